@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite under a private Xvfb display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+BUILD_DIR="${BUILD_DIR:-build}"
+cd "$BUILD_DIR"
+exec xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure "$@"

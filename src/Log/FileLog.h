@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+
+// The file log used by the graphics engine and the GUI: whole lines with a
+// level header, written to one stdio FILE (standard error until the renderer
+// opens the log file).
+enum TLogLevel
+{
+    logERROR = 0,
+    logWARNING,
+    logINFO,
+    logDEBUG,
+    logDEBUG1,
+    logDEBUG2,
+    logDEBUG3,
+    logDEBUG4
+};
+
+inline std::string NowTime()
+{
+    return " ";
+}
+
+template <typename T>
+class ExtLog
+{
+public:
+    ExtLog() = default;
+    ExtLog(const ExtLog&) = delete;
+    ExtLog& operator=(const ExtLog&) = delete;
+    virtual ~ExtLog()
+    {
+        os << std::endl;
+        T::Output(os.str());
+    }
+
+    std::ostringstream& Get(TLogLevel level = logINFO)
+    {
+        os << "- " << NowTime() << " " << ToString(level) << ": ";
+        if (level > logDEBUG)
+            os << std::string(static_cast<size_t>(level - logDEBUG), '\t');
+        return os;
+    }
+
+    static TLogLevel& ReportingLevel()
+    {
+        static TLogLevel level = logDEBUG4;
+        return level;
+    }
+
+    static std::string ToString(TLogLevel level)
+    {
+        static const char* const names[] = {"ERROR", "WARNING", "INFO", "DEBUG",
+                                            "DEBUG1", "DEBUG2", "DEBUG3", "DEBUG4"};
+        if (level < logERROR || level > logDEBUG4)
+            return "UNKNOWN";
+        return names[level];
+    }
+
+protected:
+    std::ostringstream os;
+};
+
+class Output2FILE
+{
+public:
+    static FILE*& Stream()
+    {
+        static FILE* stream = stderr;
+        return stream;
+    }
+
+    static void Output(const std::string& msg)
+    {
+        FILE* stream = Stream();
+        if (!stream)
+            return;
+        std::fputs(msg.c_str(), stream);
+        std::fflush(stream);
+    }
+};
+
+class FILELog : public ExtLog<Output2FILE>
+{
+};
+
+#ifndef FILELOG_MAX_LEVEL
+#define FILELOG_MAX_LEVEL logDEBUG4
+#endif
+
+#define FILE_LOG(level)                                                                  \
+    if ((level) > FILELOG_MAX_LEVEL) ;                                                   \
+    else if ((level) > FILELog::ReportingLevel() || !Output2FILE::Stream()) ;            \
+    else FILELog().Get(level)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <map>
+#include <ostream>
+#include <string>
+
+// Game-code logging: three level streams and any number of named streams,
+// all on standard output unless redirected or silenced.
+class Log
+{
+public:
+    static Log* getInstance();
+
+    static std::ostream& error();
+    static std::ostream& warn();
+    static std::ostream& note();
+    static std::ostream& named(const std::string& name);
+
+    static void setErrorStream(std::ostream* stream);
+    static void setWarnStream(std::ostream* stream);
+    static void setNoteStream(std::ostream* stream);
+    static void setNamedStream(const std::string& name, std::ostream* stream);
+
+    static std::string prefix(const std::string& name);
+
+private:
+    Log();
+    std::ostream* orNull(std::ostream* stream) const;
+    static std::string lowerCase(const std::string& name);
+
+    std::ostream* mErrorStream;
+    std::ostream* mWarnStream;
+    std::ostream* mNoteStream;
+    std::map<std::string, std::ostream*> mNamedStreams;
+    std::ostream* mDefaultStream;
+    std::ostream* mNullStream;
+};

@@ -1,0 +1,8 @@
+#include "application/ZOLT.h"
+
+namespace application
+{
+void ZOLT::runApp()
+{
+}
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace application
+{
+class ZOLT
+{
+public:
+    void runApp();
+};
+}

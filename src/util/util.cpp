@@ -1,0 +1,69 @@
+#include "util/util.h"
+
+#include "Log/Log.h"
+
+float toScreenX(int x)
+{
+    return static_cast<float>(2.0 * x / WINDOW_WIDTH - 1.0);
+}
+
+float toScreenY(int y)
+{
+    return -static_cast<float>(2.0 * y / WINDOW_HEIGHT - 1.0);
+}
+
+float toScreenWidth(int width)
+{
+    return static_cast<float>(2.0 * width / WINDOW_WIDTH);
+}
+
+float toScreenHeight(int height)
+{
+    return static_cast<float>(2.0 * height / WINDOW_HEIGHT);
+}
+
+int toPixelX(float x)
+{
+    return static_cast<int>((static_cast<double>(x) + 1.0) * WINDOW_WIDTH / 2.0);
+}
+
+int toPixelY(float y)
+{
+    return static_cast<int>((1.0 - static_cast<double>(y)) * WINDOW_HEIGHT / 2.0);
+}
+
+int toPixelWidth(float width)
+{
+    return static_cast<int>(static_cast<double>(width) * WINDOW_WIDTH / 2.0);
+}
+
+int toPixelHeight(float height)
+{
+    return static_cast<int>(static_cast<double>(height) * WINDOW_HEIGHT / 2.0);
+}
+
+std::string nullToEmpty(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
+
+std::string toString(int value)
+{
+    return NumberToString<int>(value);
+}
+
+XMLRoot getRoot(const std::string& fileName)
+{
+    XMLRoot result;
+    result.document = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+    std::string path = WORKING_DIRECTORY + "/" + fileName;
+    if (result.document->LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS ||
+        !result.document->RootElement())
+    {
+        Log::error() << "getRoot - Failed to load or parse file " << fileName << std::endl;
+        result.document.reset();
+        return result;
+    }
+    result.root = result.document->RootElement();
+    return result;
+}
