@@ -91,7 +91,15 @@ class FILELog : public ExtLog<Output2FILE>
 #define FILELOG_MAX_LEVEL logDEBUG4
 #endif
 
+// One statement that composes one message; a loop rather than if/else so that
+// it nests safely under an unbraced if.
+// A one-pass loop rather than an if/else chain: the macro then reads as one
+// plain statement, so "if (x) FILE_LOG(l) << y; else z;" binds as written and
+// draws no dangling-else warning. The temporary writes its line when the
+// statement ends.
 #define FILE_LOG(level)                                                                  \
-    if ((level) > FILELOG_MAX_LEVEL) ;                                                   \
-    else if ((level) > FILELog::ReportingLevel() || !Output2FILE::Stream()) ;            \
-    else FILELog().Get(level)
+    for (bool fileLogPending = !((level) > FILELOG_MAX_LEVEL ||                          \
+                                 (level) > FILELog::ReportingLevel() ||                  \
+                                 !Output2FILE::Stream());                                \
+         fileLogPending; fileLogPending = false)                                          \
+        FILELog().Get(level)

@@ -1,10 +1,54 @@
 #pragma once
 
+namespace tamsygraphics
+{
+class Renderer;
+class SceneManager;
+class ResourceManager;
+class GUIManager;
+class Camera;
+}
+
+namespace core
+{
+class Session;
+class QuestManager;
+class ProcessManager2;
+}
+
 namespace application
 {
+class GLFWWindow;
+class GLFWTimer;
+
+// The application object: brings every subsystem up in a fixed order, then
+// runs the frame loop until the player quits or the window closes. It keeps
+// plain pointers to the long-lived objects and frees none of them: they live
+// until the process ends.
 class ZOLT
 {
 public:
     void runApp();
+    void initialize();
+    void initializeApplication();
+    void initializeGraphics();
+    void initializeGUI();
+    void initializeRPGElements();
+    void initializeSingletonGUIElements();
+    void run();
+    void update(double dt);
+    void render();
+
+private:
+    tamsygraphics::Renderer* _renderer = nullptr;
+    tamsygraphics::SceneManager* _sceneManager = nullptr;
+    tamsygraphics::ResourceManager* _resourceManager = nullptr;
+    tamsygraphics::GUIManager* _graphicsGUIManager = nullptr;
+    tamsygraphics::Camera* _camera = nullptr;
+    core::Session* _playerSession = nullptr;
+    core::QuestManager* _questManager = nullptr;
+    GLFWWindow* _window = nullptr;
+    GLFWTimer* _timer = nullptr;
+    core::ProcessManager2* _processManager2 = nullptr;
 };
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace application
+{
+class GLFWWindow;
+class GLFWTimer;
+
+typedef std::map<std::string, GLFWTimer*> TimerMap;
+
+// The process-wide owner of the windowing library, the one window and the
+// named timers. Created on first use and never destroyed.
+class GLFWApp
+{
+public:
+    static GLFWApp* getGLFWApp();
+
+    // Creates the window once; later calls return the existing one.
+    GLFWWindow* createWindow(int width, int height);
+    GLFWWindow* getWindow();
+
+    // Returns the existing timer (untouched) when the name is taken.
+    GLFWTimer* createTimer(const std::string& name);
+    GLFWTimer* getTimer(const std::string& name);
+    void destroyTimer(const std::string& name);
+    void destroyTimer(GLFWTimer* timer);
+
+    // Setting this ends the frame loop after one more frame.
+    static bool quitApplication;
+
+private:
+    GLFWApp();
+    ~GLFWApp();
+    GLFWApp(const GLFWApp&) = delete;
+    GLFWApp& operator=(const GLFWApp&) = delete;
+
+    static void reportError(int code, const char* description);
+
+    GLFWWindow* _window;
+    TimerMap _timerMap;
+    static GLFWApp* _app;
+};
+}

@@ -1,0 +1,152 @@
+#include "application/GLFWInput.h"
+
+#include <cmath>
+
+#include <GLFW/glfw3.h>
+
+#include "util/util.h"
+
+namespace application
+{
+KeyCallback GLFWInput::_keyCallback = nullptr;
+MousePosCallback GLFWInput::_mousePosCallback = nullptr;
+MouseButtonCallback GLFWInput::_mouseButtonCallback = nullptr;
+double GLFWInput::_lastMouseX = 0.0;
+double GLFWInput::_lastMouseY = 0.0;
+
+namespace
+{
+// Engine codes of the special keys. Game code was written against the older
+// windowing library's numbering (Escape 257, F1 258, ...), so that numbering
+// is kept and the newer library's codes are mapped onto it.
+const int ENGINE_KEY_ESC = 257;
+const int ENGINE_KEY_F1 = 258;
+const int ENGINE_KEY_UP = 283;
+const int ENGINE_KEY_LSHIFT = 287;
+const int ENGINE_KEY_TAB = 293;
+const int ENGINE_KEY_KP_0 = 302;
+const int ENGINE_KEY_KP_DIVIDE = 312;
+
+int translateSpecialKey(int glfwKey)
+{
+    switch (glfwKey)
+    {
+    case GLFW_KEY_ESCAPE: return ENGINE_KEY_ESC;
+    case GLFW_KEY_UP: return ENGINE_KEY_UP;
+    case GLFW_KEY_DOWN: return ENGINE_KEY_UP + 1;
+    case GLFW_KEY_LEFT: return ENGINE_KEY_UP + 2;
+    case GLFW_KEY_RIGHT: return ENGINE_KEY_UP + 3;
+    case GLFW_KEY_LEFT_SHIFT: return ENGINE_KEY_LSHIFT;
+    case GLFW_KEY_RIGHT_SHIFT: return ENGINE_KEY_LSHIFT + 1;
+    case GLFW_KEY_LEFT_CONTROL: return ENGINE_KEY_LSHIFT + 2;
+    case GLFW_KEY_RIGHT_CONTROL: return ENGINE_KEY_LSHIFT + 3;
+    case GLFW_KEY_LEFT_ALT: return ENGINE_KEY_LSHIFT + 4;
+    case GLFW_KEY_RIGHT_ALT: return ENGINE_KEY_LSHIFT + 5;
+    case GLFW_KEY_TAB: return ENGINE_KEY_TAB;
+    case GLFW_KEY_ENTER: return ENGINE_KEY_TAB + 1;
+    case GLFW_KEY_BACKSPACE: return ENGINE_KEY_TAB + 2;
+    case GLFW_KEY_INSERT: return ENGINE_KEY_TAB + 3;
+    case GLFW_KEY_DELETE: return ENGINE_KEY_TAB + 4;
+    case GLFW_KEY_PAGE_UP: return ENGINE_KEY_TAB + 5;
+    case GLFW_KEY_PAGE_DOWN: return ENGINE_KEY_TAB + 6;
+    case GLFW_KEY_HOME: return ENGINE_KEY_TAB + 7;
+    case GLFW_KEY_END: return ENGINE_KEY_TAB + 8;
+    case GLFW_KEY_KP_DIVIDE: return ENGINE_KEY_KP_DIVIDE;
+    case GLFW_KEY_KP_MULTIPLY: return ENGINE_KEY_KP_DIVIDE + 1;
+    case GLFW_KEY_KP_SUBTRACT: return ENGINE_KEY_KP_DIVIDE + 2;
+    case GLFW_KEY_KP_ADD: return ENGINE_KEY_KP_DIVIDE + 3;
+    case GLFW_KEY_KP_DECIMAL: return ENGINE_KEY_KP_DIVIDE + 4;
+    case GLFW_KEY_KP_EQUAL: return ENGINE_KEY_KP_DIVIDE + 5;
+    case GLFW_KEY_KP_ENTER: return ENGINE_KEY_KP_DIVIDE + 6;
+    case GLFW_KEY_NUM_LOCK: return ENGINE_KEY_KP_DIVIDE + 7;
+    case GLFW_KEY_CAPS_LOCK: return ENGINE_KEY_KP_DIVIDE + 8;
+    case GLFW_KEY_SCROLL_LOCK: return ENGINE_KEY_KP_DIVIDE + 9;
+    case GLFW_KEY_PAUSE: return ENGINE_KEY_KP_DIVIDE + 10;
+    case GLFW_KEY_LEFT_SUPER: return ENGINE_KEY_KP_DIVIDE + 11;
+    case GLFW_KEY_RIGHT_SUPER: return ENGINE_KEY_KP_DIVIDE + 12;
+    case GLFW_KEY_MENU: return ENGINE_KEY_KP_DIVIDE + 13;
+    default: return -1;
+    }
+}
+}
+
+void GLFWInput::RegisterKeyCallback(KeyCallback callback)
+{
+    _keyCallback = callback;
+}
+
+void GLFWInput::RegisterMousePosCallback(MousePosCallback callback)
+{
+    _mousePosCallback = callback;
+}
+
+void GLFWInput::RegisterMouseButtonCallback(MouseButtonCallback callback)
+{
+    _mouseButtonCallback = callback;
+}
+
+void GLFWInput::processKey(int key, int action)
+{
+    if (_keyCallback)
+        _keyCallback(key, action);
+}
+
+void GLFWInput::processMousePosition(int x, int y)
+{
+    // Recorded even without a handler, so that a later button event still
+    // carries where the cursor is.
+    _lastMouseX = toScreenX(x);
+    _lastMouseY = toScreenY(y);
+    if (_mousePosCallback)
+        _mousePosCallback(_lastMouseX, _lastMouseY);
+}
+
+void GLFWInput::processMouseButton(int button, int action)
+{
+    if (_mouseButtonCallback)
+        _mouseButtonCallback(button, action, _lastMouseX, _lastMouseY);
+}
+
+int GLFWInput::translateKey(int glfwKey)
+{
+    // Printable keys are their character codes in both numberings.
+    if (glfwKey >= 0 && glfwKey < 256)
+        return glfwKey;
+    if (glfwKey >= GLFW_KEY_F1 && glfwKey <= GLFW_KEY_F25)
+        return ENGINE_KEY_F1 + (glfwKey - GLFW_KEY_F1);
+    if (glfwKey >= GLFW_KEY_KP_0 && glfwKey <= GLFW_KEY_KP_9)
+        return ENGINE_KEY_KP_0 + (glfwKey - GLFW_KEY_KP_0);
+    return translateSpecialKey(glfwKey);
+}
+
+void GLFWInput::onGLFWKey(GLFWwindow*, int key, int, int action, int)
+{
+    // Auto-repeat is not a new press: a held key stays held.
+    if (action != GLFW_PRESS && action != GLFW_RELEASE)
+        return;
+    int engineKey = translateKey(key);
+    if (engineKey < 0)
+        return;
+    processKey(engineKey, action == GLFW_PRESS ? 1 : 0);
+}
+
+void GLFWInput::onGLFWCursorPos(GLFWwindow*, double x, double y)
+{
+    processMousePosition(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+}
+
+void GLFWInput::onGLFWMouseButton(GLFWwindow*, int button, int action, int)
+{
+    processMouseButton(button, action == GLFW_PRESS ? 1 : 0);
+}
+
+double GLFWInput::getLastMouseX()
+{
+    return _lastMouseX;
+}
+
+double GLFWInput::getLastMouseY()
+{
+    return _lastMouseY;
+}
+}

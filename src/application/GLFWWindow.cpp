@@ -1,0 +1,110 @@
+#include "application/GLFWWindow.h"
+
+#include <GLFW/glfw3.h>
+
+#include "Log/Log.h"
+#include "application/GLFWInput.h"
+
+namespace application
+{
+GLFWWindow::GLFWWindow(int width, int height)
+    : _width(width), _height(height), _handle(nullptr)
+{
+    applyWindowHints();
+    _handle = glfwCreateWindow(width, height, "OpenGL", nullptr, nullptr);
+    if (!_handle)
+    {
+        Log::error() << "GLFWWindow::GLFWWindow - Failed to open a " << width << " x " << height
+                     << " OpenGL 3.2 core window" << std::endl;
+        return;
+    }
+    glfwMakeContextCurrent(_handle);
+    glfwSetWindowTitle(_handle, "OpenGL");
+    EnableVsync();
+    installCallbacks();
+}
+
+GLFWWindow::~GLFWWindow()
+{
+    // The window lives until the process ends; closing it here would pull the
+    // context from under the renderer.
+}
+
+void GLFWWindow::applyWindowHints() const
+{
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    // A core profile of 3.2 and above is only granted forward-compatible on
+    // some platforms.
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_STENCIL_BITS, 8);
+}
+
+void GLFWWindow::installCallbacks()
+{
+    glfwSetKeyCallback(_handle, &GLFWInput::onGLFWKey);
+    glfwSetCursorPosCallback(_handle, &GLFWInput::onGLFWCursorPos);
+    glfwSetMouseButtonCallback(_handle, &GLFWInput::onGLFWMouseButton);
+}
+
+void GLFWWindow::GetDimensions(int* width, int* height) const
+{
+    if (width)
+        *width = _width;
+    if (height)
+        *height = _height;
+}
+
+int GLFWWindow::IsOpen() const
+{
+    return _handle && !glfwWindowShouldClose(_handle) ? 1 : 0;
+}
+
+int GLFWWindow::IsActive() const
+{
+    return _handle ? glfwGetWindowAttrib(_handle, GLFW_FOCUSED) : 0;
+}
+
+void GLFWWindow::SwapBuffers()
+{
+    if (!_handle)
+        return;
+    glfwSwapBuffers(_handle);
+    // Polling right after the swap keeps every input callback inside this call.
+    glfwPollEvents();
+}
+
+void GLFWWindow::EnableVsync()
+{
+    if (_handle)
+        glfwSwapInterval(1);
+}
+
+void GLFWWindow::DisableVsync()
+{
+    if (_handle)
+        glfwSwapInterval(0);
+}
+
+void GLFWWindow::HideMouseCursor()
+{
+    // Hidden and not bound by the window edges, as a disabled cursor was before.
+    if (_handle)
+        glfwSetInputMode(_handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+}
+
+void GLFWWindow::ShowMouseCursor()
+{
+    if (_handle)
+        glfwSetInputMode(_handle, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
+}
+
+GLFWwindow* GLFWWindow::GetHandle() const
+{
+    return _handle;
+}
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+struct GLFWwindow;
+
+namespace application
+{
+// The game's one window with its OpenGL 3.2 core context. Input callbacks are
+// delivered inside SwapBuffers, which polls window events after each swap.
+class GLFWWindow
+{
+public:
+    // Opens the window; when the windowing library cannot open it, the object
+    // still exists, IsOpen() is 0 and the other calls do nothing.
+    GLFWWindow(int width, int height);
+    ~GLFWWindow();
+
+    GLFWWindow(const GLFWWindow&) = delete;
+    GLFWWindow& operator=(const GLFWWindow&) = delete;
+
+    void GetDimensions(int* width, int* height) const;
+    int IsOpen() const;
+    int IsActive() const;
+    void SwapBuffers();
+    void EnableVsync();
+    void DisableVsync();
+    void HideMouseCursor();
+    void ShowMouseCursor();
+
+    // The windowing library's handle, null when opening failed.
+    GLFWwindow* GetHandle() const;
+
+private:
+    void applyWindowHints() const;
+    void installCallbacks();
+
+    int _width;
+    int _height;
+    GLFWwindow* _handle;
+};
+}

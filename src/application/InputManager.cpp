@@ -1,0 +1,129 @@
+#include "application/InputManager.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "Log/Log.h"
+#include "application/GLFWInput.h"
+
+namespace application
+{
+int InputManager::_keyStates[NUM_KEYS] = {};
+
+namespace
+{
+// Contexts may push or remove contexts, themselves included, while being
+// offered an event, so every walk runs over a copy of the stack, top first.
+std::vector<InputContext*> topFirst(const std::list<InputContext*>& stack)
+{
+    return std::vector<InputContext*>(stack.rbegin(), stack.rend());
+}
+}
+
+InputManager::InputManager()
+{
+    GLFWInput::RegisterKeyCallback(&InputManager::processKey);
+    GLFWInput::RegisterMousePosCallback(&InputManager::processMousePosition);
+    GLFWInput::RegisterMouseButtonCallback(&InputManager::processMouseButton);
+}
+
+InputManager* InputManager::getInstance()
+{
+    static InputManager instance;
+    return &instance;
+}
+
+void InputManager::init()
+{
+    getInstance();
+}
+
+void InputManager::pushContext(InputContext* context)
+{
+    getInstance()->_contextStack.push_back(context);
+    Log::named("input") << "Pushed new input context" << std::endl;
+}
+
+void InputManager::removeContext(InputContext* context)
+{
+    getInstance()->_contextStack.remove(context);
+}
+
+bool InputManager::isOnStack(const InputContext* context)
+{
+    const std::list<InputContext*>& stack = getInstance()->_contextStack;
+    return std::find(stack.begin(), stack.end(), context) != stack.end();
+}
+
+void InputManager::processKey(int key, int action)
+{
+    if (key < 0 || key >= NUM_KEYS)
+        return;
+    int& state = _keyStates[key];
+    if (action == 1 && (state == KEYUP || state == KEYLETGO))
+        state = KEYHIT;
+    else if (action == 0 && (state == KEYHIT || state == KEYHELD))
+        state = KEYLETGO;
+}
+
+void InputManager::processMouseButton(int button, int action, double x, double y)
+{
+    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    {
+        // A context removed during this walk may already be gone.
+        if (isOnStack(context) && context->dispatch(button, action, x, y))
+            return;
+    }
+}
+
+void InputManager::processMousePosition(double x, double y)
+{
+    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    {
+        if (isOnStack(context) && context->dispatch(x, y))
+            return;
+    }
+}
+
+void InputManager::offerKey(int key)
+{
+    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    {
+        if (isOnStack(context) && context->dispatch(key, _keyStates[key]))
+            return;
+    }
+}
+
+void InputManager::advanceKeyState(int key)
+{
+    if (_keyStates[key] == KEYHIT)
+        _keyStates[key] = KEYHELD;
+    else if (_keyStates[key] == KEYLETGO)
+        _keyStates[key] = KEYUP;
+}
+
+void InputManager::update()
+{
+    for (int key = 0; key < NUM_KEYS; ++key)
+    {
+        // With no context, keys keep their states until one is pushed.
+        if (getInstance()->_contextStack.empty())
+            return;
+        offerKey(key);
+        advanceKeyState(key);
+    }
+}
+
+int InputManager::getKeyState(int key)
+{
+    if (key < 0 || key >= NUM_KEYS)
+        return KEYUP;
+    return _keyStates[key];
+}
+
+void InputManager::reset()
+{
+    getInstance()->_contextStack.clear();
+    std::fill(_keyStates, _keyStates + NUM_KEYS, static_cast<int>(KEYUP));
+}
+}

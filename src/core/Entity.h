@@ -1,0 +1,120 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <glm/glm.hpp>
+
+#include "animation/TAAnimationRunner.h"
+#include "core/Direction.h"
+
+namespace tamsygraphics
+{
+class Sprite;
+}
+
+namespace core
+{
+class Entity;
+class Scene;
+class ScriptInstance;
+
+// Entities by id, in byte-wise id order: the order scenes and parties visit them.
+typedef std::map<std::string, Entity*> EntityMap;
+
+// Anything standing on a scene's tile grid. Moves one tile per step; a step
+// takes five updates, the sprite gliding between tile centres meanwhile.
+class Entity
+{
+public:
+    Entity();
+    virtual ~Entity();
+    Entity(const Entity&) = delete;
+    Entity& operator=(const Entity&) = delete;
+
+    virtual std::string getName();
+
+    int getNumber() const;
+    std::string getType() const;
+    void setType(const std::string& type);
+    const std::string& getId() const;
+    void setId(const std::string& id);
+
+    tamsygraphics::Sprite* getSprite() const;
+    void setSprite(tamsygraphics::Sprite* sprite);
+    tamsyAnimation::AnimationRunner& getRunner();
+
+    void setLuaRef(int luaRef);
+    int getLuaRef() const;
+
+    Scene* getScene() const;
+    void setScene(Scene* scene);
+
+    glm::vec2 getPosition() const;
+    glm::vec2 getOffset() const;
+    glm::vec2 getVelocity() const;
+    Direction getFaceDirection() const;
+    bool isMoving() const;
+
+    // Placing fires the trigger of the tile placed on.
+    void setPosition(int row, int column);
+    void setPosition(const glm::vec2& position);
+
+    // Starts one step. False only without a scene, for a direction that is
+    // not one of the four, or when another entity stands on the target.
+    bool attemptMoveDirection(Direction direction, bool interactOnCollision);
+    bool canMoveDirection(Direction direction) const;
+    void updatePosition();
+    void snapToGrid();
+    void updateSpritePosition();
+
+    bool checkTriggers();
+    bool checkTriggers(int row, int column);
+
+    bool overlaps(const Entity* other) const;
+    bool isFacing(const Entity* other) const;
+    void wander(int chance);
+
+    void kill();
+    bool isRemoved() const;
+    void setIsInWanderRegion(bool isInWanderRegion);
+    bool isInWanderRegion() const;
+
+    bool isAvatar() const;
+    void setIsAvatar(bool isAvatar);
+
+    // The entity owns its scripts: setting one releases the previous one.
+    ScriptInstance* getInteractScript() const;
+    void setInteractScript(ScriptInstance* script);
+    ScriptInstance* getThinkScript() const;
+    void setThinkScript(ScriptInstance* script);
+
+protected:
+    int number;
+    int _luaRef;
+    tamsygraphics::Sprite* _sprite;
+    tamsyAnimation::AnimationRunner _runner;
+    std::string _type;
+    Scene* _currentScene;
+    glm::vec2 _position;
+    glm::vec2 _offset;
+    glm::vec2 _vel;
+    Direction _faceDirection;
+    bool _moving;
+    bool _isInWanderRegion;
+    bool _removeThis;
+    std::string _id;
+    ScriptInstance* _interactScript;
+    ScriptInstance* _thinkScript;
+    bool _isAvatar;
+
+private:
+    static bool isValidDirection(int direction);
+    static glm::ivec2 neighbour(const glm::ivec2& tile, Direction direction);
+    glm::ivec2 currentTile() const;
+    void startStepAnimation(Direction direction);
+    bool isStepAllowed(Direction direction, const glm::ivec2& target) const;
+    Entity* findEntityAt(const glm::vec2& tile) const;
+    void interactWith(Entity* other);
+};
+}

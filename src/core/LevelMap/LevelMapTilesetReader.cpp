@@ -1,0 +1,134 @@
+#include "core/LevelMap/LevelMapTilesetReader.h"
+
+#include <memory>
+
+#include "core/LevelMap/LevelMapAttributes.h"
+#include "util/util.h"
+
+std::string LevelMapTilesetReader::directoryOf(const std::string& path)
+{
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* mapElement,
+                                                    const std::string& mapPath,
+                                                    std::uint32_t& firstGid, std::string& problem)
+{
+    const tinyxml2::XMLElement* tilesetElement = mapElement->FirstChildElement("tileset");
+    if (!tilesetElement)
+    {
+        problem = "the map has no <tileset>";
+        return nullptr;
+    }
+    int first = 1;
+    if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
+        return nullptr;
+    if (first < 1)
+    {
+        problem = "the tileset's firstgid must be at least 1";
+        return nullptr;
+    }
+    firstGid = static_cast<std::uint32_t>(first);
+    std::string source = LevelMapAttributes::text(tilesetElement, "source");
+    if (!source.empty())
+        return readExternal(mapPath, source, problem);
+    return build(tilesetElement, "", problem);
+}
+
+tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath,
+                                                            const std::string& source,
+                                                            std::string& problem)
+{
+    std::string mapDirectory = directoryOf(mapPath);
+    std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
+    tinyxml2::XMLDocument document;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    {
+        problem = "cannot read the tileset file " + source + ": " + nullToEmpty(document.ErrorStr());
+        return nullptr;
+    }
+    const tinyxml2::XMLElement* tilesetElement = document.FirstChildElement("tileset");
+    if (!tilesetElement)
+    {
+        problem = "the tileset file " + source + " has no <tileset>";
+        return nullptr;
+    }
+    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), problem);
+    if (!tileset)
+        problem = "in the tileset file " + source + ": " + problem;
+    return tileset;
+}
+
+tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
+                                                     const std::string& imageDirectory,
+                                                     std::string& problem)
+{
+    auto tileset = std::make_unique<tamsygraphics::Tileset>();
+    tileset->imageName = "tileset";
+    if (!readTileSize(tilesetElement, *tileset, problem) ||
+        !readImage(tilesetElement, imageDirectory, *tileset, problem))
+        return nullptr;
+    return tileset.release();
+}
+
+bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement,
+                                         tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    if (!LevelMapAttributes::readCount(tilesetElement, "tilewidth", 0, tileset.tileWidth, problem) ||
+        !LevelMapAttributes::readCount(tilesetElement, "tileheight", 0, tileset.tileHeight, problem) ||
+        !LevelMapAttributes::readCount(tilesetElement, "margin", 0, tileset.spaceX, problem) ||
+        !LevelMapAttributes::readCount(tilesetElement, "spacing", 0, tileset.spaceY, problem))
+        return false;
+    if (tileset.tileWidth == 0 || tileset.tileHeight == 0)
+    {
+        problem = "the tileset's tile size is zero";
+        return false;
+    }
+    // Tiles are drawn at twice their pixel size.
+    tileset.renderedTileWidth = 2 * tileset.tileWidth;
+    tileset.renderedTileHeight = 2 * tileset.tileHeight;
+    return true;
+}
+
+bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement,
+                                      const std::string& imageDirectory,
+                                      tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    const tinyxml2::XMLElement* image = tilesetElement->FirstChildElement("image");
+    if (!image)
+    {
+        problem = "the tileset has no <image>";
+        return false;
+    }
+    std::string source = LevelMapAttributes::text(image, "source");
+    if (source.empty())
+    {
+        problem = "the tileset image has no source";
+        return false;
+    }
+    tileset.name = imageDirectory.empty() || source[0] == '/' ? source : imageDirectory + "/" + source;
+    int width = 0;
+    int height = 0;
+    if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
+        !LevelMapAttributes::readCount(image, "height", 0, height, problem))
+        return false;
+    tileset.maxCol = tilesAcross(width, tileset.tileWidth, tileset.spaceX, tileset.spaceY);
+    tileset.maxRow = tilesAcross(height, tileset.tileHeight, tileset.spaceX, tileset.spaceY);
+    if (tileset.maxCol <= 0 || tileset.maxRow <= 0)
+    {
+        problem = "the tileset image (" + std::to_string(width) + " x " + std::to_string(height) +
+                  ") holds no whole tile";
+        return false;
+    }
+    return true;
+}
+
+// The editor cuts tiles from the margin onwards, one every tile size plus
+// spacing, as long as a whole tile fits; no margin is needed on the far
+// side.
+int LevelMapTilesetReader::tilesAcross(int imageSize, int tileSize, int margin, int spacing)
+{
+    int usable = imageSize - margin + spacing;
+    return usable <= 0 ? 0 : usable / (tileSize + spacing);
+}

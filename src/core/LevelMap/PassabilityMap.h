@@ -1,0 +1,39 @@
+#pragma once
+
+#include <vector>
+
+#include "core/Direction.h"
+#include "core/LevelMap/LevelMapInterface.h"
+#include "core/LevelMap/PassabilityTile.h"
+
+namespace core
+{
+// The grid that says which cell sides may be crossed. It owns its tiles; a
+// new grid is closed everywhere until the loader opens it.
+class PassabilityMap : public LevelMapInterface
+{
+public:
+    PassabilityMap(int rows, int columns);
+    ~PassabilityMap() override;
+    PassabilityMap(const PassabilityMap&) = delete;
+    PassabilityMap& operator=(const PassabilityMap&) = delete;
+
+    // Takes ownership of `tile` and releases the tile it replaces. A cell
+    // outside the grid keeps nothing: the tile is released at once.
+    void setTile(int row, int column, PassabilityTile* tile);
+    // Null outside the grid.
+    PassabilityTile* getTile(int row, int column) const;
+
+    // The whole cell is open. Cells outside the grid are closed.
+    bool isPassable(int row, int column) const;
+    // A step from (row, column) towards `direction`: the facing side of this
+    // cell and the opposite side of the neighbour must both be open. Cells
+    // outside the grid count as closed, so a step off the map is refused.
+    bool isPassable(int direction, int row, int column) const;
+
+private:
+    bool sideOpen(int row, int column, int side) const;
+
+    std::vector<std::vector<PassabilityTile*>> tiles;
+};
+}

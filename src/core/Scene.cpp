@@ -1,0 +1,248 @@
+#include "core/Scene.h"
+
+#include <iostream>
+
+#include "Log/Log.h"
+#include "core/Character.h"
+#include "core/Effect.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LevelMap/LevelMapLoader.h"
+#include "graphics/TGMap.h"
+#include "graphics/TGSceneManager.h"
+#include "util/util.h"
+
+namespace core
+{
+Scene::Scene(const std::string& fileName, const std::string& id)
+    : _id(id), _isValid(false), _sm(nullptr), name(fileName), _map(nullptr)
+{
+    _map = LevelMapLoader::loadLevelMap(fileName);
+    if (!_map)
+    {
+        Log::error() << "Scene::Scene - Failed to load file " << fileName << std::endl;
+        return;
+    }
+    Log::named("Scene") << "Loaded file " << fileName << std::endl;
+    hide();
+    _isValid = true;
+}
+
+Scene::~Scene()
+{
+}
+
+Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
+{
+    if (!sceneElement)
+    {
+        Log::error() << "Scene::buildFromXMLElement - Unable to build scene from NULL XML Element" << std::endl;
+        return nullptr;
+    }
+    const std::string fileName = nullToEmpty(sceneElement->Attribute("filename"));
+    const std::string id = nullToEmpty(sceneElement->Attribute("id"));
+    Scene* scene = new Scene(fileName, id);
+    if (!scene->isValid())
+    {
+        Log::error() << "Scene::buildFromXMLElement - Failed to parse scene " << id << std::endl;
+        delete scene;
+        return nullptr;
+    }
+    scene->insertEntitiesFromXMLElement(sceneElement);
+    return scene;
+}
+
+void Scene::activate(tamsygraphics::SceneManager* sm)
+{
+    if (!sm)
+        return;
+    _sm = sm;
+    for (const auto& entry : _entities)
+    {
+        Entity* entity = entry.second;
+        if (!entity || !entity->getSprite())
+            continue;
+        Log::named("Session") << "Submitting sprite " << entry.first << std::endl;
+        _sm->SubmitSprite(entry.first, entity->getSprite());
+    }
+    if (!_map)
+        return;
+    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+        _sm->SubmitMap(layerKey(layer->name), layer);
+}
+
+void Scene::deactivate()
+{
+    if (_sm)
+    {
+        for (const auto& entry : _entities)
+        {
+            Entity* entity = entry.second;
+            if (!entity)
+                continue;
+            entity->setScene(nullptr);
+            if (entity->getSprite())
+                Log::named("Session") << "Destroying sprite " << entry.first << std::endl;
+        }
+        if (_map)
+        {
+            for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+                _sm->DestroyMap(layerKey(layer->name));
+            // The scene manager owned the submitted layers and has just
+            // deleted them; the level map must not keep pointing at them.
+            _map->setDrawableMaps(DrawableMapList());
+        }
+    }
+    _sm = nullptr;
+}
+
+std::string Scene::layerKey(const std::string& layerName) const
+{
+    return _id + layerName;
+}
+
+void Scene::show()
+{
+    Log::named("Scene") << "SHOW LEVELS" << std::endl << _id << std::endl;
+    setLayersVisible(true);
+}
+
+void Scene::hide()
+{
+    Log::named("Scene") << "HIDE LEVELS" << std::endl << _id << std::endl;
+    setLayersVisible(false);
+}
+
+void Scene::setLayersVisible(bool visible)
+{
+    if (!_map)
+        return;
+    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+        layer->SetVisible(visible);
+}
+
+void Scene::insertEntity(Entity* entity, int row, int column)
+{
+    if (!entity)
+    {
+        Log::error() << "Scene::insertEntity - Unable to insert NULL entity" << std::endl;
+        return;
+    }
+    Log::named("Scene") << _id << std::endl;
+    if (_entities.count(entity->getId()))
+    {
+        Log::named("Scene") << "Scene::insertEntity - " << entity->getId() << " is already in scene " << _id
+                            << std::endl;
+        return;
+    }
+    Log::named("Scene") << "Inserting Entity at " << row << " " << column << std::endl;
+    _entities[entity->getId()] = entity;
+    entity->setScene(this);
+    entity->setPosition(row, column);
+}
+
+void Scene::removeEntity(const std::string& id)
+{
+    _entities.erase(id);
+}
+
+Entity* Scene::getEntity(const std::string& id) const
+{
+    auto found = _entities.find(id);
+    return found == _entities.end() ? nullptr : found->second;
+}
+
+EntityMap& Scene::getEntities()
+{
+    return _entities;
+}
+
+void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
+{
+    for (tinyxml2::XMLElement* element = first; element; element = element->NextSiblingElement())
+    {
+        if (std::string(element->Name()) != "character")
+            continue;
+        const int column = element->IntAttribute("col");
+        const int row = element->IntAttribute("row");
+        Character* character = Character::buildFromXMLElement(element);
+        if (!character)
+            continue;
+        insertEntity(character, row, column);
+    }
+}
+
+void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
+{
+    tinyxml2::XMLDocument document;
+    const std::string path = WORKING_DIRECTORY + "/" + fileName;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    {
+        Log::error() << "Scene::insertEntitiesFromXML - Failed to load or parse file " << fileName << std::endl;
+        return;
+    }
+    insertEntitiesFromXMLElement(document.FirstChildElement());
+}
+
+void Scene::insertEffect(Effect* effect)
+{
+    // An effect without a sprite has nothing to show.
+    if (!_sm || !effect || !effect->getSprite())
+        return;
+    _sm->SubmitSprite(effect->getUniqueId(), effect->getSprite());
+}
+
+void Scene::cull()
+{
+    for (auto it = _entities.begin(); it != _entities.end();)
+    {
+        Entity* entity = it->second;
+        if (entity && entity->isRemoved())
+        {
+            // A removed entity no longer stands here, so it must not keep
+            // colliding or firing this scene's triggers.
+            if (entity->getScene() == this)
+                entity->setScene(nullptr);
+            it = _entities.erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
+}
+
+const std::string& Scene::getId() const
+{
+    return _id;
+}
+
+std::string Scene::getName() const
+{
+    return name;
+}
+
+LevelMap* Scene::getLevelMap() const
+{
+    return _map;
+}
+
+void Scene::setLevelMap(LevelMap* map)
+{
+    _map = map;
+}
+
+bool Scene::isValid() const
+{
+    return _isValid;
+}
+
+bool Scene::isVisible() const
+{
+    return _sm != nullptr;
+}
+
+void Scene::printMap() const
+{
+    std::cout << "I'm a map!" << std::endl;
+}
+}

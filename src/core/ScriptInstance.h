@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include <tinyxml2.h>
+
+namespace core
+{
+enum ScriptType
+{
+    FILENAME = 0,
+    TEXT = 1
+};
+
+// One script reference read from XML: a file under the script directory
+// or inline Lua source.
+class ScriptInstance
+{
+public:
+    ScriptInstance(ScriptType type, const std::string& script);
+
+    // A "src" attribute names a file; without one the element's text is the
+    // source. The caller owns the result; null when element is null.
+    static ScriptInstance* buildFromXMLElement(tinyxml2::XMLElement* element);
+
+    void run();
+
+    ScriptType getType() const;
+    const std::string& getScriptName() const;
+    const std::string& getScriptText() const;
+
+private:
+    ScriptType _type;
+    std::string _scriptName;
+    std::string _scriptText;
+};
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace event
+{
+// Common base of the game's event types; carries nothing itself.
+class Event
+{
+};
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <glm/glm.hpp>
+
+namespace tamsygraphics
+{
+// Orthographic camera looking straight down -z at the plane z = 0, showing
+// one world unit per window pixel at zoom 1, centred on its position.
+class Camera
+{
+public:
+    Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees,
+           float nearClip, float farClip);
+
+    void Resize(int width, int height);
+    void MoveTo(float x, float y);
+    // Places the camera at (x, y), like MoveTo.
+    void Move(float x, float y);
+    // A factor below 1 zooms in; the visible extent is clamped between
+    // 1/_maxZoomIn and _maxZoomOut times the window size.
+    void Zoom(float factor);
+
+    glm::mat4 GetView() const { return _view; }
+    glm::mat4 GetProj() const { return _orthographic; }
+    glm::mat4 GetPerspective() const { return _perspective; }
+    // p in normalised screen units; the world point under it at zoom 1.
+    glm::vec3 ScreenSpaceToWorld(const glm::vec2& p) const;
+
+    void SetAttached(bool attached) { _attached = attached; }
+    bool IsAttached() const { return _attached; }
+
+    const std::string& GetIdentifier() const { return _identifier; }
+    glm::vec3 GetPosition() const { return _position; }
+    glm::vec3 GetLookAt() const { return _lookAt; }
+    float GetLeft() const { return _left; }
+    float GetRight() const { return _right; }
+    float GetTop() const { return _top; }
+    float GetBottom() const { return _bottom; }
+    int GetClientWidth() const { return _clientWidth; }
+    int GetClientHeight() const { return _clientHeight; }
+
+private:
+    void RebuildOrtho();
+
+    glm::vec3 _position;
+    float _fovInDegrees = 45.0f;
+    float _aspect = 1.0f;
+    float _right = 0.0f;
+    float _left = 0.0f;
+    float _top = 0.0f;
+    float _bottom = 0.0f;
+    float _nearClip = 0.5f;
+    float _farClip = 100.0f;
+    int _clientWidth = 0;
+    int _clientHeight = 0;
+    float _orthoWidth = 0.0f;
+    float _orthoHeight = 0.0f;
+    float _zoomedOrthoHeight = 0.0f;
+    float _zoomedOrthoWidth = 0.0f;
+    float _currentZoom = 1.0f;
+    float _maxZoomIn = 10.0f;
+    float _maxZoomOut = 10.0f;
+    glm::vec3 _lookAt;
+    glm::vec3 _up;
+    glm::vec3 _rightt;
+    glm::mat4 _view;
+    glm::mat4 _perspective;
+    glm::mat4 _orthographic;
+    bool _useOrtho = true;
+    std::string _identifier;
+    bool _attached = false;
+};
+
+typedef std::map<std::string, Camera*> CameraMap;
+}

@@ -1,0 +1,128 @@
+#include "graphics/TGFont.h"
+
+#include <cstdio>
+
+#include "Log/FileLog.h"
+
+namespace tamsygraphics
+{
+namespace
+{
+const int FIRST_GLYPH = 32;
+const int LAST_GLYPH = 127;
+}
+
+Font::Font(const std::string& path, FT_Library* library) : _face(nullptr)
+{
+    FILE_LOG(logINFO) << "(Font::Font) Loading face: " << path;
+    if (!library || !*library || FT_New_Face(*library, path.c_str(), 0, &_face) != 0)
+    {
+        _face = nullptr;
+        FILE_LOG(logERROR) << "(Font::Font) Failed to load face: " << path;
+    }
+}
+
+Font::~Font()
+{
+    for (auto& entry : _atlasMap)
+    {
+        if (entry.second.tex)
+            glDeleteTextures(1, &entry.second.tex);
+    }
+    if (_face)
+        FT_Done_Face(_face);
+}
+
+void Font::measure(int& width, int& height)
+{
+    width = 0;
+    height = 0;
+    for (int c = FIRST_GLYPH; c <= LAST_GLYPH; ++c)
+    {
+        if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
+        {
+            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c;
+            continue;
+        }
+        width += static_cast<int>(_face->glyph->bitmap.width);
+        height = std::max(height, static_cast<int>(_face->glyph->bitmap.rows));
+    }
+}
+
+GLuint Font::createTexture(int width, int height)
+{
+    GLuint tex = 0;
+    glGenTextures(1, &tex);
+    glActiveTexture(GL_TEXTURE7);
+    glBindTexture(GL_TEXTURE_2D, tex);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return tex;
+}
+
+void Font::fill(atlas& target, int width)
+{
+    int x = 0;
+    for (int c = FIRST_GLYPH; c <= LAST_GLYPH; ++c)
+    {
+        if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
+        {
+            std::fprintf(stderr, "Loading character %c failed!\n", c);
+            continue;
+        }
+        FT_GlyphSlot g = _face->glyph;
+        int bw = static_cast<int>(g->bitmap.width);
+        int bh = static_cast<int>(g->bitmap.rows);
+        // An empty bitmap (the space) has nothing to upload.
+        if (bw > 0 && bh > 0)
+            glTexSubImage2D(GL_TEXTURE_2D, 0, x, 0, bw, bh, GL_RED, GL_UNSIGNED_BYTE, g->bitmap.buffer);
+        character_info& info = target.characters[c];
+        info.ax = static_cast<float>(g->advance.x >> 6);
+        info.ay = static_cast<float>(g->advance.y >> 6);
+        info.bw = static_cast<float>(bw);
+        info.bh = static_cast<float>(bh);
+        info.bl = static_cast<float>(g->bitmap_left);
+        info.bt = static_cast<float>(g->bitmap_top);
+        info.tx = width > 0 ? static_cast<float>(x) / static_cast<float>(width) : 0.0f;
+        x += bw;
+    }
+}
+
+void Font::addSize(int size)
+{
+    atlas result;
+    if (!_face)
+    {
+        _atlasMap[size] = result;
+        return;
+    }
+    if (FT_Set_Pixel_Sizes(_face, 0, static_cast<FT_UInt>(size)) != 0)
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+
+    int width = 0;
+    int height = 0;
+    measure(width, height);
+    result.tex = createTexture(width, height);
+    fill(result, width);
+    result.texWidth = width;
+    result.texHeight = height;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        FILE_LOG(logERROR) << "(Font::addSize) OpenGL Error: " << error;
+
+    auto existing = _atlasMap.find(size);
+    if (existing != _atlasMap.end() && existing->second.tex)
+        glDeleteTextures(1, &existing->second.tex);
+    _atlasMap[size] = result;
+}
+
+atlas Font::getSize(int size)
+{
+    return _atlasMap[size];
+}
+}

@@ -1,0 +1,28 @@
+#include "graphics/TGGUIElement.h"
+
+#include "util/util.h"
+
+namespace tamsygraphics
+{
+GUIElement::GUIElement(const std::string& id)
+    : _id(id), _hidden(false), _layer(0), _widthInPixels(100), _heightInPixels(100),
+      _windowPosition(0.5f, 0.0f)
+{
+}
+
+float GUIElement::getWidth() const { return toScreenWidth(_widthInPixels); }
+void GUIElement::setWidth(float width) { _widthInPixels = toPixelWidth(width); }
+float GUIElement::getHeight() const { return toScreenHeight(_heightInPixels); }
+void GUIElement::setHeight(float height) { _heightInPixels = toPixelHeight(height); }
+
+bool GUIElement::checkClick(float x, float y) const
+{
+    if (_hidden)
+        return false;
+    // The window is 640 x 480 pixels across 2 units each way.
+    float hw = static_cast<float>(_widthInPixels / 640.0);
+    float hh = static_cast<float>(_heightInPixels / 480.0);
+    return _windowPosition.x - hw <= x && x <= _windowPosition.x + hw &&
+           _windowPosition.y - hh <= y && y <= _windowPosition.y + hh;
+}
+}

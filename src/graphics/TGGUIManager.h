@@ -1,0 +1,44 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace tamsygraphics
+{
+class Renderer;
+class GUIRectangle;
+class Text;
+class Font;
+class FontManager;
+
+// Creates, registers and destroys the GUI's rectangles and texts by
+// identifier and hands them to the renderer, which draws them in screen space.
+class GUIManager
+{
+public:
+    explicit GUIManager(Renderer* renderer);
+    virtual ~GUIManager();
+    GUIManager(const GUIManager&) = delete;
+    GUIManager& operator=(const GUIManager&) = delete;
+
+    GUIRectangle* createRectangle(const std::string& id);
+    void destroyRectangle(const std::string& id);
+    void destroyRectangle(GUIRectangle* rectangle);
+
+    Text* createText(const std::string& id);
+    void destroyText(const std::string& id);
+    void destroyText(Text* text);
+
+    FontManager* getFontManager() const { return _fontManager; }
+    Font* getDefaultFont() const { return _defaultFont; }
+    int getDefaultFontSize() const { return _defaultFontSize; }
+
+private:
+    Renderer* _renderer;
+    std::map<std::string, GUIRectangle*> _recMap;
+    std::map<std::string, Text*> _textMap;
+    FontManager* _fontManager;
+    Font* _defaultFont;
+    int _defaultFontSize;
+};
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <glm/glm.hpp>
+
+#include "graphics/TGGUIElement.h"
+
+namespace tamsygraphics
+{
+// A flat coloured rectangle drawn in screen space over the scene.
+class GUIRectangle : public GUIElement
+{
+public:
+    explicit GUIRectangle(const std::string& id);
+
+    glm::vec4 getBackgroundColor() const { return _bgColor; }
+    void setBackgroundColor(float r, float g, float b, float a) { _bgColor = glm::vec4(r, g, b, a); }
+
+private:
+    glm::vec4 _bgColor;
+};
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "graphics/TGGeometry.h"
+#include "graphics/TGImage.h"
+
+namespace core
+{
+class PassabilityMap;
+}
+
+namespace tamsygraphics
+{
+class Map;
+
+// Builds vertex and index lists on the CPU. Stateless.
+class GeometryFactory
+{
+public:
+    // Four vertices centred on the origin, uv (0, 0) at the top left.
+    Geometry GenerateSquare(float width, float height) const;
+    // One quad per visible cell, the layer centred on the origin, map row 0
+    // at the top; each quad samples its tile image with the Tiled flips.
+    Geometry GenerateMap(const Map* map, const ImageInfo* info) const;
+    // The layer mesh with uv (0, 1) on passable and (1, 0) on blocked cells.
+    Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info,
+                                   const core::PassabilityMap* pmap) const;
+
+private:
+    static void AppendQuad(Geometry& g, const glm::vec2 pos[4], const glm::vec2 uv[4]);
+};
+}

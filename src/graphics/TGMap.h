@@ -1,0 +1,45 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "graphics/TGDrawableTile.h"
+#include "graphics/TGTileset.h"
+
+namespace tamsygraphics
+{
+// One drawable layer of a level: a rows x cols grid of cells over one
+// tileset, plus the cells to highlight. The name decides the draw group.
+class Map
+{
+public:
+    Map();
+
+    // Null when the cell lies outside the grid.
+    DrawableTile* GetTile(int row, int col);
+    // World units (rendered tile size times cells).
+    float GetMapWidth() const;
+    float GetMapHeight() const;
+
+    void SetVisible(bool visible);
+    bool IsVisible() const { return !hide; }
+
+    void HighlightTile(int row, int col);
+    // Removes every entry of the cell, however often it was highlighted.
+    void UnhiglightTile(int row, int col);
+    const std::vector<std::pair<int, int>>& GetHighlightedTiles() const { return _hightlightedTiles; }
+
+    std::string name;
+    int priorityLevel = 0;
+    int rows = 0;
+    int cols = 0;
+    Tileset* tileset = nullptr;
+    std::vector<std::vector<DrawableTile>> tiles;
+    bool hide = true;
+    std::vector<std::pair<int, int>> _hightlightedTiles;
+};
+
+typedef std::map<std::string, Map*> MapMap;
+}

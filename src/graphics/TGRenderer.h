@@ -1,0 +1,129 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include "graphics/TGMap.h"
+#include "graphics/TGSprite.h"
+
+namespace application
+{
+class GLFWWindow;
+}
+
+namespace core
+{
+class PassabilityMap;
+}
+
+namespace tamsygraphics
+{
+class Camera;
+class GUIManager;
+class GUIRectangle;
+class ResourceManager;
+class SceneManager;
+class Text;
+class Texture;
+
+typedef std::map<std::string, Text*> TextMap;
+typedef std::map<std::string, GUIRectangle*> GUIRectangleMap;
+
+// Owns the OpenGL state of the window and draws one frame per Draw():
+// floor layers, passability overlay, furniture layers, sprites, other
+// layers, GUI rectangles, texts; then swaps the buffers. Within a pass,
+// objects are drawn in name order, so a later name covers an earlier one.
+class Renderer
+{
+public:
+    Renderer(application::GLFWWindow* window, const std::string& workingDirectory);
+    virtual ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    SceneManager* GetSceneManager() const { return _sceneManager; }
+    ResourceManager* GetResourceManager() const { return _resourceManager; }
+    GUIManager* GetGUIManager() const { return _guiManager; }
+
+    void SetCamera(Camera* camera) { _camera = camera; }
+    Camera* GetCamera() const { return _camera; }
+    void GetClientDimenstions(int* width, int* height) const;
+
+    void Submit(const std::string& name, Sprite* sprite);
+    void Submit(const std::string& name, Text* text);
+    void Submit(const std::string& name, GUIRectangle* rectangle);
+    void Submit(const std::string& name, Map* map);
+    void Submit(const std::string& name, Map* map, core::PassabilityMap* pmap);
+
+    void RemoveSprite(const std::string& name);
+    void RemoveText(const std::string& name);
+    void RemoveRec(const std::string& name);
+    void RemoveMap(const std::string& name);
+
+    void EnableWireframe();
+    void DisableWireframe();
+    void EnableLevelOverlay() { _levelOverlay = true; }
+    void DisableLevelOverlay() { _levelOverlay = false; }
+    void EnablePassabilityOverlay() { _passabilityOverlay = true; }
+    void DisablePassabilityOverlay() { _passabilityOverlay = false; }
+
+    void Draw();
+
+    // Registries as the passes see them (read-only, for inspection).
+    const MapMap& GetFloorMaps() const { return _floorMap; }
+    const MapMap& GetFurnitureMaps() const { return _furniture; }
+    const MapMap& GetOtherMaps() const { return _otherMaps; }
+    const MapMap& GetMaps() const { return _maps; }
+    const SpriteMap& GetSprites() const { return _spriteMap; }
+    const TextMap& GetTexts() const { return _textMap; }
+    const GUIRectangleMap& GetGUIRectangles() const { return _guiRecMap; }
+
+    // Every texture is bound to this unit right before the draw call that
+    // samples it, so any number of textures and glyph atlases coexist.
+    static const int DRAW_TEXTURE_UNIT = 0;
+    // Binds a 2D texture for the next draw call and returns the unit to give
+    // the sampler uniform.
+    static int BindForDraw(GLuint textureId);
+
+private:
+    void OpenFileLog(const std::string& workingDirectory);
+    void InitGlew();
+    void LogContextStrings();
+    void SetFixedState();
+    void LoadDefaultFace(const std::string& workingDirectory);
+
+    // Texture named `name`, else "mopkin" with a message; may be null.
+    Texture* TextureOrFallback(const std::string& name);
+    void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
+    void DrawHighlights(const Map* map, const glm::mat4& viewProj);
+    void DrawPassabilityOverlay(const glm::mat4& viewProj);
+    void DrawSprites(const glm::mat4& viewProj);
+    void DrawGUIRectangles();
+    void DrawTexts();
+
+    SceneManager* _sceneManager = nullptr;
+    SpriteMap _spriteMap;
+    TextMap _textMap;
+    MapMap _maps;
+    MapMap _floorMap;
+    MapMap _furniture;
+    MapMap _otherMaps;
+    Camera* _camera = nullptr;
+    GUIRectangleMap _guiRecMap;
+    ResourceManager* _resourceManager = nullptr;
+    GUIManager* _guiManager = nullptr;
+    application::GLFWWindow* _window = nullptr;
+    bool _levelOverlay = false;
+    bool _passabilityOverlay = true;
+    FT_Library _ft = nullptr;
+    FT_Face _face = nullptr;
+    // Vertex array and buffer of the text pass, created on first use.
+    GLuint _textVAO = 0;
+    GLuint _textVBO = 0;
+};
+}

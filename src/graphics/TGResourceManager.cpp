@@ -1,0 +1,244 @@
+#include "graphics/TGResourceManager.h"
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "Log/FileLog.h"
+
+namespace tamsygraphics
+{
+namespace
+{
+const int TEXTURE_UNIT_COUNT = 32;
+
+struct ProgramFiles
+{
+    const char* name;
+    const char* vertex;
+    const char* fragment;
+};
+
+const ProgramFiles PROGRAMS[] = {
+    {"animatedSprite", "animatedSprite.vert", "animatedSprite.frag"},
+    {"level", "level.vert", "level.frag"},
+    {"text", "text.vert", "text.frag"},
+    {"pass", "pass.vert", "pass.frag"},
+    {"gui", "gui.vert", "gui.frag"},
+    {"overlay", "overlay.vert", "overlay.frag"},
+};
+
+GLenum UploadFormat(const ImageInfo& info)
+{
+    return info.format == RGB ? GL_RGB : GL_RGBA;
+}
+
+GLenum UploadType(const ImageInfo& info)
+{
+    return info.type == UCHAR ? GL_UNSIGNED_BYTE : GL_FLOAT;
+}
+}
+
+ResourceManager::ResourceManager(const std::string& workingDirectory)
+    : _workingDirectory(workingDirectory), _shaderPath("/assets/shaders/shaders150/")
+{
+    for (const ProgramFiles& p : PROGRAMS)
+        LoadProgram(p.name, p.fragment, p.vertex);
+    CreateGeometry("square", _geometryFactory.GenerateSquare(1.0f, 1.0f));
+}
+
+void ResourceManager::LoadTexture(const std::string& name, const std::string& fpath)
+{
+    FILE_LOG(logINFO) << "(ResourceManager::LoadTexture) Loading Texture: " << name;
+    std::unique_ptr<Image> image(_imageLoader.LoadImage(_workingDirectory + fpath));
+    BindTexture(name, image.get());
+}
+
+Texture* ResourceManager::BindTexture(const std::string& name, const Image* image)
+{
+    Texture* texture = new Texture();
+    texture->slot = GetTextureSlot();
+    glGenTextures(1, &texture->textureId);
+
+    // Any unit will do for creation: drawing binds the texture again.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture->textureId);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+
+    // An image without pixels (unreadable file) leaves the texture without
+    // storage: it stays registered and samples as empty.
+    if (image && image->data && image->info.width > 0 && image->info.height > 0)
+    {
+        const GLenum format = UploadFormat(image->info);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->info.width, image->info.height, 0,
+                     format, UploadType(image->info), image->data);
+        texture->info = image->info;
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    _activeTextures[name] = texture;
+    DrainErrors("(ResourceManager::BindTexture) OpenGL Error: ");
+    return texture;
+}
+
+Texture* ResourceManager::GetTexture(const std::string& name) const
+{
+    auto it = _activeTextures.find(name);
+    return it == _activeTextures.end() ? nullptr : it->second;
+}
+
+int ResourceManager::GetTextureSlot()
+{
+    return _textureSlotIndex++ % TEXTURE_UNIT_COUNT;
+}
+
+void ResourceManager::CreateGeometry(const std::string& name, const Geometry& g)
+{
+    FILE_LOG(logINFO) << "(ResourceManager::CreateGeometry) Creating Geometry: " << name;
+    GLuint vao = 0;
+    GLuint buffers[2] = {0, 0};
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+    glGenBuffers(2, buffers);
+
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(g.vertices.size() * sizeof(Vertex)),
+                 g.vertices.empty() ? nullptr : g.vertices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(g.indices.size() * sizeof(unsigned int)),
+                 g.indices.empty() ? nullptr : g.indices.data(), GL_STATIC_DRAW);
+
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(2 * sizeof(float)));
+    glEnableVertexAttribArray(0);
+    glEnableVertexAttribArray(1);
+
+    glBindVertexArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+
+    _activeVAOs[name] = std::make_pair(static_cast<unsigned int>(vao), static_cast<unsigned int>(g.indices.size()));
+    DrainErrors("(ResourceManager::CreateGeometry) OpenGL Error: ");
+}
+
+std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string& name) const
+{
+    auto it = _activeVAOs.find(name);
+    return it == _activeVAOs.end() ? std::make_pair(0u, 0u) : it->second;
+}
+
+void ResourceManager::LoadProgram(const std::string& name, const std::string& fragPath,
+                                  const std::string& vertPath)
+{
+    FILE_LOG(logINFO) << "(ResourceManager::LoadProgram) Loading Program: " << name;
+    const std::string vertexSource = LoadFile(vertPath);
+    if (vertexSource.empty())
+    {
+        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) vertex shader load failed: " << vertPath;
+        return;
+    }
+    const std::string fragmentSource = LoadFile(fragPath);
+    if (fragmentSource.empty())
+    {
+        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) fragment shader load failed: " << fragPath;
+        return;
+    }
+
+    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    if (!CompileShader(vertexShader, vertexSource, "vertex"))
+    {
+        glDeleteShader(vertexShader);
+        return;
+    }
+    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    if (!CompileShader(fragmentShader, fragmentSource, "fragment"))
+    {
+        glDeleteShader(vertexShader);
+        glDeleteShader(fragmentShader);
+        return;
+    }
+
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glBindFragDataLocation(program, 0, "outColor");
+    glBindAttribLocation(program, 0, "pos");
+    glBindAttribLocation(program, 1, "uv");
+    glLinkProgram(program);
+
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked != GL_TRUE)
+    {
+        // Registered all the same; the log tells why nothing shows.
+        GLint length = 0;
+        glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+        std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+        glGetProgramInfoLog(program, length + 1, nullptr, log.data());
+        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Program link failed: " << name << " "
+                           << log.data();
+    }
+
+    _programs[name] = program;
+    DrainErrors("(ResourceManager::LoadProgram) OpenGL Error: ");
+}
+
+bool ResourceManager::CompileShader(GLuint shader, const std::string& source, const char* kind) const
+{
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled == GL_TRUE)
+        return true;
+
+    char log[512] = {0};
+    glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
+    std::printf("Failed to compile shader");
+    std::fflush(stdout);
+    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed";
+    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Reported shader error " << log;
+    return false;
+}
+
+GLuint ResourceManager::GetProgram(const std::string& name) const
+{
+    auto it = _programs.find(name);
+    return it == _programs.end() ? 0 : it->second;
+}
+
+std::string ResourceManager::LoadFile(const std::string& fpath) const
+{
+    const std::string fullPath = _workingDirectory + _shaderPath + fpath;
+    FILE* file = std::fopen(fullPath.c_str(), "rb");
+    if (!file)
+    {
+        FILE_LOG(logERROR) << "(ResourceManager::LoadFile) File Load Failed: " << fullPath;
+        return std::string();
+    }
+    std::string content;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+    {
+        const long size = std::ftell(file);
+        if (size > 0)
+        {
+            content.resize(static_cast<size_t>(size));
+            std::rewind(file);
+            const size_t got = std::fread(&content[0], 1, content.size(), file);
+            content.resize(got);
+        }
+    }
+    std::fclose(file);
+    return content;
+}
+
+void ResourceManager::DrainErrors(const char* operation)
+{
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        FILE_LOG(logERROR) << operation << static_cast<unsigned int>(error);
+}
+}

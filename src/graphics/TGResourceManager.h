@@ -1,0 +1,56 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include <GL/glew.h>
+
+#include "graphics/TGGeometryFactory.h"
+#include "graphics/TGImageLoader.h"
+#include "graphics/TGTexture.h"
+
+namespace tamsygraphics
+{
+typedef std::map<std::string, Texture*> TextureMap;
+typedef std::map<std::string, std::pair<unsigned int, unsigned int>> VAOMap;
+typedef std::map<std::string, GLuint> ProgramMap;
+
+// Owns everything kept on the GPU by name: textures, vertex arrays and
+// shader programs. Needs a current OpenGL context.
+class ResourceManager
+{
+public:
+    explicit ResourceManager(const std::string& workingDirectory);
+    virtual ~ResourceManager() = default;
+
+    void LoadTexture(const std::string& name, const std::string& fpath);
+    Texture* BindTexture(const std::string& name, const Image* image);
+    Texture* GetTexture(const std::string& name) const;
+    // Bookkeeping only: units 0..31 in creation order, wrapping.
+    int GetTextureSlot();
+
+    void CreateGeometry(const std::string& name, const Geometry& g);
+    // (vertex array, index count), or (0, 0) for an unknown name.
+    std::pair<unsigned int, unsigned int> GetVAO(const std::string& name) const;
+
+    void LoadProgram(const std::string& name, const std::string& fragPath, const std::string& vertPath);
+    GLuint GetProgram(const std::string& name) const;
+    std::string LoadFile(const std::string& fpath) const;
+
+    GeometryFactory& GetGeometryFactory() { return _geometryFactory; }
+
+private:
+    bool CompileShader(GLuint shader, const std::string& source, const char* kind) const;
+    static void DrainErrors(const char* operation);
+
+    std::string _workingDirectory;
+    std::string _shaderPath;
+    ImageLoader _imageLoader;
+    TextureMap _activeTextures;
+    VAOMap _activeVAOs;
+    ProgramMap _programs;
+    int _textureSlotIndex = 0;
+    GeometryFactory _geometryFactory;
+};
+}

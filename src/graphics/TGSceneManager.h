@@ -1,0 +1,64 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "graphics/TGCamera.h"
+#include "graphics/TGMap.h"
+#include "graphics/TGSprite.h"
+
+namespace core
+{
+class PassabilityMap;
+}
+
+namespace tamsygraphics
+{
+class Renderer;
+class Text;
+
+typedef std::map<std::string, Text*> TextMap;
+
+// Game code's entry to the drawable world: owns layers, tilesets, sprites,
+// cameras and world texts by name and hands the drawable ones to the
+// renderer. Objects are owned from creation or submission on; destroying
+// deletes them.
+class SceneManager
+{
+public:
+    explicit SceneManager(Renderer* renderer);
+    virtual ~SceneManager() = default;
+
+    Map* CreateMap(const std::string& name);
+    void SubmitMap(const std::string& name, Map* map);
+    void DestroyMap(const std::string& name);
+    void SubmitPassabilityMap(const std::string& name, core::PassabilityMap* pmap);
+    Map* GetMap(const std::string& name) const;
+
+    Tileset* CreateTileset(const std::string& name);
+    Tileset* GetTileset(const std::string& name) const;
+
+    bool SubmitSprite(const std::string& name, Sprite* sprite);
+    Sprite* CreateSprite(const std::string& name);
+    Sprite* GetSprite(const std::string& name) const;
+    void DestroySprite(const std::string& name);
+
+    Camera* CreateCamera(const std::string& name);
+    Camera* GetCamera(const std::string& name) const;
+    void DestroyCamera(const std::string& name);
+    void SetActiveCamera(const std::string& name);
+    Camera* GetActiveCamera() const { return _activeCamera; }
+
+    Text* CreateText(const std::string& name);
+    void DestroyText(const std::string& name);
+
+private:
+    Renderer* _renderer;
+    SpriteMap _sprites;
+    CameraMap _cameras;
+    MapMap _maps;
+    TilesetMap _tilesets;
+    TextMap _texts;
+    Camera* _activeCamera = nullptr;
+};
+}

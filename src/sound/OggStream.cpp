@@ -1,0 +1,104 @@
+#include "sound/OggStream.h"
+
+#include "Log/Log.h"
+
+namespace sound
+{
+namespace
+{
+const int BYTES_PER_SAMPLE = 2;
+}
+
+OggStream::OggStream()
+    : _file(), _isOpen(false), _channels(0), _rate(0), _lengthFrames(0)
+{
+}
+
+OggStream::~OggStream()
+{
+    close();
+}
+
+void OggStream::close()
+{
+    if (_isOpen)
+        ov_clear(&_file);
+    _isOpen = false;
+}
+
+bool OggStream::open(const std::string& filename)
+{
+    close();
+    _filename = filename;
+    const int result = ov_fopen(filename.c_str(), &_file);
+    if (result != 0)
+    {
+        Log::error() << "OggStream::open - Failed to open Ogg Vorbis file " << filename
+                     << " (error " << result << ")" << std::endl;
+        return false;
+    }
+    _isOpen = true;
+    vorbis_info* info = ov_info(&_file, -1);
+    const ogg_int64_t length = ov_pcm_total(&_file, -1);
+    if (!info || info->channels < 1 || info->channels > 2 || info->rate < 1 || length < 0)
+    {
+        Log::error() << "OggStream::open - Unsupported Ogg Vorbis file " << filename
+                     << " (only mono and stereo seekable files play)" << std::endl;
+        close();
+        return false;
+    }
+    _channels = info->channels;
+    _rate = static_cast<int>(info->rate);
+    _lengthFrames = length;
+    return true;
+}
+
+long OggStream::read(std::vector<char>& pcm, long maxFrames)
+{
+    if (!_isOpen || maxFrames <= 0)
+        return 0;
+    const long frameBytes = static_cast<long>(_channels) * BYTES_PER_SAMPLE;
+    const size_t start = pcm.size();
+    pcm.resize(start + static_cast<size_t>(maxFrames * frameBytes));
+    long filled = 0;
+    const long wanted = maxFrames * frameBytes;
+    while (filled < wanted)
+    {
+        int bitstream = 0;
+        const long got = ov_read(&_file, pcm.data() + start + filled, static_cast<int>(wanted - filled),
+                                 0, BYTES_PER_SAMPLE, 1, &bitstream);
+        if (got == OV_HOLE)
+            continue; // a gap in the data; decoding goes on after it
+        if (got < 0)
+        {
+            Log::error() << "OggStream::read - Decoding error in " << _filename << " (error " << got
+                         << ")" << std::endl;
+            pcm.resize(start + static_cast<size_t>(filled));
+            return filled > 0 ? filled / frameBytes : -1;
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    // Only whole frames are kept, so channels stay aligned.
+    const long frames = filled / frameBytes;
+    pcm.resize(start + static_cast<size_t>(frames * frameBytes));
+    return frames;
+}
+
+bool OggStream::seek(long long frame)
+{
+    if (!_isOpen)
+        return false;
+    if (frame < 0)
+        frame = 0;
+    if (frame > _lengthFrames)
+        frame = _lengthFrames;
+    if (ov_pcm_seek(&_file, frame) != 0)
+    {
+        Log::error() << "OggStream::seek - Failed to seek in " << _filename << std::endl;
+        return false;
+    }
+    return true;
+}
+}

@@ -1,0 +1,302 @@
+#include "sound/SoundHandler.h"
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cmath>
+#include <iostream>
+
+#include "Log/Log.h"
+#include "sound/AudioDevice.h"
+#include "sound/AudioVoice.h"
+#include "sound/Sound.h"
+
+namespace sound
+{
+namespace
+{
+const float MUSIC_VOLUME = 0.75f;
+// The fade takes MUSIC_VOLUME seconds: the volume drops by one per second.
+const double FADE_PER_MILLISECOND = 1.0 / 1000.0;
+// Music jumps back this many milliseconds before its end, so that the jump
+// happens before the track runs out between two frames.
+const unsigned int LOOP_MARGIN_MS = 100;
+// Past this a due time no longer fits the clock's range.
+const double LARGEST_DUE_TIME = 9.0e18;
+
+const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
+
+struct DefaultSound
+{
+    const char* file;
+    bool isMusic;
+    unsigned int loopTo;
+};
+
+const DefaultSound DEFAULT_SOUNDS[] = {
+    {"/assets/sound/testSong.ogg", true, 0},
+    {"/assets/sound/testSoundShort.ogg", false, 0},
+    {"/assets/sound/testSoundLong.ogg", false, 0},
+    {"/assets/sound/testMusicShort.ogg", true, 760},
+    {"/assets/sound/tempOverworld.ogg", true, 5337},
+    {"/assets/sound/tempEvent.ogg", true, 2397},
+    {"/assets/sound/tempBattle.ogg", true, 13197},
+    {"/assets/sound/tempCave.ogg", true, 0},
+    {"/assets/sound/tempRunSound.ogg", false, 0},
+    {"/assets/sound/eventForeboding.ogg", true, 0},
+    {"/assets/sound/eventSilly.ogg", true, 0},
+    {"/assets/sound/eventHappy.ogg", true, 1076},
+    {"/assets/sound/eventDivine.ogg", true, 0},
+    {"/assets/sound/themeBattle.ogg", true, 5828},
+    {"/assets/sound/themeTown.ogg", true, 0},
+    {"/assets/sound/themeBoss.ogg", true, 0},
+    {"/assets/sound/silence.ogg", true, 0},
+    {"/assets/sound/SFX/stepSoft.ogg", false, 0},
+    {"/assets/sound/SFX/stepHard.ogg", false, 0},
+    {"/assets/sound/SFX/text.ogg", false, 0},
+    {"/assets/sound/SFX/swing.ogg", false, 0},
+    {"/assets/sound/SFX/thud.ogg", false, 0},
+    {"/assets/sound/SFX/punch.ogg", false, 0},
+    {"/assets/sound/SFX/flame.ogg", false, 0},
+    {"/assets/sound/SFX/flameStrike.ogg", false, 0},
+    {"/assets/sound/SFX/portal.ogg", false, 0},
+};
+}
+
+AudioDevice* SoundHandler::soundEngine = nullptr;
+std::vector<Sound*> SoundHandler::sounds;
+std::vector<std::string> SoundHandler::requestFilenames;
+std::vector<long> SoundHandler::requestPlayTimes;
+AudioVoice* SoundHandler::currentMusic = nullptr;
+AudioVoice* SoundHandler::nextMusic = nullptr;
+clock_t SoundHandler::fadeMusicClock = 0;
+int SoundHandler::currentMusicSoundIndex = -1;
+int SoundHandler::nextMusicSoundIndex = -1;
+SoundHandler::ClockFunction SoundHandler::clock;
+
+clock_t SoundHandler::processClock()
+{
+    const auto elapsed = std::chrono::steady_clock::now() - processStart;
+    return static_cast<clock_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void SoundHandler::setClock(const ClockFunction& newClock)
+{
+    clock = newClock;
+}
+
+clock_t SoundHandler::now()
+{
+    return clock ? clock() : processClock();
+}
+
+void SoundHandler::init(bool loadDefaults)
+{
+    Log::setNamedStream("vosk", &std::cout);
+    // A second start-up would otherwise leave the first device open and
+    // register the table twice.
+    if (soundEngine)
+        erase();
+    soundEngine = AudioDevice::create();
+    if (!soundEngine)
+    {
+        std::cout << "Error: soundEngine initialization in SoundHandler failed";
+        return;
+    }
+    currentMusic = nullptr;
+    nextMusic = nullptr;
+    currentMusicSoundIndex = -1;
+    nextMusicSoundIndex = -1;
+    if (loadDefaults)
+        initDefaultSounds();
+}
+
+void SoundHandler::initDefaultSounds()
+{
+    for (const DefaultSound& entry : DEFAULT_SOUNDS)
+        addSound(entry.file, entry.isMusic, entry.loopTo, true);
+}
+
+void SoundHandler::addSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
+                            bool shouldOnlyAddValidFiles)
+{
+    if (!shouldOnlyAddValidFiles)
+    {
+        sounds.push_back(new Sound(soundFilename, isMusic, loopToPos));
+        return;
+    }
+    const std::string path = "." + soundFilename;
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return;
+    sounds.push_back(new Sound(path, isMusic, loopToPos));
+}
+
+void SoundHandler::addSounds(const std::vector<std::string>& soundFilenames, bool shouldOnlyAddValidFiles)
+{
+    for (const std::string& name : soundFilenames)
+        addSound(name, false, 0, shouldOnlyAddValidFiles);
+}
+
+int SoundHandler::findSound(const std::string& filename)
+{
+    for (size_t i = 0; i < sounds.size(); ++i)
+    {
+        if (sounds[i]->isRelativeFilenameEqualTo(filename))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
+{
+    Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds"
+                       << std::endl;
+    const clock_t receiveTime = now();
+    if (findSound(filename) < 0)
+        return receiveTime;
+    const double dueTime = std::ceil(receiveTime + playDelay * 1000.0);
+    if (!std::isfinite(dueTime) || std::fabs(dueTime) > LARGEST_DUE_TIME)
+    {
+        Log::error() << "SoundHandler::sendRequest - Ignoring request to play " << filename
+                     << ": the delay " << playDelay << " is out of range" << std::endl;
+        return receiveTime;
+    }
+    requestFilenames.push_back(filename);
+    requestPlayTimes.push_back(static_cast<long>(dueTime));
+    return receiveTime;
+}
+
+void SoundHandler::update()
+{
+    if (soundEngine)
+        soundEngine->update();
+    const clock_t currTime = now();
+    size_t i = 0;
+    while (i < requestFilenames.size())
+    {
+        const int soundIndex = requestPlayTimes[i] < currTime ? findSound(requestFilenames[i]) : -1;
+        if (soundIndex < 0)
+        {
+            ++i;
+            continue;
+        }
+        serveRequest(soundIndex);
+        requestFilenames.erase(requestFilenames.begin() + static_cast<long>(i));
+        requestPlayTimes.erase(requestPlayTimes.begin() + static_cast<long>(i));
+    }
+    advanceFade();
+    loopMusic();
+}
+
+void SoundHandler::serveRequest(int soundIndex)
+{
+    Sound* sound = sounds[static_cast<size_t>(soundIndex)];
+    if (!sound->getIsMusic())
+        playSound(sound);
+    else if (soundIndex == currentMusicSoundIndex)
+        return; // already playing: it just goes on
+    else if (!currentMusic)
+        startMusic(sound, soundIndex);
+    else
+        queueNextMusic(sound, soundIndex);
+}
+
+void SoundHandler::startMusic(Sound* sound, int soundIndex)
+{
+    AudioVoice* voice = startSound(sound);
+    if (!voice)
+        return;
+    currentMusic = voice;
+    currentMusic->setVolume(MUSIC_VOLUME);
+    currentMusic->setIsPaused(false);
+    currentMusicSoundIndex = soundIndex;
+}
+
+void SoundHandler::queueNextMusic(Sound* sound, int soundIndex)
+{
+    AudioVoice* voice = startSound(sound);
+    if (!voice)
+        return;
+    // A track replaced while it waited was never heard; the fade already
+    // running keeps its start.
+    if (nextMusic)
+        releaseVoice(nextMusic);
+    else
+        fadeMusicClock = now();
+    nextMusic = voice;
+    nextMusicSoundIndex = soundIndex;
+}
+
+void SoundHandler::advanceFade()
+{
+    if (!nextMusic)
+        return;
+    if (currentMusic && currentMusic->getVolume() > 0.0f)
+    {
+        const double elapsed = static_cast<double>(now() - fadeMusicClock);
+        currentMusic->setVolume(static_cast<float>(MUSIC_VOLUME - elapsed * FADE_PER_MILLISECOND));
+        return;
+    }
+    // The faded track would otherwise keep playing unheard.
+    if (currentMusic)
+        releaseVoice(currentMusic);
+    currentMusic = nextMusic;
+    nextMusic = nullptr;
+    currentMusic->setVolume(MUSIC_VOLUME);
+    currentMusic->setIsPaused(false);
+    currentMusicSoundIndex = nextMusicSoundIndex;
+    nextMusicSoundIndex = -1;
+}
+
+void SoundHandler::loopMusic()
+{
+    if (!currentMusic || currentMusicSoundIndex < 0
+        || currentMusicSoundIndex >= static_cast<int>(sounds.size()))
+        return;
+    // Unsigned on purpose: a track shorter than the margin never loops.
+    if (currentMusic->getPlayPosition() >= currentMusic->getPlayLength() - LOOP_MARGIN_MS)
+        currentMusic->setPlayPosition(sounds[static_cast<size_t>(currentMusicSoundIndex)]->getLoopToTime());
+}
+
+void SoundHandler::releaseVoice(AudioVoice* voice)
+{
+    voice->stop();
+    voice->drop();
+}
+
+bool SoundHandler::playSound(Sound* sound)
+{
+    AudioVoice* voice = startSound(sound);
+    if (!voice)
+        return false;
+    const bool playing = soundEngine->isCurrentlyPlaying(sound->getFilename());
+    // Effects are never touched again; the device frees them when they end.
+    voice->drop();
+    return playing;
+}
+
+AudioVoice* SoundHandler::startSound(Sound* sound)
+{
+    if (!sound || !soundEngine)
+        return nullptr;
+    return sound->play(soundEngine);
+}
+
+void SoundHandler::erase()
+{
+    if (soundEngine)
+    {
+        soundEngine->stopAllSounds();
+        delete soundEngine;
+        soundEngine = nullptr;
+    }
+    currentMusic = nullptr;
+    nextMusic = nullptr;
+    for (Sound* sound : sounds)
+        delete sound;
+    sounds.clear();
+    requestFilenames.clear();
+    requestPlayTimes.clear();
+}
+}

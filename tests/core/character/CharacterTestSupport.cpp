@@ -1,0 +1,38 @@
+#include "CharacterTestSupport.h"
+
+#include "Log/Log.h"
+#include "core/LuaInterface.h"
+#include "core/ResourceManager.h"
+
+namespace charactertest
+{
+Logs& logs()
+{
+    static Logs* instance = nullptr;
+    if (!instance)
+    {
+        instance = new Logs();
+        Log::setErrorStream(&instance->error);
+        Log::setNamedStream("oskel", &instance->oskel);
+        Log::setNamedStream("ResourceManager", &instance->resourceManager);
+        Log::setNamedStream("Ability", &instance->ability);
+    }
+    return *instance;
+}
+
+void prepareWorld()
+{
+    static bool prepared = false;
+    if (prepared)
+    {
+        return;
+    }
+    prepared = true;
+    logs();
+    core::LuaInterface::getInstance();
+    core::LuaInterface::init();
+    // Abilities first: classes name the abilities they grant.
+    EXPECT_TRUE(core::ResourceManager::buildFromXMLFile("tests/core/character/data/abilities.xml"));
+    EXPECT_TRUE(core::ResourceManager::buildFromXMLFile("tests/core/character/data/classes.xml"));
+}
+}

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "LuaTestSupport.h"
+#include "core/LuaInterface.h"
+
+using core::LuaInterface;
+
+namespace
+{
+int stackHeight()
+{
+    return lua_gettop(LuaInterface::getState());
+}
+
+// A small engine object living inside Lua userdata, like the session does.
+struct Thing
+{
+    int value;
+    int calls;
+};
+
+int thingGet(lua_State* ls)
+{
+    int pos = 1;
+    Thing* thing = LuaInterface::initLuaCall<Thing>(ls, pos);
+    ++thing->calls;
+    lua_pushinteger(ls, thing->value);
+    return 1;
+}
+
+int thingAdd(lua_State* ls)
+{
+    int pos = 1;
+    Thing* thing = LuaInterface::initLuaCall<Thing>(ls, pos);
+    const int amount = LuaInterface::getLuaInt(ls, pos);
+    const bool twice = LuaInterface::getLuaBool(ls, pos);
+    thing->value += twice ? 2 * amount : amount;
+    ++thing->calls;
+    lua_pushinteger(ls, pos);
+    return 1;
+}
+
+int thingMake(lua_State* ls)
+{
+    int pos = 1;
+    const std::string name = LuaInterface::getLuaString(ls, pos);
+    const double scale = LuaInterface::getLuaDouble(ls, pos);
+    lua_pushstring(ls, (name + ":" + std::to_string(static_cast<int>(scale * 10))).c_str());
+    return 1;
+}
+
+const luaL_Reg thingStatics[] = {{"make", thingMake}, {nullptr, nullptr}};
+const luaL_Reg thingMethods[] = {{"get", thingGet}, {"add", thingAdd}, {nullptr, nullptr}};
+
+// Builds a Thing the way the engine binds its objects and publishes it as
+// the global `name`.
+Thing* bindThing(const std::string& name, int value)
+{
+    LuaInterface::addClass("Thing", thingStatics, thingMethods);
+    void* memory = LuaInterface::allocObjectOfClass("Thing", sizeof(Thing));
+    Thing* thing = new (memory) Thing{value, 0};
+    const int ref = LuaInterface::getReference();
+    LuaInterface::registerAlias(ref, name);
+    return thing;
+}
+}
+
+TEST(LuaInterface, OpensOnlyTheSafeLibraries)
+{
+    EXPECT_TRUE(LuaInterface::runBooleanString(
+        "return type(io.write) == 'function' and type(print) == 'function'"
+        " and type(table.insert) == 'function' and type(string.format) == 'function'"
+        " and type(math.floor) == 'function'"));
+    ErrorCapture errors;
+    EXPECT_TRUE(LuaInterface::runBooleanString(
+        "return os == nil and package == nil and debug == nil and require == nil"
+        " and coroutine == nil and bit32 == nil"));
+    EXPECT_EQ(errors.text(), "");
+}
+
+TEST(LuaInterface, InitRegistersTheScriptVisibleClasses)
+{
+    LuaInterface::init();
+    EXPECT_TRUE(LuaInterface::runBooleanString(
+        "return type(Session) == 'table' and type(Character) == 'table'"
+        " and type(SoundHandler) == 'table' and next(Character) == nil"));
+
+    lua_State* ls = LuaInterface::getState();
+    const int top = stackHeight();
+    for (const char* name : {"MetaSession", "MetaCharacter", "MetaSoundHandler"})
+    {
+        luaL_getmetatable(ls, name);
+        ASSERT_TRUE(lua_istable(ls, -1)) << name;
+        lua_getfield(ls, -1, "__index");
+        EXPECT_TRUE(lua_rawequal(ls, -1, -2)) << name << " must index itself";
+        lua_settop(ls, top);
+    }
+    // The global is a separate table from the metatable.
+    luaL_getmetatable(ls, "MetaSession");
+    lua_getglobal(ls, "Session");
+    EXPECT_FALSE(lua_rawequal(ls, -1, -2));
+    lua_settop(ls, top);
+}
+
+TEST(LuaInterface, ObjectTablesHoldTheEngineObjectInTheirUserdata)
+{
+    Thing* thing = bindThing("thing", 42);
+    const int before = stackHeight();
+    EXPECT_TRUE(LuaInterface::runBooleanString(
+        "return type(thing) == 'table' and type(thing.core_) == 'userdata'"
+        " and getmetatable(thing) == getmetatable(thing.core_)"
+        " and thing.get == getmetatable(thing).get"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return thing:get() == 42"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return thing:add(4, true) == 5"));
+    EXPECT_EQ(thing->value, 50);
+    EXPECT_EQ(thing->calls, 2);
+    EXPECT_TRUE(LuaInterface::runBooleanString("return Thing.make('x', 1.5) == 'x:15'"));
+    EXPECT_EQ(stackHeight(), before);
+}
+
+TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
+{
+    Thing* thing = bindThing("strict", 7);
+    ErrorCapture errors;
+    // Dot syntax hands no receiver: the table check fails.
+    LuaInterface::runScript(testScript("dotCall.lua"));
+    EXPECT_NE(errors.text().find("bad argument #1"), std::string::npos) << errors.text();
+    EXPECT_NE(errors.text().find("table expected"), std::string::npos) << errors.text();
+    EXPECT_EQ(globalAsString("afterDotCall"), "<nil>");
+
+    // Strict types: no number where a string goes, no string or boolean
+    // where a number goes.
+    EXPECT_FALSE(LuaInterface::runBooleanString("strict:add('3', true) return true"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("strict:add(3, 1) return true"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("strict:add(3) return true"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("Thing.make(5, 1) return true"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("Thing.make('a', '1') return true"));
+    EXPECT_EQ(thing->value, 7);
+    EXPECT_EQ(thing->calls, 0);
+}
+
+TEST(LuaInterface, AliasesAreReplacedClearedAndRefusedWithoutAReference)
+{
+    bindThing("first", 1);
+    Thing* second = bindThing("second", 2);
+    lua_State* ls = LuaInterface::getState();
+    lua_getglobal(ls, "second");
+    const int ref = LuaInterface::getReference();
+    LuaInterface::registerAlias(ref, "first");
+    EXPECT_TRUE(LuaInterface::runBooleanString("return first == second and first:get() == 2"));
+    EXPECT_EQ(second->calls, 1);
+
+    LuaInterface::clearAlias("first");
+    EXPECT_EQ(globalAsString("first"), "<nil>");
+
+    ErrorCapture errors;
+    LuaInterface::registerGlobal("set", "x");
+    LuaInterface::registerAlias(-2, "x");
+    EXPECT_NE(errors.text().find("LuaInterface::registerAlias - Attempted to register entity with "
+                                 "no Lua reference as x"),
+              std::string::npos)
+        << errors.text();
+    EXPECT_EQ(globalAsString("x"), "<nil>");
+}
+
+TEST(LuaInterface, GlobalsAreStringsAndIntegers)
+{
+    LuaInterface::registerGlobal(std::string("5"), "row");
+    LuaInterface::registerGlobal(12, "count");
+    EXPECT_TRUE(LuaInterface::runBooleanString("return row == '5' and count == 12"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return type(row) == 'string'"));
+}
+
+TEST(LuaInterface, BooleanStringsMustReturnABoolean)
+{
+    ErrorCapture errors;
+    EXPECT_TRUE(LuaInterface::runBooleanString("return true"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("return false"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return 1, true"));
+    EXPECT_EQ(errors.text(), "");
+
+    EXPECT_FALSE(LuaInterface::runBooleanString("true"));
+    EXPECT_NE(errors.text().find("LuaInterface::runBooleanString - Script\n\"true\"\n did not "
+                                 "return a boolean value"),
+              std::string::npos)
+        << errors.text();
+    errors.clear();
+    EXPECT_FALSE(LuaInterface::runBooleanString("return 1"));
+    EXPECT_NE(errors.text().find("Script\n\"return 1\"\n did not return a boolean value"),
+              std::string::npos);
+    errors.clear();
+    EXPECT_FALSE(LuaInterface::runBooleanString("local a = 1"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("error('boom')"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("return nil"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("return 'true'"));
+    EXPECT_EQ(LuaInterface::runBooleanString(""), false);
+}
+
+TEST(LuaInterface, ScriptFilesRunFromTheScriptDirectory)
+{
+    ErrorCapture errors;
+    LuaInterface::runScript(testScript("setsGlobal.lua"));
+    EXPECT_EQ(errors.text(), "");
+    EXPECT_EQ(globalAsString("scriptRuns"), "1");
+
+    LuaInterface::runScript("doesNotExist.lua");
+    EXPECT_NE(errors.text().find("cannot open ./assets/scripts/doesNotExist.lua"),
+              std::string::npos)
+        << errors.text();
+    errors.clear();
+    LuaInterface::runScript(testScript("syntaxError.lua"));
+    EXPECT_NE(errors.text().find("syntaxError.lua"), std::string::npos) << errors.text();
+    errors.clear();
+    LuaInterface::runScript(testScript("fails.lua"));
+    EXPECT_NE(errors.text().find("deliberate failure"), std::string::npos) << errors.text();
+}
+
+TEST(LuaInterface, StringErrorsAreSilent)
+{
+    ErrorCapture errors;
+    LuaInterface::runString("silentValue = 3");
+    LuaInterface::runString("this does not compile");
+    LuaInterface::runString("error('runtime')");
+    EXPECT_EQ(errors.text(), "");
+    EXPECT_EQ(globalAsString("silentValue"), "3");
+}
+
+TEST(LuaInterface, RunsLeaveTheStackAsTheyFoundIt)
+{
+    bindThing("stackThing", 1);
+    LuaInterface::registerGlobal(0, "failingRuns");
+    ErrorCapture errors;
+    lua_State* ls = LuaInterface::getState();
+    lua_pushinteger(ls, 99);
+    const int before = stackHeight();
+    for (int i = 0; i < 1000; ++i)
+    {
+        LuaInterface::runScript(testScript("setsGlobal.lua"));
+        LuaInterface::runScript(testScript("fails.lua"));
+        LuaInterface::runScript("missing.lua");
+        LuaInterface::runString("return 1, 2, 3");
+        LuaInterface::runString("error('x')");
+        LuaInterface::runString("not lua at all");
+        LuaInterface::runString("stackThing.get()");
+        LuaInterface::runBooleanString("return true, false");
+        LuaInterface::runBooleanString("return 1");
+        LuaInterface::runBooleanString("error('y')");
+        LuaInterface::runBooleanString("broken (");
+        LuaInterface::runBooleanString("local x = 1");
+        ASSERT_EQ(stackHeight(), before) << "after round " << i;
+    }
+    EXPECT_EQ(lua_tointeger(ls, -1), 99);
+    lua_pop(ls, 1);
+    EXPECT_EQ(globalAsString("failingRuns"), "1000");
+}

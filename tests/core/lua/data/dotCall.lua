@@ -1,0 +1,2 @@
+thing.get()
+afterDotCall = true

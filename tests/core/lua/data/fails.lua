@@ -1,0 +1,2 @@
+failingRuns = (failingRuns or 0) + 1
+error("deliberate failure")

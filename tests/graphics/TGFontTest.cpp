@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Log/FileLog.h"
+#include "graphics/TGFontManager.h"
+#include "graphics/TGGUIManager.h"
+#include "graphics/TGGUIRectangle.h"
+#include "graphics/TGText.h"
+
+using namespace tamsygraphics;
+
+namespace
+{
+const char* FREE_SANS = "./assets/fonts/FreeSans.ttf";
+
+// A hidden window of our own gives the atlases a context to live in.
+class FontContext : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(glfwInit());
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
+        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+        window = glfwCreateWindow(64, 64, "fonts", nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        glfwMakeContextCurrent(window);
+        glewExperimental = GL_TRUE;
+        ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
+        glGetError();
+    }
+    static void TearDownTestSuite()
+    {
+        glfwDestroyWindow(window);
+        window = nullptr;
+    }
+    void SetUp() override { glfwMakeContextCurrent(window); }
+
+    static GLFWwindow* window;
+};
+GLFWwindow* FontContext::window = nullptr;
+
+// Captures the file log into a temporary file for the duration of a test.
+class FileLogCapture
+{
+public:
+    FileLogCapture() : _saved(Output2FILE::Stream()), _file(std::tmpfile()) { Output2FILE::Stream() = _file; }
+    ~FileLogCapture()
+    {
+        Output2FILE::Stream() = _saved;
+        std::fclose(_file);
+    }
+    std::string text()
+    {
+        std::string out;
+        std::rewind(_file);
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, _file))
+            out += buffer;
+        return out;
+    }
+
+private:
+    FILE* _saved;
+    FILE* _file;
+};
+
+struct GlyphTotals
+{
+    int width = 0;
+    int height = 0;
+    int spaceAdvance = 0;
+    int spaceBitmapWidth = 0;
+};
+
+// Measures the printable glyphs with FreeType directly, independent of Font.
+GlyphTotals measureWithFreeType(const char* path, int size)
+{
+    GlyphTotals totals;
+    FT_Library library;
+    FT_Face face;
+    if (FT_Init_FreeType(&library) || FT_New_Face(library, path, 0, &face))
+        return totals;
+    FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(size));
+    for (int c = 32; c <= 127; ++c)
+    {
+        if (FT_Load_Char(face, static_cast<FT_ULong>(c), FT_LOAD_RENDER))
+            continue;
+        totals.width += static_cast<int>(face->glyph->bitmap.width);
+        totals.height = std::max(totals.height, static_cast<int>(face->glyph->bitmap.rows));
+        if (c == ' ')
+        {
+            totals.spaceAdvance = static_cast<int>(face->glyph->advance.x >> 6);
+            totals.spaceBitmapWidth = static_cast<int>(face->glyph->bitmap.width);
+        }
+    }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return totals;
+}
+}
+
+TEST_F(FontContext, AtlasPacksEveryPrintableGlyphInOneRow)
+{
+    FontManager fonts;
+    Font* font = fonts.createFont("FreeSans", FREE_SANS);
+    ASSERT_NE(font, nullptr);
+    ASSERT_TRUE(font->hasFace());
+    font->addSize(18);
+    atlas glyphs = font->getSize(18);
+    GlyphTotals expected = measureWithFreeType(FREE_SANS, 18);
+
+    EXPECT_GT(expected.width, 0);
+    EXPECT_EQ(glyphs.texWidth, expected.width);
+    EXPECT_EQ(glyphs.texHeight, expected.height);
+    EXPECT_NE(glyphs.tex, 0u);
+    EXPECT_EQ(glyphs.characters[' '].bw, static_cast<float>(expected.spaceBitmapWidth));
+    EXPECT_EQ(glyphs.characters[' '].ax, static_cast<float>(expected.spaceAdvance));
+    // Codes below the printable range stay empty; glyphs follow each other left to right.
+    EXPECT_EQ(glyphs.characters[10].ax, 0.0f);
+    EXPECT_EQ(glyphs.characters['!'].tx, glyphs.characters[' '].tx + glyphs.characters[' '].bw / glyphs.texWidth);
+    EXPECT_LT(glyphs.characters['A'].tx, glyphs.characters['B'].tx);
+    EXPECT_FLOAT_EQ(glyphs.characters['~'].tx + glyphs.characters['~'].bw / glyphs.texWidth +
+                        glyphs.characters[127].bw / glyphs.texWidth,
+                    1.0f);
+
+    // The atlas really holds the glyph coverage in its texture.
+    std::vector<unsigned char> texels(static_cast<size_t>(glyphs.texWidth * glyphs.texHeight));
+    glBindTexture(GL_TEXTURE_2D, glyphs.tex);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_UNSIGNED_BYTE, texels.data());
+    int lit = 0;
+    for (unsigned char t : texels)
+        lit += t > 128 ? 1 : 0;
+    EXPECT_GT(lit, 100);
+}
+
+TEST_F(FontContext, TextLengthSumsAdvancesAtItsSize)
+{
+    FontManager fonts;
+    Font* font = fonts.createFont("FreeSans", FREE_SANS);
+    font->addSize(18);
+    atlas glyphs = font->getSize(18);
+
+    Text text("t");
+    EXPECT_EQ(text.getText(), " ");
+    EXPECT_EQ(text.getLength(), 0) << "no font yet";
+    text.setFont(font);
+    EXPECT_EQ(text.getLength(), 0) << "size 0";
+    text.setSize(18);
+    text.setText("   ");
+    EXPECT_EQ(text.getLength(), 3 * static_cast<int>(glyphs.characters[' '].ax));
+    EXPECT_GT(text.getLength(), 0);
+    text.setText("Hi\xC3\xA9");
+    EXPECT_EQ(text.getLength(), static_cast<int>(glyphs.characters['H'].ax + glyphs.characters['i'].ax))
+        << "characters outside ASCII add nothing";
+    text.setSize(40);
+    EXPECT_EQ(text.getLength(), 0) << "a size never added measures nothing";
+    EXPECT_EQ(font->getSize(40).tex, 0u);
+}
+
+TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
+{
+    FileLogCapture log;
+    FontManager fonts;
+    EXPECT_EQ(fonts.getFont("nope"), nullptr);
+    Font* missing = fonts.createFont("ghost", "./assets/fonts/does-not-exist.ttf");
+    ASSERT_NE(missing, nullptr);
+    EXPECT_FALSE(missing->hasFace());
+    missing->addSize(18);
+    EXPECT_EQ(missing->getSize(18).texWidth, 0);
+    EXPECT_EQ(fonts.getFont("ghost"), missing);
+    fonts.destroyFont("ghost");
+    EXPECT_EQ(fonts.getFont("ghost"), nullptr);
+    fonts.destroyFont("ghost");
+
+    std::string text = log.text();
+    EXPECT_NE(text.find("-   ERROR: (FontManager::getFont) Font not found (nope)"), std::string::npos) << text;
+    EXPECT_NE(text.find("(Font::Font) Failed to load face: ./assets/fonts/does-not-exist.ttf"), std::string::npos);
+    EXPECT_NE(text.find("(FontManager::destroyFont) Destroying font that doesnt exist (ghost)"), std::string::npos);
+}
+
+TEST(GUIElement, ClickBoundsAreInclusiveAndHiddenElementsAreNeverHit)
+{
+    GUIRectangle rectangle("r");
+    EXPECT_EQ(rectangle.getWidthInPixels(), 100);
+    EXPECT_EQ(rectangle.getHeightInPixels(), 100);
+    EXPECT_FLOAT_EQ(rectangle.getWindowPosition().x, 0.5f);
+    EXPECT_TRUE(rectangle.checkClick(0.5f, 0.0f));
+    float edge = static_cast<float>(0.5 + 100 / 640.0);
+    EXPECT_TRUE(rectangle.checkClick(edge, 0.0f));
+    EXPECT_FALSE(rectangle.checkClick(edge + 0.001f, 0.0f));
+    EXPECT_TRUE(rectangle.checkClick(0.5f, static_cast<float>(100 / 480.0)));
+    EXPECT_FALSE(rectangle.checkClick(0.5f, static_cast<float>(100 / 480.0) + 0.001f));
+    rectangle.hide();
+    EXPECT_FALSE(rectangle.checkClick(0.5f, 0.0f));
+    rectangle.show();
+    EXPECT_TRUE(rectangle.checkClick(0.5f, 0.0f));
+
+    glm::vec4 colour = rectangle.getBackgroundColor();
+    EXPECT_FLOAT_EQ(colour.a, 0.75f);
+    EXPECT_FLOAT_EQ(colour.r, 0.25f);
+}
+
+TEST(GUIElement, ScreenSizesConvertThroughPixels)
+{
+    GUIRectangle rectangle("r");
+    rectangle.setWidth(0.3f);
+    EXPECT_EQ(rectangle.getWidthInPixels(), 96);
+    EXPECT_FLOAT_EQ(rectangle.getWidth(), 0.3f);
+    rectangle.setHeight(1.0f);
+    EXPECT_EQ(rectangle.getHeightInPixels(), 240);
+    rectangle.setWidth(-0.0031f);
+    EXPECT_EQ(rectangle.getWidthInPixels(), 0);
+}
+
+TEST_F(FontContext, GUIManagerRegistersByIdentifierWithoutARenderer)
+{
+    FileLogCapture log;
+    GUIManager gui(nullptr);
+    GUIRectangle* rectangle = gui.createRectangle("box");
+    ASSERT_NE(rectangle, nullptr);
+    EXPECT_EQ(gui.createRectangle("box"), nullptr);
+
+    Text* text = gui.createText("label");
+    ASSERT_NE(text, nullptr);
+    text->setText("first");
+    EXPECT_EQ(gui.createText("label"), nullptr);
+    EXPECT_EQ(text->getText(), "first") << "the first text keeps its content";
+    EXPECT_EQ(text->getSize(), 18);
+    ASSERT_NE(text->getFont(), nullptr);
+    EXPECT_EQ(text->getLength(), static_cast<int>(text->getFont()->getSize(18).characters['f'].ax +
+                                                  text->getFont()->getSize(18).characters['i'].ax +
+                                                  text->getFont()->getSize(18).characters['r'].ax +
+                                                  text->getFont()->getSize(18).characters['s'].ax +
+                                                  text->getFont()->getSize(18).characters['t'].ax));
+
+    gui.destroyRectangle(rectangle);
+    EXPECT_NE(gui.createRectangle("box"), nullptr) << "the identifier is free again";
+    gui.destroyText("label");
+    gui.destroyText("label");
+    gui.destroyRectangle("never");
+
+    std::string text2 = log.text();
+    EXPECT_NE(text2.find("GUIRectangle with identifier already exists -- failed to create rectangle (box)"), std::string::npos);
+    EXPECT_NE(text2.find("(GUIManager::createText) Text with identifier already exists -- failed to create text (label)"), std::string::npos);
+    EXPECT_NE(text2.find("(GUIManager::destroyText) Tried to destroy gui text that doesnt exist (label)"), std::string::npos);
+    EXPECT_NE(text2.find("(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist (never)"), std::string::npos);
+}
