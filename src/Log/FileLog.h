@@ -91,8 +91,6 @@ class FILELog : public ExtLog<Output2FILE>
 #define FILELOG_MAX_LEVEL logDEBUG4
 #endif
 
-// One statement that composes one message; a loop rather than if/else so that
-// it nests safely under an unbraced if.
 // A one-pass loop rather than an if/else chain: the macro then reads as one
 // plain statement, so "if (x) FILE_LOG(l) << y; else z;" binds as written and
 // draws no dangling-else warning. The temporary writes its line when the

@@ -10,8 +10,10 @@ namespace tamsyAnimation
 {
 AnimationManager* AnimationManager::getInstance()
 {
-    static AnimationManager instance;
-    return &instance;
+    // Never destroyed: runners owned by other long-lived objects still
+    // unregister themselves while the process exits.
+    static AnimationManager* instance = new AnimationManager();
+    return instance;
 }
 
 Animation* AnimationManager::registerAnimation(const std::string& name, Animation* animation)

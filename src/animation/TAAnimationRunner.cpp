@@ -68,6 +68,9 @@ void AnimationRunner::setLimitedAnim(const std::string& name, int repetitions, d
 {
     _limitedAnim = AnimationManager::getInstance()->getAnimation(name);
     _repetitions = repetitions;
+    // The looping clock grows without end; carried over, it would end the
+    // first play on the very next update, so every play starts from frame 0.
+    _animationTime = 0.0;
     setSpeed(secondsPerFrame);
 }
 

@@ -27,6 +27,7 @@ public:
     void setSpeed(double secondsPerFrame);
     // Keeps the running time, so switching looping animations keeps the phase.
     void setLoopingAnim(const std::string& name, double secondsPerFrame);
+    // Starts the limited animation from its first frame.
     void setLimitedAnim(const std::string& name, int repetitions, double secondsPerFrame);
     void update(double dt);
 

@@ -36,6 +36,14 @@ GLFWApp::~GLFWApp()
 
 void GLFWApp::reportError(int code, const char* description)
 {
+    // After a failed start every call reports the same thing; once is enough.
+    static bool notInitializedReported = false;
+    if (code == GLFW_NOT_INITIALIZED)
+    {
+        if (notInitializedReported)
+            return;
+        notInitializedReported = true;
+    }
     Log::error() << "GLFWApp - Windowing library error " << code << ": "
                  << (description ? description : "") << std::endl;
 }

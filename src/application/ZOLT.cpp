@@ -10,12 +10,62 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
+#include "core/LuaInterface.h"
+#include "core/ProcessManager2.h"
+#include "core/QuestManager.h"
+#include "core/ResourceManager.h"
+#include "core/Session.h"
+#include "event/EventManager.h"
+#include "graphics/TGRenderer.h"
+#include "graphics/TGResourceManager.h"
+#include "graphics/TGSceneManager.h"
+#include "sound/SoundHandler.h"
 
 // Lines marked "STAGE" are the places where a subsystem joins start-up or the
 // frame; each is replaced by its call once that subsystem exists.
 
 namespace application
 {
+namespace
+{
+struct StartupTexture
+{
+    const char* name;
+    const char* path;
+};
+
+// Scene and character files name these textures; each takes the next
+// texture unit in this order.
+const StartupTexture STARTUP_TEXTURES[] = {
+    {"tileset", "/assets/maps/region1/tileset.png"},
+    {"walking", "/assets/sprites/walkingSpriteSheet.png"},
+    {"walking2", "/assets/sprites/walkingSpriteSheet2.png"},
+    {"walking3", "/assets/sprites/walkingSpriteSheet3.png"},
+    {"walking4", "/assets/sprites/walkingSpriteSheet4.png"},
+    {"dog", "/assets/sprites/dog.png"},
+    {"banana", "/assets/sprites/banana.gif"},
+    {"fireball", "/assets/sprites/fireball.png"},
+    {"Aldric", "/assets/sprites/Aldric.png"},
+    {"Bandit", "/assets/sprites/Bandit.png"},
+    {"BanditLeader", "/assets/sprites/BanditLeader.png"},
+    {"Brune", "/assets/sprites/Brune.png"},
+    {"Captain", "/assets/sprites/Captain.png"},
+    {"Elder", "/assets/sprites/Elder.png"},
+    {"Fenwy", "/assets/sprites/Fenwy.png"},
+    {"Fisherman", "/assets/sprites/Fisherman.png"},
+    {"Guard", "/assets/sprites/Guard.png"},
+    {"Innkeeper", "/assets/sprites/Innkeeper.png"},
+    {"Man", "/assets/sprites/Man.png"},
+    {"Mayor", "/assets/sprites/Mayor.png"},
+    {"Merchant", "/assets/sprites/Merchant.png"},
+    {"Oskel", "/assets/sprites/Oskel.png"},
+    {"Sailor", "/assets/sprites/Sailor.png"},
+    {"Tibbet", "/assets/sprites/Tibbet.png"},
+    {"Vosk", "/assets/sprites/Vosk.png"},
+    {"Woman", "/assets/sprites/Woman.png"},
+};
+}
+
 void ZOLT::runApp()
 {
     initialize();
@@ -27,20 +77,33 @@ void ZOLT::initialize()
     Log::setNamedStream("ResourceManager", &std::cout);
     std::cout << "init" << std::endl;
 
-    // STAGE lua: core::LuaInterface::init();
-    // STAGE sound: sound::SoundHandler::init(true);
-    // STAGE game data: core::ResourceManager::init();
-    // STAGE processes: _processManager2 = core::ProcessManager2::getProcessManager2();
+    core::LuaInterface::init();
+    sound::SoundHandler::init(true);
+    core::ResourceManager::init();
+    _processManager2 = core::ProcessManager2::getProcessManager2();
 
     initializeApplication();
     initializeGraphics();
     initializeGUI();
     initializeRPGElements();
 
-    // STAGE camera: _camera = _sceneManager->CreateCamera("mainCam"); _sceneManager->SetActiveCamera("mainCam");
-    // STAGE session: _playerSession = core::Session::buildFromXMLFile("assets/session.xml"); hand it _sceneManager (_sm) and _camera (_cam).
-    // STAGE quests: _questManager = new core::QuestManager(_playerSession); register it for BeginQuestEvent, then EndQuestEvent.
-    // STAGE start-up script: core::LuaInterface::runScript("demoStartup.lua");
+    _camera = _sceneManager->CreateCamera("mainCam");
+    _sceneManager->SetActiveCamera("mainCam");
+
+    _playerSession = core::Session::buildFromXMLFile("assets/session.xml");
+    if (_playerSession)
+    {
+        _playerSession->setSceneManager(_sceneManager);
+        _playerSession->setCamera(_camera);
+    }
+    _questManager = new core::QuestManager(_playerSession);
+    // The manager listens through two bases; each registration must go
+    // through its own base so the end-quest callback gets the right object.
+    event::EventManager::registerEventListener(
+        static_cast<event::Listener<event::BeginQuestEvent>*>(_questManager));
+    event::EventManager::registerEventListener(
+        static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
+    core::LuaInterface::runScript("demoStartup.lua");
 
     initializeSingletonGUIElements();
 
@@ -61,9 +124,12 @@ void ZOLT::initializeApplication()
 
 void ZOLT::initializeGraphics()
 {
-    // STAGE renderer: _renderer = new tamsygraphics::Renderer(_window, ".");
-    // STAGE graphics managers: _sceneManager, _resourceManager, _graphicsGUIManager from the renderer.
-    // STAGE start-up textures: the 26 LoadTexture calls on _resourceManager, in table order.
+    _renderer = new tamsygraphics::Renderer(_window, ".");
+    _sceneManager = _renderer->GetSceneManager();
+    _resourceManager = _renderer->GetResourceManager();
+    _graphicsGUIManager = _renderer->GetGUIManager();
+    for (const StartupTexture& texture : STARTUP_TEXTURES)
+        _resourceManager->LoadTexture(texture.name, texture.path);
 }
 
 void ZOLT::initializeGUI()
@@ -73,7 +139,9 @@ void ZOLT::initializeGUI()
 
 void ZOLT::initializeRPGElements()
 {
-    // STAGE abilities then classes: core::ResourceManager::buildFromXMLFile("/assets/abilities.xml"), then "/assets/classes.xml".
+    // Classes grant abilities by name, so the abilities must be known first.
+    core::ResourceManager::buildFromXMLFile("/assets/abilities.xml");
+    core::ResourceManager::buildFromXMLFile("/assets/classes.xml");
 }
 
 void ZOLT::initializeSingletonGUIElements()
@@ -101,17 +169,18 @@ void ZOLT::run()
 void ZOLT::update(double dt)
 {
     InputManager::update();
-    // STAGE session update: _playerSession->update();
-    // STAGE process update: _processManager2->update(dt);
-    // STAGE sound update: sound::SoundHandler::update();
-    (void)dt;
+    // Without a session file there is no game to advance, but the window
+    // still runs so the player can quit.
+    if (_playerSession)
+        _playerSession->update();
+    _processManager2->update(dt);
+    sound::SoundHandler::update();
 }
 
 void ZOLT::render()
 {
-    // STAGE render: _renderer->Draw(); which swaps the buffers itself.
-    // TEMPORARY until the renderer exists: swap here, because window events
-    // (Escape included) are only polled inside a buffer swap.
-    _window->SwapBuffers();
+    // The renderer swaps the buffers itself, and window events (Escape
+    // included) are polled inside that swap.
+    _renderer->Draw();
 }
 }

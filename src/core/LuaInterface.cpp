@@ -1,6 +1,7 @@
 #include "core/LuaInterface.h"
 
 #include "Log/Log.h"
+#include "core/Entity.h"
 #include "core/LuaBindings.h"
 
 namespace core
@@ -126,6 +127,15 @@ int LuaInterface::getReference()
     return luaL_ref(getState(), LUA_REGISTRYINDEX);
 }
 
+void LuaInterface::bindEntity(Entity* e)
+{
+    const int ref = getReference();
+    if (e)
+        e->setLuaRef(ref);
+    else
+        Log::error() << "LuaInterface::bindEntity - No entity to bind" << std::endl;
+}
+
 void LuaInterface::registerAlias(int luaRef, const std::string& varName)
 {
     lua_State* ls = getState();
@@ -197,10 +207,11 @@ bool LuaInterface::runBooleanString(const std::string& script)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
-    runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()));
-    // The last result (or the error message) is on top, unless the chunk
-    // returned nothing at all.
-    if (lua_gettop(ls) <= guard.top() || !lua_isboolean(ls, -1))
+    const bool ran = runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()));
+    // A failed run never counts as a condition that holds, even when the
+    // error value happens to be a boolean. Otherwise the last result is on
+    // top, unless the chunk returned nothing at all.
+    if (!ran || lua_gettop(ls) <= guard.top() || !lua_isboolean(ls, -1))
     {
         Log::error() << "LuaInterface::runBooleanString - Script\n\"" << script
                      << "\"\n did not return a boolean value" << std::endl;

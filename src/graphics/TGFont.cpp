@@ -1,6 +1,8 @@
 #include "graphics/TGFont.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "Log/FileLog.h"
 
@@ -56,7 +58,10 @@ GLuint Font::createTexture(int width, int height)
     glActiveTexture(GL_TEXTURE7);
     glBindTexture(GL_TEXTURE_2D, tex);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE, nullptr);
+    // Cleared texels, so that rows below a short glyph never sample garbage.
+    std::vector<unsigned char> clear(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE,
+                 clear.empty() ? nullptr : clear.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

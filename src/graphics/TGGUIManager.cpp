@@ -66,8 +66,9 @@ void GUIManager::destroyRectangle(const std::string& id)
 
 void GUIManager::destroyRectangle(GUIRectangle* rectangle)
 {
+    // A copy: the id lives inside the element that is about to be deleted.
     if (rectangle)
-        destroyRectangle(rectangle->getId());
+        destroyRectangle(std::string(rectangle->getId()));
 }
 
 Text* GUIManager::createText(const std::string& id)
@@ -103,6 +104,6 @@ void GUIManager::destroyText(const std::string& id)
 void GUIManager::destroyText(Text* text)
 {
     if (text)
-        destroyText(text->getId());
+        destroyText(std::string(text->getId()));
 }
 }

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
@@ -11,6 +14,10 @@
 #include "graphics/TGCamera.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "graphics/TGFont.h"
+#include "graphics/TGGUIManager.h"
+#include "graphics/TGGUIRectangle.h"
+#include "graphics/TGText.h"
 
 namespace tamsygraphics
 {
@@ -63,8 +70,7 @@ Renderer::Renderer(application::GLFWWindow* window, const std::string& workingDi
 
     _sceneManager = new SceneManager(this);
     _resourceManager = new ResourceManager(workingDirectory);
-    // Font and GUI side: the graphics GUI manager is created here
-    // (_guiManager = new GUIManager(this)); until then GetGUIManager() is null.
+    _guiManager = new GUIManager(this);
 
     int width = 0;
     int height = 0;
@@ -77,6 +83,8 @@ Renderer::Renderer(application::GLFWWindow* window, const std::string& workingDi
 
 Renderer::~Renderer()
 {
+    // The GUI manager unregisters its elements from this renderer.
+    delete _guiManager;
     delete _resourceManager;
     delete _sceneManager;
 }
@@ -84,6 +92,9 @@ Renderer::~Renderer()
 void Renderer::OpenFileLog(const std::string& workingDirectory)
 {
     FILELog::ReportingLevel() = logDEBUG3;
+    // A fresh checkout has no log folder; without it the graphics log
+    // would be silently lost for the whole run.
+    ::mkdir((workingDirectory + "/logs").c_str(), 0755);
     const std::string path = workingDirectory + "/logs/graphicslog.txt";
     FILE* file = std::fopen(path.c_str(), "w");
     if (!file)
@@ -386,14 +397,136 @@ void Renderer::DrawSprites(const glm::mat4& viewProj)
 
 void Renderer::DrawGUIRectangles()
 {
-    // Font and GUI side: the GUI pass (program "gui", geometry "square",
-    // rectangles in name order, screen space) goes here.
+    const GLuint program = _resourceManager->GetProgram("gui");
+    const std::pair<unsigned int, unsigned int> square = _resourceManager->GetVAO("square");
+    glUseProgram(program);
+    glBindVertexArray(square.first);
+    for (const auto& entry : _guiRecMap)
+    {
+        const GUIRectangle* rectangle = entry.second;
+        if (!rectangle || rectangle->isHidden())
+            continue;
+        const glm::vec4 colour = rectangle->getBackgroundColor();
+        glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(colour));
+        SetVec2(program, "offset", rectangle->getWindowPosition());
+        // The unit square becomes width/320 by height/240 normalised units.
+        SetVec2(program, "scale",
+                glm::vec2(rectangle->getWidthInPixels() / 320.0f, rectangle->getHeightInPixels() / 240.0f));
+        DrawIndexed(GL_TRIANGLES, square.second);
+    }
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+namespace
+{
+struct TextVertex
+{
+    float x, y, r, g, b, u, v;
+};
+
+// Two clockwise triangles per visible glyph, placed from the baseline start
+// (x, y) in normalised window coordinates.
+std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start)
+{
+    const float sx = 2.0f / 640.0f;
+    const float sy = 2.0f / 480.0f;
+    std::vector<TextVertex> vertices;
+    vertices.reserve(text.size() * 6);
+    float x = start.x;
+    const float y = start.y;
+    for (char ch : text)
+    {
+        const unsigned char code = static_cast<unsigned char>(ch);
+        if (code >= 128)
+            continue;
+        const character_info& c = glyphs.characters[code];
+        const float left = x + c.bl * sx;
+        const float top = y + c.bt * sy;
+        const float w = c.bw * sx;
+        const float h = c.bh * sy;
+        x += c.ax * sx;
+        if (w == 0.0f || h == 0.0f || glyphs.texWidth == 0 || glyphs.texHeight == 0)
+            continue;
+        const float uLeft = c.tx;
+        const float uRight = c.tx + c.bw / static_cast<float>(glyphs.texWidth);
+        // The glyph occupies exactly bh rows of the atlas.
+        const float vBottom = c.bh / static_cast<float>(glyphs.texHeight);
+        vertices.push_back({left, top, 1, 1, 1, uLeft, 0});
+        vertices.push_back({left + w, top, 1, 1, 1, uRight, 0});
+        vertices.push_back({left, top - h, 1, 1, 1, uLeft, vBottom});
+        vertices.push_back({left + w, top - h, 1, 1, 1, uRight, vBottom});
+        vertices.push_back({left, top - h, 1, 1, 1, uLeft, vBottom});
+        vertices.push_back({left + w, top, 1, 1, 1, uRight, 0});
+    }
+    return vertices;
+}
+
+void DrainGLErrors(const char* where)
+{
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        FILE_LOG(logERROR) << "(Renderer::" << where << ") OpenGL Error: " << error;
+}
+}
+
+void Renderer::PrepareTextBuffers(GLuint program)
+{
+    if (_textVAO)
+        return;
+    glGenVertexArrays(1, &_textVAO);
+    glGenBuffers(1, &_textVBO);
+    glBindVertexArray(_textVAO);
+    glBindBuffer(GL_ARRAY_BUFFER, _textVBO);
+    const GLsizei stride = sizeof(TextVertex);
+    const struct
+    {
+        const char* name;
+        GLint size;
+        size_t offset;
+    } attributes[] = {{"position", 2, 0}, {"color", 3, 8}, {"texcoord", 2, 20}};
+    for (const auto& attribute : attributes)
+    {
+        const GLint location = glGetAttribLocation(program, attribute.name);
+        if (location < 0)
+            continue;
+        glEnableVertexAttribArray(static_cast<GLuint>(location));
+        glVertexAttribPointer(static_cast<GLuint>(location), attribute.size, GL_FLOAT, GL_FALSE, stride,
+                              reinterpret_cast<const void*>(attribute.offset));
+    }
 }
 
 void Renderer::DrawTexts()
 {
-    // Font and GUI side: the text pass (program "text", glyph atlases bound
-    // with BindForDraw, texts in name order) goes here; it may use _textVAO
-    // and _textVBO.
+    const GLuint program = _resourceManager->GetProgram("text");
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glUseProgram(program);
+    PrepareTextBuffers(program);
+    glBindVertexArray(_textVAO);
+    glBindBuffer(GL_ARRAY_BUFFER, _textVBO);
+    for (const auto& entry : _textMap)
+    {
+        const Text* text = entry.second;
+        if (!text || text->isHidden() || !text->getFont())
+            continue;
+        const atlas glyphs = text->getFont()->getSize(text->getSize());
+        if (!glyphs.tex)
+            continue;
+        const std::vector<TextVertex> vertices = BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition());
+        if (vertices.empty())
+            continue;
+        SetInt(program, "tex", BindForDraw(glyphs.tex));
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        DrainGLErrors("DrawText2");
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(TextVertex)),
+                     vertices.data(), GL_DYNAMIC_DRAW);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
+    }
+    DrainGLErrors("DrawText4");
+    glUseProgram(0);
+    glBindVertexArray(0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 }
 }

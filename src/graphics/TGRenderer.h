@@ -105,6 +105,7 @@ private:
     void DrawSprites(const glm::mat4& viewProj);
     void DrawGUIRectangles();
     void DrawTexts();
+    void PrepareTextBuffers(GLuint program);
 
     SceneManager* _sceneManager = nullptr;
     SpriteMap _spriteMap;

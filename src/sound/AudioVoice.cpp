@@ -84,7 +84,7 @@ bool AudioVoice::setUpStream()
     }
     for (ALuint buffer : _buffers)
         _freeBuffers.push_back(buffer);
-    refillProcessedBuffers();
+    refillProcessedBuffers(PRIMED_BUFFERS);
     return true;
 }
 
@@ -179,7 +179,9 @@ unsigned int AudioVoice::getPlayPosition() const
 
 long long AudioVoice::msToFrames(unsigned int milliseconds) const
 {
-    long long frame = static_cast<long long>(milliseconds) * _source->getRate() / 1000;
+    // Rounded up, so that reading the position back gives at least the
+    // milliseconds that were set.
+    long long frame = (static_cast<long long>(milliseconds) * _source->getRate() + 999) / 1000;
     return frame > _source->getLengthFrames() ? _source->getLengthFrames() : frame;
 }
 
@@ -213,12 +215,12 @@ void AudioVoice::restartStreamAt(long long frame)
     _freeBuffers.assign(_buffers, _buffers + STREAM_BUFFERS);
     _streamEnded = !_stream->seek(frame);
     _queueStartFrame = frame;
-    refillProcessedBuffers();
+    refillProcessedBuffers(PRIMED_BUFFERS);
     if (!_isPaused)
         alSourcePlay(_alSource);
 }
 
-void AudioVoice::refillProcessedBuffers()
+void AudioVoice::refillProcessedBuffers(int maxChunks)
 {
     ALint processed = 0;
     alGetSourcei(_alSource, AL_BUFFERS_PROCESSED, &processed);
@@ -230,7 +232,7 @@ void AudioVoice::refillProcessedBuffers()
         _queuedFrames.pop_front();
         _freeBuffers.push_back(buffer);
     }
-    while (!_streamEnded && !_freeBuffers.empty())
+    for (int chunk = 0; chunk < maxChunks && !_streamEnded && !_freeBuffers.empty(); ++chunk)
     {
         if (!queueChunk(_freeBuffers.front()))
             break;
@@ -261,7 +263,7 @@ void AudioVoice::update()
 {
     if (!_stream || _isStopped)
         return;
-    refillProcessedBuffers();
+    refillProcessedBuffers(STREAM_BUFFERS);
     // A source that ran dry before the stream ended starts again.
     if (!_isPaused && !_queuedFrames.empty() && sourceState() != AL_PLAYING)
         alSourcePlay(_alSource);

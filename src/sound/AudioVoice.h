@@ -49,13 +49,16 @@ public:
 
 private:
     static const int STREAM_BUFFERS = 4;
+    // Starting or seeking decodes only this many buffers at once; the next
+    // updates fill the rest, so no single frame pays for a second of audio.
+    static const int PRIMED_BUFFERS = 2;
 
     explicit AudioVoice(AudioSource* source);
     bool setUp(bool startPaused);
     bool setUpStream();
     ALint sourceState() const;
     void applyGain();
-    void refillProcessedBuffers();
+    void refillProcessedBuffers(int maxChunks);
     bool queueChunk(ALuint buffer);
     void restartStreamAt(long long frame);
     void restartStaticAt(long long frame);

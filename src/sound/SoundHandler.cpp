@@ -72,7 +72,7 @@ AudioVoice* SoundHandler::nextMusic = nullptr;
 clock_t SoundHandler::fadeMusicClock = 0;
 int SoundHandler::currentMusicSoundIndex = -1;
 int SoundHandler::nextMusicSoundIndex = -1;
-SoundHandler::ClockFunction SoundHandler::clock;
+SoundHandler::ClockFunction SoundHandler::clockFunction;
 
 clock_t SoundHandler::processClock()
 {
@@ -82,12 +82,12 @@ clock_t SoundHandler::processClock()
 
 void SoundHandler::setClock(const ClockFunction& newClock)
 {
-    clock = newClock;
+    clockFunction = newClock;
 }
 
 clock_t SoundHandler::now()
 {
-    return clock ? clock() : processClock();
+    return clockFunction ? clockFunction() : processClock();
 }
 
 void SoundHandler::init(bool loadDefaults)

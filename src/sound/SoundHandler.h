@@ -69,6 +69,6 @@ private:
     static clock_t fadeMusicClock;
     static int currentMusicSoundIndex;
     static int nextMusicSoundIndex;
-    static ClockFunction clock;
+    static ClockFunction clockFunction;
 };
 }

@@ -22,24 +22,37 @@ float toScreenHeight(int height)
     return static_cast<float>(2.0 * height / WINDOW_HEIGHT);
 }
 
+namespace
+{
+// Screen units pass through float, so a whole pixel can come back a hair
+// short of its integer (toScreenX(3) gives 2.99998 pixels). Values within a
+// thousandth of a pixel of the next integer away from zero count as that
+// integer; everything else is truncated toward zero.
+int truncatePixels(double pixels)
+{
+    const double tolerance = 1e-3;
+    return static_cast<int>(pixels + (pixels < 0.0 ? -tolerance : tolerance));
+}
+}
+
 int toPixelX(float x)
 {
-    return static_cast<int>((static_cast<double>(x) + 1.0) * WINDOW_WIDTH / 2.0);
+    return truncatePixels((static_cast<double>(x) + 1.0) * WINDOW_WIDTH / 2.0);
 }
 
 int toPixelY(float y)
 {
-    return static_cast<int>((1.0 - static_cast<double>(y)) * WINDOW_HEIGHT / 2.0);
+    return truncatePixels((1.0 - static_cast<double>(y)) * WINDOW_HEIGHT / 2.0);
 }
 
 int toPixelWidth(float width)
 {
-    return static_cast<int>(static_cast<double>(width) * WINDOW_WIDTH / 2.0);
+    return truncatePixels(static_cast<double>(width) * WINDOW_WIDTH / 2.0);
 }
 
 int toPixelHeight(float height)
 {
-    return static_cast<int>(static_cast<double>(height) * WINDOW_HEIGHT / 2.0);
+    return truncatePixels(static_cast<double>(height) * WINDOW_HEIGHT / 2.0);
 }
 
 std::string nullToEmpty(const char* text)

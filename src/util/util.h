@@ -18,7 +18,8 @@ float toScreenY(int y);
 float toScreenWidth(int width);
 float toScreenHeight(int height);
 
-// Normalised screen units back to window pixels, truncated toward zero.
+// Normalised screen units back to window pixels, truncated toward zero
+// (after forgiving float rounding, so whole pixels survive a round trip).
 int toPixelX(float x);
 int toPixelY(float y);
 int toPixelWidth(float width);

@@ -444,16 +444,18 @@ def build(path):
     put("plankV", plank_tile(rng, True), 12, 0)
     put("cobble", cobble_tile(rng), 13, 0)
 
-    # rows 1-3: corner-terrain transitions, column = corner mask
+    # rows 1-3 and 12: corner-terrain transitions, column = corner mask
     water = water_tile(rng)
     sand = sand_tile(rng)
     grass = grass_tile(rng)
     dirt = dirt_tile(rng)
+    cobble = cobble_tile(rng)
     for mask in range(16):
         put("sandOverWater%d" % mask,
             corner_tile(mask, sand, water, rng, edge=(210, 190, 130), rim=(200, 226, 246)), mask, 1)
         put("grassEdge%d" % mask, corner_tile(mask, grass, None, rng, edge=(70, 128, 52)), mask, 2)
         put("dirtEdge%d" % mask, corner_tile(mask, dirt, None, rng, edge=(150, 114, 74)), mask, 3)
+        put("cobbleEdge%d" % mask, corner_tile(mask, cobble, None, rng, edge=STONE_DARK), mask, 12)
 
     # rows 4-5: objects of one tile and two-tile trees
     put("bush", bush(rng), 0, 4)

@@ -238,11 +238,6 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     return assemble(level);
 }
 
-bool LevelMapLoader::isPassabilityLayer(const std::string& name)
-{
-    return name == "Passability" || name == "passability";
-}
-
 tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol,
                                                             std::uint32_t firstGid)
 {

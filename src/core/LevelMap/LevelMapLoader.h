@@ -45,7 +45,6 @@ public:
                                                        std::uint32_t firstGid = 1);
 
 private:
-    static bool isPassabilityLayer(const std::string& name);
     static bool loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
                             const tinyxml2::XMLElement* object, const std::string& fileName);
 };

@@ -15,6 +15,7 @@ int clampToRange(long long value, int size)
 TriggerMap::TriggerMap(int rows, int columns) : LevelMapInterface(rows, columns)
 {
     tiles.assign(this->rows, std::vector<TriggerTile*>(this->columns, nullptr));
+    _cellCounts.reserve(static_cast<size_t>(this->rows) * static_cast<size_t>(this->columns));
     for (auto& row : tiles)
     {
         for (TriggerTile*& cell : row)

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "LuaTestSupport.h"
+#include "core/Entity.h"
 #include "core/LuaInterface.h"
 
 using core::LuaInterface;
@@ -193,6 +194,7 @@ TEST(LuaInterface, BooleanStringsMustReturnABoolean)
     errors.clear();
     EXPECT_FALSE(LuaInterface::runBooleanString("local a = 1"));
     EXPECT_FALSE(LuaInterface::runBooleanString("error('boom')"));
+    EXPECT_FALSE(LuaInterface::runBooleanString("error(true)"));
     EXPECT_FALSE(LuaInterface::runBooleanString("return nil"));
     EXPECT_FALSE(LuaInterface::runBooleanString("return 'true'"));
     EXPECT_EQ(LuaInterface::runBooleanString(""), false);
@@ -254,4 +256,36 @@ TEST(LuaInterface, RunsLeaveTheStackAsTheyFoundIt)
     EXPECT_EQ(lua_tointeger(ls, -1), 99);
     lua_pop(ls, 1);
     EXPECT_EQ(globalAsString("failingRuns"), "1000");
+}
+
+TEST(LuaInterface, BindEntityStoresTheReferenceInTheEntity)
+{
+    LuaInterface::init();
+    const int before = stackHeight();
+    void* memory = LuaInterface::allocObjectOfClass("Character", sizeof(core::Entity));
+    EXPECT_EQ(stackHeight(), before + 1);
+    core::Entity* hero = new (memory) core::Entity();
+    EXPECT_EQ(hero->getLuaRef(), -2);
+    LuaInterface::bindEntity(hero);
+    EXPECT_EQ(stackHeight(), before);
+    EXPECT_NE(hero->getLuaRef(), -2);
+
+    LuaInterface::registerAlias(hero->getLuaRef(), "hero");
+    lua_State* ls = LuaInterface::getState();
+    lua_getglobal(ls, "hero");
+    lua_getfield(ls, -1, "core_");
+    EXPECT_EQ(lua_touserdata(ls, -1), static_cast<void*>(hero));
+    lua_settop(ls, before);
+    luaL_getmetatable(ls, "MetaCharacter");
+    lua_getglobal(ls, "hero");
+    ASSERT_TRUE(lua_getmetatable(ls, -1));
+    EXPECT_TRUE(lua_rawequal(ls, -1, -3));
+    lua_settop(ls, before);
+
+    // An entity never bound has no Lua identity to publish.
+    core::Entity unbound;
+    ErrorCapture errors;
+    LuaInterface::registerAlias(unbound.getLuaRef(), "ghost");
+    EXPECT_NE(errors.text().find("no Lua reference as ghost"), std::string::npos);
+    EXPECT_EQ(globalAsString("ghost"), "<nil>");
 }

@@ -1,0 +1,48 @@
+#include "core/CombatInputContext.h"
+
+#include "core/CombatManager.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/Scene.h"
+#include "core/Session.h"
+#include "graphics/TGCamera.h"
+
+namespace core
+{
+CombatInputContext::CombatInputContext(CombatManager* combatManager, Session* session)
+    : _combatManager(combatManager), _session(session)
+{
+}
+
+bool CombatInputContext::dispatch(int key, int action)
+{
+    return _combatManager && _combatManager->keyPress(key, action);
+}
+
+bool CombatInputContext::dispatch(int, int action, double x, double y)
+{
+    const glm::vec2 square = getTileRowCol(x, y);
+    const int row = static_cast<int>(square.x);
+    const int col = static_cast<int>(square.y);
+    if (_combatManager && row >= 0 && col >= 0 && action == application::MOUSE_DOWN)
+        _combatManager->tileClick(row, col);
+    return false;
+}
+
+bool CombatInputContext::dispatch(double, double)
+{
+    return false;
+}
+
+glm::vec2 CombatInputContext::getTileRowCol(double x, double y) const
+{
+    if (!_session || !_session->getCamera() || !_session->getCurrentScene() ||
+        !_session->getCurrentScene()->getLevelMap())
+        return glm::vec2(-1.0f, -1.0f);
+    const glm::vec3 world = _session->getCamera()->ScreenSpaceToWorld(
+        glm::vec2(static_cast<float>(x), static_cast<float>(y)));
+    int row = -1;
+    int col = -1;
+    _session->getCurrentScene()->getLevelMap()->getRowCol(glm::vec2(world.x, world.y), row, col);
+    return glm::vec2(static_cast<float>(row), static_cast<float>(col));
+}
+}

@@ -1,0 +1,574 @@
+#include "core/CombatManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "Log/Log.h"
+#include "application/InputContext.h"
+#include "application/InputManager.h"
+#include "core/Ability.h"
+#include "core/Character.h"
+#include "core/CombatInputContext.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/Scene.h"
+#include "core/Session.h"
+
+namespace core
+{
+namespace
+{
+const int KEY_ESCAPE = 257;
+
+LevelMap* currentLevelMap(Session* session)
+{
+    if (!session || !session->getCurrentScene())
+        return nullptr;
+    return session->getCurrentScene()->getLevelMap();
+}
+
+bool moveDirectionOf(int key, Direction& direction)
+{
+    switch (key)
+    {
+    case application::KEY_W:
+        direction = UP;
+        return true;
+    case application::KEY_A:
+        direction = LEFT;
+        return true;
+    case application::KEY_S:
+        direction = DOWN;
+        return true;
+    case application::KEY_D:
+        direction = RIGHT;
+        return true;
+    default:
+        return false;
+    }
+}
+}
+
+CombatManager::CombatManager(Session* session)
+    : _menuVisible(false), _resultVisible(false), _session(session), _combatStage(base),
+      _inCombat(false), _chosenAbility(nullptr), _currentCharacter(nullptr), _targets(nullptr),
+      remainingMovement(0), characterRow(0), characterCol(0),
+      _party(new std::list<Character*>()), _enemies(nullptr),
+      _canAct(new std::map<std::string, bool>()), _highlightedTiles(new std::vector<glm::vec2>()),
+      _combatInputContext(nullptr)
+{
+    _menuTitle = "COMBAT";
+}
+
+CombatManager::~CombatManager()
+{
+    if (_combatInputContext)
+        application::InputManager::removeContext(_combatInputContext);
+    delete _combatInputContext;
+    delete _targets;
+    delete _party;
+    delete _canAct;
+    delete _highlightedTiles;
+}
+
+void CombatManager::enterCombat(std::list<Character*>* enemies)
+{
+    if (_inCombat)
+        return;
+    Log::named("tibbet") << "Entering Combat" << std::endl;
+    delete _combatInputContext;
+    _combatInputContext = new CombatInputContext(this, _session);
+    application::InputManager::pushContext(_combatInputContext);
+    _menuVisible = true;
+
+    _currentCharacter = nullptr;
+    _combatStage = base;
+
+    _party->clear();
+    Character* avatar = _session ? _session->getAvatar() : nullptr;
+    if (avatar)
+    {
+        _party->push_back(avatar);
+        setCanAct(avatar, true);
+        Log::named("oskel") << "character stats" << avatar->printStats() << std::endl;
+    }
+    else
+    {
+        // A fight without an avatar still runs, with nobody on the player's side.
+        Log::named("oskel") << "character stats: no avatar" << std::endl;
+    }
+
+    _enemies = enemies;
+    Log::named("oskel") << " Num enemies: " << (_enemies ? _enemies->size() : 0) << std::endl;
+    setUpBase();
+    _inCombat = true;
+}
+
+void CombatManager::leaveCombat()
+{
+    if (!_inCombat)
+        return;
+    Log::named("tibbet") << "Leaving Combat" << std::endl;
+    application::InputManager::removeContext(_combatInputContext);
+    _menuVisible = false;
+    _resultVisible = false;
+    _inCombat = false;
+}
+
+void CombatManager::setMenu(const std::string& title, const std::vector<std::string>& options)
+{
+    _menuTitle = title;
+    _menuOptions = options;
+}
+
+void CombatManager::setUpBase()
+{
+    std::vector<std::string> options{"pass_turn"};
+    if (!_enemies || _enemies->empty())
+        options.push_back("exit_combat");
+    setMenu("choose a character or pass the turn", options);
+}
+
+void CombatManager::setUpMove()
+{
+    const glm::ivec2 start = gridPosition(_currentCharacter);
+    characterRow = start.x;
+    characterCol = start.y;
+    remainingMovement = _currentCharacter ? _currentCharacter->getMove() : 0;
+    setMenu("move character", {"back", "finish"});
+}
+
+void CombatManager::setUpAbility()
+{
+    std::vector<std::string> options{"back", "none"};
+    if (_currentCharacter)
+    {
+        for (const std::string& name : _currentCharacter->getAllAbilities())
+            if (_currentCharacter->isAbilityEnabled(name))
+                options.push_back(name);
+    }
+    setMenu("choose ability", options);
+}
+
+void CombatManager::setUpTarget()
+{
+    delete _targets;
+    _targets = new std::list<Character*>();
+    setMenu("choose targets", {"back", "finish"});
+}
+
+void CombatManager::setUpEnemy()
+{
+    setMenu("enemy turn", {"continue"});
+}
+
+bool CombatManager::combatMenuClick(const std::string& option)
+{
+    switch (_combatStage)
+    {
+    case base:
+        return baseOption(option);
+    case move:
+        return moveOption(option);
+    case ability:
+        return abilityOption(option);
+    case target:
+        return targetOption(option);
+    case enemy:
+        return enemyOption(option);
+    default:
+        return false;
+    }
+}
+
+bool CombatManager::baseOption(const std::string& option)
+{
+    if (option == "pass_turn")
+    {
+        _combatStage = enemy;
+        if (_enemies)
+            for (Character* foe : *_enemies)
+                setCanAct(foe, true);
+        setUpEnemy();
+    }
+    else if (option == "exit_combat")
+    {
+        leaveCombat();
+    }
+    return true;
+}
+
+bool CombatManager::moveOption(const std::string& option)
+{
+    if (option == "finish")
+    {
+        _combatStage = ability;
+        remainingMovement = 0;
+        setUpAbility();
+    }
+    else if (option == "back")
+    {
+        _combatStage = base;
+        returnToStartSquare();
+        setUpBase();
+    }
+    return true;
+}
+
+bool CombatManager::abilityOption(const std::string& option)
+{
+    if (option == "back")
+    {
+        _chosenAbility = nullptr;
+        _combatStage = move;
+        returnToStartSquare();
+        setUpMove();
+    }
+    else if (option == "none")
+    {
+        _combatStage = base;
+        setUpBase();
+        setCanAct(_currentCharacter, false);
+    }
+    else
+    {
+        Ability* chosen = _currentCharacter ? _currentCharacter->getAbility(option) : nullptr;
+        // An option text that names no ability of the character must not
+        // lead to aiming nothing.
+        if (!chosen)
+        {
+            Log::named("oskel") << "CombatManager::combatMenuClick - No ability " << option
+                                << std::endl;
+            return true;
+        }
+        _chosenAbility = chosen;
+        _combatStage = target;
+        setUpTarget();
+    }
+    return true;
+}
+
+bool CombatManager::targetOption(const std::string& option)
+{
+    if (option == "back")
+    {
+        unHighlightTiles();
+        if (_targets)
+            _targets->clear();
+        _combatStage = ability;
+        setUpAbility();
+    }
+    else if (option == "finish")
+    {
+        finalizeAction();
+        dropTargets();
+        _combatStage = base;
+        setUpBase();
+    }
+    return true;
+}
+
+bool CombatManager::enemyOption(const std::string& option)
+{
+    if (option == "continue")
+    {
+        _combatStage = base;
+        for (Character* member : *_party)
+            setCanAct(member, true);
+        setUpBase();
+    }
+    return true;
+}
+
+void CombatManager::returnToStartSquare()
+{
+    if (_currentCharacter)
+        _currentCharacter->setPosition(characterRow, characterCol);
+}
+
+void CombatManager::dropTargets()
+{
+    delete _targets;
+    _targets = nullptr;
+}
+
+bool CombatManager::keyPress(int key, int action)
+{
+    if (key == KEY_ESCAPE)
+        return false;
+    if (_combatStage != move)
+        return true;
+    Direction direction = UP;
+    if (!moveDirectionOf(key, direction))
+        return false;
+    if (remainingMovement > 0 && action == application::KEYHIT && _currentCharacter)
+    {
+        // A step into a wall still costs its point.
+        _currentCharacter->attemptMoveDirection(direction, false);
+        _currentCharacter->checkTriggers();
+        --remainingMovement;
+    }
+    return true;
+}
+
+Character* CombatManager::characterAt(int row, int col) const
+{
+    Character* found = nullptr;
+    const glm::ivec2 square(row, col);
+    for (Character* member : *_party)
+        if (member && gridPosition(member) == square)
+            found = member;
+    if (_enemies)
+        for (Character* foe : *_enemies)
+            if (foe && gridPosition(foe) == square)
+                found = foe;
+    return found;
+}
+
+bool CombatManager::tileClick(int row, int col)
+{
+    Log::named("oskel") << "entered choose target" << std::endl;
+    Character* clicked = characterAt(row, col);
+    switch (_combatStage)
+    {
+    case base:
+        if (!clicked)
+            return false;
+        if (canAct(clicked))
+        {
+            _currentCharacter = clicked;
+            _combatStage = move;
+            setUpMove();
+        }
+        return true;
+    case ability:
+        if (!clicked)
+            return false;
+        _currentCharacter = clicked;
+        setUpAbility();
+        return true;
+    case target:
+        return targetClick(row, col, clicked);
+    default:
+        return false;
+    }
+}
+
+bool CombatManager::targetClick(int row, int col, Character* clicked)
+{
+    if (!_chosenAbility || !_currentCharacter || !_targets)
+        return true;
+    const glm::ivec2 user = gridPosition(_currentCharacter);
+    const int range = _chosenAbility->getRange();
+    const int radius = _chosenAbility->getRadius();
+    const int dist = getCombatDistance(row, col, user.x, user.y);
+    const std::string& type = _chosenAbility->getTargetType();
+
+    if (type == "target" && dist < range)
+        return clickSingleTarget(clicked, dist, range, radius);
+    if (type == "ally" && dist < range)
+        return clickAlly(clicked, dist, range);
+    if (type == "self")
+    {
+        Log::named("oskel") << "self" << std::endl;
+        return true;
+    }
+    if (type == "burst" && dist < range)
+        return clickBurst(row, col, dist, range, radius);
+    if (type == "line")
+        return clickLine(row, col, range, radius);
+    Log::named("oskel") << "ability target type not recognized" << std::endl;
+    return true;
+}
+
+bool CombatManager::clickSingleTarget(Character* clicked, int, int, int radius)
+{
+    Log::named("oskel") << "entered target" << std::endl;
+    if (!clicked)
+        return false;
+    if (static_cast<int>(_targets->size()) < radius)
+    {
+        _targets->push_back(clicked);
+        const glm::ivec2 square = gridPosition(clicked);
+        highlightTile(square.x, square.y);
+    }
+    return true;
+}
+
+bool CombatManager::clickAlly(Character* clicked, int, int)
+{
+    Log::named("oskel") << "ally" << std::endl;
+    if (!clicked)
+        return false;
+    const glm::ivec2 square = gridPosition(clicked);
+    for (Character* member : *_party)
+    {
+        if (member && member->getId() == clicked->getId())
+        {
+            _targets->push_back(clicked);
+            highlightTile(square.x, square.y);
+        }
+    }
+    return true;
+}
+
+bool CombatManager::clickBurst(int row, int col, int, int, int radius)
+{
+    Log::named("oskel") << "entered burst" << std::endl;
+    if (!_highlightedTiles->empty())
+        return false;
+    auto collect = [&](const std::list<Character*>* side) {
+        if (!side)
+            return;
+        for (Character* c : *side)
+        {
+            const glm::ivec2 at = gridPosition(c);
+            if (c && getCombatDistance(at.x, at.y, row, col) < radius)
+                _targets->push_back(c);
+        }
+    };
+    collect(_party);
+    collect(_enemies);
+    for (int i = -radius; i <= radius; ++i)
+        for (int j = -radius; j <= radius; ++j)
+            if (getCombatDistance(row + i, col + j, row, col) <= radius)
+                highlightTile(row + i, col + j);
+    return true;
+}
+
+bool CombatManager::clickLine(int row, int col, int range, int radius)
+{
+    if (!_highlightedTiles->empty())
+        return false;
+    const glm::ivec2 user = gridPosition(_currentCharacter);
+    if (user.x == row && user.y == col)
+        return true;
+    const int dr = std::abs(user.x - row);
+    const int dc = std::abs(user.y - col);
+    const int sr = user.x > row ? -1 : 1;
+    const int sc = user.y > col ? -1 : 1;
+    const double length = std::sqrt(static_cast<double>(dr * dr + dc * dc));
+    const double halfWidth = 0.5 + radius / 2.0;
+    for (int i = 0; i < radius + range; ++i)
+    {
+        for (int j = 0; j < radius + range; ++j)
+        {
+            if (i == 0 && j == 0)
+                continue;
+            if (std::abs(dc * i - dr * j) / length <= halfWidth)
+                highlightTile(user.x + sr * i, user.y + sc * j);
+        }
+    }
+    return true;
+}
+
+int CombatManager::getCombatDistance(int row1, int col1, int row2, int col2)
+{
+    const int dr = std::abs(row1 - row2);
+    const int dc = std::abs(col1 - col2);
+    return dr + dc - std::min(dr, dc) / 2;
+}
+
+int CombatManager::getCombatDistance(const Character* character1, const Character* character2)
+{
+    const glm::ivec2 a = gridPosition(character1);
+    const glm::ivec2 b = gridPosition(character2);
+    return getCombatDistance(a.x, a.y, b.x, b.y);
+}
+
+glm::ivec2 CombatManager::gridPosition(const Character* character)
+{
+    if (!character)
+        return glm::ivec2(-1, -1);
+    const glm::vec2 position = character->getPosition();
+    return glm::ivec2(static_cast<int>(position.x), static_cast<int>(position.y));
+}
+
+void CombatManager::highlightTile(int row, int col)
+{
+    const glm::vec2 square(static_cast<float>(row), static_cast<float>(col));
+    if (std::find(_highlightedTiles->begin(), _highlightedTiles->end(), square) !=
+        _highlightedTiles->end())
+        return;
+    _highlightedTiles->push_back(square);
+    if (LevelMap* map = currentLevelMap(_session))
+        map->highlightTile(row, col);
+}
+
+void CombatManager::unHighlightTiles()
+{
+    Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles->size() << std::endl;
+    LevelMap* map = currentLevelMap(_session);
+    for (const glm::vec2& square : *_highlightedTiles)
+    {
+        const int row = static_cast<int>(square.x);
+        const int col = static_cast<int>(square.y);
+        Log::named("oskel") << "unhighlighting tile: " << row << " " << col << std::endl;
+        if (map)
+            map->unHighlightTile(row, col);
+    }
+    _highlightedTiles->clear();
+}
+
+void CombatManager::finalizeAction()
+{
+    resolveAbilities();
+    unHighlightTiles();
+    setCanAct(_currentCharacter, false);
+}
+
+void CombatManager::resolveAbilities()
+{
+    if (!_chosenAbility)
+        return;
+    Log::named("oskel") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType()
+                        << std::endl;
+    std::list<Character*> targets = _targets ? *_targets : std::list<Character*>();
+    std::string text = _chosenAbility->resolveAttack(targets, _currentCharacter);
+    Log::named("oskel") << "set output" << std::endl;
+    Log::named("oskel") << "shown output" << std::endl;
+    removeDead(_party, text);
+    removeDead(_enemies, text);
+    showAbilityResults(text);
+}
+
+void CombatManager::removeDead(std::list<Character*>* side, std::string& text)
+{
+    if (!side)
+        return;
+    for (auto it = side->begin(); it != side->end();)
+    {
+        Character* c = *it;
+        if (c && c->getHP(false) < 1)
+        {
+            text += "Character " + c->getName() + "died!";
+            c->kill();
+            it = side->erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
+}
+
+void CombatManager::showAbilityResults(const std::string& text)
+{
+    _resultVisible = true;
+    _resultText = text;
+}
+
+bool CombatManager::canAct(Character* character) const
+{
+    if (!character)
+        return false;
+    auto found = _canAct->find(character->getName());
+    return found != _canAct->end() && found->second;
+}
+
+void CombatManager::setCanAct(Character* character, bool canAct)
+{
+    if (character)
+        (*_canAct)[character->getName()] = canAct;
+}
+}

@@ -1,0 +1,240 @@
+#include "core/ResourceManager.h"
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "Log/Log.h"
+#include "animation/TAAnimationManager.h"
+#include "core/Ability.h"
+#include "core/Class.h"
+#include "core/Item.h"
+#include "core/Scene.h"
+#include "util/util.h"
+
+namespace core
+{
+std::map<std::string, std::string> levelNameMap;
+
+namespace
+{
+const char* const LOG_NAME = "ResourceManager";
+
+std::string dataPath(const std::string& fileName)
+{
+    return WORKING_DIRECTORY + "/" + fileName;
+}
+
+// Data files are flat lists of records without a common parent, so the
+// document is loaded as a whole and walked sibling by sibling.
+bool loadDocument(tinyxml2::XMLDocument& document, const std::string& path)
+{
+    return document.LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS;
+}
+
+template <typename T, typename Name>
+T* findByName(const std::list<T*>& records, const std::string& wanted, Name nameOf)
+{
+    for (T* record : records)
+        if (record && nameOf(record) == wanted)
+            return record;
+    return nullptr;
+}
+}
+
+ResourceManager::~ResourceManager()
+{
+}
+
+ResourceManager* ResourceManager::getInstance()
+{
+    static ResourceManager instance;
+    return &instance;
+}
+
+void ResourceManager::fillSceneTable()
+{
+    const std::string village = "assets/maps/region1/coastalVillage/";
+    const std::string town = "assets/maps/region1/town/";
+    levelNameMap["coastalVillage_start"] = village + "start.xml";
+    levelNameMap["coastalVillage_main"] = village + "main.xml";
+    levelNameMap["coastalVillage_townhall"] = village + "townhall.xml";
+    levelNameMap["coastalVillage_cave"] = village + "cave.xml";
+    levelNameMap["coastalVillage_house1"] = village + "house1.xml";
+    levelNameMap["coastalVillage_house2"] = village + "house2.xml";
+    levelNameMap["town_main"] = town + "main.xml";
+    levelNameMap["town_market"] = town + "market.xml";
+    levelNameMap["town_house1"] = town + "house1.xml";
+    levelNameMap["town_house1_2"] = town + "house1_2.xml";
+    levelNameMap["town_house2"] = town + "house2.xml";
+    levelNameMap["town_house3"] = town + "house3.xml";
+    levelNameMap["town_house3_1"] = town + "house3_1.xml";
+    levelNameMap["town_house3_2"] = town + "house3_2.xml";
+    levelNameMap["town_house4"] = town + "house4.xml";
+    levelNameMap["town_house5"] = town + "house5.xml";
+    levelNameMap["boss_main"] = "assets/maps/region1/boss/main.xml";
+}
+
+void ResourceManager::init()
+{
+    getInstance();
+    Log::named(LOG_NAME) << "ResourceManager init" << std::endl;
+    fillSceneTable();
+    buildFromXMLFile("assets/animation.xml");
+    buildFromXMLFile("assets/party.xml");
+    buildFromXMLFile("assets/items.xml");
+    buildFromXMLFile("assets/scenes.xml");
+    dumpItems(Log::named(LOG_NAME));
+}
+
+bool ResourceManager::buildFromXMLFile(const std::string& fileName)
+{
+    const std::string path = dataPath(fileName);
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (!loadDocument(document, path))
+    {
+        Log::error() << "ResourceManager::buildFromXML - Failed to load or parse file " << path
+                     << std::endl;
+        return false;
+    }
+    ResourceManager* self = getInstance();
+    for (tinyxml2::XMLElement* record = document.FirstChildElement(); record;
+         record = record->NextSiblingElement())
+        self->readRecord(record, path);
+    return true;
+}
+
+void ResourceManager::readRecord(tinyxml2::XMLElement* record, const std::string& path)
+{
+    const std::string kind = record->Name();
+    if (kind == "character")
+        Log::error() << "Don't read in characters directly to the resource manager" << std::endl;
+    else if (kind == "item")
+        readItem(record, path);
+    else if (kind == "scene")
+        return; // scenes are built on demand by getScene
+    else if (kind == "animation")
+        buildAnimation(record);
+    else if (kind == "ability")
+        readAbility(record);
+    else if (kind == "class")
+        readClass(record, path);
+    else
+        Log::named(LOG_NAME) << "Unknown resource type " << kind << std::endl;
+}
+
+void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& path)
+{
+    Item* item = Item::buildFromXMLElement(record);
+    // A null entry would break every later lookup and the item dump.
+    if (!item)
+    {
+        Log::error() << "ResourceManager::buildFromXML - Skipped an item record on line "
+                     << record->GetLineNum() << " of " << path << std::endl;
+        return;
+    }
+    _items.push_back(item);
+}
+
+void ResourceManager::readAbility(tinyxml2::XMLElement* record)
+{
+    // The ability builder reports its own failures; nothing is kept then.
+    Ability* ability = Ability::buildFromXMLElement(record);
+    if (!ability)
+        return;
+    Log::named(LOG_NAME) << "Loaded ability " << ability->getName() << std::endl;
+    _abilities.push_back(ability);
+}
+
+void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string& path)
+{
+    Class* characterClass = Class::fromXML(record);
+    if (!characterClass)
+    {
+        Log::error() << "ResourceManager::buildFromXML - Skipped a class record on line "
+                     << record->GetLineNum() << " of " << path << std::endl;
+        return;
+    }
+    Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
+    _classes.push_back(characterClass);
+}
+
+tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)
+{
+    if (!element)
+        return nullptr;
+    const std::string id = nullToEmpty(element->Attribute("id"));
+    Log::named(LOG_NAME) << "Building animation " << id << std::endl;
+    std::vector<glm::vec2> frames;
+    for (tinyxml2::XMLElement* frame = element->FirstChildElement("frame"); frame;
+         frame = frame->NextSiblingElement("frame"))
+    {
+        // The record's "row" is the frame's first coordinate: stored files
+        // are written against this order.
+        int col = 0;
+        int row = 0;
+        frame->QueryIntAttribute("col", &col);
+        frame->QueryIntAttribute("row", &row);
+        frames.push_back(glm::vec2(static_cast<float>(row), static_cast<float>(col)));
+    }
+    return tamsyAnimation::AnimationManager::getInstance()->createAnimation(id, frames);
+}
+
+Scene* ResourceManager::getScene(const std::string& sceneId)
+{
+    // A miss must not add a row to the table, so no operator[] here.
+    auto row = levelNameMap.find(sceneId);
+    const std::string fileName = row == levelNameMap.end() ? std::string() : row->second;
+    const std::string path = dataPath(fileName);
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (fileName.empty() || !loadDocument(document, path) || !document.FirstChildElement())
+    {
+        Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId
+                     << " does " << path << " exist?" << std::endl;
+        return nullptr;
+    }
+    Scene* scene = Scene::buildFromXMLElement(document.FirstChildElement());
+    if (!scene)
+        Log::error() << "ResourceManager::getScene - Scene " << sceneId << " from " << path
+                     << " could not be built" << std::endl;
+    return scene;
+}
+
+Item* ResourceManager::getItem(const std::string& name)
+{
+    return findByName(getInstance()->_items, name, [](Item* item) { return item->getName(); });
+}
+
+Ability* ResourceManager::getAbility(const std::string& name)
+{
+    return findByName(getInstance()->_abilities, name,
+                      [](Ability* ability) { return ability->getName(); });
+}
+
+Class* ResourceManager::getClass(const std::string& name)
+{
+    return findByName(getInstance()->_classes, name,
+                      [](Class* characterClass) { return characterClass->getName(); });
+}
+
+Effect* ResourceManager::getEffect(const std::string& uniqueId)
+{
+    return findByName(getInstance()->_effects, uniqueId,
+                      [](Effect* effect) { return effect->getUniqueId(); });
+}
+
+ItemList& ResourceManager::getItems()
+{
+    return getInstance()->_items;
+}
+
+void ResourceManager::dumpItems(std::ostream& out)
+{
+    for (Item* item : getInstance()->_items)
+        out << item->getName() << std::endl;
+}
+
+void ResourceManager::cull()
+{
+}
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <ostream>
+#include <string>
+
+#include <tinyxml2.h>
+
+#include "core/Effect.h"
+
+namespace tamsyAnimation
+{
+class Animation;
+}
+
+namespace core
+{
+class Ability;
+class Class;
+class Item;
+class Scene;
+
+typedef std::list<tinyxml2::XMLElement*> SceneDataList;
+typedef std::list<Item*> ItemList;
+typedef std::list<Ability*> AbilityList;
+typedef std::list<Class*> ClassList;
+
+// Scene id -> path of the scene file it is built from; filled by
+// ResourceManager::init().
+extern std::map<std::string, std::string> levelNameMap;
+
+// The game's data records, read once at start-up and looked up by name for
+// the rest of the run. Records are shared by pointer and live until exit;
+// scenes are the exception and are built afresh on every request.
+class ResourceManager
+{
+public:
+    virtual ~ResourceManager();
+
+    static ResourceManager* getInstance();
+
+    static void init();
+    // False when the file cannot be read; bad records inside a readable file
+    // are logged and skipped, and the result stays true.
+    static bool buildFromXMLFile(const std::string& fileName);
+    static tamsyAnimation::Animation* buildAnimation(tinyxml2::XMLElement* element);
+
+    // A new scene each call, owned by the caller; null when the id is not in
+    // the table or its file does not build.
+    static Scene* getScene(const std::string& sceneId);
+
+    static Item* getItem(const std::string& name);
+    static Ability* getAbility(const std::string& name);
+    static Class* getClass(const std::string& name);
+    static Effect* getEffect(const std::string& uniqueId);
+
+    static ItemList& getItems();
+    static void dumpItems(std::ostream& out);
+    static void cull();
+
+private:
+    ResourceManager() = default;
+    ResourceManager(const ResourceManager&) = delete;
+    ResourceManager& operator=(const ResourceManager&) = delete;
+
+    static void fillSceneTable();
+    void readRecord(tinyxml2::XMLElement* record, const std::string& path);
+    void readItem(tinyxml2::XMLElement* record, const std::string& path);
+    void readAbility(tinyxml2::XMLElement* record);
+    void readClass(tinyxml2::XMLElement* record, const std::string& path);
+
+    SceneDataList _scenes;
+    ItemList _items;
+    AbilityList _abilities;
+    ClassList _classes;
+    EffectList _effects;
+};
+}

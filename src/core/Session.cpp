@@ -1,0 +1,494 @@
+#include "core/Session.h"
+
+#include <new>
+
+#include "Log/Log.h"
+#include "animation/TAAnimationManager.h"
+#include "application/InputManager.h"
+#include "core/Character.h"
+#include "core/DialogManager.h"
+#include "core/LevelInputContext.h"
+#include "core/LuaInterface.h"
+#include "core/Party.h"
+#include "core/ResourceManager.h"
+#include "core/Scene.h"
+#include "core/Screen.h"
+#include "core/ScriptInstance.h"
+#include "graphics/TGCamera.h"
+#include "graphics/TGSprite.h"
+#include "util/util.h"
+
+namespace core
+{
+namespace
+{
+const double ANIMATION_STEP_SECONDS = 0.01666;
+}
+
+Session::Session()
+    : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0),
+      _nextCol(0), _currentParty(nullptr), _combatManager(this), _dialogManager(nullptr),
+      _levelInputContext(nullptr), _doPrompt(false), _luaRef(LUA_NOREF)
+{
+    _screenStack.pushScreen(new Screen());
+    _levelInputContext = new LevelInputContext(this);
+    application::InputManager::pushContext(_levelInputContext);
+    _dialogManager = new DialogManager(this);
+}
+
+Session::~Session()
+{
+    application::InputManager::removeContext(_levelInputContext);
+    delete _levelInputContext;
+    delete _dialogManager;
+    for (Screen* screen : _screenStack.stack)
+        delete screen;
+    _screenStack.clearScreens();
+}
+
+Session* Session::buildFromXMLFile(const std::string& fileName)
+{
+    tinyxml2::XMLDocument document;
+    const std::string path = WORKING_DIRECTORY + "/" + fileName;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    {
+        Log::error() << "Session::buildFromXMLFile - Failed to load or parse file " << fileName
+                     << std::endl;
+        return nullptr;
+    }
+    void* memory = LuaInterface::allocObjectOfClass("Session", sizeof(Session));
+    Session* session = new (memory) Session();
+    session->setLuaRef(LuaInterface::getReference());
+    LuaInterface::registerAlias(session->getLuaRef(), "s");
+    session->readSessionElements(document.FirstChildElement());
+    return session;
+}
+
+void Session::readSessionElements(tinyxml2::XMLElement* first)
+{
+    for (tinyxml2::XMLElement* element = first; element; element = element->NextSiblingElement())
+    {
+        if (std::string(element->Name()) != "party")
+            continue;
+        Party* party = Party::buildFromXMLElement(element);
+        if (party)
+            _currentParty = party;
+    }
+}
+
+void Session::input()
+{
+}
+
+void Session::update()
+{
+    input();
+    if (_doPrompt)
+        prompt();
+    if (_currentScene)
+    {
+        updateEntities();
+        tamsyAnimation::AnimationManager::getInstance()->update(ANIMATION_STEP_SECONDS);
+        _currentScene->cull();
+    }
+    if (_nextScene)
+    {
+        Scene* next = _nextScene;
+        _nextScene = nullptr;
+        attemptEnterScene(next, _nextRow, _nextCol);
+    }
+}
+
+void Session::updateEntities()
+{
+    // Scripts may add or remove entities while the scene is walked, so walk
+    // a copy taken in id order.
+    std::vector<Entity*> entities;
+    for (const auto& entry : _currentScene->getEntities())
+        entities.push_back(entry.second);
+    Character* avatar = getAvatar();
+    for (Entity* entity : entities)
+    {
+        if (!entity)
+            continue;
+        entity->updatePosition();
+        if (avatar && entity->getId() != avatar->getId())
+            runEntityScripts(entity, avatar);
+    }
+}
+
+void Session::runEntityScripts(Entity* entity, Character* avatar)
+{
+    LuaInterface::registerAlias(entity->getLuaRef(), "obj");
+    if (entity->getInteractScript() && avatar->overlaps(entity))
+        entity->getInteractScript()->run();
+    if (entity->getThinkScript())
+        entity->getThinkScript()->run();
+    LuaInterface::clearAlias("obj");
+}
+
+void Session::setSceneManager(tamsygraphics::SceneManager* sm)
+{
+    _sm = sm;
+}
+
+tamsygraphics::SceneManager* Session::getSceneManager() const
+{
+    return _sm;
+}
+
+void Session::setCamera(tamsygraphics::Camera* cam)
+{
+    _cam = cam;
+}
+
+tamsygraphics::Camera* Session::getCamera() const
+{
+    return _cam;
+}
+
+void Session::setNextScene(const std::string& sceneId, int row, int column)
+{
+    setNextScene(ResourceManager::getScene(sceneId), row, column);
+}
+
+void Session::setNextScene(Scene* scene, int row, int column)
+{
+    // A request that replaces an earlier one in the same frame wins; the
+    // earlier scene is kept alive because its characters are already known
+    // to Lua and point at it.
+    _nextScene = scene;
+    _nextRow = row;
+    _nextCol = column;
+}
+
+Scene* Session::getNextScene() const
+{
+    return _nextScene;
+}
+
+void Session::attemptEnterScene(Scene* scene, int row, int column)
+{
+    if (!scene)
+    {
+        Log::named("Session") << "Unable to enter NULL scene" << std::endl;
+        return;
+    }
+    if (_currentScene)
+        _currentScene->deactivate();
+    Log::named("Session") << "Entering Scene " << scene->getId() << std::endl;
+    _currentScene = scene;
+    scene->show();
+    Character* avatar = getAvatar();
+    if (avatar)
+    {
+        scene->insertEntity(avatar, row, column);
+        _dialogManager->initializePlayer(avatar);
+        Log::named("Session") << "Camera " << _cam << std::endl;
+        if (_cam && avatar->getSprite())
+            avatar->getSprite()->AttachCamera(_cam);
+    }
+    else
+    {
+        Log::named("Session") << "Entering a scene with a NULL avatar" << std::endl;
+    }
+    scene->activate(_sm);
+}
+
+Scene* Session::getCurrentScene() const
+{
+    return _currentScene;
+}
+
+Party* Session::getCurrentParty() const
+{
+    return _currentParty;
+}
+
+void Session::setCurrentParty(Party* party)
+{
+    _currentParty = party;
+}
+
+CharacterList& Session::getCurrentOpponents()
+{
+    return _currentOpponents;
+}
+
+CombatManager& Session::getCombatManager()
+{
+    return _combatManager;
+}
+
+DialogManager* Session::getDialogManager() const
+{
+    return _dialogManager;
+}
+
+LevelInputContext* Session::getLevelInputContext() const
+{
+    return _levelInputContext;
+}
+
+Character* Session::getAvatar() const
+{
+    if (!_currentParty)
+        return nullptr;
+    for (const auto& entry : _currentParty->getMembers())
+    {
+        Entity* member = entry.second;
+        if (member && member->isAvatar())
+            return dynamic_cast<Character*>(member);
+    }
+    return nullptr;
+}
+
+Entity* Session::getEntity(const std::string& id) const
+{
+    if (_currentParty)
+    {
+        EntityMap& members = _currentParty->getMembers();
+        auto found = members.find(id);
+        if (found != members.end() && found->second)
+            return found->second;
+    }
+    return _currentScene ? _currentScene->getEntity(id) : nullptr;
+}
+
+void Session::moveAvatar(Direction direction)
+{
+    if (Character* avatar = getAvatar())
+        avatar->attemptMoveDirection(direction, false);
+}
+
+void Session::tryInteract()
+{
+    Character* avatar = getAvatar();
+    if (!_currentScene || !avatar)
+        return;
+    std::vector<Entity*> entities;
+    for (const auto& entry : _currentScene->getEntities())
+        entities.push_back(entry.second);
+    for (Entity* entity : entities)
+    {
+        if (!entity || entity->getId() == avatar->getId())
+            continue;
+        LuaInterface::registerAlias(entity->getLuaRef(), "obj");
+        if (entity->getInteractScript() && avatar->isFacing(entity))
+            entity->getInteractScript()->run();
+        LuaInterface::clearAlias("obj");
+    }
+}
+
+void Session::setInputIsEnabled(bool enabled)
+{
+    _levelInputContext->setIsEnabled(enabled);
+}
+
+std::vector<std::string> Session::parseOpponentIds(const std::string& list)
+{
+    std::vector<std::string> ids;
+    size_t start = 0;
+    while (start <= list.size())
+    {
+        const size_t end = list.find(';', start);
+        const std::string id =
+            list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (id.empty())
+            break;
+        ids.push_back(id);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return ids;
+}
+
+void Session::attemptEnterCombat(const std::string& opponentList)
+{
+    // The running fight holds on to the list it was given.
+    if (_combatManager.isInCombat())
+    {
+        Log::named("tibbet") << "Session::attemptEnterCombat - Already in combat" << std::endl;
+        return;
+    }
+    CharacterList opponents;
+    for (const std::string& id : parseOpponentIds(opponentList))
+    {
+        Entity* entity = _currentScene ? _currentScene->getEntity(id) : nullptr;
+        Character* opponent = dynamic_cast<Character*>(entity);
+        if (!opponent)
+        {
+            Log::named("tibbet") << "Session::attemptEnterCombat - No character " << id
+                                 << " in the current scene" << std::endl;
+            continue;
+        }
+        Log::named("tibbet") << opponent->getId() << std::endl;
+        opponents.push_back(opponent);
+    }
+    _combatOpponents = opponents;
+    _combatManager.enterCombat(&_combatOpponents);
+}
+
+void Session::attemptExitCombat()
+{
+    Log::named("tibbet") << "Exiting combat" << std::endl;
+    // The console's own screen stays: without it the console could never
+    // prompt again.
+    if (_screenStack.stack.size() > 1)
+        _screenStack.popScreen();
+    _combatManager.leaveCombat();
+}
+
+bool Session::hasItem(const std::string& itemId) const
+{
+    return _currentParty && _currentParty->getInventory().contains(itemId);
+}
+
+void Session::gainItem(const std::string& itemId)
+{
+    if (_currentParty)
+        _currentParty->getInventory().add(itemId);
+}
+
+void Session::loseItem(const std::string& itemId)
+{
+    if (_currentParty)
+        _currentParty->getInventory().remove(itemId);
+}
+
+bool Session::setFlag(const std::string& name, int value)
+{
+    auto found = flags.find(name);
+    const int current = found == flags.end() ? 0 : found->second;
+    if (current == value)
+        return false;
+    flags[name] = value;
+    return true;
+}
+
+int Session::getFlag(const std::string& name)
+{
+    return flags[name];
+}
+
+bool Session::hasFlag(const std::string& name) const
+{
+    return flags.count(name) > 0;
+}
+
+bool Session::addToParty(const std::string& characterId)
+{
+    Character* avatar = getAvatar();
+    Party* party = avatar ? avatar->getParty() : nullptr;
+    if (!party)
+    {
+        Log::named("Session") << "Session::addToParty - No avatar party to add " << characterId
+                              << " to" << std::endl;
+        return false;
+    }
+    Entity* entity = _currentScene ? _currentScene->getEntity(characterId) : nullptr;
+    Character* character = dynamic_cast<Character*>(entity);
+    if (!character)
+    {
+        Log::named("Session") << "Session::addToParty - No character " << characterId
+                              << " in the current scene" << std::endl;
+        return false;
+    }
+    if (party->getMembers().count(characterId))
+    {
+        Log::named("Session") << "Session::addToParty - " << characterId
+                              << " is already in the party" << std::endl;
+        return false;
+    }
+    party->addMember(character);
+    return true;
+}
+
+void Session::setLuaRef(int luaRef)
+{
+    _luaRef = luaRef;
+}
+
+int Session::getLuaRef() const
+{
+    return _luaRef;
+}
+
+void Session::prompt()
+{
+    if (!_screenStack.hasScreens())
+        return;
+    if (Screen* screen = _screenStack.getTopScreen())
+        screen->prompt(*this);
+}
+
+void Session::openConsole()
+{
+    _doPrompt = true;
+    Log::named("Session") << "Console window opened" << std::endl;
+}
+
+void Session::closeConsole()
+{
+    _doPrompt = false;
+    Log::named("Session") << "Console window closed" << std::endl;
+}
+
+bool Session::isConsoleOpen() const
+{
+    return _doPrompt;
+}
+
+ScreenStack& Session::getScreenStack()
+{
+    return _screenStack;
+}
+
+bool Session::bindSubjectAndObject(const std::string& subjectId, const std::string& objectId)
+{
+    Entity* subject = getEntity(subjectId);
+    Entity* object = getEntity(objectId);
+    if (!subject || !object || subject == object)
+        return false;
+    LuaInterface::registerAlias(subject->getLuaRef(), "subj");
+    LuaInterface::registerAlias(object->getLuaRef(), "obj");
+    return true;
+}
+
+void Session::unbindSubjectAndObject()
+{
+    LuaInterface::clearAlias("subj");
+    LuaInterface::clearAlias("obj");
+}
+
+void Session::subjectVerbObject(const std::string& subject, const std::string& verb,
+                                const std::string& object)
+{
+    if (!bindSubjectAndObject(subject, object))
+        return;
+    LuaInterface::runString(verb);
+    unbindSubjectAndObject();
+}
+
+void Session::subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
+                                  const std::string& objectId)
+{
+    if (!bindSubjectAndObject(subjectId, objectId))
+        return;
+    LuaInterface::runScript(scriptName);
+    unbindSubjectAndObject();
+}
+
+void Session::viewParty()
+{
+}
+
+void Session::viewInventory()
+{
+}
+
+void Session::viewCharacter(const std::string&)
+{
+}
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <tinyxml2.h>
+
+#include "core/CombatManager.h"
+#include "core/Direction.h"
+#include "core/ScreenStack.h"
+
+namespace tamsygraphics
+{
+class SceneManager;
+class Camera;
+}
+
+namespace core
+{
+class Character;
+class DialogManager;
+class Entity;
+class LevelInputContext;
+class Party;
+class Scene;
+
+typedef std::list<Character*> CharacterList;
+
+// The running game: the party, the scene it stands in, a scene change
+// waiting for the end of the frame, combat, dialogs, the console and the
+// game's named flags. Scripts reach it as the Lua global "s".
+class Session
+{
+public:
+    Session();
+    virtual ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Built in Lua memory so scripts can call its methods; null when the
+    // file cannot be read.
+    static Session* buildFromXMLFile(const std::string& fileName);
+
+    void update();
+    void input();
+
+    void setSceneManager(tamsygraphics::SceneManager* sm);
+    tamsygraphics::SceneManager* getSceneManager() const;
+    void setCamera(tamsygraphics::Camera* cam);
+    tamsygraphics::Camera* getCamera() const;
+
+    void setNextScene(const std::string& sceneId, int row, int column);
+    // Enters the scene as a pending change; the scene may be null (a failed
+    // lookup), in which case no change will happen.
+    void setNextScene(Scene* scene, int row, int column);
+    Scene* getNextScene() const;
+    void attemptEnterScene(Scene* scene, int row, int column);
+
+    Scene* getCurrentScene() const;
+    Party* getCurrentParty() const;
+    void setCurrentParty(Party* party);
+    CharacterList& getCurrentOpponents();
+    CombatManager& getCombatManager();
+    DialogManager* getDialogManager() const;
+    LevelInputContext* getLevelInputContext() const;
+
+    Character* getAvatar() const;
+    Entity* getEntity(const std::string& id) const;
+    void moveAvatar(Direction direction);
+    void tryInteract();
+    void setInputIsEnabled(bool enabled);
+
+    // Ids separated (and usually ended) by ";"; stops at the first empty id.
+    static std::vector<std::string> parseOpponentIds(const std::string& list);
+    void attemptEnterCombat(const std::string& opponentList);
+    void attemptExitCombat();
+
+    bool hasItem(const std::string& itemId) const;
+    void gainItem(const std::string& itemId);
+    void loseItem(const std::string& itemId);
+
+    bool setFlag(const std::string& name, int value);
+    // Reading creates the flag with 0, so the console and scripts can list it.
+    int getFlag(const std::string& name);
+    bool hasFlag(const std::string& name) const;
+
+    // Adds the entity of the current scene with that id to the avatar's
+    // party; false, logged, when there is no such character or no party.
+    bool addToParty(const std::string& characterId);
+
+    void setLuaRef(int luaRef);
+    int getLuaRef() const;
+
+    void prompt();
+    void openConsole();
+    void closeConsole();
+    bool isConsoleOpen() const;
+    ScreenStack& getScreenStack();
+    void subjectVerbObject(const std::string& subject, const std::string& verb,
+                           const std::string& object);
+    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
+                             const std::string& objectId);
+
+    // Hooks for the menus that will show these; nothing to do without them.
+    void viewParty();
+    void viewInventory();
+    void viewCharacter(const std::string& id);
+
+private:
+    void readSessionElements(tinyxml2::XMLElement* first);
+    void updateEntities();
+    // Runs one of the entity's scripts with "obj" bound to it.
+    void runEntityScripts(Entity* entity, Character* avatar);
+    bool bindSubjectAndObject(const std::string& subjectId, const std::string& objectId);
+    void unbindSubjectAndObject();
+
+    tamsygraphics::SceneManager* _sm;
+    tamsygraphics::Camera* _cam;
+    Scene* _currentScene;
+    Scene* _nextScene;
+    int _nextRow;
+    int _nextCol;
+    Party* _currentParty;
+    CharacterList _currentOpponents;
+    // The list the combat manager fights against; it removes the dead from
+    // it, so it must outlive the fight.
+    CharacterList _combatOpponents;
+    ScreenStack _screenStack;
+    CombatManager _combatManager;
+    DialogManager* _dialogManager;
+    LevelInputContext* _levelInputContext;
+    bool _doPrompt;
+    std::map<std::string, int> flags;
+    int _luaRef;
+};
+}

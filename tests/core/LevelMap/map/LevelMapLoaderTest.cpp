@@ -1,0 +1,325 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/LevelMap/LevelMapLoader.h"
+#include "core/LevelMap/TriggerMap.h"
+#include "core/LevelMap/TriggerTile.h"
+#include "LevelMapTestSupport.h"
+
+namespace
+{
+const std::uint32_t H = 0x80000000u, V = 0x40000000u, D = 0x20000000u;
+
+std::unique_ptr<LevelMap> load(const std::string& name)
+{
+    return std::unique_ptr<LevelMap>(LevelMapLoader::loadLevelMap(mapData(name)));
+}
+
+void expectTile(const tamsygraphics::DrawableTile& tile, int row, int col, bool h, bool v, bool d)
+{
+    EXPECT_TRUE(tile.visible);
+    EXPECT_EQ(tile.row, row);
+    EXPECT_EQ(tile.col, col);
+    EXPECT_EQ(tile.flipHorizontal, h);
+    EXPECT_EQ(tile.flipVertical, v);
+    EXPECT_EQ(tile.flipDiagonal, d);
+}
+
+const event::TriggerTileEvent* onlyEvent(TriggerMap* triggers, int row, int column)
+{
+    TriggerTile* tile = triggers->getTile(row, column);
+    if (!tile || tile->getEvents().size() != 1)
+        return nullptr;
+    return tile->getEvents().front();
+}
+}
+
+TEST(LevelMapLoader, DecodesTileIdsWithTheirFlips)
+{
+    tamsygraphics::DrawableTile flipped = LevelMapLoader::drawableTileFor(H | 2u, 20);
+    expectTile(flipped, 0, 1, true, false, false);
+    tamsygraphics::DrawableTile second = LevelMapLoader::drawableTileFor(21u, 20);
+    expectTile(second, 1, 0, false, false, false);
+    tamsygraphics::DrawableTile all = LevelMapLoader::drawableTileFor(H | V | D | 40u, 20);
+    expectTile(all, 1, 19, true, true, true);
+    tamsygraphics::DrawableTile empty = LevelMapLoader::drawableTileFor(0u, 20);
+    EXPECT_FALSE(empty.visible);
+    EXPECT_EQ(empty.col, -1);
+    EXPECT_EQ(empty.row, 0);
+    // A flipped empty cell stays empty.
+    EXPECT_FALSE(LevelMapLoader::drawableTileFor(H | V, 20).visible);
+    // Ids count from the tileset's first id.
+    expectTile(LevelMapLoader::drawableTileFor(12u, 4, 10), 0, 2, false, false, false);
+    EXPECT_FALSE(LevelMapLoader::drawableTileFor(5u, 4, 10).visible);
+}
+
+TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
+{
+    std::unique_ptr<LevelMap> level = load("level_xml.tmx");
+    ASSERT_TRUE(level);
+    DrawableMapList layers = level->getDrawableMaps();
+    ASSERT_EQ(layers.size(), 2u);
+    EXPECT_EQ(layers[0]->name, "Floor");
+    // Only the two exact spellings make a passability grid.
+    EXPECT_EQ(layers[1]->name, "PASSABILITY");
+    EXPECT_EQ(layers[0]->tileset, layers[1]->tileset);
+    EXPECT_TRUE(layers[0]->hide);
+
+    const tamsygraphics::Tileset* tileset = layers[0]->tileset;
+    ASSERT_NE(tileset, nullptr);
+    EXPECT_EQ(tileset->name, "tiles.png");
+    EXPECT_EQ(tileset->imageName, "tileset");
+    EXPECT_EQ(tileset->tileWidth, 16);
+    EXPECT_EQ(tileset->tileHeight, 16);
+    EXPECT_EQ(tileset->renderedTileWidth, 32);
+    EXPECT_EQ(tileset->renderedTileHeight, 32);
+    EXPECT_EQ(tileset->spaceX, 0);
+    EXPECT_EQ(tileset->spaceY, 0);
+    EXPECT_EQ(tileset->maxCol, 20);
+    EXPECT_EQ(tileset->maxRow, 30);
+
+    tamsygraphics::Map* floor = layers[0];
+    EXPECT_EQ(floor->rows, 4);
+    EXPECT_EQ(floor->cols, 5);
+    ASSERT_EQ(floor->tiles.size(), 4u);
+    ASSERT_EQ(floor->tiles[0].size(), 5u);
+    expectTile(floor->tiles[0][0], 0, 0, false, false, false);
+    expectTile(floor->tiles[0][1], 0, 1, true, false, false);
+    expectTile(floor->tiles[0][2], 1, 0, false, false, false);
+    EXPECT_FALSE(floor->tiles[0][3].visible);
+    expectTile(floor->tiles[0][4], 1, 19, false, false, false);
+    expectTile(floor->tiles[1][0], 0, 2, false, true, false);
+    expectTile(floor->tiles[1][1], 0, 3, false, false, true);
+    expectTile(floor->tiles[1][2], 0, 4, true, true, true);
+    expectTile(floor->tiles[1][3], 0, 5, true, false, true);
+    expectTile(floor->tiles[2][0], 2, 0, false, false, false);
+    expectTile(floor->tiles[2][3], 0, 6, false, true, true);
+    expectTile(floor->tiles[2][4], 0, 7, true, true, false);
+    expectTile(floor->tiles[3][4], 0, 12, false, false, false);
+
+    core::PassabilityMap* passability = level->getPassabilityMap();
+    ASSERT_NE(passability, nullptr);
+    EXPECT_EQ(passability->getNumberOfRows(), 4);
+    EXPECT_EQ(passability->getNumberOfColumns(), 5);
+    EXPECT_TRUE(passability->isPassable(0, 0));
+    EXPECT_FALSE(passability->getTile(0, 1)->isPassableLeft());    // 521
+    EXPECT_TRUE(passability->getTile(0, 1)->isPassableTop());
+    EXPECT_FALSE(passability->getTile(0, 2)->isPassableTop());     // 522
+    EXPECT_FALSE(passability->getTile(2, 1)->isPassableTop());     // 563
+    EXPECT_FALSE(passability->getTile(2, 1)->isPassableBottom());
+    EXPECT_TRUE(passability->getTile(2, 1)->isPassableLeft());
+    EXPECT_FALSE(passability->isPassable(3, 0));                   // 583
+    EXPECT_TRUE(passability->isPassable(3, 1));                    // 1
+    EXPECT_TRUE(passability->isPassable(3, 2));                    // flipped 521
+    // (0, 0) is open on the right but (0, 1) is closed on the left.
+    EXPECT_FALSE(passability->isPassable(core::RIGHT, 0, 0));
+    EXPECT_TRUE(passability->isPassable(core::DOWN, 3, 4) == false);
+    EXPECT_TRUE(level->isOnMap(3, 4));
+    EXPECT_FALSE(level->isOnMap(4, 0));
+}
+
+TEST(LevelMapLoader, TriggerObjectsMarkTheirCells)
+{
+    std::unique_ptr<LevelMap> level = load("level_xml.tmx");
+    ASSERT_TRUE(level);
+    TriggerMap* triggers = level->getTriggerMap();
+    ASSERT_NE(triggers, nullptr);
+    // The group has no size of its own: the grid covers the map.
+    EXPECT_EQ(triggers->getNumberOfRows(), 4);
+    EXPECT_EQ(triggers->getNumberOfColumns(), 5);
+
+    // (32, 48) with no size marks exactly cell (3, 2).
+    const event::TriggerTileEvent* portal = onlyEvent(triggers, 3, 2);
+    ASSERT_NE(portal, nullptr);
+    EXPECT_EQ(portal->getScript(), "portal.lua");
+    event::ParameterList expected = {{"Target", "town_main"}, {"row", "5"}};
+    EXPECT_EQ(portal->getParams(), expected);
+    EXPECT_TRUE(triggers->getTile(3, 2)->isPortal());
+    EXPECT_FALSE(triggers->isTrigger(3, 1));
+    EXPECT_FALSE(triggers->isTrigger(2, 2));
+    EXPECT_FALSE(triggers->isTrigger(3, 3));
+
+    // 48 x 32 at (0, 0): rows 0-1, columns 0-2, one shared tile.
+    TriggerTile* wander = triggers->getTile(0, 0);
+    for (int row = 0; row < 2; ++row)
+        for (int column = 0; column < 3; ++column)
+            EXPECT_EQ(triggers->getTile(row, column), wander) << row << "," << column;
+    ASSERT_NE(onlyEvent(triggers, 0, 0), nullptr);
+    EXPECT_EQ(onlyEvent(triggers, 0, 0)->getScript(), "wanderRegion.lua");
+    EXPECT_TRUE(triggers->isValidTrigger(1, 2, false));
+    EXPECT_FALSE(triggers->isTrigger(0, 3));
+    EXPECT_FALSE(triggers->isTrigger(2, 0));
+
+    // Reaching past the right and bottom edges marks only the cells inside.
+    const event::TriggerTileEvent* edge = onlyEvent(triggers, 2, 4);
+    ASSERT_NE(edge, nullptr);
+    EXPECT_EQ(edge->getScript(), "edge.lua");
+    EXPECT_EQ(edge->getParams(), (event::ParameterList{{"note", "long text"}}));
+    EXPECT_EQ(triggers->getTile(3, 4), triggers->getTile(2, 4));
+    EXPECT_FALSE(triggers->isTrigger(1, 4));
+    EXPECT_FALSE(triggers->isTrigger(2, 3));
+
+    // The other object group and the object without properties mark nothing.
+    EXPECT_FALSE(triggers->isTrigger(1, 3));
+    int marked = 0;
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 5; ++column)
+            marked += triggers->isTrigger(row, column);
+    EXPECT_EQ(marked, 6 + 1 + 2);
+}
+
+TEST(LevelMapLoader, ObjectWithoutPropertiesIsReportedAndSkipped)
+{
+    ErrorCapture errors;
+    std::unique_ptr<LevelMap> level = load("level_xml.tmx");
+    ASSERT_TRUE(level);
+    EXPECT_EQ(errors.lines(), 1);
+    EXPECT_NE(errors.text().find("LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load "
+                                 "trigger on " + mapData("level_xml.tmx") +
+                                 ": Missing properties for a trigger"),
+              std::string::npos);
+}
+
+TEST(LevelMapLoader, NullInputsToTheTriggerReaderAreReported)
+{
+    ErrorCapture errors;
+    TriggerMap triggers(2, 2);
+    LevelMapLoader::loadTriggerMapTiles(&triggers, nullptr, nullptr, "x.tmx");
+    EXPECT_NE(errors.text().find("LevelMapLoader::loadTriggerMapTiles - something is null"),
+              std::string::npos);
+    EXPECT_FALSE(triggers.isTrigger(0, 0));
+}
+
+TEST(LevelMapLoader, EveryEncodingGivesTheSameLevel)
+{
+    std::unique_ptr<LevelMap> reference = load("level_xml.tmx");
+    ASSERT_TRUE(reference);
+    for (const char* name : {"level_csv.tmx", "level_base64.tmx", "level_tsx.tmx"})
+    {
+        SCOPED_TRACE(name);
+        std::unique_ptr<LevelMap> level = load(name);
+        ASSERT_TRUE(level);
+        DrawableMapList expected = reference->getDrawableMaps();
+        DrawableMapList actual = level->getDrawableMaps();
+        ASSERT_EQ(actual.size(), expected.size());
+        for (std::size_t i = 0; i < actual.size(); ++i)
+        {
+            EXPECT_EQ(actual[i]->name, expected[i]->name);
+            ASSERT_EQ(actual[i]->tiles.size(), expected[i]->tiles.size());
+            for (std::size_t r = 0; r < actual[i]->tiles.size(); ++r)
+            {
+                ASSERT_EQ(actual[i]->tiles[r].size(), expected[i]->tiles[r].size());
+                for (std::size_t c = 0; c < actual[i]->tiles[r].size(); ++c)
+                {
+                    const tamsygraphics::DrawableTile& a = actual[i]->tiles[r][c];
+                    const tamsygraphics::DrawableTile& e = expected[i]->tiles[r][c];
+                    EXPECT_TRUE(a.row == e.row && a.col == e.col && a.visible == e.visible &&
+                                a.flipHorizontal == e.flipHorizontal &&
+                                a.flipVertical == e.flipVertical && a.flipDiagonal == e.flipDiagonal)
+                        << "layer " << i << " cell " << r << "," << c;
+                }
+            }
+        }
+        const tamsygraphics::Tileset* a = actual[0]->tileset;
+        const tamsygraphics::Tileset* e = expected[0]->tileset;
+        EXPECT_TRUE(a->tileWidth == e->tileWidth && a->tileHeight == e->tileHeight &&
+                    a->maxCol == e->maxCol && a->maxRow == e->maxRow && a->spaceX == e->spaceX &&
+                    a->spaceY == e->spaceY && a->imageName == e->imageName);
+
+        core::PassabilityMap* pa = level->getPassabilityMap();
+        core::PassabilityMap* pe = reference->getPassabilityMap();
+        ASSERT_NE(pa, nullptr);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 5; ++c)
+                for (int direction = core::UP; direction <= core::LEFT; ++direction)
+                    EXPECT_EQ(pa->isPassable(direction, r, c), pe->isPassable(direction, r, c));
+
+        TriggerMap* ta = level->getTriggerMap();
+        TriggerMap* te = reference->getTriggerMap();
+        ASSERT_NE(ta, nullptr);
+        for (int r = 0; r < 4; ++r)
+        {
+            for (int c = 0; c < 5; ++c)
+            {
+                ASSERT_EQ(ta->isTrigger(r, c), te->isTrigger(r, c));
+                if (!te->isTrigger(r, c))
+                    continue;
+                EXPECT_EQ(onlyEvent(ta, r, c)->getScript(), onlyEvent(te, r, c)->getScript());
+                EXPECT_EQ(onlyEvent(ta, r, c)->getParams(), onlyEvent(te, r, c)->getParams());
+                // Cells that share a tile in one share it in the other.
+                EXPECT_EQ(ta->getTile(r, c) == ta->getTile(0, 0), te->getTile(r, c) == te->getTile(0, 0));
+            }
+        }
+    }
+}
+
+TEST(LevelMapLoader, ExternalTilesetImageIsFoundFromTheMap)
+{
+    std::unique_ptr<LevelMap> level = load("level_tsx.tmx");
+    ASSERT_TRUE(level);
+    EXPECT_EQ(level->getDrawableMaps()[0]->tileset->name, "sets/../tiles.png");
+}
+
+TEST(LevelMapLoader, OnlyAPassabilityLayerIsRefused)
+{
+    ErrorCapture errors;
+    EXPECT_EQ(load("only_passability.tmx"), nullptr);
+    EXPECT_EQ(errors.text(), Log::prefix("Error") +
+                                 "LevelMapLoader::loadLevelMap - Unable to create level from " +
+                                 mapData("only_passability.tmx") + ": Missing drawable layers\n");
+}
+
+TEST(LevelMapLoader, CompressedDataIsRefused)
+{
+    ErrorCapture errors;
+    EXPECT_EQ(load("bad/compressed.tmx"), nullptr);
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Scene map " +
+                                 mapData("bad/compressed.tmx") + " is compressed, returning NULL\n");
+}
+
+TEST(LevelMapLoader, MissingFileIsRefusedWithItsName)
+{
+    ErrorCapture errors;
+    EXPECT_EQ(load("nowhere.tmx"), nullptr);
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Error opening file " +
+                                 mapData("nowhere.tmx") + "\n");
+}
+
+TEST(LevelMapLoader, BrokenMapsAreRefusedWithOneClearLine)
+{
+    struct Case
+    {
+        const char* file;
+        const char* problem;
+    };
+    const Case cases[] = {
+        {"bad/short_data.tmx", "holds 17 tiles, 20 expected"},
+        {"bad/short_csv.tmx", "holds 19 tiles, 20 expected"},
+        {"bad/short_base64.tmx", "holds 10 tiles, 20 expected"},
+        {"bad/bad_csv.tmx", "not a tile id"},
+        {"bad/bad_base64.tmx", "not valid base64"},
+        {"bad/no_tileset.tmx", "no <tileset>"},
+        {"bad/no_image.tmx", "no <image>"},
+        {"bad/no_image_source.tmx", "image has no source"},
+        {"bad/no_data.tmx", "has no <data>"},
+        {"bad/no_layer_name.tmx", "layer has no name"},
+        {"bad/zero_tile_size.tmx", "tile size is zero"},
+        {"bad/nonnumeric_size.tmx", "width=\"five\""},
+        {"bad/nonnumeric_tile_size.tmx", "tilewidth=\"16px\""},
+        {"bad/tiny_image.tmx", "holds no whole tile"},
+        {"bad/missing_tsx.tmx", "nowhere.tsx"},
+        {"bad/not_xml.tmx", "Failed to load map file"},
+        {"bad/no_map.tmx", "no <map>"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.file);
+        ErrorCapture errors;
+        EXPECT_EQ(load(c.file), nullptr);
+        EXPECT_EQ(errors.lines(), 1) << errors.text();
+        EXPECT_NE(errors.text().find(mapData(c.file)), std::string::npos) << errors.text();
+        EXPECT_NE(errors.text().find(c.problem), std::string::npos) << errors.text();
+        EXPECT_EQ(errors.text().find("LevelMapLoader::loadLevelMap - "), Log::prefix("Error").size());
+    }
+}

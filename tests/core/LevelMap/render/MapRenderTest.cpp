@@ -1,0 +1,189 @@
+// Holds the engine's map drawing (through the zolt-maprender tool) against
+// the Tiled editor's own rasterizer on maps made to expose every flip,
+// layer order, holes in upper layers, and tileset margins and spacing.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include <stb_image.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const std::string DATA = "tests/core/LevelMap/data/render/";
+
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    std::unique_ptr<unsigned char, void (*)(void*)> pixels{nullptr, stbi_image_free};
+
+    explicit operator bool() const { return pixels != nullptr; }
+    const unsigned char* at(int x, int y) const { return pixels.get() + (y * width + x) * 4; }
+};
+
+Picture readPicture(const fs::path& path)
+{
+    Picture picture;
+    int channels = 0;
+    picture.pixels.reset(stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 4));
+    return picture;
+}
+
+// Both tools need a display; under a bare test run, borrow a virtual one.
+std::string withDisplay(const std::string& command)
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        return command;
+    return "xvfb-run -a -s \"-screen 0 1024x768x24\" " + command;
+}
+
+int run(const std::string& command)
+{
+    int status = std::system((command + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string tool()
+{
+    return std::string(ZOLT_BINARY_DIR) + "/zolt-maprender";
+}
+
+class MapRender : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        _dir = fs::temp_directory_path() / ("zolt-maprender-test-" + std::to_string(::getpid()));
+        fs::create_directories(_dir);
+    }
+    void TearDown() override { fs::remove_all(_dir); }
+
+    fs::path ours(const std::string& map)
+    {
+        fs::path out = _dir / (map + ".zolt.png");
+        EXPECT_EQ(run(withDisplay(tool() + " " + DATA + map + ".tmx " + out.string())), 0) << map;
+        return out;
+    }
+
+    fs::path tiled(const std::string& map, const std::string& options = "")
+    {
+        fs::path out = _dir / (map + ".tiled.png");
+        std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer --scale 2 --no-smoothing " +
+                              options + " " + DATA + map + ".tmx " + out.string();
+        EXPECT_EQ(run(command), 0) << command;
+        return out;
+    }
+
+    fs::path _dir;
+};
+
+// Pixels whose colour or coverage differ by more than two steps; pixels
+// that both leave transparent are equal whatever colour they carry.
+long differingPixels(const Picture& a, const Picture& b)
+{
+    long differing = 0;
+    for (int y = 0; y < a.height; ++y)
+    {
+        for (int x = 0; x < a.width; ++x)
+        {
+            const unsigned char* p = a.at(x, y);
+            const unsigned char* q = b.at(x, y);
+            if (p[3] == 0 && q[3] == 0)
+                continue;
+            for (int channel = 0; channel < 4; ++channel)
+            {
+                if (std::abs(p[channel] - q[channel]) > 2)
+                {
+                    ++differing;
+                    break;
+                }
+            }
+        }
+    }
+    return differing;
+}
+
+long opaquePixels(const Picture& picture)
+{
+    long opaque = 0;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            opaque += picture.at(x, y)[3] == 255;
+    return opaque;
+}
+}
+
+TEST_F(MapRender, MatchesTiledOnEveryMap)
+{
+    for (const char* map : {"flips", "flips_base64_tsx", "margin_equal", "margin_unequal", "oblong"})
+    {
+        SCOPED_TRACE(map);
+        Picture engine = readPicture(ours(map));
+        Picture editor = readPicture(tiled(map));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(engine.width, editor.width);
+        ASSERT_EQ(engine.height, editor.height);
+        // The bottom layer covers the whole map, so nearly everything is
+        // drawn; an empty image would match nothing here.
+        EXPECT_EQ(opaquePixels(engine), static_cast<long>(engine.width) * engine.height);
+        EXPECT_EQ(differingPixels(engine, editor), 0);
+    }
+}
+
+TEST_F(MapRender, ImageHasTheMapsFullSizeAtDoubleScale)
+{
+    Picture flips = readPicture(ours("flips"));
+    ASSERT_TRUE(flips);
+    EXPECT_EQ(flips.width, 8 * 16 * 2);
+    EXPECT_EQ(flips.height, 6 * 16 * 2);
+    Picture oblong = readPicture(ours("oblong"));
+    ASSERT_TRUE(oblong);
+    EXPECT_EQ(oblong.width, 16 * 16 * 2);
+    EXPECT_EQ(oblong.height, 3 * 12 * 2);
+}
+
+TEST_F(MapRender, ComparisonNoticesAMissingLayer)
+{
+    // Without its top layer Tiled's picture must no longer match ours:
+    // this keeps the comparison itself honest.
+    Picture engine = readPicture(ours("flips"));
+    Picture editor = readPicture(tiled("flips", "--hide-layer Roof"));
+    ASSERT_TRUE(engine);
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(engine.width, editor.width);
+    EXPECT_GT(differingPixels(engine, editor), 1000);
+}
+
+TEST_F(MapRender, BadArgumentsAndBadMapsFail)
+{
+    EXPECT_EQ(run(tool()), 2);
+    EXPECT_EQ(run(tool() + " only-one-argument"), 2);
+    EXPECT_EQ(run(tool() + " a b c"), 2);
+    std::string usage = (_dir / "usage.txt").string();
+    run(tool() + " 2>" + usage);
+    std::string text;
+    {
+        std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(usage.c_str(), "r"), std::fclose);
+        ASSERT_TRUE(file);
+        char line[256] = {0};
+        ASSERT_NE(std::fgets(line, sizeof line, file.get()), nullptr);
+        text = line;
+    }
+    EXPECT_EQ(text.rfind("Usage: zolt-maprender MAP OUT.png", 0), 0u) << text;
+
+    fs::path out = _dir / "never.png";
+    EXPECT_EQ(run(withDisplay(tool() + " " + DATA + "missing.tmx " + out.string())), 1);
+    EXPECT_EQ(run(withDisplay(tool() + " tests/core/LevelMap/data/bad/short_data.tmx " + out.string())), 1);
+    EXPECT_FALSE(fs::exists(out));
+    // A map that loads but whose tileset image is missing.
+    EXPECT_EQ(run(withDisplay(tool() + " tests/core/LevelMap/data/level_xml.tmx " + out.string())), 1);
+    EXPECT_FALSE(fs::exists(out));
+}

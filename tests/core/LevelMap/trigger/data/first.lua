@@ -1,0 +1,1 @@
+journal = (journal or "") .. "first(" .. tostring(label) .. ");"

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "core/Entity.h"
+#include "core/Scene.h"
+#include "graphics/TGSprite.h"
+
+namespace entitytest
+{
+// The test binary replaces the C library's rand(): queued values come out
+// first, then a fixed pseudo-random sequence, so every run is the same.
+void queueRand(std::initializer_list<int> values);
+void clearRand();
+void seedFallbackRand(unsigned int seed);
+
+// Path of a map under tests/core/entity/data, relative to the repository root.
+std::string dataMap(const std::string& name);
+
+// A scene built from one of the small test maps; releases the level map the
+// scene itself never frees.
+class TestScene
+{
+public:
+    explicit TestScene(const std::string& mapName, const std::string& id = "test");
+    ~TestScene();
+    core::Scene& operator*() { return *_scene; }
+    core::Scene* operator->() { return _scene.get(); }
+    core::Scene* get() { return _scene.get(); }
+
+private:
+    std::unique_ptr<core::Scene> _scene;
+};
+
+// An entity with a sprite and a Lua identity (a table with its id and a
+// setIsInWanderRegion method), as characters have in the game.
+class TestEntity : public core::Entity
+{
+public:
+    explicit TestEntity(const std::string& id, bool withSprite = true);
+    ~TestEntity() override;
+
+private:
+    std::unique_ptr<tamsygraphics::Sprite> _ownedSprite;
+};
+
+// Runs five updates: one whole step.
+void finishStep(core::Entity& entity);
+
+// Lua globals written by the test scripts.
+int luaGlobalInt(const std::string& name);
+std::string luaGlobalString(const std::string& name);
+bool luaGlobalIsNil(const std::string& name);
+void resetLuaGlobal(const std::string& name);
+
+// What a named log stream wrote from construction on. The streams "vosk"
+// and "Scene" are routed to memory once for the whole binary, because the
+// log keeps the first routing it is given for a name.
+class LogTail
+{
+public:
+    explicit LogTail(const std::string& streamName);
+    std::string text() const;
+    int count(const std::string& needle) const;
+
+private:
+    std::ostringstream* _stream;
+    size_t _start;
+};
+
+// The error log, captured while the object lives.
+class ErrorCapture
+{
+public:
+    ErrorCapture();
+    ~ErrorCapture();
+    std::string text() const { return _stream.str(); }
+
+private:
+    std::ostringstream _stream;
+};
+}

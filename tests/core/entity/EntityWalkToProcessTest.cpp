@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EntityTestSupport.h"
+#include "core/EntityWalkToProcess.h"
+#include "core/LuaInterface.h"
+#include "core/ProcessManager2.h"
+#include "core/ScriptInstance.h"
+
+using entitytest::TestEntity;
+using entitytest::TestScene;
+
+namespace
+{
+// One frame as the game runs it: the processes first see the entity, then
+// the session advances it by one update.
+std::vector<glm::ivec2> walkUntilDone(core::EntityWalkToProcess& walk, core::Entity& entity, int maxFrames = 200)
+{
+    std::vector<glm::ivec2> tiles;
+    glm::ivec2 last(static_cast<int>(entity.getPosition().x), static_cast<int>(entity.getPosition().y));
+    for (int frame = 0; frame < maxFrames && !walk.isDead(); ++frame)
+    {
+        walk.update(0.016);
+        entity.updatePosition();
+        const glm::ivec2 now(static_cast<int>(entity.getPosition().x), static_cast<int>(entity.getPosition().y));
+        if (now != last)
+            tiles.push_back(now);
+        last = now;
+    }
+    return tiles;
+}
+}
+
+TEST(EntityWalkToProcessTest, WalksDownFirstThenRightAndEnds)
+{
+    TestScene scene("open.tmx");
+    TestEntity walker("walker");
+    scene->insertEntity(&walker, 0, 0);
+
+    core::EntityWalkToProcess walk(&walker, 2, 3);
+    EXPECT_EQ(core::ENTITY_WALKTO_PROCESS, walk.getType());
+    const std::vector<glm::ivec2> tiles = walkUntilDone(walk, walker);
+
+    const std::vector<glm::ivec2> expected = {{1, 0}, {2, 0}, {2, 1}, {2, 2}, {2, 3}};
+    EXPECT_EQ(expected, tiles);
+    EXPECT_TRUE(walk.isDead());
+    EXPECT_FALSE(walker.isMoving());
+    EXPECT_GT(walk.getAccumulatedTime(), 0.016 * 25 - 1e-9);
+}
+
+TEST(EntityWalkToProcessTest, WalksUpAndLeftTowardsATargetAboveAndBehind)
+{
+    TestScene scene("open.tmx");
+    TestEntity walker("walker");
+    scene->insertEntity(&walker, 4, 4);
+
+    core::EntityWalkToProcess walk(&walker, 3, 1);
+    const std::vector<glm::ivec2> expected = {{3, 4}, {3, 3}, {3, 2}, {3, 1}};
+    EXPECT_EQ(expected, walkUntilDone(walk, walker));
+    EXPECT_TRUE(walk.isDead());
+}
+
+TEST(EntityWalkToProcessTest, EndsAtOnceOnTheTargetOrAtTheFirstBlockage)
+{
+    TestScene scene("walls.tmx");
+    TestEntity walker("walker");
+    scene->insertEntity(&walker, 2, 1);
+
+    core::EntityWalkToProcess stay(&walker, 2, 1);
+    stay.update(0.016);
+    EXPECT_TRUE(stay.isDead());
+    EXPECT_FALSE(walker.isMoving());
+
+    // (3, 1) below is closed and there is no column to make up: no path-finding.
+    core::EntityWalkToProcess blocked(&walker, 4, 1);
+    EXPECT_TRUE(walkUntilDone(blocked, walker).empty());
+    EXPECT_TRUE(blocked.isDead());
+
+    // A target cell with any closed side is never entered, even where the
+    // step itself would be allowed: (1, 3) is closed only on its left.
+    walker.setPosition(0, 3);
+    core::EntityWalkToProcess halfOpen(&walker, 1, 3);
+    EXPECT_TRUE(walkUntilDone(halfOpen, walker).empty());
+    EXPECT_TRUE(halfOpen.isDead());
+
+    // Down first while down is open, then right.
+    walker.setPosition(2, 0);
+    core::EntityWalkToProcess open(&walker, 4, 1);
+    const std::vector<glm::ivec2> expected = {{3, 0}, {4, 0}, {4, 1}};
+    EXPECT_EQ(expected, walkUntilDone(open, walker));
+}
+
+TEST(EntityWalkToProcessTest, AnotherEntityInTheWayEndsTheWalkAfterInteracting)
+{
+    TestScene scene("open.tmx");
+    TestEntity walker("walker");
+    TestEntity guard("guard");
+    guard.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
+    entitytest::resetLuaGlobal("interactedWith");
+    scene->insertEntity(&walker, 0, 0);
+    scene->insertEntity(&guard, 0, 2);
+
+    core::EntityWalkToProcess walk(&walker, 0, 4);
+    const std::vector<glm::ivec2> expected = {{0, 1}};
+    EXPECT_EQ(expected, walkUntilDone(walk, walker));
+    EXPECT_TRUE(walk.isDead());
+    EXPECT_EQ("guard script on guard", entitytest::luaGlobalString("interactedWith"));
+    EXPECT_TRUE(entitytest::luaGlobalIsNil("obj"));
+}
+
+TEST(EntityWalkToProcessTest, RunsThroughTheProcessManagerAndLeavesIt)
+{
+    TestScene scene("open.tmx");
+    TestEntity walker("walker");
+    scene->insertEntity(&walker, 5, 5);
+
+    core::ProcessManager2 manager;
+    manager.addProcess(new core::EntityWalkToProcess(&walker, 5, 3));
+    for (int frame = 0; frame < 40 && !manager.getProcesses().empty(); ++frame)
+    {
+        manager.update(0.016);
+        walker.updatePosition();
+    }
+    EXPECT_TRUE(manager.getProcesses().empty());
+    EXPECT_FLOAT_EQ(5.0f, walker.getPosition().x);
+    EXPECT_FLOAT_EQ(3.0f, walker.getPosition().y);
+}
+
+TEST(EntityWalkToProcessTest, NullEntityEndsTheProcessWithoutCrashing)
+{
+    entitytest::ErrorCapture errors;
+    core::EntityWalkToProcess walk(nullptr, 1, 1);
+    walk.update(0.016);
+    EXPECT_TRUE(walk.isDead());
+    EXPECT_NE(std::string::npos, errors.text().find("EntityWalkToProcess::update - No entity to walk"));
+}

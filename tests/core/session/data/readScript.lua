@@ -1,0 +1,2 @@
+-- Run by the session's "read" binding with subj and obj bound.
+readPair = subj:getId() .. ">" .. obj:getId()

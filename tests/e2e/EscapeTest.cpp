@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "GameProcess.h"
+
+namespace
+{
+bool haveDisplay()
+{
+    return std::getenv("DISPLAY") != nullptr;
+}
+}
+
+TEST(GameStartAndQuit, EscapeClosesTheWindowAndTheGameExitsWithStatusOne)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.waitForWindow("OpenGL", 640, 480)) << "no 640 x 480 window titled OpenGL";
+    EXPECT_TRUE(game.waitForOutput("init", 5000)) << "start-up announces itself on standard output";
+
+    // Pointer traffic must not disturb the game or consume Escape.
+    EXPECT_TRUE(game.click(320, 240));
+    EXPECT_TRUE(game.isRunning());
+
+    EXPECT_TRUE(game.pressKey("Escape"));
+    EXPECT_EQ(game.waitForExit(10000), 1);
+    EXPECT_FALSE(game.isRunning());
+}
+
+TEST(GameStartAndQuit, OtherKeysDoNotQuit)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.waitForWindow());
+    EXPECT_TRUE(game.pressKey("q"));
+    EXPECT_TRUE(game.holdKey("Return", 200));
+    EXPECT_TRUE(game.writeLine("nothing reads this yet"));
+
+    // Still there after the keys: the harness has to stop it, and says so.
+    EXPECT_EQ(game.waitForExit(1000), -1);
+    EXPECT_FALSE(game.isRunning());
+}
+
+TEST(GameProcessHarness, ScreenshotsDecodeToWindowSizedPictures)
+{
+    if (!haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.waitForWindow());
+    GameProcess::Image image;
+    ASSERT_TRUE(game.capture(image));
+    EXPECT_EQ(image.width, 640);
+    EXPECT_EQ(image.height, 480);
+    EXPECT_EQ(image.rgb.size(), 640u * 480u * 3u);
+    game.kill();
+    EXPECT_FALSE(game.isRunning());
+}
+
+TEST(GameProcessHarness, PixelColoursAreReadBackExactly)
+{
+    char directory[] = "/tmp/zolt-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    std::string png = std::string(directory) + "/split.png";
+    // Left half red, right half blue, one green pixel at (5, 1).
+    ASSERT_EQ(GameProcess::runCommand("convert -size 4x3 xc:red \\( -size 4x3 xc:blue \\) +append "
+                                      "-fill lime -draw 'point 5,1' " + png),
+              0);
+    GameProcess::Image image;
+    ASSERT_TRUE(GameProcess::readImage(png, image));
+    EXPECT_EQ(image.width, 8);
+    EXPECT_EQ(image.height, 3);
+    GameProcess::Color red = image.at(0, 0);
+    EXPECT_EQ(red.r, 255);
+    EXPECT_EQ(red.g, 0);
+    EXPECT_EQ(red.b, 0);
+    GameProcess::Color blue = image.at(7, 2);
+    EXPECT_EQ(blue.r, 0);
+    EXPECT_EQ(blue.b, 255);
+    GameProcess::Color green = image.at(5, 1);
+    EXPECT_EQ(green.g, 255);
+    EXPECT_EQ(green.r, 0);
+    GameProcess::Color outside = image.at(8, 0);
+    EXPECT_EQ(outside.r + outside.g + outside.b, 0);
+    EXPECT_FALSE(GameProcess::readImage(std::string(directory) + "/missing.png", image));
+    GameProcess::runCommand("rm -rf " + std::string(directory));
+}
+
+TEST(GameProcessHarness, OutputLinesAndExitStatusOfAnyProgram)
+{
+    GameProcess echo("/bin/sh", "/", {"-c", "read line; echo \"got $line\"; pwd; echo oops >&2; exit 3"});
+    ASSERT_TRUE(echo.start());
+    EXPECT_TRUE(echo.writeLine("hello"));
+    std::string line;
+    ASSERT_TRUE(echo.nextLine(line, 5000));
+    EXPECT_EQ(line, "got hello");
+    ASSERT_TRUE(echo.nextLine(line, 5000));
+    EXPECT_EQ(line, "/") << "runs in the working directory given";
+    EXPECT_EQ(echo.waitForExit(5000), 3);
+    EXPECT_TRUE(echo.waitForOutput("got", 0, &line));
+    EXPECT_EQ(line, "got hello");
+    EXPECT_FALSE(echo.waitForOutput("never printed", 100));
+    EXPECT_EQ(echo.errorLines(), std::vector<std::string>{"oops"});
+    EXPECT_FALSE(echo.nextLine(line, 50));
+
+    GameProcess missing("/no/such/program");
+    ASSERT_TRUE(missing.start());
+    EXPECT_EQ(missing.waitForExit(5000), 127);
+}

@@ -1,0 +1,447 @@
+#include "GameProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace
+{
+// Quoting for one shell word.
+std::string quoted(const std::string& word)
+{
+    std::string text = "'";
+    for (char c : word)
+    {
+        if (c == '\'')
+            text += "'\\''";
+        else
+            text += c;
+    }
+    return text + "'";
+}
+
+std::chrono::steady_clock::time_point deadlineAfter(int timeoutMs)
+{
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+}
+
+bool pastDeadline(std::chrono::steady_clock::time_point deadline)
+{
+    return std::chrono::steady_clock::now() >= deadline;
+}
+
+void closeFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// Reads the next whitespace-separated number of a PPM header, skipping comments.
+bool readHeaderNumber(const std::string& data, size_t& at, int& value)
+{
+    while (at < data.size())
+    {
+        if (data[at] == '#')
+        {
+            while (at < data.size() && data[at] != '\n')
+                ++at;
+        }
+        else if (std::isspace(static_cast<unsigned char>(data[at])))
+            ++at;
+        else
+            break;
+    }
+    size_t start = at;
+    while (at < data.size() && std::isdigit(static_cast<unsigned char>(data[at])))
+        ++at;
+    if (start == at)
+        return false;
+    value = std::atoi(data.substr(start, at - start).c_str());
+    return true;
+}
+}
+
+GameProcess::Color GameProcess::Image::at(int x, int y) const
+{
+    Color color;
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return color;
+    size_t index = (static_cast<size_t>(y) * width + x) * 3;
+    color.r = rgb[index];
+    color.g = rgb[index + 1];
+    color.b = rgb[index + 2];
+    return color;
+}
+
+GameProcess::GameProcess(std::string executable, std::string workingDirectory, std::vector<std::string> arguments)
+    : _executable(std::move(executable)), _workingDirectory(std::move(workingDirectory)),
+      _arguments(std::move(arguments))
+{
+}
+
+GameProcess::~GameProcess()
+{
+    if (_pid > 0)
+        kill();
+    closeFd(_stdinFd);
+    stopReaders();
+}
+
+bool GameProcess::start()
+{
+    if (_pid > 0)
+        return false;
+    // A write to a game that has already gone must fail, not end the test.
+    ::signal(SIGPIPE, SIG_IGN);
+
+    int in[2];
+    int out[2];
+    int err[2];
+    if (::pipe2(in, O_CLOEXEC) != 0)
+        return false;
+    if (::pipe2(out, O_CLOEXEC) != 0)
+        return false;
+    if (::pipe2(err, O_CLOEXEC) != 0)
+        return false;
+
+    // Everything the child needs is built before fork.
+    std::vector<std::string> words = {"stdbuf", "-oL", "-eL", _executable};
+    words.insert(words.end(), _arguments.begin(), _arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+
+    _pid = ::fork();
+    if (_pid < 0)
+        return false;
+    if (_pid == 0)
+    {
+        ::dup2(in[0], STDIN_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        if (::chdir(_workingDirectory.c_str()) != 0)
+            ::_exit(126);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    ::close(err[1]);
+    _stdinFd = in[1];
+    _stdoutFd = out[0];
+    _stderrFd = err[0];
+    _outputReader = std::thread(&GameProcess::readLines, this, _stdoutFd, &_outputLines);
+    _errorReader = std::thread(&GameProcess::readLines, this, _stderrFd, &_errorLines);
+    return true;
+}
+
+void GameProcess::readLines(int fd, std::vector<std::string>* lines)
+{
+    std::string pending;
+    char buffer[4096];
+    for (;;)
+    {
+        ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count <= 0)
+            break;
+        pending.append(buffer, static_cast<size_t>(count));
+        size_t end;
+        while ((end = pending.find('\n')) != std::string::npos)
+        {
+            std::lock_guard<std::mutex> lock(_mutex);
+            lines->push_back(pending.substr(0, end));
+            pending.erase(0, end + 1);
+            _linesChanged.notify_all();
+        }
+    }
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (!pending.empty())
+        lines->push_back(pending);
+    _linesChanged.notify_all();
+}
+
+void GameProcess::stopReaders()
+{
+    // The readers end at end-of-file, which comes once the process is gone.
+    if (_outputReader.joinable())
+        _outputReader.join();
+    if (_errorReader.joinable())
+        _errorReader.join();
+    closeFd(_stdoutFd);
+    closeFd(_stderrFd);
+}
+
+bool GameProcess::isRunning()
+{
+    if (_pid <= 0)
+        return false;
+    int status = 0;
+    pid_t result = ::waitpid(_pid, &status, WNOHANG);
+    if (result == 0)
+        return true;
+    if (result == _pid)
+        _exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    _pid = -1;
+    return false;
+}
+
+int GameProcess::waitForExit(int timeoutMs)
+{
+    std::chrono::steady_clock::time_point deadline = deadlineAfter(timeoutMs);
+    while (isRunning())
+    {
+        if (pastDeadline(deadline))
+        {
+            kill();
+            return -1;
+        }
+        sleepMs(10);
+    }
+    closeFd(_stdinFd);
+    stopReaders();
+    return _exitStatus;
+}
+
+void GameProcess::kill()
+{
+    if (_pid <= 0)
+        return;
+    ::kill(_pid, SIGKILL);
+    int status = 0;
+    ::waitpid(_pid, &status, 0);
+    _exitStatus = -1;
+    _pid = -1;
+    closeFd(_stdinFd);
+    stopReaders();
+}
+
+int GameProcess::runCommand(const std::string& command, std::string* output)
+{
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return -1;
+    std::string text;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, count);
+    int status = ::pclose(pipe);
+    if (output)
+        *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool GameProcess::xdotool(const std::string& arguments)
+{
+    return runCommand("xdotool " + arguments + " >/dev/null 2>&1") == 0;
+}
+
+bool GameProcess::windowMatches(const std::string& id, const std::string& title, int width, int height)
+{
+    std::string name;
+    std::string geometry;
+    if (runCommand("xdotool getwindowname " + id + " 2>/dev/null", &name) != 0)
+        return false;
+    if (!name.empty() && name.back() == '\n')
+        name.pop_back();
+    if (name != title)
+        return false;
+    runCommand("xdotool getwindowgeometry " + id + " 2>/dev/null", &geometry);
+    return geometry.find("Geometry: " + std::to_string(width) + "x" + std::to_string(height)) != std::string::npos;
+}
+
+bool GameProcess::waitForWindow(const std::string& title, int width, int height, int timeoutMs)
+{
+    std::chrono::steady_clock::time_point deadline = deadlineAfter(timeoutMs);
+    while (!pastDeadline(deadline) && isRunning())
+    {
+        std::string ids;
+        runCommand("xdotool search --onlyvisible --pid " + std::to_string(_pid) + " 2>/dev/null", &ids);
+        std::istringstream list(ids);
+        std::string id;
+        while (list >> id)
+        {
+            if (windowMatches(id, title, width, height))
+            {
+                _windowId = id;
+                return focus();
+            }
+        }
+        sleepMs(50);
+    }
+    return false;
+}
+
+bool GameProcess::focus()
+{
+    // With no window manager under Xvfb, focusing directly is what works;
+    // xdotool's key events then go to the focused window.
+    return !_windowId.empty() && xdotool("windowfocus --sync " + _windowId);
+}
+
+bool GameProcess::keyDown(const std::string& key)
+{
+    return xdotool("keydown " + quoted(key));
+}
+
+bool GameProcess::keyUp(const std::string& key)
+{
+    return xdotool("keyup " + quoted(key));
+}
+
+bool GameProcess::pressKey(const std::string& key, int holdMs)
+{
+    return holdKey(key, holdMs);
+}
+
+bool GameProcess::holdKey(const std::string& key, int holdMs)
+{
+    if (!keyDown(key))
+        return false;
+    sleepMs(holdMs);
+    return keyUp(key);
+}
+
+bool GameProcess::moveMouse(int x, int y)
+{
+    return !_windowId.empty() &&
+           xdotool("mousemove --window " + _windowId + " " + std::to_string(x) + " " + std::to_string(y));
+}
+
+bool GameProcess::mouseDown(int button)
+{
+    return xdotool("mousedown " + std::to_string(button));
+}
+
+bool GameProcess::mouseUp(int button)
+{
+    return xdotool("mouseup " + std::to_string(button));
+}
+
+bool GameProcess::click(int x, int y, int button, int holdMs)
+{
+    if (!moveMouse(x, y) || !mouseDown(button))
+        return false;
+    sleepMs(holdMs);
+    return mouseUp(button);
+}
+
+bool GameProcess::screenshot(const std::string& pngPath)
+{
+    return !_windowId.empty() &&
+           runCommand("import -window " + _windowId + " " + quoted(pngPath) + " >/dev/null 2>&1") == 0;
+}
+
+bool GameProcess::readImage(const std::string& path, Image& image)
+{
+    std::string data;
+    if (runCommand("convert " + quoted(path) + " -depth 8 ppm:- 2>/dev/null", &data) != 0)
+        return false;
+    size_t at = 0;
+    int maxValue = 0;
+    if (data.compare(0, 2, "P6") != 0)
+        return false;
+    at = 2;
+    if (!readHeaderNumber(data, at, image.width) || !readHeaderNumber(data, at, image.height) ||
+        !readHeaderNumber(data, at, maxValue) || maxValue != 255)
+        return false;
+    ++at;  // the single blank after the header
+    size_t size = static_cast<size_t>(image.width) * image.height * 3;
+    if (data.size() < at + size)
+        return false;
+    image.rgb.assign(data.begin() + static_cast<long>(at), data.begin() + static_cast<long>(at + size));
+    return true;
+}
+
+bool GameProcess::capture(Image& image)
+{
+    char path[] = "/tmp/zolt-screenshot-XXXXXX";
+    int fd = ::mkstemp(path);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    std::string png = std::string(path) + ".png";
+    bool ok = screenshot(png) && readImage(png, image);
+    ::unlink(path);
+    ::unlink(png.c_str());
+    return ok;
+}
+
+bool GameProcess::writeLine(const std::string& line)
+{
+    if (_stdinFd < 0)
+        return false;
+    std::string text = line + "\n";
+    size_t written = 0;
+    while (written < text.size())
+    {
+        ssize_t count = ::write(_stdinFd, text.data() + written, text.size() - written);
+        if (count <= 0)
+            return false;
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+void GameProcess::closeInput()
+{
+    closeFd(_stdinFd);
+}
+
+std::vector<std::string> GameProcess::outputLines()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _outputLines;
+}
+
+std::vector<std::string> GameProcess::errorLines()
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _errorLines;
+}
+
+bool GameProcess::waitForOutput(const std::string& text, int timeoutMs, std::string* line)
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    size_t checked = 0;
+    std::chrono::steady_clock::time_point deadline = deadlineAfter(timeoutMs);
+    for (;;)
+    {
+        for (; checked < _outputLines.size(); ++checked)
+        {
+            if (_outputLines[checked].find(text) != std::string::npos)
+            {
+                if (line)
+                    *line = _outputLines[checked];
+                return true;
+            }
+        }
+        if (_linesChanged.wait_until(lock, deadline) == std::cv_status::timeout && checked == _outputLines.size())
+            return false;
+    }
+}
+
+bool GameProcess::nextLine(std::string& line, int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(_mutex);
+    bool arrived = _linesChanged.wait_until(lock, deadlineAfter(timeoutMs),
+                                            [this] { return _nextLineIndex < _outputLines.size(); });
+    if (!arrived)
+        return false;
+    line = _outputLines[_nextLineIndex++];
+    return true;
+}
+
+void GameProcess::sleepMs(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}

@@ -1,0 +1,2 @@
+-- Records what the trigger published before this script ran.
+recorded = target .. "@" .. row

@@ -1,0 +1,205 @@
+#include "GfxTestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wall"
+#pragma GCC diagnostic ignored "-Wextra"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include "graphics/TGImageLoader.h"
+
+using namespace tamsygraphics;
+using namespace gfxtest;
+
+namespace
+{
+// A scratch directory laid out like a working directory.
+class ScratchDir
+{
+public:
+    ScratchDir()
+    {
+        char pattern[] = "/tmp/gfxtestXXXXXX";
+        const char* made = mkdtemp(pattern);
+        _path = made ? made : "/tmp";
+    }
+    ~ScratchDir()
+    {
+        const std::string command = "rm -rf '" + _path + "'";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not remove %s\n", _path.c_str());
+    }
+    const std::string& Path() const { return _path; }
+    void Write(const std::string& relative, const std::string& content) const
+    {
+        FILE* f = std::fopen((_path + relative).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+    }
+
+private:
+    std::string _path;
+};
+
+class ResourceManagerTest : public GLTest
+{
+protected:
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        renderer = MakeRenderer();
+        rm = renderer->GetResourceManager();
+    }
+    std::unique_ptr<Renderer> renderer;
+    ResourceManager* rm = nullptr;
+};
+}
+
+TEST_F(ResourceManagerTest, ProgramsAndSquareExistAfterConstruction)
+{
+    for (const char* name : {"animatedSprite", "level", "pass", "overlay"})
+    {
+        const GLuint program = rm->GetProgram(name);
+        ASSERT_NE(program, 0u) << name;
+        GLint linked = GL_FALSE;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        EXPECT_EQ(linked, GL_TRUE) << name;
+        EXPECT_EQ(glGetAttribLocation(program, "pos"), 0) << name;
+        EXPECT_EQ(glGetFragDataLocation(program, "outColor"), 0) << name;
+        EXPECT_NE(glGetUniformLocation(program, "viewProj"), -1) << name;
+        EXPECT_NE(glGetUniformLocation(program, "trans"), -1) << name;
+    }
+    const GLuint level = rm->GetProgram("level");
+    EXPECT_NE(glGetUniformLocation(level, "overlay"), -1);
+    EXPECT_NE(glGetUniformLocation(level, "tex"), -1);
+    EXPECT_EQ(glGetAttribLocation(level, "uv"), 1);
+    const GLuint sprite = rm->GetProgram("animatedSprite");
+    EXPECT_NE(glGetUniformLocation(sprite, "texShift"), -1);
+    EXPECT_NE(glGetUniformLocation(sprite, "texScale"), -1);
+    EXPECT_NE(glGetUniformLocation(sprite, "tex"), -1);
+
+    const auto square = rm->GetVAO("square");
+    EXPECT_NE(square.first, 0u);
+    EXPECT_EQ(square.second, 6u);
+    EXPECT_EQ(rm->GetVAO("nothing"), std::make_pair(0u, 0u));
+    EXPECT_EQ(rm->GetProgram("nothing"), 0u);
+    EXPECT_EQ(rm->GetTexture("nothing"), nullptr);
+}
+
+TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
+{
+    LogCapture log;
+    rm->LoadProgram("ghost", "ghost.frag", "ghost.vert");
+    EXPECT_EQ(rm->GetProgram("ghost"), 0u);
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadFile) File Load Failed: ./assets/shaders/shaders150/ghost.vert"));
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader load failed: ghost.vert"));
+
+    rm->LoadProgram("halfghost", "ghost.frag", "level.vert");
+    EXPECT_EQ(rm->GetProgram("halfghost"), 0u);
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) fragment shader load failed: ghost.frag"));
+    EXPECT_EQ(rm->LoadFile("ghost.vert"), "");
+    EXPECT_NE(rm->LoadFile("level.vert").find("#version 150"), std::string::npos);
+
+    ScratchDir dir;
+    ::mkdir((dir.Path() + "/assets").c_str(), 0755);
+    ::mkdir((dir.Path() + "/assets/shaders").c_str(), 0755);
+    ::mkdir((dir.Path() + "/assets/shaders/shaders150").c_str(), 0755);
+    ResourceManager other(dir.Path());
+    EXPECT_EQ(other.GetProgram("level"), 0u) << "no shader files in that directory";
+    dir.Write("/assets/shaders/shaders150/bad.vert", "#version 150\nthis is not glsl;\n");
+    dir.Write("/assets/shaders/shaders150/ok.frag", "#version 150\nout vec4 outColor;\nvoid main(){outColor=vec4(1);}\n");
+    testing::internal::CaptureStdout();
+    other.LoadProgram("bad", "ok.frag", "bad.vert");
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to compile shader");
+    EXPECT_EQ(other.GetProgram("bad"), 0u);
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader compile failed"));
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) Reported shader error"));
+
+    // Compiles, fails to link (no main in the vertex stage): still registered.
+    dir.Write("/assets/shaders/shaders150/nomain.vert", "#version 150\nin vec2 pos;\n");
+    other.LoadProgram("nolink", "ok.frag", "nomain.vert");
+    EXPECT_NE(other.GetProgram("nolink"), 0u);
+}
+
+TEST_F(ResourceManagerTest, TextureSlotsWrapAt32)
+{
+    std::vector<int> slots;
+    for (int i = 0; i < 33; ++i)
+        slots.push_back(rm->GetTextureSlot());
+    for (int i = 0; i < 32; ++i)
+        EXPECT_EQ(slots[i], i);
+    EXPECT_EQ(slots[32], 0);
+}
+
+TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
+{
+    LogCapture log;
+    rm->LoadTexture("missing", "/tests/graphics/data/does_not_exist.png");
+    Texture* missing = rm->GetTexture("missing");
+    ASSERT_NE(missing, nullptr) << "registered even without pixels";
+    EXPECT_GE(missing->slot, 0);
+    EXPECT_EQ(missing->info.width, 0);
+    EXPECT_NE(missing->textureId, static_cast<GLuint>(-1));
+    EXPECT_TRUE(log.HasAt("INFO", "(ResourceManager::LoadTexture) Loading Texture: missing"));
+    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) File Open Failed: ./tests/graphics/data/does_not_exist.png"));
+
+    // A real PNG, written here, decoded to RGBA with its own size.
+    ScratchDir dir;
+    const unsigned char rgb[2 * 3 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 255, 0, 255, 0, 255, 255};
+    ASSERT_NE(stbi_write_png((dir.Path() + "/pic.png").c_str(), 3, 2, 3, rgb, 9), 0);
+    ResourceManager local(dir.Path());
+    local.LoadTexture("pic", "/pic.png");
+    Texture* pic = local.GetTexture("pic");
+    ASSERT_NE(pic, nullptr);
+    EXPECT_EQ(pic->info.width, 3);
+    EXPECT_EQ(pic->info.height, 2);
+    EXPECT_EQ(pic->info.format, tamsygraphics::RGBA);
+    EXPECT_EQ(pic->info.type, UCHAR);
+
+    ImageLoader loader;
+    std::unique_ptr<Image> image(loader.LoadImage(dir.Path() + "/pic.png"));
+    ASSERT_NE(image->data, nullptr);
+    EXPECT_EQ(image->data[4 * 4 + 0], 255) << "second row, second pixel is magenta";
+    EXPECT_EQ(image->data[4 * 4 + 1], 0);
+    EXPECT_EQ(image->data[4 * 4 + 3], 255) << "alpha added";
+
+    // A file that exists but is no image: logged, empty image, no crash.
+    dir.Write("/junk.png", "definitely not a png");
+    std::unique_ptr<Image> junk(loader.LoadImage(dir.Path() + "/junk.png"));
+    EXPECT_EQ(junk->data, nullptr);
+    EXPECT_EQ(junk->info.width, 0);
+    EXPECT_TRUE(log.HasAt("ERROR", "junk.png"));
+
+    // Loading under an existing name: a new GL texture and a new unit.
+    SolidTexture(rm, "twice", RED);
+    Texture* first = rm->GetTexture("twice");
+    SolidTexture(rm, "twice", BLUE);
+    Texture* second = rm->GetTexture("twice");
+    EXPECT_NE(first, second);
+    EXPECT_NE(first->textureId, second->textureId);
+    EXPECT_NE(first->slot, second->slot);
+}
+
+TEST_F(ResourceManagerTest, GeometryRegistryReplacesByName)
+{
+    LogCapture log;
+    GeometryFactory factory;
+    rm->CreateGeometry("quad", factory.GenerateSquare(2, 2));
+    const auto first = rm->GetVAO("quad");
+    EXPECT_EQ(first.second, 6u);
+    EXPECT_TRUE(log.HasAt("INFO", "(ResourceManager::CreateGeometry) Creating Geometry: quad"));
+    rm->CreateGeometry("quad", Geometry());
+    const auto second = rm->GetVAO("quad");
+    EXPECT_NE(second.first, first.first);
+    EXPECT_EQ(second.second, 0u);
+    EXPECT_FALSE(log.Has("OpenGL Error"));
+}
