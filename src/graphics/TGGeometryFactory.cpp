@@ -182,7 +182,7 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
             glm::vec2 tileUV[4];
             CellPositions(frame, i, j, pos);
             TileUVs(*map->tileset, *info, t->col, t->row, tileUV);
-            const glm::vec2 code = const_cast<core::PassabilityMap*>(pmap)->isPassable(i, j)
+            const glm::vec2 code = pmap->isPassable(i, j)
                                        ? glm::vec2(0.0f, 1.0f)
                                        : glm::vec2(1.0f, 0.0f);
             const glm::vec2 uv[4] = {code, code, code, code};

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/LevelMap/PassabilityMap.h"
 #include "graphics/TGGeometryFactory.h"
 #include "graphics/TGMap.h"
 
@@ -277,4 +278,34 @@ TEST(GeometryFactory, FlipsGiveTiledRotationsAndTransposes)
     g = factory.GenerateMap(&layer.map, &layer.info);
     ExpectVec(UV(g, 0), 1, 0, "D+V: TL shows TR");
     ExpectVec(UV(g, 3), 0, 0, "D+V: BL shows TL");
+}
+
+TEST(GeometryFactory, PassabilityMeshCarriesOpenAndBlockedCodes)
+{
+    GeometryFactory factory;
+    Layer layer(2, 2);
+    layer.map.tiles[1][0].visible = false;
+    core::PassabilityMap pmap(2, 2); // every cell closed
+    pmap.setTile(0, 1, new PassabilityTile(true));
+    pmap.setTile(1, 1, new PassabilityTile(true, true, false, true)); // one side closed
+
+    const Geometry g = factory.GeneratePasabilityMap(&layer.map, &layer.info, &pmap);
+    ASSERT_EQ(g.vertices.size(), 12u);
+    ASSERT_EQ(g.indices.size(), 18u);
+    for (int k = 0; k < 4; ++k)
+    {
+        ExpectVec(g.vertices[k].uv, 1, 0, "cell (0,0) blocked");
+        ExpectVec(g.vertices[4 + k].uv, 0, 1, "cell (0,1) open");
+        ExpectVec(g.vertices[8 + k].uv, 1, 0, "cell (1,1) partly closed counts as blocked");
+    }
+    ExpectVec(g.vertices[8].pos, 0, 0, "cell (1,1) keeps its place");
+
+    EXPECT_TRUE(factory.GeneratePasabilityMap(&layer.map, &layer.info, nullptr).vertices.empty());
+
+    // Tiles beyond the tileset image are reported.
+    layer.map.tiles[0][0].col = 9;
+    testing::internal::CaptureStdout();
+    factory.GeneratePasabilityMap(&layer.map, &layer.info, &pmap);
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "shucks");
 }

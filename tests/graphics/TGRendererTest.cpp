@@ -2,7 +2,11 @@
 
 #include <vector>
 
+#include "core/LevelMap/PassabilityMap.h"
+#include "graphics/TGGUIManager.h"
+#include "graphics/TGGUIRectangle.h"
 #include "graphics/TGSprite.h"
+#include "graphics/TGText.h"
 
 using namespace tamsygraphics;
 using namespace gfxtest;
@@ -86,6 +90,64 @@ TEST_F(RendererTest, PassOrderFloorFurnitureSpritesOthers)
     EXPECT_EQ(WorldPixel(95, 0), WHITE);
     EXPECT_EQ(WorldPixel(-90, 30), BLACK) << "outside every object the clear colour shows";
     EXPECT_EQ(WorldPixel(150, 0), BLACK);
+}
+
+TEST_F(RendererTest, GUIRectanglesThenTextsOverTheWorld)
+{
+    ASSERT_NE(renderer->GetGUIManager(), nullptr);
+    GUIManager* gui = renderer->GetGUIManager();
+    SolidTexture(rm, "red", RED);
+    sm->SubmitMap("aTop", SimpleLayer("aTop", OwnedTileset("red", 40), 6, 8)); // other layers: x -160..160
+    AddSprite("zz", "red", 0, 0, 300, 200);
+
+    // Rectangle "b" covers the right half of "a"; both over the world.
+    GUIRectangle* a = gui->createRectangle("a");
+    a->setBackgroundColor(0, 1, 0, 1);
+    a->setWindowPosition(0.0f, 0.0f);
+    a->setWidthInPixels(200);
+    a->setHeightInPixels(100);
+    GUIRectangle* b = gui->createRectangle("0b");
+    b->setBackgroundColor(0, 0, 1, 1);
+    b->setWindowPosition(100.0f / 320.0f, 0.0f);
+    b->setWidthInPixels(100);
+    b->setHeightInPixels(100);
+
+    Text* text = gui->createText("label");
+    ASSERT_NE(text, nullptr);
+    text->setText("MMMMMM");
+    text->setWindowPosition(-0.25f, 0.0f);
+
+    auto whiteAboveBaseline = [&]() {
+        int count = 0;
+        for (int x = 240; x < 330; ++x)
+            for (int y = 241; y < 256; ++y)
+            {
+                const Colour c = ReadPixel(x, y);
+                if (c.r > 200 && c.g > 200 && c.b > 200)
+                    ++count;
+            }
+        return count;
+    };
+
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-60, -30), GREEN) << "rectangle over layers and sprites";
+    EXPECT_EQ(WorldPixel(-140, 0), RED) << "world outside the rectangles";
+    EXPECT_EQ(WorldPixel(80, -30), GREEN) << "\"a\" sorts after \"0b\" and covers it";
+    EXPECT_EQ(WorldPixel(140, -30), BLUE);
+    EXPECT_GT(whiteAboveBaseline(), 20) << "the text is drawn over the rectangles";
+
+    text->hide();
+    a->hide();
+    renderer->Draw();
+    EXPECT_EQ(whiteAboveBaseline(), 0);
+    EXPECT_EQ(WorldPixel(80, -30), BLUE);
+    EXPECT_EQ(WorldPixel(-60, -30), RED);
+
+    // Spaces only: nothing drawn.
+    text->show();
+    text->setText("      ");
+    renderer->Draw();
+    EXPECT_EQ(whiteAboveBaseline(), 0);
 }
 
 TEST_F(RendererTest, NameOrderInsidePassesAndClassification)
@@ -265,6 +327,44 @@ TEST_F(RendererTest, LevelOverlayDrawsVisibleGridLines)
         bright = bright || (c.r > 200 && c.g > 200);
     }
     EXPECT_TRUE(bright) << "grid lines use a bright colour";
+}
+
+TEST_F(RendererTest, PassabilityOverlayBetweenFloorAndFurniture)
+{
+    SolidTexture(rm, "black", BLACK);
+    SolidTexture(rm, "white", WHITE);
+    Map* floor = SimpleLayer("Floor", OwnedTileset("black", 40), 1, 2); // x -40..40
+    sm->SubmitMap("Floor", floor);
+    // Furniture over the right half of the right cell only.
+    sm->SubmitMap("Furniture", SimpleLayer("Furniture", OwnedTileset("white", 20), 1, 4,
+                                           [](int, int c) { return c == 3; }));
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-20, 0), BLACK) << "no \"pass\" geometry: the overlay draws nothing";
+
+    core::PassabilityMap pmap(1, 2);
+    pmap.setTile(0, 1, new PassabilityTile(true));
+    rm->CreateGeometry("pass", rm->GetGeometryFactory().GeneratePasabilityMap(floor, &rm->GetTexture("black")->info, &pmap));
+    renderer->Draw();
+    const Colour blocked = WorldPixel(-20, 0);
+    const Colour open = WorldPixel(10, 0);
+    EXPECT_GT(blocked.r, 40);
+    EXPECT_EQ(blocked.g, 0);
+    EXPECT_GT(open.g, 40);
+    EXPECT_EQ(open.r, 0);
+    EXPECT_EQ(WorldPixel(30, 0), WHITE) << "furniture covers the overlay";
+
+    renderer->DisablePassabilityOverlay();
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-20, 0), BLACK);
+    renderer->EnablePassabilityOverlay();
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-20, 0), blocked);
+
+    LogCapture log;
+    renderer->EnableWireframe();
+    renderer->DisableWireframe();
+    EXPECT_TRUE(log.HasAt("INFO", "(Renderer::EnableWireframe) Wireframe Mode Enabled"));
+    EXPECT_TRUE(log.HasAt("INFO", "(Renderer::DisableWireframe) Wireframe Mode Disabled"));
 }
 
 TEST_F(RendererTest, NoCameraMeansNoClearNoDrawNoSwap)

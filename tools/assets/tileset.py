@@ -418,7 +418,14 @@ def build(path):
     rng = np.random.default_rng(1234)
     sheet = canvas(COLS * T, ROWS * T)
 
+    used = set()
+
     def put(name, img, col, row):
+        # two drawings on one tile slot would silently corrupt both
+        for r in range(img.shape[0] // T):
+            for c in range(img.shape[1] // T):
+                assert (col + c, row + r) not in used, "tile slot %d,%d drawn twice" % (col + c, row + r)
+                used.add((col + c, row + r))
         paste(sheet, img, col * T, row * T)
         if img.shape[0] == T and img.shape[1] == T:
             GID[name] = gid(col, row)

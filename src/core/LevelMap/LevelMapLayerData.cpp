@@ -6,11 +6,17 @@
 
 #include "util/util.h"
 
+namespace
+{
+const std::size_t MAX_RESERVED = 1u << 20;
+}
+
 bool LevelMapLayerData::decode(const tinyxml2::XMLElement* data, std::size_t count,
                                std::vector<std::uint32_t>& gids, std::string& problem)
 {
     gids.clear();
-    gids.reserve(count);
+    // A size written wrongly must not make us ask for memory the data cannot fill.
+    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
     std::string encoding = nullToEmpty(data->Attribute("encoding"));
     if (encoding.empty())
         return decodeTiles(data, count, gids, problem);

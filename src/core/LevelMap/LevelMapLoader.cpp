@@ -211,11 +211,18 @@ std::string propertyValue(const tinyxml2::XMLElement* property)
     return nullToEmpty(property->GetText());
 }
 
+// Far beyond any map, yet safe to turn into an int.
+double clampPixels(double pixels)
+{
+    const double limit = 1.0e9;
+    return pixels < -limit ? -limit : (pixels > limit ? limit : pixels);
+}
+
 // Cells of an object, in file pixels. Floor division keeps an object that
 // starts left of or above the map from landing on the first cells.
 int cellOf(double pixels, int tileSize)
 {
-    return static_cast<int>(std::floor(std::floor(pixels) / tileSize));
+    return static_cast<int>(std::floor(std::floor(clampPixels(pixels)) / tileSize));
 }
 }
 
@@ -264,9 +271,11 @@ void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<
     int maxCol = map->tileset ? map->tileset->maxCol : 1;
     std::size_t next = 0;
     map->tiles.clear();
+    map->tiles.reserve(static_cast<std::size_t>(std::max(0, map->rows)));
     for (int row = 0; row < map->rows; ++row)
     {
         map->tiles.emplace_back();
+        map->tiles.back().reserve(static_cast<std::size_t>(std::max(0, map->cols)));
         for (int column = 0; column < map->cols; ++column)
         {
             std::uint32_t gid = next < gids.size() ? gids[next] : 0;
@@ -381,8 +390,8 @@ bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Ti
                      << fileName << ": " << problem << std::endl;
         return false;
     }
-    int pixelWidth = width <= 0 ? tileset->tileWidth : static_cast<int>(width);
-    int pixelHeight = height <= 0 ? tileset->tileHeight : static_cast<int>(height);
+    int pixelWidth = width <= 0 ? tileset->tileWidth : static_cast<int>(clampPixels(width));
+    int pixelHeight = height <= 0 ? tileset->tileHeight : static_cast<int>(clampPixels(height));
     const tinyxml2::XMLElement* properties = object->FirstChildElement("properties");
     if (!properties)
     {

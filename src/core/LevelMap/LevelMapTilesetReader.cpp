@@ -5,6 +5,12 @@
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "util/util.h"
 
+namespace
+{
+// Beyond this the world size of a map no longer fits an int.
+const int MAX_TILE_SIZE = 1 << 15;
+}
+
 std::string LevelMapTilesetReader::directoryOf(const std::string& path)
 {
     std::string::size_type slash = path.rfind('/');
@@ -83,6 +89,11 @@ bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElem
     if (tileset.tileWidth == 0 || tileset.tileHeight == 0)
     {
         problem = "the tileset's tile size is zero";
+        return false;
+    }
+    if (tileset.tileWidth > MAX_TILE_SIZE || tileset.tileHeight > MAX_TILE_SIZE)
+    {
+        problem = "the tileset's tile size is larger than " + std::to_string(MAX_TILE_SIZE);
         return false;
     }
     // Tiles are drawn at twice their pixel size.

@@ -5,11 +5,13 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 
+#include <lua5.2/lua.hpp>
 #include <stb_image.h>
 #include <tinyxml2.h>
 #include <vorbis/vorbisfile.h>
@@ -293,6 +295,58 @@ TEST(Assets, ScriptsNamedByTheEngineAndContentExist)
              node = node->NextSiblingElement("node"))
             found = found || match[2] == nullToEmpty(node->Attribute("id"));
         EXPECT_TRUE(found) << match[1] << " has no node " << match[2];
+    }
+}
+
+namespace
+{
+// Compiles without running, in a state of its own, so nothing in the game's
+// state is touched.
+bool compiles(const std::string& source, bool isFile, std::string& error)
+{
+    lua_State* state = luaL_newstate();
+    int status = isFile ? luaL_loadfile(state, source.c_str()) : luaL_loadstring(state, source.c_str());
+    if (status != LUA_OK)
+        error = lua_tostring(state, -1);
+    lua_close(state);
+    return status == LUA_OK;
+}
+}
+
+TEST(Assets, LuaInScriptsAndDialogsCompiles)
+{
+    std::string error;
+    int scripts = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("assets/scripts"))
+        if (entry.path().extension() == ".lua")
+        {
+            ++scripts;
+            EXPECT_TRUE(compiles(entry.path().string(), true, error)) << error;
+        }
+    EXPECT_GE(scripts, 4);
+
+    for (const auto& entry : std::filesystem::directory_iterator("assets/dialogs"))
+    {
+        XMLRoot dialog = getRoot(entry.path().string());
+        ASSERT_TRUE(dialog) << entry.path();
+        for (auto* node = dialog->FirstChildElement("node"); node;
+             node = node->NextSiblingElement("node"))
+        {
+            for (auto* script = node->FirstChildElement("script"); script;
+                 script = script->NextSiblingElement("script"))
+                EXPECT_TRUE(compiles(nullToEmpty(script->GetText()), false, error)) << error;
+            for (auto* option = node->FirstChildElement("option"); option;
+                 option = option->NextSiblingElement("option"))
+            {
+                ASSERT_NE(nullptr, option->FirstChildElement("text")) << entry.path();
+                ASSERT_NE(nullptr, option->FirstChildElement("next")) << entry.path();
+                std::string flag = nullToEmpty(option->FirstChildElement("flag")->GetText());
+                if (flag != "none")
+                {
+                    EXPECT_TRUE(compiles(flag, false, error)) << error;
+                }
+            }
+        }
     }
 }
 

@@ -203,6 +203,23 @@ TEST_F(EntityStepTest, SceneWithoutPassabilityMapRefusesEveryStep)
     }
 }
 
+TEST_F(EntityStepTest, PlacedOffTheMapItCannotStepBackOn)
+{
+    TestScene scene("walls.tmx");
+    TestEntity lost("lost");
+    lost.setIsAvatar(true);
+    scene->insertEntity(&lost, -1, 2);
+    expectTile(lost, -1, 2);
+    EXPECT_FALSE(lost.canMoveDirection(core::UP));
+    EXPECT_TRUE(lost.attemptMoveDirection(core::DOWN, true));
+    EXPECT_FALSE(lost.isMoving());
+    lost.setPosition(glm::vec2(7.6f, 40.2f));
+    expectTile(lost, 8, 40);
+    EXPECT_TRUE(lost.attemptMoveDirection(core::LEFT, true));
+    EXPECT_FALSE(lost.isMoving());
+    EXPECT_FALSE(lost.checkTriggers());
+}
+
 TEST_F(EntityStepTest, InvalidDirectionIsRefusedWithAnError)
 {
     TestScene scene("open.tmx");

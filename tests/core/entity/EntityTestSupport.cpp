@@ -55,6 +55,15 @@ void seedFallbackRand(unsigned int seed)
     fallbackState = seed;
 }
 
+void registerLuaClasses()
+{
+    static const bool registered = [] {
+        core::LuaInterface::init();
+        return true;
+    }();
+    (void)registered;
+}
+
 std::string dataMap(const std::string& name)
 {
     return "tests/core/entity/data/" + name;

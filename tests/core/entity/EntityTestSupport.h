@@ -16,6 +16,10 @@ void queueRand(std::initializer_list<int> values);
 void clearRand();
 void seedFallbackRand(unsigned int seed);
 
+// Registers the script-visible classes once, as start-up does, so that
+// characters built from XML get their Lua class.
+void registerLuaClasses();
+
 // Path of a map under tests/core/entity/data, relative to the repository root.
 std::string dataMap(const std::string& name);
 

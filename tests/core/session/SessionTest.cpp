@@ -201,10 +201,9 @@ TEST(SessionUpdate, ThinkRunsEveryFrameAndInteractWhileTheAvatarOverlaps)
     // The guard stands on (1, 3): entering there puts the avatar on top of it.
     core::Session* session = sessionInScene("testA", 1, 3);
     ASSERT_NE(session, nullptr);
-    EXPECT_EQ(luaInt("thinkCount"), 1);
-    EXPECT_EQ(luaInt("interactCount"), 0 + luaInt("interactCount"));
-    const int thinkBefore = luaInt("thinkCount");
-    const int interactBefore = luaIsNil("interactCount") ? 0 : luaInt("interactCount");
+    EXPECT_TRUE(luaIsNil("thinkCount")) << "the scene is entered after the entities' turn";
+    const int thinkBefore = 0;
+    const int interactBefore = 0;
     updateTimes(*session, 3);
     EXPECT_EQ(luaInt("thinkCount"), thinkBefore + 3);
     EXPECT_EQ(luaInt("interactCount"), interactBefore + 3);

@@ -136,3 +136,42 @@ broken('tiny_image.tmx', simple(tileset=' <tileset firstgid="1" tilewidth="16" t
 broken('missing_tsx.tmx', simple(tileset=' <tileset firstgid="1" source="nowhere.tsx"/>\n'))
 broken('not_xml.tmx', HEADER + '<map><layer name="Floor"></map>\n')
 broken('no_map.tmx', HEADER + '<world/>\n')
+broken('huge_size.tmx', simple(layers=' <layer name="Floor" width="100000" height="100000">\n'
+       + data_csv(FLOOR) + ' </layer>\n'))
+broken('huge_tile_size.tmx', simple(tileset=' <tileset firstgid="1" tilewidth="70000" '
+       'tileheight="16">\n' + TILESET_BODY + ' </tileset>\n'))
+
+write('odd_triggers.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLOOR, data_csv) + '''\
+ <objectgroup name="Triggers" width="3" height="2">
+  <object id="1" x="abc" y="0">
+   <properties><property name="script" value="bad.lua"/></properties>
+  </object>
+  <object id="2" x="16" y="0" width="1e15" height="16">
+   <properties><property name="script" value="wide.lua"/></properties>
+  </object>
+  <object id="3" x="-8" y="0" width="16" height="16">
+   <properties><property name="script" value="left.lua"/></properties>
+  </object>
+  <object id="4" x="0.5" y="31.9" width="16.7" height="16">
+   <properties><property name="script" value="fraction.lua"/><property name="Script" value="later.lua"/></properties>
+  </object>
+ </objectgroup>
+ <objectgroup name="Triggers">
+  <object x="0" y="0"><properties><property name="script" value="ignored.lua"/></properties></object>
+ </objectgroup>
+ <objectgroup name="Triggers" width="3" height="2">
+  <object id="1" x="abc" y="0">
+   <properties><property name="script" value="bad.lua"/></properties>
+  </object>
+  <object id="2" x="16" y="0" width="1e15" height="16">
+   <properties><property name="script" value="wide.lua"/></properties>
+  </object>
+  <object id="3" x="-8" y="0" width="16" height="16">
+   <properties><property name="script" value="left.lua"/></properties>
+  </object>
+  <object id="4" x="0.5" y="16" width="16.7" height="16">
+   <properties><property name="script" value="fraction.lua"/><property name="Script" value="later.lua"/></properties>
+  </object>
+ </objectgroup>
+</map>
+''')

@@ -323,3 +323,43 @@ TEST(LevelMapLoader, BrokenMapsAreRefusedWithOneClearLine)
         EXPECT_EQ(errors.text().find("LevelMapLoader::loadLevelMap - "), Log::prefix("Error").size());
     }
 }
+
+TEST(LevelMapLoader, OddTriggerObjectsStayInsideTheGrid)
+{
+    ErrorCapture errors;
+    std::unique_ptr<LevelMap> level = load("odd_triggers.tmx");
+    ASSERT_TRUE(level);
+    // One line for the unreadable object of each of the two sized groups.
+    EXPECT_EQ(errors.lines(), 2) << errors.text();
+    EXPECT_NE(errors.text().find("x=\"abc\""), std::string::npos);
+
+    // The last "Triggers" group wins, with its own size.
+    TriggerMap* triggers = level->getTriggerMap();
+    ASSERT_NE(triggers, nullptr);
+    EXPECT_EQ(triggers->getNumberOfRows(), 2);
+    EXPECT_EQ(triggers->getNumberOfColumns(), 3);
+
+    // An object far wider than the map marks the rest of its row only, and
+    // one starting half a tile left of the map marks only the cell outside.
+    EXPECT_FALSE(triggers->isTrigger(0, 0));
+    ASSERT_NE(onlyEvent(triggers, 0, 1), nullptr);
+    EXPECT_EQ(onlyEvent(triggers, 0, 1)->getScript(), "wide.lua");
+    EXPECT_EQ(triggers->getTile(0, 2), triggers->getTile(0, 1));
+    // Fractional sizes are cut to whole tiles; the later script property wins.
+    ASSERT_NE(onlyEvent(triggers, 1, 0), nullptr);
+    EXPECT_EQ(onlyEvent(triggers, 1, 0)->getScript(), "later.lua");
+    EXPECT_FALSE(triggers->isTrigger(1, 1));
+    EXPECT_FALSE(triggers->isTrigger(1, 2));
+}
+
+TEST(LevelMapLoader, HugeSizesAreRefusedWithoutExhaustingMemory)
+{
+    for (const char* file : {"bad/huge_size.tmx", "bad/huge_tile_size.tmx"})
+    {
+        SCOPED_TRACE(file);
+        ErrorCapture errors;
+        EXPECT_EQ(load(file), nullptr);
+        EXPECT_EQ(errors.lines(), 1);
+        EXPECT_NE(errors.text().find(mapData(file)), std::string::npos);
+    }
+}

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdlib>
+
+#include "EntityTestSupport.h"
+#include "application/GLFWApp.h"
+#include "application/GLFWWindow.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/ScreenStack.h"
+#include "core/ScriptInstance.h"
+#include "graphics/TGRenderer.h"
+#include "graphics/TGSceneManager.h"
+#include "util/util.h"
+
+using entitytest::TestEntity;
+using entitytest::TestScene;
+
+namespace
+{
+bool allLayersVisible(core::Scene& scene, bool visible)
+{
+    for (tamsygraphics::Map* layer : scene.getLevelMap()->getDrawableMaps())
+        if (layer->IsVisible() != visible)
+            return false;
+    return true;
+}
+}
+
+TEST(ScreenStackTest, PushPopAndEmptyStackSafety)
+{
+    core::ScreenStack screens;
+    EXPECT_FALSE(screens.hasScreens());
+    entitytest::ErrorCapture errors;
+    EXPECT_EQ(nullptr, screens.getTopScreen());
+    screens.popScreen();
+    EXPECT_NE(std::string::npos, errors.text().find("ScreenStack::popScreen - The screen stack is empty"));
+
+    auto* first = reinterpret_cast<core::Screen*>(0x10);
+    auto* second = reinterpret_cast<core::Screen*>(0x20);
+    screens.pushScreen(first);
+    screens.pushScreen(second);
+    EXPECT_TRUE(screens.hasScreens());
+    EXPECT_EQ(second, screens.getTopScreen());
+    screens.popScreen();
+    EXPECT_EQ(first, screens.getTopScreen());
+    screens.pushScreen(second);
+    screens.clearScreens();
+    EXPECT_FALSE(screens.hasScreens());
+}
+
+TEST(SceneTest, ConstructionLoadsTheMapHidden)
+{
+    entitytest::LogTail sceneLog("Scene");
+    TestScene scene("town.tmx", "town_main");
+    ASSERT_TRUE(scene->isValid());
+    ASSERT_NE(nullptr, scene->getLevelMap());
+    EXPECT_EQ("town_main", scene->getId());
+    EXPECT_EQ(entitytest::dataMap("town.tmx"), scene->getName());
+    EXPECT_FALSE(scene->isVisible());
+    EXPECT_EQ(2u, scene->getLevelMap()->getDrawableMaps().size());
+    EXPECT_TRUE(allLayersVisible(*scene, false));
+    EXPECT_NE(std::string::npos, sceneLog.text().find("Loaded file " + entitytest::dataMap("town.tmx")));
+    EXPECT_NE(std::string::npos, sceneLog.text().find("HIDE LEVELS\ntown_main"));
+
+    scene->show();
+    EXPECT_TRUE(allLayersVisible(*scene, true));
+    scene->hide();
+    EXPECT_TRUE(allLayersVisible(*scene, false));
+
+    testing::internal::CaptureStdout();
+    scene->printMap();
+    EXPECT_EQ("I'm a map!\n", testing::internal::GetCapturedStdout());
+}
+
+TEST(SceneTest, MissingMapLeavesTheSceneInvalid)
+{
+    entitytest::ErrorCapture errors;
+    core::Scene scene(entitytest::dataMap("does_not_exist.tmx"), "nowhere");
+    EXPECT_FALSE(scene.isValid());
+    EXPECT_EQ(nullptr, scene.getLevelMap());
+    EXPECT_NE(std::string::npos,
+              errors.text().find("Scene::Scene - Failed to load file " + entitytest::dataMap("does_not_exist.tmx")));
+
+    // An entity in a scene without a map cannot step, and nothing crashes.
+    TestEntity walker("walker");
+    scene.insertEntity(&walker, 1, 1);
+    EXPECT_TRUE(walker.attemptMoveDirection(core::UP, false));
+    EXPECT_FALSE(walker.isMoving());
+    walker.updatePosition();
+    scene.show();
+    scene.deactivate();
+
+    XMLRoot root = getRoot(entitytest::dataMap("missing_map.xml"));
+    ASSERT_TRUE(root);
+    EXPECT_EQ(nullptr, core::Scene::buildFromXMLElement(root.get()));
+    EXPECT_NE(std::string::npos, errors.text().find("Scene::buildFromXMLElement - Failed to parse scene"));
+    EXPECT_EQ(nullptr, core::Scene::buildFromXMLElement(nullptr));
+}
+
+TEST(SceneTest, InsertingRefusesNullAndDuplicateIds)
+{
+    TestScene scene("open.tmx", "open");
+    TestEntity first("twin");
+    TestEntity second("twin");
+    entitytest::ErrorCapture errors;
+    entitytest::LogTail sceneLog("Scene");
+
+    scene->insertEntity(nullptr, 0, 0);
+    EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntity - Unable to insert NULL entity"));
+    EXPECT_TRUE(scene->getEntities().empty());
+
+    scene->insertEntity(&first, 1, 2);
+    EXPECT_NE(std::string::npos, sceneLog.text().find("Inserting Entity at 1 2"));
+    scene->insertEntity(&second, 3, 3);
+    EXPECT_NE(std::string::npos, sceneLog.text().find("Scene::insertEntity - twin is already in scene open"));
+    ASSERT_EQ(1u, scene->getEntities().size());
+    EXPECT_EQ(&first, scene->getEntity("twin"));
+    EXPECT_EQ(scene.get(), first.getScene());
+    EXPECT_FLOAT_EQ(1.0f, first.getPosition().x);
+    EXPECT_FLOAT_EQ(2.0f, first.getPosition().y);
+    EXPECT_EQ(nullptr, second.getScene());
+
+    EXPECT_EQ(nullptr, scene->getEntity("nobody"));
+    EXPECT_EQ(1u, scene->getEntities().size());
+    scene->removeEntity("twin");
+    EXPECT_EQ(nullptr, scene->getEntity("twin"));
+    scene->removeEntity("twin");
+}
+
+TEST(SceneTest, CullRemovesOnlyKilledEntities)
+{
+    TestScene scene("open.tmx");
+    TestEntity a("a"), b("b"), c("c"), d("d"), e("e");
+    int column = 0;
+    for (TestEntity* entity : {&a, &b, &c, &d, &e})
+        scene->insertEntity(entity, 0, column++);
+    b.kill();
+    e.kill();
+    scene->cull();
+
+    ASSERT_EQ(3u, scene->getEntities().size());
+    EXPECT_EQ(&a, scene->getEntity("a"));
+    EXPECT_EQ(&c, scene->getEntity("c"));
+    EXPECT_EQ(&d, scene->getEntity("d"));
+    EXPECT_EQ(nullptr, scene->getEntity("b"));
+    EXPECT_EQ(nullptr, b.getScene());
+    EXPECT_EQ(scene.get(), a.getScene());
+
+    // A culled entity no longer blocks the tile it stood on.
+    EXPECT_TRUE(a.attemptMoveDirection(core::RIGHT, false));
+    EXPECT_TRUE(a.isMoving());
+}
+
+TEST(SceneTest, SceneFileBuildsItsCharactersAtTheirTiles)
+{
+    entitytest::registerLuaClasses();
+    XMLRoot root = getRoot(entitytest::dataMap("town_main.xml"));
+    ASSERT_TRUE(root);
+    core::Scene* scene = core::Scene::buildFromXMLElement(root.get());
+    ASSERT_NE(nullptr, scene);
+    EXPECT_EQ("town_main", scene->getId());
+    ASSERT_EQ(2u, scene->getEntities().size());
+
+    core::Entity* aldric = scene->getEntity("aldric");
+    core::Entity* brune = scene->getEntity("brune");
+    ASSERT_NE(nullptr, aldric);
+    ASSERT_NE(nullptr, brune);
+    EXPECT_EQ("character", aldric->getType());
+    EXPECT_FLOAT_EQ(1.0f, aldric->getPosition().x);
+    EXPECT_FLOAT_EQ(2.0f, aldric->getPosition().y);
+    EXPECT_FLOAT_EQ(3.0f, brune->getPosition().x);
+    EXPECT_FLOAT_EQ(4.0f, brune->getPosition().y);
+    EXPECT_EQ(scene, brune->getScene());
+    ASSERT_NE(nullptr, brune->getInteractScript());
+    EXPECT_EQ(nullptr, aldric->getInteractScript());
+
+    // Elements other than "character" are skipped; the file form works too.
+    scene->insertEntitiesFromXMLFile(entitytest::dataMap("town_main.xml"));
+    EXPECT_EQ(2u, scene->getEntities().size());
+    entitytest::ErrorCapture errors;
+    scene->insertEntitiesFromXMLFile(entitytest::dataMap("none.xml"));
+    EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - Failed to load or parse file "
+                                                    + entitytest::dataMap("none.xml")));
+    delete scene->getLevelMap();
+    delete scene;
+}
+
+namespace
+{
+// Activation hands layers and sprites to the graphics scene manager, which
+// needs a GL context: these run under xvfb-run.
+class SceneActivationTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no X display (run under xvfb-run)";
+        window = application::GLFWApp::getGLFWApp()->createWindow(640, 480);
+        ASSERT_NE(nullptr, window);
+        ASSERT_NE(nullptr, window->GetHandle());
+        glfwMakeContextCurrent(window->GetHandle());
+        renderer.reset(new tamsygraphics::Renderer(nullptr, "."));
+    }
+
+    application::GLFWWindow* window = nullptr;
+    std::unique_ptr<tamsygraphics::Renderer> renderer;
+};
+}
+
+TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayersBack)
+{
+    tamsygraphics::SceneManager* sm = renderer->GetSceneManager();
+    ASSERT_NE(nullptr, sm);
+    TestScene scene("town.tmx", "town_main");
+    TestEntity hero("hero");
+    TestEntity ghost("ghost", false);
+    scene->insertEntity(&hero, 1, 1);
+    scene->insertEntity(&ghost, 2, 2);
+
+    scene->activate(nullptr);
+    EXPECT_FALSE(scene->isVisible());
+
+    scene->activate(sm);
+    EXPECT_TRUE(scene->isVisible());
+    EXPECT_EQ(hero.getSprite(), sm->GetSprite("hero"));
+    EXPECT_EQ(nullptr, sm->GetSprite("ghost"));
+    const auto layers = scene->getLevelMap()->getDrawableMaps();
+    ASSERT_EQ(2u, layers.size());
+    EXPECT_EQ(layers[0], sm->GetMap("town_mainGround"));
+    EXPECT_EQ(layers[1], sm->GetMap("town_mainRoofs"));
+
+    scene->deactivate();
+    EXPECT_FALSE(scene->isVisible());
+    EXPECT_EQ(nullptr, sm->GetMap("town_mainGround"));
+    EXPECT_EQ(nullptr, sm->GetMap("town_mainRoofs"));
+    EXPECT_EQ(nullptr, hero.getScene());
+    EXPECT_EQ(nullptr, ghost.getScene());
+    // The scene manager deleted the layers; the level map must not keep them.
+    EXPECT_TRUE(scene->getLevelMap()->getDrawableMaps().empty());
+    // Sprites stay registered (they belong to their entities).
+    EXPECT_EQ(hero.getSprite(), sm->GetSprite("hero"));
+    // Point the name elsewhere: the entity's sprite dies with the test entity.
+    EXPECT_TRUE(sm->SubmitSprite("hero", new tamsygraphics::Sprite("placeholder")));
+
+    // Leaving a scene that is not active changes nothing more.
+    scene->deactivate();
+    EXPECT_FALSE(scene->isVisible());
+}

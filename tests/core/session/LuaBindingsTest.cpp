@@ -1,0 +1,309 @@
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "SessionTestSupport.h"
+#include "application/InputContext.h"
+#include "core/Character.h"
+#include "core/DialogManager.h"
+#include "core/LuaBindings.h"
+#include "core/LuaInterface.h"
+#include "core/Party.h"
+#include "core/ProcessManager2.h"
+#include "core/LevelInputContext.h"
+#include "core/Scene.h"
+
+using namespace sessiontest;
+
+namespace
+{
+core::Session* sessionInTestA(int row = 3, int col = 3)
+{
+    core::Session* session = buildSession();
+    if (!session)
+        return nullptr;
+    session->setNextScene("testA", row, col);
+    session->update();
+    return session;
+}
+
+std::vector<std::string> namesOf(const luaL_Reg* table)
+{
+    std::vector<std::string> names;
+    for (; table->name; ++table)
+        names.push_back(table->name);
+    return names;
+}
+
+// Runs the Lua statement inside pcall and gives the error text, or "" when
+// it ran.
+std::string luaError(const std::string& statement)
+{
+    core::LuaInterface::runString("local ok, err = pcall(function() " + statement +
+                                  " end) testError = ok and '' or tostring(err)");
+    return luaString("testError");
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+}
+
+TEST(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
+{
+    prepare();
+    const std::vector<std::string> character = namesOf(core::characterMethods);
+    const std::vector<std::string> session = namesOf(core::sessionMethods);
+    ASSERT_EQ(character.size(), 38u);
+    ASSERT_EQ(session.size(), 22u);
+    EXPECT_EQ(character.front(), "getId");
+    EXPECT_EQ(character.back(), "setIsInWanderRegion");
+    EXPECT_EQ(session.front(), "enter");
+    EXPECT_EQ(session.back(), "getPartySize");
+    EXPECT_EQ(namesOf(core::sessionStaticMethods), std::vector<std::string>{"sayHi"});
+    EXPECT_EQ(namesOf(core::soundHandlerStaticMethods), std::vector<std::string>{"play"});
+    EXPECT_TRUE(namesOf(core::characterStaticMethods).empty());
+
+    ASSERT_NE(buildSession(), nullptr);
+    for (const std::string& name : session)
+        EXPECT_EQ(luaString("type(s." + name + ")"), "function") << name;
+    for (const std::string& name : character)
+        EXPECT_EQ(luaString("type(fenwy." + name + ")"), "function") << name;
+    EXPECT_EQ(luaString("type(Session.sayHi)"), "function");
+    EXPECT_EQ(luaString("type(SoundHandler.play)"), "function");
+    EXPECT_EQ(luaString("type(Character)"), "table");
+}
+
+TEST(LuaSessionBindings, GetflagOfAnUnsetFlagReturnsZeroAndCreatesIt)
+{
+    prepare();
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    EXPECT_FALSE(session->hasFlag("neverSet"));
+    EXPECT_EQ(luaInt("s:getflag('neverSet')"), 0);
+    EXPECT_TRUE(session->hasFlag("neverSet"));
+    core::LuaInterface::runString("s:setflag('door', 3)");
+    EXPECT_EQ(session->getFlag("door"), 3);
+    EXPECT_EQ(luaInt("s:getflag('door')"), 3);
+}
+
+TEST(LuaSessionBindings, EnterWaitsForTheNextUpdate)
+{
+    prepare();
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    core::LuaInterface::runString("s:enter('testB', 1, 4)");
+    EXPECT_EQ(session->getCurrentScene(), nullptr);
+    session->update();
+    ASSERT_NE(session->getCurrentScene(), nullptr);
+    EXPECT_EQ(session->getCurrentScene()->getId(), "testB");
+    EXPECT_EQ(luaInt("fenwy:getRow()"), 1);
+    EXPECT_EQ(luaInt("fenwy:getCol()"), 4);
+}
+
+TEST(LuaSessionBindings, WrongArgumentTypesFailBeforeAnyEngineCall)
+{
+    prepare();
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    EXPECT_NE(luaError("s:gain(5)").find("string expected"), std::string::npos);
+    EXPECT_FALSE(session->hasItem("5"));
+    EXPECT_NE(luaError("s:enter('testB', '1', 2)").find("number expected"), std::string::npos);
+    EXPECT_NE(luaError("s:enter('testB', 1)").find("number expected"), std::string::npos);
+    EXPECT_EQ(session->getNextScene(), nullptr);
+    EXPECT_NE(luaError("s:setflag('door', true)").find("number expected"), std::string::npos);
+    EXPECT_FALSE(session->hasFlag("door"));
+    EXPECT_NE(luaError("s.getflag('door')").find("table expected"), std::string::npos)
+        << "dot syntax passes no receiver";
+    EXPECT_FALSE(session->hasFlag("door"));
+    EXPECT_NE(luaError("fenwy:getHP(1)").find("boolean expected"), std::string::npos);
+}
+
+TEST(LuaSessionBindings, ItemsAndTheHasResult)
+{
+    prepare();
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    EXPECT_EQ(luaString("tostring(s:has('potion'))"), "true");
+    EXPECT_EQ(luaString("tostring(s:has('rope'))"), "false");
+    core::LuaInterface::runString("s:gain('rope') s:lose('potion')");
+    EXPECT_TRUE(session->hasItem("rope"));
+    EXPECT_FALSE(session->hasItem("potion"));
+}
+
+TEST(LuaSessionBindings, CharsListsPartyThenSceneInKeyOrder)
+{
+    prepare();
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    {
+        StdoutCapture output;
+        core::LuaInterface::runString("s:chars()");
+        EXPECT_EQ(linesOf(output.text()), (std::vector<std::string>{"Party:", "fenwy", "oskel", "Scene:"}))
+            << "no scene: only its heading";
+    }
+    session->setNextScene("testB", 0, 0);
+    session->update();
+    StdoutCapture output;
+    core::LuaInterface::runString("s:chars()");
+    EXPECT_EQ(linesOf(output.text()),
+              (std::vector<std::string>{"Party:", "fenwy", "oskel", "Scene:", "fenwy", "mate", "sailor"}));
+}
+
+TEST(LuaSessionBindings, StaticsAndHooksWriteTheirLines)
+{
+    prepare();
+    ASSERT_NE(buildSession(), nullptr);
+    StdoutCapture output;
+    core::LuaInterface::runString("Session.sayHi() s:party() s:view('fenwy') s:inventory()");
+    EXPECT_EQ(linesOf(output.text()), (std::vector<std::string>{"HI", "HELP"}));
+}
+
+TEST(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
+{
+    prepare();
+    LogTail sessionLog("Session");
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    EXPECT_EQ(luaInt("s:getPartySize()"), 2);
+    core::LuaInterface::runString("s:addToParty('guard')");
+    EXPECT_EQ(luaInt("s:getPartySize()"), 3);
+    EXPECT_NE(session->getCurrentParty()->getMembers().count("guard"), 0u);
+    core::LuaInterface::runString("s:addToParty('ghost')");
+    EXPECT_TRUE(sessionLog.contains("ghost"));
+    EXPECT_EQ(luaInt("s:getPartySize()"), 3);
+    core::LuaInterface::runString("s:removeFromParty('oskel')");
+    EXPECT_EQ(luaInt("s:getPartySize()"), 2);
+    EXPECT_EQ(session->getCurrentParty()->getMembers().count("oskel"), 0u);
+
+    ASSERT_NE(buildSession("noParty.xml"), nullptr);
+    EXPECT_NE(luaString("type(s:getPartySize())"), "number") << "no avatar: no number";
+    EXPECT_EQ(luaError("s:removeFromParty('oskel') s:addToParty('guard')"), "");
+}
+
+TEST(LuaSessionBindings, InputCanBeSwitchedOffAndOn)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::LuaInterface::runString("s:disableInput()");
+    EXPECT_FALSE(session->getLevelInputContext()->dispatch(application::KEY_W, application::KEYHIT));
+    core::LuaInterface::runString("s:enableInput()");
+    EXPECT_TRUE(session->getLevelInputContext()->dispatch(application::KEY_W, application::KEYHIT));
+}
+
+TEST(LuaSessionBindings, FightAndYieldStartAndEndCombat)
+{
+    prepare();
+    LogTail tibbet("tibbet");
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::LuaInterface::runString("s:fight('bandit;guard;')");
+    EXPECT_TRUE(tibbet.contains("fighting bandit;guard;"));
+    ASSERT_TRUE(session->getCombatManager().isInCombat());
+    EXPECT_EQ(session->getCombatManager().getEnemies()->size(), 2u);
+    core::LuaInterface::runString("s:yield()");
+    EXPECT_FALSE(session->getCombatManager().isInCombat());
+}
+
+TEST(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
+{
+    prepare();
+    LogTail tibbet("tibbet");
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::LuaInterface::runString("s:dialog('tests/core/session/data/dialog.xml', 'start', 'guard')");
+    EXPECT_TRUE(tibbet.contains("Opening dialog with filename: tests/core/session/data/dialog.xml "
+                                "AND id: start for entity guard"));
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
+    EXPECT_TRUE(session->getDialogManager()->isMenuVisible());
+    core::LuaInterface::runString("s:endDialog()");
+    EXPECT_FALSE(session->getDialogManager()->isMenuVisible());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1) << "ending from a script leaves the flag";
+}
+
+TEST(LuaCharacterBindings, GettersReadTheCharacter)
+{
+    prepare();
+    ASSERT_NE(sessionInTestA(2, 4), nullptr);
+    EXPECT_EQ(luaString("fenwy:getId()"), "fenwy");
+    EXPECT_EQ(luaString("fenwy:getName()"), "fenwy");
+    EXPECT_EQ(luaInt("fenwy:getStr()"), 5);
+    EXPECT_EQ(luaInt("fenwy:getMove()"), 3);
+    EXPECT_EQ(luaInt("fenwy:getHP(true)"), 20);
+    EXPECT_EQ(luaInt("fenwy:getRow()"), 2);
+    EXPECT_EQ(luaInt("fenwy:getCol()"), 4);
+    EXPECT_EQ(luaInt("oskel:getStr()"), 4);
+}
+
+TEST(LuaCharacterBindings, AddHPPassesTheMaxFlagAndTheAmount)
+{
+    prepare();
+    ASSERT_NE(buildSession(), nullptr);
+    core::LuaInterface::runString("fenwy:addHP(5, true)");
+    EXPECT_EQ(luaInt("fenwy:getHP(true)"), 25);
+    EXPECT_EQ(luaInt("fenwy:getHP(false)"), 20);
+    core::LuaInterface::runString("fenwy:addHP(-7, false)");
+    EXPECT_EQ(luaInt("fenwy:getHP(true)"), 25);
+    EXPECT_EQ(luaInt("fenwy:getHP(false)"), 13);
+    core::LuaInterface::runString("fenwy:addFatigue(4, true) fenwy:addStr(2) fenwy:addResistance(9)");
+    EXPECT_EQ(luaInt("fenwy:getFatigue(true)"), 4);
+    EXPECT_EQ(luaInt("fenwy:getFatigue(false)"), 0);
+    EXPECT_EQ(luaInt("fenwy:getStr()"), 7);
+    EXPECT_EQ(luaInt("fenwy:getResistance()"), 9);
+}
+
+TEST(LuaCharacterBindings, SetIsInWanderRegionWantsANumber)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    EXPECT_EQ(luaError("guard:setIsInWanderRegion(0)"), "");
+    EXPECT_FALSE(session->getEntity("guard")->isInWanderRegion());
+    EXPECT_NE(luaError("guard:setIsInWanderRegion(true)").find("number expected"), std::string::npos);
+    EXPECT_FALSE(session->getEntity("guard")->isInWanderRegion());
+    EXPECT_EQ(luaError("guard:setIsInWanderRegion(1)"), "");
+    EXPECT_TRUE(session->getEntity("guard")->isInWanderRegion());
+}
+
+TEST(LuaCharacterBindings, MovementKillAndWalkProcesses)
+{
+    prepare();
+    core::Session* session = sessionInTestA(3, 3);
+    ASSERT_NE(session, nullptr);
+    core::LuaInterface::runString("fenwy:setPosition(4, 4)");
+    EXPECT_EQ(luaInt("fenwy:getRow()"), 4);
+    core::LuaInterface::runString("fenwy:attemptMoveDirection(3)");
+    updateTimes(*session, 5);
+    EXPECT_EQ(luaInt("fenwy:getCol()"), 3);
+    EXPECT_EQ(luaError("fenwy:attemptMoveDirection(9)"), "") << "a bad direction is refused, not fatal";
+    EXPECT_EQ(luaInt("fenwy:getCol()"), 3);
+
+    const size_t before = core::ProcessManager2::getProcessManager2()->getProcesses().size();
+    core::LuaInterface::runString("guard:moveTo(1, 0)");
+    EXPECT_EQ(core::ProcessManager2::getProcessManager2()->getProcesses().size(), before + 1);
+    core::ProcessManager2::getProcessManager2()->removeProcess(
+        core::ProcessManager2::getProcessManager2()->getProcesses().back());
+
+    core::LuaInterface::runString("bandit:kill()");
+    session->update();
+    EXPECT_EQ(session->getCurrentScene()->getEntity("bandit"), nullptr);
+}
+
+TEST(LuaSoundBindings, PlayIsADotSyntaxStatic)
+{
+    prepare();
+    LogTail tibbet("tibbet");
+    EXPECT_EQ(luaError("SoundHandler.play('noSuchSong', 0.5)"), "");
+    EXPECT_TRUE(tibbet.contains("Playing song noSuchSong"));
+    EXPECT_NE(luaError("SoundHandler:play('noSuchSong', 0.5)").find("string expected"),
+              std::string::npos);
+}
