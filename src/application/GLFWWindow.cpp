@@ -107,4 +107,9 @@ GLFWwindow* GLFWWindow::GetHandle() const
 {
     return _handle;
 }
+
+void GLFWWindow::PollEvents()
+{
+    glfwPollEvents();
+}
 }

@@ -21,6 +21,8 @@ public:
     int IsOpen() const;
     int IsActive() const;
     void SwapBuffers();
+    // Delivers pending input callbacks without presenting a frame.
+    void PollEvents();
     void EnableVsync();
     void DisableVsync();
     void HideMouseCursor();

@@ -81,7 +81,14 @@ void Scene::deactivate()
                 continue;
             entity->setScene(nullptr);
             if (entity->getSprite())
+            {
                 Log::named("Session") << "Destroying sprite " << entry.first << std::endl;
+                // Without this the characters of the scene just left would
+                // still be drawn over the next scene's map. The entity keeps
+                // its sprite; a scene entered later submits it again.
+                if (_sm->GetSprite(entry.first) == entity->getSprite())
+                    _sm->WithdrawSprite(entry.first);
+            }
         }
         if (_map)
         {

@@ -87,6 +87,10 @@ Renderer::~Renderer()
     delete _guiManager;
     delete _resourceManager;
     delete _sceneManager;
+    if (_face)
+        FT_Done_Face(_face);
+    if (_ft)
+        FT_Done_FreeType(_ft);
 }
 
 void Renderer::OpenFileLog(const std::string& workingDirectory)
@@ -148,10 +152,21 @@ void Renderer::SetFixedState()
 
 void Renderer::LoadDefaultFace(const std::string& workingDirectory)
 {
-    // Font and GUI side: FreeType start-up and the default face
-    // workingDirectory + "/assets/fonts/Eadui.ttf" at pixel size 72 go here
-    // (into _ft and _face).
-    (void)workingDirectory;
+    if (FT_Init_FreeType(&_ft) != 0)
+    {
+        _ft = nullptr;
+        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Init Failed";
+        return;
+    }
+    const std::string path = workingDirectory + "/assets/fonts/Eadui.ttf";
+    if (FT_New_Face(_ft, path.c_str(), 0, &_face) != 0)
+    {
+        _face = nullptr;
+        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Load Failed";
+        return;
+    }
+    if (FT_Set_Pixel_Sizes(_face, 0, 72) != 0)
+        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Size Failure";
 }
 
 void Renderer::GetClientDimenstions(int* width, int* height) const
@@ -259,6 +274,10 @@ void Renderer::Draw()
     if (!_camera)
     {
         FILE_LOG(logERROR) << "(Renderer::Draw) Attempting to draw without an active camera set.";
+        // No frame is presented, but input must still arrive, or Escape
+        // could never end a game that has no camera.
+        if (_window)
+            _window->PollEvents();
         return;
     }
     glClear(GL_COLOR_BUFFER_BIT);

@@ -41,6 +41,8 @@ typedef std::map<std::string, GUIRectangle*> GUIRectangleMap;
 class Renderer
 {
 public:
+    // Needs the window's GL context to be current. Without a window the
+    // renderer assumes 640 x 480 and draws without presenting (no swap).
     Renderer(application::GLFWWindow* window, const std::string& workingDirectory);
     virtual ~Renderer();
     Renderer(const Renderer&) = delete;

@@ -146,6 +146,21 @@ void SceneManager::DestroySprite(const std::string& name)
     _sprites.erase(it);
 }
 
+Sprite* SceneManager::WithdrawSprite(const std::string& name)
+{
+    FILE_LOG(logINFO) << "(SceneManager::WithdrawSprite) Withdrawing sprite (" << name << ")";
+    auto it = _sprites.find(name);
+    if (it == _sprites.end())
+    {
+        FILE_LOG(logERROR) << "(SceneManager::WithdrawSprite) Withdrawing sprite that doesnt exist (" << name << ")";
+        return nullptr;
+    }
+    Sprite* sprite = it->second;
+    _renderer->RemoveSprite(name);
+    _sprites.erase(it);
+    return sprite;
+}
+
 Camera* SceneManager::CreateCamera(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateCamera) Creating camera (" << name << ")";

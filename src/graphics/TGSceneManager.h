@@ -42,6 +42,9 @@ public:
     Sprite* CreateSprite(const std::string& name);
     Sprite* GetSprite(const std::string& name) const;
     void DestroySprite(const std::string& name);
+    // Stops drawing a sprite and hands ownership back to the caller (a scene
+    // taking its entities' sprites back when it is left); null if unknown.
+    Sprite* WithdrawSprite(const std::string& name);
 
     Camera* CreateCamera(const std::string& name);
     Camera* GetCamera(const std::string& name) const;

@@ -194,20 +194,27 @@ bool GameProcess::isRunning()
     return false;
 }
 
-int GameProcess::waitForExit(int timeoutMs)
+bool GameProcess::waitUntilExited(int timeoutMs)
 {
     std::chrono::steady_clock::time_point deadline = deadlineAfter(timeoutMs);
     while (isRunning())
     {
         if (pastDeadline(deadline))
-        {
-            kill();
-            return -1;
-        }
+            return false;
         sleepMs(10);
     }
     closeFd(_stdinFd);
     stopReaders();
+    return true;
+}
+
+int GameProcess::waitForExit(int timeoutMs)
+{
+    if (!waitUntilExited(timeoutMs))
+    {
+        kill();
+        return -1;
+    }
     return _exitStatus;
 }
 

@@ -112,6 +112,11 @@ public:
     // number when a signal ended it). On timeout it kills the process and
     // returns -1.
     int waitForExit(int timeoutMs);
+    // Waits up to timeoutMs for the process to end, without killing it;
+    // true when it has ended (its status is then exitStatus()).
+    bool waitUntilExited(int timeoutMs);
+    // The exit status once the process has ended (as waitForExit), else -1.
+    int exitStatus() const { return _exitStatus; }
     // Kills the process (SIGKILL) and reaps it.
     void kill();
 

@@ -132,6 +132,16 @@ TEST_F(SceneManagerTest, Sprites)
     sm->DestroySprite("made");
     EXPECT_TRUE(log.HasAt("ERROR", "(SceneManager::DestroySprite) Destroying sprite that doesnt exist (made)"));
     delete made; // replaced by name, so left to its creator
+
+    // Withdrawing gives the sprite back undeleted and stops drawing it.
+    EXPECT_EQ(sm->WithdrawSprite("own"), own);
+    EXPECT_TRUE(log.HasAt("INFO", "(SceneManager::WithdrawSprite) Withdrawing sprite (own)"));
+    EXPECT_EQ(renderer->GetSprites().count("own"), 0u);
+    EXPECT_EQ(sm->GetSprite("own"), nullptr);
+    EXPECT_EQ(own->GetIdentifier(), "own");
+    EXPECT_EQ(sm->WithdrawSprite("own"), nullptr);
+    EXPECT_TRUE(log.HasAt("ERROR", "(SceneManager::WithdrawSprite) Withdrawing sprite that doesnt exist (own)"));
+    delete own;
 }
 
 TEST_F(SceneManagerTest, CamerasAndActiveCamera)

@@ -241,10 +241,11 @@ TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayers
     EXPECT_EQ(nullptr, ghost.getScene());
     // The scene manager deleted the layers; the level map must not keep them.
     EXPECT_TRUE(scene->getLevelMap()->getDrawableMaps().empty());
-    // Sprites stay registered (they belong to their entities).
-    EXPECT_EQ(hero.getSprite(), sm->GetSprite("hero"));
-    // Point the name elsewhere: the entity's sprite dies with the test entity.
-    EXPECT_TRUE(sm->SubmitSprite("hero", new tamsygraphics::Sprite("placeholder")));
+    // The characters of a scene left behind are no longer drawn; each keeps
+    // its sprite for a later visit.
+    EXPECT_EQ(nullptr, sm->GetSprite("hero"));
+    EXPECT_EQ(0u, renderer->GetSprites().count("hero"));
+    ASSERT_NE(nullptr, hero.getSprite());
 
     // Leaving a scene that is not active changes nothing more.
     scene->deactivate();

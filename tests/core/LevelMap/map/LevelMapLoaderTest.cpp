@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "core/LevelMap/LevelMapLoader.h"
@@ -362,4 +363,29 @@ TEST(LevelMapLoader, HugeSizesAreRefusedWithoutExhaustingMemory)
         EXPECT_EQ(errors.lines(), 1);
         EXPECT_NE(errors.text().find(mapData(file)), std::string::npos);
     }
+}
+
+TEST(LevelMapLoader, GameMapsLoadCompletely)
+{
+    int maps = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("assets/maps", error))
+    {
+        if (entry.path().extension() != ".tmx")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        ++maps;
+        ErrorCapture errors;
+        std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(entry.path().string()));
+        ASSERT_TRUE(level);
+        EXPECT_EQ(errors.text(), "");
+        ASSERT_FALSE(level->getDrawableMaps().empty());
+        const tamsygraphics::Map* first = level->getDrawableMaps().front();
+        // Walking needs passability over the whole drawn map.
+        ASSERT_NE(level->getPassabilityMap(), nullptr);
+        EXPECT_EQ(level->getPassabilityMap()->getNumberOfRows(), first->rows);
+        EXPECT_EQ(level->getPassabilityMap()->getNumberOfColumns(), first->cols);
+    }
+    if (maps == 0)
+        GTEST_SKIP() << "no game maps under assets/maps";
 }

@@ -68,18 +68,25 @@ protected:
     }
     void TearDown() override { fs::remove_all(_dir); }
 
-    fs::path ours(const std::string& map)
+    fs::path ours(const std::string& map) { return oursFile(DATA + map + ".tmx"); }
+
+    fs::path oursFile(const std::string& mapFile)
     {
-        fs::path out = _dir / (map + ".zolt.png");
-        EXPECT_EQ(run(withDisplay(tool() + " " + DATA + map + ".tmx " + out.string())), 0) << map;
+        fs::path out = _dir / (fs::path(mapFile).stem().string() + ".zolt.png");
+        EXPECT_EQ(run(withDisplay(tool() + " " + mapFile + " " + out.string())), 0) << mapFile;
         return out;
     }
 
     fs::path tiled(const std::string& map, const std::string& options = "")
     {
-        fs::path out = _dir / (map + ".tiled.png");
+        return tiledFile(DATA + map + ".tmx", options);
+    }
+
+    fs::path tiledFile(const std::string& mapFile, const std::string& options = "")
+    {
+        fs::path out = _dir / (fs::path(mapFile).stem().string() + ".tiled.png");
         std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer --scale 2 --no-smoothing " +
-                              options + " " + DATA + map + ".tmx " + out.string();
+                              options + " " + mapFile + " " + out.string();
         EXPECT_EQ(run(command), 0) << command;
         return out;
     }
@@ -139,6 +146,32 @@ TEST_F(MapRender, MatchesTiledOnEveryMap)
         EXPECT_EQ(opaquePixels(engine), static_cast<long>(engine.width) * engine.height);
         EXPECT_EQ(differingPixels(engine, editor), 0);
     }
+}
+
+TEST_F(MapRender, GameMapsMatchTiled)
+{
+    // The game's own maps, as their makers see them in the editor: every
+    // drawn layer, without the passability layer and the trigger objects.
+    int maps = 0;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator("assets/maps", error))
+    {
+        if (entry.path().extension() != ".tmx")
+            continue;
+        SCOPED_TRACE(entry.path().string());
+        ++maps;
+        Picture engine = readPicture(oursFile(entry.path().string()));
+        Picture editor = readPicture(tiledFile(entry.path().string(),
+                                               "--ignore-visibility --hide-layer Passability "
+                                               "--hide-layer passability --hide-layer Triggers"));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(engine.width, editor.width);
+        ASSERT_EQ(engine.height, editor.height);
+        EXPECT_EQ(differingPixels(engine, editor), 0);
+    }
+    if (maps == 0)
+        GTEST_SKIP() << "no game maps under assets/maps";
 }
 
 TEST_F(MapRender, ImageHasTheMapsFullSizeAtDoubleScale)

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include "SessionTestSupport.h"
+#include "application/InputContext.h"
+#include "core/Ability.h"
+#include "core/Character.h"
+#include "core/CombatInputContext.h"
+#include "core/CombatManager.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/Scene.h"
+#include "graphics/TGCamera.h"
+
+using namespace sessiontest;
+using Options = std::vector<std::string>;
+
+namespace
+{
+// The avatar at (2, 2), the bandit at (0, 0) and the guard at (1, 3) as opponents.
+core::Session* sessionInCombat(const std::string& opponents = "bandit;guard;")
+{
+    core::Session* session = buildSession();
+    if (!session)
+        return nullptr;
+    session->setNextScene("testA", 2, 2);
+    session->update();
+    session->attemptEnterCombat(opponents);
+    return session;
+}
+
+core::Character* character(core::Session& session, const std::string& id)
+{
+    return dynamic_cast<core::Character*>(session.getEntity(id));
+}
+
+void stepRight(core::Session& session, core::CombatManager& combat)
+{
+    combat.keyPress(application::KEY_D, application::KEYHIT);
+    updateTimes(session, 5);
+}
+
+glm::ivec2 tileOf(const core::Entity* entity)
+{
+    return glm::ivec2(static_cast<int>(entity->getPosition().x),
+                      static_cast<int>(entity->getPosition().y));
+}
+
+core::Ability* makeAbility(const std::string& name, const std::string& type, int range, int radius)
+{
+    core::Ability* ability = new core::Ability(name, "", range, radius, 0, 0, 0, 0, 0);
+    ability->setTargetType(type);
+    return ability;
+}
+}
+
+TEST(CombatDistance, DiagonalStepsCostAboutOneAndAHalf)
+{
+    using core::CombatManager;
+    EXPECT_EQ(CombatManager::getCombatDistance(0, 0, 1, 1), 2);
+    EXPECT_EQ(CombatManager::getCombatDistance(0, 0, 2, 2), 3);
+    EXPECT_EQ(CombatManager::getCombatDistance(0, 0, 3, 3), 5);
+    EXPECT_EQ(CombatManager::getCombatDistance(4, 4, 0, 0), 6);
+    EXPECT_EQ(CombatManager::getCombatDistance(0, 0, 0, 4), 4);
+    EXPECT_EQ(CombatManager::getCombatDistance(5, 1, 4, 4), 4);
+    EXPECT_EQ(CombatManager::getCombatDistance(2, 2, 2, 2), 0);
+}
+
+TEST(CombatFlow, BaseMenuPassTurnAndContinue)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    ASSERT_TRUE(combat.isInCombat());
+    EXPECT_TRUE(combat.isMenuVisible());
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_EQ(combat.getMenuOptions(), Options{"pass_turn"});
+    EXPECT_EQ(combat.getParty()->size(), 1u);
+    EXPECT_TRUE(combat.canAct(session->getAvatar()));
+
+    EXPECT_FALSE(combat.tileClick(4, 4)) << "nobody stands there";
+    EXPECT_TRUE(combat.combatMenuClick("finish")) << "an option of another stage is ignored";
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_TRUE(combat.combatMenuClick("pass_turn"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
+    EXPECT_EQ(combat.getMenuOptions(), Options{"continue"});
+    EXPECT_TRUE(combat.canAct(character(*session, "bandit")));
+    EXPECT_FALSE(combat.tileClick(2, 2)) << "clicks mean nothing in the enemy turn";
+    EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHIT));
+    EXPECT_FALSE(combat.keyPress(application::KEY_ESC, application::KEYHIT));
+    EXPECT_TRUE(combat.combatMenuClick("continue"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+
+    combat.leaveCombat();
+    EXPECT_FALSE(combat.isInCombat());
+    EXPECT_FALSE(combat.isMenuVisible());
+}
+
+TEST(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    core::Character* avatar = session->getAvatar();
+    avatar->setPosition(2, 4);
+    ASSERT_TRUE(combat.tileClick(2, 4));
+    ASSERT_EQ(combat.getStage(), core::CombatManager::move);
+    EXPECT_EQ(combat.getMenuOptions(), (Options{"back", "finish"}));
+    EXPECT_EQ(combat.getRemainingMovement(), 3);
+    EXPECT_FALSE(combat.keyPress(application::KEY_Q, application::KEYHIT));
+    EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHELD)) << "used, but only a press walks";
+    EXPECT_EQ(combat.getRemainingMovement(), 3);
+    for (int i = 0; i < 4; ++i)
+        stepRight(*session, combat);
+    EXPECT_EQ(tileOf(avatar), glm::ivec2(2, 5)) << "the map edge stops the second step";
+    EXPECT_EQ(combat.getRemainingMovement(), 0) << "steps into the edge still cost";
+
+    EXPECT_TRUE(combat.combatMenuClick("back"));
+    EXPECT_EQ(tileOf(avatar), glm::ivec2(2, 4));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+}
+
+TEST(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    core::Character* avatar = session->getAvatar();
+    avatar->addAbility(makeAbility("poke", "target", 2, 2));
+    ASSERT_TRUE(combat.tileClick(2, 2));
+    stepRight(*session, combat);
+    EXPECT_TRUE(combat.combatMenuClick("finish"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::ability);
+    EXPECT_EQ(combat.getMenuOptions(), (Options{"back", "none", "poke"}));
+    EXPECT_EQ(combat.getRemainingMovement(), 0);
+    EXPECT_TRUE(combat.combatMenuClick("back"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::move);
+    EXPECT_EQ(tileOf(avatar), glm::ivec2(2, 2));
+    EXPECT_EQ(combat.getRemainingMovement(), 3);
+
+    combat.combatMenuClick("finish");
+    EXPECT_TRUE(combat.combatMenuClick("none"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_FALSE(combat.canAct(avatar));
+    EXPECT_TRUE(combat.tileClick(2, 2)) << "a spent character is found but cannot act";
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+}
+
+TEST(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    core::Character* avatar = session->getAvatar();
+    avatar->addAbility(makeAbility("poke", "target", 2, 2));
+    session->getEntity("guard")->setPosition(1, 2);   // orthogonal neighbour
+    session->getEntity("bandit")->setPosition(1, 1);  // diagonal neighbour
+    combat.tileClick(2, 2);
+    combat.combatMenuClick("finish");
+    ASSERT_TRUE(combat.combatMenuClick("poke"));
+    ASSERT_EQ(combat.getStage(), core::CombatManager::target);
+    EXPECT_EQ(combat.getChosenAbility()->getName(), "poke");
+
+    EXPECT_TRUE(combat.tileClick(1, 1));
+    EXPECT_TRUE(combat.getTargets()->empty()) << "a diagonal is distance 2, out of range 2";
+    EXPECT_FALSE(combat.tileClick(2, 3)) << "in range but nobody there";
+    EXPECT_TRUE(combat.tileClick(1, 2));
+    EXPECT_TRUE(combat.tileClick(2, 2));
+    EXPECT_TRUE(combat.tileClick(1, 2));
+    EXPECT_EQ(combat.getTargets()->size(), 2u) << "radius 2 takes two targets";
+    EXPECT_EQ(combat.getHighlightedTiles().size(), 2u);
+
+    EXPECT_TRUE(combat.combatMenuClick("back"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::ability);
+    EXPECT_TRUE(combat.getHighlightedTiles().empty());
+}
+
+TEST(CombatTargets, BurstHitsThoseNearItsCentreAndHighlightsACross)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    core::Character* avatar = session->getAvatar();
+    avatar->addAbility(makeAbility("flash", "burst", 4, 1));
+    session->getEntity("guard")->setPosition(2, 4);
+    session->getEntity("bandit")->setPosition(2, 3);
+    combat.tileClick(2, 2);
+    combat.combatMenuClick("finish");
+    combat.combatMenuClick("flash");
+    EXPECT_TRUE(combat.tileClick(2, 4));
+    ASSERT_EQ(combat.getTargets()->size(), 1u);
+    EXPECT_EQ(combat.getTargets()->front()->getId(), "guard");
+    EXPECT_EQ(combat.getHighlightedTiles().size(), 5u);
+    EXPECT_FALSE(combat.tileClick(2, 3)) << "a burst is placed once";
+}
+
+TEST(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
+{
+    prepare();
+    core::Session* session = sessionInCombat("bandit;");
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    core::Character* avatar = session->getAvatar();
+    core::Character* bandit = character(*session, "bandit");
+    ASSERT_NE(bandit, nullptr);
+    ASSERT_LT(bandit->getHP(false), 1) << "the test bandit has no hit points at all";
+    avatar->addAbility(makeAbility("poke", "target", 9, 1));
+    combat.tileClick(2, 2);
+    combat.combatMenuClick("finish");
+    combat.combatMenuClick("poke");
+    EXPECT_TRUE(combat.tileClick(0, 0));
+    EXPECT_TRUE(combat.combatMenuClick("finish"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_TRUE(combat.getEnemies()->empty());
+    EXPECT_TRUE(bandit->isRemoved());
+    EXPECT_TRUE(combat.isResultVisible());
+    EXPECT_NE(combat.getResultText().find("Character banditdied!"), std::string::npos);
+    EXPECT_EQ(combat.getMenuOptions(), (Options{"pass_turn", "exit_combat"}));
+    EXPECT_FALSE(combat.canAct(avatar));
+    EXPECT_TRUE(combat.combatMenuClick("exit_combat"));
+    EXPECT_FALSE(combat.isInCombat());
+}
+
+TEST(CombatInput, MapClicksBecomeTileClicksAndPassThrough)
+{
+    prepare();
+    core::Session* session = sessionInCombat();
+    ASSERT_NE(session, nullptr);
+    tamsygraphics::Camera camera("testCam", 640, 480, 45.0f, 0.5f, 100.0f);
+    session->setCamera(&camera);
+    core::CombatManager& combat = session->getCombatManager();
+    core::CombatInputContext* input = combat.getCombatInputContext();
+    ASSERT_NE(input, nullptr);
+
+    // The screen point over the avatar's square, with the camera at the origin.
+    const glm::vec2 world = session->getCurrentScene()->getLevelMap()->getPosition(2, 2);
+    const double x = world.x / 320.0;
+    const double y = world.y / 240.0;
+    EXPECT_FALSE(input->dispatch(0, application::MOUSE_UP, x, y));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "a release does nothing";
+    EXPECT_FALSE(input->dispatch(0, application::MOUSE_DOWN, 0.99, 0.99));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "outside the map";
+    EXPECT_FALSE(input->dispatch(0.1, 0.2));
+    EXPECT_FALSE(input->dispatch(1, application::MOUSE_DOWN, x, y)) << "offered to the menu too";
+    EXPECT_EQ(combat.getStage(), core::CombatManager::move) << "a right click acts like a left one";
+    EXPECT_TRUE(input->dispatch(application::KEY_D, application::KEYHIT));
+    session->setCamera(nullptr);
+    combat.leaveCombat();
+}

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "SessionTestSupport.h"
+#include "core/DialogManager.h"
+#include "core/DialogNode.h"
+#include "core/Scene.h"
+
+using namespace sessiontest;
+
+namespace
+{
+const std::string DIALOG = "tests/core/session/data/dialog.xml";
+
+core::Session* sessionInTestA()
+{
+    core::Session* session = buildSession();
+    if (!session)
+        return nullptr;
+    session->setNextScene("testA", 3, 3);
+    session->update();
+    return session;
+}
+
+using Texts = std::vector<std::string>;
+}
+
+TEST(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    ASSERT_TRUE(dialogs->isMenuVisible());
+    EXPECT_EQ(dialogs->getMenuText(), "Halt!");
+    EXPECT_EQ(dialogs->getMenuOptions(), (Texts{"Hello.", "Bye."}))
+        << "the node's own script runs after its conditions";
+    EXPECT_EQ(session->getFlag("dialogTest_secret"), 1);
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
+    EXPECT_EQ(dialogs->getNPC(), session->getEntity("guard"));
+    EXPECT_EQ(dialogs->getNode()->getName(), "Guard");
+
+    dialogs->optionSelected(0);  // "Hello." leads to the second node
+    EXPECT_EQ(dialogs->getMenuText(), "What now?");
+    EXPECT_EQ(dialogs->getMenuOptions(), (Texts{"The password."}));
+    dialogs->optionSelected(0);  // an empty next ends the talk
+    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
+}
+
+TEST(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    dialogs->optionSelected(1);  // "Bye.", the second option offered
+    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
+
+    // Picking past the end is an exit too, never a crash.
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    EXPECT_EQ(dialogs->getMenuOptions().size(), 3u) << "the secret is known now";
+    dialogs->optionSelected(7);
+    EXPECT_FALSE(dialogs->isMenuVisible());
+}
+
+TEST(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "bandit");
+    dialogs->startNewDialog(DIALOG, "second", "");
+    EXPECT_EQ(dialogs->getNPC(), session->getEntity("bandit"));
+    EXPECT_EQ(dialogs->getMenuText(), "What now?");
+    EXPECT_EQ(luaString("NPC:getId()"), "bandit");
+    EXPECT_EQ(luaString("player:getId()"), "fenwy");
+}
+
+TEST(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "quiet", "guard");
+    EXPECT_TRUE(dialogs->isMenuVisible());
+    EXPECT_EQ(dialogs->getMenuText(), "");
+    EXPECT_TRUE(dialogs->getMenuOptions().empty());
+    dialogs->endDialog();
+    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1) << "a script's close leaves the flag";
+}
+
+TEST(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
+{
+    prepare();
+    LogTail vosk("vosk");
+    core::Session* session = buildSession();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    EXPECT_TRUE(vosk.contains("Error: Did not initialize player for dialogManager"));
+    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
+
+    session->setNextScene("testA", 3, 3);
+    session->update();
+    dialogs->startNewDialog(DIALOG, "start", "nobody");
+    EXPECT_TRUE(vosk.contains("Error: Did not initialize NPC for dialogManager"));
+    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
+}
+
+TEST(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    const struct
+    {
+        std::string file;
+        std::string node;
+    } bad[] = {{"tests/core/session/data/noSuchDialog.xml", "start"},
+               {DIALOG, "noSuchNode"},
+               {"tests/core/session/data/broken_dialog.xml", "start"}};
+    for (const auto& c : bad)
+    {
+        ErrorCapture errors;
+        dialogs->startNewDialog(c.file, c.node, "guard");
+        EXPECT_NE(errors.text().find(c.file), std::string::npos) << errors.text();
+        EXPECT_FALSE(dialogs->isMenuVisible()) << c.file << " " << c.node;
+        EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
+    }
+}
+
+TEST(DialogNodeReading, GivesOptionTextsAndNextIds)
+{
+    prepare();
+    ASSERT_NE(buildSession(), nullptr);
+    core::DialogNode node("./" + DIALOG, "start");
+    ASSERT_TRUE(node.isValid());
+    EXPECT_EQ(node.getText(), "Halt!");
+    EXPECT_EQ(node.getNumOptions(), 2);
+    EXPECT_EQ(node.getOptionText(1), "Bye.");
+    EXPECT_EQ(node.getNextNode(0), "second");
+    EXPECT_EQ(node.getNextNode(1), "exit");
+    EXPECT_EQ(node.getNextNode(2), "");
+    EXPECT_EQ(node.getNextNode(-1), "");
+}
