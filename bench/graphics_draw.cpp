@@ -18,6 +18,7 @@
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "graphics/TGSprite.h"
 
 using namespace tamsygraphics;
 
@@ -27,13 +28,16 @@ const int LEVEL_SIZE = 100;
 const int SPRITE_COUNT = 500;
 const char* LAYER_NAMES[] = {"benchFloor", "benchFurniture", "benchObjects", "benchRoof"};
 
-// One window, renderer and level for the whole run.
+// One window for the whole run, with two renderers on it: one holding the
+// level, built once, and one holding nothing, for the empty frame.
 struct World
 {
     application::GLFWWindow* window = nullptr;
-    Renderer* renderer = nullptr;
+    Renderer* level = nullptr;
+    Renderer* empty = nullptr;
     Tileset tileset;
     std::vector<std::unique_ptr<Map>> layers;
+    std::vector<std::unique_ptr<Sprite>> sprites;
 
     bool Open()
     {
@@ -42,45 +46,48 @@ struct World
             return false;
         // Measure drawing, not waiting for the display.
         window->DisableVsync();
-        renderer = new Renderer(window, ZOLT_SOURCE_DIR);
-        renderer->GetSceneManager()->CreateCamera("benchCam");
-        renderer->GetSceneManager()->SetActiveCamera("benchCam");
-        renderer->GetResourceManager()->LoadTexture("tileset", "/assets/maps/region1/tileset.png");
-        renderer->GetResourceManager()->LoadTexture("walking", "/assets/sprites/walkingSpriteSheet.png");
+        empty = MakeRenderer();
+        level = MakeRenderer();
+        level->GetResourceManager()->LoadTexture("tileset", "/assets/maps/region1/tileset.png");
+        level->GetResourceManager()->LoadTexture("walking", "/assets/sprites/walkingSpriteSheet.png");
         tileset.imageName = "tileset";
         tileset.tileWidth = 16;
         tileset.tileHeight = 16;
         tileset.renderedTileWidth = 32;
         tileset.renderedTileHeight = 32;
+        BuildLevel();
         return true;
     }
 
+    Renderer* MakeRenderer()
+    {
+        Renderer* renderer = new Renderer(window, ZOLT_SOURCE_DIR);
+        renderer->GetSceneManager()->CreateCamera("benchCam");
+        renderer->GetSceneManager()->SetActiveCamera("benchCam");
+        return renderer;
+    }
+
+    // Handed to the renderer directly: the world keeps ownership.
     void BuildLevel()
     {
         for (const char* name : LAYER_NAMES)
         {
-            std::unique_ptr<Map> map(MakeLayer(name, LEVEL_SIZE));
-            map->SetVisible(true);
-            renderer->GetSceneManager()->SubmitMap(name, map.get());
-            layers.push_back(std::move(map));
+            layers.emplace_back(MakeLayer(name, LEVEL_SIZE));
+            layers.back()->SetVisible(true);
+            level->Submit(name, layers.back().get());
         }
         for (int i = 0; i < SPRITE_COUNT; ++i)
         {
-            Sprite* s = renderer->GetSceneManager()->CreateSprite("benchSprite" + std::to_string(i));
+            const std::string name = "benchSprite" + std::to_string(i);
+            sprites.emplace_back(new Sprite(name));
+            Sprite* s = sprites.back().get();
             s->SetTexture("walking");
             s->SetSize(32, 32);
             s->setTexCoords(glm::vec2(i % 4, (i / 4) % 4));
             s->Dimensions(32, 32);
             s->MoveTo(static_cast<float>((i % 25) * 24 - 300), static_cast<float>((i / 25) * 22 - 220));
+            level->Submit(name, s);
         }
-    }
-
-    void ClearLevel()
-    {
-        for (const char* name : LAYER_NAMES)
-            renderer->RemoveMap(name);
-        for (int i = 0; i < SPRITE_COUNT; ++i)
-            renderer->RemoveSprite("benchSprite" + std::to_string(i));
     }
 
     Map* MakeLayer(const std::string& name, int size)
@@ -113,38 +120,30 @@ World& TheWorld()
     return world;
 }
 
-void OneFrame(benchmark::State& state, World& world)
+void DrawFrames(benchmark::State& state, Renderer* World::*which)
 {
+    World& world = TheWorld();
+    Renderer* renderer = world.*which;
+    if (!renderer)
+    {
+        state.SkipWithError("no window");
+        return;
+    }
     for (auto _ : state)
     {
-        world.renderer->Draw();
+        renderer->Draw();
         glFinish();
     }
 }
 
 void BM_EmptyFrame(benchmark::State& state)
 {
-    World& world = TheWorld();
-    if (!world.renderer)
-    {
-        state.SkipWithError("no window");
-        return;
-    }
-    world.ClearLevel();
-    OneFrame(state, world);
+    DrawFrames(state, &World::empty);
 }
 
 void BM_DrawLevel100x100x4Layers500Sprites(benchmark::State& state)
 {
-    World& world = TheWorld();
-    if (!world.renderer)
-    {
-        state.SkipWithError("no window");
-        return;
-    }
-    world.BuildLevel();
-    OneFrame(state, world);
-    world.ClearLevel();
+    DrawFrames(state, &World::level);
 }
 
 void BM_GenerateMap256x256(benchmark::State& state)

@@ -62,6 +62,9 @@ void AnimationManager::destroyAnimation(const std::string& name)
     AnimationMap::iterator found = _animations.find(name);
     if (found == _animations.end())
         return;
+    // Runners still holding it would otherwise play freed frames.
+    for (AnimationRunner* runner : _runners)
+        runner->forgetAnimation(found->second);
     delete found->second;
     _animations.erase(found);
 }

@@ -85,6 +85,14 @@ void AnimationRunner::update(double dt)
         updateLimited();
 }
 
+void AnimationRunner::forgetAnimation(const Animation* animation)
+{
+    if (_loopingAnim == animation)
+        _loopingAnim = nullptr;
+    if (_limitedAnim == animation)
+        _limitedAnim = nullptr;
+}
+
 void AnimationRunner::updateLooping()
 {
     if (_loopingAnim && _sprite)

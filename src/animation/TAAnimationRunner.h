@@ -30,6 +30,8 @@ public:
     // Starts the limited animation from its first frame.
     void setLimitedAnim(const std::string& name, int repetitions, double secondsPerFrame);
     void update(double dt);
+    // Lets go of an animation that is about to be destroyed.
+    void forgetAnimation(const Animation* animation);
 
     tamsygraphics::Sprite* getSprite() const { return _sprite; }
     double getAnimationTime() const { return _animationTime; }

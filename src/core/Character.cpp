@@ -32,6 +32,28 @@ const char* const CB_STAT_KEYS[Character::NUM_CB_STATS] = {
 const int MIN_CLASS_LEVEL = 1;
 const int MAX_CLASS_LEVEL = 10;
 
+// Calls visit(child, id) for every child of the given kind that names a
+// record; a child without an id has nothing to look up and is skipped.
+template <typename Visit>
+void forEachRecordChild(tinyxml2::XMLElement* element, const char* kind, Visit visit)
+{
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(kind); child;
+         child = child->NextSiblingElement(kind))
+    {
+        const std::string id = nullToEmpty(child->Attribute("id"));
+        if (!id.empty())
+        {
+            visit(child, id);
+        }
+    }
+}
+
+void logMissingRecord(const char* kind, const std::string& id, const std::string& characterId)
+{
+    Log::error() << "Could not load " << kind << " " << id << " for character " << characterId
+                 << std::endl;
+}
+
 // Reads the template before any storage is handed out, so that a bad
 // template leaves no half-built character behind in Lua.
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
@@ -145,67 +167,39 @@ void Character::absorbStats(tinyxml2::XMLElement* element)
 
 void Character::absorbAbilities(tinyxml2::XMLElement* element)
 {
-    for (tinyxml2::XMLElement* child = element->FirstChildElement("ability"); child;
-         child = child->NextSiblingElement("ability"))
-    {
-        const std::string id = nullToEmpty(child->Attribute("id"));
-        if (id.empty())
-        {
-            continue;
-        }
+    forEachRecordChild(element, "ability", [this](tinyxml2::XMLElement*, const std::string& id) {
         Ability* ability = ResourceManager::getAbility(id);
-        if (ability)
+        if (!ability)
         {
-            _abilities[id] = ability;
-            _abilityEnabled[id] = true;
+            logMissingRecord("ability", id, _id);
+            return;
         }
-        else
-        {
-            Log::error() << "Could not load ability " << id << " for character " << _id
-                         << std::endl;
-        }
-    }
+        _abilities[id] = ability;
+        _abilityEnabled[id] = true;
+    });
 }
 
 void Character::absorbEffects(tinyxml2::XMLElement* element)
 {
-    for (tinyxml2::XMLElement* child = element->FirstChildElement("effect"); child;
-         child = child->NextSiblingElement("effect"))
-    {
-        const std::string id = nullToEmpty(child->Attribute("id"));
-        if (id.empty())
-        {
-            continue;
-        }
+    forEachRecordChild(element, "effect", [this](tinyxml2::XMLElement*, const std::string& id) {
         Effect* effect = ResourceManager::getEffect(id);
-        if (effect)
+        if (!effect)
         {
-            _activeEffects.push_back(effect);
+            logMissingRecord("effect", id, _id);
+            return;
         }
-        else
-        {
-            Log::error() << "Could not load effect " << id << " for character " << _id
-                         << std::endl;
-        }
-    }
+        _activeEffects.push_back(effect);
+    });
 }
 
 void Character::absorbClasses(tinyxml2::XMLElement* element)
 {
-    for (tinyxml2::XMLElement* child = element->FirstChildElement("class"); child;
-         child = child->NextSiblingElement("class"))
-    {
-        const std::string id = nullToEmpty(child->Attribute("id"));
-        if (id.empty())
-        {
-            continue;
-        }
+    forEachRecordChild(element, "class", [this](tinyxml2::XMLElement* child, const std::string& id) {
         Class* characterClass = ResourceManager::getClass(id);
         if (!characterClass)
         {
-            Log::error() << "Could not load class " << id << " for character " << _id
-                         << std::endl;
-            continue;
+            logMissingRecord("class", id, _id);
+            return;
         }
         const int levels = child->IntAttribute("level", 0);
         if (levels < MIN_CLASS_LEVEL || levels > MAX_CLASS_LEVEL)
@@ -214,13 +208,13 @@ void Character::absorbClasses(tinyxml2::XMLElement* element)
                          << _id << " has level " << levels << ", outside "
                          << MIN_CLASS_LEVEL << " to " << MAX_CLASS_LEVEL
                          << "; nothing granted" << std::endl;
-            continue;
+            return;
         }
         for (int i = 0; i < levels; ++i)
         {
             characterClass->levelUp(this);
         }
-    }
+    });
 }
 
 void Character::absorbScripts(tinyxml2::XMLElement* element)

@@ -1,7 +1,7 @@
 #include "core/Entity.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
@@ -12,6 +12,7 @@
 #include "core/ScriptInstance.h"
 #include "graphics/TGSprite.h"
 #include "sound/SoundHandler.h"
+#include "util/RandomText.h"
 
 namespace core
 {
@@ -273,6 +274,9 @@ bool Entity::isStepAllowed(Direction direction, const glm::ivec2& target) const
 
 Entity* Entity::findEntityAt(const glm::vec2& tile) const
 {
+    // A trigger fired by a refused step may have taken the entity out of its scene.
+    if (!_currentScene)
+        return nullptr;
     for (const auto& entry : _currentScene->getEntities())
     {
         Entity* other = entry.second;
@@ -350,7 +354,19 @@ bool Entity::checkTriggers(int row, int column)
     TriggerMap* triggerMap = levelMap ? levelMap->getTriggerMap() : nullptr;
     if (!triggerMap || !triggerMap->isValidTrigger(row, column, _isAvatar))
         return false;
+    // A script that places its entity back on the tile being fired (or on a
+    // tile whose script sends it back here) would otherwise fire it again
+    // without end; a trigger runs at most once at a time for an entity.
+    const glm::ivec2 tile(row, column);
+    if (std::find(_firingTriggers.begin(), _firingTriggers.end(), tile) != _firingTriggers.end())
+    {
+        Log::warn() << "Entity::checkTriggers - The trigger at " << row << " " << column
+                    << " is already running for entity " << _id << "; not fired again" << std::endl;
+        return false;
+    }
+    _firingTriggers.push_back(tile);
     triggerMap->triggerEvents(row, column);
+    _firingTriggers.pop_back();
     return true;
 }
 
@@ -371,9 +387,9 @@ bool Entity::isFacing(const Entity* other) const
 
 void Entity::wander(int chance)
 {
-    if (std::rand() % 100 >= chance)
+    if (gameRand() % 100 >= chance)
         return;
-    const Direction direction = static_cast<Direction>(std::rand() % 4);
+    const Direction direction = static_cast<Direction>(gameRand() % 4);
     const glm::ivec2 next = neighbour(currentTile(), direction);
     // A wander-region cell re-admits the entity through its script.
     checkTriggers(next.x, next.y);

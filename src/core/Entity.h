@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include <glm/glm.hpp>
 
@@ -109,6 +110,9 @@ protected:
     bool _isAvatar;
 
 private:
+    // Tiles whose trigger is running for this entity, outermost first.
+    std::vector<glm::ivec2> _firingTriggers;
+
     static bool isValidDirection(int direction);
     static glm::ivec2 neighbour(const glm::ivec2& tile, Direction direction);
     glm::ivec2 currentTile() const;

@@ -114,7 +114,9 @@ bool LevelInputContext::handleZ(int action)
 bool LevelInputContext::handleC(int action)
 {
     // A test shortcut: fights whatever the current-opponent list holds.
-    if (action != application::KEYHIT)
+    // Nothing fills that list yet, and a fight with nobody would trap the
+    // player: until the combat menu exists only Escape leaves it.
+    if (action != application::KEYHIT || _session->getCurrentOpponents().empty())
         return false;
     _session->getCombatManager().enterCombat(&_session->getCurrentOpponents());
     return true;

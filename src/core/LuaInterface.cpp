@@ -1,5 +1,7 @@
 #include "core/LuaInterface.h"
 
+#include <cstdio>
+
 #include "Log/Log.h"
 #include "core/Entity.h"
 #include "core/LuaBindings.h"
@@ -124,7 +126,16 @@ void* LuaInterface::allocObjectOfClass(const std::string& className, size_t size
 
 int LuaInterface::getReference()
 {
-    return luaL_ref(getState(), LUA_REGISTRYINDEX);
+    lua_State* ls = getState();
+    // Nothing to refer to: answer "no reference" rather than popping below
+    // the bottom of the stack.
+    if (lua_gettop(ls) == 0)
+    {
+        Log::error() << "LuaInterface::getReference - Nothing on the Lua stack to refer to"
+                     << std::endl;
+        return LUA_NOREF;
+    }
+    return luaL_ref(ls, LUA_REGISTRYINDEX);
 }
 
 void LuaInterface::bindEntity(Entity* e)
@@ -246,13 +257,20 @@ double LuaInterface::getLuaDouble(lua_State* ls, int& pos)
     return lua_tonumber(ls, pos++);
 }
 
-void* LuaInterface::objectOfCall(lua_State* ls, int& pos)
+void* LuaInterface::objectOfCall(lua_State* ls, int& pos, const char* className)
 {
     luaL_checktype(ls, pos, LUA_TTABLE);
     const int tableIndex = pos++;
     lua_getfield(ls, tableIndex, OBJECT_FIELD);
     lua_insert(ls, pos);
     luaL_checktype(ls, pos, LUA_TUSERDATA);
-    return lua_touserdata(ls, pos++);
+    // The userdata's metatable tells its class: a table whose "core_" holds
+    // another class's object, or a file handle, is refused here instead of
+    // being used as this class's memory.
+    // Lua raises its errors with longjmp, so nothing here may need a
+    // destructor: the name is built in a plain buffer.
+    char metaName[128];
+    std::snprintf(metaName, sizeof metaName, "%s%s", METATABLE_PREFIX, className);
+    return luaL_checkudata(ls, pos++, metaName);
 }
 }

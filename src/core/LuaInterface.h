@@ -7,7 +7,31 @@
 
 namespace core
 {
+class Character;
 class Entity;
+class Scene;
+class Session;
+
+// The script-visible class whose objects a bound method of T is called on.
+// Methods check it, so a script cannot hand one kind of engine object (or
+// any other userdata) where another is expected.
+template <typename T>
+struct LuaClass;
+template <>
+struct LuaClass<Session>
+{
+    static const char* name() { return "Session"; }
+};
+template <>
+struct LuaClass<Character>
+{
+    static const char* name() { return "Character"; }
+};
+template <>
+struct LuaClass<Scene>
+{
+    static const char* name() { return "Scene"; }
+};
 
 // Owner of the process's one Lua state. Engine objects get a Lua identity
 // here (an object table whose "core_" userdata holds the object itself),
@@ -50,11 +74,12 @@ public:
 
     // Decodes the receiver of a colon-syntax method call: the object table
     // at pos is replaced on the stack by its "core_" userdata, whose memory
-    // is the engine object. Leaves pos at the first real argument.
+    // is the engine object. Leaves pos at the first real argument. A
+    // receiver of another class raises Lua's bad-argument error.
     template <typename T>
     static T* initLuaCall(lua_State* ls, int& pos)
     {
-        return static_cast<T*>(objectOfCall(ls, pos));
+        return static_cast<T*>(objectOfCall(ls, pos, LuaClass<T>::name()));
     }
 
     static lua_State* getState();
@@ -69,7 +94,7 @@ private:
     LuaInterface();
     ~LuaInterface();
 
-    static void* objectOfCall(lua_State* ls, int& pos);
+    static void* objectOfCall(lua_State* ls, int& pos, const char* className);
     static void pushClassMetatable(const std::string& className);
     static bool runChunk(int loadStatus);
 

@@ -99,6 +99,25 @@ const DrawableTile* CellAt(const Map& map, int i, int j)
     return &map.tiles[i][j];
 }
 
+// Visits the visible cells row by row with the corners of their quads.
+template <typename Visit>
+void ForEachVisibleCell(const Map& map, Visit visit)
+{
+    const LayerFrame frame = FrameOf(map);
+    for (int i = 0; i < map.rows; ++i)
+    {
+        for (int j = 0; j < map.cols; ++j)
+        {
+            const DrawableTile* t = CellAt(map, i, j);
+            if (!t || !t->visible)
+                continue;
+            glm::vec2 pos[4];
+            CellPositions(frame, i, j, pos);
+            visit(i, j, *t, pos);
+        }
+    }
+}
+
 bool CheckInputs(const Map* map, const ImageInfo* info)
 {
     if (!map)
@@ -144,22 +163,12 @@ Geometry GeometryFactory::GenerateMap(const Map* map, const ImageInfo* info) con
     if (!CheckInputs(map, info))
         return g;
 
-    const LayerFrame frame = FrameOf(*map);
-    for (int i = 0; i < map->rows; ++i)
-    {
-        for (int j = 0; j < map->cols; ++j)
-        {
-            const DrawableTile* t = CellAt(*map, i, j);
-            if (!t || !t->visible)
-                continue;
-            glm::vec2 pos[4];
-            glm::vec2 uv[4];
-            CellPositions(frame, i, j, pos);
-            TileUVs(*map->tileset, *info, t->col, t->row, uv);
-            ApplyTiledFlips(*t, uv);
-            AppendQuad(g, pos, uv);
-        }
-    }
+    ForEachVisibleCell(*map, [&](int, int, const DrawableTile& t, const glm::vec2 pos[4]) {
+        glm::vec2 uv[4];
+        TileUVs(*map->tileset, *info, t.col, t.row, uv);
+        ApplyTiledFlips(t, uv);
+        AppendQuad(g, pos, uv);
+    });
     return g;
 }
 
@@ -170,27 +179,15 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
     if (!CheckInputs(map, info) || !pmap)
         return g;
 #ifdef TG_HAVE_PASSABILITY_MAP
-    const LayerFrame frame = FrameOf(*map);
-    for (int i = 0; i < map->rows; ++i)
-    {
-        for (int j = 0; j < map->cols; ++j)
-        {
-            const DrawableTile* t = CellAt(*map, i, j);
-            if (!t || !t->visible)
-                continue;
-            glm::vec2 pos[4];
-            glm::vec2 tileUV[4];
-            CellPositions(frame, i, j, pos);
-            TileUVs(*map->tileset, *info, t->col, t->row, tileUV);
-            const glm::vec2 code = pmap->isPassable(i, j)
-                                       ? glm::vec2(0.0f, 1.0f)
-                                       : glm::vec2(1.0f, 0.0f);
-            const glm::vec2 uv[4] = {code, code, code, code};
-            AppendQuad(g, pos, uv);
-            if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
-                std::printf("shucks");
-        }
-    }
+    ForEachVisibleCell(*map, [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4]) {
+        glm::vec2 tileUV[4];
+        TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
+        const glm::vec2 code = pmap->isPassable(i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
+        const glm::vec2 uv[4] = {code, code, code, code};
+        AppendQuad(g, pos, uv);
+        if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
+            std::printf("shucks");
+    });
 #endif
     return g;
 }

@@ -197,6 +197,13 @@ void SceneManager::DestroyCamera(const std::string& name)
         FILE_LOG(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy active camera";
         return;
     }
+    // A sprite still carrying the camera would move freed memory on its
+    // next MoveTo.
+    for (auto& sprite : _sprites)
+    {
+        if (sprite.second && sprite.second->GetCamera() == it->second)
+            sprite.second->DetachCamera();
+    }
     delete it->second;
     _cameras.erase(it);
 }

@@ -208,8 +208,10 @@ void AudioVoice::restartStaticAt(long long frame)
 
 void AudioVoice::restartStreamAt(long long frame)
 {
-    // Stopping marks every queued buffer processed, so all can be taken back.
-    alSourceStop(_alSource);
+    // Rewinding marks every queued buffer processed, so all can be taken
+    // back, and leaves the source in its initial state: a paused voice then
+    // reads its offset from the new start instead of the end of the queue.
+    alSourceRewind(_alSource);
     alSourcei(_alSource, AL_BUFFER, 0);
     _queuedFrames.clear();
     _freeBuffers.assign(_buffers, _buffers + STREAM_BUFFERS);

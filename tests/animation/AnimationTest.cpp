@@ -178,8 +178,19 @@ TEST(AnimationRunnerTest, LimitedAnimationPlaysItsRepetitionsThenLoopingResumes)
     EXPECT_EQ(runner.getAnimationTime(), 0.0);
     EXPECT_EQ(sprite.GetTexCoords(), before);
 
+    // Destroyed animations are let go by the runners that held them, which
+    // then keep the sprite's last frame.
+    runner.setLimitedAnim("testAttack", 2, 0.25);
+    runner.update(0.3);
+    ASSERT_EQ(sprite.GetTexCoords(), glm::vec2(1, 1));
     manager()->destroyAnimation("testWalkLoop");
     manager()->destroyAnimation("testAttack");
+    EXPECT_EQ(runner.getLoopingAnim(), nullptr);
+    EXPECT_EQ(runner.getLimitedAnim(), nullptr);
+    for (int i = 0; i < 20; ++i)
+        runner.update(0.125);
+    EXPECT_EQ(sprite.GetTexCoords(), glm::vec2(1, 1));
+    EXPECT_EQ(runner.getRepetitions(), 0);
 }
 
 TEST(AnimationRunnerTest, RunnersLeaveTheManagerWhenDestroyed)

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
+#include "Log/Log.h"
 #include "application/BaseInputContext.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWInput.h"
@@ -15,6 +17,11 @@ namespace
 {
 const int PRESS = 1;
 const int RELEASE = 0;
+
+// A named stream stays silent once written to before its registration, and
+// every push writes to "input", so it is registered while the binary loads.
+std::ostringstream inputLog;
+const bool inputLogRegistered = (Log::setNamedStream("input", &inputLog), true);
 
 class InputManagerTest : public ::testing::Test
 {
@@ -197,6 +204,21 @@ TEST_F(InputManagerTest, ContextPushedTwiceIsOfferedTwiceAndRemovedAtOnce)
     InputManager::update();
     EXPECT_TRUE(twice.keys.empty()) << "one removeContext removes every occurrence";
     EXPECT_EQ(bottom.activeStatesOf(KEY_E), (std::vector<int>{KEYHELD}));
+}
+
+TEST_F(InputManagerTest, EveryPushIsAnnouncedOnTheInputStreamAndRemovalIsQuiet)
+{
+    ASSERT_TRUE(inputLogRegistered);
+    RecordingContext context;
+    inputLog.str("");
+    InputManager::pushContext(&context);
+    InputManager::pushContext(&context);
+    InputManager::removeContext(&context);
+    InputManager::removeContext(&context);  // no longer there: nothing happens
+    EXPECT_EQ(inputLog.str(), "[input]        Pushed new input context\n"
+                              "[input]        Pushed new input context\n");
+    InputManager::update();
+    EXPECT_TRUE(context.keys.empty());
 }
 
 TEST_F(InputManagerTest, MouseEventsAreOfferedAtOnceTopFirst)

@@ -231,6 +231,12 @@ void GameProcess::kill()
     stopReaders();
 }
 
+bool GameProcess::haveDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    return display && *display;
+}
+
 int GameProcess::runCommand(const std::string& command, std::string* output)
 {
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -316,6 +322,18 @@ bool GameProcess::holdKey(const std::string& key, int holdMs)
         return false;
     sleepMs(holdMs);
     return keyUp(key);
+}
+
+int GameProcess::quitWithEscape(int timeoutMs)
+{
+    for (int holdMs : {150, 600, 2000})
+    {
+        if (!pressKey("Escape", holdMs))
+            break;
+        if (waitUntilExited(timeoutMs))
+            return _exitStatus;
+    }
+    return waitForExit(0);
 }
 
 bool GameProcess::moveMouse(int x, int y)

@@ -196,6 +196,16 @@ protected:
         ASSERT_NE(window, nullptr);
         ASSERT_NE(window->GetHandle(), nullptr);
         glfwMakeContextCurrent(window->GetHandle());
+        // Tests that use GL without a renderer need the entry points too.
+        static const bool loaded = [] {
+            glewExperimental = GL_TRUE;
+            const bool ok = glewInit() == GLEW_OK;
+            while (glGetError() != GL_NO_ERROR)
+            {
+            }
+            return ok;
+        }();
+        ASSERT_TRUE(loaded);
     }
 
     // A renderer drawing into the window's back buffer without swapping.
@@ -209,6 +219,38 @@ protected:
     }
 
     application::GLFWWindow* window = nullptr;
+};
+
+// A window-less renderer (no swap) with its managers for every test, and
+// optionally the active camera "cam" at the origin.
+class RendererFixture : public GLTest
+{
+protected:
+    explicit RendererFixture(bool withCamera = false) : _withCamera(withCamera) {}
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        renderer = MakeRenderer();
+        rm = renderer->GetResourceManager();
+        sm = renderer->GetSceneManager();
+        gui = renderer->GetGUIManager();
+        if (_withCamera)
+        {
+            sm->CreateCamera("cam");
+            sm->SetActiveCamera("cam");
+        }
+    }
+
+    std::unique_ptr<tamsygraphics::Renderer> renderer;
+    tamsygraphics::ResourceManager* rm = nullptr;
+    tamsygraphics::SceneManager* sm = nullptr;
+    tamsygraphics::GUIManager* gui = nullptr;
+
+private:
+    bool _withCamera;
 };
 
 // A tileset of one-pixel-wide texture columns so every tile has one colour.

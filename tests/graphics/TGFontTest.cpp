@@ -1,13 +1,9 @@
-#include <gtest/gtest.h>
+#include "GfxTestSupport.h"
 
-#include <GL/glew.h>
-#include <GLFW/glfw3.h>
-
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <string>
+#include <vector>
 
-#include "Log/FileLog.h"
 #include "graphics/TGFontManager.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
@@ -19,67 +15,9 @@ namespace
 {
 const char* FREE_SANS = "./assets/fonts/FreeSans.ttf";
 
-// A hidden window of our own gives the atlases a context to live in.
-class FontContext : public ::testing::Test
+// The atlases need a GL context: the shared test window's.
+class FontContext : public gfxtest::GLTest
 {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!std::getenv("DISPLAY"))
-            return;
-        ASSERT_TRUE(glfwInit());
-        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
-        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-        glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-        window = glfwCreateWindow(64, 64, "fonts", nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        glfwMakeContextCurrent(window);
-        glewExperimental = GL_TRUE;
-        ASSERT_EQ(glewInit(), static_cast<GLenum>(GLEW_OK));
-        glGetError();
-    }
-    static void TearDownTestSuite()
-    {
-        if (window)
-            glfwDestroyWindow(window);
-        window = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!window)
-            GTEST_SKIP() << "no X display (run under xvfb-run)";
-        glfwMakeContextCurrent(window);
-    }
-
-    static GLFWwindow* window;
-};
-GLFWwindow* FontContext::window = nullptr;
-
-// Captures the file log into a temporary file for the duration of a test.
-class FileLogCapture
-{
-public:
-    FileLogCapture() : _saved(Output2FILE::Stream()), _file(std::tmpfile()) { Output2FILE::Stream() = _file; }
-    ~FileLogCapture()
-    {
-        Output2FILE::Stream() = _saved;
-        std::fclose(_file);
-    }
-    std::string text()
-    {
-        std::string out;
-        std::rewind(_file);
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, _file))
-            out += buffer;
-        return out;
-    }
-
-private:
-    FILE* _saved;
-    FILE* _file;
 };
 
 struct GlyphTotals
@@ -120,7 +58,7 @@ GlyphTotals measureWithFreeType(const char* path, int size)
 TEST_F(FontContext, AtlasPacksEveryPrintableGlyphInOneRow)
 {
     FontManager fonts;
-    Font* font = fonts.createFont("FreeSans", FREE_SANS);
+    tamsygraphics::Font* font = fonts.createFont("FreeSans", FREE_SANS);
     ASSERT_NE(font, nullptr);
     ASSERT_TRUE(font->hasFace());
     font->addSize(18);
@@ -155,7 +93,7 @@ TEST_F(FontContext, AtlasPacksEveryPrintableGlyphInOneRow)
 TEST_F(FontContext, TextLengthSumsAdvancesAtItsSize)
 {
     FontManager fonts;
-    Font* font = fonts.createFont("FreeSans", FREE_SANS);
+    tamsygraphics::Font* font = fonts.createFont("FreeSans", FREE_SANS);
     font->addSize(18);
     atlas glyphs = font->getSize(18);
 
@@ -178,10 +116,10 @@ TEST_F(FontContext, TextLengthSumsAdvancesAtItsSize)
 
 TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
 {
-    FileLogCapture log;
+    gfxtest::LogCapture log;
     FontManager fonts;
     EXPECT_EQ(fonts.getFont("nope"), nullptr);
-    Font* missing = fonts.createFont("ghost", "./assets/fonts/does-not-exist.ttf");
+    tamsygraphics::Font* missing = fonts.createFont("ghost", "./assets/fonts/does-not-exist.ttf");
     ASSERT_NE(missing, nullptr);
     EXPECT_FALSE(missing->hasFace());
     missing->addSize(18);
@@ -191,7 +129,7 @@ TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
     EXPECT_EQ(fonts.getFont("ghost"), nullptr);
     fonts.destroyFont("ghost");
 
-    std::string text = log.text();
+    std::string text = log.Text();
     EXPECT_NE(text.find("-   ERROR: (FontManager::getFont) Font not found (nope)"), std::string::npos) << text;
     EXPECT_NE(text.find("(Font::Font) Failed to load face: ./assets/fonts/does-not-exist.ttf"), std::string::npos);
     EXPECT_NE(text.find("(FontManager::destroyFont) Destroying font that doesnt exist (ghost)"), std::string::npos);
@@ -233,7 +171,7 @@ TEST(GUIElement, ScreenSizesConvertThroughPixels)
 
 TEST_F(FontContext, GUIManagerRegistersByIdentifierWithoutARenderer)
 {
-    FileLogCapture log;
+    gfxtest::LogCapture log;
     GUIManager gui(nullptr);
     GUIRectangle* rectangle = gui.createRectangle("box");
     ASSERT_NE(rectangle, nullptr);
@@ -258,7 +196,7 @@ TEST_F(FontContext, GUIManagerRegistersByIdentifierWithoutARenderer)
     gui.destroyText("label");
     gui.destroyRectangle("never");
 
-    std::string text2 = log.text();
+    std::string text2 = log.Text();
     EXPECT_NE(text2.find("GUIRectangle with identifier already exists -- failed to create rectangle (box)"), std::string::npos);
     EXPECT_NE(text2.find("(GUIManager::createText) Text with identifier already exists -- failed to create text (label)"), std::string::npos);
     EXPECT_NE(text2.find("(GUIManager::destroyText) Tried to destroy gui text that doesnt exist (label)"), std::string::npos);

@@ -12,20 +12,10 @@ using namespace gfxtest;
 
 namespace
 {
-class GUIRenderTest : public GLTest
+class GUIRenderTest : public RendererFixture
 {
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        renderer = MakeRenderer();
-        gui = renderer->GetGUIManager();
-        ASSERT_NE(gui, nullptr);
-        renderer->GetSceneManager()->CreateCamera("cam");
-        renderer->GetSceneManager()->SetActiveCamera("cam");
-    }
+    GUIRenderTest() : RendererFixture(true) {}
 
     // An opaque rectangle of w x h pixels centred on window pixel (px, py).
     GUIRectangle* Box(const std::string& id, int px, int py, int w, int h, float r, float g, float b)
@@ -53,9 +43,6 @@ protected:
     }
 
     Colour WindowPixel(int x, int y) { return ReadPixel(x, 479 - y); }
-
-    std::unique_ptr<Renderer> renderer;
-    GUIManager* gui = nullptr;
 };
 }
 
@@ -67,7 +54,7 @@ TEST_F(GUIRenderTest, RectanglesSitInScreenSpaceInNameOrder)
     hidden->hide();
 
     // Moving the camera must not move GUI rectangles.
-    renderer->GetSceneManager()->GetCamera("cam")->MoveTo(500.0f, -300.0f);
+    sm->GetCamera("cam")->MoveTo(500.0f, -300.0f);
     renderer->Draw();
     EXPECT_EQ(WindowPixel(185, 100), BLUE);
     EXPECT_EQ(WindowPixel(210, 100), BLUE) << "\"b\" sorts after \"a\" and covers it";
@@ -127,8 +114,6 @@ TEST_F(GUIRenderTest, GlyphAtlasesAndTexturesCoexist)
 {
     // Eight and more textures used to collide with the atlas unit; every
     // sprite must still show its own colour while text is drawn.
-    ResourceManager* rm = renderer->GetResourceManager();
-    SceneManager* sm = renderer->GetSceneManager();
     const Colour colours[] = {RED, GREEN, BLUE, YELLOW, MAGENTA, CYAN, RED, GREEN, BLUE, YELLOW};
     for (int i = 0; i < 10; ++i)
     {

@@ -13,20 +13,10 @@ using namespace gfxtest;
 
 namespace
 {
-class RendererTest : public GLTest
+class RendererTest : public RendererFixture
 {
 protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        renderer = MakeRenderer();
-        rm = renderer->GetResourceManager();
-        sm = renderer->GetSceneManager();
-        sm->CreateCamera("cam");
-        sm->SetActiveCamera("cam");
-    }
+    RendererTest() : RendererFixture(true) {}
 
     // A sprite of `w` x `h` world units at (x, y) showing `texture`.
     Sprite* AddSprite(const std::string& name, const std::string& texture, float x, float y, float w, float h)
@@ -46,9 +36,6 @@ protected:
         return testing::internal::GetCapturedStdout();
     }
 
-    std::unique_ptr<Renderer> renderer;
-    ResourceManager* rm = nullptr;
-    SceneManager* sm = nullptr;
     std::vector<std::unique_ptr<Tileset>> tilesets;
 
     Tileset* OwnedTileset(const std::string& image, int rendered)
@@ -94,8 +81,7 @@ TEST_F(RendererTest, PassOrderFloorFurnitureSpritesOthers)
 
 TEST_F(RendererTest, GUIRectanglesThenTextsOverTheWorld)
 {
-    ASSERT_NE(renderer->GetGUIManager(), nullptr);
-    GUIManager* gui = renderer->GetGUIManager();
+    ASSERT_NE(gui, nullptr);
     SolidTexture(rm, "red", RED);
     sm->SubmitMap("aTop", SimpleLayer("aTop", OwnedTileset("red", 40), 6, 8)); // other layers: x -160..160
     AddSprite("zz", "red", 0, 0, 300, 200);

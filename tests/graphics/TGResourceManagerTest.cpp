@@ -47,19 +47,8 @@ private:
     std::string _path;
 };
 
-class ResourceManagerTest : public GLTest
+class ResourceManagerTest : public RendererFixture
 {
-protected:
-    void SetUp() override
-    {
-        GLTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        renderer = MakeRenderer();
-        rm = renderer->GetResourceManager();
-    }
-    std::unique_ptr<Renderer> renderer;
-    ResourceManager* rm = nullptr;
 };
 }
 

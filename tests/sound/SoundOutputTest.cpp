@@ -22,10 +22,11 @@ namespace
 {
 const char* CHILD_DIR = "ZOLT_SOUND_CHILD_DIR";
 
-std::string childDir()
+// A child run works in the directory its parent prepared.
+bool enterChildDir()
 {
     const char* dir = std::getenv(CHILD_DIR);
-    return dir ? dir : "";
+    return dir && *dir && chdir(dir) == 0;
 }
 
 // Runs the handler on the real clock for the given wall time, a frame every
@@ -91,6 +92,21 @@ TEST(AudioDeviceTest, StreamedVoicesKeepPlayingAndReportTheirPosition)
     EXPECT_EQ(playing->getPlayPosition(), held);
     EXPECT_FALSE(device->isCurrentlyPlaying(longFile));
 
+    // A paused stream moved elsewhere waits there and resumes from there.
+    playing->setPlayPosition(5000);
+    device->update();
+    EXPECT_EQ(playing->getPlayPosition(), 5000u);
+    EXPECT_FALSE(playing->isFinished());
+    playing->setIsPaused(false);
+    for (int i = 0; i < 30; ++i)
+    {
+        device->update();
+        usleep(10000);
+    }
+    EXPECT_GT(playing->getPlayPosition(), 5100u);
+    EXPECT_LT(playing->getPlayPosition(), 6500u);
+    playing->setIsPaused(true);
+
     // A decoded voice that plays to its end reads its full length.
     AudioVoice* once = device->play2D(shortSource, false);
     ASSERT_NE(once, nullptr);
@@ -111,9 +127,7 @@ TEST(AudioDeviceTest, StreamedVoicesKeepPlayingAndReportTheirPosition)
 // Plays a real Ogg file through the handler into OpenAL Soft's wave writer.
 TEST(SoundOutputChild, DISABLED_PlaysIntoWaveFile)
 {
-    const std::string dir = childDir();
-    ASSERT_FALSE(dir.empty());
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_TRUE(enterChildDir());
     SoundHandler::init(true);
     ASSERT_NE(SoundHandler::getSoundEngine(), nullptr);
     ASSERT_EQ(SoundHandler::getSounds().size(), 2u);
@@ -130,9 +144,7 @@ TEST(SoundOutputChild, DISABLED_PlaysIntoWaveFile)
 // Without any output device every call must still be safe.
 TEST(SoundOutputChild, DISABLED_RunsSilentWithoutDevice)
 {
-    const std::string dir = childDir();
-    ASSERT_FALSE(dir.empty());
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_TRUE(enterChildDir());
     SoundHandler::init(true);
     EXPECT_EQ(SoundHandler::getSoundEngine(), nullptr);
     EXPECT_TRUE(SoundHandler::getSounds().empty());

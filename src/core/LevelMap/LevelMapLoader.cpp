@@ -32,8 +32,6 @@ struct PartialLevel
     std::vector<std::unique_ptr<tamsygraphics::Map>> drawableMaps;
     std::unique_ptr<core::PassabilityMap> passabilityMap;
     std::unique_ptr<TriggerMap> triggerMap;
-    int mapRows = 0;
-    int mapColumns = 0;
 };
 
 bool refuse(const PartialLevel& level, const std::string& problem)
@@ -116,22 +114,47 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer)
     return true;
 }
 
+// The largest extent of the layers read. Only layers that hold cells count:
+// their data was read in full, so their size is real, while a layer of zero
+// rows may claim any number of columns.
+void growExtent(int layerRows, int layerColumns, int& rows, int& columns)
+{
+    if (layerRows <= 0 || layerColumns <= 0)
+        return;
+    rows = std::max(rows, layerRows);
+    columns = std::max(columns, layerColumns);
+}
+
+void mapExtent(const PartialLevel& level, int& rows, int& columns)
+{
+    rows = 0;
+    columns = 0;
+    for (const auto& map : level.drawableMaps)
+        growExtent(map->rows, map->cols, rows, columns);
+    if (level.passabilityMap)
+        growExtent(level.passabilityMap->getNumberOfRows(),
+                   level.passabilityMap->getNumberOfColumns(), rows, columns);
+}
+
 // Recent editor versions no longer write a size on object groups; the
-// trigger grid then covers the whole map.
+// trigger grid then covers the whole map. A size larger than the map is cut
+// to it: the grid holds one tile per cell, so a mistyped size must not
+// exhaust memory.
 void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* group, int& rows,
                      int& columns)
 {
+    int mapRows = 0;
+    int mapColumns = 0;
+    mapExtent(level, mapRows, mapColumns);
     rows = std::max(0, group->IntAttribute("height", 0));
     columns = std::max(0, group->IntAttribute("width", 0));
-    if (rows > 0 && columns > 0)
-        return;
-    rows = level.mapRows;
-    columns = level.mapColumns;
-    if ((rows <= 0 || columns <= 0) && !level.drawableMaps.empty())
+    if (rows <= 0 || columns <= 0)
     {
-        rows = level.drawableMaps.front()->rows;
-        columns = level.drawableMaps.front()->cols;
+        rows = mapRows;
+        columns = mapColumns;
     }
+    rows = std::min(rows, mapRows);
+    columns = std::min(columns, mapColumns);
 }
 
 void readObjectGroups(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
@@ -161,8 +184,6 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     if (!level.tileset)
         return refuse(level, problem);
     Log::named("LevelMapLoader") << level.tileset->imageName << std::endl;
-    level.mapRows = mapElement->IntAttribute("height", 0);
-    level.mapColumns = mapElement->IntAttribute("width", 0);
     for (const tinyxml2::XMLElement* layer = mapElement->FirstChildElement("layer"); layer;
          layer = layer->NextSiblingElement("layer"))
     {

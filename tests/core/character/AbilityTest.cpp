@@ -167,6 +167,11 @@ TEST_F(WorldTest, OutcomeBoundaries)
         EXPECT_EQ(text, expected);
         EXPECT_EQ(100 - target->getHP(false), c.damage) << c.roll;
         EXPECT_EQ(rollsDrawn(), c.damage > 0 ? 2u : 1u) << c.roll;
+        // Only a plain hit sounds; misses, glancing and critical hits are silent.
+        EXPECT_EQ(occurrences(logs().sound.str(), "Received request to play flame in 0 seconds"),
+                  std::string(c.outcome) == "hit " ? 1 : 0)
+            << c.roll;
+        logs().clear();
     }
 }
 
@@ -317,6 +322,11 @@ TEST_F(WorldTest, UserEffectsAndCost)
     EXPECT_EQ(alone, "Effect tired on self\n");
     EXPECT_EQ(user->getFatigue(false), -7);
     EXPECT_EQ(rollsDrawn(), 0u);
+
+    // Every target hit: the miss effect still follows the hit effect.
+    useRolls({rollOf(50)});
+    EXPECT_EQ(ability.resolveAttack({a.get()}, user.get()),
+              "Attack roll: 50\n hit for 1 damage\nEffect focus on self\nEffect tired on self\n");
 }
 
 TEST_F(WorldTest, ResistanceRoll)
@@ -356,6 +366,7 @@ TEST_F(WorldTest, TypeTagsAddDamageAndForceHits)
     useRolls({rollOf(7), 0});
     const std::string text = ability.resolveAttack({target.get()}, user.get());
     EXPECT_EQ(text, "Attack roll: 7\n automatic hit for 12 damage\n");
+    EXPECT_EQ(occurrences(logs().sound.str(), "Received request to play flame in 0 seconds"), 1);
     EXPECT_EQ(target->getHP(false), 88);
     EXPECT_EQ(rollsDrawn(), 2u);
 

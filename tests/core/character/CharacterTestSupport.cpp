@@ -16,6 +16,7 @@ Logs& logs()
         Log::setNamedStream("oskel", &instance->oskel);
         Log::setNamedStream("ResourceManager", &instance->resourceManager);
         Log::setNamedStream("Ability", &instance->ability);
+        Log::setNamedStream("vosk", &instance->sound);
     }
     return *instance;
 }

@@ -61,10 +61,11 @@ struct Logs
     std::ostringstream oskel;
     std::ostringstream resourceManager;
     std::ostringstream ability;
+    std::ostringstream sound;
 
     void clear()
     {
-        for (std::ostringstream* s : {&error, &oskel, &resourceManager, &ability})
+        for (std::ostringstream* s : {&error, &oskel, &resourceManager, &ability, &sound})
         {
             s->str("");
             s->clear();

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <lua.hpp>
+
 #include "EntityTestSupport.h"
 #include "animation/TAAnimationManager.h"
 #include "core/LevelMap/LevelMap.h"
+#include "core/LuaInterface.h"
 #include "core/ScriptInstance.h"
 
 using entitytest::TestEntity;
@@ -21,8 +24,11 @@ protected:
         entitytest::resetLuaGlobal("stepCount");
         entitytest::resetLuaGlobal("lastTarget");
         entitytest::resetLuaGlobal("interactedWith");
+        entitytest::resetLuaGlobal("onStep");
         entitytest::clearRand();
     }
+
+    void TearDown() override { entitytest::resetLuaGlobal("onStep"); }
 
     static tamsyAnimation::Animation* animation(const char* name)
     {
@@ -34,6 +40,23 @@ void expectTile(const core::Entity& entity, float row, float column)
 {
     EXPECT_FLOAT_EQ(row, entity.getPosition().x);
     EXPECT_FLOAT_EQ(column, entity.getPosition().y);
+}
+
+int luaPlace(lua_State* ls)
+{
+    auto* entity = static_cast<core::Entity*>(lua_touserdata(ls, lua_upvalueindex(1)));
+    entity->setPosition(static_cast<int>(luaL_checkinteger(ls, 1)), static_cast<int>(luaL_checkinteger(ls, 2)));
+    return 0;
+}
+
+// Publishes place(row, column), which puts the entity on a tile the way a
+// script's setPosition does.
+void publishPlace(core::Entity& entity)
+{
+    lua_State* ls = core::LuaInterface::getInstance()->getState();
+    lua_pushlightuserdata(ls, &entity);
+    lua_pushcclosure(ls, luaPlace, 1);
+    lua_setglobal(ls, "place");
 }
 }
 
@@ -443,4 +466,37 @@ TEST_F(EntityStepTest, FreshEntityWanderingWithFullChanceAlwaysTriesOneStep)
         EXPECT_FALSE(npc.isInWanderRegion());
         scene->removeEntity(npc.getId());
     }
+}
+
+TEST_F(EntityStepTest, TriggerThatPlacesItsEntityBackOnItFiresOnlyOnce)
+{
+    TestScene scene("open.tmx");
+    TestEntity hero("hero");
+    hero.setIsAvatar(true);
+    scene->insertEntity(&hero, 3, 4);
+    publishPlace(hero);
+    core::LuaInterface::runString("onStep = function() place(3, 5) end");
+    entitytest::ErrorCapture warnings;
+
+    hero.setPosition(3, 5);
+    EXPECT_EQ(1, entitytest::luaGlobalInt("stepCount"));
+    expectTile(hero, 3, 5);
+    EXPECT_NE(std::string::npos,
+              warnings.text().find("Entity::checkTriggers - The trigger at 3 5 is already running for entity hero"));
+
+    // Once the script is over the tile fires as before.
+    EXPECT_TRUE(hero.checkTriggers());
+    EXPECT_EQ(2, entitytest::luaGlobalInt("stepCount"));
+
+    // Sent away and straight back from inside its own script: still one firing
+    // per step, and the entity ends where the script last put it.
+    core::LuaInterface::runString("onStep = function() place(3, 4) place(3, 5) end");
+    EXPECT_TRUE(hero.attemptMoveDirection(core::LEFT, false));
+    entitytest::finishStep(hero);
+    expectTile(hero, 3, 4);
+    EXPECT_TRUE(hero.attemptMoveDirection(core::RIGHT, false));
+    entitytest::finishStep(hero);
+    EXPECT_EQ(3, entitytest::luaGlobalInt("stepCount"));
+    expectTile(hero, 3, 5);
+    EXPECT_FALSE(hero.isMoving());
 }

@@ -188,10 +188,12 @@ int LogTail::count(const std::string& needle) const
 ErrorCapture::ErrorCapture()
 {
     Log::setErrorStream(&_stream);
+    Log::setWarnStream(&_stream);
 }
 
 ErrorCapture::~ErrorCapture()
 {
     Log::setErrorStream(&std::cout);
+    Log::setWarnStream(&std::cout);
 }
 }

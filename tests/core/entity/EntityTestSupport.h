@@ -74,7 +74,7 @@ private:
     size_t _start;
 };
 
-// The error log, captured while the object lives.
+// The error and warning logs, captured together while the object lives.
 class ErrorCapture
 {
 public:

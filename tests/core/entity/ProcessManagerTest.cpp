@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "Log/Log.h"
 #include "core/Process.h"
 #include "core/ProcessManager2.h"
 
@@ -117,13 +119,14 @@ TEST(ProcessManagerTest, ProcessKilledEarlierInThePassStillGetsItsTurn)
     std::vector<std::string> journal;
     core::ProcessManager2 manager;
     auto* victim = new RecordingProcess("victim", journal);
-    manager.addProcess(new KillerProcess(victim, journal));
+    auto* killer = new KillerProcess(victim, journal);
+    manager.addProcess(killer);
     manager.addProcess(victim);
 
     manager.update(0.0);
     EXPECT_EQ(std::vector<std::string>({"killer", "victim"}), journal);
     ASSERT_EQ(1u, manager.getProcesses().size());
-    EXPECT_NE(victim, manager.getProcesses()[0]);
+    EXPECT_EQ(killer, manager.getProcesses()[0]);
 }
 
 TEST(ProcessManagerTest, PausedProcessIsNeverUpdatedNorRemoved)
@@ -155,7 +158,11 @@ TEST(ProcessManagerTest, SingletonNullProcessAndRemoveOnlyLogs)
     std::vector<std::string> journal;
     auto* process = new RecordingProcess("kept", journal);
     manager->addProcess(process);
+    // The log keeps the first stream given for a name, so this one lives on.
+    static std::ostringstream brune;
+    Log::setNamedStream("brune", &brune);
     manager->removeProcess(process);
+    EXPECT_NE(std::string::npos, brune.str().find("(ProcessManager2::removeProcess) removed process\n"));
     EXPECT_EQ(before + 1, manager->getProcesses().size());
     process->kill();
     manager->update(0.0);

@@ -21,6 +21,16 @@ struct Thing
     int value;
     int calls;
 };
+}
+
+template <>
+struct core::LuaClass<Thing>
+{
+    static const char* name() { return "Thing"; }
+};
+
+namespace
+{
 
 int thingGet(lua_State* ls)
 {
@@ -138,6 +148,23 @@ TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
     EXPECT_FALSE(LuaInterface::runBooleanString("strict:add(3) return true"));
     EXPECT_FALSE(LuaInterface::runBooleanString("Thing.make(5, 1) return true"));
     EXPECT_FALSE(LuaInterface::runBooleanString("Thing.make('a', '1') return true"));
+
+    // A receiver of another class, or a table dressed up with some other
+    // userdata, must never be taken for a Thing's memory.
+    LuaInterface::init();
+    void* memory = LuaInterface::allocObjectOfClass("Character", sizeof(Thing));
+    new (memory) Thing{1000, 0};
+    LuaInterface::registerAlias(LuaInterface::getReference(), "impostor");
+    for (const char* receiver : {"impostor", "{core_ = io.stdout}", "{core_ = impostor.core_}"})
+    {
+        SCOPED_TRACE(receiver);
+        const std::string call = std::string("ok, message = pcall(strict.add, ") + receiver +
+                                 ", 1, false) refused = not ok and message";
+        LuaInterface::runString(call);
+        EXPECT_NE(globalAsString("refused").find("MetaThing expected"), std::string::npos)
+            << globalAsString("refused");
+    }
+    EXPECT_EQ(static_cast<Thing*>(memory)->calls, 0);
     EXPECT_EQ(thing->value, 7);
     EXPECT_EQ(thing->calls, 0);
 }

@@ -171,11 +171,13 @@ TEST(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
     session->closeConsole();
     EXPECT_TRUE(sessionLog.contains("Console window closed"));
 
-    EXPECT_FALSE(input->dispatch(application::KEY_C, KEYHELD));
+    EXPECT_FALSE(input->dispatch(application::KEY_C, KEYHIT)) << "nobody to fight";
     EXPECT_FALSE(session->getCombatManager().isInCombat());
     core::Character* guard =
         dynamic_cast<core::Character*>(session->getCurrentScene()->getEntity("guard"));
     session->getCurrentOpponents().push_back(guard);
+    EXPECT_FALSE(input->dispatch(application::KEY_C, KEYHELD));
+    EXPECT_FALSE(session->getCombatManager().isInCombat());
     EXPECT_TRUE(input->dispatch(application::KEY_C, KEYHIT));
     ASSERT_TRUE(session->getCombatManager().isInCombat());
     EXPECT_EQ(session->getCombatManager().getEnemies(), &session->getCurrentOpponents());

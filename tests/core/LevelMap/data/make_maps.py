@@ -141,7 +141,10 @@ broken('huge_size.tmx', simple(layers=' <layer name="Floor" width="100000" heigh
 broken('huge_tile_size.tmx', simple(tileset=' <tileset firstgid="1" tilewidth="70000" '
        'tileheight="16">\n' + TILESET_BODY + ' </tileset>\n'))
 
-write('odd_triggers.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLOOR, data_csv) + '''\
+
+def odd_trigger_group(fraction_y):
+    """A sized "Triggers" group of objects the loader must keep inside its grid."""
+    return '''\
  <objectgroup name="Triggers" width="3" height="2">
   <object id="1" x="abc" y="0">
    <properties><property name="script" value="bad.lua"/></properties>
@@ -152,26 +155,25 @@ write('odd_triggers.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLOOR, da
   <object id="3" x="-8" y="0" width="16" height="16">
    <properties><property name="script" value="left.lua"/></properties>
   </object>
-  <object id="4" x="0.5" y="31.9" width="16.7" height="16">
+  <object id="4" x="0.5" y="%s" width="16.7" height="16">
    <properties><property name="script" value="fraction.lua"/><property name="Script" value="later.lua"/></properties>
   </object>
  </objectgroup>
+''' % fraction_y
+
+
+# The last "Triggers" group wins over the earlier ones.
+write('odd_triggers.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLOOR, data_csv)
+      + odd_trigger_group('31.9') + '''\
  <objectgroup name="Triggers">
   <object x="0" y="0"><properties><property name="script" value="ignored.lua"/></properties></object>
  </objectgroup>
- <objectgroup name="Triggers" width="3" height="2">
-  <object id="1" x="abc" y="0">
-   <properties><property name="script" value="bad.lua"/></properties>
-  </object>
-  <object id="2" x="16" y="0" width="1e15" height="16">
-   <properties><property name="script" value="wide.lua"/></properties>
-  </object>
-  <object id="3" x="-8" y="0" width="16" height="16">
-   <properties><property name="script" value="left.lua"/></properties>
-  </object>
-  <object id="4" x="0.5" y="16" width="16.7" height="16">
-   <properties><property name="script" value="fraction.lua"/><property name="Script" value="later.lua"/></properties>
-  </object>
+''' + odd_trigger_group('16') + '</map>\n')
+
+# A group claiming a size far beyond its map: its grid must stay the map's size.
+write('huge_trigger_group.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLOOR, data_csv) + '''\
+ <objectgroup name="Triggers" width="2000000" height="2000000">
+  <object x="64" y="48"><properties><property name="ScriptFileName" value="corner.lua"/></properties></object>
  </objectgroup>
 </map>
 ''')

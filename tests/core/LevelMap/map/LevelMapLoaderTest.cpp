@@ -351,6 +351,18 @@ TEST(LevelMapLoader, OddTriggerObjectsStayInsideTheGrid)
     EXPECT_EQ(onlyEvent(triggers, 1, 0)->getScript(), "later.lua");
     EXPECT_FALSE(triggers->isTrigger(1, 1));
     EXPECT_FALSE(triggers->isTrigger(1, 2));
+
+    // A group claiming millions of rows and columns gets a grid of the
+    // map's own size, not one tile per claimed cell. Its one object names
+    // its script through the last spelling the loader knows, "scriptfilename".
+    std::unique_ptr<LevelMap> huge = load("huge_trigger_group.tmx");
+    ASSERT_TRUE(huge);
+    TriggerMap* cut = huge->getTriggerMap();
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(cut->getNumberOfRows(), 4);
+    EXPECT_EQ(cut->getNumberOfColumns(), 5);
+    ASSERT_NE(onlyEvent(cut, 3, 4), nullptr);
+    EXPECT_EQ(onlyEvent(cut, 3, 4)->getScript(), "corner.lua");
 }
 
 TEST(LevelMapLoader, HugeSizesAreRefusedWithoutExhaustingMemory)
