@@ -139,7 +139,7 @@ bool loadTilesetTexture(tamsygraphics::ResourceManager* resources, const std::st
         image = fs::path(mapPath).parent_path() / image;
     tamsygraphics::ImageLoader loader;
     std::unique_ptr<tamsygraphics::Image> pixels(loader.LoadImage(image.string()));
-    if (!pixels->data || pixels->info.width <= 0 || pixels->info.height <= 0)
+    if (!pixels || !pixels->data || pixels->info.width <= 0 || pixels->info.height <= 0)
     {
         problem = "cannot read the tileset image " + image.string();
         return false;

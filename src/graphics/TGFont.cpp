@@ -105,6 +105,14 @@ void Font::addSize(int size)
         _atlasMap[size] = result;
         return;
     }
+    if (size <= 0)
+    {
+        // FreeType would read a negative size as a huge unsigned one and try
+        // to render every glyph tens of thousands of pixels tall.
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+        _atlasMap[size] = result;
+        return;
+    }
     if (FT_Set_Pixel_Sizes(_face, 0, static_cast<FT_UInt>(size)) != 0)
         FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
 

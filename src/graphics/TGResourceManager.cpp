@@ -4,6 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "Log/FileLog.h"
 
 namespace tamsygraphics
@@ -214,7 +216,11 @@ GLuint ResourceManager::GetProgram(const std::string& name) const
 std::string ResourceManager::LoadFile(const std::string& fpath) const
 {
     const std::string fullPath = _workingDirectory + _shaderPath + fpath;
-    FILE* file = std::fopen(fullPath.c_str(), "rb");
+    // A directory opens fine but seeks to an absurd size, so only regular
+    // files are read.
+    struct stat status;
+    const bool regular = ::stat(fullPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    FILE* file = regular ? std::fopen(fullPath.c_str(), "rb") : nullptr;
     if (!file)
     {
         FILE_LOG(logERROR) << "(ResourceManager::LoadFile) File Load Failed: " << fullPath;

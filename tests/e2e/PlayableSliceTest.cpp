@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -156,7 +157,15 @@ double shiftedMatch(const GameProcess::Image& before, const GameProcess::Image& 
 bool startGame(GameProcess& game)
 {
     if (!game.start() || !game.waitForWindow())
+    {
+        // Say why: the game's last words, if any.
+        for (const std::string& line : game.errorLines())
+            std::cerr << "zolt stderr: " << line << std::endl;
+        const std::vector<std::string> out = game.outputLines();
+        for (size_t i = out.size() > 20 ? out.size() - 20 : 0; i < out.size(); ++i)
+            std::cerr << "zolt stdout: " << out[i] << std::endl;
         return false;
+    }
     // The start-up script has entered the first scene once frames run.
     sleepMs(1500);
     return game.isRunning();

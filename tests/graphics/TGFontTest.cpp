@@ -129,7 +129,14 @@ TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
     EXPECT_EQ(fonts.getFont("ghost"), nullptr);
     fonts.destroyFont("ghost");
 
+    // A nonsensical size is refused quickly instead of rendering giant glyphs.
+    tamsygraphics::Font* real = fonts.createFont("FreeSans", FREE_SANS);
+    real->addSize(-5);
+    EXPECT_EQ(real->getSize(-5).tex, 0u);
+    EXPECT_EQ(real->getSize(-5).texWidth, 0);
+
     std::string text = log.Text();
+    EXPECT_TRUE(log.HasAt("ERROR", "(Font::addSize) Failed to load font size: -5")) << text;
     EXPECT_NE(text.find("-   ERROR: (FontManager::getFont) Font not found (nope)"), std::string::npos) << text;
     EXPECT_NE(text.find("(Font::Font) Failed to load face: ./assets/fonts/does-not-exist.ttf"), std::string::npos);
     EXPECT_NE(text.find("(FontManager::destroyFont) Destroying font that doesnt exist (ghost)"), std::string::npos);

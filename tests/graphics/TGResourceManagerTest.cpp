@@ -95,6 +95,9 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     EXPECT_EQ(rm->GetProgram("halfghost"), 0u);
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) fragment shader load failed: ghost.frag"));
     EXPECT_EQ(rm->LoadFile("ghost.vert"), "");
+    // An empty name points at the shader folder itself: refused, not read.
+    EXPECT_EQ(rm->LoadFile(""), "");
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadFile) File Load Failed: ./assets/shaders/shaders150/"));
     EXPECT_NE(rm->LoadFile("level.vert").find("#version 150"), std::string::npos);
 
     ScratchDir dir;
@@ -191,4 +194,65 @@ TEST_F(ResourceManagerTest, GeometryRegistryReplacesByName)
     EXPECT_NE(second.first, first.first);
     EXPECT_EQ(second.second, 0u);
     EXPECT_FALSE(log.Has("OpenGL Error"));
+}
+
+namespace
+{
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string out;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return out;
+    char buffer[1024];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        out.append(buffer, got);
+    std::fclose(f);
+    return out;
+}
+}
+
+TEST_F(ResourceManagerTest, RendererStartUpLogsIntoItsWorkingDirectory)
+{
+    // The renderer points the file log at its own file; put it back after.
+    FILE* const savedLog = Output2FILE::Stream();
+
+    // An empty working directory: no log folder yet, no fonts, no shaders.
+    ScratchDir bare;
+    testing::internal::CaptureStdout();
+    {
+        Renderer r(nullptr, bare.Path());
+        std::fflush(Output2FILE::Stream());
+    }
+    std::fflush(stdout);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("Renderer Loading\n", 0), 0u) << out;
+    EXPECT_NE(out.find("Vendor:   "), std::string::npos);
+    EXPECT_NE(out.find("GLSL:     "), std::string::npos);
+    const std::string log = ReadWholeFile(bare.Path() + "/logs/graphicslog.txt");
+    EXPECT_NE(log.find("INFO: Vendor: "), std::string::npos) << log;
+    EXPECT_NE(log.find("INFO: GLSL: "), std::string::npos);
+    EXPECT_NE(log.find("INFO: (Renderer::Renderer) Depth Test: Disabled"), std::string::npos);
+    EXPECT_NE(log.find("INFO: (Renderer::Renderer) Blend Mode: Enabled"), std::string::npos);
+    EXPECT_NE(log.find("ERROR: (Renderer::Renderer) FreeType Font Load Failed"), std::string::npos)
+        << "a missing default face is logged and start-up goes on";
+
+    // With the game's assets the default face loads.
+    ScratchDir withAssets;
+    ASSERT_EQ(::symlink((std::string(ZOLT_SOURCE_DIR) + "/assets").c_str(), (withAssets.Path() + "/assets").c_str()),
+              0);
+    testing::internal::CaptureStdout();
+    {
+        Renderer r(nullptr, withAssets.Path());
+        std::fflush(Output2FILE::Stream());
+        EXPECT_NE(r.GetResourceManager()->GetProgram("level"), 0u);
+    }
+    testing::internal::GetCapturedStdout();
+    const std::string good = ReadWholeFile(withAssets.Path() + "/logs/graphicslog.txt");
+    EXPECT_NE(good.find("(Renderer::Renderer) Blend Mode: Enabled"), std::string::npos);
+    EXPECT_EQ(good.find("FreeType"), std::string::npos) << good;
+    EXPECT_EQ(good.find("ERROR"), std::string::npos) << good;
+
+    Output2FILE::Stream() = savedLog;
 }
