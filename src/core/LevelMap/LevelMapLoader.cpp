@@ -290,6 +290,7 @@ void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<
                                      std::uint32_t firstGid)
 {
     int maxCol = map->tileset ? map->tileset->maxCol : 1;
+    int maxRow = map->tileset ? map->tileset->maxRow : 0;
     std::size_t next = 0;
     map->tiles.clear();
     map->tiles.reserve(static_cast<std::size_t>(std::max(0, map->rows)));
@@ -301,7 +302,13 @@ void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<
         {
             std::uint32_t gid = next < gids.size() ? gids[next] : 0;
             ++next;
-            map->tiles.back().push_back(drawableTileFor(gid, maxCol, firstGid));
+            tamsygraphics::DrawableTile tile = drawableTileFor(gid, maxCol, firstGid);
+            // An id past the tileset's last tile (one of a second tileset, or
+            // a stray value) has no picture: the repeating texture would
+            // otherwise show some unrelated tile in its place.
+            if (maxRow > 0 && tile.row >= maxRow)
+                tile.visible = false;
+            map->tiles.back().push_back(tile);
         }
     }
 }

@@ -53,6 +53,22 @@ TEST(LevelMapLoader, DecodesTileIdsWithTheirFlips)
     // Ids count from the tileset's first id.
     expectTile(LevelMapLoader::drawableTileFor(12u, 4, 10), 0, 2, false, false, false);
     EXPECT_FALSE(LevelMapLoader::drawableTileFor(5u, 4, 10).visible);
+
+    // Ids past the last tile of a 20 x 30 tileset draw nothing.
+    tamsygraphics::Tileset tileset;
+    tileset.maxCol = 20;
+    tileset.maxRow = 30;
+    tamsygraphics::Map layer;
+    layer.rows = 1;
+    layer.cols = 4;
+    layer.tileset = &tileset;
+    LevelMapLoader::fillDrawableMap(&layer, {600u, 601u, H | 601u, 0x1FFFFFFFu});
+    ASSERT_EQ(layer.tiles.size(), 1u);
+    ASSERT_EQ(layer.tiles[0].size(), 4u);
+    expectTile(layer.tiles[0][0], 29, 19, false, false, false);
+    EXPECT_FALSE(layer.tiles[0][1].visible);
+    EXPECT_FALSE(layer.tiles[0][2].visible);
+    EXPECT_FALSE(layer.tiles[0][3].visible);
 }
 
 TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
