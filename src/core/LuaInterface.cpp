@@ -29,6 +29,18 @@ private:
     int _top;
 };
 
+// Pops the value on top into the global `name` without going through a
+// metatable a script may have put on the global table: an error raised
+// there would be outside any protected call and would abort the process.
+void setGlobal(lua_State* ls, const std::string& name)
+{
+    lua_pushglobaltable(ls);
+    lua_pushlstring(ls, name.data(), name.size());
+    lua_pushvalue(ls, -3);
+    lua_rawset(ls, -3);
+    lua_pop(ls, 2);
+}
+
 void openLibrary(lua_State* ls, const char* name, lua_CFunction open)
 {
     luaL_requiref(ls, name, open, 1);
@@ -95,7 +107,7 @@ void LuaInterface::addClass(const std::string& className, const luaL_Reg* static
     lua_newtable(ls);
     if (staticMethods)
         luaL_setfuncs(ls, staticMethods, 0);
-    lua_setglobal(ls, className.c_str());
+    setGlobal(ls, className);
     if (methods)
         luaL_setfuncs(ls, methods, 0);
 }
@@ -161,28 +173,28 @@ void LuaInterface::registerAlias(int luaRef, const std::string& varName)
     {
         lua_rawgeti(ls, LUA_REGISTRYINDEX, luaRef);
     }
-    lua_setglobal(ls, varName.c_str());
+    setGlobal(ls, varName);
 }
 
 void LuaInterface::clearAlias(const std::string& varName)
 {
     lua_State* ls = getState();
     lua_pushnil(ls);
-    lua_setglobal(ls, varName.c_str());
+    setGlobal(ls, varName);
 }
 
 void LuaInterface::registerGlobal(const std::string& str, const std::string& varName)
 {
     lua_State* ls = getState();
     lua_pushlstring(ls, str.data(), str.size());
-    lua_setglobal(ls, varName.c_str());
+    setGlobal(ls, varName);
 }
 
 void LuaInterface::registerGlobal(int val, const std::string& varName)
 {
     lua_State* ls = getState();
     lua_pushinteger(ls, val);
-    lua_setglobal(ls, varName.c_str());
+    setGlobal(ls, varName);
 }
 
 bool LuaInterface::runChunk(int loadStatus)

@@ -6,10 +6,7 @@
 #include "Log/FileLog.h"
 #include "graphics/TGMap.h"
 
-#if __has_include("core/LevelMap/PassabilityMap.h")
 #include "core/LevelMap/PassabilityMap.h"
-#define TG_HAVE_PASSABILITY_MAP 1
-#endif
 
 namespace tamsygraphics
 {
@@ -101,8 +98,12 @@ const DrawableTile* CellAt(const Map& map, int i, int j)
 
 // Visits the visible cells row by row with the corners of their quads.
 template <typename Visit>
-void ForEachVisibleCell(const Map& map, Visit visit)
+void ForEachVisibleCell(const Map& map, Geometry& g, Visit visit)
 {
+    // One allocation for the whole layer instead of one per growth step.
+    const size_t cells = static_cast<size_t>(map.rows > 0 ? map.rows : 0) * static_cast<size_t>(map.cols > 0 ? map.cols : 0);
+    g.vertices.reserve(cells * 4);
+    g.indices.reserve(cells * 6);
     const LayerFrame frame = FrameOf(map);
     for (int i = 0; i < map.rows; ++i)
     {
@@ -163,7 +164,7 @@ Geometry GeometryFactory::GenerateMap(const Map* map, const ImageInfo* info) con
     if (!CheckInputs(map, info))
         return g;
 
-    ForEachVisibleCell(*map, [&](int, int, const DrawableTile& t, const glm::vec2 pos[4]) {
+    ForEachVisibleCell(*map, g, [&](int, int, const DrawableTile& t, const glm::vec2 pos[4]) {
         glm::vec2 uv[4];
         TileUVs(*map->tileset, *info, t.col, t.row, uv);
         ApplyTiledFlips(t, uv);
@@ -178,8 +179,7 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
     Geometry g;
     if (!CheckInputs(map, info) || !pmap)
         return g;
-#ifdef TG_HAVE_PASSABILITY_MAP
-    ForEachVisibleCell(*map, [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4]) {
+    ForEachVisibleCell(*map, g, [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4]) {
         glm::vec2 tileUV[4];
         TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
         const glm::vec2 code = pmap->isPassable(i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
@@ -188,7 +188,6 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
         if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
             std::printf("shucks");
     });
-#endif
     return g;
 }
 

@@ -199,6 +199,16 @@ TEST(LuaInterface, GlobalsAreStringsAndIntegers)
     LuaInterface::registerGlobal(12, "count");
     EXPECT_TRUE(LuaInterface::runBooleanString("return row == '5' and count == 12"));
     EXPECT_TRUE(LuaInterface::runBooleanString("return type(row) == 'string'"));
+
+    // A script guarding the global table must not bring the engine down
+    // when the engine publishes a global outside any protected call.
+    LuaInterface::runString("setmetatable(_G, {__newindex = function() error('no new globals') end})");
+    LuaInterface::registerGlobal(std::string("town"), "guardedTarget");
+    LuaInterface::registerGlobal(3, "guardedRow");
+    LuaInterface::clearAlias("row");
+    EXPECT_TRUE(LuaInterface::runBooleanString(
+        "return guardedTarget == 'town' and guardedRow == 3 and row == nil"));
+    LuaInterface::runString("setmetatable(_G, nil)");
 }
 
 TEST(LuaInterface, BooleanStringsMustReturnABoolean)
