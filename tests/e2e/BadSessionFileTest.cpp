@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "GameConsole.h"
 #include "GameProcess.h"
 
 // The game must keep running when its session file is missing or broken:
@@ -14,11 +15,6 @@
 // except for the session file under test.
 namespace
 {
-bool haveDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
 std::string makeTree(const std::string& sessionText, bool withSession)
 {
     char pattern[] = "/tmp/zolt-session-XXXXXX";
@@ -40,28 +36,28 @@ void runAndQuit(const std::string& root, const std::string& expectedError, bool 
 {
     GameProcess game(ZOLT_BINARY_DIR "/zolt", root);
     ASSERT_TRUE(game.start());
-    ASSERT_TRUE(game.waitForWindow());
-    EXPECT_TRUE(game.waitForOutput(expectedError, 5000)) << expectedError;
+    EXPECT_TRUE(game.waitForWindow("OpenGL", 640, 480, GameConsole::WAIT_MS * 2));
+    EXPECT_TRUE(game.waitForOutput(expectedError, GameConsole::WAIT_MS)) << expectedError;
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     EXPECT_TRUE(game.isRunning());
     if (expectAvatarMoves)
     {
         // The console still works on what was loaded.
-        EXPECT_TRUE(game.pressKey("p", 80));
-        game.writeLine("print('PAR' .. 'TY ' .. s:getPartySize())");
-        EXPECT_TRUE(game.waitForOutput("PARTY 1", 5000)) << "only the readable member joined";
-        game.writeLine("s:close()");
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        GameConsole console(game);
+        EXPECT_TRUE(console.open());
+        std::string size;
+        EXPECT_TRUE(console.query("s:getPartySize()", size));
+        EXPECT_EQ(size, "1") << "only the readable member joined";
+        console.close();
     }
-    EXPECT_TRUE(game.pressKey("Escape"));
-    EXPECT_EQ(game.waitForExit(10000), 1);
+    EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
     GameProcess::runCommand("rm -rf " + root);
 }
 }
 
 TEST(BadSessionFile, AMissingSessionFileIsLoggedAndTheGameStillRuns)
 {
-    if (!haveDisplay())
+    if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
     const std::string root = makeTree("", false);
     ASSERT_FALSE(root.empty());
@@ -71,7 +67,7 @@ TEST(BadSessionFile, AMissingSessionFileIsLoggedAndTheGameStillRuns)
 
 TEST(BadSessionFile, AMalformedSessionFileIsLoggedAndTheGameStillRuns)
 {
-    if (!haveDisplay())
+    if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
     const std::string root = makeTree("<party id=\"heroes\">\n  <character id=\"fenwy\"\n", true);
     ASSERT_FALSE(root.empty());
@@ -80,7 +76,7 @@ TEST(BadSessionFile, AMalformedSessionFileIsLoggedAndTheGameStillRuns)
 
 TEST(BadSessionFile, APartyMemberWhoseRecordIsMissingIsLeftOut)
 {
-    if (!haveDisplay())
+    if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
     const std::string root = makeTree(
         "<party id=\"heroes\">\n"

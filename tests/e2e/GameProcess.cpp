@@ -255,7 +255,9 @@ int GameProcess::runCommand(const std::string& command, std::string* output)
 
 bool GameProcess::xdotool(const std::string& arguments)
 {
-    return runCommand("xdotool " + arguments + " >/dev/null 2>&1") == 0;
+    // A --sync wait on a window that never answers must fail the step, not
+    // hang the whole test binary.
+    return runCommand("timeout 10 xdotool " + arguments + " >/dev/null 2>&1") == 0;
 }
 
 bool GameProcess::windowMatches(const std::string& id, const std::string& title, int width, int height)

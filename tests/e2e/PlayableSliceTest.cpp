@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <iostream>
 #include <set>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "GameConsole.h"
 #include "GameProcess.h"
 
 // The demo game as the player meets it: Fenwy starts on the beach of
@@ -21,90 +17,6 @@ namespace
 const int TILE = 32;
 const int CENTRE_X = 320;
 const int CENTRE_Y = 240;
-
-bool haveDisplay()
-{
-    return std::getenv("DISPLAY") != nullptr;
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// Console commands whose output must be told apart from their echo build
-// their markers from two pieces, so only the printed line holds it whole.
-class Console
-{
-public:
-    explicit Console(GameProcess& game) : _game(game) {}
-
-    // P on the map opens the console; the game then waits for a line every frame.
-    bool open() { return _game.pressKey("p", 80); }
-    void close() { _game.writeLine("s:close()"); }
-
-    bool avatarTile(int& row, int& col)
-    {
-        const std::string tag = "TILE" + std::to_string(++_count);
-        _game.writeLine("print('" + tag.substr(0, 2) + "' .. '" + tag.substr(2) +
-                        " ' .. fenwy:getRow() .. ' ' .. fenwy:getCol())");
-        std::string line;
-        if (!_game.waitForOutput(tag + " ", 5000, &line))
-            return false;
-        std::istringstream in(line.substr(line.find(tag) + tag.size()));
-        return static_cast<bool>(in >> row >> col);
-    }
-
-    int flag(const std::string& name)
-    {
-        const std::string tag = "FLAG" + std::to_string(++_count);
-        _game.writeLine("print('" + tag.substr(0, 2) + "' .. '" + tag.substr(2) + " ' .. s:getflag('" +
-                        name + "'))");
-        std::string line;
-        if (!_game.waitForOutput(tag + " ", 5000, &line))
-            return -9999;
-        return std::atoi(line.substr(line.find(tag) + tag.size()).c_str());
-    }
-
-    // The ids that s:chars() lists under "Scene:".
-    std::vector<std::string> sceneIds()
-    {
-        const std::string tag = "CHARS" + std::to_string(++_count);
-        _game.writeLine("s:chars()");
-        _game.writeLine("print('" + tag.substr(0, 2) + "' .. '" + tag.substr(2) + "')");
-        std::vector<std::string> ids;
-        if (!_game.waitForOutput(tag, 5000))
-            return ids;
-        const std::vector<std::string> lines = _game.outputLines();
-        size_t end = lines.size();
-        while (end > 0 && lines[end - 1] != tag)
-            --end;
-        size_t start = end;
-        while (start > 0 && lines[start - 1] != "Scene:")
-            --start;
-        for (size_t i = start; i + 1 < end && !lines[i].empty(); ++i)
-            ids.push_back(lines[i]);
-        return ids;
-    }
-
-    // One step exactly, whatever the frame rate: with the console open each
-    // line typed lets one frame run, so the key is seen down in one frame only.
-    void tap(const std::string& key)
-    {
-        _game.keyDown(key);
-        sleepMs(150);
-        _game.writeLine("");  // the frame ends and polls the press
-        sleepMs(150);
-        _game.keyUp(key);
-        sleepMs(150);
-        for (int frame = 0; frame < 7; ++frame)
-            _game.writeLine("");  // the step takes five updates
-    }
-
-private:
-    GameProcess& _game;
-    int _count = 0;
-};
 
 // Bright colours of the avatar's sprite sheet (dark outline and the
 // transparent background left out).
@@ -154,30 +66,25 @@ double shiftedMatch(const GameProcess::Image& before, const GameProcess::Image& 
     return total ? static_cast<double>(same) / total : 0.0;
 }
 
-bool startGame(GameProcess& game)
-{
-    if (!game.start() || !game.waitForWindow())
-    {
-        // Say why: the game's last words, if any.
-        for (const std::string& line : game.errorLines())
-            std::cerr << "zolt stderr: " << line << std::endl;
-        const std::vector<std::string> out = game.outputLines();
-        for (size_t i = out.size() > 20 ? out.size() - 20 : 0; i < out.size(); ++i)
-            std::cerr << "zolt stdout: " << out[i] << std::endl;
-        return false;
-    }
-    // The start-up script has entered the first scene once frames run.
-    sleepMs(1500);
-    return game.isRunning();
-}
 }
 
-TEST(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
+// Every case starts the real game; the console is ready but closed.
+class PlayableSlice : public ::testing::Test
 {
-    if (!haveDisplay())
-        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+protected:
+    void SetUp() override
+    {
+        if (!GameProcess::haveDisplay())
+            GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+        ASSERT_TRUE(startGame(game));
+    }
+
     GameProcess game;
-    ASSERT_TRUE(startGame(game));
+    GameConsole console{game};
+};
+
+TEST_F(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
+{
 
     const auto colours = avatarColours();
     ASSERT_GT(colours.size(), 3u);
@@ -190,7 +97,6 @@ TEST(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
     const GameProcess::Color corner = shot.at(600, 60);
     EXPECT_GT(corner.r + corner.g + corner.b, 60) << "the map is drawn around it";
 
-    Console console(game);
     ASSERT_TRUE(console.open());
     int row = -1;
     int col = -1;
@@ -201,31 +107,26 @@ TEST(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
     EXPECT_EQ(ids, (std::vector<std::string>{"brune", "fenwy", "rusty"}))
         << "the residents of coastalVillage_start";
     console.close();
-    sleepMs(300);
 
-    EXPECT_TRUE(game.pressKey("Escape"));
-    EXPECT_EQ(game.waitForExit(10000), 1);
+    EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
 }
 
-TEST(PlayableSlice, HoldingDWalksTheAvatarRightTileByTile)
+TEST_F(PlayableSlice, HoldingDWalksTheAvatarRightTileByTile)
 {
-    if (!haveDisplay())
-        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    GameProcess game;
-    ASSERT_TRUE(startGame(game));
     GameProcess::Image before;
     ASSERT_TRUE(game.capture(before));
 
-    ASSERT_TRUE(game.holdKey("d", 400));
-    sleepMs(600);  // let the last step finish
-    GameProcess::Image after;
-    ASSERT_TRUE(game.capture(after));
-
-    Console console(game);
+    // Long enough for a few steps even when frames are slow; at full speed
+    // the fence stops the walk.
+    ASSERT_TRUE(game.holdKey("d", 1000));
     ASSERT_TRUE(console.open());
+    ASSERT_TRUE(console.frames(7)) << "the last step finishes";
     int row = -1;
     int col = -1;
     ASSERT_TRUE(console.avatarTile(row, col));
+    // The window shows the last frame drawn while the console waits.
+    GameProcess::Image after;
+    ASSERT_TRUE(game.capture(after));
     console.close();
     EXPECT_EQ(row, 8);
     EXPECT_GT(col, 9) << "holding D walks";
@@ -245,28 +146,21 @@ TEST(PlayableSlice, HoldingDWalksTheAvatarRightTileByTile)
     game.kill();
 }
 
-TEST(PlayableSlice, WalkingOntoThePortalChangesTheScene)
+TEST_F(PlayableSlice, WalkingOntoThePortalChangesTheScene)
 {
-    if (!haveDisplay())
-        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    GameProcess game;
-    ASSERT_TRUE(startGame(game));
-    Console console(game);
     ASSERT_TRUE(console.open());
-    console.tap("d");
-    console.tap("d");
+    ASSERT_TRUE(console.tap("d"));
+    ASSERT_TRUE(console.tap("d"));
     int row = -1;
     int col = -1;
     ASSERT_TRUE(console.avatarTile(row, col));
     ASSERT_EQ(row, 8);
     ASSERT_EQ(col, 11) << "two taps, two steps";
-    console.close();
-    sleepMs(200);
 
     // Straight up column 11 to the portal on row 0, eight tiles away.
-    ASSERT_TRUE(game.holdKey("w", 2500));
-    sleepMs(500);
-    ASSERT_TRUE(console.open());
+    for (int step = 0; step < 8; ++step)
+        ASSERT_TRUE(console.tap("w"));
+    ASSERT_TRUE(console.frames(2)) << "the scene changes at the end of the next update";
     const std::vector<std::string> ids = console.sceneIds();
     EXPECT_EQ(ids, (std::vector<std::string>{"aldric", "fenwy", "mayor", "tibbet"}))
         << "the residents of coastalVillage_main";
@@ -274,43 +168,42 @@ TEST(PlayableSlice, WalkingOntoThePortalChangesTheScene)
     EXPECT_EQ(col, 17) << "the portal's target column";
     EXPECT_LE(row, 26);
     console.close();
-    sleepMs(300);
-    EXPECT_TRUE(game.isRunning());
+    EXPECT_TRUE(console.open()) << "the game still runs in the new scene";
+    console.close();
     game.kill();
 }
 
-TEST(PlayableSlice, ZFacingBruneRunsHisInteractScript)
+TEST_F(PlayableSlice, ZFacingBruneRunsHisInteractScript)
 {
-    if (!haveDisplay())
-        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    GameProcess game;
-    ASSERT_TRUE(startGame(game));
+    ASSERT_TRUE(console.open());
 
     // Nobody in front at the start: Z does nothing.
-    ASSERT_TRUE(game.pressKey("z"));
-    sleepMs(300);
+    ASSERT_TRUE(console.tap("z"));
+    EXPECT_EQ(console.flag("flag_isDialogOpen"), 0) << "Z faced nobody";
 
-    ASSERT_TRUE(game.holdKey("d", 1500));  // to the fence at column 15
-    sleepMs(300);
-    ASSERT_TRUE(game.holdKey("s", 1800));  // down the pier until Brune blocks the way
-    sleepMs(300);
-    Console console(game);
-    ASSERT_TRUE(console.open());
+    // Along the beach to the fence, then down the pier until Brune blocks
+    // the way.
+    for (int step = 0; step < 6; ++step)
+        ASSERT_TRUE(console.tap("d"));
+    for (int step = 0; step < 7; ++step)
+        ASSERT_TRUE(console.tap("s"));
     int row = -1;
     int col = -1;
     ASSERT_TRUE(console.avatarTile(row, col));
     EXPECT_EQ(row, 14);
     EXPECT_EQ(col, 15);
-    EXPECT_EQ(console.flag("flag_isDialogOpen"), 0) << "the first Z faced nobody";
-    console.close();
-    sleepMs(300);
+    EXPECT_EQ(console.flag("flag_isDialogOpen"), 0) << "walking opens no dialog";
 
-    ASSERT_TRUE(game.pressKey("z"));
-    sleepMs(300);
-    ASSERT_TRUE(console.open());
+    ASSERT_TRUE(console.tap("z"));
     EXPECT_EQ(console.flag("flag_isDialogOpen"), 1);
     EXPECT_EQ(console.flag("flag_isInteractKeyDown"), 0) << "released again";
+
+    // Without a dialog menu the conversation cannot be left; pressing Z
+    // again must not break anything.
+    ASSERT_TRUE(console.tap("z"));
+    EXPECT_EQ(console.flag("flag_isDialogOpen"), 1);
     console.close();
-    sleepMs(300);
+    EXPECT_TRUE(console.open()) << "the game still runs";
+    console.close();
     game.kill();
 }

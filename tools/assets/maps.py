@@ -114,37 +114,31 @@ class TileMap:
                 out[r, c] = GID["sandOverWater%d" % m]
         return out
 
-    def grass_layer(self):
-        masks = self.corner_masks(self.terrain >= GRASS)
+    def edged_layer(self, region, fill, edge):
+        """Full cells get fill(); cells on the region's border get the edge
+        tile that matches which of their corners lie inside."""
+        masks = self.corner_masks(region)
         out = np.zeros_like(masks)
         for (r, c), m in np.ndenumerate(masks):
             if m == 15:
-                k = self.rng.random()
-                out[r, c] = GID["grassYellow"] if k < 0.05 else GID["grassWhite"] if k < 0.09 else \
-                    GID["grass2"] if k < 0.5 else GID["grass"]
+                out[r, c] = fill()
             elif m:
-                out[r, c] = GID["grassEdge%d" % m]
+                out[r, c] = GID["%s%d" % (edge, m)]
         return out
+
+    def grass_layer(self):
+        def fill():
+            k = self.rng.random()
+            return GID["grassYellow"] if k < 0.05 else GID["grassWhite"] if k < 0.09 else \
+                GID["grass2"] if k < 0.5 else GID["grass"]
+        return self.edged_layer(self.terrain >= GRASS, fill, "grassEdge")
 
     def path_layer(self):
-        masks = self.corner_masks(self.path)
-        out = np.zeros_like(masks)
-        for (r, c), m in np.ndenumerate(masks):
-            if m == 15:
-                out[r, c] = GID["dirt"] if self.rng.random() < 0.6 else GID["dirt2"]
-            elif m:
-                out[r, c] = GID["dirtEdge%d" % m]
-        return out
+        return self.edged_layer(
+            self.path, lambda: GID["dirt"] if self.rng.random() < 0.6 else GID["dirt2"], "dirtEdge")
 
     def plaza_layer(self):
-        masks = self.corner_masks(self.plaza)
-        out = np.zeros_like(masks)
-        for (r, c), m in np.ndenumerate(masks):
-            if m == 15:
-                out[r, c] = GID["cobble"]
-            elif m:
-                out[r, c] = GID["cobbleEdge%d" % m]
-        return out
+        return self.edged_layer(self.plaza, lambda: GID["cobble"], "cobbleEdge")
 
     def passability(self):
         blocked = self.blocked | ((self.terrain == WATER) & (self.dock == 0))

@@ -391,6 +391,7 @@ TEST(Assets, ScenesLoadAndConnect)
         EXPECT_GE(map->getDrawableMaps().size(), 3u) << id;
 
         int portals = 0, wanderCells = 0;
+        std::set<std::string> targets;
         TriggerMap* triggers = map->getTriggerMap();
         for (int r = 0; r < triggers->getNumberOfRows(); ++r)
             for (int c = 0; c < triggers->getNumberOfColumns(); ++c)
@@ -404,10 +405,16 @@ TEST(Assets, ScenesLoadAndConnect)
                     {
                         ++portals;
                         checkPortal(event, std::string(id) + " cell " + toString(r) + "," + toString(c));
+                        for (const auto& param : event->getParams())
+                            if (param.first == "targetScene")
+                                targets.insert(param.second);
                     }
                 }
             }
         EXPECT_GT(portals, 0) << id;
+        const std::string other =
+            std::string(id) == "coastalVillage_start" ? "coastalVillage_main" : "coastalVillage_start";
+        EXPECT_TRUE(targets.count(other)) << id << " has no portal to " << other;
         EXPECT_GT(wanderCells, 0) << id;
 
         int wanderers = 0, talkers = 0;
@@ -448,17 +455,32 @@ TEST(Assets, TileMapsNameTheirTilesetImage)
         auto* image = doc.RootElement()->FirstChildElement("tileset")->FirstChildElement("image");
         ASSERT_NE(nullptr, image);
         EXPECT_TRUE(exists(dir + image->Attribute("source")));
-        bool passability = false;
+        std::set<std::string> kinds;
+        int closedCells = 0;
         for (auto* layer = doc.RootElement()->FirstChildElement("layer"); layer;
              layer = layer->NextSiblingElement("layer"))
         {
+            const std::string layerName = layer->Attribute("name");
+            kinds.insert(layerName.compare(0, 5, "Floor") == 0 ? "Floor" : layerName);
             int cells = 0;
             for (auto* t = layer->FirstChildElement("data")->FirstChildElement("tile"); t;
                  t = t->NextSiblingElement("tile"))
+            {
                 ++cells;
+                const int gid = t->IntAttribute("gid");
+                if (layerName != "Passability" || gid == 0)
+                    continue;
+                // Only the passability marks close sides: 521-524, 541-544,
+                // 561-564 and 581-583.
+                const int column = (gid - 521) % 20;
+                EXPECT_TRUE(gid >= 521 && gid <= 583 && column >= 0 && column <= 3)
+                    << name << ": " << gid << " is no passability mark";
+                ++closedCells;
+            }
             EXPECT_EQ(layer->IntAttribute("width") * layer->IntAttribute("height"), cells);
-            passability = passability || std::string(layer->Attribute("name")) == "Passability";
         }
-        EXPECT_TRUE(passability) << name;
+        EXPECT_GT(closedCells, 0) << name << ": walls and water must stop the walker";
+        for (const char* kind : {"Floor", "Furniture", "Overhead", "Passability"})
+            EXPECT_TRUE(kinds.count(kind)) << name << " lacks a " << kind << " layer";
     }
 }

@@ -18,11 +18,9 @@ namespace
 // The avatar at (2, 2), the bandit at (0, 0) and the guard at (1, 3) as opponents.
 core::Session* sessionInCombat(const std::string& opponents = "bandit;guard;")
 {
-    core::Session* session = buildSession();
+    core::Session* session = sessionInTestA(2, 2);
     if (!session)
         return nullptr;
-    session->setNextScene("testA", 2, 2);
-    session->update();
     session->attemptEnterCombat(opponents);
     return session;
 }

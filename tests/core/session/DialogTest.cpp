@@ -11,16 +11,6 @@ namespace
 {
 const std::string DIALOG = "tests/core/session/data/dialog.xml";
 
-core::Session* sessionInTestA()
-{
-    core::Session* session = buildSession();
-    if (!session)
-        return nullptr;
-    session->setNextScene("testA", 3, 3);
-    session->update();
-    return session;
-}
-
 using Texts = std::vector<std::string>;
 }
 

@@ -15,16 +15,6 @@ using application::KEYUP;
 
 namespace
 {
-core::Session* sessionAt(int row, int col)
-{
-    core::Session* session = buildSession();
-    if (!session)
-        return nullptr;
-    session->setNextScene("testA", row, col);
-    session->update();
-    return session;
-}
-
 glm::ivec2 avatarTile(core::Session& session)
 {
     const glm::vec2 p = session.getAvatar()->getPosition();
@@ -35,7 +25,7 @@ glm::ivec2 avatarTile(core::Session& session)
 TEST(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
 {
     prepare();
-    core::Session* session = sessionAt(3, 3);
+    core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     session->setInputIsEnabled(false);
@@ -55,7 +45,7 @@ TEST(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
 TEST(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
 {
     prepare();
-    core::Session* session = sessionAt(3, 3);
+    core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     EXPECT_FALSE(input->dispatch('d', KEYHIT));
@@ -72,7 +62,7 @@ TEST(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
 {
     prepare();
     LogTail inputLog("input");
-    core::Session* session = sessionAt(3, 3);
+    core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     const struct
@@ -101,7 +91,7 @@ TEST(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
 TEST(LevelInput, AHeldKeyWalksTileAfterTile)
 {
     prepare();
-    core::Session* session = sessionAt(0, 0);
+    core::Session* session = sessionInTestA(0, 0);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     // As the input manager does: the key first goes down, then stays held,
@@ -121,7 +111,7 @@ TEST(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
 {
     prepare();
     clearLuaGlobal("triggerCount");
-    core::Session* session = sessionAt(4, 1);  // the counting trigger is at (4, 1)
+    core::Session* session = sessionInTestA(4, 1);  // the counting trigger is at (4, 1)
     ASSERT_NE(session, nullptr);
     const int afterEntering = luaIsNil("triggerCount") ? 0 : luaInt("triggerCount");
     EXPECT_GE(afterEntering, 1) << "being placed on the trigger fires it";
@@ -139,7 +129,7 @@ TEST(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
     prepare();
     clearLuaGlobal("interactCount");
     LogTail inputLog("input");
-    core::Session* session = sessionAt(2, 3);  // the guard is at (1, 3)
+    core::Session* session = sessionInTestA(2, 3);  // the guard is at (1, 3)
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     input->dispatch(application::KEY_W, KEYHIT);  // blocked by the guard; turns to face it
@@ -160,7 +150,7 @@ TEST(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
 {
     prepare();
     LogTail sessionLog("Session");
-    core::Session* session = sessionAt(3, 3);
+    core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     EXPECT_TRUE(input->dispatch(application::KEY_P, KEYLETGO));

@@ -19,16 +19,6 @@ using namespace sessiontest;
 
 namespace
 {
-core::Session* sessionInTestA(int row = 3, int col = 3)
-{
-    core::Session* session = buildSession();
-    if (!session)
-        return nullptr;
-    session->setNextScene("testA", row, col);
-    session->update();
-    return session;
-}
-
 std::vector<std::string> namesOf(const luaL_Reg* table)
 {
     std::vector<std::string> names;

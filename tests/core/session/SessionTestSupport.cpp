@@ -163,6 +163,16 @@ std::string StdinFeed::remaining()
     return rest;
 }
 
+core::Session* sessionInTestA(int row, int col)
+{
+    core::Session* session = buildSession();
+    if (!session)
+        return nullptr;
+    session->setNextScene("testA", row, col);
+    session->update();
+    return session;
+}
+
 void updateTimes(core::Session& session, int n)
 {
     for (int i = 0; i < n; ++i)

@@ -79,6 +79,10 @@ private:
     std::streambuf* _old;
 };
 
+// A session from session.xml that has entered the test scene "testA" with
+// the avatar at (row, col); null when it could not be built.
+core::Session* sessionInTestA(int row = 3, int col = 3);
+
 // n session updates: with nothing else moving, five finish one step.
 void updateTimes(core::Session& session, int n);
 }
