@@ -35,8 +35,7 @@ std::string makeTree(const std::string& sessionText, bool withSession)
 void runAndQuit(const std::string& root, const std::string& expectedError, bool expectAvatarMoves)
 {
     GameProcess game(ZOLT_BINARY_DIR "/zolt", root);
-    ASSERT_TRUE(game.start());
-    EXPECT_TRUE(game.waitForWindow("OpenGL", 640, 480, GameConsole::WAIT_MS * 2));
+    ASSERT_TRUE(game.launch("OpenGL", 640, 480, GameConsole::WAIT_MS * 2));
     EXPECT_TRUE(game.waitForOutput(expectedError, GameConsole::WAIT_MS)) << expectedError;
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     EXPECT_TRUE(game.isRunning());

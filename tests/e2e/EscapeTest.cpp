@@ -18,8 +18,7 @@ protected:
     {
         if (!GameProcess::haveDisplay())
             GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-        ASSERT_TRUE(_game.start());
-        ASSERT_TRUE(_game.waitForWindow("OpenGL", 640, 480)) << "no 640 x 480 window titled OpenGL";
+        ASSERT_TRUE(_game.launch("OpenGL", 640, 480)) << "no 640 x 480 window titled OpenGL";
     }
 
     GameProcess _game;

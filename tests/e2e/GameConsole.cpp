@@ -107,7 +107,7 @@ std::vector<std::string> GameConsole::sceneIds()
 
 bool startGame(GameProcess& game)
 {
-    bool ready = game.start() && game.waitForWindow("OpenGL", 640, 480, 60000);
+    bool ready = game.launch("OpenGL", 640, 480, 60000);
     if (ready)
     {
         // The console opens only once frames run, and the first frame's

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 
 namespace
@@ -294,6 +295,36 @@ bool GameProcess::waitForWindow(const std::string& title, int width, int height,
         sleepMs(50);
     }
     return false;
+}
+
+bool GameProcess::launch(const std::string& title, int width, int height, int timeoutMs, int attempts)
+{
+    for (int attempt = 1; attempt <= attempts; ++attempt)
+    {
+        if (!start())
+            return false;
+        if (waitForWindow(title, width, height, timeoutMs))
+            return true;
+        if (isRunning())
+            return false;
+        waitUntilExited(5000);
+        reportEarlyExit(attempt);
+    }
+    return false;
+}
+
+void GameProcess::reportEarlyExit(int attempt)
+{
+    std::lock_guard<std::mutex> lock(_mutex);
+    std::cerr << "GameProcess::launch - attempt " << attempt << ": " << _executable << " ended with status "
+              << _exitStatus << " before showing its window" << std::endl;
+    for (const std::string& line : _errorLines)
+        std::cerr << "  stderr: " << line << std::endl;
+    for (const std::string& line : _outputLines)
+        std::cerr << "  stdout: " << line << std::endl;
+    _outputLines.clear();
+    _errorLines.clear();
+    _nextLineIndex = 0;
 }
 
 bool GameProcess::focus()

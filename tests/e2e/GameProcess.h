@@ -65,6 +65,13 @@ public:
     // then focuses it so that key events reach it. False on timeout or exit.
     bool waitForWindow(const std::string& title = "OpenGL", int width = 640, int height = 480,
                        int timeoutMs = 15000);
+    // Starts the process and waits for its window. A process that ends
+    // before showing its window is reported on standard error with its last
+    // output and started again, up to `attempts` times in all: under heavy
+    // load Xvfb's software GL has been seen to refuse a context now and then.
+    // A process still running without a window at the timeout is a failure.
+    bool launch(const std::string& title = "OpenGL", int width = 640, int height = 480,
+                int timeoutMs = 60000, int attempts = 3);
     // The X window id found by waitForWindow ("" before).
     const std::string& windowId() const { return _windowId; }
     // Gives the window the keyboard focus again (done by waitForWindow).
@@ -138,6 +145,7 @@ private:
     bool windowMatches(const std::string& id, const std::string& title, int width, int height);
     void readLines(int fd, std::vector<std::string>* lines);
     void stopReaders();
+    void reportEarlyExit(int attempt);
     static void sleepMs(int ms);
 
     std::string _executable;
