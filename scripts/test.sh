@@ -5,4 +5,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 BUILD_DIR="${BUILD_DIR:-build}"
 cd "$BUILD_DIR"
-exec xvfb-run -a -s "-screen 0 1024x768x24" ctest --output-on-failure "$@"
+# -noreset: Xvfb otherwise resets whenever its last client leaves, and a
+# client that connects during the reset can be refused a GL context.
+exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure "$@"

@@ -125,6 +125,21 @@ TEST(GameProcessHarness, OutputLinesAndExitStatusOfAnyProgram)
     EXPECT_EQ(missing.waitForExit(5000), 127);
 }
 
+TEST(GameProcessHarness, TheXServerKeepsItsStateWhileClientsComeAndGo)
+{
+    // Xvfb resets when its last client leaves, dropping what was on the root
+    // window and refusing games that connect meanwhile; the harness's own
+    // connection keeps it up across the short-lived tool clients.
+    if (!GameProcess::haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    ASSERT_TRUE(GameProcess::keepDisplayOpen());
+    ASSERT_EQ(GameProcess::runCommand("xprop -root -f ZOLT_E2E_MARK 8s -set ZOLT_E2E_MARK kept"), 0);
+    std::string value;
+    EXPECT_EQ(GameProcess::runCommand("xprop -root ZOLT_E2E_MARK 2>&1", &value), 0);
+    EXPECT_NE(value.find("\"kept\""), std::string::npos) << value;
+    GameProcess::runCommand("xprop -root -remove ZOLT_E2E_MARK");
+}
+
 TEST(GameProcessHarness, AProgramThatIgnoresEscapeIsStoppedAndReported)
 {
     GameProcess sleeper("/bin/sleep", "/", {"30"});

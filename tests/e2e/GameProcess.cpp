@@ -12,6 +12,8 @@
 #include <iostream>
 #include <sstream>
 
+#include <X11/Xlib.h>
+
 namespace
 {
 // Quoting for one shell word.
@@ -100,6 +102,9 @@ bool GameProcess::start()
 {
     if (_pid > 0)
         return false;
+    // Keeps Xvfb from resetting while the game opens its window; programs
+    // that are no X clients do not need it.
+    keepDisplayOpen();
     // A write to a game that has already gone must fail, not end the test.
     ::signal(SIGPIPE, SIG_IGN);
 
@@ -236,6 +241,22 @@ bool GameProcess::haveDisplay()
 {
     const char* display = std::getenv("DISPLAY");
     return display && *display;
+}
+
+bool GameProcess::keepDisplayOpen()
+{
+    // Never closed: the connection ends with the test process.
+    static std::mutex mutex;
+    static Display* display = nullptr;
+    std::lock_guard<std::mutex> lock(mutex);
+    // The server may be resetting right now; that takes a moment.
+    for (int attempt = 0; !display && haveDisplay() && attempt < 50; ++attempt)
+    {
+        display = ::XOpenDisplay(nullptr);
+        if (!display)
+            sleepMs(100);
+    }
+    return display != nullptr;
 }
 
 int GameProcess::runCommand(const std::string& command, std::string* output)
