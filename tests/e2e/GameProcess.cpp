@@ -318,34 +318,29 @@ bool GameProcess::waitForWindow(const std::string& title, int width, int height,
     return false;
 }
 
-bool GameProcess::launch(const std::string& title, int width, int height, int timeoutMs, int attempts)
+bool GameProcess::launch(const std::string& title, int width, int height, int timeoutMs)
 {
-    for (int attempt = 1; attempt <= attempts; ++attempt)
+    if (!start())
+        return false;
+    if (waitForWindow(title, width, height, timeoutMs))
+        return true;
+    if (!isRunning())
     {
-        if (!start())
-            return false;
-        if (waitForWindow(title, width, height, timeoutMs))
-            return true;
-        if (isRunning())
-            return false;
         waitUntilExited(5000);
-        reportEarlyExit(attempt);
+        reportEarlyExit();
     }
     return false;
 }
 
-void GameProcess::reportEarlyExit(int attempt)
+void GameProcess::reportEarlyExit()
 {
     std::lock_guard<std::mutex> lock(_mutex);
-    std::cerr << "GameProcess::launch - attempt " << attempt << ": " << _executable << " ended with status "
+    std::cerr << "GameProcess::launch - " << _executable << " ended with status "
               << _exitStatus << " before showing its window" << std::endl;
     for (const std::string& line : _errorLines)
         std::cerr << "  stderr: " << line << std::endl;
     for (const std::string& line : _outputLines)
         std::cerr << "  stdout: " << line << std::endl;
-    _outputLines.clear();
-    _errorLines.clear();
-    _nextLineIndex = 0;
 }
 
 bool GameProcess::focus()

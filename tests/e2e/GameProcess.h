@@ -67,11 +67,9 @@ public:
                        int timeoutMs = 15000);
     // Starts the process and waits for its window. A process that ends
     // before showing its window is reported on standard error with all its
-    // output, so the failure explains itself; with `attempts` above 1 it is
-    // then started again. A process still running without a window at the
-    // timeout is a failure.
+    // output, so the failure explains itself.
     bool launch(const std::string& title = "OpenGL", int width = 640, int height = 480,
-                int timeoutMs = 60000, int attempts = 1);
+                int timeoutMs = 60000);
     // The X window id found by waitForWindow ("" before).
     const std::string& windowId() const { return _windowId; }
     // Gives the window the keyboard focus again (done by waitForWindow).
@@ -152,7 +150,7 @@ private:
     bool windowMatches(const std::string& id, const std::string& title, int width, int height);
     void readLines(int fd, std::vector<std::string>* lines);
     void stopReaders();
-    void reportEarlyExit(int attempt);
+    void reportEarlyExit();
     static void sleepMs(int ms);
 
     std::string _executable;
