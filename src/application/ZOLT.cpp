@@ -13,16 +13,19 @@
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
+#include "core/Party.h"
 #include "core/ResourceManager.h"
 #include "core/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "gui/GUIManager.h"
+#include "gui/InventoryMenu.h"
+#include "gui/MainMenu.h"
+#include "gui/MainMenuButton.h"
+#include "gui/PartyMenu.h"
 #include "sound/SoundHandler.h"
-
-// Lines marked "STAGE" are the places where a subsystem joins start-up or the
-// frame; each is replaced by its call once that subsystem exists.
 
 namespace application
 {
@@ -134,7 +137,7 @@ void ZOLT::initializeGraphics()
 
 void ZOLT::initializeGUI()
 {
-    // STAGE gui: gui::GUIManager::init(_graphicsGUIManager);
+    gui::GUIManager::init(_graphicsGUIManager);
 }
 
 void ZOLT::initializeRPGElements()
@@ -146,8 +149,20 @@ void ZOLT::initializeRPGElements()
 
 void ZOLT::initializeSingletonGUIElements()
 {
-    // STAGE menus: gui::MainMenu "Menu", its gui::MainMenuButton, gui::PartyMenu "Party" over
-    // _playerSession->getCurrentParty(), addEntry("Party", ...), then hide() the main menu.
+    // The menus live for the whole run and belong to the GUI manager.
+    gui::MainMenu* mainMenu = new gui::MainMenu("Menu");
+    new gui::MainMenuButton(mainMenu);
+    core::Party* party = _playerSession ? _playerSession->getCurrentParty() : nullptr;
+    gui::PartyMenu* partyMenu = new gui::PartyMenu("Party", party);
+    mainMenu->addEntry("Party", partyMenu);
+    gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
+    mainMenu->addEntry("Inventory", inventoryMenu);
+    mainMenu->hide();
+    if (_playerSession)
+    {
+        _playerSession->setPartyView(partyMenu);
+        _playerSession->setInventoryView(inventoryMenu);
+    }
 }
 
 void ZOLT::run()

@@ -5,6 +5,7 @@
 #include "core/Scene.h"
 #include "core/Session.h"
 #include "graphics/TGCamera.h"
+#include "gui/GUIManager.h"
 
 namespace core
 {
@@ -20,6 +21,10 @@ bool CombatInputContext::dispatch(int key, int action)
 
 bool CombatInputContext::dispatch(int, int action, double x, double y)
 {
+    // This context sits above the GUI's: a press on a shown menu or box is
+    // the widget's, not a click on the square underneath it.
+    if (gui::GUIManager::isOverShownWidget(static_cast<float>(x), static_cast<float>(y)))
+        return false;
     const glm::vec2 square = getTileRowCol(x, y);
     const int row = static_cast<int>(square.x);
     const int col = static_cast<int>(square.y);

@@ -13,12 +13,15 @@
 #include "core/LevelMap/LevelMap.h"
 #include "core/Scene.h"
 #include "core/Session.h"
+#include "gui/CombatMenu.h"
+#include "gui/GUITextBox.h"
 
 namespace core
 {
 namespace
 {
-const int KEY_ESCAPE = 257;
+// The result box is written in from its edges like every other box.
+const float RESULT_PADDING = 0.05f;
 
 LevelMap* currentLevelMap(Session* session)
 {
@@ -50,18 +53,29 @@ bool moveDirectionOf(int key, Direction& direction)
 }
 
 CombatManager::CombatManager(Session* session)
-    : _menuVisible(false), _resultVisible(false), _session(session), _combatStage(base),
+    : _combatMenu(nullptr), _textDisplay(nullptr), _session(session), _combatStage(base),
       _inCombat(false), _chosenAbility(nullptr), _currentCharacter(nullptr), _targets(nullptr),
       remainingMovement(0), characterRow(0), characterCol(0),
       _party(new std::list<Character*>()), _enemies(nullptr),
       _canAct(new std::map<std::string, bool>()), _highlightedTiles(new std::vector<glm::vec2>()),
       _combatInputContext(nullptr)
 {
-    _menuTitle = "COMBAT";
+    _combatMenu = new gui::CombatMenu("COMBAT", this);
+    _combatMenu->setHeight(0.5f);
+    _combatMenu->hide();
+    _textDisplay = new gui::GUITextBox("");
+    _textDisplay->setWordWrap(true);
+    _textDisplay->setPadding(RESULT_PADDING);
+    _textDisplay->setPosition(0.0f, 0.875f);
+    _textDisplay->setWidth(2.0f);
+    _textDisplay->setHeight(0.25f);
+    _textDisplay->hide();
 }
 
 CombatManager::~CombatManager()
 {
+    _combatMenu->destroy();
+    _textDisplay->destroy();
     if (_combatInputContext)
         application::InputManager::removeContext(_combatInputContext);
     delete _combatInputContext;
@@ -79,7 +93,7 @@ void CombatManager::enterCombat(std::list<Character*>* enemies)
     delete _combatInputContext;
     _combatInputContext = new CombatInputContext(this, _session);
     application::InputManager::pushContext(_combatInputContext);
-    _menuVisible = true;
+    _combatMenu->show();
 
     _currentCharacter = nullptr;
     _combatStage = base;
@@ -110,15 +124,14 @@ void CombatManager::leaveCombat()
         return;
     Log::named("tibbet") << "Leaving Combat" << std::endl;
     application::InputManager::removeContext(_combatInputContext);
-    _menuVisible = false;
-    _resultVisible = false;
+    _combatMenu->hide();
+    _textDisplay->hide();
     _inCombat = false;
 }
 
 void CombatManager::setMenu(const std::string& title, const std::vector<std::string>& options)
 {
-    _menuTitle = title;
-    _menuOptions = options;
+    _combatMenu->update(options, title);
 }
 
 void CombatManager::setUpBase()
@@ -294,7 +307,7 @@ void CombatManager::dropTargets()
 
 bool CombatManager::keyPress(int key, int action)
 {
-    if (key == KEY_ESCAPE)
+    if (key == application::KEY_ESC)
         return false;
     if (_combatStage != move)
         return true;
@@ -554,8 +567,8 @@ void CombatManager::removeDead(std::list<Character*>* side, std::string& text)
 
 void CombatManager::showAbilityResults(const std::string& text)
 {
-    _resultVisible = true;
-    _resultText = text;
+    _textDisplay->show();
+    _textDisplay->setText(text);
 }
 
 bool CombatManager::canAct(Character* character) const

@@ -7,6 +7,12 @@
 
 #include <glm/glm.hpp>
 
+namespace gui
+{
+class CombatMenu;
+class GUITextBox;
+}
+
 namespace core
 {
 class Ability;
@@ -16,8 +22,8 @@ class Session;
 
 // Turn-based combat on the current scene's grid. The player picks a
 // character, walks it, picks an ability, aims it and confirms; the enemies'
-// turn waits for "continue". The options the player may choose are kept as
-// the menu's title and option texts, for whatever menu shows them.
+// turn waits for "continue". The combat menu along the bottom offers the
+// options of each stage and a text box at the top shows what happened.
 class CombatManager
 {
 public:
@@ -65,11 +71,8 @@ public:
     bool canAct(Character* character) const;
     CombatInputContext* getCombatInputContext() const { return _combatInputContext; }
 
-    const std::string& getMenuTitle() const { return _menuTitle; }
-    const std::vector<std::string>& getMenuOptions() const { return _menuOptions; }
-    bool isMenuVisible() const { return _menuVisible; }
-    const std::string& getResultText() const { return _resultText; }
-    bool isResultVisible() const { return _resultVisible; }
+    gui::CombatMenu* getCombatMenu() const { return _combatMenu; }
+    gui::GUITextBox* getTextDisplay() const { return _textDisplay; }
 
 private:
     void setUpBase();
@@ -98,11 +101,8 @@ private:
     void setCanAct(Character* character, bool canAct);
     static glm::ivec2 gridPosition(const Character* character);
 
-    std::string _menuTitle;
-    std::vector<std::string> _menuOptions;
-    bool _menuVisible;
-    std::string _resultText;
-    bool _resultVisible;
+    gui::CombatMenu* _combatMenu;
+    gui::GUITextBox* _textDisplay;
     Session* _session;
     stage _combatStage;
     bool _inCombat;

@@ -5,6 +5,7 @@
 #include "core/Entity.h"
 #include "core/LuaInterface.h"
 #include "core/Session.h"
+#include "gui/DialogMenu.h"
 #include "util/util.h"
 
 namespace core
@@ -15,12 +16,15 @@ const char* const DIALOG_OPEN_FLAG = "flag_isDialogOpen";
 }
 
 DialogManager::DialogManager(Session* session)
-    : _player(nullptr), _NPC(nullptr), _node(nullptr), _menuVisible(false), _session(session)
+    : _player(nullptr), _NPC(nullptr), _node(nullptr), _dialogMenu(nullptr), _session(session)
 {
+    _dialogMenu = new gui::DialogMenu(this, "", "");
+    _dialogMenu->hide();
 }
 
 DialogManager::~DialogManager()
 {
+    _dialogMenu->destroy();
     delete _node;
 }
 
@@ -66,14 +70,19 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
 
 void DialogManager::showNode()
 {
-    _menuVisible = true;
-    _menuText = _node->getText();
-    _menuOptions = _node->getOptionTexts();
+    _dialogMenu->show();
+    // The speaker's name heads the band.
+    _dialogMenu->setTitle(_node->getName());
+    // Always with the node's own options, none included: a node without
+    // options must not offer the previous node's.
+    _dialogMenu->reset(_node->getText(), _node->getOptionTexts());
 }
 
-void DialogManager::hideMenu()
+void DialogManager::closeConversation()
 {
-    _menuVisible = false;
+    _dialogMenu->hide();
+    if (_session)
+        _session->setFlag(DIALOG_OPEN_FLAG, 0);
 }
 
 void DialogManager::optionSelected(int index)
@@ -86,15 +95,14 @@ void DialogManager::optionSelected(int index)
         startNewDialog(_path, next, _callingEntity);
         return;
     }
-    hideMenu();
-    if (_session)
-        _session->setFlag(DIALOG_OPEN_FLAG, 0);
+    closeConversation();
 }
 
 void DialogManager::endDialog()
 {
-    hideMenu();
-    _menuText.clear();
-    _menuOptions.clear();
+    // However a conversation ends, talk scripts must be able to open the
+    // next one, so the open flag goes back to 0 here too.
+    closeConversation();
+    _dialogMenu->reset("");
 }
 }

@@ -3,6 +3,11 @@
 #include <string>
 #include <vector>
 
+namespace gui
+{
+class DialogMenu;
+}
+
 namespace core
 {
 class DialogNode;
@@ -10,8 +15,8 @@ class Entity;
 class Session;
 
 // Runs one conversation at a time between the avatar and another entity:
-// shows a node, moves on when the player picks an option, and ends on
-// "exit". What the dialog menu shows is kept here as its text and options.
+// shows a node in the dialog menu, moves on when the player picks an option,
+// and ends on "exit".
 class DialogManager
 {
 public:
@@ -30,22 +35,18 @@ public:
     Entity* getPlayer() const { return _player; }
     Entity* getNPC() const { return _NPC; }
     const DialogNode* getNode() const { return _node; }
-    bool isMenuVisible() const { return _menuVisible; }
-    const std::string& getMenuText() const { return _menuText; }
-    const std::vector<std::string>& getMenuOptions() const { return _menuOptions; }
+    gui::DialogMenu* getDialogMenu() const { return _dialogMenu; }
 
 private:
     void showNode();
-    void hideMenu();
+    void closeConversation();
 
     Entity* _player;
     Entity* _NPC;
     std::string _path;
     std::string _callingEntity;
     DialogNode* _node;
-    bool _menuVisible;
-    std::string _menuText;
-    std::vector<std::string> _menuOptions;
+    gui::DialogMenu* _dialogMenu;
     Session* _session;
 };
 }

@@ -6,6 +6,7 @@
 #include "animation/TAAnimationManager.h"
 #include "application/InputManager.h"
 #include "core/Character.h"
+#include "core/Item.h"
 #include "core/DialogManager.h"
 #include "core/LevelInputContext.h"
 #include "core/LuaInterface.h"
@@ -16,6 +17,9 @@
 #include "core/ScriptInstance.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
+#include "gui/CharacterMenu.h"
+#include "gui/InventoryMenu.h"
+#include "gui/PartyMenu.h"
 #include "util/util.h"
 
 namespace core
@@ -28,7 +32,8 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 Session::Session()
     : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0),
       _nextCol(0), _currentParty(nullptr), _combatManager(this), _dialogManager(nullptr),
-      _levelInputContext(nullptr), _doPrompt(false), _luaRef(LUA_NOREF)
+      _levelInputContext(nullptr), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
+      _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(new Screen());
     _levelInputContext = new LevelInputContext(this);
@@ -480,15 +485,64 @@ void Session::subjectScriptObject(const std::string& subjectId, const std::strin
     unbindSubjectAndObject();
 }
 
+bool Session::useItem(const std::string& itemId)
+{
+    if (_combatManager.isInCombat())
+    {
+        Log::named("Session") << "Session::useItem - Items are not used during a fight: " << itemId << std::endl;
+        return false;
+    }
+    const Item* item = ResourceManager::getItem(itemId);
+    Character* avatar = getAvatar();
+    if (!hasItem(itemId) || !item || !avatar)
+    {
+        Log::named("Session") << "Session::useItem - Cannot use " << itemId << std::endl;
+        return false;
+    }
+    LuaInterface::registerAlias(avatar->getLuaRef(), "obj");
+    LuaInterface::runScript(item->scriptFilename());
+    LuaInterface::clearAlias("obj");
+    return true;
+}
+
+void Session::setPartyView(gui::PartyMenu* partyMenu)
+{
+    _partyView = partyMenu;
+}
+
+void Session::setInventoryView(gui::InventoryMenu* inventoryMenu)
+{
+    _inventoryView = inventoryMenu;
+}
+
 void Session::viewParty()
 {
+    if (_partyView)
+        _partyView->show();
 }
 
 void Session::viewInventory()
 {
+    if (_inventoryView)
+        _inventoryView->show();
 }
 
-void Session::viewCharacter(const std::string&)
+void Session::viewCharacter(const std::string& id)
 {
+    Character* member = nullptr;
+    if (_currentParty)
+    {
+        auto found = _currentParty->getMembers().find(id);
+        if (found != _currentParty->getMembers().end())
+            member = dynamic_cast<Character*>(found->second);
+    }
+    if (!member)
+    {
+        Log::named("Session") << "Session::viewCharacter - No party member " << id << std::endl;
+        return;
+    }
+    viewParty();
+    if (_partyView && _partyView->getCharacterSheet())
+        _partyView->getCharacterSheet()->setCharacter(member);
 }
 }

@@ -17,6 +17,12 @@ class SceneManager;
 class Camera;
 }
 
+namespace gui
+{
+class InventoryMenu;
+class PartyMenu;
+}
+
 namespace core
 {
 class Character;
@@ -103,9 +109,17 @@ public:
     void subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
                              const std::string& objectId);
 
-    // Hooks for the menus that will show these; nothing to do without them.
+    // Runs the item's script for the avatar ("obj"); false, logged, when the
+    // party holds no such item, the item is unknown, or a fight is on.
+    bool useItem(const std::string& itemId);
+
+    // The menus the view hooks open; the application hands them over once
+    // they exist (not owned: widgets belong to the GUI manager).
+    void setPartyView(gui::PartyMenu* partyMenu);
+    void setInventoryView(gui::InventoryMenu* inventoryMenu);
     void viewParty();
     void viewInventory();
+    // Opens the party menu on that member's sheet.
     void viewCharacter(const std::string& id);
 
 private:
@@ -132,6 +146,8 @@ private:
     DialogManager* _dialogManager;
     LevelInputContext* _levelInputContext;
     bool _doPrompt;
+    gui::PartyMenu* _partyView;
+    gui::InventoryMenu* _inventoryView;
     std::map<std::string, int> flags;
     int _luaRef;
 };

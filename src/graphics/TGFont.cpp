@@ -69,7 +69,7 @@ GLuint Font::createTexture(int width, int height)
     return tex;
 }
 
-void Font::fill(atlas& target, int width)
+void Font::fill(atlas& target, int width, bool upload)
 {
     int x = 0;
     for (int c = FIRST_GLYPH; c <= LAST_GLYPH; ++c)
@@ -83,7 +83,7 @@ void Font::fill(atlas& target, int width)
         int bw = static_cast<int>(g->bitmap.width);
         int bh = static_cast<int>(g->bitmap.rows);
         // An empty bitmap (the space) has nothing to upload.
-        if (bw > 0 && bh > 0)
+        if (upload && bw > 0 && bh > 0)
             glTexSubImage2D(GL_TEXTURE_2D, 0, x, 0, bw, bh, GL_RED, GL_UNSIGNED_BYTE, g->bitmap.buffer);
         character_info& info = target.characters[c];
         info.ax = static_cast<float>(g->advance.x >> 6);
@@ -119,10 +119,19 @@ void Font::addSize(int size)
     int width = 0;
     int height = 0;
     measure(width, height);
-    result.tex = createTexture(width, height);
-    fill(result, width);
+    // Without a GL context (tools and tests that only lay text out) the
+    // glyph metrics are still read; only the atlas texture is left out.
+    const bool haveContext = glActiveTexture != nullptr;
+    if (haveContext)
+        result.tex = createTexture(width, height);
+    fill(result, width, haveContext);
     result.texWidth = width;
     result.texHeight = height;
+    if (!haveContext)
+    {
+        _atlasMap[size] = result;
+        return;
+    }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())

@@ -45,7 +45,7 @@ public:
 private:
     void measure(int& width, int& height);
     GLuint createTexture(int width, int height);
-    void fill(atlas& target, int width);
+    void fill(atlas& target, int width, bool upload);
 
     FT_Face _face;
     std::map<int, atlas> _atlasMap;

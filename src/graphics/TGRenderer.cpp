@@ -1,5 +1,6 @@
 #include "graphics/TGRenderer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -288,8 +289,7 @@ void Renderer::Draw()
     DrawLayerGroup(_furniture, viewProj);
     DrawSprites(viewProj);
     DrawLayerGroup(_otherMaps, viewProj);
-    DrawGUIRectangles();
-    DrawTexts();
+    DrawGUI();
 
     if (_window)
         _window->SwapBuffers();
@@ -414,17 +414,56 @@ void Renderer::DrawSprites(const glm::mat4& viewProj)
     glUseProgram(0);
 }
 
-void Renderer::DrawGUIRectangles()
+namespace
 {
+// Elements of one kind in name order, then stably by layer: with every layer
+// equal (the default) this is plain name order.
+template <class Element, class Map>
+std::vector<const Element*> ByLayer(const Map& registry)
+{
+    std::vector<const Element*> ordered;
+    ordered.reserve(registry.size());
+    for (const auto& entry : registry)
+        if (entry.second && !entry.second->isHidden())
+            ordered.push_back(entry.second);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Element* a, const Element* b) { return a->getLayer() < b->getLayer(); });
+    return ordered;
+}
+}
+
+void Renderer::DrawGUI()
+{
+    // Rectangles and texts are interleaved by layer, so a widget raised over
+    // another covers its text as well as its background; within one layer
+    // the rectangles come first.
+    const std::vector<const GUIRectangle*> rectangles = ByLayer<GUIRectangle>(_guiRecMap);
+    const std::vector<const Text*> texts = ByLayer<Text>(_textMap);
+    size_t r = 0;
+    size_t t = 0;
+    while (r < rectangles.size() || t < texts.size())
+    {
+        std::vector<const GUIRectangle*> rectangleRun;
+        while (r < rectangles.size() && (t == texts.size() || rectangles[r]->getLayer() <= texts[t]->getLayer()))
+            rectangleRun.push_back(rectangles[r++]);
+        DrawGUIRectangles(rectangleRun);
+        std::vector<const Text*> textRun;
+        while (t < texts.size() && (r == rectangles.size() || texts[t]->getLayer() < rectangles[r]->getLayer()))
+            textRun.push_back(texts[t++]);
+        DrawTexts(textRun);
+    }
+}
+
+void Renderer::DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles)
+{
+    if (rectangles.empty())
+        return;
     const GLuint program = _resourceManager->GetProgram("gui");
     const std::pair<unsigned int, unsigned int> square = _resourceManager->GetVAO("square");
     glUseProgram(program);
     glBindVertexArray(square.first);
-    for (const auto& entry : _guiRecMap)
+    for (const GUIRectangle* rectangle : rectangles)
     {
-        const GUIRectangle* rectangle = entry.second;
-        if (!rectangle || rectangle->isHidden())
-            continue;
         const glm::vec4 colour = rectangle->getBackgroundColor();
         glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(colour));
         SetVec2(program, "offset", rectangle->getWindowPosition());
@@ -445,18 +484,26 @@ struct TextVertex
 };
 
 // Two clockwise triangles per visible glyph, placed from the baseline start
-// (x, y) in normalised window coordinates.
-std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start)
+// (x, y) in normalised window coordinates; a line break starts the next line
+// lineHeight pixels lower.
+std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start,
+                                        int lineHeight)
 {
     const float sx = 2.0f / 640.0f;
     const float sy = 2.0f / 480.0f;
     std::vector<TextVertex> vertices;
     vertices.reserve(text.size() * 6);
     float x = start.x;
-    const float y = start.y;
+    float y = start.y;
     for (char ch : text)
     {
         const unsigned char code = static_cast<unsigned char>(ch);
+        if (ch == '\n')
+        {
+            x = start.x;
+            y -= lineHeight * sy;
+            continue;
+        }
         if (code >= 128)
             continue;
         const character_info& c = glyphs.characters[code];
@@ -514,23 +561,25 @@ void Renderer::PrepareTextBuffers(GLuint program)
     }
 }
 
-void Renderer::DrawTexts()
+void Renderer::DrawTexts(const std::vector<const Text*>& texts)
 {
+    if (texts.empty())
+        return;
     const GLuint program = _resourceManager->GetProgram("text");
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glUseProgram(program);
     PrepareTextBuffers(program);
     glBindVertexArray(_textVAO);
     glBindBuffer(GL_ARRAY_BUFFER, _textVBO);
-    for (const auto& entry : _textMap)
+    for (const Text* text : texts)
     {
-        const Text* text = entry.second;
-        if (!text || text->isHidden() || !text->getFont())
+        if (!text->getFont())
             continue;
         const atlas glyphs = text->getFont()->getSize(text->getSize());
         if (!glyphs.tex)
             continue;
-        const std::vector<TextVertex> vertices = BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition());
+        const std::vector<TextVertex> vertices = BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition(),
+                                                                    text->getLineHeight());
         if (vertices.empty())
             continue;
         SetInt(program, "tex", BindForDraw(glyphs.tex));

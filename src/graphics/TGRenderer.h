@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include <GL/glew.h>
 #include <glm/glm.hpp>
@@ -105,8 +106,9 @@ private:
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
-    void DrawGUIRectangles();
-    void DrawTexts();
+    void DrawGUI();
+    void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
+    void DrawTexts(const std::vector<const Text*>& texts);
     void PrepareTextBuffers(GLuint program);
 
     SceneManager* _sceneManager = nullptr;

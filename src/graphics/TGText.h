@@ -28,8 +28,13 @@ public:
     int getSize() const { return _size; }
     void setSize(int size) { _size = size; }
 
-    // Width in pixels at the text's font and size; 0 without a font or size.
+    // Width in pixels at the text's font and size, of the widest line when
+    // the text holds line breaks; 0 without a font or size.
     int getLength() const;
+    // Width in pixels of one line of any text at this text's font and size.
+    int measure(const std::string& line) const;
+    // Distance in pixels from one baseline to the next.
+    int getLineHeight() const;
 
 private:
     std::string _text;

@@ -6,6 +6,8 @@
 #include "core/Character.h"
 #include "core/CombatInputContext.h"
 #include "core/CombatManager.h"
+#include "gui/CombatMenu.h"
+#include "gui/GUITextBox.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/Scene.h"
 #include "graphics/TGCamera.h"
@@ -69,9 +71,9 @@ TEST(CombatFlow, BaseMenuPassTurnAndContinue)
     ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
     ASSERT_TRUE(combat.isInCombat());
-    EXPECT_TRUE(combat.isMenuVisible());
+    EXPECT_TRUE(shown(combat.getCombatMenu()));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
-    EXPECT_EQ(combat.getMenuOptions(), Options{"pass_turn"});
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"pass_turn"});
     EXPECT_EQ(combat.getParty()->size(), 1u);
     EXPECT_TRUE(combat.canAct(session->getAvatar()));
 
@@ -80,7 +82,7 @@ TEST(CombatFlow, BaseMenuPassTurnAndContinue)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_TRUE(combat.combatMenuClick("pass_turn"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
-    EXPECT_EQ(combat.getMenuOptions(), Options{"continue"});
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
     EXPECT_TRUE(combat.canAct(character(*session, "bandit")));
     EXPECT_FALSE(combat.tileClick(2, 2)) << "clicks mean nothing in the enemy turn";
     EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHIT));
@@ -90,7 +92,7 @@ TEST(CombatFlow, BaseMenuPassTurnAndContinue)
 
     combat.leaveCombat();
     EXPECT_FALSE(combat.isInCombat());
-    EXPECT_FALSE(combat.isMenuVisible());
+    EXPECT_FALSE(shown(combat.getCombatMenu()));
 }
 
 TEST(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
@@ -103,7 +105,7 @@ TEST(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
     avatar->setPosition(2, 4);
     ASSERT_TRUE(combat.tileClick(2, 4));
     ASSERT_EQ(combat.getStage(), core::CombatManager::move);
-    EXPECT_EQ(combat.getMenuOptions(), (Options{"back", "finish"}));
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"back", "finish"}));
     EXPECT_EQ(combat.getRemainingMovement(), 3);
     EXPECT_FALSE(combat.keyPress(application::KEY_Q, application::KEYHIT));
     EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHELD)) << "used, but only a press walks";
@@ -130,7 +132,7 @@ TEST(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
     stepRight(*session, combat);
     EXPECT_TRUE(combat.combatMenuClick("finish"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::ability);
-    EXPECT_EQ(combat.getMenuOptions(), (Options{"back", "none", "poke"}));
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"back", "none", "poke"}));
     EXPECT_EQ(combat.getRemainingMovement(), 0);
     EXPECT_TRUE(combat.combatMenuClick("back"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::move);
@@ -214,9 +216,9 @@ TEST(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_TRUE(combat.getEnemies()->empty());
     EXPECT_TRUE(bandit->isRemoved());
-    EXPECT_TRUE(combat.isResultVisible());
-    EXPECT_NE(combat.getResultText().find("Character banditdied!"), std::string::npos);
-    EXPECT_EQ(combat.getMenuOptions(), (Options{"pass_turn", "exit_combat"}));
+    EXPECT_TRUE(shown(combat.getTextDisplay()));
+    EXPECT_NE(combat.getTextDisplay()->getText().find("Character banditdied!"), std::string::npos);
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"pass_turn", "exit_combat"}));
     EXPECT_FALSE(combat.canAct(avatar));
     EXPECT_TRUE(combat.combatMenuClick("exit_combat"));
     EXPECT_FALSE(combat.isInCombat());

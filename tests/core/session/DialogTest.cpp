@@ -3,6 +3,7 @@
 #include "SessionTestSupport.h"
 #include "core/DialogManager.h"
 #include "core/DialogNode.h"
+#include "gui/DialogMenu.h"
 #include "core/Scene.h"
 
 using namespace sessiontest;
@@ -21,9 +22,9 @@ TEST(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    ASSERT_TRUE(dialogs->isMenuVisible());
-    EXPECT_EQ(dialogs->getMenuText(), "Halt!");
-    EXPECT_EQ(dialogs->getMenuOptions(), (Texts{"Hello.", "Bye."}))
+    ASSERT_TRUE(shown(dialogs->getDialogMenu()));
+    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "Halt!");
+    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()), (Texts{"Hello.", "Bye."}))
         << "the node's own script runs after its conditions";
     EXPECT_EQ(session->getFlag("dialogTest_secret"), 1);
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
@@ -31,10 +32,10 @@ TEST(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     EXPECT_EQ(dialogs->getNode()->getName(), "Guard");
 
     dialogs->optionSelected(0);  // "Hello." leads to the second node
-    EXPECT_EQ(dialogs->getMenuText(), "What now?");
-    EXPECT_EQ(dialogs->getMenuOptions(), (Texts{"The password."}));
+    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "What now?");
+    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()), (Texts{"The password."}));
     dialogs->optionSelected(0);  // an empty next ends the talk
-    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 }
 
@@ -46,14 +47,14 @@ TEST(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
     dialogs->optionSelected(1);  // "Bye.", the second option offered
-    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 
     // Picking past the end is an exit too, never a crash.
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    EXPECT_EQ(dialogs->getMenuOptions().size(), 3u) << "the secret is known now";
+    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()).size(), 3u) << "the secret is known now";
     dialogs->optionSelected(7);
-    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
 }
 
 TEST(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
@@ -65,7 +66,7 @@ TEST(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
     dialogs->startNewDialog(DIALOG, "start", "bandit");
     dialogs->startNewDialog(DIALOG, "second", "");
     EXPECT_EQ(dialogs->getNPC(), session->getEntity("bandit"));
-    EXPECT_EQ(dialogs->getMenuText(), "What now?");
+    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "What now?");
     EXPECT_EQ(luaString("NPC:getId()"), "bandit");
     EXPECT_EQ(luaString("player:getId()"), "fenwy");
 }
@@ -77,12 +78,12 @@ TEST(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "quiet", "guard");
-    EXPECT_TRUE(dialogs->isMenuVisible());
-    EXPECT_EQ(dialogs->getMenuText(), "");
-    EXPECT_TRUE(dialogs->getMenuOptions().empty());
+    EXPECT_TRUE(shown(dialogs->getDialogMenu()));
+    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "");
+    EXPECT_TRUE(optionsOf(dialogs->getDialogMenu()).empty());
     dialogs->endDialog();
-    EXPECT_FALSE(dialogs->isMenuVisible());
-    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1) << "a script's close leaves the flag";
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "a script's close frees the next talk";
 }
 
 TEST(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
@@ -94,14 +95,14 @@ TEST(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
     EXPECT_TRUE(vosk.contains("Error: Did not initialize player for dialogManager"));
-    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
 
     session->setNextScene("testA", 3, 3);
     session->update();
     dialogs->startNewDialog(DIALOG, "start", "nobody");
     EXPECT_TRUE(vosk.contains("Error: Did not initialize NPC for dialogManager"));
-    EXPECT_FALSE(dialogs->isMenuVisible());
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
 }
 
@@ -123,7 +124,7 @@ TEST(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
         ErrorCapture errors;
         dialogs->startNewDialog(c.file, c.node, "guard");
         EXPECT_NE(errors.text().find(c.file), std::string::npos) << errors.text();
-        EXPECT_FALSE(dialogs->isMenuVisible()) << c.file << " " << c.node;
+        EXPECT_FALSE(shown(dialogs->getDialogMenu())) << c.file << " " << c.node;
         EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
     }
 }

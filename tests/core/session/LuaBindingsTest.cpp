@@ -8,6 +8,7 @@
 #include "application/InputContext.h"
 #include "core/Character.h"
 #include "core/DialogManager.h"
+#include "gui/DialogMenu.h"
 #include "core/LuaBindings.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
@@ -214,10 +215,10 @@ TEST(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
     EXPECT_TRUE(tibbet.contains("Opening dialog with filename: tests/core/session/data/dialog.xml "
                                 "AND id: start for entity guard"));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
-    EXPECT_TRUE(session->getDialogManager()->isMenuVisible());
+    EXPECT_TRUE(shown(session->getDialogManager()->getDialogMenu()));
     core::LuaInterface::runString("s:endDialog()");
-    EXPECT_FALSE(session->getDialogManager()->isMenuVisible());
-    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1) << "ending from a script leaves the flag";
+    EXPECT_FALSE(shown(session->getDialogManager()->getDialogMenu()));
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "ending from a script frees the next talk";
 }
 
 TEST(LuaCharacterBindings, GettersReadTheCharacter)

@@ -8,6 +8,9 @@
 #include "application/InputManager.h"
 #include "core/LuaInterface.h"
 #include "core/ResourceManager.h"
+#include "graphics/TGGUIManager.h"
+#include "gui/GUIManager.h"
+#include "gui/GUIMenu.h"
 
 namespace sessiontest
 {
@@ -36,6 +39,9 @@ void prepareOnce()
         routedStreams()[name] = stream;
         Log::setNamedStream(name, stream);
     }
+    // Menus without a window: the widgets and their primitives exist, only
+    // nothing is drawn.
+    gui::GUIManager::init(new tamsygraphics::GUIManager(nullptr));
     core::levelNameMap["testA"] = dataFile("sceneA.xml");
     core::levelNameMap["testB"] = dataFile("sceneB.xml");
     core::levelNameMap["testDup"] = dataFile("sceneDuplicate.xml");
@@ -177,5 +183,15 @@ void updateTimes(core::Session& session, int n)
 {
     for (int i = 0; i < n; ++i)
         session.update();
+}
+
+bool shown(const gui::GUIElement* widget)
+{
+    return widget && !widget->isHidden();
+}
+
+std::vector<std::string> optionsOf(const gui::GUIMenu* menu)
+{
+    return menu ? menu->getEntryTexts() : std::vector<std::string>();
 }
 }

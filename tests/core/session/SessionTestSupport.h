@@ -3,8 +3,15 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/Session.h"
+
+namespace gui
+{
+class GUIElement;
+class GUIMenu;
+}
 
 namespace sessiontest
 {
@@ -85,4 +92,8 @@ core::Session* sessionInTestA(int row = 3, int col = 3);
 
 // n session updates: with nothing else moving, five finish one step.
 void updateTimes(core::Session& session, int n);
+
+// What the menus show: whether a widget is up, and a menu's entry texts.
+bool shown(const gui::GUIElement* widget);
+std::vector<std::string> optionsOf(const gui::GUIMenu* menu);
 }

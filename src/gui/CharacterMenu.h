@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gui/GUIListView.h"
+
+namespace core
+{
+class Character;
+}
+
+namespace gui
+{
+// The character sheet of the party menu: one line per statistic.
+class CharacterMenu : public GUIListView
+{
+public:
+    explicit CharacterMenu(core::Character* character);
+
+    virtual void setCharacter(core::Character* character);
+    core::Character* getCharacter() const { return _character; }
+
+    // The sheet's lines for a character: its name, its current hit points
+    // and fatigue, then every statistic as "name: value".
+    static std::vector<std::string> sheetLines(core::Character* character);
+
+private:
+    core::Character* _character;
+};
+}

@@ -1,0 +1,31 @@
+#include "gui/CombatMenu.h"
+
+#include "core/CombatManager.h"
+#include "gui/GUIListViewEntry.h"
+
+namespace gui
+{
+namespace
+{
+const float PADDING = 0.05f;
+}
+
+CombatMenu::CombatMenu(const std::string& title, core::CombatManager* combatManager)
+    : GUIMenu(title), _combatManager(combatManager)
+{
+    attachToBottom();
+    setPadding(PADDING);
+    setEntryPadding(PADDING);
+    invalidate();
+}
+
+void CombatMenu::onMouseUp(int button, double x, double y)
+{
+    GUIMenu::onMouseUp(button, x, y);
+    if (_entries.empty())
+        return;
+    GUIListViewEntry* entry = getEntryAtCoordinates(static_cast<float>(x), static_cast<float>(y));
+    if (entry && _combatManager)
+        _combatManager->combatMenuClick(entry->getText());
+}
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gui/GUIMenu.h"
+
+namespace core
+{
+class DialogManager;
+}
+
+namespace tamsygraphics
+{
+class Text;
+}
+
+namespace gui
+{
+// The dialog band along the bottom of the window. It pages through the
+// speaker's text 105 characters a click, then offers the options; a click
+// on an option tells the dialog manager which one was chosen.
+class DialogMenu : public GUIMenu
+{
+public:
+    DialogMenu(core::DialogManager* dialogManager, const std::string& title, const std::string& text);
+    DialogMenu(core::DialogManager* dialogManager, const std::string& title, const std::string& text,
+               const std::vector<std::string>& options);
+    ~DialogMenu() override;
+
+    void init(core::DialogManager* dialogManager, const std::string& text, const std::vector<std::string>& options);
+    void reset(const std::string& text, const std::vector<std::string>& options);
+    void reset(const std::string& text);
+    void displayNext();
+
+    void onMouseUp(int button, double x, double y) override;
+    void invalidate() override;
+    void hide() override;
+    virtual void putTextInUpperLeft();
+
+    bool isShowingText() const { return _showingText; }
+    // The page of text on show (empty once the options are up).
+    const std::string& getPage() const { return _page; }
+    tamsygraphics::Text* getGraphicsText() const { return _text; }
+
+protected:
+    void raise() override;
+
+private:
+    void showPageText(bool shown);
+
+    core::DialogManager* _dialogManager;
+    std::string _dialogText;
+    tamsygraphics::Text* _text;
+    bool _showingText;
+    int _characterLimit;
+    int _nextTextSectionNumber;
+    std::string _page;
+};
+}

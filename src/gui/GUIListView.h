@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "gui/GUIElement.h"
+
+namespace gui
+{
+class GUIListViewEntry;
+class GUITextBox;
+
+// A vertical list of clickable entries. When there are more entries than fit,
+// up ("^") and down (">") buttons on the right scroll it one entry a click.
+// The list owns its entries and buttons and retires them with itself.
+class GUIListView : public GUIElement
+{
+public:
+    GUIListView();
+    ~GUIListView() override;
+
+    void hide() override;
+    void show() override;
+    void onMouseDown(int button, double x, double y) override;
+    void onMouseUp(int button, double x, double y) override;
+    void invalidate() override;
+
+    virtual void addEntry(GUIListViewEntry* entry);
+    virtual void addEntry(const std::string& text);
+    // Inserts before index (the size appends); an index out of range is
+    // logged and changes nothing.
+    virtual void insertEntry(int index, GUIListViewEntry* entry);
+    // Null, with a log line, for an index out of range.
+    virtual GUIListViewEntry* getEntry(int index);
+    virtual std::vector<GUIListViewEntry*>& getEntries();
+    virtual void deleteEntry(int index);
+    virtual void deleteEntries();
+    // Gives the entries these texts, reusing entry objects where it can.
+    virtual void update(const std::vector<std::string>& texts);
+    virtual int getEntryIndexAtCoordinates(float x, float y);
+    virtual GUIListViewEntry* getEntryAtCoordinates(float x, float y);
+    virtual void setEntryPadding(float padding);
+    virtual void hideEntries();
+    virtual void showEntries();
+    int size() const;
+
+    void setNumEntriesToDisplay(int count);
+    int getNumEntriesToDisplay() const { return _numEntriesToDisplay; }
+    int getFirstEntryToDisplay() const { return _firstEntryToDisplay; }
+    GUITextBox* getUpScrollButton() const { return _upScrollButton; }
+    GUITextBox* getDownScrollButton() const { return _downScrollButton; }
+
+protected:
+    bool validIndex(int index, const char* operation) const;
+    // Places and shows the scroll buttons (or hides them) for this layout.
+    void layOutScrollButtons(bool scrolling, float buttonWidth, float contentHeight);
+
+    std::vector<GUIListViewEntry*> _entries;
+    GUITextBox* _upScrollButton;
+    GUITextBox* _downScrollButton;
+    int _numEntriesToDisplay;
+    int _firstEntryToDisplay;
+    bool _hideEntries;
+    float _entryPadding;
+};
+}

@@ -1,0 +1,38 @@
+#include "gui/GUIListViewEntry.h"
+
+namespace gui
+{
+GUIListViewEntry::GUIListViewEntry(const std::string& text) : GUITextBox(text)
+{
+    restColour();
+}
+
+void GUIListViewEntry::restColour()
+{
+    setBackgroundColor(0.1f, 0.1f, 0.4f, 0.75f);
+}
+
+void GUIListViewEntry::onMouseDown(int button, double x, double y)
+{
+    GUITextBox::onMouseDown(button, x, y);
+    setBackgroundColor(0.1f, 0.1f, 0.4f, 1.0f);
+}
+
+void GUIListViewEntry::onMouseUp(int button, double x, double y)
+{
+    GUITextBox::onMouseUp(button, x, y);
+    restColour();
+}
+
+void GUIListViewEntry::onHoverEnter(double x, double y)
+{
+    GUITextBox::onHoverEnter(x, y);
+    setBackgroundColor(0.15f, 0.15f, 0.55f, 0.75f);
+}
+
+void GUIListViewEntry::onHoverExit(double x, double y)
+{
+    GUITextBox::onHoverExit(x, y);
+    restColour();
+}
+}

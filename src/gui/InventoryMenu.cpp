@@ -1,0 +1,125 @@
+#include "gui/InventoryMenu.h"
+
+#include <algorithm>
+
+#include "core/Item.h"
+#include "core/Party.h"
+#include "core/ResourceManager.h"
+#include "core/Session.h"
+#include "gui/GUIListViewEntry.h"
+#include "gui/GUIButton.h"
+
+namespace gui
+{
+namespace
+{
+const float PADDING = 0.05f;
+const int VISIBLE_LINES = 8;
+const float CLOSE_WIDTH = 0.25f;
+const float CLOSE_HEIGHT = 0.125f;
+
+std::string itemName(const std::string& id)
+{
+    const core::Item* item = core::ResourceManager::getItem(id);
+    return item ? item->getName() : id;
+}
+}
+
+InventoryMenu::InventoryMenu(const std::string& title, core::Session* session)
+    : GUIMenu(title), _session(session), _closeButton(nullptr)
+{
+    _closeButton = new GUIButton("Close", [this]() { hide(); });
+    setPosition(0.125f, 0.125f);
+    setWidth(1.5f);
+    setHeight(1.5f);
+    setPadding(PADDING);
+    setEntryPadding(PADDING);
+    setNumEntriesToDisplay(VISIBLE_LINES);
+    hide();
+    invalidate();
+}
+
+InventoryMenu::~InventoryMenu()
+{
+    _closeButton->destroy();
+}
+
+std::vector<std::pair<std::string, int>> InventoryMenu::countItems(const std::vector<std::string>& ids)
+{
+    std::vector<std::pair<std::string, int>> counts;
+    for (const std::string& id : ids)
+    {
+        auto found = std::find_if(counts.begin(), counts.end(),
+                                  [&id](const std::pair<std::string, int>& entry) { return entry.first == id; });
+        if (found == counts.end())
+            counts.emplace_back(id, 1);
+        else
+            ++found->second;
+    }
+    return counts;
+}
+
+void InventoryMenu::refresh()
+{
+    std::vector<std::string> ids;
+    core::Party* party = _session ? _session->getCurrentParty() : nullptr;
+    if (party)
+        ids.assign(party->getInventory().getIds().begin(), party->getInventory().getIds().end());
+    _itemIds.clear();
+    std::vector<std::string> lines;
+    for (const auto& entry : countItems(ids))
+    {
+        _itemIds.push_back(entry.first);
+        lines.push_back(itemName(entry.first) + "  x" + std::to_string(entry.second));
+    }
+    const std::string title = _status.empty() ? "Inventory" : "Inventory - " + _status;
+    update(lines, lines.empty() ? title + " (empty)" : title);
+}
+
+void InventoryMenu::invalidate()
+{
+    GUIMenu::invalidate();
+    placeCloseButton();
+}
+
+void InventoryMenu::placeCloseButton()
+{
+    if (!_closeButton)
+        return;
+    const glm::vec2 centre = getPosition();
+    _closeButton->setWidth(CLOSE_WIDTH);
+    _closeButton->setHeight(CLOSE_HEIGHT);
+    _closeButton->setPosition(centre.x + getWidth() / 2.0f - CLOSE_WIDTH / 2.0f,
+                              centre.y - getHeight() / 2.0f - CLOSE_HEIGHT / 2.0f);
+}
+
+void InventoryMenu::show()
+{
+    GUIMenu::show();
+    _status.clear();
+    refresh();
+    if (_closeButton)
+        _closeButton->show();
+}
+
+void InventoryMenu::hide()
+{
+    GUIMenu::hide();
+    if (_closeButton)
+        _closeButton->hide();
+}
+
+void InventoryMenu::onMouseUp(int button, double x, double y)
+{
+    GUIMenu::onMouseUp(button, x, y);
+    const int index = _entries.empty() ? -1 : getEntryIndexAtCoordinates(static_cast<float>(x), static_cast<float>(y));
+    if (index < 0 || index >= static_cast<int>(_itemIds.size()) || !_session)
+        return;
+    const std::string id = _itemIds[static_cast<size_t>(index)];
+    if (_session->useItem(id))
+        _status = "used " + itemName(id);
+    else
+        _status = "cannot use " + itemName(id) + " now";
+    refresh();
+}
+}
