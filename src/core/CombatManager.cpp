@@ -475,6 +475,13 @@ bool CombatManager::clickLine(int row, int col, int range, int radius)
     return true;
 }
 
+const char* CombatManager::stageName(stage value)
+{
+    static const char* const NAMES[] = {"base", "move", "ability", "target", "enemy", "lose", "win"};
+    const int index = static_cast<int>(value);
+    return index >= 0 && index <= static_cast<int>(win) ? NAMES[index] : "unknown";
+}
+
 int CombatManager::getCombatDistance(int row1, int col1, int row2, int col2)
 {
     const int dr = std::abs(row1 - row2);

@@ -52,6 +52,9 @@ public:
     bool tileClick(int row, int col);
     bool keyPress(int key, int action);
 
+    // "base", "move", "ability", "target", "enemy", "lose" or "win".
+    static const char* stageName(stage value);
+
     static int getCombatDistance(int row1, int col1, int row2, int col2);
     static int getCombatDistance(const Character* character1, const Character* character2);
 

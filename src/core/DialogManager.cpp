@@ -53,6 +53,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     LuaInterface::registerAlias(_player->getLuaRef(), "player");
     LuaInterface::registerAlias(_NPC->getLuaRef(), "NPC");
 
+    const bool fightingBefore = _session && _session->getCombatManager().isInCombat();
     DialogNode* node = new DialogNode(WORKING_DIRECTORY + "/" + path, nodeId);
     if (!node->isValid())
     {
@@ -63,6 +64,13 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     _path = path;
     delete _node;
     _node = node;
+    // A node whose script starts a fight hands the screen to the fight: its
+    // band would lie over the combat menu and take its clicks.
+    if (!fightingBefore && _session && _session->getCombatManager().isInCombat())
+    {
+        closeConversation();
+        return;
+    }
     if (_session)
         _session->setFlag(DIALOG_OPEN_FLAG, 1);
     showNode();

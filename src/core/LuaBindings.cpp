@@ -394,6 +394,17 @@ int sessionGetPartySize(lua_State* ls)
     return 1;
 }
 
+// Where a fight stands, for the console and scripts: "none" out of combat.
+int sessionCombatStage(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    const CombatManager& combat = session->getCombatManager();
+    const std::string stage = combat.isInCombat() ? CombatManager::stageName(combat.getStage()) : "none";
+    lua_pushstring(ls, stage.c_str());
+    return 1;
+}
+
 // ---- Statics ----
 
 int sessionSayHi(lua_State* ls)
@@ -445,6 +456,7 @@ const luaL_Reg sessionMethods[] = {
     {"addToParty", sessionAddToParty},
     {"removeFromParty", sessionRemoveFromParty},
     {"getPartySize", sessionGetPartySize},
+    {"combatStage", sessionCombatStage},
     {nullptr, nullptr},
 };
 

@@ -205,6 +205,11 @@ Item* ResourceManager::getItem(const std::string& name)
     return findByName(getInstance()->_items, name, [](Item* item) { return item->getName(); });
 }
 
+Item* ResourceManager::getItemById(const std::string& id)
+{
+    return findByName(getInstance()->_items, id, [](Item* item) { return item->getId(); });
+}
+
 Ability* ResourceManager::getAbility(const std::string& name)
 {
     return findByName(getInstance()->_abilities, name,

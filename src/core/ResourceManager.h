@@ -51,6 +51,8 @@ public:
     static Scene* getScene(const std::string& sceneId);
 
     static Item* getItem(const std::string& name);
+    // Inventories hold item ids, not names.
+    static Item* getItemById(const std::string& id);
     static Ability* getAbility(const std::string& name);
     static Class* getClass(const std::string& name);
     static Effect* getEffect(const std::string& uniqueId);

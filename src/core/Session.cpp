@@ -492,7 +492,7 @@ bool Session::useItem(const std::string& itemId)
         Log::named("Session") << "Session::useItem - Items are not used during a fight: " << itemId << std::endl;
         return false;
     }
-    const Item* item = ResourceManager::getItem(itemId);
+    const Item* item = ResourceManager::getItemById(itemId);
     Character* avatar = getAvatar();
     if (!hasItem(itemId) || !item || !avatar)
     {

@@ -487,7 +487,7 @@ struct TextVertex
 // (x, y) in normalised window coordinates; a line break starts the next line
 // lineHeight pixels lower.
 std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start,
-                                        int lineHeight)
+                                        int lineHeight, float shade)
 {
     const float sx = 2.0f / 640.0f;
     const float sy = 2.0f / 480.0f;
@@ -518,12 +518,12 @@ std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& gl
         const float uRight = c.tx + c.bw / static_cast<float>(glyphs.texWidth);
         // The glyph occupies exactly bh rows of the atlas.
         const float vBottom = c.bh / static_cast<float>(glyphs.texHeight);
-        vertices.push_back({left, top, 1, 1, 1, uLeft, 0});
-        vertices.push_back({left + w, top, 1, 1, 1, uRight, 0});
-        vertices.push_back({left, top - h, 1, 1, 1, uLeft, vBottom});
-        vertices.push_back({left + w, top - h, 1, 1, 1, uRight, vBottom});
-        vertices.push_back({left, top - h, 1, 1, 1, uLeft, vBottom});
-        vertices.push_back({left + w, top, 1, 1, 1, uRight, 0});
+        vertices.push_back({left, top, shade, shade, shade, uLeft, 0});
+        vertices.push_back({left + w, top, shade, shade, shade, uRight, 0});
+        vertices.push_back({left, top - h, shade, shade, shade, uLeft, vBottom});
+        vertices.push_back({left + w, top - h, shade, shade, shade, uRight, vBottom});
+        vertices.push_back({left, top - h, shade, shade, shade, uLeft, vBottom});
+        vertices.push_back({left + w, top, shade, shade, shade, uRight, 0});
     }
     return vertices;
 }
@@ -578,8 +578,15 @@ void Renderer::DrawTexts(const std::vector<const Text*>& texts)
         const atlas glyphs = text->getFont()->getSize(text->getSize());
         if (!glyphs.tex)
             continue;
-        const std::vector<TextVertex> vertices = BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition(),
-                                                                    text->getLineHeight());
+        std::vector<TextVertex> vertices;
+        if (text->hasShadow())
+        {
+            const glm::vec2 shadowStart = text->getWindowPosition() + glm::vec2(2.0f / 640.0f, -2.0f / 480.0f);
+            vertices = BuildGlyphQuads(text->getText(), glyphs, shadowStart, text->getLineHeight(), 0.0f);
+        }
+        const std::vector<TextVertex> glyphQuads =
+            BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition(), text->getLineHeight(), 1.0f);
+        vertices.insert(vertices.end(), glyphQuads.begin(), glyphQuads.end());
         if (vertices.empty())
             continue;
         SetInt(program, "tex", BindForDraw(glyphs.tex));

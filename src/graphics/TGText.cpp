@@ -7,7 +7,7 @@
 namespace tamsygraphics
 {
 Text::Text(const std::string& id)
-    : GUIElement(id), _text(" "), _color(0.0f, 0.0f, 0.0f), _font(nullptr), _size(0)
+    : GUIElement(id), _text(" "), _color(0.0f, 0.0f, 0.0f), _font(nullptr), _size(0), _shadow(false)
 {
 }
 

@@ -36,10 +36,16 @@ public:
     // Distance in pixels from one baseline to the next.
     int getLineHeight() const;
 
+    // A dark copy one pixel down and right, so that the text stays readable
+    // over a busy picture.
+    bool hasShadow() const { return _shadow; }
+    void setShadow(bool shadow) { _shadow = shadow; }
+
 private:
     std::string _text;
     glm::vec3 _color;
     Font* _font;
     int _size;
+    bool _shadow;
 };
 }

@@ -35,8 +35,10 @@ std::vector<std::string> CharacterMenu::sheetLines(core::Character* character)
     // The statistics list the maxima; a player deciding whether to heal
     // needs what is left now.
     lines.push_back(character->getName());
-    lines.push_back("HP now: " + std::to_string(character->getHP(false)));
-    lines.push_back("Fatigue now: " + std::to_string(character->getFatigue(false)));
+    lines.push_back("HP now: " + std::to_string(character->getHP(false)) + " of " +
+                    std::to_string(character->getHP(true)));
+    lines.push_back("Fatigue now: " + std::to_string(character->getFatigue(false)) + " of " +
+                    std::to_string(character->getFatigue(true)));
     std::unique_ptr<core::StatList> stats(character->getStats());
     for (const auto& stat : *stats)
         lines.push_back(stat.first + ": " + std::to_string(stat.second));

@@ -13,9 +13,11 @@ namespace
 {
 const int PAGE_CHARACTERS = 105;
 // The band itself has no padding; its text keeps this distance from the
-// window's edge so that its first letters stay readable.
+// window's edge so that its first letters stay readable, and starts a line
+// lower than a text box's so the speaker's name above the band stays clear.
 const float TEXT_MARGIN = 0.05f;
-const float BASELINE_DROP = 0.05f;
+const float BASELINE_DROP = 0.1f;
+const float OPTION_PADDING = 0.05f;
 }
 
 DialogMenu::DialogMenu(core::DialogManager* dialogManager, const std::string& title, const std::string& text)
@@ -48,6 +50,7 @@ void DialogMenu::init(core::DialogManager* dialogManager, const std::string& tex
     _dialogText = text;
     _nextTextSectionNumber = 0;
     _characterLimit = PAGE_CHARACTERS;
+    setEntryPadding(OPTION_PADDING);
     update(options);
     attachToBottom();
     _showingText = true;

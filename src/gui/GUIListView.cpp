@@ -15,7 +15,8 @@ const float SCROLL_BUTTON_WIDTH = 0.2f;
 
 GUIListView::GUIListView()
     : _upScrollButton(nullptr), _downScrollButton(nullptr), _numEntriesToDisplay(4),
-      _firstEntryToDisplay(0), _hideEntries(false), _entryPadding(0.0f)
+      _firstEntryToDisplay(0), _hideEntries(false), _entryPadding(0.0f),
+      _fixedSlots(false)
 {
     _upScrollButton = new GUITextBox("^");
     _downScrollButton = new GUITextBox(">");
@@ -45,7 +46,7 @@ void GUIListView::invalidate()
     if (scrolling)
         entryWidth -= SCROLL_BUTTON_WIDTH;
     const float contentHeight = getHeight() - _paddingTop - _paddingBottom;
-    const int slots = scrolling ? _numEntriesToDisplay : count;
+    const int slots = scrolling || _fixedSlots ? _numEntriesToDisplay : count;
     const float entryHeight = slots > 0 ? contentHeight / static_cast<float>(slots) : 0.0f;
     const glm::vec2 centre = getPosition();
     const float x = scrolling ? centre.x - SCROLL_BUTTON_WIDTH / 2.0f : centre.x;
@@ -247,6 +248,12 @@ void GUIListView::show()
 int GUIListView::size() const
 {
     return static_cast<int>(_entries.size());
+}
+
+void GUIListView::setFixedSlots(bool fixed)
+{
+    _fixedSlots = fixed;
+    invalidate();
 }
 
 void GUIListView::setNumEntriesToDisplay(int count)

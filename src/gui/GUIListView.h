@@ -45,6 +45,9 @@ public:
     int size() const;
 
     void setNumEntriesToDisplay(int count);
+    // Keeps every entry one slot high even when few entries are shown, so a
+    // short list fills from the top instead of stretching its entries.
+    void setFixedSlots(bool fixed);
     int getNumEntriesToDisplay() const { return _numEntriesToDisplay; }
     int getFirstEntryToDisplay() const { return _firstEntryToDisplay; }
     GUITextBox* getUpScrollButton() const { return _upScrollButton; }
@@ -62,5 +65,6 @@ protected:
     int _firstEntryToDisplay;
     bool _hideEntries;
     float _entryPadding;
+    bool _fixedSlots;
 };
 }

@@ -67,7 +67,12 @@ tamsygraphics::Text* GUIManager::createGraphicsText()
 {
     GUIManager* self = getInstance();
     const std::string id = "text" + std::to_string(self->_nextTextId++);
-    return self->_graphicsGUIManager ? self->_graphicsGUIManager->createText(id) : nullptr;
+    tamsygraphics::Text* text = self->_graphicsGUIManager ? self->_graphicsGUIManager->createText(id) : nullptr;
+    // Menu titles sit over the map; a shadow keeps every widget's text
+    // readable whatever lies behind it.
+    if (text)
+        text->setShadow(true);
+    return text;
 }
 
 void GUIManager::destroyGraphicsRectangle(tamsygraphics::GUIRectangle* rectangle)

@@ -33,6 +33,7 @@ public:
     // tall as the window.
     static constexpr float TITLE_BAND = 0.1f;
 
+    tamsygraphics::Text* getGraphicsTitle() const { return _title; }
     // The texts of the entries, in order.
     std::vector<std::string> getEntryTexts() const;
 

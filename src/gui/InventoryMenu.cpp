@@ -20,7 +20,7 @@ const float CLOSE_HEIGHT = 0.125f;
 
 std::string itemName(const std::string& id)
 {
-    const core::Item* item = core::ResourceManager::getItem(id);
+    const core::Item* item = core::ResourceManager::getItemById(id);
     return item ? item->getName() : id;
 }
 }
@@ -35,6 +35,7 @@ InventoryMenu::InventoryMenu(const std::string& title, core::Session* session)
     setPadding(PADDING);
     setEntryPadding(PADDING);
     setNumEntriesToDisplay(VISIBLE_LINES);
+    setFixedSlots(true);
     hide();
     invalidate();
 }

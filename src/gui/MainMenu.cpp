@@ -2,12 +2,21 @@
 
 namespace gui
 {
+namespace
+{
+const float ENTRY_PADDING = 0.05f;
+}
+
 MainMenu::MainMenu(const std::string& title) : GUIMenu(title)
 {
     setPosition(-0.75f, 0.0f);
     setWidth(0.5f);
     setHeight(2.0f);
+    // Room for the title inside the top edge, kept symmetric because the
+    // list centres its entries; the entries' text stands off the edge.
     setPaddingTop(TITLE_BAND);
+    setPaddingBottom(TITLE_BAND);
+    setEntryPadding(ENTRY_PADDING);
 }
 
 void MainMenu::addEntry(const std::string& text, GUIElement* target)

@@ -198,8 +198,7 @@ TEST_F(PlayableSlice, ZFacingBruneRunsHisInteractScript)
     EXPECT_EQ(console.flag("flag_isDialogOpen"), 1);
     EXPECT_EQ(console.flag("flag_isInteractKeyDown"), 0) << "released again";
 
-    // Without a dialog menu the conversation cannot be left; pressing Z
-    // again must not break anything.
+    // While the conversation is on, Z does not start it again.
     ASSERT_TRUE(console.tap("z"));
     EXPECT_EQ(console.flag("flag_isDialogOpen"), 1);
     console.close();

@@ -54,11 +54,14 @@ TEST(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
     const std::vector<std::string> character = namesOf(core::characterMethods);
     const std::vector<std::string> session = namesOf(core::sessionMethods);
     ASSERT_EQ(character.size(), 38u);
-    ASSERT_EQ(session.size(), 22u);
+    // The 22 session methods every script knows come first, in their order;
+    // this engine's additions follow them.
+    ASSERT_GE(session.size(), 22u);
     EXPECT_EQ(character.front(), "getId");
     EXPECT_EQ(character.back(), "setIsInWanderRegion");
     EXPECT_EQ(session.front(), "enter");
-    EXPECT_EQ(session.back(), "getPartySize");
+    EXPECT_EQ(session[21], "getPartySize");
+    EXPECT_EQ(std::vector<std::string>(session.begin() + 22, session.end()), std::vector<std::string>{"combatStage"});
     EXPECT_EQ(namesOf(core::sessionStaticMethods), std::vector<std::string>{"sayHi"});
     EXPECT_EQ(namesOf(core::soundHandlerStaticMethods), std::vector<std::string>{"play"});
     EXPECT_TRUE(namesOf(core::characterStaticMethods).empty());

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include "SessionTestSupport.h"
+#include "core/Character.h"
+#include "core/CombatInputContext.h"
+#include "core/DialogManager.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LuaInterface.h"
+#include "core/ResourceManager.h"
+#include "core/Scene.h"
+#include "graphics/TGCamera.h"
+#include "gui/CharacterMenu.h"
+#include "gui/CombatMenu.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIManager.h"
+#include "gui/DialogMenu.h"
+#include "gui/GUIListViewEntry.h"
+#include "gui/InventoryMenu.h"
+#include "gui/PartyMenu.h"
+
+using namespace sessiontest;
+using Texts = std::vector<std::string>;
+
+namespace
+{
+const std::string DIALOG = "tests/core/session/data/dialog.xml";
+
+void clickOn(gui::GUIElement* widget)
+{
+    const glm::vec2 at = widget->getPosition();
+    gui::GUIManager* manager = gui::GUIManager::getInstance();
+    manager->dispatch(0, application::MOUSE_DOWN, at.x, at.y);
+    manager->dispatch(0, application::MOUSE_UP, at.x, at.y);
+}
+
+// The demo's items, whose scripts spend themselves when used.
+void loadDemoItems()
+{
+    static const bool loaded = core::ResourceManager::buildFromXMLFile("assets/items.xml");
+    ASSERT_TRUE(loaded);
+}
+}
+
+TEST(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
+{
+    prepare();
+    loadDemoItems();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    gui::InventoryMenu* menu = new gui::InventoryMenu("Inventory", session);
+    session->setInventoryView(menu);
+    EXPECT_TRUE(menu->isHidden());
+    core::LuaInterface::runString("s:inventory()");
+    ASSERT_FALSE(menu->isHidden()) << "the inventory binding shows it";
+    ASSERT_EQ(menu->getEntryTexts(), Texts{"Healing Potion  x1"});
+
+    session->gainItem("potion");
+    session->gainItem("rope");
+    menu->refresh();
+    ASSERT_EQ(menu->getEntryTexts(), (Texts{"Healing Potion  x2", "Rope  x1"}));
+    const int hp = session->getAvatar()->getHP(false);
+    clickOn(menu->getEntry(0));
+    EXPECT_EQ(session->getAvatar()->getHP(false), hp + 10);
+    EXPECT_EQ(menu->getEntryTexts(), (Texts{"Healing Potion  x1", "Rope  x1"})) << "one potion spent";
+    EXPECT_EQ(menu->getTitle(), "Inventory - used Healing Potion");
+    clickOn(menu->getEntry(1));
+    EXPECT_EQ(menu->getEntryTexts(), (Texts{"Healing Potion  x1", "Rope  x1"})) << "rope is not used up";
+    clickOn(menu->getCloseButton());
+    EXPECT_TRUE(menu->isHidden());
+    menu->destroy();
+}
+
+TEST(InventoryMenu, NothingIsUsedDuringAFightOrWithoutTheItem)
+{
+    prepare();
+    loadDemoItems();
+    core::Session* session = sessionInTestA(2, 2);
+    ASSERT_NE(session, nullptr);
+    EXPECT_FALSE(session->useItem("fish")) << "not held";
+    session->attemptEnterCombat("bandit;");
+    const int hp = session->getAvatar()->getHP(false);
+    EXPECT_FALSE(session->useItem("potion"));
+    EXPECT_TRUE(session->hasItem("potion"));
+    EXPECT_EQ(session->getAvatar()->getHP(false), hp);
+    session->getCombatManager().leaveCombat();
+}
+
+TEST(DialogMenuClicks, ClicksPageOnChooseAnOptionAndEndTheTalk)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    gui::DialogMenu* menu = dialogs->getDialogMenu();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    ASSERT_TRUE(menu->isShowingText());
+    EXPECT_EQ(menu->getTitle(), "Guard") << "the speaker's name heads the band";
+    clickOn(menu);
+    ASSERT_FALSE(menu->isShowingText()) << "one short page, then the options";
+    ASSERT_EQ(optionsOf(menu), (Texts{"Hello.", "Bye."}));
+    clickOn(menu->getEntry(1));
+    EXPECT_TRUE(menu->isHidden());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
+
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    clickOn(menu);
+    clickOn(menu->getEntry(0));
+    EXPECT_EQ(menu->getPage(), "What now?") << "the chosen option leads on";
+}
+
+TEST(DialogMenuClicks, ANodeWithNothingToAnswerClosesAfterItsLastPage)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    gui::DialogMenu* menu = dialogs->getDialogMenu();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    dialogs->startNewDialog(DIALOG, "quiet", "guard");
+    EXPECT_TRUE(optionsOf(menu).empty()) << "the previous node's options are not kept";
+    clickOn(menu);
+    EXPECT_TRUE(menu->isHidden());
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "the next talk can start";
+}
+
+TEST(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
+{
+    prepare();
+    core::Session* session = sessionInTestA(2, 2);
+    ASSERT_NE(session, nullptr);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "ambush", "guard");
+    EXPECT_TRUE(session->getCombatManager().isInCombat());
+    EXPECT_TRUE(dialogs->getDialogMenu()->isHidden()) << "the band would cover the combat menu";
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
+    EXPECT_FALSE(session->getCombatManager().getCombatMenu()->isHidden());
+    session->getCombatManager().leaveCombat();
+}
+
+TEST(CombatMenuClicks, APressOnAShownWidgetNeverBecomesATileClick)
+{
+    prepare();
+    core::Session* session = sessionInTestA(2, 2);
+    ASSERT_NE(session, nullptr);
+    tamsygraphics::Camera camera("testCam", 640, 480, 45.0f, 0.5f, 100.0f);
+    session->setCamera(&camera);
+    session->attemptEnterCombat("bandit;");
+    core::CombatManager& combat = session->getCombatManager();
+    const glm::vec2 world = session->getCurrentScene()->getLevelMap()->getPosition(2, 2);
+    const float x = world.x / 320.0f;
+    const float y = world.y / 240.0f;
+
+    gui::GUIElement* cover = new gui::GUIElement();
+    cover->setPosition(x, y);
+    combat.getCombatInputContext()->dispatch(0, application::MOUSE_DOWN, x, y);
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "the click belongs to the widget";
+    EXPECT_EQ(luaString("s:combatStage()"), "base");
+    cover->hide();
+    combat.getCombatInputContext()->dispatch(0, application::MOUSE_DOWN, x, y);
+    EXPECT_EQ(combat.getStage(), core::CombatManager::move) << "with the widget gone the square is clicked";
+    EXPECT_EQ(luaString("s:combatStage()"), "move");
+    cover->destroy();
+    session->setCamera(nullptr);
+    combat.leaveCombat();
+    EXPECT_EQ(luaString("s:combatStage()"), "none");
+}
+
+TEST(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    gui::PartyMenu* menu = new gui::PartyMenu("Party", session->getCurrentParty());
+    session->setPartyView(menu);
+    core::LuaInterface::runString("s:view('oskel')");
+    EXPECT_FALSE(menu->isHidden());
+    ASSERT_NE(menu->getCharacterSheet(), nullptr);
+    EXPECT_EQ(menu->getCharacterSheet()->getCharacter()->getId(), "oskel");
+    menu->hide();
+    core::LuaInterface::runString("s:party()");
+    EXPECT_FALSE(menu->isHidden());
+    EXPECT_EQ(optionsOf(menu), (Texts{"fenwy", "oskel"}));
+    session->setPartyView(nullptr);
+    menu->destroy();
+}

@@ -1,0 +1,214 @@
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GuiTestSupport.h"
+#include "core/Character.h"
+#include "core/CombatManager.h"
+#include "core/Party.h"
+#include "graphics/TGGUIRectangle.h"
+#include "graphics/TGText.h"
+#include "gui/CharacterMenu.h"
+#include "gui/CombatMenu.h"
+#include "gui/DialogMenu.h"
+#include "gui/GUIListViewEntry.h"
+#include "gui/InventoryMenu.h"
+#include "gui/MainMenu.h"
+#include "gui/MainMenuButton.h"
+#include "gui/PartyMenu.h"
+#include <sstream>
+
+#include "Log/Log.h"
+#include "sound/SoundHandler.h"
+
+using guitest::HeadlessGui;
+
+namespace
+{
+glm::vec2 centreOf(const gui::GUIElement* widget)
+{
+    return widget->getPosition();
+}
+
+// Requests for the "text" sound so far, as the sound handler logs them.
+int textRequests()
+{
+    static std::ostringstream* vosk = [] {
+        auto* stream = new std::ostringstream();
+        Log::setNamedStream("vosk", stream);
+        return stream;
+    }();
+    const std::string log = vosk->str();
+    int count = 0;
+    for (size_t at = log.find("play text in 0"); at != std::string::npos; at = log.find("play text in 0", at + 1))
+        ++count;
+    return count;
+}
+}
+
+class GameMenus : public HeadlessGui
+{
+protected:
+    void clickOn(const gui::GUIElement* widget)
+    {
+        const glm::vec2 at = centreOf(widget);
+        click(at.x, at.y);
+    }
+
+    // Characters of their own, outside Lua memory: the menus only read them.
+    core::Character* member(const std::string& id)
+    {
+        _characters.emplace_back(new core::Character(id, false));
+        return _characters.back().get();
+    }
+
+    std::vector<std::unique_ptr<core::Character>> _characters;
+};
+
+TEST_F(GameMenus, TheMenuButtonOpensTheMainMenuWhichClosesOnAnyReleaseAndOnLeaving)
+{
+    gui::MainMenu* mainMenu = new gui::MainMenu("Menu");
+    gui::MainMenuButton* button = new gui::MainMenuButton(mainMenu);
+    gui::GUIElement* target = new gui::GUIElement();
+    target->hide();
+    mainMenu->addEntry("Party", target);
+    mainMenu->addEntry("Other", nullptr);
+    EXPECT_TRUE(mainMenu->isHidden()) << "the button hides the menu it opens";
+    EXPECT_EQ(button->getRectangle()->getWidthInPixels(), 80);
+    EXPECT_EQ(button->getPosition(), glm::vec2(-0.875f, -0.9375f));
+
+    clickOn(button);
+    EXPECT_FALSE(mainMenu->isHidden());
+    const glm::vec2 onMenu = centreOf(mainMenu);
+    click(onMenu.x, 0.96f);  // on the title band, no entry
+    EXPECT_TRUE(mainMenu->isHidden()) << "any release on the menu closes it";
+    EXPECT_TRUE(target->isHidden());
+
+    clickOn(button);
+    clickOn(mainMenu->getEntry(0));
+    EXPECT_FALSE(target->isHidden()) << "the entry opens its widget";
+    EXPECT_TRUE(mainMenu->isHidden());
+
+    clickOn(button);
+    hover(onMenu.x, onMenu.y);
+    hover(0.5f, 0.0f);
+    EXPECT_TRUE(mainMenu->isHidden()) << "leaving it closes it";
+}
+
+TEST_F(GameMenus, ThePartyMenuListsTheMembersAsTheyAreWhenShownAndShowsTheChosenSheet)
+{
+    core::Party party("heroes");
+    party.addMember(member("fenwy"));
+    party.addMember(member("oskel"));
+    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    EXPECT_TRUE(menu->isHidden());
+    ASSERT_NE(menu->getCharacterSheet(), nullptr);
+    EXPECT_EQ(menu->getCharacterSheet()->getCharacter()->getId(), "fenwy") << "the first member";
+
+    party.addMember(member("aldric"));
+    menu->show();
+    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"aldric", "fenwy", "oskel"}));
+    EXPECT_EQ(menu->getTitle(), "Party");
+    EXPECT_FALSE(menu->getCloseButton()->isHidden());
+    EXPECT_NEAR(menu->getEntry(0)->getPosition().x, -0.7f, 1e-5f);
+    EXPECT_NEAR(menu->getCharacterSheet()->getPosition().x, 0.3f, 1e-5f);
+
+    clickOn(menu->getEntry(2));
+    EXPECT_EQ(menu->getCharacterSheet()->getCharacter()->getId(), "oskel");
+    clickOn(menu->getCloseButton());
+    EXPECT_TRUE(menu->isHidden());
+    EXPECT_TRUE(menu->getCharacterSheet()->isHidden());
+    EXPECT_TRUE(menu->getEntry(0)->isHidden());
+}
+
+TEST_F(GameMenus, AnEmptyPartyHasNoSheetUntilSomebodyJoins)
+{
+    core::Party party("nobody");
+    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    EXPECT_EQ(menu->getCharacterSheet(), nullptr);
+    menu->show();
+    EXPECT_EQ(menu->size(), 0);
+    party.addMember(member("fenwy"));
+    menu->hide();
+    menu->show();
+    ASSERT_NE(menu->getCharacterSheet(), nullptr);
+    EXPECT_EQ(menu->getCharacterSheet()->getCharacter()->getId(), "fenwy");
+}
+
+TEST_F(GameMenus, TheCharacterSheetShowsOneLinePerStatisticWithoutScrolling)
+{
+    core::Character* hero = member("fenwy");
+    hero->addStr(7);
+    hero->addHP(true, 24);
+    hero->addHP(false, 20);
+    gui::CharacterMenu* sheet = new gui::CharacterMenu(hero);
+    sheet->setHeight(1.8f);
+    const std::vector<std::string> lines = gui::CharacterMenu::sheetLines(hero);
+    ASSERT_EQ(sheet->size(), static_cast<int>(lines.size()));
+    EXPECT_EQ(lines[0], "fenwy");
+    EXPECT_EQ(lines[1], "HP now: 20 of 24");
+    EXPECT_EQ(lines[3], "Strength: 7");
+    EXPECT_LE(sheet->size(), 20);
+    EXPECT_TRUE(sheet->getUpScrollButton()->isHidden()) << "20 lines fit";
+    for (gui::GUIListViewEntry* entry : sheet->getEntries())
+        EXPECT_FALSE(entry->isHidden()) << entry->getText();
+}
+
+TEST_F(GameMenus, DialogTextPagesBy105CharactersThenTheOptionsAppear)
+{
+    gui::DialogMenu* dialog = new gui::DialogMenu(nullptr, "", "");
+    const std::string text(230, 'x');
+    dialog->reset(text, {"yes", "no"});
+    EXPECT_EQ(dialog->getPage().size(), 105u);
+    EXPECT_TRUE(dialog->getEntry(0)->isHidden());
+    const int requests = textRequests();
+    const glm::vec2 band = centreOf(dialog);
+    click(band.x, band.y);
+    EXPECT_EQ(dialog->getPage().size(), 105u);
+    click(band.x, band.y);
+    EXPECT_EQ(dialog->getPage().size(), 20u);
+    EXPECT_TRUE(dialog->isShowingText());
+    click(band.x, band.y);
+    EXPECT_FALSE(dialog->isShowingText());
+    EXPECT_FALSE(dialog->getEntry(0)->isHidden()) << "the options come after the last page";
+    EXPECT_TRUE(dialog->getGraphicsText()->isHidden());
+    EXPECT_EQ(textRequests() - requests, 3) << "every click sounds";
+
+    dialog->reset(std::string(105, 'y'));
+    EXPECT_EQ(dialog->getPage().size(), 105u);
+    click(band.x, band.y);
+    EXPECT_TRUE(dialog->isShowingText());
+    EXPECT_EQ(dialog->getPage(), "") << "an exact multiple of a page ends with an empty one";
+    click(band.x, band.y);
+    EXPECT_FALSE(dialog->isShowingText());
+}
+
+TEST_F(GameMenus, TheCombatMenuHandsTheClickedOptionToTheCombatManager)
+{
+    core::CombatManager combat(nullptr);
+    gui::CombatMenu* menu = combat.getCombatMenu();
+    EXPECT_TRUE(menu->isHidden());
+    EXPECT_EQ(menu->getTitle(), "COMBAT");
+    EXPECT_EQ(menu->getRectangle()->getHeightInPixels(), 120);
+    std::list<core::Character*> nobody;
+    combat.enterCombat(&nobody);
+    ASSERT_FALSE(menu->isHidden());
+    ASSERT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"pass_turn", "exit_combat"}));
+    clickOn(menu->getEntry(0));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
+    EXPECT_EQ(menu->getEntryTexts(), std::vector<std::string>{"continue"});
+    clickOn(menu->getEntry(0));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    clickOn(menu->getEntry(1));
+    EXPECT_FALSE(combat.isInCombat());
+    EXPECT_TRUE(menu->isHidden());
+}
+
+TEST(InventoryCounts, EachKindOnceInOrderOfFirstAppearanceWithItsCount)
+{
+    using Counts = std::vector<std::pair<std::string, int>>;
+    EXPECT_EQ(gui::InventoryMenu::countItems({"potion", "banana", "potion"}),
+              (Counts{{"potion", 2}, {"banana", 1}}));
+    EXPECT_TRUE(gui::InventoryMenu::countItems({}).empty());
+}
