@@ -219,13 +219,15 @@ def door(m, name, row, col, scene, to_row, to_col, music=None):
     portal(m, name, row, col, scene, to_row, to_col, music)
 
 
-def locked_door(m, name, row, col, scene, to_row, to_col, music, item, back):
+def locked_door(m, name, row, col, scene, to_row, to_col, music, item, back, say="none"):
     """A way that opens only while the party carries item; without it the
-    avatar is turned back one step in direction back (0 up .. 3 left)."""
+    avatar is turned back one step in direction back (0 up .. 3 left) and,
+    when say names "dialog node speaker", is told why."""
     m.blocked[row, col] = False
     m.trigger(name, row, col, [("script", "lockedPortal.lua"), ("targetScene", scene),
                                ("targetRow", str(to_row)), ("targetCol", str(to_col)),
-                               ("music", music), ("requires", item), ("back", str(back))])
+                               ("music", music), ("requires", item), ("back", str(back)),
+                               ("say", say)])
 
 
 def wander_region(m, name, row, col, rows, cols):

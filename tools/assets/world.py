@@ -158,7 +158,8 @@ def village_main():
     door(m, "toTownhall", 8, 19, "coastalVillage_townhall", 7, 7)
     # the sea cave at the top of the north lane, behind the old gate
     m.place("caveMouth", 0, 24)
-    locked_door(m, "toCave", 1, 25, "coastalVillage_cave", 20, 13, "tempCave", "oldKey", DOWN)
+    locked_door(m, "toCave", 1, 25, "coastalVillage_cave", 20, 13, "tempCave", "oldKey", DOWN,
+                say="aldric gate aldric")
     people = [
         *npc("tibbet", "tibbet", 13, 16, talk="tibbet", think=WANDER,
              comment="Tibbet strolls around the village square."),
