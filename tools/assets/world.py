@@ -248,7 +248,7 @@ def village_cave():
     m.trigger("halt", 8, 6, [("script", "banditHalt.lua")], rows=1, cols=1)
     bandits_think = gone_if
     people = [
-        *npc("banditLeader", "banditLeader", 4, 13, talk="bandits:leader",
+        *npc("banditLeader", "banditLeader", 4, 13, talk="bandits:halt",
              think=bandits_think("leader_down"),
              defeat='s:setflag("leader_down", 1) s:endQuest("cave")',
              comment="The leader blocks the narrow pass with one of his men."),
