@@ -34,6 +34,8 @@
 
 namespace
 {
+using datatest::readText;
+
 // The start-up textures: fixed ones, then one per character figure.
 const std::vector<std::string> FIXED_TEXTURES = {
     "maps/region1/tileset.png", "sprites/walkingSpriteSheet.png",
@@ -62,14 +64,6 @@ bool exists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 std::set<std::string> startupTextureNames()

@@ -35,15 +35,9 @@
 
 namespace
 {
-const std::string START = "coastalVillage_start";
+using datatest::readText;
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+const std::string START = "coastalVillage_start";
 
 std::vector<std::string> sceneIds()
 {
