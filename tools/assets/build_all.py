@@ -20,7 +20,8 @@ import tileset  # noqa: E402
 
 def main():
     assets = os.path.join(ROOT, "assets")
-    for d in ("maps/region1/coastalVillage", "sprites", "sound/SFX"):
+    for d in ("maps/region1/coastalVillage", "maps/region1/town", "maps/region1/boss",
+              "sprites", "sound/SFX"):
         os.makedirs(os.path.join(assets, d), exist_ok=True)
     tileset.build(os.path.join(assets, "maps/region1/tileset.png"))
     sprites.build(os.path.join(assets, "sprites"))

@@ -28,9 +28,23 @@ OBJECTS = {
     "houseRed": (5, 4, [0], [1, 2, 3]),
     "houseBlue": (5, 4, [0], [1, 2, 3]),
     "houseGreen": (5, 4, [0], [1, 2, 3]),
+    "hall": (7, 5, [0, 1], [2, 3, 4]),
+    "stallRed": (2, 2, [0], [1]),
+    "stallBlue": (2, 2, [0], [1]),
+    "fountain": (2, 2, [], [0, 1]),
+    "caveMouth": (3, 2, [], [0, 1]),
+    "table": (2, 2, [], [0, 1]),
+    "bedRed": (1, 2, [], [0, 1]),
+    "bedBlue": (1, 2, [], [0, 1]),
+    "bookshelf": (1, 2, [], [0, 1]),
+    "fireplace": (2, 2, [], [0, 1]),
+    "rug": (3, 2, [], []),
+    "pillar": (1, 2, [0], [1]),
+    "throne": (2, 2, [], [0, 1]),
 }
 SMALL_BLOCKING = {"bush", "rock", "bigRock", "barrel", "crate", "sign", "stump",
-                  "fence_h", "fence_v", "fence_post", "fence_tl", "fence_tr", "fence_bl", "fence_br"}
+                  "fence_h", "fence_v", "fence_post", "fence_tl", "fence_tr", "fence_bl", "fence_br",
+                  "chest", "potPlant", "counter", "counterEnd", "stalagmite", "crystal"}
 
 
 class TileMap:
@@ -145,13 +159,16 @@ class TileMap:
         return np.where(blocked, BLOCKED, 0)
 
     # --- output ---------------------------------------------------------
+    def floor_layers(self):
+        """The ground, bottom first; each layer draws over the one before."""
+        return [("Floor1Sand", self.sand_layer()),
+                ("Floor2Grass", self.grass_layer()),
+                ("Floor3Path", self.path_layer()),
+                ("Floor3Plaza", self.plaza_layer()),
+                ("Floor4Dock", self.dock)]
+
     def tmx(self, tileset_source):
-        layers = [
-            ("Floor1Sand", self.sand_layer(), True),
-            ("Floor2Grass", self.grass_layer(), True),
-            ("Floor3Path", self.path_layer(), True),
-            ("Floor3Plaza", self.plaza_layer(), True),
-            ("Floor4Dock", self.dock, True),
+        layers = [(name, grid, True) for name, grid in self.floor_layers()] + [
             ("Furniture", self.furniture, True),
             ("Overhead", self.overhead, True),
             # read by the game, hidden in the editor so the map stays readable
@@ -194,6 +211,23 @@ def portal(m, name, row, col, scene, to_row, to_col, music=None, rows=1, cols=1)
     if music:
         props.append(("music", music))
     m.trigger(name, row, col, props, rows, cols)
+
+
+def door(m, name, row, col, scene, to_row, to_col, music=None):
+    """A portal on a cell that a building or wall would otherwise block."""
+    m.blocked[row, col] = False
+    portal(m, name, row, col, scene, to_row, to_col, music)
+
+
+def locked_door(m, name, row, col, scene, to_row, to_col, music, item, back, say="none"):
+    """A way that opens only while the party carries item; without it the
+    avatar is turned back one step in direction back (0 up .. 3 left) and,
+    when say names "dialog node speaker", is told why."""
+    m.blocked[row, col] = False
+    m.trigger(name, row, col, [("script", "lockedPortal.lua"), ("targetScene", scene),
+                               ("targetRow", str(to_row)), ("targetCol", str(to_col)),
+                               ("music", music), ("requires", item), ("back", str(back)),
+                               ("say", say)])
 
 
 def wander_region(m, name, row, col, rows, cols):
@@ -298,38 +332,20 @@ def scene_file(scene_id, tmx_path, characters):
     return '\n'.join(out) + '\n'
 
 
-START_CHARACTERS = [
-    '<!-- Brune mends nets at the end of the pier and will talk to Fenwy. -->',
-    '<character id="brune" template="assets/characters/brune.xml" row="15" col="15">',
-    '  <script trigger="interact" src="talkBrune.lua"/>',
-    '</character>',
-    '<!-- The dog roams its fenced yard. -->',
-    '<character id="rusty" template="assets/characters/dog.xml" row="5" col="19">',
-    '  <script trigger="think">obj:wander(2)</script>',
-    '</character>',
-]
-
-MAIN_CHARACTERS = [
-    '<!-- Tibbet strolls around the village square. -->',
-    '<character id="tibbet" template="assets/characters/tibbet.xml" row="13" col="16">',
-    '  <script trigger="think">obj:wander(2)</script>',
-    '</character>',
-    '<!-- The mayor waits by the well and has something to say. -->',
-    '<character id="mayor" template="assets/characters/mayor.xml" row="18" col="20">',
-    '  <script trigger="interact" src="talkMayor.lua"/>',
-    '</character>',
-    '<character id="aldric" template="assets/characters/aldric.xml" row="3" col="24">',
-    '  <script trigger="interact" src="talkAldric.lua"/>',
-    '</character>',
-]
-
-
 def build(root):
-    base = "assets/maps/region1/coastalVillage"
-    for scene_id, name, make, chars in (("coastalVillage_start", "start", start_map, START_CHARACTERS),
-                                         ("coastalVillage_main", "main", main_map, MAIN_CHARACTERS)):
-        m = make()
-        with open("%s/%s/%s.tmx" % (root, base, name), "w") as f:
+    import world  # the scenes import this module's map drawing
+    region = "assets/maps/region1"
+    listing = ['<!-- Every scene of the game; each is read from its scene file when the',
+               '     party enters it. Generated by tools/assets/world.py. -->']
+    built = {}
+    for scene_id, name, make in world.SCENES:
+        m, people = make()
+        built[scene_id] = (m, people)
+        with open("%s/%s/%s.tmx" % (root, region, name), "w") as f:
             f.write(m.tmx("../tileset.png"))
-        with open("%s/%s/%s.xml" % (root, base, name), "w") as f:
-            f.write(scene_file(scene_id, "%s/%s.tmx" % (base, name), chars))
+        with open("%s/%s/%s.xml" % (root, region, name), "w") as f:
+            f.write(scene_file(scene_id, "%s/%s.tmx" % (region, name), people))
+        listing.append('<scene id="%s" filename="%s/%s.xml"/>' % (scene_id, region, name))
+    world.check(built)
+    with open("%s/assets/scenes.xml" % root, "w") as f:
+        f.write('\n'.join(listing) + '\n')

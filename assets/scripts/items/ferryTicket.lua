@@ -1,2 +1,2 @@
--- The ticket is shown, not spent: the ferry captain's dialog checks for it.
+-- The ticket is shown, not used: the ferry captain takes it when you board.
 SoundHandler.play("text", 0)

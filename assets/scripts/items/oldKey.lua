@@ -1,2 +1,2 @@
--- The old key opens the cave; the cave's portal checks for it.
+-- The old key opens the gate of the sea cave; the gate checks for it.
 SoundHandler.play("text", 0)

@@ -1,2 +1,2 @@
--- Rope is not used up; it only matters where a script checks for it.
+-- Rope is not used up; the shaft in the sea cave checks for it.
 SoundHandler.play("text", 0)

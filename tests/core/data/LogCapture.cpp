@@ -1,5 +1,6 @@
 #include "LogCapture.h"
 
+#include <fstream>
 #include <sstream>
 
 #include "Log/Log.h"
@@ -50,5 +51,13 @@ void initScripting()
     if (!done)
         core::LuaInterface::init();
     done = true;
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 }
