@@ -77,9 +77,9 @@ bool refuse(const PartialLevel& level, const std::string& problem)
     return false;
 }
 
-bool parse(PartialLevel& level, tinyxml2::XMLDocument& document, const char* bytes, std::size_t size)
+bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& document, tinyxml2::XMLError result)
 {
-    if (document.Parse(bytes, size) != tinyxml2::XML_SUCCESS)
+    if (result != tinyxml2::XML_SUCCESS)
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Failed to load map file " << level.fileName
                      << ": " << nullToEmpty(document.ErrorStr()) << std::endl;
@@ -88,7 +88,8 @@ bool parse(PartialLevel& level, tinyxml2::XMLDocument& document, const char* byt
     return true;
 }
 
-bool readFile(const PartialLevel& level, std::vector<char>& bytes)
+// tinyxml2 reads the file straight into its own buffer: no copy of ours.
+bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
     std::FILE* file = std::fopen(level.path.c_str(), "rb");
     if (!file)
@@ -97,12 +98,9 @@ bool readFile(const PartialLevel& level, std::vector<char>& bytes)
         return false;
     }
     Log::named("Scene") << LevelMapTilesetReader::directoryOf(level.path) << std::endl;
-    char block[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
-        bytes.insert(bytes.end(), block, block + got);
+    const tinyxml2::XMLError result = document.LoadFile(file);
     std::fclose(file);
-    return true;
+    return reportParse(level, document, result);
 }
 
 std::string cellsText(long long rows, long long columns)
@@ -188,8 +186,22 @@ void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>&
             ++next;
             const std::size_t which = starts.size() == 1 ? 0 : tilesetFor(starts, gid & ~FLIP_BITS);
             const tamsygraphics::Tileset* tileset = starts[which].tileset;
-            const int maxCol = tileset ? tileset->maxCol : 1;
-            tile = LevelMapLoader::drawableTileFor(gid, maxCol, starts[which].firstGid);
+            const int maxCol = tileset && tileset->maxCol > 0 ? tileset->maxCol : 1;
+            const std::uint32_t number = gid & ~FLIP_BITS;
+            if (number != 0 && number >= starts[which].firstGid)
+            {
+                // One unsigned division gives both row and column.
+                const std::uint32_t index = number - starts[which].firstGid;
+                const std::uint32_t row = index / static_cast<std::uint32_t>(maxCol);
+                tile.row = static_cast<int>(row);
+                tile.col = static_cast<int>(index - row * static_cast<std::uint32_t>(maxCol));
+                tile.visible = true;
+                tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
+                tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
+                tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
+            }
+            else
+                tile = LevelMapLoader::drawableTileFor(gid, maxCol, starts[which].firstGid);
             tile.tileset = static_cast<unsigned short>(which);
             // An id past the tileset's last tile (a stray value) has no
             // picture: the repeating texture would otherwise show some
@@ -583,9 +595,8 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     PartialLevel level;
     level.fileName = fileName;
     level.path = WORKING_DIRECTORY + "/" + fileName;
-    std::vector<char> bytes;
     tinyxml2::XMLDocument document;
-    if (!readFile(level, bytes) || !parse(level, document, bytes.data(), bytes.size()))
+    if (!openAndParse(level, document))
         return nullptr;
     return loadParsed(level, document);
 }
@@ -597,7 +608,7 @@ LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t 
     level.fileName = fileName;
     level.path = WORKING_DIRECTORY + "/" + fileName;
     tinyxml2::XMLDocument document;
-    if (!bytes || !parse(level, document, bytes, size))
+    if (!bytes || !reportParse(level, document, document.Parse(bytes, size)))
         return nullptr;
     return loadParsed(level, document);
 }
