@@ -78,8 +78,8 @@ void CellPositions(const LayerFrame& f, int i, int j, glm::vec2 pos[4])
 void TilePositions(const glm::vec2 cell[4], const Tileset& grid, const Tileset& ts, bool diagonal,
                    glm::vec2 pos[4])
 {
-    if (&ts == &grid || (ts.tileWidth == grid.tileWidth && ts.tileHeight == grid.tileHeight &&
-                         ts.offsetX == 0 && ts.offsetY == 0))
+    if ((&ts == &grid || (ts.tileWidth == grid.tileWidth && ts.tileHeight == grid.tileHeight)) &&
+        ts.offsetX == 0 && ts.offsetY == 0)
     {
         std::copy(cell, cell + 4, pos);
         return;

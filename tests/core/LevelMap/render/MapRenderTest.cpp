@@ -148,6 +148,38 @@ TEST_F(MapRender, MatchesTiledOnEveryMap)
     }
 }
 
+TEST_F(MapRender, EveryTiledFeatureMatchesTiled)
+{
+    const std::string features = "tests/core/LevelMap/data/features/";
+    for (const char* map : {"encoding_xml", "encoding_csv", "encoding_base64", "encoding_zlib", "encoding_gzip",
+                            "encoding_zstd", "infinite", "groups", "opacity", "tint", "transparent", "offset",
+                            "sizes", "unsized"})
+    {
+        SCOPED_TRACE(map);
+        Picture engine = readPicture(oursFile(features + map + ".tmx"));
+        Picture editor = readPicture(tiledFile(features + map + ".tmx"));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(engine.width, editor.width);
+        ASSERT_EQ(engine.height, editor.height);
+        EXPECT_GT(opaquePixels(engine), 0);
+        EXPECT_EQ(differingPixels(engine, editor), 0);
+    }
+}
+
+TEST_F(MapRender, ComparisonNoticesAMissingTint)
+{
+    // The same map without its tints, as Tiled draws it, must not match
+    // the engine's tinted drawing.
+    const std::string features = "tests/core/LevelMap/data/features/";
+    Picture engine = readPicture(oursFile(features + "tint.tmx"));
+    Picture untinted = readPicture(tiledFile(features + "tint_control.tmx"));
+    ASSERT_TRUE(engine);
+    ASSERT_TRUE(untinted);
+    ASSERT_EQ(engine.width, untinted.width);
+    EXPECT_GT(differingPixels(engine, untinted), engine.width * engine.height / 2);
+}
+
 TEST_F(MapRender, GameMapsMatchTiled)
 {
     // The game's own maps, as their makers see them in the editor: every
