@@ -287,12 +287,14 @@ TEST(LevelMapLoader, OnlyAPassabilityLayerIsRefused)
                                  mapData("only_passability.tmx") + ": Missing drawable layers\n");
 }
 
-TEST(LevelMapLoader, CompressedDataIsRefused)
+TEST(LevelMapLoader, CompressedDataOfTheWrongSizeIsRefused)
 {
+    // Compressed layers load now; this one unpacks to a single tile id.
     ErrorCapture errors;
     EXPECT_EQ(load("bad/compressed.tmx"), nullptr);
-    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Scene map " +
-                                 mapData("bad/compressed.tmx") + " is compressed, returning NULL\n");
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Unable to load map " +
+                                 mapData("bad/compressed.tmx") +
+                                 ": layer \"Floor\": the zlib layer data unpacks to 4 bytes, 80 expected\n");
 }
 
 TEST(LevelMapLoader, MissingFileIsRefusedWithItsName)
