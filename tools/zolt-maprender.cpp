@@ -1,16 +1,22 @@
-// zolt-maprender MAP OUT.png
+// zolt-maprender MAP OUT.png [--scale N] [--layer NAME]
 //
 // Draws the drawable layers of a tile map exactly as the game does (same
-// loader, same renderer, tiles at twice their file size) into an offscreen
-// image of the whole map, and writes it as a PNG. Game makers use it to
-// preview a map; we use it to hold the engine's drawing against Tiled's.
+// loader, same renderer, tiles at twice their file size unless --scale says
+// otherwise) into an offscreen image of the whole map, and writes it as a
+// PNG. Game makers use it to preview a map; we use it to hold the engine's
+// drawing against Tiled's.
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -23,6 +29,7 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "graphics/TGCamera.h"
@@ -44,22 +51,78 @@ int fail(const std::string& message)
     return 1;
 }
 
+#ifndef ZOLT_DATA_DIR
+#define ZOLT_DATA_DIR "/usr/local/share/zolt"
+#endif
+
+struct Options
+{
+    std::string map;
+    std::string out;
+    // Output pixels per map-file pixel; the game draws at 2.
+    double scale = 2.0;
+    std::string layer;
+};
+
 // The renderer reads its shader programs from <dir>/assets/shaders/shaders150.
-// Look in the working directory first (the game's own folder), then above
-// the tool, where a build folder inside the source tree finds them.
+// The build puts a copy beside the tool and installing puts one in the data
+// folder, so the tool runs from anywhere; a game's own folder and the
+// source tree above a build folder serve as well.
 std::string findEngineDirectory(const char* argv0)
 {
     const fs::path shader = fs::path("assets") / "shaders" / "shaders150" / "level.vert";
     std::error_code error;
-    if (fs::exists(shader, error))
-        return ".";
-    fs::path dir = fs::absolute(fs::path(argv0), error).parent_path();
-    for (int up = 0; up < 3 && !dir.empty(); ++up, dir = dir.parent_path())
+    fs::path exe = fs::canonical("/proc/self/exe", error);
+    if (error)
+        exe = fs::absolute(fs::path(argv0), error);
+    const fs::path exeDir = exe.parent_path();
+    std::vector<fs::path> candidates = {exeDir, exeDir.parent_path() / "share" / "zolt", ZOLT_DATA_DIR,
+                                        fs::current_path(error)};
+    for (fs::path dir = exeDir.parent_path(); !dir.empty() && candidates.size() < 8; dir = dir.parent_path())
     {
-        if (fs::exists(dir / shader, error))
+        candidates.push_back(dir);
+        if (dir == dir.parent_path())
+            break;
+    }
+    for (const fs::path& dir : candidates)
+    {
+        if (!dir.empty() && fs::exists(dir / shader, error))
             return dir.string();
     }
     return std::string();
+}
+
+// The renderer writes its log below the folder it is given; an installed
+// data folder is not writable, so the tool then works from a folder of its
+// own that points at the installed assets.
+struct EngineFolder
+{
+    std::string path;
+    fs::path scratch;
+    ~EngineFolder()
+    {
+        std::error_code error;
+        if (!scratch.empty())
+            fs::remove_all(scratch, error);
+    }
+};
+
+bool prepareEngineFolder(const std::string& found, EngineFolder& folder)
+{
+    std::error_code error;
+    fs::create_directories(fs::path(found) / "logs", error);
+    if (::access((fs::path(found) / "logs").c_str(), W_OK) == 0)
+    {
+        folder.path = found;
+        return true;
+    }
+    std::string pattern = (fs::temp_directory_path(error) / "zolt-maprender-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        return false;
+    folder.scratch = pattern;
+    fs::create_directory_symlink(fs::absolute(fs::path(found) / "assets"), folder.scratch / "assets", error);
+    folder.path = pattern;
+    return !error;
 }
 
 // The loader opens its argument below the working directory.
@@ -131,20 +194,30 @@ bool makeOffscreen(Offscreen& target, std::string& problem)
     return true;
 }
 
-bool loadTilesetTexture(tamsygraphics::ResourceManager* resources, const std::string& mapPath,
-                        const tamsygraphics::Tileset* tileset, std::string& problem)
+// Every tileset image of the map, keyed as the game keys it, so a missing
+// image stops the tool instead of drawing a hole.
+bool loadTilesetTextures(tamsygraphics::ResourceManager* resources, const LevelMap& level, std::string& problem)
 {
-    fs::path image = tileset->name;
-    if (image.is_relative())
-        image = fs::path(mapPath).parent_path() / image;
-    tamsygraphics::ImageLoader loader;
-    std::unique_ptr<tamsygraphics::Image> pixels(loader.LoadImage(image.string()));
-    if (!pixels || !pixels->data || pixels->info.width <= 0 || pixels->info.height <= 0)
+    for (const tamsygraphics::Map* layer : level.getDrawableMaps())
     {
-        problem = "cannot read the tileset image " + image.string();
-        return false;
+        std::vector<tamsygraphics::Tileset*> tilesets = layer->tilesets;
+        if (tilesets.empty())
+            tilesets.push_back(layer->tileset);
+        for (const tamsygraphics::Tileset* tileset : tilesets)
+        {
+            if (!tileset || resources->GetTexture(tileset->imageName))
+                continue;
+            tamsygraphics::ImageLoader loader;
+            std::unique_ptr<tamsygraphics::Image> pixels(loader.LoadImage(tileset->imagePath));
+            if (!pixels || !pixels->data || pixels->info.width <= 0 || pixels->info.height <= 0)
+            {
+                problem = "cannot read the tileset image " + tileset->imagePath;
+                return false;
+            }
+            tamsygraphics::ImageLoader::ApplyColourKey(*pixels, tileset->transparentColour);
+            resources->BindTexture(tileset->imageName, pixels.get());
+        }
     }
-    resources->BindTexture(tileset->imageName, pixels.get());
     return true;
 }
 
@@ -187,9 +260,21 @@ bool writePng(const Offscreen& target, const std::string& outPath, std::string& 
     return true;
 }
 
-void submitLayers(tamsygraphics::SceneManager* scene, const LevelMap& level)
+// The layers to draw: all, or those named by --layer.
+std::vector<tamsygraphics::Map*> chosenLayers(const LevelMap& level, const std::string& name)
 {
+    std::vector<tamsygraphics::Map*> chosen;
     for (tamsygraphics::Map* layer : level.getDrawableMaps())
+    {
+        if (name.empty() || layer->name == name)
+            chosen.push_back(layer);
+    }
+    return chosen;
+}
+
+void submitLayers(tamsygraphics::SceneManager* scene, const std::vector<tamsygraphics::Map*>& layers)
+{
+    for (tamsygraphics::Map* layer : layers)
     {
         layer->SetVisible(true);
         scene->SubmitMap(layer->name, layer);
@@ -197,59 +282,118 @@ void submitLayers(tamsygraphics::SceneManager* scene, const LevelMap& level)
 }
 
 // The scene manager owns the layers once they are submitted.
-void releaseLayers(tamsygraphics::SceneManager* scene, LevelMap& level)
+void releaseLayers(tamsygraphics::SceneManager* scene, LevelMap& level,
+                   const std::vector<tamsygraphics::Map*>& submitted)
 {
+    DrawableMapList kept;
     for (tamsygraphics::Map* layer : level.getDrawableMaps())
+    {
+        if (std::find(submitted.begin(), submitted.end(), layer) == submitted.end())
+            kept.push_back(layer);
+    }
+    for (tamsygraphics::Map* layer : submitted)
         scene->DestroyMap(layer->name);
-    level.setDrawableMaps(DrawableMapList());
+    level.setDrawableMaps(kept);
 }
 
-int render(const std::string& engineDirectory, const std::string& mapPath, const std::string& outPath)
+int render(const std::string& engineDirectory, const Options& options)
 {
-    std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(pathForLoader(mapPath)));
+    std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(pathForLoader(options.map)));
     if (!level)
-        return fail("cannot load the map " + mapPath);
+        return fail("cannot load the map " + options.map);
+    const std::vector<tamsygraphics::Map*> layers = chosenLayers(*level, options.layer);
+    if (layers.empty())
+        return fail("the map " + options.map + " has no drawable layer named \"" + options.layer + "\"");
     const tamsygraphics::Map* first = level->getDrawableMaps().front();
 
     tamsygraphics::Renderer renderer(nullptr, engineDirectory);
     std::string problem;
     Offscreen target;
-    target.width = static_cast<int>(first->GetMapWidth());
-    target.height = static_cast<int>(first->GetMapHeight());
-    if (!loadTilesetTexture(renderer.GetResourceManager(), mapPath, first->tileset, problem) ||
-        !makeOffscreen(target, problem))
+    // The world is drawn at twice the file's pixels; the image at `scale`.
+    const double worldWidth = first->GetMapWidth();
+    const double worldHeight = first->GetMapHeight();
+    target.width = static_cast<int>(std::lround(worldWidth * options.scale / 2.0));
+    target.height = static_cast<int>(std::lround(worldHeight * options.scale / 2.0));
+    if (!loadTilesetTextures(renderer.GetResourceManager(), *level, problem) || !makeOffscreen(target, problem))
         return fail(problem);
 
-    tamsygraphics::Camera camera(TOOL, target.width, target.height, 45.0f, 0.5f, 100.0f);
+    tamsygraphics::Camera camera(TOOL, static_cast<int>(worldWidth), static_cast<int>(worldHeight), 45.0f,
+                                 0.5f, 100.0f);
     renderer.SetCamera(&camera);
-    submitLayers(renderer.GetSceneManager(), *level);
+    submitLayers(renderer.GetSceneManager(), layers);
     renderer.Draw();
     glFinish();
-    bool written = writePng(target, outPath, problem);
-    releaseLayers(renderer.GetSceneManager(), *level);
+    bool written = writePng(target, options.out, problem);
+    releaseLayers(renderer.GetSceneManager(), *level, layers);
     if (!written)
         return fail(problem);
-    std::printf("%s: wrote %s (%d x %d)\n", TOOL, outPath.c_str(), target.width, target.height);
+    std::printf("%s: wrote %s (%d x %d)\n", TOOL, options.out.c_str(), target.width, target.height);
     return 0;
+}
+
+int usage()
+{
+    std::fprintf(stderr, "Usage: %s MAP OUT.png [--scale N] [--layer NAME]\n"
+                         "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
+                         "  --scale N     image pixels per map pixel (the game shows 2)\n"
+                         "  --layer NAME  draw only the layer NAME\n",
+                 TOOL);
+    return 2;
+}
+
+bool parseScale(const std::string& text, double& scale)
+{
+    char* end = nullptr;
+    scale = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(scale) && scale > 0.0 && scale <= 64.0;
+}
+
+bool parseOptions(int argc, char** argv, Options& options)
+{
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if ((arg == "--scale" || arg == "--layer") && i + 1 >= argc)
+            return false;
+        if (arg == "--scale")
+        {
+            if (!parseScale(argv[++i], options.scale))
+                return false;
+        }
+        else if (arg == "--layer")
+            options.layer = argv[++i];
+        else if (arg.empty() || arg[0] == '-')
+            return false;
+        else
+            positional.push_back(arg);
+    }
+    if (positional.size() != 2)
+        return false;
+    options.map = positional[0];
+    options.out = positional[1];
+    return true;
 }
 }
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 || std::string(argv[1]).empty() || std::string(argv[2]).empty())
-    {
-        std::fprintf(stderr, "Usage: %s MAP OUT.png\n"
-                             "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n",
-                     TOOL);
-        return 2;
-    }
-    std::string engineDirectory = findEngineDirectory(argv[0]);
-    if (engineDirectory.empty())
-        return fail("cannot find assets/shaders/shaders150; run it from the game's folder");
+    Options options;
+    if (!parseOptions(argc, argv, options))
+        return usage();
+    // Why a map is refused is an error: it belongs with the tool's own.
+    Log::setErrorStream(&std::cerr);
+    std::string found = findEngineDirectory(argv[0]);
+    EngineFolder engine;
+    if (found.empty())
+        return fail("cannot find the shaders (assets/shaders/shaders150) beside the tool, in " ZOLT_DATA_DIR
+                    " or in the working directory");
+    if (!prepareEngineFolder(found, engine))
+        return fail("cannot prepare a folder for the renderer's log");
     GLFWwindow* window = openHiddenContext();
     if (!window)
         return fail("cannot open an OpenGL 3.2 context (is there a display? try xvfb-run)");
-    int status = render(engineDirectory, argv[1], argv[2]);
+    int status = render(engine.path, options);
     glfwDestroyWindow(window);
     glfwTerminate();
     return status;

@@ -13,6 +13,8 @@ struct DrawableTile
     bool flipVertical = false;
     bool flipHorizontal = false;
     bool flipDiagonal = false;
+    // Which of the layer's tilesets the image comes from (Map::tilesets).
+    unsigned short tileset = 0;
 };
 
 const unsigned int FLIPPED_HORIZONTALLY_FLAG = 0x80000000u;

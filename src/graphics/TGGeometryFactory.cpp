@@ -1,5 +1,6 @@
 #include "graphics/TGGeometryFactory.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -70,18 +71,52 @@ void CellPositions(const LayerFrame& f, int i, int j, glm::vec2 pos[4])
     pos[BL] = glm::vec2(left, bottom);
 }
 
+// Where a tile image lands: from the cell's bottom-left corner, at its
+// tileset's size and offset, turned by a diagonal flip (Tiled swaps the
+// drawn width and height then). For tiles of the grid's size without offset
+// this is exactly the cell.
+void TilePositions(const glm::vec2 cell[4], const Tileset& grid, const Tileset& ts, bool diagonal,
+                   glm::vec2 pos[4])
+{
+    if ((&ts == &grid || (ts.tileWidth == grid.tileWidth && ts.tileHeight == grid.tileHeight)) &&
+        ts.offsetX == 0 && ts.offsetY == 0)
+    {
+        std::copy(cell, cell + 4, pos);
+        return;
+    }
+    float width = 2.0f * ts.tileWidth;
+    float height = 2.0f * ts.tileHeight;
+    if (diagonal)
+        std::swap(width, height);
+    const float left = cell[BL].x + 2.0f * ts.offsetX;
+    const float bottom = cell[BL].y - 2.0f * ts.offsetY;
+    pos[TL] = glm::vec2(left, bottom + height);
+    pos[TR] = glm::vec2(left + width, bottom + height);
+    pos[BR] = glm::vec2(left + width, bottom);
+    pos[BL] = glm::vec2(left, bottom);
+}
+
+void GrowReach(LayerMesh& mesh, const glm::vec2 cell[4], const glm::vec2 pos[4])
+{
+    mesh.reachLeft = std::max(mesh.reachLeft, cell[BL].x - pos[BL].x);
+    mesh.reachRight = std::max(mesh.reachRight, pos[TR].x - cell[TR].x);
+    mesh.reachUp = std::max(mesh.reachUp, pos[TR].y - cell[TR].y);
+    mesh.reachDown = std::max(mesh.reachDown, cell[BL].y - pos[BL].y);
+}
+
 // The tile at (c, r) of a Tiled tileset image starts after the margin and
 // after c (r) tiles each followed by the spacing.
 void TileUVs(const Tileset& ts, const ImageInfo& info, int c, int r, glm::vec2 uv[4])
 {
     const float pixelX = 1.0f / static_cast<float>(info.width);
     const float pixelY = 1.0f / static_cast<float>(info.height);
-    const int leftPx = ts.Margin() + c * (ts.tileWidth + ts.Spacing());
-    const int topPx = ts.Margin() + r * (ts.tileHeight + ts.Spacing());
-    const float uLeft = leftPx * pixelX;
-    const float uRight = (leftPx + ts.tileWidth) * pixelX;
-    const float vTop = topPx * pixelY;
-    const float vBottom = (topPx + ts.tileHeight) * pixelY;
+    // Wide arithmetic: a tileset may give any spacing up to the int range.
+    const long long leftPx = ts.Margin() + c * (static_cast<long long>(ts.tileWidth) + ts.Spacing());
+    const long long topPx = ts.Margin() + r * (static_cast<long long>(ts.tileHeight) + ts.Spacing());
+    const float uLeft = static_cast<float>(leftPx) * pixelX;
+    const float uRight = static_cast<float>(leftPx + ts.tileWidth) * pixelX;
+    const float vTop = static_cast<float>(topPx) * pixelY;
+    const float vBottom = static_cast<float>(topPx + ts.tileHeight) * pixelY;
     uv[TL] = glm::vec2(uLeft, vTop);
     uv[TR] = glm::vec2(uRight, vTop);
     uv[BR] = glm::vec2(uRight, vBottom);
@@ -160,17 +195,46 @@ Geometry GeometryFactory::GenerateSquare(float width, float height) const
 
 Geometry GeometryFactory::GenerateMap(const Map* map, const ImageInfo* info) const
 {
-    Geometry g;
-    if (!CheckInputs(map, info))
-        return g;
+    const size_t tilesets = map && !map->tilesets.empty() ? map->tilesets.size() : 1;
+    return GenerateLayerMesh(map, std::vector<const ImageInfo*>(tilesets, info)).geometry;
+}
 
-    ForEachVisibleCell(*map, g, [&](int, int, const DrawableTile& t, const glm::vec2 pos[4]) {
+LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const
+{
+    LayerMesh mesh;
+    const ImageInfo* first = images.empty() ? nullptr : images.front();
+    if (!CheckInputs(map, first))
+        return mesh;
+    mesh.rows = map->rows > 0 ? map->rows : 0;
+    mesh.cols = map->cols > 0 ? map->cols : 0;
+    mesh.blocksPerRow = (mesh.cols + LayerMesh::BLOCK - 1) / LayerMesh::BLOCK;
+    mesh.blockStarts.reserve(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow + 1);
+    unsigned int quad = 0;
+    // Every block up to `key` that has no entry yet starts at the next quad.
+    auto markBlocksUpTo = [&](size_t key) {
+        while (mesh.blockStarts.size() <= key)
+            mesh.blockStarts.push_back(quad);
+    };
+    ForEachVisibleCell(*map, mesh.geometry, [&](int i, int j, const DrawableTile& t, const glm::vec2 cell[4]) {
+        const Tileset* ts = map->TilesetOf(t);
+        const ImageInfo* info = t.tileset < images.size() ? images[t.tileset] : nullptr;
+        if (!ts || !info || info->width <= 0 || info->height <= 0)
+            return;
+        markBlocksUpTo(static_cast<size_t>(i) * mesh.blocksPerRow + static_cast<size_t>(j / LayerMesh::BLOCK));
+        glm::vec2 pos[4];
+        TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
+        GrowReach(mesh, cell, pos);
         glm::vec2 uv[4];
-        TileUVs(*map->tileset, *info, t.col, t.row, uv);
+        TileUVs(*ts, *info, t.col, t.row, uv);
         ApplyTiledFlips(t, uv);
-        AppendQuad(g, pos, uv);
+        AppendQuad(mesh.geometry, pos, uv);
+        if (mesh.runs.empty() || mesh.runs.back().second != t.tileset)
+            mesh.runs.emplace_back(quad, t.tileset);
+        ++quad;
     });
-    return g;
+    markBlocksUpTo(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow);
+    mesh.quads = quad;
+    return mesh;
 }
 
 Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo* info,

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <vector>
+
 #include "graphics/TGGeometry.h"
 #include "graphics/TGImage.h"
+#include "graphics/TGLayerMesh.h"
 
 namespace core
 {
@@ -21,6 +24,13 @@ public:
     // One quad per visible cell, the layer centred on the origin, map row 0
     // at the top; each quad samples its tile image with the Tiled flips.
     Geometry GenerateMap(const Map* map, const ImageInfo* info) const;
+    // The same with one image per tileset of the layer (Map::tilesets, or
+    // just the grid's when the layer lists none), plus what the renderer
+    // needs to draw only what a camera sees. Tiles keep their tileset's
+    // size and offset, anchored at their cell's bottom-left corner as the
+    // Tiled editor draws them; cells of a tileset without image are left
+    // out.
+    LayerMesh GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const;
     // The layer mesh with uv (0, 1) on passable and (1, 0) on blocked cells.
     Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info,
                                    const core::PassabilityMap* pmap) const;

@@ -61,4 +61,31 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     image->data = pixels;
     return image;
 }
+
+bool ImageLoader::ReadSize(const std::string& fpath, int& width, int& height)
+{
+    FILE* file = std::fopen(fpath.c_str(), "rb");
+    if (!file)
+        return false;
+    int components = 0;
+    const bool known = stbi_info_from_file(file, &width, &height, &components) != 0;
+    std::fclose(file);
+    return known && width > 0 && height > 0;
+}
+
+void ImageLoader::ApplyColourKey(Image& image, int colour)
+{
+    if (!image.data || colour < 0 || image.info.format != RGBA || image.info.type != UCHAR)
+        return;
+    const unsigned char red = static_cast<unsigned char>((colour >> 16) & 0xFF);
+    const unsigned char green = static_cast<unsigned char>((colour >> 8) & 0xFF);
+    const unsigned char blue = static_cast<unsigned char>(colour & 0xFF);
+    unsigned char* pixel = static_cast<unsigned char*>(image.data);
+    const size_t count = static_cast<size_t>(image.info.width) * static_cast<size_t>(image.info.height);
+    for (size_t i = 0; i < count; ++i, pixel += 4)
+    {
+        if (pixel[0] == red && pixel[1] == green && pixel[2] == blue)
+            pixel[3] = 0;
+    }
+}
 }

@@ -13,5 +13,12 @@ public:
     // Always returns a new image; a file that cannot be read or decoded
     // yields an image without pixels (width and height 0).
     Image* LoadImage(const std::string& fpath) const;
+
+    // The pixel size of an image file from its header alone; false when
+    // the file cannot be read or is no image.
+    static bool ReadSize(const std::string& fpath, int& width, int& height);
+    // Makes every pixel of the colour 0xRRGGBB fully transparent, as a
+    // tileset's transparent colour asks.
+    static void ApplyColourKey(Image& image, int colour);
 };
 }

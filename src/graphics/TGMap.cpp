@@ -18,6 +18,13 @@ DrawableTile* Map::GetTile(int row, int col)
     return &tiles[row][col];
 }
 
+const Tileset* Map::TilesetOf(const DrawableTile& cell) const
+{
+    if (cell.tileset < tilesets.size() && tilesets[cell.tileset])
+        return tilesets[cell.tileset];
+    return tileset;
+}
+
 float Map::GetMapWidth() const
 {
     if (!tileset)

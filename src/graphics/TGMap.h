@@ -31,11 +31,25 @@ public:
     void UnhiglightTile(int row, int col);
     const std::vector<std::pair<int, int>>& GetHighlightedTiles() const { return _hightlightedTiles; }
 
+    // The tileset a cell's image comes from: tilesets[cell.tileset], or
+    // `tileset` when the layer lists none.
+    const Tileset* TilesetOf(const DrawableTile& cell) const;
+
     std::string name;
     int priorityLevel = 0;
     int rows = 0;
     int cols = 0;
+    // The grid: its rendered tile size is the size of one cell.
     Tileset* tileset = nullptr;
+    // Every tileset the cells draw from (not owned). A map drawn with tiles
+    // of several sizes keeps its grid in `tileset` and its images here.
+    std::vector<Tileset*> tilesets;
+    // How the editor shows the layer: hidden layers draw no tiles (their
+    // highlights still show), opacity scales every pixel's coverage, and
+    // the tint (red, green, blue, alpha, 0 to 1) multiplies every pixel.
+    bool shownInEditor = true;
+    float opacity = 1.0f;
+    float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     std::vector<std::vector<DrawableTile>> tiles;
     bool hide = true;
     std::vector<std::pair<int, int>> _hightlightedTiles;

@@ -1,8 +1,10 @@
 #include "graphics/TGRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include <sys/stat.h>
@@ -18,6 +20,7 @@
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
+#include "graphics/TGImageLoader.h"
 #include "graphics/TGText.h"
 
 namespace tamsygraphics
@@ -57,6 +60,14 @@ void DrawIndexed(GLenum mode, unsigned int count)
 {
     if (count > 0)
         glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT, nullptr);
+}
+
+// `count` indices from index `first` of the bound element buffer.
+void DrawIndexRange(GLenum mode, unsigned int first, unsigned int count)
+{
+    if (count > 0)
+        glDrawElements(mode, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(static_cast<std::size_t>(first) * sizeof(GLuint)));
 }
 }
 
@@ -197,15 +208,43 @@ void Renderer::Submit(const std::string& name, GUIRectangle* rectangle)
     _guiRecMap[name] = rectangle;
 }
 
+const Texture* Renderer::LoadTilesetTexture(const Tileset& tileset)
+{
+    const Texture* texture = _resourceManager->GetTexture(tileset.imageName);
+    // The game's start-up tileset texture is never loaded behind its back.
+    if (texture || tileset.imagePath.empty() || tileset.imageName == "tileset")
+        return texture;
+    std::unique_ptr<Image> image(ImageLoader().LoadImage(tileset.imagePath));
+    if (!image->data)
+        return nullptr;
+    ImageLoader::ApplyColourKey(*image, tileset.transparentColour);
+    return _resourceManager->BindTexture(tileset.imageName, image.get());
+}
+
+std::vector<const ImageInfo*> Renderer::LayerImages(const Map* map)
+{
+    std::vector<const ImageInfo*> images;
+    std::vector<Tileset*> tilesets = map->tilesets;
+    if (tilesets.empty())
+        tilesets.push_back(map->tileset);
+    for (const Tileset* tileset : tilesets)
+    {
+        const Texture* texture = tileset ? LoadTilesetTexture(*tileset) : nullptr;
+        images.push_back(texture ? &texture->info : nullptr);
+    }
+    return images;
+}
+
 void Renderer::Submit(const std::string& name, Map* map)
 {
     if (!map)
         return;
-    const Texture* texture = map->tileset ? _resourceManager->GetTexture(map->tileset->imageName) : nullptr;
-    _resourceManager->CreateGeometry(
-        name, _resourceManager->GetGeometryFactory().GenerateMap(map, texture ? &texture->info : nullptr));
+    LayerMesh mesh = _resourceManager->GetGeometryFactory().GenerateLayerMesh(map, LayerImages(map));
+    _resourceManager->CreateGeometry(name, mesh.geometry);
+    mesh.geometry = Geometry();
 
     RemoveMap(name);
+    _layerMeshes[name] = std::move(mesh);
     if (name.find("Floor") != std::string::npos)
         _floorMap[name] = map;
     else if (name.find("Furniture") != std::string::npos)
@@ -236,6 +275,7 @@ void Renderer::RemoveRec(const std::string& name)
 
 void Renderer::RemoveMap(const std::string& name)
 {
+    _layerMeshes.erase(name);
     _maps.erase(name);
     _floorMap.erase(name);
     _otherMaps.erase(name);
@@ -305,18 +345,16 @@ void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
         if (!map || map->hide)
             continue;
         const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
+        const auto mesh = _layerMeshes.find(entry.first);
+        std::vector<std::pair<unsigned int, unsigned int>> quads;
+        if (mesh != _layerMeshes.end())
+            quads = VisibleQuads(map, mesh->second, viewProj);
         glBindVertexArray(vao.first);
-
-        const std::string imageName = map->tileset ? map->tileset->imageName : std::string();
-        const Texture* texture = TextureOrFallback(imageName);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);
         SetMat4(program, "trans", glm::mat4(1.0f));
-        if (texture)
-        {
-            SetInt(program, "tex", BindForDraw(texture->textureId));
-            DrawIndexed(GL_TRIANGLES, vao.second);
-        }
+        if (map->shownInEditor && mesh != _layerMeshes.end())
+            DrawLayerTiles(map, mesh->second, quads, program);
 
         DrawHighlights(map, viewProj);
         glUseProgram(program);
@@ -325,13 +363,89 @@ void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
         if (!_levelOverlay)
         {
             SetInt(program, "overlay", 1);
-            DrawIndexed(GL_LINES, vao.second);
+            for (const auto& range : quads)
+                DrawIndexRange(GL_LINES, range.first * 6, (range.second - range.first) * 6);
             SetInt(program, "overlay", 0);
         }
         glBindVertexArray(0);
     }
     glUseProgram(0);
     glBindVertexArray(0);
+}
+
+std::vector<std::pair<unsigned int, unsigned int>> Renderer::VisibleQuads(const Map* map, const LayerMesh& mesh,
+                                                                          const glm::mat4& viewProj) const
+{
+    const int everything = std::max(mesh.rows, mesh.cols);
+    if (!map->tileset || map->tileset->renderedTileWidth <= 0 || map->tileset->renderedTileHeight <= 0)
+        return mesh.QuadRanges(0, everything, 0, everything);
+    // The world rectangle the camera shows: the screen's corners taken back
+    // through the camera (it looks straight down, so z does not matter).
+    const glm::mat4 toWorld = glm::inverse(viewProj);
+    float left = 0.0f, right = 0.0f, bottom = 0.0f, top = 0.0f;
+    for (int corner = 0; corner < 4; ++corner)
+    {
+        glm::vec4 p = toWorld * glm::vec4(corner & 1 ? 1.0f : -1.0f, corner & 2 ? 1.0f : -1.0f, 0.0f, 1.0f);
+        if (p.w == 0.0f || !std::isfinite(p.x) || !std::isfinite(p.y))
+            return mesh.QuadRanges(0, everything, 0, everything);
+        p /= p.w;
+        left = corner == 0 ? p.x : std::min(left, p.x);
+        right = corner == 0 ? p.x : std::max(right, p.x);
+        bottom = corner == 0 ? p.y : std::min(bottom, p.y);
+        top = corner == 0 ? p.y : std::max(top, p.y);
+    }
+    const float dx = static_cast<float>(map->tileset->renderedTileWidth);
+    const float dy = static_cast<float>(map->tileset->renderedTileHeight);
+    const float halfW = map->GetMapWidth() / 2.0f;
+    const float halfH = map->GetMapHeight() / 2.0f;
+    // A cell is drawn when its tile, reaching past the cell as far as any
+    // tile of the layer does, may touch the view; one cell more on each
+    // side absorbs rounding.
+    auto cellAt = [](float units, float size, int limit) {
+        const float cell = std::floor(units / size);
+        return cell < -1.0f ? -1 : (cell > static_cast<float>(limit) ? limit : static_cast<int>(cell));
+    };
+    const int firstCol = cellAt(left - mesh.reachRight + halfW, dx, mesh.cols) - 1;
+    const int lastCol = cellAt(right + mesh.reachLeft + halfW, dx, mesh.cols) + 1;
+    const int firstRow = cellAt(halfH - top - mesh.reachDown, dy, mesh.rows) - 1;
+    const int lastRow = cellAt(halfH - bottom + mesh.reachUp, dy, mesh.rows) + 1;
+    return mesh.QuadRanges(firstRow, lastRow, firstCol, lastCol);
+}
+
+void Renderer::DrawLayerTiles(const Map* map, const LayerMesh& mesh,
+                              const std::vector<std::pair<unsigned int, unsigned int>>& quads, GLuint program)
+{
+    glUniform4f(glGetUniformLocation(program, "tint"), map->tint[0], map->tint[1], map->tint[2],
+                map->tint[3] * map->opacity);
+    std::vector<Tileset*> tilesets = map->tilesets;
+    if (tilesets.empty())
+        tilesets.push_back(map->tileset);
+    // The first tileset's texture is asked for every frame, drawn or not,
+    // so a missing one is reported as long as it is missing.
+    int bound = 0;
+    const Texture* texture = TextureOrFallback(tilesets[0] ? tilesets[0]->imageName : std::string());
+    if (texture)
+        SetInt(program, "tex", BindForDraw(texture->textureId));
+    for (const auto& range : quads)
+    {
+        // Cut each range where the layer changes tileset, keeping the order.
+        for (unsigned int quad = range.first; quad < range.second;)
+        {
+            const unsigned int end = std::min(range.second, mesh.RunEnd(quad));
+            const unsigned short which = mesh.TilesetOfQuad(quad);
+            if (which != bound)
+            {
+                bound = which;
+                const Tileset* tileset = which < tilesets.size() ? tilesets[which] : nullptr;
+                texture = TextureOrFallback(tileset ? tileset->imageName : std::string());
+                if (texture)
+                    SetInt(program, "tex", BindForDraw(texture->textureId));
+            }
+            if (texture)
+                DrawIndexRange(GL_TRIANGLES, quad * 6, (end - quad) * 6);
+            quad = end;
+        }
+    }
 }
 
 void Renderer::DrawHighlights(const Map* map, const glm::mat4& viewProj)

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <GL/glew.h>
@@ -9,6 +10,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "graphics/TGImage.h"
+#include "graphics/TGLayerMesh.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
 
@@ -103,6 +106,15 @@ private:
     // Texture named `name`, else "mopkin" with a message; may be null.
     Texture* TextureOrFallback(const std::string& name);
     void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
+    // One image per tileset of the layer; a tileset texture not yet
+    // registered is loaded from the tileset's image when it has one.
+    std::vector<const ImageInfo*> LayerImages(const Map* map);
+    const Texture* LoadTilesetTexture(const Tileset& tileset);
+    // The quads of a layer that the camera can see, in drawing order.
+    std::vector<std::pair<unsigned int, unsigned int>> VisibleQuads(const Map* map, const LayerMesh& mesh,
+                                                                    const glm::mat4& viewProj) const;
+    void DrawLayerTiles(const Map* map, const LayerMesh& mesh,
+                        const std::vector<std::pair<unsigned int, unsigned int>>& quads, GLuint program);
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
@@ -118,6 +130,9 @@ private:
     MapMap _floorMap;
     MapMap _furniture;
     MapMap _otherMaps;
+    // What each submitted layer needs to draw only what the camera sees
+    // (its vertices live in the resource manager).
+    std::map<std::string, LayerMesh> _layerMeshes;
     Camera* _camera = nullptr;
     GUIRectangleMap _guiRecMap;
     ResourceManager* _resourceManager = nullptr;

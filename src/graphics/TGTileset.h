@@ -23,6 +23,16 @@ struct Tileset
     int maxCol = 0;
     int maxRow = 0;
 
+    // Where the image is opened from (the working directory's view of
+    // `name`), so that a renderer can load a tileset texture it lacks.
+    std::string imagePath;
+    // The image colour drawn as transparent (0xRRGGBB), or -1 for none.
+    int transparentColour = -1;
+    // Shift of every tile image from its cell, in file pixels (x right,
+    // y down), as the editor's <tileoffset>.
+    int offsetX = 0;
+    int offsetY = 0;
+
     int Margin() const { return spaceX; }
     int Spacing() const { return spaceY; }
 };

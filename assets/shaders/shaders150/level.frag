@@ -4,6 +4,8 @@ in vec2 fragUV;
 
 uniform sampler2D tex;
 uniform int overlay;
+// The layer's tint with its opacity in alpha: multiplies every pixel.
+uniform vec4 tint;
 
 out vec4 outColor;
 
@@ -15,5 +17,5 @@ void main()
     if (overlay == 1)
         outColor = GRID_LINE;
     else
-        outColor = texture(tex, fragUV);
+        outColor = texture(tex, fragUV) * tint;
 }

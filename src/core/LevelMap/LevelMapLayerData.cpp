@@ -1,31 +1,103 @@
 #include "core/LevelMap/LevelMapLayerData.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstdlib>
+#include <cstring>
 
+#include "core/LevelMap/LevelMapDecompressor.h"
 #include "util/util.h"
 
 namespace
 {
 const std::size_t MAX_RESERVED = 1u << 20;
+
+bool isSpace(char ch)
+{
+    return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t';
+}
+
+const char* skipSpace(const char* cursor)
+{
+    while (isSpace(*cursor))
+        ++cursor;
+    return cursor;
+}
+
+// A tile id in decimal: digits only, at most 32 bits. Null when the text
+// at `cursor` is not one; otherwise the first character after it.
+const char* readId(const char* cursor, std::uint32_t& id)
+{
+    if (*cursor < '0' || *cursor > '9')
+        return nullptr;
+    std::uint64_t value = 0;
+    for (; *cursor >= '0' && *cursor <= '9'; ++cursor)
+    {
+        value = value * 10 + static_cast<std::uint64_t>(*cursor - '0');
+        if (value > 0xFFFFFFFFull)
+            return nullptr;
+    }
+    id = static_cast<std::uint32_t>(value);
+    return cursor;
+}
+
+std::string near(const char* cursor)
+{
+    return std::string(cursor).substr(0, 12);
+}
+
+// Base64 digit values; -1 for any other character.
+struct Base64Table
+{
+    signed char value[256];
+    Base64Table()
+    {
+        for (signed char& v : value)
+            v = -1;
+        const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (int i = 0; i < 64; ++i)
+            value[static_cast<unsigned char>(digits[i])] = static_cast<signed char>(i);
+    }
+};
+
+void readLittleEndian(const std::vector<unsigned char>& bytes, std::size_t count,
+                      std::vector<std::uint32_t>& gids)
+{
+    std::size_t ids = bytes.size() / 4 < count ? bytes.size() / 4 : count;
+    gids.resize(ids);
+    const unsigned char* at = bytes.data();
+    for (std::size_t i = 0; i < ids; ++i, at += 4)
+    {
+        gids[i] = static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+                  static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+    }
+}
 }
 
 bool LevelMapLayerData::decode(const tinyxml2::XMLElement* data, std::size_t count,
                                std::vector<std::uint32_t>& gids, std::string& problem)
 {
+    return decode(data, data->Attribute("encoding"), data->Attribute("compression"), count, gids,
+                  problem);
+}
+
+bool LevelMapLayerData::decode(const tinyxml2::XMLElement* element, const char* encoding,
+                               const char* compression, std::size_t count,
+                               std::vector<std::uint32_t>& gids, std::string& problem)
+{
     gids.clear();
-    // A size written wrongly must not make us ask for memory the data cannot fill.
-    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
-    std::string encoding = nullToEmpty(data->Attribute("encoding"));
-    if (encoding.empty())
-        return decodeTiles(data, count, gids, problem);
-    std::string text = nullToEmpty(data->GetText());
-    if (encoding == "csv")
+    std::string kind = nullToEmpty(encoding);
+    if (compression && kind != "base64")
+    {
+        problem = "layer data is compressed but not base64 encoded";
+        return false;
+    }
+    if (kind.empty())
+        return decodeTiles(element, count, gids, problem);
+    const char* raw = element->GetText();
+    const char* text = raw ? raw : "";
+    if (kind == "csv")
         return decodeCsv(text, count, gids, problem);
-    if (encoding == "base64")
-        return decodeBase64(text, count, gids, problem);
-    problem = "layer data has the unknown encoding \"" + encoding + "\"";
+    if (kind == "base64")
+        return decodeBase64(text, compression, count, gids, problem);
+    problem = "layer data has the unknown encoding \"" + kind + "\"";
     return false;
 }
 
@@ -41,40 +113,42 @@ bool LevelMapLayerData::tooFew(std::size_t found, std::size_t count, std::string
 bool LevelMapLayerData::decodeTiles(const tinyxml2::XMLElement* data, std::size_t count,
                                     std::vector<std::uint32_t>& gids, std::string& problem)
 {
+    // A size written wrongly must not make us ask for memory the data cannot fill.
+    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
     for (const tinyxml2::XMLElement* tile = data->FirstChildElement("tile");
          tile && gids.size() < count; tile = tile->NextSiblingElement("tile"))
     {
         // An empty cell may be written as <tile/> without a gid.
-        gids.push_back(tile->UnsignedAttribute("gid", 0));
+        const char* raw = tile->Attribute("gid");
+        std::uint32_t gid = 0;
+        if (raw && !readId(skipSpace(raw), gid))
+        {
+            problem = "layer data holds <tile gid=\"" + std::string(raw) + "\">, which is not a tile id";
+            return false;
+        }
+        gids.push_back(gid);
     }
     return !tooFew(gids.size(), count, problem);
 }
 
-bool LevelMapLayerData::decodeCsv(const std::string& text, std::size_t count,
-                                  std::vector<std::uint32_t>& gids, std::string& problem)
+bool LevelMapLayerData::decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids,
+                                  std::string& problem)
 {
-    const char* cursor = text.c_str();
-    while (gids.size() < count)
+    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
+    const char* cursor = skipSpace(text);
+    while (gids.size() < count && *cursor)
     {
-        while (*cursor && std::isspace(static_cast<unsigned char>(*cursor)))
-            ++cursor;
-        if (!*cursor)
-            break;
-        char* end = nullptr;
-        errno = 0;
-        unsigned long long gid = std::strtoull(cursor, &end, 10);
-        if (end == cursor || *cursor == '-' || errno == ERANGE || gid > 0xFFFFFFFFull)
+        std::uint32_t gid = 0;
+        const char* end = readId(cursor, gid);
+        if (!end)
         {
-            problem = "layer CSV data holds a value that is not a tile id near \"" +
-                      std::string(cursor).substr(0, 12) + "\"";
+            problem = "layer CSV data holds a value that is not a tile id near \"" + near(cursor) + "\"";
             return false;
         }
-        gids.push_back(static_cast<std::uint32_t>(gid));
-        cursor = end;
-        while (*cursor && std::isspace(static_cast<unsigned char>(*cursor)))
-            ++cursor;
+        gids.push_back(gid);
+        cursor = skipSpace(end);
         if (*cursor == ',')
-            ++cursor;
+            cursor = skipSpace(cursor + 1);
         else if (*cursor)
         {
             problem = "layer CSV data has an unexpected character '" + std::string(1, *cursor) + "'";
@@ -84,54 +158,51 @@ bool LevelMapLayerData::decodeCsv(const std::string& text, std::size_t count,
     return !tooFew(gids.size(), count, problem);
 }
 
-bool LevelMapLayerData::decodeBase64(const std::string& text, std::size_t count,
+bool LevelMapLayerData::decodeBase64(const char* text, const char* compression, std::size_t count,
                                      std::vector<std::uint32_t>& gids, std::string& problem)
 {
     std::vector<unsigned char> bytes;
+    if (count > static_cast<std::size_t>(-1) / 4)
+    {
+        problem = "layer data claims more tiles than memory can hold";
+        return false;
+    }
     if (!base64Bytes(text, bytes))
     {
         problem = "layer base64 data is not valid base64";
         return false;
     }
-    for (std::size_t at = 0; at + 4 <= bytes.size() && gids.size() < count; at += 4)
+    if (compression)
     {
-        gids.push_back(static_cast<std::uint32_t>(bytes[at]) |
-                       static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-                       static_cast<std::uint32_t>(bytes[at + 2]) << 16 |
-                       static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+        std::vector<unsigned char> unpacked;
+        if (!LevelMapDecompressor::unpack(compression, bytes, count * 4, unpacked, problem))
+            return false;
+        bytes.swap(unpacked);
     }
+    readLittleEndian(bytes, count, gids);
     return !tooFew(gids.size(), count, problem);
 }
 
-bool LevelMapLayerData::base64Bytes(const std::string& text, std::vector<unsigned char>& bytes)
+bool LevelMapLayerData::base64Bytes(const char* text, std::vector<unsigned char>& bytes)
 {
+    static const Base64Table table;
     unsigned int buffer = 0;
     int bits = 0;
     bool padding = false;
-    for (char ch : text)
+    bytes.reserve(std::strlen(text) / 4 * 3 + 3);
+    for (const char* cursor = text; *cursor; ++cursor)
     {
-        int value;
-        if (ch >= 'A' && ch <= 'Z')
-            value = ch - 'A';
-        else if (ch >= 'a' && ch <= 'z')
-            value = ch - 'a' + 26;
-        else if (ch >= '0' && ch <= '9')
-            value = ch - '0' + 52;
-        else if (ch == '+')
-            value = 62;
-        else if (ch == '/')
-            value = 63;
-        else if (ch == '=')
+        const char ch = *cursor;
+        if (isSpace(ch))
+            continue;
+        if (ch == '=')
         {
             padding = true;
             continue;
         }
-        else if (std::isspace(static_cast<unsigned char>(ch)))
-            continue;
-        else
-            return false;
-        if (padding)
-            return false; // data after the padding
+        const int value = table.value[static_cast<unsigned char>(ch)];
+        if (value < 0 || padding)
+            return false; // not base64, or data after the padding
         buffer = (buffer << 6) | static_cast<unsigned int>(value);
         bits += 6;
         if (bits >= 8)

@@ -7,25 +7,33 @@
 
 #include <tinyxml2.h>
 
-// The global tile ids of one layer, read from its <data> element in any of
-// the uncompressed forms the Tiled editor saves: <tile> elements, CSV text
-// or base64 text (little-endian 32-bit ids). Compressed data is the
-// caller's to refuse, since its message names the map.
+// The global tile ids of one layer (or one chunk of an infinite layer),
+// read from its <data> element in every form the Tiled editor saves: <tile>
+// elements, CSV text, base64 text of little-endian 32-bit ids, and base64
+// of zlib, gzip or zstd compressed ids. Numbers are read straight from the
+// document's text into the caller's array, which keeps its capacity from
+// one layer to the next.
 class LevelMapLayerData
 {
 public:
-    // Reads the first `count` ids, row-major from the top left. False, with
-    // `problem` set, when the data is unreadable or holds fewer ids.
+    // Reads the first `count` ids of a <data> element, row-major from the
+    // top left. False, with `problem` set, when the data is unreadable or
+    // holds fewer ids.
     static bool decode(const tinyxml2::XMLElement* data, std::size_t count,
                        std::vector<std::uint32_t>& gids, std::string& problem);
+    // The same for an element that carries no encoding of its own: the
+    // <chunk>s of an infinite layer are written in their <data>'s encoding.
+    static bool decode(const tinyxml2::XMLElement* element, const char* encoding,
+                       const char* compression, std::size_t count, std::vector<std::uint32_t>& gids,
+                       std::string& problem);
 
 private:
     static bool decodeTiles(const tinyxml2::XMLElement* data, std::size_t count,
                             std::vector<std::uint32_t>& gids, std::string& problem);
-    static bool decodeCsv(const std::string& text, std::size_t count,
-                          std::vector<std::uint32_t>& gids, std::string& problem);
-    static bool decodeBase64(const std::string& text, std::size_t count,
+    static bool decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids,
+                          std::string& problem);
+    static bool decodeBase64(const char* text, const char* compression, std::size_t count,
                              std::vector<std::uint32_t>& gids, std::string& problem);
-    static bool base64Bytes(const std::string& text, std::vector<unsigned char>& bytes);
+    static bool base64Bytes(const char* text, std::vector<unsigned char>& bytes);
     static bool tooFew(std::size_t found, std::size_t count, std::string& problem);
 };

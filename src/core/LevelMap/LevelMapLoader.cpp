@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "Log/Log.h"
@@ -21,17 +23,51 @@ const std::uint32_t FLIP_BITS = tamsygraphics::FLIPPED_HORIZONTALLY_FLAG |
                                 tamsygraphics::FLIPPED_VERTICALLY_FLAG |
                                 tamsygraphics::FLIPPED_DIAGONALLY_FLAG;
 
+// The most cells one layer may have (8192 x 8192): past this a map would
+// ask for gigabytes, which only a damaged or hostile file does.
+const long long MAX_CELLS = 1LL << 26;
+// Beyond this the world size of a map no longer fits an int.
+const int MAX_TILE_SIZE = 1 << 15;
+
+struct TilesetStart
+{
+    std::uint32_t firstGid;
+    tamsygraphics::Tileset* tileset;
+};
+
+// What a layer inherits from the groups around it.
+struct LayerLook
+{
+    bool visible = true;
+    double opacity = 1.0;
+    float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+};
+
 // What has been read so far; anything not handed to the LevelMap at the end
 // is released with it, so a refused map leaves nothing behind.
 struct PartialLevel
 {
     std::string fileName;
     std::string path;
-    std::unique_ptr<tamsygraphics::Tileset> tileset;
-    std::uint32_t firstGid = 1;
+    std::vector<std::unique_ptr<tamsygraphics::Tileset>> tilesets;
+    std::vector<TilesetStart> starts; // by first id, ascending
+    // The grid when its cells differ in size from the first tileset's tiles.
+    std::unique_ptr<tamsygraphics::Tileset> ownGrid;
+    tamsygraphics::Tileset* grid = nullptr;
+    // An infinite map's layers all cover the rectangle of its chunks; its
+    // top-left cell is (top, left) in the editor's coordinates.
+    bool infinite = false;
+    long long left = 0;
+    long long top = 0;
+    int rows = 0;
+    int columns = 0;
     std::vector<std::unique_ptr<tamsygraphics::Map>> drawableMaps;
     std::unique_ptr<core::PassabilityMap> passabilityMap;
     std::unique_ptr<TriggerMap> triggerMap;
+    std::vector<const tinyxml2::XMLElement*> objectGroups;
+    // Decoding buffers, kept from one layer to the next.
+    std::vector<std::uint32_t> gids;
+    std::vector<std::uint32_t> chunkGids;
 };
 
 bool refuse(const PartialLevel& level, const std::string& problem)
@@ -41,17 +77,8 @@ bool refuse(const PartialLevel& level, const std::string& problem)
     return false;
 }
 
-bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
+bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& document, tinyxml2::XMLError result)
 {
-    std::FILE* file = std::fopen(level.path.c_str(), "rb");
-    if (!file)
-    {
-        Log::error() << "LevelMapLoader::loadLevelMap - Error opening file " << level.fileName << std::endl;
-        return false;
-    }
-    Log::named("Scene") << LevelMapTilesetReader::directoryOf(level.path) << std::endl;
-    tinyxml2::XMLError result = document.LoadFile(file);
-    std::fclose(file);
     if (result != tinyxml2::XML_SUCCESS)
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Failed to load map file " << level.fileName
@@ -61,17 +88,181 @@ bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
     return true;
 }
 
+// tinyxml2 reads the file straight into its own buffer: no copy of ours.
+bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
+{
+    std::FILE* file = std::fopen(level.path.c_str(), "rb");
+    if (!file)
+    {
+        Log::error() << "LevelMapLoader::loadLevelMap - Error opening file " << level.fileName << std::endl;
+        return false;
+    }
+    Log::named("Scene") << LevelMapTilesetReader::directoryOf(level.path) << std::endl;
+    const tinyxml2::XMLError result = document.LoadFile(file);
+    std::fclose(file);
+    return reportParse(level, document, result);
+}
+
+std::string cellsText(long long rows, long long columns)
+{
+    return std::to_string(columns) + " x " + std::to_string(rows) + " cells";
+}
+
+bool checkCells(PartialLevel& level, const std::string& what, long long rows, long long columns)
+{
+    if (rows * columns <= MAX_CELLS)
+        return true;
+    return refuse(level, what + " is " + cellsText(rows, columns) + ", more than the " +
+                             std::to_string(MAX_CELLS) + " a map may have");
+}
+
+// "#RRGGBB" or "#AARRGGBB", as the editor writes colours.
+bool readTint(const tinyxml2::XMLElement* element, float tint[4], std::string& problem)
+{
+    const char* raw = element->Attribute("tintcolor");
+    if (!raw)
+        return true;
+    const char* digits = raw[0] == '#' ? raw + 1 : raw;
+    const std::size_t length = std::strlen(digits);
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(digits, &end, 16);
+    if ((length != 6 && length != 8) || end != digits + length)
+    {
+        problem = std::string("attribute tintcolor=\"") + raw + "\" of <" + element->Name() +
+                  "> is not a colour";
+        return false;
+    }
+    const float alpha = length == 8 ? static_cast<float>((value >> 24) & 0xFF) / 255.0f : 1.0f;
+    const float own[4] = {static_cast<float>((value >> 16) & 0xFF) / 255.0f,
+                          static_cast<float>((value >> 8) & 0xFF) / 255.0f,
+                          static_cast<float>(value & 0xFF) / 255.0f, alpha};
+    for (int channel = 0; channel < 4; ++channel)
+        tint[channel] *= own[channel];
+    return true;
+}
+
+// A layer's or group's own look on top of what it inherits.
+bool readLook(PartialLevel& level, const tinyxml2::XMLElement* element, LayerLook& look)
+{
+    std::string problem;
+    int visible = 1;
+    double opacity = 1.0;
+    if (!LevelMapAttributes::readInt(element, "visible", 1, visible, problem) ||
+        !LevelMapAttributes::readNumber(element, "opacity", 1.0, opacity, problem) ||
+        !readTint(element, look.tint, problem))
+        return refuse(level, "layer \"" + LevelMapAttributes::text(element, "name") + "\": " + problem);
+    look.visible = look.visible && visible != 0;
+    look.opacity *= std::min(1.0, std::max(0.0, opacity));
+    return true;
+}
+
+void applyLook(tamsygraphics::Map& map, const LayerLook& look)
+{
+    map.shownInEditor = look.visible;
+    map.opacity = static_cast<float>(look.opacity);
+    std::copy(look.tint, look.tint + 4, map.tint);
+}
+
+std::size_t tilesetFor(const std::vector<TilesetStart>& starts, std::uint32_t number)
+{
+    std::size_t index = starts.size();
+    while (index > 1 && starts[index - 1].firstGid > number)
+        --index;
+    return index - 1;
+}
+
+void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
+                      const std::vector<TilesetStart>& starts)
+{
+    std::size_t next = 0;
+    map->tiles.clear();
+    map->tiles.resize(static_cast<std::size_t>(std::max(0, map->rows)));
+    for (auto& row : map->tiles)
+    {
+        row.resize(static_cast<std::size_t>(std::max(0, map->cols)));
+        for (tamsygraphics::DrawableTile& tile : row)
+        {
+            const std::uint32_t gid = next < gids.size() ? gids[next] : 0;
+            ++next;
+            const std::size_t which = starts.size() == 1 ? 0 : tilesetFor(starts, gid & ~FLIP_BITS);
+            const tamsygraphics::Tileset* tileset = starts[which].tileset;
+            const int maxCol = tileset && tileset->maxCol > 0 ? tileset->maxCol : 1;
+            const std::uint32_t number = gid & ~FLIP_BITS;
+            if (number != 0 && number >= starts[which].firstGid)
+            {
+                // One unsigned division gives both row and column.
+                const std::uint32_t index = number - starts[which].firstGid;
+                const std::uint32_t row = index / static_cast<std::uint32_t>(maxCol);
+                tile.row = static_cast<int>(row);
+                tile.col = static_cast<int>(index - row * static_cast<std::uint32_t>(maxCol));
+                tile.visible = true;
+                tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
+                tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
+                tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
+            }
+            else
+                tile = LevelMapLoader::drawableTileFor(gid, maxCol, starts[which].firstGid);
+            tile.tileset = static_cast<unsigned short>(which);
+            // An id past the tileset's last tile (a stray value) has no
+            // picture: the repeating texture would otherwise show some
+            // unrelated tile in its place.
+            if (tileset && tileset->maxRow > 0 && tile.row >= tileset->maxRow)
+                tile.visible = false;
+        }
+    }
+}
+
 bool readLayerSize(PartialLevel& level, const tinyxml2::XMLElement* layer, const std::string& name,
                    int& rows, int& columns)
 {
+    if (level.infinite)
+    {
+        rows = level.rows;
+        columns = level.columns;
+        return true;
+    }
     std::string problem;
     if (!LevelMapAttributes::readCount(layer, "width", 0, columns, problem) ||
         !LevelMapAttributes::readCount(layer, "height", 0, rows, problem))
         return refuse(level, "layer \"" + name + "\": " + problem);
+    return checkCells(level, "layer \"" + name + "\"", rows, columns);
+}
+
+bool readChunkRect(const tinyxml2::XMLElement* chunk, int rect[4], std::string& problem)
+{
+    return LevelMapAttributes::readInt(chunk, "x", 0, rect[0], problem) &&
+           LevelMapAttributes::readInt(chunk, "y", 0, rect[1], problem) &&
+           LevelMapAttributes::readCount(chunk, "width", 0, rect[2], problem) &&
+           LevelMapAttributes::readCount(chunk, "height", 0, rect[3], problem);
+}
+
+// Places each chunk of an infinite layer into the map's rectangle.
+bool decodeChunks(PartialLevel& level, const tinyxml2::XMLElement* data, std::string& problem)
+{
+    level.gids.assign(static_cast<std::size_t>(level.rows) * static_cast<std::size_t>(level.columns), 0);
+    for (const tinyxml2::XMLElement* chunk = data->FirstChildElement("chunk"); chunk;
+         chunk = chunk->NextSiblingElement("chunk"))
+    {
+        int rect[4] = {0, 0, 0, 0};
+        if (!readChunkRect(chunk, rect, problem))
+            return false;
+        const std::size_t count = static_cast<std::size_t>(rect[2]) * static_cast<std::size_t>(rect[3]);
+        if (!LevelMapLayerData::decode(chunk, data->Attribute("encoding"), data->Attribute("compression"),
+                                       count, level.chunkGids, problem))
+            return false;
+        for (int y = 0; y < rect[3]; ++y)
+        {
+            // The rectangle was made to hold every chunk.
+            const std::size_t row = static_cast<std::size_t>(rect[1] - level.top + y);
+            const std::size_t column = static_cast<std::size_t>(rect[0] - level.left);
+            std::copy_n(level.chunkGids.begin() + static_cast<std::ptrdiff_t>(y) * rect[2], rect[2],
+                        level.gids.begin() + static_cast<std::ptrdiff_t>(row * level.columns + column));
+        }
+    }
     return true;
 }
 
-bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer)
+bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook look)
 {
     Log::named("LevelMapLoader") << "Going through layers" << std::endl;
     if (!LevelMapAttributes::has(layer, "name"))
@@ -80,37 +271,181 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer)
     Log::named("LevelMapLoader") << "Got Layer name: " << name << std::endl;
     int rows = 0;
     int columns = 0;
-    if (!readLayerSize(level, layer, name, rows, columns))
+    if (!readLayerSize(level, layer, name, rows, columns) || !readLook(level, layer, look))
         return false;
     const tinyxml2::XMLElement* data = layer->FirstChildElement("data");
     if (!data)
         return refuse(level, "layer \"" + name + "\" has no <data>");
-    if (data->Attribute("compression"))
-    {
-        Log::error() << "LevelMapLoader::loadLevelMap - Scene map " << level.fileName
-                     << " is compressed, returning NULL" << std::endl;
-        return false;
-    }
-    std::vector<std::uint32_t> gids;
     std::string problem;
     std::size_t count = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
-    if (!LevelMapLayerData::decode(data, count, gids, problem))
+    bool decoded = level.infinite ? decodeChunks(level, data, problem)
+                                  : LevelMapLayerData::decode(data, count, level.gids, problem);
+    if (!decoded)
         return refuse(level, "layer \"" + name + "\": " + problem);
 
     if (name == "Passability" || name == "passability")
     {
         level.passabilityMap = std::make_unique<core::PassabilityMap>(rows, columns);
-        LevelMapLoader::fillPassabilityMap(level.passabilityMap.get(), gids);
+        LevelMapLoader::fillPassabilityMap(level.passabilityMap.get(), level.gids);
         return true;
     }
     auto map = std::make_unique<tamsygraphics::Map>();
     map->name = name;
     map->rows = rows;
     map->cols = columns;
-    map->tileset = level.tileset.get();
+    map->tileset = level.grid;
+    for (const TilesetStart& start : level.starts)
+        map->tilesets.push_back(start.tileset);
     map->priorityLevel = static_cast<int>(level.drawableMaps.size());
-    LevelMapLoader::fillDrawableMap(map.get(), gids, level.firstGid);
+    applyLook(*map, look);
+    fillFromTilesets(map.get(), level.gids, level.starts);
     level.drawableMaps.push_back(std::move(map));
+    return true;
+}
+
+// Tile layers, groups and object groups in document order; a group's
+// visibility, opacity and tint pass on to everything inside it.
+bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const LayerLook& look)
+{
+    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+    {
+        const char* kind = child->Name();
+        if (std::strcmp(kind, "layer") == 0)
+        {
+            if (!readLayer(level, child, look))
+                return false;
+        }
+        else if (std::strcmp(kind, "group") == 0)
+        {
+            LayerLook inner = look;
+            if (!readLook(level, child, inner) || !readLayers(level, child, inner))
+                return false;
+        }
+        else if (std::strcmp(kind, "objectgroup") == 0)
+            level.objectGroups.push_back(child);
+    }
+    return true;
+}
+
+// The rectangle of every chunk of every tile layer, however deep in groups.
+bool growChunkBounds(PartialLevel& level, const tinyxml2::XMLElement* parent, long long bounds[4],
+                     bool& any)
+{
+    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child;
+         child = child->NextSiblingElement())
+    {
+        if (std::strcmp(child->Name(), "group") == 0 && !growChunkBounds(level, child, bounds, any))
+            return false;
+        const tinyxml2::XMLElement* data =
+            std::strcmp(child->Name(), "layer") == 0 ? child->FirstChildElement("data") : nullptr;
+        for (const tinyxml2::XMLElement* chunk = data ? data->FirstChildElement("chunk") : nullptr; chunk;
+             chunk = chunk->NextSiblingElement("chunk"))
+        {
+            int rect[4] = {0, 0, 0, 0};
+            std::string problem;
+            if (!readChunkRect(chunk, rect, problem))
+                return refuse(level, "layer \"" + LevelMapAttributes::text(child, "name") + "\": " + problem);
+            if (rect[2] == 0 || rect[3] == 0)
+                continue;
+            const long long edges[4] = {rect[0], rect[1], static_cast<long long>(rect[0]) + rect[2],
+                                        static_cast<long long>(rect[1]) + rect[3]};
+            for (int side = 0; side < 4; ++side)
+                bounds[side] = !any ? edges[side]
+                                    : (side < 2 ? std::min(bounds[side], edges[side])
+                                                : std::max(bounds[side], edges[side]));
+            any = true;
+        }
+    }
+    return true;
+}
+
+bool readInfiniteBounds(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
+{
+    long long bounds[4] = {0, 0, 0, 0};
+    bool any = false;
+    if (!growChunkBounds(level, mapElement, bounds, any))
+        return false;
+    if (!any)
+        return refuse(level, "the infinite map holds no chunk of tiles");
+    const long long rows = bounds[3] - bounds[1];
+    const long long columns = bounds[2] - bounds[0];
+    if (!checkCells(level, "the infinite map's area", rows, columns))
+        return false;
+    level.left = bounds[0];
+    level.top = bounds[1];
+    level.rows = static_cast<int>(rows);
+    level.columns = static_cast<int>(columns);
+    return true;
+}
+
+bool readMapFrame(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
+{
+    const std::string orientation = LevelMapAttributes::text(mapElement, "orientation");
+    if (!orientation.empty() && orientation != "orthogonal")
+        return refuse(level, "the map's orientation is \"" + orientation +
+                                 "\"; only orthogonal maps can be drawn");
+    std::string problem;
+    int infinite = 0;
+    if (!LevelMapAttributes::readInt(mapElement, "infinite", 0, infinite, problem))
+        return refuse(level, problem);
+    level.infinite = infinite != 0;
+    return !level.infinite || readInfiniteBounds(level, mapElement);
+}
+
+bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
+{
+    for (const tinyxml2::XMLElement* element = mapElement->FirstChildElement("tileset"); element;
+         element = element->NextSiblingElement("tileset"))
+    {
+        std::string problem;
+        std::uint32_t firstGid = 1;
+        std::unique_ptr<tamsygraphics::Tileset> tileset(
+            LevelMapTilesetReader::read(element, level.path, firstGid, problem));
+        if (!tileset)
+            return refuse(level, problem);
+        level.tilesets.push_back(std::move(tileset));
+        level.starts.push_back({firstGid, level.tilesets.back().get()});
+    }
+    if (level.tilesets.empty())
+        return refuse(level, "the map has no <tileset>");
+    if (level.tilesets.size() > 0xFFFF)
+        return refuse(level, "the map has more than 65535 tilesets");
+    // The game registers its one start-up tileset texture as "tileset";
+    // every other image (or one with a transparent colour) is its own.
+    for (std::size_t i = 0; i < level.tilesets.size(); ++i)
+    {
+        tamsygraphics::Tileset& tileset = *level.tilesets[i];
+        if (i > 0 || tileset.transparentColour >= 0)
+            tileset.imageName = LevelMapTilesetReader::textureNameOf(tileset);
+    }
+    std::stable_sort(level.starts.begin(), level.starts.end(),
+                     [](const TilesetStart& a, const TilesetStart& b) { return a.firstGid < b.firstGid; });
+    return true;
+}
+
+// The map's own tile size is its grid; tilesets of other sizes draw their
+// tiles from each cell's bottom-left corner.
+bool readGrid(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
+{
+    tamsygraphics::Tileset* first = level.tilesets.front().get();
+    level.grid = first;
+    std::string problem;
+    int width = 0;
+    int height = 0;
+    if (!LevelMapAttributes::readCount(mapElement, "tilewidth", 0, width, problem) ||
+        !LevelMapAttributes::readCount(mapElement, "tileheight", 0, height, problem))
+        return refuse(level, problem);
+    if (width == 0 || height == 0 || (width == first->tileWidth && height == first->tileHeight))
+        return true;
+    if (width > MAX_TILE_SIZE || height > MAX_TILE_SIZE)
+        return refuse(level, "the map's tile size is larger than " + std::to_string(MAX_TILE_SIZE));
+    level.ownGrid = std::make_unique<tamsygraphics::Tileset>(*first);
+    level.ownGrid->tileWidth = width;
+    level.ownGrid->tileHeight = height;
+    level.ownGrid->renderedTileWidth = 2 * width;
+    level.ownGrid->renderedTileHeight = 2 * height;
+    level.grid = level.ownGrid.get();
     return true;
 }
 
@@ -148,7 +483,7 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     mapExtent(level, mapRows, mapColumns);
     rows = std::max(0, group->IntAttribute("height", 0));
     columns = std::max(0, group->IntAttribute("width", 0));
-    if (rows <= 0 || columns <= 0)
+    if (rows <= 0 || columns <= 0 || level.infinite)
     {
         rows = mapRows;
         columns = mapColumns;
@@ -157,12 +492,11 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
-void readObjectGroups(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
+void readObjectGroups(PartialLevel& level)
 {
-    const tinyxml2::XMLElement* group = mapElement->FirstChildElement("objectgroup");
-    if (group)
+    if (!level.objectGroups.empty())
         Log::named("LevelMapLoader") << "Got Object Layer" << std::endl;
-    for (; group; group = group->NextSiblingElement("objectgroup"))
+    for (const tinyxml2::XMLElement* group : level.objectGroups)
     {
         Log::named("LevelMapLoader") << "In Object Layer Loop" << std::endl;
         if (LevelMapAttributes::text(group, "name") != "Triggers")
@@ -171,26 +505,20 @@ void readObjectGroups(PartialLevel& level, const tinyxml2::XMLElement* mapElemen
         int columns = 0;
         triggerGridSize(level, group, rows, columns);
         level.triggerMap = std::make_unique<TriggerMap>(rows, columns);
-        LevelMapLoader::loadTriggerMapTiles(level.triggerMap.get(), level.tileset.get(), group,
-                                            level.fileName);
+        LevelMapLoader::loadTriggerMapTiles(level.triggerMap.get(), level.grid, group, level.fileName,
+                                            static_cast<int>(-level.top), static_cast<int>(-level.left));
         Log::named("LevelMapLoader") << "Done loading Triggers" << std::endl;
     }
 }
 
 bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
 {
-    std::string problem;
-    level.tileset.reset(LevelMapTilesetReader::read(mapElement, level.path, level.firstGid, problem));
-    if (!level.tileset)
-        return refuse(level, problem);
-    Log::named("LevelMapLoader") << level.tileset->imageName << std::endl;
-    for (const tinyxml2::XMLElement* layer = mapElement->FirstChildElement("layer"); layer;
-         layer = layer->NextSiblingElement("layer"))
-    {
-        if (!readLayer(level, layer))
-            return false;
-    }
-    readObjectGroups(level, mapElement);
+    if (!readMapFrame(level, mapElement) || !readTilesets(level, mapElement) || !readGrid(level, mapElement))
+        return false;
+    Log::named("LevelMapLoader") << level.tilesets.front()->imageName << std::endl;
+    if (!readLayers(level, mapElement, LayerLook()))
+        return false;
+    readObjectGroups(level);
     if (level.drawableMaps.empty())
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Unable to create level from " << level.fileName
@@ -206,8 +534,23 @@ LevelMap* assemble(PartialLevel& level)
     for (auto& map : level.drawableMaps)
         maps.push_back(map.release());
     LevelMap* levelMap = new LevelMap(maps, level.passabilityMap.release(), level.triggerMap.release());
-    levelMap->adoptTileset(level.tileset.release());
+    for (auto& tileset : level.tilesets)
+        levelMap->adoptTileset(tileset.release());
+    levelMap->adoptTileset(level.ownGrid.release());
     return levelMap;
+}
+
+LevelMap* loadParsed(PartialLevel& level, const tinyxml2::XMLDocument& document)
+{
+    const tinyxml2::XMLElement* mapElement = document.FirstChildElement("map");
+    if (!mapElement)
+    {
+        refuse(level, "the file has no <map>");
+        return nullptr;
+    }
+    if (!readLevel(level, mapElement))
+        return nullptr;
+    return assemble(level);
 }
 
 std::string lowerCase(std::string text)
@@ -241,9 +584,9 @@ double clampPixels(double pixels)
 
 // Cells of an object, in file pixels. Floor division keeps an object that
 // starts left of or above the map from landing on the first cells.
-int cellOf(double pixels, int tileSize)
+int cellOf(double pixels, int tileSize, int shift)
 {
-    return static_cast<int>(std::floor(std::floor(clampPixels(pixels)) / tileSize));
+    return static_cast<int>(std::floor(std::floor(clampPixels(pixels)) / tileSize)) + shift;
 }
 }
 
@@ -255,15 +598,19 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     tinyxml2::XMLDocument document;
     if (!openAndParse(level, document))
         return nullptr;
-    const tinyxml2::XMLElement* mapElement = document.FirstChildElement("map");
-    if (!mapElement)
-    {
-        refuse(level, "the file has no <map>");
+    return loadParsed(level, document);
+}
+
+LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t size,
+                                                 const std::string& fileName)
+{
+    PartialLevel level;
+    level.fileName = fileName;
+    level.path = WORKING_DIRECTORY + "/" + fileName;
+    tinyxml2::XMLDocument document;
+    if (!bytes || !reportParse(level, document, document.Parse(bytes, size)))
         return nullptr;
-    }
-    if (!readLevel(level, mapElement))
-        return nullptr;
-    return assemble(level);
+    return loadParsed(level, document);
 }
 
 tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol,
@@ -289,52 +636,41 @@ tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, i
 void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
                                      std::uint32_t firstGid)
 {
-    int maxCol = map->tileset ? map->tileset->maxCol : 1;
-    int maxRow = map->tileset ? map->tileset->maxRow : 0;
-    std::size_t next = 0;
-    map->tiles.clear();
-    map->tiles.reserve(static_cast<std::size_t>(std::max(0, map->rows)));
-    for (int row = 0; row < map->rows; ++row)
+    fillFromTilesets(map, gids, {{firstGid, map->tileset}});
+}
+
+namespace
+{
+// Open sides by id of the passability tileset: top, right, bottom, left
+// (bits 8, 4, 2, 1); every other id leaves the cell open.
+int openSidesFor(int gid)
+{
+    switch (gid)
     {
-        map->tiles.emplace_back();
-        map->tiles.back().reserve(static_cast<std::size_t>(std::max(0, map->cols)));
-        for (int column = 0; column < map->cols; ++column)
-        {
-            std::uint32_t gid = next < gids.size() ? gids[next] : 0;
-            ++next;
-            tamsygraphics::DrawableTile tile = drawableTileFor(gid, maxCol, firstGid);
-            // An id past the tileset's last tile (one of a second tileset, or
-            // a stray value) has no picture: the repeating texture would
-            // otherwise show some unrelated tile in its place.
-            if (maxRow > 0 && tile.row >= maxRow)
-                tile.visible = false;
-            map->tiles.back().push_back(tile);
-        }
+    case 521: return 0xE; // left closed
+    case 522: return 0x7; // top
+    case 523: return 0xD; // bottom
+    case 524: return 0xB; // right
+    case 541: return 0x9; // right, bottom
+    case 542: return 0xC; // left, bottom
+    case 543: return 0x6; // left, top
+    case 544: return 0x3; // top, right
+    case 561: return 0xA; // left, right
+    case 562: return 0x5; // top, bottom
+    case 563: return 0x1; // top, right, bottom
+    case 564: return 0x8; // left, right, bottom
+    case 581: return 0x4; // left, top, bottom
+    case 582: return 0x2; // left, top, right
+    case 583: return 0x0; // all four
+    default: return 0xF;
     }
+}
 }
 
 PassabilityTile* LevelMapLoader::passabilityTileFor(int gid)
 {
-    // Closed sides by id of the passability tileset: top, right, bottom, left.
-    switch (gid)
-    {
-    case 521: return new PassabilityTile(true, true, true, false);
-    case 522: return new PassabilityTile(false, true, true, true);
-    case 523: return new PassabilityTile(true, true, false, true);
-    case 524: return new PassabilityTile(true, false, true, true);
-    case 541: return new PassabilityTile(true, false, false, true);
-    case 542: return new PassabilityTile(true, true, false, false);
-    case 543: return new PassabilityTile(false, true, true, false);
-    case 544: return new PassabilityTile(false, false, true, true);
-    case 561: return new PassabilityTile(true, false, true, false);
-    case 562: return new PassabilityTile(false, true, false, true);
-    case 563: return new PassabilityTile(false, false, false, true);
-    case 564: return new PassabilityTile(true, false, false, false);
-    case 581: return new PassabilityTile(false, true, false, false);
-    case 582: return new PassabilityTile(false, false, true, false);
-    case 583: return new PassabilityTile(false);
-    default: return new PassabilityTile(true);
-    }
+    const int open = openSidesFor(gid);
+    return new PassabilityTile((open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
 }
 
 void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap,
@@ -346,9 +682,10 @@ void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap,
         for (int column = 0; column < passabilityMap->getNumberOfColumns(); ++column)
         {
             // Flip bits stay in: a flipped tile matches no passability id.
-            int gid = next < gids.size() ? static_cast<int>(gids[next]) : 0;
+            const int open = openSidesFor(next < gids.size() ? static_cast<int>(gids[next]) : 0);
             ++next;
-            passabilityMap->setTile(row, column, passabilityTileFor(gid));
+            passabilityMap->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0,
+                                     (open & 1) != 0);
         }
     }
 }
@@ -392,6 +729,13 @@ void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygrap
                                          const tinyxml2::XMLElement* objectGroupElement,
                                          const std::string& fileName)
 {
+    loadTriggerMapTiles(triggerMap, tileset, objectGroupElement, fileName, 0, 0);
+}
+
+void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+                                         const tinyxml2::XMLElement* objectGroupElement,
+                                         const std::string& fileName, int rowShift, int columnShift)
+{
     Log::named("LevelMapLoader") << "LOADING TRIGGERS" << std::endl;
     if (!triggerMap || !tileset || !objectGroupElement || tileset->tileWidth <= 0 ||
         tileset->tileHeight <= 0)
@@ -401,11 +745,12 @@ void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygrap
     }
     for (const tinyxml2::XMLElement* object = objectGroupElement->FirstChildElement("object"); object;
          object = object->NextSiblingElement("object"))
-        loadTrigger(triggerMap, tileset, object, fileName);
+        loadTrigger(triggerMap, tileset, object, fileName, rowShift, columnShift);
 }
 
 bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                                 const tinyxml2::XMLElement* object, const std::string& fileName)
+                                 const tinyxml2::XMLElement* object, const std::string& fileName,
+                                 int rowShift, int columnShift)
 {
     double x = 0, y = 0, width = 0, height = 0;
     std::string problem;
@@ -442,7 +787,7 @@ bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Ti
     tile->addEvent(new event::TriggerTileEvent(script, params));
     // The trigger map takes the tile, and releases it itself when no cell of
     // the area lies inside the grid.
-    triggerMap->setTiles(cellOf(y, tileset->tileHeight), cellOf(x, tileset->tileWidth),
+    triggerMap->setTiles(cellOf(y, tileset->tileHeight, rowShift), cellOf(x, tileset->tileWidth, columnShift),
                          pixelHeight / tileset->tileHeight, pixelWidth / tileset->tileWidth, tile);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ public:
     // The new level map (the caller owns it), or null after one error line
     // naming the file and what is wrong with it.
     static LevelMap* loadLevelMap(const std::string& fileName);
+    // The same for a map already in memory (any bytes at all; nothing is
+    // read past `size`). `fileName` names the map in error lines, and
+    // external tilesets and images are looked up beside it, as if the
+    // bytes had been read from that file.
+    static LevelMap* loadLevelMapFromMemory(const char* bytes, std::size_t size,
+                                            const std::string& fileName);
 
     // Layer readers. They take the layer's <data> element; false when the
     // data cannot be read or holds fewer tiles than the grid.
@@ -44,7 +51,14 @@ public:
     static tamsygraphics::DrawableTile drawableTileFor(std::uint32_t gid, int maxCol,
                                                        std::uint32_t firstGid = 1);
 
+    // Triggers of an infinite map, whose grid starts `rowShift` rows and
+    // `columnShift` columns above and left of the editor's origin.
+    static void loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+                                    const tinyxml2::XMLElement* objectGroupElement,
+                                    const std::string& fileName, int rowShift, int columnShift);
+
 private:
     static bool loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                            const tinyxml2::XMLElement* object, const std::string& fileName);
+                            const tinyxml2::XMLElement* object, const std::string& fileName,
+                            int rowShift, int columnShift);
 };

@@ -1,8 +1,13 @@
 #include "core/LevelMap/LevelMapTilesetReader.h"
 
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "core/LevelMap/LevelMapAttributes.h"
+#include "graphics/TGImageLoader.h"
 #include "util/util.h"
 
 namespace
@@ -17,16 +22,19 @@ std::string LevelMapTilesetReader::directoryOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* mapElement,
+std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& tileset)
+{
+    if (tileset.transparentColour < 0)
+        return tileset.imagePath;
+    char key[16];
+    std::snprintf(key, sizeof key, "#%06x", tileset.transparentColour & 0xFFFFFF);
+    return tileset.imagePath + key;
+}
+
+tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement,
                                                     const std::string& mapPath,
                                                     std::uint32_t& firstGid, std::string& problem)
 {
-    const tinyxml2::XMLElement* tilesetElement = mapElement->FirstChildElement("tileset");
-    if (!tilesetElement)
-    {
-        problem = "the map has no <tileset>";
-        return nullptr;
-    }
     int first = 1;
     if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
         return nullptr;
@@ -39,7 +47,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* 
     std::string source = LevelMapAttributes::text(tilesetElement, "source");
     if (!source.empty())
         return readExternal(mapPath, source, problem);
-    return build(tilesetElement, "", problem);
+    return build(tilesetElement, "", mapPath, problem);
 }
 
 tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath,
@@ -60,7 +68,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
         problem = "the tileset file " + source + " has no <tileset>";
         return nullptr;
     }
-    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), problem);
+    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem);
     if (!tileset)
         problem = "in the tileset file " + source + ": " + problem;
     return tileset;
@@ -68,14 +76,31 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 
 tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
                                                      const std::string& imageDirectory,
-                                                     std::string& problem)
+                                                     const std::string& mapPath, std::string& problem)
 {
     auto tileset = std::make_unique<tamsygraphics::Tileset>();
     tileset->imageName = "tileset";
-    if (!readTileSize(tilesetElement, *tileset, problem) ||
-        !readImage(tilesetElement, imageDirectory, *tileset, problem))
+    if (!readTileSize(tilesetElement, *tileset, problem) || !readOffset(tilesetElement, *tileset, problem) ||
+        !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem))
         return nullptr;
     return tileset.release();
+}
+
+bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElement,
+                                       tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    const tinyxml2::XMLElement* offset = tilesetElement->FirstChildElement("tileoffset");
+    if (!offset)
+        return true;
+    if (!LevelMapAttributes::readInt(offset, "x", 0, tileset.offsetX, problem) ||
+        !LevelMapAttributes::readInt(offset, "y", 0, tileset.offsetY, problem))
+        return false;
+    if (std::abs(tileset.offsetX) > MAX_TILE_SIZE || std::abs(tileset.offsetY) > MAX_TILE_SIZE)
+    {
+        problem = "the tileset's tile offset is larger than " + std::to_string(MAX_TILE_SIZE);
+        return false;
+    }
+    return true;
 }
 
 bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement,
@@ -103,7 +128,7 @@ bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElem
 }
 
 bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement,
-                                      const std::string& imageDirectory,
+                                      const std::string& imageDirectory, const std::string& mapPath,
                                       tamsygraphics::Tileset& tileset, std::string& problem)
 {
     const tinyxml2::XMLElement* image = tilesetElement->FirstChildElement("image");
@@ -119,10 +144,14 @@ bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement
         return false;
     }
     tileset.name = imageDirectory.empty() || source[0] == '/' ? source : imageDirectory + "/" + source;
+    const std::string mapDirectory = directoryOf(mapPath);
+    tileset.imagePath = tileset.name[0] == '/' || mapDirectory.empty() ? tileset.name
+                                                                       : mapDirectory + "/" + tileset.name;
+    if (!readColourKey(image, tileset, problem))
+        return false;
     int width = 0;
     int height = 0;
-    if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
-        !LevelMapAttributes::readCount(image, "height", 0, height, problem))
+    if (!readImageSize(image, tileset, width, height, problem))
         return false;
     tileset.maxCol = tilesAcross(width, tileset.tileWidth, tileset.spaceX, tileset.spaceY);
     tileset.maxRow = tilesAcross(height, tileset.tileHeight, tileset.spaceX, tileset.spaceY);
@@ -135,11 +164,52 @@ bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement
     return true;
 }
 
+// Some editor versions leave the image size out; the image file knows it.
+bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image,
+                                          tamsygraphics::Tileset& tileset, int& width, int& height,
+                                          std::string& problem)
+{
+    if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
+        !LevelMapAttributes::readCount(image, "height", 0, height, problem))
+        return false;
+    if (LevelMapAttributes::has(image, "width") && LevelMapAttributes::has(image, "height"))
+        return true;
+    if (!tamsygraphics::ImageLoader::ReadSize(tileset.imagePath, width, height))
+    {
+        problem = "the tileset image " + tileset.name + " gives no size and cannot be read";
+        return false;
+    }
+    return true;
+}
+
+// The editor writes the colour as six hexadecimal digits, sometimes after a '#'.
+bool LevelMapTilesetReader::readColourKey(const tinyxml2::XMLElement* image,
+                                          tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    const char* raw = image->Attribute("trans");
+    if (!raw)
+        return true;
+    const char* digits = raw[0] == '#' ? raw + 1 : raw;
+    char* end = nullptr;
+    long colour = std::strtol(digits, &end, 16);
+    if (std::strlen(digits) != 6 || end != digits + 6 || colour < 0)
+    {
+        problem = std::string("attribute trans=\"") + raw + "\" of <image> is not a colour";
+        return false;
+    }
+    tileset.transparentColour = static_cast<int>(colour);
+    return true;
+}
+
 // The editor cuts tiles from the margin onwards, one every tile size plus
 // spacing, as long as a whole tile fits; no margin is needed on the far
-// side.
+// side. Wide arithmetic: a map may give any spacing up to the int range.
 int LevelMapTilesetReader::tilesAcross(int imageSize, int tileSize, int margin, int spacing)
 {
-    int usable = imageSize - margin + spacing;
-    return usable <= 0 ? 0 : usable / (tileSize + spacing);
+    const long long usable = static_cast<long long>(imageSize) - margin + spacing;
+    const long long step = static_cast<long long>(tileSize) + spacing;
+    if (usable <= 0 || step <= 0)
+        return 0;
+    const long long tiles = usable / step;
+    return tiles > INT_MAX ? INT_MAX : static_cast<int>(tiles);
 }

@@ -1,26 +1,66 @@
 #include "core/LevelMap/PassabilityMap.h"
 
 #include <cstddef>
+#include <functional>
 
 namespace core
 {
+namespace
+{
+// One tile per combination of open sides, indexed top 8, right 4, bottom 2, left 1.
+std::vector<PassabilityTile>& sharedTiles()
+{
+    static std::vector<PassabilityTile> tiles = [] {
+        std::vector<PassabilityTile> all;
+        all.reserve(16);
+        for (int sides = 0; sides < 16; ++sides)
+            all.emplace_back((sides & 8) != 0, (sides & 4) != 0, (sides & 2) != 0, (sides & 1) != 0);
+        return all;
+    }();
+    return tiles;
+}
+}
+
+PassabilityTile* PassabilityMap::shared(bool top, bool right, bool bottom, bool left)
+{
+    return &sharedTiles()[(top ? 8 : 0) | (right ? 4 : 0) | (bottom ? 2 : 0) | (left ? 1 : 0)];
+}
+
+bool PassabilityMap::isShared(const PassabilityTile* tile)
+{
+    const std::vector<PassabilityTile>& all = sharedTiles();
+    std::less_equal<const PassabilityTile*> atMost;
+    return atMost(&all.front(), tile) && atMost(tile, &all.back());
+}
+
+void PassabilityMap::release(PassabilityTile* tile)
+{
+    if (!isShared(tile))
+        delete tile;
+}
+
 PassabilityMap::PassabilityMap(int rows, int columns)
     : LevelMapInterface(rows, columns)
 {
-    tiles.resize(static_cast<std::size_t>(this->rows));
-    for (auto& row : tiles)
-    {
-        row.reserve(static_cast<std::size_t>(this->columns));
-        for (int c = 0; c < this->columns; ++c)
-            row.push_back(new PassabilityTile(false));
-    }
+    tiles.assign(static_cast<std::size_t>(this->rows),
+                 std::vector<PassabilityTile*>(static_cast<std::size_t>(this->columns),
+                                               shared(false, false, false, false)));
 }
 
 PassabilityMap::~PassabilityMap()
 {
     for (auto& row : tiles)
         for (PassabilityTile* tile : row)
-            delete tile;
+            release(tile);
+}
+
+void PassabilityMap::setSides(int row, int column, bool top, bool right, bool bottom, bool left)
+{
+    if (!contains(row, column))
+        return;
+    PassabilityTile*& cell = tiles[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    release(cell);
+    cell = shared(top, right, bottom, left);
 }
 
 void PassabilityMap::setTile(int row, int column, PassabilityTile* tile)
@@ -32,7 +72,7 @@ void PassabilityMap::setTile(int row, int column, PassabilityTile* tile)
     }
     PassabilityTile*& cell = tiles[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     if (cell != tile)
-        delete cell;
+        release(cell);
     cell = tile;
 }
 

@@ -21,6 +21,10 @@ public:
     // Takes ownership of `tile` and releases the tile it replaces. A cell
     // outside the grid keeps nothing: the tile is released at once.
     void setTile(int row, int column, PassabilityTile* tile);
+    // Opens and closes the sides of a cell without a tile of its own: the
+    // cells share one tile for each combination of sides, so a large grid
+    // costs no allocation per cell.
+    void setSides(int row, int column, bool top, bool right, bool bottom, bool left);
     // Null outside the grid.
     PassabilityTile* getTile(int row, int column) const;
 
@@ -33,6 +37,9 @@ public:
 
 private:
     bool sideOpen(int row, int column, int side) const;
+    static PassabilityTile* shared(bool top, bool right, bool bottom, bool left);
+    static bool isShared(const PassabilityTile* tile);
+    void release(PassabilityTile* tile);
 
     std::vector<std::vector<PassabilityTile*>> tiles;
 };

@@ -15,15 +15,11 @@ int clampToRange(long long value, int size)
 TriggerMap::TriggerMap(int rows, int columns) : LevelMapInterface(rows, columns)
 {
     tiles.assign(this->rows, std::vector<TriggerTile*>(this->columns, nullptr));
-    _cellCounts.reserve(static_cast<size_t>(this->rows) * static_cast<size_t>(this->columns));
-    for (auto& row : tiles)
-    {
-        for (TriggerTile*& cell : row)
-        {
-            cell = new TriggerTile();
-            hold(cell);
-        }
-    }
+}
+
+TriggerTile* TriggerMap::peek(int row, int column) const
+{
+    return contains(row, column) ? tiles[row][column] : nullptr;
 }
 
 TriggerMap::~TriggerMap()
@@ -34,7 +30,7 @@ TriggerMap::~TriggerMap()
 
 bool TriggerMap::isTrigger(int row, int column) const
 {
-    const TriggerTile* tile = getTile(row, column);
+    const TriggerTile* tile = peek(row, column);
     return tile && tile->isTrigger();
 }
 
@@ -49,7 +45,13 @@ TriggerTile* TriggerMap::getTile(int row, int column) const
 {
     if (!contains(row, column))
         return nullptr;
-    return tiles[row][column];
+    TriggerTile*& cell = tiles[row][column];
+    if (!cell)
+    {
+        cell = new TriggerTile();
+        hold(cell);
+    }
+    return cell;
 }
 
 bool TriggerMap::setTile(int row, int column, TriggerTile* tile)
@@ -99,18 +101,20 @@ int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnS
 
 void TriggerMap::triggerEvents(int row, int column)
 {
-    TriggerTile* tile = getTile(row, column);
+    TriggerTile* tile = peek(row, column);
     if (tile)
         tile->triggerEvents();
 }
 
-void TriggerMap::hold(TriggerTile* tile)
+void TriggerMap::hold(TriggerTile* tile) const
 {
     ++_cellCounts[tile];
 }
 
 void TriggerMap::release(TriggerTile* tile)
 {
+    if (!tile)
+        return;
     auto found = _cellCounts.find(tile);
     if (found == _cellCounts.end())
         return;

@@ -12,7 +12,9 @@
 class TriggerMap : public LevelMapInterface
 {
 public:
-    // Every cell starts with its own empty tile.
+    // Every cell starts with its own empty tile, made when the cell is
+    // first asked for it: a large map of few triggers then costs one
+    // pointer per cell.
     TriggerMap(int rows, int columns);
     ~TriggerMap() override;
 
@@ -38,9 +40,11 @@ public:
     TriggerMap& operator=(const TriggerMap&) = delete;
 
 private:
-    void hold(TriggerTile* tile);
+    // The cell's tile as it is, null while no tile was made for it.
+    TriggerTile* peek(int row, int column) const;
+    void hold(TriggerTile* tile) const;
     void release(TriggerTile* tile);
 
-    std::vector<std::vector<TriggerTile*>> tiles;
-    std::unordered_map<TriggerTile*, int> _cellCounts;
+    mutable std::vector<std::vector<TriggerTile*>> tiles;
+    mutable std::unordered_map<TriggerTile*, int> _cellCounts;
 };

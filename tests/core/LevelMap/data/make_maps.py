@@ -177,3 +177,51 @@ write('huge_trigger_group.tmx', HEADER + MAP_OPEN + TILESET + layer('Floor', FLO
  </objectgroup>
 </map>
 ''')
+
+
+# Compressed data that is damaged, and maps the engine cannot draw.
+def packed_layer(method, payload):
+    return (' <layer name="Floor" width="5" height="4">\n  <data encoding="base64" compression="%s">%s</data>\n'
+            ' </layer>\n' % (method, payload))
+
+
+import gzip
+import zlib
+RAW = b''.join(struct.pack('<I', g) for g in FLOOR)
+ZLIB = zlib.compress(RAW)
+GZIP = bytearray(gzip.compress(RAW, mtime=0))
+GZIP[-4:] = struct.pack('<I', len(RAW) + 4)  # the trailer's length no longer matches
+broken('zlib_truncated.tmx', simple(layers=packed_layer('zlib', base64.b64encode(ZLIB[:len(ZLIB) // 2]).decode())))
+broken('zlib_short.tmx', simple(layers=packed_layer('zlib', base64.b64encode(zlib.compress(RAW[:40])).decode())))
+broken('gzip_wrong_size.tmx', simple(layers=packed_layer('gzip', base64.b64encode(bytes(GZIP)).decode())))
+broken('zstd_garbage.tmx', simple(layers=packed_layer('zstd', base64.b64encode(bytes(range(7, 90, 3))).decode())))
+broken('compressed_bad_base64.tmx', simple(layers=packed_layer('zlib', 'eJxj*GBgAAAABAAB')))
+broken('unknown_compression.tmx', simple(layers=packed_layer('lzma', base64.b64encode(ZLIB).decode())))
+for orientation in ['isometric', 'staggered', 'hexagonal']:
+    broken(orientation + '.tmx', simple().replace('orientation="orthogonal"', 'orientation="%s"' % orientation))
+broken('no_image_size.tmx', simple(tileset=' <tileset firstgid="1" tilewidth="16" tileheight="16">\n'
+       '  <image source="nowhere.png"/>\n </tileset>\n'))
+
+# A spacing near the int range: one tile still fits across and down.
+write('huge_spacing.tmx', simple(tileset=' <tileset firstgid="1" tilewidth="16" tileheight="16" '
+      'spacing="2147483647" margin="0">\n' + TILESET_BODY + ' </tileset>\n'))
+
+# An infinite map with a chunk above and left of the origin, and a trigger
+# at the origin, which lands 16 cells right of and below the grid's corner.
+write('infinite_triggers.tmx', HEADER + MAP_OPEN.replace('infinite="0"', 'infinite="1"') + TILESET + '''\
+ <layer name="Floor" width="5" height="4">
+  <data encoding="csv">
+   <chunk x="-16" y="-16" width="16" height="16">%s</chunk>
+   <chunk x="0" y="0" width="16" height="16">%s</chunk>
+  </data>
+ </layer>
+ <layer name="Passability" width="5" height="4">
+  <data encoding="csv">
+   <chunk x="0" y="0" width="16" height="16">%s</chunk>
+  </data>
+ </layer>
+ <objectgroup name="Triggers">
+  <object x="0" y="0"><properties><property name="script" value="origin.lua"/></properties></object>
+ </objectgroup>
+</map>
+''' % (','.join(['7'] + ['1'] * 255), ','.join(['9'] + ['2'] * 255), ','.join(['583'] + ['0'] * 255)))

@@ -287,12 +287,14 @@ TEST(LevelMapLoader, OnlyAPassabilityLayerIsRefused)
                                  mapData("only_passability.tmx") + ": Missing drawable layers\n");
 }
 
-TEST(LevelMapLoader, CompressedDataIsRefused)
+TEST(LevelMapLoader, CompressedDataOfTheWrongSizeIsRefused)
 {
+    // Compressed layers load now; this one unpacks to a single tile id.
     ErrorCapture errors;
     EXPECT_EQ(load("bad/compressed.tmx"), nullptr);
-    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Scene map " +
-                                 mapData("bad/compressed.tmx") + " is compressed, returning NULL\n");
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Unable to load map " +
+                                 mapData("bad/compressed.tmx") +
+                                 ": layer \"Floor\": the zlib layer data unpacks to 4 bytes, 80 expected\n");
 }
 
 TEST(LevelMapLoader, MissingFileIsRefusedWithItsName)
@@ -311,6 +313,17 @@ TEST(LevelMapLoader, BrokenMapsAreRefusedWithOneClearLine)
         const char* problem;
     };
     const Case cases[] = {
+        // Damaged compressed data, and maps the engine cannot draw.
+        {"bad/zlib_truncated.tmx", "zlib layer data is truncated"},
+        {"bad/zlib_short.tmx", "unpacks to 40 bytes, 80 expected"},
+        {"bad/gzip_wrong_size.tmx", "gzip layer data is corrupt (incorrect length check)"},
+        {"bad/zstd_garbage.tmx", "zstd layer data is corrupt"},
+        {"bad/compressed_bad_base64.tmx", "not valid base64"},
+        {"bad/unknown_compression.tmx", "unknown compression \"lzma\""},
+        {"bad/isometric.tmx", "orientation is \"isometric\"; only orthogonal maps"},
+        {"bad/staggered.tmx", "orientation is \"staggered\""},
+        {"bad/hexagonal.tmx", "orientation is \"hexagonal\""},
+        {"bad/no_image_size.tmx", "nowhere.png gives no size and cannot be read"},
         {"bad/short_data.tmx", "holds 17 tiles, 20 expected"},
         {"bad/short_csv.tmx", "holds 19 tiles, 20 expected"},
         {"bad/short_base64.tmx", "holds 10 tiles, 20 expected"},

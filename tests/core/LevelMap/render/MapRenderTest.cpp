@@ -148,6 +148,38 @@ TEST_F(MapRender, MatchesTiledOnEveryMap)
     }
 }
 
+TEST_F(MapRender, EveryTiledFeatureMatchesTiled)
+{
+    const std::string features = "tests/core/LevelMap/data/features/";
+    for (const char* map : {"encoding_xml", "encoding_csv", "encoding_base64", "encoding_zlib", "encoding_gzip",
+                            "encoding_zstd", "infinite", "groups", "opacity", "tint", "transparent", "offset",
+                            "sizes", "unsized"})
+    {
+        SCOPED_TRACE(map);
+        Picture engine = readPicture(oursFile(features + map + ".tmx"));
+        Picture editor = readPicture(tiledFile(features + map + ".tmx"));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(engine.width, editor.width);
+        ASSERT_EQ(engine.height, editor.height);
+        EXPECT_GT(opaquePixels(engine), 0);
+        EXPECT_EQ(differingPixels(engine, editor), 0);
+    }
+}
+
+TEST_F(MapRender, ComparisonNoticesAMissingTint)
+{
+    // The same map without its tints, as Tiled draws it, must not match
+    // the engine's tinted drawing.
+    const std::string features = "tests/core/LevelMap/data/features/";
+    Picture engine = readPicture(oursFile(features + "tint.tmx"));
+    Picture untinted = readPicture(tiledFile(features + "tint_control.tmx"));
+    ASSERT_TRUE(engine);
+    ASSERT_TRUE(untinted);
+    ASSERT_EQ(engine.width, untinted.width);
+    EXPECT_GT(differingPixels(engine, untinted), engine.width * engine.height / 2);
+}
+
 TEST_F(MapRender, GameMapsMatchTiled)
 {
     // The game's own maps, as their makers see them in the editor: every
@@ -196,6 +228,77 @@ TEST_F(MapRender, ComparisonNoticesAMissingLayer)
     ASSERT_TRUE(editor);
     ASSERT_EQ(engine.width, editor.width);
     EXPECT_GT(differingPixels(engine, editor), 1000);
+}
+
+std::string firstLines(const fs::path& path)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "r"), std::fclose);
+    std::string text;
+    char line[512] = {0};
+    while (file && std::fgets(line, sizeof line, file.get()))
+        text += line;
+    return text;
+}
+
+TEST_F(MapRender, WhyAMapIsRefusedGoesToStandardError)
+{
+    const fs::path out = _dir / "out.txt";
+    const fs::path err = _dir / "err.txt";
+    const std::string map = "tests/core/LevelMap/data/bad/isometric.tmx";
+    std::string command = withDisplay(tool() + " " + map + " " + (_dir / "never.png").string()) + " >" +
+                          out.string() + " 2>" + err.string();
+    ASSERT_NE(std::system(command.c_str()), 0);
+    const std::string errors = firstLines(err);
+    EXPECT_NE(errors.find("Unable to load map " + map + ": the map's orientation is \"isometric\""),
+              std::string::npos) << errors;
+    EXPECT_NE(errors.find("zolt-maprender: cannot load the map " + map), std::string::npos) << errors;
+    EXPECT_EQ(firstLines(out).find("isometric"), std::string::npos);
+}
+
+TEST_F(MapRender, ScaleAndLayerLikeTmxrasterizer)
+{
+    for (const char* scale : {"1", "3"})
+    {
+        SCOPED_TRACE(scale);
+        fs::path mine = _dir / (std::string("scaled") + scale + ".png");
+        ASSERT_EQ(run(withDisplay(tool() + " --scale " + scale + " " + DATA + "flips.tmx " + mine.string())), 0);
+        fs::path theirs = _dir / (std::string("scaled") + scale + ".tiled.png");
+        ASSERT_EQ(run(std::string("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --scale ") + scale + " " +
+                      DATA + "flips.tmx " + theirs.string()), 0);
+        Picture engine = readPicture(mine);
+        Picture editor = readPicture(theirs);
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(editor);
+        EXPECT_EQ(engine.width, 8 * 16 * std::atoi(scale));
+        ASSERT_EQ(engine.width, editor.width);
+        ASSERT_EQ(engine.height, editor.height);
+        EXPECT_EQ(differingPixels(engine, editor), 0);
+    }
+    fs::path roof = _dir / "roof.png";
+    ASSERT_EQ(run(withDisplay(tool() + " " + DATA + "flips.tmx " + roof.string() + " --layer Roof")), 0);
+    fs::path tiledRoof = _dir / "roof.tiled.png";
+    ASSERT_EQ(run("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --scale 2 --show-layer Roof " + DATA +
+                  "flips.tmx " + tiledRoof.string()), 0);
+    Picture engine = readPicture(roof);
+    Picture editor = readPicture(tiledRoof);
+    ASSERT_TRUE(engine);
+    ASSERT_TRUE(editor);
+    EXPECT_LT(opaquePixels(engine), engine.width * engine.height / 2) << "the roof alone has holes";
+    EXPECT_EQ(differingPixels(engine, editor), 0);
+    EXPECT_EQ(run(withDisplay(tool() + " " + DATA + "flips.tmx " + roof.string() + " --layer Nothing")), 1);
+    EXPECT_EQ(run(tool() + " " + DATA + "flips.tmx " + roof.string() + " --scale 0"), 2);
+    EXPECT_EQ(run(tool() + " " + DATA + "flips.tmx " + roof.string() + " --layer"), 2);
+}
+
+TEST_F(MapRender, RunsFromAnyFolder)
+{
+    const fs::path map = fs::absolute(DATA + "flips.tmx");
+    const fs::path out = _dir / "elsewhere.png";
+    const std::string command = "cd " + _dir.string() + " && " + withDisplay(tool() + " " + map.string() + " " + out.string());
+    EXPECT_EQ(run(command), 0);
+    Picture picture = readPicture(out);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture.width, 8 * 16 * 2);
 }
 
 TEST_F(MapRender, BadArgumentsAndBadMapsFail)

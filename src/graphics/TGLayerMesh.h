@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "graphics/TGGeometry.h"
+
+namespace tamsygraphics
+{
+// A tile layer's mesh with what the renderer needs to draw only the part a
+// camera sees. Quads follow the cells row by row, left to right, as the
+// Tiled editor paints them, so any run of them drawn in order overlaps
+// exactly as the whole layer would.
+struct LayerMesh
+{
+    // Cells per block when looking up where a row's quads begin.
+    static const int BLOCK = 16;
+
+    Geometry geometry;
+    int rows = 0;
+    int cols = 0;
+    int blocksPerRow = 0;
+    unsigned int quads = 0;
+    // Index of the first quad of block b of row r at [r * blocksPerRow + b];
+    // one more entry at the end holds the number of quads.
+    std::vector<unsigned int> blockStarts;
+    // Runs of quads that sample one tileset: (first quad, tileset index),
+    // by first quad.
+    std::vector<std::pair<unsigned int, unsigned short>> runs;
+    // How far any tile reaches past its cell in each direction, in world
+    // units (tiles larger than the grid, tile offsets).
+    float reachLeft = 0.0f;
+    float reachRight = 0.0f;
+    float reachUp = 0.0f;
+    float reachDown = 0.0f;
+
+    // Quads of the cells in rows [firstRow, lastRow] and columns
+    // [firstCol, lastCol] (and up to a block beyond), as ranges of quads
+    // [begin, end) in drawing order, neighbouring ranges merged.
+    std::vector<std::pair<unsigned int, unsigned int>> QuadRanges(int firstRow, int lastRow, int firstCol,
+                                                                  int lastCol) const;
+    // The tileset of a quad.
+    unsigned short TilesetOfQuad(unsigned int quad) const;
+    // The first quad after `quad` that samples another tileset (or the end).
+    unsigned int RunEnd(unsigned int quad) const;
+};
+}
