@@ -25,6 +25,7 @@
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
 #include "gui/PartyMenu.h"
+#include "gui/QuestMenu.h"
 #include "sound/SoundHandler.h"
 
 namespace application
@@ -100,6 +101,8 @@ void ZOLT::initialize()
         _playerSession->setCamera(_camera);
     }
     _questManager = new core::QuestManager(_playerSession);
+    if (_playerSession)
+        _playerSession->setQuestManager(_questManager);
     // The manager listens through two bases; each registration must go
     // through its own base so the end-quest callback gets the right object.
     event::EventManager::registerEventListener(
@@ -157,6 +160,7 @@ void ZOLT::initializeSingletonGUIElements()
     mainMenu->addEntry("Party", partyMenu);
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
+    mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
     mainMenu->hide();
     if (_playerSession)
     {

@@ -405,6 +405,34 @@ int sessionCombatStage(lua_State* ls)
     return 1;
 }
 
+int sessionBeginQuest(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    const char* title = LuaInterface::getLuaString(ls, pos);
+    session->beginQuest(std::string(id), std::string(title));
+    return 1;
+}
+
+int sessionEndQuest(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    session->endQuest(std::string(id));
+    return 1;
+}
+
+int sessionQuestState(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    lua_pushinteger(ls, static_cast<lua_Integer>(session->questState(std::string(id))));
+    return 1;
+}
+
 // ---- Statics ----
 
 int sessionSayHi(lua_State* ls)
@@ -457,6 +485,9 @@ const luaL_Reg sessionMethods[] = {
     {"removeFromParty", sessionRemoveFromParty},
     {"getPartySize", sessionGetPartySize},
     {"combatStage", sessionCombatStage},
+    {"beginQuest", sessionBeginQuest},
+    {"endQuest", sessionEndQuest},
+    {"questState", sessionQuestState},
     {nullptr, nullptr},
 };
 

@@ -7,6 +7,12 @@ Quest::Quest(const std::string& questStartScript, const std::string& questEndScr
 {
 }
 
+Quest::Quest(const std::string& id, const std::string& title, const std::string& questStartScript,
+             const std::string& questEndScript)
+    : _questStartScript(questStartScript), _questEndScript(questEndScript), _id(id), _title(title)
+{
+}
+
 const std::string& Quest::getQuestStartScript() const
 {
     return _questStartScript;

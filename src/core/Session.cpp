@@ -11,10 +11,13 @@
 #include "core/LevelInputContext.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
+#include "core/Quest.h"
+#include "core/QuestManager.h"
 #include "core/ResourceManager.h"
 #include "core/Scene.h"
 #include "core/Screen.h"
 #include "core/ScriptInstance.h"
+#include "event/EventManager.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
 #include "gui/CharacterMenu.h"
@@ -33,6 +36,7 @@ Session::Session()
     : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0),
       _nextCol(0), _currentParty(nullptr), _combatManager(this), _dialogManager(nullptr),
       _levelInputContext(nullptr), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
+      _questManager(nullptr),
       _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(new Screen());
@@ -483,6 +487,42 @@ void Session::subjectScriptObject(const std::string& subjectId, const std::strin
         return;
     LuaInterface::runScript(scriptName);
     unbindSubjectAndObject();
+}
+
+void Session::setQuestManager(QuestManager* questManager)
+{
+    _questManager = questManager;
+}
+
+bool Session::beginQuest(const std::string& id, const std::string& title)
+{
+    if (id.empty() || questState(id) != QuestManager::NOT_BEGUN)
+    {
+        Log::named("Session") << "Session::beginQuest - Not beginning quest '" << id << "' again" << std::endl;
+        return false;
+    }
+    Quest quest(id, title, "", "");
+    event::BeginQuestEvent begin(&quest);
+    event::EventManager::pushEvent(&begin);
+    return true;
+}
+
+bool Session::endQuest(const std::string& id)
+{
+    if (questState(id) != QuestManager::ACTIVE)
+    {
+        Log::named("Session") << "Session::endQuest - Quest '" << id << "' is not under way" << std::endl;
+        return false;
+    }
+    Quest quest(id, _questManager->getTitle(id), "", "");
+    event::EndQuestEvent end(&quest);
+    event::EventManager::pushEvent(&end);
+    return true;
+}
+
+int Session::questState(const std::string& id) const
+{
+    return _questManager ? static_cast<int>(_questManager->getState(id)) : 0;
 }
 
 bool Session::useItem(const std::string& itemId)

@@ -30,6 +30,7 @@ class DialogManager;
 class Entity;
 class LevelInputContext;
 class Party;
+class QuestManager;
 class Scene;
 
 typedef std::list<Character*> CharacterList;
@@ -109,6 +110,17 @@ public:
     void subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
                              const std::string& objectId);
 
+    // Quests of the story, through the begin-quest and end-quest events and
+    // the quest log the quest manager keeps (not owned; set at start-up).
+    void setQuestManager(QuestManager* questManager);
+    QuestManager* getQuestManager() const { return _questManager; }
+    // False when the quest has begun before (or the id is empty).
+    bool beginQuest(const std::string& id, const std::string& title);
+    // False unless the quest is under way.
+    bool endQuest(const std::string& id);
+    // 0 never begun, 1 under way, 2 finished.
+    int questState(const std::string& id) const;
+
     // Runs the item's script for the avatar ("obj"); false, logged, when the
     // party holds no such item, the item is unknown, or a fight is on.
     bool useItem(const std::string& itemId);
@@ -148,6 +160,7 @@ private:
     bool _doPrompt;
     gui::PartyMenu* _partyView;
     gui::InventoryMenu* _inventoryView;
+    QuestManager* _questManager;
     std::map<std::string, int> flags;
     int _luaRef;
 };

@@ -6,18 +6,11 @@
 #include "core/Party.h"
 #include "core/ResourceManager.h"
 #include "core/Session.h"
-#include "gui/GUIListViewEntry.h"
-#include "gui/GUIButton.h"
 
 namespace gui
 {
 namespace
 {
-const float PADDING = 0.05f;
-const int VISIBLE_LINES = 8;
-const float CLOSE_WIDTH = 0.25f;
-const float CLOSE_HEIGHT = 0.125f;
-
 std::string itemName(const std::string& id)
 {
     const core::Item* item = core::ResourceManager::getItemById(id);
@@ -26,23 +19,8 @@ std::string itemName(const std::string& id)
 }
 
 InventoryMenu::InventoryMenu(const std::string& title, core::Session* session)
-    : GUIMenu(title), _session(session), _closeButton(nullptr)
+    : PanelMenu(title), _session(session)
 {
-    _closeButton = new GUIButton("Close", [this]() { hide(); });
-    setPosition(0.125f, 0.125f);
-    setWidth(1.5f);
-    setHeight(1.5f);
-    setPadding(PADDING);
-    setEntryPadding(PADDING);
-    setNumEntriesToDisplay(VISIBLE_LINES);
-    setFixedSlots(true);
-    hide();
-    invalidate();
-}
-
-InventoryMenu::~InventoryMenu()
-{
-    _closeButton->destroy();
 }
 
 std::vector<std::pair<std::string, int>> InventoryMenu::countItems(const std::vector<std::string>& ids)
@@ -77,42 +55,16 @@ void InventoryMenu::refresh()
     update(lines, lines.empty() ? title + " (empty)" : title);
 }
 
-void InventoryMenu::invalidate()
-{
-    GUIMenu::invalidate();
-    placeCloseButton();
-}
-
-void InventoryMenu::placeCloseButton()
-{
-    if (!_closeButton)
-        return;
-    const glm::vec2 centre = getPosition();
-    _closeButton->setWidth(CLOSE_WIDTH);
-    _closeButton->setHeight(CLOSE_HEIGHT);
-    _closeButton->setPosition(centre.x + getWidth() / 2.0f - CLOSE_WIDTH / 2.0f,
-                              centre.y - getHeight() / 2.0f - CLOSE_HEIGHT / 2.0f);
-}
-
 void InventoryMenu::show()
 {
-    GUIMenu::show();
+    // A fresh look at the bag: the last use is forgotten.
     _status.clear();
-    refresh();
-    if (_closeButton)
-        _closeButton->show();
-}
-
-void InventoryMenu::hide()
-{
-    GUIMenu::hide();
-    if (_closeButton)
-        _closeButton->hide();
+    PanelMenu::show();
 }
 
 void InventoryMenu::onMouseUp(int button, double x, double y)
 {
-    GUIMenu::onMouseUp(button, x, y);
+    PanelMenu::onMouseUp(button, x, y);
     const int index = _entries.empty() ? -1 : getEntryIndexAtCoordinates(static_cast<float>(x), static_cast<float>(y));
     if (index < 0 || index >= static_cast<int>(_itemIds.size()) || !_session)
         return;

@@ -9,7 +9,7 @@
 // The menus of the real game, driven with the mouse and checked on the
 // window's pictures. Window pixels, origin top left: the "Menu" button sits
 // in the bottom-left corner, the main menu over the left quarter with
-// "Party" in its upper and "Inventory" in its lower half.
+// "Party", "Inventory" and "Quests" down its height.
 namespace
 {
 using gamescreen::coveredByBox;
@@ -22,7 +22,7 @@ const int MENU_BUTTON_X = 40;
 const int MENU_BUTTON_Y = 465;
 const int MAIN_MENU_X = 80;
 const int PARTY_ENTRY_Y = 132;
-const int INVENTORY_ENTRY_Y = 348;
+const int INVENTORY_ENTRY_Y = 240;
 
 bool mainMenuShown(const Image& image)
 {

@@ -6,6 +6,7 @@
 #include "core/DialogManager.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
+#include "core/QuestManager.h"
 #include "core/ResourceManager.h"
 #include "core/Scene.h"
 #include "graphics/TGCamera.h"
@@ -17,6 +18,8 @@
 #include "gui/GUIListViewEntry.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
+#include "gui/QuestMenu.h"
+#include "event/EventManager.h"
 
 using namespace sessiontest;
 using Texts = std::vector<std::string>;
@@ -182,4 +185,38 @@ TEST(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
     EXPECT_EQ(optionsOf(menu), (Texts{"fenwy", "oskel"}));
     session->setPartyView(nullptr);
     menu->destroy();
+}
+
+TEST(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    // The event manager keeps its listeners for good, so one log serves
+    // every test of this program.
+    static core::QuestManager* log = [] {
+        auto* manager = new core::QuestManager(nullptr);
+        event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(manager));
+        event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(manager));
+        return manager;
+    }();
+    session->setQuestManager(log);
+    StdoutCapture out;
+    core::LuaInterface::runString("s:beginQuest('ferry', 'Cross to the town')");
+    core::LuaInterface::runString("s:beginQuest('ferry', 'Again')");
+    core::LuaInterface::runString("s:endQuest('cave')");
+    EXPECT_EQ(luaInt("s:questState('ferry')"), 1);
+    EXPECT_EQ(luaInt("s:questState('cave')"), 0) << "ending a quest never begun does nothing";
+    core::LuaInterface::runString("s:beginQuest('cave', 'Open the cave')");
+    core::LuaInterface::runString("s:endQuest('ferry')");
+    EXPECT_EQ(luaInt("s:questState('ferry')"), 2);
+    EXPECT_EQ(out.text(), "started your banana quest\nQuest started: Cross to the town\n"
+                          "started your banana quest\nQuest started: Open the cave\n"
+                          "finished your banana quest\nQuest finished: Cross to the town\n");
+
+    gui::QuestMenu* menu = new gui::QuestMenu("Quests", log);
+    menu->show();
+    EXPECT_EQ(optionsOf(menu), (Texts{"Done: Cross to the town", "Open the cave"}));
+    menu->destroy();
+    session->setQuestManager(nullptr);
 }
