@@ -1,5 +1,7 @@
 #include "core/Ability.h"
 
+#include <algorithm>
+
 #include "Log/Log.h"
 #include "core/Character.h"
 #include "core/ResourceManager.h"
@@ -145,6 +147,44 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
     user->removeTriggeredEffects();
     oskel() << "removed triggered effects" << std::endl;
     return text;
+}
+
+bool Ability::hasTypeTag(const std::string& tag) const
+{
+    for (const std::string& own : typeTags)
+        if (own == tag)
+            return true;
+    return false;
+}
+
+double Ability::expectedDamage(const Character* user, const Character* target) const
+{
+    if (!user || !target || hasTypeTag("noDamage"))
+        return 0.0;
+    double base = minDamage < maxDamage ? (minDamage + maxDamage - 1) / 2.0 : minDamage;
+    if (hasTypeTag("magical"))
+        base += user->getDamageMagical();
+    if (hasTypeTag("physical"))
+        base += user->getDamagePhysical();
+    const bool autoHit = hasTypeTag("autoHit");
+    const auto afterDefense = [target](double damage) { return std::max(0.0, damage - target->getDefense()); };
+    double total = 0.0;
+    // The outcome depends only on the roll of 1 to 100, as in rollOutcome.
+    for (int roll = 1; roll <= 100; ++roll)
+    {
+        const int attack = user->getAttack() + roll;
+        if (autoHit)
+            total += afterDefense(base);
+        else if (attack < target->getDodge())
+            continue;
+        else if (attack < target->getDodge() + target->getGlancingValue())
+            total += afterDefense(base / 2.0);
+        else if (roll > 100 - user->getCritValue())
+            total += afterDefense(base * 2.0);
+        else
+            total += afterDefense(base);
+    }
+    return total / 100.0;
 }
 
 int Ability::rollDamage() const

@@ -30,6 +30,11 @@ public:
     // running value: what one target's outcome and defense do to it carries
     // on to the next target.
     std::string resolveAttack(std::list<Character*> targets, Character* user);
+    // The damage one use does to the target on average over every attack
+    // roll, by the same rules as resolveAttack; 0 for abilities that do no
+    // damage.
+    double expectedDamage(const Character* user, const Character* target) const;
+    bool hasTypeTag(const std::string& tag) const;
 
     const std::string& getName() const { return name; }
     const std::string& getDescription() const { return description; }

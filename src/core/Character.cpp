@@ -70,7 +70,7 @@ bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& docume
 }
 
 Character::Character()
-    : _party(nullptr), _stats(), _cbStats()
+    : _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
 {
     _type = CHARACTER_TYPE;
     _id = randomWord(4, true, ENGLISH);
@@ -79,7 +79,7 @@ Character::Character()
 }
 
 Character::Character(const std::string& name, bool random)
-    : _name(name), _party(nullptr), _stats(), _cbStats()
+    : _name(name), _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
 {
     _type = CHARACTER_TYPE;
     _id = name;
@@ -150,6 +150,7 @@ void Character::absorbXML(tinyxml2::XMLElement* element)
     absorbEffects(element);
     absorbClasses(element);
     absorbScripts(element);
+    absorbBehaviour(element);
     absorbSprites(element);
 }
 
@@ -231,7 +232,40 @@ void Character::absorbScripts(tinyxml2::XMLElement* element)
         {
             setThinkScript(ScriptInstance::buildFromXMLElement(child));
         }
+        else if (trigger == "defeat")
+        {
+            setDefeatScript(ScriptInstance::buildFromXMLElement(child));
+        }
     }
+}
+
+void Character::absorbBehaviour(tinyxml2::XMLElement* element)
+{
+    const char* behaviour = element->Attribute("behaviour");
+    if (behaviour)
+        setBehaviour(behaviour);
+}
+
+bool Character::setBehaviour(const std::string& behaviour)
+{
+    static const char* const KNOWN[] = {"melee", "ranged", "coward", "idle"};
+    for (const char* known : KNOWN)
+    {
+        if (behaviour == known)
+        {
+            _behaviour = behaviour;
+            return true;
+        }
+    }
+    Log::error() << "Character::setBehaviour - Unknown behaviour '" << behaviour << "' for " << _id
+                 << " (melee, ranged, coward or idle); keeping " << _behaviour << std::endl;
+    return false;
+}
+
+void Character::setDefeatScript(ScriptInstance* script)
+{
+    if (script != _defeatScript.get())
+        _defeatScript.reset(script);
 }
 
 void Character::absorbSprites(tinyxml2::XMLElement* element)

@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,15 @@ public:
     void removeTriggeredEffects();
     void tickEffects();
 
+    // How the character fights when the engine plays it: "melee" (the
+    // default), "ranged", "coward" or "idle".
+    const std::string& getBehaviour() const { return _behaviour; }
+    // False, logged, for a name that is none of those.
+    bool setBehaviour(const std::string& behaviour);
+    // Run once when the character dies in combat; the character owns it.
+    ScriptInstance* getDefeatScript() const { return _defeatScript.get(); }
+    void setDefeatScript(ScriptInstance* script);
+
     int getClassLevel(const std::string& name) const;
     int addClassLevel(const std::string& name);
     Class* getClass(const std::string& name) const;
@@ -142,6 +152,7 @@ private:
     void absorbEffects(tinyxml2::XMLElement* element);
     void absorbClasses(tinyxml2::XMLElement* element);
     void absorbScripts(tinyxml2::XMLElement* element);
+    void absorbBehaviour(tinyxml2::XMLElement* element);
     void absorbSprites(tinyxml2::XMLElement* element);
 
     std::string _name;
@@ -154,5 +165,7 @@ private:
     std::map<std::string, bool> _abilityEnabled;
     std::map<std::string, int> _classLevels;
     std::map<std::string, Class*> _classes;
+    std::string _behaviour;
+    std::unique_ptr<ScriptInstance> _defeatScript;
 };
 }

@@ -10,11 +10,17 @@
 #include "core/Ability.h"
 #include "core/Character.h"
 #include "core/CombatInputContext.h"
+#include "core/EnemyPlanner.h"
+#include "core/EnemyTurnProcess.h"
 #include "core/LevelMap/LevelMap.h"
+#include "core/LuaInterface.h"
+#include "core/ProcessManager2.h"
 #include "core/Scene.h"
+#include "core/ScriptInstance.h"
 #include "core/Session.h"
 #include "gui/CombatMenu.h"
 #include "gui/GUITextBox.h"
+#include "sound/SoundHandler.h"
 
 namespace core
 {
@@ -52,13 +58,12 @@ bool moveDirectionOf(int key, Direction& direction)
 }
 }
 
+const char* const CombatManager::BATTLE_MUSIC = "themeBattle";
+
 CombatManager::CombatManager(Session* session)
-    : _combatMenu(nullptr), _textDisplay(nullptr), _session(session), _combatStage(base),
-      _inCombat(false), _chosenAbility(nullptr), _currentCharacter(nullptr), _targets(nullptr),
-      remainingMovement(0), characterRow(0), characterCol(0),
-      _party(new std::list<Character*>()), _enemies(nullptr),
-      _canAct(new std::map<std::string, bool>()), _highlightedTiles(new std::vector<glm::vec2>()),
-      _combatInputContext(nullptr)
+    : _combatMenu(nullptr), _textDisplay(nullptr), _session(session), _combatStage(base), _inCombat(false),
+      _chosenAbility(nullptr), _currentCharacter(nullptr), remainingMovement(0), characterRow(0), characterCol(0),
+      _enemies(nullptr), _combatInputContext(nullptr), _enemyTurn(nullptr), _battleMusicPlaying(false)
 {
     _combatMenu = new gui::CombatMenu("COMBAT", this);
     _combatMenu->setHeight(0.5f);
@@ -74,18 +79,20 @@ CombatManager::CombatManager(Session* session)
 
 CombatManager::~CombatManager()
 {
+    stopEnemyTurn();
     _combatMenu->destroy();
     _textDisplay->destroy();
     if (_combatInputContext)
         application::InputManager::removeContext(_combatInputContext);
     delete _combatInputContext;
-    delete _targets;
-    delete _party;
-    delete _canAct;
-    delete _highlightedTiles;
 }
 
 void CombatManager::enterCombat(std::list<Character*>* enemies)
+{
+    enterCombat(enemies, BATTLE_MUSIC);
+}
+
+void CombatManager::enterCombat(std::list<Character*>* enemies, const std::string& music)
 {
     if (_inCombat)
         return;
@@ -98,11 +105,11 @@ void CombatManager::enterCombat(std::list<Character*>* enemies)
     _currentCharacter = nullptr;
     _combatStage = base;
 
-    _party->clear();
+    _party.clear();
     Character* avatar = _session ? _session->getAvatar() : nullptr;
     if (avatar)
     {
-        _party->push_back(avatar);
+        _party.push_back(avatar);
         setCanAct(avatar, true);
         Log::named("oskel") << "character stats" << avatar->printStats() << std::endl;
     }
@@ -111,9 +118,15 @@ void CombatManager::enterCombat(std::list<Character*>* enemies)
         // A fight without an avatar still runs, with nobody on the player's side.
         Log::named("oskel") << "character stats: no avatar" << std::endl;
     }
+    _snapshot.take(_party);
 
     _enemies = enemies;
     Log::named("oskel") << " Num enemies: " << (_enemies ? _enemies->size() : 0) << std::endl;
+    // The scene's own music comes back when the fight is over.
+    _sceneMusic = sound::SoundHandler::getLastMusicRequest();
+    _battleMusicPlaying = !music.empty();
+    if (_battleMusicPlaying)
+        sound::SoundHandler::sendRequest(music, 0.0);
     setUpBase();
     _inCombat = true;
 }
@@ -123,10 +136,20 @@ void CombatManager::leaveCombat()
     if (!_inCombat)
         return;
     Log::named("tibbet") << "Leaving Combat" << std::endl;
+    stopEnemyTurn();
+    unHighlightTiles();
     application::InputManager::removeContext(_combatInputContext);
     _combatMenu->hide();
     _textDisplay->hide();
+    restoreSceneMusic();
     _inCombat = false;
+}
+
+void CombatManager::restoreSceneMusic()
+{
+    if (_battleMusicPlaying && !_sceneMusic.empty())
+        sound::SoundHandler::sendRequest(_sceneMusic, 0.0);
+    _battleMusicPlaying = false;
 }
 
 void CombatManager::setMenu(const std::string& title, const std::vector<std::string>& options)
@@ -165,14 +188,31 @@ void CombatManager::setUpAbility()
 
 void CombatManager::setUpTarget()
 {
-    delete _targets;
-    _targets = new std::list<Character*>();
+    _targets.clear();
     setMenu("choose targets", {"back", "finish"});
 }
 
 void CombatManager::setUpEnemy()
 {
-    setMenu("enemy turn", {"continue"});
+    // "continue" is offered once every enemy has acted.
+    setMenu("enemy turn", {});
+}
+
+void CombatManager::setUpWin()
+{
+    _combatStage = win;
+    stopEnemyTurn();
+    setMenu("victory", {"exit_combat"});
+    showAbilityResults(_textDisplay->getText() + "\nVictory! Every enemy is beaten.");
+    restoreSceneMusic();
+}
+
+void CombatManager::setUpLose()
+{
+    _combatStage = lose;
+    stopEnemyTurn();
+    setMenu("defeat", {"try_again"});
+    showAbilityResults(_textDisplay->getText() + "\nDefeat! Nobody is left standing. Try again from where the fight began.");
 }
 
 bool CombatManager::combatMenuClick(const std::string& option)
@@ -189,9 +229,16 @@ bool CombatManager::combatMenuClick(const std::string& option)
         return targetOption(option);
     case enemy:
         return enemyOption(option);
-    default:
-        return false;
+    case win:
+        if (option == "exit_combat")
+            leaveCombat();
+        return true;
+    case lose:
+        if (option == "try_again")
+            tryAgain();
+        return true;
     }
+    return false;
 }
 
 bool CombatManager::baseOption(const std::string& option)
@@ -199,12 +246,10 @@ bool CombatManager::baseOption(const std::string& option)
     if (option == "pass_turn")
     {
         _combatStage = enemy;
-        if (_enemies)
-            for (Character* foe : *_enemies)
-                setCanAct(foe, true);
         setUpEnemy();
+        startEnemyTurn();
     }
-    else if (option == "exit_combat")
+    else if (option == "exit_combat" && (!_enemies || _enemies->empty()))
     {
         leaveCombat();
     }
@@ -250,8 +295,7 @@ bool CombatManager::abilityOption(const std::string& option)
         // lead to aiming nothing.
         if (!chosen)
         {
-            Log::named("oskel") << "CombatManager::combatMenuClick - No ability " << option
-                                << std::endl;
+            Log::named("oskel") << "CombatManager::combatMenuClick - No ability " << option << std::endl;
             return true;
         }
         _chosenAbility = chosen;
@@ -266,27 +310,27 @@ bool CombatManager::targetOption(const std::string& option)
     if (option == "back")
     {
         unHighlightTiles();
-        if (_targets)
-            _targets->clear();
+        _targets.clear();
         _combatStage = ability;
         setUpAbility();
     }
     else if (option == "finish")
     {
-        finalizeAction();
-        dropTargets();
         _combatStage = base;
-        setUpBase();
+        finalizeAction();
+        _targets.clear();
+        if (_combatStage == base)
+            setUpBase();
     }
     return true;
 }
 
 bool CombatManager::enemyOption(const std::string& option)
 {
-    if (option == "continue")
+    if (option == "continue" && !_enemyTurn)
     {
         _combatStage = base;
-        for (Character* member : *_party)
+        for (Character* member : _party)
             setCanAct(member, true);
         setUpBase();
     }
@@ -297,12 +341,6 @@ void CombatManager::returnToStartSquare()
 {
     if (_currentCharacter)
         _currentCharacter->setPosition(characterRow, characterCol);
-}
-
-void CombatManager::dropTargets()
-{
-    delete _targets;
-    _targets = nullptr;
 }
 
 bool CombatManager::keyPress(int key, int action)
@@ -328,7 +366,7 @@ Character* CombatManager::characterAt(int row, int col) const
 {
     Character* found = nullptr;
     const glm::ivec2 square(row, col);
-    for (Character* member : *_party)
+    for (Character* member : _party)
         if (member && gridPosition(member) == square)
             found = member;
     if (_enemies)
@@ -355,7 +393,8 @@ bool CombatManager::tileClick(int row, int col)
         }
         return true;
     case ability:
-        if (!clicked)
+        // Only the player's own side is the player's to command.
+        if (!clicked || !canAct(clicked))
             return false;
         _currentCharacter = clicked;
         setUpAbility();
@@ -369,7 +408,7 @@ bool CombatManager::tileClick(int row, int col)
 
 bool CombatManager::targetClick(int row, int col, Character* clicked)
 {
-    if (!_chosenAbility || !_currentCharacter || !_targets)
+    if (!_chosenAbility || !_currentCharacter)
         return true;
     const glm::ivec2 user = gridPosition(_currentCharacter);
     const int range = _chosenAbility->getRange();
@@ -378,70 +417,77 @@ bool CombatManager::targetClick(int row, int col, Character* clicked)
     const std::string& type = _chosenAbility->getTargetType();
 
     if (type == "target" && dist < range)
-        return clickSingleTarget(clicked, dist, range, radius);
+        return clickSingleTarget(clicked, radius);
     if (type == "ally" && dist < range)
-        return clickAlly(clicked, dist, range);
+        return clickAlly(clicked);
     if (type == "self")
     {
         Log::named("oskel") << "self" << std::endl;
         return true;
     }
     if (type == "burst" && dist < range)
-        return clickBurst(row, col, dist, range, radius);
+        return clickBurst(row, col, radius);
     if (type == "line")
         return clickLine(row, col, range, radius);
     Log::named("oskel") << "ability target type not recognized" << std::endl;
     return true;
 }
 
-bool CombatManager::clickSingleTarget(Character* clicked, int, int, int radius)
+bool CombatManager::clickSingleTarget(Character* clicked, int radius)
 {
     Log::named("oskel") << "entered target" << std::endl;
     if (!clicked)
         return false;
-    if (static_cast<int>(_targets->size()) < radius)
+    if (static_cast<int>(_targets.size()) < radius)
     {
-        _targets->push_back(clicked);
+        _targets.push_back(clicked);
         const glm::ivec2 square = gridPosition(clicked);
         highlightTile(square.x, square.y);
     }
     return true;
 }
 
-bool CombatManager::clickAlly(Character* clicked, int, int)
+bool CombatManager::clickAlly(Character* clicked)
 {
     Log::named("oskel") << "ally" << std::endl;
     if (!clicked)
         return false;
     const glm::ivec2 square = gridPosition(clicked);
-    for (Character* member : *_party)
+    for (Character* member : _party)
     {
         if (member && member->getId() == clicked->getId())
         {
-            _targets->push_back(clicked);
+            _targets.push_back(clicked);
             highlightTile(square.x, square.y);
         }
     }
     return true;
 }
 
-bool CombatManager::clickBurst(int row, int col, int, int, int radius)
+std::list<Character*> CombatManager::charactersNear(int row, int col, int radius) const
 {
-    Log::named("oskel") << "entered burst" << std::endl;
-    if (!_highlightedTiles->empty())
-        return false;
-    auto collect = [&](const std::list<Character*>* side) {
-        if (!side)
-            return;
-        for (Character* c : *side)
+    std::list<Character*> near;
+    auto collect = [&](const std::list<Character*>& side) {
+        for (Character* c : side)
         {
             const glm::ivec2 at = gridPosition(c);
             if (c && getCombatDistance(at.x, at.y, row, col) < radius)
-                _targets->push_back(c);
+                near.push_back(c);
         }
     };
     collect(_party);
-    collect(_enemies);
+    if (_enemies)
+        collect(*_enemies);
+    return near;
+}
+
+bool CombatManager::clickBurst(int row, int col, int radius)
+{
+    Log::named("oskel") << "entered burst" << std::endl;
+    if (!_highlightedTiles.empty())
+        return false;
+    const std::list<Character*> near = charactersNear(row, col, radius);
+    _targets.insert(_targets.end(), near.begin(), near.end());
     for (int i = -radius; i <= radius; ++i)
         for (int j = -radius; j <= radius; ++j)
             if (getCombatDistance(row + i, col + j, row, col) <= radius)
@@ -451,7 +497,7 @@ bool CombatManager::clickBurst(int row, int col, int, int, int radius)
 
 bool CombatManager::clickLine(int row, int col, int range, int radius)
 {
-    if (!_highlightedTiles->empty())
+    if (!_highlightedTiles.empty())
         return false;
     const glm::ivec2 user = gridPosition(_currentCharacter);
     if (user.x == row && user.y == col)
@@ -507,19 +553,18 @@ glm::ivec2 CombatManager::gridPosition(const Character* character)
 void CombatManager::highlightTile(int row, int col)
 {
     const glm::vec2 square(static_cast<float>(row), static_cast<float>(col));
-    if (std::find(_highlightedTiles->begin(), _highlightedTiles->end(), square) !=
-        _highlightedTiles->end())
+    if (std::find(_highlightedTiles.begin(), _highlightedTiles.end(), square) != _highlightedTiles.end())
         return;
-    _highlightedTiles->push_back(square);
+    _highlightedTiles.push_back(square);
     if (LevelMap* map = currentLevelMap(_session))
         map->highlightTile(row, col);
 }
 
 void CombatManager::unHighlightTiles()
 {
-    Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles->size() << std::endl;
+    Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles.size() << std::endl;
     LevelMap* map = currentLevelMap(_session);
-    for (const glm::vec2& square : *_highlightedTiles)
+    for (const glm::vec2& square : _highlightedTiles)
     {
         const int row = static_cast<int>(square.x);
         const int col = static_cast<int>(square.y);
@@ -527,7 +572,7 @@ void CombatManager::unHighlightTiles()
         if (map)
             map->unHighlightTile(row, col);
     }
-    _highlightedTiles->clear();
+    _highlightedTiles.clear();
 }
 
 void CombatManager::finalizeAction()
@@ -541,35 +586,110 @@ void CombatManager::resolveAbilities()
 {
     if (!_chosenAbility)
         return;
-    Log::named("oskel") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType()
-                        << std::endl;
-    std::list<Character*> targets = _targets ? *_targets : std::list<Character*>();
-    std::string text = _chosenAbility->resolveAttack(targets, _currentCharacter);
-    Log::named("oskel") << "set output" << std::endl;
-    Log::named("oskel") << "shown output" << std::endl;
-    removeDead(_party, text);
-    removeDead(_enemies, text);
-    showAbilityResults(text);
+    Log::named("oskel") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType() << std::endl;
+    resolve(_chosenAbility, _currentCharacter, _targets, "");
 }
 
-void CombatManager::removeDead(std::list<Character*>* side, std::string& text)
+void CombatManager::resolve(Ability* used, Character* user, const std::list<Character*>& targets,
+                            const std::string& heading)
 {
-    if (!side)
-        return;
-    for (auto it = side->begin(); it != side->end();)
+    std::string text = heading + used->resolveAttack(targets, user);
+    Log::named("oskel") << "set output" << std::endl;
+    Log::named("oskel") << "shown output" << std::endl;
+    removeFallen(text);
+    removeDeadEnemies(text);
+    showAbilityResults(text);
+    checkForEnd();
+}
+
+void CombatManager::removeFallen(std::string& text)
+{
+    for (auto it = _party.begin(); it != _party.end();)
     {
-        Character* c = *it;
-        if (c && c->getHP(false) < 1)
+        Character* member = *it;
+        if (member && member->getHP(false) < 1)
         {
-            text += "Character " + c->getName() + "died!";
-            c->kill();
-            it = side->erase(it);
+            // The player's side falls but is not killed: the avatar must
+            // still stand in the scene when the fight is tried again.
+            text += "Character " + member->getName() + " has fallen!";
+            setCanAct(member, false);
+            it = _party.erase(it);
         }
         else
         {
             ++it;
         }
     }
+}
+
+void CombatManager::removeDeadEnemies(std::string& text)
+{
+    if (!_enemies)
+        return;
+    std::vector<Character*> dead;
+    for (auto it = _enemies->begin(); it != _enemies->end();)
+    {
+        Character* foe = *it;
+        if (foe && foe->getHP(false) < 1)
+        {
+            text += "Character " + foe->getName() + "died!";
+            foe->kill();
+            dead.push_back(foe);
+            it = _enemies->erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
+    // Defeat scripts run once each, after the lists are settled, so that a
+    // script may look at the fight as it now stands.
+    for (Character* foe : dead)
+    {
+        if (!foe->getDefeatScript())
+            continue;
+        LuaInterface::registerAlias(foe->getLuaRef(), "obj");
+        foe->getDefeatScript()->run();
+        LuaInterface::clearAlias("obj");
+    }
+}
+
+bool CombatManager::settleDeaths()
+{
+    std::string text;
+    removeFallen(text);
+    removeDeadEnemies(text);
+    if (!text.empty())
+        showAbilityResults(text);
+    return checkForEnd();
+}
+
+bool CombatManager::checkForEnd()
+{
+    if (!_inCombat || _combatStage == win || _combatStage == lose)
+        return _combatStage == win || _combatStage == lose;
+    if (!_enemies || _enemies->empty())
+    {
+        setUpWin();
+        return true;
+    }
+    if (_party.empty())
+    {
+        setUpLose();
+        return true;
+    }
+    return false;
+}
+
+void CombatManager::tryAgain()
+{
+    leaveCombat();
+    _snapshot.restore();
+    // A fallen party member can act again in the next fight.
+    for (Character* member : _party)
+        setCanAct(member, true);
+    if (Character* avatar = _session ? _session->getAvatar() : nullptr)
+        setCanAct(avatar, true);
 }
 
 void CombatManager::showAbilityResults(const std::string& text)
@@ -582,13 +702,107 @@ bool CombatManager::canAct(Character* character) const
 {
     if (!character)
         return false;
-    auto found = _canAct->find(character->getName());
-    return found != _canAct->end() && found->second;
+    auto found = _canAct.find(character->getName());
+    return found != _canAct.end() && found->second;
 }
 
 void CombatManager::setCanAct(Character* character, bool canAct)
 {
     if (character)
-        (*_canAct)[character->getName()] = canAct;
+        _canAct[character->getName()] = canAct;
+}
+
+// ---- The enemies' turn ----
+
+void CombatManager::startEnemyTurn()
+{
+    stopEnemyTurn();
+    std::vector<Character*> queue;
+    if (_enemies)
+        queue.assign(_enemies->begin(), _enemies->end());
+    _enemyTurn = new EnemyTurnProcess(this, queue);
+    ProcessManager2::getProcessManager2()->addProcess(_enemyTurn);
+}
+
+void CombatManager::stopEnemyTurn()
+{
+    if (_enemyTurn)
+        _enemyTurn->abandon();
+    _enemyTurn = nullptr;
+}
+
+void CombatManager::enemyTurnFinished(EnemyTurnProcess* turn)
+{
+    if (turn != _enemyTurn)
+        return;
+    _enemyTurn = nullptr;
+    unHighlightTiles();
+    if (_combatStage == enemy)
+        setMenu("enemy turn", {"continue"});
+}
+
+bool CombatManager::isTakingPart(const Entity* entity) const
+{
+    if (!_inCombat || !entity)
+        return false;
+    const auto same = [entity](const Character* c) { return static_cast<const Entity*>(c) == entity; };
+    return std::any_of(_party.begin(), _party.end(), same) ||
+           (_enemies && std::any_of(_enemies->begin(), _enemies->end(), same));
+}
+
+bool CombatManager::isFighting(const Character* character) const
+{
+    return character && _enemies && std::find(_enemies->begin(), _enemies->end(), character) != _enemies->end() &&
+           character->getHP(false) >= 1;
+}
+
+EnemyPlan CombatManager::planFor(Character* foe)
+{
+    Scene* scene = _session ? _session->getCurrentScene() : nullptr;
+    EnemyPlanner planner(currentLevelMap(_session), scene ? &scene->getEntities() : nullptr);
+    return planner.plan(foe, _party);
+}
+
+bool CombatManager::canStrike(const Character* foe, const EnemyPlan& plan) const
+{
+    if (!foe || !plan.ability || !plan.target || std::find(_party.begin(), _party.end(), plan.target) == _party.end())
+        return false;
+    return EnemyPlanner::reaches(*plan.ability, TilePos::of(foe->getPosition()), TilePos::of(plan.target->getPosition()));
+}
+
+void CombatManager::markTarget(const EnemyPlan& plan)
+{
+    unHighlightTiles();
+    if (!plan.ability || !plan.target)
+        return;
+    const glm::ivec2 centre = gridPosition(plan.target);
+    const int radius = plan.ability->getTargetType() == "burst" ? plan.ability->getRadius() : 0;
+    for (int i = -radius; i <= radius; ++i)
+        for (int j = -radius; j <= radius; ++j)
+            if (getCombatDistance(centre.x + i, centre.y + j, centre.x, centre.y) <= radius)
+                highlightTile(centre.x + i, centre.y + j);
+}
+
+void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
+{
+    unHighlightTiles();
+    if (!canStrike(foe, plan))
+    {
+        enemyPasses(foe);
+        return;
+    }
+    const glm::ivec2 centre = gridPosition(plan.target);
+    const std::list<Character*> targets = plan.ability->getTargetType() == "burst"
+                                              ? charactersNear(centre.x, centre.y, plan.ability->getRadius())
+                                              : std::list<Character*>{plan.target};
+    Log::named("oskel") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
+    resolve(plan.ability, foe, targets,
+            foe->getName() + " uses " + plan.ability->getName() + " on " + plan.target->getName() + ":\n");
+}
+
+void CombatManager::enemyPasses(Character* foe)
+{
+    if (foe)
+        showAbilityResults(foe->getName() + " waits.");
 }
 }

@@ -7,6 +7,8 @@
 
 #include <glm/glm.hpp>
 
+#include "core/CombatSnapshot.h"
+
 namespace gui
 {
 class CombatMenu;
@@ -18,12 +20,17 @@ namespace core
 class Ability;
 class Character;
 class CombatInputContext;
+class EnemyTurnProcess;
+class Entity;
 class Session;
+struct EnemyPlan;
 
 // Turn-based combat on the current scene's grid. The player picks a
-// character, walks it, picks an ability, aims it and confirms; the enemies'
-// turn waits for "continue". The combat menu along the bottom offers the
-// options of each stage and a text box at the top shows what happened.
+// character, walks it, picks an ability, aims it and confirms; then the
+// enemies take their turn by themselves. The combat menu along the bottom
+// offers the options of each stage and a text box at the top shows what
+// happened. The fight is won when the last enemy falls and lost when the
+// whole party has; a lost fight can be tried again from where it began.
 class CombatManager
 {
 public:
@@ -38,6 +45,9 @@ public:
         win = 6
     };
 
+    // The music a fight plays unless its caller names another.
+    static const char* const BATTLE_MUSIC;
+
     explicit CombatManager(Session* session);
     virtual ~CombatManager();
     CombatManager(const CombatManager&) = delete;
@@ -46,6 +56,7 @@ public:
     // The list is the caller's and must outlive the fight: the dead are
     // removed from it.
     void enterCombat(std::list<Character*>* enemies);
+    void enterCombat(std::list<Character*>* enemies, const std::string& music);
     void leaveCombat();
 
     bool combatMenuClick(const std::string& option);
@@ -62,20 +73,34 @@ public:
     void unHighlightTiles();
     void showAbilityResults(const std::string& text);
 
+    // Whether the entity is on either side of the running fight.
+    bool isTakingPart(const Entity* entity) const;
+
+    // The enemies' turn, played by EnemyTurnProcess through these.
+    bool isFighting(const Character* character) const;
+    EnemyPlan planFor(Character* foe);
+    bool canStrike(const Character* foe, const EnemyPlan& plan) const;
+    void markTarget(const EnemyPlan& plan);
+    void enemyAct(Character* foe, const EnemyPlan& plan);
+    void enemyPasses(Character* foe);
+    // Takes out whoever has fallen; true when that ended the fight.
+    bool settleDeaths();
+    void enemyTurnFinished(EnemyTurnProcess* turn);
+
     bool isInCombat() const { return _inCombat; }
     stage getStage() const { return _combatStage; }
     Character* getCurrentCharacter() const { return _currentCharacter; }
     Ability* getChosenAbility() const { return _chosenAbility; }
     int getRemainingMovement() const { return remainingMovement; }
-    const std::list<Character*>* getParty() const { return _party; }
+    const std::list<Character*>& getParty() const { return _party; }
     const std::list<Character*>* getEnemies() const { return _enemies; }
-    const std::list<Character*>* getTargets() const { return _targets; }
-    const std::vector<glm::vec2>& getHighlightedTiles() const { return *_highlightedTiles; }
+    const std::list<Character*>& getTargets() const { return _targets; }
+    const std::vector<glm::vec2>& getHighlightedTiles() const { return _highlightedTiles; }
     bool canAct(Character* character) const;
     CombatInputContext* getCombatInputContext() const { return _combatInputContext; }
-
     gui::CombatMenu* getCombatMenu() const { return _combatMenu; }
     gui::GUITextBox* getTextDisplay() const { return _textDisplay; }
+    bool isEnemyTurnRunning() const { return _enemyTurn != nullptr; }
 
 private:
     void setUpBase();
@@ -83,8 +108,12 @@ private:
     void setUpAbility();
     void setUpTarget();
     void setUpEnemy();
+    void setUpWin();
+    void setUpLose();
     void finalizeAction();
     void resolveAbilities();
+    // One use of an ability, its deaths, and the outcome on screen.
+    void resolve(Ability* used, Character* user, const std::list<Character*>& targets, const std::string& heading);
 
     bool baseOption(const std::string& option);
     bool moveOption(const std::string& option);
@@ -92,14 +121,22 @@ private:
     bool targetOption(const std::string& option);
     bool enemyOption(const std::string& option);
     bool targetClick(int row, int col, Character* clicked);
-    bool clickSingleTarget(Character* clicked, int dist, int range, int radius);
-    bool clickAlly(Character* clicked, int dist, int range);
-    bool clickBurst(int row, int col, int dist, int range, int radius);
+    bool clickSingleTarget(Character* clicked, int radius);
+    bool clickAlly(Character* clicked);
+    bool clickBurst(int row, int col, int radius);
     bool clickLine(int row, int col, int range, int radius);
     Character* characterAt(int row, int col) const;
+    // Everybody in the fight whose square lies within `radius` of the centre.
+    std::list<Character*> charactersNear(int row, int col, int radius) const;
     void returnToStartSquare();
-    void dropTargets();
-    void removeDead(std::list<Character*>* side, std::string& text);
+    void startEnemyTurn();
+    void stopEnemyTurn();
+    void removeFallen(std::string& text);
+    void removeDeadEnemies(std::string& text);
+    // Wins or loses the fight when one side has nobody left; true if so.
+    bool checkForEnd();
+    void tryAgain();
+    void restoreSceneMusic();
     void setMenu(const std::string& title, const std::vector<std::string>& options);
     void setCanAct(Character* character, bool canAct);
     static glm::ivec2 gridPosition(const Character* character);
@@ -111,14 +148,19 @@ private:
     bool _inCombat;
     Ability* _chosenAbility;
     Character* _currentCharacter;
-    std::list<Character*>* _targets;
+    std::list<Character*> _targets;
     int remainingMovement;
     int characterRow;
     int characterCol;
-    std::list<Character*>* _party;
+    std::list<Character*> _party;
     std::list<Character*>* _enemies;
-    std::map<std::string, bool>* _canAct;
-    std::vector<glm::vec2>* _highlightedTiles;
+    std::map<std::string, bool> _canAct;
+    std::vector<glm::vec2> _highlightedTiles;
     CombatInputContext* _combatInputContext;
+    // Owned by the process manager; this only keeps track of it.
+    EnemyTurnProcess* _enemyTurn;
+    CombatSnapshot _snapshot;
+    std::string _sceneMusic;
+    bool _battleMusicPlaying;
 };
 }

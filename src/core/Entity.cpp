@@ -253,6 +253,14 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     return false;
 }
 
+void Entity::setFacing(Direction direction)
+{
+    if (!isValidDirection(direction))
+        return;
+    startStepAnimation(direction);
+    _runner.setSpeed(0.0);
+}
+
 void Entity::startStepAnimation(Direction direction)
 {
     _faceDirection = direction;

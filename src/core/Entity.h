@@ -55,6 +55,8 @@ public:
     glm::vec2 getOffset() const;
     glm::vec2 getVelocity() const;
     Direction getFaceDirection() const;
+    // Turns without stepping: the walk cycle of that direction, at rest.
+    void setFacing(Direction direction);
     bool isMoving() const;
 
     // Placing fires the trigger of the tile placed on.

@@ -225,8 +225,10 @@ int sessionFight(lua_State* ls)
     int pos = 1;
     Session* session = sessionOf(ls, pos);
     const char* opponent = LuaInterface::getLuaString(ls, pos);
+    // An optional second argument names the fight's music.
+    const std::string music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::BATTLE_MUSIC;
     Log::named("tibbet") << "fighting " << opponent << std::endl;
-    session->attemptEnterCombat(std::string(opponent));
+    session->attemptEnterCombat(std::string(opponent), music);
     return 1;
 }
 

@@ -206,9 +206,11 @@ void Scene::cull()
         if (entity && entity->isRemoved())
         {
             // A removed entity no longer stands here, so it must not keep
-            // colliding or firing this scene's triggers.
+            // colliding or firing this scene's triggers, nor be drawn.
             if (entity->getScene() == this)
                 entity->setScene(nullptr);
+            if (_sm && entity->getSprite() && _sm->GetSprite(it->first) == entity->getSprite())
+                _sm->WithdrawSprite(it->first);
             it = _entities.erase(it);
         }
         else

@@ -131,7 +131,8 @@ void Session::runEntityScripts(Entity* entity, Character* avatar)
     LuaInterface::registerAlias(entity->getLuaRef(), "obj");
     if (entity->getInteractScript() && avatar->overlaps(entity))
         entity->getInteractScript()->run();
-    if (entity->getThinkScript())
+    // Somebody fighting stands where the fight puts them: no wandering off.
+    if (entity->getThinkScript() && !_combatManager.isTakingPart(entity))
         entity->getThinkScript()->run();
     LuaInterface::clearAlias("obj");
 }
@@ -313,7 +314,7 @@ std::vector<std::string> Session::parseOpponentIds(const std::string& list)
     return ids;
 }
 
-void Session::attemptEnterCombat(const std::string& opponentList)
+void Session::attemptEnterCombat(const std::string& opponentList, const std::string& music)
 {
     // The running fight holds on to the list it was given.
     if (_combatManager.isInCombat())
@@ -326,7 +327,7 @@ void Session::attemptEnterCombat(const std::string& opponentList)
     {
         Entity* entity = _currentScene ? _currentScene->getEntity(id) : nullptr;
         Character* opponent = dynamic_cast<Character*>(entity);
-        if (!opponent)
+        if (!opponent || opponent->isRemoved())
         {
             Log::named("tibbet") << "Session::attemptEnterCombat - No character " << id
                                  << " in the current scene" << std::endl;
@@ -336,7 +337,7 @@ void Session::attemptEnterCombat(const std::string& opponentList)
         opponents.push_back(opponent);
     }
     _combatOpponents = opponents;
-    _combatManager.enterCombat(&_combatOpponents);
+    _combatManager.enterCombat(&_combatOpponents, music);
 }
 
 void Session::attemptExitCombat()

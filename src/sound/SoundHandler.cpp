@@ -71,6 +71,7 @@ AudioVoice* SoundHandler::currentMusic = nullptr;
 AudioVoice* SoundHandler::nextMusic = nullptr;
 clock_t SoundHandler::fadeMusicClock = 0;
 int SoundHandler::currentMusicSoundIndex = -1;
+std::string SoundHandler::lastMusicRequest;
 int SoundHandler::nextMusicSoundIndex = -1;
 SoundHandler::ClockFunction SoundHandler::clockFunction;
 
@@ -153,7 +154,8 @@ clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
     Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds"
                        << std::endl;
     const clock_t receiveTime = now();
-    if (findSound(filename) < 0)
+    const int soundIndex = findSound(filename);
+    if (soundIndex < 0)
         return receiveTime;
     const double dueTime = std::ceil(receiveTime + playDelay * 1000.0);
     if (!std::isfinite(dueTime) || std::fabs(dueTime) > LARGEST_DUE_TIME)
@@ -164,6 +166,8 @@ clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
     }
     requestFilenames.push_back(filename);
     requestPlayTimes.push_back(static_cast<long>(dueTime));
+    if (sounds[static_cast<size_t>(soundIndex)]->getIsMusic())
+        lastMusicRequest = filename;
     return receiveTime;
 }
 

@@ -42,6 +42,9 @@ public:
     static std::vector<std::string> getRequestFilenames() { return requestFilenames; }
     static std::vector<long> getRequestPlayTimes() { return requestPlayTimes; }
     static std::vector<Sound*> getSounds() { return sounds; }
+    // The name the latest accepted request for a music track gave, "" before
+    // any: what a scene is playing, even while the track waits its turn.
+    static const std::string& getLastMusicRequest() { return lastMusicRequest; }
 
     // Milliseconds of wall-clock time since the process started, never
     // going back; the handler's only time source unless replaced.
@@ -70,5 +73,6 @@ private:
     static int currentMusicSoundIndex;
     static int nextMusicSoundIndex;
     static ClockFunction clockFunction;
+    static std::string lastMusicRequest;
 };
 }

@@ -67,14 +67,14 @@ TEST(CombatDistance, DiagonalStepsCostAboutOneAndAHalf)
 TEST(CombatFlow, BaseMenuPassTurnAndContinue)
 {
     prepare();
-    core::Session* session = sessionInCombat();
+    core::Session* session = sessionInCombat("guard;");
     ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
     ASSERT_TRUE(combat.isInCombat());
     EXPECT_TRUE(shown(combat.getCombatMenu()));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"pass_turn"});
-    EXPECT_EQ(combat.getParty()->size(), 1u);
+    EXPECT_EQ(combat.getParty().size(), 1u);
     EXPECT_TRUE(combat.canAct(session->getAvatar()));
 
     EXPECT_FALSE(combat.tileClick(4, 4)) << "nobody stands there";
@@ -82,13 +82,19 @@ TEST(CombatFlow, BaseMenuPassTurnAndContinue)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_TRUE(combat.combatMenuClick("pass_turn"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
-    EXPECT_TRUE(combat.canAct(character(*session, "bandit")));
-    EXPECT_FALSE(combat.tileClick(2, 2)) << "clicks mean nothing in the enemy turn";
+    EXPECT_TRUE(optionsOf(combat.getCombatMenu()).empty()) << "nothing to choose while the enemies act";
+    EXPECT_FALSE(combat.canAct(character(*session, "guard"))) << "the player no longer moves enemies";
+    EXPECT_FALSE(combat.tileClick(1, 3)) << "clicks mean nothing in the enemy turn";
     EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHIT));
     EXPECT_FALSE(combat.keyPress(application::KEY_ESC, application::KEYHIT));
     EXPECT_TRUE(combat.combatMenuClick("continue"));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::enemy) << "not before every enemy has acted";
+
+    ASSERT_TRUE(finishEnemyTurn(*session));
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
+    EXPECT_TRUE(combat.combatMenuClick("continue"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_TRUE(combat.canAct(session->getAvatar()));
 
     combat.leaveCombat();
     EXPECT_FALSE(combat.isInCombat());
@@ -164,12 +170,12 @@ TEST(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
     EXPECT_EQ(combat.getChosenAbility()->getName(), "poke");
 
     EXPECT_TRUE(combat.tileClick(1, 1));
-    EXPECT_TRUE(combat.getTargets()->empty()) << "a diagonal is distance 2, out of range 2";
+    EXPECT_TRUE(combat.getTargets().empty()) << "a diagonal is distance 2, out of range 2";
     EXPECT_FALSE(combat.tileClick(2, 3)) << "in range but nobody there";
     EXPECT_TRUE(combat.tileClick(1, 2));
     EXPECT_TRUE(combat.tileClick(2, 2));
     EXPECT_TRUE(combat.tileClick(1, 2));
-    EXPECT_EQ(combat.getTargets()->size(), 2u) << "radius 2 takes two targets";
+    EXPECT_EQ(combat.getTargets().size(), 2u) << "radius 2 takes two targets";
     EXPECT_EQ(combat.getHighlightedTiles().size(), 2u);
 
     EXPECT_TRUE(combat.combatMenuClick("back"));
@@ -191,8 +197,8 @@ TEST(CombatTargets, BurstHitsThoseNearItsCentreAndHighlightsACross)
     combat.combatMenuClick("finish");
     combat.combatMenuClick("flash");
     EXPECT_TRUE(combat.tileClick(2, 4));
-    ASSERT_EQ(combat.getTargets()->size(), 1u);
-    EXPECT_EQ(combat.getTargets()->front()->getId(), "guard");
+    ASSERT_EQ(combat.getTargets().size(), 1u);
+    EXPECT_EQ(combat.getTargets().front()->getId(), "guard");
     EXPECT_EQ(combat.getHighlightedTiles().size(), 5u);
     EXPECT_FALSE(combat.tileClick(2, 3)) << "a burst is placed once";
 }
@@ -213,12 +219,13 @@ TEST(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
     combat.combatMenuClick("poke");
     EXPECT_TRUE(combat.tileClick(0, 0));
     EXPECT_TRUE(combat.combatMenuClick("finish"));
-    EXPECT_EQ(combat.getStage(), core::CombatManager::base);
+    EXPECT_EQ(combat.getStage(), core::CombatManager::win) << "the last enemy fell";
     EXPECT_TRUE(combat.getEnemies()->empty());
     EXPECT_TRUE(bandit->isRemoved());
     EXPECT_TRUE(shown(combat.getTextDisplay()));
     EXPECT_NE(combat.getTextDisplay()->getText().find("Character banditdied!"), std::string::npos);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"pass_turn", "exit_combat"}));
+    EXPECT_NE(combat.getTextDisplay()->getText().find("Victory!"), std::string::npos);
+    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"exit_combat"});
     EXPECT_FALSE(combat.canAct(avatar));
     EXPECT_TRUE(combat.combatMenuClick("exit_combat"));
     EXPECT_FALSE(combat.isInCombat());

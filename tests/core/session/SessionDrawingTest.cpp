@@ -59,6 +59,13 @@ TEST(SessionDrawing, ScenesSubmitLayersUnderTheirOwnKeysAndTheCameraFollowsTheAv
     session->update();
     EXPECT_NE(sm->GetMap("testAGround"), nullptr);
     EXPECT_EQ(sm->GetMap("testBGround"), nullptr);
+
+    // A character killed (in a fight, or by a script) stops being drawn.
+    ASSERT_NE(sm->GetSprite("guard"), nullptr);
+    session->getEntity("guard")->kill();
+    session->update();
+    EXPECT_EQ(sm->GetSprite("guard"), nullptr);
+    EXPECT_NE(sm->GetSprite("fenwy"), nullptr);
     session->setSceneManager(nullptr);
     session->setCamera(nullptr);
 }

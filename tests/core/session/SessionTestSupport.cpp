@@ -7,6 +7,7 @@
 #include "Log/Log.h"
 #include "application/InputManager.h"
 #include "core/LuaInterface.h"
+#include "core/ProcessManager2.h"
 #include "core/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
 #include "gui/GUIManager.h"
@@ -193,5 +194,16 @@ bool shown(const gui::GUIElement* widget)
 std::vector<std::string> optionsOf(const gui::GUIMenu* menu)
 {
     return menu ? menu->getEntryTexts() : std::vector<std::string>();
+}
+
+bool finishEnemyTurn(core::Session& session, int maxFrames)
+{
+    core::ProcessManager2* processes = core::ProcessManager2::getProcessManager2();
+    for (int frame = 0; frame < maxFrames && session.getCombatManager().isEnemyTurnRunning(); ++frame)
+    {
+        session.update();
+        processes->update(1.0 / 60.0);
+    }
+    return !session.getCombatManager().isEnemyTurnRunning();
 }
 }

@@ -93,6 +93,10 @@ core::Session* sessionInTestA(int row = 3, int col = 3);
 // n session updates: with nothing else moving, five finish one step.
 void updateTimes(core::Session& session, int n);
 
+// Runs frames (session updates and timed processes) until the enemies'
+// turn is over; false if it does not end within a generous number.
+bool finishEnemyTurn(core::Session& session, int maxFrames = 2000);
+
 // What the menus show: whether a widget is up, and a menu's entry texts.
 bool shown(const gui::GUIElement* widget);
 std::vector<std::string> optionsOf(const gui::GUIMenu* menu);

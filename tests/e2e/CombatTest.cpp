@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GameConsole.h"
+#include "GameProcess.h"
+#include "GameScreen.h"
+
+// Fights in the real game that fight back. The console sets the scene up
+// (and stays open, since a fight takes every key but Escape); the fight
+// itself is played with the mouse on the combat menu and the map. With one
+// option on the menu it fills the band, so a click at (320, 420) takes it.
+namespace
+{
+const int ONLY_OPTION_X = 320;
+const int ONLY_OPTION_Y = 420;
+}
+
+class Fights : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!GameProcess::haveDisplay())
+            GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+        ASSERT_TRUE(startGame(game));
+        ASSERT_TRUE(console.open());
+    }
+
+    std::string ask(const std::string& lua)
+    {
+        std::string value;
+        return console.query(lua, value) ? value : "?";
+    }
+
+    int askInt(const std::string& lua) { return std::atoi(ask(lua).c_str()); }
+
+    void clickAndRun(int x, int y)
+    {
+        ASSERT_TRUE(game.click(x, y));
+        ASSERT_TRUE(console.frames(3));
+    }
+
+    // Lets frames run until the enemies have had their turn.
+    bool waitForEnemyTurn(const std::string& until)
+    {
+        for (int round = 0; round < 300; ++round)
+        {
+            if (!console.frames(10))
+                return false;
+            if (ask("tostring(" + until + ")") == "true")
+                return true;
+        }
+        return false;
+    }
+
+    GameProcess game;
+    GameConsole console{game};
+};
+
+TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
+{
+    // Fenwy two squares above Brune on the pier; Brune never misses.
+    for (int step = 0; step < 6; ++step)
+        ASSERT_TRUE(console.tap("d"));
+    for (int step = 0; step < 5; ++step)
+        ASSERT_TRUE(console.tap("s"));
+    ASSERT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "13,15");
+    game.writeLine("brune:addAttack(500)");
+    const int hp = askInt("fenwy:getHP(false)");
+    game.writeLine("s:fight('brune;')");
+    ASSERT_EQ(ask("s:combatStage()"), "base");
+
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "pass_turn"
+    ASSERT_EQ(ask("s:combatStage()"), "enemy");
+    ASSERT_TRUE(waitForEnemyTurn("fenwy:getHP(false) < " + std::to_string(hp)))
+        << "Brune walks up and strikes";
+    EXPECT_EQ(ask("brune:getRow() .. ',' .. brune:getCol()"), "14,15") << "one step, up to Fenwy";
+    // The turn is over when "continue" appears on the band.
+    GameProcess::Image shot;
+    bool offered = false;
+    for (int round = 0; round < 300 && !offered; ++round)
+    {
+        ASSERT_TRUE(console.frames(10));
+        ASSERT_TRUE(game.capture(shot));
+        offered = gamescreen::coveredByList(shot, 100, 380, 600, 460);
+    }
+    ASSERT_TRUE(offered) << "continue is offered once Brune is done";
+    EXPECT_TRUE(gamescreen::coveredByBox(shot, 100, 5, 600, 50)) << "what Brune did, at the top";
+    EXPECT_GT(gamescreen::whitePixels(shot, 0, 0, 640, 60), 30);
+    gamescreen::keepScreenshot(game, "enemy-turn");
+
+    // "continue" once Brune is done; then Fenwy's slash finishes him.
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);
+    ASSERT_EQ(ask("s:combatStage()"), "base");
+    game.writeLine("fenwy:addAttack(500) brune:addHP(-29, false)");
+    clickAndRun(320, 240);  // Fenwy
+    clickAndRun(320, 444);  // "finish" moving
+    clickAndRun(320, 456);  // back, none, focus, slash
+    ASSERT_EQ(ask("s:combatStage()"), "target");
+    clickAndRun(320, 272);  // Brune, just below
+    clickAndRun(320, 444);  // "finish"
+    ASSERT_EQ(ask("s:combatStage()"), "win") << "the last enemy fell";
+    ASSERT_TRUE(game.capture(shot));
+    gamescreen::keepScreenshot(game, "victory");
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "exit_combat"
+    EXPECT_EQ(ask("s:combatStage()"), "none");
+    game.kill();
+}
+
+TEST_F(Fights, ALostFightIsTriedAgainFromWhereItBegan)
+{
+    game.writeLine("rusty:setPosition(9, 9) rusty:addAttack(500) fenwy:addHP(1 - fenwy:getHP(false), false)");
+    ASSERT_EQ(askInt("fenwy:getHP(false)"), 1);
+    game.writeLine("s:fight('rusty;')");
+    ASSERT_EQ(ask("s:combatStage()"), "base");
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "pass_turn"
+    ASSERT_TRUE(waitForEnemyTurn("s:combatStage() == 'lose'")) << "Rusty's bite is too much";
+    GameProcess::Image shot;
+    ASSERT_TRUE(console.frames(5));
+    ASSERT_TRUE(game.capture(shot));
+    EXPECT_TRUE(gamescreen::coveredByBox(shot, 100, 5, 600, 50));
+    gamescreen::keepScreenshot(game, "defeat");
+
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "try_again"
+    EXPECT_EQ(ask("s:combatStage()"), "none");
+    EXPECT_EQ(askInt("fenwy:getHP(false)"), 1) << "as the fight found her";
+    EXPECT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "8,9");
+    console.close();
+    EXPECT_TRUE(console.open()) << "the game goes on";
+    game.kill();
+}
