@@ -182,6 +182,10 @@ void ZOLT::run()
         _timer->reset();
         update(dt);
         render();
+        // At most 60 frames a second whatever the display does: the game's
+        // speed is counted in frames, and an idle game should cost little.
+        if (running)
+            _framePacer.waitForNextFrame();
     } while (running);
 }
 

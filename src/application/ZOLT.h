@@ -1,5 +1,7 @@
 #pragma once
 
+#include "application/FramePacer.h"
+
 namespace tamsygraphics
 {
 class Renderer;
@@ -50,5 +52,6 @@ private:
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;
+    FramePacer _framePacer;
 };
 }
