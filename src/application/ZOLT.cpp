@@ -187,6 +187,9 @@ void ZOLT::run()
         if (running)
             _framePacer.waitForNextFrame();
     } while (running);
+    // OpenAL reports a device left open at exit on standard error, on
+    // every quit; closing it keeps real errors visible.
+    sound::SoundHandler::erase();
 }
 
 void ZOLT::update(double dt)
