@@ -182,7 +182,14 @@ void ZOLT::run()
         _timer->reset();
         update(dt);
         render();
+        // At most 60 frames a second whatever the display does: the game's
+        // speed is counted in frames, and an idle game should cost little.
+        if (running)
+            _framePacer.waitForNextFrame();
     } while (running);
+    // OpenAL reports a device left open at exit on standard error, on
+    // every quit; closing it keeps real errors visible.
+    sound::SoundHandler::erase();
 }
 
 void ZOLT::update(double dt)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "application/FramePacer.h"
+
 namespace tamsygraphics
 {
 class Renderer;
@@ -24,7 +26,8 @@ class GLFWTimer;
 // The application object: brings every subsystem up in a fixed order, then
 // runs the frame loop until the player quits or the window closes. It keeps
 // plain pointers to the long-lived objects and frees none of them: they live
-// until the process ends.
+// until the process ends. Only the audio device is closed when the loop
+// ends, so that quitting leaves no device behind.
 class ZOLT
 {
 public:
@@ -50,5 +53,6 @@ private:
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;
+    FramePacer _framePacer;
 };
 }

@@ -492,39 +492,28 @@ void Renderer::DrawPassabilityOverlay(const glm::mat4& viewProj)
 
 void Renderer::DrawSprites(const glm::mat4& viewProj)
 {
-    const GLuint program = _resourceManager->GetProgram("animatedSprite");
-    const std::pair<unsigned int, unsigned int> square = _resourceManager->GetVAO("square");
-    glUseProgram(program);
-    glBindVertexArray(square.first);
-    SetMat4(program, "viewProj", viewProj);
+    _spriteBatch.Clear();
     for (const auto& entry : _spriteMap)
     {
         const Sprite* sprite = entry.second;
         if (!sprite || !sprite->IsVisible())
             continue;
         const Texture* texture = TextureOrFallback(sprite->GetTextureName());
-        if (!texture)
-            continue;
-        SetMat4(program, "trans", sprite->GetModelMatrix());
-
-        const glm::vec2 size = sprite->GetSize();
-        const bool wholeTexture = size.x == 0.0f || size.y == 0.0f || texture->info.width <= 0 ||
-                                  texture->info.height <= 0;
-        if (wholeTexture)
-        {
-            SetVec2(program, "texShift", glm::vec2(0.0f, 0.0f));
-            SetMat2(program, "texScale", glm::mat2(1.0f));
-        }
-        else
-        {
-            SetVec2(program, "texShift", sprite->GetTexCoords());
-            SetMat2(program, "texScale",
-                    glm::mat2(size.x / texture->info.width, 0.0f, 0.0f, size.y / texture->info.height));
-        }
-        SetInt(program, "tex", BindForDraw(texture->textureId));
-        DrawIndexed(GL_TRIANGLES, square.second);
+        if (texture)
+            _spriteBatch.Add(*sprite, *texture);
     }
-    glBindVertexArray(0);
+    if (_spriteBatch.GetRuns().empty())
+        return;
+
+    // The batch holds every quad placed and cut to its frame already, so
+    // the program's own transform and frame stay at identity.
+    const GLuint program = _resourceManager->GetProgram("animatedSprite");
+    glUseProgram(program);
+    SetMat4(program, "viewProj", viewProj);
+    SetMat4(program, "trans", glm::mat4(1.0f));
+    SetVec2(program, "texShift", glm::vec2(0.0f, 0.0f));
+    SetMat2(program, "texScale", glm::mat2(1.0f));
+    _spriteBatch.Draw(glGetUniformLocation(program, "tex"));
     glUseProgram(0);
 }
 

@@ -14,6 +14,7 @@
 #include "graphics/TGLayerMesh.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
+#include "graphics/TGSpriteBatch.h"
 
 namespace application
 {
@@ -142,6 +143,8 @@ private:
     bool _passabilityOverlay = true;
     FT_Library _ft = nullptr;
     FT_Face _face = nullptr;
+    // The sprite pass's quads, rebuilt every frame.
+    SpriteBatch _spriteBatch;
     // Vertex array and buffer of the text pass, created on first use.
     GLuint _textVAO = 0;
     GLuint _textVBO = 0;

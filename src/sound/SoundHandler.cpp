@@ -64,6 +64,7 @@ const DefaultSound DEFAULT_SOUNDS[] = {
 }
 
 AudioDevice* SoundHandler::soundEngine = nullptr;
+std::future<AudioDevice*> SoundHandler::openingEngine;
 std::vector<Sound*> SoundHandler::sounds;
 std::vector<std::string> SoundHandler::requestFilenames;
 std::vector<long> SoundHandler::requestPlayTimes;
@@ -96,30 +97,104 @@ void SoundHandler::init(bool loadDefaults)
     Log::setNamedStream("vosk", &std::cout);
     // A second start-up would otherwise leave the first device open and
     // register the table twice.
-    if (soundEngine)
-        erase();
-    soundEngine = AudioDevice::create();
-    if (!soundEngine)
-    {
-        std::cout << "Error: soundEngine initialization in SoundHandler failed";
-        return;
-    }
+    erase();
+    openingEngine = std::async(std::launch::async, [] { return AudioDevice::create(); });
     currentMusic = nullptr;
     nextMusic = nullptr;
     currentMusicSoundIndex = -1;
     nextMusicSoundIndex = -1;
+    // Registered now, while the working directory is the one the paths are
+    // relative to; taken back if the device cannot be opened.
     if (loadDefaults)
-        initDefaultSounds();
+        registerDefaultSounds();
+}
+
+void SoundHandler::awaitDevice()
+{
+    if (!openingEngine.valid())
+        return;
+    soundEngine = openingEngine.get();
+    if (soundEngine)
+        return;
+    std::cout << "Error: soundEngine initialization in SoundHandler failed";
+    deleteSounds();
+}
+
+AudioDevice* SoundHandler::getSoundEngine()
+{
+    awaitDevice();
+    return soundEngine;
+}
+
+AudioVoice* SoundHandler::getCurrentMusic()
+{
+    awaitDevice();
+    return currentMusic;
+}
+
+AudioVoice* SoundHandler::getNextMusic()
+{
+    awaitDevice();
+    return nextMusic;
+}
+
+clock_t SoundHandler::getFadeMusicClock()
+{
+    awaitDevice();
+    return fadeMusicClock;
+}
+
+int SoundHandler::getCurrentMusicSoundIndex()
+{
+    awaitDevice();
+    return currentMusicSoundIndex;
+}
+
+int SoundHandler::getNextMusicSoundIndex()
+{
+    awaitDevice();
+    return nextMusicSoundIndex;
+}
+
+std::vector<std::string> SoundHandler::getRequestFilenames()
+{
+    awaitDevice();
+    return requestFilenames;
+}
+
+std::vector<long> SoundHandler::getRequestPlayTimes()
+{
+    awaitDevice();
+    return requestPlayTimes;
+}
+
+std::vector<Sound*> SoundHandler::getSounds()
+{
+    awaitDevice();
+    return sounds;
 }
 
 void SoundHandler::initDefaultSounds()
 {
+    awaitDevice();
+    registerDefaultSounds();
+}
+
+void SoundHandler::registerDefaultSounds()
+{
     for (const DefaultSound& entry : DEFAULT_SOUNDS)
-        addSound(entry.file, entry.isMusic, entry.loopTo, true);
+        registerSound(entry.file, entry.isMusic, entry.loopTo, true);
 }
 
 void SoundHandler::addSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
                             bool shouldOnlyAddValidFiles)
+{
+    awaitDevice();
+    registerSound(soundFilename, isMusic, loopToPos, shouldOnlyAddValidFiles);
+}
+
+void SoundHandler::registerSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
+                                 bool shouldOnlyAddValidFiles)
 {
     if (!shouldOnlyAddValidFiles)
     {
@@ -153,6 +228,7 @@ clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
 {
     Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds"
                        << std::endl;
+    awaitDevice();
     const clock_t receiveTime = now();
     const int soundIndex = findSound(filename);
     if (soundIndex < 0)
@@ -173,6 +249,7 @@ clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
 
 void SoundHandler::update()
 {
+    awaitDevice();
     if (soundEngine)
         soundEngine->update();
     const clock_t currTime = now();
@@ -282,6 +359,7 @@ bool SoundHandler::playSound(Sound* sound)
 
 AudioVoice* SoundHandler::startSound(Sound* sound)
 {
+    awaitDevice();
     if (!sound || !soundEngine)
         return nullptr;
     return sound->play(soundEngine);
@@ -289,6 +367,7 @@ AudioVoice* SoundHandler::startSound(Sound* sound)
 
 void SoundHandler::erase()
 {
+    awaitDevice();
     if (soundEngine)
     {
         soundEngine->stopAllSounds();
@@ -297,10 +376,15 @@ void SoundHandler::erase()
     }
     currentMusic = nullptr;
     nextMusic = nullptr;
+    deleteSounds();
+    requestFilenames.clear();
+    requestPlayTimes.clear();
+}
+
+void SoundHandler::deleteSounds()
+{
     for (Sound* sound : sounds)
         delete sound;
     sounds.clear();
-    requestFilenames.clear();
-    requestPlayTimes.clear();
 }
 }

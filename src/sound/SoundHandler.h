@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,11 @@ class Sound;
 // track plays at a time; a new one cross-fades the old one out and music
 // loops by jumping back to a per-track position shortly before its end.
 // All state is class-wide.
+//
+// Opening the output device takes a good part of start-up, so init opens it
+// on a helper thread while the game goes on starting; the first call that
+// needs the device (every public call does) waits for it. Sound files are
+// only checked for existence at registration and decoded on first play.
 class SoundHandler
 {
 public:
@@ -33,15 +39,15 @@ public:
     static AudioVoice* startSound(Sound* sound);
     static void erase();
 
-    static AudioDevice* getSoundEngine() { return soundEngine; }
-    static AudioVoice* getCurrentMusic() { return currentMusic; }
-    static AudioVoice* getNextMusic() { return nextMusic; }
-    static clock_t getFadeMusicClock() { return fadeMusicClock; }
-    static int getCurrentMusicSoundIndex() { return currentMusicSoundIndex; }
-    static int getNextMusicSoundIndex() { return nextMusicSoundIndex; }
-    static std::vector<std::string> getRequestFilenames() { return requestFilenames; }
-    static std::vector<long> getRequestPlayTimes() { return requestPlayTimes; }
-    static std::vector<Sound*> getSounds() { return sounds; }
+    static AudioDevice* getSoundEngine();
+    static AudioVoice* getCurrentMusic();
+    static AudioVoice* getNextMusic();
+    static clock_t getFadeMusicClock();
+    static int getCurrentMusicSoundIndex();
+    static int getNextMusicSoundIndex();
+    static std::vector<std::string> getRequestFilenames();
+    static std::vector<long> getRequestPlayTimes();
+    static std::vector<Sound*> getSounds();
     // The name the latest accepted request for a music track gave, "" before
     // any: what a scene is playing, even while the track waits its turn.
     static const std::string& getLastMusicRequest() { return lastMusicRequest; }
@@ -55,6 +61,12 @@ public:
     static clock_t now();
 
 private:
+    // Takes over the device opened by init once it is ready.
+    static void awaitDevice();
+    static void registerDefaultSounds();
+    static void registerSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
+                              bool shouldOnlyAddValidFiles);
+    static void deleteSounds();
     static int findSound(const std::string& filename);
     static void serveRequest(int soundIndex);
     static void startMusic(Sound* sound, int soundIndex);
@@ -64,6 +76,7 @@ private:
     static void releaseVoice(AudioVoice* voice);
 
     static AudioDevice* soundEngine;
+    static std::future<AudioDevice*> openingEngine;
     static std::vector<Sound*> sounds;
     static std::vector<std::string> requestFilenames;
     static std::vector<long> requestPlayTimes;

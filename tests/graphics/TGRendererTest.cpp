@@ -225,6 +225,42 @@ TEST_F(RendererTest, SpriteShowsOneFrameOrWholeTexture)
     EXPECT_EQ(WorldPixel(-4, -4), MAGENTA);
 }
 
+TEST_F(RendererTest, BatchedSpritesKeepNameOrderAcrossTextures)
+{
+    SolidTexture(rm, "red", RED);
+    SolidTexture(rm, "green", GREEN);
+    SolidTexture(rm, "blue", BLUE);
+    // Three overlapping quads, each shifted 20 units right of the last: "b"
+    // covers "a", "c" covers "b", although "a" and "c" share a texture and
+    // could be drawn together if the order did not matter.
+    AddSprite("a", "red", -20, 0, 40, 40);
+    AddSprite("b", "green", 0, 0, 40, 40);
+    AddSprite("c", "red", 20, 0, 40, 40);
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-35, 0), RED);
+    EXPECT_EQ(WorldPixel(-5, 0), GREEN) << "b over a";
+    EXPECT_EQ(WorldPixel(5, 0), RED) << "c over b";
+    EXPECT_EQ(WorldPixel(35, 0), RED);
+
+    // A crowd on one texture, topped by a different one: the buffers grow
+    // and the last name still wins.
+    for (int i = 0; i < 300; ++i)
+        AddSprite("crowd" + std::to_string(1000 + i), i % 2 ? "red" : "blue", -100 + (i % 10), 100, 40, 40);
+    AddSprite("zTop", "green", -100, 100, 10, 10);
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-100, 100), GREEN);
+    EXPECT_EQ(WorldPixel(-75, 100), RED) << "the last of the crowd is red and lies furthest right";
+    EXPECT_EQ(WorldPixel(5, 0), RED) << "earlier sprites are still drawn";
+
+    // Fewer sprites in a later frame leave nothing of the bigger one behind.
+    for (int i = 0; i < 300; ++i)
+        sm->DestroySprite("crowd" + std::to_string(1000 + i));
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-75, 100), BLACK);
+    EXPECT_EQ(WorldPixel(-100, 100), GREEN);
+    EXPECT_EQ(WorldPixel(-5, 0), GREEN);
+}
+
 TEST_F(RendererTest, MissingTextureFallsBackToMopkin)
 {
     SolidTexture(rm, "mopkin", MAGENTA);

@@ -455,6 +455,46 @@ TEST_F(SoundHandlerTest, EraseStopsEverythingAndLaterCallsAreHarmless)
     EXPECT_EQ(SoundHandler::startSound(nullptr), nullptr);
 }
 
+TEST_F(SoundHandlerTest, StartUpDecodesNothingUntilASoundIsFirstPlayed)
+{
+    // The test sounds laid out as the game's table names them.
+    soundtest::TempDir game;
+    for (const char* file : {"/assets/sound/themeTown.ogg", "/assets/sound/SFX/text.ogg"})
+        ASSERT_TRUE(soundtest::makeOgg(game.path() + file, 300));
+    game.enter();
+    SoundHandler::init(true);
+    game.leave();
+    ASSERT_EQ(SoundHandler::getSounds().size(), 2u);
+    updateAt(2000);
+    EXPECT_EQ(SoundHandler::getSoundEngine()->getSourceCount(), 0u);
+    for (const Sound* sound : SoundHandler::getSounds())
+        EXPECT_EQ(sound->getSource(), nullptr) << sound->getFilename();
+
+    game.enter();
+    SoundHandler::sendRequest("text", 0.0);
+    updateAt(2001);
+    game.leave();
+    EXPECT_EQ(SoundHandler::getSoundEngine()->getSourceCount(), 1u);
+    EXPECT_EQ(SoundHandler::getSounds()[0]->getSource(), nullptr) << "the music is still untouched";
+    EXPECT_NE(SoundHandler::getSounds()[1]->getSource(), nullptr);
+}
+
+TEST_F(SoundHandlerTest, StartingAgainWhileTheDeviceOpensKeepsOneDeviceAndOneTable)
+{
+    soundtest::TempDir game;
+    ASSERT_TRUE(soundtest::makeOgg(game.path() + "/assets/sound/themeTown.ogg", 300));
+    game.enter();
+    SoundHandler::init(true);
+    SoundHandler::init(true);
+    game.leave();
+    ASSERT_NE(SoundHandler::getSoundEngine(), nullptr);
+    EXPECT_EQ(SoundHandler::getSounds().size(), 1u);
+    SoundHandler::sendRequest("themeTown", 0.0);
+    updateAt(2000);
+    ASSERT_NE(SoundHandler::getCurrentMusic(), nullptr);
+    EXPECT_TRUE(SoundHandler::getCurrentMusic()->isPlaying());
+}
+
 TEST(SoundClockTest, ProcessClockCountsWallMillisecondsAndCanBeReplaced)
 {
     const clock_t before = SoundHandler::processClock();
