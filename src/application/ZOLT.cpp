@@ -15,6 +15,8 @@
 #include "core/QuestManager.h"
 #include "core/Party.h"
 #include "core/ResourceManager.h"
+#include "core/SaveGameManager.h"
+#include "core/SaveInputContext.h"
 #include "core/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGRenderer.h"
@@ -24,8 +26,10 @@
 #include "gui/InventoryMenu.h"
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
+#include "gui/NoticeBox.h"
 #include "gui/PartyMenu.h"
 #include "gui/QuestMenu.h"
+#include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
 
 namespace application
@@ -110,6 +114,12 @@ void ZOLT::initialize()
     event::EventManager::registerEventListener(
         static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
     core::LuaInterface::runScript("demoStartup.lua");
+    if (_playerSession)
+    {
+        _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
+        _playerSession->setSaveGames(_saveGames);
+        application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+    }
 
     initializeSingletonGUIElements();
 
@@ -161,6 +171,13 @@ void ZOLT::initializeSingletonGUIElements()
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
+    if (_saveGames)
+    {
+        mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
+        mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames));
+        gui::NoticeBox* notice = new gui::NoticeBox();
+        _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
+    }
     mainMenu->hide();
     if (_playerSession)
     {

@@ -155,6 +155,12 @@ bool Entity::isMoving() const
     return _moving;
 }
 
+void Entity::setFaceDirection(Direction direction)
+{
+    if (isValidDirection(direction))
+        _faceDirection = direction;
+}
+
 void Entity::setPosition(int row, int column)
 {
     setPosition(glm::vec2(static_cast<float>(row), static_cast<float>(column)));

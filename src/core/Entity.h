@@ -55,6 +55,8 @@ public:
     glm::vec2 getOffset() const;
     glm::vec2 getVelocity() const;
     Direction getFaceDirection() const;
+    // Turns without stepping (restoring a saved game).
+    void setFaceDirection(Direction direction);
     bool isMoving() const;
 
     // Placing fires the trigger of the tile placed on.
