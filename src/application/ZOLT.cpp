@@ -10,6 +10,7 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
+#include "application/StartupTextures.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
@@ -34,46 +35,6 @@
 
 namespace application
 {
-namespace
-{
-struct StartupTexture
-{
-    const char* name;
-    const char* path;
-};
-
-// Scene and character files name these textures; each takes the next
-// texture unit in this order.
-const StartupTexture STARTUP_TEXTURES[] = {
-    {"tileset", "/assets/maps/region1/tileset.png"},
-    {"walking", "/assets/sprites/walkingSpriteSheet.png"},
-    {"walking2", "/assets/sprites/walkingSpriteSheet2.png"},
-    {"walking3", "/assets/sprites/walkingSpriteSheet3.png"},
-    {"walking4", "/assets/sprites/walkingSpriteSheet4.png"},
-    {"dog", "/assets/sprites/dog.png"},
-    {"banana", "/assets/sprites/banana.gif"},
-    {"fireball", "/assets/sprites/fireball.png"},
-    {"Aldric", "/assets/sprites/Aldric.png"},
-    {"Bandit", "/assets/sprites/Bandit.png"},
-    {"BanditLeader", "/assets/sprites/BanditLeader.png"},
-    {"Brune", "/assets/sprites/Brune.png"},
-    {"Captain", "/assets/sprites/Captain.png"},
-    {"Elder", "/assets/sprites/Elder.png"},
-    {"Fenwy", "/assets/sprites/Fenwy.png"},
-    {"Fisherman", "/assets/sprites/Fisherman.png"},
-    {"Guard", "/assets/sprites/Guard.png"},
-    {"Innkeeper", "/assets/sprites/Innkeeper.png"},
-    {"Man", "/assets/sprites/Man.png"},
-    {"Mayor", "/assets/sprites/Mayor.png"},
-    {"Merchant", "/assets/sprites/Merchant.png"},
-    {"Oskel", "/assets/sprites/Oskel.png"},
-    {"Sailor", "/assets/sprites/Sailor.png"},
-    {"Tibbet", "/assets/sprites/Tibbet.png"},
-    {"Vosk", "/assets/sprites/Vosk.png"},
-    {"Woman", "/assets/sprites/Woman.png"},
-};
-}
-
 void ZOLT::runApp()
 {
     initialize();
@@ -144,7 +105,7 @@ void ZOLT::initializeGraphics()
     _sceneManager = _renderer->GetSceneManager();
     _resourceManager = _renderer->GetResourceManager();
     _graphicsGUIManager = _renderer->GetGUIManager();
-    for (const StartupTexture& texture : STARTUP_TEXTURES)
+    for (const StartupTexture& texture : startupTextures())
         _resourceManager->LoadTexture(texture.name, texture.path);
 }
 

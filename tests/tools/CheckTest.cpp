@@ -1,0 +1,132 @@
+// zolt-check on the demo game and on a corpus of broken game trees. Each
+// tree under check/broken/ holds only what it changes in check/base/ (and a
+// removed.txt of files it takes away) and expected.txt, the one problem the
+// checker must report for it.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const fs::path CORPUS = fs::path(ZOLT_SOURCE_DIR) / "tests" / "tools" / "check";
+const fs::path CHECKER = fs::path(ZOLT_BINARY_DIR) / "zolt-check";
+
+struct CheckerRun
+{
+    int status = -1;
+    std::string out;
+};
+
+CheckerRun runChecker(const std::string& arguments)
+{
+    CheckerRun run;
+    FILE* pipe = ::popen((CHECKER.string() + " " + arguments + " 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The base tree with one broken tree laid over it, in a folder of its own.
+class GameTree
+{
+public:
+    explicit GameTree(const std::string& broken)
+    {
+        std::string pattern = (fs::temp_directory_path() / "zolt-check-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            return;
+        _root = pattern;
+        fs::copy(CORPUS / "base", _root, fs::copy_options::recursive);
+        if (broken.empty())
+            return;
+        const fs::path overlay = CORPUS / "broken" / broken;
+        fs::copy(overlay, _root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        std::istringstream removed(readText(overlay / "removed.txt"));
+        for (std::string line; std::getline(removed, line);)
+        {
+            if (!line.empty())
+                fs::remove(_root / line);
+        }
+        fs::remove(_root / "removed.txt");
+        fs::remove(_root / "expected.txt");
+    }
+    ~GameTree()
+    {
+        std::error_code error;
+        if (!_root.empty())
+            fs::remove_all(_root, error);
+    }
+    const fs::path& root() const { return _root; }
+
+private:
+    fs::path _root;
+};
+
+std::vector<std::string> brokenTrees()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(CORPUS / "broken"))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+}
+
+TEST(ZoltCheck, PassesTheDemoGame)
+{
+    const CheckerRun run = runChecker(ZOLT_SOURCE_DIR);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(ZoltCheck, PassesTheBaseOfTheCorpus)
+{
+    GameTree tree("");
+    const CheckerRun run = runChecker(tree.root().string());
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(ZoltCheck, FindsTheOneFaultOfEachBrokenTree)
+{
+    const std::vector<std::string> trees = brokenTrees();
+    EXPECT_GE(trees.size(), 20u);
+    for (const std::string& name : trees)
+    {
+        GameTree tree(name);
+        const CheckerRun run = runChecker(tree.root().string());
+        EXPECT_EQ(run.out, readText(CORPUS / "broken" / name / "expected.txt")) << name;
+        EXPECT_EQ(run.status, 1) << name;
+    }
+}
+
+TEST(ZoltCheck, AFolderWithoutAGameIsRefused)
+{
+    const CheckerRun run = runChecker(fs::temp_directory_path().string());
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.status, 2);
+}
