@@ -77,6 +77,7 @@ void ZOLT::initialize()
     core::LuaInterface::runScript("demoStartup.lua");
     if (_playerSession)
     {
+        Log::setNamedStream("SaveGame", &std::cout);
         _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
         _playerSession->setSaveGames(_saveGames);
         application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
@@ -139,6 +140,8 @@ void ZOLT::initializeSingletonGUIElements()
         gui::NoticeBox* notice = new gui::NoticeBox();
         _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
     }
+    // Every entry in sight, none behind a scroll button.
+    mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
     if (_playerSession)
     {

@@ -24,7 +24,7 @@ std::string calendarTime(std::time_t when)
     char text[32];
     std::tm local = {};
     localtime_r(&when, &local);
-    std::strftime(text, sizeof(text), "%Y-%m-%d %H:%M", &local);
+    std::strftime(text, sizeof(text), "%d %b %H:%M", &local);
     return text;
 }
 }
@@ -152,7 +152,7 @@ std::string SaveGameManager::describe(const SlotInfo& info)
         return "empty";
     if (!info.readable)
         return "unreadable";
-    return info.summary.sceneId + "  " + clockTime(info.summary.playSeconds) + "  " +
+    return info.summary.sceneId + " " + clockTime(info.summary.playSeconds) + " " +
            calendarTime(info.summary.savedAt);
 }
 

@@ -51,7 +51,7 @@ public:
     // The quick slot first, then the numbered ones.
     std::vector<SlotInfo> listSlots() const;
     SlotInfo inspect(const std::string& slot) const;
-    // "town_main  1:02:03  2026-12-07 11:00" or "empty".
+    // "town_main 1:02:03 07 Dec 11:00", "empty" or "unreadable".
     static std::string describe(const SlotInfo& info);
 
     // Seconds of play, counting the time recorded in the save last loaded.

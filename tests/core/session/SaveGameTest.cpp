@@ -312,7 +312,7 @@ TEST_F(SaveGames, SlotsShowSceneAndPlayTimeAndTheLatestCanBeLoaded)
     EXPECT_EQ(slots[0].summary.sceneId, "testB");
     EXPECT_EQ(SaveGameManager::describe(slots[1]), "empty");
     EXPECT_EQ(slots[3].summary.sceneId, "testA");
-    EXPECT_EQ(SaveGameManager::describe(slots[3]).substr(0, 14), "testA  0:00:00");
+    EXPECT_EQ(SaveGameManager::describe(slots[3]).substr(0, 13), "testA 0:00:00");
     EXPECT_EQ(SaveGameManager::describe(slots[5]), "unreadable");
     EXPECT_TRUE(saves->hasSaves());
 
