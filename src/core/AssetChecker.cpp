@@ -398,7 +398,15 @@ void AssetChecker::readTriggers(SceneInfo& scene)
             const tinyxml2::XMLElement* list = object->FirstChildElement("properties");
             for (const tinyxml2::XMLElement* p = list ? list->FirstChildElement("property") : nullptr; p;
                  p = p->NextSiblingElement("property"))
-                properties[attribute(p, "name")] = {attribute(p, "value"), p->GetLineNum()};
+            {
+                // The loader takes the script under any of four names, in any case.
+                std::string name = attribute(p, "name");
+                std::string lower = name;
+                std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+                if (lower == "scriptfilename" || lower == "scriptname" || lower == "scriptfile" || lower == "script")
+                    name = "script";
+                properties[name] = {attribute(p, "value"), p->GetLineNum()};
+            }
             if (properties.count("script"))
                 checkScriptReference(properties["script"].first, scene.mapFile, properties["script"].second);
             if (properties.count("targetScene"))

@@ -94,7 +94,7 @@ TEST_F(SaveLoad, QuickSaveThenQuickLoadPutsTheAvatarBack)
     EXPECT_EQ(loadedCol, col);
     Image loaded;
     ASSERT_TRUE(game.capture(loaded));
-    gamescreen::keepScreenshot(game, "quickload");
+    gamescreen::keepScreenshot(game, "quick-load");
     EXPECT_LT(gamescreen::regionDifference(saved, loaded, VIEW_X0, VIEW_Y0, VIEW_X1, VIEW_Y1), 8.0)
         << "the view is back where it was saved";
     console.close();
@@ -123,7 +123,7 @@ TEST_F(SaveLoad, TheLoadMenuListsTheQuickSaveAndLoadsItOnAClick)
     ASSERT_TRUE(gamescreen::waitForScreen(
         game, [](const Image& image) { return gamescreen::coveredByList(image, 240, 45, 560, 75); }, shot))
         << "the Load menu opens with its slots";
-    gamescreen::keepScreenshot(game, "loadmenu");
+    gamescreen::keepScreenshot(game, "load-menu");
     ASSERT_TRUE(game.click(FIRST_SLOT_X, FIRST_SLOT_Y));
     ASSERT_TRUE(game.waitForOutput("Loaded (quick)", GameConsole::WAIT_MS));
 
