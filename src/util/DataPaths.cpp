@@ -12,6 +12,9 @@ namespace fs = std::filesystem;
 #ifndef ZOLT_CHECKOUT_DIR
 #define ZOLT_CHECKOUT_DIR ""
 #endif
+#ifndef ZOLT_BUILD_DIR
+#define ZOLT_BUILD_DIR ""
+#endif
 
 namespace
 {
@@ -86,11 +89,19 @@ std::string DataPaths::findGameRoot(const std::string& requested, const std::str
         return holdsGame(requested) ? requested : "";
     if (holdsGame("."))
         return ".";
-    // An installed program finds the data beside it first; a program in a
-    // build folder has none there and finds the checkout it was built from.
-    std::vector<std::string> candidates = dataDirectoryCandidates(programPath);
-    candidates.insert(candidates.begin() + (programPath.empty() ? 0 : 1), ZOLT_CHECKOUT_DIR);
-    return firstHolding(candidates, GAME_MARKER);
+    // A program still in the build folder plays the checkout it was built
+    // from; an installed one never looks there.
+    if (runsFromBuildFolder(programPath) && holdsGame(ZOLT_CHECKOUT_DIR))
+        return ZOLT_CHECKOUT_DIR;
+    return firstHolding(dataDirectoryCandidates(programPath), GAME_MARKER);
+}
+
+bool DataPaths::runsFromBuildFolder(const std::string& programPath)
+{
+    std::error_code error;
+    const std::string buildFolder = ZOLT_BUILD_DIR;
+    return !buildFolder.empty() && !programPath.empty() &&
+           fs::equivalent(fs::path(programPath).parent_path(), buildFolder, error);
 }
 
 std::string DataPaths::programPath(const char* argv0)

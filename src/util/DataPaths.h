@@ -25,13 +25,16 @@ public:
     static std::string firstHolding(const std::vector<std::string>& candidates, const std::string& marker);
 
     // The game folder to run: the one asked for, else the working directory
-    // when it holds a game, else the data folder beside the program, else
-    // the checkout the program was built from, else the other installed
-    // folders. Empty when none holds a game.
+    // when it holds a game, else (for a program in its build folder) the
+    // checkout it was built from, else the installed data folders in the
+    // order above. Empty when none holds a game.
     static std::string findGameRoot(const std::string& requested, const std::string& programPath);
 
     // A folder holds a game when it has assets/session.xml.
     static bool holdsGame(const std::string& folder);
+
+    // True for a program that lies in the build folder it was built in.
+    static bool runsFromBuildFolder(const std::string& programPath);
 
     // The running program's own path (through /proc), else argv[0].
     static std::string programPath(const char* argv0);
