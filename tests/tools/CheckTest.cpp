@@ -4,15 +4,14 @@
 // checker must report for it.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "ToolTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -21,33 +20,9 @@ namespace
 const fs::path CORPUS = fs::path(ZOLT_SOURCE_DIR) / "tests" / "tools" / "check";
 const fs::path CHECKER = fs::path(ZOLT_BINARY_DIR) / "zolt-check";
 
-struct CheckerRun
+tooltest::CommandResult runChecker(const std::string& arguments)
 {
-    int status = -1;
-    std::string out;
-};
-
-CheckerRun runChecker(const std::string& arguments)
-{
-    CheckerRun run;
-    FILE* pipe = ::popen((CHECKER.string() + " " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-        run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return tooltest::runCommand(CHECKER.string() + " " + arguments, false);
 }
 
 // The base tree with one broken tree laid over it, in a folder of its own.
@@ -65,7 +40,7 @@ public:
             return;
         const fs::path overlay = CORPUS / "broken" / broken;
         fs::copy(overlay, _root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        std::istringstream removed(readText(overlay / "removed.txt"));
+        std::istringstream removed(tooltest::readText(overlay / "removed.txt"));
         for (std::string line; std::getline(removed, line);)
         {
             if (!line.empty())
@@ -98,7 +73,7 @@ std::vector<std::string> brokenTrees()
 
 TEST(ZoltCheck, PassesTheDemoGame)
 {
-    const CheckerRun run = runChecker(ZOLT_SOURCE_DIR);
+    const tooltest::CommandResult run = runChecker(ZOLT_SOURCE_DIR);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.status, 0);
 }
@@ -106,7 +81,7 @@ TEST(ZoltCheck, PassesTheDemoGame)
 TEST(ZoltCheck, PassesTheBaseOfTheCorpus)
 {
     GameTree tree("");
-    const CheckerRun run = runChecker(tree.root().string());
+    const tooltest::CommandResult run = runChecker(tree.root().string());
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.status, 0);
 }
@@ -118,15 +93,15 @@ TEST(ZoltCheck, FindsTheOneFaultOfEachBrokenTree)
     for (const std::string& name : trees)
     {
         GameTree tree(name);
-        const CheckerRun run = runChecker(tree.root().string());
-        EXPECT_EQ(run.out, readText(CORPUS / "broken" / name / "expected.txt")) << name;
+        const tooltest::CommandResult run = runChecker(tree.root().string());
+        EXPECT_EQ(run.out, tooltest::readText(CORPUS / "broken" / name / "expected.txt")) << name;
         EXPECT_EQ(run.status, 1) << name;
     }
 }
 
 TEST(ZoltCheck, AFolderWithoutAGameIsRefused)
 {
-    const CheckerRun run = runChecker(fs::temp_directory_path().string());
+    const tooltest::CommandResult run = runChecker(fs::temp_directory_path().string());
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.status, 2);
 }

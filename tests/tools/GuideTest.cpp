@@ -1,30 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "ToolTestSupport.h"
 #include "core/LuaBindings.h"
 #include "core/LuaVocabulary.h"
 
 namespace
 {
 const std::string GUIDE = std::string(ZOLT_SOURCE_DIR) + "/docs/making-a-game.md";
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 }
 
 // Adding, renaming or removing a binding makes this fail until the guide is
 // generated again: build/zolt-luadoc docs/making-a-game.md
 TEST(Guide, ListsExactlyTheLuaVocabularyOfTheBindingTables)
 {
-    const std::string page = readText(GUIDE);
+    const std::string page = tooltest::readText(GUIDE);
     const std::string refreshed = core::LuaVocabulary::refreshPage(page);
     ASSERT_FALSE(refreshed.empty()) << GUIDE << " lacks the marks of its generated part";
     EXPECT_EQ(refreshed, page) << "the guide's Lua vocabulary is stale: run build/zolt-luadoc docs/making-a-game.md";

@@ -3,35 +3,21 @@
 // any working directory, beside themselves or through XDG_DATA_DIRS.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include "ToolTestSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-struct Outcome
-{
-    int status = -1;
-    std::string out;
-};
+using Outcome = tooltest::CommandResult;
 
 Outcome run(const std::string& command)
 {
-    Outcome outcome;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return outcome;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
-        outcome.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return tooltest::runCommand(command, true);
 }
 
 class Installed : public ::testing::Test
