@@ -32,6 +32,9 @@ const char* const CLASSES_FILE = "assets/classes.xml";
 const char* const STARTUP_SCRIPT = "assets/scripts/demoStartup.lua";
 const char* const SCRIPT_FOLDER = "assets/scripts/";
 const char* const DIALOG_FOLDER = "assets/dialogs/";
+// What the engine itself reads from every game folder.
+const char* const ENGINE_FILES[] = {"assets/fonts/FreeSans.ttf", "assets/fonts/Eadui.ttf"};
+const char* const SHADER_FOLDER = "assets/shaders/shaders150";
 const char* const RECORD_FILES[] = {"assets/animation.xml", "assets/party.xml", ITEMS_FILE, SCENES_FILE,
                                     ABILITIES_FILE, CLASSES_FILE};
 
@@ -115,8 +118,6 @@ AssetChecker::AssetChecker()
     Log::setErrorStream(&ErrorTap::nowhere());
     Log::setWarnStream(&ErrorTap::nowhere());
     Log::setNoteStream(&ErrorTap::nowhere());
-    for (const application::StartupTexture& texture : application::startupTextures())
-        _textures.insert(texture.name);
 }
 
 AssetChecker::~AssetChecker()
@@ -163,6 +164,7 @@ bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document
 const std::vector<AssetChecker::Problem>& AssetChecker::check()
 {
     _problems.clear();
+    checkEngineFiles();
     loadRecords();
     checkItems();
     checkClasses();
@@ -173,6 +175,20 @@ const std::vector<AssetChecker::Problem>& AssetChecker::check()
     checkDialogs();
     checkReachability();
     return _problems;
+}
+
+void AssetChecker::checkEngineFiles()
+{
+    for (const char* file : ENGINE_FILES)
+    {
+        if (!fileExists(file))
+            report(file, 0, "missing file (the engine's own: copy it from the installed share/zolt/assets)");
+    }
+    std::error_code error;
+    if (!fs::is_directory(SHADER_FOLDER, error))
+        report(SHADER_FOLDER, 0, "missing folder (the engine's shaders: copy it from the installed share/zolt/assets)");
+    for (const application::StartupTexture& texture : application::startupTextures())
+        _texturePaths[texture.name] = std::string(texture.path).substr(1);
 }
 
 void AssetChecker::loadRecords()
@@ -291,11 +307,28 @@ void AssetChecker::checkRecordChildren(const std::string& file, const tinyxml2::
             report(file, child->GetLineNum(), "ability " + id + " does not exist");
         else if (kind == "class" && !ResourceManager::getClass(id))
             report(file, child->GetLineNum(), "class " + id + " does not exist");
-        else if (kind == "sprite" && !_textures.count(attribute(child, "texture")))
-            report(file, child->GetLineNum(),
-                   "texture " + attribute(child, "texture") + " is not one of the start-up textures");
+        else if (kind == "sprite")
+            checkTexture(attribute(child, "texture"), file, child->GetLineNum());
     }
     checkInlineScripts(element, file);
+}
+
+void AssetChecker::checkTexture(const std::string& name, const std::string& file, int line)
+{
+    auto texture = _texturePaths.find(name);
+    if (texture == _texturePaths.end())
+    {
+        report(file, line, "texture " + name + " is not one of the start-up textures");
+        return;
+    }
+    // Each picture is told once, at the first sprite that wears it.
+    if (!_checkedImages.insert(texture->second).second)
+        return;
+    int w = 0, h = 0, n = 0;
+    if (!fileExists(texture->second))
+        report(file, line, "texture " + name + " needs " + texture->second + ", which does not exist");
+    else if (!stbi_info(texture->second.c_str(), &w, &h, &n))
+        report(texture->second, 0, "cannot be decoded as an image");
 }
 
 void AssetChecker::checkInlineScripts(const tinyxml2::XMLElement* element, const std::string& file)

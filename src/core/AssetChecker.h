@@ -51,6 +51,8 @@ private:
               int fromLine = 0);
     bool fileExists(const std::string& file) const;
 
+    void checkEngineFiles();
+    void checkTexture(const std::string& name, const std::string& file, int line);
     void loadRecords();
     void checkItems();
     void checkClasses();
@@ -74,7 +76,8 @@ private:
     bool passable(const std::string& sceneId, int row, int column) const;
 
     std::vector<Problem> _problems;
-    std::set<std::string> _textures;
+    // Start-up texture name to the file it is read from.
+    std::map<std::string, std::string> _texturePaths;
     std::set<std::string> _checkedTemplates;
     std::set<std::string> _checkedImages;
     std::map<std::string, SceneInfo*> _scenes;

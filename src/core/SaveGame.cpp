@@ -265,7 +265,11 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
     restoreItems(session, skipped);
     session.clearFlags();
     for (const auto& flag : _flags)
+    {
+        // Reading first keeps a flag that was saved at 0 listed as it was.
+        session.getFlag(flag.first);
         session.setFlag(flag.first, flag.second);
+    }
     restoreQuests(session);
     session.setDeparted(_departed);
     Character* avatar = session.getAvatar();

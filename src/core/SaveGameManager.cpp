@@ -74,7 +74,7 @@ bool SaveGameManager::busy(std::string& reason) const
         reason = "there is no game under way";
     else if (_session->getCombatManager().isInCombat())
         reason = "not during a fight";
-    else if (_session->getFlag("flag_isDialogOpen") != 0)
+    else if (_session->hasFlag("flag_isDialogOpen") && _session->getFlag("flag_isDialogOpen") != 0)
         reason = "not while someone is talking";
     return !reason.empty();
 }

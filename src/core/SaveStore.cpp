@@ -63,6 +63,12 @@ bool SaveStore::proceed(WriteStep step) const
     return !_crashHook || _crashHook(step);
 }
 
+bool SaveStore::interrupted(std::string& error)
+{
+    error = "the write was interrupted";
+    return false;
+}
+
 bool SaveStore::write(const std::string& slot, const std::string& contents, std::string& error)
 {
     if (_folder.empty())
@@ -71,7 +77,7 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
         return false;
     }
     if (!proceed(MAKE_FOLDER))
-        return false;
+        return interrupted(error);
     std::error_code fsError;
     fs::create_directories(_folder, fsError);
     if (fsError)
@@ -83,7 +89,7 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
     if (!writeTemporary(temporary, contents, error))
         return false;
     if (!proceed(RENAME_OVER_SLOT))
-        return false;
+        return interrupted(error);
     if (::rename(temporary.c_str(), pathOf(slot).c_str()) != 0)
     {
         error = systemError("cannot rename the new save over", pathOf(slot));
@@ -91,7 +97,7 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
         return false;
     }
     if (!proceed(SYNC_FOLDER))
-        return false;
+        return interrupted(error);
     // The rename reaches the disk with the folder; without this a power cut
     // could bring back the old name after the write was reported done.
     const int folderFd = ::open(_folder.c_str(), O_RDONLY | O_DIRECTORY);
@@ -106,7 +112,7 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
 bool SaveStore::writeTemporary(const std::string& path, const std::string& contents, std::string& error) const
 {
     if (!proceed(OPEN_TEMPORARY))
-        return false;
+        return interrupted(error);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
     {
@@ -118,19 +124,19 @@ bool SaveStore::writeTemporary(const std::string& path, const std::string& conte
         // A crash in the middle of the write leaves half the file.
         writeAll(fd, contents.data(), contents.size() / 2);
         ::close(fd);
-        return false;
+        return interrupted(error);
     }
     bool ok = writeAll(fd, contents.data(), contents.size());
     if (ok && !proceed(SYNC_TEMPORARY))
     {
         ::close(fd);
-        return false;
+        return interrupted(error);
     }
     ok = ok && ::fsync(fd) == 0;
     if (ok && !proceed(CLOSE_TEMPORARY))
     {
         ::close(fd);
-        return false;
+        return interrupted(error);
     }
     ok = (::close(fd) == 0) && ok;
     if (!ok)

@@ -46,6 +46,7 @@ public:
 
 private:
     bool proceed(WriteStep step) const;
+    static bool interrupted(std::string& error);
     bool writeTemporary(const std::string& path, const std::string& contents, std::string& error) const;
 
     std::string _folder;

@@ -1,7 +1,8 @@
 // zolt-check on the demo game and on a corpus of broken game trees. Each
 // tree under check/broken/ holds only what it changes in check/base/ (and a
 // removed.txt of files it takes away) and expected.txt, the one problem the
-// checker must report for it.
+// checker must report for it. The engine's fonts and shaders are copied in
+// from the checkout.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +37,10 @@ public:
             return;
         _root = pattern;
         fs::copy(CORPUS / "base", _root, fs::copy_options::recursive);
+        // Every game carries the engine's fonts and shaders; the corpus
+        // takes them from the checkout rather than keeping copies.
+        for (const char* engine : {"assets/fonts", "assets/shaders"})
+            fs::copy(fs::path(ZOLT_SOURCE_DIR) / engine, _root / engine, fs::copy_options::recursive);
         if (broken.empty())
             return;
         const fs::path overlay = CORPUS / "broken" / broken;
@@ -44,7 +49,7 @@ public:
         for (std::string line; std::getline(removed, line);)
         {
             if (!line.empty())
-                fs::remove(_root / line);
+                fs::remove_all(_root / line);
         }
         fs::remove(_root / "removed.txt");
         fs::remove(_root / "expected.txt");

@@ -344,3 +344,22 @@ TEST(SaveFolder, FollowsXdgDataHomeThenHome)
     if (oldHome)
         ::setenv("HOME", keptHome.c_str(), 1);
 }
+
+// The game, not just the file: after a save cut short at any step the slot
+// still loads the earlier game.
+TEST_F(SaveGames, ASaveInterruptedAtEveryStepLeavesThePreviousSaveLoadable)
+{
+    ASSERT_TRUE(saves->save("slot1"));
+    const Observed first = Observed::of(*session);
+    play();
+    for (int crashAt = 0; crashAt <= core::SaveStore::RENAME_OVER_SLOT; ++crashAt)
+    {
+        saves->getStore().setCrashHook([crashAt](core::SaveStore::WriteStep step) { return step != crashAt; });
+        EXPECT_FALSE(saves->save("slot1")) << "step " << crashAt;
+        saves->getStore().setCrashHook(nullptr);
+        ASSERT_TRUE(saves->load("slot1")) << "step " << crashAt << ": " << saves->getLastMessage();
+        session->update();
+        EXPECT_EQ(Observed::of(*session), first) << "step " << crashAt;
+        play();
+    }
+}
