@@ -16,7 +16,7 @@ namespace
 {
 const char* const USAGE =
     "usage: zolt-check [GAME_ROOT]\n"
-    "Checks the game in GAME_ROOT (a folder holding assets/session.xml; by default\n"
+    "Checks the game in GAME_ROOT (a folder holding an assets folder; by default\n"
     "the working directory, else the installed demo game) and prints each problem\n"
     "as file:line: message. Exits 0 when the game is clean, 1 when problems were\n"
     "found, 2 when there is no game to check.\n";
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     const std::string root = DataPaths::findGameRoot(requested, DataPaths::programPath(argv[0]));
     if (root.empty())
     {
-        std::fprintf(stderr, "zolt-check: %s holds no game (no assets/session.xml)\n",
+        std::fprintf(stderr, "zolt-check: %s holds no game (no assets folder)\n",
                      requested.empty() ? "this folder" : requested.c_str());
         return 2;
     }

@@ -18,7 +18,9 @@ namespace fs = std::filesystem;
 
 namespace
 {
-const char* const GAME_MARKER = "assets/session.xml";
+// Only the asset folder makes a game folder: a game whose session file is
+// missing still starts, and says what it misses.
+const char* const GAME_MARKER = "assets";
 
 std::string environment(const char* name)
 {
@@ -80,7 +82,7 @@ std::string DataPaths::firstHolding(const std::vector<std::string>& candidates, 
 bool DataPaths::holdsGame(const std::string& folder)
 {
     std::error_code error;
-    return !folder.empty() && fs::is_regular_file(fs::path(folder) / GAME_MARKER, error);
+    return !folder.empty() && fs::is_directory(fs::path(folder) / GAME_MARKER, error);
 }
 
 std::string DataPaths::findGameRoot(const std::string& requested, const std::string& programPath)

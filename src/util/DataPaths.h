@@ -30,7 +30,7 @@ public:
     // order above. Empty when none holds a game.
     static std::string findGameRoot(const std::string& requested, const std::string& programPath);
 
-    // A folder holds a game when it has assets/session.xml.
+    // A folder holds a game when it has an assets folder.
     static bool holdsGame(const std::string& folder);
 
     // True for a program that lies in the build folder it was built in.
