@@ -17,23 +17,10 @@ using core::SaveInputContext;
 // The ways a player reaches the saves: F5 and F9, and the Save and Load menus.
 namespace
 {
-class SaveControls : public ::testing::Test
+class SaveControls : public savetest::SavedSession
 {
 protected:
-    void SetUp() override
-    {
-        sessiontest::prepare();
-        savetest::loadGameRecords();
-        session = sessiontest::sessionInTestA(3, 3);
-        ASSERT_NE(session, nullptr);
-        saves.reset(new SaveGameManager(session, folder.path()));
-    }
-
     int avatarColumn() { return static_cast<int>(session->getAvatar()->getPosition().y); }
-
-    savetest::ScratchFolder folder;
-    core::Session* session = nullptr;
-    std::unique_ptr<SaveGameManager> saves;
 };
 }
 

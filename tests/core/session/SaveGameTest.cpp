@@ -107,22 +107,9 @@ std::ostream& operator<<(std::ostream& out, const Observed& o)
     return out << " mate " << (o.mateInScene ? "here" : "gone") << "\n" << o.fenwyStats << o.sailorStats;
 }
 
-class SaveGames : public ::testing::Test
+class SaveGames : public savetest::SavedSession
 {
 protected:
-    void SetUp() override
-    {
-        sessiontest::prepare();
-        savetest::loadGameRecords();
-        session = sessiontest::sessionInTestA(3, 3);
-        ASSERT_NE(session, nullptr);
-        quests.reset(new core::QuestManager(session));
-        session->setQuestManager(quests.get());
-        saves.reset(new SaveGameManager(session, folder.path() + "/saves"));
-        saves->setNotifier([this](const std::string& message) { shown.push_back(message); });
-        session->setSaveGames(saves.get());
-    }
-
     // Changes every kind of state a save holds.
     void play()
     {
@@ -168,11 +155,6 @@ protected:
         session->update();
     }
 
-    savetest::ScratchFolder folder;
-    core::Session* session = nullptr;
-    std::unique_ptr<core::QuestManager> quests;
-    std::unique_ptr<SaveGameManager> saves;
-    std::vector<std::string> shown;
 };
 }
 

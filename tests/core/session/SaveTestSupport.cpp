@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "SessionTestSupport.h"
 #include "core/ResourceManager.h"
 
 namespace savetest
@@ -42,5 +43,18 @@ std::string readFile(const std::string& path)
 void writeFile(const std::string& path, const std::string& contents)
 {
     std::ofstream(path, std::ios::binary) << contents;
+}
+
+void SavedSession::SetUp()
+{
+    sessiontest::prepare();
+    loadGameRecords();
+    session = sessiontest::sessionInTestA(3, 3);
+    ASSERT_NE(session, nullptr);
+    quests.reset(new core::QuestManager(session));
+    session->setQuestManager(quests.get());
+    saves.reset(new core::SaveGameManager(session, folder.path() + "/saves"));
+    saves->setNotifier([this](const std::string& message) { shown.push_back(message); });
+    session->setSaveGames(saves.get());
 }
 }
