@@ -29,6 +29,7 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
+#include "util/DataPaths.h"
 #include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
@@ -76,8 +77,11 @@ std::string findEngineDirectory(const char* argv0)
     if (error)
         exe = fs::absolute(fs::path(argv0), error);
     const fs::path exeDir = exe.parent_path();
-    std::vector<fs::path> candidates = {exeDir, exeDir.parent_path() / "share" / "zolt", ZOLT_DATA_DIR,
-                                        fs::current_path(error)};
+    std::vector<fs::path> candidates = {exeDir};
+    for (const std::string& dir : DataPaths::dataDirectoryCandidates(exe.string()))
+        candidates.push_back(dir);
+    candidates.push_back(ZOLT_DATA_DIR);
+    candidates.push_back(fs::current_path(error));
     for (fs::path dir = exeDir.parent_path(); !dir.empty() && candidates.size() < 8; dir = dir.parent_path())
     {
         candidates.push_back(dir);

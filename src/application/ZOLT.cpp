@@ -10,11 +10,14 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
+#include "application/StartupTextures.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
 #include "core/Party.h"
 #include "core/ResourceManager.h"
+#include "core/SaveGameManager.h"
+#include "core/SaveInputContext.h"
 #include "core/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGRenderer.h"
@@ -24,52 +27,14 @@
 #include "gui/InventoryMenu.h"
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
+#include "gui/NoticeBox.h"
 #include "gui/PartyMenu.h"
 #include "gui/QuestMenu.h"
+#include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
 
 namespace application
 {
-namespace
-{
-struct StartupTexture
-{
-    const char* name;
-    const char* path;
-};
-
-// Scene and character files name these textures; each takes the next
-// texture unit in this order.
-const StartupTexture STARTUP_TEXTURES[] = {
-    {"tileset", "/assets/maps/region1/tileset.png"},
-    {"walking", "/assets/sprites/walkingSpriteSheet.png"},
-    {"walking2", "/assets/sprites/walkingSpriteSheet2.png"},
-    {"walking3", "/assets/sprites/walkingSpriteSheet3.png"},
-    {"walking4", "/assets/sprites/walkingSpriteSheet4.png"},
-    {"dog", "/assets/sprites/dog.png"},
-    {"banana", "/assets/sprites/banana.gif"},
-    {"fireball", "/assets/sprites/fireball.png"},
-    {"Aldric", "/assets/sprites/Aldric.png"},
-    {"Bandit", "/assets/sprites/Bandit.png"},
-    {"BanditLeader", "/assets/sprites/BanditLeader.png"},
-    {"Brune", "/assets/sprites/Brune.png"},
-    {"Captain", "/assets/sprites/Captain.png"},
-    {"Elder", "/assets/sprites/Elder.png"},
-    {"Fenwy", "/assets/sprites/Fenwy.png"},
-    {"Fisherman", "/assets/sprites/Fisherman.png"},
-    {"Guard", "/assets/sprites/Guard.png"},
-    {"Innkeeper", "/assets/sprites/Innkeeper.png"},
-    {"Man", "/assets/sprites/Man.png"},
-    {"Mayor", "/assets/sprites/Mayor.png"},
-    {"Merchant", "/assets/sprites/Merchant.png"},
-    {"Oskel", "/assets/sprites/Oskel.png"},
-    {"Sailor", "/assets/sprites/Sailor.png"},
-    {"Tibbet", "/assets/sprites/Tibbet.png"},
-    {"Vosk", "/assets/sprites/Vosk.png"},
-    {"Woman", "/assets/sprites/Woman.png"},
-};
-}
-
 void ZOLT::runApp()
 {
     initialize();
@@ -110,6 +75,13 @@ void ZOLT::initialize()
     event::EventManager::registerEventListener(
         static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
     core::LuaInterface::runScript("demoStartup.lua");
+    if (_playerSession)
+    {
+        Log::setNamedStream("SaveGame", &std::cout);
+        _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
+        _playerSession->setSaveGames(_saveGames);
+        application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+    }
 
     initializeSingletonGUIElements();
 
@@ -134,7 +106,7 @@ void ZOLT::initializeGraphics()
     _sceneManager = _renderer->GetSceneManager();
     _resourceManager = _renderer->GetResourceManager();
     _graphicsGUIManager = _renderer->GetGUIManager();
-    for (const StartupTexture& texture : STARTUP_TEXTURES)
+    for (const StartupTexture& texture : startupTextures())
         _resourceManager->LoadTexture(texture.name, texture.path);
 }
 
@@ -161,6 +133,15 @@ void ZOLT::initializeSingletonGUIElements()
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
+    if (_saveGames)
+    {
+        mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
+        mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames));
+        gui::NoticeBox* notice = new gui::NoticeBox();
+        _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
+    }
+    // Every entry in sight, none behind a scroll button.
+    mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
     if (_playerSession)
     {

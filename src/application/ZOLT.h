@@ -15,6 +15,7 @@ namespace core
 {
 class Session;
 class QuestManager;
+class SaveGameManager;
 class ProcessManager2;
 }
 
@@ -50,6 +51,7 @@ private:
     tamsygraphics::Camera* _camera = nullptr;
     core::Session* _playerSession = nullptr;
     core::QuestManager* _questManager = nullptr;
+    core::SaveGameManager* _saveGames = nullptr;
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;

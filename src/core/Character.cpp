@@ -452,4 +452,16 @@ Class* Character::getClass(const std::string& name) const
     auto found = _classes.find(name);
     return found == _classes.end() ? nullptr : found->second;
 }
+
+void Character::setClassLevel(const std::string& name, int level)
+{
+    if (level <= 0)
+    {
+        _classLevels.erase(name);
+        _classes.erase(name);
+        return;
+    }
+    _classLevels[name] = level;
+    _classes[name] = ResourceManager::getClass(name);
+}
 }

@@ -143,6 +143,11 @@ public:
 
     int getClassLevel(const std::string& name) const;
     int addClassLevel(const std::string& name);
+    const std::map<std::string, int>& getClassLevels() const { return _classLevels; }
+    // Puts a class level back as a saved game recorded it, granting nothing
+    // (the saved statistics and abilities already hold what levels gave).
+    void setClassLevel(const std::string& name, int level);
+    void clearEffects() { _effects.clear(); }
     Class* getClass(const std::string& name) const;
 
 private:

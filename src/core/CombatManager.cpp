@@ -15,6 +15,7 @@
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
+#include "core/SaveGameManager.h"
 #include "core/Scene.h"
 #include "core/ScriptInstance.h"
 #include "core/Session.h"
@@ -59,6 +60,7 @@ bool moveDirectionOf(int key, Direction& direction)
 }
 
 const char* const CombatManager::BATTLE_MUSIC = "themeBattle";
+const char* const CombatManager::LOAD_LAST_SAVE = "load last save";
 
 CombatManager::CombatManager(Session* session)
     : _combatMenu(nullptr), _textDisplay(nullptr), _session(session), _combatStage(base), _inCombat(false),
@@ -211,7 +213,11 @@ void CombatManager::setUpLose()
 {
     _combatStage = lose;
     stopEnemyTurn();
-    setMenu("defeat", {"try_again"});
+    std::vector<std::string> options{"try_again"};
+    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+        if (saves->hasSaves())
+            options.push_back(LOAD_LAST_SAVE);
+    setMenu("defeat", options);
     showAbilityResults(_textDisplay->getText() + "\nDefeat! Nobody is left standing. Try again from where the fight began.");
 }
 
@@ -236,6 +242,8 @@ bool CombatManager::combatMenuClick(const std::string& option)
     case lose:
         if (option == "try_again")
             tryAgain();
+        else if (option == LOAD_LAST_SAVE)
+            loadLastSave();
         return true;
     }
     return false;
@@ -690,6 +698,15 @@ void CombatManager::tryAgain()
         setCanAct(member, true);
     if (Character* avatar = _session ? _session->getAvatar() : nullptr)
         setCanAct(avatar, true);
+}
+
+void CombatManager::loadLastSave()
+{
+    // Saves are not loaded in a fight, so the fight ends first; should the
+    // load be refused, the party still stands as the fight found it.
+    tryAgain();
+    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+        saves->loadLatest();
 }
 
 void CombatManager::showAbilityResults(const std::string& text)

@@ -47,6 +47,8 @@ public:
 
     // The music a fight plays unless its caller names another.
     static const char* const BATTLE_MUSIC;
+    // Offered beside "try_again" after a lost fight once the game has saves.
+    static const char* const LOAD_LAST_SAVE;
 
     explicit CombatManager(Session* session);
     virtual ~CombatManager();
@@ -136,6 +138,7 @@ private:
     // Wins or loses the fight when one side has nobody left; true if so.
     bool checkForEnd();
     void tryAgain();
+    void loadLastSave();
     void restoreSceneMusic();
     void setMenu(const std::string& title, const std::vector<std::string>& options);
     void setCanAct(Character* character, bool canAct);

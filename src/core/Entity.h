@@ -55,7 +55,8 @@ public:
     glm::vec2 getOffset() const;
     glm::vec2 getVelocity() const;
     Direction getFaceDirection() const;
-    // Turns without stepping: the walk cycle of that direction, at rest.
+    // Turns without stepping: the walk cycle of that direction, at rest
+    // (restoring a saved game, putting a fighter back).
     void setFacing(Direction direction);
     bool isMoving() const;
 

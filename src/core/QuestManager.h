@@ -49,6 +49,8 @@ public:
     const std::vector<Entry>& getEntries() const { return _entries; }
     // Puts an entry back as it was (loading a saved game).
     void restoreEntry(const Entry& entry);
+    // Forgets every quest (before a saved log is put back).
+    void clear() { _entries.clear(); }
 
 private:
     Entry* find(const std::string& id);

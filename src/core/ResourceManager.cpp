@@ -112,7 +112,7 @@ void ResourceManager::readRecord(tinyxml2::XMLElement* record, const std::string
     else if (kind == "item")
         readItem(record, path);
     else if (kind == "scene")
-        return; // scenes are built on demand by getScene
+        readScene(record);
     else if (kind == "animation")
         buildAnimation(record);
     else if (kind == "ability")
@@ -121,6 +121,16 @@ void ResourceManager::readRecord(tinyxml2::XMLElement* record, const std::string
         readClass(record, path);
     else
         Log::named(LOG_NAME) << "Unknown resource type " << kind << std::endl;
+}
+
+void ResourceManager::readScene(tinyxml2::XMLElement* record)
+{
+    // The scene itself is built on demand by getScene; a game of its own
+    // names its scenes here, beside (or over) the built-in table.
+    const std::string id = nullToEmpty(record->Attribute("id"));
+    const std::string file = nullToEmpty(record->Attribute("filename"));
+    if (!id.empty() && !file.empty())
+        levelNameMap[id] = file;
 }
 
 void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& path)

@@ -68,6 +68,7 @@ private:
 
     static void fillSceneTable();
     void readRecord(tinyxml2::XMLElement* record, const std::string& path);
+    void readScene(tinyxml2::XMLElement* record);
     void readItem(tinyxml2::XMLElement* record, const std::string& path);
     void readAbility(tinyxml2::XMLElement* record);
     void readClass(tinyxml2::XMLElement* record, const std::string& path);

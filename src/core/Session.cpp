@@ -98,6 +98,7 @@ void Session::update()
     {
         updateEntities();
         tamsyAnimation::AnimationManager::getInstance()->update(ANIMATION_STEP_SECONDS);
+        noteDeparted();
         _currentScene->cull();
     }
     if (_nextScene)
@@ -123,6 +124,29 @@ void Session::updateEntities()
         entity->updatePosition();
         if (avatar && entity->getId() != avatar->getId())
             runEntityScripts(entity, avatar);
+    }
+}
+
+void Session::noteDeparted()
+{
+    for (const auto& entry : _currentScene->getEntities())
+    {
+        // Party members count too: one who joined the party leaves the scene
+        // it was met in; the avatar is never read from a scene file.
+        if (entry.second && entry.second->isRemoved())
+            _departed[_currentScene->getId()].insert(entry.first);
+    }
+}
+
+void Session::leaveOutDeparted(Scene* scene)
+{
+    auto departed = _departed.find(scene->getId());
+    if (departed == _departed.end())
+        return;
+    for (const std::string& id : departed->second)
+    {
+        if (scene->getEntity(id))
+            scene->removeEntity(id);
     }
 }
 
@@ -187,6 +211,7 @@ void Session::attemptEnterScene(Scene* scene, int row, int column)
     if (_currentScene)
         _currentScene->deactivate();
     Log::named("Session") << "Entering Scene " << scene->getId() << std::endl;
+    leaveOutDeparted(scene);
     _currentScene = scene;
     scene->show();
     Character* avatar = getAvatar();

@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ class Entity;
 class LevelInputContext;
 class Party;
 class QuestManager;
+class SaveGameManager;
 class Scene;
 
 typedef std::list<Character*> CharacterList;
@@ -94,6 +96,15 @@ public:
     // Reading creates the flag with 0, so the console and scripts can list it.
     int getFlag(const std::string& name);
     bool hasFlag(const std::string& name) const;
+    const std::map<std::string, int>& getFlags() const { return flags; }
+    void clearFlags() { flags.clear(); }
+
+    // Characters that left a scene for good (killed, or gone with the
+    // party): scene id to character ids. A scene rebuilt from its file on a
+    // later visit leaves them out.
+    typedef std::map<std::string, std::set<std::string>> DepartedMap;
+    const DepartedMap& getDeparted() const { return _departed; }
+    void setDeparted(const DepartedMap& departed) { _departed = departed; }
 
     // Adds the entity of the current scene with that id to the avatar's
     // party; false, logged, when there is no such character or no party.
@@ -123,6 +134,11 @@ public:
     // 0 never begun, 1 under way, 2 finished.
     int questState(const std::string& id) const;
 
+    // Saving and loading (not owned; set at start-up, null in tests that
+    // need none): the lost-fight choices offer the latest save through it.
+    void setSaveGames(SaveGameManager* saves) { _saveGames = saves; }
+    SaveGameManager* getSaveGames() const { return _saveGames; }
+
     // Runs the item's script for the avatar ("obj"); false, logged, when the
     // party holds no such item, the item is unknown, or a fight is on.
     bool useItem(const std::string& itemId);
@@ -139,6 +155,8 @@ public:
 private:
     void readSessionElements(tinyxml2::XMLElement* first);
     void updateEntities();
+    void noteDeparted();
+    void leaveOutDeparted(Scene* scene);
     // Runs one of the entity's scripts with "obj" bound to it.
     void runEntityScripts(Entity* entity, Character* avatar);
     bool bindSubjectAndObject(const std::string& subjectId, const std::string& objectId);
@@ -163,7 +181,9 @@ private:
     gui::PartyMenu* _partyView;
     gui::InventoryMenu* _inventoryView;
     QuestManager* _questManager;
+    SaveGameManager* _saveGames = nullptr;
     std::map<std::string, int> flags;
+    DepartedMap _departed;
     int _luaRef;
 };
 }

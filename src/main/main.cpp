@@ -1,7 +1,53 @@
-#include "application/ZOLT.h"
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
 
-int main()
+#include "application/ZOLT.h"
+#include "util/DataPaths.h"
+
+namespace
 {
+const char* const USAGE =
+    "usage: zolt [GAME_FOLDER]\n"
+    "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
+    "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
+    "a game, else the installed demo game.\n";
+}
+
+int main(int argc, char** argv)
+{
+    std::string requested;
+    if (argc > 1)
+    {
+        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        {
+            std::fputs(USAGE, stdout);
+            return 0;
+        }
+        requested = argv[1];
+    }
+    else if (const char* fromEnvironment = std::getenv("ZOLT_GAME_DIR"))
+    {
+        requested = fromEnvironment;
+    }
+    const std::string root = DataPaths::findGameRoot(requested, DataPaths::programPath(argv[0]));
+    if (root.empty())
+    {
+        if (requested.empty())
+            std::fprintf(stderr, "zolt: no game found (no assets folder here, in the checkout or in the installed data)\n");
+        else
+            std::fprintf(stderr, "zolt: %s holds no game (no assets folder)\n", requested.c_str());
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+    // Every data path of the engine is relative to the game's folder.
+    if (root != "." && ::chdir(root.c_str()) != 0)
+    {
+        std::perror(("zolt: " + root).c_str());
+        return 2;
+    }
     application::ZOLT app;
     app.runApp();
     return 1;

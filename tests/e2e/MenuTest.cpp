@@ -9,7 +9,8 @@
 // The menus of the real game, driven with the mouse and checked on the
 // window's pictures. Window pixels, origin top left: the "Menu" button sits
 // in the bottom-left corner, the main menu over the left quarter with
-// "Party", "Inventory" and "Quests" down its height.
+// "Party", "Inventory", "Quests", "Save" and "Load" down
+// its height.
 namespace
 {
 using gamescreen::coveredByBox;
@@ -21,8 +22,10 @@ using Image = GameProcess::Image;
 const int MENU_BUTTON_X = 40;
 const int MENU_BUTTON_Y = 465;
 const int MAIN_MENU_X = 80;
-const int PARTY_ENTRY_Y = 132;
-const int INVENTORY_ENTRY_Y = 240;
+// Five entries share the height inside the title bands: the middle of the
+// first and of the second.
+const int PARTY_ENTRY_Y = 67;
+const int INVENTORY_ENTRY_Y = 153;
 
 bool mainMenuShown(const Image& image)
 {

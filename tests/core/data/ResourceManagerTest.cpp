@@ -73,7 +73,8 @@ TEST(ResourceManager, SkipsCharactersScenesAndBrokenItemsButReadsOn)
     datatest::clearLog();
     EXPECT_TRUE(ResourceManager::buildFromXMLFile(DATA + "mixedRecords.xml"));
     EXPECT_TRUE(datatest::logHas("Don't read in characters directly to the resource manager"));
-    EXPECT_FALSE(datatest::logHas("Unknown resource type scene")) << "scenes are skipped silently";
+    EXPECT_FALSE(datatest::logHas("Unknown resource type scene")) << "scenes are not built here";
+    EXPECT_EQ("x.tmx", core::levelNameMap["test_someScene"]) << "a scene record names its file in the table";
     EXPECT_TRUE(datatest::logHas("of ./" + DATA + "mixedRecords.xml"))
         << "the skipped item names its file";
     EXPECT_EQ(nullptr, ResourceManager::getItem("Broken"));

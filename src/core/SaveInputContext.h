@@ -1,0 +1,26 @@
+#pragma once
+
+#include "application/InputContext.h"
+
+namespace core
+{
+class SaveGameManager;
+
+// F5 saves to the quick slot and F9 loads it, wherever the player is.
+class SaveInputContext : public application::InputContext
+{
+public:
+    // The engine's codes of the function keys (F1 is 258).
+    static const int KEY_F5 = 262;
+    static const int KEY_F9 = 266;
+
+    explicit SaveInputContext(SaveGameManager* saves);
+
+    using application::InputContext::dispatch;
+    // Acts once per press; a held key does not save or load again.
+    bool dispatch(int key, int keyState) override;
+
+private:
+    SaveGameManager* _saves;
+};
+}

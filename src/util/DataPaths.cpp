@@ -1,0 +1,116 @@
+#include "util/DataPaths.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+#ifndef ZOLT_INSTALL_DATA_DIR
+#define ZOLT_INSTALL_DATA_DIR "/usr/local/share/zolt"
+#endif
+#ifndef ZOLT_CHECKOUT_DIR
+#define ZOLT_CHECKOUT_DIR ""
+#endif
+#ifndef ZOLT_BUILD_DIR
+#define ZOLT_BUILD_DIR ""
+#endif
+
+namespace
+{
+// Only the asset folder makes a game folder: a game whose session file is
+// missing still starts, and says what it misses.
+const char* const GAME_MARKER = "assets";
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::vector<std::string> splitColons(const std::string& list)
+{
+    std::vector<std::string> parts;
+    std::istringstream in(list);
+    std::string part;
+    while (std::getline(in, part, ':'))
+    {
+        if (!part.empty())
+            parts.push_back(part);
+    }
+    return parts;
+}
+}
+
+std::string DataPaths::userDataDirectory()
+{
+    // The XDG rules ignore a relative XDG_DATA_HOME.
+    const std::string dataHome = environment("XDG_DATA_HOME");
+    if (!dataHome.empty() && dataHome[0] == '/')
+        return dataHome + "/zolt";
+    const std::string home = environment("HOME");
+    if (home.empty())
+        return "";
+    return home + "/.local/share/zolt";
+}
+
+std::vector<std::string> DataPaths::dataDirectoryCandidates(const std::string& programPath)
+{
+    std::vector<std::string> candidates;
+    if (!programPath.empty())
+        candidates.push_back((fs::path(programPath).parent_path().parent_path() / "share" / "zolt").string());
+    std::string dirs = environment("XDG_DATA_DIRS");
+    if (dirs.empty())
+        dirs = "/usr/local/share:/usr/share";
+    for (const std::string& dir : splitColons(dirs))
+        candidates.push_back(dir + "/zolt");
+    candidates.push_back(ZOLT_INSTALL_DATA_DIR);
+    return candidates;
+}
+
+std::string DataPaths::firstHolding(const std::vector<std::string>& candidates, const std::string& marker)
+{
+    std::error_code error;
+    for (const std::string& dir : candidates)
+    {
+        if (!dir.empty() && fs::exists(fs::path(dir) / marker, error))
+            return dir;
+    }
+    return "";
+}
+
+bool DataPaths::holdsGame(const std::string& folder)
+{
+    std::error_code error;
+    return !folder.empty() && fs::is_directory(fs::path(folder) / GAME_MARKER, error);
+}
+
+std::string DataPaths::findGameRoot(const std::string& requested, const std::string& programPath)
+{
+    if (!requested.empty())
+        return holdsGame(requested) ? requested : "";
+    if (holdsGame("."))
+        return ".";
+    // A program still in the build folder plays the checkout it was built
+    // from; an installed one never looks there.
+    if (runsFromBuildFolder(programPath) && holdsGame(ZOLT_CHECKOUT_DIR))
+        return ZOLT_CHECKOUT_DIR;
+    return firstHolding(dataDirectoryCandidates(programPath), GAME_MARKER);
+}
+
+bool DataPaths::runsFromBuildFolder(const std::string& programPath)
+{
+    std::error_code error;
+    const std::string buildFolder = ZOLT_BUILD_DIR;
+    return !buildFolder.empty() && !programPath.empty() &&
+           fs::equivalent(fs::path(programPath).parent_path(), buildFolder, error);
+}
+
+std::string DataPaths::programPath(const char* argv0)
+{
+    std::error_code error;
+    fs::path exe = fs::read_symlink("/proc/self/exe", error);
+    if (error && argv0)
+        exe = fs::absolute(fs::path(argv0), error);
+    return error ? std::string() : exe.string();
+}

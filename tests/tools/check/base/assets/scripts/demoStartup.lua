@@ -1,0 +1,2 @@
+-- The game begins at home.
+s:enter("home", 1, 1)

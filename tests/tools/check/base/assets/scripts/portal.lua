@@ -1,0 +1,1 @@
+s:enter(targetScene, tonumber(targetRow), tonumber(targetCol))
