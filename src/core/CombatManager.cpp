@@ -737,6 +737,11 @@ void CombatManager::startEnemyTurn()
     std::vector<Character*> queue;
     if (_enemies)
         queue.assign(_enemies->begin(), _enemies->end());
+    if (queue.empty())
+    {
+        setMenu("enemy turn", {"continue"});
+        return;
+    }
     _enemyTurn = new EnemyTurnProcess(this, queue);
     ProcessManager2::getProcessManager2()->addProcess(_enemyTurn);
 }

@@ -41,17 +41,10 @@ protected:
         ASSERT_TRUE(console.frames(3));
     }
 
-    // Lets frames run until the enemies have had their turn.
+    // Lets frames run until the Lua condition holds.
     bool waitForEnemyTurn(const std::string& until)
     {
-        for (int round = 0; round < 300; ++round)
-        {
-            if (!console.frames(10))
-                return false;
-            if (ask("tostring(" + until + ")") == "true")
-                return true;
-        }
-        return false;
+        return console.framesUntil([&] { return ask("tostring(" + until + ")") == "true"; });
     }
 
     GameProcess game;
@@ -78,14 +71,8 @@ TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
     EXPECT_EQ(ask("brune:getRow() .. ',' .. brune:getCol()"), "14,15") << "one step, up to Fenwy";
     // The turn is over when "continue" appears on the band.
     GameProcess::Image shot;
-    bool offered = false;
-    for (int round = 0; round < 300 && !offered; ++round)
-    {
-        ASSERT_TRUE(console.frames(10));
-        ASSERT_TRUE(game.capture(shot));
-        offered = gamescreen::coveredByList(shot, 100, 380, 600, 460);
-    }
-    ASSERT_TRUE(offered) << "continue is offered once Brune is done";
+    ASSERT_TRUE(console.framesUntil([&] { return game.capture(shot) && gamescreen::coveredByList(shot, 100, 380, 600, 460); }))
+        << "continue is offered once Brune is done";
     EXPECT_TRUE(gamescreen::coveredByBox(shot, 100, 5, 600, 50)) << "what Brune did, at the top";
     EXPECT_GT(gamescreen::whitePixels(shot, 0, 0, 640, 60), 30);
     gamescreen::keepScreenshot(game, "enemy-turn");

@@ -46,6 +46,18 @@ bool GameConsole::frames(int count)
     return _game.waitForOutput(tag, WAIT_MS);
 }
 
+bool GameConsole::framesUntil(const std::function<bool()>& done, int rounds)
+{
+    for (int round = 0; round < rounds; ++round)
+    {
+        if (!frames(10))
+            return false;
+        if (done())
+            return true;
+    }
+    return false;
+}
+
 bool GameConsole::tap(const std::string& key)
 {
     if (!_game.keyDown(key))

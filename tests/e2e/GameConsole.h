@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     void close();
     // Lets `count` frames run and waits until the last has read its line.
     bool frames(int count);
+    // Lets frames run, ten at a time, until `done` holds; false when it has
+    // not after `rounds` tries.
+    bool framesUntil(const std::function<bool()>& done, int rounds = 300);
     // Presses and releases a key so that exactly one frame sees it go down;
     // then lets enough frames run for a step to finish.
     bool tap(const std::string& key);

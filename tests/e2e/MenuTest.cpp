@@ -258,6 +258,8 @@ TEST_F(Menus, AFightFromTheConsoleIsPlayedThroughTheCombatMenu)
 
     ASSERT_TRUE(game.click(320, 420));  // "pass_turn", the only option
     ASSERT_EQ(stageAfterFrames(), "enemy");
+    // Brune takes his turn; "continue" appears on the band when he is done.
+    ASSERT_TRUE(console.framesUntil([this] { return game.capture(shot) && coveredByList(shot, 100, 380, 600, 460); }));
     ASSERT_TRUE(game.click(320, 420));  // "continue"
     EXPECT_EQ(stageAfterFrames(), "base") << "the turn came back";
     game.kill();
