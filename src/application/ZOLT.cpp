@@ -32,6 +32,7 @@
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
+#include "util/util.h"
 
 namespace application
 {
@@ -92,7 +93,7 @@ void ZOLT::initialize()
 void ZOLT::initializeApplication()
 {
     GLFWApp* app = GLFWApp::getGLFWApp();
-    _window = app->createWindow(640, 480);
+    _window = app->createWindow(static_cast<int>(WINDOW_WIDTH), static_cast<int>(WINDOW_HEIGHT));
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
