@@ -23,6 +23,7 @@
 #include "gui/CharacterMenu.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
+#include "util/NamedXMLDocument.h"
 #include "util/util.h"
 
 namespace core
@@ -57,7 +58,7 @@ Session::~Session()
 
 Session* Session::buildFromXMLFile(const std::string& fileName)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {

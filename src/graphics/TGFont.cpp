@@ -14,7 +14,7 @@ const int FIRST_GLYPH = 32;
 const int LAST_GLYPH = 127;
 }
 
-Font::Font(const std::string& path, FT_Library* library) : _face(nullptr)
+Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path(path)
 {
     FILE_LOG(logINFO) << "(Font::Font) Loading face: " << path;
     if (!library || !*library || FT_New_Face(*library, path.c_str(), 0, &_face) != 0)
@@ -43,7 +43,7 @@ void Font::measure(int& width, int& height)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c;
+            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c << " of " << _path;
             continue;
         }
         width += static_cast<int>(_face->glyph->bitmap.width);
@@ -76,7 +76,7 @@ void Font::fill(atlas& target, int width, bool upload)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            std::fprintf(stderr, "Loading character %c failed!\n", c);
+            std::fprintf(stderr, "Loading character %c of %s failed!\n", c, _path.c_str());
             continue;
         }
         FT_GlyphSlot g = _face->glyph;
@@ -109,12 +109,12 @@ void Font::addSize(int size)
     {
         // FreeType would read a negative size as a huge unsigned one and try
         // to render every glyph tens of thousands of pixels tall.
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
         _atlasMap[size] = result;
         return;
     }
     if (FT_Set_Pixel_Sizes(_face, 0, static_cast<FT_UInt>(size)) != 0)
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
 
     int width = 0;
     int height = 0;

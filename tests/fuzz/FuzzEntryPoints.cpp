@@ -1,0 +1,305 @@
+#include "fuzz/FuzzEntryPoints.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <unistd.h>
+
+#include "Log/Log.h"
+#include "animation/TAAnimationManager.h"
+#include "core/Ability.h"
+#include "core/Character.h"
+#include "core/Class.h"
+#include "core/DialogNode.h"
+#include "core/Item.h"
+#include "core/LevelMap/LevelMapLoader.h"
+#include "core/LuaInterface.h"
+#include "core/Party.h"
+#include "core/ResourceManager.h"
+#include "core/Scene.h"
+#include "core/Screen.h"
+#include "core/Session.h"
+#include "graphics/TGImageLoader.h"
+#include "graphics/TGSprite.h"
+#include "sound/OggStream.h"
+#include "util/NamedXMLDocument.h"
+#include "util/util.h"
+
+namespace fuzz
+{
+namespace
+{
+// A map input may carry its external tileset after this line; the map then
+// refers to it as "external.tsx".
+const std::string TILESET_SEPARATOR = "\n<!-- external tileset -->\n";
+// Kept short so that a runaway script costs the fuzzer little.
+const double SCRIPT_SECONDS = 0.25;
+const size_t SCRIPT_BYTES = size_t(64) * 1024 * 1024;
+const int MAX_DIALOG_NODES = 8;
+
+std::string text(const std::uint8_t* data, std::size_t size)
+{
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// Inputs go to files in a folder of this process, named relative to the
+// working directory: the readers open "." + "/" + name.
+const std::filesystem::path& scratchFolder()
+{
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path made =
+            std::filesystem::temp_directory_path() / ("zolt-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(made);
+        return made;
+    }();
+    return folder;
+}
+
+std::string writeScratch(const std::string& name, const std::string& contents)
+{
+    const std::filesystem::path file = scratchFolder() / name;
+    std::ofstream(file, std::ios::binary) << contents;
+    return std::filesystem::relative(file, std::filesystem::current_path()).string();
+}
+
+std::string absoluteScratch(const std::string& name, const std::string& contents)
+{
+    writeScratch(name, contents);
+    return (scratchFolder() / name).string();
+}
+
+// Engine objects built in Lua memory are never freed by the game; a fuzzer
+// building thousands must undo them or run out of memory.
+void destroyEntity(core::Entity* entity)
+{
+    if (!entity)
+        return;
+    tamsygraphics::Sprite* sprite = entity->getSprite();
+    const int ref = entity->getLuaRef();
+    entity->~Entity();
+    delete sprite;
+    core::LuaInterface::releaseObject(ref);
+}
+
+void destroyEntities(core::EntityMap& entities)
+{
+    for (auto& entry : entities)
+        destroyEntity(entry.second);
+    entities.clear();
+}
+
+void destroyParty(core::Party* party)
+{
+    if (!party)
+        return;
+    destroyEntities(party->getMembers());
+    delete party;
+}
+
+void destroySession(core::Session* session)
+{
+    if (!session)
+        return;
+    destroyParty(session->getCurrentParty());
+    const int ref = session->getLuaRef();
+    session->~Session();
+    core::LuaInterface::releaseObject(ref);
+}
+
+template <typename Visit>
+void forEachTopElement(const std::string& input, Visit visit)
+{
+    NamedXMLDocument document("fuzz input");
+    if (document.Parse(input.data(), input.size()) != tinyxml2::XML_SUCCESS)
+        return;
+    for (tinyxml2::XMLElement* element = document.FirstChildElement(); element;
+         element = element->NextSiblingElement())
+        visit(element);
+}
+
+int fuzzMap(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    const size_t split = input.find(TILESET_SEPARATOR);
+    writeScratch("external.tsx",
+                 split == std::string::npos ? std::string() : input.substr(split + TILESET_SEPARATOR.size()));
+    const std::string map = writeScratch("map.tmx", input.substr(0, split));
+    delete LevelMapLoader::loadLevelMap(map);
+    return 0;
+}
+
+int fuzzSession(const std::uint8_t* data, std::size_t size)
+{
+    destroySession(core::Session::buildFromXMLFile(writeScratch("session.xml", text(data, size))));
+    return 0;
+}
+
+int fuzzScene(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        core::Scene* scene = core::Scene::buildFromXMLElement(element);
+        if (!scene)
+            return;
+        destroyEntities(scene->getEntities());
+        LevelMap* map = scene->getLevelMap();
+        scene->setLevelMap(nullptr);
+        delete map;
+        delete scene;
+    });
+    return 0;
+}
+
+// The input is tried both as character records and as a template file.
+int fuzzCharacters(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    forEachTopElement(input, [](tinyxml2::XMLElement* element) {
+        destroyEntity(core::Character::buildFromXMLElement(element));
+    });
+    const std::string templateFile = writeScratch("template.xml", input);
+    const std::string record = "<character id=\"fuzzed\" template=\"" + templateFile + "\"/>";
+    forEachTopElement(record, [](tinyxml2::XMLElement* element) {
+        destroyEntity(core::Character::buildFromXMLElement(element));
+    });
+    return 0;
+}
+
+int fuzzAbilities(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        delete core::Ability::buildFromXMLElement(element);
+    });
+    return 0;
+}
+
+int fuzzClasses(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        delete core::Class::fromXML(element);
+    });
+    return 0;
+}
+
+int fuzzItems(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        delete core::Item::buildFromXMLElement(element);
+    });
+    return 0;
+}
+
+int fuzzParty(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        destroyParty(core::Party::buildFromXMLElement(element));
+    });
+    return 0;
+}
+
+int fuzzAnimation(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        if (core::ResourceManager::buildAnimation(element))
+            tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(
+                nullToEmpty(element->Attribute("id")));
+    });
+    return 0;
+}
+
+// Every node the file names is read, scripts and conditions included.
+int fuzzDialog(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    const std::string path = absoluteScratch("dialog.xml", input);
+    std::vector<std::string> ids;
+    forEachTopElement(input, [&ids](tinyxml2::XMLElement* root) {
+        for (tinyxml2::XMLElement* node = root->FirstChildElement("node");
+             node && ids.size() < MAX_DIALOG_NODES; node = node->NextSiblingElement("node"))
+            ids.push_back(nullToEmpty(node->Attribute("id")));
+    });
+    if (ids.empty())
+        ids.push_back("0");
+    for (const std::string& id : ids)
+        core::DialogNode node(path, id);
+    return 0;
+}
+
+// A console line runs against a session like the game's, built once.
+int fuzzConsole(const std::uint8_t* data, std::size_t size)
+{
+    static core::Session* session = core::Session::buildFromXMLFile("assets/session.xml");
+    (void)session;
+    std::string line = text(data, size);
+    line = line.substr(0, line.find('\n'));
+    core::LuaInterface::runString(core::Screen::buildCommand(line), "console");
+    return 0;
+}
+
+int fuzzOgg(const std::uint8_t* data, std::size_t size)
+{
+    sound::OggStream stream;
+    if (!stream.open(absoluteScratch("sound.ogg", text(data, size))))
+        return 0;
+    std::vector<char> pcm;
+    while (stream.read(pcm, 4096) > 0 && pcm.size() < (1u << 24))
+        ;
+    stream.seek(0);
+    return 0;
+}
+
+int fuzzImage(const std::uint8_t* data, std::size_t size)
+{
+    tamsygraphics::ImageLoader loader;
+    delete loader.LoadImage(absoluteScratch("image.png", text(data, size)));
+    return 0;
+}
+
+void quietLogs()
+{
+    Log::setErrorStream(nullptr);
+    Log::setWarnStream(nullptr);
+    Log::setNoteStream(nullptr);
+    for (const char* name : {"Session", "Scene", "Party", "ResourceManager", "Ability", "tibbet",
+                             "input", "oskel", "vosk", "Character", "Class", "Dialog"})
+        Log::setNamedStream(name, nullptr);
+}
+}
+
+const std::vector<Target>& targets()
+{
+    static const std::vector<Target> all = {
+        {"map", fuzzMap},           {"session", fuzzSession}, {"scene", fuzzScene},
+        {"characters", fuzzCharacters}, {"abilities", fuzzAbilities}, {"classes", fuzzClasses},
+        {"items", fuzzItems},       {"party", fuzzParty},     {"animation", fuzzAnimation},
+        {"dialog", fuzzDialog},     {"console", fuzzConsole}, {"ogg", fuzzOgg},
+        {"image", fuzzImage},
+    };
+    return all;
+}
+
+EntryPoint findTarget(const std::string& name)
+{
+    for (const Target& target : targets())
+        if (name == target.name)
+            return target.run;
+    return nullptr;
+}
+
+void prepare()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    quietLogs();
+    core::LuaInterface::init();
+    core::LuaInterface::setScriptTimeLimit(SCRIPT_SECONDS);
+    core::LuaInterface::setMemoryLimit(SCRIPT_BYTES);
+    // Scripts from fuzzed files must not write files anywhere.
+    core::LuaInterface::runString("io = nil");
+    core::ResourceManager::init();
+    core::ResourceManager::buildFromXMLFile("/assets/abilities.xml");
+    core::ResourceManager::buildFromXMLFile("/assets/classes.xml");
+}
+}
