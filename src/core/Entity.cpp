@@ -239,7 +239,7 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     {
         _moving = true;
         // Every other tile of a checkerboard sounds, which reads as a walking rhythm.
-        if ((here.x + here.y) % 2 != 0)
+        if (((here.x ^ here.y) & 1) != 0)
             sound::SoundHandler::sendRequest("stepHard", 0.0);
     }
     else

@@ -205,6 +205,9 @@ void LuaInterface::stopRunawayScript(lua_State* ls, lua_Debug*)
     LuaInterface* lua = static_cast<LuaInterface*>(self);
     if (lua->_runDepth == 0 || secondsNow() < lua->_deadline)
         return;
+    // From now on every instruction fails, so a script that catches the
+    // error with pcall cannot go on: the next instruction outside fails too.
+    lua_sethook(ls, stopRunawayScript, LUA_MASKCOUNT, 1);
     luaL_error(ls, "%s ran longer than %f seconds and was stopped", lua->_runName.c_str(),
                lua->_timeLimit);
 }
@@ -394,7 +397,8 @@ bool LuaInterface::runChunk(int loadStatus, const std::string& name)
         }
         ++lua->_runDepth;
         status = lua_pcall(ls, 0, LUA_MULTRET, 0);
-        --lua->_runDepth;
+        if (--lua->_runDepth == 0)
+            lua_sethook(ls, stopRunawayScript, LUA_MASKCOUNT, HOOK_INSTRUCTIONS);
     }
     if (status == LUA_OK)
     {
@@ -516,7 +520,6 @@ void* LuaInterface::objectOfCall(lua_State* ls, int& pos, const char* className)
     // to an object table: a table a script made itself maps to nothing.
     pushObjectOf(ls, tableIndex);
     lua_insert(ls, pos);
-    luaL_checktype(ls, pos, LUA_TUSERDATA);
     // The userdata's metatable tells its class: a table whose "core_" holds
     // another class's object, or a file handle, is refused here instead of
     // being used as this class's memory.

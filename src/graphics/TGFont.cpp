@@ -1,7 +1,10 @@
 #include "graphics/TGFont.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "Log/FileLog.h"
@@ -12,6 +15,39 @@ namespace
 {
 const int FIRST_GLYPH = 32;
 const int LAST_GLYPH = 127;
+
+std::uint32_t bigEndian(const std::string& bytes, size_t at, size_t count)
+{
+    std::uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// FreeType reads a TrueType file's tables only when it needs them, so a file
+// cut short still loads and draws its first glyphs. The table directory
+// says how long the file must be; the name of the first table that does not
+// fit, or "" when all do.
+std::string tableCutShort(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t DIRECTORY = 12;
+    const size_t RECORD = 16;
+    if (bytes.size() < DIRECTORY)
+        return std::string();
+    const size_t tables = bigEndian(bytes, 4, 2);
+    for (size_t i = 0; i < tables; ++i)
+    {
+        const size_t record = DIRECTORY + i * RECORD;
+        if (record + RECORD > bytes.size())
+            return "table directory";
+        const std::uint64_t end = std::uint64_t(bigEndian(bytes, record + 8, 4)) + bigEndian(bytes, record + 12, 4);
+        if (end > bytes.size())
+            return bytes.substr(record, 4);
+    }
+    return std::string();
+}
 }
 
 Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path(path)
@@ -21,7 +57,12 @@ Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path
     {
         _face = nullptr;
         FILE_LOG(logERROR) << "(Font::Font) Failed to load face: " << path;
+        return;
     }
+    const std::string cut = tableCutShort(path);
+    if (!cut.empty())
+        FILE_LOG(logERROR) << "(Font::Font) Font file cut short: " << path << " (its " << cut
+                           << " table runs past the end); missing glyphs will not show";
 }
 
 Font::~Font()

@@ -23,6 +23,7 @@
 #include "graphics/TGImageLoader.h"
 #include "graphics/TGSprite.h"
 #include "sound/OggStream.h"
+#include "support/LuaOwnedObjects.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
 
@@ -69,43 +70,10 @@ std::string absoluteScratch(const std::string& name, const std::string& contents
     return (scratchFolder() / name).string();
 }
 
-// Engine objects built in Lua memory are never freed by the game; a fuzzer
-// building thousands must undo them or run out of memory.
-void destroyEntity(core::Entity* entity)
-{
-    if (!entity)
-        return;
-    tamsygraphics::Sprite* sprite = entity->getSprite();
-    const int ref = entity->getLuaRef();
-    entity->~Entity();
-    delete sprite;
-    core::LuaInterface::releaseObject(ref);
-}
-
-void destroyEntities(core::EntityMap& entities)
-{
-    for (auto& entry : entities)
-        destroyEntity(entry.second);
-    entities.clear();
-}
-
-void destroyParty(core::Party* party)
-{
-    if (!party)
-        return;
-    destroyEntities(party->getMembers());
-    delete party;
-}
-
-void destroySession(core::Session* session)
-{
-    if (!session)
-        return;
-    destroyParty(session->getCurrentParty());
-    const int ref = session->getLuaRef();
-    session->~Session();
-    core::LuaInterface::releaseObject(ref);
-}
+using luaowned::destroyEntities;
+using luaowned::destroyEntity;
+using luaowned::destroyParty;
+using luaowned::destroySession;
 
 template <typename Visit>
 void forEachTopElement(const std::string& input, Visit visit)

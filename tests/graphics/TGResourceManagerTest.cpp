@@ -95,9 +95,7 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) Reported shader error"));
 
     // A file cut short names itself the same way.
-    dir.Write("/assets/shaders/shaders150/cut.frag", "#version 150
-out vec4 outColor;
-void main(){outCol");
+    dir.Write("/assets/shaders/shaders150/cut.frag", "#version 150\nout vec4 outColor;\nvoid main(){outCol");
     testing::internal::CaptureStdout();
     dir.Write("/assets/shaders/shaders150/ok.vert", "#version 150\nin vec2 pos;\nvoid main(){gl_Position=vec4(pos,0,1);}\n");
     other.LoadProgram("cut", "cut.frag", "ok.vert");

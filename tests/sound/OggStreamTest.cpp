@@ -60,7 +60,7 @@ TEST_F(OggStreamFiles, AFileCutShortIsNamedAndStillPlaysWhatItHas)
         const std::string path = cut(SONG, keep);
         sound::OggStream stream;
         EXPECT_TRUE(stream.open(path));
-        EXPECT_EQ(_errors.str(), "OggStream::open - " + path +
+        EXPECT_EQ(_errors.str(), Log::prefix("Error") + "OggStream::open - " + path +
                                      " is cut short (its last page does not end the stream); it "
                                      "plays up to where it stops\n");
         std::vector<char> pcm;
@@ -82,7 +82,7 @@ TEST_F(OggStreamFiles, MissingEmptyAndGarbageFilesAreRefusedByName)
         _errors.str("");
         sound::OggStream stream;
         EXPECT_FALSE(stream.open(path));
-        EXPECT_EQ(_errors.str().rfind("OggStream::open - Failed to open Ogg Vorbis file " + path, 0), 0u)
+        EXPECT_EQ(_errors.str().rfind(Log::prefix("Error") + "OggStream::open - Failed to open Ogg Vorbis file " + path, 0), 0u)
             << _errors.str();
     }
 }

@@ -38,8 +38,9 @@ TEST_P(ReadIntAttribute, ReadsWholeNumbersAndNamesEveryBadOne)
     if (*c.logged == '\0')
         EXPECT_EQ(_errors.str(), "");
     else
-        EXPECT_EQ(_errors.str(), std::string("readIntAttribute - assets/party.xml, line 2, <character> "
-                                             "attribute \"level\" = \"") +
+        EXPECT_EQ(_errors.str(), Log::prefix("Error") +
+                                     "readIntAttribute - assets/party.xml, line 2, <character> "
+                                     "attribute \"level\" = \"" +
                                      c.attribute + "\" " + c.logged + "; read as -7\n");
 }
 

@@ -123,7 +123,8 @@ TEST(LuaHardening, ObjectsSurviveWhateverIsDoneToTheirTables)
     EXPECT_NE(run("local fake = setmetatable({}, getmetatable(model))"
                   " result = select(2, pcall(fake.get, fake))")
                   .find("MetaVault expected, got nil"),
-              std::string::npos);
+              std::string::npos)
+        << globalAsString("result");
 }
 
 TEST(LuaHardening, EngineExceptionsBecomeLuaErrorsOfTheCallingScript)
@@ -163,7 +164,7 @@ TEST(LuaHardening, ErrorsOfInlineScriptsAreLoggedNamingTheScript)
     EXPECT_NE(LuaInterface::lastError().find("unexpected symbol"), std::string::npos);
     errors.clear();
     LuaInterface::runString("error('raised here')", "trigger on the bridge");
-    EXPECT_EQ(errors.text(), "LuaInterface::runString - trigger on the bridge:1: raised here\n");
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LuaInterface::runString - trigger on the bridge:1: raised here\n");
     LuaInterface::runString("x = 1");
     EXPECT_EQ(LuaInterface::lastError(), "") << "a good run clears the last error";
 }
