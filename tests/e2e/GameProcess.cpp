@@ -375,7 +375,9 @@ bool GameProcess::keyDown(const std::string& key)
 
 bool GameProcess::keyUp(const std::string& key)
 {
-    return xdotool(focusCommand() + "keyup " + quoted(key));
+    // Once the game has gone its window cannot be focused, but the key must
+    // still come up: a key left down on the display reaches the next game.
+    return xdotool(focusCommand() + "keyup " + quoted(key)) || xdotool("keyup " + quoted(key));
 }
 
 bool GameProcess::pressKey(const std::string& key, int holdMs)
@@ -416,7 +418,8 @@ bool GameProcess::mouseDown(int button)
 
 bool GameProcess::mouseUp(int button)
 {
-    return xdotool(focusCommand() + "mouseup " + std::to_string(button));
+    return xdotool(focusCommand() + "mouseup " + std::to_string(button)) ||
+           xdotool("mouseup " + std::to_string(button));
 }
 
 bool GameProcess::click(int x, int y, int button, int holdMs)
