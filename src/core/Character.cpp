@@ -291,6 +291,9 @@ void Character::absorbSprites(tinyxml2::XMLElement* element)
             static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
         sprite->SetSize(readIntAttribute(child, "sizeW", 0, 0, MAX_SPRITE_EXTENT),
                         readIntAttribute(child, "sizeH", 0, 0, MAX_SPRITE_EXTENT));
+        // A later sprite element, or the record's over its template's,
+        // replaces the one before; nothing else holds it while building.
+        delete getSprite();
         setSprite(sprite);
         _runner.setSprite(sprite);
     }

@@ -8,6 +8,7 @@
 #include "animation/TAAnimationManager.h"
 #include "core/Ability.h"
 #include "core/Class.h"
+#include "core/Effect.h"
 #include "core/Item.h"
 #include "core/Scene.h"
 #include "util/util.h"
@@ -48,6 +49,16 @@ T* findByName(const std::list<T*>& records, const std::string& wanted, Name name
 
 ResourceManager::~ResourceManager()
 {
+    // The database owns its records. What points at them at exit (characters
+    // in Lua memory) is dropped without running any code.
+    for (Item* item : _items)
+        delete item;
+    for (Ability* ability : _abilities)
+        delete ability;
+    for (Class* characterClass : _classes)
+        delete characterClass;
+    for (Effect* effect : _effects)
+        delete effect;
 }
 
 ResourceManager* ResourceManager::getInstance()

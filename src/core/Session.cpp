@@ -81,8 +81,12 @@ void Session::readSessionElements(tinyxml2::XMLElement* first)
         if (std::string(element->Name()) != "party")
             continue;
         Party* party = Party::buildFromXMLElement(element);
-        if (party)
-            _currentParty = party;
+        if (!party)
+            continue;
+        // The last party is the session's. The list of an earlier one goes;
+        // its characters stay in Lua, known to scripts by their ids.
+        delete _currentParty;
+        _currentParty = party;
     }
 }
 

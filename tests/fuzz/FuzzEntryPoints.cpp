@@ -1,5 +1,7 @@
 #include "fuzz/FuzzEntryPoints.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -44,6 +46,15 @@ std::string text(const std::uint8_t* data, std::size_t size)
     return std::string(reinterpret_cast<const char*>(data), size);
 }
 
+// A plain buffer: at exit the folder's path object may already be gone.
+char scratchToRemove[4096];
+
+void removeScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchToRemove, ignored);
+}
+
 // Inputs go to files in a folder of this process, named relative to the
 // working directory: the readers open "." + "/" + name.
 const std::filesystem::path& scratchFolder()
@@ -52,6 +63,8 @@ const std::filesystem::path& scratchFolder()
         const std::filesystem::path made =
             std::filesystem::temp_directory_path() / ("zolt-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(made);
+        std::snprintf(scratchToRemove, sizeof scratchToRemove, "%s", made.c_str());
+        std::atexit(removeScratch);
         return made;
     }();
     return folder;
@@ -133,27 +146,11 @@ int fuzzCharacters(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-int fuzzAbilities(const std::uint8_t* data, std::size_t size)
+// Records that the resource database keeps: each is built and thrown away.
+template <typename Record, Record* (*Build)(tinyxml2::XMLElement*)>
+int fuzzRecords(const std::uint8_t* data, std::size_t size)
 {
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        delete core::Ability::buildFromXMLElement(element);
-    });
-    return 0;
-}
-
-int fuzzClasses(const std::uint8_t* data, std::size_t size)
-{
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        delete core::Class::fromXML(element);
-    });
-    return 0;
-}
-
-int fuzzItems(const std::uint8_t* data, std::size_t size)
-{
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        delete core::Item::buildFromXMLElement(element);
-    });
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) { delete Build(element); });
     return 0;
 }
 
@@ -237,10 +234,18 @@ void quietLogs()
 const std::vector<Target>& targets()
 {
     static const std::vector<Target> all = {
-        {"map", fuzzMap},           {"session", fuzzSession}, {"scene", fuzzScene},
-        {"characters", fuzzCharacters}, {"abilities", fuzzAbilities}, {"classes", fuzzClasses},
-        {"items", fuzzItems},       {"party", fuzzParty},     {"animation", fuzzAnimation},
-        {"dialog", fuzzDialog},     {"console", fuzzConsole}, {"ogg", fuzzOgg},
+        {"map", fuzzMap},
+        {"session", fuzzSession},
+        {"scene", fuzzScene},
+        {"characters", fuzzCharacters},
+        {"abilities", fuzzRecords<core::Ability, core::Ability::buildFromXMLElement>},
+        {"classes", fuzzRecords<core::Class, core::Class::fromXML>},
+        {"items", fuzzRecords<core::Item, core::Item::buildFromXMLElement>},
+        {"party", fuzzParty},
+        {"animation", fuzzAnimation},
+        {"dialog", fuzzDialog},
+        {"console", fuzzConsole},
+        {"ogg", fuzzOgg},
         {"image", fuzzImage},
     };
     return all;
