@@ -8,6 +8,9 @@
 #       processes included, since they inherit these settings).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache entries name paths relative to the checkout, so a fresh
+# clone (as CI makes) reuses what an earlier build of the same sources made.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 if [ "${1:-}" = "--sanitize" ]; then
   shift
   export BUILD_DIR="${BUILD_DIR:-build-asan}"

@@ -220,8 +220,12 @@ LuaInterface::~LuaInterface()
 
 LuaInterface* LuaInterface::getInstance()
 {
-    static LuaInterface instance;
-    return &instance;
+    // Never destroyed, so the state is never closed: closing it at exit
+    // would drop the session and characters living in its memory without
+    // their destructors, leaving everything they own unreachable. Like the
+    // other singletons it simply goes with the process.
+    static LuaInterface* instance = new LuaInterface();
+    return instance;
 }
 
 lua_State* LuaInterface::getState()

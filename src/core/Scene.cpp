@@ -173,11 +173,20 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
             continue;
         const int column = readIntAttribute(element, "col");
         const int row = readIntAttribute(element, "row");
+        const std::string id = nullToEmpty(element->Attribute("id"));
+        if (_entities.count(id))
+        {
+            // Refused before it is built: a character never inserted would
+            // stay in Lua memory for good.
+            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id
+                                << std::endl;
+            continue;
+        }
         if (_map && !_map->isOnMap(row, column))
         {
             Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element)
                          << ", line " << element->GetLineNum() << ": character \""
-                         << nullToEmpty(element->Attribute("id")) << "\" at row " << row
+                         << id << "\" at row " << row
                          << ", column " << column << " is outside the map; skipped" << std::endl;
             continue;
         }

@@ -105,8 +105,12 @@ int fuzzMap(const std::uint8_t* data, std::size_t size)
     const size_t split = input.find(TILESET_SEPARATOR);
     writeScratch("external.tsx",
                  split == std::string::npos ? std::string() : input.substr(split + TILESET_SEPARATOR.size()));
-    const std::string map = writeScratch("map.tmx", input.substr(0, split));
+    const std::string bytes = input.substr(0, split);
+    const std::string map = writeScratch("map.tmx", bytes);
+    // From the file and from memory: the two ways in share the decoding but
+    // not the reading.
     delete LevelMapLoader::loadLevelMap(map);
+    delete LevelMapLoader::loadLevelMapFromMemory(bytes.data(), bytes.size(), map);
     return 0;
 }
 
@@ -165,9 +169,12 @@ int fuzzParty(const std::uint8_t* data, std::size_t size)
 int fuzzAnimation(const std::uint8_t* data, std::size_t size)
 {
     forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        // Under a name of its own: replacing one of the game's animations
+        // would leave the old one allocated, as registries here do.
+        const std::string id = "fuzzed " + nullToEmpty(element->Attribute("id"));
+        element->SetAttribute("id", id.c_str());
         if (core::ResourceManager::buildAnimation(element))
-            tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(
-                nullToEmpty(element->Attribute("id")));
+            tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(id);
     });
     return 0;
 }
