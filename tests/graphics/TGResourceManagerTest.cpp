@@ -1,6 +1,9 @@
 #include "GfxTestSupport.h"
 
 #include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #pragma GCC diagnostic push
@@ -158,6 +161,26 @@ TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
     EXPECT_EQ(junk->data, nullptr);
     EXPECT_EQ(junk->info.width, 0);
     EXPECT_TRUE(log.HasAt("ERROR", "junk.png"));
+
+    // Empty, cut short, and a few bytes claiming a picture too large to
+    // hold: each refused with a line naming it, before any pixel memory.
+    std::ifstream picture(dir.Path() + "/pic.png", std::ios::binary);
+    const std::string pictureBytes((std::istreambuf_iterator<char>(picture)), std::istreambuf_iterator<char>());
+    std::ifstream bomb(ZOLT_SOURCE_DIR "/tests/fuzz/corpus/image/fault-gif-claiming-18192x17993-ran-out-of-memory.gif",
+                       std::ios::binary);
+    const std::string bombBytes((std::istreambuf_iterator<char>(bomb)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bombBytes.empty());
+    dir.Write("/empty.png", "");
+    dir.Write("/cut.png", pictureBytes.substr(0, pictureBytes.size() / 2));
+    dir.Write("/bomb.gif", bombBytes);
+    for (const char* name : {"/empty.png", "/cut.png", "/bomb.gif"})
+    {
+        SCOPED_TRACE(name);
+        std::unique_ptr<Image> refused(loader.LoadImage(dir.Path() + name));
+        EXPECT_EQ(refused->data, nullptr);
+        EXPECT_TRUE(log.HasAt("ERROR", dir.Path() + name));
+    }
+    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Too Large: " + dir.Path() + "/bomb.gif (18192 x 17993"));
 
     // Loading under an existing name: a new GL texture and a new unit.
     SolidTexture(rm, "twice", RED);
