@@ -10,6 +10,8 @@
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
 #include "util/util.h"
+#include "util/NamedXMLDocument.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
@@ -169,8 +171,25 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
     {
         if (std::string(element->Name()) != "character")
             continue;
-        const int column = element->IntAttribute("col");
-        const int row = element->IntAttribute("row");
+        const int column = readIntAttribute(element, "col");
+        const int row = readIntAttribute(element, "row");
+        const std::string id = nullToEmpty(element->Attribute("id"));
+        if (_entities.count(id))
+        {
+            // Refused before it is built: a character never inserted would
+            // stay in Lua memory for good.
+            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id
+                                << std::endl;
+            continue;
+        }
+        if (_map && !_map->isOnMap(row, column))
+        {
+            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element)
+                         << ", line " << element->GetLineNum() << ": character \""
+                         << id << "\" at row " << row
+                         << ", column " << column << " is outside the map; skipped" << std::endl;
+            continue;
+        }
         Character* character = Character::buildFromXMLElement(element);
         if (!character)
             continue;
@@ -180,7 +199,7 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
 
 void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {

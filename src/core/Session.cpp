@@ -23,6 +23,7 @@
 #include "gui/CharacterMenu.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
+#include "util/NamedXMLDocument.h"
 #include "util/util.h"
 
 namespace core
@@ -57,7 +58,7 @@ Session::~Session()
 
 Session* Session::buildFromXMLFile(const std::string& fileName)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {
@@ -80,8 +81,12 @@ void Session::readSessionElements(tinyxml2::XMLElement* first)
         if (std::string(element->Name()) != "party")
             continue;
         Party* party = Party::buildFromXMLElement(element);
-        if (party)
-            _currentParty = party;
+        if (!party)
+            continue;
+        // The last party is the session's. The list of an earlier one goes;
+        // its characters stay in Lua, known to scripts by their ids.
+        delete _currentParty;
+        _currentParty = party;
     }
 }
 
