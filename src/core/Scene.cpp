@@ -68,7 +68,8 @@ void Scene::activate(tamsygraphics::SceneManager* sm)
     }
     if (!_map)
         return;
-    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+    // The scene manager owns the layers while the scene is shown.
+    for (tamsygraphics::Map* layer : _map->handOverLayers())
         _sm->SubmitMap(layerKey(layer->name), layer);
 }
 
@@ -94,11 +95,11 @@ void Scene::deactivate()
         }
         if (_map)
         {
+            // The scene manager owned the layers since activate and frees
+            // them now; the level map must not keep pointing at them.
             for (tamsygraphics::Map* layer : _map->getDrawableMaps())
                 _sm->DestroyMap(layerKey(layer->name));
-            // The scene manager owned the submitted layers and has just
-            // deleted them; the level map must not keep pointing at them.
-            _map->setDrawableMaps(DrawableMapList());
+            _map->forgetLayers();
         }
     }
     _sm = nullptr;
