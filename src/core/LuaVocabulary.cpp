@@ -48,6 +48,7 @@ const std::map<std::string, Usage>& usages()
         {"s.beginQuest", {"s:beginQuest(id, title)", "adds the quest to the quest log"}},
         {"s.endQuest", {"s:endQuest(id)", "marks the quest done"}},
         {"s.questState", {"s:questState(id)", "0 never begun, 1 under way, 2 done"}},
+        {"s.theEnd", {"s:theEnd()", "ends the story: the ending screen (play again or quit) shows once the conversation closes"}},
         {"character.getId", {"c:getId()", "the character's id (also its Lua global)"}},
         {"character.getName", {"c:getName()", "the name shown in menus"}},
         {"character.getHP", {"c:getHP(max)", "hit points: the maximum when max is true, else the current"}},
