@@ -462,6 +462,8 @@ bool PlaythroughDriver::choose(const Line& line, int option, int count)
         if (dialogOptionsShown())
         {
             _trace += "option at y " + std::to_string(dialogOptionY(option, count)) + "; ";
+            // Kept so that a choice that went wrong can be seen afterwards.
+            _game.screenshot("/tmp/zolt-playthrough-options.png");
             return clickAndRun(BAND_X, dialogOptionY(option, count)) || fail(line, "the click did not go through");
         }
         // A page of text: the click turns it.
@@ -521,6 +523,7 @@ bool PlaythroughDriver::fight(const Line& line)
 {
     const std::vector<std::string>& enemies = line.words;
     const size_t fightLine = _current;
+    _fightShown = false;
     for (int attempt = 0; attempt < 4; ++attempt)
     {
         bool won = false;
@@ -604,9 +607,13 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
         100);
     if (!done)
         return fail(line, "the enemies never finished");
-    if (stage == "enemy" && !clickAndRun(BAND_X, TEXT_PAGE_Y))  // "continue"
-        return fail(line, "the click did not go through");
-    return true;
+    if (stage != "enemy")
+        return true;
+    // What the first round of a fight looked like, for the walkthrough.
+    if (!_fightShown)
+        gamescreen::keepScreenshot(_game, "fight-" + line.words[0]);
+    _fightShown = true;
+    return clickAndRun(BAND_X, TEXT_PAGE_Y) || fail(line, "the click did not go through");  // "continue"
 }
 
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)

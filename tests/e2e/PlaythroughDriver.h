@@ -100,6 +100,7 @@ private:
     int _attackOption = 4;
     int _attackCount = 4;
     int _fightsLost = 0;
+    bool _fightShown = false;
     std::string _error;
     // What the current and the previous command did, for failure messages.
     std::string _trace;
