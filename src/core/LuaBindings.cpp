@@ -436,6 +436,14 @@ int sessionQuestState(lua_State* ls)
     return 1;
 }
 
+int sessionTheEnd(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    lua_pushboolean(ls, session->theEnd() ? 1 : 0);
+    return 1;
+}
+
 // ---- Statics ----
 
 int sessionSayHi(lua_State* ls)
@@ -491,6 +499,7 @@ const luaL_Reg sessionMethods[] = {
     {"beginQuest", sessionBeginQuest},
     {"endQuest", sessionEndQuest},
     {"questState", sessionQuestState},
+    {"theEnd", sessionTheEnd},
     {nullptr, nullptr},
 };
 

@@ -21,6 +21,7 @@
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
 #include "gui/CharacterMenu.h"
+#include "gui/EndScreen.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
 #include "util/NamedXMLDocument.h"
@@ -112,6 +113,7 @@ void Session::update()
         _nextScene = nullptr;
         attemptEnterScene(next, _nextRow, _nextCol);
     }
+    showEndingWhenFree();
 }
 
 void Session::updateEntities()
@@ -615,5 +617,27 @@ void Session::viewCharacter(const std::string& id)
     viewParty();
     if (_partyView && _partyView->getCharacterSheet())
         _partyView->getCharacterSheet()->setCharacter(member);
+}
+
+bool Session::theEnd()
+{
+    if (!_endingView)
+    {
+        Log::named("Session") << "Session::theEnd - No ending screen to show" << std::endl;
+        return false;
+    }
+    _endingRequested = true;
+    showEndingWhenFree();
+    return true;
+}
+
+void Session::showEndingWhenFree()
+{
+    if (!_endingRequested || !_endingView || !_endingView->isHidden())
+        return;
+    if (getFlag("flag_isDialogOpen") != 0 || _combatManager.isInCombat())
+        return;
+    setInputIsEnabled(false);
+    _endingView->show();
 }
 }
