@@ -97,13 +97,18 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
     return true;
 }
 
+template <class T>
+T* SceneManager::createDrawn(NamedRegistry<T>& registry, const std::string& name, const char* replacedMessage)
+{
+    T* object = registry.put(name, std::unique_ptr<T>(new T(name)), replacedMessage);
+    _renderer->Submit(name, object);
+    return object;
+}
+
 Sprite* SceneManager::CreateSprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateSprite) Creating sprite (" << name << ")";
-    Sprite* sprite = _sprites.put(name, std::unique_ptr<Sprite>(new Sprite(name)),
-                                  "(SceneManager::CreateSprite) Overwriting already created sprite");
-    _renderer->Submit(name, sprite);
-    return sprite;
+    return createDrawn(_sprites, name, "(SceneManager::CreateSprite) Overwriting already created sprite");
 }
 
 Sprite* SceneManager::GetSprite(const std::string& name) const
@@ -183,10 +188,7 @@ void SceneManager::SetActiveCamera(const std::string& name)
 Text* SceneManager::CreateText(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateText) Creating Text (" << name << ")";
-    Text* text = _texts.put(name, std::unique_ptr<Text>(new Text(name)),
-                            "(SceneManager::CreateText) Overwriting already created text");
-    _renderer->Submit(name, text);
-    return text;
+    return createDrawn(_texts, name, "(SceneManager::CreateText) Overwriting already created text");
 }
 
 void SceneManager::DestroyText(const std::string& name)
