@@ -4,12 +4,11 @@ namespace event
 {
 namespace
 {
-// Copies the list first so that a listener registering another listener
+// Takes the list by value so that a listener registering another listener
 // during dispatch cannot invalidate the iteration.
 template <typename T>
-void dispatch(const std::vector<Listener<T>*>& listeners, T* event)
+void dispatch(std::vector<Listener<T>*> snapshot, T* event)
 {
-    const std::vector<Listener<T>*> snapshot = listeners;
     for (Listener<T>* listener : snapshot)
         listener->eventCallback(event);
 }
