@@ -13,8 +13,6 @@
 #include "graphics/TGCamera.h"
 
 using namespace sessiontest;
-using namespace testsupport;
-
 using Options = std::vector<std::string>;
 
 namespace
