@@ -16,6 +16,7 @@
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
 #include "application/RecordingContext.h"
+#include "support/Commands.h"
 #include "util/util.h"
 
 using namespace application;
@@ -27,14 +28,7 @@ namespace
 {
 std::string runCommand(const std::string& command)
 {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    pclose(pipe);
+    std::string output = testsupport::runCommand(command).out;
     while (!output.empty() && (output.back() == '\n' || output.back() == ' '))
         output.pop_back();
     return output;

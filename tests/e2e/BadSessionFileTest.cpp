@@ -2,12 +2,12 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 
 #include "GameConsole.h"
 #include "GameProcess.h"
+#include "support/Files.h"
 
 // The game must keep running when its session file is missing or broken:
 // the problem is logged with the file's name and the player can still quit.
@@ -15,21 +15,19 @@
 // except for the session file under test.
 namespace
 {
-std::string makeTree(const std::string& sessionText, bool withSession)
+bool makeTree(const std::string& root, const std::string& sessionText, bool withSession)
 {
-    char pattern[] = "/tmp/zolt-session-XXXXXX";
-    if (!mkdtemp(pattern))
-        return std::string();
-    const std::string root = pattern;
+    if (root.empty())
+        return false;
     const std::string assets = root + "/assets";
     const std::string link = "mkdir -p " + assets + " && for f in " ZOLT_SOURCE_DIR
                              "/assets/*; do case \"$(basename \"$f\")\" in session.xml) ;; *) ln -s "
                              "\"$f\" " + assets + "/ ;; esac; done";
     if (GameProcess::runCommand(link) != 0)
-        return std::string();
+        return false;
     if (withSession)
-        std::ofstream(assets + "/session.xml") << sessionText;
-    return root;
+        testsupport::writeText(assets + "/session.xml", sessionText);
+    return true;
 }
 
 void runAndQuit(const std::string& root, const std::string& expectedError, bool expectAvatarMoves)
@@ -50,7 +48,6 @@ void runAndQuit(const std::string& root, const std::string& expectedError, bool 
         console.close();
     }
     EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
-    GameProcess::runCommand("rm -rf " + root);
 }
 }
 
@@ -58,9 +55,9 @@ TEST(BadSessionFile, AMissingSessionFileIsLoggedAndTheGameStillRuns)
 {
     if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    const std::string root = makeTree("", false);
-    ASSERT_FALSE(root.empty());
-    runAndQuit(root, "Session::buildFromXMLFile - Failed to load or parse file assets/session.xml",
+    testsupport::ScratchFolder tree("zolt-session");
+    ASSERT_TRUE(makeTree(tree.path(), "", false));
+    runAndQuit(tree.path(), "Session::buildFromXMLFile - Failed to load or parse file assets/session.xml",
                false);
 }
 
@@ -68,21 +65,21 @@ TEST(BadSessionFile, AMalformedSessionFileIsLoggedAndTheGameStillRuns)
 {
     if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    const std::string root = makeTree("<party id=\"heroes\">\n  <character id=\"fenwy\"\n", true);
-    ASSERT_FALSE(root.empty());
-    runAndQuit(root, "Failed to load or parse file assets/session.xml", false);
+    testsupport::ScratchFolder tree("zolt-session");
+    ASSERT_TRUE(makeTree(tree.path(), "<party id=\"heroes\">\n  <character id=\"fenwy\"\n", true));
+    runAndQuit(tree.path(), "Failed to load or parse file assets/session.xml", false);
 }
 
 TEST(BadSessionFile, APartyMemberWhoseRecordIsMissingIsLeftOut)
 {
     if (!GameProcess::haveDisplay())
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-    const std::string root = makeTree(
-        "<party id=\"heroes\">\n"
-        "  <character id=\"fenwy\" template=\"assets/characters/fenwy.xml\"/>\n"
-        "  <character id=\"ghost\" template=\"assets/characters/noSuchCharacter.xml\"/>\n"
-        "</party>\n",
-        true);
-    ASSERT_FALSE(root.empty());
-    runAndQuit(root, "noSuchCharacter.xml", true);
+    testsupport::ScratchFolder tree("zolt-session");
+    ASSERT_TRUE(makeTree(tree.path(),
+                         "<party id=\"heroes\">\n"
+                         "  <character id=\"fenwy\" template=\"assets/characters/fenwy.xml\"/>\n"
+                         "  <character id=\"ghost\" template=\"assets/characters/noSuchCharacter.xml\"/>\n"
+                         "</party>\n",
+                         true));
+    runAndQuit(tree.path(), "noSuchCharacter.xml", true);
 }

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "GameProcess.h"
+#include "support/Files.h"
 
 namespace
 {
@@ -76,9 +77,9 @@ TEST_F(RunningGame, ScreenshotsDecodeToWindowSizedPictures)
 
 TEST(GameProcessHarness, PixelColoursAreReadBackExactly)
 {
-    char directory[] = "/tmp/zolt-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(directory), nullptr);
-    std::string png = std::string(directory) + "/split.png";
+    testsupport::ScratchFolder directory("zolt-e2e");
+    ASSERT_FALSE(directory.path().empty());
+    std::string png = directory.path() + "/split.png";
     // Left half red, right half blue, one green pixel at (5, 1).
     ASSERT_EQ(GameProcess::runCommand("convert -size 4x3 xc:red \\( -size 4x3 xc:blue \\) +append "
                                       "-fill lime -draw 'point 5,1' " + png),
@@ -99,8 +100,7 @@ TEST(GameProcessHarness, PixelColoursAreReadBackExactly)
     EXPECT_EQ(green.r, 0);
     GameProcess::Color outside = image.at(8, 0);
     EXPECT_EQ(outside.r + outside.g + outside.b, 0);
-    EXPECT_FALSE(GameProcess::readImage(std::string(directory) + "/missing.png", image));
-    GameProcess::runCommand("rm -rf " + std::string(directory));
+    EXPECT_FALSE(GameProcess::readImage(directory.path() + "/missing.png", image));
 }
 
 TEST(GameProcessHarness, OutputLinesAndExitStatusOfAnyProgram)

@@ -16,6 +16,8 @@
 
 #include <X11/Xlib.h>
 
+#include "support/Commands.h"
+
 namespace
 {
 // Quoting for one shell word.
@@ -272,18 +274,10 @@ bool GameProcess::keepDisplayOpen()
 
 int GameProcess::runCommand(const std::string& command, std::string* output)
 {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return -1;
-    std::string text;
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, count);
-    int status = ::pclose(pipe);
+    const testsupport::CommandResult result = testsupport::runCommand(command);
     if (output)
-        *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        *output = result.out;
+    return result.status;
 }
 
 bool GameProcess::xdotool(const std::string& arguments)

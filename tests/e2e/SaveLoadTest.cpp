@@ -7,6 +7,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "support/Files.h"
 
 // F5 and F9 in the real game: a quick save, a walk away, a quick load, and
 // the avatar stands where it stood, on the console and on the screen.
@@ -29,9 +30,8 @@ protected:
     {
         if (!GameProcess::haveDisplay())
             GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-        std::string pattern = (std::filesystem::temp_directory_path() / "zolt-e2e-saves-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dataHome = pattern;
+        ASSERT_FALSE(saves.path().empty());
+        dataHome = saves.path();
         // The game takes its save folder from the environment it inherits.
         const char* old = std::getenv("XDG_DATA_HOME");
         hadDataHome = old != nullptr;
@@ -46,11 +46,10 @@ protected:
             ::setenv("XDG_DATA_HOME", oldDataHome.c_str(), 1);
         else
             ::unsetenv("XDG_DATA_HOME");
-        std::error_code error;
-        if (!dataHome.empty())
-            std::filesystem::remove_all(dataHome, error);
     }
 
+    // First, so that it goes last, once the game has stopped.
+    testsupport::ScratchFolder saves{"zolt-e2e-saves"};
     GameProcess game;
     GameConsole console{game};
     std::string dataHome;

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "Log/Log.h"
 #include "core/LuaInterface.h"
 #include "event/EventManager.h"
+#include "support/LogCapture.h"
 
 using event::EventManager;
 
@@ -92,13 +90,11 @@ TEST(EventManager, TriggerTileAndPortalEventsReachNobody)
     EventManager::registerEventListener(leakedRecorder<event::PortalEvent>("portal"));
     event::TriggerTileEvent tile("neverRuns.lua", {});
     event::PortalEvent portal;
-    std::ostringstream errors;
-    Log::setErrorStream(&errors);
+    testsupport::ErrorCapture errors;
     EventManager::pushEvent(&tile);
     EventManager::pushEvent(&portal);
-    Log::setErrorStream(&std::cout);
     EXPECT_TRUE(journal().empty());
-    EXPECT_EQ(errors.str(), "") << "the tile's script must not run";
+    EXPECT_EQ(errors.text(), "") << "the tile's script must not run";
 }
 
 TEST(TriggerTileEvent, PublishesItsParametersBeforeRunningItsScript)
@@ -109,11 +105,9 @@ TEST(TriggerTileEvent, PublishesItsParametersBeforeRunningItsScript)
     ASSERT_EQ(e.getParams().size(), 3u);
     EXPECT_EQ(e.getParams()[0].first, "target");
 
-    std::ostringstream errors;
-    Log::setErrorStream(&errors);
+    testsupport::ErrorCapture errors;
     e.trigger();
-    Log::setErrorStream(&std::cout);
-    EXPECT_EQ(errors.str(), "");
+    EXPECT_EQ(errors.text(), "");
     // The later pair with the same name wins, and the globals stay set.
     EXPECT_EQ(luaGlobal("recorded"), "town_main@5");
     EXPECT_EQ(luaGlobal("target"), "town_main");
@@ -123,11 +117,9 @@ TEST(TriggerTileEvent, PublishesItsParametersBeforeRunningItsScript)
 TEST(TriggerTileEvent, AnEmptyScriptNameStillPublishesItsGlobals)
 {
     event::TriggerTileEvent e("", {{"destination", "cave"}});
-    std::ostringstream errors;
-    Log::setErrorStream(&errors);
+    testsupport::ErrorCapture errors;
     e.trigger();
-    Log::setErrorStream(&std::cout);
     EXPECT_EQ(luaGlobal("destination"), "cave");
     // The script directory itself is not a script: the run fails and says so.
-    EXPECT_NE(errors.str().find("./assets/scripts/"), std::string::npos) << errors.str();
+    EXPECT_NE(errors.text().find("./assets/scripts/"), std::string::npos) << errors.text();
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
+#include "support/Files.h"
 #include "sound/AudioDevice.h"
 #include "sound/AudioSource.h"
 #include "sound/AudioVoice.h"
@@ -188,14 +189,14 @@ TEST_F(SoundOutputTest, RealFilePlaysThroughTheWholePathIntoAWaveFile)
     const int status = soundtest::runSelf("SoundOutputChild.DISABLED_PlaysIntoWaveFile",
                                           environment + " ALSOFT_DRIVERS=wave ALSOFT_CONF='" + config + "'",
                                           log);
-    ASSERT_EQ(status, 0) << soundtest::readFile(log);
+    ASSERT_EQ(status, 0) << testsupport::readText(log);
     // Music plays at 0.75 of a half-scale tone; anything near silence means
     // the samples never reached the mixer.
     const double peak = soundtest::wavPeak(wav);
-    EXPECT_GT(peak, 0.1) << soundtest::readFile(log);
+    EXPECT_GT(peak, 0.1) << testsupport::readText(log);
     EXPECT_LE(peak, 1.0);
     // 0.9 s of 44.1 kHz 16-bit stereo, less start-up slack.
-    EXPECT_GT(soundtest::readFile(wav).size(), 100000u);
+    EXPECT_GT(testsupport::readText(wav).size(), 100000u);
 }
 
 TEST_F(SoundOutputTest, NoOutputDeviceRunsSilentWithTheErrorText)
@@ -203,7 +204,7 @@ TEST_F(SoundOutputTest, NoOutputDeviceRunsSilentWithTheErrorText)
     const std::string log = dir.path() + "/child.txt";
     const int status = soundtest::runSelf("SoundOutputChild.DISABLED_RunsSilentWithoutDevice",
                                           environment + " ALSOFT_DRIVERS=nosuchdriver", log);
-    const std::string output = soundtest::readFile(log);
+    const std::string output = testsupport::readText(log);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("Error: soundEngine initialization in SoundHandler failed"), std::string::npos)
         << output;

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/Files.h"
+
 namespace soundtest
 {
 namespace
@@ -78,29 +80,12 @@ void useSilentOutput()
     setenv("ALSOFT_DRIVERS", "null", 0);
 }
 
-TempDir::TempDir()
-{
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zolt-sound-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()))
-        _path = buffer.data();
-}
-
-TempDir::~TempDir()
-{
-    leave();
-    if (!_path.empty() && _path.find("zolt-sound-") != std::string::npos)
-        std::system(("rm -rf '" + _path + "'").c_str());
-}
-
 void TempDir::enter()
 {
     char buffer[4096];
     if (_previous.empty() && getcwd(buffer, sizeof(buffer)))
         _previous = buffer;
-    if (chdir(_path.c_str()) != 0)
+    if (chdir(path().c_str()) != 0)
         _previous.clear();
 }
 
@@ -131,16 +116,7 @@ bool makeOgg(const std::string& path, int milliseconds, int channels, double fre
 void writeTextFile(const std::string& path, const std::string& text)
 {
     makeDirectories(path);
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    testsupport::writeText(path, text);
 }
 
 int runSelf(const std::string& testName, const std::string& environment, const std::string& outputFile)
@@ -158,7 +134,7 @@ int runSelf(const std::string& testName, const std::string& environment, const s
 
 double wavPeak(const std::string& path)
 {
-    const std::string data = readFile(path);
+    const std::string data = testsupport::readText(path);
     if (data.size() < 12 || data.compare(0, 4, "RIFF") != 0 || data.compare(8, 4, "WAVE") != 0)
         return -1.0;
     int format = 0;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Files.h"
+
 namespace soundtest
 {
 // Every test process mixes into OpenAL Soft's null output unless a child run
@@ -12,20 +14,16 @@ void useSilentOutput();
 // A fresh directory under the system temp dir, removed on destruction. While
 // `enter` is in effect the process works inside it, so that registration
 // paths ("." + "/assets/...") resolve there.
-class TempDir
+class TempDir : public testsupport::ScratchFolder
 {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
+    TempDir() : ScratchFolder("zolt-sound") {}
+    ~TempDir() { leave(); }
 
-    const std::string& path() const { return _path; }
     void enter();
     void leave();
 
 private:
-    std::string _path;
     std::string _previous;
 };
 
@@ -35,7 +33,6 @@ bool makeOgg(const std::string& path, int milliseconds, int channels = 1, double
              int rate = 22050);
 void makeDirectories(const std::string& path);
 void writeTextFile(const std::string& path, const std::string& text);
-std::string readFile(const std::string& path);
 
 // Runs this test binary again with only the named (disabled) test, the
 // given environment assignments in front and its output in outputFile;

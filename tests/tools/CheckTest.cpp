@@ -30,12 +30,11 @@ tooltest::CommandResult runChecker(const std::string& arguments)
 class GameTree
 {
 public:
-    explicit GameTree(const std::string& broken)
+    explicit GameTree(const std::string& broken) : _folder("zolt-check")
     {
-        std::string pattern = (fs::temp_directory_path() / "zolt-check-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
+        if (_folder.path().empty())
             return;
-        _root = pattern;
+        _root = _folder.path();
         fs::copy(CORPUS / "base", _root, fs::copy_options::recursive);
         // Every game carries the engine's fonts and shaders; the corpus
         // takes them from the checkout rather than keeping copies.
@@ -54,15 +53,10 @@ public:
         fs::remove(_root / "removed.txt");
         fs::remove(_root / "expected.txt");
     }
-    ~GameTree()
-    {
-        std::error_code error;
-        if (!_root.empty())
-            fs::remove_all(_root, error);
-    }
     const fs::path& root() const { return _root; }
 
 private:
+    testsupport::ScratchFolder _folder;
     fs::path _root;
 };
 

@@ -25,21 +25,20 @@ class Installed : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        std::string pattern = (fs::temp_directory_path() / "zolt-install-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
+        folder = new testsupport::ScratchFolder("zolt-install");
+        if (folder->path().empty())
             return;
-        prefix = new fs::path(pattern);
-        installLog = new Outcome(run("cmake --install " + std::string(ZOLT_BINARY_DIR) + " --prefix " + pattern));
+        prefix = new fs::path(folder->path());
+        installLog = new Outcome(run("cmake --install " + std::string(ZOLT_BINARY_DIR) + " --prefix " + folder->path()));
     }
     static void TearDownTestSuite()
     {
-        std::error_code error;
-        if (prefix)
-            fs::remove_all(*prefix, error);
         delete prefix;
         delete installLog;
+        delete folder;
         prefix = nullptr;
         installLog = nullptr;
+        folder = nullptr;
     }
     void SetUp() override
     {
@@ -47,9 +46,12 @@ protected:
         ASSERT_EQ(installLog->status, 0) << installLog->out;
     }
 
+    static testsupport::ScratchFolder* folder;
     static fs::path* prefix;
     static Outcome* installLog;
 };
+
+testsupport::ScratchFolder* Installed::folder = nullptr;
 
 fs::path* Installed::prefix = nullptr;
 Outcome* Installed::installLog = nullptr;

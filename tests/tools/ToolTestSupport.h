@@ -2,19 +2,18 @@
 
 #include <string>
 
+#include "support/Commands.h"
+#include "support/Files.h"
+
 namespace tooltest
 {
-struct CommandResult
-{
-    // The exit status; -1 when the command did not run or ended by a signal.
-    int status = -1;
-    std::string out;
-};
+using testsupport::CommandResult;
+using testsupport::readText;
 
 // Runs a shell command and collects its standard output, and its standard
 // error as well when `withErrors`.
-CommandResult runCommand(const std::string& command, bool withErrors);
-
-// The whole text of a file, empty when it cannot be read.
-std::string readText(const std::string& path);
+inline CommandResult runCommand(const std::string& command, bool withErrors)
+{
+    return testsupport::runCommand(command + (withErrors ? " 2>&1" : " 2>/dev/null"));
+}
 }

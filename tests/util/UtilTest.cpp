@@ -5,8 +5,10 @@
 #include <string>
 #include <utility>
 
-#include "Log/Log.h"
+#include "support/LogCapture.h"
 #include "util/util.h"
+
+using testsupport::ErrorCapture;
 
 TEST(ScreenConversion, EdgesOfTheWindow)
 {
@@ -89,18 +91,6 @@ TEST(TextHelpers, NullSafeStringsAndNumbers)
 
 namespace
 {
-// Captures the error stream for one check and puts standard output back.
-class ErrorCapture
-{
-public:
-    ErrorCapture() { Log::setErrorStream(&_captured); }
-    ~ErrorCapture() { Log::setErrorStream(&std::cout); }
-    std::string text() const { return _captured.str(); }
-
-private:
-    std::ostringstream _captured;
-};
-
 XMLRoot loadElsewhere(const std::string& fileName)
 {
     XMLRoot loaded = getRoot(fileName);

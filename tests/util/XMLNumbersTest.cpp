@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Log/Log.h"
+#include "support/LogCapture.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 
@@ -21,9 +22,7 @@ struct NumberCase
 class ReadIntAttribute : public ::testing::TestWithParam<NumberCase>
 {
 protected:
-    void SetUp() override { Log::setErrorStream(&_errors); }
-    void TearDown() override { Log::setErrorStream(&std::cout); }
-    std::ostringstream _errors;
+    testsupport::ErrorCapture _errors;
 };
 
 TEST_P(ReadIntAttribute, ReadsWholeNumbersAndNamesEveryBadOne)
@@ -36,9 +35,9 @@ TEST_P(ReadIntAttribute, ReadsWholeNumbersAndNamesEveryBadOne)
     const tinyxml2::XMLElement* element = document.FirstChildElement()->NextSiblingElement();
     EXPECT_EQ(readIntAttribute(element, "level", -7, c.min, c.max), c.expected);
     if (*c.logged == '\0')
-        EXPECT_EQ(_errors.str(), "");
+        EXPECT_EQ(_errors.text(), "");
     else
-        EXPECT_EQ(_errors.str(), Log::prefix("Error") +
+        EXPECT_EQ(_errors.text(), Log::prefix("Error") +
                                      "readIntAttribute - assets/party.xml, line 2, <character> "
                                      "attribute \"level\" = \"" +
                                      c.attribute + "\" " + c.logged + "; read as -7\n");

@@ -17,6 +17,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include "LogCapture.h"
+#include "support/Files.h"
 #include "animation/TAAnimation.h"
 #include "animation/TAAnimationManager.h"
 #include "core/Character.h"
@@ -34,7 +35,7 @@
 
 namespace
 {
-using datatest::readText;
+using testsupport::readText;
 
 // The start-up textures: fixed ones, then one per character figure.
 const std::vector<std::string> FIXED_TEXTURES = {

@@ -1,6 +1,5 @@
 #include "LogCapture.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "Log/Log.h"
@@ -51,13 +50,5 @@ void initScripting()
     if (!done)
         core::LuaInterface::init();
     done = true;
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 }

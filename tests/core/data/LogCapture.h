@@ -11,6 +11,4 @@ std::string logText();
 bool logHas(const std::string& text);
 // Makes sure the Lua classes exist before characters are built.
 void initScripting();
-// The whole text of a file, empty when it cannot be read.
-std::string readText(const std::string& path);
 }

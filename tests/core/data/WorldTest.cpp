@@ -16,6 +16,7 @@
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
+#include "support/Files.h"
 #include "application/InputManager.h"
 #include "core/Character.h"
 #include "core/DialogNode.h"
@@ -35,7 +36,7 @@
 
 namespace
 {
-using datatest::readText;
+using testsupport::readText;
 
 const std::string START = "coastalVillage_start";
 

@@ -3,6 +3,8 @@
 #include <lua.hpp>
 
 #include "EntityTestSupport.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 #include "animation/TAAnimationManager.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
@@ -21,14 +23,14 @@ protected:
         auto* animations = tamsyAnimation::AnimationManager::getInstance();
         for (const char* name : {"moveUp", "moveRight", "moveDown", "moveLeft"})
             animations->createAnimation(name, {glm::vec2(0, 0), glm::vec2(1, 0)});
-        entitytest::resetLuaGlobal("stepCount");
-        entitytest::resetLuaGlobal("lastTarget");
-        entitytest::resetLuaGlobal("interactedWith");
-        entitytest::resetLuaGlobal("onStep");
+        testsupport::clearLuaGlobal("stepCount");
+        testsupport::clearLuaGlobal("lastTarget");
+        testsupport::clearLuaGlobal("interactedWith");
+        testsupport::clearLuaGlobal("onStep");
         entitytest::clearRand();
     }
 
-    void TearDown() override { entitytest::resetLuaGlobal("onStep"); }
+    void TearDown() override { testsupport::clearLuaGlobal("onStep"); }
 
     static tamsyAnimation::Animation* animation(const char* name)
     {
@@ -95,7 +97,7 @@ TEST_F(EntityStepTest, StepRightTakesFiveUpdatesAndFiresTheTargetTrigger)
     TestEntity hero("hero");
     hero.setIsAvatar(true);
     scene->insertEntity(&hero, 3, 4);
-    ASSERT_EQ(0, entitytest::luaGlobalInt("stepCount"));
+    ASSERT_EQ(0, testsupport::luaInt("stepCount"));
 
     EXPECT_TRUE(hero.attemptMoveDirection(core::RIGHT, false));
     EXPECT_TRUE(hero.isMoving());
@@ -116,15 +118,15 @@ TEST_F(EntityStepTest, StepRightTakesFiveUpdatesAndFiresTheTargetTrigger)
     EXPECT_EQ(core::RIGHT, hero.getFaceDirection());
     EXPECT_NEAR(0.2f, hero.getVelocity().y, 1e-6);
     EXPECT_FLOAT_EQ(0.0f, hero.getVelocity().x);
-    EXPECT_EQ(0, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(0, testsupport::luaInt("stepCount"));
 
     hero.updatePosition();
     expectTile(hero, 3, 5);
     EXPECT_FALSE(hero.isMoving());
     EXPECT_FLOAT_EQ(0.0f, hero.getOffset().y);
     EXPECT_DOUBLE_EQ(0.0, hero.getRunner().getSpeed());
-    EXPECT_EQ(1, entitytest::luaGlobalInt("stepCount"));
-    EXPECT_EQ("east-door", entitytest::luaGlobalString("lastTarget"));
+    EXPECT_EQ(1, testsupport::luaInt("stepCount"));
+    EXPECT_EQ("east-door", testsupport::luaString("lastTarget"));
     const glm::vec2 centre = scene->getLevelMap()->getPosition(3.0, 5.0);
     EXPECT_NEAR(centre.x, hero.getSprite()->GetCoords().x, 1e-3);
     EXPECT_NEAR(centre.y, hero.getSprite()->GetCoords().y, 1e-3);
@@ -147,7 +149,7 @@ TEST_F(EntityStepTest, StepOffTheMapEdgeIsRefusedAfterTurning)
 {
     TestScene scene("open.tmx");
     TestEntity hero("hero");
-    entitytest::LogTail sound("vosk");
+    testsupport::LogTail sound("vosk");
     scene->insertEntity(&hero, 0, 5);
 
     for (core::Direction direction : {core::UP, core::RIGHT})
@@ -248,7 +250,7 @@ TEST_F(EntityStepTest, InvalidDirectionIsRefusedWithAnError)
     TestScene scene("open.tmx");
     TestEntity walker("walker");
     scene->insertEntity(&walker, 2, 2);
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     EXPECT_FALSE(walker.attemptMoveDirection(static_cast<core::Direction>(7), false));
     EXPECT_FALSE(walker.canMoveDirection(static_cast<core::Direction>(-1)));
     EXPECT_EQ(core::RIGHT, walker.getFaceDirection());
@@ -262,13 +264,13 @@ TEST_F(EntityStepTest, FootstepSoundsOnEveryOtherTile)
     TestEntity walker("walker");
     scene->insertEntity(&walker, 2, 2);
 
-    entitytest::LogTail evenTile("vosk");
+    testsupport::LogTail evenTile("vosk");
     EXPECT_TRUE(walker.attemptMoveDirection(core::RIGHT, false));
     EXPECT_EQ(0, evenTile.count("stepHard"));
     entitytest::finishStep(walker);
     expectTile(walker, 2, 3);
 
-    entitytest::LogTail oddTile("vosk");
+    testsupport::LogTail oddTile("vosk");
     EXPECT_TRUE(walker.attemptMoveDirection(core::DOWN, false));
     EXPECT_EQ(1, oddTile.count("Received request to play stepHard in 0 seconds"));
 }
@@ -287,21 +289,21 @@ TEST_F(EntityStepTest, CollisionCancelsTheStepAndRunsTheRightInteractScript)
     // Without the interact flag the step is cancelled quietly.
     EXPECT_FALSE(hero.attemptMoveDirection(core::RIGHT, false));
     EXPECT_FALSE(hero.isMoving());
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("interactedWith"));
 
     // The avatar walking into an NPC runs the NPC's script about the NPC.
     EXPECT_FALSE(hero.attemptMoveDirection(core::RIGHT, true));
     EXPECT_FALSE(hero.isMoving());
     EXPECT_EQ(core::RIGHT, hero.getFaceDirection());
     expectTile(hero, 1, 1);
-    EXPECT_EQ("npc script on npc", entitytest::luaGlobalString("interactedWith"));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("obj"));
+    EXPECT_EQ("npc script on npc", testsupport::luaString("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("obj"));
 
     // An NPC walking into the avatar runs its own script about itself.
-    entitytest::resetLuaGlobal("interactedWith");
+    testsupport::clearLuaGlobal("interactedWith");
     EXPECT_FALSE(npc.attemptMoveDirection(core::LEFT, true));
-    EXPECT_EQ("npc script on npc", entitytest::luaGlobalString("interactedWith"));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("obj"));
+    EXPECT_EQ("npc script on npc", testsupport::luaString("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("obj"));
     expectTile(npc, 1, 2);
 
     // Another entity's id is what tells them apart; the same tile elsewhere is free.
@@ -319,8 +321,8 @@ TEST_F(EntityStepTest, CollisionWithEntityWithoutScriptRunsNothing)
     scene->insertEntity(&hero, 4, 4);
     scene->insertEntity(&rock, 3, 4);
     EXPECT_FALSE(hero.attemptMoveDirection(core::UP, true));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("interactedWith"));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("obj"));
+    EXPECT_TRUE(testsupport::luaIsNil("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("obj"));
 }
 
 TEST_F(EntityStepTest, TriggersFireForTheAvatarOnStepEndPlacementAndRefusal)
@@ -332,33 +334,33 @@ TEST_F(EntityStepTest, TriggersFireForTheAvatarOnStepEndPlacementAndRefusal)
 
     // Placement on the trigger fires it.
     scene->insertEntity(&hero, 0, 4);
-    EXPECT_EQ(1, entitytest::luaGlobalInt("stepCount"));
-    EXPECT_EQ("north-east", entitytest::luaGlobalString("lastTarget"));
+    EXPECT_EQ(1, testsupport::luaInt("stepCount"));
+    EXPECT_EQ("north-east", testsupport::luaString("lastTarget"));
 
     // A refused step (off the top edge) snaps and fires the tile again.
     EXPECT_TRUE(hero.attemptMoveDirection(core::UP, false));
-    EXPECT_EQ(2, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(2, testsupport::luaInt("stepCount"));
 
     // Leaving does not fire; coming back fires at the end of the step only.
     EXPECT_TRUE(hero.attemptMoveDirection(core::DOWN, false));
     entitytest::finishStep(hero);
-    EXPECT_EQ(2, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(2, testsupport::luaInt("stepCount"));
     EXPECT_TRUE(hero.attemptMoveDirection(core::UP, false));
     for (int i = 0; i < 4; ++i)
         hero.updatePosition();
-    EXPECT_EQ(2, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(2, testsupport::luaInt("stepCount"));
     hero.updatePosition();
-    EXPECT_EQ(3, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(3, testsupport::luaInt("stepCount"));
     EXPECT_TRUE(hero.checkTriggers());
-    EXPECT_EQ(4, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(4, testsupport::luaInt("stepCount"));
 
     // Other entities fire only wander regions, never scripted triggers.
     hero.setPosition(4, 0);
-    const int before = entitytest::luaGlobalInt("stepCount");
+    const int before = testsupport::luaInt("stepCount");
     scene->insertEntity(&npc, 0, 4);
     EXPECT_FALSE(npc.checkTriggers());
     EXPECT_FALSE(npc.checkTriggers(0, 4));
-    EXPECT_EQ(before, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(before, testsupport::luaInt("stepCount"));
 
     // Cells off the grid never fire.
     EXPECT_FALSE(hero.checkTriggers(-1, 4));
@@ -476,17 +478,17 @@ TEST_F(EntityStepTest, TriggerThatPlacesItsEntityBackOnItFiresOnlyOnce)
     scene->insertEntity(&hero, 3, 4);
     publishPlace(hero);
     core::LuaInterface::runString("onStep = function() place(3, 5) end");
-    entitytest::ErrorCapture warnings;
+    testsupport::ErrorCapture warnings(testsupport::ErrorCapture::ErrorsAndWarnings);
 
     hero.setPosition(3, 5);
-    EXPECT_EQ(1, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(1, testsupport::luaInt("stepCount"));
     expectTile(hero, 3, 5);
     EXPECT_NE(std::string::npos,
               warnings.text().find("Entity::checkTriggers - The trigger at 3 5 is already running for entity hero"));
 
     // Once the script is over the tile fires as before.
     EXPECT_TRUE(hero.checkTriggers());
-    EXPECT_EQ(2, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(2, testsupport::luaInt("stepCount"));
 
     // Sent away and straight back from inside its own script: still one firing
     // per step, and the entity ends where the script last put it.
@@ -496,7 +498,7 @@ TEST_F(EntityStepTest, TriggerThatPlacesItsEntityBackOnItFiresOnlyOnce)
     expectTile(hero, 3, 4);
     EXPECT_TRUE(hero.attemptMoveDirection(core::RIGHT, false));
     entitytest::finishStep(hero);
-    EXPECT_EQ(3, entitytest::luaGlobalInt("stepCount"));
+    EXPECT_EQ(3, testsupport::luaInt("stepCount"));
     expectTile(hero, 3, 5);
     EXPECT_FALSE(hero.isMoving());
 }

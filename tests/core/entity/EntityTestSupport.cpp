@@ -2,13 +2,12 @@
 
 #include <cstdlib>
 #include <deque>
-#include <iostream>
 
 #include <lua.hpp>
 
-#include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
+#include "support/LogCapture.h"
 
 namespace
 {
@@ -111,89 +110,14 @@ void finishStep(core::Entity& entity)
         entity.updatePosition();
 }
 
-int luaGlobalInt(const std::string& name)
-{
-    lua_State* ls = core::LuaInterface::getInstance()->getState();
-    lua_getglobal(ls, name.c_str());
-    const int value = lua_isnumber(ls, -1) ? static_cast<int>(lua_tointeger(ls, -1)) : 0;
-    lua_pop(ls, 1);
-    return value;
-}
-
-std::string luaGlobalString(const std::string& name)
-{
-    lua_State* ls = core::LuaInterface::getInstance()->getState();
-    lua_getglobal(ls, name.c_str());
-    const char* text = lua_isstring(ls, -1) ? lua_tostring(ls, -1) : nullptr;
-    std::string value = text ? text : "";
-    lua_pop(ls, 1);
-    return value;
-}
-
-bool luaGlobalIsNil(const std::string& name)
-{
-    lua_State* ls = core::LuaInterface::getInstance()->getState();
-    lua_getglobal(ls, name.c_str());
-    const bool isNil = lua_isnil(ls, -1);
-    lua_pop(ls, 1);
-    return isNil;
-}
-
-void resetLuaGlobal(const std::string& name)
-{
-    core::LuaInterface::clearAlias(name);
-}
-
-std::ostringstream* capturedStream(const std::string& name)
-{
-    static std::ostringstream vosk;
-    static std::ostringstream scene;
-    if (name == "vosk")
-        return &vosk;
-    if (name == "Scene")
-        return &scene;
-    return nullptr;
-}
-
 namespace
 {
-// Routed before any test runs, so that no earlier write claims the names.
+// The log keeps the first routing it is given for a name, so the streams the
+// tests read are routed before any test runs.
 const bool routed = [] {
-    Log::setNamedStream("vosk", capturedStream("vosk"));
-    Log::setNamedStream("Scene", capturedStream("Scene"));
+    testsupport::routeLogStream("vosk");
+    testsupport::routeLogStream("Scene");
     return true;
 }();
-}
-
-LogTail::LogTail(const std::string& streamName) : _stream(capturedStream(streamName)), _start(0)
-{
-    if (_stream)
-        _start = _stream->str().size();
-}
-
-std::string LogTail::text() const
-{
-    return _stream ? _stream->str().substr(_start) : std::string();
-}
-
-int LogTail::count(const std::string& needle) const
-{
-    const std::string haystack = text();
-    int found = 0;
-    for (size_t at = haystack.find(needle); at != std::string::npos; at = haystack.find(needle, at + 1))
-        ++found;
-    return found;
-}
-
-ErrorCapture::ErrorCapture()
-{
-    Log::setErrorStream(&_stream);
-    Log::setWarnStream(&_stream);
-}
-
-ErrorCapture::~ErrorCapture()
-{
-    Log::setErrorStream(&std::cout);
-    Log::setWarnStream(&std::cout);
 }
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "core/Entity.h"
@@ -52,37 +51,4 @@ private:
 
 // Runs five updates: one whole step.
 void finishStep(core::Entity& entity);
-
-// Lua globals written by the test scripts.
-int luaGlobalInt(const std::string& name);
-std::string luaGlobalString(const std::string& name);
-bool luaGlobalIsNil(const std::string& name);
-void resetLuaGlobal(const std::string& name);
-
-// What a named log stream wrote from construction on. The streams "vosk"
-// and "Scene" are routed to memory once for the whole binary, because the
-// log keeps the first routing it is given for a name.
-class LogTail
-{
-public:
-    explicit LogTail(const std::string& streamName);
-    std::string text() const;
-    int count(const std::string& needle) const;
-
-private:
-    std::ostringstream* _stream;
-    size_t _start;
-};
-
-// The error and warning logs, captured together while the object lives.
-class ErrorCapture
-{
-public:
-    ErrorCapture();
-    ~ErrorCapture();
-    std::string text() const { return _stream.str(); }
-
-private:
-    std::ostringstream _stream;
-};
 }

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 #include "core/EntityWalkToProcess.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
@@ -97,7 +99,7 @@ TEST(EntityWalkToProcessTest, AnotherEntityInTheWayEndsTheWalkAfterInteracting)
     TestEntity walker("walker");
     TestEntity guard("guard");
     guard.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
-    entitytest::resetLuaGlobal("interactedWith");
+    testsupport::clearLuaGlobal("interactedWith");
     scene->insertEntity(&walker, 0, 0);
     scene->insertEntity(&guard, 0, 2);
 
@@ -105,8 +107,8 @@ TEST(EntityWalkToProcessTest, AnotherEntityInTheWayEndsTheWalkAfterInteracting)
     const std::vector<glm::ivec2> expected = {{0, 1}};
     EXPECT_EQ(expected, walkUntilDone(walk, walker));
     EXPECT_TRUE(walk.isDead());
-    EXPECT_EQ("guard script on guard", entitytest::luaGlobalString("interactedWith"));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("obj"));
+    EXPECT_EQ("guard script on guard", testsupport::luaString("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("obj"));
 }
 
 TEST(EntityWalkToProcessTest, RunsThroughTheProcessManagerAndLeavesIt)
@@ -129,7 +131,7 @@ TEST(EntityWalkToProcessTest, RunsThroughTheProcessManagerAndLeavesIt)
 
 TEST(EntityWalkToProcessTest, NullEntityEndsTheProcessWithoutCrashing)
 {
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     core::EntityWalkToProcess walk(nullptr, 1, 1);
     walk.update(0.016);
     EXPECT_TRUE(walk.isDead());

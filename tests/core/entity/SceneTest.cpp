@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "EntityTestSupport.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWWindow.h"
 #include "core/LevelMap/LevelMap.h"
@@ -33,7 +35,7 @@ TEST(ScreenStackTest, PushPopAndEmptyStackSafety)
 {
     core::ScreenStack screens;
     EXPECT_FALSE(screens.hasScreens());
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     EXPECT_EQ(nullptr, screens.getTopScreen());
     screens.popScreen();
     EXPECT_NE(std::string::npos, errors.text().find("ScreenStack::popScreen - The screen stack is empty"));
@@ -53,7 +55,7 @@ TEST(ScreenStackTest, PushPopAndEmptyStackSafety)
 
 TEST(SceneTest, ConstructionLoadsTheMapHidden)
 {
-    entitytest::LogTail sceneLog("Scene");
+    testsupport::LogTail sceneLog("Scene");
     TestScene scene("town.tmx", "town_main");
     ASSERT_TRUE(scene->isValid());
     ASSERT_NE(nullptr, scene->getLevelMap());
@@ -77,7 +79,7 @@ TEST(SceneTest, ConstructionLoadsTheMapHidden)
 
 TEST(SceneTest, MissingMapLeavesTheSceneInvalid)
 {
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     core::Scene scene(entitytest::dataMap("does_not_exist.tmx"), "nowhere");
     EXPECT_FALSE(scene.isValid());
     EXPECT_EQ(nullptr, scene.getLevelMap());
@@ -105,8 +107,8 @@ TEST(SceneTest, InsertingRefusesNullAndDuplicateIds)
     TestScene scene("open.tmx", "open");
     TestEntity first("twin");
     TestEntity second("twin");
-    entitytest::ErrorCapture errors;
-    entitytest::LogTail sceneLog("Scene");
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
+    testsupport::LogTail sceneLog("Scene");
 
     scene->insertEntity(nullptr, 0, 0);
     EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntity - Unable to insert NULL entity"));
@@ -180,7 +182,7 @@ TEST(SceneTest, SceneFileBuildsItsCharactersAtTheirTiles)
     // Elements other than "character" are skipped; the file form works too.
     scene->insertEntitiesFromXMLFile(entitytest::dataMap("town_main.xml"));
     EXPECT_EQ(2u, scene->getEntities().size());
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     scene->insertEntitiesFromXMLFile(entitytest::dataMap("none.xml"));
     EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - Failed to load or parse file "
                                                     + entitytest::dataMap("none.xml")));
@@ -255,7 +257,7 @@ TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayers
 TEST(SceneTest, CharactersPlacedOutsideTheMapAreRefusedWithALine)
 {
     entitytest::registerLuaClasses();
-    entitytest::ErrorCapture errors;
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     const std::string file = entitytest::dataMap("town_strays.xml");
     XMLRoot root = getRoot(file);
     ASSERT_TRUE(root);

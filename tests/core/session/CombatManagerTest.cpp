@@ -27,6 +27,27 @@ core::Session* sessionInCombat(const std::string& opponents = "bandit;guard;")
     return session;
 }
 
+// The fight most tests start from: the bandit and the guard against the
+// avatar at (2, 2).
+class InCombat : public SessionFixture
+{
+protected:
+    void SetUp() override
+    {
+        SessionFixture::SetUp();
+        session = sessionInCombat();
+        ASSERT_NE(session, nullptr);
+        avatar = session->getAvatar();
+    }
+
+    core::Session* session = nullptr;
+    core::Character* avatar = nullptr;
+};
+
+using CombatMovement = InCombat;
+using CombatTargets = InCombat;
+using CombatInput = InCombat;
+
 core::Character* character(core::Session& session, const std::string& id)
 {
     return dynamic_cast<core::Character*>(session.getEntity(id));
@@ -64,9 +85,10 @@ TEST(CombatDistance, DiagonalStepsCostAboutOneAndAHalf)
     EXPECT_EQ(CombatManager::getCombatDistance(2, 2, 2, 2), 0);
 }
 
-TEST(CombatFlow, BaseMenuPassTurnAndContinue)
+using CombatFlow = SessionFixture;
+
+TEST_F(CombatFlow, BaseMenuPassTurnAndContinue)
 {
-    prepare();
     core::Session* session = sessionInCombat("guard;");
     ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
@@ -101,13 +123,9 @@ TEST(CombatFlow, BaseMenuPassTurnAndContinue)
     EXPECT_FALSE(shown(combat.getCombatMenu()));
 }
 
-TEST(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
+TEST_F(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
 {
-    prepare();
-    core::Session* session = sessionInCombat();
-    ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
-    core::Character* avatar = session->getAvatar();
     avatar->setPosition(2, 4);
     ASSERT_TRUE(combat.tileClick(2, 4));
     ASSERT_EQ(combat.getStage(), core::CombatManager::move);
@@ -126,13 +144,9 @@ TEST(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
 }
 
-TEST(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
+TEST_F(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
 {
-    prepare();
-    core::Session* session = sessionInCombat();
-    ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
-    core::Character* avatar = session->getAvatar();
     avatar->addAbility(makeAbility("poke", "target", 2, 2));
     ASSERT_TRUE(combat.tileClick(2, 2));
     stepRight(*session, combat);
@@ -153,13 +167,9 @@ TEST(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
 }
 
-TEST(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
+TEST_F(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
 {
-    prepare();
-    core::Session* session = sessionInCombat();
-    ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
-    core::Character* avatar = session->getAvatar();
     avatar->addAbility(makeAbility("poke", "target", 2, 2));
     session->getEntity("guard")->setPosition(1, 2);   // orthogonal neighbour
     session->getEntity("bandit")->setPosition(1, 1);  // diagonal neighbour
@@ -183,13 +193,9 @@ TEST(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
     EXPECT_TRUE(combat.getHighlightedTiles().empty());
 }
 
-TEST(CombatTargets, BurstHitsThoseNearItsCentreAndHighlightsACross)
+TEST_F(CombatTargets, BurstHitsThoseNearItsCentreAndHighlightsACross)
 {
-    prepare();
-    core::Session* session = sessionInCombat();
-    ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
-    core::Character* avatar = session->getAvatar();
     avatar->addAbility(makeAbility("flash", "burst", 4, 1));
     session->getEntity("guard")->setPosition(2, 4);
     session->getEntity("bandit")->setPosition(2, 3);
@@ -203,9 +209,10 @@ TEST(CombatTargets, BurstHitsThoseNearItsCentreAndHighlightsACross)
     EXPECT_FALSE(combat.tileClick(2, 3)) << "a burst is placed once";
 }
 
-TEST(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
+using CombatResolution = SessionFixture;
+
+TEST_F(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
 {
-    prepare();
     core::Session* session = sessionInCombat("bandit;");
     ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
@@ -231,11 +238,8 @@ TEST(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
     EXPECT_FALSE(combat.isInCombat());
 }
 
-TEST(CombatInput, MapClicksBecomeTileClicksAndPassThrough)
+TEST_F(CombatInput, MapClicksBecomeTileClicksAndPassThrough)
 {
-    prepare();
-    core::Session* session = sessionInCombat();
-    ASSERT_NE(session, nullptr);
     tamsygraphics::Camera camera("testCam", 640, 480, 45.0f, 0.5f, 100.0f);
     session->setCamera(&camera);
     core::CombatManager& combat = session->getCombatManager();

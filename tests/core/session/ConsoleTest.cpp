@@ -6,6 +6,23 @@
 #include "core/Screen.h"
 
 using namespace sessiontest;
+using namespace testsupport;
+
+// The console is a session's: every prompt test starts from a fresh one.
+class ConsolePrompt : public SessionFixture
+{
+protected:
+    void SetUp() override
+    {
+        SessionFixture::SetUp();
+        session = buildSession();
+        ASSERT_NE(session, nullptr);
+    }
+
+    core::Session* session = nullptr;
+};
+
+using ConsoleSubjectObject = SessionFixture;
 
 TEST(ConsoleCommand, TheColonShorthandBecomesASessionCallWithStringArguments)
 {
@@ -24,11 +41,8 @@ TEST(ConsoleCommand, AnythingElseIsRunAsTyped)
     EXPECT_EQ(core::Screen::buildCommand("   \t "), "");
 }
 
-TEST(ConsolePrompt, ShorthandIsEchoedAndRunOnTheSession)
+TEST_F(ConsolePrompt, ShorthandIsEchoedAndRunOnTheSession)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input(": gain a b\nleft over\n");
     StdoutCapture output;
     session->prompt();
@@ -38,11 +52,8 @@ TEST(ConsolePrompt, ShorthandIsEchoedAndRunOnTheSession)
     EXPECT_EQ(input.remaining(), "left over\n") << "one line per turn";
 }
 
-TEST(ConsolePrompt, PlainLuaRunsUnchangedWithNumbersAsNumbers)
+TEST_F(ConsolePrompt, PlainLuaRunsUnchangedWithNumbersAsNumbers)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input("s:enter(\"testB\", 2, 3)\n");
     StdoutCapture output;
     session->prompt();
@@ -52,11 +63,8 @@ TEST(ConsolePrompt, PlainLuaRunsUnchangedWithNumbersAsNumbers)
     EXPECT_EQ(session->getCurrentScene(), nullptr) << "entering waits for the update";
 }
 
-TEST(ConsolePrompt, EmptyAndInvalidLinesRunNothing)
+TEST_F(ConsolePrompt, EmptyAndInvalidLinesRunNothing)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input("\n:\n: enter testB 1 2\n");
     StdoutCapture output;
     session->prompt();
@@ -68,11 +76,8 @@ TEST(ConsolePrompt, EmptyAndInvalidLinesRunNothing)
     EXPECT_EQ(session->getNextScene(), nullptr) << "numbers cannot be passed as strings";
 }
 
-TEST(ConsolePrompt, AtTheEndOfInputEveryTurnRunsTheEmptyCommandAndTheConsoleStaysOpen)
+TEST_F(ConsolePrompt, AtTheEndOfInputEveryTurnRunsTheEmptyCommandAndTheConsoleStaysOpen)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input("s:gain(\"last\")");  // no final newline, then nothing more
     StdoutCapture output;
     session->openConsole();
@@ -85,22 +90,16 @@ TEST(ConsolePrompt, AtTheEndOfInputEveryTurnRunsTheEmptyCommandAndTheConsoleStay
     EXPECT_TRUE(session->isConsoleOpen());
 }
 
-TEST(ConsolePrompt, CloseFromLuaStopsTheBlockingPrompt)
+TEST_F(ConsolePrompt, CloseFromLuaStopsTheBlockingPrompt)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input("s:close()\nnot for the console\n");
     StdoutCapture output;
     session->update();
     EXPECT_EQ(input.remaining(), "s:close()\nnot for the console\n") << "closed: nothing is read";
 }
 
-TEST(ConsolePrompt, UpdateReadsOneLinePerFrameUntilClosed)
+TEST_F(ConsolePrompt, UpdateReadsOneLinePerFrameUntilClosed)
 {
-    prepare();
-    core::Session* session = buildSession();
-    ASSERT_NE(session, nullptr);
     StdinFeed input(": gain x\ns:close()\n: gain y\n");
     StdoutCapture output;
     session->openConsole();
@@ -114,13 +113,11 @@ TEST(ConsolePrompt, UpdateReadsOneLinePerFrameUntilClosed)
     EXPECT_EQ(input.remaining(), ": gain y\n");
 }
 
-TEST(ConsoleSubjectObject, SayAndReadBindSubjAndObjForOneRun)
+TEST_F(ConsoleSubjectObject, SayAndReadBindSubjAndObjForOneRun)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
-    clearLuaGlobal("sayPair");
-    clearLuaGlobal("readPair");
+    clearsGlobals({"sayPair", "readPair"});
     session->subjectVerbObject("fenwy", "sayPair = subj:getId() .. '+' .. obj:getId()", "oskel");
     EXPECT_EQ(luaString("sayPair"), "fenwy+oskel");
     EXPECT_TRUE(luaIsNil("subj"));
@@ -135,9 +132,9 @@ TEST(ConsoleSubjectObject, SayAndReadBindSubjAndObjForOneRun)
     EXPECT_EQ(luaString("sayPair"), "fenwy");
 }
 
-TEST(ConsoleSubjectObject, UnknownOrIdenticalEntitiesRunNothingAndLeaveTheAliases)
+TEST_F(ConsoleSubjectObject, UnknownOrIdenticalEntitiesRunNothingAndLeaveTheAliases)
 {
-    prepare();
+    clearsGlobals({"subj", "obj"});
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     core::LuaInterface::runString("subj = 5 obj = 6 touched = 0");
@@ -148,6 +145,4 @@ TEST(ConsoleSubjectObject, UnknownOrIdenticalEntitiesRunNothingAndLeaveTheAliase
     EXPECT_EQ(luaInt("touched"), 0);
     EXPECT_EQ(luaInt("subj"), 5);
     EXPECT_EQ(luaInt("obj"), 6);
-    clearLuaGlobal("subj");
-    clearLuaGlobal("obj");
 }

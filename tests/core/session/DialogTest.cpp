@@ -7,6 +7,7 @@
 #include "core/Scene.h"
 
 using namespace sessiontest;
+using namespace testsupport;
 
 namespace
 {
@@ -15,9 +16,10 @@ const std::string DIALOG = "tests/core/session/data/dialog.xml";
 using Texts = std::vector<std::string>;
 }
 
-TEST(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
+using DialogTree = SessionFixture;
+
+TEST_F(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -39,9 +41,8 @@ TEST(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 }
 
-TEST(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
+TEST_F(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -57,9 +58,8 @@ TEST(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
     EXPECT_FALSE(shown(dialogs->getDialogMenu()));
 }
 
-TEST(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
+TEST_F(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -71,9 +71,8 @@ TEST(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
     EXPECT_EQ(luaString("player:getId()"), "fenwy");
 }
 
-TEST(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
+TEST_F(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -86,9 +85,8 @@ TEST(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "a script's close frees the next talk";
 }
 
-TEST(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
+TEST_F(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
 {
-    prepare();
     LogTail vosk("vosk");
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
@@ -106,9 +104,8 @@ TEST(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
     EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
 }
 
-TEST(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
+TEST_F(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -129,9 +126,10 @@ TEST(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
     }
 }
 
-TEST(DialogNodeReading, GivesOptionTextsAndNextIds)
+using DialogNodeReading = SessionFixture;
+
+TEST_F(DialogNodeReading, GivesOptionTextsAndNextIds)
 {
-    prepare();
     ASSERT_NE(buildSession(), nullptr);
     core::DialogNode node("./" + DIALOG, "start");
     ASSERT_TRUE(node.isValid());

@@ -19,6 +19,9 @@
 #include "util/RandomText.h"
 
 using namespace sessiontest;
+using namespace testsupport;
+
+using EnemyTurn = SessionFixture;
 using Options = std::vector<std::string>;
 
 namespace
@@ -69,9 +72,8 @@ std::string resultText(core::CombatManager& combat)
 }
 }
 
-TEST(EnemyTurn, TheEnemyWalksUpStrikesAndHandsTheTurnBack)
+TEST_F(EnemyTurn, TheEnemyWalksUpStrikesAndHandsTheTurnBack)
 {
-    prepare();
     FixedRolls rolls;
     core::Session* session = fightWithGuard(3, 2);
     ASSERT_NE(session, nullptr);
@@ -105,9 +107,8 @@ TEST(EnemyTurn, TheEnemyWalksUpStrikesAndHandsTheTurnBack)
     combat.leaveCombat();
 }
 
-TEST(EnemyTurn, AnEnemyThatCannotReachAnyonePassesAndTheTurnEnds)
+TEST_F(EnemyTurn, AnEnemyThatCannotReachAnyonePassesAndTheTurnEnds)
 {
-    prepare();
     FixedRolls rolls;
     // Fenwy in the corner, shut in by the bandit and the thinker.
     core::Session* session = sessionInTestA(0, 1);
@@ -127,9 +128,8 @@ TEST(EnemyTurn, AnEnemyThatCannotReachAnyonePassesAndTheTurnEnds)
     combat.leaveCombat();
 }
 
-TEST(EnemyTurn, AnEnemyThatHasFallenIsTakenOutOnceAndNeverActs)
+TEST_F(EnemyTurn, AnEnemyThatHasFallenIsTakenOutOnceAndNeverActs)
 {
-    prepare();
     FixedRolls rolls;
     core::Session* session = fightWithGuard(2, 1, "bandit;guard;");
     ASSERT_NE(session, nullptr);
@@ -148,9 +148,8 @@ TEST(EnemyTurn, AnEnemyThatHasFallenIsTakenOutOnceAndNeverActs)
     combat.leaveCombat();
 }
 
-TEST(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
+TEST_F(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
 {
-    prepare();
     FixedRolls rolls;
     core::Session* session = fightWithGuard(3, 3);
     ASSERT_NE(session, nullptr);
@@ -191,9 +190,9 @@ TEST(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
     combat.leaveCombat();
 }
 
-TEST(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
+TEST_F(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
 {
-    prepare();
+    clearsGlobals({"defeats", "defeated"});
     FixedRolls rolls;
     sound::SoundHandler::addSound("./assets/sound/themeTown.ogg", true, 0, false);
     sound::SoundHandler::addSound("./assets/sound/themeBattle.ogg", true, 0, false);
@@ -223,14 +222,11 @@ TEST(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
     EXPECT_FALSE(combat.isInCombat());
     updateTimes(*session, 3);
     EXPECT_EQ(luaInt("defeats"), 1) << "once";
-    clearLuaGlobal("defeats");
-    clearLuaGlobal("defeated");
     sound::SoundHandler::erase();
 }
 
-TEST(EnemyTurn, FightersThinkScriptsWaitUntilTheFightIsOver)
+TEST_F(EnemyTurn, FightersThinkScriptsWaitUntilTheFightIsOver)
 {
-    prepare();
     core::Session* session = sessionInTestA(4, 4);
     ASSERT_NE(session, nullptr);
     updateTimes(*session, 1);

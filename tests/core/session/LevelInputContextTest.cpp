@@ -8,6 +8,9 @@
 #include "core/Scene.h"
 
 using namespace sessiontest;
+using namespace testsupport;
+
+using LevelInput = SessionFixture;
 using application::KEYHELD;
 using application::KEYHIT;
 using application::KEYLETGO;
@@ -22,9 +25,8 @@ glm::ivec2 avatarTile(core::Session& session)
 }
 }
 
-TEST(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
+TEST_F(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
 {
-    prepare();
     core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
@@ -42,9 +44,8 @@ TEST(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
     EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 4));
 }
 
-TEST(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
+TEST_F(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
 {
-    prepare();
     core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
@@ -58,9 +59,8 @@ TEST(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
     EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3));
 }
 
-TEST(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
+TEST_F(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
 {
-    prepare();
     LogTail inputLog("input");
     core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
@@ -88,9 +88,8 @@ TEST(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
     EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3)) << "a release does not walk";
 }
 
-TEST(LevelInput, AHeldKeyWalksTileAfterTile)
+TEST_F(LevelInput, AHeldKeyWalksTileAfterTile)
 {
-    prepare();
     core::Session* session = sessionInTestA(0, 0);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
@@ -107,10 +106,9 @@ TEST(LevelInput, AHeldKeyWalksTileAfterTile)
     EXPECT_FALSE(session->getAvatar()->isMoving());
 }
 
-TEST(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
+TEST_F(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
 {
-    prepare();
-    clearLuaGlobal("triggerCount");
+    clearsGlobals({"triggerCount"});
     core::Session* session = sessionInTestA(4, 1);  // the counting trigger is at (4, 1)
     ASSERT_NE(session, nullptr);
     const int afterEntering = luaIsNil("triggerCount") ? 0 : luaInt("triggerCount");
@@ -124,10 +122,9 @@ TEST(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
     EXPECT_EQ(luaInt("triggerCount"), afterEntering + 1) << "the new tile has no trigger";
 }
 
-TEST(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
+TEST_F(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
 {
-    prepare();
-    clearLuaGlobal("interactCount");
+    clearsGlobals({"interactCount"});
     LogTail inputLog("input");
     core::Session* session = sessionInTestA(2, 3);  // the guard is at (1, 3)
     ASSERT_NE(session, nullptr);
@@ -146,9 +143,8 @@ TEST(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
     EXPECT_EQ(luaInt("interactCount"), 1) << "holding and releasing do not interact again";
 }
 
-TEST(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
+TEST_F(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
 {
-    prepare();
     LogTail sessionLog("Session");
     core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);

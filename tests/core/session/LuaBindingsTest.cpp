@@ -17,6 +17,7 @@
 #include "core/Scene.h"
 
 using namespace sessiontest;
+using namespace testsupport;
 
 namespace
 {
@@ -48,9 +49,10 @@ std::vector<std::string> linesOf(const std::string& text)
 }
 }
 
-TEST(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
+using LuaBindingTables = SessionFixture;
+
+TEST_F(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
 {
-    prepare();
     const std::vector<std::string> character = namesOf(core::characterMethods);
     const std::vector<std::string> session = namesOf(core::sessionMethods);
     ASSERT_EQ(character.size(), 38u);
@@ -76,9 +78,10 @@ TEST(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
     EXPECT_EQ(luaString("type(Character)"), "table");
 }
 
-TEST(LuaSessionBindings, GetflagOfAnUnsetFlagReturnsZeroAndCreatesIt)
+using LuaSessionBindings = SessionFixture;
+
+TEST_F(LuaSessionBindings, GetflagOfAnUnsetFlagReturnsZeroAndCreatesIt)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     EXPECT_FALSE(session->hasFlag("neverSet"));
@@ -89,9 +92,8 @@ TEST(LuaSessionBindings, GetflagOfAnUnsetFlagReturnsZeroAndCreatesIt)
     EXPECT_EQ(luaInt("s:getflag('door')"), 3);
 }
 
-TEST(LuaSessionBindings, EnterWaitsForTheNextUpdate)
+TEST_F(LuaSessionBindings, EnterWaitsForTheNextUpdate)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     core::LuaInterface::runString("s:enter('testB', 1, 4)");
@@ -103,9 +105,8 @@ TEST(LuaSessionBindings, EnterWaitsForTheNextUpdate)
     EXPECT_EQ(luaInt("fenwy:getCol()"), 4);
 }
 
-TEST(LuaSessionBindings, WrongArgumentTypesFailBeforeAnyEngineCall)
+TEST_F(LuaSessionBindings, WrongArgumentTypesFailBeforeAnyEngineCall)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     EXPECT_NE(luaError("s:gain(5)").find("string expected"), std::string::npos);
@@ -121,9 +122,8 @@ TEST(LuaSessionBindings, WrongArgumentTypesFailBeforeAnyEngineCall)
     EXPECT_NE(luaError("fenwy:getHP(1)").find("boolean expected"), std::string::npos);
 }
 
-TEST(LuaSessionBindings, ItemsAndTheHasResult)
+TEST_F(LuaSessionBindings, ItemsAndTheHasResult)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     EXPECT_EQ(luaString("tostring(s:has('potion'))"), "true");
@@ -133,9 +133,8 @@ TEST(LuaSessionBindings, ItemsAndTheHasResult)
     EXPECT_FALSE(session->hasItem("potion"));
 }
 
-TEST(LuaSessionBindings, CharsListsPartyThenSceneInKeyOrder)
+TEST_F(LuaSessionBindings, CharsListsPartyThenSceneInKeyOrder)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     {
@@ -152,18 +151,16 @@ TEST(LuaSessionBindings, CharsListsPartyThenSceneInKeyOrder)
               (std::vector<std::string>{"Party:", "fenwy", "oskel", "Scene:", "fenwy", "mate", "sailor"}));
 }
 
-TEST(LuaSessionBindings, StaticsAndHooksWriteTheirLines)
+TEST_F(LuaSessionBindings, StaticsAndHooksWriteTheirLines)
 {
-    prepare();
     ASSERT_NE(buildSession(), nullptr);
     StdoutCapture output;
     core::LuaInterface::runString("Session.sayHi() s:party() s:view('fenwy') s:inventory()");
     EXPECT_EQ(linesOf(output.text()), (std::vector<std::string>{"HI", "HELP"}));
 }
 
-TEST(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
+TEST_F(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
 {
-    prepare();
     LogTail sessionLog("Session");
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
@@ -183,9 +180,8 @@ TEST(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
     EXPECT_EQ(luaError("s:removeFromParty('oskel') s:addToParty('guard')"), "");
 }
 
-TEST(LuaSessionBindings, InputCanBeSwitchedOffAndOn)
+TEST_F(LuaSessionBindings, InputCanBeSwitchedOffAndOn)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::LuaInterface::runString("s:disableInput()");
@@ -194,9 +190,8 @@ TEST(LuaSessionBindings, InputCanBeSwitchedOffAndOn)
     EXPECT_TRUE(session->getLevelInputContext()->dispatch(application::KEY_W, application::KEYHIT));
 }
 
-TEST(LuaSessionBindings, FightAndYieldStartAndEndCombat)
+TEST_F(LuaSessionBindings, FightAndYieldStartAndEndCombat)
 {
-    prepare();
     LogTail tibbet("tibbet");
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
@@ -208,9 +203,8 @@ TEST(LuaSessionBindings, FightAndYieldStartAndEndCombat)
     EXPECT_FALSE(session->getCombatManager().isInCombat());
 }
 
-TEST(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
+TEST_F(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
 {
-    prepare();
     LogTail tibbet("tibbet");
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
@@ -224,9 +218,10 @@ TEST(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "ending from a script frees the next talk";
 }
 
-TEST(LuaCharacterBindings, GettersReadTheCharacter)
+using LuaCharacterBindings = SessionFixture;
+
+TEST_F(LuaCharacterBindings, GettersReadTheCharacter)
 {
-    prepare();
     ASSERT_NE(sessionInTestA(2, 4), nullptr);
     EXPECT_EQ(luaString("fenwy:getId()"), "fenwy");
     EXPECT_EQ(luaString("fenwy:getName()"), "fenwy");
@@ -238,9 +233,8 @@ TEST(LuaCharacterBindings, GettersReadTheCharacter)
     EXPECT_EQ(luaInt("oskel:getStr()"), 4);
 }
 
-TEST(LuaCharacterBindings, AddHPPassesTheMaxFlagAndTheAmount)
+TEST_F(LuaCharacterBindings, AddHPPassesTheMaxFlagAndTheAmount)
 {
-    prepare();
     ASSERT_NE(buildSession(), nullptr);
     core::LuaInterface::runString("fenwy:addHP(5, true)");
     EXPECT_EQ(luaInt("fenwy:getHP(true)"), 25);
@@ -255,9 +249,8 @@ TEST(LuaCharacterBindings, AddHPPassesTheMaxFlagAndTheAmount)
     EXPECT_EQ(luaInt("fenwy:getResistance()"), 9);
 }
 
-TEST(LuaCharacterBindings, SetIsInWanderRegionWantsANumber)
+TEST_F(LuaCharacterBindings, SetIsInWanderRegionWantsANumber)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     EXPECT_EQ(luaError("guard:setIsInWanderRegion(0)"), "");
@@ -268,9 +261,8 @@ TEST(LuaCharacterBindings, SetIsInWanderRegionWantsANumber)
     EXPECT_TRUE(session->getEntity("guard")->isInWanderRegion());
 }
 
-TEST(LuaCharacterBindings, MovementKillAndWalkProcesses)
+TEST_F(LuaCharacterBindings, MovementKillAndWalkProcesses)
 {
-    prepare();
     core::Session* session = sessionInTestA(3, 3);
     ASSERT_NE(session, nullptr);
     core::LuaInterface::runString("fenwy:setPosition(4, 4)");
@@ -292,9 +284,10 @@ TEST(LuaCharacterBindings, MovementKillAndWalkProcesses)
     EXPECT_EQ(session->getCurrentScene()->getEntity("bandit"), nullptr);
 }
 
-TEST(LuaSoundBindings, PlayIsADotSyntaxStatic)
+using LuaSoundBindings = SessionFixture;
+
+TEST_F(LuaSoundBindings, PlayIsADotSyntaxStatic)
 {
-    prepare();
     LogTail tibbet("tibbet");
     EXPECT_EQ(luaError("SoundHandler.play('noSuchSong', 0.5)"), "");
     EXPECT_TRUE(tibbet.contains("Playing song noSuchSong"));

@@ -24,6 +24,8 @@
 #include "event/EventManager.h"
 
 using namespace sessiontest;
+using namespace testsupport;
+
 using Texts = std::vector<std::string>;
 
 namespace
@@ -46,9 +48,10 @@ void loadDemoItems()
 }
 }
 
-TEST(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
+using InventoryMenu = SessionFixture;
+
+TEST_F(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
 {
-    prepare();
     loadDemoItems();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
@@ -75,9 +78,8 @@ TEST(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
     menu->destroy();
 }
 
-TEST(InventoryMenu, NothingIsUsedDuringAFightOrWithoutTheItem)
+TEST_F(InventoryMenu, NothingIsUsedDuringAFightOrWithoutTheItem)
 {
-    prepare();
     loadDemoItems();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
@@ -90,9 +92,10 @@ TEST(InventoryMenu, NothingIsUsedDuringAFightOrWithoutTheItem)
     session->getCombatManager().leaveCombat();
 }
 
-TEST(DialogMenuClicks, ClicksPageOnChooseAnOptionAndEndTheTalk)
+using DialogMenuClicks = SessionFixture;
+
+TEST_F(DialogMenuClicks, ClicksPageOnChooseAnOptionAndEndTheTalk)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -113,9 +116,8 @@ TEST(DialogMenuClicks, ClicksPageOnChooseAnOptionAndEndTheTalk)
     EXPECT_EQ(menu->getPage(), "What now?") << "the chosen option leads on";
 }
 
-TEST(DialogMenuClicks, ANodeWithNothingToAnswerClosesAfterItsLastPage)
+TEST_F(DialogMenuClicks, ANodeWithNothingToAnswerClosesAfterItsLastPage)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -128,9 +130,8 @@ TEST(DialogMenuClicks, ANodeWithNothingToAnswerClosesAfterItsLastPage)
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "the next talk can start";
 }
 
-TEST(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
+TEST_F(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
 {
-    prepare();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
@@ -142,9 +143,10 @@ TEST(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
     session->getCombatManager().leaveCombat();
 }
 
-TEST(CombatMenuClicks, APressOnAShownWidgetNeverBecomesATileClick)
+using CombatMenuClicks = SessionFixture;
+
+TEST_F(CombatMenuClicks, APressOnAShownWidgetNeverBecomesATileClick)
 {
-    prepare();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
     tamsygraphics::Camera camera("testCam", 640, 480, 45.0f, 0.5f, 100.0f);
@@ -170,9 +172,10 @@ TEST(CombatMenuClicks, APressOnAShownWidgetNeverBecomesATileClick)
     EXPECT_EQ(luaString("s:combatStage()"), "none");
 }
 
-TEST(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
+using PartyViews = SessionFixture;
+
+TEST_F(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     gui::PartyMenu* menu = new gui::PartyMenu("Party", session->getCurrentParty());
@@ -189,9 +192,10 @@ TEST(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
     menu->destroy();
 }
 
-TEST(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
+using QuestLog = SessionFixture;
+
+TEST_F(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     // The event manager keeps its listeners for good, so one log serves
@@ -223,9 +227,10 @@ TEST(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
     session->setQuestManager(nullptr);
 }
 
-TEST(Ending, TheEndingScreenWaitsForTheClosingWordsThenTakesTheKeys)
+using Ending = SessionFixture;
+
+TEST_F(Ending, TheEndingScreenWaitsForTheClosingWordsThenTakesTheKeys)
 {
-    prepare();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     {
@@ -254,9 +259,8 @@ TEST(Ending, TheEndingScreenWaitsForTheClosingWordsThenTakesTheKeys)
     session->setInputIsEnabled(true);
 }
 
-TEST(Ending, AFightUnderWayIsFinishedBeforeTheEndingShows)
+TEST_F(Ending, AFightUnderWayIsFinishedBeforeTheEndingShows)
 {
-    prepare();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
     gui::EndScreen* ending = new gui::EndScreen(nullptr, nullptr);

@@ -20,7 +20,7 @@
 using core::Character;
 using core::SaveGame;
 using core::SaveGameManager;
-using sessiontest::ErrorCapture;
+using testsupport::ErrorCapture;
 
 namespace
 {
@@ -196,7 +196,7 @@ TEST_F(SaveGames, TheSaveIsReadableXmlWithAVersion)
 {
     play();
     ASSERT_TRUE(saves->save("slot1"));
-    const std::string text = savetest::readFile(saves->getStore().pathOf("slot1"));
+    const std::string text = testsupport::readText(saves->getStore().pathOf("slot1"));
     EXPECT_NE(text.find("<zoltsave version=\"1\""), std::string::npos) << text;
     EXPECT_NE(text.find("<scene id=\"testB\" row=\"4\" col=\"4\" facing=\"3\"/>"), std::string::npos) << text;
     EXPECT_NE(text.find("<flag name=\"coins\" value=\"42\"/>"), std::string::npos) << text;
@@ -209,7 +209,7 @@ TEST_F(SaveGames, BadSavesAreRefusedWithTheGameUnchanged)
 {
     play();
     ASSERT_TRUE(saves->save("good"));
-    const std::string good = savetest::readFile(saves->getStore().pathOf("good"));
+    const std::string good = testsupport::readText(saves->getStore().pathOf("good"));
     std::string future = good;
     future.replace(future.find("version=\"1\""), 11, "version=\"2\"");
     std::string noScene = good;
@@ -234,7 +234,7 @@ TEST_F(SaveGames, BadSavesAreRefusedWithTheGameUnchanged)
     const Observed before = Observed::of(*session);
     for (const Case& c : cases)
     {
-        savetest::writeFile(saves->getStore().pathOf(c.name), c.contents);
+        testsupport::writeText(saves->getStore().pathOf(c.name), c.contents);
         ErrorCapture errors;
         EXPECT_FALSE(saves->load(c.name)) << c.name;
         session->update();
@@ -251,11 +251,11 @@ TEST_F(SaveGames, ASaveFromOlderContentLoadsWhatItCanAndNamesWhatItSkipped)
 {
     play();
     ASSERT_TRUE(saves->save("old"));
-    std::string text = savetest::readFile(saves->getStore().pathOf("old"));
+    std::string text = testsupport::readText(saves->getStore().pathOf("old"));
     text.replace(text.find("<member id=\"sailor\""), 19, "<member id=\"ghost\"");
     text.replace(text.find("<item>banana</item>"), 19, "<item>banana</item><item>relic</item>");
     text.replace(text.find("<ability id=\"firebolt\"/>"), 24, "<ability id=\"firebolt\"/><ability id=\"lostArt\"/>");
-    savetest::writeFile(saves->getStore().pathOf("old"), text);
+    testsupport::writeText(saves->getStore().pathOf("old"), text);
     playOn();
 
     ASSERT_TRUE(saves->load("old"));
@@ -288,7 +288,7 @@ TEST_F(SaveGames, SlotsShowSceneAndPlayTimeAndTheLatestCanBeLoaded)
     ASSERT_TRUE(saves->save("slot3"));
     play();
     ASSERT_TRUE(saves->quickSave());
-    savetest::writeFile(saves->getStore().pathOf("slot5"), "junk");
+    testsupport::writeText(saves->getStore().pathOf("slot5"), "junk");
 
     const std::vector<SaveGameManager::SlotInfo> slots = saves->listSlots();
     ASSERT_EQ(slots.size(), 1u + SaveGameManager::NUM_SLOTS);
@@ -301,10 +301,10 @@ TEST_F(SaveGames, SlotsShowSceneAndPlayTimeAndTheLatestCanBeLoaded)
     EXPECT_TRUE(saves->hasSaves());
 
     // The quick save is the newer by its own clock, whatever the file times.
-    std::string text = savetest::readFile(saves->getStore().pathOf("slot3"));
+    std::string text = testsupport::readText(saves->getStore().pathOf("slot3"));
     const size_t at = text.find("savedAt=\"") + 9;
     text.replace(at, text.find('"', at) - at, "1");
-    savetest::writeFile(saves->getStore().pathOf("slot3"), text);
+    testsupport::writeText(saves->getStore().pathOf("slot3"), text);
     playOn();
     ASSERT_TRUE(saves->loadLatest());
     EXPECT_EQ(shown.back(), "Loaded (quick)");

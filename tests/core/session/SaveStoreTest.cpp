@@ -19,7 +19,7 @@ TEST(SaveStore, ACrashAtEveryWriteStepKeepsThePreviousSave)
 {
     for (int crashAt = 0; crashAt < SaveStore::NUM_WRITE_STEPS; ++crashAt)
     {
-        savetest::ScratchFolder folder;
+        testsupport::ScratchFolder folder("zolt-save-test");
         SaveStore store(folder.path() + "/saves");
         std::string error;
         ASSERT_TRUE(store.write("slot1", OLD_SAVE, error)) << error;
@@ -49,8 +49,8 @@ TEST(SaveStore, ACrashAtEveryWriteStepKeepsThePreviousSave)
 
 TEST(SaveStore, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten)
 {
-    savetest::ScratchFolder folder;
-    savetest::writeFile(folder.path() + "/file", "in the way");
+    testsupport::ScratchFolder folder("zolt-save-test");
+    testsupport::writeText(folder.path() + "/file", "in the way");
     SaveStore store(folder.path() + "/file/saves");
     std::string error;
     EXPECT_FALSE(store.write("slot1", NEW_SAVE, error));
@@ -63,7 +63,7 @@ TEST(SaveStore, AFolderThatCannotBeMadeIsReportedAndNothingIsWritten)
 
 TEST(SaveStore, AMissingSlotIsNamedWhenRead)
 {
-    savetest::ScratchFolder folder;
+    testsupport::ScratchFolder folder("zolt-save-test");
     SaveStore store(folder.path());
     std::string contents, error;
     EXPECT_FALSE(store.exists("slot2"));

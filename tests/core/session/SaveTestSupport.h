@@ -9,37 +9,23 @@
 #include "core/QuestManager.h"
 #include "core/SaveGameManager.h"
 #include "core/Session.h"
+#include "SessionTestSupport.h"
+#include "support/Files.h"
 
 namespace savetest
 {
-// A folder of its own under the system's temporary folder, removed with the
-// object.
-class ScratchFolder
-{
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::string& path() const { return _path; }
-
-private:
-    std::string _path;
-};
-
 // The game's abilities and classes, loaded once (characters refer to them).
 void loadGameRecords();
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& contents);
 
 // A session standing in the test scene "testA" at (3, 3), with a quest log
 // and saves of its own in a scratch folder; the messages the player would
 // see are collected in `shown`.
-class SavedSession : public ::testing::Test
+class SavedSession : public sessiontest::SessionFixture
 {
 protected:
     void SetUp() override;
 
-    ScratchFolder folder;
+    testsupport::ScratchFolder folder{"zolt-save-test"};
     core::Session* session = nullptr;
     std::unique_ptr<core::QuestManager> quests;
     std::unique_ptr<core::SaveGameManager> saves;

@@ -11,10 +11,12 @@
 // What any map trigger, item script, dialog condition or console line may
 // try against the running session.
 using namespace sessiontest;
+using namespace testsupport;
 
-TEST(ScriptSafety, ScriptsCannotFreeTheSessionOrItsCharacters)
+using ScriptSafety = SessionFixture;
+
+TEST_F(ScriptSafety, ScriptsCannotFreeTheSessionOrItsCharacters)
 {
-    prepare();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
     ErrorCapture errors;
@@ -38,9 +40,8 @@ TEST(ScriptSafety, ScriptsCannotFreeTheSessionOrItsCharacters)
     EXPECT_EQ(luaInt("s:getPartySize()"), 2) << "the session still answers from Lua";
 }
 
-TEST(ScriptSafety, StatisticsSaturateInsteadOfOverflowing)
+TEST_F(ScriptSafety, StatisticsSaturateInsteadOfOverflowing)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     core::LuaInterface::runString("fenwy:addStr(2147483647) fenwy:addStr(2147483647)"
@@ -51,9 +52,8 @@ TEST(ScriptSafety, StatisticsSaturateInsteadOfOverflowing)
     EXPECT_EQ(fenwy->getHP(true), INT_MIN);
 }
 
-TEST(ScriptSafety, ACharacterAtTheEndsOfIntCannotStepOffThem)
+TEST_F(ScriptSafety, ACharacterAtTheEndsOfIntCannotStepOffThem)
 {
-    prepare();
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
     core::Character* fenwy = session->getAvatar();
@@ -83,9 +83,8 @@ TEST(ScriptSafety, ACharacterAtTheEndsOfIntCannotStepOffThem)
     EXPECT_EQ(fenwy->getPosition(), glm::vec2(2.0f, 3.0f));
 }
 
-TEST(ScriptSafety, TheConsoleShowsWhyALineFailed)
+TEST_F(ScriptSafety, TheConsoleShowsWhyALineFailed)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     ErrorCapture errors;

@@ -18,13 +18,14 @@
 
 using namespace sessiontest;
 
+using SessionDrawing = SessionFixture;
+
 // Entering scenes hands their layers and sprites to the scene manager and
 // takes the old scene's layers back; needs a GL context (run under Xvfb).
-TEST(SessionDrawing, ScenesSubmitLayersUnderTheirOwnKeysAndTheCameraFollowsTheAvatar)
+TEST_F(SessionDrawing, ScenesSubmitLayersUnderTheirOwnKeysAndTheCameraFollowsTheAvatar)
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "no X display (run under xvfb-run)";
-    prepare();
     application::GLFWWindow* window = application::GLFWApp::getGLFWApp()->createWindow(640, 480);
     ASSERT_NE(window, nullptr);
     glfwMakeContextCurrent(window->GetHandle());

@@ -7,6 +7,7 @@
 #include "core/Scene.h"
 
 using namespace sessiontest;
+using namespace testsupport;
 
 namespace
 {
@@ -28,9 +29,10 @@ glm::ivec2 tileOf(const core::Entity* entity)
 }
 }
 
-TEST(SessionBuilding, ReadsThePartyFindsTheAvatarAndPublishesItselfAsS)
+using SessionBuilding = SessionFixture;
+
+TEST_F(SessionBuilding, ReadsThePartyFindsTheAvatarAndPublishesItselfAsS)
 {
-    prepare();
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
     ASSERT_NE(session->getCurrentParty(), nullptr);
@@ -47,9 +49,8 @@ TEST(SessionBuilding, ReadsThePartyFindsTheAvatarAndPublishesItselfAsS)
     EXPECT_EQ(luaInt("s:getflag('anything')"), 0);
 }
 
-TEST(SessionBuilding, ALaterPartyReplacesAnEarlierOne)
+TEST_F(SessionBuilding, ALaterPartyReplacesAnEarlierOne)
 {
-    prepare();
     core::Session* session = buildSession("twoParties.xml");
     ASSERT_NE(session, nullptr);
     ASSERT_NE(session->getCurrentParty(), nullptr);
@@ -57,9 +58,8 @@ TEST(SessionBuilding, ALaterPartyReplacesAnEarlierOne)
     ASSERT_NE(session->getAvatar(), nullptr);
 }
 
-TEST(SessionBuilding, MissingOrMalformedFilesAreLoggedByNameAndGiveNoSession)
+TEST_F(SessionBuilding, MissingOrMalformedFilesAreLoggedByNameAndGiveNoSession)
 {
-    prepare();
     {
         ErrorCapture errors;
         EXPECT_EQ(buildSession("doesNotExist.xml"), nullptr);
@@ -74,11 +74,12 @@ TEST(SessionBuilding, MissingOrMalformedFilesAreLoggedByNameAndGiveNoSession)
     }
 }
 
-TEST(SessionWithoutParty, HasNoAvatarAndIgnoresMovementAndInteraction)
+using SessionWithoutParty = SessionFixture;
+
+TEST_F(SessionWithoutParty, HasNoAvatarAndIgnoresMovementAndInteraction)
 {
-    prepare();
     LogTail sessionLog("Session");
-    clearLuaGlobal("interactCount");
+    clearsGlobals({"interactCount"});
     core::Session* session = sessionInScene("testA", 2, 3, "noParty.xml");
     ASSERT_NE(session, nullptr);
     EXPECT_EQ(session->getCurrentParty(), nullptr);
@@ -95,9 +96,10 @@ TEST(SessionWithoutParty, HasNoAvatarAndIgnoresMovementAndInteraction)
     EXPECT_FALSE(session->addToParty("guard"));
 }
 
-TEST(SessionFlags, SetReportsChangesAndUnsetFlagsReadZero)
+using SessionFlags = SessionFixture;
+
+TEST_F(SessionFlags, SetReportsChangesAndUnsetFlagsReadZero)
 {
-    prepare();
     core::Session session;
     EXPECT_FALSE(session.setFlag("door", 0)) << "an unset flag already holds 0";
     EXPECT_TRUE(session.setFlag("door", 1));
@@ -110,7 +112,9 @@ TEST(SessionFlags, SetReportsChangesAndUnsetFlagsReadZero)
     EXPECT_TRUE(session.hasFlag("window")) << "reading a flag creates it with 0";
 }
 
-TEST(SessionCombat, OpponentListsSplitOnSemicolonsAndStopAtTheFirstEmptyId)
+using SessionCombat = SessionFixture;
+
+TEST_F(SessionCombat, OpponentListsSplitOnSemicolonsAndStopAtTheFirstEmptyId)
 {
     using Ids = std::vector<std::string>;
     EXPECT_EQ(core::Session::parseOpponentIds("a;b;"), (Ids{"a", "b"}));
@@ -121,9 +125,8 @@ TEST(SessionCombat, OpponentListsSplitOnSemicolonsAndStopAtTheFirstEmptyId)
     EXPECT_EQ(core::Session::parseOpponentIds("solo"), (Ids{"solo"}));
 }
 
-TEST(SessionCombat, OpponentsNotInTheSceneAreSkippedAndLogged)
+TEST_F(SessionCombat, OpponentsNotInTheSceneAreSkippedAndLogged)
 {
-    prepare();
     LogTail tibbet("tibbet");
     core::Session* session = sessionInScene("testA", 3, 3);
     ASSERT_NE(session, nullptr);
@@ -147,9 +150,10 @@ TEST(SessionCombat, OpponentsNotInTheSceneAreSkippedAndLogged)
     EXPECT_TRUE(session->getScreenStack().hasScreens()) << "the console keeps its screen";
 }
 
-TEST(SessionScenes, EnteringIsDeferredAndTheLaterOfTwoRequestsWins)
+using SessionScenes = SessionFixture;
+
+TEST_F(SessionScenes, EnteringIsDeferredAndTheLaterOfTwoRequestsWins)
 {
-    prepare();
     LogTail sessionLog("Session");
     core::Session* session = buildSession();
     ASSERT_NE(session, nullptr);
@@ -174,9 +178,8 @@ TEST(SessionScenes, EnteringIsDeferredAndTheLaterOfTwoRequestsWins)
     EXPECT_NE(session->getCurrentScene(), old);
 }
 
-TEST(SessionScenes, UnknownScenesAndNullScenesChangeNothing)
+TEST_F(SessionScenes, UnknownScenesAndNullScenesChangeNothing)
 {
-    prepare();
     LogTail sessionLog("Session");
     core::Session* session = sessionInScene("testB", 1, 1);
     ASSERT_NE(session, nullptr);
@@ -193,11 +196,11 @@ TEST(SessionScenes, UnknownScenesAndNullScenesChangeNothing)
     EXPECT_TRUE(sessionLog.contains("Unable to enter NULL scene"));
 }
 
-TEST(SessionUpdate, ThinkRunsEveryFrameAndInteractWhileTheAvatarOverlaps)
+using SessionUpdate = SessionFixture;
+
+TEST_F(SessionUpdate, ThinkRunsEveryFrameAndInteractWhileTheAvatarOverlaps)
 {
-    prepare();
-    clearLuaGlobal("thinkCount");
-    clearLuaGlobal("interactCount");
+    clearsGlobals({"thinkCount", "interactCount"});
     // The guard stands on (1, 3): entering there puts the avatar on top of it.
     core::Session* session = sessionInScene("testA", 1, 3);
     ASSERT_NE(session, nullptr);
@@ -216,9 +219,8 @@ TEST(SessionUpdate, ThinkRunsEveryFrameAndInteractWhileTheAvatarOverlaps)
     EXPECT_EQ(luaInt("thinkCount"), thinkBefore + 5);
 }
 
-TEST(SessionUpdate, KilledEntitiesAreCulledAtTheEndOfTheUpdate)
+TEST_F(SessionUpdate, KilledEntitiesAreCulledAtTheEndOfTheUpdate)
 {
-    prepare();
     core::Session* session = sessionInScene("testA", 3, 3);
     ASSERT_NE(session, nullptr);
     core::Entity* bandit = session->getCurrentScene()->getEntity("bandit");
@@ -231,10 +233,11 @@ TEST(SessionUpdate, KilledEntitiesAreCulledAtTheEndOfTheUpdate)
     EXPECT_NE(session->getEntity("guard"), nullptr);
 }
 
-TEST(SessionInteract, OnlyTheFacedEntityRunsItsInteractScript)
+using SessionInteract = SessionFixture;
+
+TEST_F(SessionInteract, OnlyTheFacedEntityRunsItsInteractScript)
 {
-    prepare();
-    clearLuaGlobal("interactCount");
+    clearsGlobals({"interactCount"});
     core::Session* session = sessionInScene("testA", 2, 3);
     ASSERT_NE(session, nullptr);
     session->moveAvatar(core::DOWN);
@@ -252,9 +255,10 @@ TEST(SessionInteract, OnlyTheFacedEntityRunsItsInteractScript)
     EXPECT_EQ(luaString("lastInteracted"), "guard");
 }
 
-TEST(SessionEntities, PartyMembersComeBeforeSceneEntitiesWithTheSameId)
+using SessionEntities = SessionFixture;
+
+TEST_F(SessionEntities, PartyMembersComeBeforeSceneEntitiesWithTheSameId)
 {
-    prepare();
     core::Session* session = sessionInScene("testDup", 0, 0);
     ASSERT_NE(session, nullptr);
     core::Entity* partyOskel = session->getCurrentParty()->getMembers()["oskel"];
@@ -271,9 +275,10 @@ TEST(SessionEntities, PartyMembersComeBeforeSceneEntitiesWithTheSameId)
     EXPECT_EQ(session->getCurrentScene()->getEntities().size(), entities);
 }
 
-TEST(SessionParty, AddToPartyTakesACharacterOfTheCurrentScene)
+using SessionParty = SessionFixture;
+
+TEST_F(SessionParty, AddToPartyTakesACharacterOfTheCurrentScene)
 {
-    prepare();
     LogTail sessionLog("Session");
     core::Session* session = sessionInScene("testA", 3, 3);
     ASSERT_NE(session, nullptr);

@@ -12,11 +12,6 @@ namespace
 {
 const std::uint32_t H = 0x80000000u, V = 0x40000000u, D = 0x20000000u;
 
-std::unique_ptr<LevelMap> load(const std::string& name)
-{
-    return std::unique_ptr<LevelMap>(LevelMapLoader::loadLevelMap(mapData(name)));
-}
-
 void expectTile(const tamsygraphics::DrawableTile& tile, int row, int col, bool h, bool v, bool d)
 {
     EXPECT_TRUE(tile.visible);

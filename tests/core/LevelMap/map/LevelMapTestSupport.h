@@ -1,33 +1,23 @@
 #pragma once
 
-#include <iostream>
-#include <sstream>
+#include <memory>
 #include <string>
 
 #include "Log/Log.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LevelMap/LevelMapLoader.h"
+#include "support/Files.h"
+#include "support/LogCapture.h"
 
-// Collects everything written to the error log while it lives, so tests can
-// check that a refusal says exactly one thing.
-class ErrorCapture
-{
-public:
-    ErrorCapture() { Log::setErrorStream(&_buffer); }
-    ~ErrorCapture() { Log::setErrorStream(&std::cout); }
-
-    std::string text() const { return _buffer.str(); }
-    int lines() const
-    {
-        int count = 0;
-        for (char ch : _buffer.str())
-            count += ch == '\n';
-        return count;
-    }
-
-private:
-    std::ostringstream _buffer;
-};
+using testsupport::ErrorCapture;
 
 inline std::string mapData(const std::string& name)
 {
     return "tests/core/LevelMap/data/" + name;
+}
+
+// A map of the data folder as the loader reads it; null when it refuses.
+inline std::unique_ptr<LevelMap> load(const std::string& name)
+{
+    return std::unique_ptr<LevelMap>(LevelMapLoader::loadLevelMap(mapData(name)));
 }

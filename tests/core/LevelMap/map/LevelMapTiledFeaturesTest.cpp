@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/TriggerMap.h"
@@ -14,19 +12,6 @@
 
 namespace
 {
-std::unique_ptr<LevelMap> load(const std::string& name)
-{
-    return std::unique_ptr<LevelMap>(LevelMapLoader::loadLevelMap(mapData(name)));
-}
-
-std::string fileText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool sameTiles(const tamsygraphics::Map& a, const tamsygraphics::Map& b)
 {
     if (a.rows != b.rows || a.cols != b.cols || a.tiles.size() != b.tiles.size())
@@ -70,7 +55,7 @@ TEST(LevelMapTiledFeatures, EveryCutOfACompressedMapIsHandledSafely)
     // prefix of the file without reading past the bytes it was given.
     for (const char* name : {"features/encoding_zlib.tmx", "features/encoding_zstd.tmx"})
     {
-        const std::string text = fileText(mapData(name));
+        const std::string text = testsupport::readText(mapData(name));
         ASSERT_FALSE(text.empty());
         int loaded = 0;
         for (std::size_t size = 0; size <= text.size(); size += 7)

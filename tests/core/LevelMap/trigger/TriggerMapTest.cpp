@@ -6,6 +6,7 @@
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LuaInterface.h"
 #include "event/EventManager.h"
+#include "support/LuaHelpers.h"
 
 namespace
 {
@@ -39,14 +40,10 @@ TriggerTile* countedTile(int* destroyed)
     return tile;
 }
 
+// What the trigger scripts wrote down so far.
 std::string luaJournal()
 {
-    lua_State* ls = core::LuaInterface::getState();
-    const int top = lua_gettop(ls);
-    lua_getglobal(ls, "journal");
-    std::string value = lua_isstring(ls, -1) ? lua_tostring(ls, -1) : "";
-    lua_settop(ls, top);
-    return value;
+    return testsupport::luaString("journal");
 }
 
 // Notes what the scripts had written when a quest event arrived.

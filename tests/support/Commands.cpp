@@ -1,0 +1,23 @@
+#include "support/Commands.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+
+namespace testsupport
+{
+CommandResult runCommand(const std::string& command)
+{
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.out.append(buffer, count);
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+}
