@@ -413,3 +413,34 @@ TEST(LuaBindingErrors, EveryMethodRefusesAMissingOrForeignReceiver)
             EXPECT_EQ(stateOf(*session), before);
         }
 }
+
+TEST(LuaBindingResults, EachCallReportsOneValueOfItsType)
+{
+    prepare();
+    ASSERT_NE(sessionInTestA(), nullptr);
+    const struct
+    {
+        const char* call;
+        const char* type;
+    } cases[] = {
+        {"fenwy:getId()", "string"},        {"fenwy:getName()", "string"},    {"fenwy:getDodge()", "number"},
+        {"fenwy:getHP(false)", "number"},   {"fenwy:getRow()", "number"},     {"s:has('rope')", "boolean"},
+        {"s:getflag('door')", "number"},    {"s:questState('q')", "number"}, {"s:combatStage()", "string"},
+        {"s:getPartySize()", "number"},
+    };
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.call);
+        EXPECT_EQ(luaString(std::string("type(") + row.call + ")"), row.type);
+        EXPECT_EQ(luaInt(std::string("select('#', ") + row.call + ")"), 1);
+    }
+    // Calls with nothing to report, or whose result scripts were never
+    // given, still report exactly one value.
+    for (const char* call : {"fenwy:addStr(0)", "fenwy:addHP(0, false)", "fenwy:wander(0)", "s:setflag('door', 1)",
+                             "s:beginQuest('q', 'Quest')", "s:endQuest('q')", "s:addToParty('ghost')",
+                             "s:close()", "s:enableInput()"})
+    {
+        SCOPED_TRACE(call);
+        EXPECT_EQ(luaInt(std::string("select('#', ") + call + ")"), 1);
+    }
+}
