@@ -133,8 +133,7 @@ template <typename Receiver, auto Function, bool Reports>
 int bound(lua_State* ls)
 {
     using Arguments = typename Signature<decltype(Function)>::Arguments;
-    return callWith<Receiver, Function, Reports>(ls, Arguments(),
-                                                 std::make_index_sequence<Arguments::count>());
+    return callWith<Receiver, Function, Reports>(ls, Arguments(), std::make_index_sequence<Arguments::count>());
 }
 }
 

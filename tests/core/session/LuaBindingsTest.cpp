@@ -327,9 +327,8 @@ std::string stateOf(core::Session& session)
     const core::Character* fenwy = session.getAvatar();
     for (int stat : {fenwy->getStr(), fenwy->getDex(), fenwy->getInt(), fenwy->getMove(), fenwy->getHP(true),
                      fenwy->getHP(false), fenwy->getFatigue(true), fenwy->getFatigue(false), fenwy->getAttack(),
-                     fenwy->getDodge(), fenwy->getDamagePhysical(), fenwy->getDamageMagical(),
-                     fenwy->getDefense(), fenwy->getCritValue(), fenwy->getGlancingValue(),
-                     fenwy->getResistance()})
+                     fenwy->getDodge(), fenwy->getDamagePhysical(), fenwy->getDamageMagical(), fenwy->getDefense(),
+                     fenwy->getCritValue(), fenwy->getGlancingValue(), fenwy->getResistance()})
         out << ' ' << stat;
     out << " | at " << fenwy->getPosition().x << ',' << fenwy->getPosition().y;
     return out.str();
@@ -375,7 +374,8 @@ TEST(LuaBindingErrors, EachBadArgumentRaisesLuasErrorAndChangesNothing)
         {"fenwy:addFatigue(true, true)", "bad argument #2 to 'addFatigue' (number expected, got boolean)"},
         {"fenwy:moveTo(1, 'x')", "bad argument #3 to 'moveTo' (number expected, got string)"},
         {"fenwy:setPosition('1', 1)", "bad argument #2 to 'setPosition' (number expected, got string)"},
-        {"fenwy:attemptMoveDirection(true)", "bad argument #2 to 'attemptMoveDirection' (number expected, got boolean)"},
+        {"fenwy:attemptMoveDirection(true)",
+         "bad argument #2 to 'attemptMoveDirection' (number expected, got boolean)"},
         {"fenwy:wander('x')", "bad argument #2 to 'wander' (number expected, got string)"},
         {"fenwy:setIsInWanderRegion(true)", "bad argument #2 to 'setIsInWanderRegion' (number expected, got boolean)"},
     };
@@ -400,14 +400,14 @@ TEST(LuaBindingErrors, EveryMethodRefusesAMissingOrForeignReceiver)
         const char* object;
         const char* foreign;
         const char* className;
-    } kinds[] = {{core::sessionMethods, "s", "fenwy", "Session"},
-                 {core::characterMethods, "fenwy", "s", "Character"}};
+    } kinds[] = {{core::sessionMethods, "s", "fenwy", "Session"}, {core::characterMethods, "fenwy", "s", "Character"}};
     for (const auto& kind : kinds)
         for (const std::string& name : namesOf(kind.table))
         {
             SCOPED_TRACE(name);
             const std::string method = std::string(kind.object) + "." + name;
-            EXPECT_EQ(luaErrorMessage(method + "()"), "bad argument #1 to '" + name + "' (table expected, got no value)");
+            EXPECT_EQ(luaErrorMessage(method + "()"),
+                      "bad argument #1 to '" + name + "' (table expected, got no value)");
             EXPECT_EQ(luaErrorMessage(method + "(" + kind.foreign + ")"),
                       "bad argument #2 to '" + name + "' (Meta" + kind.className + " expected, got userdata)");
             EXPECT_EQ(stateOf(*session), before);
@@ -423,9 +423,9 @@ TEST(LuaBindingResults, EachCallReportsOneValueOfItsType)
         const char* call;
         const char* type;
     } cases[] = {
-        {"fenwy:getId()", "string"},        {"fenwy:getName()", "string"},    {"fenwy:getDodge()", "number"},
-        {"fenwy:getHP(false)", "number"},   {"fenwy:getRow()", "number"},     {"s:has('rope')", "boolean"},
-        {"s:getflag('door')", "number"},    {"s:questState('q')", "number"}, {"s:combatStage()", "string"},
+        {"fenwy:getId()", "string"},      {"fenwy:getName()", "string"},   {"fenwy:getDodge()", "number"},
+        {"fenwy:getHP(false)", "number"}, {"fenwy:getRow()", "number"},    {"s:has('rope')", "boolean"},
+        {"s:getflag('door')", "number"},  {"s:questState('q')", "number"}, {"s:combatStage()", "string"},
         {"s:getPartySize()", "number"},
     };
     for (const auto& row : cases)
@@ -436,9 +436,9 @@ TEST(LuaBindingResults, EachCallReportsOneValueOfItsType)
     }
     // Calls with nothing to report, or whose result scripts were never
     // given, still report exactly one value.
-    for (const char* call : {"fenwy:addStr(0)", "fenwy:addHP(0, false)", "fenwy:wander(0)", "s:setflag('door', 1)",
-                             "s:beginQuest('q', 'Quest')", "s:endQuest('q')", "s:addToParty('ghost')",
-                             "s:close()", "s:enableInput()"})
+    for (const char* call :
+         {"fenwy:addStr(0)", "fenwy:addHP(0, false)", "fenwy:wander(0)", "s:setflag('door', 1)",
+          "s:beginQuest('q', 'Quest')", "s:endQuest('q')", "s:addToParty('ghost')", "s:close()", "s:enableInput()"})
     {
         SCOPED_TRACE(call);
         EXPECT_EQ(luaInt(std::string("select('#', ") + call + ")"), 1);
