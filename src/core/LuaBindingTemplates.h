@@ -115,6 +115,8 @@ int callWith(lua_State* ls, Types<Params...>, std::index_sequence<I...>)
 {
     int pos = 1;
     Receiver* receiver = LuaInterface::initLuaCall<Receiver>(ls, pos);
+    static_assert((std::is_trivially_destructible_v<typename Argument<Params>::Raw> && ...),
+                  "a Lua error while reading the next argument would skip this one's destructor");
     // A braced list is evaluated left to right: arguments are read, and
     // their errors raised, in the order the script wrote them.
     const std::tuple<typename Argument<Params>::Raw...> raw{Argument<Params>::read(ls, pos)...};
