@@ -294,3 +294,146 @@ TEST_F(LuaSoundBindings, PlayIsADotSyntaxStatic)
     EXPECT_NE(luaError("SoundHandler:play('noSuchSong', 0.5)").find("string expected"),
               std::string::npos);
 }
+
+namespace
+{
+// The error of the statement without the place in the test chunk Lua puts
+// before it.
+std::string luaErrorMessage(const std::string& statement)
+{
+    const std::string error = luaError(statement);
+    const size_t place = error.find("]:1: ");
+    return place == std::string::npos ? error : error.substr(place + 5);
+}
+
+// What a binding could change: flags, items, quests, the next scene, the
+// avatar's statistics and place, the party and the queued processes.
+std::string stateOf(core::Session& session)
+{
+    std::ostringstream out;
+    for (const auto& flag : session.getFlags())
+        out << flag.first << '=' << flag.second << ' ';
+    out << "| next " << (session.getNextScene() != nullptr) << " | items " << session.hasItem("potion")
+        << session.hasItem("rope") << " | quest " << session.questState("q") << " | party "
+        << session.getCurrentParty()->getMembers().size() << " | processes "
+        << core::ProcessManager2::getProcessManager2()->getProcesses().size() << " |";
+    const core::Character* fenwy = session.getAvatar();
+    for (int stat : {fenwy->getStr(), fenwy->getDex(), fenwy->getInt(), fenwy->getMove(), fenwy->getHP(true),
+                     fenwy->getHP(false), fenwy->getFatigue(true), fenwy->getFatigue(false), fenwy->getAttack(),
+                     fenwy->getDodge(), fenwy->getDamagePhysical(), fenwy->getDamageMagical(), fenwy->getDefense(),
+                     fenwy->getCritValue(), fenwy->getGlancingValue(), fenwy->getResistance()})
+        out << ' ' << stat;
+    out << " | at " << fenwy->getPosition().x << ',' << fenwy->getPosition().y;
+    return out.str();
+}
+}
+
+TEST(LuaBindingErrors, EachBadArgumentRaisesLuasErrorAndChangesNothing)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    // The receiver's userdata sits beside it on the stack while the
+    // arguments are read, so Lua counts them from 2.
+    const struct
+    {
+        const char* call;
+        const char* error;
+    } cases[] = {
+        {"s:enter(1, 2, 3)", "bad argument #2 to 'enter' (string expected, got number)"},
+        {"s:enter('testB', '1', 2)", "bad argument #3 to 'enter' (number expected, got string)"},
+        {"s:enter('testB', 1)", "bad argument #4 to 'enter' (number expected, got no value)"},
+        {"s:view(false)", "bad argument #2 to 'view' (string expected, got boolean)"},
+        {"s:say('fenwy', 'look', 3)", "bad argument #4 to 'say' (string expected, got number)"},
+        {"s:read('fenwy', {}, 'guard')", "bad argument #3 to 'read' (string expected, got table)"},
+        {"s:has(1)", "bad argument #2 to 'has' (string expected, got number)"},
+        {"s:gain(true)", "bad argument #2 to 'gain' (string expected, got boolean)"},
+        {"s:lose()", "bad argument #2 to 'lose' (string expected, got no value)"},
+        {"s:dialog('file', 'start', 9)", "bad argument #4 to 'dialog' (string expected, got number)"},
+        {"s:getflag(1)", "bad argument #2 to 'getflag' (string expected, got number)"},
+        {"s:setflag(1, 1)", "bad argument #2 to 'setflag' (string expected, got number)"},
+        {"s:setflag('door', true)", "bad argument #3 to 'setflag' (number expected, got boolean)"},
+        {"s:setflag('door', 2^40)", "bad argument #3 to 'setflag' (number out of the integer range)"},
+        {"s:addToParty(3)", "bad argument #2 to 'addToParty' (string expected, got number)"},
+        {"s:removeFromParty(3)", "bad argument #2 to 'removeFromParty' (string expected, got number)"},
+        {"s:beginQuest('q', 7)", "bad argument #3 to 'beginQuest' (string expected, got number)"},
+        {"s:endQuest(7)", "bad argument #2 to 'endQuest' (string expected, got number)"},
+        {"s:questState(nil)", "bad argument #2 to 'questState' (string expected, got nil)"},
+        {"fenwy:getHP(1)", "bad argument #2 to 'getHP' (boolean expected, got number)"},
+        {"fenwy:getFatigue()", "bad argument #2 to 'getFatigue' (boolean expected, got no value)"},
+        {"fenwy:addStr('1')", "bad argument #2 to 'addStr' (number expected, got string)"},
+        {"fenwy:addResistance(-2^40)", "bad argument #2 to 'addResistance' (number out of the integer range)"},
+        {"fenwy:addHP(5, 1)", "bad argument #3 to 'addHP' (boolean expected, got number)"},
+        {"fenwy:addFatigue(true, true)", "bad argument #2 to 'addFatigue' (number expected, got boolean)"},
+        {"fenwy:moveTo(1, 'x')", "bad argument #3 to 'moveTo' (number expected, got string)"},
+        {"fenwy:setPosition('1', 1)", "bad argument #2 to 'setPosition' (number expected, got string)"},
+        {"fenwy:attemptMoveDirection(true)",
+         "bad argument #2 to 'attemptMoveDirection' (number expected, got boolean)"},
+        {"fenwy:wander('x')", "bad argument #2 to 'wander' (number expected, got string)"},
+        {"fenwy:setIsInWanderRegion(true)", "bad argument #2 to 'setIsInWanderRegion' (number expected, got boolean)"},
+    };
+    const std::string before = stateOf(*session);
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.call);
+        EXPECT_EQ(luaErrorMessage(row.call), row.error);
+        EXPECT_EQ(stateOf(*session), before);
+    }
+}
+
+TEST(LuaBindingErrors, EveryMethodRefusesAMissingOrForeignReceiver)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    const std::string before = stateOf(*session);
+    const struct
+    {
+        const luaL_Reg* table;
+        const char* object;
+        const char* foreign;
+        const char* className;
+    } kinds[] = {{core::sessionMethods, "s", "fenwy", "Session"}, {core::characterMethods, "fenwy", "s", "Character"}};
+    for (const auto& kind : kinds)
+        for (const std::string& name : namesOf(kind.table))
+        {
+            SCOPED_TRACE(name);
+            const std::string method = std::string(kind.object) + "." + name;
+            EXPECT_EQ(luaErrorMessage(method + "()"),
+                      "bad argument #1 to '" + name + "' (table expected, got no value)");
+            EXPECT_EQ(luaErrorMessage(method + "(" + kind.foreign + ")"),
+                      "bad argument #2 to '" + name + "' (Meta" + kind.className + " expected, got userdata)");
+            EXPECT_EQ(stateOf(*session), before);
+        }
+}
+
+TEST(LuaBindingResults, EachCallReportsOneValueOfItsType)
+{
+    prepare();
+    ASSERT_NE(sessionInTestA(), nullptr);
+    const struct
+    {
+        const char* call;
+        const char* type;
+    } cases[] = {
+        {"fenwy:getId()", "string"},      {"fenwy:getName()", "string"},   {"fenwy:getDodge()", "number"},
+        {"fenwy:getHP(false)", "number"}, {"fenwy:getRow()", "number"},    {"s:has('rope')", "boolean"},
+        {"s:getflag('door')", "number"},  {"s:questState('q')", "number"}, {"s:combatStage()", "string"},
+        {"s:getPartySize()", "number"},
+    };
+    for (const auto& row : cases)
+    {
+        SCOPED_TRACE(row.call);
+        EXPECT_EQ(luaString(std::string("type(") + row.call + ")"), row.type);
+        EXPECT_EQ(luaInt(std::string("select('#', ") + row.call + ")"), 1);
+    }
+    // Calls with nothing to report, or whose result scripts were never
+    // given, still report exactly one value.
+    for (const char* call :
+         {"fenwy:addStr(0)", "fenwy:addHP(0, false)", "fenwy:wander(0)", "s:setflag('door', 1)",
+          "s:beginQuest('q', 'Quest')", "s:endQuest('q')", "s:addToParty('ghost')", "s:close()", "s:enableInput()"})
+    {
+        SCOPED_TRACE(call);
+        EXPECT_EQ(luaInt(std::string("select('#', ") + call + ")"), 1);
+    }
+}
