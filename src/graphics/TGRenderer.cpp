@@ -285,12 +285,14 @@ void Renderer::RemoveMap(const std::string& name)
 void Renderer::EnableWireframe()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    _wireframe = true;
     FILE_LOG(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
 }
 
 void Renderer::DisableWireframe()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    _wireframe = false;
     FILE_LOG(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
 }
 
@@ -324,15 +326,106 @@ void Renderer::Draw()
     glClear(GL_COLOR_BUFFER_BIT);
     const glm::mat4 viewProj = _camera->GetProj() * _camera->GetView();
 
-    DrawLayerGroup(_floorMap, viewProj);
-    DrawPassabilityOverlay(viewProj);
-    DrawLayerGroup(_furniture, viewProj);
+    DrawUnderSprites(viewProj);
     DrawSprites(viewProj);
     DrawLayerGroup(_otherMaps, viewProj);
     DrawGUI();
 
     if (_window)
         _window->SwapBuffers();
+}
+
+void Renderer::DrawUnderSprites(const glm::mat4& viewProj)
+{
+    LayerCache::Key key;
+    if (!DescribeUnderSprites(viewProj, key))
+    {
+        _layerCache.Forget();
+        DrawUnderSpritesDirectly(viewProj);
+        return;
+    }
+    switch (_layerCache.PlanFrame(key))
+    {
+    case LayerCache::Plan::Replay:
+        _layerCache.Show();
+        return;
+    case LayerCache::Plan::Record:
+        if (!_layerCache.BeginRecording())
+            break;
+        DrawUnderSpritesDirectly(viewProj);
+        _layerCache.EndRecording();
+        _layerCache.Show();
+        return;
+    case LayerCache::Plan::DrawDirectly:
+        break;
+    }
+    DrawUnderSpritesDirectly(viewProj);
+}
+
+void Renderer::DrawUnderSpritesDirectly(const glm::mat4& viewProj)
+{
+    DrawLayerGroup(_floorMap, viewProj);
+    DrawPassabilityOverlay(viewProj);
+    DrawLayerGroup(_furniture, viewProj);
+}
+
+bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key)
+{
+    if (_wireframe)
+        return false;
+    key.viewProj = viewProj;
+    key.levelOverlay = _levelOverlay;
+    key.passabilityOverlay = _passabilityOverlay;
+    if (_passabilityOverlay)
+        key.passGeometry = _resourceManager->GetVAO("pass");
+    key.square = _resourceManager->GetVAO("square");
+    key.programs[0] = _resourceManager->GetProgram("level");
+    key.programs[1] = _resourceManager->GetProgram("overlay");
+    key.programs[2] = _resourceManager->GetProgram("pass");
+    bool complete = true;
+    DescribeLayerGroup(_floorMap, key, complete);
+    DescribeLayerGroup(_furniture, key, complete);
+    // With nothing to draw there is nothing to save.
+    return complete && (!key.layers.empty() || key.passGeometry.first != 0);
+}
+
+void Renderer::DescribeLayerGroup(const MapMap& group, LayerCache::Key& key, bool& complete)
+{
+    for (const auto& entry : group)
+    {
+        const Map* map = entry.second;
+        if (!map || map->hide)
+            continue;
+        LayerCache::Layer layer;
+        layer.name = entry.first;
+        const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
+        layer.vao = vao.first;
+        layer.indexCount = vao.second;
+        layer.shownInEditor = map->shownInEditor;
+        layer.opacity = map->opacity;
+        std::copy(map->tint, map->tint + 4, layer.tint);
+        layer.rows = map->rows;
+        layer.cols = map->cols;
+        if (map->tileset)
+        {
+            layer.tileWidth = map->tileset->renderedTileWidth;
+            layer.tileHeight = map->tileset->renderedTileHeight;
+        }
+        layer.highlights = map->_hightlightedTiles;
+        if (map->shownInEditor && _layerMeshes.count(entry.first))
+        {
+            std::vector<Tileset*> tilesets = map->tilesets;
+            if (tilesets.empty())
+                tilesets.push_back(map->tileset);
+            for (const Tileset* tileset : tilesets)
+            {
+                const Texture* texture = tileset ? _resourceManager->GetTexture(tileset->imageName) : nullptr;
+                complete = complete && texture;
+                layer.textures.push_back(texture ? texture->textureId : 0);
+            }
+        }
+        key.layers.push_back(std::move(layer));
+    }
 }
 
 void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)

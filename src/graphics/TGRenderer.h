@@ -11,6 +11,7 @@
 #include FT_FREETYPE_H
 
 #include "graphics/TGImage.h"
+#include "graphics/TGLayerCache.h"
 #include "graphics/TGLayerMesh.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
@@ -89,6 +90,7 @@ public:
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
     const GUIRectangleMap& GetGUIRectangles() const { return _guiRecMap; }
+    const LayerCache& GetLayerCache() const { return _layerCache; }
 
     // Every texture is bound to this unit right before the draw call that
     // samples it, so any number of textures and glyph atlases coexist.
@@ -106,6 +108,15 @@ private:
 
     // Texture named `name`, else "mopkin" with a message; may be null.
     Texture* TextureOrFallback(const std::string& name);
+    // Floors, passability overlay and furniture, from the layer cache when
+    // nothing they show has changed since the last frame.
+    void DrawUnderSprites(const glm::mat4& viewProj);
+    void DrawUnderSpritesDirectly(const glm::mat4& viewProj);
+    // What the layers under the sprites depend on; false when they must be
+    // drawn whatever the last frame showed (a missing texture is reported
+    // every frame, wireframe mode).
+    bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
+    void DescribeLayerGroup(const MapMap& group, LayerCache::Key& key, bool& complete);
     void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
     // One image per tileset of the layer; a tileset texture not yet
     // registered is loaded from the tileset's image when it has one.
@@ -141,6 +152,8 @@ private:
     application::GLFWWindow* _window = nullptr;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
+    bool _wireframe = false;
+    LayerCache _layerCache;
     FT_Library _ft = nullptr;
     FT_Face _face = nullptr;
     // The sprite pass's quads, rebuilt every frame.

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Log/FileLog.h"
 #include "application/GLFWApp.h"
@@ -147,6 +148,17 @@ inline Colour ReadPixel(int x, int y, GLenum buffer = GL_BACK)
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return Colour{p[0], p[1], p[2], 255};
+}
+
+// Every pixel of a 640 x 480 frame, four bytes each (alpha as stored), from
+// the bound read framebuffer's `buffer`.
+inline std::vector<unsigned char> ReadFrame(GLenum buffer = GL_BACK)
+{
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
 }
 
 extern "C" Display* glfwGetX11Display(void);

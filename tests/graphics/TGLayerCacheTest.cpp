@@ -1,0 +1,301 @@
+// A still frame takes the layers under the sprites from the layer cache: it
+// must show exactly the pixels that drawing them would, and any change to
+// what they show must appear in the very next frame.
+
+#include "GfxTestSupport.h"
+
+#include <functional>
+#include <vector>
+
+#include "graphics/TGLayerCache.h"
+#include "graphics/TGSprite.h"
+
+using namespace tamsygraphics;
+using namespace gfxtest;
+
+namespace tamsygraphics
+{
+std::ostream& operator<<(std::ostream& out, LayerCache::Plan plan)
+{
+    const char* names[] = {"DrawDirectly", "Record", "Replay"};
+    return out << names[static_cast<int>(plan)];
+}
+}
+
+namespace
+{
+typedef LayerCache::Plan Plan;
+
+// 8 x 8 pixels cut into four 4 x 4 tiles; every pixel differs, and the
+// translucent variant runs through alphas from clear to opaque.
+Image* PatternImage(bool translucent, int shift = 0)
+{
+    return MakeImage(8, 8, [=](int x, int y) {
+        const unsigned char alpha = translucent ? static_cast<unsigned char>((x * 8 + y) * 4 % 256) : 255;
+        return Colour{static_cast<unsigned char>(30 * x + shift), static_cast<unsigned char>(30 * y),
+                      static_cast<unsigned char>(120 + 15 * (x ^ y)), alpha};
+    });
+}
+
+Tileset* PatternTileset(const std::string& image)
+{
+    Tileset* tileset = SimpleTileset(image, 32);
+    tileset->maxCol = 2;
+    tileset->maxRow = 2;
+    return tileset;
+}
+
+// Floors, a furniture layer with a highlighted cell, a hidden furniture
+// layer, a layer over the sprites and one sprite, on a renderer of its own.
+struct StillScene
+{
+    std::unique_ptr<Renderer> renderer;
+    std::unique_ptr<Tileset> ground{PatternTileset("ground")};
+    std::unique_ptr<Tileset> leaves{PatternTileset("leaves")};
+    std::vector<std::unique_ptr<Map>> layers;
+    std::unique_ptr<Sprite> hero{new Sprite("hero")};
+    Camera* camera = nullptr;
+
+    explicit StillScene(std::unique_ptr<Renderer> r) : renderer(std::move(r))
+    {
+        ResourceManager* rm = renderer->GetResourceManager();
+        std::unique_ptr<Image> opaque(PatternImage(false));
+        std::unique_ptr<Image> translucent(PatternImage(true));
+        rm->BindTexture("ground", opaque.get());
+        rm->BindTexture("leaves", translucent.get());
+        camera = renderer->GetSceneManager()->CreateCamera("cam");
+        renderer->GetSceneManager()->SetActiveCamera("cam");
+
+        // A hole in the ground lets the clear colour show through the leaves.
+        Add("Floor1Ground", ground.get(), [](int r, int c) { return r != 7 || c != 10; });
+        Map* grass = Add("Floor2Leaves", leaves.get(), [](int r, int c) { return (r * 3 + c) % 5 != 0; });
+        grass->tint[1] = 0.6f;
+        grass->opacity = 0.7f;
+        Add("Furniture", leaves.get(), [](int r, int c) { return r > c; })->HighlightTile(3, 4);
+        Add("FurnitureStored", ground.get(), [](int r, int c) { return r == c; })->SetVisible(false);
+        Add("Overhead", leaves.get(), [](int, int c) { return c % 4 == 1; });
+
+        hero->SetTexture("ground");
+        hero->Dimensions(40.0f, 40.0f);
+        hero->MoveTo(10.0f, 10.0f);
+        renderer->Submit("hero", hero.get());
+    }
+
+    // A 16 x 22 layer of 32-unit cells (more than the window) with every
+    // tile and flip of the pattern.
+    Map* Add(const std::string& name, Tileset* tileset, const std::function<bool(int, int)>& visible)
+    {
+        layers.emplace_back(SimpleLayer(name, tileset, 16, 22, visible));
+        Map* map = layers.back().get();
+        for (int r = 0; r < map->rows; ++r)
+            for (int c = 0; c < map->cols; ++c)
+            {
+                DrawableTile& tile = map->tiles[r][c];
+                tile.col = (r + c) % 2;
+                tile.row = (r / 2 + c) % 2;
+                tile.flipHorizontal = (r + 2 * c) % 3 == 0;
+                tile.flipDiagonal = (r * c) % 5 == 1;
+            }
+        renderer->Submit(name, map);
+        return map;
+    }
+
+    Map* Layer(const std::string& name)
+    {
+        for (auto& layer : layers)
+            if (layer->name == name)
+                return layer.get();
+        return nullptr;
+    }
+
+    Plan Draw()
+    {
+        renderer->Draw();
+        return renderer->GetLayerCache().LastPlan();
+    }
+};
+
+// Names the first differing pixel, so a failure says where to look.
+::testing::AssertionResult SameFrame(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    if (a.size() != b.size())
+        return ::testing::AssertionFailure() << "frames of different sizes";
+    int differing = 0;
+    size_t first = 0;
+    for (size_t i = 0; i < a.size(); i += 4)
+        if (!std::equal(a.begin() + i, a.begin() + i + 4, b.begin() + i) && differing++ == 0)
+            first = i;
+    if (differing == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << first / 4 % 640
+                                         << ", " << first / 4 / 640 << ")";
+}
+
+class LayerCacheTest : public GLTest
+{
+protected:
+    void TearDown() override
+    {
+        // Cases change state that the next renderer would otherwise inherit.
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+
+    StillScene Scene() { return StillScene(MakeRenderer()); }
+};
+
+struct Change
+{
+    const char* what;
+    std::function<void(StillScene&)> apply;
+};
+
+const Change CHANGES[] = {
+    {"a floor layer hidden", [](StillScene& s) { s.Layer("Floor2Leaves")->SetVisible(false); }},
+    {"a hidden furniture layer shown", [](StillScene& s) { s.Layer("FurnitureStored")->SetVisible(true); }},
+    {"a layer's tint", [](StillScene& s) { s.Layer("Floor2Leaves")->tint[2] = 0.25f; }},
+    {"a layer's opacity", [](StillScene& s) { s.Layer("Furniture")->opacity = 0.4f; }},
+    {"a layer hidden in the editor", [](StillScene& s) { s.Layer("Floor1Ground")->shownInEditor = false; }},
+    {"a cell highlighted", [](StillScene& s) { s.Layer("Floor1Ground")->HighlightTile(8, 12); }},
+    {"a highlight removed", [](StillScene& s) { s.Layer("Furniture")->UnhiglightTile(3, 4); }},
+    {"the camera moved", [](StillScene& s) { s.camera->MoveTo(64.0f, -32.0f); }},
+    {"the camera moved by three and a half pixels", [](StillScene& s) { s.camera->MoveTo(3.5f, 0.0f); }},
+    {"a tileset picture replaced",
+     [](StillScene& s) {
+         std::unique_ptr<Image> other(PatternImage(false, 7));
+         s.renderer->GetResourceManager()->BindTexture("ground", other.get());
+     }},
+    {"a layer submitted again with other tiles",
+     [](StillScene& s) {
+         Map* floor = s.Layer("Floor1Ground");
+         for (auto& row : floor->tiles)
+             row[10].flipVertical = !row[10].flipVertical;
+         s.renderer->Submit(floor->name, floor);
+     }},
+    {"a layer removed", [](StillScene& s) { s.renderer->RemoveMap("Furniture"); }},
+    {"the grid lines shown", [](StillScene& s) { s.renderer->DisableLevelOverlay(); }},
+    {"a passability mesh created",
+     [](StillScene& s) {
+         ResourceManager* rm = s.renderer->GetResourceManager();
+         rm->CreateGeometry("pass", rm->GetGeometryFactory().GenerateSquare(200.0f, 100.0f));
+     }},
+    {"the clear colour", [](StillScene&) { glClearColor(0.2f, 0.3f, 0.4f, 1.0f); }},
+};
+}
+
+TEST_F(LayerCacheTest, StillFramesShowExactlyTheDrawnPixels)
+{
+    StillScene scene = Scene();
+    EXPECT_EQ(scene.Draw(), Plan::DrawDirectly);
+    const std::vector<unsigned char> drawn = ReadFrame();
+    EXPECT_EQ(scene.Draw(), Plan::Record);
+    EXPECT_TRUE(SameFrame(ReadFrame(), drawn)) << "recorded";
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        EXPECT_EQ(scene.Draw(), Plan::Replay);
+        EXPECT_TRUE(SameFrame(ReadFrame(), drawn)) << "copied, frame " << frame;
+    }
+    // Not a blank frame: the pattern and the layers show.
+    EXPECT_NE(WorldPixel(-100, -100), BLACK);
+    EXPECT_NE(WorldPixel(-100, -100), WorldPixel(-84, -100));
+}
+
+TEST_F(LayerCacheTest, EveryChangeShowsInTheNextFrame)
+{
+    for (const Change& change : CHANGES)
+    {
+        std::vector<unsigned char> before;
+        std::vector<unsigned char> after;
+        {
+            StillScene scene = Scene();
+            for (int frame = 0; frame < 3; ++frame)
+                scene.Draw();
+            ASSERT_EQ(scene.renderer->GetLayerCache().LastPlan(), Plan::Replay) << change.what;
+            before = ReadFrame();
+            change.apply(scene);
+            EXPECT_EQ(scene.Draw(), Plan::DrawDirectly) << change.what;
+            after = ReadFrame();
+        }
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        // The same scene changed before its first frame, drawn directly.
+        StillScene fresh = Scene();
+        change.apply(fresh);
+        fresh.Draw();
+        const std::vector<unsigned char> expected = ReadFrame();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        EXPECT_FALSE(SameFrame(expected, before)) << change.what << " changes the picture";
+        EXPECT_TRUE(SameFrame(after, expected)) << change.what;
+    }
+}
+
+TEST_F(LayerCacheTest, SpritesMoveOverCopiedLayersWithoutATrail)
+{
+    StillScene scene = Scene();
+    scene.Draw();
+    const std::vector<unsigned char> heroAtFirst = ReadFrame();
+    scene.Draw();
+    scene.hero->MoveTo(-150.0f, 90.0f);
+    EXPECT_EQ(scene.Draw(), Plan::Replay) << "sprites are drawn over the copy";
+    EXPECT_FALSE(SameFrame(ReadFrame(), heroAtFirst));
+    scene.hero->MoveTo(10.0f, 10.0f);
+    EXPECT_EQ(scene.Draw(), Plan::Replay);
+    EXPECT_TRUE(SameFrame(ReadFrame(), heroAtFirst));
+}
+
+TEST_F(LayerCacheTest, DrawsIntoTheCallersFramebufferWithItsBlending)
+{
+    // As the map tool does: its own image, transparent, alpha accumulated.
+    GLuint colour = 0;
+    GLuint framebuffer = 0;
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 640, 480);
+    glGenFramebuffers(1, &framebuffer);
+    StillScene scene = Scene();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+
+    scene.Draw();
+    const std::vector<unsigned char> drawn = ReadFrame(GL_COLOR_ATTACHMENT0);
+    scene.Draw();
+    EXPECT_EQ(scene.Draw(), Plan::Replay);
+    EXPECT_TRUE(SameFrame(ReadFrame(GL_COLOR_ATTACHMENT0), drawn)) << "colour and coverage alike";
+    bool partlyCovered = false;
+    for (size_t i = 3; i < drawn.size(); i += 4)
+        partlyCovered = partlyCovered || (drawn[i] > 0 && drawn[i] < 255);
+    EXPECT_TRUE(partlyCovered) << "the case exercises the caller's alpha blending";
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    EXPECT_EQ(scene.Draw(), Plan::DrawDirectly) << "another target is drawn afresh";
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+}
+
+TEST_F(LayerCacheTest, WhatMustHappenEveryFrameStillDoes)
+{
+    // A missing tileset picture is reported in every frame, not once.
+    StillScene scene = Scene();
+    std::unique_ptr<Tileset> lost(SimpleTileset("nowhere", 32));
+    std::unique_ptr<Map> layer(SimpleLayer("Floor3Lost", lost.get(), 2, 2));
+    scene.renderer->Submit(layer->name, layer.get());
+    scene.Draw();
+    scene.Draw();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(scene.Draw(), Plan::DrawDirectly);
+    std::fflush(stdout);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("failed to retrieve texture nowhere"), std::string::npos);
+
+    // Wireframe mode draws the layers as lines every frame.
+    scene.renderer->RemoveMap(layer->name);
+    scene.renderer->EnableWireframe();
+    for (int frame = 0; frame < 3; ++frame)
+        EXPECT_EQ(scene.Draw(), Plan::DrawDirectly);
+    scene.renderer->DisableWireframe();
+    scene.Draw();
+    EXPECT_EQ(scene.Draw(), Plan::Record);
+}
