@@ -49,6 +49,22 @@ void GLFWWindow::installCallbacks()
     glfwSetKeyCallback(_handle, &GLFWInput::onGLFWKey);
     glfwSetCursorPosCallback(_handle, &GLFWInput::onGLFWCursorPos);
     glfwSetMouseButtonCallback(_handle, &GLFWInput::onGLFWMouseButton);
+    glfwSetWindowUserPointer(_handle, this);
+    glfwSetWindowRefreshCallback(_handle, &GLFWWindow::onRefresh);
+}
+
+void GLFWWindow::onRefresh(GLFWwindow* handle)
+{
+    GLFWWindow* window = static_cast<GLFWWindow*>(glfwGetWindowUserPointer(handle));
+    if (window)
+        window->_refreshRequested = true;
+}
+
+bool GLFWWindow::TakeRefreshRequest()
+{
+    const bool requested = _refreshRequested;
+    _refreshRequested = false;
+    return requested;
 }
 
 void GLFWWindow::GetDimensions(int* width, int* height) const

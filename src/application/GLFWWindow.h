@@ -23,6 +23,10 @@ public:
     void SwapBuffers();
     // Delivers pending input callbacks without presenting a frame.
     void PollEvents();
+    // Whether the window system asked for the picture again since the last
+    // call (part of the window was uncovered or its contents were lost), so
+    // that a frame the window showed before must be presented once more.
+    bool TakeRefreshRequest();
     void EnableVsync();
     void DisableVsync();
     void HideMouseCursor();
@@ -34,9 +38,11 @@ public:
 private:
     void applyWindowHints() const;
     void installCallbacks();
+    static void onRefresh(GLFWwindow* handle);
 
     int _width;
     int _height;
     GLFWwindow* _handle;
+    bool _refreshRequested = false;
 };
 }

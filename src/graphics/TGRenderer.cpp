@@ -314,6 +314,7 @@ Texture* Renderer::TextureOrFallback(const std::string& name)
 
 void Renderer::Draw()
 {
+    _drewLastFrame = false;
     if (!_camera)
     {
         FILE_LOG(logERROR) << "(Renderer::Draw) Attempting to draw without an active camera set.";
@@ -323,10 +324,23 @@ void Renderer::Draw()
             _window->PollEvents();
         return;
     }
-    glClear(GL_COLOR_BUFFER_BIT);
     const glm::mat4 viewProj = _camera->GetProj() * _camera->GetView();
+    FrameDescription frame;
+    GetClientDimenstions(&frame.width, &frame.height);
+    const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
+    bool complete = underComplete;
+    DescribeLayerGroup(_otherMaps, frame.overSprites, complete);
+    complete = BatchSprites(frame) && complete;
+    DescribeGUI(frame);
+    if (ShowingAlready(frame, complete))
+    {
+        _window->PollEvents();
+        return;
+    }
 
-    DrawUnderSprites(viewProj);
+    _drewLastFrame = true;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawUnderSprites(viewProj, frame.underSprites, underComplete);
     DrawSprites(viewProj);
     DrawLayerGroup(_otherMaps, viewProj);
     DrawGUI();
@@ -335,10 +349,27 @@ void Renderer::Draw()
         _window->SwapBuffers();
 }
 
-void Renderer::DrawUnderSprites(const glm::mat4& viewProj)
+bool Renderer::ShowingAlready(const FrameDescription& frame, bool complete)
 {
-    LayerCache::Key key;
-    if (!DescribeUnderSprites(viewProj, key))
+    // Only a window keeps showing what it was last given; without one the
+    // frame goes to a buffer that others may read or draw over.
+    const bool refresh = _window && _window->TakeRefreshRequest();
+    if (!_window || !complete || refresh)
+    {
+        _presentedKnown = false;
+        return false;
+    }
+    if (_presentedKnown && frame == _presented)
+        return true;
+    _presented = frame;
+    _presentedKnown = true;
+    return false;
+}
+
+void Renderer::DrawUnderSprites(const glm::mat4& viewProj, const LayerCache::Key& key, bool cacheable)
+{
+    // With nothing to draw there is nothing to save.
+    if (!cacheable || (key.layers.empty() && key.passGeometry.first == 0))
     {
         _layerCache.Forget();
         DrawUnderSpritesDirectly(viewProj);
@@ -383,13 +414,12 @@ bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& 
     key.programs[1] = _resourceManager->GetProgram("overlay");
     key.programs[2] = _resourceManager->GetProgram("pass");
     bool complete = true;
-    DescribeLayerGroup(_floorMap, key, complete);
-    DescribeLayerGroup(_furniture, key, complete);
-    // With nothing to draw there is nothing to save.
-    return complete && (!key.layers.empty() || key.passGeometry.first != 0);
+    DescribeLayerGroup(_floorMap, key.layers, complete);
+    DescribeLayerGroup(_furniture, key.layers, complete);
+    return complete;
 }
 
-void Renderer::DescribeLayerGroup(const MapMap& group, LayerCache::Key& key, bool& complete)
+void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete)
 {
     for (const auto& entry : group)
     {
@@ -420,11 +450,11 @@ void Renderer::DescribeLayerGroup(const MapMap& group, LayerCache::Key& key, boo
             for (const Tileset* tileset : tilesets)
             {
                 const Texture* texture = tileset ? _resourceManager->GetTexture(tileset->imageName) : nullptr;
-                complete = complete && texture;
+                complete = complete && texture != nullptr;
                 layer.textures.push_back(texture ? texture->textureId : 0);
             }
         }
-        key.layers.push_back(std::move(layer));
+        layers.push_back(std::move(layer));
     }
 }
 
@@ -583,18 +613,28 @@ void Renderer::DrawPassabilityOverlay(const glm::mat4& viewProj)
     glUseProgram(0);
 }
 
-void Renderer::DrawSprites(const glm::mat4& viewProj)
+bool Renderer::BatchSprites(FrameDescription& frame)
 {
+    bool complete = true;
     _spriteBatch.Clear();
     for (const auto& entry : _spriteMap)
     {
         const Sprite* sprite = entry.second;
         if (!sprite || !sprite->IsVisible())
             continue;
+        complete = complete && _resourceManager->GetTexture(sprite->GetTextureName()) != nullptr;
         const Texture* texture = TextureOrFallback(sprite->GetTextureName());
         if (texture)
             _spriteBatch.Add(*sprite, *texture);
     }
+    frame.sprites = _spriteBatch.GetVertices();
+    for (const SpriteBatch::Run& run : _spriteBatch.GetRuns())
+        frame.spriteRuns.emplace_back(run.texture->textureId, run.quadCount);
+    return complete;
+}
+
+void Renderer::DrawSprites(const glm::mat4& viewProj)
+{
     if (_spriteBatch.GetRuns().empty())
         return;
 
@@ -626,6 +666,19 @@ std::vector<const Element*> ByLayer(const Map& registry)
                      [](const Element* a, const Element* b) { return a->getLayer() < b->getLayer(); });
     return ordered;
 }
+}
+
+void Renderer::DescribeGUI(FrameDescription& frame)
+{
+    for (const GUIRectangle* r : ByLayer<GUIRectangle>(_guiRecMap))
+        frame.rectangles.push_back({r->getBackgroundColor(), r->getWindowPosition(), r->getWidthInPixels(),
+                                    r->getHeightInPixels(), r->getLayer()});
+    for (const Text* t : ByLayer<Text>(_textMap))
+    {
+        const GLuint atlas = t->getFont() ? t->getFont()->getSize(t->getSize()).tex : 0;
+        frame.labels.push_back({t->getText(), t->getColor(), t->getWindowPosition(), atlas, t->getSize(),
+                                t->getLineHeight(), t->hasShadow(), t->getLayer()});
+    }
 }
 
 void Renderer::DrawGUI()
