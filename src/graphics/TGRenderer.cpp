@@ -354,12 +354,12 @@ bool Renderer::ShowingAlready(const FrameDescription& frame, bool complete)
     // Only a window keeps showing what it was last given; without one the
     // frame goes to a buffer that others may read or draw over.
     const bool refresh = _window && _window->TakeRefreshRequest();
-    if (!_window || !complete || refresh)
+    if (!_window || !complete)
     {
         _presentedKnown = false;
         return false;
     }
-    if (_presentedKnown && frame == _presented)
+    if (!refresh && _presentedKnown && frame == _presented)
         return true;
     _presented = frame;
     _presentedKnown = true;

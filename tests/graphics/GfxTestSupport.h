@@ -188,6 +188,43 @@ inline Colour ScreenPixel(GLFWwindow* window, int x, int y)
     return c;
 }
 
+// Everything the X server shows in the window's 640 x 480 pixels, as
+// 0xRRGGBB values from the top left.
+inline std::vector<unsigned long> ScreenFrame(GLFWwindow* window)
+{
+    typedef XImage* (*GetImage)(Display*, Drawable, int, int, unsigned int, unsigned int, unsigned long, int);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static GetImage getImage = xlib ? reinterpret_cast<GetImage>(dlsym(xlib, "XGetImage")) : nullptr;
+    std::vector<unsigned long> pixels;
+    XImage* image = getImage ? getImage(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 640, 480, AllPlanes,
+                                        ZPixmap)
+                             : nullptr;
+    if (!image)
+        return pixels;
+    pixels.reserve(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            pixels.push_back(XGetPixel(image, x, y) & 0xffffff);
+    XDestroyImage(image);
+    return pixels;
+}
+
+// Makes the X server tell the window that its picture was lost, as when a
+// window that covered it goes away, and lets the windowing library see it.
+inline void ExposeWindow(GLFWwindow* window)
+{
+    typedef int (*ClearArea)(Display*, Window, int, int, unsigned int, unsigned int, Bool);
+    typedef int (*Sync)(Display*, Bool);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static ClearArea clearArea = xlib ? reinterpret_cast<ClearArea>(dlsym(xlib, "XClearArea")) : nullptr;
+    static Sync sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
+    if (!clearArea || !sync)
+        return;
+    clearArea(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 0, 0, True);
+    sync(glfwGetX11Display(), False);
+    glfwPollEvents();
+}
+
 // The pixel showing world point (x, y) under a camera at the origin of a
 // 640 x 480 window.
 inline Colour WorldPixel(float x, float y, GLenum buffer = GL_BACK)

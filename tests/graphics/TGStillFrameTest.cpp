@@ -1,14 +1,18 @@
-// A still frame takes the layers under the sprites from the layer cache: it
-// must show exactly the pixels that drawing them would, and any change to
-// what they show must appear in the very next frame.
+// Still frames cost little: the layers under the sprites come from the layer
+// cache, and a window already showing the frame is not given it again. Both
+// must show exactly the pixels that drawing would, and any change must
+// appear in the very next frame.
 
 #include "GfxTestSupport.h"
 
 #include <functional>
 #include <vector>
 
+#include "graphics/TGGUIManager.h"
+#include "graphics/TGGUIRectangle.h"
 #include "graphics/TGLayerCache.h"
 #include "graphics/TGSprite.h"
+#include "graphics/TGText.h"
 
 using namespace tamsygraphics;
 using namespace gfxtest;
@@ -46,7 +50,8 @@ Tileset* PatternTileset(const std::string& image)
 }
 
 // Floors, a furniture layer with a highlighted cell, a hidden furniture
-// layer, a layer over the sprites and one sprite, on a renderer of its own.
+// layer, a layer over the sprites, one sprite, a panel and a label, on a
+// renderer of its own.
 struct StillScene
 {
     std::unique_ptr<Renderer> renderer;
@@ -55,6 +60,8 @@ struct StillScene
     std::vector<std::unique_ptr<Map>> layers;
     std::unique_ptr<Sprite> hero{new Sprite("hero")};
     Camera* camera = nullptr;
+    GUIRectangle* panel = nullptr;
+    Text* label = nullptr;
 
     explicit StillScene(std::unique_ptr<Renderer> r) : renderer(std::move(r))
     {
@@ -79,6 +86,15 @@ struct StillScene
         hero->Dimensions(40.0f, 40.0f);
         hero->MoveTo(10.0f, 10.0f);
         renderer->Submit("hero", hero.get());
+
+        panel = renderer->GetGUIManager()->createRectangle("panel");
+        panel->setBackgroundColor(0.1f, 0.2f, 0.6f, 0.8f);
+        panel->setWidthInPixels(200);
+        panel->setHeightInPixels(60);
+        panel->setWindowPosition(-0.5f, -0.7f);
+        label = renderer->GetGUIManager()->createText("label");
+        label->setText("Still");
+        label->setWindowPosition(-0.8f, -0.75f);
     }
 
     // A 16 x 22 layer of 32-unit cells (more than the window) with every
@@ -131,7 +147,7 @@ struct StillScene
                                          << ", " << first / 4 / 640 << ")";
 }
 
-class LayerCacheTest : public GLTest
+class StillFrameTest : public GLTest
 {
 protected:
     void TearDown() override
@@ -143,7 +159,9 @@ protected:
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
 
-    StillScene Scene() { return StillScene(MakeRenderer()); }
+    StillScene Scene(bool withWindow = false) { return StillScene(MakeRenderer(withWindow)); }
+
+    std::vector<unsigned long> Screen() { return ScreenFrame(window->GetHandle()); }
 };
 
 struct Change
@@ -185,7 +203,7 @@ const Change CHANGES[] = {
 };
 }
 
-TEST_F(LayerCacheTest, StillFramesShowExactlyTheDrawnPixels)
+TEST_F(StillFrameTest, StillFramesShowExactlyTheDrawnPixels)
 {
     StillScene scene = Scene();
     EXPECT_EQ(scene.Draw(), Plan::DrawDirectly);
@@ -202,7 +220,7 @@ TEST_F(LayerCacheTest, StillFramesShowExactlyTheDrawnPixels)
     EXPECT_NE(WorldPixel(-100, -100), WorldPixel(-84, -100));
 }
 
-TEST_F(LayerCacheTest, EveryChangeShowsInTheNextFrame)
+TEST_F(StillFrameTest, EveryChangeShowsInTheNextFrame)
 {
     for (const Change& change : CHANGES)
     {
@@ -230,7 +248,7 @@ TEST_F(LayerCacheTest, EveryChangeShowsInTheNextFrame)
     }
 }
 
-TEST_F(LayerCacheTest, SpritesMoveOverCopiedLayersWithoutATrail)
+TEST_F(StillFrameTest, SpritesMoveOverCopiedLayersWithoutATrail)
 {
     StillScene scene = Scene();
     scene.Draw();
@@ -244,7 +262,7 @@ TEST_F(LayerCacheTest, SpritesMoveOverCopiedLayersWithoutATrail)
     EXPECT_TRUE(SameFrame(ReadFrame(), heroAtFirst));
 }
 
-TEST_F(LayerCacheTest, DrawsIntoTheCallersFramebufferWithItsBlending)
+TEST_F(StillFrameTest, DrawsIntoTheCallersFramebufferWithItsBlending)
 {
     // As the map tool does: its own image, transparent, alpha accumulated.
     GLuint colour = 0;
@@ -276,7 +294,7 @@ TEST_F(LayerCacheTest, DrawsIntoTheCallersFramebufferWithItsBlending)
     glDeleteRenderbuffers(1, &colour);
 }
 
-TEST_F(LayerCacheTest, WhatMustHappenEveryFrameStillDoes)
+TEST_F(StillFrameTest, WhatMustHappenEveryFrameStillDoes)
 {
     // A missing tileset picture is reported in every frame, not once.
     StillScene scene = Scene();
@@ -298,4 +316,82 @@ TEST_F(LayerCacheTest, WhatMustHappenEveryFrameStillDoes)
     scene.renderer->DisableWireframe();
     scene.Draw();
     EXPECT_EQ(scene.Draw(), Plan::Record);
+}
+
+namespace
+{
+const Change CHANGES_OVER_THE_LAYERS[] = {
+    {"the sprite moved", [](StillScene& s) { s.hero->MoveTo(12.0f, 10.0f); }},
+    {"the sprite's frame", [](StillScene& s) {
+         s.hero->SetSize(4, 4);
+         s.hero->setTexCoords(glm::vec2(1.0f, 0.0f));
+     }},
+    {"the sprite hidden", [](StillScene& s) { s.hero->SetVisible(false); }},
+    {"the sprite's texture", [](StillScene& s) { s.hero->SetTexture("leaves"); }},
+    {"a layer over the sprites tinted", [](StillScene& s) { s.Layer("Overhead")->tint[0] = 0.3f; }},
+    {"a floor layer hidden", [](StillScene& s) { s.Layer("Floor2Leaves")->SetVisible(false); }},
+    {"the panel's colour", [](StillScene& s) { s.panel->setBackgroundColor(0.6f, 0.2f, 0.1f, 0.8f); }},
+    {"the panel moved", [](StillScene& s) { s.panel->setWindowPosition(-0.4f, -0.7f); }},
+    {"the panel raised over the label", [](StillScene& s) { s.panel->setLayer(3); }},
+    {"the label's text", [](StillScene& s) { s.label->setText("Stilt"); }},
+    {"the label's shadow", [](StillScene& s) { s.label->setShadow(true); }},
+    {"the label hidden", [](StillScene& s) { s.label->hide(); }},
+};
+}
+
+TEST_F(StillFrameTest, AWindowShowingTheFrameIsNotGivenItAgain)
+{
+    StillScene scene = Scene(true);
+    scene.Draw();
+    EXPECT_TRUE(scene.renderer->DrewLastFrame());
+    const std::vector<unsigned long> shown = Screen();
+    ASSERT_EQ(shown.size(), 640u * 480u);
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        scene.Draw();
+        EXPECT_FALSE(scene.renderer->DrewLastFrame()) << "frame " << frame;
+        EXPECT_EQ(Screen(), shown) << "the window keeps showing the frame";
+    }
+}
+
+TEST_F(StillFrameTest, AWindowIsGivenEveryChangedFrame)
+{
+    for (const Change& change : CHANGES_OVER_THE_LAYERS)
+    {
+        StillScene scene = Scene(true);
+        scene.Draw();
+        scene.Draw();
+        ASSERT_FALSE(scene.renderer->DrewLastFrame()) << change.what;
+        const std::vector<unsigned long> before = Screen();
+        change.apply(scene);
+        scene.Draw();
+        EXPECT_TRUE(scene.renderer->DrewLastFrame()) << change.what;
+        EXPECT_NE(Screen(), before) << change.what << " shows";
+        scene.Draw();
+        EXPECT_FALSE(scene.renderer->DrewLastFrame()) << change.what << ", then still again";
+    }
+}
+
+TEST_F(StillFrameTest, AWindowThatLostItsPictureIsGivenTheFrameAgain)
+{
+    StillScene scene = Scene(true);
+    scene.Draw();
+    scene.Draw();
+    ASSERT_FALSE(scene.renderer->DrewLastFrame());
+    ExposeWindow(window->GetHandle());
+    scene.Draw();
+    EXPECT_TRUE(scene.renderer->DrewLastFrame());
+    scene.Draw();
+    EXPECT_FALSE(scene.renderer->DrewLastFrame());
+}
+
+TEST_F(StillFrameTest, FramesWithoutAWindowAreAlwaysDrawn)
+{
+    // Their buffer may be read or drawn over by others between frames.
+    StillScene scene = Scene();
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        scene.Draw();
+        EXPECT_TRUE(scene.renderer->DrewLastFrame());
+    }
 }
