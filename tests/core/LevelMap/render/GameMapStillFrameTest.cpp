@@ -4,8 +4,9 @@
 
 #include "graphics/GfxTestSupport.h"
 
-#include <filesystem>
 #include <memory>
+
+#include "GameMaps.h"
 
 #include "application/StartupTextures.h"
 #include "core/LevelMap/LevelMap.h"
@@ -14,8 +15,6 @@
 
 using namespace tamsygraphics;
 using namespace gfxtest;
-
-namespace fs = std::filesystem;
 
 namespace
 {
@@ -46,16 +45,12 @@ int DifferingPixels(const std::vector<unsigned char>& a, const std::vector<unsig
 
 TEST_F(GameMapStillFrame, CopiedLayersMatchDrawnOnesOnEveryGameMap)
 {
-    int maps = 0;
-    std::error_code error;
-    for (const auto& entry : fs::recursive_directory_iterator("assets/maps", error))
+    const std::vector<std::string> maps = gamemaps::files();
+    for (const std::string& map : maps)
     {
-        if (entry.path().extension() != ".tmx")
-            continue;
-        SCOPED_TRACE(entry.path().string());
-        std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(entry.path().string()));
+        SCOPED_TRACE(map);
+        std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(map));
         ASSERT_NE(level, nullptr);
-        ++maps;
         for (Map* layer : level->getDrawableMaps())
         {
             layer->SetVisible(true);
@@ -77,6 +72,6 @@ TEST_F(GameMapStillFrame, CopiedLayersMatchDrawnOnesOnEveryGameMap)
         for (Map* layer : level->getDrawableMaps())
             renderer->RemoveMap(layer->name);
     }
-    if (maps == 0)
+    if (maps.empty())
         GTEST_SKIP() << "no game maps under assets/maps";
 }
