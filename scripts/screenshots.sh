@@ -7,5 +7,5 @@ bash scripts/setup.sh
 out="$(pwd)/docs/screenshots"
 mkdir -p "$out"
 ZOLT_SCREENSHOT_DIR="$out" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-  build/test_e2e --gtest_filter='Menus.*:Playthrough.*:SaveLoad.*'
+  build/test_e2e --gtest_filter='Menus.*:Fights.*:Playthrough.*:SaveLoad.*'
 ls -1 "$out"

@@ -19,5 +19,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 BUILD_DIR="${BUILD_DIR:-build}"
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ZOLT_CMAKE_ARGS adds options, such as the sanitizer build of scripts/test.sh.
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ZOLT_CMAKE_ARGS:-}
 cmake --build "$BUILD_DIR" -j "$(nproc)"

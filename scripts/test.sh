@@ -1,7 +1,28 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite under a private Xvfb display.
+#
+#   bash scripts/test.sh [ctest arguments]              normal build in build/
+#   bash scripts/test.sh --sanitize [ctest arguments]   AddressSanitizer with
+#       UndefinedBehaviorSanitizer and LeakSanitizer, built in build-asan/;
+#       any report fails the test that made it (the end-to-end tests' game
+#       processes included, since they inherit these settings).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Compiler cache entries name paths relative to the checkout, so a fresh
+# clone (as CI makes) reuses what an earlier build of the same sources made.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+if [ "${1:-}" = "--sanitize" ]; then
+  shift
+  export BUILD_DIR="${BUILD_DIR:-build-asan}"
+  export ZOLT_CMAKE_ARGS="-DZOLT_SANITIZE=ON"
+  # With clang the same build also makes the libFuzzer targets.
+  if command -v clang++ >/dev/null; then
+    export CC=clang CXX=clang++ ZOLT_CMAKE_ARGS="-DZOLT_FUZZ=ON"
+  fi
+  export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_odr_violation=0"
+  export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt:print_suppressions=0"
+  export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+fi
 bash scripts/setup.sh
 BUILD_DIR="${BUILD_DIR:-build}"
 cd "$BUILD_DIR"

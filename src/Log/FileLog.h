@@ -7,7 +7,9 @@
 // The file log used by the graphics engine and the GUI: whole lines with a
 // level header, written to one stdio FILE (standard error until the renderer
 // opens the log file).
-enum TLogLevel
+// A fixed underlying type: a level outside the list (ToString answers
+// "UNKNOWN") must be a value the type can hold.
+enum TLogLevel : int
 {
     logERROR = 0,
     logWARNING,

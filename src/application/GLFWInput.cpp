@@ -4,6 +4,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include "application/InputContext.h"
 #include "util/util.h"
 
 namespace application
@@ -16,55 +17,47 @@ double GLFWInput::_lastMouseY = 0.0;
 
 namespace
 {
-// Engine codes of the special keys. Game code was written against the older
-// windowing library's numbering (Escape 257, F1 258, ...), so that numbering
-// is kept and the newer library's codes are mapped onto it.
-const int ENGINE_KEY_ESC = 257;
-const int ENGINE_KEY_F1 = 258;
-const int ENGINE_KEY_UP = 283;
-const int ENGINE_KEY_LSHIFT = 287;
-const int ENGINE_KEY_TAB = 293;
-const int ENGINE_KEY_KP_0 = 302;
-const int ENGINE_KEY_KP_DIVIDE = 312;
+// The newer windowing library's codes of the special keys are mapped onto
+// the engine's (InputContext.h).
 
 int translateSpecialKey(int glfwKey)
 {
     switch (glfwKey)
     {
-    case GLFW_KEY_ESCAPE: return ENGINE_KEY_ESC;
-    case GLFW_KEY_UP: return ENGINE_KEY_UP;
-    case GLFW_KEY_DOWN: return ENGINE_KEY_UP + 1;
-    case GLFW_KEY_LEFT: return ENGINE_KEY_UP + 2;
-    case GLFW_KEY_RIGHT: return ENGINE_KEY_UP + 3;
-    case GLFW_KEY_LEFT_SHIFT: return ENGINE_KEY_LSHIFT;
-    case GLFW_KEY_RIGHT_SHIFT: return ENGINE_KEY_LSHIFT + 1;
-    case GLFW_KEY_LEFT_CONTROL: return ENGINE_KEY_LSHIFT + 2;
-    case GLFW_KEY_RIGHT_CONTROL: return ENGINE_KEY_LSHIFT + 3;
-    case GLFW_KEY_LEFT_ALT: return ENGINE_KEY_LSHIFT + 4;
-    case GLFW_KEY_RIGHT_ALT: return ENGINE_KEY_LSHIFT + 5;
-    case GLFW_KEY_TAB: return ENGINE_KEY_TAB;
-    case GLFW_KEY_ENTER: return ENGINE_KEY_TAB + 1;
-    case GLFW_KEY_BACKSPACE: return ENGINE_KEY_TAB + 2;
-    case GLFW_KEY_INSERT: return ENGINE_KEY_TAB + 3;
-    case GLFW_KEY_DELETE: return ENGINE_KEY_TAB + 4;
-    case GLFW_KEY_PAGE_UP: return ENGINE_KEY_TAB + 5;
-    case GLFW_KEY_PAGE_DOWN: return ENGINE_KEY_TAB + 6;
-    case GLFW_KEY_HOME: return ENGINE_KEY_TAB + 7;
-    case GLFW_KEY_END: return ENGINE_KEY_TAB + 8;
-    case GLFW_KEY_KP_DIVIDE: return ENGINE_KEY_KP_DIVIDE;
-    case GLFW_KEY_KP_MULTIPLY: return ENGINE_KEY_KP_DIVIDE + 1;
-    case GLFW_KEY_KP_SUBTRACT: return ENGINE_KEY_KP_DIVIDE + 2;
-    case GLFW_KEY_KP_ADD: return ENGINE_KEY_KP_DIVIDE + 3;
-    case GLFW_KEY_KP_DECIMAL: return ENGINE_KEY_KP_DIVIDE + 4;
-    case GLFW_KEY_KP_EQUAL: return ENGINE_KEY_KP_DIVIDE + 5;
-    case GLFW_KEY_KP_ENTER: return ENGINE_KEY_KP_DIVIDE + 6;
-    case GLFW_KEY_NUM_LOCK: return ENGINE_KEY_KP_DIVIDE + 7;
-    case GLFW_KEY_CAPS_LOCK: return ENGINE_KEY_KP_DIVIDE + 8;
-    case GLFW_KEY_SCROLL_LOCK: return ENGINE_KEY_KP_DIVIDE + 9;
-    case GLFW_KEY_PAUSE: return ENGINE_KEY_KP_DIVIDE + 10;
-    case GLFW_KEY_LEFT_SUPER: return ENGINE_KEY_KP_DIVIDE + 11;
-    case GLFW_KEY_RIGHT_SUPER: return ENGINE_KEY_KP_DIVIDE + 12;
-    case GLFW_KEY_MENU: return ENGINE_KEY_KP_DIVIDE + 13;
+    case GLFW_KEY_ESCAPE: return KEY_ESC;
+    case GLFW_KEY_UP: return KEY_UP;
+    case GLFW_KEY_DOWN: return KEY_UP + 1;
+    case GLFW_KEY_LEFT: return KEY_UP + 2;
+    case GLFW_KEY_RIGHT: return KEY_UP + 3;
+    case GLFW_KEY_LEFT_SHIFT: return KEY_LSHIFT;
+    case GLFW_KEY_RIGHT_SHIFT: return KEY_LSHIFT + 1;
+    case GLFW_KEY_LEFT_CONTROL: return KEY_LSHIFT + 2;
+    case GLFW_KEY_RIGHT_CONTROL: return KEY_LSHIFT + 3;
+    case GLFW_KEY_LEFT_ALT: return KEY_LSHIFT + 4;
+    case GLFW_KEY_RIGHT_ALT: return KEY_LSHIFT + 5;
+    case GLFW_KEY_TAB: return KEY_TAB;
+    case GLFW_KEY_ENTER: return KEY_TAB + 1;
+    case GLFW_KEY_BACKSPACE: return KEY_TAB + 2;
+    case GLFW_KEY_INSERT: return KEY_TAB + 3;
+    case GLFW_KEY_DELETE: return KEY_TAB + 4;
+    case GLFW_KEY_PAGE_UP: return KEY_TAB + 5;
+    case GLFW_KEY_PAGE_DOWN: return KEY_TAB + 6;
+    case GLFW_KEY_HOME: return KEY_TAB + 7;
+    case GLFW_KEY_END: return KEY_TAB + 8;
+    case GLFW_KEY_KP_DIVIDE: return KEY_KP_DIVIDE;
+    case GLFW_KEY_KP_MULTIPLY: return KEY_KP_DIVIDE + 1;
+    case GLFW_KEY_KP_SUBTRACT: return KEY_KP_DIVIDE + 2;
+    case GLFW_KEY_KP_ADD: return KEY_KP_DIVIDE + 3;
+    case GLFW_KEY_KP_DECIMAL: return KEY_KP_DIVIDE + 4;
+    case GLFW_KEY_KP_EQUAL: return KEY_KP_DIVIDE + 5;
+    case GLFW_KEY_KP_ENTER: return KEY_KP_DIVIDE + 6;
+    case GLFW_KEY_NUM_LOCK: return KEY_KP_DIVIDE + 7;
+    case GLFW_KEY_CAPS_LOCK: return KEY_KP_DIVIDE + 8;
+    case GLFW_KEY_SCROLL_LOCK: return KEY_KP_DIVIDE + 9;
+    case GLFW_KEY_PAUSE: return KEY_KP_DIVIDE + 10;
+    case GLFW_KEY_LEFT_SUPER: return KEY_KP_DIVIDE + 11;
+    case GLFW_KEY_RIGHT_SUPER: return KEY_KP_DIVIDE + 12;
+    case GLFW_KEY_MENU: return KEY_KP_DIVIDE + 13;
     default: return -1;
     }
 }
@@ -113,9 +106,9 @@ int GLFWInput::translateKey(int glfwKey)
     if (glfwKey >= 0 && glfwKey < 256)
         return glfwKey;
     if (glfwKey >= GLFW_KEY_F1 && glfwKey <= GLFW_KEY_F25)
-        return ENGINE_KEY_F1 + (glfwKey - GLFW_KEY_F1);
+        return KEY_F1 + (glfwKey - GLFW_KEY_F1);
     if (glfwKey >= GLFW_KEY_KP_0 && glfwKey <= GLFW_KEY_KP_9)
-        return ENGINE_KEY_KP_0 + (glfwKey - GLFW_KEY_KP_0);
+        return KEY_KP_0 + (glfwKey - GLFW_KEY_KP_0);
     return translateSpecialKey(glfwKey);
 }
 

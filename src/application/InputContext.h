@@ -17,7 +17,18 @@ enum Keycode
 {
     KEY_A = 65, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G, KEY_H, KEY_I, KEY_J, KEY_K, KEY_L, KEY_M,
     KEY_N, KEY_O, KEY_P, KEY_Q, KEY_R, KEY_S, KEY_T, KEY_U, KEY_V, KEY_W, KEY_X, KEY_Y, KEY_Z,
-    KEY_ESC = 257
+    // Special keys keep the older windowing library's numbering, which game
+    // code was written against: Escape, then F1 to F25, the arrows, the
+    // modifiers, the editing keys and the keypad in runs.
+    KEY_ESC = 257,
+    KEY_F1 = 258,
+    KEY_F5 = 262,
+    KEY_F9 = 266,
+    KEY_UP = 283,
+    KEY_LSHIFT = 287,
+    KEY_TAB = 293,
+    KEY_KP_0 = 302,
+    KEY_KP_DIVIDE = 312
 };
 
 enum MouseButtonActionCode

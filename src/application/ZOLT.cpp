@@ -23,6 +23,7 @@
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "gui/EndScreen.h"
 #include "gui/GUIManager.h"
 #include "gui/InventoryMenu.h"
 #include "gui/MainMenu.h"
@@ -32,6 +33,7 @@
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
+#include "util/util.h"
 
 namespace application
 {
@@ -92,7 +94,7 @@ void ZOLT::initialize()
 void ZOLT::initializeApplication()
 {
     GLFWApp* app = GLFWApp::getGLFWApp();
-    _window = app->createWindow(640, 480);
+    _window = app->createWindow(static_cast<int>(WINDOW_WIDTH), static_cast<int>(WINDOW_HEIGHT));
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
@@ -143,10 +145,19 @@ void ZOLT::initializeSingletonGUIElements()
     // Every entry in sight, none behind a scroll button.
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
+    // Playing again ends this run like quitting does; the caller then starts
+    // the game afresh, so nothing of this run is carried into the next.
+    gui::EndScreen* endScreen = new gui::EndScreen(
+        [this]() {
+            _restartRequested = true;
+            GLFWApp::quitApplication = true;
+        },
+        []() { GLFWApp::quitApplication = true; });
     if (_playerSession)
     {
         _playerSession->setPartyView(partyMenu);
         _playerSession->setInventoryView(inventoryMenu);
+        _playerSession->setEndingView(endScreen);
     }
 }
 

@@ -43,6 +43,10 @@ public:
     void update(double dt);
     void render();
 
+    // Whether the player chose to play again on the ending screen: the frame
+    // loop has ended, and the caller starts the game afresh.
+    bool restartRequested() const { return _restartRequested; }
+
 private:
     tamsygraphics::Renderer* _renderer = nullptr;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
@@ -56,5 +60,6 @@ private:
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;
     FramePacer _framePacer;
+    bool _restartRequested = false;
 };
 }

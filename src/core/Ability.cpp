@@ -8,12 +8,17 @@
 #include "sound/SoundHandler.h"
 #include "util/RandomText.h"
 #include "util/util.h"
+#include "util/NamedXMLDocument.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
 namespace
 {
 const char* const HIT_SOUND = "flame";
+// Bounds every ability number so that the combat arithmetic on them
+// (cost negated, damage spans) cannot overflow.
+const int VALUE_LIMIT = 1000000;
 
 std::ostream& oskel()
 {
@@ -43,10 +48,13 @@ Ability* Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
     }
     Ability* ability = new Ability(
         nullToEmpty(element->Attribute("name")), nullToEmpty(element->Attribute("description")),
-        element->IntAttribute("range", 0), element->IntAttribute("radius", 0),
-        element->IntAttribute("attack", 0), element->IntAttribute("minDamage", 0),
-        element->IntAttribute("maxDamage", 0), element->IntAttribute("resist", 0),
-        element->IntAttribute("cost", 0));
+        readIntAttribute(element, "range", 0, 0, VALUE_LIMIT),
+        readIntAttribute(element, "radius", 0, 0, VALUE_LIMIT),
+        readIntAttribute(element, "attack", 0, -VALUE_LIMIT, VALUE_LIMIT),
+        readIntAttribute(element, "minDamage", 0, -VALUE_LIMIT, VALUE_LIMIT),
+        readIntAttribute(element, "maxDamage", 0, -VALUE_LIMIT, VALUE_LIMIT),
+        readIntAttribute(element, "resist", 0, -VALUE_LIMIT, VALUE_LIMIT),
+        readIntAttribute(element, "cost", 0, -VALUE_LIMIT, VALUE_LIMIT));
     ability->effectType = nullToEmpty(element->Attribute("targetType"));
     Log::named("Ability") << "Ability " << ability->name << std::endl;
     for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
@@ -94,7 +102,7 @@ void Ability::readChild(tinyxml2::XMLElement* child)
 
 Ability* Ability::fromXmlFile(const std::string& path)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(path);
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {
         return nullptr;

@@ -14,6 +14,9 @@
 #include "graphics/TGSprite.h"
 #include "util/RandomText.h"
 #include "util/util.h"
+#include "util/NamedXMLDocument.h"
+#include "util/SafeNumbers.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
@@ -31,6 +34,8 @@ const char* const CB_STAT_KEYS[Character::NUM_CB_STATS] = {
 
 const int MIN_CLASS_LEVEL = 1;
 const int MAX_CLASS_LEVEL = 10;
+// Larger sprites than this are typing mistakes, not art.
+const int MAX_SPRITE_EXTENT = 16384;
 
 // Calls visit(child, id) for every child of the given kind that names a
 // record; a child without an id has nothing to look up and is skipped.
@@ -116,7 +121,7 @@ Character* Character::buildFromXMLElement(tinyxml2::XMLElement* element)
     }
     const std::string id = nullToEmpty(element->Attribute("id"));
     const std::string templateName = nullToEmpty(element->Attribute("template"));
-    tinyxml2::XMLDocument templateDocument;
+    NamedXMLDocument templateDocument(templateName);
     if (!templateName.empty() && !loadTemplate(templateName, templateDocument))
     {
         return nullptr;
@@ -158,11 +163,11 @@ void Character::absorbStats(tinyxml2::XMLElement* element)
 {
     for (int i = 0; i < NUM_STATS; ++i)
     {
-        _stats[i] += element->IntAttribute(STAT_KEYS[i], 0);
+        _stats[i] = saturatingAdd(_stats[i], readIntAttribute(element, STAT_KEYS[i]));
     }
     for (int i = 0; i < NUM_CB_STATS; ++i)
     {
-        _cbStats[i] += element->IntAttribute(CB_STAT_KEYS[i], 0);
+        _cbStats[i] = saturatingAdd(_cbStats[i], readIntAttribute(element, CB_STAT_KEYS[i]));
     }
 }
 
@@ -202,7 +207,7 @@ void Character::absorbClasses(tinyxml2::XMLElement* element)
             logMissingRecord("class", id, _id);
             return;
         }
-        const int levels = child->IntAttribute("level", 0);
+        const int levels = readIntAttribute(child, "level");
         if (levels < MIN_CLASS_LEVEL || levels > MAX_CLASS_LEVEL)
         {
             Log::error() << "Character::buildFromXML - class " << id << " for character "
@@ -281,9 +286,14 @@ void Character::absorbSprites(tinyxml2::XMLElement* element)
             continue;
         }
         sprite->SetTexture(nullToEmpty(child->Attribute("texture")));
-        sprite->Dimensions(static_cast<float>(child->IntAttribute("dimensionW", 0)),
-                           static_cast<float>(child->IntAttribute("dimensionH", 0)));
-        sprite->SetSize(child->IntAttribute("sizeW", 0), child->IntAttribute("sizeH", 0));
+        sprite->Dimensions(
+            static_cast<float>(readIntAttribute(child, "dimensionW", 0, 0, MAX_SPRITE_EXTENT)),
+            static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
+        sprite->SetSize(readIntAttribute(child, "sizeW", 0, 0, MAX_SPRITE_EXTENT),
+                        readIntAttribute(child, "sizeH", 0, 0, MAX_SPRITE_EXTENT));
+        // A later sprite element, or the record's over its template's,
+        // replaces the one before; nothing else holds it while building.
+        delete getSprite();
         setSprite(sprite);
         _runner.setSprite(sprite);
     }

@@ -10,6 +10,7 @@
 
 #include "core/Effect.h"
 #include "core/Entity.h"
+#include "util/SafeNumbers.h"
 
 namespace core
 {
@@ -91,20 +92,20 @@ public:
 
     // Adders never clamp: current HP may drop below zero or exceed the
     // maximum; combat decides what that means.
-    void addStr(int delta) { _stats[STR] += delta; }
-    void addDex(int delta) { _stats[DEX] += delta; }
-    void addInt(int delta) { _stats[INT] += delta; }
-    void addMove(int delta) { _stats[MOVE] += delta; }
-    void addHP(bool max, int delta) { _cbStats[max ? MAX_HP : CUR_HP] += delta; }
-    void addFatigue(bool max, int delta) { _cbStats[max ? MAX_FAT : CUR_FAT] += delta; }
-    void addAttack(int delta) { _cbStats[ATTACK] += delta; }
-    void addDodge(int delta) { _cbStats[DODGE] += delta; }
-    void addDamagePhysical(int delta) { _cbStats[DAMAGE_PHYSICAL] += delta; }
-    void addDamageMagical(int delta) { _cbStats[DAMAGE_MAGICAL] += delta; }
-    void addDefense(int delta) { _cbStats[DEFENSE] += delta; }
-    void addCritValue(int delta) { _cbStats[CRIT] += delta; }
-    void addGlancingValue(int delta) { _cbStats[GLANCING] += delta; }
-    void addResistance(int delta) { _cbStats[RESISTANCE] += delta; }
+    void addStr(int delta) { addTo(_stats[STR], delta); }
+    void addDex(int delta) { addTo(_stats[DEX], delta); }
+    void addInt(int delta) { addTo(_stats[INT], delta); }
+    void addMove(int delta) { addTo(_stats[MOVE], delta); }
+    void addHP(bool max, int delta) { addTo(_cbStats[max ? MAX_HP : CUR_HP], delta); }
+    void addFatigue(bool max, int delta) { addTo(_cbStats[max ? MAX_FAT : CUR_FAT], delta); }
+    void addAttack(int delta) { addTo(_cbStats[ATTACK], delta); }
+    void addDodge(int delta) { addTo(_cbStats[DODGE], delta); }
+    void addDamagePhysical(int delta) { addTo(_cbStats[DAMAGE_PHYSICAL], delta); }
+    void addDamageMagical(int delta) { addTo(_cbStats[DAMAGE_MAGICAL], delta); }
+    void addDefense(int delta) { addTo(_cbStats[DEFENSE], delta); }
+    void addCritValue(int delta) { addTo(_cbStats[CRIT], delta); }
+    void addGlancingValue(int delta) { addTo(_cbStats[GLANCING], delta); }
+    void addResistance(int delta) { addTo(_cbStats[RESISTANCE], delta); }
 
     // Fourteen rows for the character sheet; the caller owns the list.
     StatList* getStats() const;
@@ -151,6 +152,8 @@ public:
     Class* getClass(const std::string& name) const;
 
 private:
+    // Statistics stop at the ends of int: scripts and data may add anything.
+    static void addTo(int& stat, int delta) { stat = saturatingAdd(stat, delta); }
     void rollStats();
     void absorbStats(tinyxml2::XMLElement* element);
     void absorbAbilities(tinyxml2::XMLElement* element);

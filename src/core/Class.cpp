@@ -5,6 +5,7 @@
 #include "core/Character.h"
 #include "core/ResourceManager.h"
 #include "util/util.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
@@ -66,7 +67,7 @@ Class* Class::fromXML(tinyxml2::XMLElement* element)
 
 bool Class::readLevel(tinyxml2::XMLElement* element)
 {
-    const int level = element->IntAttribute("level", 0);
+    const int level = readIntAttribute(element, "level");
     if (!inLevelRange(level))
     {
         Log::error() << "Class::fromXML - level " << level << " of class " << name
@@ -82,11 +83,11 @@ bool Class::readLevel(tinyxml2::XMLElement* element)
     }
     for (int i = 0; i < NUM_STATS; ++i)
     {
-        statChanges[row][i] = element->IntAttribute(STAT_KEYS[i], 0);
+        statChanges[row][i] = readIntAttribute(element, STAT_KEYS[i]);
     }
     for (int i = 0; i < NUM_CB_STATS; ++i)
     {
-        CBStatChanges[row][i] = element->IntAttribute(CB_STAT_KEYS[i], 0);
+        CBStatChanges[row][i] = readIntAttribute(element, CB_STAT_KEYS[i]);
     }
     readGrants(element, row);
     return true;

@@ -76,6 +76,8 @@ CombatManager::CombatManager(Session* session)
     _textDisplay->setPosition(0.0f, 0.875f);
     _textDisplay->setWidth(2.0f);
     _textDisplay->setHeight(0.25f);
+    // A blow and its consequences can run to several lines.
+    _textDisplay->setGrowToFit(true);
     _textDisplay->hide();
 }
 

@@ -13,6 +13,7 @@
 #include "graphics/TGSprite.h"
 #include "sound/SoundHandler.h"
 #include "util/RandomText.h"
+#include "util/SafeNumbers.h"
 
 namespace core
 {
@@ -176,21 +177,23 @@ glm::ivec2 Entity::neighbour(const glm::ivec2& tile, Direction direction)
 {
     switch (direction)
     {
+    // At the ends of int the neighbour stays put: no map reaches that far,
+    // so the step is refused like any other off the map.
     case UP:
-        return glm::ivec2(tile.x - 1, tile.y);
+        return glm::ivec2(saturatingAdd(tile.x, -1), tile.y);
     case RIGHT:
-        return glm::ivec2(tile.x, tile.y + 1);
+        return glm::ivec2(tile.x, saturatingAdd(tile.y, 1));
     case DOWN:
-        return glm::ivec2(tile.x + 1, tile.y);
+        return glm::ivec2(saturatingAdd(tile.x, 1), tile.y);
     case LEFT:
-        return glm::ivec2(tile.x, tile.y - 1);
+        return glm::ivec2(tile.x, saturatingAdd(tile.y, -1));
     }
     return tile;
 }
 
 glm::ivec2 Entity::currentTile() const
 {
-    return glm::ivec2(static_cast<int>(_position.x), static_cast<int>(_position.y));
+    return glm::ivec2(clampToInt(_position.x), clampToInt(_position.y));
 }
 
 bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
@@ -231,12 +234,12 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     }
     startStepAnimation(direction);
 
-    const glm::ivec2 targetTile(static_cast<int>(target.x), static_cast<int>(target.y));
+    const glm::ivec2 targetTile(clampToInt(target.x), clampToInt(target.y));
     if (isStepAllowed(direction, targetTile))
     {
         _moving = true;
         // Every other tile of a checkerboard sounds, which reads as a walking rhythm.
-        if ((here.x + here.y) % 2 != 0)
+        if (((here.x ^ here.y) & 1) != 0)
             sound::SoundHandler::sendRequest("stepHard", 0.0);
     }
     else
@@ -390,7 +393,7 @@ bool Entity::isFacing(const Entity* other) const
     // Only the one neighbour in front counts; comparing a single component
     // would let an entity "face" anything on the same row or column.
     const glm::ivec2 front = neighbour(currentTile(), _faceDirection);
-    return static_cast<int>(other->_position.x) == front.x && static_cast<int>(other->_position.y) == front.y;
+    return clampToInt(other->_position.x) == front.x && clampToInt(other->_position.y) == front.y;
 }
 
 void Entity::wander(int chance)

@@ -13,6 +13,7 @@
 #include "core/Scene.h"
 #include "core/Session.h"
 #include "sound/SoundHandler.h"
+#include "util/SafeNumbers.h"
 
 // Every binding reads all of its arguments before it builds any object that
 // needs cleaning up: a bad argument raises a Lua error, which unwinds past
@@ -110,7 +111,7 @@ int characterGetRow(lua_State* ls)
 {
     int pos = 1;
     Character* character = characterOf(ls, pos);
-    lua_pushinteger(ls, static_cast<int>(character->getPosition().x));
+    lua_pushinteger(ls, clampToInt(character->getPosition().x));
     return 1;
 }
 
@@ -118,7 +119,7 @@ int characterGetCol(lua_State* ls)
 {
     int pos = 1;
     Character* character = characterOf(ls, pos);
-    lua_pushinteger(ls, static_cast<int>(character->getPosition().y));
+    lua_pushinteger(ls, clampToInt(character->getPosition().y));
     return 1;
 }
 
@@ -435,6 +436,14 @@ int sessionQuestState(lua_State* ls)
     return 1;
 }
 
+int sessionTheEnd(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = sessionOf(ls, pos);
+    lua_pushboolean(ls, session->theEnd() ? 1 : 0);
+    return 1;
+}
+
 // ---- Statics ----
 
 int sessionSayHi(lua_State* ls)
@@ -490,6 +499,7 @@ const luaL_Reg sessionMethods[] = {
     {"beginQuest", sessionBeginQuest},
     {"endQuest", sessionEndQuest},
     {"questState", sessionQuestState},
+    {"theEnd", sessionTheEnd},
     {nullptr, nullptr},
 };
 

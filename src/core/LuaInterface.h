@@ -62,8 +62,30 @@ public:
     static void registerGlobal(int val, const std::string& varName);
 
     static void runScript(const std::string& scriptName);
-    static void runString(const std::string& script);
+    // Compile and run errors go to the error log, naming the chunk: the
+    // given name, or the start of the source when there is none.
+    static void runString(const std::string& script, const std::string& chunkName = std::string());
     static bool runBooleanString(const std::string& script);
+
+    // Lua's message for the last run that failed to compile or run, empty
+    // when the last run succeeded: the console shows it to the person typing.
+    static const std::string& lastError();
+
+    // A run still going after this many seconds is stopped with a Lua
+    // error; nested runs share the outermost run's deadline.
+    static void setScriptTimeLimit(double seconds);
+    static double getScriptTimeLimit();
+    // Scripts cannot make the state hold more than this many bytes: an
+    // allocation past it fails as Lua's memory error inside the script.
+    static void setMemoryLimit(size_t bytes);
+    static size_t getMemoryLimit();
+    static size_t memoryInUse();
+
+    // Undoes allocObjectOfClass for an object whose engine side has been
+    // destroyed: its Lua identity no longer resolves and its memory is
+    // returned at the next collection. Only for engine code that owns the
+    // object outright (tests, fuzzing); scripts can never do this.
+    static void releaseObject(int luaRef);
 
     // Readers for bound functions: each checks the argument at pos (raising
     // Lua's bad-argument error on a wrong type) and advances pos by one.
@@ -96,8 +118,18 @@ private:
 
     static void* objectOfCall(lua_State* ls, int& pos, const char* className);
     static void pushClassMetatable(const std::string& className);
-    static bool runChunk(int loadStatus);
+    static void setBindings(const luaL_Reg* rows);
+    static bool runChunk(int loadStatus, const std::string& name);
+    static void* allocate(void* self, void* block, size_t oldSize, size_t newSize);
+    static void stopRunawayScript(lua_State* ls, lua_Debug* ar);
 
     lua_State* _ls;
+    size_t _bytesInUse = 0;
+    size_t _memoryLimit;
+    double _timeLimit;
+    int _runDepth = 0;
+    double _deadline = 0.0;
+    std::string _runName;
+    std::string _lastError;
 };
 }

@@ -8,9 +8,12 @@
 #include "animation/TAAnimationManager.h"
 #include "core/Ability.h"
 #include "core/Class.h"
+#include "core/Effect.h"
 #include "core/Item.h"
 #include "core/Scene.h"
 #include "util/util.h"
+#include "util/NamedXMLDocument.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
@@ -19,6 +22,8 @@ std::map<std::string, std::string> levelNameMap;
 namespace
 {
 const char* const LOG_NAME = "ResourceManager";
+// Frames are cells of a sprite sheet; no sheet has this many.
+const int MAX_FRAME_CELL = 65535;
 
 std::string dataPath(const std::string& fileName)
 {
@@ -44,6 +49,16 @@ T* findByName(const std::list<T*>& records, const std::string& wanted, Name name
 
 ResourceManager::~ResourceManager()
 {
+    // The database owns its records. What points at them at exit (characters
+    // in Lua memory) is dropped without running any code.
+    for (Item* item : _items)
+        delete item;
+    for (Ability* ability : _abilities)
+        delete ability;
+    for (Class* characterClass : _classes)
+        delete characterClass;
+    for (Effect* effect : _effects)
+        delete effect;
 }
 
 ResourceManager* ResourceManager::getInstance()
@@ -90,7 +105,7 @@ void ResourceManager::init()
 bool ResourceManager::buildFromXMLFile(const std::string& fileName)
 {
     const std::string path = dataPath(fileName);
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    NamedXMLDocument document(fileName);
     if (!loadDocument(document, path))
     {
         Log::error() << "ResourceManager::buildFromXML - Failed to load or parse file " << path
@@ -181,10 +196,8 @@ tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement*
     {
         // The record's "row" is the frame's first coordinate: stored files
         // are written against this order.
-        int col = 0;
-        int row = 0;
-        frame->QueryIntAttribute("col", &col);
-        frame->QueryIntAttribute("row", &row);
+        const int col = readIntAttribute(frame, "col", 0, 0, MAX_FRAME_CELL);
+        const int row = readIntAttribute(frame, "row", 0, 0, MAX_FRAME_CELL);
         frames.push_back(glm::vec2(static_cast<float>(row), static_cast<float>(col)));
     }
     return tamsyAnimation::AnimationManager::getInstance()->createAnimation(id, frames);
@@ -196,7 +209,7 @@ Scene* ResourceManager::getScene(const std::string& sceneId)
     auto row = levelNameMap.find(sceneId);
     const std::string fileName = row == levelNameMap.end() ? std::string() : row->second;
     const std::string path = dataPath(fileName);
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    NamedXMLDocument document(fileName);
     if (fileName.empty() || !loadDocument(document, path) || !document.FirstChildElement())
     {
         Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId

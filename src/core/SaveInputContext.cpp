@@ -10,11 +10,11 @@ SaveInputContext::SaveInputContext(SaveGameManager* saves) : _saves(saves)
 
 bool SaveInputContext::dispatch(int key, int keyState)
 {
-    if (key != KEY_F5 && key != KEY_F9)
+    if (key != application::KEY_F5 && key != application::KEY_F9)
         return false;
     if (keyState == application::KEYHIT && _saves)
     {
-        if (key == KEY_F5)
+        if (key == application::KEY_F5)
             _saves->quickSave();
         else
             _saves->quickLoad();

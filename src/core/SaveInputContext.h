@@ -10,10 +10,6 @@ class SaveGameManager;
 class SaveInputContext : public application::InputContext
 {
 public:
-    // The engine's codes of the function keys (F1 is 258).
-    static const int KEY_F5 = 262;
-    static const int KEY_F9 = 266;
-
     explicit SaveInputContext(SaveGameManager* saves);
 
     using application::InputContext::dispatch;

@@ -10,6 +10,8 @@
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
 #include "util/util.h"
+#include "util/NamedXMLDocument.h"
+#include "util/XMLNumbers.h"
 
 namespace core
 {
@@ -66,7 +68,8 @@ void Scene::activate(tamsygraphics::SceneManager* sm)
     }
     if (!_map)
         return;
-    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+    // The scene manager owns the layers while the scene is shown.
+    for (tamsygraphics::Map* layer : _map->handOverLayers())
         _sm->SubmitMap(layerKey(layer->name), layer);
 }
 
@@ -92,11 +95,11 @@ void Scene::deactivate()
         }
         if (_map)
         {
+            // The scene manager owned the layers since activate and frees
+            // them now; the level map must not keep pointing at them.
             for (tamsygraphics::Map* layer : _map->getDrawableMaps())
                 _sm->DestroyMap(layerKey(layer->name));
-            // The scene manager owned the submitted layers and has just
-            // deleted them; the level map must not keep pointing at them.
-            _map->setDrawableMaps(DrawableMapList());
+            _map->forgetLayers();
         }
     }
     _sm = nullptr;
@@ -169,8 +172,25 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
     {
         if (std::string(element->Name()) != "character")
             continue;
-        const int column = element->IntAttribute("col");
-        const int row = element->IntAttribute("row");
+        const int column = readIntAttribute(element, "col");
+        const int row = readIntAttribute(element, "row");
+        const std::string id = nullToEmpty(element->Attribute("id"));
+        if (_entities.count(id))
+        {
+            // Refused before it is built: a character never inserted would
+            // stay in Lua memory for good.
+            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id
+                                << std::endl;
+            continue;
+        }
+        if (_map && !_map->isOnMap(row, column))
+        {
+            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element)
+                         << ", line " << element->GetLineNum() << ": character \""
+                         << id << "\" at row " << row
+                         << ", column " << column << " is outside the map; skipped" << std::endl;
+            continue;
+        }
         Character* character = Character::buildFromXMLElement(element);
         if (!character)
             continue;
@@ -180,7 +200,7 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
 
 void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {

@@ -10,6 +10,8 @@ namespace core
 {
 namespace
 {
+const char* const CONSOLE_CHUNK_NAME = "console";
+
 std::vector<std::string> splitWords(const std::string& line)
 {
     std::istringstream in(line);
@@ -69,7 +71,10 @@ void Screen::prompt(Session& userSession)
     std::getline(std::cin, choice);
     const std::string command = buildCommand(choice);
     std::cout << command << std::endl;
-    LuaInterface::runString(command);
+    LuaInterface::runString(command, CONSOLE_CHUNK_NAME);
+    // Whoever typed the line is watching this output, not the error log.
+    if (!LuaInterface::lastError().empty())
+        std::cout << LuaInterface::lastError() << std::endl;
     std::cout << std::endl << std::endl;
 }
 }

@@ -6,7 +6,9 @@
 
 namespace core
 {
-enum ScriptType
+// A fixed underlying type: values read from elsewhere may be neither kind,
+// and such an instance must still be representable (it runs nothing).
+enum ScriptType : int
 {
     FILENAME = 0,
     TEXT = 1

@@ -21,8 +21,10 @@
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
 #include "gui/CharacterMenu.h"
+#include "gui/EndScreen.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
+#include "util/NamedXMLDocument.h"
 #include "util/util.h"
 
 namespace core
@@ -57,7 +59,7 @@ Session::~Session()
 
 Session* Session::buildFromXMLFile(const std::string& fileName)
 {
-    tinyxml2::XMLDocument document;
+    NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {
@@ -80,8 +82,12 @@ void Session::readSessionElements(tinyxml2::XMLElement* first)
         if (std::string(element->Name()) != "party")
             continue;
         Party* party = Party::buildFromXMLElement(element);
-        if (party)
-            _currentParty = party;
+        if (!party)
+            continue;
+        // The last party is the session's. The list of an earlier one goes;
+        // its characters stay in Lua, known to scripts by their ids.
+        delete _currentParty;
+        _currentParty = party;
     }
 }
 
@@ -107,6 +113,7 @@ void Session::update()
         _nextScene = nullptr;
         attemptEnterScene(next, _nextRow, _nextCol);
     }
+    showEndingWhenFree();
 }
 
 void Session::updateEntities()
@@ -610,5 +617,27 @@ void Session::viewCharacter(const std::string& id)
     viewParty();
     if (_partyView && _partyView->getCharacterSheet())
         _partyView->getCharacterSheet()->setCharacter(member);
+}
+
+bool Session::theEnd()
+{
+    if (!_endingView)
+    {
+        Log::named("Session") << "Session::theEnd - No ending screen to show" << std::endl;
+        return false;
+    }
+    _endingRequested = true;
+    showEndingWhenFree();
+    return true;
+}
+
+void Session::showEndingWhenFree()
+{
+    if (!_endingRequested || !_endingView || !_endingView->isHidden())
+        return;
+    if (getFlag("flag_isDialogOpen") != 0 || _combatManager.isInCombat())
+        return;
+    setInputIsEnabled(false);
+    _endingView->show();
 }
 }

@@ -20,6 +20,7 @@ class Camera;
 
 namespace gui
 {
+class EndScreen;
 class InventoryMenu;
 class PartyMenu;
 }
@@ -152,6 +153,14 @@ public:
     // Opens the party menu on that member's sheet.
     void viewCharacter(const std::string& id);
 
+    // The story is over: the ending screen (not owned; handed over at
+    // start-up) takes the window as soon as no conversation or fight is
+    // showing, so the closing words are read first, and the walking keys
+    // are taken away. False, logged, when there is no ending screen.
+    bool theEnd();
+    void setEndingView(gui::EndScreen* endScreen) { _endingView = endScreen; }
+    bool isEndingRequested() const { return _endingRequested; }
+
 private:
     void readSessionElements(tinyxml2::XMLElement* first);
     void updateEntities();
@@ -161,6 +170,7 @@ private:
     void runEntityScripts(Entity* entity, Character* avatar);
     bool bindSubjectAndObject(const std::string& subjectId, const std::string& objectId);
     void unbindSubjectAndObject();
+    void showEndingWhenFree();
 
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
@@ -180,6 +190,8 @@ private:
     bool _doPrompt;
     gui::PartyMenu* _partyView;
     gui::InventoryMenu* _inventoryView;
+    gui::EndScreen* _endingView = nullptr;
+    bool _endingRequested = false;
     QuestManager* _questManager;
     SaveGameManager* _saveGames = nullptr;
     std::map<std::string, int> flags;

@@ -1,7 +1,10 @@
 #include "graphics/TGFont.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "Log/FileLog.h"
@@ -12,16 +15,54 @@ namespace
 {
 const int FIRST_GLYPH = 32;
 const int LAST_GLYPH = 127;
+
+std::uint32_t bigEndian(const std::string& bytes, size_t at, size_t count)
+{
+    std::uint32_t value = 0;
+    for (size_t i = 0; i < count; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
 }
 
-Font::Font(const std::string& path, FT_Library* library) : _face(nullptr)
+// FreeType reads a TrueType file's tables only when it needs them, so a file
+// cut short still loads and draws its first glyphs. The table directory
+// says how long the file must be; the name of the first table that does not
+// fit, or "" when all do.
+std::string tableCutShort(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t DIRECTORY = 12;
+    const size_t RECORD = 16;
+    if (bytes.size() < DIRECTORY)
+        return std::string();
+    const size_t tables = bigEndian(bytes, 4, 2);
+    for (size_t i = 0; i < tables; ++i)
+    {
+        const size_t record = DIRECTORY + i * RECORD;
+        if (record + RECORD > bytes.size())
+            return "table directory";
+        const std::uint64_t end = std::uint64_t(bigEndian(bytes, record + 8, 4)) + bigEndian(bytes, record + 12, 4);
+        if (end > bytes.size())
+            return bytes.substr(record, 4);
+    }
+    return std::string();
+}
+}
+
+Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path(path)
 {
     FILE_LOG(logINFO) << "(Font::Font) Loading face: " << path;
     if (!library || !*library || FT_New_Face(*library, path.c_str(), 0, &_face) != 0)
     {
         _face = nullptr;
         FILE_LOG(logERROR) << "(Font::Font) Failed to load face: " << path;
+        return;
     }
+    const std::string cut = tableCutShort(path);
+    if (!cut.empty())
+        FILE_LOG(logERROR) << "(Font::Font) Font file cut short: " << path << " (its " << cut
+                           << " table runs past the end); missing glyphs will not show";
 }
 
 Font::~Font()
@@ -43,7 +84,7 @@ void Font::measure(int& width, int& height)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c;
+            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c << " of " << _path;
             continue;
         }
         width += static_cast<int>(_face->glyph->bitmap.width);
@@ -76,7 +117,7 @@ void Font::fill(atlas& target, int width, bool upload)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            std::fprintf(stderr, "Loading character %c failed!\n", c);
+            std::fprintf(stderr, "Loading character %c of %s failed!\n", c, _path.c_str());
             continue;
         }
         FT_GlyphSlot g = _face->glyph;
@@ -109,12 +150,12 @@ void Font::addSize(int size)
     {
         // FreeType would read a negative size as a huge unsigned one and try
         // to render every glyph tens of thousands of pixels tall.
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
         _atlasMap[size] = result;
         return;
     }
     if (FT_Set_Pixel_Sizes(_face, 0, static_cast<FT_UInt>(size)) != 0)
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size;
+        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
 
     int width = 0;
     int height = 0;

@@ -48,6 +48,8 @@ private:
     void fill(atlas& target, int width, bool upload);
 
     FT_Face _face;
+    // For error lines: a font cut short fails glyph by glyph, long after loading.
+    std::string _path;
     std::map<int, atlas> _atlasMap;
 };
 }

@@ -19,9 +19,10 @@ bool GUIElement::checkClick(float x, float y) const
 {
     if (_hidden)
         return false;
-    // The window is 640 x 480 pixels across 2 units each way.
-    float hw = static_cast<float>(_widthInPixels / 640.0);
-    float hh = static_cast<float>(_heightInPixels / 480.0);
+    // The window spans 2 units each way, so half a size in pixels is
+    // size / WINDOW_WIDTH units across.
+    float hw = static_cast<float>(_widthInPixels / WINDOW_WIDTH);
+    float hh = static_cast<float>(_heightInPixels / WINDOW_HEIGHT);
     return _windowPosition.x - hw <= x && x <= _windowPosition.x + hw &&
            _windowPosition.y - hh <= y && y <= _windowPosition.y + hh;
 }

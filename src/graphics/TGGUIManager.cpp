@@ -10,39 +10,32 @@
 namespace tamsygraphics
 {
 GUIManager::GUIManager(Renderer* renderer)
-    : _renderer(renderer), _fontManager(nullptr), _defaultFont(nullptr), _defaultFontSize(18)
+    : _renderer(renderer), _defaultFont(nullptr), _defaultFontSize(18)
 {
-    _fontManager = new FontManager();
+    _fontManager.reset(new FontManager());
     _defaultFont = _fontManager->createFont("FreeSans", WORKING_DIRECTORY + "/assets/fonts/FreeSans.ttf");
     _defaultFont->addSize(_defaultFontSize);
 }
 
 GUIManager::~GUIManager()
 {
-    for (auto& entry : _recMap)
+    if (_renderer)
     {
-        if (_renderer)
+        for (const auto& entry : _recMap.items())
             _renderer->RemoveRec(entry.first);
-        delete entry.second;
-    }
-    for (auto& entry : _textMap)
-    {
-        if (_renderer)
+        for (const auto& entry : _textMap.items())
             _renderer->RemoveText(entry.first);
-        delete entry.second;
     }
-    delete _fontManager;
 }
 
 GUIRectangle* GUIManager::createRectangle(const std::string& id)
 {
-    if (_recMap.count(id))
+    if (_recMap.contains(id))
     {
         FILE_LOG(logERROR) << "(GUIManager::createRectangle) GUIRectangle with identifier already exists -- failed to create rectangle (" << id << ")";
         return nullptr;
     }
-    GUIRectangle* rectangle = new GUIRectangle(id);
-    _recMap[id] = rectangle;
+    GUIRectangle* rectangle = _recMap.put(id, std::unique_ptr<GUIRectangle>(new GUIRectangle(id)), nullptr);
     if (_renderer)
         _renderer->Submit(id, rectangle);
     FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) created GUIRectangle with identifier (" << id << ")";
@@ -51,16 +44,11 @@ GUIRectangle* GUIManager::createRectangle(const std::string& id)
 
 void GUIManager::destroyRectangle(const std::string& id)
 {
-    auto found = _recMap.find(id);
-    if (found == _recMap.end())
-    {
-        FILE_LOG(logERROR) << "(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist (" << id << ")";
+    auto gone = _recMap.take(id, "(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist");
+    if (!gone)
         return;
-    }
     if (_renderer)
         _renderer->RemoveRec(id);
-    delete found->second;
-    _recMap.erase(found);
     FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) destroyed GUIRectangle with identifier (" << id << ")";
 }
 
@@ -73,15 +61,14 @@ void GUIManager::destroyRectangle(GUIRectangle* rectangle)
 
 Text* GUIManager::createText(const std::string& id)
 {
-    if (_textMap.count(id))
+    if (_textMap.contains(id))
     {
         FILE_LOG(logERROR) << "(GUIManager::createText) Text with identifier already exists -- failed to create text (" << id << ")";
         return nullptr;
     }
-    Text* text = new Text(id);
+    Text* text = _textMap.put(id, std::unique_ptr<Text>(new Text(id)), nullptr);
     text->setFont(_defaultFont);
     text->setSize(_defaultFontSize);
-    _textMap[id] = text;
     if (_renderer)
         _renderer->Submit(id, text);
     return text;
@@ -89,16 +76,11 @@ Text* GUIManager::createText(const std::string& id)
 
 void GUIManager::destroyText(const std::string& id)
 {
-    auto found = _textMap.find(id);
-    if (found == _textMap.end())
-    {
-        FILE_LOG(logERROR) << "(GUIManager::destroyText) Tried to destroy gui text that doesnt exist (" << id << ")";
+    auto gone = _textMap.take(id, "(GUIManager::destroyText) Tried to destroy gui text that doesnt exist");
+    if (!gone)
         return;
-    }
     if (_renderer)
         _renderer->RemoveText(id);
-    delete found->second;
-    _textMap.erase(found);
 }
 
 void GUIManager::destroyText(Text* text)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
+
+#include "util/NamedRegistry.h"
 
 namespace tamsygraphics
 {
@@ -29,15 +32,15 @@ public:
     void destroyText(const std::string& id);
     void destroyText(Text* text);
 
-    FontManager* getFontManager() const { return _fontManager; }
+    FontManager* getFontManager() const { return _fontManager.get(); }
     Font* getDefaultFont() const { return _defaultFont; }
     int getDefaultFontSize() const { return _defaultFontSize; }
 
 private:
     Renderer* _renderer;
-    std::map<std::string, GUIRectangle*> _recMap;
-    std::map<std::string, Text*> _textMap;
-    FontManager* _fontManager;
+    NamedRegistry<GUIRectangle> _recMap;
+    NamedRegistry<Text> _textMap;
+    std::unique_ptr<FontManager> _fontManager;
     Font* _defaultFont;
     int _defaultFontSize;
 };

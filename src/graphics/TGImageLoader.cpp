@@ -21,6 +21,20 @@ namespace tamsygraphics
 {
 namespace
 {
+// A few bytes can claim an image of any size, and decoding would allocate
+// it (several times over for a GIF): larger claims are refused unread.
+const int MAX_IMAGE_SIDE = 16384;
+const long long MAX_IMAGE_PIXELS = 8192LL * 8192LL;
+
+bool claimsTooMuch(FILE* file, int& width, int& height)
+{
+    int components = 0;
+    if (!stbi_info_from_file(file, &width, &height, &components))
+        return false;  // the decoder itself says why it cannot read it
+    return width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE ||
+           static_cast<long long>(width) * height > MAX_IMAGE_PIXELS;
+}
+
 const char* failureReason()
 {
     const char* reason = stbi_failure_reason();
@@ -42,6 +56,14 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
 
     int width = 0;
     int height = 0;
+    if (claimsTooMuch(file, width, height))
+    {
+        std::fclose(file);
+        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width
+                           << " x " << height << "; at most " << MAX_IMAGE_SIDE << " a side and "
+                           << MAX_IMAGE_PIXELS << " pixels)";
+        return image;
+    }
     int components = 0;
     unsigned char* pixels = stbi_load_from_file(file, &width, &height, &components, 4);
     std::fclose(file);

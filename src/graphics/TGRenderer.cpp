@@ -22,13 +22,12 @@
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGImageLoader.h"
 #include "graphics/TGText.h"
+#include "util/util.h"
 
 namespace tamsygraphics
 {
 namespace
 {
-const int DEFAULT_WIDTH = 640;
-const int DEFAULT_HEIGHT = 480;
 
 void SetInt(GLuint program, const char* name, int value)
 {
@@ -183,8 +182,8 @@ void Renderer::LoadDefaultFace(const std::string& workingDirectory)
 
 void Renderer::GetClientDimenstions(int* width, int* height) const
 {
-    int w = DEFAULT_WIDTH;
-    int h = DEFAULT_HEIGHT;
+    int w = static_cast<int>(WINDOW_WIDTH);
+    int h = static_cast<int>(WINDOW_HEIGHT);
     if (_window)
         _window->GetDimensions(&w, &h);
     if (width)
@@ -738,8 +737,8 @@ struct TextVertex
 std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start,
                                         int lineHeight, float shade)
 {
-    const float sx = 2.0f / 640.0f;
-    const float sy = 2.0f / 480.0f;
+    const float sx = static_cast<float>(2.0 / WINDOW_WIDTH);
+    const float sy = static_cast<float>(2.0 / WINDOW_HEIGHT);
     std::vector<TextVertex> vertices;
     vertices.reserve(text.size() * 6);
     float x = start.x;
@@ -830,7 +829,8 @@ void Renderer::DrawTexts(const std::vector<const Text*>& texts)
         std::vector<TextVertex> vertices;
         if (text->hasShadow())
         {
-            const glm::vec2 shadowStart = text->getWindowPosition() + glm::vec2(2.0f / 640.0f, -2.0f / 480.0f);
+            const glm::vec2 shadowStart = text->getWindowPosition() +
+                                            glm::vec2(2.0 / WINDOW_WIDTH, -2.0 / WINDOW_HEIGHT);
             vertices = BuildGlyphQuads(text->getText(), glyphs, shadowStart, text->getLineHeight(), 0.0f);
         }
         const std::vector<TextVertex> glyphQuads =

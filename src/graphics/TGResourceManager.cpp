@@ -150,13 +150,13 @@ void ResourceManager::LoadProgram(const std::string& name, const std::string& fr
     }
 
     GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
-    if (!CompileShader(vertexShader, vertexSource, "vertex"))
+    if (!CompileShader(vertexShader, vertexSource, "vertex", vertPath))
     {
         glDeleteShader(vertexShader);
         return;
     }
     GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-    if (!CompileShader(fragmentShader, fragmentSource, "fragment"))
+    if (!CompileShader(fragmentShader, fragmentSource, "fragment", fragPath))
     {
         glDeleteShader(vertexShader);
         glDeleteShader(fragmentShader);
@@ -188,7 +188,8 @@ void ResourceManager::LoadProgram(const std::string& name, const std::string& fr
     DrainErrors("(ResourceManager::LoadProgram) OpenGL Error: ");
 }
 
-bool ResourceManager::CompileShader(GLuint shader, const std::string& source, const char* kind) const
+bool ResourceManager::CompileShader(GLuint shader, const std::string& source, const char* kind,
+                                    const std::string& path) const
 {
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -200,9 +201,12 @@ bool ResourceManager::CompileShader(GLuint shader, const std::string& source, co
 
     char log[512] = {0};
     glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
-    std::printf("Failed to compile shader");
+    // On standard output too: a game maker editing a shader watches that.
+    const std::string fullPath = _workingDirectory + _shaderPath + path;
+    std::printf("Failed to compile shader %s:\n%s\n", fullPath.c_str(), log);
     std::fflush(stdout);
-    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed";
+    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed: "
+                       << fullPath;
     FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Reported shader error " << log;
     return false;
 }

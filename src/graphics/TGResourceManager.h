@@ -41,7 +41,8 @@ public:
     GeometryFactory& GetGeometryFactory() { return _geometryFactory; }
 
 private:
-    bool CompileShader(GLuint shader, const std::string& source, const char* kind) const;
+    bool CompileShader(GLuint shader, const std::string& source, const char* kind,
+                       const std::string& path) const;
     static void DrainErrors(const char* operation);
 
     std::string _workingDirectory;

@@ -11,13 +11,6 @@ namespace
 const float CAMERA_FOV = 45.0f;
 const float CAMERA_NEAR = 0.5f;
 const float CAMERA_FAR = 100.0f;
-
-template <typename M>
-typename M::mapped_type Find(const M& registry, const std::string& name)
-{
-    auto it = registry.find(name);
-    return it == registry.end() ? nullptr : it->second;
-}
 }
 
 SceneManager::SceneManager(Renderer* renderer) : _renderer(renderer)
@@ -27,12 +20,9 @@ SceneManager::SceneManager(Renderer* renderer) : _renderer(renderer)
 Map* SceneManager::CreateMap(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateMap) Creating a new map (" << name << ")";
-    if (_maps.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::CreateMap) Overwriting previously created map (" << name << ")";
-    Map* map = new Map();
+    std::unique_ptr<Map> map(new Map());
     map->name = name;
-    _maps[name] = map;
-    return map;
+    return _maps.put(name, std::move(map), "(SceneManager::CreateMap) Overwriting previously created map");
 }
 
 void SceneManager::SubmitMap(const std::string& name, Map* map)
@@ -43,58 +33,55 @@ void SceneManager::SubmitMap(const std::string& name, Map* map)
         FILE_LOG(logERROR) << "(SceneManager::SubmitMap) Submitted NULL map as (" << name << ")";
         return;
     }
-    if (_maps.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::SubmitMap) Overwriting previously created map (" << name << ")";
-    _tilesets[name] = map->tileset;
-    _maps[name] = map;
+    _layerTilesets[name] = map->tileset;
+    _maps.put(name, std::unique_ptr<Map>(map), "(SceneManager::SubmitMap) Overwriting previously created map");
     _renderer->Submit(name, map);
 }
 
 void SceneManager::DestroyMap(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroyMap) Destroying Map (" << name << ")";
-    auto it = _maps.find(name);
-    if (it == _maps.end())
+    // Callers often pass the layer's own name: the layer dies last.
+    std::unique_ptr<Map> map = _maps.take(name, "(SceneManager::DestroyMap) Destroying map that doesnt exist");
+    if (map)
     {
-        FILE_LOG(logERROR) << "(SceneManager::DestroyMap) Destroying map that doesnt exist (" << name << ")";
-        return;
+        _renderer->RemoveMap(name);
+        _layerTilesets.erase(name);
     }
-    _renderer->RemoveMap(name);
-    delete it->second;
-    _maps.erase(it);
 }
 
 void SceneManager::SubmitPassabilityMap(const std::string& name, core::PassabilityMap* pmap)
 {
     FILE_LOG(logINFO) << "(SceneManager::SubmitPassabilityMap) Submitting PassabilityMap (" << name << ")";
-    auto it = _maps.find(name);
-    if (it == _maps.end())
+    Map* map = _maps.get(name);
+    if (!map)
     {
         FILE_LOG(logERROR) << "(SceneManager::SubmitPassabilityMap) Submitting Passability Map that doesnt exist ("
                            << name << ")";
         return;
     }
-    _renderer->Submit(name, it->second, pmap);
+    _renderer->Submit(name, map, pmap);
 }
 
 Map* SceneManager::GetMap(const std::string& name) const
 {
-    return Find(_maps, name);
+    return _maps.get(name);
 }
 
 Tileset* SceneManager::CreateTileset(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateTileset) Creating tileset (" << name << ")";
-    Tileset* tileset = new Tileset();
+    std::unique_ptr<Tileset> tileset(new Tileset());
     tileset->name = name;
-    _tilesets[name] = tileset;
-    return tileset;
+    _layerTilesets.erase(name);
+    return _tilesets.put(name, std::move(tileset), nullptr);
 }
 
 Tileset* SceneManager::GetTileset(const std::string& name) const
 {
     FILE_LOG(logINFO) << "(SceneManager::GetTileset) Get tileset(" << name << ")";
-    return Find(_tilesets, name);
+    auto borrowed = _layerTilesets.find(name);
+    return borrowed != _layerTilesets.end() ? borrowed->second : _tilesets.get(name);
 }
 
 bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
@@ -105,9 +92,7 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
         FILE_LOG(logERROR) << "(SceneManager::SubmitSprite) Submitted NULL sprite (" << name << ")";
         return false;
     }
-    if (_sprites.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::SubmitSprite) Overwriting already created sprite (" << name << ")";
-    _sprites[name] = sprite;
+    _sprites.put(name, std::unique_ptr<Sprite>(sprite), "(SceneManager::SubmitSprite) Overwriting already created sprite");
     _renderer->Submit(name, sprite);
     return true;
 }
@@ -115,17 +100,15 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
 Sprite* SceneManager::CreateSprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateSprite) Creating sprite (" << name << ")";
-    if (_sprites.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::CreateSprite) Overwriting already created sprite (" << name << ")";
-    Sprite* sprite = new Sprite(name);
-    _sprites[name] = sprite;
+    Sprite* sprite = _sprites.put(name, std::unique_ptr<Sprite>(new Sprite(name)),
+                                  "(SceneManager::CreateSprite) Overwriting already created sprite");
     _renderer->Submit(name, sprite);
     return sprite;
 }
 
 Sprite* SceneManager::GetSprite(const std::string& name) const
 {
-    Sprite* sprite = Find(_sprites, name);
+    Sprite* sprite = _sprites.get(name);
     if (!sprite)
         FILE_LOG(logINFO) << "(SceneManager::GetSprite) Attempting to retrieve sprite that doesnt exist (" << name
                           << ")";
@@ -135,48 +118,36 @@ Sprite* SceneManager::GetSprite(const std::string& name) const
 void SceneManager::DestroySprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroySprite) Destroying sprite (" << name << ")";
-    auto it = _sprites.find(name);
-    if (it == _sprites.end())
-    {
-        FILE_LOG(logERROR) << "(SceneManager::DestroySprite) Destroying sprite that doesnt exist (" << name << ")";
-        return;
-    }
-    _renderer->RemoveSprite(name);
-    delete it->second;
-    _sprites.erase(it);
+    // The name may belong to the object itself: it dies last.
+    auto gone = _sprites.take(name, "(SceneManager::DestroySprite) Destroying sprite that doesnt exist");
+    if (gone)
+        _renderer->RemoveSprite(name);
 }
 
 Sprite* SceneManager::WithdrawSprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::WithdrawSprite) Withdrawing sprite (" << name << ")";
-    auto it = _sprites.find(name);
-    if (it == _sprites.end())
-    {
-        FILE_LOG(logERROR) << "(SceneManager::WithdrawSprite) Withdrawing sprite that doesnt exist (" << name << ")";
-        return nullptr;
-    }
-    Sprite* sprite = it->second;
-    _renderer->RemoveSprite(name);
-    _sprites.erase(it);
-    return sprite;
+    std::unique_ptr<Sprite> sprite =
+        _sprites.take(name, "(SceneManager::WithdrawSprite) Withdrawing sprite that doesnt exist");
+    if (sprite)
+        _renderer->RemoveSprite(name);
+    // Back to the caller, who drew it before and will submit it again.
+    return sprite.release();
 }
 
 Camera* SceneManager::CreateCamera(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateCamera) Creating camera (" << name << ")";
-    if (_cameras.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::CreateCamera) Overwriting already created camera (" << name << ")";
     int width = 0;
     int height = 0;
     _renderer->GetClientDimenstions(&width, &height);
-    Camera* camera = new Camera(name, width, height, CAMERA_FOV, CAMERA_NEAR, CAMERA_FAR);
-    _cameras[name] = camera;
-    return camera;
+    std::unique_ptr<Camera> camera(new Camera(name, width, height, CAMERA_FOV, CAMERA_NEAR, CAMERA_FAR));
+    return _cameras.put(name, std::move(camera), "(SceneManager::CreateCamera) Overwriting already created camera");
 }
 
 Camera* SceneManager::GetCamera(const std::string& name) const
 {
-    Camera* camera = Find(_cameras, name);
+    Camera* camera = _cameras.get(name);
     if (!camera)
         FILE_LOG(logINFO) << "(SceneManager::GetCamera) Attempting to retrieve camera that doesnt exist (" << name
                           << ")";
@@ -186,32 +157,31 @@ Camera* SceneManager::GetCamera(const std::string& name) const
 void SceneManager::DestroyCamera(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroyCamera) destroying camera (" << name << ")";
-    auto it = _cameras.find(name);
-    if (it == _cameras.end())
+    Camera* camera = _cameras.get(name);
+    if (!camera)
     {
         FILE_LOG(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy camera that doesnt exists";
         return;
     }
-    if (it->second == _activeCamera)
+    if (camera == _activeCamera)
     {
         FILE_LOG(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy active camera";
         return;
     }
     // A sprite still carrying the camera would move freed memory on its
     // next MoveTo.
-    for (auto& sprite : _sprites)
+    for (const auto& sprite : _sprites.items())
     {
-        if (sprite.second && sprite.second->GetCamera() == it->second)
+        if (sprite.second && sprite.second->GetCamera() == camera)
             sprite.second->DetachCamera();
     }
-    delete it->second;
-    _cameras.erase(it);
+    _cameras.take(name, nullptr);
 }
 
 void SceneManager::SetActiveCamera(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::SetActiveCamera) Setting active camera (" << name << ")";
-    Camera* camera = Find(_cameras, name);
+    Camera* camera = _cameras.get(name);
     if (!camera)
     {
         FILE_LOG(logERROR)
@@ -226,10 +196,8 @@ void SceneManager::SetActiveCamera(const std::string& name)
 Text* SceneManager::CreateText(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateText) Creating Text (" << name << ")";
-    if (_texts.count(name))
-        FILE_LOG(logERROR) << "(SceneManager::CreateText) Overwriting already created text (" << name << ")";
-    Text* text = new Text(name);
-    _texts[name] = text;
+    Text* text = _texts.put(name, std::unique_ptr<Text>(new Text(name)),
+                            "(SceneManager::CreateText) Overwriting already created text");
     _renderer->Submit(name, text);
     return text;
 }
@@ -237,14 +205,9 @@ Text* SceneManager::CreateText(const std::string& name)
 void SceneManager::DestroyText(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroyText) Destroying text (" << name << ")";
-    auto it = _texts.find(name);
-    if (it == _texts.end())
-    {
-        FILE_LOG(logERROR) << "(SceneManager::DestroyText) Destroying text that doesn't exist (" << name << ")";
-        return;
-    }
-    _renderer->RemoveText(name);
-    delete it->second;
-    _texts.erase(it);
+    // The name may belong to the object itself: it dies last.
+    auto gone = _texts.take(name, "(SceneManager::DestroyText) Destroying text that doesn't exist");
+    if (gone)
+        _renderer->RemoveText(name);
 }
 }

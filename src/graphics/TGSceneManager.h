@@ -6,6 +6,7 @@
 #include "graphics/TGCamera.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
+#include "util/NamedRegistry.h"
 
 namespace core
 {
@@ -22,7 +23,8 @@ typedef std::map<std::string, Text*> TextMap;
 // Game code's entry to the drawable world: owns layers, tilesets, sprites,
 // cameras and world texts by name and hands the drawable ones to the
 // renderer. Objects are owned from creation or submission on; destroying
-// deletes them.
+// deletes them, withdrawing hands them back. A name registered again keeps
+// the replaced object alive until the scene manager goes.
 class SceneManager
 {
 public:
@@ -30,6 +32,8 @@ public:
     virtual ~SceneManager() = default;
 
     Map* CreateMap(const std::string& name);
+    // Takes ownership of the layer (a scene's level map hands its layers
+    // over while the scene is shown).
     void SubmitMap(const std::string& name, Map* map);
     void DestroyMap(const std::string& name);
     void SubmitPassabilityMap(const std::string& name, core::PassabilityMap* pmap);
@@ -38,6 +42,7 @@ public:
     Tileset* CreateTileset(const std::string& name);
     Tileset* GetTileset(const std::string& name) const;
 
+    // Takes ownership of the sprite until it is withdrawn.
     bool SubmitSprite(const std::string& name, Sprite* sprite);
     Sprite* CreateSprite(const std::string& name);
     Sprite* GetSprite(const std::string& name) const;
@@ -57,11 +62,14 @@ public:
 
 private:
     Renderer* _renderer;
-    SpriteMap _sprites;
-    CameraMap _cameras;
-    MapMap _maps;
-    TilesetMap _tilesets;
-    TextMap _texts;
+    NamedRegistry<Sprite> _sprites;
+    NamedRegistry<Camera> _cameras;
+    NamedRegistry<Map> _maps;
+    NamedRegistry<Tileset> _tilesets;
+    // The tileset each submitted layer draws with; the layer's level map
+    // owns it.
+    std::map<std::string, Tileset*> _layerTilesets;
+    NamedRegistry<Text> _texts;
     Camera* _activeCamera = nullptr;
 };
 }

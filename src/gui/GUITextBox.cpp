@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
 #include "gui/GUIManager.h"
 #include "gui/TextWrap.h"
@@ -18,7 +19,8 @@ const int TEXT_DESCENT_PIXELS = 5;
 const float BASELINE_DROP = 0.05f;
 }
 
-GUITextBox::GUITextBox(const std::string& text) : _text(nullptr), _wordWrap(false)
+GUITextBox::GUITextBox(const std::string& text)
+    : _text(nullptr), _wordWrap(false), _growToFit(false), _fitTop(0.0f), _fitMinimumHeight(0.0f)
 {
     _text = GUIManager::createGraphicsText();
     raise();
@@ -86,29 +88,50 @@ void GUITextBox::invalidate()
 
 void GUITextBox::putTextInUpperLeft()
 {
-    placeText(_text, _content, _wordWrap);
-}
-
-void GUITextBox::placeText(tamsygraphics::Text* text, const std::string& content, bool wrap) const
-{
-    if (!text)
+    if (!_text)
         return;
-    if (wrap)
+    if (_wordWrap)
     {
         const int width = toPixelWidth(getWidth() - _paddingLeft - _paddingRight);
-        text->setText(wrapText(content, width, [text](const std::string& line) { return text->measure(line); }));
+        tamsygraphics::Text* text = _text;
+        text->setText(wrapText(_content, width, [text](const std::string& line) { return text->measure(line); }));
     }
     else
     {
-        text->setText(content);
+        _text->setText(_content);
     }
+    if (_growToFit)
+        fitHeightToText();
     const glm::vec2 centre = getPosition();
     const float x = centre.x - getWidth() / 2.0f + _paddingLeft;
     float y = centre.y + getHeight() / 2.0f - _paddingTop - BASELINE_DROP;
-    const bool oneLine = text->getText().find('\n') == std::string::npos;
+    const bool oneLine = _text->getText().find('\n') == std::string::npos;
     const float lowest = centre.y - getHeight() / 2.0f + toScreenHeight(TEXT_DESCENT_PIXELS);
     if (oneLine && getHeight() > 0.0f)
         y = std::max(y, lowest);
-    text->setWindowPosition(x, y);
+    _text->setWindowPosition(x, y);
+}
+
+void GUITextBox::setGrowToFit(bool grow)
+{
+    _growToFit = grow;
+    _fitTop = getPosition().y + getHeight() / 2.0f;
+    _fitMinimumHeight = getHeight();
+    invalidate();
+}
+
+void GUITextBox::fitHeightToText()
+{
+    if (!_rectangle)
+        return;
+    const std::string& shown = _text->getText();
+    const int lines = 1 + static_cast<int>(std::count(shown.begin(), shown.end(), '\n'));
+    const float needed = _paddingTop + BASELINE_DROP + toScreenHeight((lines - 1) * _text->getLineHeight()) +
+                         toScreenHeight(TEXT_DESCENT_PIXELS) + _paddingBottom;
+    const float height = std::max(_fitMinimumHeight, needed);
+    // Straight on the rectangle: going through setHeight would lay the text
+    // out again from inside its own layout.
+    _rectangle->setHeight(height);
+    _rectangle->setWindowPosition(getPosition().x, _fitTop - getHeight() / 2.0f);
 }
 }

@@ -28,18 +28,22 @@ public:
     // Long texts break into lines that fit the box's width (off by default:
     // list entries keep one line each).
     void setWordWrap(bool wrap);
+    // The box grows downwards from its top edge as far as its text needs,
+    // and shrinks back to its present size, never less (off by default).
+    void setGrowToFit(bool grow);
     // The text as drawn, line breaks included.
     std::string getShownText() const;
     tamsygraphics::Text* getGraphicsText() const { return _text; }
 
 protected:
     void raise() override;
-    // Places a text like this box's own, at the box's upper-left corner
-    // inside the paddings, with the text's lines broken to fit when asked.
-    void placeText(tamsygraphics::Text* text, const std::string& content, bool wrap) const;
+    void fitHeightToText();
 
     tamsygraphics::Text* _text;
     std::string _content;
     bool _wordWrap;
+    bool _growToFit;
+    float _fitTop;
+    float _fitMinimumHeight;
 };
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
 #include "util/DataPaths.h"
 
@@ -32,7 +33,10 @@ int main(int argc, char** argv)
     {
         requested = fromEnvironment;
     }
-    const std::string root = DataPaths::findGameRoot(requested, DataPaths::programPath(argv[0]));
+    // Taken before the game folder becomes the working directory, in case
+    // the program is known only by a relative argv[0].
+    const std::string program = DataPaths::programPath(argv[0]);
+    const std::string root = DataPaths::findGameRoot(requested, program);
     if (root.empty())
     {
         if (requested.empty())
@@ -50,5 +54,12 @@ int main(int argc, char** argv)
     }
     application::ZOLT app;
     app.runApp();
+    if (app.restartRequested())
+    {
+        // The game folder is the working directory by now.
+        char here[4096];
+        if (::getcwd(here, sizeof here))
+            application::ProcessRestart::restart(program, here);
+    }
     return 1;
 }

@@ -1,5 +1,9 @@
 #include "sound/OggStream.h"
 
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
 #include "Log/Log.h"
 
 namespace sound
@@ -7,6 +11,42 @@ namespace sound
 namespace
 {
 const int BYTES_PER_SAMPLE = 2;
+// The last page of an Ogg stream is never longer than this.
+const std::streamoff MAX_PAGE_BYTES = 65307;
+const size_t PAGE_HEADER_BYTES = 27;
+const unsigned char END_OF_STREAM_FLAG = 0x04;
+
+// A whole file ends with a complete page flagged as the end of the stream;
+// one cut short ends inside a page or on a page that expects more. The
+// decoder cannot tell: it just stops early.
+bool endsItsStream(const std::string& filename)
+{
+    std::ifstream in(filename, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in.tellg();
+    if (size <= 0)
+        return false;
+    const std::streamoff start = size > MAX_PAGE_BYTES ? size - MAX_PAGE_BYTES : 0;
+    in.seekg(start);
+    const std::string tail((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = tail.rfind("OggS"); at != std::string::npos;
+         at = at ? tail.rfind("OggS", at - 1) : std::string::npos)
+    {
+        if (tail.size() - at < PAGE_HEADER_BYTES)
+            continue;
+        const unsigned char* page = reinterpret_cast<const unsigned char*>(tail.data() + at);
+        const size_t segments = page[26];
+        if (tail.size() - at < PAGE_HEADER_BYTES + segments)
+            continue;
+        size_t bodyBytes = 0;
+        for (size_t i = 0; i < segments; ++i)
+            bodyBytes += page[PAGE_HEADER_BYTES + i];
+        // Only a page that reaches exactly to the end of the file is last;
+        // "OggS" may also turn up by chance inside compressed data.
+        if (PAGE_HEADER_BYTES + segments + bodyBytes == tail.size() - at)
+            return (page[5] & END_OF_STREAM_FLAG) != 0;
+    }
+    return false;
+}
 }
 
 OggStream::OggStream()
@@ -47,6 +87,11 @@ bool OggStream::open(const std::string& filename)
         close();
         return false;
     }
+    if (!endsItsStream(filename))
+        Log::error() << "OggStream::open - " << filename
+                     << " is cut short (its last page does not end the stream); it plays up to "
+                        "where it stops"
+                     << std::endl;
     _channels = info->channels;
     _rate = static_cast<int>(info->rate);
     _lengthFrames = length;

@@ -1,6 +1,7 @@
 #include "util/util.h"
 
 #include "Log/Log.h"
+#include "util/NamedXMLDocument.h"
 
 float toScreenX(int x)
 {
@@ -68,7 +69,7 @@ std::string toString(int value)
 XMLRoot getRoot(const std::string& fileName)
 {
     XMLRoot result;
-    result.document = std::make_unique<tinyxml2::XMLDocument>(true, tinyxml2::PRESERVE_WHITESPACE);
+    result.document = std::make_unique<NamedXMLDocument>(fileName);
     std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (result.document->LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS ||
         !result.document->RootElement())

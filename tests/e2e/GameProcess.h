@@ -146,6 +146,8 @@ public:
     static int runCommand(const std::string& command, std::string* output = nullptr);
 
 private:
+    // xdotool words that raise and focus the game window, or "" before it is found.
+    std::string focusCommand() const;
     bool xdotool(const std::string& arguments);
     bool windowMatches(const std::string& id, const std::string& title, int width, int height);
     void readLines(int fd, std::vector<std::string>* lines);

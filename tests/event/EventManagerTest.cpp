@@ -39,7 +39,11 @@ private:
 template <typename T>
 Recorder<T>* leakedRecorder(const std::string& name)
 {
-    return new Recorder<T>(name);
+    // The event manager keeps its listeners for good; so does this list,
+    // which lives as long as the program.
+    static std::vector<Recorder<T>*>* const kept = new std::vector<Recorder<T>*>();
+    kept->push_back(new Recorder<T>(name));
+    return kept->back();
 }
 
 std::string luaGlobal(const std::string& name)

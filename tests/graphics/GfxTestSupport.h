@@ -32,6 +32,35 @@
 
 namespace gfxtest
 {
+// A scratch directory laid out like a working directory.
+class ScratchDir
+{
+public:
+    ScratchDir()
+    {
+        char pattern[] = "/tmp/gfxtestXXXXXX";
+        const char* made = mkdtemp(pattern);
+        _path = made ? made : "/tmp";
+    }
+    ~ScratchDir()
+    {
+        const std::string command = "rm -rf '" + _path + "'";
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "could not remove %s\n", _path.c_str());
+    }
+    const std::string& Path() const { return _path; }
+    void Write(const std::string& relative, const std::string& content) const
+    {
+        FILE* f = std::fopen((_path + relative).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(content.data(), 1, content.size(), f);
+        std::fclose(f);
+    }
+
+private:
+    std::string _path;
+};
+
 // Redirects the file log into a temporary file while alive.
 class LogCapture
 {

@@ -1,6 +1,8 @@
 #include "GfxTestSupport.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -140,6 +142,26 @@ TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
     EXPECT_NE(text.find("-   ERROR: (FontManager::getFont) Font not found (nope)"), std::string::npos) << text;
     EXPECT_NE(text.find("(Font::Font) Failed to load face: ./assets/fonts/does-not-exist.ttf"), std::string::npos);
     EXPECT_NE(text.find("(FontManager::destroyFont) Destroying font that doesnt exist (ghost)"), std::string::npos);
+
+    // Empty and cut-short font files: every line about them names the file.
+    gfxtest::ScratchDir dir;
+    std::ifstream whole(FREE_SANS, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    dir.Write("/empty.ttf", "");
+    dir.Write("/cut.ttf", bytes.substr(0, bytes.size() / 3));
+    for (const char* name : {"/empty.ttf", "/cut.ttf"})
+    {
+        SCOPED_TRACE(name);
+        const std::string path = dir.Path() + name;
+        const size_t before = log.Text().size();
+        tamsygraphics::Font* broken = fonts.createFont(name, path);
+        ASSERT_NE(broken, nullptr);
+        broken->addSize(18);
+        const std::string said = log.Text().substr(before);
+        EXPECT_NE(said.find("ERROR"), std::string::npos) << said;
+        for (size_t at = said.find("ERROR"); at != std::string::npos; at = said.find("ERROR", at + 1))
+            EXPECT_NE(said.substr(at, said.find('\n', at) - at).find(path), std::string::npos) << said;
+    }
 }
 
 TEST(GUIElement, ClickBoundsAreInclusiveAndHiddenElementsAreNeverHit)

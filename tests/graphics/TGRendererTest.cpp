@@ -450,8 +450,12 @@ TEST_F(RendererTest, ManyTexturesAndAtlasUnitsCoexist)
     glGenTextures(1, &atlas);
     glActiveTexture(GL_TEXTURE7);
     glBindTexture(GL_TEXTURE_2D, atlas);
+    // Rows of two bytes: with the default 4-byte row alignment GL would read
+    // past the end of the array.
     const unsigned char glyph[4] = {255, 255, 255, 255};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, 2, 2, 0, GL_RED, GL_UNSIGNED_BYTE, glyph);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glActiveTexture(GL_TEXTURE0);
 
     // The 1st, 8th, 17th, 33rd and 40th textures side by side, on a layer

@@ -1,6 +1,9 @@
 #include "GfxTestSupport.h"
 
 #include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #pragma GCC diagnostic push
@@ -18,34 +21,6 @@ using namespace gfxtest;
 
 namespace
 {
-// A scratch directory laid out like a working directory.
-class ScratchDir
-{
-public:
-    ScratchDir()
-    {
-        char pattern[] = "/tmp/gfxtestXXXXXX";
-        const char* made = mkdtemp(pattern);
-        _path = made ? made : "/tmp";
-    }
-    ~ScratchDir()
-    {
-        const std::string command = "rm -rf '" + _path + "'";
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "could not remove %s\n", _path.c_str());
-    }
-    const std::string& Path() const { return _path; }
-    void Write(const std::string& relative, const std::string& content) const
-    {
-        FILE* f = std::fopen((_path + relative).c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(content.data(), 1, content.size(), f);
-        std::fclose(f);
-    }
-
-private:
-    std::string _path;
-};
 
 class ResourceManagerTest : public RendererFixture
 {
@@ -111,10 +86,26 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     testing::internal::CaptureStdout();
     other.LoadProgram("bad", "ok.frag", "bad.vert");
     std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed to compile shader");
+    // The line names the file and ends; the compiler's log follows it.
+    const std::string printed = testing::internal::GetCapturedStdout();
+    const std::string named = "Failed to compile shader " + dir.Path() + "/assets/shaders/shaders150/bad.vert:\n";
+    EXPECT_EQ(printed.substr(0, named.size()), named);
+    EXPECT_GT(printed.size(), named.size() + 1) << "the compiler's log is shown";
+    EXPECT_EQ(printed.back(), '\n');
     EXPECT_EQ(other.GetProgram("bad"), 0u);
-    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader compile failed"));
+    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader compile failed: " + dir.Path() +
+                                   "/assets/shaders/shaders150/bad.vert"));
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) Reported shader error"));
+
+    // A file cut short names itself the same way.
+    dir.Write("/assets/shaders/shaders150/cut.frag", "#version 150\nout vec4 outColor;\nvoid main(){outCol");
+    testing::internal::CaptureStdout();
+    dir.Write("/assets/shaders/shaders150/ok.vert", "#version 150\nin vec2 pos;\nvoid main(){gl_Position=vec4(pos,0,1);}\n");
+    other.LoadProgram("cut", "cut.frag", "ok.vert");
+    std::fflush(stdout);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Failed to compile shader " + dir.Path() +
+                                                          "/assets/shaders/shaders150/cut.frag:\n"),
+              std::string::npos);
 
     // Compiles, fails to link (no main in the vertex stage): still registered.
     dir.Write("/assets/shaders/shaders150/nomain.vert", "#version 150\nin vec2 pos;\n");
@@ -170,6 +161,26 @@ TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
     EXPECT_EQ(junk->data, nullptr);
     EXPECT_EQ(junk->info.width, 0);
     EXPECT_TRUE(log.HasAt("ERROR", "junk.png"));
+
+    // Empty, cut short, and a few bytes claiming a picture too large to
+    // hold: each refused with a line naming it, before any pixel memory.
+    std::ifstream picture(dir.Path() + "/pic.png", std::ios::binary);
+    const std::string pictureBytes((std::istreambuf_iterator<char>(picture)), std::istreambuf_iterator<char>());
+    std::ifstream bomb(ZOLT_SOURCE_DIR "/tests/fuzz/corpus/image/fault-gif-claiming-18192x17993-ran-out-of-memory.gif",
+                       std::ios::binary);
+    const std::string bombBytes((std::istreambuf_iterator<char>(bomb)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bombBytes.empty());
+    dir.Write("/empty.png", "");
+    dir.Write("/cut.png", pictureBytes.substr(0, pictureBytes.size() / 2));
+    dir.Write("/bomb.gif", bombBytes);
+    for (const char* name : {"/empty.png", "/cut.png", "/bomb.gif"})
+    {
+        SCOPED_TRACE(name);
+        std::unique_ptr<Image> refused(loader.LoadImage(dir.Path() + name));
+        EXPECT_EQ(refused->data, nullptr);
+        EXPECT_TRUE(log.HasAt("ERROR", dir.Path() + name));
+    }
+    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Too Large: " + dir.Path() + "/bomb.gif (18192 x 17993"));
 
     // Loading under an existing name: a new GL texture and a new unit.
     SolidTexture(rm, "twice", RED);

@@ -12,6 +12,8 @@
 #include "gui/CharacterMenu.h"
 #include "gui/CombatMenu.h"
 #include "gui/DialogMenu.h"
+#include "gui/EndScreen.h"
+#include "gui/GUIButton.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/InventoryMenu.h"
 #include "gui/MainMenu.h"
@@ -211,4 +213,46 @@ TEST(InventoryCounts, EachKindOnceInOrderOfFirstAppearanceWithItsCount)
     EXPECT_EQ(gui::InventoryMenu::countItems({"potion", "banana", "potion"}),
               (Counts{{"potion", 2}, {"banana", 1}}));
     EXPECT_TRUE(gui::InventoryMenu::countItems({}).empty());
+}
+
+TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
+{
+    int playAgain = 0;
+    int quit = 0;
+    gui::MainMenuButton* menuButton = new gui::MainMenuButton(new gui::MainMenu("Menu"));
+    gui::EndScreen* ending = new gui::EndScreen([&playAgain] { ++playAgain; }, [&quit] { ++quit; });
+    EXPECT_TRUE(ending->isHidden()) << "made at start-up, shown only at the end";
+    EXPECT_TRUE(ending->getPlayAgainButton()->isHidden());
+    ending->show();
+    EXPECT_EQ(ending->getRectangle()->getWidthInPixels(), 640);
+    EXPECT_EQ(ending->getRectangle()->getHeightInPixels(), 480);
+    EXPECT_EQ(ending->getBackgroundColor().a, 1.0f) << "nothing of the world shows through";
+    EXPECT_EQ(ending->getTitle()->getText(), "The End");
+    for (gui::GUIElement* part : std::vector<gui::GUIElement*>{ending->getTitle(), ending->getClosingLine(),
+                                                               ending->getPlayAgainButton(), ending->getQuitButton()})
+    {
+        EXPECT_FALSE(part->isHidden());
+        EXPECT_GT(part->getLayer(), ending->getLayer()) << "drawn over the screen's background";
+    }
+    // The texts in the middle, the buttons either side of it.
+    EXPECT_NEAR(ending->getTitle()->getPosition().x, 0.0f, 1e-5f);
+    EXPECT_NEAR(ending->getClosingLine()->getPosition().x, 0.0f, 1e-5f);
+    EXPECT_NEAR(ending->getPlayAgainButton()->getPosition().x, -0.3f, 1e-5f);
+    EXPECT_NEAR(ending->getQuitButton()->getPosition().x, 0.3f, 1e-5f);
+    // The buttons stay clear of the Menu button in the corner, whose clicks
+    // would open the main menu under the ending.
+    const glm::vec2 corner = menuButton->getPosition();
+    EXPECT_FALSE(ending->getPlayAgainButton()->insideBounds(corner.x, corner.y));
+    EXPECT_FALSE(ending->getQuitButton()->insideBounds(corner.x, corner.y));
+
+    clickOn(ending->getQuitButton());
+    EXPECT_EQ(quit, 1);
+    EXPECT_EQ(playAgain, 0);
+    clickOn(ending->getPlayAgainButton());
+    EXPECT_EQ(playAgain, 1);
+    click(0.0f, 0.9f);
+    EXPECT_EQ(quit + playAgain, 2) << "a click beside the buttons does nothing";
+    ending->hide();
+    EXPECT_TRUE(ending->getQuitButton()->isHidden());
+    EXPECT_FALSE(ending->getQuitButton()->insideBounds(0.3f, -0.4f)) << "a hidden button takes no clicks";
 }

@@ -182,6 +182,28 @@ TEST_F(ListViewTest, TextBoxesAndMenuTitlesSitAtTheirUpperLeft)
     EXPECT_NEAR(menu->getGraphicsTitle()->getWindowPosition().y, 0.25f, 1e-5f) << "on the top edge";
 }
 
+TEST_F(ListViewTest, ABoxThatGrowsToFitKeepsItsTopAndComesBackToItsSize)
+{
+    gui::GUITextBox* box = new gui::GUITextBox("");
+    box->setWordWrap(true);
+    box->setPadding(0.05f);
+    box->setPosition(0.0f, 0.875f);
+    box->setWidth(2.0f);
+    box->setHeight(0.25f);
+    box->setGrowToFit(true);
+    box->setText("one line");
+    EXPECT_NEAR(box->getHeight(), 0.25f, guitest::PIXEL_Y);
+    std::string longText;
+    for (int i = 0; i < 40; ++i)
+        longText += "many words ";
+    box->setText(longText);
+    EXPECT_GT(box->getHeight(), 0.3f) << "several lines need more room";
+    EXPECT_NEAR(box->getPosition().y + box->getHeight() / 2.0f, 1.0f, guitest::PIXEL_Y) << "the top stays put";
+    box->setText("short again");
+    EXPECT_NEAR(box->getHeight(), 0.25f, guitest::PIXEL_Y);
+    EXPECT_NEAR(box->getPosition().y, 0.875f, guitest::PIXEL_Y);
+}
+
 TEST(TextWrap, BreaksAtBlanksToFitAndInsideWordsOnlyWhenAWordIsTooWide)
 {
     const auto width = [](const std::string& line) { return static_cast<int>(line.size()); };

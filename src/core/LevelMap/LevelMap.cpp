@@ -12,8 +12,9 @@ LevelMap::LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* pa
 
 LevelMap::~LevelMap()
 {
-    for (auto it = drawableMaps.rbegin(); it != drawableMaps.rend(); ++it)
-        delete *it;
+    if (!_layersHandedOver)
+        for (auto it = drawableMaps.rbegin(); it != drawableMaps.rend(); ++it)
+            delete *it;
     delete passabilityMap;
     delete triggerMap;
     for (tamsygraphics::Tileset* tileset : _ownedTilesets)
@@ -25,9 +26,15 @@ DrawableMapList LevelMap::getDrawableMaps() const
     return drawableMaps;
 }
 
-void LevelMap::setDrawableMaps(const DrawableMapList& maps)
+DrawableMapList LevelMap::handOverLayers()
 {
-    drawableMaps = maps;
+    _layersHandedOver = true;
+    return drawableMaps;
+}
+
+void LevelMap::forgetLayers()
+{
+    drawableMaps.clear();
 }
 
 core::PassabilityMap* LevelMap::getPassabilityMap() const

@@ -14,7 +14,9 @@ typedef std::vector<tamsygraphics::Map*> DrawableMapList;
 
 // One tile map in memory: its drawable layers, its passability grid and its
 // trigger grid, plus the conversions between cells and world positions. The
-// level map owns all of them.
+// level map owns all of them, except that while its scene is shown the
+// layers belong to the scene manager (handOverLayers) and the level map only
+// looks at them.
 class LevelMap
 {
 public:
@@ -24,8 +26,14 @@ public:
     LevelMap(const LevelMap&) = delete;
     LevelMap& operator=(const LevelMap&) = delete;
 
+    // The layers, owned or not (see handOverLayers).
     DrawableMapList getDrawableMaps() const;
-    void setDrawableMaps(const DrawableMapList& drawableMaps);
+    // Gives the layers to the caller, who frees them from now on; the level
+    // map keeps looking at them (highlights) until forgetLayers.
+    DrawableMapList handOverLayers();
+    // The layers handed over have been freed by their new owner.
+    void forgetLayers();
+    bool ownsLayers() const { return !_layersHandedOver; }
     core::PassabilityMap* getPassabilityMap() const;
     TriggerMap* getTriggerMap() const;
 
@@ -54,4 +62,5 @@ private:
     core::PassabilityMap* passabilityMap;
     TriggerMap* triggerMap;
     std::vector<tamsygraphics::Tileset*> _ownedTilesets;
+    bool _layersHandedOver = false;
 };

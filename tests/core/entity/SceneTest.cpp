@@ -251,3 +251,42 @@ TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayers
     scene->deactivate();
     EXPECT_FALSE(scene->isVisible());
 }
+
+TEST(SceneTest, CharactersPlacedOutsideTheMapAreRefusedWithALine)
+{
+    entitytest::registerLuaClasses();
+    entitytest::ErrorCapture errors;
+    const std::string file = entitytest::dataMap("town_strays.xml");
+    XMLRoot root = getRoot(file);
+    ASSERT_TRUE(root);
+    core::Scene* scene = core::Scene::buildFromXMLElement(root.get());
+    ASSERT_NE(nullptr, scene);
+    // The map is 4 rows by 5 columns; "two" reads as row 0 after its own line.
+    EXPECT_NE(nullptr, scene->getEntity("inside"));
+    EXPECT_NE(nullptr, scene->getEntity("notANumber"));
+    EXPECT_EQ(2u, scene->getEntities().size());
+    const struct
+    {
+        const char* id;
+        int line;
+        const char* where;
+    } refused[] = {{"farRow", 3, "row 4, column 0"},
+                   {"farColumn", 4, "row 0, column 5"},
+                   {"negative", 5, "row -1, column 2"},
+                   {"wrapped", 6, "row -2147483648, column -2147483648"}};
+    for (const auto& stray : refused)
+    {
+        SCOPED_TRACE(stray.id);
+        EXPECT_EQ(nullptr, scene->getEntity(stray.id));
+        EXPECT_NE(std::string::npos,
+                  errors.text().find("Scene::insertEntitiesFromXML - " + file + ", line " +
+                                     std::to_string(stray.line) + ": character \"" + stray.id +
+                                     "\" at " + stray.where + " is outside the map; skipped\n"))
+            << errors.text();
+    }
+    EXPECT_NE(std::string::npos,
+              errors.text().find(file + ", line 7, <character> attribute \"row\" = \"two\" is not a whole number"))
+        << errors.text();
+    delete scene->getLevelMap();
+    delete scene;
+}

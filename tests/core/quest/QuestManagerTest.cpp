@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/Quest.h"
 #include "core/QuestManager.h"
 #include "event/EventManager.h"
@@ -13,7 +15,11 @@ namespace
 // Registers the way start-up does: once through each listener base.
 core::QuestManager* registeredQuestManager(core::Session* session)
 {
+    // The event manager keeps every registered manager for good; so does
+    // this list, which lives as long as the program.
+    static std::vector<core::QuestManager*>* const kept = new std::vector<core::QuestManager*>();
     auto* manager = new core::QuestManager(session);
+    kept->push_back(manager);
     EventManager::registerEventListener(
         static_cast<event::Listener<event::BeginQuestEvent>*>(manager));
     EventManager::registerEventListener(

@@ -225,6 +225,7 @@ TEST(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
     EXPECT_EQ(luaInt("defeats"), 1) << "once";
     clearLuaGlobal("defeats");
     clearLuaGlobal("defeated");
+    sound::SoundHandler::erase();
 }
 
 TEST(EnemyTurn, FightersThinkScriptsWaitUntilTheFightIsOver)

@@ -61,7 +61,7 @@ TEST(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
     EXPECT_EQ(character.back(), "setIsInWanderRegion");
     EXPECT_EQ(session.front(), "enter");
     EXPECT_EQ(session[21], "getPartySize");
-    EXPECT_EQ(std::vector<std::string>(session.begin() + 22, session.end()), (std::vector<std::string>{"combatStage", "beginQuest", "endQuest", "questState"}));
+    EXPECT_EQ(std::vector<std::string>(session.begin() + 22, session.end()), (std::vector<std::string>{"combatStage", "beginQuest", "endQuest", "questState", "theEnd"}));
     EXPECT_EQ(namesOf(core::sessionStaticMethods), std::vector<std::string>{"sayHi"});
     EXPECT_EQ(namesOf(core::soundHandlerStaticMethods), std::vector<std::string>{"play"});
     EXPECT_TRUE(namesOf(core::characterStaticMethods).empty());

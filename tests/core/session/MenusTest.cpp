@@ -4,6 +4,7 @@
 #include "core/Character.h"
 #include "core/CombatInputContext.h"
 #include "core/DialogManager.h"
+#include "core/LevelInputContext.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
 #include "core/QuestManager.h"
@@ -15,6 +16,7 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 #include "gui/DialogMenu.h"
+#include "gui/EndScreen.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
@@ -219,4 +221,55 @@ TEST(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
     EXPECT_EQ(optionsOf(menu), (Texts{"Done: Cross to the town", "Open the cave"}));
     menu->destroy();
     session->setQuestManager(nullptr);
+}
+
+TEST(Ending, TheEndingScreenWaitsForTheClosingWordsThenTakesTheKeys)
+{
+    prepare();
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    {
+        LogTail log("Session");
+        EXPECT_EQ(luaString("tostring(s:theEnd())"), "false");
+        EXPECT_TRUE(log.contains("No ending screen")) << "a game without one says so";
+    }
+    int playAgain = 0;
+    gui::EndScreen* ending = new gui::EndScreen([&playAgain] { ++playAgain; }, nullptr);
+    session->setEndingView(ending);
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    EXPECT_EQ(luaString("tostring(s:theEnd())"), "true");
+    updateTimes(*session, 3);
+    EXPECT_TRUE(ending->isHidden()) << "the conversation's last words are read first";
+    EXPECT_TRUE(session->getLevelInputContext()->getIsEnabled());
+
+    dialogs->endDialog();
+    updateTimes(*session, 1);
+    EXPECT_FALSE(ending->isHidden());
+    EXPECT_FALSE(session->getLevelInputContext()->getIsEnabled()) << "nobody walks under the ending";
+    clickOn(ending->getPlayAgainButton());
+    EXPECT_EQ(playAgain, 1);
+    session->setEndingView(nullptr);
+    ending->destroy();
+    session->setInputIsEnabled(true);
+}
+
+TEST(Ending, AFightUnderWayIsFinishedBeforeTheEndingShows)
+{
+    prepare();
+    core::Session* session = sessionInTestA(2, 2);
+    ASSERT_NE(session, nullptr);
+    gui::EndScreen* ending = new gui::EndScreen(nullptr, nullptr);
+    session->setEndingView(ending);
+    session->getDialogManager()->startNewDialog(DIALOG, "ambush", "guard");
+    ASSERT_TRUE(session->getCombatManager().isInCombat());
+    ASSERT_TRUE(session->theEnd());
+    updateTimes(*session, 2);
+    EXPECT_TRUE(ending->isHidden());
+    session->getCombatManager().leaveCombat();
+    updateTimes(*session, 1);
+    EXPECT_FALSE(ending->isHidden());
+    session->setEndingView(nullptr);
+    ending->destroy();
+    session->setInputIsEnabled(true);
 }

@@ -34,22 +34,22 @@ TEST_F(SaveControls, F5SavesAndF9LoadsOncePerPressAndOtherKeysPassThrough)
         bool consumed;
     };
     const Case passing[] = {{'S', application::KEYHIT, false}, {application::KEY_ESC, application::KEYHIT, false},
-                            {SaveInputContext::KEY_F5 + 1, application::KEYHIT, false}};
+                            {application::KEY_F5 + 1, application::KEYHIT, false}};
     for (const Case& c : passing)
         EXPECT_EQ(keys.dispatch(c.key, c.state), c.consumed) << c.key;
 
-    EXPECT_TRUE(keys.dispatch(SaveInputContext::KEY_F9, application::KEYHIT));
+    EXPECT_TRUE(keys.dispatch(application::KEY_F9, application::KEYHIT));
     EXPECT_EQ(saves->getLastMessage().find("Cannot load quick: there is no save"), 0u) << saves->getLastMessage();
 
-    EXPECT_TRUE(keys.dispatch(SaveInputContext::KEY_F5, application::KEYHIT));
+    EXPECT_TRUE(keys.dispatch(application::KEY_F5, application::KEYHIT));
     EXPECT_EQ(saves->getLastMessage(), "Saved (quick)");
     const int savedColumn = avatarColumn();
     session->getAvatar()->setPosition(3, 4);
-    EXPECT_TRUE(keys.dispatch(SaveInputContext::KEY_F5, application::KEYHELD)) << "a held key is still F5's";
-    EXPECT_TRUE(keys.dispatch(SaveInputContext::KEY_F9, application::KEYLETGO));
+    EXPECT_TRUE(keys.dispatch(application::KEY_F5, application::KEYHELD)) << "a held key is still F5's";
+    EXPECT_TRUE(keys.dispatch(application::KEY_F9, application::KEYLETGO));
     EXPECT_EQ(saves->getLastMessage(), "Saved (quick)") << "neither holding nor letting go acts again";
 
-    EXPECT_TRUE(keys.dispatch(SaveInputContext::KEY_F9, application::KEYHIT));
+    EXPECT_TRUE(keys.dispatch(application::KEY_F9, application::KEYHIT));
     EXPECT_EQ(saves->getLastMessage(), "Loaded (quick)");
     session->update();
     EXPECT_EQ(avatarColumn(), savedColumn);

@@ -21,8 +21,9 @@ const char* const ROUTED_STREAMS[] = {"Session", "tibbet", "input", "oskel", "vo
 
 std::map<std::string, std::ostringstream*>& routedStreams()
 {
-    static std::map<std::string, std::ostringstream*> streams;
-    return streams;
+    // Never destroyed: the log keeps pointing at these streams to the end.
+    static auto* const streams = new std::map<std::string, std::ostringstream*>();
+    return *streams;
 }
 
 void prepareOnce()

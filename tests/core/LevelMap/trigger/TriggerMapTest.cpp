@@ -129,7 +129,8 @@ TEST(TriggerTile, RolesFollowTheScriptNames)
 
 TEST(TriggerTile, RunsScriptsInOrderBeforePushingQuestEvents)
 {
-    auto* witness = new QuestWitness();  // the event manager keeps it for good
+    // The event manager keeps it for good, so it lives as long as the program.
+    static QuestWitness* const witness = new QuestWitness();
     event::EventManager::registerEventListener(
         static_cast<event::Listener<event::BeginQuestEvent>*>(witness));
     event::EventManager::registerEventListener(

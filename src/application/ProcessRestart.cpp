@@ -1,0 +1,39 @@
+#include "application/ProcessRestart.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace application
+{
+void ProcessRestart::closeOnExecAbove(int lowestFd)
+{
+    const long limit = ::sysconf(_SC_OPEN_MAX);
+    const int highest = limit > 0 && limit < 65536 ? static_cast<int>(limit) : 65536;
+    for (int fd = lowestFd; fd < highest; ++fd)
+    {
+        const int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
+
+bool ProcessRestart::restart(const std::string& programPath, const std::string& gameFolder)
+{
+    // Whatever the old run wrote must come out before its buffers vanish.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    // The old window closes with its display connection; the new run opens
+    // its own.
+    closeOnExecAbove(3);
+    char* const argv[] = {const_cast<char*>(programPath.c_str()), const_cast<char*>(gameFolder.c_str()), nullptr};
+    ::execv(programPath.c_str(), argv);
+    std::fprintf(stderr, "zolt: cannot start the game again (%s): %s\n", programPath.c_str(), std::strerror(errno));
+    return false;
+}
+}

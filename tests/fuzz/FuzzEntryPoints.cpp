@@ -1,0 +1,285 @@
+#include "fuzz/FuzzEntryPoints.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <unistd.h>
+
+#include "Log/Log.h"
+#include "animation/TAAnimationManager.h"
+#include "core/Ability.h"
+#include "core/Character.h"
+#include "core/Class.h"
+#include "core/DialogNode.h"
+#include "core/Item.h"
+#include "core/LevelMap/LevelMapLoader.h"
+#include "core/LuaInterface.h"
+#include "core/Party.h"
+#include "core/ResourceManager.h"
+#include "core/Scene.h"
+#include "core/Screen.h"
+#include "core/Session.h"
+#include "graphics/TGImageLoader.h"
+#include "graphics/TGSprite.h"
+#include "sound/OggStream.h"
+#include "support/LuaOwnedObjects.h"
+#include "util/NamedXMLDocument.h"
+#include "util/util.h"
+
+namespace fuzz
+{
+namespace
+{
+// A map input may carry its external tileset after this line; the map then
+// refers to it as "external.tsx".
+const std::string TILESET_SEPARATOR = "\n<!-- external tileset -->\n";
+// Kept short so that a runaway script costs the fuzzer little.
+const double SCRIPT_SECONDS = 0.25;
+const size_t SCRIPT_BYTES = size_t(64) * 1024 * 1024;
+const int MAX_DIALOG_NODES = 8;
+
+std::string text(const std::uint8_t* data, std::size_t size)
+{
+    return std::string(reinterpret_cast<const char*>(data), size);
+}
+
+// A plain buffer: at exit the folder's path object may already be gone.
+char scratchToRemove[4096];
+
+void removeScratch()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchToRemove, ignored);
+}
+
+// Inputs go to files in a folder of this process, named relative to the
+// working directory: the readers open "." + "/" + name.
+const std::filesystem::path& scratchFolder()
+{
+    static const std::filesystem::path folder = [] {
+        const std::filesystem::path made =
+            std::filesystem::temp_directory_path() / ("zolt-fuzz-" + std::to_string(getpid()));
+        std::filesystem::create_directories(made);
+        std::snprintf(scratchToRemove, sizeof scratchToRemove, "%s", made.c_str());
+        std::atexit(removeScratch);
+        return made;
+    }();
+    return folder;
+}
+
+std::string writeScratch(const std::string& name, const std::string& contents)
+{
+    const std::filesystem::path file = scratchFolder() / name;
+    std::ofstream(file, std::ios::binary) << contents;
+    return std::filesystem::relative(file, std::filesystem::current_path()).string();
+}
+
+std::string absoluteScratch(const std::string& name, const std::string& contents)
+{
+    writeScratch(name, contents);
+    return (scratchFolder() / name).string();
+}
+
+using luaowned::destroyEntities;
+using luaowned::destroyEntity;
+using luaowned::destroyParty;
+using luaowned::destroySession;
+
+template <typename Visit>
+void forEachTopElement(const std::string& input, Visit visit)
+{
+    NamedXMLDocument document("fuzz input");
+    if (document.Parse(input.data(), input.size()) != tinyxml2::XML_SUCCESS)
+        return;
+    for (tinyxml2::XMLElement* element = document.FirstChildElement(); element;
+         element = element->NextSiblingElement())
+        visit(element);
+}
+
+int fuzzMap(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    const size_t split = input.find(TILESET_SEPARATOR);
+    writeScratch("external.tsx",
+                 split == std::string::npos ? std::string() : input.substr(split + TILESET_SEPARATOR.size()));
+    const std::string bytes = input.substr(0, split);
+    const std::string map = writeScratch("map.tmx", bytes);
+    // From the file and from memory: the two ways in share the decoding but
+    // not the reading.
+    delete LevelMapLoader::loadLevelMap(map);
+    delete LevelMapLoader::loadLevelMapFromMemory(bytes.data(), bytes.size(), map);
+    return 0;
+}
+
+int fuzzSession(const std::uint8_t* data, std::size_t size)
+{
+    destroySession(core::Session::buildFromXMLFile(writeScratch("session.xml", text(data, size))));
+    return 0;
+}
+
+int fuzzScene(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        core::Scene* scene = core::Scene::buildFromXMLElement(element);
+        if (!scene)
+            return;
+        destroyEntities(scene->getEntities());
+        LevelMap* map = scene->getLevelMap();
+        scene->setLevelMap(nullptr);
+        delete map;
+        delete scene;
+    });
+    return 0;
+}
+
+// The input is tried both as character records and as a template file.
+int fuzzCharacters(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    forEachTopElement(input, [](tinyxml2::XMLElement* element) {
+        destroyEntity(core::Character::buildFromXMLElement(element));
+    });
+    const std::string templateFile = writeScratch("template.xml", input);
+    const std::string record = "<character id=\"fuzzed\" template=\"" + templateFile + "\"/>";
+    forEachTopElement(record, [](tinyxml2::XMLElement* element) {
+        destroyEntity(core::Character::buildFromXMLElement(element));
+    });
+    return 0;
+}
+
+// Records that the resource database keeps: each is built and thrown away.
+template <typename Record, Record* (*Build)(tinyxml2::XMLElement*)>
+int fuzzRecords(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) { delete Build(element); });
+    return 0;
+}
+
+int fuzzParty(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        destroyParty(core::Party::buildFromXMLElement(element));
+    });
+    return 0;
+}
+
+int fuzzAnimation(const std::uint8_t* data, std::size_t size)
+{
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
+        // Under a name of its own: replacing one of the game's animations
+        // would leave the old one allocated, as registries here do.
+        const std::string id = "fuzzed " + nullToEmpty(element->Attribute("id"));
+        element->SetAttribute("id", id.c_str());
+        if (core::ResourceManager::buildAnimation(element))
+            tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(id);
+    });
+    return 0;
+}
+
+// Every node the file names is read, scripts and conditions included.
+int fuzzDialog(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    const std::string path = absoluteScratch("dialog.xml", input);
+    std::vector<std::string> ids;
+    forEachTopElement(input, [&ids](tinyxml2::XMLElement* root) {
+        for (tinyxml2::XMLElement* node = root->FirstChildElement("node");
+             node && ids.size() < MAX_DIALOG_NODES; node = node->NextSiblingElement("node"))
+            ids.push_back(nullToEmpty(node->Attribute("id")));
+    });
+    if (ids.empty())
+        ids.push_back("0");
+    for (const std::string& id : ids)
+        core::DialogNode node(path, id);
+    return 0;
+}
+
+// A console line runs against a session like the game's, built once.
+int fuzzConsole(const std::uint8_t* data, std::size_t size)
+{
+    static core::Session* session = core::Session::buildFromXMLFile("assets/session.xml");
+    (void)session;
+    std::string line = text(data, size);
+    line = line.substr(0, line.find('\n'));
+    core::LuaInterface::runString(core::Screen::buildCommand(line), "console");
+    return 0;
+}
+
+int fuzzOgg(const std::uint8_t* data, std::size_t size)
+{
+    sound::OggStream stream;
+    if (!stream.open(absoluteScratch("sound.ogg", text(data, size))))
+        return 0;
+    std::vector<char> pcm;
+    while (stream.read(pcm, 4096) > 0 && pcm.size() < (1u << 24))
+        ;
+    stream.seek(0);
+    return 0;
+}
+
+int fuzzImage(const std::uint8_t* data, std::size_t size)
+{
+    tamsygraphics::ImageLoader loader;
+    delete loader.LoadImage(absoluteScratch("image.png", text(data, size)));
+    return 0;
+}
+
+void quietLogs()
+{
+    Log::setErrorStream(nullptr);
+    Log::setWarnStream(nullptr);
+    Log::setNoteStream(nullptr);
+    for (const char* name : {"Session", "Scene", "Party", "ResourceManager", "Ability", "tibbet",
+                             "input", "oskel", "vosk", "Character", "Class", "Dialog"})
+        Log::setNamedStream(name, nullptr);
+}
+}
+
+const std::vector<Target>& targets()
+{
+    static const std::vector<Target> all = {
+        {"map", fuzzMap},
+        {"session", fuzzSession},
+        {"scene", fuzzScene},
+        {"characters", fuzzCharacters},
+        {"abilities", fuzzRecords<core::Ability, core::Ability::buildFromXMLElement>},
+        {"classes", fuzzRecords<core::Class, core::Class::fromXML>},
+        {"items", fuzzRecords<core::Item, core::Item::buildFromXMLElement>},
+        {"party", fuzzParty},
+        {"animation", fuzzAnimation},
+        {"dialog", fuzzDialog},
+        {"console", fuzzConsole},
+        {"ogg", fuzzOgg},
+        {"image", fuzzImage},
+    };
+    return all;
+}
+
+EntryPoint findTarget(const std::string& name)
+{
+    for (const Target& target : targets())
+        if (name == target.name)
+            return target.run;
+    return nullptr;
+}
+
+void prepare()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    quietLogs();
+    core::LuaInterface::init();
+    core::LuaInterface::setScriptTimeLimit(SCRIPT_SECONDS);
+    core::LuaInterface::setMemoryLimit(SCRIPT_BYTES);
+    // Scripts from fuzzed files must not write files anywhere.
+    core::LuaInterface::runString("io = nil");
+    core::ResourceManager::init();
+    core::ResourceManager::buildFromXMLFile("/assets/abilities.xml");
+    core::ResourceManager::buildFromXMLFile("/assets/classes.xml");
+}
+}
