@@ -51,6 +51,14 @@ void GLFWWindow::installCallbacks()
     glfwSetMouseButtonCallback(_handle, &GLFWInput::onGLFWMouseButton);
     glfwSetWindowUserPointer(_handle, this);
     glfwSetWindowRefreshCallback(_handle, &GLFWWindow::onRefresh);
+    glfwSetFramebufferSizeCallback(_handle, &GLFWWindow::onResize);
+}
+
+void GLFWWindow::onResize(GLFWwindow* handle, int, int)
+{
+    // The window is not resizable, but a window manager may resize it all the
+    // same; whatever it kept of the old picture is not what a frame shows.
+    onRefresh(handle);
 }
 
 void GLFWWindow::onRefresh(GLFWwindow* handle)

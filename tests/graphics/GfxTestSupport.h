@@ -238,20 +238,37 @@ inline std::vector<unsigned long> ScreenFrame(GLFWwindow* window)
     return pixels;
 }
 
+// Waits until the X server has done what it was asked and hands whatever it
+// reported (exposure, new sizes) to the windowing library's callbacks.
+inline void SettleWindowSystem()
+{
+    typedef int (*Sync)(Display*, Bool);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static Sync sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
+    if (sync)
+        sync(glfwGetX11Display(), False);
+    glfwPollEvents();
+}
+
 // Makes the X server tell the window that its picture was lost, as when a
 // window that covered it goes away, and lets the windowing library see it.
 inline void ExposeWindow(GLFWwindow* window)
 {
     typedef int (*ClearArea)(Display*, Window, int, int, unsigned int, unsigned int, Bool);
-    typedef int (*Sync)(Display*, Bool);
     static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
     static ClearArea clearArea = xlib ? reinterpret_cast<ClearArea>(dlsym(xlib, "XClearArea")) : nullptr;
-    static Sync sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
-    if (!clearArea || !sync)
+    if (!clearArea)
         return;
     clearArea(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 0, 0, True);
-    sync(glfwGetX11Display(), False);
-    glfwPollEvents();
+    SettleWindowSystem();
+}
+
+// Resizes the window as a window manager would and lets the windowing
+// library see what the X server reports of it.
+inline void ResizeWindow(GLFWwindow* window, int width, int height)
+{
+    glfwSetWindowSize(window, width, height);
+    SettleWindowSystem();
 }
 
 // The pixel showing world point (x, y) under a camera at the origin of a
