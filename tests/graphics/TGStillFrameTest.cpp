@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGLayerCache.h"
@@ -388,7 +389,11 @@ const Change CHANGES_OVER_THE_LAYERS[] = {
          box->setWindowPosition(0.5f, 0.5f);
      }},
     {"the label moved", [](StillScene& s) { s.label->setWindowPosition(-0.7f, -0.75f); }},
-    {"the label's size", [](StillScene& s) { s.label->setSize(s.label->getSize() + 8); }},
+    {"the label's size",
+     [](StillScene& s) {
+         s.label->getFont()->addSize(s.label->getSize() + 8);
+         s.label->setSize(s.label->getSize() + 8);
+     }},
     {"the label destroyed", [](StillScene& s) { s.renderer->GetGUIManager()->destroyText("label"); }},
     {"a label added",
      [](StillScene& s) {
