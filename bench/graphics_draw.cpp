@@ -1,6 +1,8 @@
 // Cost of one renderer frame for a full level and of building a big layer
 // mesh, each beside an empty frame (clear and swap) from the same run, and
-// beside the fill floor: the fragment work a level frame cannot avoid.
+// beside the fill floor: the fragment work a level frame cannot avoid. The
+// level is also drawn with only a sprite moving and standing still, where
+// the renderer reuses what the last frame drew.
 // Run under an X server, e.g.: xvfb-run -a build/bench_graphics_draw
 
 #include <benchmark/benchmark.h>
@@ -221,24 +223,53 @@ private:
     double _start;
 };
 
-void DrawRenderer(benchmark::State& state, Renderer* renderer)
+// What changes from one frame to the next. A still frame is not drawn
+// again, and while the camera stands still the layers under the sprites are
+// copied from the last frame's, so each kind of frame has its own cost.
+enum class Motion
+{
+    // The camera moves half a unit back and forth: everything is drawn.
+    Camera,
+    // One sprite moves a unit back and forth: floors and furniture are
+    // copied, the rest is drawn.
+    Sprite,
+    // Nothing: the window keeps showing the frame.
+    None
+};
+
+void DrawRenderer(benchmark::State& state, Renderer* renderer, Motion motion = Motion::Camera)
 {
     if (!renderer)
     {
         state.SkipWithError("no window");
         return;
     }
+    Camera* camera = renderer->GetCamera();
+    Sprite* sprite = TheWorld().sprites.empty() ? nullptr : TheWorld().sprites.front().get();
+    const glm::vec2 spriteHome = sprite ? sprite->GetCoords() : glm::vec2(0.0f);
+    int drawn = 0;
+    int frame = 0;
     ProcessCPUCounter cpu(state);
     for (auto _ : state)
     {
+        const float step = (++frame % 2) ? 1.0f : 0.0f;
+        if (motion == Motion::Camera)
+            camera->MoveTo(step * 0.5f, 0.0f);
+        else if (motion == Motion::Sprite && sprite)
+            sprite->MoveTo(spriteHome.x + step, spriteHome.y);
         renderer->Draw();
         glFinish();
+        drawn += renderer->DrewLastFrame() ? 1 : 0;
     }
+    camera->MoveTo(0.0f, 0.0f);
+    if (sprite)
+        sprite->MoveTo(spriteHome.x, spriteHome.y);
+    state.counters["drawn_%"] = benchmark::Counter(100.0 * drawn, benchmark::Counter::kAvgIterations);
 }
 
-void DrawFrames(benchmark::State& state, Renderer* World::*which)
+void DrawFrames(benchmark::State& state, Renderer* World::*which, Motion motion = Motion::Camera)
 {
-    DrawRenderer(state, TheWorld().*which);
+    DrawRenderer(state, TheWorld().*which, motion);
 }
 
 void BM_EmptyFrame(benchmark::State& state)
@@ -254,6 +285,16 @@ void BM_DrawLevel100x100x4Layers500Sprites(benchmark::State& state)
 void BM_DrawLevel1000x1000x4Layers500Sprites(benchmark::State& state)
 {
     DrawRenderer(state, TheWorld().BigLevel());
+}
+
+void BM_DrawLevel100x100x4Layers500SpritesOneSpriteMoving(benchmark::State& state)
+{
+    DrawFrames(state, &World::level, Motion::Sprite);
+}
+
+void BM_DrawLevel100x100x4Layers500SpritesStill(benchmark::State& state)
+{
+    DrawFrames(state, &World::level, Motion::None);
 }
 
 // A frame as the level frame is, reduced to its fragments: clear, the fill
@@ -312,6 +353,8 @@ BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawLevel100x100x4Layers500Sprites)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DrawLevel1000x1000x4Layers500Sprites)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FillFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawLevel100x100x4Layers500SpritesOneSpriteMoving)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawLevel100x100x4Layers500SpritesStill)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GenerateMap256x256)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EmptyFrame)->Name("BM_EmptyFrame/again")->Unit(benchmark::kMicrosecond);
 

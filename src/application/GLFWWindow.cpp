@@ -49,6 +49,30 @@ void GLFWWindow::installCallbacks()
     glfwSetKeyCallback(_handle, &GLFWInput::onGLFWKey);
     glfwSetCursorPosCallback(_handle, &GLFWInput::onGLFWCursorPos);
     glfwSetMouseButtonCallback(_handle, &GLFWInput::onGLFWMouseButton);
+    glfwSetWindowUserPointer(_handle, this);
+    glfwSetWindowRefreshCallback(_handle, &GLFWWindow::onRefresh);
+    glfwSetFramebufferSizeCallback(_handle, &GLFWWindow::onResize);
+}
+
+void GLFWWindow::onResize(GLFWwindow* handle, int, int)
+{
+    // The window is not resizable, but a window manager may resize it all the
+    // same; whatever it kept of the old picture is not what a frame shows.
+    onRefresh(handle);
+}
+
+void GLFWWindow::onRefresh(GLFWwindow* handle)
+{
+    GLFWWindow* window = static_cast<GLFWWindow*>(glfwGetWindowUserPointer(handle));
+    if (window)
+        window->_refreshRequested = true;
+}
+
+bool GLFWWindow::TakeRefreshRequest()
+{
+    const bool requested = _refreshRequested;
+    _refreshRequested = false;
+    return requested;
 }
 
 void GLFWWindow::GetDimensions(int* width, int* height) const

@@ -23,6 +23,11 @@ public:
     void SwapBuffers();
     // Delivers pending input callbacks without presenting a frame.
     void PollEvents();
+    // Whether the window system asked for the picture again since the last
+    // call (part of the window was uncovered, its contents were lost or it
+    // was resized), so that a frame the window showed before must be
+    // presented once more.
+    bool TakeRefreshRequest();
     void EnableVsync();
     void DisableVsync();
     void HideMouseCursor();
@@ -34,9 +39,12 @@ public:
 private:
     void applyWindowHints() const;
     void installCallbacks();
+    static void onRefresh(GLFWwindow* handle);
+    static void onResize(GLFWwindow* handle, int width, int height);
 
     int _width;
     int _height;
     GLFWwindow* _handle;
+    bool _refreshRequested = false;
 };
 }

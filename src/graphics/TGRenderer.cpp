@@ -284,12 +284,14 @@ void Renderer::RemoveMap(const std::string& name)
 void Renderer::EnableWireframe()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    _wireframe = true;
     FILE_LOG(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
 }
 
 void Renderer::DisableWireframe()
 {
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    _wireframe = false;
     FILE_LOG(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
 }
 
@@ -311,6 +313,7 @@ Texture* Renderer::TextureOrFallback(const std::string& name)
 
 void Renderer::Draw()
 {
+    _drewLastFrame = false;
     if (!_camera)
     {
         FILE_LOG(logERROR) << "(Renderer::Draw) Attempting to draw without an active camera set.";
@@ -320,18 +323,138 @@ void Renderer::Draw()
             _window->PollEvents();
         return;
     }
-    glClear(GL_COLOR_BUFFER_BIT);
     const glm::mat4 viewProj = _camera->GetProj() * _camera->GetView();
+    FrameDescription frame;
+    GetClientDimenstions(&frame.width, &frame.height);
+    const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
+    bool complete = underComplete;
+    DescribeLayerGroup(_otherMaps, frame.overSprites, complete);
+    complete = BatchSprites(frame) && complete;
+    DescribeGUI(frame);
+    if (ShowingAlready(frame, complete))
+    {
+        _window->PollEvents();
+        return;
+    }
 
-    DrawLayerGroup(_floorMap, viewProj);
-    DrawPassabilityOverlay(viewProj);
-    DrawLayerGroup(_furniture, viewProj);
+    _drewLastFrame = true;
+    glClear(GL_COLOR_BUFFER_BIT);
+    DrawUnderSprites(viewProj, frame.underSprites, underComplete);
     DrawSprites(viewProj);
     DrawLayerGroup(_otherMaps, viewProj);
     DrawGUI();
 
     if (_window)
         _window->SwapBuffers();
+}
+
+bool Renderer::ShowingAlready(const FrameDescription& frame, bool complete)
+{
+    // Only a window keeps showing what it was last given; without one the
+    // frame goes to a buffer that others may read or draw over.
+    const bool refresh = _window && _window->TakeRefreshRequest();
+    if (!_window || !complete)
+    {
+        _presentedKnown = false;
+        return false;
+    }
+    if (!refresh && _presentedKnown && frame == _presented)
+        return true;
+    _presented = frame;
+    _presentedKnown = true;
+    return false;
+}
+
+void Renderer::DrawUnderSprites(const glm::mat4& viewProj, const LayerCache::Key& key, bool cacheable)
+{
+    // With nothing to draw there is nothing to save.
+    if (!cacheable || (key.layers.empty() && key.passGeometry.first == 0))
+    {
+        _layerCache.Forget();
+        DrawUnderSpritesDirectly(viewProj);
+        return;
+    }
+    switch (_layerCache.PlanFrame(key))
+    {
+    case LayerCache::Plan::Replay:
+        _layerCache.Show();
+        return;
+    case LayerCache::Plan::Record:
+        if (!_layerCache.BeginRecording())
+            break;
+        DrawUnderSpritesDirectly(viewProj);
+        _layerCache.EndRecording();
+        _layerCache.Show();
+        return;
+    case LayerCache::Plan::DrawDirectly:
+        break;
+    }
+    DrawUnderSpritesDirectly(viewProj);
+}
+
+void Renderer::DrawUnderSpritesDirectly(const glm::mat4& viewProj)
+{
+    DrawLayerGroup(_floorMap, viewProj);
+    DrawPassabilityOverlay(viewProj);
+    DrawLayerGroup(_furniture, viewProj);
+}
+
+bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key)
+{
+    if (_wireframe)
+        return false;
+    key.viewProj = viewProj;
+    key.levelOverlay = _levelOverlay;
+    key.passabilityOverlay = _passabilityOverlay;
+    if (_passabilityOverlay)
+        key.passGeometry = _resourceManager->GetVAO("pass");
+    key.square = _resourceManager->GetVAO("square");
+    key.programs[0] = _resourceManager->GetProgram("level");
+    key.programs[1] = _resourceManager->GetProgram("overlay");
+    key.programs[2] = _resourceManager->GetProgram("pass");
+    bool complete = true;
+    DescribeLayerGroup(_floorMap, key.layers, complete);
+    DescribeLayerGroup(_furniture, key.layers, complete);
+    return complete;
+}
+
+void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete)
+{
+    for (const auto& entry : group)
+    {
+        const Map* map = entry.second;
+        if (!map || map->hide)
+            continue;
+        LayerCache::Layer layer;
+        layer.name = entry.first;
+        const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
+        layer.vao = vao.first;
+        layer.indexCount = vao.second;
+        layer.shownInEditor = map->shownInEditor;
+        layer.opacity = map->opacity;
+        std::copy(map->tint, map->tint + 4, layer.tint);
+        layer.rows = map->rows;
+        layer.cols = map->cols;
+        if (map->tileset)
+        {
+            layer.tileWidth = map->tileset->renderedTileWidth;
+            layer.tileHeight = map->tileset->renderedTileHeight;
+        }
+        layer.highlights = map->_hightlightedTiles;
+        if (map->shownInEditor && _layerMeshes.count(entry.first))
+        {
+            std::vector<Tileset*> tilesets = map->tilesets;
+            if (tilesets.empty())
+                tilesets.push_back(map->tileset);
+            for (const Tileset* tileset : tilesets)
+            {
+                const Texture* texture = tileset ? _resourceManager->GetTexture(tileset->imageName) : nullptr;
+                complete = complete && texture != nullptr;
+                layer.textures.push_back(texture ? texture->textureId : 0);
+            }
+        }
+        layers.push_back(std::move(layer));
+    }
 }
 
 void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
@@ -489,18 +612,28 @@ void Renderer::DrawPassabilityOverlay(const glm::mat4& viewProj)
     glUseProgram(0);
 }
 
-void Renderer::DrawSprites(const glm::mat4& viewProj)
+bool Renderer::BatchSprites(FrameDescription& frame)
 {
+    bool complete = true;
     _spriteBatch.Clear();
     for (const auto& entry : _spriteMap)
     {
         const Sprite* sprite = entry.second;
         if (!sprite || !sprite->IsVisible())
             continue;
+        complete = complete && _resourceManager->GetTexture(sprite->GetTextureName()) != nullptr;
         const Texture* texture = TextureOrFallback(sprite->GetTextureName());
         if (texture)
             _spriteBatch.Add(*sprite, *texture);
     }
+    frame.sprites = _spriteBatch.GetVertices();
+    for (const SpriteBatch::Run& run : _spriteBatch.GetRuns())
+        frame.spriteRuns.emplace_back(run.texture->textureId, run.quadCount);
+    return complete;
+}
+
+void Renderer::DrawSprites(const glm::mat4& viewProj)
+{
     if (_spriteBatch.GetRuns().empty())
         return;
 
@@ -532,6 +665,19 @@ std::vector<const Element*> ByLayer(const Map& registry)
                      [](const Element* a, const Element* b) { return a->getLayer() < b->getLayer(); });
     return ordered;
 }
+}
+
+void Renderer::DescribeGUI(FrameDescription& frame)
+{
+    for (const GUIRectangle* r : ByLayer<GUIRectangle>(_guiRecMap))
+        frame.rectangles.push_back({r->getBackgroundColor(), r->getWindowPosition(), r->getWidthInPixels(),
+                                    r->getHeightInPixels(), r->getLayer()});
+    for (const Text* t : ByLayer<Text>(_textMap))
+    {
+        const GLuint atlas = t->getFont() ? t->getFont()->getSize(t->getSize()).tex : 0;
+        frame.labels.push_back({t->getText(), t->getColor(), t->getWindowPosition(), atlas, t->getSize(),
+                                t->getLineHeight(), t->hasShadow(), t->getLayer()});
+    }
 }
 
 void Renderer::DrawGUI()

@@ -10,7 +10,9 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "graphics/TGFrameDescription.h"
 #include "graphics/TGImage.h"
+#include "graphics/TGLayerCache.h"
 #include "graphics/TGLayerMesh.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
@@ -89,6 +91,10 @@ public:
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
     const GUIRectangleMap& GetGUIRectangles() const { return _guiRecMap; }
+    const LayerCache& GetLayerCache() const { return _layerCache; }
+    // False when the last Draw found the window already showing that frame
+    // and neither drew nor swapped.
+    bool DrewLastFrame() const { return _drewLastFrame; }
 
     // Every texture is bound to this unit right before the draw call that
     // samples it, so any number of textures and glyph atlases coexist.
@@ -106,6 +112,25 @@ private:
 
     // Texture named `name`, else "mopkin" with a message; may be null.
     Texture* TextureOrFallback(const std::string& name);
+    // Whether the window already shows the frame described (and so need not
+    // be given it again); remembers what it is given otherwise.
+    bool ShowingAlready(const FrameDescription& frame, bool complete);
+    // Floors, passability overlay and furniture, from the layer cache when
+    // nothing they show has changed since the last frame (`cacheable` false:
+    // drawn whatever the last frame showed).
+    void DrawUnderSprites(const glm::mat4& viewProj, const LayerCache::Key& key, bool cacheable);
+    void DrawUnderSpritesDirectly(const glm::mat4& viewProj);
+    // What the layers under the sprites depend on; false when something in
+    // them must be done every frame (a missing texture is reported every
+    // frame) or cannot be told from their state (wireframe mode).
+    bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
+    // Adds the visible layers of a group; clears `complete` on a missing
+    // texture.
+    void DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    // Fills the sprite batch for this frame; false when a sprite's texture
+    // is missing.
+    bool BatchSprites(FrameDescription& frame);
+    void DescribeGUI(FrameDescription& frame);
     void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
     // One image per tileset of the layer; a tileset texture not yet
     // registered is loaded from the tileset's image when it has one.
@@ -141,6 +166,12 @@ private:
     application::GLFWWindow* _window = nullptr;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
+    bool _wireframe = false;
+    LayerCache _layerCache;
+    // What the window shows, when it was drawn from a complete description.
+    FrameDescription _presented;
+    bool _presentedKnown = false;
+    bool _drewLastFrame = false;
     FT_Library _ft = nullptr;
     FT_Face _face = nullptr;
     // The sprite pass's quads, rebuilt every frame.

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "Log/FileLog.h"
 #include "application/GLFWApp.h"
@@ -178,6 +179,17 @@ inline Colour ReadPixel(int x, int y, GLenum buffer = GL_BACK)
     return Colour{p[0], p[1], p[2], 255};
 }
 
+// Every pixel of a 640 x 480 frame, four bytes each (alpha as stored), from
+// the bound read framebuffer's `buffer`.
+inline std::vector<unsigned char> ReadFrame(GLenum buffer = GL_BACK)
+{
+    std::vector<unsigned char> pixels(640 * 480 * 4);
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, 640, 480, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
 extern "C" Display* glfwGetX11Display(void);
 extern "C" Window glfwGetX11Window(GLFWwindow* window);
 
@@ -203,6 +215,60 @@ inline Colour ScreenPixel(GLFWwindow* window, int x, int y)
     c.b = static_cast<unsigned char>(pixel & 0xff);
     c.a = 255;
     return c;
+}
+
+// Everything the X server shows in the window's 640 x 480 pixels, as
+// 0xRRGGBB values from the top left.
+inline std::vector<unsigned long> ScreenFrame(GLFWwindow* window)
+{
+    typedef XImage* (*GetImage)(Display*, Drawable, int, int, unsigned int, unsigned int, unsigned long, int);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static GetImage getImage = xlib ? reinterpret_cast<GetImage>(dlsym(xlib, "XGetImage")) : nullptr;
+    std::vector<unsigned long> pixels;
+    XImage* image = getImage ? getImage(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 640, 480, AllPlanes,
+                                        ZPixmap)
+                             : nullptr;
+    if (!image)
+        return pixels;
+    pixels.reserve(640 * 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            pixels.push_back(XGetPixel(image, x, y) & 0xffffff);
+    XDestroyImage(image);
+    return pixels;
+}
+
+// Waits until the X server has done what it was asked and hands whatever it
+// reported (exposure, new sizes) to the windowing library's callbacks.
+inline void SettleWindowSystem()
+{
+    typedef int (*Sync)(Display*, Bool);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static Sync sync = xlib ? reinterpret_cast<Sync>(dlsym(xlib, "XSync")) : nullptr;
+    if (sync)
+        sync(glfwGetX11Display(), False);
+    glfwPollEvents();
+}
+
+// Makes the X server tell the window that its picture was lost, as when a
+// window that covered it goes away, and lets the windowing library see it.
+inline void ExposeWindow(GLFWwindow* window)
+{
+    typedef int (*ClearArea)(Display*, Window, int, int, unsigned int, unsigned int, Bool);
+    static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
+    static ClearArea clearArea = xlib ? reinterpret_cast<ClearArea>(dlsym(xlib, "XClearArea")) : nullptr;
+    if (!clearArea)
+        return;
+    clearArea(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 0, 0, True);
+    SettleWindowSystem();
+}
+
+// Resizes the window as a window manager would and lets the windowing
+// library see what the X server reports of it.
+inline void ResizeWindow(GLFWwindow* window, int width, int height)
+{
+    glfwSetWindowSize(window, width, height);
+    SettleWindowSystem();
 }
 
 // The pixel showing world point (x, y) under a camera at the origin of a
