@@ -4,6 +4,7 @@
 #include "core/LevelMap/LevelMap.h"
 #include "core/Scene.h"
 #include "core/Session.h"
+#include "core/TilePos.h"
 #include "graphics/TGCamera.h"
 #include "gui/GUIManager.h"
 
@@ -25,11 +26,9 @@ bool CombatInputContext::dispatch(int, int action, double x, double y)
     // the widget's, not a click on the square underneath it.
     if (gui::GUIManager::isOverShownWidget(static_cast<float>(x), static_cast<float>(y)))
         return false;
-    const glm::vec2 square = getTileRowCol(x, y);
-    const int row = static_cast<int>(square.x);
-    const int col = static_cast<int>(square.y);
-    if (_combatManager && row >= 0 && col >= 0 && action == application::MOUSE_DOWN)
-        _combatManager->tileClick(row, col);
+    const TilePos square = TilePos::of(getTileRowCol(x, y));
+    if (_combatManager && square.row >= 0 && square.col >= 0 && action == application::MOUSE_DOWN)
+        _combatManager->tileClick(square.row, square.col);
     return false;
 }
 

@@ -65,7 +65,7 @@ const char* const CombatManager::LOAD_LAST_SAVE = "load last save";
 CombatManager::CombatManager(Session* session)
     : _combatMenu(nullptr), _textDisplay(nullptr), _session(session), _combatStage(base), _inCombat(false),
       _chosenAbility(nullptr), _currentCharacter(nullptr), remainingMovement(0), characterRow(0), characterCol(0),
-      _enemies(nullptr), _combatInputContext(nullptr), _enemyTurn(nullptr), _battleMusicPlaying(false)
+      _enemies(nullptr), _enemyTurn(nullptr), _battleMusicPlaying(false)
 {
     _combatMenu = new gui::CombatMenu("COMBAT", this);
     _combatMenu->setHeight(0.5f);
@@ -87,8 +87,7 @@ CombatManager::~CombatManager()
     _combatMenu->destroy();
     _textDisplay->destroy();
     if (_combatInputContext)
-        application::InputManager::removeContext(_combatInputContext);
-    delete _combatInputContext;
+        application::InputManager::removeContext(_combatInputContext.get());
 }
 
 void CombatManager::enterCombat(std::list<Character*>* enemies)
@@ -101,9 +100,8 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     if (_inCombat)
         return;
     Log::named("tibbet") << "Entering Combat" << std::endl;
-    delete _combatInputContext;
-    _combatInputContext = new CombatInputContext(this, _session);
-    application::InputManager::pushContext(_combatInputContext);
+    _combatInputContext.reset(new CombatInputContext(this, _session));
+    application::InputManager::pushContext(_combatInputContext.get());
     _combatMenu->show();
 
     _currentCharacter = nullptr;
@@ -142,7 +140,7 @@ void CombatManager::leaveCombat()
     Log::named("tibbet") << "Leaving Combat" << std::endl;
     stopEnemyTurn();
     unHighlightTiles();
-    application::InputManager::removeContext(_combatInputContext);
+    application::InputManager::removeContext(_combatInputContext.get());
     _combatMenu->hide();
     _textDisplay->hide();
     restoreSceneMusic();
@@ -171,9 +169,9 @@ void CombatManager::setUpBase()
 
 void CombatManager::setUpMove()
 {
-    const glm::ivec2 start = gridPosition(_currentCharacter);
-    characterRow = start.x;
-    characterCol = start.y;
+    const TilePos start = gridPosition(_currentCharacter);
+    characterRow = start.row;
+    characterCol = start.col;
     remainingMovement = _currentCharacter ? _currentCharacter->getMove() : 0;
     setMenu("move character", {"back", "finish"});
 }
@@ -375,7 +373,7 @@ bool CombatManager::keyPress(int key, int action)
 Character* CombatManager::characterAt(int row, int col) const
 {
     Character* found = nullptr;
-    const glm::ivec2 square(row, col);
+    const TilePos square{row, col};
     for (Character* member : _party)
         if (member && gridPosition(member) == square)
             found = member;
@@ -420,10 +418,10 @@ bool CombatManager::targetClick(int row, int col, Character* clicked)
 {
     if (!_chosenAbility || !_currentCharacter)
         return true;
-    const glm::ivec2 user = gridPosition(_currentCharacter);
+    const TilePos user = gridPosition(_currentCharacter);
     const int range = _chosenAbility->getRange();
     const int radius = _chosenAbility->getRadius();
-    const int dist = getCombatDistance(row, col, user.x, user.y);
+    const int dist = getCombatDistance(row, col, user.row, user.col);
     const std::string& type = _chosenAbility->getTargetType();
 
     if (type == "target" && dist < range)
@@ -451,8 +449,8 @@ bool CombatManager::clickSingleTarget(Character* clicked, int radius)
     if (static_cast<int>(_targets.size()) < radius)
     {
         _targets.push_back(clicked);
-        const glm::ivec2 square = gridPosition(clicked);
-        highlightTile(square.x, square.y);
+        const TilePos square = gridPosition(clicked);
+        highlightTile(square.row, square.col);
     }
     return true;
 }
@@ -462,13 +460,13 @@ bool CombatManager::clickAlly(Character* clicked)
     Log::named("oskel") << "ally" << std::endl;
     if (!clicked)
         return false;
-    const glm::ivec2 square = gridPosition(clicked);
+    const TilePos square = gridPosition(clicked);
     for (Character* member : _party)
     {
         if (member && member->getId() == clicked->getId())
         {
             _targets.push_back(clicked);
-            highlightTile(square.x, square.y);
+            highlightTile(square.row, square.col);
         }
     }
     return true;
@@ -480,8 +478,8 @@ std::list<Character*> CombatManager::charactersNear(int row, int col, int radius
     auto collect = [&](const std::list<Character*>& side) {
         for (Character* c : side)
         {
-            const glm::ivec2 at = gridPosition(c);
-            if (c && getCombatDistance(at.x, at.y, row, col) < radius)
+            const TilePos at = gridPosition(c);
+            if (c && getCombatDistance(at.row, at.col, row, col) < radius)
                 near.push_back(c);
         }
     };
@@ -509,13 +507,13 @@ bool CombatManager::clickLine(int row, int col, int range, int radius)
 {
     if (!_highlightedTiles.empty())
         return false;
-    const glm::ivec2 user = gridPosition(_currentCharacter);
-    if (user.x == row && user.y == col)
+    const TilePos user = gridPosition(_currentCharacter);
+    if (user.row == row && user.col == col)
         return true;
-    const int dr = std::abs(user.x - row);
-    const int dc = std::abs(user.y - col);
-    const int sr = user.x > row ? -1 : 1;
-    const int sc = user.y > col ? -1 : 1;
+    const int dr = std::abs(user.row - row);
+    const int dc = std::abs(user.col - col);
+    const int sr = user.row > row ? -1 : 1;
+    const int sc = user.col > col ? -1 : 1;
     const double length = std::sqrt(static_cast<double>(dr * dr + dc * dc));
     const double halfWidth = 0.5 + radius / 2.0;
     for (int i = 0; i < radius + range; ++i)
@@ -525,7 +523,7 @@ bool CombatManager::clickLine(int row, int col, int range, int radius)
             if (i == 0 && j == 0)
                 continue;
             if (std::abs(dc * i - dr * j) / length <= halfWidth)
-                highlightTile(user.x + sr * i, user.y + sc * j);
+                highlightTile(user.row + sr * i, user.col + sc * j);
         }
     }
     return true;
@@ -547,22 +545,21 @@ int CombatManager::getCombatDistance(int row1, int col1, int row2, int col2)
 
 int CombatManager::getCombatDistance(const Character* character1, const Character* character2)
 {
-    const glm::ivec2 a = gridPosition(character1);
-    const glm::ivec2 b = gridPosition(character2);
-    return getCombatDistance(a.x, a.y, b.x, b.y);
+    const TilePos a = gridPosition(character1);
+    const TilePos b = gridPosition(character2);
+    return getCombatDistance(a.row, a.col, b.row, b.col);
 }
 
-glm::ivec2 CombatManager::gridPosition(const Character* character)
+TilePos CombatManager::gridPosition(const Character* character)
 {
     if (!character)
-        return glm::ivec2(-1, -1);
-    const glm::vec2 position = character->getPosition();
-    return glm::ivec2(static_cast<int>(position.x), static_cast<int>(position.y));
+        return TilePos{-1, -1};
+    return TilePos::of(character->getPosition());
 }
 
 void CombatManager::highlightTile(int row, int col)
 {
-    const glm::vec2 square(static_cast<float>(row), static_cast<float>(col));
+    const TilePos square{row, col};
     if (std::find(_highlightedTiles.begin(), _highlightedTiles.end(), square) != _highlightedTiles.end())
         return;
     _highlightedTiles.push_back(square);
@@ -574,13 +571,11 @@ void CombatManager::unHighlightTiles()
 {
     Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles.size() << std::endl;
     LevelMap* map = currentLevelMap(_session);
-    for (const glm::vec2& square : _highlightedTiles)
+    for (const TilePos& square : _highlightedTiles)
     {
-        const int row = static_cast<int>(square.x);
-        const int col = static_cast<int>(square.y);
-        Log::named("oskel") << "unhighlighting tile: " << row << " " << col << std::endl;
+        Log::named("oskel") << "unhighlighting tile: " << square.row << " " << square.col << std::endl;
         if (map)
-            map->unHighlightTile(row, col);
+            map->unHighlightTile(square.row, square.col);
     }
     _highlightedTiles.clear();
 }
@@ -799,12 +794,12 @@ void CombatManager::markTarget(const EnemyPlan& plan)
     unHighlightTiles();
     if (!plan.ability || !plan.target)
         return;
-    const glm::ivec2 centre = gridPosition(plan.target);
+    const TilePos centre = gridPosition(plan.target);
     const int radius = plan.ability->getTargetType() == "burst" ? plan.ability->getRadius() : 0;
     for (int i = -radius; i <= radius; ++i)
         for (int j = -radius; j <= radius; ++j)
-            if (getCombatDistance(centre.x + i, centre.y + j, centre.x, centre.y) <= radius)
-                highlightTile(centre.x + i, centre.y + j);
+            if (getCombatDistance(centre.row + i, centre.col + j, centre.row, centre.col) <= radius)
+                highlightTile(centre.row + i, centre.col + j);
 }
 
 void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
@@ -815,9 +810,9 @@ void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
         enemyPasses(foe);
         return;
     }
-    const glm::ivec2 centre = gridPosition(plan.target);
+    const TilePos centre = gridPosition(plan.target);
     const std::list<Character*> targets = plan.ability->getTargetType() == "burst"
-                                              ? charactersNear(centre.x, centre.y, plan.ability->getRadius())
+                                              ? charactersNear(centre.row, centre.col, plan.ability->getRadius())
                                               : std::list<Character*>{plan.target};
     Log::named("oskel") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
     resolve(plan.ability, foe, targets,

@@ -2,12 +2,14 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
 
 #include "core/CombatSnapshot.h"
+#include "core/TilePos.h"
 
 namespace gui
 {
@@ -97,9 +99,9 @@ public:
     const std::list<Character*>& getParty() const { return _party; }
     const std::list<Character*>* getEnemies() const { return _enemies; }
     const std::list<Character*>& getTargets() const { return _targets; }
-    const std::vector<glm::vec2>& getHighlightedTiles() const { return _highlightedTiles; }
+    const std::vector<TilePos>& getHighlightedTiles() const { return _highlightedTiles; }
     bool canAct(Character* character) const;
-    CombatInputContext* getCombatInputContext() const { return _combatInputContext; }
+    CombatInputContext* getCombatInputContext() const { return _combatInputContext.get(); }
     gui::CombatMenu* getCombatMenu() const { return _combatMenu; }
     gui::GUITextBox* getTextDisplay() const { return _textDisplay; }
     bool isEnemyTurnRunning() const { return _enemyTurn != nullptr; }
@@ -142,13 +144,15 @@ private:
     void restoreSceneMusic();
     void setMenu(const std::string& title, const std::vector<std::string>& options);
     void setCanAct(Character* character, bool canAct);
-    static glm::ivec2 gridPosition(const Character* character);
+    static TilePos gridPosition(const Character* character);
 
+    // Created here, owned by the GUI manager; destroyed through it.
     gui::CombatMenu* _combatMenu;
     gui::GUITextBox* _textDisplay;
     Session* _session;
     stage _combatStage;
     bool _inCombat;
+    // Borrowed: abilities belong to the resource manager, characters to Lua.
     Ability* _chosenAbility;
     Character* _currentCharacter;
     std::list<Character*> _targets;
@@ -156,10 +160,11 @@ private:
     int characterRow;
     int characterCol;
     std::list<Character*> _party;
+    // The session's opponent list, which outlives the fight.
     std::list<Character*>* _enemies;
     std::map<std::string, bool> _canAct;
-    std::vector<glm::vec2> _highlightedTiles;
-    CombatInputContext* _combatInputContext;
+    std::vector<TilePos> _highlightedTiles;
+    std::unique_ptr<CombatInputContext> _combatInputContext;
     // Owned by the process manager; this only keeps track of it.
     EnemyTurnProcess* _enemyTurn;
     CombatSnapshot _snapshot;

@@ -16,7 +16,7 @@ const char* const DIALOG_OPEN_FLAG = "flag_isDialogOpen";
 }
 
 DialogManager::DialogManager(Session* session)
-    : _player(nullptr), _NPC(nullptr), _node(nullptr), _dialogMenu(nullptr), _session(session)
+    : _player(nullptr), _NPC(nullptr), _dialogMenu(nullptr), _session(session)
 {
     _dialogMenu = new gui::DialogMenu(this, "", "");
     _dialogMenu->hide();
@@ -25,7 +25,6 @@ DialogManager::DialogManager(Session* session)
 DialogManager::~DialogManager()
 {
     _dialogMenu->destroy();
-    delete _node;
 }
 
 void DialogManager::initializePlayer(Entity* entity)
@@ -54,16 +53,12 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     LuaInterface::registerAlias(_NPC->getLuaRef(), "NPC");
 
     const bool fightingBefore = _session && _session->getCombatManager().isInCombat();
-    DialogNode* node = new DialogNode(WORKING_DIRECTORY + "/" + path, nodeId);
+    std::unique_ptr<DialogNode> node(new DialogNode(WORKING_DIRECTORY + "/" + path, nodeId));
+    // An invalid node leaves the conversation shown so far as it was.
     if (!node->isValid())
-    {
-        // The conversation shown so far stays as it was.
-        delete node;
         return;
-    }
     _path = path;
-    delete _node;
-    _node = node;
+    _node = std::move(node);
     // A node whose script starts a fight hands the screen to the fight: its
     // band would lie over the combat menu and take its clicks.
     if (!fightingBefore && _session && _session->getCombatManager().isInCombat())

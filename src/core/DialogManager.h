@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,18 +35,20 @@ public:
 
     Entity* getPlayer() const { return _player; }
     Entity* getNPC() const { return _NPC; }
-    const DialogNode* getNode() const { return _node; }
+    const DialogNode* getNode() const { return _node.get(); }
     gui::DialogMenu* getDialogMenu() const { return _dialogMenu; }
 
 private:
     void showNode();
     void closeConversation();
 
+    // Borrowed: entities belong to their scenes and Lua.
     Entity* _player;
     Entity* _NPC;
     std::string _path;
     std::string _callingEntity;
-    DialogNode* _node;
+    std::unique_ptr<DialogNode> _node;
+    // Created here, owned by the GUI manager; destroyed through it.
     gui::DialogMenu* _dialogMenu;
     Session* _session;
 };

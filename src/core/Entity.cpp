@@ -54,17 +54,11 @@ Entity::Entity()
       _moving(false),
       _isInWanderRegion(true),
       _removeThis(false),
-      _interactScript(nullptr),
-      _thinkScript(nullptr),
       _isAvatar(false)
 {
 }
 
-Entity::~Entity()
-{
-    delete _interactScript;
-    delete _thinkScript;
-}
+Entity::~Entity() = default;
 
 std::string Entity::getName()
 {
@@ -173,29 +167,6 @@ bool Entity::isValidDirection(int direction)
     return direction >= UP && direction <= LEFT;
 }
 
-glm::ivec2 Entity::neighbour(const glm::ivec2& tile, Direction direction)
-{
-    switch (direction)
-    {
-    // At the ends of int the neighbour stays put: no map reaches that far,
-    // so the step is refused like any other off the map.
-    case UP:
-        return glm::ivec2(saturatingAdd(tile.x, -1), tile.y);
-    case RIGHT:
-        return glm::ivec2(tile.x, saturatingAdd(tile.y, 1));
-    case DOWN:
-        return glm::ivec2(saturatingAdd(tile.x, 1), tile.y);
-    case LEFT:
-        return glm::ivec2(tile.x, saturatingAdd(tile.y, -1));
-    }
-    return tile;
-}
-
-glm::ivec2 Entity::currentTile() const
-{
-    return glm::ivec2(clampToInt(_position.x), clampToInt(_position.y));
-}
-
 bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
 {
     if (!_currentScene)
@@ -211,7 +182,7 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
         return false;
     }
 
-    const glm::ivec2 here = currentTile();
+    const TilePos here = currentTile();
     glm::vec2 target = _position;
     switch (direction)
     {
@@ -234,12 +205,11 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     }
     startStepAnimation(direction);
 
-    const glm::ivec2 targetTile(clampToInt(target.x), clampToInt(target.y));
-    if (isStepAllowed(direction, targetTile))
+    if (isStepAllowed(direction, TilePos::of(target)))
     {
         _moving = true;
         // Every other tile of a checkerboard sounds, which reads as a walking rhythm.
-        if (((here.x ^ here.y) & 1) != 0)
+        if (((here.row ^ here.col) & 1) != 0)
             sound::SoundHandler::sendRequest("stepHard", 0.0);
     }
     else
@@ -270,17 +240,17 @@ void Entity::startStepAnimation(Direction direction)
     _runner.setLoopingAnim(walkAnimationName(direction), WALK_FRAME_TIME);
 }
 
-bool Entity::isStepAllowed(Direction direction, const glm::ivec2& target) const
+bool Entity::isStepAllowed(Direction direction, const TilePos& target) const
 {
     LevelMap* levelMap = _currentScene ? _currentScene->getLevelMap() : nullptr;
     // A scene whose map lacks a passability grid cannot say what is open,
     // so nothing is.
     if (!levelMap || !levelMap->getPassabilityMap())
         return false;
-    if (!levelMap->isOnMap(target.x, target.y))
+    if (!levelMap->isOnMap(target.row, target.col))
         return false;
-    const glm::ivec2 here = currentTile();
-    return levelMap->getPassabilityMap()->isPassable(direction, here.x, here.y);
+    const TilePos here = currentTile();
+    return levelMap->getPassabilityMap()->isPassable(direction, here.row, here.col);
 }
 
 Entity* Entity::findEntityAt(const glm::vec2& tile) const
@@ -328,9 +298,9 @@ bool Entity::canMoveDirection(Direction direction) const
     LevelMap* levelMap = _currentScene ? _currentScene->getLevelMap() : nullptr;
     if (!levelMap || !levelMap->getPassabilityMap())
         return false;
-    const glm::ivec2 target = neighbour(currentTile(), direction);
-    return levelMap->isOnMap(target.x, target.y)
-        && levelMap->getPassabilityMap()->isPassable(target.x, target.y);
+    const TilePos target = currentTile().neighbour(direction);
+    return levelMap->isOnMap(target.row, target.col)
+        && levelMap->getPassabilityMap()->isPassable(target.row, target.col);
 }
 
 void Entity::updatePosition()
@@ -368,8 +338,8 @@ void Entity::updateSpritePosition()
 
 bool Entity::checkTriggers()
 {
-    const glm::ivec2 here = currentTile();
-    return checkTriggers(here.x, here.y);
+    const TilePos here = currentTile();
+    return checkTriggers(here.row, here.col);
 }
 
 bool Entity::checkTriggers(int row, int column)
@@ -381,7 +351,7 @@ bool Entity::checkTriggers(int row, int column)
     // A script that places its entity back on the tile being fired (or on a
     // tile whose script sends it back here) would otherwise fire it again
     // without end; a trigger runs at most once at a time for an entity.
-    const glm::ivec2 tile(row, column);
+    const TilePos tile{row, column};
     if (std::find(_firingTriggers.begin(), _firingTriggers.end(), tile) != _firingTriggers.end())
     {
         Log::warn() << "Entity::checkTriggers - The trigger at " << row << " " << column
@@ -405,8 +375,7 @@ bool Entity::isFacing(const Entity* other) const
         return false;
     // Only the one neighbour in front counts; comparing a single component
     // would let an entity "face" anything on the same row or column.
-    const glm::ivec2 front = neighbour(currentTile(), _faceDirection);
-    return clampToInt(other->_position.x) == front.x && clampToInt(other->_position.y) == front.y;
+    return other->currentTile() == currentTile().neighbour(_faceDirection);
 }
 
 void Entity::wander(int chance)
@@ -414,9 +383,9 @@ void Entity::wander(int chance)
     if (gameRand() % 100 >= chance)
         return;
     const Direction direction = static_cast<Direction>(gameRand() % 4);
-    const glm::ivec2 next = neighbour(currentTile(), direction);
+    const TilePos next = currentTile().neighbour(direction);
     // A wander-region cell re-admits the entity through its script.
-    checkTriggers(next.x, next.y);
+    checkTriggers(next.row, next.col);
     if (_isInWanderRegion)
         attemptMoveDirection(direction, false);
     _isInWanderRegion = false;
@@ -454,25 +423,23 @@ void Entity::setIsAvatar(bool isAvatar)
 
 ScriptInstance* Entity::getInteractScript() const
 {
-    return _interactScript;
+    return _interactScript.get();
 }
 
 void Entity::setInteractScript(ScriptInstance* script)
 {
-    if (script != _interactScript)
-        delete _interactScript;
-    _interactScript = script;
+    if (script != _interactScript.get())
+        _interactScript.reset(script);
 }
 
 ScriptInstance* Entity::getThinkScript() const
 {
-    return _thinkScript;
+    return _thinkScript.get();
 }
 
 void Entity::setThinkScript(ScriptInstance* script)
 {
-    if (script != _thinkScript)
-        delete _thinkScript;
-    _thinkScript = script;
+    if (script != _thinkScript.get())
+        _thinkScript.reset(script);
 }
 }

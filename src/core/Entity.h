@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 
 #include "animation/TAAnimationRunner.h"
 #include "core/Direction.h"
+#include "core/TilePos.h"
 
 namespace tamsygraphics
 {
@@ -89,6 +91,7 @@ public:
 
     // The entity owns its scripts: setting one releases the previous one.
     ScriptInstance* getInteractScript() const;
+    // The entity takes ownership of the scripts it is given.
     void setInteractScript(ScriptInstance* script);
     ScriptInstance* getThinkScript() const;
     void setThinkScript(ScriptInstance* script);
@@ -96,9 +99,12 @@ public:
 protected:
     int number;
     int _luaRef;
+    // The entity's own sprite, lent to the scene manager while its scene is
+    // shown and withdrawn when the scene goes.
     tamsygraphics::Sprite* _sprite;
     tamsyAnimation::AnimationRunner _runner;
     std::string _type;
+    // Borrowed: scenes belong to the resource manager.
     Scene* _currentScene;
     glm::vec2 _position;
     glm::vec2 _offset;
@@ -108,19 +114,18 @@ protected:
     bool _isInWanderRegion;
     bool _removeThis;
     std::string _id;
-    ScriptInstance* _interactScript;
-    ScriptInstance* _thinkScript;
+    std::unique_ptr<ScriptInstance> _interactScript;
+    std::unique_ptr<ScriptInstance> _thinkScript;
     bool _isAvatar;
 
 private:
     // Tiles whose trigger is running for this entity, outermost first.
-    std::vector<glm::ivec2> _firingTriggers;
+    std::vector<TilePos> _firingTriggers;
 
     static bool isValidDirection(int direction);
-    static glm::ivec2 neighbour(const glm::ivec2& tile, Direction direction);
-    glm::ivec2 currentTile() const;
+    TilePos currentTile() const { return TilePos::of(_position); }
     void startStepAnimation(Direction direction);
-    bool isStepAllowed(Direction direction, const glm::ivec2& target) const;
+    bool isStepAllowed(Direction direction, const TilePos& target) const;
     Entity* findEntityAt(const glm::vec2& tile) const;
     bool holdsTile(const glm::vec2& tile) const;
     void interactWith(Entity* other);

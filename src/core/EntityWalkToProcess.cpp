@@ -9,10 +9,7 @@ EntityWalkToProcess::EntityWalkToProcess(Entity* entity, int rowDest, int colDes
     : Process(ENTITY_WALKTO_PROCESS),
       _accumulateTime(0.0),
       _entity(entity),
-      _rowDest(rowDest),
-      _colDest(colDest),
-      _currentRow(0),
-      _currentCol(0)
+      _destination{rowDest, colDest}
 {
 }
 
@@ -25,14 +22,12 @@ void EntityWalkToProcess::update(double seconds)
         return;
     }
     _accumulateTime += seconds;
-    const glm::vec2 position = _entity->getPosition();
-    _currentRow = static_cast<int>(position.x);
-    _currentCol = static_cast<int>(position.y);
+    _current = TilePos::of(_entity->getPosition());
 
     const Direction direction = determineMove();
     if (isDead())
         return;
-    if (_currentRow == _rowDest && _currentCol == _colDest)
+    if (_current == _destination)
     {
         kill();
         return;
@@ -45,13 +40,13 @@ void EntityWalkToProcess::update(double seconds)
 
 Direction EntityWalkToProcess::determineMove()
 {
-    if (_currentRow < _rowDest && _entity->canMoveDirection(DOWN))
+    if (_current.row < _destination.row && _entity->canMoveDirection(DOWN))
         return DOWN;
-    if (_currentCol < _colDest && _entity->canMoveDirection(RIGHT))
+    if (_current.col < _destination.col && _entity->canMoveDirection(RIGHT))
         return RIGHT;
-    if (_currentRow > _rowDest && _entity->canMoveDirection(UP))
+    if (_current.row > _destination.row && _entity->canMoveDirection(UP))
         return UP;
-    if (_currentCol > _colDest && _entity->canMoveDirection(LEFT))
+    if (_current.col > _destination.col && _entity->canMoveDirection(LEFT))
         return LEFT;
     kill();
     return DOWN;

@@ -2,6 +2,7 @@
 
 #include "core/Direction.h"
 #include "core/Process.h"
+#include "core/TilePos.h"
 
 namespace core
 {
@@ -23,9 +24,7 @@ public:
 private:
     double _accumulateTime;
     Entity* _entity;
-    int _rowDest;
-    int _colDest;
-    int _currentRow;
-    int _currentCol;
+    TilePos _destination;
+    TilePos _current;
 };
 }

@@ -36,22 +36,18 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 
 Session::Session()
     : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0),
-      _nextCol(0), _currentParty(nullptr), _combatManager(this), _dialogManager(nullptr),
-      _levelInputContext(nullptr), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
+      _nextCol(0), _currentParty(nullptr), _combatManager(this),
+      _dialogManager(new DialogManager(this)), _levelInputContext(new LevelInputContext(this)), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
       _questManager(nullptr),
       _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(new Screen());
-    _levelInputContext = new LevelInputContext(this);
-    application::InputManager::pushContext(_levelInputContext);
-    _dialogManager = new DialogManager(this);
+    application::InputManager::pushContext(_levelInputContext.get());
 }
 
 Session::~Session()
 {
-    application::InputManager::removeContext(_levelInputContext);
-    delete _levelInputContext;
-    delete _dialogManager;
+    application::InputManager::removeContext(_levelInputContext.get());
     for (Screen* screen : _screenStack.stack)
         delete screen;
     _screenStack.clearScreens();
@@ -264,12 +260,12 @@ CombatManager& Session::getCombatManager()
 
 DialogManager* Session::getDialogManager() const
 {
-    return _dialogManager;
+    return _dialogManager.get();
 }
 
 LevelInputContext* Session::getLevelInputContext() const
 {
-    return _levelInputContext;
+    return _levelInputContext.get();
 }
 
 Character* Session::getAvatar() const

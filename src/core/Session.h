@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -172,12 +173,17 @@ private:
     void unbindSubjectAndObject();
     void showEndingWhenFree();
 
+    // Borrowed: the renderer's scene manager and camera, and scenes, which
+    // the resource manager owns.
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
     Scene* _currentScene;
     Scene* _nextScene;
     int _nextRow;
     int _nextCol;
+    // Owned when read from the session file (an earlier party is freed when
+    // a later one is read); borrowed when set by setCurrentParty. The
+    // characters themselves belong to Lua.
     Party* _currentParty;
     CharacterList _currentOpponents;
     // The list the combat manager fights against; it removes the dead from
@@ -185,9 +191,11 @@ private:
     CharacterList _combatOpponents;
     ScreenStack _screenStack;
     CombatManager _combatManager;
-    DialogManager* _dialogManager;
-    LevelInputContext* _levelInputContext;
+    std::unique_ptr<DialogManager> _dialogManager;
+    std::unique_ptr<LevelInputContext> _levelInputContext;
     bool _doPrompt;
+    // Borrowed: widgets belong to the GUI manager, the quest and save
+    // managers to the application.
     gui::PartyMenu* _partyView;
     gui::InventoryMenu* _inventoryView;
     gui::EndScreen* _endingView = nullptr;

@@ -3,6 +3,7 @@
 #include <glm/glm.hpp>
 
 #include "core/Direction.h"
+#include "util/SafeNumbers.h"
 
 namespace core
 {
@@ -16,27 +17,26 @@ struct TilePos
     bool operator==(const TilePos& other) const { return row == other.row && col == other.col; }
     bool operator!=(const TilePos& other) const { return !(*this == other); }
 
-    // The square one step away.
+    // The square one step away. At the ends of int the square stays put: no
+    // map reaches that far, so the step is refused like any other off the map.
     TilePos neighbour(Direction direction) const
     {
         switch (direction)
         {
         case UP:
-            return {row - 1, col};
+            return {saturatingAdd(row, -1), col};
         case RIGHT:
-            return {row, col + 1};
+            return {row, saturatingAdd(col, 1)};
         case DOWN:
-            return {row + 1, col};
+            return {saturatingAdd(row, 1), col};
         case LEFT:
-            return {row, col - 1};
+            return {row, saturatingAdd(col, -1)};
         }
         return *this;
     }
 
-    // An entity's position (row in x, column in y), truncated to whole squares.
-    static TilePos of(const glm::vec2& position)
-    {
-        return {static_cast<int>(position.x), static_cast<int>(position.y)};
-    }
+    // An entity's position (row in x, column in y), truncated to whole
+    // squares; positions beyond int, which scene files may hold, stop at its ends.
+    static TilePos of(const glm::vec2& position) { return {clampToInt(position.x), clampToInt(position.y)}; }
 };
 }

@@ -30,20 +30,19 @@ GUIManager::~GUIManager()
 
 GUIRectangle* GUIManager::createRectangle(const std::string& id)
 {
-    if (_recMap.contains(id))
-    {
-        FILE_LOG(logERROR) << "(GUIManager::createRectangle) GUIRectangle with identifier already exists -- failed to create rectangle (" << id << ")";
-        return nullptr;
-    }
-    GUIRectangle* rectangle = _recMap.put(id, std::unique_ptr<GUIRectangle>(new GUIRectangle(id)), nullptr);
-    if (_renderer)
+    GUIRectangle* rectangle = _recMap.add(
+        id, std::unique_ptr<GUIRectangle>(new GUIRectangle(id)),
+        "(GUIManager::createRectangle) GUIRectangle with identifier already exists -- failed to create rectangle");
+    if (rectangle && _renderer)
         _renderer->Submit(id, rectangle);
-    FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) created GUIRectangle with identifier (" << id << ")";
+    if (rectangle)
+        FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) created GUIRectangle with identifier (" << id << ")";
     return rectangle;
 }
 
 void GUIManager::destroyRectangle(const std::string& id)
 {
+    // The id may live inside the rectangle: it dies last.
     auto gone = _recMap.take(id, "(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist");
     if (!gone)
         return;
@@ -54,19 +53,16 @@ void GUIManager::destroyRectangle(const std::string& id)
 
 void GUIManager::destroyRectangle(GUIRectangle* rectangle)
 {
-    // A copy: the id lives inside the element that is about to be deleted.
     if (rectangle)
-        destroyRectangle(std::string(rectangle->getId()));
+        destroyRectangle(rectangle->getId());
 }
 
 Text* GUIManager::createText(const std::string& id)
 {
-    if (_textMap.contains(id))
-    {
-        FILE_LOG(logERROR) << "(GUIManager::createText) Text with identifier already exists -- failed to create text (" << id << ")";
+    Text* text = _textMap.add(id, std::unique_ptr<Text>(new Text(id)),
+                              "(GUIManager::createText) Text with identifier already exists -- failed to create text");
+    if (!text)
         return nullptr;
-    }
-    Text* text = _textMap.put(id, std::unique_ptr<Text>(new Text(id)), nullptr);
     text->setFont(_defaultFont);
     text->setSize(_defaultFontSize);
     if (_renderer)
@@ -77,15 +73,13 @@ Text* GUIManager::createText(const std::string& id)
 void GUIManager::destroyText(const std::string& id)
 {
     auto gone = _textMap.take(id, "(GUIManager::destroyText) Tried to destroy gui text that doesnt exist");
-    if (!gone)
-        return;
-    if (_renderer)
+    if (gone && _renderer)
         _renderer->RemoveText(id);
 }
 
 void GUIManager::destroyText(Text* text)
 {
     if (text)
-        destroyText(std::string(text->getId()));
+        destroyText(text->getId());
 }
 }

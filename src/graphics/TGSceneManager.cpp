@@ -97,30 +97,30 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
     return true;
 }
 
+template <class T>
+T* SceneManager::createDrawn(NamedRegistry<T>& registry, const std::string& name, const char* replacedMessage)
+{
+    T* object = registry.put(name, std::unique_ptr<T>(new T(name)), replacedMessage);
+    _renderer->Submit(name, object);
+    return object;
+}
+
 Sprite* SceneManager::CreateSprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateSprite) Creating sprite (" << name << ")";
-    Sprite* sprite = _sprites.put(name, std::unique_ptr<Sprite>(new Sprite(name)),
-                                  "(SceneManager::CreateSprite) Overwriting already created sprite");
-    _renderer->Submit(name, sprite);
-    return sprite;
+    return createDrawn(_sprites, name, "(SceneManager::CreateSprite) Overwriting already created sprite");
 }
 
 Sprite* SceneManager::GetSprite(const std::string& name) const
 {
-    Sprite* sprite = _sprites.get(name);
-    if (!sprite)
-        FILE_LOG(logINFO) << "(SceneManager::GetSprite) Attempting to retrieve sprite that doesnt exist (" << name
-                          << ")";
-    return sprite;
+    return _sprites.find(name, "(SceneManager::GetSprite) Attempting to retrieve sprite that doesnt exist", logINFO);
 }
 
 void SceneManager::DestroySprite(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroySprite) Destroying sprite (" << name << ")";
     // The name may belong to the object itself: it dies last.
-    auto gone = _sprites.take(name, "(SceneManager::DestroySprite) Destroying sprite that doesnt exist");
-    if (gone)
+    if (auto gone = _sprites.take(name, "(SceneManager::DestroySprite) Destroying sprite that doesnt exist"))
         _renderer->RemoveSprite(name);
 }
 
@@ -147,11 +147,7 @@ Camera* SceneManager::CreateCamera(const std::string& name)
 
 Camera* SceneManager::GetCamera(const std::string& name) const
 {
-    Camera* camera = _cameras.get(name);
-    if (!camera)
-        FILE_LOG(logINFO) << "(SceneManager::GetCamera) Attempting to retrieve camera that doesnt exist (" << name
-                          << ")";
-    return camera;
+    return _cameras.find(name, "(SceneManager::GetCamera) Attempting to retrieve camera that doesnt exist", logINFO);
 }
 
 void SceneManager::DestroyCamera(const std::string& name)
@@ -181,14 +177,10 @@ void SceneManager::DestroyCamera(const std::string& name)
 void SceneManager::SetActiveCamera(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::SetActiveCamera) Setting active camera (" << name << ")";
-    Camera* camera = _cameras.get(name);
+    Camera* camera = _cameras.find(
+        name, "(SceneManager::SetActiveCamera) Trying to set active camera to camera that doesnt exists", logERROR);
     if (!camera)
-    {
-        FILE_LOG(logERROR)
-            << "(SceneManager::SetActiveCamera) Trying to set active camera to camera that doesnt exists (" << name
-            << ")";
         return;
-    }
     _activeCamera = camera;
     _renderer->SetCamera(camera);
 }
@@ -196,18 +188,14 @@ void SceneManager::SetActiveCamera(const std::string& name)
 Text* SceneManager::CreateText(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::CreateText) Creating Text (" << name << ")";
-    Text* text = _texts.put(name, std::unique_ptr<Text>(new Text(name)),
-                            "(SceneManager::CreateText) Overwriting already created text");
-    _renderer->Submit(name, text);
-    return text;
+    return createDrawn(_texts, name, "(SceneManager::CreateText) Overwriting already created text");
 }
 
 void SceneManager::DestroyText(const std::string& name)
 {
     FILE_LOG(logINFO) << "(SceneManager::DestroyText) Destroying text (" << name << ")";
     // The name may belong to the object itself: it dies last.
-    auto gone = _texts.take(name, "(SceneManager::DestroyText) Destroying text that doesn't exist");
-    if (gone)
+    if (auto gone = _texts.take(name, "(SceneManager::DestroyText) Destroying text that doesn't exist"))
         _renderer->RemoveText(name);
 }
 }

@@ -61,6 +61,10 @@ public:
     void DestroyText(const std::string& name);
 
 private:
+    // A new object of the registry's kind under the name, handed to the renderer.
+    template <class T>
+    T* createDrawn(NamedRegistry<T>& registry, const std::string& name, const char* replacedMessage);
+
     Renderer* _renderer;
     NamedRegistry<Sprite> _sprites;
     NamedRegistry<Camera> _cameras;

@@ -25,7 +25,28 @@ public:
         return found == _items.end() ? nullptr : found->second.get();
     }
 
+    // As get, logging missingMessage at the given level when nothing has the name.
+    T* find(const std::string& name, const char* missingMessage, TLogLevel level) const
+    {
+        T* object = get(name);
+        if (!object)
+            FILE_LOG(level) << missingMessage << " (" << name << ")";
+        return object;
+    }
+
     bool contains(const std::string& name) const { return _items.count(name) != 0; }
+
+    // Registers `object` unless the name is taken; then logs takenMessage,
+    // frees the object and answers null.
+    T* add(const std::string& name, std::unique_ptr<T> object, const char* takenMessage)
+    {
+        if (contains(name))
+        {
+            FILE_LOG(logERROR) << takenMessage << " (" << name << ")";
+            return nullptr;
+        }
+        return put(name, std::move(object), nullptr);
+    }
 
     // Registers `object` under the name; when the name is taken, logs
     // replacedMessage (when not null) and keeps the old object alive.

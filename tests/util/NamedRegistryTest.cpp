@@ -65,3 +65,18 @@ TEST(NamedRegistry, TakeHandsOverAndMissingNamesGiveNull)
     taken.reset();
     EXPECT_EQ(Tracked::alive, 1);
 }
+
+TEST(NamedRegistry, AddRefusesATakenNameAndFreesTheNewcomer)
+{
+    {
+        NamedRegistry<Tracked> registry;
+        Tracked* first = registry.add("a", make("first"), "(Test::add) taken");
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(registry.add("a", make("second"), "(Test::add) taken"), nullptr);
+        EXPECT_EQ(registry.get("a"), first) << "the first keeps the name";
+        EXPECT_EQ(Tracked::alive, 1);
+        EXPECT_EQ(registry.find("b", "(Test::find) missing", logINFO), nullptr);
+        EXPECT_EQ(registry.find("a", "(Test::find) missing", logINFO), first);
+    }
+    EXPECT_EQ(Tracked::alive, 0);
+}
