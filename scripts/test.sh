@@ -6,13 +6,17 @@
 #       UndefinedBehaviorSanitizer and LeakSanitizer, built in build-asan/;
 #       any report fails the test that made it (the end-to-end tests' game
 #       processes included, since they inherit these settings).
+#
+# The normal run also runs scripts/tidy.sh when clang-tidy is installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Compiler cache entries name paths relative to the checkout, so a fresh
 # clone (as CI makes) reuses what an earlier build of the same sources made.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+TIDY=1
 if [ "${1:-}" = "--sanitize" ]; then
   shift
+  TIDY=0
   export BUILD_DIR="${BUILD_DIR:-build-asan}"
   export ZOLT_CMAKE_ARGS="-DZOLT_SANITIZE=ON"
   # With clang the same build also makes the libFuzzer targets.
@@ -25,7 +29,11 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 bash scripts/setup.sh
 BUILD_DIR="${BUILD_DIR:-build}"
-cd "$BUILD_DIR"
+status=0
 # -noreset: Xvfb otherwise resets whenever its last client leaves, and a
 # client that connects during the reset can be refused a GL context.
-exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure "$@"
+(cd "$BUILD_DIR" && xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ctest --output-on-failure "$@") || status=$?
+if [ "$TIDY" = 1 ]; then
+  bash scripts/tidy.sh "$BUILD_DIR" || status=1
+fi
+exit "$status"

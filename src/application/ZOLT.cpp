@@ -146,8 +146,9 @@ void ZOLT::initializeSingletonGUIElements()
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
     // Playing again ends this run like quitting does; the caller then starts
-    // the game afresh, so nothing of this run is carried into the next.
-    gui::EndScreen* endScreen = new gui::EndScreen(
+    // the game afresh, so nothing of this run is carried into the next. Like
+    // every widget, the screen belongs to the GUI manager from its birth.
+    _endScreen = new gui::EndScreen(
         [this]() {
             _restartRequested = true;
             GLFWApp::quitApplication = true;
@@ -157,7 +158,7 @@ void ZOLT::initializeSingletonGUIElements()
     {
         _playerSession->setPartyView(partyMenu);
         _playerSession->setInventoryView(inventoryMenu);
-        _playerSession->setEndingView(endScreen);
+        _playerSession->setEndingView(_endScreen);
     }
 }
 

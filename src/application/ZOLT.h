@@ -19,6 +19,11 @@ class SaveGameManager;
 class ProcessManager2;
 }
 
+namespace gui
+{
+class EndScreen;
+}
+
 namespace application
 {
 class GLFWWindow;
@@ -60,6 +65,8 @@ private:
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;
     FramePacer _framePacer;
+    // The GUI manager's, like every widget.
+    gui::EndScreen* _endScreen = nullptr;
     bool _restartRequested = false;
 };
 }

@@ -58,12 +58,9 @@ public:
         {
             if (replacedMessage)
                 FILE_LOG(logERROR) << replacedMessage << " (" << name << ")";
+            // The same object again: it is owned once already.
             if (found->second.get() == raw)
-            {
-                // The same object again: it is owned once already.
-                object.release();
-                return raw;
-            }
+                return object.release();
             _replaced.push_back(std::move(found->second));
             found->second = std::move(object);
         }

@@ -36,7 +36,7 @@ bool LevelMapAttributes::readInt(const tinyxml2::XMLElement* element, const char
     char* end = nullptr;
     errno = 0;
     long parsed = std::strtol(raw, &end, 10);
-    while (end && (*end == ' ' || *end == '\t'))
+    while (*end == ' ' || *end == '\t')
         ++end;
     if (end == raw || *end != '\0' || errno == ERANGE || parsed > 2147483647L || parsed < -2147483647L)
     {
