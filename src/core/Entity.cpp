@@ -261,10 +261,23 @@ Entity* Entity::findEntityAt(const glm::vec2& tile) const
     for (const auto& entry : _currentScene->getEntities())
     {
         Entity* other = entry.second;
-        if (other && other->_id != _id && other->_position == tile)
+        if (other && other->_id != _id && other->holdsTile(tile))
             return other;
     }
     return nullptr;
+}
+
+bool Entity::holdsTile(const glm::vec2& tile) const
+{
+    if (_position == tile)
+        return true;
+    // A step under way has already claimed the tile it ends on: two walkers
+    // heading for one free tile would otherwise both arrive and stand on
+    // each other, and the avatar would overlap whoever it met.
+    if (!_moving)
+        return false;
+    const auto ahead = [](float velocity) { return static_cast<float>((velocity > 0.0f) - (velocity < 0.0f)); };
+    return _position + glm::vec2(ahead(_vel.x), ahead(_vel.y)) == tile;
 }
 
 void Entity::interactWith(Entity* other)

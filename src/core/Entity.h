@@ -127,6 +127,7 @@ private:
     void startStepAnimation(Direction direction);
     bool isStepAllowed(Direction direction, const TilePos& target) const;
     Entity* findEntityAt(const glm::vec2& tile) const;
+    bool holdsTile(const glm::vec2& tile) const;
     void interactWith(Entity* other);
 };
 }

@@ -447,6 +447,9 @@ bool PlaythroughDriver::dialogShown()
 
 bool PlaythroughDriver::talk(const Line& line)
 {
+    // A conversation nobody asked for would take the clicks meant for this one.
+    if (_console.flag("flag_isDialogOpen") != 0)
+        return fail(line, "a conversation is already open");
     if (!_console.tap("z"))
         return fail(line, "the key did not go through");
     const bool open = _console.framesUntil([this] { return _console.flag("flag_isDialogOpen") == 1; }, 10);

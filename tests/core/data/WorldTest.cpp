@@ -361,11 +361,20 @@ TEST(World, EveryItemScriptRunsOnTheParty)
         bool usedUp;
         int (*measure)(core::Character*);
         int gain;
+        // For what restores a value: its most, and how to take some of it away.
+        int (*most)(core::Character*) = nullptr;
+        void (*wear)(core::Character*, int) = nullptr;
     };
+    const auto hp = [](core::Character* c) { return c->getHP(false); };
+    const auto mostHP = [](core::Character* c) { return c->getHP(true); };
+    const auto wound = [](core::Character* c, int by) { c->addHP(false, -by); };
+    const auto fatigue = [](core::Character* c) { return c->getFatigue(false); };
+    const auto mostFatigue = [](core::Character* c) { return c->getFatigue(true); };
+    const auto tire = [](core::Character* c, int by) { c->addFatigue(false, -by); };
     const std::vector<Effect> effects = {
-        {"potion", true, [](core::Character* c) { return c->getHP(false); }, 10},
-        {"fish", true, [](core::Character* c) { return c->getHP(false); }, 5},
-        {"banana", true, [](core::Character* c) { return c->getFatigue(false); }, 3},
+        {"potion", true, hp, 10, mostHP, wound},
+        {"fish", true, hp, 5, mostHP, wound},
+        {"banana", true, fatigue, 3, mostFatigue, tire},
         {"whetstone", true, [](core::Character* c) { return c->getDamagePhysical(); }, 2},
         {"elderCharm", true, [](core::Character* c) { return c->getHP(true); }, 8},
         {"ferryTicket", false, [](core::Character* c) { return c->getHP(false); }, 0},
@@ -391,6 +400,8 @@ TEST(World, EveryItemScriptRunsOnTheParty)
         while (story()->hasItem(effect.item))
             story()->loseItem(effect.item);
         story()->gainItem(effect.item);
+        if (effect.wear)
+            effect.wear(fenwy, effect.gain + 1);
         const int before = effect.measure(fenwy);
         datatest::clearLog();
         core::LuaInterface::registerAlias(fenwy->getLuaRef(), "obj");
@@ -398,6 +409,14 @@ TEST(World, EveryItemScriptRunsOnTheParty)
         EXPECT_FALSE(datatest::logHas("[Error]")) << effect.item << ": " << datatest::logText();
         EXPECT_EQ(before + effect.gain, effect.measure(fenwy)) << effect.item;
         EXPECT_EQ(!effect.usedUp, story()->hasItem(effect.item)) << effect.item;
+        if (effect.wear)
+        {
+            // One short of the most: the item fills up to the most and no further.
+            effect.wear(fenwy, effect.measure(fenwy) - effect.most(fenwy) + 1);
+            story()->gainItem(effect.item);
+            core::LuaInterface::runScript(scripts[effect.item]);
+            EXPECT_EQ(effect.most(fenwy), effect.measure(fenwy)) << effect.item << " goes past the most";
+        }
         // the story's test starts from the party's own bag
         while (story()->hasItem(effect.item))
             story()->loseItem(effect.item);

@@ -311,6 +311,45 @@ TEST_F(EntityStepTest, CollisionCancelsTheStepAndRunsTheRightInteractScript)
     EXPECT_TRUE(hero.isMoving());
 }
 
+TEST_F(EntityStepTest, TileAStepIsHeadingForIsTakenUntilTheStepEnds)
+{
+    TestScene scene("open.tmx");
+    TestEntity hero("hero");
+    TestEntity npc("npc");
+    hero.setIsAvatar(true);
+    npc.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'npc script on ' .. obj.id"));
+    scene->insertEntity(&hero, 1, 1);
+    scene->insertEntity(&npc, 1, 3);
+
+    // Both make for (1,2): the one who set out first gets it.
+    EXPECT_TRUE(hero.attemptMoveDirection(core::RIGHT, false));
+    EXPECT_FALSE(npc.attemptMoveDirection(core::LEFT, false));
+    EXPECT_FALSE(npc.isMoving());
+    entitytest::finishStep(hero);
+    expectTile(hero, 1, 2);
+    expectTile(npc, 1, 3);
+    EXPECT_FALSE(hero.overlaps(&npc));
+    EXPECT_TRUE(entitytest::luaGlobalIsNil("interactedWith"));
+
+    // The avatar walking into the tile an NPC is stepping onto meets the NPC.
+    EXPECT_TRUE(npc.attemptMoveDirection(core::DOWN, false));
+    EXPECT_TRUE(hero.attemptMoveDirection(core::DOWN, false));
+    entitytest::finishStep(hero);
+    EXPECT_FALSE(hero.attemptMoveDirection(core::RIGHT, true));
+    EXPECT_FALSE(hero.isMoving());
+    EXPECT_EQ("npc script on npc", entitytest::luaGlobalString("interactedWith"));
+    entitytest::finishStep(npc);
+    expectTile(hero, 2, 2);
+    expectTile(npc, 2, 3);
+
+    // Once there, the tile it left is free again.
+    EXPECT_TRUE(hero.attemptMoveDirection(core::UP, false));
+    entitytest::finishStep(hero);
+    EXPECT_TRUE(hero.attemptMoveDirection(core::RIGHT, false));
+    entitytest::finishStep(hero);
+    expectTile(hero, 1, 3);
+}
+
 TEST_F(EntityStepTest, CollisionWithEntityWithoutScriptRunsNothing)
 {
     TestScene scene("open.tmx");

@@ -66,6 +66,8 @@ TEST_F(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
     session->gainItem("rope");
     menu->refresh();
     ASSERT_EQ(menu->getEntryTexts(), (Texts{"Healing Potion  x2", "Rope  x1"}));
+    // Hurt, so that the potion has something to heal.
+    session->getAvatar()->addHP(false, -15);
     const int hp = session->getAvatar()->getHP(false);
     clickOn(menu->getEntry(0));
     EXPECT_EQ(session->getAvatar()->getHP(false), hp + 10);
