@@ -329,7 +329,7 @@ TEST_F(EntityStepTest, TileAStepIsHeadingForIsTakenUntilTheStepEnds)
     expectTile(hero, 1, 2);
     expectTile(npc, 1, 3);
     EXPECT_FALSE(hero.overlaps(&npc));
-    EXPECT_TRUE(entitytest::luaGlobalIsNil("interactedWith"));
+    EXPECT_TRUE(testsupport::luaIsNil("interactedWith"));
 
     // The avatar walking into the tile an NPC is stepping onto meets the NPC.
     EXPECT_TRUE(npc.attemptMoveDirection(core::DOWN, false));
@@ -337,7 +337,7 @@ TEST_F(EntityStepTest, TileAStepIsHeadingForIsTakenUntilTheStepEnds)
     entitytest::finishStep(hero);
     EXPECT_FALSE(hero.attemptMoveDirection(core::RIGHT, true));
     EXPECT_FALSE(hero.isMoving());
-    EXPECT_EQ("npc script on npc", entitytest::luaGlobalString("interactedWith"));
+    EXPECT_EQ("npc script on npc", testsupport::luaString("interactedWith"));
     entitytest::finishStep(npc);
     expectTile(hero, 2, 2);
     expectTile(npc, 2, 3);
