@@ -18,6 +18,7 @@
 
 #include "application/GLFWApp.h"
 #include "application/GLFWWindow.h"
+#include "graphics/TGCamera.h"
 #include "graphics/TGGeometryFactory.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGRenderer.h"
@@ -25,7 +26,6 @@
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGSprite.h"
 #include "graphics/TGTexture.h"
-#include "graphics/TGCamera.h"
 
 using namespace tamsygraphics;
 
@@ -157,7 +157,8 @@ struct World
         for (const std::unique_ptr<Sprite>& sprite : sprites)
         {
             const glm::vec2 c = sprite->GetCoords();
-            const glm::vec2 pos[4] = {{c.x - 16, c.y + 16}, {c.x + 16, c.y + 16}, {c.x + 16, c.y - 16}, {c.x - 16, c.y - 16}};
+            const glm::vec2 pos[4] = {
+                {c.x - 16, c.y + 16}, {c.x + 16, c.y + 16}, {c.x + 16, c.y - 16}, {c.x - 16, c.y - 16}};
             const glm::vec2 uv[4] = {{0, 0}, {0.1f, 0}, {0.1f, 0.1f}, {0, 0.1f}};
             AppendQuad(g, pos, uv);
         }

@@ -26,8 +26,8 @@ std::string layerData(bool csv, int layer)
     std::string text = csv ? "  <data encoding=\"csv\">\n" : "  <data>\n";
     for (int cell = 0; cell < SIDE * SIDE; ++cell)
     {
-        unsigned gid = layer == 3 ? 521u + static_cast<unsigned>(cell % 4)
-                                  : static_cast<unsigned>((cell * 7 + layer) % 600 + 1);
+        unsigned gid =
+            layer == 3 ? 521u + static_cast<unsigned>(cell % 4) : static_cast<unsigned>((cell * 7 + layer) % 600 + 1);
         if (cell % 5 == 0)
             gid |= 0x80000000u;
         if (csv)
@@ -44,7 +44,8 @@ std::string triggerGroup()
     for (int i = 0; i < TRIGGERS; ++i)
     {
         text += "  <object x=\"" + std::to_string((i * 37) % SIDE * 16) + "\" y=\"" +
-                std::to_string((i * 11) % SIDE * 16) + "\" width=\"48\" height=\"32\">\n"
+                std::to_string((i * 11) % SIDE * 16) +
+                "\" width=\"48\" height=\"32\">\n"
                 "   <properties><property name=\"script\" value=\"portal.lua\"/>"
                 "<property name=\"target\" value=\"town\"/></properties>\n  </object>\n";
     }
@@ -55,8 +56,8 @@ std::string triggerGroup()
 std::string writeMap(bool csv)
 {
     static const char* const names[] = {"Floor", "Furniture", "Roof", "Passability"};
-    fs::path path = fs::temp_directory_path() /
-                    ("zolt-bench-" + std::to_string(::getpid()) + (csv ? "-csv.tmx" : "-xml.tmx"));
+    fs::path path =
+        fs::temp_directory_path() / ("zolt-bench-" + std::to_string(::getpid()) + (csv ? "-csv.tmx" : "-xml.tmx"));
     std::ofstream out(path);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<map width=\"256\" height=\"256\" "
            "tilewidth=\"16\" tileheight=\"16\">\n <tileset firstgid=\"1\" tilewidth=\"16\" "
@@ -116,10 +117,22 @@ void parseWithTinyXml2(benchmark::State& state, bool csv)
                             static_cast<int64_t>(fs::file_size(file.absolute)));
 }
 
-void BM_LevelMapLoad_XmlTiles(benchmark::State& state) { loadWithEngine(state, false); }
-void BM_TinyXml2Parse_XmlTiles(benchmark::State& state) { parseWithTinyXml2(state, false); }
-void BM_LevelMapLoad_Csv(benchmark::State& state) { loadWithEngine(state, true); }
-void BM_TinyXml2Parse_Csv(benchmark::State& state) { parseWithTinyXml2(state, true); }
+void BM_LevelMapLoad_XmlTiles(benchmark::State& state)
+{
+    loadWithEngine(state, false);
+}
+void BM_TinyXml2Parse_XmlTiles(benchmark::State& state)
+{
+    parseWithTinyXml2(state, false);
+}
+void BM_LevelMapLoad_Csv(benchmark::State& state)
+{
+    loadWithEngine(state, true);
+}
+void BM_TinyXml2Parse_Csv(benchmark::State& state)
+{
+    parseWithTinyXml2(state, true);
+}
 }
 
 BENCHMARK(BM_LevelMapLoad_XmlTiles)->Unit(benchmark::kMillisecond);

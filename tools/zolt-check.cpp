@@ -14,12 +14,11 @@
 
 namespace
 {
-const char* const USAGE =
-    "usage: zolt-check [GAME_ROOT]\n"
-    "Checks the game in GAME_ROOT (a folder holding an assets folder; by default\n"
-    "the working directory, else the installed demo game) and prints each problem\n"
-    "as file:line: message. Exits 0 when the game is clean, 1 when problems were\n"
-    "found, 2 when there is no game to check.\n";
+const char* const USAGE = "usage: zolt-check [GAME_ROOT]\n"
+                          "Checks the game in GAME_ROOT (a folder holding an assets folder; by default\n"
+                          "the working directory, else the installed demo game) and prints each problem\n"
+                          "as file:line: message. Exits 0 when the game is clean, 1 when problems were\n"
+                          "found, 2 when there is no game to check.\n";
 
 // The loaders write their own progress to standard output; only the
 // findings belong there.

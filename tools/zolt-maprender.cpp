@@ -29,7 +29,6 @@
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
 
-#include "util/DataPaths.h"
 #include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
@@ -39,6 +38,7 @@
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "util/DataPaths.h"
 
 namespace fs = std::filesystem;
 
@@ -255,8 +255,7 @@ bool writePng(const Offscreen& target, const std::string& outPath, std::string& 
     for (int row = 0; row < target.height; ++row)
         std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(row * stride), stride,
                     flipped.begin() + static_cast<std::ptrdiff_t>((target.height - 1 - row) * stride));
-    if (!stbi_write_png(outPath.c_str(), target.width, target.height, 4, flipped.data(),
-                        static_cast<int>(stride)))
+    if (!stbi_write_png(outPath.c_str(), target.width, target.height, 4, flipped.data(), static_cast<int>(stride)))
     {
         problem = "cannot write " + outPath;
         return false;
@@ -278,8 +277,7 @@ std::vector<tamsygraphics::Map*> chosenLayers(const LevelMap& level, const std::
 
 // The scene manager owns every layer from here on; only the chosen ones are
 // drawn.
-void submitLayers(tamsygraphics::SceneManager* scene, LevelMap& level,
-                  const std::vector<tamsygraphics::Map*>& chosen)
+void submitLayers(tamsygraphics::SceneManager* scene, LevelMap& level, const std::vector<tamsygraphics::Map*>& chosen)
 {
     for (tamsygraphics::Map* layer : level.handOverLayers())
     {
@@ -316,8 +314,8 @@ int render(const std::string& engineDirectory, const Options& options)
     if (!loadTilesetTextures(renderer.GetResourceManager(), *level, problem) || !makeOffscreen(target, problem))
         return fail(problem);
 
-    tamsygraphics::Camera camera(TOOL, static_cast<int>(worldWidth), static_cast<int>(worldHeight), 45.0f,
-                                 0.5f, 100.0f);
+    tamsygraphics::Camera camera(TOOL, static_cast<int>(worldWidth), static_cast<int>(worldHeight), 45.0f, 0.5f,
+                                 100.0f);
     renderer.SetCamera(&camera);
     submitLayers(renderer.GetSceneManager(), *level, layers);
     renderer.Draw();
@@ -332,10 +330,11 @@ int render(const std::string& engineDirectory, const Options& options)
 
 int usage()
 {
-    std::fprintf(stderr, "Usage: %s MAP OUT.png [--scale N] [--layer NAME]\n"
-                         "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
-                         "  --scale N     image pixels per map pixel (the game shows 2)\n"
-                         "  --layer NAME  draw only the layer NAME\n",
+    std::fprintf(stderr,
+                 "Usage: %s MAP OUT.png [--scale N] [--layer NAME]\n"
+                 "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
+                 "  --scale N     image pixels per map pixel (the game shows 2)\n"
+                 "  --layer NAME  draw only the layer NAME\n",
                  TOOL);
     return 2;
 }

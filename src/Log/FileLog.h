@@ -55,8 +55,8 @@ public:
 
     static std::string ToString(TLogLevel level)
     {
-        static const char* const names[] = {"ERROR", "WARNING", "INFO", "DEBUG",
-                                            "DEBUG1", "DEBUG2", "DEBUG3", "DEBUG4"};
+        static const char* const names[] = {"ERROR",  "WARNING", "INFO",   "DEBUG",
+                                            "DEBUG1", "DEBUG2",  "DEBUG3", "DEBUG4"};
         if (level < logERROR || level > logDEBUG4)
             return "UNKNOWN";
         return names[level];
@@ -97,9 +97,8 @@ class FILELog : public ExtLog<Output2FILE>
 // plain statement, so "if (x) FILE_LOG(l) << y; else z;" binds as written and
 // draws no dangling-else warning. The temporary writes its line when the
 // statement ends.
-#define FILE_LOG(level)                                                                  \
-    for (bool fileLogPending = !((level) > FILELOG_MAX_LEVEL ||                          \
-                                 (level) > FILELog::ReportingLevel() ||                  \
-                                 !Output2FILE::Stream());                                \
-         fileLogPending; fileLogPending = false)                                          \
-        FILELog().Get(level)
+#define FILE_LOG(level)                                                                                                \
+    for (bool fileLogPending =                                                                                         \
+             !((level) > FILELOG_MAX_LEVEL || (level) > FILELog::ReportingLevel() || !Output2FILE::Stream());          \
+         fileLogPending; fileLogPending = false)                                                                       \
+    FILELog().Get(level)

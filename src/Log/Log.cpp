@@ -3,9 +3,7 @@
 #include <cctype>
 #include <iostream>
 
-Log::Log()
-    : mErrorStream(&std::cout), mWarnStream(&std::cout), mNoteStream(&std::cout),
-      mDefaultStream(&std::cout)
+Log::Log() : mErrorStream(&std::cout), mWarnStream(&std::cout), mNoteStream(&std::cout), mDefaultStream(&std::cout)
 {
     // A stream without a buffer fails every write, so everything is discarded.
     static std::ostream nullStream(nullptr);
@@ -69,9 +67,18 @@ std::ostream& Log::named(const std::string& name)
     return out;
 }
 
-void Log::setErrorStream(std::ostream* stream) { getInstance()->mErrorStream = getInstance()->orNull(stream); }
-void Log::setWarnStream(std::ostream* stream) { getInstance()->mWarnStream = getInstance()->orNull(stream); }
-void Log::setNoteStream(std::ostream* stream) { getInstance()->mNoteStream = getInstance()->orNull(stream); }
+void Log::setErrorStream(std::ostream* stream)
+{
+    getInstance()->mErrorStream = getInstance()->orNull(stream);
+}
+void Log::setWarnStream(std::ostream* stream)
+{
+    getInstance()->mWarnStream = getInstance()->orNull(stream);
+}
+void Log::setNoteStream(std::ostream* stream)
+{
+    getInstance()->mNoteStream = getInstance()->orNull(stream);
+}
 
 void Log::setNamedStream(const std::string& name, std::ostream* stream)
 {

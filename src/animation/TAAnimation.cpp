@@ -2,13 +2,11 @@
 
 namespace tamsyAnimation
 {
-Animation::Animation()
-    : _frameVec(1, glm::vec2(0.0f, 0.0f))
+Animation::Animation() : _frameVec(1, glm::vec2(0.0f, 0.0f))
 {
 }
 
-Animation::Animation(const std::vector<glm::vec2>& frames)
-    : _frameVec(frames)
+Animation::Animation(const std::vector<glm::vec2>& frames) : _frameVec(frames)
 {
 }
 

@@ -22,8 +22,7 @@ Animation* AnimationManager::registerAnimation(const std::string& name, Animatio
     return animation;
 }
 
-Animation* AnimationManager::createAnimation(const std::string& name,
-                                             const std::vector<glm::vec2>& frames)
+Animation* AnimationManager::createAnimation(const std::string& name, const std::vector<glm::vec2>& frames)
 {
     return registerAnimation(name, new Animation(frames));
 }

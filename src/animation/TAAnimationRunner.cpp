@@ -17,16 +17,15 @@ const double MIN_SECONDS_PER_FRAME = 1e-7;
 }
 
 AnimationRunner::AnimationRunner()
-    : _sprite(nullptr), _animationTime(0.0), _secondsPerFrame(0.0), _loopingAnim(nullptr),
-      _limitedAnim(nullptr), _repetitions(0)
+    : _sprite(nullptr), _animationTime(0.0), _secondsPerFrame(0.0), _loopingAnim(nullptr), _limitedAnim(nullptr),
+      _repetitions(0)
 {
     AnimationManager::getInstance()->addRunner(this);
 }
 
 AnimationRunner::AnimationRunner(const AnimationRunner& other)
-    : _sprite(other._sprite), _animationTime(other._animationTime),
-      _secondsPerFrame(other._secondsPerFrame), _loopingAnim(other._loopingAnim),
-      _limitedAnim(other._limitedAnim), _repetitions(other._repetitions)
+    : _sprite(other._sprite), _animationTime(other._animationTime), _secondsPerFrame(other._secondsPerFrame),
+      _loopingAnim(other._loopingAnim), _limitedAnim(other._limitedAnim), _repetitions(other._repetitions)
 {
     AnimationManager::getInstance()->addRunner(this);
 }

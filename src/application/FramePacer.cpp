@@ -8,9 +8,8 @@ FramePacer::FramePacer(double framesPerSecond, NowFunction now, SleepUntilFuncti
     : _period(std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
           framesPerSecond > 0.0 ? 1.0 / framesPerSecond : 1.0 / DEFAULT_FRAMES_PER_SECOND))),
       _now(now ? now : NowFunction(&Clock::now)),
-      _sleepUntil(sleepUntil ? sleepUntil : SleepUntilFunction([](Clock::time_point due) {
-          std::this_thread::sleep_until(due);
-      }))
+      _sleepUntil(sleepUntil ? sleepUntil
+                             : SleepUntilFunction([](Clock::time_point due) { std::this_thread::sleep_until(due); }))
 {
 }
 

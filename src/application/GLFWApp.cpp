@@ -21,8 +21,7 @@ GLFWApp* GLFWApp::getGLFWApp()
     return _app;
 }
 
-GLFWApp::GLFWApp()
-    : _window(nullptr)
+GLFWApp::GLFWApp() : _window(nullptr)
 {
     glfwSetErrorCallback(&GLFWApp::reportError);
     // A failure here (no display) shows later as a window that is not open.
@@ -44,16 +43,15 @@ void GLFWApp::reportError(int code, const char* description)
             return;
         notInitializedReported = true;
     }
-    Log::error() << "GLFWApp - Windowing library error " << code << ": "
-                 << (description ? description : "") << std::endl;
+    Log::error() << "GLFWApp - Windowing library error " << code << ": " << (description ? description : "")
+                 << std::endl;
 }
 
 GLFWWindow* GLFWApp::createWindow(int width, int height)
 {
     if (_window)
     {
-        std::cout << "(GLFWApp::createWindow) Window has already been created. Returning existing window"
-                  << std::endl;
+        std::cout << "(GLFWApp::createWindow) Window has already been created. Returning existing window" << std::endl;
         return _window;
     }
     _window = new GLFWWindow(width, height);

@@ -24,41 +24,76 @@ int translateSpecialKey(int glfwKey)
 {
     switch (glfwKey)
     {
-    case GLFW_KEY_ESCAPE: return KEY_ESC;
-    case GLFW_KEY_UP: return KEY_UP;
-    case GLFW_KEY_DOWN: return KEY_UP + 1;
-    case GLFW_KEY_LEFT: return KEY_UP + 2;
-    case GLFW_KEY_RIGHT: return KEY_UP + 3;
-    case GLFW_KEY_LEFT_SHIFT: return KEY_LSHIFT;
-    case GLFW_KEY_RIGHT_SHIFT: return KEY_LSHIFT + 1;
-    case GLFW_KEY_LEFT_CONTROL: return KEY_LSHIFT + 2;
-    case GLFW_KEY_RIGHT_CONTROL: return KEY_LSHIFT + 3;
-    case GLFW_KEY_LEFT_ALT: return KEY_LSHIFT + 4;
-    case GLFW_KEY_RIGHT_ALT: return KEY_LSHIFT + 5;
-    case GLFW_KEY_TAB: return KEY_TAB;
-    case GLFW_KEY_ENTER: return KEY_TAB + 1;
-    case GLFW_KEY_BACKSPACE: return KEY_TAB + 2;
-    case GLFW_KEY_INSERT: return KEY_TAB + 3;
-    case GLFW_KEY_DELETE: return KEY_TAB + 4;
-    case GLFW_KEY_PAGE_UP: return KEY_TAB + 5;
-    case GLFW_KEY_PAGE_DOWN: return KEY_TAB + 6;
-    case GLFW_KEY_HOME: return KEY_TAB + 7;
-    case GLFW_KEY_END: return KEY_TAB + 8;
-    case GLFW_KEY_KP_DIVIDE: return KEY_KP_DIVIDE;
-    case GLFW_KEY_KP_MULTIPLY: return KEY_KP_DIVIDE + 1;
-    case GLFW_KEY_KP_SUBTRACT: return KEY_KP_DIVIDE + 2;
-    case GLFW_KEY_KP_ADD: return KEY_KP_DIVIDE + 3;
-    case GLFW_KEY_KP_DECIMAL: return KEY_KP_DIVIDE + 4;
-    case GLFW_KEY_KP_EQUAL: return KEY_KP_DIVIDE + 5;
-    case GLFW_KEY_KP_ENTER: return KEY_KP_DIVIDE + 6;
-    case GLFW_KEY_NUM_LOCK: return KEY_KP_DIVIDE + 7;
-    case GLFW_KEY_CAPS_LOCK: return KEY_KP_DIVIDE + 8;
-    case GLFW_KEY_SCROLL_LOCK: return KEY_KP_DIVIDE + 9;
-    case GLFW_KEY_PAUSE: return KEY_KP_DIVIDE + 10;
-    case GLFW_KEY_LEFT_SUPER: return KEY_KP_DIVIDE + 11;
-    case GLFW_KEY_RIGHT_SUPER: return KEY_KP_DIVIDE + 12;
-    case GLFW_KEY_MENU: return KEY_KP_DIVIDE + 13;
-    default: return -1;
+    case GLFW_KEY_ESCAPE:
+        return KEY_ESC;
+    case GLFW_KEY_UP:
+        return KEY_UP;
+    case GLFW_KEY_DOWN:
+        return KEY_UP + 1;
+    case GLFW_KEY_LEFT:
+        return KEY_UP + 2;
+    case GLFW_KEY_RIGHT:
+        return KEY_UP + 3;
+    case GLFW_KEY_LEFT_SHIFT:
+        return KEY_LSHIFT;
+    case GLFW_KEY_RIGHT_SHIFT:
+        return KEY_LSHIFT + 1;
+    case GLFW_KEY_LEFT_CONTROL:
+        return KEY_LSHIFT + 2;
+    case GLFW_KEY_RIGHT_CONTROL:
+        return KEY_LSHIFT + 3;
+    case GLFW_KEY_LEFT_ALT:
+        return KEY_LSHIFT + 4;
+    case GLFW_KEY_RIGHT_ALT:
+        return KEY_LSHIFT + 5;
+    case GLFW_KEY_TAB:
+        return KEY_TAB;
+    case GLFW_KEY_ENTER:
+        return KEY_TAB + 1;
+    case GLFW_KEY_BACKSPACE:
+        return KEY_TAB + 2;
+    case GLFW_KEY_INSERT:
+        return KEY_TAB + 3;
+    case GLFW_KEY_DELETE:
+        return KEY_TAB + 4;
+    case GLFW_KEY_PAGE_UP:
+        return KEY_TAB + 5;
+    case GLFW_KEY_PAGE_DOWN:
+        return KEY_TAB + 6;
+    case GLFW_KEY_HOME:
+        return KEY_TAB + 7;
+    case GLFW_KEY_END:
+        return KEY_TAB + 8;
+    case GLFW_KEY_KP_DIVIDE:
+        return KEY_KP_DIVIDE;
+    case GLFW_KEY_KP_MULTIPLY:
+        return KEY_KP_DIVIDE + 1;
+    case GLFW_KEY_KP_SUBTRACT:
+        return KEY_KP_DIVIDE + 2;
+    case GLFW_KEY_KP_ADD:
+        return KEY_KP_DIVIDE + 3;
+    case GLFW_KEY_KP_DECIMAL:
+        return KEY_KP_DIVIDE + 4;
+    case GLFW_KEY_KP_EQUAL:
+        return KEY_KP_DIVIDE + 5;
+    case GLFW_KEY_KP_ENTER:
+        return KEY_KP_DIVIDE + 6;
+    case GLFW_KEY_NUM_LOCK:
+        return KEY_KP_DIVIDE + 7;
+    case GLFW_KEY_CAPS_LOCK:
+        return KEY_KP_DIVIDE + 8;
+    case GLFW_KEY_SCROLL_LOCK:
+        return KEY_KP_DIVIDE + 9;
+    case GLFW_KEY_PAUSE:
+        return KEY_KP_DIVIDE + 10;
+    case GLFW_KEY_LEFT_SUPER:
+        return KEY_KP_DIVIDE + 11;
+    case GLFW_KEY_RIGHT_SUPER:
+        return KEY_KP_DIVIDE + 12;
+    case GLFW_KEY_MENU:
+        return KEY_KP_DIVIDE + 13;
+    default:
+        return -1;
     }
 }
 }

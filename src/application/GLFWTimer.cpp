@@ -4,8 +4,7 @@
 
 namespace application
 {
-GLFWTimer::GLFWTimer()
-    : _startTime(0.0)
+GLFWTimer::GLFWTimer() : _startTime(0.0)
 {
 }
 

@@ -7,8 +7,7 @@
 
 namespace application
 {
-GLFWWindow::GLFWWindow(int width, int height)
-    : _width(width), _height(height), _handle(nullptr)
+GLFWWindow::GLFWWindow(int width, int height) : _width(width), _height(height), _handle(nullptr)
 {
     applyWindowHints();
     _handle = glfwCreateWindow(width, height, "OpenGL", nullptr, nullptr);

@@ -7,16 +7,40 @@ const int NUM_KEYS = 512;
 
 enum
 {
-    KEYUP = 0,    // not pressed
-    KEYHIT = 1,   // pressed since the last frame
-    KEYHELD = 2,  // still pressed
-    KEYLETGO = 3  // released since the last frame
+    KEYUP = 0,   // not pressed
+    KEYHIT = 1,  // pressed since the last frame
+    KEYHELD = 2, // still pressed
+    KEYLETGO = 3 // released since the last frame
 };
 
 enum Keycode
 {
-    KEY_A = 65, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G, KEY_H, KEY_I, KEY_J, KEY_K, KEY_L, KEY_M,
-    KEY_N, KEY_O, KEY_P, KEY_Q, KEY_R, KEY_S, KEY_T, KEY_U, KEY_V, KEY_W, KEY_X, KEY_Y, KEY_Z,
+    KEY_A = 65,
+    KEY_B,
+    KEY_C,
+    KEY_D,
+    KEY_E,
+    KEY_F,
+    KEY_G,
+    KEY_H,
+    KEY_I,
+    KEY_J,
+    KEY_K,
+    KEY_L,
+    KEY_M,
+    KEY_N,
+    KEY_O,
+    KEY_P,
+    KEY_Q,
+    KEY_R,
+    KEY_S,
+    KEY_T,
+    KEY_U,
+    KEY_V,
+    KEY_W,
+    KEY_X,
+    KEY_Y,
+    KEY_Z,
     // Special keys keep the older windowing library's numbering, which game
     // code was written against: Escape, then F1 to F25, the arrows, the
     // modifiers, the editing keys and the keypad in runs.

@@ -12,9 +12,9 @@
 #include "application/InputManager.h"
 #include "application/StartupTextures.h"
 #include "core/LuaInterface.h"
+#include "core/Party.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
-#include "core/Party.h"
 #include "core/ResourceManager.h"
 #include "core/SaveGameManager.h"
 #include "core/SaveInputContext.h"
@@ -72,10 +72,8 @@ void ZOLT::initialize()
         _playerSession->setQuestManager(_questManager);
     // The manager listens through two bases; each registration must go
     // through its own base so the end-quest callback gets the right object.
-    event::EventManager::registerEventListener(
-        static_cast<event::Listener<event::BeginQuestEvent>*>(_questManager));
-    event::EventManager::registerEventListener(
-        static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(_questManager));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
     core::LuaInterface::runScript("demoStartup.lua");
     if (_playerSession)
     {
@@ -149,7 +147,8 @@ void ZOLT::initializeSingletonGUIElements()
     // the game afresh, so nothing of this run is carried into the next. Like
     // every widget, the screen belongs to the GUI manager from its birth.
     _endScreen = new gui::EndScreen(
-        [this]() {
+        [this]()
+        {
             _restartRequested = true;
             GLFWApp::quitApplication = true;
         },

@@ -6,10 +6,10 @@
 #include "core/Character.h"
 #include "core/ResourceManager.h"
 #include "sound/SoundHandler.h"
-#include "util/RandomText.h"
-#include "util/util.h"
 #include "util/NamedXMLDocument.h"
+#include "util/RandomText.h"
 #include "util/XMLNumbers.h"
+#include "util/util.h"
 
 namespace core
 {
@@ -26,12 +26,10 @@ std::ostream& oskel()
 }
 }
 
-Ability::Ability(const std::string& name, const std::string& description, int range,
-                 int radius, int baseAttack, int minDamage, int maxDamage,
-                 int resistanceThreshold, int cost)
-    : name(name), description(description), range(range), radius(radius),
-      baseAttack(baseAttack), minDamage(minDamage), maxDamage(maxDamage),
-      resistanceThreshold(resistanceThreshold), cost(cost)
+Ability::Ability(const std::string& name, const std::string& description, int range, int radius, int baseAttack,
+                 int minDamage, int maxDamage, int resistanceThreshold, int cost)
+    : name(name), description(description), range(range), radius(radius), baseAttack(baseAttack), minDamage(minDamage),
+      maxDamage(maxDamage), resistanceThreshold(resistanceThreshold), cost(cost)
 {
 }
 
@@ -48,8 +46,7 @@ Ability* Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
     }
     Ability* ability = new Ability(
         nullToEmpty(element->Attribute("name")), nullToEmpty(element->Attribute("description")),
-        readIntAttribute(element, "range", 0, 0, VALUE_LIMIT),
-        readIntAttribute(element, "radius", 0, 0, VALUE_LIMIT),
+        readIntAttribute(element, "range", 0, 0, VALUE_LIMIT), readIntAttribute(element, "radius", 0, 0, VALUE_LIMIT),
         readIntAttribute(element, "attack", 0, -VALUE_LIMIT, VALUE_LIMIT),
         readIntAttribute(element, "minDamage", 0, -VALUE_LIMIT, VALUE_LIMIT),
         readIntAttribute(element, "maxDamage", 0, -VALUE_LIMIT, VALUE_LIMIT),
@@ -57,8 +54,7 @@ Ability* Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
         readIntAttribute(element, "cost", 0, -VALUE_LIMIT, VALUE_LIMIT));
     ability->effectType = nullToEmpty(element->Attribute("targetType"));
     Log::named("Ability") << "Ability " << ability->name << std::endl;
-    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
-         child = child->NextSiblingElement())
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         ability->readChild(child);
     }
@@ -68,8 +64,7 @@ Ability* Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
 void Ability::readChild(tinyxml2::XMLElement* child)
 {
     const std::string kind = nullToEmpty(child->Name());
-    const bool known = kind == "typeTag" || kind == "onTarget" || kind == "onHit" ||
-                       kind == "onMiss";
+    const bool known = kind == "typeTag" || kind == "onTarget" || kind == "onHit" || kind == "onMiss";
     if (!known)
     {
         return;
@@ -78,8 +73,7 @@ void Ability::readChild(tinyxml2::XMLElement* child)
     if (!childName)
     {
         // Without a name there is nothing to look up; keep the rest.
-        Log::error() << "Ability::buildFromXMLElement - " << kind
-                     << " without a name in ability " << name << std::endl;
+        Log::error() << "Ability::buildFromXMLElement - " << kind << " without a name in ability " << name << std::endl;
         return;
     }
     if (kind == "typeTag")
@@ -117,14 +111,14 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
     std::string text;
     if (!user)
     {
-        Log::error() << "Ability::resolveAttack - " << name << " used without a user"
-                     << std::endl;
+        Log::error() << "Ability::resolveAttack - " << name << " used without a user" << std::endl;
         return text;
     }
     int damage = rollDamage();
     user->addFatigue(false, -cost);
     user->activateOnAbilityUseEffects(typeTags);
-    oskel() << "finished initialization" << " tag size: " << typeTags.size() << std::endl;
+    oskel() << "finished initialization"
+            << " tag size: " << typeTags.size() << std::endl;
 
     Flags flags = applyTypeTags(user, damage);
     for (Character* target : targets)
@@ -231,8 +225,7 @@ Ability::Flags Ability::applyTypeTags(Character* user, int& damage) const
     return flags;
 }
 
-Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool autoHit,
-                                      std::string& text) const
+Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool autoHit, std::string& text) const
 {
     // Drawn for every target, even an automatic hit, so the sequence of
     // rolls does not depend on the tags.
@@ -265,8 +258,7 @@ Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool a
     return HIT;
 }
 
-void Ability::strikeTarget(Character* target, Character* user, bool noDamage, int& damage,
-                           std::string& text) const
+void Ability::strikeTarget(Character* target, Character* user, bool noDamage, int& damage, std::string& text) const
 {
     if (!noDamage)
     {
@@ -293,8 +285,7 @@ bool Ability::effectsLand(Character* target) const
     return resistanceThreshold == 0 || target->getResistance() + roll < resistanceThreshold;
 }
 
-void Ability::placeEffects(const EffectList& effects, Character* receiver,
-                           const std::string& where, std::string& text)
+void Ability::placeEffects(const EffectList& effects, Character* receiver, const std::string& where, std::string& text)
 {
     for (Effect* effect : effects)
     {

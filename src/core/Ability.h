@@ -16,8 +16,8 @@ class Character;
 class Ability
 {
 public:
-    Ability(const std::string& name, const std::string& description, int range, int radius,
-            int baseAttack, int minDamage, int maxDamage, int resistanceThreshold, int cost);
+    Ability(const std::string& name, const std::string& description, int range, int radius, int baseAttack,
+            int minDamage, int maxDamage, int resistanceThreshold, int cost);
     virtual ~Ability();
 
     // The caller owns the result; null for a null element.
@@ -77,13 +77,11 @@ private:
     void readChild(tinyxml2::XMLElement* child);
     int rollDamage() const;
     Flags applyTypeTags(Character* user, int& damage) const;
-    Outcome rollOutcome(Character* target, Character* user, bool autoHit,
-                        std::string& text) const;
-    void strikeTarget(Character* target, Character* user, bool noDamage, int& damage,
-                      std::string& text) const;
+    Outcome rollOutcome(Character* target, Character* user, bool autoHit, std::string& text) const;
+    void strikeTarget(Character* target, Character* user, bool noDamage, int& damage, std::string& text) const;
     bool effectsLand(Character* target) const;
-    static void placeEffects(const EffectList& effects, Character* receiver,
-                             const std::string& where, std::string& text);
+    static void placeEffects(const EffectList& effects, Character* receiver, const std::string& where,
+                             std::string& text);
 
     std::string name;
     std::string description;

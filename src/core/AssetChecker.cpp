@@ -36,7 +36,7 @@ const char* const DIALOG_FOLDER = "assets/dialogs/";
 const char* const ENGINE_FILES[] = {"assets/fonts/FreeSans.ttf", "assets/fonts/Eadui.ttf"};
 const char* const SHADER_FOLDER = "assets/shaders/shaders150";
 const char* const RECORD_FILES[] = {"assets/animation.xml", "assets/party.xml", ITEMS_FILE, SCENES_FILE,
-                                    ABILITIES_FILE, CLASSES_FILE};
+                                    ABILITIES_FILE,         CLASSES_FILE};
 
 std::string readText(const std::string& path)
 {
@@ -142,8 +142,7 @@ bool AssetChecker::fileExists(const std::string& file) const
     return fs::is_regular_file(WORKING_DIRECTORY + "/" + file, error);
 }
 
-bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from,
-                        int fromLine)
+bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from, int fromLine)
 {
     if (!fileExists(file))
     {
@@ -378,7 +377,8 @@ void AssetChecker::checkScene(const std::string& id, const std::string& file, co
     scene->mapFile = attribute(head, "filename");
     scene->mapLine = head->GetLineNum();
     if (attribute(head, "id") != id)
-        report(file, head->GetLineNum(), "scene id " + attribute(head, "id") + " differs from " + id + ", its id in the scene list");
+        report(file, head->GetLineNum(),
+               "scene id " + attribute(head, "id") + " differs from " + id + ", its id in the scene list");
     if (!fileExists(scene->mapFile))
         report(file, head->GetLineNum(), "names the tile map " + scene->mapFile + ", which does not exist");
     else
@@ -412,7 +412,8 @@ void AssetChecker::readTriggers(SceneInfo& scene)
         const tinyxml2::XMLElement* image = tileset->FirstChildElement("image");
         if (!image)
             continue;
-        const std::string path = (fs::path(scene.mapFile).parent_path() / attribute(image, "source")).lexically_normal().string();
+        const std::string path =
+            (fs::path(scene.mapFile).parent_path() / attribute(image, "source")).lexically_normal().string();
         int w = 0, h = 0, n = 0;
         if (!_checkedImages.insert(path).second)
             continue;
@@ -487,8 +488,7 @@ bool AssetChecker::passable(const std::string& sceneId, int row, int column) con
     if (found == _scenes.end() || !found->second->map)
         return false;
     const LevelMap* map = found->second->map.get();
-    return map->isOnMap(row, column) && map->getPassabilityMap() &&
-           map->getPassabilityMap()->isPassable(row, column);
+    return map->isOnMap(row, column) && map->getPassabilityMap() && map->getPassabilityMap()->isPassable(row, column);
 }
 
 void AssetChecker::checkPortals()
@@ -556,7 +556,8 @@ void AssetChecker::collectCalls(const std::string& text, const std::string& file
     for (const std::regex* call : {&talk, &dialog})
     {
         for (std::sregex_iterator it(text.begin(), text.end(), *call), end; it != end; ++it)
-            _talks.push_back({(*it)[1], (*it)[2], 0, 0, file, line + linesBefore(text, static_cast<size_t>(it->position())), ""});
+            _talks.push_back(
+                {(*it)[1], (*it)[2], 0, 0, file, line + linesBefore(text, static_cast<size_t>(it->position())), ""});
     }
     for (std::sregex_iterator it(text.begin(), text.end(), enter), end; it != end; ++it)
         _enters.push_back({(*it)[1], "", std::stoi((*it)[2]), std::stoi((*it)[3]), file,

@@ -47,8 +47,7 @@ private:
     void report(const std::string& file, int line, const std::string& message);
     // Parses the file; a missing or malformed one is reported against the
     // file that named it (or itself when nothing did).
-    bool load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from = "",
-              int fromLine = 0);
+    bool load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from = "", int fromLine = 0);
     bool fileExists(const std::string& file) const;
 
     void checkEngineFiles();

@@ -12,11 +12,11 @@
 #include "core/Scene.h"
 #include "core/ScriptInstance.h"
 #include "graphics/TGSprite.h"
-#include "util/RandomText.h"
-#include "util/util.h"
 #include "util/NamedXMLDocument.h"
+#include "util/RandomText.h"
 #include "util/SafeNumbers.h"
 #include "util/XMLNumbers.h"
+#include "util/util.h"
 
 namespace core
 {
@@ -28,9 +28,9 @@ const char* const AVATAR_NAME = "fenwy";
 // XML attribute names of the statistics, in storage order: the four base
 // attributes, then the twelve combat values.
 const char* const STAT_KEYS[Character::NUM_STATS] = {"str", "dex", "int", "move"};
-const char* const CB_STAT_KEYS[Character::NUM_CB_STATS] = {
-    "maxHP", "curHP", "maxFat", "curFat", "attack", "dodge",
-    "damagePhysical", "damageMagical", "defense", "crit", "glancing", "resistance"};
+const char* const CB_STAT_KEYS[Character::NUM_CB_STATS] = {"maxHP",   "curHP", "maxFat",         "curFat",
+                                                           "attack",  "dodge", "damagePhysical", "damageMagical",
+                                                           "defense", "crit",  "glancing",       "resistance"};
 
 const int MIN_CLASS_LEVEL = 1;
 const int MAX_CLASS_LEVEL = 10;
@@ -42,8 +42,7 @@ const int MAX_SPRITE_EXTENT = 16384;
 template <typename Visit>
 void forEachRecordChild(tinyxml2::XMLElement* element, const char* kind, Visit visit)
 {
-    for (tinyxml2::XMLElement* child = element->FirstChildElement(kind); child;
-         child = child->NextSiblingElement(kind))
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(kind); child; child = child->NextSiblingElement(kind))
     {
         const std::string id = nullToEmpty(child->Attribute("id"));
         if (!id.empty())
@@ -55,8 +54,7 @@ void forEachRecordChild(tinyxml2::XMLElement* element, const char* kind, Visit v
 
 void logMissingRecord(const char* kind, const std::string& id, const std::string& characterId)
 {
-    Log::error() << "Could not load " << kind << " " << id << " for character " << characterId
-                 << std::endl;
+    Log::error() << "Could not load " << kind << " " << id << " for character " << characterId << std::endl;
 }
 
 // Reads the template before any storage is handed out, so that a bad
@@ -66,16 +64,14 @@ bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& docume
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
     {
-        Log::error() << "Character::buildFromXML - Failed to load or parse file "
-                     << templateName << std::endl;
+        Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;
         return false;
     }
     return true;
 }
 }
 
-Character::Character()
-    : _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
+Character::Character() : _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
 {
     _type = CHARACTER_TYPE;
     _id = randomWord(4, true, ENGLISH);
@@ -173,54 +169,59 @@ void Character::absorbStats(tinyxml2::XMLElement* element)
 
 void Character::absorbAbilities(tinyxml2::XMLElement* element)
 {
-    forEachRecordChild(element, "ability", [this](tinyxml2::XMLElement*, const std::string& id) {
-        Ability* ability = ResourceManager::getAbility(id);
-        if (!ability)
-        {
-            logMissingRecord("ability", id, _id);
-            return;
-        }
-        _abilities[id] = ability;
-        _abilityEnabled[id] = true;
-    });
+    forEachRecordChild(element, "ability",
+                       [this](tinyxml2::XMLElement*, const std::string& id)
+                       {
+                           Ability* ability = ResourceManager::getAbility(id);
+                           if (!ability)
+                           {
+                               logMissingRecord("ability", id, _id);
+                               return;
+                           }
+                           _abilities[id] = ability;
+                           _abilityEnabled[id] = true;
+                       });
 }
 
 void Character::absorbEffects(tinyxml2::XMLElement* element)
 {
-    forEachRecordChild(element, "effect", [this](tinyxml2::XMLElement*, const std::string& id) {
-        Effect* effect = ResourceManager::getEffect(id);
-        if (!effect)
-        {
-            logMissingRecord("effect", id, _id);
-            return;
-        }
-        _activeEffects.push_back(effect);
-    });
+    forEachRecordChild(element, "effect",
+                       [this](tinyxml2::XMLElement*, const std::string& id)
+                       {
+                           Effect* effect = ResourceManager::getEffect(id);
+                           if (!effect)
+                           {
+                               logMissingRecord("effect", id, _id);
+                               return;
+                           }
+                           _activeEffects.push_back(effect);
+                       });
 }
 
 void Character::absorbClasses(tinyxml2::XMLElement* element)
 {
-    forEachRecordChild(element, "class", [this](tinyxml2::XMLElement* child, const std::string& id) {
-        Class* characterClass = ResourceManager::getClass(id);
-        if (!characterClass)
-        {
-            logMissingRecord("class", id, _id);
-            return;
-        }
-        const int levels = readIntAttribute(child, "level");
-        if (levels < MIN_CLASS_LEVEL || levels > MAX_CLASS_LEVEL)
-        {
-            Log::error() << "Character::buildFromXML - class " << id << " for character "
-                         << _id << " has level " << levels << ", outside "
-                         << MIN_CLASS_LEVEL << " to " << MAX_CLASS_LEVEL
-                         << "; nothing granted" << std::endl;
-            return;
-        }
-        for (int i = 0; i < levels; ++i)
-        {
-            characterClass->levelUp(this);
-        }
-    });
+    forEachRecordChild(element, "class",
+                       [this](tinyxml2::XMLElement* child, const std::string& id)
+                       {
+                           Class* characterClass = ResourceManager::getClass(id);
+                           if (!characterClass)
+                           {
+                               logMissingRecord("class", id, _id);
+                               return;
+                           }
+                           const int levels = readIntAttribute(child, "level");
+                           if (levels < MIN_CLASS_LEVEL || levels > MAX_CLASS_LEVEL)
+                           {
+                               Log::error() << "Character::buildFromXML - class " << id << " for character " << _id
+                                            << " has level " << levels << ", outside " << MIN_CLASS_LEVEL << " to "
+                                            << MAX_CLASS_LEVEL << "; nothing granted" << std::endl;
+                               return;
+                           }
+                           for (int i = 0; i < levels; ++i)
+                           {
+                               characterClass->levelUp(this);
+                           }
+                       });
 }
 
 void Character::absorbScripts(tinyxml2::XMLElement* element)
@@ -281,14 +282,12 @@ void Character::absorbSprites(tinyxml2::XMLElement* element)
         tamsygraphics::Sprite* sprite = new (std::nothrow) tamsygraphics::Sprite(_id);
         if (!sprite)
         {
-            Log::error() << "Character::buildFromXML - Failed to create sprite for character"
-                         << _id << std::endl;
+            Log::error() << "Character::buildFromXML - Failed to create sprite for character" << _id << std::endl;
             continue;
         }
         sprite->SetTexture(nullToEmpty(child->Attribute("texture")));
-        sprite->Dimensions(
-            static_cast<float>(readIntAttribute(child, "dimensionW", 0, 0, MAX_SPRITE_EXTENT)),
-            static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
+        sprite->Dimensions(static_cast<float>(readIntAttribute(child, "dimensionW", 0, 0, MAX_SPRITE_EXTENT)),
+                           static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
         sprite->SetSize(readIntAttribute(child, "sizeW", 0, 0, MAX_SPRITE_EXTENT),
                         readIntAttribute(child, "sizeH", 0, 0, MAX_SPRITE_EXTENT));
         // A later sprite element, or the record's over its template's,

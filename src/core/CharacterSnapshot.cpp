@@ -64,8 +64,7 @@ void CharacterSnapshot::toXml(tinyxml2::XMLElement* parent) const
         member->InsertNewChildElement("effect")->SetAttribute("name", effect.c_str());
 }
 
-bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot,
-                                std::string& error)
+bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error)
 {
     snapshot = CharacterSnapshot();
     snapshot._id = nullToEmpty(element->Attribute("id"));

@@ -20,8 +20,7 @@ public:
     // Writes the member as a child of `parent`.
     void toXml(tinyxml2::XMLElement* parent) const;
     // False with the reason when the element does not describe a member.
-    static bool fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot,
-                        std::string& error);
+    static bool fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error);
 
     // Makes the character what the snapshot says; abilities and classes the
     // game no longer knows are left out and named in `skipped`.

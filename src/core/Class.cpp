@@ -4,8 +4,8 @@
 #include "core/Ability.h"
 #include "core/Character.h"
 #include "core/ResourceManager.h"
-#include "util/util.h"
 #include "util/XMLNumbers.h"
+#include "util/util.h"
 
 namespace core
 {
@@ -13,8 +13,7 @@ namespace
 {
 const char* const STAT_KEYS[Class::NUM_STATS] = {"str", "dex", "int", "move"};
 const char* const CB_STAT_KEYS[Class::NUM_CB_STATS] = {
-    "HP", "Fat", "atk", "dodge", "damagePhysical", "damageMagical",
-    "defense", "crit", "glancing", "resistance"};
+    "HP", "Fat", "atk", "dodge", "damagePhysical", "damageMagical", "defense", "crit", "glancing", "resistance"};
 
 std::ostream& oskel()
 {
@@ -27,11 +26,9 @@ bool inLevelRange(int level)
 }
 }
 
-Class::Class(const std::string& name, const std::string& prerequisiteClass,
-             const std::string& prerequisiteDescription)
-    : name(name), prerequisiteClass(prerequisiteClass),
-      prerequisiteDescription(prerequisiteDescription), statChanges(), CBStatChanges(),
-      addAbilities(maxLevel, nullptr), addEffects(maxLevel, nullptr)
+Class::Class(const std::string& name, const std::string& prerequisiteClass, const std::string& prerequisiteDescription)
+    : name(name), prerequisiteClass(prerequisiteClass), prerequisiteDescription(prerequisiteDescription), statChanges(),
+      CBStatChanges(), addAbilities(maxLevel, nullptr), addEffects(maxLevel, nullptr)
 {
 }
 
@@ -54,11 +51,10 @@ Class* Class::fromXML(tinyxml2::XMLElement* element)
         Log::error() << "Class::fromXML - Unable to build class from NULL XML" << std::endl;
         return nullptr;
     }
-    Class* result = new Class(nullToEmpty(element->Attribute("name")),
-                              nullToEmpty(element->Attribute("prerequisiteClass")),
-                              nullToEmpty(element->Attribute("prerequisiteDescription")));
-    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
-         child = child->NextSiblingElement())
+    Class* result =
+        new Class(nullToEmpty(element->Attribute("name")), nullToEmpty(element->Attribute("prerequisiteClass")),
+                  nullToEmpty(element->Attribute("prerequisiteDescription")));
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         result->readLevel(child);
     }
@@ -70,8 +66,8 @@ bool Class::readLevel(tinyxml2::XMLElement* element)
     const int level = readIntAttribute(element, "level");
     if (!inLevelRange(level))
     {
-        Log::error() << "Class::fromXML - level " << level << " of class " << name
-                     << " is outside 1 to " << maxLevel << "; element ignored" << std::endl;
+        Log::error() << "Class::fromXML - level " << level << " of class " << name << " is outside 1 to " << maxLevel
+                     << "; element ignored" << std::endl;
         return false;
     }
     const int row = level - 1;
@@ -97,14 +93,13 @@ void Class::readGrants(tinyxml2::XMLElement* element, int row)
 {
     addAbilities[row] = new NameList();
     addEffects[row] = new NameList();
-    for (tinyxml2::XMLElement* grant = element->FirstChildElement(); grant;
-         grant = grant->NextSiblingElement())
+    for (tinyxml2::XMLElement* grant = element->FirstChildElement(); grant; grant = grant->NextSiblingElement())
     {
         const char* grantName = grant->Attribute("name");
         if (!grantName)
         {
-            Log::error() << "Class::fromXML - a grant of level " << row + 1 << " of class "
-                         << name << " has no name; skipped" << std::endl;
+            Log::error() << "Class::fromXML - a grant of level " << row + 1 << " of class " << name
+                         << " has no name; skipped" << std::endl;
             continue;
         }
         // Only the exact text "effect" selects an effect.
@@ -174,8 +169,8 @@ void Class::grant(Character* character, int row) const
     oskel() << "got abilities" << std::endl;
     if (!addAbilities[row])
     {
-        Log::error() << "Class::levelUp - class " << name << " lists no level " << row + 1
-                     << "; nothing granted" << std::endl;
+        Log::error() << "Class::levelUp - class " << name << " lists no level " << row + 1 << "; nothing granted"
+                     << std::endl;
         return;
     }
     for (const std::string& abilityName : *addAbilities[row])
@@ -189,8 +184,7 @@ void Class::grant(Character* character, int row) const
         }
         else
         {
-            Log::named("ResourceManager") << "no ability named " << abilityName << " found."
-                                          << std::endl;
+            Log::named("ResourceManager") << "no ability named " << abilityName << " found." << std::endl;
         }
     }
     for (const std::string& effectName : *addEffects[row])

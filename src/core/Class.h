@@ -22,8 +22,7 @@ public:
     static const int NUM_STATS = 4;
     static const int NUM_CB_STATS = 10;
 
-    Class(const std::string& name, const std::string& prerequisiteClass,
-          const std::string& prerequisiteDescription);
+    Class(const std::string& name, const std::string& prerequisiteClass, const std::string& prerequisiteDescription);
     ~Class();
     Class(const Class&) = delete;
     Class& operator=(const Class&) = delete;

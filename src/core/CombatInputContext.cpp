@@ -42,8 +42,8 @@ glm::vec2 CombatInputContext::getTileRowCol(double x, double y) const
     if (!_session || !_session->getCamera() || !_session->getCurrentScene() ||
         !_session->getCurrentScene()->getLevelMap())
         return glm::vec2(-1.0f, -1.0f);
-    const glm::vec3 world = _session->getCamera()->ScreenSpaceToWorld(
-        glm::vec2(static_cast<float>(x), static_cast<float>(y)));
+    const glm::vec3 world =
+        _session->getCamera()->ScreenSpaceToWorld(glm::vec2(static_cast<float>(x), static_cast<float>(y)));
     int row = -1;
     int col = -1;
     _session->getCurrentScene()->getLevelMap()->getRowCol(glm::vec2(world.x, world.y), row, col);

@@ -218,7 +218,8 @@ void CombatManager::setUpLose()
         if (saves->hasSaves())
             options.push_back(LOAD_LAST_SAVE);
     setMenu("defeat", options);
-    showAbilityResults(_textDisplay->getText() + "\nDefeat! Nobody is left standing. Try again from where the fight began.");
+    showAbilityResults(_textDisplay->getText() +
+                       "\nDefeat! Nobody is left standing. Try again from where the fight began.");
 }
 
 bool CombatManager::combatMenuClick(const std::string& option)
@@ -475,7 +476,8 @@ bool CombatManager::clickAlly(Character* clicked)
 std::list<Character*> CombatManager::charactersNear(int row, int col, int radius) const
 {
     std::list<Character*> near;
-    auto collect = [&](const std::list<Character*>& side) {
+    auto collect = [&](const std::list<Character*>& side)
+    {
         for (Character* c : side)
         {
             const TilePos at = gridPosition(c);
@@ -786,7 +788,8 @@ bool CombatManager::canStrike(const Character* foe, const EnemyPlan& plan) const
 {
     if (!foe || !plan.ability || !plan.target || std::find(_party.begin(), _party.end(), plan.target) == _party.end())
         return false;
-    return EnemyPlanner::reaches(*plan.ability, TilePos::of(foe->getPosition()), TilePos::of(plan.target->getPosition()));
+    return EnemyPlanner::reaches(*plan.ability, TilePos::of(foe->getPosition()),
+                                 TilePos::of(plan.target->getPosition()));
 }
 
 void CombatManager::markTarget(const EnemyPlan& plan)

@@ -19,7 +19,8 @@ Direction opposite(Direction direction)
 }
 }
 
-CombatPathfinder::CombatPathfinder(const LevelMap* map) : _map(map), _rows(0), _cols(0), _blockGeneration(1), _searchGeneration(1)
+CombatPathfinder::CombatPathfinder(const LevelMap* map)
+    : _map(map), _rows(0), _cols(0), _blockGeneration(1), _searchGeneration(1)
 {
     const PassabilityMap* grid = map ? map->getPassabilityMap() : nullptr;
     if (grid)

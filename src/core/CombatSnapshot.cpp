@@ -9,8 +9,8 @@ void CombatSnapshot::take(const std::list<Character*>& party)
     _states.clear();
     for (Character* member : party)
         if (member)
-            _states[member] = State{member->getHP(false), member->getFatigue(false),
-                                    TilePos::of(member->getPosition()), member->getFaceDirection()};
+            _states[member] = State{member->getHP(false), member->getFatigue(false), TilePos::of(member->getPosition()),
+                                    member->getFaceDirection()};
 }
 
 void CombatSnapshot::restore() const

@@ -28,8 +28,7 @@ public:
 
     void initializePlayer(Entity* entity);
     // An empty calling entity id keeps the entity of the previous dialog.
-    void startNewDialog(const std::string& path, const std::string& nodeId,
-                        const std::string& callingEntityId);
+    void startNewDialog(const std::string& path, const std::string& nodeId, const std::string& callingEntityId);
     void optionSelected(int index);
     void endDialog();
 

@@ -19,8 +19,7 @@ const char* childText(tinyxml2::XMLElement* parent, const char* name)
 }
 }
 
-DialogNode::DialogNode(const std::string& path, const std::string& nodeId)
-    : _filePath(path), _isValid(false)
+DialogNode::DialogNode(const std::string& path, const std::string& nodeId) : _filePath(path), _isValid(false)
 {
     _isValid = read(nodeId);
 }
@@ -33,8 +32,7 @@ DialogNode::~DialogNode()
 
 void DialogNode::logError(const std::string& problem) const
 {
-    Log::error() << "DialogNode::DialogNode - " << problem << " in dialog file " << _filePath
-                 << std::endl;
+    Log::error() << "DialogNode::DialogNode - " << problem << " in dialog file " << _filePath << std::endl;
 }
 
 bool DialogNode::read(const std::string& nodeId)
@@ -73,11 +71,9 @@ bool DialogNode::read(const std::string& nodeId)
     return true;
 }
 
-tinyxml2::XMLElement* DialogNode::findNode(tinyxml2::XMLElement* root,
-                                           const std::string& nodeId) const
+tinyxml2::XMLElement* DialogNode::findNode(tinyxml2::XMLElement* root, const std::string& nodeId) const
 {
-    for (tinyxml2::XMLElement* node = root->FirstChildElement("node"); node;
-         node = node->NextSiblingElement("node"))
+    for (tinyxml2::XMLElement* node = root->FirstChildElement("node"); node; node = node->NextSiblingElement("node"))
     {
         const char* id = node->Attribute("id");
         if (!id)

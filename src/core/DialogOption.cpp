@@ -6,8 +6,7 @@ DialogOption::DialogOption()
 {
 }
 
-DialogOption::DialogOption(const std::string& requirement, const std::string& text,
-                           const std::string& nextId)
+DialogOption::DialogOption(const std::string& requirement, const std::string& text, const std::string& nextId)
     : requirement(requirement), text(text), nextId(nextId)
 {
 }

@@ -12,8 +12,7 @@ public:
     DialogOption();
     DialogOption(const std::string& requirement, const std::string& text, const std::string& nextId);
 
-    void intializeDialogOption(const std::string& requirement, const std::string& text,
-                               const std::string& nextId);
+    void intializeDialogOption(const std::string& requirement, const std::string& text, const std::string& nextId);
 
     std::string requirement;
     std::string text;

@@ -15,13 +15,11 @@ const float FIRE_WIDTH = 28.0f;
 const float FIRE_HEIGHT = 34.0f;
 }
 
-Effect::Effect()
-    : _sprite(nullptr), duration(0)
+Effect::Effect() : _sprite(nullptr), duration(0)
 {
 }
 
-Effect::Effect(const std::string& name)
-    : _sprite(nullptr), _name(name), duration(0)
+Effect::Effect(const std::string& name) : _sprite(nullptr), _name(name), duration(0)
 {
     ++numEffects;
     _id = "Effect" + std::to_string(numEffects);

@@ -112,11 +112,13 @@ EnemyPlan EnemyPlanner::fightPlan(Character* enemy, Character* target, bool keep
     std::vector<Ability*> abilities = usableAbilities(*enemy);
     // Hardest hitting first; one that keeps its distance tries its longest
     // reach first.
-    std::stable_sort(abilities.begin(), abilities.end(), [&](const Ability* a, const Ability* b) {
-        if (keepDistance && a->getRange() != b->getRange())
-            return a->getRange() > b->getRange();
-        return a->expectedDamage(enemy, target) > b->expectedDamage(enemy, target);
-    });
+    std::stable_sort(abilities.begin(), abilities.end(),
+                     [&](const Ability* a, const Ability* b)
+                     {
+                         if (keepDistance && a->getRange() != b->getRange())
+                             return a->getRange() > b->getRange();
+                         return a->expectedDamage(enemy, target) > b->expectedDamage(enemy, target);
+                     });
     for (Ability* ability : abilities)
     {
         const TilePos* best = nullptr;
@@ -149,20 +151,17 @@ EnemyPlan EnemyPlanner::fightPlan(Character* enemy, Character* target, bool keep
     return plan;
 }
 
-std::vector<Direction> EnemyPlanner::approach(const Character& enemy, const Ability* ability,
-                                              const TilePos& target)
+std::vector<Direction> EnemyPlanner::approach(const Character& enemy, const Ability* ability, const TilePos& target)
 {
     const int range = ability ? ability->getRange() : BARE_HANDED_RANGE;
-    const auto inReach = [ability, &target](const TilePos& square) {
-        return ability ? reaches(*ability, square, target) : distance(square, target) < BARE_HANDED_RANGE;
-    };
+    const auto inReach = [ability, &target](const TilePos& square)
+    { return ability ? reaches(*ability, square, target) : distance(square, target) < BARE_HANDED_RANGE; };
     // A square in reach lies at most one and a half times the range (less
     // one) from the target counted in straight steps, so no walk from `square`
     // gets there in fewer steps than this.
     const int slack = (3 * (range - 1)) / 2;
-    const auto lowerBound = [&target, slack](const TilePos& square) {
-        return std::max(0, std::abs(square.row - target.row) + std::abs(square.col - target.col) - slack);
-    };
+    const auto lowerBound = [&target, slack](const TilePos& square)
+    { return std::max(0, std::abs(square.row - target.row) + std::abs(square.col - target.col) - slack); };
     // Empty when walled off: nowhere in reach can be walked to.
     std::vector<Direction> steps = _paths.findPath(squareOf(enemy), inReach, lowerBound);
     steps.resize(std::min(steps.size(), static_cast<size_t>(std::max(0, enemy.getMove()))));

@@ -42,19 +42,9 @@ const char* walkAnimationName(Direction direction)
 }
 
 Entity::Entity()
-    : number(0),
-      _luaRef(NO_LUA_REFERENCE),
-      _sprite(nullptr),
-      _type("base"),
-      _currentScene(nullptr),
-      _position(0.0f, 0.0f),
-      _offset(0.0f, 0.0f),
-      _vel(0.0f, 0.0f),
-      _faceDirection(RIGHT),
-      _moving(false),
-      _isInWanderRegion(true),
-      _removeThis(false),
-      _isAvatar(false)
+    : number(0), _luaRef(NO_LUA_REFERENCE), _sprite(nullptr), _type("base"), _currentScene(nullptr),
+      _position(0.0f, 0.0f), _offset(0.0f, 0.0f), _vel(0.0f, 0.0f), _faceDirection(RIGHT), _moving(false),
+      _isInWanderRegion(true), _removeThis(false), _isAvatar(false)
 {
 }
 
@@ -299,8 +289,8 @@ bool Entity::canMoveDirection(Direction direction) const
     if (!levelMap || !levelMap->getPassabilityMap())
         return false;
     const TilePos target = currentTile().neighbour(direction);
-    return levelMap->isOnMap(target.row, target.col)
-        && levelMap->getPassabilityMap()->isPassable(target.row, target.col);
+    return levelMap->isOnMap(target.row, target.col) &&
+           levelMap->getPassabilityMap()->isPassable(target.row, target.col);
 }
 
 void Entity::updatePosition()
@@ -331,8 +321,8 @@ void Entity::updateSpritePosition()
 {
     if (!_sprite || !_currentScene || !_currentScene->getLevelMap())
         return;
-    const glm::vec2 world = _currentScene->getLevelMap()->getPosition(
-        static_cast<double>(_position.x) + _offset.x, static_cast<double>(_position.y) + _offset.y);
+    const glm::vec2 world = _currentScene->getLevelMap()->getPosition(static_cast<double>(_position.x) + _offset.x,
+                                                                      static_cast<double>(_position.y) + _offset.y);
     _sprite->MoveTo(world.x, world.y);
 }
 

@@ -6,10 +6,7 @@
 namespace core
 {
 EntityWalkToProcess::EntityWalkToProcess(Entity* entity, int rowDest, int colDest)
-    : Process(ENTITY_WALKTO_PROCESS),
-      _accumulateTime(0.0),
-      _entity(entity),
-      _destination{rowDest, colDest}
+    : Process(ENTITY_WALKTO_PROCESS), _accumulateTime(0.0), _entity(entity), _destination{rowDest, colDest}
 {
 }
 

@@ -15,8 +15,7 @@ Item* Item::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
-        Log::error() << "Item::buildFromXMLElement - Unable to build item from NULL XML Element"
-                     << std::endl;
+        Log::error() << "Item::buildFromXMLElement - Unable to build item from NULL XML Element" << std::endl;
         return nullptr;
     }
     // All three attributes are required; a record without one is refused
@@ -26,8 +25,10 @@ Item* Item::buildFromXMLElement(tinyxml2::XMLElement* element)
     const char* script = element->Attribute("script");
     if (!id || !name || !script)
     {
-        Log::error() << "Item::buildFromXMLElement - Item on line " << element->GetLineNum()
-                     << " is missing its " << (!id ? "id" : !name ? "name" : "script")
+        Log::error() << "Item::buildFromXMLElement - Item on line " << element->GetLineNum() << " is missing its "
+                     << (!id     ? "id"
+                         : !name ? "name"
+                                 : "script")
                      << " attribute" << std::endl;
         return nullptr;
     }

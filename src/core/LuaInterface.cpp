@@ -150,8 +150,7 @@ void openLibrary(lua_State* ls, const char* name, lua_CFunction open)
 }
 }
 
-LuaInterface::LuaInterface()
-    : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT), _timeLimit(DEFAULT_TIME_LIMIT_SECONDS)
+LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT), _timeLimit(DEFAULT_TIME_LIMIT_SECONDS)
 {
     // Built here rather than in the initialiser list: the allocator counts
     // into members that must be set up first.
@@ -208,8 +207,7 @@ void LuaInterface::stopRunawayScript(lua_State* ls, lua_Debug*)
     // From now on every instruction fails, so a script that catches the
     // error with pcall cannot go on: the next instruction outside fails too.
     lua_sethook(ls, stopRunawayScript, LUA_MASKCOUNT, 1);
-    luaL_error(ls, "%s ran longer than %f seconds and was stopped", lua->_runName.c_str(),
-               lua->_timeLimit);
+    luaL_error(ls, "%s ran longer than %f seconds and was stopped", lua->_runName.c_str(), lua->_timeLimit);
 }
 
 LuaInterface::~LuaInterface()
@@ -273,8 +271,7 @@ void LuaInterface::setBindings(const luaL_Reg* rows)
     }
 }
 
-void LuaInterface::addClass(const std::string& className, const luaL_Reg* staticMethods,
-                            const luaL_Reg* methods)
+void LuaInterface::addClass(const std::string& className, const luaL_Reg* staticMethods, const luaL_Reg* methods)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
@@ -298,8 +295,7 @@ void* LuaInterface::allocObjectOfClass(const std::string& className, size_t size
     const bool known = lua_istable(ls, -1);
     lua_pop(ls, 1);
     if (!known)
-        Log::error() << "LuaInterface::allocObjectOfClass - No class registered as " << className
-                     << std::endl;
+        Log::error() << "LuaInterface::allocObjectOfClass - No class registered as " << className << std::endl;
 
     lua_newtable(ls);
     luaL_setmetatable(ls, metaName.c_str());
@@ -333,8 +329,7 @@ int LuaInterface::getReference()
     // the bottom of the stack.
     if (lua_gettop(ls) == 0)
     {
-        Log::error() << "LuaInterface::getReference - Nothing on the Lua stack to refer to"
-                     << std::endl;
+        Log::error() << "LuaInterface::getReference - Nothing on the Lua stack to refer to" << std::endl;
         return LUA_NOREF;
     }
     return luaL_ref(ls, LUA_REGISTRYINDEX);
@@ -452,8 +447,7 @@ void LuaInterface::runScript(const std::string& scriptName)
     if (!runChunk(luaL_loadfile(ls, path.c_str()), path))
     {
         const char* message = lua_tostring(ls, -1);
-        Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path)
-                     << std::endl;
+        Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path) << std::endl;
     }
 }
 
@@ -471,15 +465,15 @@ bool LuaInterface::runBooleanString(const std::string& script)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
-    const bool ran = runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()),
-                              describeSource(script));
+    const bool ran =
+        runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()), describeSource(script));
     // A failed run never counts as a condition that holds, even when the
     // error value happens to be a boolean. Otherwise the last result is on
     // top, unless the chunk returned nothing at all.
     if (!ran || lua_gettop(ls) <= guard.top() || !lua_isboolean(ls, -1))
     {
-        Log::error() << "LuaInterface::runBooleanString - Script\n\"" << script
-                     << "\"\n did not return a boolean value" << std::endl;
+        Log::error() << "LuaInterface::runBooleanString - Script\n\"" << script << "\"\n did not return a boolean value"
+                     << std::endl;
         return false;
     }
     return lua_toboolean(ls, -1) != 0;

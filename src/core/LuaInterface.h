@@ -46,8 +46,7 @@ public:
     // or character is built.
     static void init();
 
-    static void addClass(const std::string& className, const luaL_Reg* staticMethods,
-                         const luaL_Reg* methods);
+    static void addClass(const std::string& className, const luaL_Reg* staticMethods, const luaL_Reg* methods);
     static void addStaticClass(const std::string& className, const luaL_Reg* staticMethods);
 
     // Leaves the new object table on top of the stack: the caller must take

@@ -13,8 +13,7 @@ const char* const LOG_NAME = "Party";
 std::string describe(tinyxml2::XMLElement* element)
 {
     return "(id \"" + nullToEmpty(element->Attribute("id")) + "\", template \"" +
-           nullToEmpty(element->Attribute("template")) + "\", line " +
-           toString(element->GetLineNum()) + ")";
+           nullToEmpty(element->Attribute("template")) + "\", line " + toString(element->GetLineNum()) + ")";
 }
 }
 
@@ -30,14 +29,12 @@ Party* Party::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
-        Log::error() << "Party::buildFromXMLElement - Unable to build party from NULL XML Element"
-                     << std::endl;
+        Log::error() << "Party::buildFromXMLElement - Unable to build party from NULL XML Element" << std::endl;
         return nullptr;
     }
     Party* party = new Party(nullToEmpty(element->Attribute("id")));
     Log::named(LOG_NAME) << "Building party " << party->_id << std::endl;
-    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child;
-         child = child->NextSiblingElement())
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         const std::string kind = child->Name();
         if (kind == "character")
@@ -70,8 +67,7 @@ void Party::addMember(Character* character)
         return;
     }
     if (_members.count(character->getId()))
-        Log::named(LOG_NAME) << "Character::addMember - " << character->getId()
-                             << " is already a member " << std::endl;
+        Log::named(LOG_NAME) << "Character::addMember - " << character->getId() << " is already a member " << std::endl;
     Log::named(LOG_NAME) << "Adding Character " << character->getId() << std::endl;
     store(character);
 }

@@ -4,8 +4,7 @@
 
 namespace core
 {
-Process::Process(ProcessType type)
-    : _child(nullptr), _type(type), _isDead(false), _isPaused(false)
+Process::Process(ProcessType type) : _child(nullptr), _type(type), _isDead(false), _isPaused(false)
 {
 }
 

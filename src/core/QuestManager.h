@@ -17,8 +17,7 @@ class Session;
 // once per event type, through the matching Listener base:
 //   EventManager::registerEventListener(
 //       static_cast<event::Listener<event::EndQuestEvent>*>(questManager));
-class QuestManager : public event::Listener<event::BeginQuestEvent>,
-                     public event::Listener<event::EndQuestEvent>
+class QuestManager : public event::Listener<event::BeginQuestEvent>, public event::Listener<event::EndQuestEvent>
 {
 public:
     enum State

@@ -11,9 +11,9 @@
 #include "core/Effect.h"
 #include "core/Item.h"
 #include "core/Scene.h"
-#include "util/util.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
+#include "util/util.h"
 
 namespace core
 {
@@ -108,13 +108,11 @@ bool ResourceManager::buildFromXMLFile(const std::string& fileName)
     NamedXMLDocument document(fileName);
     if (!loadDocument(document, path))
     {
-        Log::error() << "ResourceManager::buildFromXML - Failed to load or parse file " << path
-                     << std::endl;
+        Log::error() << "ResourceManager::buildFromXML - Failed to load or parse file " << path << std::endl;
         return false;
     }
     ResourceManager* self = getInstance();
-    for (tinyxml2::XMLElement* record = document.FirstChildElement(); record;
-         record = record->NextSiblingElement())
+    for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
         self->readRecord(record, path);
     return true;
 }
@@ -154,8 +152,8 @@ void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& 
     // A null entry would break every later lookup and the item dump.
     if (!item)
     {
-        Log::error() << "ResourceManager::buildFromXML - Skipped an item record on line "
-                     << record->GetLineNum() << " of " << path << std::endl;
+        Log::error() << "ResourceManager::buildFromXML - Skipped an item record on line " << record->GetLineNum()
+                     << " of " << path << std::endl;
         return;
     }
     _items.push_back(item);
@@ -176,8 +174,8 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
     Class* characterClass = Class::fromXML(record);
     if (!characterClass)
     {
-        Log::error() << "ResourceManager::buildFromXML - Skipped a class record on line "
-                     << record->GetLineNum() << " of " << path << std::endl;
+        Log::error() << "ResourceManager::buildFromXML - Skipped a class record on line " << record->GetLineNum()
+                     << " of " << path << std::endl;
         return;
     }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
@@ -212,14 +210,14 @@ Scene* ResourceManager::getScene(const std::string& sceneId)
     NamedXMLDocument document(fileName);
     if (fileName.empty() || !loadDocument(document, path) || !document.FirstChildElement())
     {
-        Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId
-                     << " does " << path << " exist?" << std::endl;
+        Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId << " does " << path
+                     << " exist?" << std::endl;
         return nullptr;
     }
     Scene* scene = Scene::buildFromXMLElement(document.FirstChildElement());
     if (!scene)
-        Log::error() << "ResourceManager::getScene - Scene " << sceneId << " from " << path
-                     << " could not be built" << std::endl;
+        Log::error() << "ResourceManager::getScene - Scene " << sceneId << " from " << path << " could not be built"
+                     << std::endl;
     return scene;
 }
 
@@ -235,20 +233,17 @@ Item* ResourceManager::getItemById(const std::string& id)
 
 Ability* ResourceManager::getAbility(const std::string& name)
 {
-    return findByName(getInstance()->_abilities, name,
-                      [](Ability* ability) { return ability->getName(); });
+    return findByName(getInstance()->_abilities, name, [](Ability* ability) { return ability->getName(); });
 }
 
 Class* ResourceManager::getClass(const std::string& name)
 {
-    return findByName(getInstance()->_classes, name,
-                      [](Class* characterClass) { return characterClass->getName(); });
+    return findByName(getInstance()->_classes, name, [](Class* characterClass) { return characterClass->getName(); });
 }
 
 Effect* ResourceManager::getEffect(const std::string& uniqueId)
 {
-    return findByName(getInstance()->_effects, uniqueId,
-                      [](Effect* effect) { return effect->getUniqueId(); });
+    return findByName(getInstance()->_effects, uniqueId, [](Effect* effect) { return effect->getUniqueId(); });
 }
 
 ItemList& ResourceManager::getItems()

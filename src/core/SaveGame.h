@@ -34,8 +34,7 @@ public:
 
     // False, with the reason, when there is nothing to save (no scene yet, or
     // no avatar to stand in it).
-    static bool capture(Session& session, long playSeconds, std::time_t now, SaveGame& save,
-                        std::string& error);
+    static bool capture(Session& session, long playSeconds, std::time_t now, SaveGame& save, std::string& error);
 
     std::string toXml() const;
     // False with the reason when the text is not a save this build can read

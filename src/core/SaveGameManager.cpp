@@ -152,8 +152,7 @@ std::string SaveGameManager::describe(const SlotInfo& info)
         return "empty";
     if (!info.readable)
         return "unreadable";
-    return info.summary.sceneId + " " + clockTime(info.summary.playSeconds) + " " +
-           calendarTime(info.summary.savedAt);
+    return info.summary.sceneId + " " + clockTime(info.summary.playSeconds) + " " + calendarTime(info.summary.savedAt);
 }
 
 bool SaveGameManager::hasSaves() const

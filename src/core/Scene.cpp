@@ -9,9 +9,9 @@
 #include "core/LevelMap/LevelMapLoader.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
-#include "util/util.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
+#include "util/util.h"
 
 namespace core
 {
@@ -179,16 +179,14 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
         {
             // Refused before it is built: a character never inserted would
             // stay in Lua memory for good.
-            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id
-                                << std::endl;
+            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id << std::endl;
             continue;
         }
         if (_map && !_map->isOnMap(row, column))
         {
-            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element)
-                         << ", line " << element->GetLineNum() << ": character \""
-                         << id << "\" at row " << row
-                         << ", column " << column << " is outside the map; skipped" << std::endl;
+            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element) << ", line "
+                         << element->GetLineNum() << ": character \"" << id << "\" at row " << row << ", column "
+                         << column << " is outside the map; skipped" << std::endl;
             continue;
         }
         Character* character = Character::buildFromXMLElement(element);

@@ -6,8 +6,8 @@
 #include "animation/TAAnimationManager.h"
 #include "application/InputManager.h"
 #include "core/Character.h"
-#include "core/Item.h"
 #include "core/DialogManager.h"
+#include "core/Item.h"
 #include "core/LevelInputContext.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
@@ -35,11 +35,10 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0),
-      _nextCol(0), _currentParty(nullptr), _combatManager(this),
-      _dialogManager(new DialogManager(this)), _levelInputContext(new LevelInputContext(this)), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
-      _questManager(nullptr),
-      _luaRef(LUA_NOREF)
+    : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0), _nextCol(0),
+      _currentParty(nullptr), _combatManager(this), _dialogManager(new DialogManager(this)),
+      _levelInputContext(new LevelInputContext(this)), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
+      _questManager(nullptr), _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(new Screen());
     application::InputManager::pushContext(_levelInputContext.get());
@@ -59,8 +58,7 @@ Session* Session::buildFromXMLFile(const std::string& fileName)
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {
-        Log::error() << "Session::buildFromXMLFile - Failed to load or parse file " << fileName
-                     << std::endl;
+        Log::error() << "Session::buildFromXMLFile - Failed to load or parse file " << fileName << std::endl;
         return nullptr;
     }
     void* memory = LuaInterface::allocObjectOfClass("Session", sizeof(Session));
@@ -330,8 +328,7 @@ std::vector<std::string> Session::parseOpponentIds(const std::string& list)
     while (start <= list.size())
     {
         const size_t end = list.find(';', start);
-        const std::string id =
-            list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string id = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (id.empty())
             break;
         ids.push_back(id);
@@ -357,8 +354,8 @@ void Session::attemptEnterCombat(const std::string& opponentList, const std::str
         Character* opponent = dynamic_cast<Character*>(entity);
         if (!opponent || opponent->isRemoved())
         {
-            Log::named("tibbet") << "Session::attemptEnterCombat - No character " << id
-                                 << " in the current scene" << std::endl;
+            Log::named("tibbet") << "Session::attemptEnterCombat - No character " << id << " in the current scene"
+                                 << std::endl;
             continue;
         }
         Log::named("tibbet") << opponent->getId() << std::endl;
@@ -421,22 +418,20 @@ bool Session::addToParty(const std::string& characterId)
     Party* party = avatar ? avatar->getParty() : nullptr;
     if (!party)
     {
-        Log::named("Session") << "Session::addToParty - No avatar party to add " << characterId
-                              << " to" << std::endl;
+        Log::named("Session") << "Session::addToParty - No avatar party to add " << characterId << " to" << std::endl;
         return false;
     }
     Entity* entity = _currentScene ? _currentScene->getEntity(characterId) : nullptr;
     Character* character = dynamic_cast<Character*>(entity);
     if (!character)
     {
-        Log::named("Session") << "Session::addToParty - No character " << characterId
-                              << " in the current scene" << std::endl;
+        Log::named("Session") << "Session::addToParty - No character " << characterId << " in the current scene"
+                              << std::endl;
         return false;
     }
     if (party->getMembers().count(characterId))
     {
-        Log::named("Session") << "Session::addToParty - " << characterId
-                              << " is already in the party" << std::endl;
+        Log::named("Session") << "Session::addToParty - " << characterId << " is already in the party" << std::endl;
         return false;
     }
     party->addMember(character);
@@ -500,8 +495,7 @@ void Session::unbindSubjectAndObject()
     LuaInterface::clearAlias("obj");
 }
 
-void Session::subjectVerbObject(const std::string& subject, const std::string& verb,
-                                const std::string& object)
+void Session::subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object)
 {
     if (!bindSubjectAndObject(subject, object))
         return;

@@ -86,8 +86,7 @@ public:
     // Ids separated (and usually ended) by ";"; stops at the first empty id.
     static std::vector<std::string> parseOpponentIds(const std::string& list);
     // The fight plays `music` until it is over, then the scene's music again.
-    void attemptEnterCombat(const std::string& opponentList,
-                            const std::string& music = CombatManager::BATTLE_MUSIC);
+    void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::BATTLE_MUSIC);
     void attemptExitCombat();
 
     bool hasItem(const std::string& itemId) const;
@@ -120,10 +119,8 @@ public:
     void closeConsole();
     bool isConsoleOpen() const;
     ScreenStack& getScreenStack();
-    void subjectVerbObject(const std::string& subject, const std::string& verb,
-                           const std::string& object);
-    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
-                             const std::string& objectId);
+    void subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object);
+    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName, const std::string& objectId);
 
     // Quests of the story, through the begin-quest and end-quest events and
     // the quest log the quest manager keeps (not owned; set at start-up).

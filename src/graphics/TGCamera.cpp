@@ -4,11 +4,11 @@
 
 namespace tamsygraphics
 {
-Camera::Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees,
-               float nearClip, float farClip)
+Camera::Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees, float nearClip,
+               float farClip)
     : _position(0.0f, 0.0f, 1.0f), _fovInDegrees(fovInDegrees), _nearClip(nearClip), _farClip(farClip),
-      _lookAt(0.0f, 0.0f, 0.0f), _up(0.0f, 1.0f, 0.0f), _rightt(1.0f, 0.0f, 0.0f), _view(1.0f),
-      _perspective(1.0f), _orthographic(1.0f), _identifier(name)
+      _lookAt(0.0f, 0.0f, 0.0f), _up(0.0f, 1.0f, 0.0f), _rightt(1.0f, 0.0f, 0.0f), _view(1.0f), _perspective(1.0f),
+      _orthographic(1.0f), _identifier(name)
 {
     _view = glm::lookAt(_position, _lookAt, _up);
     Resize(clientWidth, clientHeight);

@@ -12,8 +12,8 @@ namespace tamsygraphics
 class Camera
 {
 public:
-    Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees,
-           float nearClip, float farClip);
+    Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees, float nearClip,
+           float farClip);
 
     void Resize(int width, int height);
     void MoveTo(float x, float y);

@@ -6,14 +6,14 @@ namespace tamsygraphics
 {
 bool FrameDescription::Rectangle::operator==(const Rectangle& other) const
 {
-    return colour == other.colour && position == other.position && width == other.width &&
-           height == other.height && layer == other.layer;
+    return colour == other.colour && position == other.position && width == other.width && height == other.height &&
+           layer == other.layer;
 }
 
 bool FrameDescription::Label::operator==(const Label& other) const
 {
-    return text == other.text && colour == other.colour && position == other.position && atlas == other.atlas && size == other.size &&
-           lineHeight == other.lineHeight && shadow == other.shadow && layer == other.layer;
+    return text == other.text && colour == other.colour && position == other.position && atlas == other.atlas &&
+           size == other.size && lineHeight == other.lineHeight && shadow == other.shadow && layer == other.layer;
 }
 
 bool FrameDescription::operator==(const FrameDescription& other) const

@@ -5,15 +5,26 @@
 namespace tamsygraphics
 {
 GUIElement::GUIElement(const std::string& id)
-    : _id(id), _hidden(false), _layer(0), _widthInPixels(100), _heightInPixels(100),
-      _windowPosition(0.5f, 0.0f)
+    : _id(id), _hidden(false), _layer(0), _widthInPixels(100), _heightInPixels(100), _windowPosition(0.5f, 0.0f)
 {
 }
 
-float GUIElement::getWidth() const { return toScreenWidth(_widthInPixels); }
-void GUIElement::setWidth(float width) { _widthInPixels = toPixelWidth(width); }
-float GUIElement::getHeight() const { return toScreenHeight(_heightInPixels); }
-void GUIElement::setHeight(float height) { _heightInPixels = toPixelHeight(height); }
+float GUIElement::getWidth() const
+{
+    return toScreenWidth(_widthInPixels);
+}
+void GUIElement::setWidth(float width)
+{
+    _widthInPixels = toPixelWidth(width);
+}
+float GUIElement::getHeight() const
+{
+    return toScreenHeight(_heightInPixels);
+}
+void GUIElement::setHeight(float height)
+{
+    _heightInPixels = toPixelHeight(height);
+}
 
 bool GUIElement::checkClick(float x, float y) const
 {
@@ -23,7 +34,7 @@ bool GUIElement::checkClick(float x, float y) const
     // size / WINDOW_WIDTH units across.
     float hw = static_cast<float>(_widthInPixels / WINDOW_WIDTH);
     float hh = static_cast<float>(_heightInPixels / WINDOW_HEIGHT);
-    return _windowPosition.x - hw <= x && x <= _windowPosition.x + hw &&
-           _windowPosition.y - hh <= y && y <= _windowPosition.y + hh;
+    return _windowPosition.x - hw <= x && x <= _windowPosition.x + hw && _windowPosition.y - hh <= y &&
+           y <= _windowPosition.y + hh;
 }
 }

@@ -9,8 +9,7 @@
 
 namespace tamsygraphics
 {
-GUIManager::GUIManager(Renderer* renderer)
-    : _renderer(renderer), _defaultFont(nullptr), _defaultFontSize(18)
+GUIManager::GUIManager(Renderer* renderer) : _renderer(renderer), _defaultFont(nullptr), _defaultFontSize(18)
 {
     _fontManager.reset(new FontManager());
     _defaultFont = _fontManager->createFont("FreeSans", WORKING_DIRECTORY + "/assets/fonts/FreeSans.ttf");

@@ -2,8 +2,7 @@
 
 namespace tamsygraphics
 {
-GUIRectangle::GUIRectangle(const std::string& id)
-    : GUIElement(id), _bgColor(0.25f, 0.25f, 0.25f, 0.75f)
+GUIRectangle::GUIRectangle(const std::string& id) : GUIElement(id), _bgColor(0.25f, 0.25f, 0.25f, 0.75f)
 {
 }
 }

@@ -75,11 +75,10 @@ void CellPositions(const LayerFrame& f, int i, int j, glm::vec2 pos[4])
 // tileset's size and offset, turned by a diagonal flip (Tiled swaps the
 // drawn width and height then). For tiles of the grid's size without offset
 // this is exactly the cell.
-void TilePositions(const glm::vec2 cell[4], const Tileset& grid, const Tileset& ts, bool diagonal,
-                   glm::vec2 pos[4])
+void TilePositions(const glm::vec2 cell[4], const Tileset& grid, const Tileset& ts, bool diagonal, glm::vec2 pos[4])
 {
-    if ((&ts == &grid || (ts.tileWidth == grid.tileWidth && ts.tileHeight == grid.tileHeight)) &&
-        ts.offsetX == 0 && ts.offsetY == 0)
+    if ((&ts == &grid || (ts.tileWidth == grid.tileWidth && ts.tileHeight == grid.tileHeight)) && ts.offsetX == 0 &&
+        ts.offsetY == 0)
     {
         std::copy(cell, cell + 4, pos);
         return;
@@ -136,7 +135,8 @@ template <typename Visit>
 void ForEachVisibleCell(const Map& map, Geometry& g, Visit visit)
 {
     // One allocation for the whole layer instead of one per growth step.
-    const size_t cells = static_cast<size_t>(map.rows > 0 ? map.rows : 0) * static_cast<size_t>(map.cols > 0 ? map.cols : 0);
+    const size_t cells =
+        static_cast<size_t>(map.rows > 0 ? map.rows : 0) * static_cast<size_t>(map.cols > 0 ? map.cols : 0);
     g.vertices.reserve(cells * 4);
     g.indices.reserve(cells * 6);
     const LayerFrame frame = FrameOf(map);
@@ -174,8 +174,7 @@ bool CheckInputs(const Map* map, const ImageInfo* info)
     if (info->width <= 0 || info->height <= 0)
     {
         // A tileset texture without pixels cannot be cut into tiles.
-        FILE_LOG(logERROR) << "(GeometryFactory::GenerateMap) Tileset image of map (" << map->name
-                           << ") has no pixels";
+        FILE_LOG(logERROR) << "(GeometryFactory::GenerateMap) Tileset image of map (" << map->name << ") has no pixels";
         return false;
     }
     return true;
@@ -211,27 +210,31 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
     mesh.blockStarts.reserve(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow + 1);
     unsigned int quad = 0;
     // Every block up to `key` that has no entry yet starts at the next quad.
-    auto markBlocksUpTo = [&](size_t key) {
+    auto markBlocksUpTo = [&](size_t key)
+    {
         while (mesh.blockStarts.size() <= key)
             mesh.blockStarts.push_back(quad);
     };
-    ForEachVisibleCell(*map, mesh.geometry, [&](int i, int j, const DrawableTile& t, const glm::vec2 cell[4]) {
-        const Tileset* ts = map->TilesetOf(t);
-        const ImageInfo* info = t.tileset < images.size() ? images[t.tileset] : nullptr;
-        if (!ts || !info || info->width <= 0 || info->height <= 0)
-            return;
-        markBlocksUpTo(static_cast<size_t>(i) * mesh.blocksPerRow + static_cast<size_t>(j / LayerMesh::BLOCK));
-        glm::vec2 pos[4];
-        TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
-        GrowReach(mesh, cell, pos);
-        glm::vec2 uv[4];
-        TileUVs(*ts, *info, t.col, t.row, uv);
-        ApplyTiledFlips(t, uv);
-        AppendQuad(mesh.geometry, pos, uv);
-        if (mesh.runs.empty() || mesh.runs.back().second != t.tileset)
-            mesh.runs.emplace_back(quad, t.tileset);
-        ++quad;
-    });
+    ForEachVisibleCell(*map, mesh.geometry,
+                       [&](int i, int j, const DrawableTile& t, const glm::vec2 cell[4])
+                       {
+                           const Tileset* ts = map->TilesetOf(t);
+                           const ImageInfo* info = t.tileset < images.size() ? images[t.tileset] : nullptr;
+                           if (!ts || !info || info->width <= 0 || info->height <= 0)
+                               return;
+                           markBlocksUpTo(static_cast<size_t>(i) * mesh.blocksPerRow +
+                                          static_cast<size_t>(j / LayerMesh::BLOCK));
+                           glm::vec2 pos[4];
+                           TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
+                           GrowReach(mesh, cell, pos);
+                           glm::vec2 uv[4];
+                           TileUVs(*ts, *info, t.col, t.row, uv);
+                           ApplyTiledFlips(t, uv);
+                           AppendQuad(mesh.geometry, pos, uv);
+                           if (mesh.runs.empty() || mesh.runs.back().second != t.tileset)
+                               mesh.runs.emplace_back(quad, t.tileset);
+                           ++quad;
+                       });
     markBlocksUpTo(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow);
     mesh.quads = quad;
     return mesh;
@@ -243,15 +246,18 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
     Geometry g;
     if (!CheckInputs(map, info) || !pmap)
         return g;
-    ForEachVisibleCell(*map, g, [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4]) {
-        glm::vec2 tileUV[4];
-        TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
-        const glm::vec2 code = pmap->isPassable(i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
-        const glm::vec2 uv[4] = {code, code, code, code};
-        AppendQuad(g, pos, uv);
-        if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
-            std::printf("shucks");
-    });
+    ForEachVisibleCell(*map, g,
+                       [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4])
+                       {
+                           glm::vec2 tileUV[4];
+                           TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
+                           const glm::vec2 code =
+                               pmap->isPassable(i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
+                           const glm::vec2 uv[4] = {code, code, code, code};
+                           AppendQuad(g, pos, uv);
+                           if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
+                               std::printf("shucks");
+                       });
     return g;
 }
 

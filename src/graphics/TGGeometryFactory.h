@@ -32,8 +32,7 @@ public:
     // out.
     LayerMesh GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const;
     // The layer mesh with uv (0, 1) on passable and (1, 0) on blocked cells.
-    Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info,
-                                   const core::PassabilityMap* pmap) const;
+    Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info, const core::PassabilityMap* pmap) const;
 
 private:
     static void AppendQuad(Geometry& g, const glm::vec2 pos[4], const glm::vec2 uv[4]);

@@ -30,7 +30,7 @@ bool claimsTooMuch(FILE* file, int& width, int& height)
 {
     int components = 0;
     if (!stbi_info_from_file(file, &width, &height, &components))
-        return false;  // the decoder itself says why it cannot read it
+        return false; // the decoder itself says why it cannot read it
     return width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE ||
            static_cast<long long>(width) * height > MAX_IMAGE_PIXELS;
 }
@@ -59,9 +59,8 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     if (claimsTooMuch(file, width, height))
     {
         std::fclose(file);
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width
-                           << " x " << height << "; at most " << MAX_IMAGE_SIDE << " a side and "
-                           << MAX_IMAGE_PIXELS << " pixels)";
+        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width << " x " << height
+                           << "; at most " << MAX_IMAGE_SIDE << " a side and " << MAX_IMAGE_PIXELS << " pixels)";
         return image;
     }
     int components = 0;
@@ -71,8 +70,8 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     {
         // A file that is there but does not decode is as unusable as a
         // missing one: report it and hand back an empty image.
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath << " ("
-                           << failureReason() << ")";
+        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath << " (" << failureReason()
+                           << ")";
         return image;
     }
 

@@ -10,10 +10,9 @@ namespace tamsygraphics
 bool LayerCache::Layer::operator==(const Layer& other) const
 {
     return name == other.name && vao == other.vao && indexCount == other.indexCount &&
-           shownInEditor == other.shownInEditor && opacity == other.opacity &&
-           std::equal(tint, tint + 4, other.tint) && rows == other.rows && cols == other.cols &&
-           tileWidth == other.tileWidth && tileHeight == other.tileHeight && textures == other.textures &&
-           highlights == other.highlights;
+           shownInEditor == other.shownInEditor && opacity == other.opacity && std::equal(tint, tint + 4, other.tint) &&
+           rows == other.rows && cols == other.cols && tileWidth == other.tileWidth && tileHeight == other.tileHeight &&
+           textures == other.textures && highlights == other.highlights;
 }
 
 bool LayerCache::Key::operator==(const Key& other) const
@@ -75,8 +74,8 @@ bool LayerCache::BeginRecording()
     if ((width != _width || height != _height) && !Allocate(width, height))
     {
         _unavailable = true;
-        FILE_LOG(logWARNING) << "(LayerCache::BeginRecording) No offscreen framebuffer of " << width << " x "
-                             << height << "; every frame draws all its layers";
+        FILE_LOG(logWARNING) << "(LayerCache::BeginRecording) No offscreen framebuffer of " << width << " x " << height
+                             << "; every frame draws all its layers";
         return false;
     }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);
@@ -100,8 +99,8 @@ void LayerCache::Show() const
     const GLint* v = _target.viewport;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(_target.framebuffer));
-    glBlitFramebuffer(v[0], v[1], v[0] + v[2], v[1] + v[3], v[0], v[1], v[0] + v[2], v[1] + v[3],
-                      GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBlitFramebuffer(v[0], v[1], v[0] + v[2], v[1] + v[3], v[0], v[1], v[0] + v[2], v[1] + v[3], GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(reading));
 }
 

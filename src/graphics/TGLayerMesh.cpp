@@ -34,18 +34,16 @@ std::vector<std::pair<unsigned int, unsigned int>> LayerMesh::QuadRanges(int fir
 unsigned short LayerMesh::TilesetOfQuad(unsigned int quad) const
 {
     auto after = std::upper_bound(runs.begin(), runs.end(), quad,
-                                  [](unsigned int q, const std::pair<unsigned int, unsigned short>& run) {
-                                      return q < run.first;
-                                  });
+                                  [](unsigned int q, const std::pair<unsigned int, unsigned short>& run)
+                                  { return q < run.first; });
     return after == runs.begin() ? 0 : std::prev(after)->second;
 }
 
 unsigned int LayerMesh::RunEnd(unsigned int quad) const
 {
     auto after = std::upper_bound(runs.begin(), runs.end(), quad,
-                                  [](unsigned int q, const std::pair<unsigned int, unsigned short>& run) {
-                                      return q < run.first;
-                                  });
+                                  [](unsigned int q, const std::pair<unsigned int, unsigned short>& run)
+                                  { return q < run.first; });
     return after == runs.end() ? quads : after->first;
 }
 }

@@ -15,12 +15,12 @@
 #include "Log/FileLog.h"
 #include "application/GLFWWindow.h"
 #include "graphics/TGCamera.h"
-#include "graphics/TGResourceManager.h"
-#include "graphics/TGSceneManager.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGImageLoader.h"
+#include "graphics/TGResourceManager.h"
+#include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
 #include "util/util.h"
 
@@ -523,7 +523,8 @@ std::vector<std::pair<unsigned int, unsigned int>> Renderer::VisibleQuads(const 
     // A cell is drawn when its tile, reaching past the cell as far as any
     // tile of the layer does, may touch the view; one cell more on each
     // side absorbs rounding.
-    auto cellAt = [](float units, float size, int limit) {
+    auto cellAt = [](float units, float size, int limit)
+    {
         const float cell = std::floor(units / size);
         return cell < -1.0f ? -1 : (cell > static_cast<float>(limit) ? limit : static_cast<int>(cell));
     };
@@ -734,8 +735,8 @@ struct TextVertex
 // Two clockwise triangles per visible glyph, placed from the baseline start
 // (x, y) in normalised window coordinates; a line break starts the next line
 // lineHeight pixels lower.
-std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start,
-                                        int lineHeight, float shade)
+std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start, int lineHeight,
+                                        float shade)
 {
     const float sx = static_cast<float>(2.0 / WINDOW_WIDTH);
     const float sy = static_cast<float>(2.0 / WINDOW_HEIGHT);
@@ -829,8 +830,8 @@ void Renderer::DrawTexts(const std::vector<const Text*>& texts)
         std::vector<TextVertex> vertices;
         if (text->hasShadow())
         {
-            const glm::vec2 shadowStart = text->getWindowPosition() +
-                                            glm::vec2(2.0 / WINDOW_WIDTH, -2.0 / WINDOW_HEIGHT);
+            const glm::vec2 shadowStart =
+                text->getWindowPosition() + glm::vec2(2.0 / WINDOW_WIDTH, -2.0 / WINDOW_HEIGHT);
             vertices = BuildGlyphQuads(text->getText(), glyphs, shadowStart, text->getLineHeight(), 0.0f);
         }
         const std::vector<TextVertex> glyphQuads =
@@ -844,8 +845,8 @@ void Renderer::DrawTexts(const std::vector<const Text*>& texts)
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         DrainGLErrors("DrawText2");
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(TextVertex)),
-                     vertices.data(), GL_DYNAMIC_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(TextVertex)), vertices.data(),
+                     GL_DYNAMIC_DRAW);
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(vertices.size()));
     }
     DrainGLErrors("DrawText4");

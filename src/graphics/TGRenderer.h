@@ -6,8 +6,8 @@
 #include <vector>
 
 #include <GL/glew.h>
-#include <glm/glm.hpp>
 #include <ft2build.h>
+#include <glm/glm.hpp>
 #include FT_FREETYPE_H
 
 #include "graphics/TGFrameDescription.h"

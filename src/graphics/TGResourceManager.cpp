@@ -75,8 +75,8 @@ Texture* ResourceManager::BindTexture(const std::string& name, const Image* imag
     if (image && image->data && image->info.width > 0 && image->info.height > 0)
     {
         const GLenum format = UploadFormat(image->info);
-        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->info.width, image->info.height, 0,
-                     format, UploadType(image->info), image->data);
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->info.width, image->info.height, 0, format,
+                     UploadType(image->info), image->data);
         texture->info = image->info;
     }
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -132,8 +132,7 @@ std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string&
     return it == _activeVAOs.end() ? std::make_pair(0u, 0u) : it->second;
 }
 
-void ResourceManager::LoadProgram(const std::string& name, const std::string& fragPath,
-                                  const std::string& vertPath)
+void ResourceManager::LoadProgram(const std::string& name, const std::string& fragPath, const std::string& vertPath)
 {
     FILE_LOG(logINFO) << "(ResourceManager::LoadProgram) Loading Program: " << name;
     const std::string vertexSource = LoadFile(vertPath);
@@ -180,8 +179,7 @@ void ResourceManager::LoadProgram(const std::string& name, const std::string& fr
         glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
         std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
         glGetProgramInfoLog(program, length + 1, nullptr, log.data());
-        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Program link failed: " << name << " "
-                           << log.data();
+        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Program link failed: " << name << " " << log.data();
     }
 
     _programs[name] = program;
@@ -205,8 +203,7 @@ bool ResourceManager::CompileShader(GLuint shader, const std::string& source, co
     const std::string fullPath = _workingDirectory + _shaderPath + path;
     std::printf("Failed to compile shader %s:\n%s\n", fullPath.c_str(), log);
     std::fflush(stdout);
-    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed: "
-                       << fullPath;
+    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed: " << fullPath;
     FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Reported shader error " << log;
     return false;
 }

@@ -41,8 +41,7 @@ public:
     GeometryFactory& GetGeometryFactory() { return _geometryFactory; }
 
 private:
-    bool CompileShader(GLuint shader, const std::string& source, const char* kind,
-                       const std::string& path) const;
+    bool CompileShader(GLuint shader, const std::string& source, const char* kind, const std::string& path) const;
     static void DrainErrors(const char* operation);
 
     std::string _workingDirectory;

@@ -92,7 +92,8 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
         FILE_LOG(logERROR) << "(SceneManager::SubmitSprite) Submitted NULL sprite (" << name << ")";
         return false;
     }
-    _sprites.put(name, std::unique_ptr<Sprite>(sprite), "(SceneManager::SubmitSprite) Overwriting already created sprite");
+    _sprites.put(name, std::unique_ptr<Sprite>(sprite),
+                 "(SceneManager::SubmitSprite) Overwriting already created sprite");
     _renderer->Submit(name, sprite);
     return true;
 }

@@ -7,8 +7,8 @@
 namespace tamsygraphics
 {
 Sprite::Sprite(const std::string& name)
-    : _coords(0.0f, 0.0f), _identifier(name), _scale(1.0f), _world(1.0f), _rotate(1.0f),
-      _texCoord(0.0f, 0.0f), _size(0.0f, 0.0f)
+    : _coords(0.0f, 0.0f), _identifier(name), _scale(1.0f), _world(1.0f), _rotate(1.0f), _texCoord(0.0f, 0.0f),
+      _size(0.0f, 0.0f)
 {
 }
 

@@ -18,8 +18,7 @@ const size_t INDICES_PER_QUAD = 6;
 glm::vec2 FrameUV(const Sprite& sprite, const Texture& texture, glm::vec2 uv)
 {
     const glm::vec2 size = sprite.GetSize();
-    const bool wholeTexture =
-        size.x == 0.0f || size.y == 0.0f || texture.info.width <= 0 || texture.info.height <= 0;
+    const bool wholeTexture = size.x == 0.0f || size.y == 0.0f || texture.info.width <= 0 || texture.info.height <= 0;
     if (wholeTexture)
         return uv;
     const glm::mat2 texScale(size.x / texture.info.width, 0.0f, 0.0f, size.y / texture.info.height);
@@ -74,8 +73,7 @@ void SpriteBatch::PrepareBuffers()
         glBindBuffer(GL_ARRAY_BUFFER, _vertexBuffer);
         // The layout of every geometry: "pos" at 0, "uv" at 1.
         glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
-        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                              reinterpret_cast<void*>(offsetof(Vertex, uv)));
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(offsetof(Vertex, uv)));
         glEnableVertexAttribArray(0);
         glEnableVertexAttribArray(1);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, _indexBuffer);

@@ -14,9 +14,8 @@ const float SCROLL_BUTTON_WIDTH = 0.2f;
 }
 
 GUIListView::GUIListView()
-    : _upScrollButton(nullptr), _downScrollButton(nullptr), _numEntriesToDisplay(4),
-      _firstEntryToDisplay(0), _hideEntries(false), _entryPadding(0.0f),
-      _fixedSlots(false)
+    : _upScrollButton(nullptr), _downScrollButton(nullptr), _numEntriesToDisplay(4), _firstEntryToDisplay(0),
+      _hideEntries(false), _entryPadding(0.0f), _fixedSlots(false)
 {
     _upScrollButton = new GUITextBox("^");
     _downScrollButton = new GUITextBox(">");
@@ -139,8 +138,8 @@ bool GUIListView::validIndex(int index, const char* operation) const
 {
     if (index >= 0 && index < size())
         return true;
-    FILE_LOG(logERROR) << "(gui::GUIListView::" << operation << ") Index " << index
-                       << " is outside the list of " << size() << " entries.";
+    FILE_LOG(logERROR) << "(gui::GUIListView::" << operation << ") Index " << index << " is outside the list of "
+                       << size() << " entries.";
     return false;
 }
 
@@ -199,7 +198,8 @@ int GUIListView::getEntryIndexAtCoordinates(float x, float y)
 {
     if (_entries.empty())
     {
-        FILE_LOG(logERROR) << "(gui::GUIListView::getEntryAtCoordinates) Called this method but there are not entries in the GUIListView.";
+        FILE_LOG(logERROR) << "(gui::GUIListView::getEntryAtCoordinates) Called this method but there are not entries "
+                              "in the GUIListView.";
         return -1;
     }
     for (size_t i = 0; i < _entries.size(); ++i)

@@ -15,8 +15,8 @@ namespace gui
 bool GUIManager::_initialized = false;
 
 GUIManager::GUIManager()
-    : _nextRectangleId(0), _nextTextId(0), _nextLayer(0), _graphicsGUIManager(nullptr),
-      _currentlyIterating(false), _updating(false)
+    : _nextRectangleId(0), _nextTextId(0), _nextLayer(0), _graphicsGUIManager(nullptr), _currentlyIterating(false),
+      _updating(false)
 {
     application::InputManager::pushContext(this);
 }

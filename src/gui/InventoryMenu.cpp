@@ -18,8 +18,7 @@ std::string itemName(const std::string& id)
 }
 }
 
-InventoryMenu::InventoryMenu(const std::string& title, core::Session* session)
-    : PanelMenu(title), _session(session)
+InventoryMenu::InventoryMenu(const std::string& title, core::Session* session) : PanelMenu(title), _session(session)
 {
 }
 

@@ -19,8 +19,7 @@ std::vector<std::string> QuestMenu::logLines(const core::QuestManager& questMana
 
 void QuestMenu::refresh()
 {
-    const std::vector<std::string> lines =
-        _questManager ? logLines(*_questManager) : std::vector<std::string>();
+    const std::vector<std::string> lines = _questManager ? logLines(*_questManager) : std::vector<std::string>();
     update(lines, lines.empty() ? "Quests (none yet)" : "Quests");
 }
 }

@@ -22,9 +22,8 @@ std::vector<std::string> split(const std::string& text, char separator)
 
 // Appends a word too wide for any line, cut wherever the width runs out
 // (at least one character a line, so the loop always advances).
-void appendLongWord(const std::string& word, int maxWidth,
-                    const std::function<int(const std::string&)>& measure, std::string& out,
-                    std::string& line)
+void appendLongWord(const std::string& word, int maxWidth, const std::function<int(const std::string&)>& measure,
+                    std::string& out, std::string& line)
 {
     for (char ch : word)
     {
@@ -37,8 +36,7 @@ void appendLongWord(const std::string& word, int maxWidth,
     }
 }
 
-std::string wrapLine(const std::string& paragraph, int maxWidth,
-                     const std::function<int(const std::string&)>& measure)
+std::string wrapLine(const std::string& paragraph, int maxWidth, const std::function<int(const std::string&)>& measure)
 {
     std::string out;
     std::string line;
@@ -64,8 +62,7 @@ std::string wrapLine(const std::string& paragraph, int maxWidth,
 }
 }
 
-std::string wrapText(const std::string& text, int maxWidth,
-                     const std::function<int(const std::string&)>& measure)
+std::string wrapText(const std::string& text, int maxWidth, const std::function<int(const std::string&)>& measure)
 {
     if (maxWidth <= 0)
         return text;

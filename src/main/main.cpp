@@ -10,11 +10,10 @@
 
 namespace
 {
-const char* const USAGE =
-    "usage: zolt [GAME_FOLDER]\n"
-    "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
-    "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
-    "a game, else the installed demo game.\n";
+const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
+                          "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
+                          "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
+                          "a game, else the installed demo game.\n";
 }
 
 int main(int argc, char** argv)
@@ -40,7 +39,8 @@ int main(int argc, char** argv)
     if (root.empty())
     {
         if (requested.empty())
-            std::fprintf(stderr, "zolt: no game found (no assets folder here, in the checkout or in the installed data)\n");
+            std::fprintf(stderr,
+                         "zolt: no game found (no assets folder here, in the checkout or in the installed data)\n");
         else
             std::fprintf(stderr, "zolt: %s holds no game (no assets folder)\n", requested.c_str());
         std::fputs(USAGE, stderr);

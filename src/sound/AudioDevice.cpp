@@ -5,8 +5,7 @@
 
 namespace sound
 {
-AudioDevice::AudioDevice(ALCdevice* device, ALCcontext* context)
-    : _device(device), _context(context)
+AudioDevice::AudioDevice(ALCdevice* device, ALCcontext* context) : _device(device), _context(context)
 {
 }
 

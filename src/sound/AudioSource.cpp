@@ -8,8 +8,8 @@
 namespace sound
 {
 AudioSource::AudioSource(const std::string& filename)
-    : _filename(filename), _isStreamed(false), _format(AL_FORMAT_MONO16), _rate(0), _lengthFrames(0),
-      _buffer(0), _defaultVolume(1.0f)
+    : _filename(filename), _isStreamed(false), _format(AL_FORMAT_MONO16), _rate(0), _lengthFrames(0), _buffer(0),
+      _defaultVolume(1.0f)
 {
 }
 

@@ -7,8 +7,8 @@
 namespace sound
 {
 AudioVoice::AudioVoice(AudioSource* source)
-    : _source(source), _alSource(0), _isPaused(false), _isStopped(false), _isDropped(false),
-      _volume(1.0f), _buffers(), _queueStartFrame(0), _streamEnded(false)
+    : _source(source), _alSource(0), _isPaused(false), _isStopped(false), _isDropped(false), _volume(1.0f), _buffers(),
+      _queueStartFrame(0), _streamEnded(false)
 {
 }
 
@@ -44,8 +44,7 @@ bool AudioVoice::setUp(bool startPaused)
     if (alGetError() != AL_NO_ERROR)
     {
         _alSource = 0;
-        Log::error() << "AudioVoice::create - No free audio channel for " << _source->getFilename()
-                     << std::endl;
+        Log::error() << "AudioVoice::create - No free audio channel for " << _source->getFilename() << std::endl;
         return false;
     }
     // Two-dimensional: the sound sits on the listener and is never panned.
@@ -78,8 +77,7 @@ bool AudioVoice::setUpStream()
     if (alGetError() != AL_NO_ERROR)
     {
         _stream.reset();
-        Log::error() << "AudioVoice::create - No audio buffers available for " << _source->getFilename()
-                     << std::endl;
+        Log::error() << "AudioVoice::create - No audio buffers available for " << _source->getFilename() << std::endl;
         return false;
     }
     for (ALuint buffer : _buffers)
@@ -254,8 +252,7 @@ bool AudioVoice::queueChunk(ALuint buffer)
         _streamEnded = true;
         return false;
     }
-    alBufferData(buffer, _source->getFormat(), _pcm.data(), static_cast<ALsizei>(_pcm.size()),
-                 _source->getRate());
+    alBufferData(buffer, _source->getFormat(), _pcm.data(), static_cast<ALsizei>(_pcm.size()), _source->getRate());
     alSourceQueueBuffers(_alSource, 1, &buffer);
     _queuedFrames.push_back(frames);
     return true;

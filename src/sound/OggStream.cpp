@@ -49,8 +49,7 @@ bool endsItsStream(const std::string& filename)
 }
 }
 
-OggStream::OggStream()
-    : _file(), _isOpen(false), _channels(0), _rate(0), _lengthFrames(0)
+OggStream::OggStream() : _file(), _isOpen(false), _channels(0), _rate(0), _lengthFrames(0)
 {
 }
 
@@ -73,8 +72,8 @@ bool OggStream::open(const std::string& filename)
     const int result = ov_fopen(filename.c_str(), &_file);
     if (result != 0)
     {
-        Log::error() << "OggStream::open - Failed to open Ogg Vorbis file " << filename
-                     << " (error " << result << ")" << std::endl;
+        Log::error() << "OggStream::open - Failed to open Ogg Vorbis file " << filename << " (error " << result << ")"
+                     << std::endl;
         return false;
     }
     _isOpen = true;
@@ -110,14 +109,14 @@ long OggStream::read(std::vector<char>& pcm, long maxFrames)
     while (filled < wanted)
     {
         int bitstream = 0;
-        const long got = ov_read(&_file, pcm.data() + start + filled, static_cast<int>(wanted - filled),
-                                 0, BYTES_PER_SAMPLE, 1, &bitstream);
+        const long got = ov_read(&_file, pcm.data() + start + filled, static_cast<int>(wanted - filled), 0,
+                                 BYTES_PER_SAMPLE, 1, &bitstream);
         if (got == OV_HOLE)
             continue; // a gap in the data; decoding goes on after it
         if (got < 0)
         {
-            Log::error() << "OggStream::read - Decoding error in " << _filename << " (error " << got
-                         << ")" << std::endl;
+            Log::error() << "OggStream::read - Decoding error in " << _filename << " (error " << got << ")"
+                         << std::endl;
             pcm.resize(start + static_cast<size_t>(filled));
             return filled > 0 ? filled / frameBytes : -1;
         }

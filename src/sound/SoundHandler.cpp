@@ -34,32 +34,19 @@ struct DefaultSound
 };
 
 const DefaultSound DEFAULT_SOUNDS[] = {
-    {"/assets/sound/testSong.ogg", true, 0},
-    {"/assets/sound/testSoundShort.ogg", false, 0},
-    {"/assets/sound/testSoundLong.ogg", false, 0},
-    {"/assets/sound/testMusicShort.ogg", true, 760},
-    {"/assets/sound/tempOverworld.ogg", true, 5337},
-    {"/assets/sound/tempEvent.ogg", true, 2397},
-    {"/assets/sound/tempBattle.ogg", true, 13197},
-    {"/assets/sound/tempCave.ogg", true, 0},
-    {"/assets/sound/tempRunSound.ogg", false, 0},
-    {"/assets/sound/eventForeboding.ogg", true, 0},
-    {"/assets/sound/eventSilly.ogg", true, 0},
-    {"/assets/sound/eventHappy.ogg", true, 1076},
-    {"/assets/sound/eventDivine.ogg", true, 0},
-    {"/assets/sound/themeBattle.ogg", true, 5828},
-    {"/assets/sound/themeTown.ogg", true, 0},
-    {"/assets/sound/themeBoss.ogg", true, 0},
-    {"/assets/sound/silence.ogg", true, 0},
-    {"/assets/sound/SFX/stepSoft.ogg", false, 0},
-    {"/assets/sound/SFX/stepHard.ogg", false, 0},
-    {"/assets/sound/SFX/text.ogg", false, 0},
-    {"/assets/sound/SFX/swing.ogg", false, 0},
-    {"/assets/sound/SFX/thud.ogg", false, 0},
-    {"/assets/sound/SFX/punch.ogg", false, 0},
-    {"/assets/sound/SFX/flame.ogg", false, 0},
-    {"/assets/sound/SFX/flameStrike.ogg", false, 0},
-    {"/assets/sound/SFX/portal.ogg", false, 0},
+    {"/assets/sound/testSong.ogg", true, 0},         {"/assets/sound/testSoundShort.ogg", false, 0},
+    {"/assets/sound/testSoundLong.ogg", false, 0},   {"/assets/sound/testMusicShort.ogg", true, 760},
+    {"/assets/sound/tempOverworld.ogg", true, 5337}, {"/assets/sound/tempEvent.ogg", true, 2397},
+    {"/assets/sound/tempBattle.ogg", true, 13197},   {"/assets/sound/tempCave.ogg", true, 0},
+    {"/assets/sound/tempRunSound.ogg", false, 0},    {"/assets/sound/eventForeboding.ogg", true, 0},
+    {"/assets/sound/eventSilly.ogg", true, 0},       {"/assets/sound/eventHappy.ogg", true, 1076},
+    {"/assets/sound/eventDivine.ogg", true, 0},      {"/assets/sound/themeBattle.ogg", true, 5828},
+    {"/assets/sound/themeTown.ogg", true, 0},        {"/assets/sound/themeBoss.ogg", true, 0},
+    {"/assets/sound/silence.ogg", true, 0},          {"/assets/sound/SFX/stepSoft.ogg", false, 0},
+    {"/assets/sound/SFX/stepHard.ogg", false, 0},    {"/assets/sound/SFX/text.ogg", false, 0},
+    {"/assets/sound/SFX/swing.ogg", false, 0},       {"/assets/sound/SFX/thud.ogg", false, 0},
+    {"/assets/sound/SFX/punch.ogg", false, 0},       {"/assets/sound/SFX/flame.ogg", false, 0},
+    {"/assets/sound/SFX/flameStrike.ogg", false, 0}, {"/assets/sound/SFX/portal.ogg", false, 0},
 };
 }
 
@@ -226,8 +213,7 @@ int SoundHandler::findSound(const std::string& filename)
 
 clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
 {
-    Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds"
-                       << std::endl;
+    Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds" << std::endl;
     awaitDevice();
     const clock_t receiveTime = now();
     const int soundIndex = findSound(filename);
@@ -236,8 +222,8 @@ clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
     const double dueTime = std::ceil(receiveTime + playDelay * 1000.0);
     if (!std::isfinite(dueTime) || std::fabs(dueTime) > LARGEST_DUE_TIME)
     {
-        Log::error() << "SoundHandler::sendRequest - Ignoring request to play " << filename
-                     << ": the delay " << playDelay << " is out of range" << std::endl;
+        Log::error() << "SoundHandler::sendRequest - Ignoring request to play " << filename << ": the delay "
+                     << playDelay << " is out of range" << std::endl;
         return receiveTime;
     }
     requestFilenames.push_back(filename);
@@ -332,8 +318,7 @@ void SoundHandler::advanceFade()
 
 void SoundHandler::loopMusic()
 {
-    if (!currentMusic || currentMusicSoundIndex < 0
-        || currentMusicSoundIndex >= static_cast<int>(sounds.size()))
+    if (!currentMusic || currentMusicSoundIndex < 0 || currentMusicSoundIndex >= static_cast<int>(sounds.size()))
         return;
     // Unsigned on purpose: a track shorter than the margin never loops.
     if (currentMusic->getPlayPosition() >= currentMusic->getPlayLength() - LOOP_MARGIN_MS)

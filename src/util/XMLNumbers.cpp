@@ -21,17 +21,15 @@ bool parseWholeNumber(const char* text, long long& value)
     return *end == '\0';
 }
 
-void logRefusal(const tinyxml2::XMLElement* element, const char* name, const char* text,
-                const char* why, int fallback)
+void logRefusal(const tinyxml2::XMLElement* element, const char* name, const char* text, const char* why, int fallback)
 {
-    Log::error() << "readIntAttribute - " << NamedXMLDocument::fileOf(element) << ", line "
-                 << element->GetLineNum() << ", <" << element->Name() << "> attribute \"" << name
-                 << "\" = \"" << text << "\" " << why << "; read as " << fallback << std::endl;
+    Log::error() << "readIntAttribute - " << NamedXMLDocument::fileOf(element) << ", line " << element->GetLineNum()
+                 << ", <" << element->Name() << "> attribute \"" << name << "\" = \"" << text << "\" " << why
+                 << "; read as " << fallback << std::endl;
 }
 }
 
-int readIntAttribute(const tinyxml2::XMLElement* element, const char* name, int fallback, int min,
-                     int max)
+int readIntAttribute(const tinyxml2::XMLElement* element, const char* name, int fallback, int min, int max)
 {
     const char* text = element ? element->Attribute(name) : nullptr;
     if (!text)
@@ -44,8 +42,7 @@ int readIntAttribute(const tinyxml2::XMLElement* element, const char* name, int 
     }
     if (value < min || value > max)
     {
-        const std::string range =
-            "is outside " + std::to_string(min) + " to " + std::to_string(max);
+        const std::string range = "is outside " + std::to_string(min) + " to " + std::to_string(max);
         logRefusal(element, name, text, range.c_str(), fallback);
         return fallback;
     }

@@ -8,5 +8,5 @@
 // as the fallback without a word; text that is not a whole number, or one
 // outside [min, max], is logged with the file, line, element and attribute
 // and also reads as the fallback.
-int readIntAttribute(const tinyxml2::XMLElement* element, const char* name, int fallback = 0,
-                     int min = INT_MIN, int max = INT_MAX);
+int readIntAttribute(const tinyxml2::XMLElement* element, const char* name, int fallback = 0, int min = INT_MIN,
+                     int max = INT_MAX);

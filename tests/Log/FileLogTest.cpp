@@ -68,13 +68,12 @@ TEST_F(FileLogTest, EachMessageIsOneLineWithItsLevelHeader)
     FILE_LOG(logDEBUG) << "d";
     FILE_LOG(logDEBUG1) << "d1";
     FILE_LOG(logDEBUG2) << "d2";
-    EXPECT_EQ(written(),
-              "-   INFO: (SceneManager::CreateMap) Creating a new map (3)\n"
-              "-   ERROR: e\n"
-              "-   WARNING: w\n"
-              "-   DEBUG: d\n"
-              "-   DEBUG1: \td1\n"
-              "-   DEBUG2: \t\td2\n");
+    EXPECT_EQ(written(), "-   INFO: (SceneManager::CreateMap) Creating a new map (3)\n"
+                         "-   ERROR: e\n"
+                         "-   WARNING: w\n"
+                         "-   DEBUG: d\n"
+                         "-   DEBUG1: \td1\n"
+                         "-   DEBUG2: \t\td2\n");
     EXPECT_EQ(FILELog::ToString(logDEBUG3), "DEBUG3");
     EXPECT_EQ(FILELog::ToString(static_cast<TLogLevel>(8)), "UNKNOWN");
 }

@@ -39,10 +39,9 @@ TEST_F(LogTest, LevelStreamsGoToStandardOutputUntilRedirected)
     Log::error() << "getRoot - Failed to load or parse file x.xml" << std::endl;
     Log::warn() << "w" << std::endl;
     Log::note() << "n" << std::endl;
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "[Error]        getRoot - Failed to load or parse file x.xml\n"
-              "[Warn]         w\n"
-              "[Note]         n\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "[Error]        getRoot - Failed to load or parse file x.xml\n"
+                                                      "[Warn]         w\n"
+                                                      "[Note]         n\n");
 
     std::ostringstream errors;
     Log::setErrorStream(&errors);

@@ -27,11 +27,14 @@ class SimulatedLoop
 {
 public:
     explicit SimulatedLoop(double framesPerSecond = 60.0)
-        : pacer(framesPerSecond, [this] { return now; }, [this](Clock::time_point due) {
-              ++sleeps;
-              if (due > now)
-                  now = due;
-          })
+        : pacer(
+              framesPerSecond, [this] { return now; },
+              [this](Clock::time_point due)
+              {
+                  ++sleeps;
+                  if (due > now)
+                      now = due;
+              })
     {
     }
 
@@ -81,17 +84,14 @@ TEST(FramePacerTest, SixtyFramesASecondWhateverTheDisplayDoes)
         double refreshHz;
     };
     const Display displays[] = {
-        {"no vsync, light frames", 1.0, 0.0},
-        {"no vsync, nothing to do", 0.0, 0.0},
-        {"60 Hz vsync", 1.0, 60.0},
-        {"120 Hz vsync", 1.0, 120.0},
-        {"144 Hz vsync", 3.0, 144.0},
+        {"no vsync, light frames", 1.0, 0.0}, {"no vsync, nothing to do", 0.0, 0.0}, {"60 Hz vsync", 1.0, 60.0},
+        {"120 Hz vsync", 1.0, 120.0},         {"144 Hz vsync", 3.0, 144.0},
     };
     for (const Display& display : displays)
     {
         SimulatedLoop loop;
-        const std::vector<double> starts =
-            loop.run(10.0, [&](int) { return ms(display.workMs); }, display.refreshHz);
+        const std::vector<double> starts = loop.run(
+            10.0, [&](int) { return ms(display.workMs); }, display.refreshHz);
         EXPECT_NEAR(static_cast<double>(starts.size()), 600.0, 1.0) << display.name;
         EXPECT_GE(smallestGapFrom(starts, 0), 1.0 / 60.0 - 1e-6) << display.name;
     }

@@ -22,8 +22,14 @@ struct Recorded
 };
 Recorded recorded;
 
-void recordKey(int key, int action) { recorded.keys.push_back({key, action}); }
-void recordMove(double x, double y) { recorded.moves.push_back({x, y}); }
+void recordKey(int key, int action)
+{
+    recorded.keys.push_back({key, action});
+}
+void recordMove(double x, double y)
+{
+    recorded.moves.push_back({x, y});
+}
 void recordButton(int button, int action, double x, double y)
 {
     recorded.buttons.push_back({double(button), double(action), x, y});
@@ -32,7 +38,8 @@ void recordButton(int button, int action, double x, double y)
 // What a button event carries before the cursor has ever moved can only be
 // seen before anything else in the process moves it, so it is taken while the
 // test binary loads.
-std::vector<double> firstButtonEvent = [] {
+std::vector<double> firstButtonEvent = []
+{
     GLFWInput::RegisterMouseButtonCallback(&recordButton);
     GLFWInput::processMouseButton(0, 1);
     GLFWInput::RegisterMouseButtonCallback(nullptr);

@@ -137,7 +137,8 @@ TEST_F(InputManagerTest, ContextsPushedDuringDispatchJoinFromTheNextKey)
 {
     RecordingContext bottom;
     RecordingContext pushed;
-    bottom.onKey = [&](int key) {
+    bottom.onKey = [&](int key)
+    {
         if (key == 10)
             InputManager::pushContext(&pushed);
     };
@@ -158,7 +159,8 @@ TEST_F(InputManagerTest, ContextsRemovedDuringDispatchAreNotCalledAgain)
     RecordingContext top;
     // The top context tears down the one below it (removed and deleted, as an
     // owner leaving combat would) in the middle of a walk.
-    top.onKey = [&](int key) {
+    top.onKey = [&](int key)
+    {
         if (key == 20 && doomed)
         {
             InputManager::removeContext(doomed);
@@ -167,7 +169,8 @@ TEST_F(InputManagerTest, ContextsRemovedDuringDispatchAreNotCalledAgain)
         }
     };
     RecordingContext selfRemoving;
-    selfRemoving.onKey = [&](int key) {
+    selfRemoving.onKey = [&](int key)
+    {
         if (key == 30)
             InputManager::removeContext(&selfRemoving);
     };
@@ -214,7 +217,7 @@ TEST_F(InputManagerTest, EveryPushIsAnnouncedOnTheInputStreamAndRemovalIsQuiet)
     InputManager::pushContext(&context);
     InputManager::pushContext(&context);
     InputManager::removeContext(&context);
-    InputManager::removeContext(&context);  // no longer there: nothing happens
+    InputManager::removeContext(&context); // no longer there: nothing happens
     EXPECT_EQ(inputLog.str(), "[input]        Pushed new input context\n"
                               "[input]        Pushed new input context\n");
     InputManager::update();
@@ -247,7 +250,7 @@ TEST_F(InputManagerTest, MouseEventsAreOfferedAtOnceTopFirst)
     EXPECT_TRUE(top.keys.empty()) << "mouse events never wait for update()";
 
     InputManager::reset();
-    InputManager::processMouseButton(0, MOUSE_DOWN, 0.0, 0.0);  // empty stack: dropped
+    InputManager::processMouseButton(0, MOUSE_DOWN, 0.0, 0.0); // empty stack: dropped
     EXPECT_EQ(top.buttons.size(), 2u);
 }
 

@@ -157,8 +157,8 @@ TEST(GLFWWindowTest, OneCoreContextWindowThatDeliversInputInsideTheSwap)
 
     // The X server sees one 640 x 480 window titled "OpenGL".
     window->SwapBuffers();
-    std::string id = runCommand("xdotool search --onlyvisible --pid " + std::to_string(getpid()) +
-                                " 2>/dev/null | head -1");
+    std::string id =
+        runCommand("xdotool search --onlyvisible --pid " + std::to_string(getpid()) + " 2>/dev/null | head -1");
     ASSERT_FALSE(id.empty()) << "no visible window of this process";
     EXPECT_EQ(runCommand("xdotool getwindowname " + id), "OpenGL");
     EXPECT_NE(runCommand("xdotool getwindowgeometry " + id).find("Geometry: 640x480"), std::string::npos);
@@ -170,14 +170,14 @@ TEST(GLFWWindowTest, OneCoreContextWindowThatDeliversInputInsideTheSwap)
     InputManager::reset();
     RecordingContext context;
     InputManager::pushContext(&context);
-    ASSERT_EQ(std::system(("xdotool windowfocus --sync " + id + " mousemove --window " + id +
-                           " 160 120 keydown Escape").c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(
+            ("xdotool windowfocus --sync " + id + " mousemove --window " + id + " 160 120 keydown Escape").c_str()),
+        0);
     EXPECT_TRUE(swapUntil(window, [&] { return !context.activeStatesOf(KEY_ESC).empty(); }));
     ASSERT_EQ(std::system("xdotool keyup Escape click 1"), 0);
-    EXPECT_TRUE(swapUntil(window, [&] {
-        return context.activeStatesOf(KEY_ESC).back() == KEYLETGO && context.buttons.size() >= 2;
-    }));
+    EXPECT_TRUE(swapUntil(
+        window, [&] { return context.activeStatesOf(KEY_ESC).back() == KEYLETGO && context.buttons.size() >= 2; }));
     EXPECT_EQ(context.activeStatesOf(KEY_ESC).front(), KEYHIT) << "the library's Escape becomes 257";
     ASSERT_FALSE(context.moves.empty());
     EXPECT_DOUBLE_EQ(context.moves.back().x, toScreenX(160));
@@ -198,10 +198,12 @@ TEST(GLFWWindowTest, OneCoreContextWindowThatDeliversInputInsideTheSwap)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     ASSERT_EQ(std::system("xdotool keyup d"), 0);
-    swapUntil(window, [&] {
-        std::vector<int> states = context.activeStatesOf(KEY_D);
-        return !states.empty() && states.back() == KEYLETGO;
-    });
+    swapUntil(window,
+              [&]
+              {
+                  std::vector<int> states = context.activeStatesOf(KEY_D);
+                  return !states.empty() && states.back() == KEYLETGO;
+              });
     std::vector<int> dStates = context.activeStatesOf(KEY_D);
     ASSERT_GE(dStates.size(), 3u);
     EXPECT_EQ(dStates.front(), KEYHIT);

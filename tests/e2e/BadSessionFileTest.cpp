@@ -20,9 +20,11 @@ bool makeTree(const std::string& root, const std::string& sessionText, bool with
     if (root.empty())
         return false;
     const std::string assets = root + "/assets";
-    const std::string link = "mkdir -p " + assets + " && for f in " ZOLT_SOURCE_DIR
+    const std::string link = "mkdir -p " + assets +
+                             " && for f in " ZOLT_SOURCE_DIR
                              "/assets/*; do case \"$(basename \"$f\")\" in session.xml) ;; *) ln -s "
-                             "\"$f\" " + assets + "/ ;; esac; done";
+                             "\"$f\" " +
+                             assets + "/ ;; esac; done";
     if (GameProcess::runCommand(link) != 0)
         return false;
     if (withSession)
@@ -57,8 +59,7 @@ TEST(BadSessionFile, AMissingSessionFileIsLoggedAndTheGameStillRuns)
         GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
     testsupport::ScratchFolder tree("zolt-session");
     ASSERT_TRUE(makeTree(tree.path(), "", false));
-    runAndQuit(tree.path(), "Session::buildFromXMLFile - Failed to load or parse file assets/session.xml",
-               false);
+    runAndQuit(tree.path(), "Session::buildFromXMLFile - Failed to load or parse file assets/session.xml", false);
 }
 
 TEST(BadSessionFile, AMalformedSessionFileIsLoggedAndTheGameStillRuns)

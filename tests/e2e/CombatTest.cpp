@@ -64,14 +64,14 @@ TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
     game.writeLine("s:fight('brune;')");
     ASSERT_EQ(ask("s:combatStage()"), "base");
 
-    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "pass_turn"
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y); // "pass_turn"
     ASSERT_EQ(ask("s:combatStage()"), "enemy");
-    ASSERT_TRUE(waitForEnemyTurn("fenwy:getHP(false) < " + std::to_string(hp)))
-        << "Brune walks up and strikes";
+    ASSERT_TRUE(waitForEnemyTurn("fenwy:getHP(false) < " + std::to_string(hp))) << "Brune walks up and strikes";
     EXPECT_EQ(ask("brune:getRow() .. ',' .. brune:getCol()"), "14,15") << "one step, up to Fenwy";
     // The turn is over when "continue" appears on the band.
     GameProcess::Image shot;
-    ASSERT_TRUE(console.framesUntil([&] { return game.capture(shot) && gamescreen::coveredByList(shot, 100, 380, 600, 460); }))
+    ASSERT_TRUE(
+        console.framesUntil([&] { return game.capture(shot) && gamescreen::coveredByList(shot, 100, 380, 600, 460); }))
         << "continue is offered once Brune is done";
     EXPECT_TRUE(gamescreen::coveredByBox(shot, 100, 5, 600, 50)) << "what Brune did, at the top";
     EXPECT_GT(gamescreen::whitePixels(shot, 0, 0, 640, 60), 30);
@@ -81,16 +81,16 @@ TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
     clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);
     ASSERT_EQ(ask("s:combatStage()"), "base");
     game.writeLine("fenwy:addAttack(500) brune:addHP(-29, false)");
-    clickAndRun(320, 240);  // Fenwy
-    clickAndRun(320, 444);  // "finish" moving
-    clickAndRun(320, 456);  // back, none, focus, slash
+    clickAndRun(320, 240); // Fenwy
+    clickAndRun(320, 444); // "finish" moving
+    clickAndRun(320, 456); // back, none, focus, slash
     ASSERT_EQ(ask("s:combatStage()"), "target");
-    clickAndRun(320, 272);  // Brune, just below
-    clickAndRun(320, 444);  // "finish"
+    clickAndRun(320, 272); // Brune, just below
+    clickAndRun(320, 444); // "finish"
     ASSERT_EQ(ask("s:combatStage()"), "win") << "the last enemy fell";
     ASSERT_TRUE(game.capture(shot));
     gamescreen::keepScreenshot(game, "victory");
-    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "exit_combat"
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y); // "exit_combat"
     EXPECT_EQ(ask("s:combatStage()"), "none");
     game.kill();
 }
@@ -101,7 +101,7 @@ TEST_F(Fights, ALostFightIsTriedAgainFromWhereItBegan)
     ASSERT_EQ(askInt("fenwy:getHP(false)"), 1);
     game.writeLine("s:fight('rusty;')");
     ASSERT_EQ(ask("s:combatStage()"), "base");
-    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "pass_turn"
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y); // "pass_turn"
     ASSERT_TRUE(waitForEnemyTurn("s:combatStage() == 'lose'")) << "Rusty's bite is too much";
     GameProcess::Image shot;
     ASSERT_TRUE(console.frames(5));
@@ -109,7 +109,7 @@ TEST_F(Fights, ALostFightIsTriedAgainFromWhereItBegan)
     EXPECT_TRUE(gamescreen::coveredByBox(shot, 100, 5, 600, 50));
     gamescreen::keepScreenshot(game, "defeat");
 
-    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);  // "try_again"
+    clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y); // "try_again"
     EXPECT_EQ(ask("s:combatStage()"), "none");
     EXPECT_EQ(askInt("fenwy:getHP(false)"), 1) << "as the fight found her";
     EXPECT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "8,9");

@@ -82,7 +82,8 @@ TEST(GameProcessHarness, PixelColoursAreReadBackExactly)
     std::string png = directory.path() + "/split.png";
     // Left half red, right half blue, one green pixel at (5, 1).
     ASSERT_EQ(GameProcess::runCommand("convert -size 4x3 xc:red \\( -size 4x3 xc:blue \\) +append "
-                                      "-fill lime -draw 'point 5,1' " + png),
+                                      "-fill lime -draw 'point 5,1' " +
+                                      png),
               0);
     GameProcess::Image image;
     ASSERT_TRUE(GameProcess::readImage(png, image));

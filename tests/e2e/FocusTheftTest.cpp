@@ -17,8 +17,7 @@ TEST(FocusTheft, EscapeReachesTheGameAfterAnotherWindowTookTheFocus)
 
     Display* display = XOpenDisplay(nullptr);
     ASSERT_NE(display, nullptr);
-    const Window thief =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 640, 480, 0, 0, 0);
+    const Window thief = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 640, 480, 0, 0, 0);
     XSelectInput(display, thief, StructureNotifyMask);
     XMapRaised(display, thief);
     XEvent event;

@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <pty.h>
-#include <termios.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -340,8 +340,8 @@ bool GameProcess::launch(const std::string& title, int width, int height, int ti
 void GameProcess::reportEarlyExit()
 {
     std::lock_guard<std::mutex> lock(_mutex);
-    std::cerr << "GameProcess::launch - " << _executable << " ended with status "
-              << _exitStatus << " before showing its window" << std::endl;
+    std::cerr << "GameProcess::launch - " << _executable << " ended with status " << _exitStatus
+              << " before showing its window" << std::endl;
     for (const std::string& line : _errorLines)
         std::cerr << "  stderr: " << line << std::endl;
     for (const std::string& line : _outputLines)
@@ -443,7 +443,7 @@ bool GameProcess::readImage(const std::string& path, Image& image)
     if (!readHeaderNumber(data, at, image.width) || !readHeaderNumber(data, at, image.height) ||
         !readHeaderNumber(data, at, maxValue) || maxValue != 255)
         return false;
-    ++at;  // the single blank after the header
+    ++at; // the single blank after the header
     size_t size = static_cast<size_t>(image.width) * image.height * 3;
     if (data.size() < at + size)
         return false;

@@ -47,8 +47,7 @@ public:
 
     // By default the game binary of this build, run from the repository root.
     explicit GameProcess(std::string executable = ZOLT_BINARY_DIR "/zolt",
-                         std::string workingDirectory = ZOLT_SOURCE_DIR,
-                         std::vector<std::string> arguments = {});
+                         std::string workingDirectory = ZOLT_SOURCE_DIR, std::vector<std::string> arguments = {});
     // Kills the process if it still runs.
     ~GameProcess();
 
@@ -63,13 +62,11 @@ public:
 
     // Waits until the process shows a mapped window with this title and size,
     // then focuses it so that key events reach it. False on timeout or exit.
-    bool waitForWindow(const std::string& title = "OpenGL", int width = 640, int height = 480,
-                       int timeoutMs = 15000);
+    bool waitForWindow(const std::string& title = "OpenGL", int width = 640, int height = 480, int timeoutMs = 15000);
     // Starts the process and waits for its window. A process that ends
     // before showing its window is reported on standard error with all its
     // output, so the failure explains itself.
-    bool launch(const std::string& title = "OpenGL", int width = 640, int height = 480,
-                int timeoutMs = 60000);
+    bool launch(const std::string& title = "OpenGL", int width = 640, int height = 480, int timeoutMs = 60000);
     // The X window id found by waitForWindow ("" before).
     const std::string& windowId() const { return _windowId; }
     // Gives the window the keyboard focus again (done by waitForWindow).

@@ -100,7 +100,8 @@ TEST_F(Menus, TheMainMenuOpensThePartyMenuWhoseSheetFollowsTheChosenMember)
     ASSERT_TRUE(game.moveMouse(MAIN_MENU_X, 240));
     ASSERT_TRUE(game.moveMouse(MAIN_MENU_X + 10, 250));
     ASSERT_TRUE(game.moveMouse(400, 240));
-    EXPECT_TRUE(waitForScreen(game, [](const Image& i) { return !mainMenuShown(i); }, shot))
+    EXPECT_TRUE(waitForScreen(
+        game, [](const Image& i) { return !mainMenuShown(i); }, shot))
         << "leaving the main menu closes it";
 
     openMainMenu();
@@ -116,13 +117,16 @@ TEST_F(Menus, TheMainMenuOpensThePartyMenuWhoseSheetFollowsTheChosenMember)
     EXPECT_TRUE(waitForScreen(
         game,
         [&firstSheet](const Image& i) {
-            return gamescreen::whitePixels(i, 220, 20, 620, 60) != gamescreen::whitePixels(firstSheet, 220, 20, 620, 60);
+            return gamescreen::whitePixels(i, 220, 20, 620, 60) !=
+                   gamescreen::whitePixels(firstSheet, 220, 20, 620, 60);
         },
         shot))
         << "the sheet shows the chosen member";
 
     ASSERT_TRUE(game.click(40, 393));
-    EXPECT_TRUE(waitForScreen(game, [](const Image& i) { return !partyMenuShown(i); }, shot)) << "Close closes it";
+    EXPECT_TRUE(waitForScreen(
+        game, [](const Image& i) { return !partyMenuShown(i); }, shot))
+        << "Close closes it";
     EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
 }
 
@@ -137,7 +141,8 @@ TEST_F(Menus, TheInventoryListsTheItemsAndUsingOneRunsItsScript)
 
     openMainMenu();
     ASSERT_TRUE(game.click(MAIN_MENU_X, INVENTORY_ENTRY_Y));
-    ASSERT_TRUE(waitForScreen(game, [](const Image& i) { return coveredByList(i, 150, 45, 580, 80); }, shot))
+    ASSERT_TRUE(waitForScreen(
+        game, [](const Image& i) { return coveredByList(i, 150, 45, 580, 80); }, shot))
         << "the first line of the inventory";
     EXPECT_TRUE(coveredByList(shot, 150, 90, 580, 120)) << "the second line";
     EXPECT_FALSE(coveredByList(shot, 150, 140, 580, 170)) << "two kinds of item in the demo party";
@@ -148,9 +153,8 @@ TEST_F(Menus, TheInventoryListsTheItemsAndUsingOneRunsItsScript)
     ASSERT_TRUE(game.click(360, 63));
     ASSERT_TRUE(waitForScreen(
         game,
-        [&before](const Image& i) {
-            return gamescreen::whitePixels(i, 150, 45, 580, 80) != gamescreen::whitePixels(before, 150, 45, 580, 80);
-        },
+        [&before](const Image& i)
+        { return gamescreen::whitePixels(i, 150, 45, 580, 80) != gamescreen::whitePixels(before, 150, 45, 580, 80); },
         shot))
         << "the count on the line changes";
     ASSERT_TRUE(console.open());
@@ -161,7 +165,8 @@ TEST_F(Menus, TheInventoryListsTheItemsAndUsingOneRunsItsScript)
     console.close();
 
     ASSERT_TRUE(game.click(360, 63));
-    ASSERT_TRUE(waitForScreen(game, [](const Image& i) { return !coveredByList(i, 150, 90, 580, 120); }, shot))
+    ASSERT_TRUE(waitForScreen(
+        game, [](const Image& i) { return !coveredByList(i, 150, 90, 580, 120); }, shot))
         << "the last potion is gone, so the list is one line shorter";
     ASSERT_TRUE(console.open());
     EXPECT_EQ(avatarHP(), hp + 20);
@@ -189,11 +194,13 @@ TEST_F(Menus, TalkingToBrunePagesHisTextOffersOptionsAndCanBeRepeated)
 
     // One page of text; a click brings up the three options.
     ASSERT_TRUE(game.click(320, 420));
-    ASSERT_TRUE(waitForScreen(game, [](const Image& i) { return coveredByList(i, 100, 365, 600, 470); }, shot));
+    ASSERT_TRUE(waitForScreen(
+        game, [](const Image& i) { return coveredByList(i, 100, 365, 600, 470); }, shot));
     keepScreenshot(game, "dialog-options");
     // The second option asks about the catch; Brune hands over a fish.
     ASSERT_TRUE(game.click(320, 420));
-    ASSERT_TRUE(waitForScreen(game, [](const Image& i) { return coveredByBox(i, 100, 400, 600, 470); }, shot))
+    ASSERT_TRUE(waitForScreen(
+        game, [](const Image& i) { return coveredByBox(i, 100, 400, 600, 470); }, shot))
         << "the next node's text";
     ASSERT_TRUE(console.open());
     std::string hasFish;
@@ -202,9 +209,11 @@ TEST_F(Menus, TalkingToBrunePagesHisTextOffersOptionsAndCanBeRepeated)
     console.close();
 
     ASSERT_TRUE(game.click(320, 420));
-    ASSERT_TRUE(waitForScreen(game, [](const Image& i) { return coveredByList(i, 100, 365, 600, 470); }, shot));
-    ASSERT_TRUE(game.click(320, 420));  // the only option leads out
-    ASSERT_TRUE(waitForScreen(game, [&beforeTalk](const Image& i) { return bandGoneAgain(i, beforeTalk); }, shot));
+    ASSERT_TRUE(waitForScreen(
+        game, [](const Image& i) { return coveredByList(i, 100, 365, 600, 470); }, shot));
+    ASSERT_TRUE(game.click(320, 420)); // the only option leads out
+    ASSERT_TRUE(waitForScreen(
+        game, [&beforeTalk](const Image& i) { return bandGoneAgain(i, beforeTalk); }, shot));
     ASSERT_TRUE(console.open());
     EXPECT_EQ(console.flag("flag_isDialogOpen"), 0);
     ASSERT_TRUE(console.tap("z"));
@@ -242,14 +251,14 @@ TEST_F(Menus, AFightFromTheConsoleIsPlayedThroughTheCombatMenu)
     ASSERT_TRUE(game.click(320, 240));
     ASSERT_EQ(stageAfterFrames(), "move");
     ASSERT_TRUE(console.tap("s"));
-    ASSERT_TRUE(game.click(320, 444));  // "finish", the second of back and finish
+    ASSERT_TRUE(game.click(320, 444)); // "finish", the second of back and finish
     ASSERT_EQ(stageAfterFrames(), "ability");
     // back, none, focus, slash: slash is the fourth line.
     ASSERT_TRUE(game.click(320, 456));
     ASSERT_EQ(stageAfterFrames(), "target");
     // Brune stands just below Fenwy, who is drawn at the centre.
     ASSERT_TRUE(game.click(320, 272));
-    ASSERT_TRUE(game.click(320, 444));  // "finish"
+    ASSERT_TRUE(game.click(320, 444)); // "finish"
     ASSERT_EQ(stageAfterFrames(), "base");
     ASSERT_TRUE(game.capture(shot));
     EXPECT_TRUE(coveredByBox(shot, 100, 5, 600, 50)) << "the result text box at the top";
@@ -258,11 +267,11 @@ TEST_F(Menus, AFightFromTheConsoleIsPlayedThroughTheCombatMenu)
     ASSERT_TRUE(console.query("brune:getHP(false)", hp));
     EXPECT_LE(std::atoi(hp.c_str()), bruneHP);
 
-    ASSERT_TRUE(game.click(320, 420));  // "pass_turn", the only option
+    ASSERT_TRUE(game.click(320, 420)); // "pass_turn", the only option
     ASSERT_EQ(stageAfterFrames(), "enemy");
     // Brune takes his turn; "continue" appears on the band when he is done.
     ASSERT_TRUE(console.framesUntil([this] { return game.capture(shot) && coveredByList(shot, 100, 380, 600, 460); }));
-    ASSERT_TRUE(game.click(320, 420));  // "continue"
+    ASSERT_TRUE(game.click(320, 420)); // "continue"
     EXPECT_EQ(stageAfterFrames(), "base") << "the turn came back";
     game.kill();
 }

@@ -36,8 +36,8 @@ std::set<std::tuple<int, int, int>> avatarColours()
     return colours;
 }
 
-int countColours(const GameProcess::Image& image, const std::set<std::tuple<int, int, int>>& colours,
-                 int centreX, int centreY)
+int countColours(const GameProcess::Image& image, const std::set<std::tuple<int, int, int>>& colours, int centreX,
+                 int centreY)
 {
     int count = 0;
     for (int y = centreY - 24; y < centreY + 24; ++y)
@@ -85,7 +85,6 @@ protected:
 
 TEST_F(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
 {
-
     const auto colours = avatarColours();
     ASSERT_GT(colours.size(), 3u);
     GameProcess::Image shot;
@@ -104,8 +103,7 @@ TEST_F(PlayableSlice, TheGameStartsInTheVillageWithTheAvatarDrawnAtTheCentre)
     EXPECT_EQ(row, 8);
     EXPECT_EQ(col, 9);
     const std::vector<std::string> ids = console.sceneIds();
-    EXPECT_EQ(ids, (std::vector<std::string>{"brune", "fenwy", "rusty"}))
-        << "the residents of coastalVillage_start";
+    EXPECT_EQ(ids, (std::vector<std::string>{"brune", "fenwy", "rusty"})) << "the residents of coastalVillage_start";
     console.close();
 
     EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);

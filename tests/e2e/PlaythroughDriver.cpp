@@ -95,10 +95,9 @@ bool toInt(const std::string& word, int& value)
 int wordsNeeded(const std::string& command)
 {
     static const std::vector<std::pair<std::string, int>> table = {
-        {"at", 2},   {"walk", 2},  {"step", 3},  {"face", 1},   {"goto", 3},  {"talk", 0},  {"choose", 2},
-        {"closed", 0}, {"gain", 1}, {"lose", 1}, {"use", 1},    {"heal", 0},  {"flag", 2},
-        {"quest", 2}, {"party", 1}, {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1},
-        {"theend", 0}};
+        {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},  {"choose", 2},
+        {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},  {"quest", 2},
+        {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}};
     for (const auto& entry : table)
         if (entry.first == command)
             return entry.second;
@@ -223,18 +222,21 @@ bool PlaythroughDriver::run(const Line& line)
             return fail(line, "the test's bag never held it");
         _bag.erase(found);
         const bool left = std::find(_bag.begin(), _bag.end(), w[0]) != _bag.end();
-        return ask("tostring(s:has('" + w[0] + "'))") == (left ? "true" : "false") || fail(line, "the bag does not agree");
+        return ask("tostring(s:has('" + w[0] + "'))") == (left ? "true" : "false") ||
+               fail(line, "the bag does not agree");
     }
     if (c == "use")
         return useItem(line, w[0]);
     if (c == "heal")
         return heal(line);
     if (c == "flag")
-        return (toInt(w[1], a) && _console.flag(w[0]) == a) || fail(line, "the flag holds " + std::to_string(_console.flag(w[0])));
+        return (toInt(w[1], a) && _console.flag(w[0]) == a) ||
+               fail(line, "the flag holds " + std::to_string(_console.flag(w[0])));
     if (c == "quest")
         return (toInt(w[1], a) && askInt("s:questState('" + w[0] + "')") == a) || fail(line, "the quest is elsewhere");
     if (c == "party")
-        return (toInt(w[0], a) && askInt("s:getPartySize()") == a) || fail(line, "the party has " + ask("s:getPartySize()"));
+        return (toInt(w[0], a) && askInt("s:getPartySize()") == a) ||
+               fail(line, "the party has " + ask("s:getPartySize()"));
     if (c == "sees")
     {
         const std::vector<std::string> ids = _console.sceneIds();
@@ -353,7 +355,8 @@ bool readBlocked(const std::string& path, std::vector<std::vector<bool>>& blocke
             return false;
         blocked.assign(static_cast<size_t>(height), std::vector<bool>(static_cast<size_t>(width), false));
         for (int i = 0; i < width * height; ++i)
-            blocked[static_cast<size_t>(i / width)][static_cast<size_t>(i % width)] = gids[static_cast<size_t>(i)] == BLOCKED_TILE;
+            blocked[static_cast<size_t>(i / width)][static_cast<size_t>(i % width)] =
+                gids[static_cast<size_t>(i)] == BLOCKED_TILE;
         return true;
     }
     return false;
@@ -501,8 +504,7 @@ bool PlaythroughDriver::useItem(const Line& line, const std::string& item)
         return fail(line, "a click did not go through");
     _bag.erase(std::find(_bag.begin(), _bag.end(), item));
     const bool left = std::find(_bag.begin(), _bag.end(), item) != _bag.end();
-    return ask("tostring(s:has('" + item + "'))") == (left ? "true" : "false") ||
-           fail(line, "the item was not used");
+    return ask("tostring(s:has('" + item + "'))") == (left ? "true" : "false") || fail(line, "the item was not used");
 }
 
 bool PlaythroughDriver::heal(const Line& line)
@@ -534,9 +536,9 @@ bool PlaythroughDriver::fight(const Line& line)
             return false;
         if (won)
         {
-            std::cerr << "Playthrough: fight at line " << line.number << " won on try " << attempt + 1
-                      << " with " << ask("fenwy:getHP(false)") << " of " << ask("fenwy:getHP(true)")
-                      << " hit points left" << std::endl;
+            std::cerr << "Playthrough: fight at line " << line.number << " won on try " << attempt + 1 << " with "
+                      << ask("fenwy:getHP(false)") << " of " << ask("fenwy:getHP(true)") << " hit points left"
+                      << std::endl;
             return true;
         }
         ++_fightsLost;
@@ -563,7 +565,7 @@ bool PlaythroughDriver::playFight(const Line& line, const std::vector<std::strin
         const std::string stage = ask("s:combatStage()");
         if (stage == "win")
         {
-            won = clickAndRun(BAND_X, TEXT_PAGE_Y) && ask("s:combatStage()") == "none";  // "exit_combat"
+            won = clickAndRun(BAND_X, TEXT_PAGE_Y) && ask("s:combatStage()") == "none"; // "exit_combat"
             return won || fail(line, "the fight would not end");
         }
         if (stage == "lose")
@@ -587,7 +589,7 @@ bool PlaythroughDriver::playFight(const Line& line, const std::vector<std::strin
                 return false;
             acted = true;
         }
-        else if (!clickAndRun(BAND_X, TEXT_PAGE_Y))  // "pass_turn"
+        else if (!clickAndRun(BAND_X, TEXT_PAGE_Y)) // "pass_turn"
         {
             return fail(line, "the click did not go through");
         }
@@ -601,11 +603,11 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
     // is over).
     std::string stage;
     const bool done = _console.framesUntil(
-        [&] {
+        [&]
+        {
             stage = ask("s:combatStage()");
             Image shot;
-            return stage != "enemy" ||
-                   (_game.capture(shot) && gamescreen::coveredByList(shot, 100, 380, 600, 460));
+            return stage != "enemy" || (_game.capture(shot) && gamescreen::coveredByList(shot, 100, 380, 600, 460));
         },
         100);
     if (!done)
@@ -616,7 +618,7 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
     if (!_fightShown)
         gamescreen::keepScreenshot(_game, "fight-" + line.words[0]);
     _fightShown = true;
-    return clickAndRun(BAND_X, TEXT_PAGE_Y) || fail(line, "the click did not go through");  // "continue"
+    return clickAndRun(BAND_X, TEXT_PAGE_Y) || fail(line, "the click did not go through"); // "continue"
 }
 
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)
@@ -649,19 +651,19 @@ bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::stri
         return fail(line, "choosing the avatar did not start its move");
     if (!closeIn(target))
         return fail(line, "the console did not answer");
-    if (!clickAndRun(BAND_X, combatOptionY(2, 2)) || ask("s:combatStage()") != "ability")  // "finish"
+    if (!clickAndRun(BAND_X, combatOptionY(2, 2)) || ask("s:combatStage()") != "ability") // "finish"
         return fail(line, "finishing the move did not offer the abilities");
     int r = 0;
     int c = 0;
     if (!tile(row, col) || !tileOf(target, r, c))
         return fail(line, "the console did not answer");
     if (std::abs(r - row) + std::abs(c - col) != 1)
-        return clickAndRun(BAND_X, combatOptionY(2, _attackCount)) || fail(line, "no click");  // "none"
+        return clickAndRun(BAND_X, combatOptionY(2, _attackCount)) || fail(line, "no click"); // "none"
     if (!clickAndRun(BAND_X, combatOptionY(_attackOption, _attackCount)) || ask("s:combatStage()") != "target")
         return fail(line, "the attack was not offered");
     if (!clickAndRun(CENTRE_X + SQUARE * (c - col), CENTRE_Y + SQUARE * (r - row)))
         return fail(line, "no click");
-    return clickAndRun(BAND_X, combatOptionY(2, 2)) || fail(line, "no click");  // "finish"
+    return clickAndRun(BAND_X, combatOptionY(2, 2)) || fail(line, "no click"); // "finish"
 }
 
 bool PlaythroughDriver::closeIn(const std::string& enemy)

@@ -45,7 +45,7 @@ public:
         int number = 0;
         std::string command;
         std::vector<std::string> words;
-        bool afterLoss = false;  // a "lost:" line
+        bool afterLoss = false; // a "lost:" line
     };
 
     PlaythroughDriver(GameProcess& game, GameConsole& console) : _game(game), _console(console) {}

@@ -20,8 +20,7 @@ const unsigned SEED = 20261207;
 
 // Keys the game reacts to, and some it ignores. Escape would end the run
 // and P is how console lines go in, so neither is drawn at random.
-const char* const KEYS[] = {"w", "a", "s", "d", "z", "c", "e", "space", "Return",
-                            "BackSpace", "Up", "Left", "1", "q"};
+const char* const KEYS[] = {"w", "a", "s", "d", "z", "c", "e", "space", "Return", "BackSpace", "Up", "Left", "1", "q"};
 
 // What a careless or hostile maker might type.
 const char* const LINES[] = {

@@ -25,10 +25,7 @@ class Recorder : public event::Listener<T>
 {
 public:
     explicit Recorder(const std::string& name) : _name(name) {}
-    void eventCallback(T* e) override
-    {
-        journal().push_back(_name + (e ? "" : " (null)"));
-    }
+    void eventCallback(T* e) override { journal().push_back(_name + (e ? "" : " (null)")); }
 
 private:
     std::string _name;

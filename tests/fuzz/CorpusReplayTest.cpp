@@ -56,9 +56,8 @@ TEST_P(CorpusReplay, EveryFileOfTheCorpusIsReadWithoutFault)
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, CorpusReplay, ::testing::ValuesIn(fuzz::targets()),
-                         [](const ::testing::TestParamInfo<fuzz::Target>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const ::testing::TestParamInfo<fuzz::Target>& info)
+                         { return std::string(info.param.name); });
 
 TEST(CorpusLayout, EveryCorpusFolderBelongsToATarget)
 {

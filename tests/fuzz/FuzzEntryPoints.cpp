@@ -59,7 +59,8 @@ void removeScratch()
 // working directory: the readers open "." + "/" + name.
 const std::filesystem::path& scratchFolder()
 {
-    static const std::filesystem::path folder = [] {
+    static const std::filesystem::path folder = []
+    {
         const std::filesystem::path made =
             std::filesystem::temp_directory_path() / ("zolt-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(made);
@@ -94,8 +95,7 @@ void forEachTopElement(const std::string& input, Visit visit)
     NamedXMLDocument document("fuzz input");
     if (document.Parse(input.data(), input.size()) != tinyxml2::XML_SUCCESS)
         return;
-    for (tinyxml2::XMLElement* element = document.FirstChildElement(); element;
-         element = element->NextSiblingElement())
+    for (tinyxml2::XMLElement* element = document.FirstChildElement(); element; element = element->NextSiblingElement())
         visit(element);
 }
 
@@ -122,16 +122,18 @@ int fuzzSession(const std::uint8_t* data, std::size_t size)
 
 int fuzzScene(const std::uint8_t* data, std::size_t size)
 {
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        core::Scene* scene = core::Scene::buildFromXMLElement(element);
-        if (!scene)
-            return;
-        destroyEntities(scene->getEntities());
-        LevelMap* map = scene->getLevelMap();
-        scene->setLevelMap(nullptr);
-        delete map;
-        delete scene;
-    });
+    forEachTopElement(text(data, size),
+                      [](tinyxml2::XMLElement* element)
+                      {
+                          core::Scene* scene = core::Scene::buildFromXMLElement(element);
+                          if (!scene)
+                              return;
+                          destroyEntities(scene->getEntities());
+                          LevelMap* map = scene->getLevelMap();
+                          scene->setLevelMap(nullptr);
+                          delete map;
+                          delete scene;
+                      });
     return 0;
 }
 
@@ -139,14 +141,12 @@ int fuzzScene(const std::uint8_t* data, std::size_t size)
 int fuzzCharacters(const std::uint8_t* data, std::size_t size)
 {
     const std::string input = text(data, size);
-    forEachTopElement(input, [](tinyxml2::XMLElement* element) {
-        destroyEntity(core::Character::buildFromXMLElement(element));
-    });
+    forEachTopElement(input, [](tinyxml2::XMLElement* element)
+                      { destroyEntity(core::Character::buildFromXMLElement(element)); });
     const std::string templateFile = writeScratch("template.xml", input);
     const std::string record = "<character id=\"fuzzed\" template=\"" + templateFile + "\"/>";
-    forEachTopElement(record, [](tinyxml2::XMLElement* element) {
-        destroyEntity(core::Character::buildFromXMLElement(element));
-    });
+    forEachTopElement(record, [](tinyxml2::XMLElement* element)
+                      { destroyEntity(core::Character::buildFromXMLElement(element)); });
     return 0;
 }
 
@@ -160,22 +160,23 @@ int fuzzRecords(const std::uint8_t* data, std::size_t size)
 
 int fuzzParty(const std::uint8_t* data, std::size_t size)
 {
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        destroyParty(core::Party::buildFromXMLElement(element));
-    });
+    forEachTopElement(text(data, size),
+                      [](tinyxml2::XMLElement* element) { destroyParty(core::Party::buildFromXMLElement(element)); });
     return 0;
 }
 
 int fuzzAnimation(const std::uint8_t* data, std::size_t size)
 {
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) {
-        // Under a name of its own: replacing one of the game's animations
-        // would leave the old one allocated, as registries here do.
-        const std::string id = "fuzzed " + nullToEmpty(element->Attribute("id"));
-        element->SetAttribute("id", id.c_str());
-        if (core::ResourceManager::buildAnimation(element))
-            tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(id);
-    });
+    forEachTopElement(text(data, size),
+                      [](tinyxml2::XMLElement* element)
+                      {
+                          // Under a name of its own: replacing one of the game's animations
+                          // would leave the old one allocated, as registries here do.
+                          const std::string id = "fuzzed " + nullToEmpty(element->Attribute("id"));
+                          element->SetAttribute("id", id.c_str());
+                          if (core::ResourceManager::buildAnimation(element))
+                              tamsyAnimation::AnimationManager::getInstance()->destroyAnimation(id);
+                      });
     return 0;
 }
 
@@ -185,11 +186,13 @@ int fuzzDialog(const std::uint8_t* data, std::size_t size)
     const std::string input = text(data, size);
     const std::string path = absoluteScratch("dialog.xml", input);
     std::vector<std::string> ids;
-    forEachTopElement(input, [&ids](tinyxml2::XMLElement* root) {
-        for (tinyxml2::XMLElement* node = root->FirstChildElement("node");
-             node && ids.size() < MAX_DIALOG_NODES; node = node->NextSiblingElement("node"))
-            ids.push_back(nullToEmpty(node->Attribute("id")));
-    });
+    forEachTopElement(input,
+                      [&ids](tinyxml2::XMLElement* root)
+                      {
+                          for (tinyxml2::XMLElement* node = root->FirstChildElement("node");
+                               node && ids.size() < MAX_DIALOG_NODES; node = node->NextSiblingElement("node"))
+                              ids.push_back(nullToEmpty(node->Attribute("id")));
+                      });
     if (ids.empty())
         ids.push_back("0");
     for (const std::string& id : ids)
@@ -232,8 +235,8 @@ void quietLogs()
     Log::setErrorStream(nullptr);
     Log::setWarnStream(nullptr);
     Log::setNoteStream(nullptr);
-    for (const char* name : {"Session", "Scene", "Party", "ResourceManager", "Ability", "tibbet",
-                             "input", "oskel", "vosk", "Character", "Class", "Dialog"})
+    for (const char* name : {"Session", "Scene", "Party", "ResourceManager", "Ability", "tibbet", "input", "oskel",
+                             "vosk", "Character", "Class", "Dialog"})
         Log::setNamedStream(name, nullptr);
 }
 }

@@ -225,9 +225,9 @@ inline std::vector<unsigned long> ScreenFrame(GLFWwindow* window)
     static void* xlib = dlopen("libX11.so.6", RTLD_NOW);
     static GetImage getImage = xlib ? reinterpret_cast<GetImage>(dlsym(xlib, "XGetImage")) : nullptr;
     std::vector<unsigned long> pixels;
-    XImage* image = getImage ? getImage(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 640, 480, AllPlanes,
-                                        ZPixmap)
-                             : nullptr;
+    XImage* image = getImage
+                        ? getImage(glfwGetX11Display(), glfwGetX11Window(window), 0, 0, 640, 480, AllPlanes, ZPixmap)
+                        : nullptr;
     if (!image)
         return pixels;
     pixels.reserve(640 * 480);
@@ -292,7 +292,8 @@ protected:
         ASSERT_NE(window->GetHandle(), nullptr);
         glfwMakeContextCurrent(window->GetHandle());
         // Tests that use GL without a renderer need the entry points too.
-        static const bool loaded = [] {
+        static const bool loaded = []
+        {
             glewExperimental = GL_TRUE;
             const bool ok = glewInit() == GLEW_OK;
             while (glGetError() != GL_NO_ERROR)
@@ -306,8 +307,7 @@ protected:
     // A renderer drawing into the window's back buffer without swapping.
     std::unique_ptr<tamsygraphics::Renderer> MakeRenderer(bool withWindow = false)
     {
-        std::unique_ptr<tamsygraphics::Renderer> r(
-            new tamsygraphics::Renderer(withWindow ? window : nullptr, "."));
+        std::unique_ptr<tamsygraphics::Renderer> r(new tamsygraphics::Renderer(withWindow ? window : nullptr, "."));
         // The renderer points the file log at its own file; keep it there
         // unless a test captures it.
         return r;

@@ -226,8 +226,13 @@ TEST_F(FontContext, GUIManagerRegistersByIdentifierWithoutARenderer)
     gui.destroyRectangle("never");
 
     std::string text2 = log.Text();
-    EXPECT_NE(text2.find("GUIRectangle with identifier already exists -- failed to create rectangle (box)"), std::string::npos);
-    EXPECT_NE(text2.find("(GUIManager::createText) Text with identifier already exists -- failed to create text (label)"), std::string::npos);
-    EXPECT_NE(text2.find("(GUIManager::destroyText) Tried to destroy gui text that doesnt exist (label)"), std::string::npos);
-    EXPECT_NE(text2.find("(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist (never)"), std::string::npos);
+    EXPECT_NE(text2.find("GUIRectangle with identifier already exists -- failed to create rectangle (box)"),
+              std::string::npos);
+    EXPECT_NE(
+        text2.find("(GUIManager::createText) Text with identifier already exists -- failed to create text (label)"),
+        std::string::npos);
+    EXPECT_NE(text2.find("(GUIManager::destroyText) Tried to destroy gui text that doesnt exist (label)"),
+              std::string::npos);
+    EXPECT_NE(text2.find("(GUIManager::destroyRectangle) Tried to destroy gui rectangle that doesnt exist (never)"),
+              std::string::npos);
 }

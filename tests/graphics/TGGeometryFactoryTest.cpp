@@ -236,8 +236,8 @@ TEST(GeometryFactory, AllEightFlipCombinationsMatchTiled)
         {
             const glm::vec2 expected = TiledSource(corners[k], h, v, d);
             ExpectVec(UV(g, k), expected.x, expected.y,
-                      "h=" + std::to_string(h) + " v=" + std::to_string(v) + " d=" + std::to_string(d) +
-                          " corner " + std::to_string(k));
+                      "h=" + std::to_string(h) + " v=" + std::to_string(v) + " d=" + std::to_string(d) + " corner " +
+                          std::to_string(k));
         }
     }
 }

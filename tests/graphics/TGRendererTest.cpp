@@ -103,7 +103,8 @@ TEST_F(RendererTest, GUIRectanglesThenTextsOverTheWorld)
     text->setText("MMMMMM");
     text->setWindowPosition(-0.25f, 0.0f);
 
-    auto whiteAboveBaseline = [&]() {
+    auto whiteAboveBaseline = [&]()
+    {
         int count = 0;
         for (int x = 240; x < 330; ++x)
             for (int y = 241; y < 256; ++y)
@@ -329,7 +330,8 @@ TEST_F(RendererTest, LevelOverlayDrawsVisibleGridLines)
     SolidTexture(rm, "black", {0, 0, 0, 255});
     sm->SubmitMap("Floor", SimpleLayer("Floor", OwnedTileset("black", 40), 2, 2));
 
-    auto linePixels = [&]() {
+    auto linePixels = [&]()
+    {
         int count = 0;
         for (int y = 200; y < 280; ++y)
             if (!(ReadPixel(320 - 20, y) == BLACK))
@@ -358,14 +360,15 @@ TEST_F(RendererTest, PassabilityOverlayBetweenFloorAndFurniture)
     Map* floor = SimpleLayer("Floor", OwnedTileset("black", 40), 1, 2); // x -40..40
     sm->SubmitMap("Floor", floor);
     // Furniture over the right half of the right cell only.
-    sm->SubmitMap("Furniture", SimpleLayer("Furniture", OwnedTileset("white", 20), 1, 4,
-                                           [](int, int c) { return c == 3; }));
+    sm->SubmitMap("Furniture",
+                  SimpleLayer("Furniture", OwnedTileset("white", 20), 1, 4, [](int, int c) { return c == 3; }));
     renderer->Draw();
     EXPECT_EQ(WorldPixel(-20, 0), BLACK) << "no \"pass\" geometry: the overlay draws nothing";
 
     core::PassabilityMap pmap(1, 2);
     pmap.setTile(0, 1, new PassabilityTile(true));
-    rm->CreateGeometry("pass", rm->GetGeometryFactory().GeneratePasabilityMap(floor, &rm->GetTexture("black")->info, &pmap));
+    rm->CreateGeometry("pass",
+                       rm->GetGeometryFactory().GeneratePasabilityMap(floor, &rm->GetTexture("black")->info, &pmap));
     renderer->Draw();
     const Colour blocked = WorldPixel(-20, 0);
     const Colour open = WorldPixel(10, 0);
@@ -439,7 +442,7 @@ TEST_F(RendererTest, ManyTexturesAndAtlasUnitsCoexist)
     for (int i = 0; i < 40; ++i)
     {
         const Colour c = {static_cast<unsigned char>(10 + i * 6), static_cast<unsigned char>(250 - i * 5),
-                        static_cast<unsigned char>((i * 37) % 256), 255};
+                          static_cast<unsigned char>((i * 37) % 256), 255};
         colours.push_back(c);
         SolidTexture(rm, "t" + std::to_string(100 + i), c);
     }

@@ -63,7 +63,8 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     LogCapture log;
     rm->LoadProgram("ghost", "ghost.frag", "ghost.vert");
     EXPECT_EQ(rm->GetProgram("ghost"), 0u);
-    EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadFile) File Load Failed: ./assets/shaders/shaders150/ghost.vert"));
+    EXPECT_TRUE(
+        log.HasAt("ERROR", "(ResourceManager::LoadFile) File Load Failed: ./assets/shaders/shaders150/ghost.vert"));
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader load failed: ghost.vert"));
 
     rm->LoadProgram("halfghost", "ghost.frag", "level.vert");
@@ -82,7 +83,8 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     ResourceManager other(dir.Path());
     EXPECT_EQ(other.GetProgram("level"), 0u) << "no shader files in that directory";
     dir.Write("/assets/shaders/shaders150/bad.vert", "#version 150\nthis is not glsl;\n");
-    dir.Write("/assets/shaders/shaders150/ok.frag", "#version 150\nout vec4 outColor;\nvoid main(){outColor=vec4(1);}\n");
+    dir.Write("/assets/shaders/shaders150/ok.frag",
+              "#version 150\nout vec4 outColor;\nvoid main(){outColor=vec4(1);}\n");
     testing::internal::CaptureStdout();
     other.LoadProgram("bad", "ok.frag", "bad.vert");
     std::fflush(stdout);
@@ -94,13 +96,14 @@ TEST_F(ResourceManagerTest, MissingAndBrokenShaderFiles)
     EXPECT_EQ(printed.back(), '\n');
     EXPECT_EQ(other.GetProgram("bad"), 0u);
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) vertex shader compile failed: " + dir.Path() +
-                                   "/assets/shaders/shaders150/bad.vert"));
+                                       "/assets/shaders/shaders150/bad.vert"));
     EXPECT_TRUE(log.HasAt("ERROR", "(ResourceManager::LoadProgram) Reported shader error"));
 
     // A file cut short names itself the same way.
     dir.Write("/assets/shaders/shaders150/cut.frag", "#version 150\nout vec4 outColor;\nvoid main(){outCol");
     testing::internal::CaptureStdout();
-    dir.Write("/assets/shaders/shaders150/ok.vert", "#version 150\nin vec2 pos;\nvoid main(){gl_Position=vec4(pos,0,1);}\n");
+    dir.Write("/assets/shaders/shaders150/ok.vert",
+              "#version 150\nin vec2 pos;\nvoid main(){gl_Position=vec4(pos,0,1);}\n");
     other.LoadProgram("cut", "cut.frag", "ok.vert");
     std::fflush(stdout);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Failed to compile shader " + dir.Path() +
@@ -133,7 +136,8 @@ TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
     EXPECT_EQ(missing->info.width, 0);
     EXPECT_NE(missing->textureId, static_cast<GLuint>(-1));
     EXPECT_TRUE(log.HasAt("INFO", "(ResourceManager::LoadTexture) Loading Texture: missing"));
-    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) File Open Failed: ./tests/graphics/data/does_not_exist.png"));
+    EXPECT_TRUE(
+        log.HasAt("ERROR", "(ImageLoader::LoadImage) File Open Failed: ./tests/graphics/data/does_not_exist.png"));
 
     // A real PNG, written here, decoded to RGBA with its own size.
     ScratchDir dir;
@@ -180,7 +184,8 @@ TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
         EXPECT_EQ(refused->data, nullptr);
         EXPECT_TRUE(log.HasAt("ERROR", dir.Path() + name));
     }
-    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Too Large: " + dir.Path() + "/bomb.gif (18192 x 17993"));
+    EXPECT_TRUE(
+        log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Too Large: " + dir.Path() + "/bomb.gif (18192 x 17993"));
 
     // Loading under an existing name: a new GL texture and a new unit.
     SolidTexture(rm, "twice", RED);

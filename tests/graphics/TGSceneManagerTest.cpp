@@ -53,7 +53,8 @@ TEST_F(SceneManagerTest, MapsCreateSubmitDestroy)
     sm->SubmitPassabilityMap("L1", nullptr);
     EXPECT_TRUE(log.HasAt("INFO", "(SceneManager::SubmitPassabilityMap) Submitting PassabilityMap (L1)"));
     sm->SubmitPassabilityMap("nope", nullptr);
-    EXPECT_TRUE(log.HasAt("ERROR", "(SceneManager::SubmitPassabilityMap) Submitting Passability Map that doesnt exist (nope)"));
+    EXPECT_TRUE(
+        log.HasAt("ERROR", "(SceneManager::SubmitPassabilityMap) Submitting Passability Map that doesnt exist (nope)"));
 
     sm->DestroyMap("L1");
     EXPECT_TRUE(log.HasAt("INFO", "(SceneManager::DestroyMap) Destroying Map (L1)"));
@@ -162,7 +163,8 @@ TEST_F(SceneManagerTest, CamerasAndActiveCamera)
     EXPECT_EQ(renderer->GetCamera(), main);
 
     sm->SetActiveCamera("nope");
-    EXPECT_TRUE(log.HasAt("ERROR", "(SceneManager::SetActiveCamera) Trying to set active camera to camera that doesnt exists (nope)"));
+    EXPECT_TRUE(log.HasAt(
+        "ERROR", "(SceneManager::SetActiveCamera) Trying to set active camera to camera that doesnt exists (nope)"));
     EXPECT_EQ(sm->GetActiveCamera(), main);
     EXPECT_EQ(renderer->GetCamera(), main);
 

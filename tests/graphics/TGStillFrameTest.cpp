@@ -35,11 +35,14 @@ typedef LayerCache::Plan Plan;
 // translucent variant runs through alphas from clear to opaque.
 Image* PatternImage(bool translucent, int shift = 0)
 {
-    return MakeImage(8, 8, [=](int x, int y) {
-        const unsigned char alpha = translucent ? static_cast<unsigned char>((x * 8 + y) * 4 % 256) : 255;
-        return Colour{static_cast<unsigned char>(30 * x + shift), static_cast<unsigned char>(30 * y),
-                      static_cast<unsigned char>(120 + 15 * (x ^ y)), alpha};
-    });
+    return MakeImage(8, 8,
+                     [=](int x, int y)
+                     {
+                         const unsigned char alpha =
+                             translucent ? static_cast<unsigned char>((x * 8 + y) * 4 % 256) : 255;
+                         return Colour{static_cast<unsigned char>(30 * x + shift), static_cast<unsigned char>(30 * y),
+                                       static_cast<unsigned char>(120 + 15 * (x ^ y)), alpha};
+                     });
 }
 
 Tileset* PatternTileset(const std::string& image)
@@ -158,8 +161,8 @@ struct StillScene
             first = i;
     if (differing == 0)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << first / 4 % 640
-                                         << ", " << first / 4 / 640 << ")";
+    return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << first / 4 % 640 << ", "
+                                         << first / 4 / 640 << ")";
 }
 
 class StillFrameTest : public GLTest
@@ -203,12 +206,14 @@ const Change CHANGES[] = {
     {"the camera moved", [](StillScene& s) { s.camera->MoveTo(64.0f, -32.0f); }},
     {"the camera moved by three and a half pixels", [](StillScene& s) { s.camera->MoveTo(3.5f, 0.0f); }},
     {"a tileset picture replaced",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          std::unique_ptr<Image> other(PatternImage(false, 7));
          s.renderer->GetResourceManager()->BindTexture("ground", other.get());
      }},
     {"a layer submitted again with other tiles",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          Map* floor = s.Layer("Floor1Ground");
          for (auto& row : floor->tiles)
              row[10].flipVertical = !row[10].flipVertical;
@@ -217,7 +222,8 @@ const Change CHANGES[] = {
     {"a layer removed", [](StillScene& s) { s.renderer->RemoveMap("Furniture"); }},
     {"the grid lines shown", [](StillScene& s) { s.renderer->DisableLevelOverlay(); }},
     {"the passability mesh made again",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          ResourceManager* rm = s.renderer->GetResourceManager();
          rm->CreateGeometry("pass", rm->GetGeometryFactory().GenerateSquare(200.0f, 100.0f));
      }},
@@ -349,7 +355,9 @@ namespace
 {
 const Change CHANGES_OVER_THE_LAYERS[] = {
     {"the sprite moved", [](StillScene& s) { s.hero->MoveTo(12.0f, 10.0f); }},
-    {"the sprite's frame", [](StillScene& s) {
+    {"the sprite's frame",
+     [](StillScene& s)
+     {
          s.hero->SetSize(4, 4);
          s.hero->setTexCoords(glm::vec2(1.0f, 0.0f));
      }},
@@ -367,7 +375,8 @@ const Change CHANGES_OVER_THE_LAYERS[] = {
     {"the sprite turned", [](StillScene& s) { s.hero->Rotate(90.0f, glm::vec3(0.0f, 0.0f, 1.0f)); }},
     {"the sprite removed", [](StillScene& s) { s.renderer->RemoveSprite("hero"); }},
     {"a sprite added",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          s.extra->SetTexture("leaves");
          s.extra->Dimensions(48.0f, 48.0f);
          s.extra->MoveTo(-120.0f, -60.0f);
@@ -381,7 +390,8 @@ const Change CHANGES_OVER_THE_LAYERS[] = {
     {"the panel hidden", [](StillScene& s) { s.panel->hide(); }},
     {"the panel destroyed", [](StillScene& s) { s.renderer->GetGUIManager()->destroyRectangle("panel"); }},
     {"a panel added",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          GUIRectangle* box = s.renderer->GetGUIManager()->createRectangle("box");
          box->setBackgroundColor(0.9f, 0.9f, 0.2f, 1.0f);
          box->setWidthInPixels(40);
@@ -390,13 +400,15 @@ const Change CHANGES_OVER_THE_LAYERS[] = {
      }},
     {"the label moved", [](StillScene& s) { s.label->setWindowPosition(-0.7f, -0.75f); }},
     {"the label's size",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          s.label->getFont()->addSize(s.label->getSize() + 8);
          s.label->setSize(s.label->getSize() + 8);
      }},
     {"the label destroyed", [](StillScene& s) { s.renderer->GetGUIManager()->destroyText("label"); }},
     {"a label added",
-     [](StillScene& s) {
+     [](StillScene& s)
+     {
          Text* more = s.renderer->GetGUIManager()->createText("more");
          more->setText("More");
          more->setWindowPosition(0.2f, 0.6f);

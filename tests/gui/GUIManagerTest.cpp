@@ -66,7 +66,8 @@ TEST_F(GUIManagerTest, AWidgetDestroyedInItsHandlerGoesAfterTheDeliveryAndOthers
     int deletions = 0;
     Probe* first = new Probe(0, 0, 0.5f, &deletions);
     Probe* second = new Probe(0, 0, 0.5f);
-    first->onUp = [first, &deletions] {
+    first->onUp = [first, &deletions]
+    {
         first->destroy();
         EXPECT_EQ(deletions, 0) << "not while the event is being delivered";
     };
@@ -81,7 +82,8 @@ TEST_F(GUIManagerTest, AWidgetMadeInAHandlerMissesTheEventThatMadeIt)
 {
     Probe* opener = new Probe(0, 0, 0.5f);
     Probe* made = nullptr;
-    opener->onDown = [&made] {
+    opener->onDown = [&made]
+    {
         if (!made)
             made = new Probe(0, 0, 0.5f);
     };
@@ -98,7 +100,8 @@ TEST_F(GUIManagerTest, DoubleDestroysAndWidgetsMadeAndDestroyedInOneDeliveryAreH
     int deletions = 0;
     Probe* probe = new Probe(0, 0, 0.5f, &deletions);
     Probe* brief = nullptr;
-    probe->onDown = [&] {
+    probe->onDown = [&]
+    {
         probe->destroy();
         probe->destroy();
         brief = new Probe(0, 0, 0.5f, &deletions);

@@ -36,7 +36,8 @@ glm::vec2 centreOf(const gui::GUIElement* widget)
 // Requests for the "text" sound so far, as the sound handler logs them.
 int textRequests()
 {
-    static std::ostringstream* vosk = [] {
+    static std::ostringstream* vosk = []
+    {
         auto* stream = new std::ostringstream();
         Log::setNamedStream("vosk", stream);
         return stream;
@@ -83,7 +84,7 @@ TEST_F(GameMenus, TheMenuButtonOpensTheMainMenuWhichClosesOnAnyReleaseAndOnLeavi
     clickOn(button);
     EXPECT_FALSE(mainMenu->isHidden());
     const glm::vec2 onMenu = centreOf(mainMenu);
-    click(onMenu.x, 0.96f);  // on the title band, no entry
+    click(onMenu.x, 0.96f); // on the title band, no entry
     EXPECT_TRUE(mainMenu->isHidden()) << "any release on the menu closes it";
     EXPECT_TRUE(target->isHidden());
 
@@ -210,8 +211,7 @@ TEST_F(GameMenus, TheCombatMenuHandsTheClickedOptionToTheCombatManager)
 TEST(InventoryCounts, EachKindOnceInOrderOfFirstAppearanceWithItsCount)
 {
     using Counts = std::vector<std::pair<std::string, int>>;
-    EXPECT_EQ(gui::InventoryMenu::countItems({"potion", "banana", "potion"}),
-              (Counts{{"potion", 2}, {"banana", 1}}));
+    EXPECT_EQ(gui::InventoryMenu::countItems({"potion", "banana", "potion"}), (Counts{{"potion", 2}, {"banana", 1}}));
     EXPECT_TRUE(gui::InventoryMenu::countItems({}).empty());
 }
 

@@ -24,7 +24,8 @@ protected:
     }
 
     testsupport::ErrorCapture _errors;
-    std::string _scratch = "/tmp/zolt-ogg-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ogg";
+    std::string _scratch =
+        "/tmp/zolt-ogg-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".ogg";
 };
 
 const char* const SONG = "assets/sound/themeTown.ogg";
@@ -49,8 +50,8 @@ TEST_F(OggStreamFiles, AFileCutShortIsNamedAndStillPlaysWhatItHas)
         sound::OggStream stream;
         EXPECT_TRUE(stream.open(path));
         EXPECT_EQ(_errors.text(), Log::prefix("Error") + "OggStream::open - " + path +
-                                     " is cut short (its last page does not end the stream); it "
-                                     "plays up to where it stops\n");
+                                      " is cut short (its last page does not end the stream); it "
+                                      "plays up to where it stops\n");
         std::vector<char> pcm;
         EXPECT_GT(stream.read(pcm, 1024), 0);
     }
@@ -60,7 +61,7 @@ TEST_F(OggStreamFiles, MissingEmptyAndGarbageFilesAreRefusedByName)
 {
     const struct
     {
-        const char* source;  // null: no file at all
+        const char* source; // null: no file at all
         size_t keep;
     } cases[] = {{nullptr, 0}, {SONG, 0}, {"assets/maps/region1/tileset.png", 3000}};
     for (const auto& c : cases)
@@ -70,7 +71,9 @@ TEST_F(OggStreamFiles, MissingEmptyAndGarbageFilesAreRefusedByName)
         _errors.clear();
         sound::OggStream stream;
         EXPECT_FALSE(stream.open(path));
-        EXPECT_EQ(_errors.text().rfind(Log::prefix("Error") + "OggStream::open - Failed to open Ogg Vorbis file " + path, 0), 0u)
+        EXPECT_EQ(
+            _errors.text().rfind(Log::prefix("Error") + "OggStream::open - Failed to open Ogg Vorbis file " + path, 0),
+            0u)
             << _errors.text();
     }
 }

@@ -36,11 +36,11 @@ protected:
         soundtest::useSilentOutput();
         files = new soundtest::TempDir();
         const std::string root = files->path();
-        filesMade = soundtest::makeOgg(root + "/assets/sound/themeTown.ogg", TOWN_LENGTH_MS)
-                    && soundtest::makeOgg(root + "/assets/sound/tempOverworld.ogg", OVERWORLD_LENGTH_MS, 2)
-                    && soundtest::makeOgg(root + "/assets/sound/themeBattle.ogg", 1500, 1, 660.0)
-                    && soundtest::makeOgg(root + "/assets/sound/blip.ogg", 50)
-                    && soundtest::makeOgg(root + "/assets/sound/SFX/text.ogg", 400, 1, 880.0);
+        filesMade = soundtest::makeOgg(root + "/assets/sound/themeTown.ogg", TOWN_LENGTH_MS) &&
+                    soundtest::makeOgg(root + "/assets/sound/tempOverworld.ogg", OVERWORLD_LENGTH_MS, 2) &&
+                    soundtest::makeOgg(root + "/assets/sound/themeBattle.ogg", 1500, 1, 660.0) &&
+                    soundtest::makeOgg(root + "/assets/sound/blip.ogg", 50) &&
+                    soundtest::makeOgg(root + "/assets/sound/SFX/text.ogg", 400, 1, 880.0);
         soundtest::writeTextFile(root + "/assets/sound/broken.ogg", "this is not an Ogg file");
     }
 
@@ -97,10 +97,7 @@ protected:
         EXPECT_TRUE(music->isPlaying());
     }
 
-    static bool isPlaying(const std::string& file)
-    {
-        return SoundHandler::getSoundEngine()->isCurrentlyPlaying(file);
-    }
+    static bool isPlaying(const std::string& file) { return SoundHandler::getSoundEngine()->isCurrentlyPlaying(file); }
 
     static soundtest::TempDir* files;
     static bool filesMade;
@@ -135,9 +132,9 @@ TEST(SoundNameTest, FullPathBaseNameAndBareNameAllMatch)
 TEST_F(SoundHandlerTest, DefaultTableRegistersExistingFilesInTableOrder)
 {
     soundtest::TempDir game;
-    for (const char* file : {"/assets/sound/testMusicShort.ogg", "/assets/sound/themeBattle.ogg",
-                             "/assets/sound/themeTown.ogg", "/assets/sound/SFX/portal.ogg",
-                             "/assets/sound/SFX/stepHard.ogg"})
+    for (const char* file :
+         {"/assets/sound/testMusicShort.ogg", "/assets/sound/themeBattle.ogg", "/assets/sound/themeTown.ogg",
+          "/assets/sound/SFX/portal.ogg", "/assets/sound/SFX/stepHard.ogg"})
         soundtest::writeTextFile(game.path() + file, "x");
     game.enter();
     SoundHandler::init(true);

@@ -7,12 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
-#include "support/Files.h"
 #include "sound/AudioDevice.h"
 #include "sound/AudioSource.h"
 #include "sound/AudioVoice.h"
 #include "sound/Sound.h"
 #include "sound/SoundHandler.h"
+#include "support/Files.h"
 
 using sound::AudioDevice;
 using sound::AudioSource;
@@ -78,9 +78,8 @@ TEST(AudioDeviceTest, StreamedVoicesKeepPlayingAndReportTheirPosition)
         device->update();
         usleep(10000);
     }
-    const long elapsed = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                               std::chrono::steady_clock::now() - started)
-                                               .count());
+    const long elapsed = static_cast<long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
     EXPECT_EQ(paused->getPlayPosition(), 0u);
     EXPECT_GT(playing->getPlayPosition(), 1500u);
     EXPECT_LE(static_cast<long>(playing->getPlayPosition()), elapsed + 100);
@@ -184,11 +183,11 @@ TEST_F(SoundOutputTest, RealFilePlaysThroughTheWholePathIntoAWaveFile)
     const std::string wav = dir.path() + "/out.wav";
     const std::string config = dir.path() + "/alsoft.conf";
     soundtest::writeTextFile(config, "[general]\ndrivers=wave\nchannels=stereo\nsample-type=int16\n"
-                                     "frequency=44100\n[wave]\nfile=" + wav + "\n");
+                                     "frequency=44100\n[wave]\nfile=" +
+                                         wav + "\n");
     const std::string log = dir.path() + "/child.txt";
     const int status = soundtest::runSelf("SoundOutputChild.DISABLED_PlaysIntoWaveFile",
-                                          environment + " ALSOFT_DRIVERS=wave ALSOFT_CONF='" + config + "'",
-                                          log);
+                                          environment + " ALSOFT_DRIVERS=wave ALSOFT_CONF='" + config + "'", log);
     ASSERT_EQ(status, 0) << testsupport::readText(log);
     // Music plays at 0.75 of a half-scale tone; anything near silence means
     // the samples never reached the mixer.
@@ -206,6 +205,5 @@ TEST_F(SoundOutputTest, NoOutputDeviceRunsSilentWithTheErrorText)
                                           environment + " ALSOFT_DRIVERS=nosuchdriver", log);
     const std::string output = testsupport::readText(log);
     EXPECT_EQ(status, 0) << output;
-    EXPECT_NE(output.find("Error: soundEngine initialization in SoundHandler failed"), std::string::npos)
-        << output;
+    EXPECT_NE(output.find("Error: soundEngine initialization in SoundHandler failed"), std::string::npos) << output;
 }

@@ -33,16 +33,15 @@ void put32(std::ofstream& out, uint32_t value)
 
 uint32_t get32(const std::string& data, size_t at)
 {
-    return static_cast<uint32_t>(static_cast<unsigned char>(data[at]))
-           | static_cast<uint32_t>(static_cast<unsigned char>(data[at + 1])) << 8
-           | static_cast<uint32_t>(static_cast<unsigned char>(data[at + 2])) << 16
-           | static_cast<uint32_t>(static_cast<unsigned char>(data[at + 3])) << 24;
+    return static_cast<uint32_t>(static_cast<unsigned char>(data[at])) |
+           static_cast<uint32_t>(static_cast<unsigned char>(data[at + 1])) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(data[at + 2])) << 16 |
+           static_cast<uint32_t>(static_cast<unsigned char>(data[at + 3])) << 24;
 }
 
 uint16_t get16(const std::string& data, size_t at)
 {
-    return static_cast<uint16_t>(static_cast<unsigned char>(data[at])
-                                 | static_cast<unsigned char>(data[at + 1]) << 8);
+    return static_cast<uint16_t>(static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1]) << 8);
 }
 
 bool writeWav(const std::string& path, int milliseconds, int channels, double frequency, int rate)
@@ -126,8 +125,8 @@ int runSelf(const std::string& testName, const std::string& environment, const s
     if (length <= 0)
         return -1;
     self[length] = '\0';
-    const std::string command = environment + " '" + self + "' --gtest_also_run_disabled_tests --gtest_filter='"
-                                + testName + "' > '" + outputFile + "' 2>&1";
+    const std::string command = environment + " '" + self + "' --gtest_also_run_disabled_tests --gtest_filter='" +
+                                testName + "' > '" + outputFile + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

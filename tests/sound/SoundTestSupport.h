@@ -29,8 +29,7 @@ private:
 
 // Writes a sine tone as Ogg Vorbis (through oggenc), creating missing
 // directories; returns false when the encoder fails.
-bool makeOgg(const std::string& path, int milliseconds, int channels = 1, double frequency = 440.0,
-             int rate = 22050);
+bool makeOgg(const std::string& path, int milliseconds, int channels = 1, double frequency = 440.0, int rate = 22050);
 void makeDirectories(const std::string& path);
 void writeTextFile(const std::string& path, const std::string& text);
 

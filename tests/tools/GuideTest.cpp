@@ -29,8 +29,7 @@ TEST(Guide, TheVocabularyNamesEveryBindingWithItsCallingForm)
     for (const luaL_Reg* entry = core::characterMethods; entry->name; ++entry)
         EXPECT_NE(vocabulary.find("`c:" + std::string(entry->name) + "("), std::string::npos) << entry->name;
     for (const luaL_Reg* entry = core::soundHandlerStaticMethods; entry->name; ++entry)
-        EXPECT_NE(vocabulary.find("`SoundHandler." + std::string(entry->name) + "("), std::string::npos)
-            << entry->name;
+        EXPECT_NE(vocabulary.find("`SoundHandler." + std::string(entry->name) + "("), std::string::npos) << entry->name;
 }
 
 TEST(Guide, APageWithoutTheMarksIsNotRewritten)

@@ -29,7 +29,8 @@ protected:
         if (folder->path().empty())
             return;
         prefix = new fs::path(folder->path());
-        installLog = new Outcome(run("cmake --install " + std::string(ZOLT_BINARY_DIR) + " --prefix " + folder->path()));
+        installLog =
+            new Outcome(run("cmake --install " + std::string(ZOLT_BINARY_DIR) + " --prefix " + folder->path()));
     }
     static void TearDownTestSuite()
     {

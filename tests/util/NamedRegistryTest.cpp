@@ -18,7 +18,10 @@ struct Tracked
 };
 int Tracked::alive = 0;
 
-std::unique_ptr<Tracked> make(const std::string& name) { return std::unique_ptr<Tracked>(new Tracked(name)); }
+std::unique_ptr<Tracked> make(const std::string& name)
+{
+    return std::unique_ptr<Tracked>(new Tracked(name));
+}
 }
 
 TEST(NamedRegistry, ReplacedObjectsStayValidUntilTheRegistryGoes)

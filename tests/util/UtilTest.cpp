@@ -50,11 +50,11 @@ TEST(ScreenConversion, PixelsTruncateTowardZero)
 {
     EXPECT_EQ(toPixelWidth(0.0031f), 0);
     EXPECT_EQ(toPixelWidth(-0.0031f), 0) << "truncation, not flooring";
-    EXPECT_EQ(toPixelWidth(0.0062f), 1);   // 1.984 pixels
-    EXPECT_EQ(toPixelWidth(0.0094f), 3);   // 3.008 pixels
+    EXPECT_EQ(toPixelWidth(0.0062f), 1); // 1.984 pixels
+    EXPECT_EQ(toPixelWidth(0.0094f), 3); // 3.008 pixels
     EXPECT_EQ(toPixelWidth(-0.0094f), -3);
     EXPECT_EQ(toPixelHeight(-0.0041f), 0);
-    EXPECT_EQ(toPixelX(-0.999f), 0);       // 0.32 of a pixel
+    EXPECT_EQ(toPixelX(-0.999f), 0); // 0.32 of a pixel
     EXPECT_EQ(toPixelY(0.999f), 0);
     EXPECT_EQ(toPixelX(-1.5f), -160);
 }
@@ -112,14 +112,13 @@ TEST(GetRoot, YieldsTheRootTogetherWithItsDocument)
     EXPECT_EQ(moved->IntAttribute("width"), 3);
     EXPECT_EQ(moved->IntAttribute("height"), 0) << "missing integers read as 0";
     ASSERT_NE(moved->FirstChildElement("text"), nullptr);
-    EXPECT_EQ(nullToEmpty(moved->FirstChildElement("text")->GetText()), "  two  blanks  ")
-        << "whitespace is preserved";
+    EXPECT_EQ(nullToEmpty(moved->FirstChildElement("text")->GetText()), "  two  blanks  ") << "whitespace is preserved";
     EXPECT_EQ(errors.text(), "");
 }
 
 TEST(GetRoot, FlatFilesStartAtTheFirstElement)
 {
-    XMLRoot root = getRoot("/tests/util/data/flat.xml");  // a leading slash opens ".//..."
+    XMLRoot root = getRoot("/tests/util/data/flat.xml"); // a leading slash opens ".//..."
     ASSERT_TRUE(root);
     EXPECT_STREQ(root->Name(), "session");
     tinyxml2::XMLElement* second = root->NextSiblingElement();
@@ -131,8 +130,11 @@ TEST(GetRoot, FlatFilesStartAtTheFirstElement)
 
 TEST(GetRoot, MissingAndMalformedFilesAreLoggedAndYieldNothing)
 {
-    const char* bad[] = {"tests/util/data/missing.xml", "tests/util/data/malformed.xml",
-                         "tests/util/data/empty.xml", "tests/util/data/noroot.xml", "tests/util/data",
+    const char* bad[] = {"tests/util/data/missing.xml",
+                         "tests/util/data/malformed.xml",
+                         "tests/util/data/empty.xml",
+                         "tests/util/data/noroot.xml",
+                         "tests/util/data",
                          ""};
     for (const char* fileName : bad)
     {
@@ -141,6 +143,7 @@ TEST(GetRoot, MissingAndMalformedFilesAreLoggedAndYieldNothing)
         EXPECT_FALSE(root) << fileName;
         EXPECT_EQ(root.get(), nullptr) << fileName;
         EXPECT_EQ(root.document, nullptr) << fileName;
-        EXPECT_EQ(errors.text(), std::string("[Error]        getRoot - Failed to load or parse file ") + fileName + "\n");
+        EXPECT_EQ(errors.text(),
+                  std::string("[Error]        getRoot - Failed to load or parse file ") + fileName + "\n");
     }
 }

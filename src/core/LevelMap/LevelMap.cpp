@@ -4,8 +4,7 @@
 
 #include "core/LevelMap/TriggerMap.h"
 
-LevelMap::LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap,
-                   TriggerMap* triggerMap)
+LevelMap::LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap)
     : drawableMaps(drawableMaps), passabilityMap(passabilityMap), triggerMap(triggerMap)
 {
 }

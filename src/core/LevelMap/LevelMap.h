@@ -20,8 +20,7 @@ typedef std::vector<tamsygraphics::Map*> DrawableMapList;
 class LevelMap
 {
 public:
-    LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap,
-             TriggerMap* triggerMap);
+    LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap);
     ~LevelMap();
     LevelMap(const LevelMap&) = delete;
     LevelMap& operator=(const LevelMap&) = delete;

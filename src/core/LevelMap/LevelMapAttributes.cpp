@@ -8,11 +8,9 @@
 
 namespace
 {
-std::string describe(const tinyxml2::XMLElement* element, const char* name, const char* raw,
-                     const char* expected)
+std::string describe(const tinyxml2::XMLElement* element, const char* name, const char* raw, const char* expected)
 {
-    return std::string("attribute ") + name + "=\"" + raw + "\" of <" + element->Name() +
-           "> is not " + expected;
+    return std::string("attribute ") + name + "=\"" + raw + "\" of <" + element->Name() + "> is not " + expected;
 }
 }
 
@@ -26,8 +24,8 @@ std::string LevelMapAttributes::text(const tinyxml2::XMLElement* element, const 
     return element ? nullToEmpty(element->Attribute(name)) : std::string();
 }
 
-bool LevelMapAttributes::readInt(const tinyxml2::XMLElement* element, const char* name, int fallback,
-                                 int& value, std::string& problem)
+bool LevelMapAttributes::readInt(const tinyxml2::XMLElement* element, const char* name, int fallback, int& value,
+                                 std::string& problem)
 {
     value = fallback;
     const char* raw = element ? element->Attribute(name) : nullptr;
@@ -47,8 +45,8 @@ bool LevelMapAttributes::readInt(const tinyxml2::XMLElement* element, const char
     return true;
 }
 
-bool LevelMapAttributes::readCount(const tinyxml2::XMLElement* element, const char* name,
-                                   int fallback, int& value, std::string& problem)
+bool LevelMapAttributes::readCount(const tinyxml2::XMLElement* element, const char* name, int fallback, int& value,
+                                   std::string& problem)
 {
     if (!readInt(element, name, fallback, value, problem))
         return false;
@@ -60,8 +58,8 @@ bool LevelMapAttributes::readCount(const tinyxml2::XMLElement* element, const ch
     return true;
 }
 
-bool LevelMapAttributes::readNumber(const tinyxml2::XMLElement* element, const char* name,
-                                    double fallback, double& value, std::string& problem)
+bool LevelMapAttributes::readNumber(const tinyxml2::XMLElement* element, const char* name, double fallback,
+                                    double& value, std::string& problem)
 {
     value = fallback;
     const char* raw = element ? element->Attribute(name) : nullptr;

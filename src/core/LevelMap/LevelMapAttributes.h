@@ -12,14 +12,14 @@ class LevelMapAttributes
 public:
     // False, with `problem` set, when the attribute is present but not an
     // integer.
-    static bool readInt(const tinyxml2::XMLElement* element, const char* name, int fallback,
-                        int& value, std::string& problem);
+    static bool readInt(const tinyxml2::XMLElement* element, const char* name, int fallback, int& value,
+                        std::string& problem);
     // Like readInt, and also refuses negative values.
-    static bool readCount(const tinyxml2::XMLElement* element, const char* name, int fallback,
-                          int& value, std::string& problem);
+    static bool readCount(const tinyxml2::XMLElement* element, const char* name, int fallback, int& value,
+                          std::string& problem);
     // Object coordinates are written as decimals by the editor.
-    static bool readNumber(const tinyxml2::XMLElement* element, const char* name, double fallback,
-                           double& value, std::string& problem);
+    static bool readNumber(const tinyxml2::XMLElement* element, const char* name, double fallback, double& value,
+                           std::string& problem);
     static std::string text(const tinyxml2::XMLElement* element, const char* name);
     static bool has(const tinyxml2::XMLElement* element, const char* name);
 };

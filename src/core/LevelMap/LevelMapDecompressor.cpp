@@ -20,8 +20,7 @@ std::size_t nextCapacity(std::size_t current, std::size_t expected)
 }
 
 bool LevelMapDecompressor::unpack(const std::string& method, const std::vector<unsigned char>& packed,
-                                  std::size_t expected, std::vector<unsigned char>& out,
-                                  std::string& problem)
+                                  std::size_t expected, std::vector<unsigned char>& out, std::string& problem)
 {
     if (method == "zlib" || method == "gzip")
         return inflate(method, packed, expected, out, problem);
@@ -31,21 +30,19 @@ bool LevelMapDecompressor::unpack(const std::string& method, const std::vector<u
     return false;
 }
 
-bool LevelMapDecompressor::wrongSize(std::size_t produced, std::size_t expected,
-                                     const std::string& method, std::string& problem)
+bool LevelMapDecompressor::wrongSize(std::size_t produced, std::size_t expected, const std::string& method,
+                                     std::string& problem)
 {
     if (produced == expected)
         return false;
     problem = "the " + method + " layer data unpacks to " +
-              (produced > expected ? "more than " + std::to_string(expected)
-                                   : std::to_string(produced)) +
-              " bytes, " + std::to_string(expected) + " expected";
+              (produced > expected ? "more than " + std::to_string(expected) : std::to_string(produced)) + " bytes, " +
+              std::to_string(expected) + " expected";
     return true;
 }
 
 bool LevelMapDecompressor::inflate(const std::string& method, const std::vector<unsigned char>& packed,
-                                   std::size_t expected,
-                                   std::vector<unsigned char>& out, std::string& problem)
+                                   std::size_t expected, std::vector<unsigned char>& out, std::string& problem)
 {
     z_stream stream{};
     // 15 + 32: the largest window, and a zlib or gzip header told apart by
@@ -83,8 +80,7 @@ bool LevelMapDecompressor::inflate(const std::string& method, const std::vector<
     {
         problem = result == Z_BUF_ERROR || result == Z_OK
                       ? "the " + method + " layer data is truncated"
-                      : "the " + method + " layer data is corrupt" +
-                            (reason.empty() ? "" : " (" + reason + ")");
+                      : "the " + method + " layer data is corrupt" + (reason.empty() ? "" : " (" + reason + ")");
         return false;
     }
     out.resize(produced);

@@ -14,15 +14,13 @@ public:
     // `method` is the <data> element's compression attribute: "zlib",
     // "gzip" or "zstd". False, with `problem` set, for an unknown method,
     // corrupt or truncated input, or output of any size but `expected`.
-    static bool unpack(const std::string& method, const std::vector<unsigned char>& packed,
-                       std::size_t expected, std::vector<unsigned char>& out, std::string& problem);
+    static bool unpack(const std::string& method, const std::vector<unsigned char>& packed, std::size_t expected,
+                       std::vector<unsigned char>& out, std::string& problem);
 
 private:
-    static bool inflate(const std::string& method, const std::vector<unsigned char>& packed,
-                        std::size_t expected,
+    static bool inflate(const std::string& method, const std::vector<unsigned char>& packed, std::size_t expected,
                         std::vector<unsigned char>& out, std::string& problem);
-    static bool unzstd(const std::vector<unsigned char>& packed, std::size_t expected,
-                       std::vector<unsigned char>& out, std::string& problem);
-    static bool wrongSize(std::size_t produced, std::size_t expected, const std::string& method,
-                          std::string& problem);
+    static bool unzstd(const std::vector<unsigned char>& packed, std::size_t expected, std::vector<unsigned char>& out,
+                       std::string& problem);
+    static bool wrongSize(std::size_t produced, std::size_t expected, const std::string& method, std::string& problem);
 };

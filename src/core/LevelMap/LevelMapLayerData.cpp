@@ -57,8 +57,7 @@ struct Base64Table
     }
 };
 
-void readLittleEndian(const std::vector<unsigned char>& bytes, std::size_t count,
-                      std::vector<std::uint32_t>& gids)
+void readLittleEndian(const std::vector<unsigned char>& bytes, std::size_t count, std::vector<std::uint32_t>& gids)
 {
     std::size_t ids = bytes.size() / 4 < count ? bytes.size() / 4 : count;
     gids.resize(ids);
@@ -71,16 +70,14 @@ void readLittleEndian(const std::vector<unsigned char>& bytes, std::size_t count
 }
 }
 
-bool LevelMapLayerData::decode(const tinyxml2::XMLElement* data, std::size_t count,
-                               std::vector<std::uint32_t>& gids, std::string& problem)
+bool LevelMapLayerData::decode(const tinyxml2::XMLElement* data, std::size_t count, std::vector<std::uint32_t>& gids,
+                               std::string& problem)
 {
-    return decode(data, data->Attribute("encoding"), data->Attribute("compression"), count, gids,
-                  problem);
+    return decode(data, data->Attribute("encoding"), data->Attribute("compression"), count, gids, problem);
 }
 
-bool LevelMapLayerData::decode(const tinyxml2::XMLElement* element, const char* encoding,
-                               const char* compression, std::size_t count,
-                               std::vector<std::uint32_t>& gids, std::string& problem)
+bool LevelMapLayerData::decode(const tinyxml2::XMLElement* element, const char* encoding, const char* compression,
+                               std::size_t count, std::vector<std::uint32_t>& gids, std::string& problem)
 {
     gids.clear();
     std::string kind = nullToEmpty(encoding);
@@ -105,8 +102,7 @@ bool LevelMapLayerData::tooFew(std::size_t found, std::size_t count, std::string
 {
     if (found >= count)
         return false;
-    problem = "layer data holds " + std::to_string(found) + " tiles, " + std::to_string(count) +
-              " expected";
+    problem = "layer data holds " + std::to_string(found) + " tiles, " + std::to_string(count) + " expected";
     return true;
 }
 
@@ -115,8 +111,8 @@ bool LevelMapLayerData::decodeTiles(const tinyxml2::XMLElement* data, std::size_
 {
     // A size written wrongly must not make us ask for memory the data cannot fill.
     gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
-    for (const tinyxml2::XMLElement* tile = data->FirstChildElement("tile");
-         tile && gids.size() < count; tile = tile->NextSiblingElement("tile"))
+    for (const tinyxml2::XMLElement* tile = data->FirstChildElement("tile"); tile && gids.size() < count;
+         tile = tile->NextSiblingElement("tile"))
     {
         // An empty cell may be written as <tile/> without a gid.
         const char* raw = tile->Attribute("gid");

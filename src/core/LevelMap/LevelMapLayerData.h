@@ -19,19 +19,17 @@ public:
     // Reads the first `count` ids of a <data> element, row-major from the
     // top left. False, with `problem` set, when the data is unreadable or
     // holds fewer ids.
-    static bool decode(const tinyxml2::XMLElement* data, std::size_t count,
-                       std::vector<std::uint32_t>& gids, std::string& problem);
+    static bool decode(const tinyxml2::XMLElement* data, std::size_t count, std::vector<std::uint32_t>& gids,
+                       std::string& problem);
     // The same for an element that carries no encoding of its own: the
     // <chunk>s of an infinite layer are written in their <data>'s encoding.
-    static bool decode(const tinyxml2::XMLElement* element, const char* encoding,
-                       const char* compression, std::size_t count, std::vector<std::uint32_t>& gids,
-                       std::string& problem);
+    static bool decode(const tinyxml2::XMLElement* element, const char* encoding, const char* compression,
+                       std::size_t count, std::vector<std::uint32_t>& gids, std::string& problem);
 
 private:
-    static bool decodeTiles(const tinyxml2::XMLElement* data, std::size_t count,
-                            std::vector<std::uint32_t>& gids, std::string& problem);
-    static bool decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids,
-                          std::string& problem);
+    static bool decodeTiles(const tinyxml2::XMLElement* data, std::size_t count, std::vector<std::uint32_t>& gids,
+                            std::string& problem);
+    static bool decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids, std::string& problem);
     static bool decodeBase64(const char* text, const char* compression, std::size_t count,
                              std::vector<std::uint32_t>& gids, std::string& problem);
     static bool base64Bytes(const char* text, std::vector<unsigned char>& bytes);

@@ -19,8 +19,7 @@
 
 namespace
 {
-const std::uint32_t FLIP_BITS = tamsygraphics::FLIPPED_HORIZONTALLY_FLAG |
-                                tamsygraphics::FLIPPED_VERTICALLY_FLAG |
+const std::uint32_t FLIP_BITS = tamsygraphics::FLIPPED_HORIZONTALLY_FLAG | tamsygraphics::FLIPPED_VERTICALLY_FLAG |
                                 tamsygraphics::FLIPPED_DIAGONALLY_FLAG;
 
 // The most cells one layer may have (8192 x 8192): past this a map would
@@ -72,8 +71,8 @@ struct PartialLevel
 
 bool refuse(const PartialLevel& level, const std::string& problem)
 {
-    Log::error() << "LevelMapLoader::loadLevelMap - Unable to load map " << level.fileName << ": "
-                 << problem << std::endl;
+    Log::error() << "LevelMapLoader::loadLevelMap - Unable to load map " << level.fileName << ": " << problem
+                 << std::endl;
     return false;
 }
 
@@ -81,8 +80,8 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
 {
     if (result != tinyxml2::XML_SUCCESS)
     {
-        Log::error() << "LevelMapLoader::loadLevelMap - Failed to load map file " << level.fileName
-                     << ": " << nullToEmpty(document.ErrorStr()) << std::endl;
+        Log::error() << "LevelMapLoader::loadLevelMap - Failed to load map file " << level.fileName << ": "
+                     << nullToEmpty(document.ErrorStr()) << std::endl;
         return false;
     }
     return true;
@@ -112,8 +111,8 @@ bool checkCells(PartialLevel& level, const std::string& what, long long rows, lo
 {
     if (rows * columns <= MAX_CELLS)
         return true;
-    return refuse(level, what + " is " + cellsText(rows, columns) + ", more than the " +
-                             std::to_string(MAX_CELLS) + " a map may have");
+    return refuse(level, what + " is " + cellsText(rows, columns) + ", more than the " + std::to_string(MAX_CELLS) +
+                             " a map may have");
 }
 
 // "#RRGGBB" or "#AARRGGBB", as the editor writes colours.
@@ -128,14 +127,13 @@ bool readTint(const tinyxml2::XMLElement* element, float tint[4], std::string& p
     const unsigned long value = std::strtoul(digits, &end, 16);
     if ((length != 6 && length != 8) || end != digits + length)
     {
-        problem = std::string("attribute tintcolor=\"") + raw + "\" of <" + element->Name() +
-                  "> is not a colour";
+        problem = std::string("attribute tintcolor=\"") + raw + "\" of <" + element->Name() + "> is not a colour";
         return false;
     }
     const float alpha = length == 8 ? static_cast<float>((value >> 24) & 0xFF) / 255.0f : 1.0f;
     const float own[4] = {static_cast<float>((value >> 16) & 0xFF) / 255.0f,
-                          static_cast<float>((value >> 8) & 0xFF) / 255.0f,
-                          static_cast<float>(value & 0xFF) / 255.0f, alpha};
+                          static_cast<float>((value >> 8) & 0xFF) / 255.0f, static_cast<float>(value & 0xFF) / 255.0f,
+                          alpha};
     for (int channel = 0; channel < 4; ++channel)
         tint[channel] *= own[channel];
     return true;
@@ -212,8 +210,8 @@ void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>&
     }
 }
 
-bool readLayerSize(PartialLevel& level, const tinyxml2::XMLElement* layer, const std::string& name,
-                   int& rows, int& columns)
+bool readLayerSize(PartialLevel& level, const tinyxml2::XMLElement* layer, const std::string& name, int& rows,
+                   int& columns)
 {
     if (level.infinite)
     {
@@ -247,8 +245,8 @@ bool decodeChunks(PartialLevel& level, const tinyxml2::XMLElement* data, std::st
         if (!readChunkRect(chunk, rect, problem))
             return false;
         const std::size_t count = static_cast<std::size_t>(rect[2]) * static_cast<std::size_t>(rect[3]);
-        if (!LevelMapLayerData::decode(chunk, data->Attribute("encoding"), data->Attribute("compression"),
-                                       count, level.chunkGids, problem))
+        if (!LevelMapLayerData::decode(chunk, data->Attribute("encoding"), data->Attribute("compression"), count,
+                                       level.chunkGids, problem))
             return false;
         for (int y = 0; y < rect[3]; ++y)
         {
@@ -307,8 +305,7 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
 // visibility, opacity and tint pass on to everything inside it.
 bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const LayerLook& look)
 {
-    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child;
-         child = child->NextSiblingElement())
+    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         const char* kind = child->Name();
         if (std::strcmp(kind, "layer") == 0)
@@ -329,11 +326,9 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
 }
 
 // The rectangle of every chunk of every tile layer, however deep in groups.
-bool growChunkBounds(PartialLevel& level, const tinyxml2::XMLElement* parent, long long bounds[4],
-                     bool& any)
+bool growChunkBounds(PartialLevel& level, const tinyxml2::XMLElement* parent, long long bounds[4], bool& any)
 {
-    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child;
-         child = child->NextSiblingElement())
+    for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         if (std::strcmp(child->Name(), "group") == 0 && !growChunkBounds(level, child, bounds, any))
             return false;
@@ -351,9 +346,9 @@ bool growChunkBounds(PartialLevel& level, const tinyxml2::XMLElement* parent, lo
             const long long edges[4] = {rect[0], rect[1], static_cast<long long>(rect[0]) + rect[2],
                                         static_cast<long long>(rect[1]) + rect[3]};
             for (int side = 0; side < 4; ++side)
-                bounds[side] = !any ? edges[side]
-                                    : (side < 2 ? std::min(bounds[side], edges[side])
-                                                : std::max(bounds[side], edges[side]));
+                bounds[side] =
+                    !any ? edges[side]
+                         : (side < 2 ? std::min(bounds[side], edges[side]) : std::max(bounds[side], edges[side]));
             any = true;
         }
     }
@@ -383,8 +378,7 @@ bool readMapFrame(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
 {
     const std::string orientation = LevelMapAttributes::text(mapElement, "orientation");
     if (!orientation.empty() && orientation != "orthogonal")
-        return refuse(level, "the map's orientation is \"" + orientation +
-                                 "\"; only orthogonal maps can be drawn");
+        return refuse(level, "the map's orientation is \"" + orientation + "\"; only orthogonal maps can be drawn");
     std::string problem;
     int infinite = 0;
     if (!LevelMapAttributes::readInt(mapElement, "infinite", 0, infinite, problem))
@@ -467,16 +461,14 @@ void mapExtent(const PartialLevel& level, int& rows, int& columns)
     for (const auto& map : level.drawableMaps)
         growExtent(map->rows, map->cols, rows, columns);
     if (level.passabilityMap)
-        growExtent(level.passabilityMap->getNumberOfRows(),
-                   level.passabilityMap->getNumberOfColumns(), rows, columns);
+        growExtent(level.passabilityMap->getNumberOfRows(), level.passabilityMap->getNumberOfColumns(), rows, columns);
 }
 
 // Recent editor versions no longer write a size on object groups; the
 // trigger grid then covers the whole map. A size larger than the map is cut
 // to it: the grid holds one tile per cell, so a mistyped size must not
 // exhaust memory.
-void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* group, int& rows,
-                     int& columns)
+void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* group, int& rows, int& columns)
 {
     int mapRows = 0;
     int mapColumns = 0;
@@ -563,8 +555,7 @@ std::string lowerCase(std::string text)
 bool isScriptProperty(const std::string& name)
 {
     std::string lower = lowerCase(name);
-    return lower == "script" || lower == "scriptfilename" || lower == "scriptname" ||
-           lower == "scriptfile";
+    return lower == "script" || lower == "scriptfilename" || lower == "scriptname" || lower == "scriptfile";
 }
 
 // Long values are written by the editor as the element's text.
@@ -601,8 +592,7 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     return loadParsed(level, document);
 }
 
-LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t size,
-                                                 const std::string& fileName)
+LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t size, const std::string& fileName)
 {
     PartialLevel level;
     level.fileName = fileName;
@@ -613,8 +603,7 @@ LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t 
     return loadParsed(level, document);
 }
 
-tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol,
-                                                            std::uint32_t firstGid)
+tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid)
 {
     tamsygraphics::DrawableTile tile;
     std::uint32_t number = gid & ~FLIP_BITS;
@@ -647,22 +636,38 @@ int openSidesFor(int gid)
 {
     switch (gid)
     {
-    case 521: return 0xE; // left closed
-    case 522: return 0x7; // top
-    case 523: return 0xD; // bottom
-    case 524: return 0xB; // right
-    case 541: return 0x9; // right, bottom
-    case 542: return 0xC; // left, bottom
-    case 543: return 0x6; // left, top
-    case 544: return 0x3; // top, right
-    case 561: return 0xA; // left, right
-    case 562: return 0x5; // top, bottom
-    case 563: return 0x1; // top, right, bottom
-    case 564: return 0x8; // left, right, bottom
-    case 581: return 0x4; // left, top, bottom
-    case 582: return 0x2; // left, top, right
-    case 583: return 0x0; // all four
-    default: return 0xF;
+    case 521:
+        return 0xE; // left closed
+    case 522:
+        return 0x7; // top
+    case 523:
+        return 0xD; // bottom
+    case 524:
+        return 0xB; // right
+    case 541:
+        return 0x9; // right, bottom
+    case 542:
+        return 0xC; // left, bottom
+    case 543:
+        return 0x6; // left, top
+    case 544:
+        return 0x3; // top, right
+    case 561:
+        return 0xA; // left, right
+    case 562:
+        return 0x5; // top, bottom
+    case 563:
+        return 0x1; // top, right, bottom
+    case 564:
+        return 0x8; // left, right, bottom
+    case 581:
+        return 0x4; // left, top, bottom
+    case 582:
+        return 0x2; // left, top, right
+    case 583:
+        return 0x0; // all four
+    default:
+        return 0xF;
     }
 }
 }
@@ -673,8 +678,7 @@ PassabilityTile* LevelMapLoader::passabilityTileFor(int gid)
     return new PassabilityTile((open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
 }
 
-void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap,
-                                        const std::vector<std::uint32_t>& gids)
+void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap, const std::vector<std::uint32_t>& gids)
 {
     std::size_t next = 0;
     for (int row = 0; row < passabilityMap->getNumberOfRows(); ++row)
@@ -684,8 +688,7 @@ void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap,
             // Flip bits stay in: a flipped tile matches no passability id.
             const int open = openSidesFor(next < gids.size() ? static_cast<int>(gids[next]) : 0);
             ++next;
-            passabilityMap->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0,
-                                     (open & 1) != 0);
+            passabilityMap->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
         }
     }
 }
@@ -699,8 +702,7 @@ bool LevelMapLoader::loadDrawableMapTiles(tamsygraphics::Map* map, const tinyxml
     std::size_t count = static_cast<std::size_t>(map->rows) * static_cast<std::size_t>(map->cols);
     if (!LevelMapLayerData::decode(dataElement, count, gids, problem))
     {
-        Log::error() << "LevelMapLoader::loadDrawableMapTiles - layer " << map->name << ": " << problem
-                     << std::endl;
+        Log::error() << "LevelMapLoader::loadDrawableMapTiles - layer " << map->name << ": " << problem << std::endl;
         return false;
     }
     fillDrawableMap(map, gids);
@@ -726,19 +728,17 @@ bool LevelMapLoader::loadPassabilityMapTiles(core::PassabilityMap* passabilityMa
 }
 
 void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                                         const tinyxml2::XMLElement* objectGroupElement,
-                                         const std::string& fileName)
+                                         const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName)
 {
     loadTriggerMapTiles(triggerMap, tileset, objectGroupElement, fileName, 0, 0);
 }
 
 void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                                         const tinyxml2::XMLElement* objectGroupElement,
-                                         const std::string& fileName, int rowShift, int columnShift)
+                                         const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName,
+                                         int rowShift, int columnShift)
 {
     Log::named("LevelMapLoader") << "LOADING TRIGGERS" << std::endl;
-    if (!triggerMap || !tileset || !objectGroupElement || tileset->tileWidth <= 0 ||
-        tileset->tileHeight <= 0)
+    if (!triggerMap || !tileset || !objectGroupElement || tileset->tileWidth <= 0 || tileset->tileHeight <= 0)
     {
         Log::error() << "LevelMapLoader::loadTriggerMapTiles - something is null" << std::endl;
         return;
@@ -749,8 +749,8 @@ void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygrap
 }
 
 bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                                 const tinyxml2::XMLElement* object, const std::string& fileName,
-                                 int rowShift, int columnShift)
+                                 const tinyxml2::XMLElement* object, const std::string& fileName, int rowShift,
+                                 int columnShift)
 {
     double x = 0, y = 0, width = 0, height = 0;
     std::string problem;
@@ -759,8 +759,8 @@ bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Ti
         !LevelMapAttributes::readNumber(object, "width", 0, width, problem) ||
         !LevelMapAttributes::readNumber(object, "height", 0, height, problem))
     {
-        Log::error() << "LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load trigger on "
-                     << fileName << ": " << problem << std::endl;
+        Log::error() << "LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load trigger on " << fileName
+                     << ": " << problem << std::endl;
         return false;
     }
     int pixelWidth = width <= 0 ? tileset->tileWidth : static_cast<int>(clampPixels(width));
@@ -768,8 +768,8 @@ bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Ti
     const tinyxml2::XMLElement* properties = object->FirstChildElement("properties");
     if (!properties)
     {
-        Log::error() << "LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load trigger on "
-                     << fileName << ": Missing properties for a trigger" << std::endl;
+        Log::error() << "LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load trigger on " << fileName
+                     << ": Missing properties for a trigger" << std::endl;
         return false;
     }
     std::string script;

@@ -32,8 +32,8 @@ std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& t
 }
 
 tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement,
-                                                    const std::string& mapPath,
-                                                    std::uint32_t& firstGid, std::string& problem)
+                                                    const std::string& mapPath, std::uint32_t& firstGid,
+                                                    std::string& problem)
 {
     int first = 1;
     if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
@@ -50,8 +50,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* 
     return build(tilesetElement, "", mapPath, problem);
 }
 
-tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath,
-                                                            const std::string& source,
+tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath, const std::string& source,
                                                             std::string& problem)
 {
     std::string mapDirectory = directoryOf(mapPath);
@@ -75,8 +74,8 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 }
 
 tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
-                                                     const std::string& imageDirectory,
-                                                     const std::string& mapPath, std::string& problem)
+                                                     const std::string& imageDirectory, const std::string& mapPath,
+                                                     std::string& problem)
 {
     auto tileset = std::make_unique<tamsygraphics::Tileset>();
     tileset->imageName = "tileset";
@@ -86,8 +85,8 @@ tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement*
     return tileset.release();
 }
 
-bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElement,
-                                       tamsygraphics::Tileset& tileset, std::string& problem)
+bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                                       std::string& problem)
 {
     const tinyxml2::XMLElement* offset = tilesetElement->FirstChildElement("tileoffset");
     if (!offset)
@@ -103,8 +102,8 @@ bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElemen
     return true;
 }
 
-bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement,
-                                         tamsygraphics::Tileset& tileset, std::string& problem)
+bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                                         std::string& problem)
 {
     if (!LevelMapAttributes::readCount(tilesetElement, "tilewidth", 0, tileset.tileWidth, problem) ||
         !LevelMapAttributes::readCount(tilesetElement, "tileheight", 0, tileset.tileHeight, problem) ||
@@ -127,9 +126,8 @@ bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElem
     return true;
 }
 
-bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement,
-                                      const std::string& imageDirectory, const std::string& mapPath,
-                                      tamsygraphics::Tileset& tileset, std::string& problem)
+bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
+                                      const std::string& mapPath, tamsygraphics::Tileset& tileset, std::string& problem)
 {
     const tinyxml2::XMLElement* image = tilesetElement->FirstChildElement("image");
     if (!image)
@@ -145,8 +143,8 @@ bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement
     }
     tileset.name = imageDirectory.empty() || source[0] == '/' ? source : imageDirectory + "/" + source;
     const std::string mapDirectory = directoryOf(mapPath);
-    tileset.imagePath = tileset.name[0] == '/' || mapDirectory.empty() ? tileset.name
-                                                                       : mapDirectory + "/" + tileset.name;
+    tileset.imagePath =
+        tileset.name[0] == '/' || mapDirectory.empty() ? tileset.name : mapDirectory + "/" + tileset.name;
     if (!readColourKey(image, tileset, problem))
         return false;
     int width = 0;
@@ -157,17 +155,16 @@ bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement
     tileset.maxRow = tilesAcross(height, tileset.tileHeight, tileset.spaceX, tileset.spaceY);
     if (tileset.maxCol <= 0 || tileset.maxRow <= 0)
     {
-        problem = "the tileset image (" + std::to_string(width) + " x " + std::to_string(height) +
-                  ") holds no whole tile";
+        problem =
+            "the tileset image (" + std::to_string(width) + " x " + std::to_string(height) + ") holds no whole tile";
         return false;
     }
     return true;
 }
 
 // Some editor versions leave the image size out; the image file knows it.
-bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image,
-                                          tamsygraphics::Tileset& tileset, int& width, int& height,
-                                          std::string& problem)
+bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
+                                          int& width, int& height, std::string& problem)
 {
     if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
         !LevelMapAttributes::readCount(image, "height", 0, height, problem))
@@ -183,8 +180,8 @@ bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image,
 }
 
 // The editor writes the colour as six hexadecimal digits, sometimes after a '#'.
-bool LevelMapTilesetReader::readColourKey(const tinyxml2::XMLElement* image,
-                                          tamsygraphics::Tileset& tileset, std::string& problem)
+bool LevelMapTilesetReader::readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
+                                          std::string& problem)
 {
     const char* raw = image->Attribute("trans");
     if (!raw)

@@ -18,9 +18,8 @@ public:
     // The new tileset (the caller owns it), or null with `problem` set.
     // `mapPath` is the path the map was opened with; `firstGid` receives
     // the id of the tileset's first tile.
-    static tamsygraphics::Tileset* read(const tinyxml2::XMLElement* tilesetElement,
-                                        const std::string& mapPath, std::uint32_t& firstGid,
-                                        std::string& problem);
+    static tamsygraphics::Tileset* read(const tinyxml2::XMLElement* tilesetElement, const std::string& mapPath,
+                                        std::uint32_t& firstGid, std::string& problem);
 
     // The texture name of a tileset image that is not the game's start-up
     // "tileset": its path, plus the transparent colour when it has one, as
@@ -33,19 +32,16 @@ public:
 private:
     static tamsygraphics::Tileset* readExternal(const std::string& mapPath, const std::string& source,
                                                 std::string& problem);
-    static tamsygraphics::Tileset* build(const tinyxml2::XMLElement* tilesetElement,
-                                         const std::string& imageDirectory, const std::string& mapPath,
-                                         std::string& problem);
+    static tamsygraphics::Tileset* build(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
+                                         const std::string& mapPath, std::string& problem);
     static bool readOffset(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
                            std::string& problem);
-    static bool readImageSize(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
-                              int& width, int& height, std::string& problem);
-    static bool readTileSize(const tinyxml2::XMLElement* tilesetElement,
-                             tamsygraphics::Tileset& tileset, std::string& problem);
+    static bool readImageSize(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset, int& width,
+                              int& height, std::string& problem);
+    static bool readTileSize(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                             std::string& problem);
     static bool readImage(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
-                          const std::string& mapPath, tamsygraphics::Tileset& tileset,
-                          std::string& problem);
-    static bool readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
-                              std::string& problem);
+                          const std::string& mapPath, tamsygraphics::Tileset& tileset, std::string& problem);
+    static bool readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset, std::string& problem);
     static int tilesAcross(int imageSize, int tileSize, int margin, int spacing);
 };

@@ -10,7 +10,8 @@ namespace
 // One tile per combination of open sides, indexed top 8, right 4, bottom 2, left 1.
 std::vector<PassabilityTile>& sharedTiles()
 {
-    static std::vector<PassabilityTile> tiles = [] {
+    static std::vector<PassabilityTile> tiles = []
+    {
         std::vector<PassabilityTile> all;
         all.reserve(16);
         for (int sides = 0; sides < 16; ++sides)
@@ -39,12 +40,11 @@ void PassabilityMap::release(PassabilityTile* tile)
         delete tile;
 }
 
-PassabilityMap::PassabilityMap(int rows, int columns)
-    : LevelMapInterface(rows, columns)
+PassabilityMap::PassabilityMap(int rows, int columns) : LevelMapInterface(rows, columns)
 {
-    tiles.assign(static_cast<std::size_t>(this->rows),
-                 std::vector<PassabilityTile*>(static_cast<std::size_t>(this->columns),
-                                               shared(false, false, false, false)));
+    tiles.assign(
+        static_cast<std::size_t>(this->rows),
+        std::vector<PassabilityTile*>(static_cast<std::size_t>(this->columns), shared(false, false, false, false)));
 }
 
 PassabilityMap::~PassabilityMap()

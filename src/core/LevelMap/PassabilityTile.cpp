@@ -1,7 +1,6 @@
 #include "core/LevelMap/PassabilityTile.h"
 
-PassabilityTile::PassabilityTile(bool passable)
-    : PassabilityTile(passable, passable, passable, passable)
+PassabilityTile::PassabilityTile(bool passable) : PassabilityTile(passable, passable, passable, passable)
 {
 }
 

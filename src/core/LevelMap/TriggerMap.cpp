@@ -58,8 +58,7 @@ bool TriggerMap::setTile(int row, int column, TriggerTile* tile)
 {
     if (!tile)
     {
-        Log::error() << "TriggerMap::setTile - Refused a null tile for (" << row << ", " << column
-                     << ")" << std::endl;
+        Log::error() << "TriggerMap::setTile - Refused a null tile for (" << row << ", " << column << ")" << std::endl;
         return false;
     }
     if (!contains(row, column))
@@ -74,8 +73,7 @@ bool TriggerMap::setTile(int row, int column, TriggerTile* tile)
     return true;
 }
 
-int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan,
-                         TriggerTile* tile)
+int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan, TriggerTile* tile)
 {
     if (!tile)
         return 0;

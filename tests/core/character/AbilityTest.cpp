@@ -105,8 +105,7 @@ TEST_F(WorldTest, AbilityFromXml)
     logs().clear();
     EXPECT_EQ(Ability::fromXmlFile("tests/core/character/data/noSuchFile.xml"), nullptr);
     EXPECT_EQ(logs().error.str(), "");
-    std::unique_ptr<Ability> first(
-        Ability::fromXmlFile("tests/core/character/data/abilities.xml"));
+    std::unique_ptr<Ability> first(Ability::fromXmlFile("tests/core/character/data/abilities.xml"));
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->getName(), "slash");
     EXPECT_NE(first.get(), slash);
@@ -149,10 +148,8 @@ TEST_F(WorldTest, OutcomeBoundaries)
         const char* outcome;
         int damage;
     };
-    const Case cases[] = {{1, "miss ", 0},         {39, "miss ", 0},
-                          {40, "glancing hit ", 4}, {59, "glancing hit ", 4},
-                          {60, "hit ", 9},          {95, "hit ", 9},
-                          {96, "critical hit! ", 18}, {100, "critical hit! ", 18}};
+    const Case cases[] = {{1, "miss ", 0}, {39, "miss ", 0}, {40, "glancing hit ", 4},   {59, "glancing hit ", 4},
+                          {60, "hit ", 9}, {95, "hit ", 9},  {96, "critical hit! ", 18}, {100, "critical hit! ", 18}};
     for (const Case& c : cases)
     {
         auto target = makeFighter("t", defender);
@@ -195,8 +192,7 @@ TEST_F(WorldTest, CriticalValueExtremes)
     for (int roll : {60, 75, 100})
     {
         useRolls({rollOf(roll), 0});
-        EXPECT_TRUE(contains(ability.resolveAttack({target.get()}, lucky.get()), "critical hit! "))
-            << roll;
+        EXPECT_TRUE(contains(ability.resolveAttack({target.get()}, lucky.get()), "critical hit! ")) << roll;
     }
     useRolls({rollOf(39), 0});
     EXPECT_TRUE(contains(ability.resolveAttack({target.get()}, lucky.get()), "miss "));
@@ -372,9 +368,9 @@ TEST_F(WorldTest, TypeTagsAddDamageAndForceHits)
 
     const std::string oskel = logs().oskel.str();
     const char* order[] = {"entered resolve attack", "finished initialization tag size: 5",
-                           "type tag: magical", "type tag: sparkly", "checked for type tags",
-                           "finished targets", "finished mess effects",
-                           "removed triggered effects"};
+                           "type tag: magical",      "type tag: sparkly",
+                           "checked for type tags",  "finished targets",
+                           "finished mess effects",  "removed triggered effects"};
     std::size_t at = 0;
     for (const char* line : order)
     {

@@ -88,8 +88,7 @@ void* luaObjectOf(const std::string& id)
 TEST_F(WorldTest, RandomCharacterTakesNamesAndStatsFromTheRolls)
 {
     // Four letters of id, eight more for the name, then the sixteen stats.
-    useRolls({12, 21, 0, 29, 0, 0, 0, 0, 0, 0, 0, 99,
-              7, 8, 0, 5, 29, 30, 0, 59, 1, 2, 3, 4, 5, 6, 7, 8});
+    useRolls({12, 21, 0, 29, 0, 0, 0, 0, 0, 0, 0, 99, 7, 8, 0, 5, 29, 30, 0, 59, 1, 2, 3, 4, 5, 6, 7, 8});
     Character c;
     EXPECT_EQ(c.getId(), "Taeo");
     EXPECT_EQ(c.getName(), "Taeoeeeeeeez");
@@ -127,8 +126,8 @@ TEST_F(WorldTest, NamedCharactersAreZeroOrRolledWithinRange)
             EXPECT_GE(v, 3);
             EXPECT_LE(v, 10);
         }
-        for (int v : {rolled.getHP(true), rolled.getHP(false), rolled.getAttack(),
-                      rolled.getDefense(), rolled.getResistance()})
+        for (int v :
+             {rolled.getHP(true), rolled.getHP(false), rolled.getAttack(), rolled.getDefense(), rolled.getResistance()})
         {
             EXPECT_GE(v, 20);
             EXPECT_LE(v, 49);
@@ -198,11 +197,20 @@ TEST_F(WorldTest, StatsListingPrintAndXml)
     c.addResistance(16);
 
     std::unique_ptr<core::StatList> stats(c.getStats());
-    const std::vector<std::pair<std::string, int>> expected = {
-        {"Strength", 1}, {"Dexterity", 2}, {"Intelligence", 3}, {"Move", 4},
-        {"HP", 5}, {"Fatigue", 7}, {"Attack", 9}, {"Dodge", 10},
-        {"Damage Physical", 11}, {"Damage Magical", 12}, {"Defense", 13},
-        {"Critical Value", 14}, {"Glancing Value", 15}, {"Resistance", 16}};
+    const std::vector<std::pair<std::string, int>> expected = {{"Strength", 1},
+                                                               {"Dexterity", 2},
+                                                               {"Intelligence", 3},
+                                                               {"Move", 4},
+                                                               {"HP", 5},
+                                                               {"Fatigue", 7},
+                                                               {"Attack", 9},
+                                                               {"Dodge", 10},
+                                                               {"Damage Physical", 11},
+                                                               {"Damage Magical", 12},
+                                                               {"Defense", 13},
+                                                               {"Critical Value", 14},
+                                                               {"Glancing Value", 15},
+                                                               {"Resistance", 16}};
     ASSERT_EQ(stats->size(), expected.size());
     std::size_t i = 0;
     for (const auto& row : *stats)
@@ -212,11 +220,10 @@ TEST_F(WorldTest, StatsListingPrintAndXml)
         ++i;
     }
 
-    EXPECT_EQ(c.printStats(),
-              "_name: Ann\n Int: 3\n Str: 1\n Dex: 2\n Move: 4\n maxHP: : 5\n current HP: 6\n"
-              " max Fatigue: 7\n current Fatigue: 8\n attack: 9\n dodge: 10\n"
-              " physical damage: 11\n magic damage: 12\n defense: 13\n crit: 14\n"
-              " glancing blow: 15\n resistance: 16\n");
+    EXPECT_EQ(c.printStats(), "_name: Ann\n Int: 3\n Str: 1\n Dex: 2\n Move: 4\n maxHP: : 5\n current HP: 6\n"
+                              " max Fatigue: 7\n current Fatigue: 8\n attack: 9\n dodge: 10\n"
+                              " physical damage: 11\n magic damage: 12\n defense: 13\n crit: 14\n"
+                              " glancing blow: 15\n resistance: 16\n");
 
     std::unique_ptr<tinyxml2::XMLDocument> xml(c.toXml());
     tinyxml2::XMLElement* root = xml->RootElement();
@@ -224,9 +231,9 @@ TEST_F(WorldTest, StatsListingPrintAndXml)
     EXPECT_STREQ(root->Name(), "root");
     EXPECT_EQ(root->NextSiblingElement(), nullptr);
     EXPECT_EQ(root->FirstChildElement(), nullptr);
-    const char* names[] = {"_name", "str", "dex", "int", "move", "maxHP", "curHP", "maxFat",
-                           "curFat", "attack", "dodge", "damagePhysical", "damageMagical",
-                           "defense", "crit", "glancing", "resistance"};
+    const char* names[] = {"_name",         "str",     "dex",    "int",      "move",      "maxHP",
+                           "curHP",         "maxFat",  "curFat", "attack",   "dodge",     "damagePhysical",
+                           "damageMagical", "defense", "crit",   "glancing", "resistance"};
     int index = 0;
     for (const tinyxml2::XMLAttribute* a = root->FirstAttribute(); a; a = a->Next(), ++index)
     {
@@ -407,21 +414,19 @@ TEST_F(CharacterXmlTest, BadChildrenAreLoggedAndSkipped)
 TEST_F(CharacterXmlTest, UnreadableTemplatesGiveNoCharacter)
 {
     EXPECT_EQ(Character::buildFromXMLElement(element("lost")), nullptr);
-    EXPECT_TRUE(contains(logs().error.str(),
-                         "Character::buildFromXML - Failed to load or parse file "
-                         "tests/core/character/data/noSuchTemplate.xml"));
+    EXPECT_TRUE(contains(logs().error.str(), "Character::buildFromXML - Failed to load or parse file "
+                                             "tests/core/character/data/noSuchTemplate.xml"));
     EXPECT_EQ(Character::buildFromXMLElement(element("broken")), nullptr);
-    EXPECT_TRUE(contains(logs().error.str(),
-                         "Failed to load or parse file tests/core/character/data/brokenTemplate.xml"));
+    EXPECT_TRUE(
+        contains(logs().error.str(), "Failed to load or parse file tests/core/character/data/brokenTemplate.xml"));
     // No half-built character is left behind for scripts to find.
     EXPECT_EQ(luaObjectOf("lost"), nullptr);
     EXPECT_EQ(luaObjectOf("broken"), nullptr);
 
     logs().clear();
     EXPECT_EQ(Character::buildFromXMLElement(nullptr), nullptr);
-    EXPECT_TRUE(contains(logs().error.str(),
-                         "Character::buildFromXMLElement - Unable to build character from NULL "
-                         "XML Element"));
+    EXPECT_TRUE(contains(logs().error.str(), "Character::buildFromXMLElement - Unable to build character from NULL "
+                                             "XML Element"));
 }
 
 TEST_F(WorldTest, AbsorbingAddsOnTop)

@@ -87,8 +87,7 @@ inline bool contains(const std::string& text, const std::string& part)
 inline int occurrences(const std::string& text, const std::string& part)
 {
     int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos;
-         at = text.find(part, at + part.size()))
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
     {
         ++count;
     }

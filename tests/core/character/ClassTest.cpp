@@ -44,8 +44,7 @@ TEST_F(WorldTest, LevelUpRaisesMaximaAndGrants)
     EXPECT_EQ(c.getClass("warrior"), warrior);
     EXPECT_EQ(c.getAbility("slash"), core::ResourceManager::getAbility("slash"));
     const std::string oskel = logs().oskel.str();
-    for (const char* line : {"class level: 0", "updated stats", "got abilities",
-                             " got an ability", "added ability"})
+    for (const char* line : {"class level: 0", "updated stats", "got abilities", " got an ability", "added ability"})
     {
         EXPECT_TRUE(contains(oskel, line)) << line;
     }
@@ -108,8 +107,7 @@ TEST_F(WorldTest, GrantsSplitOnlyOnTheExactWordEffect)
     Class* mage = classNamed("mage");
     ASSERT_NE(mage, nullptr);
     ASSERT_NE(mage->getAbilitiesAt(1), nullptr);
-    EXPECT_EQ(*mage->getAbilitiesAt(1),
-              (Class::NameList{"Zap", "heal", "noSuchAbility"}));
+    EXPECT_EQ(*mage->getAbilitiesAt(1), (Class::NameList{"Zap", "heal", "noSuchAbility"}));
     EXPECT_EQ(*mage->getEffectsAt(1), (Class::NameList{"glow"}));
 
     Character c("c", false);
@@ -130,16 +128,16 @@ TEST_F(WorldTest, GrantsSplitOnlyOnTheExactWordEffect)
 
 TEST_F(WorldTest, MalformedLevelsAreLeftOut)
 {
-    std::unique_ptr<Class> gappy = parseClass(
-        "<class name='gappy' prerequisiteClass='none' prerequisiteDescription='holes'>"
-        "<level level='0' str='100'><grant type='ability' name='Zap'/></level>"
-        "<level str='100'/>"
-        "<level level='11' str='100'/>"
-        "<level level='1' str='1'/>"
-        "<level level='1' str='50'><grant type='ability' name='Zap'/></level>"
-        "<level level='3' str='3' HP='2'><grant type='ability' name='heal'/>"
-        "<grant type='effect'/></level>"
-        "</class>");
+    std::unique_ptr<Class> gappy =
+        parseClass("<class name='gappy' prerequisiteClass='none' prerequisiteDescription='holes'>"
+                   "<level level='0' str='100'><grant type='ability' name='Zap'/></level>"
+                   "<level str='100'/>"
+                   "<level level='11' str='100'/>"
+                   "<level level='1' str='1'/>"
+                   "<level level='1' str='50'><grant type='ability' name='Zap'/></level>"
+                   "<level level='3' str='3' HP='2'><grant type='ability' name='heal'/>"
+                   "<grant type='effect'/></level>"
+                   "</class>");
     ASSERT_NE(gappy, nullptr);
     const std::string errors = logs().error.str();
     EXPECT_TRUE(contains(errors, "level 0 of class gappy is outside 1 to 10"));
@@ -172,11 +170,11 @@ TEST_F(WorldTest, MalformedLevelsAreLeftOut)
 
 TEST_F(WorldTest, ClassFromXmlReadsEveryGain)
 {
-    std::unique_ptr<Class> full = parseClass(
-        "<class name='full' prerequisiteClass='none' prerequisiteDescription='d'>"
-        "<anyName level='1' str='1' dex='2' int='3' move='4' HP='5' Fat='6' atk='7' dodge='8'"
-        " damagePhysical='9' damageMagical='10' defense='11' crit='12' glancing='13'"
-        " resistance='14'/></class>");
+    std::unique_ptr<Class> full =
+        parseClass("<class name='full' prerequisiteClass='none' prerequisiteDescription='d'>"
+                   "<anyName level='1' str='1' dex='2' int='3' move='4' HP='5' Fat='6' atk='7' dodge='8'"
+                   " damagePhysical='9' damageMagical='10' defense='11' crit='12' glancing='13'"
+                   " resistance='14'/></class>");
     ASSERT_NE(full, nullptr);
     Character c("c", false);
     EXPECT_TRUE(full->levelUp(&c));

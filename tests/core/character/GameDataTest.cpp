@@ -41,6 +41,5 @@ TEST_F(WorldTest, GameCharactersBuildFromTheirTemplates)
     EXPECT_FALSE(contains(errors, "Could not load ability")) << errors;
     EXPECT_FALSE(contains(errors, "Could not load class")) << errors;
     EXPECT_FALSE(contains(errors, "Failed")) << errors;
-    EXPECT_FALSE(contains(logs().resourceManager.str(), "no ability named"))
-        << logs().resourceManager.str();
+    EXPECT_FALSE(contains(logs().resourceManager.str(), "no ability named")) << logs().resourceManager.str();
 }

@@ -115,11 +115,7 @@ TEST(EnemyTargets, TheNearestThenTheWeakestThenTheFirstListed)
 
 TEST(EnemyPaths, AShortestWalkAroundWallsAndPeople)
 {
-    Arena arena({".....",
-                 ".###.",
-                 "...#.",
-                 ".#.#.",
-                 "....."});
+    Arena arena({".....", ".###.", "...#.", ".#.#.", "....."});
     core::CombatPathfinder paths(arena.map.get());
     paths.block({4, 1});
     paths.block({3, 0});

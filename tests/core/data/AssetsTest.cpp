@@ -17,7 +17,6 @@
 #include <vorbis/vorbisfile.h>
 
 #include "LogCapture.h"
-#include "support/Files.h"
 #include "animation/TAAnimation.h"
 #include "animation/TAAnimationManager.h"
 #include "core/Character.h"
@@ -31,6 +30,7 @@
 #include "core/ScriptInstance.h"
 #include "event/TriggerTileEvent.h"
 #include "graphics/TGSprite.h"
+#include "support/Files.h"
 #include "util/util.h"
 
 namespace
@@ -38,28 +38,31 @@ namespace
 using testsupport::readText;
 
 // The start-up textures: fixed ones, then one per character figure.
-const std::vector<std::string> FIXED_TEXTURES = {
-    "maps/region1/tileset.png", "sprites/walkingSpriteSheet.png",
-    "sprites/walkingSpriteSheet2.png", "sprites/walkingSpriteSheet3.png",
-    "sprites/walkingSpriteSheet4.png", "sprites/dog.png", "sprites/banana.gif",
-    "sprites/fireball.png"};
+const std::vector<std::string> FIXED_TEXTURES = {"maps/region1/tileset.png",
+                                                 "sprites/walkingSpriteSheet.png",
+                                                 "sprites/walkingSpriteSheet2.png",
+                                                 "sprites/walkingSpriteSheet3.png",
+                                                 "sprites/walkingSpriteSheet4.png",
+                                                 "sprites/dog.png",
+                                                 "sprites/banana.gif",
+                                                 "sprites/fireball.png"};
 const std::vector<std::string> CHARACTER_TEXTURES = {
-    "Aldric", "Bandit", "BanditLeader", "Brune", "Captain", "Elder", "Fenwy", "Fisherman", "Guard",
-    "Innkeeper", "Man", "Mayor", "Merchant", "Oskel", "Sailor", "Tibbet", "Vosk", "Woman"};
+    "Aldric",    "Bandit", "BanditLeader", "Brune",    "Captain", "Elder",  "Fenwy",  "Fisherman", "Guard",
+    "Innkeeper", "Man",    "Mayor",        "Merchant", "Oskel",   "Sailor", "Tibbet", "Vosk",      "Woman"};
 
 // Music rows carry the point the track loops back to (ms); effects carry -1.
 const std::vector<std::pair<std::string, int>> SOUNDS = {
-    {"testSong", 0}, {"testSoundShort", -1}, {"testSoundLong", -1}, {"testMusicShort", 760},
-    {"tempOverworld", 5337}, {"tempEvent", 2397}, {"tempBattle", 13197}, {"tempCave", 0},
-    {"tempRunSound", -1}, {"eventForeboding", 0}, {"eventSilly", 0}, {"eventHappy", 1076},
-    {"eventDivine", 0}, {"themeBattle", 5828}, {"themeTown", 0}, {"themeBoss", 0},
-    {"silence", 0}, {"SFX/stepSoft", -1}, {"SFX/stepHard", -1}, {"SFX/text", -1},
-    {"SFX/swing", -1}, {"SFX/thud", -1}, {"SFX/punch", -1}, {"SFX/flame", -1},
+    {"testSong", 0},         {"testSoundShort", -1}, {"testSoundLong", -1}, {"testMusicShort", 760},
+    {"tempOverworld", 5337}, {"tempEvent", 2397},    {"tempBattle", 13197}, {"tempCave", 0},
+    {"tempRunSound", -1},    {"eventForeboding", 0}, {"eventSilly", 0},     {"eventHappy", 1076},
+    {"eventDivine", 0},      {"themeBattle", 5828},  {"themeTown", 0},      {"themeBoss", 0},
+    {"silence", 0},          {"SFX/stepSoft", -1},   {"SFX/stepHard", -1},  {"SFX/text", -1},
+    {"SFX/swing", -1},       {"SFX/thud", -1},       {"SFX/punch", -1},     {"SFX/flame", -1},
     {"SFX/flameStrike", -1}, {"SFX/portal", -1}};
 
-const std::vector<std::string> FLAT_DATA_FILES = {
-    "assets/animation.xml", "assets/party.xml", "assets/items.xml", "assets/scenes.xml",
-    "assets/abilities.xml", "assets/classes.xml", "assets/session.xml"};
+const std::vector<std::string> FLAT_DATA_FILES = {"assets/animation.xml", "assets/party.xml",     "assets/items.xml",
+                                                  "assets/scenes.xml",    "assets/abilities.xml", "assets/classes.xml",
+                                                  "assets/session.xml"};
 
 bool exists(const std::string& path)
 {
@@ -69,8 +72,8 @@ bool exists(const std::string& path)
 
 std::set<std::string> startupTextureNames()
 {
-    std::set<std::string> names = {"tileset", "walking", "walking2", "walking3", "walking4",
-                                   "dog", "banana", "fireball"};
+    std::set<std::string> names = {"tileset",  "walking", "walking2", "walking3",
+                                   "walking4", "dog",     "banana",   "fireball"};
     names.insert(CHARACTER_TEXTURES.begin(), CHARACTER_TEXTURES.end());
     return names;
 }
@@ -94,8 +97,7 @@ struct FlatFile
     }
 };
 
-std::set<std::string> attributeValues(const std::string& path, const std::string& element,
-                                      const std::string& attribute)
+std::set<std::string> attributeValues(const std::string& path, const std::string& element, const std::string& attribute)
 {
     FlatFile file(path);
     std::set<std::string> values;
@@ -183,8 +185,7 @@ TEST(Assets, RecordsReferToThingsThatExist)
     }
     FlatFile session("assets/session.xml");
     ASSERT_EQ(1u, session.all("party").size());
-    for (auto* item = session.all("party")[0]->FirstChildElement("item"); item;
-         item = item->NextSiblingElement("item"))
+    for (auto* item = session.all("party")[0]->FirstChildElement("item"); item; item = item->NextSiblingElement("item"))
         EXPECT_TRUE(itemIds.count(nullToEmpty(item->GetText()))) << item->GetText();
 
     for (const std::string& scene : attributeValues("assets/scenes.xml", "scene", "filename"))
@@ -268,8 +269,7 @@ TEST(Assets, SoundsDecodeAndOutlastTheirLoopPoints)
 
 TEST(Assets, ScriptsNamedByTheEngineAndContentExist)
 {
-    for (const char* script : {"demoStartup.lua", "portal.lua", "portalWithMusic.lua",
-                               "wanderRegion.lua"})
+    for (const char* script : {"demoStartup.lua", "portal.lua", "portalWithMusic.lua", "wanderRegion.lua"})
         EXPECT_TRUE(exists(std::string("assets/scripts/") + script)) << script;
 
     std::string startup = readText("assets/scripts/demoStartup.lua");
@@ -314,8 +314,7 @@ TEST(Assets, LuaInScriptsAndDialogsCompiles)
     {
         XMLRoot dialog = getRoot(entry.path().string());
         ASSERT_TRUE(dialog) << entry.path();
-        for (auto* node = dialog->FirstChildElement("node"); node;
-             node = node->NextSiblingElement("node"))
+        for (auto* node = dialog->FirstChildElement("node"); node; node = node->NextSiblingElement("node"))
         {
             for (auto* script = node->FirstChildElement("script"); script;
                  script = script->NextSiblingElement("script"))
@@ -350,8 +349,7 @@ void checkPortal(const event::TriggerTileEvent* event, const std::string& where)
     LevelMap* map = scene->getLevelMap();
     ASSERT_TRUE(map->isOnMap(row, col)) << where;
     EXPECT_TRUE(map->getPassabilityMap()->isPassable(row, col)) << where << " arrives on a wall";
-    EXPECT_FALSE(map->getTriggerMap()->getTile(row, col)->isPortal())
-        << where << " arrives on another portal";
+    EXPECT_FALSE(map->getTriggerMap()->getTile(row, col)->isPortal()) << where << " arrives on another portal";
     if (event->getScript() == "portalWithMusic.lua")
     {
         EXPECT_TRUE(props.count("music")) << where;

@@ -23,8 +23,7 @@ TEST(IdList, KeepsOrderAndDuplicatesAndRemovesOneCopyAtATime)
     EXPECT_FALSE(list.contains("Potion")) << "ids are case-sensitive";
 
     EXPECT_TRUE(list.remove("potion"));
-    EXPECT_EQ((std::list<std::string>{"rope", "potion"}), list.getIds())
-        << "only the first copy goes";
+    EXPECT_EQ((std::list<std::string>{"rope", "potion"}), list.getIds()) << "only the first copy goes";
     EXPECT_TRUE(list.contains("potion"));
     EXPECT_TRUE(list.remove("potion"));
     EXPECT_FALSE(list.contains("potion"));
@@ -39,10 +38,9 @@ TEST(IdList, KeepsOrderAndDuplicatesAndRemovesOneCopyAtATime)
 TEST(Item, BuildsFromCompleteRecordAndRefusesIncompleteOnes)
 {
     tinyxml2::XMLDocument doc;
-    ASSERT_EQ(tinyxml2::XML_SUCCESS,
-              doc.Parse("<item id='p' name='Healing Potion' script='items/potion.lua'/>"
-                        "<item id='q' name='No Script'/>"
-                        "<item name='No Id' script='x.lua'/>"));
+    ASSERT_EQ(tinyxml2::XML_SUCCESS, doc.Parse("<item id='p' name='Healing Potion' script='items/potion.lua'/>"
+                                               "<item id='q' name='No Script'/>"
+                                               "<item name='No Id' script='x.lua'/>"));
     tinyxml2::XMLElement* complete = doc.FirstChildElement();
 
     Item* item = Item::buildFromXMLElement(complete);
@@ -60,6 +58,5 @@ TEST(Item, BuildsFromCompleteRecordAndRefusesIncompleteOnes)
 
     datatest::clearLog();
     EXPECT_EQ(nullptr, Item::buildFromXMLElement(nullptr));
-    EXPECT_TRUE(datatest::logHas(
-        "Item::buildFromXMLElement - Unable to build item from NULL XML Element"));
+    EXPECT_TRUE(datatest::logHas("Item::buildFromXMLElement - Unable to build item from NULL XML Element"));
 }

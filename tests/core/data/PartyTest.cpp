@@ -109,7 +109,6 @@ TEST(Party, GetCharacterSearchesByDisplayName)
     EXPECT_EQ(&randomOne, party.getCharacter(randomOne.getName()));
     datatest::clearLog();
     EXPECT_EQ(nullptr, party.getCharacter(randomOne.getId()));
-    EXPECT_TRUE(datatest::logHas(
-        "Party::getCharacter - expected to find character with name: " + randomOne.getId() +
-        ", but did not find that character"));
+    EXPECT_TRUE(datatest::logHas("Party::getCharacter - expected to find character with name: " + randomOne.getId() +
+                                 ", but did not find that character"));
 }

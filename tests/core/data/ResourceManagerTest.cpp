@@ -54,8 +54,8 @@ TEST(ResourceManager, MissingOrMalformedFilesFailAndChangeNothing)
     size_t before = itemCount();
     datatest::clearLog();
     EXPECT_FALSE(ResourceManager::buildFromXMLFile(DATA + "doesNotExist.xml"));
-    EXPECT_TRUE(datatest::logHas("ResourceManager::buildFromXML - Failed to load or parse file ./" +
-                                 DATA + "doesNotExist.xml"));
+    EXPECT_TRUE(datatest::logHas("ResourceManager::buildFromXML - Failed to load or parse file ./" + DATA +
+                                 "doesNotExist.xml"));
 
     datatest::clearLog();
     EXPECT_FALSE(ResourceManager::buildFromXMLFile(DATA + "malformed.xml"));
@@ -75,8 +75,7 @@ TEST(ResourceManager, SkipsCharactersScenesAndBrokenItemsButReadsOn)
     EXPECT_TRUE(datatest::logHas("Don't read in characters directly to the resource manager"));
     EXPECT_FALSE(datatest::logHas("Unknown resource type scene")) << "scenes are not built here";
     EXPECT_EQ("x.tmx", core::levelNameMap["test_someScene"]) << "a scene record names its file in the table";
-    EXPECT_TRUE(datatest::logHas("of ./" + DATA + "mixedRecords.xml"))
-        << "the skipped item names its file";
+    EXPECT_TRUE(datatest::logHas("of ./" + DATA + "mixedRecords.xml")) << "the skipped item names its file";
     EXPECT_EQ(nullptr, ResourceManager::getItem("Broken"));
     EXPECT_NE(nullptr, ResourceManager::getItem("AfterBroken"));
     EXPECT_EQ(before + 1, itemCount());
@@ -129,8 +128,7 @@ TEST(ResourceManager, SceneTableHoldsTheSeventeenScenes)
     for (auto& row : core::levelNameMap)
         gameRows += row.first.compare(0, 5, "test_") != 0;
     EXPECT_EQ(17u, gameRows);
-    EXPECT_EQ("assets/maps/region1/coastalVillage/start.xml",
-              core::levelNameMap["coastalVillage_start"]);
+    EXPECT_EQ("assets/maps/region1/coastalVillage/start.xml", core::levelNameMap["coastalVillage_start"]);
     EXPECT_EQ("assets/maps/region1/town/house3_2.xml", core::levelNameMap["town_house3_2"]);
     EXPECT_EQ("assets/maps/region1/boss/main.xml", core::levelNameMap["boss_main"]);
 }
@@ -157,8 +155,7 @@ TEST(ResourceManager, GetSceneLogsAndReturnsNullForUnknownOrBrokenScenes)
     datatest::clearLog();
     size_t rows = core::levelNameMap.size();
     EXPECT_EQ(nullptr, ResourceManager::getScene("nowhere"));
-    EXPECT_TRUE(datatest::logHas(
-        "ResourceManager::buildFromXML - Failed to get scene nowhere does ./ exist?"));
+    EXPECT_TRUE(datatest::logHas("ResourceManager::buildFromXML - Failed to get scene nowhere does ./ exist?"));
     EXPECT_EQ(rows, core::levelNameMap.size()) << "a miss adds no row to the table";
 
     core::levelNameMap["test_missingFile"] = DATA + "noSuchScene.xml";
@@ -167,13 +164,11 @@ TEST(ResourceManager, GetSceneLogsAndReturnsNullForUnknownOrBrokenScenes)
     core::levelNameMap["test_nomap"] = DATA + "sceneWithoutMap.xml";
     datatest::clearLog();
     EXPECT_EQ(nullptr, ResourceManager::getScene("test_missingFile"));
-    EXPECT_TRUE(datatest::logHas("Failed to get scene test_missingFile does ./" + DATA +
-                                 "noSuchScene.xml exist?"));
+    EXPECT_TRUE(datatest::logHas("Failed to get scene test_missingFile does ./" + DATA + "noSuchScene.xml exist?"));
     EXPECT_EQ(nullptr, ResourceManager::getScene("test_broken"));
     EXPECT_TRUE(datatest::logHas("./" + DATA + "brokenScene.xml"));
     EXPECT_EQ(nullptr, ResourceManager::getScene("test_empty"));
     EXPECT_TRUE(datatest::logHas("./" + DATA + "emptyScene.xml"));
     EXPECT_EQ(nullptr, ResourceManager::getScene("test_nomap"));
-    EXPECT_TRUE(datatest::logHas("Scene test_nomap from ./" + DATA +
-                                 "sceneWithoutMap.xml could not be built"));
+    EXPECT_TRUE(datatest::logHas("Scene test_nomap from ./" + DATA + "sceneWithoutMap.xml could not be built"));
 }

@@ -16,7 +16,6 @@
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
-#include "support/Files.h"
 #include "application/InputManager.h"
 #include "core/Character.h"
 #include "core/DialogNode.h"
@@ -32,6 +31,7 @@
 #include "core/Session.h"
 #include "event/TriggerTileEvent.h"
 #include "graphics/TGSprite.h"
+#include "support/Files.h"
 #include "util/util.h"
 
 namespace
@@ -92,8 +92,7 @@ std::map<std::string, LoadedScene>& world()
                     loaded.wanderCells.insert({r, c});
                 for (event::TriggerTileEvent* event : tile->getEvents())
                 {
-                    std::map<std::string, std::string> p(event->getParams().begin(),
-                                                         event->getParams().end());
+                    std::map<std::string, std::string> p(event->getParams().begin(), event->getParams().end());
                     if (p.count("targetScene"))
                         loaded.ways.push_back({id, p["targetScene"], r, c, std::stoi(p["targetRow"]),
                                                std::stoi(p["targetCol"]), event->getScript()});
@@ -121,8 +120,8 @@ std::vector<Way> scriptedWays()
     {
         std::string text = readText(entry.path().string());
         for (std::sregex_iterator it(text.begin(), text.end(), enter), end; it != end; ++it)
-            ways.push_back({entry.path().filename().string(), (*it)[1], -1, -1,
-                            std::stoi((*it)[2]), std::stoi((*it)[3]), "dialog"});
+            ways.push_back({entry.path().filename().string(), (*it)[1], -1, -1, std::stoi((*it)[2]),
+                            std::stoi((*it)[3]), "dialog"});
     }
     return ways;
 }
@@ -182,8 +181,7 @@ std::map<std::string, std::vector<std::string>> dialogGraph(const std::string& p
     for (auto* node = root->FirstChildElement("node"); node; node = node->NextSiblingElement("node"))
     {
         auto& next = graph[nullToEmpty(node->Attribute("id"))];
-        for (auto* option = node->FirstChildElement("option"); option;
-             option = option->NextSiblingElement("option"))
+        for (auto* option = node->FirstChildElement("option"); option; option = option->NextSiblingElement("option"))
             next.push_back(nullToEmpty(option->FirstChildElement("next")->GetText()));
     }
     return graph;
@@ -215,8 +213,8 @@ TEST(World, EveryWayLeadsOntoOpenGroundAndBack)
         ways.insert(ways.end(), entry.second.ways.begin(), entry.second.ways.end());
     for (const Way& way : ways)
     {
-        const std::string where = way.from + " (" + toString(way.fromRow) + "," + toString(way.fromCol) +
-                                  ") -> " + way.to + " (" + toString(way.row) + "," + toString(way.col) + ")";
+        const std::string where = way.from + " (" + toString(way.fromRow) + "," + toString(way.fromCol) + ") -> " +
+                                  way.to + " (" + toString(way.row) + "," + toString(way.col) + ")";
         ASSERT_TRUE(world().count(way.to)) << where;
         EXPECT_TRUE(passable(way.to, way.row, way.col)) << where << " arrives in a wall";
         for (const Way& door : world()[way.to].ways)
@@ -256,11 +254,11 @@ TEST(World, EverySceneCanBeReachedFromTheBeach)
 
 TEST(World, CharactersStandOnOpenGroundInsideTheirRegionsAndWearStartupTextures)
 {
-    std::set<std::string> textures = {"tileset", "walking", "walking2", "walking3", "walking4",
-                                      "dog", "banana", "fireball"};
-    for (const char* name : {"Aldric", "Bandit", "BanditLeader", "Brune", "Captain", "Elder", "Fenwy",
-                             "Fisherman", "Guard", "Innkeeper", "Man", "Mayor", "Merchant", "Oskel",
-                             "Sailor", "Tibbet", "Vosk", "Woman"})
+    std::set<std::string> textures = {"tileset",  "walking", "walking2", "walking3",
+                                      "walking4", "dog",     "banana",   "fireball"};
+    for (const char* name :
+         {"Aldric", "Bandit", "BanditLeader", "Brune", "Captain", "Elder", "Fenwy", "Fisherman", "Guard", "Innkeeper",
+          "Man", "Mayor", "Merchant", "Oskel", "Sailor", "Tibbet", "Vosk", "Woman"})
         textures.insert(name);
     std::set<std::string> worn = {"tileset", "Fenwy", "Oskel"}; // the map and the starting party
     for (auto& entry : world())

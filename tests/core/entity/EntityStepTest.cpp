@@ -3,12 +3,12 @@
 #include <lua.hpp>
 
 #include "EntityTestSupport.h"
-#include "support/LogCapture.h"
-#include "support/LuaHelpers.h"
 #include "animation/TAAnimationManager.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
 #include "core/ScriptInstance.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 
 using entitytest::TestEntity;
 using entitytest::TestScene;

@@ -56,7 +56,8 @@ void seedFallbackRand(unsigned int seed)
 
 void registerLuaClasses()
 {
-    static const bool registered = [] {
+    static const bool registered = []
+    {
         core::LuaInterface::init();
         return true;
     }();
@@ -68,8 +69,7 @@ std::string dataMap(const std::string& name)
     return "tests/core/entity/data/" + name;
 }
 
-TestScene::TestScene(const std::string& mapName, const std::string& id)
-    : _scene(new core::Scene(dataMap(mapName), id))
+TestScene::TestScene(const std::string& mapName, const std::string& id) : _scene(new core::Scene(dataMap(mapName), id))
 {
 }
 
@@ -114,7 +114,8 @@ namespace
 {
 // The log keeps the first routing it is given for a name, so the streams the
 // tests read are routed before any test runs.
-const bool routed = [] {
+const bool routed = []
+{
     testsupport::routeLogStream("vosk");
     testsupport::routeLogStream("Scene");
     return true;

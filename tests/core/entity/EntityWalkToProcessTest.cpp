@@ -3,12 +3,12 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
-#include "support/LogCapture.h"
-#include "support/LuaHelpers.h"
 #include "core/EntityWalkToProcess.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
 #include "core/ScriptInstance.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 
 using entitytest::TestEntity;
 using entitytest::TestScene;

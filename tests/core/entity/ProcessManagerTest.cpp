@@ -38,10 +38,7 @@ private:
 class KillerProcess : public core::Process
 {
 public:
-    KillerProcess(core::Process* victim, std::vector<std::string>& journal)
-        : _victim(victim), _journal(journal)
-    {
-    }
+    KillerProcess(core::Process* victim, std::vector<std::string>& journal) : _victim(victim), _journal(journal) {}
 
     void update(double) override
     {

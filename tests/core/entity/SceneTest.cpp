@@ -6,8 +6,6 @@
 #include <cstdlib>
 
 #include "EntityTestSupport.h"
-#include "support/LogCapture.h"
-#include "support/LuaHelpers.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWWindow.h"
 #include "core/LevelMap/LevelMap.h"
@@ -15,6 +13,8 @@
 #include "core/ScriptInstance.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGSceneManager.h"
+#include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 #include "util/util.h"
 
 using entitytest::TestEntity;
@@ -184,8 +184,8 @@ TEST(SceneTest, SceneFileBuildsItsCharactersAtTheirTiles)
     EXPECT_EQ(2u, scene->getEntities().size());
     testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
     scene->insertEntitiesFromXMLFile(entitytest::dataMap("none.xml"));
-    EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - Failed to load or parse file "
-                                                    + entitytest::dataMap("none.xml")));
+    EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - Failed to load or parse file " +
+                                                    entitytest::dataMap("none.xml")));
     delete scene->getLevelMap();
     delete scene;
 }
@@ -280,10 +280,9 @@ TEST(SceneTest, CharactersPlacedOutsideTheMapAreRefusedWithALine)
     {
         SCOPED_TRACE(stray.id);
         EXPECT_EQ(nullptr, scene->getEntity(stray.id));
-        EXPECT_NE(std::string::npos,
-                  errors.text().find("Scene::insertEntitiesFromXML - " + file + ", line " +
-                                     std::to_string(stray.line) + ": character \"" + stray.id +
-                                     "\" at " + stray.where + " is outside the map; skipped\n"))
+        EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - " + file + ", line " +
+                                                        std::to_string(stray.line) + ": character \"" + stray.id +
+                                                        "\" at " + stray.where + " is outside the map; skipped\n"))
             << errors.text();
     }
     EXPECT_NE(std::string::npos,

@@ -42,8 +42,8 @@ TEST(WanderRegionTest, WandererStaysInsideItsRegionOverManySteps)
     {
         thinkAndStep(npc, 50);
         const glm::vec2 tile = npc.getPosition();
-        ASSERT_TRUE(insideRegion(tile)) << "left the region at frame " << frame << ": (" << tile.x << ", "
-                                        << tile.y << ")";
+        ASSERT_TRUE(insideRegion(tile)) << "left the region at frame " << frame << ": (" << tile.x << ", " << tile.y
+                                        << ")";
         visited.insert({static_cast<int>(tile.x), static_cast<int>(tile.y)});
         if (!npc.isMoving() && (tile.x == 3 || tile.x == 5 || tile.y == 3 || tile.y == 5))
             ++attemptsOutward;

@@ -48,8 +48,7 @@ int vaultSet(lua_State* ls)
     return 1;
 }
 
-const luaL_Reg vaultMethods[] = {
-    {"get", vaultGet}, {"explode", vaultThrow}, {"set", vaultSet}, {nullptr, nullptr}};
+const luaL_Reg vaultMethods[] = {{"get", vaultGet}, {"explode", vaultThrow}, {"set", vaultSet}, {nullptr, nullptr}};
 
 Vault* bindVault(const std::string& name, int value)
 {
@@ -71,10 +70,7 @@ std::string run(const std::string& chunk)
 class LimitsGuard
 {
 public:
-    LimitsGuard()
-        : _seconds(LuaInterface::getScriptTimeLimit()), _bytes(LuaInterface::getMemoryLimit())
-    {
-    }
+    LimitsGuard() : _seconds(LuaInterface::getScriptTimeLimit()), _bytes(LuaInterface::getMemoryLimit()) {}
     ~LimitsGuard()
     {
         LuaInterface::setScriptTimeLimit(_seconds);
@@ -91,8 +87,8 @@ TEST(LuaHardening, CoreCannotBeReplacedOrRemoved)
 {
     bindVault("vault", 11);
     ErrorCapture errors;
-    for (const char* attack : {"vault.core_ = nil", "vault.core_ = io.stdout", "vault.core_ = {}",
-                               "vault['core_'] = false"})
+    for (const char* attack :
+         {"vault.core_ = nil", "vault.core_ = io.stdout", "vault.core_ = {}", "vault['core_'] = false"})
     {
         SCOPED_TRACE(attack);
         run(std::string("result = select(2, pcall(function() ") + attack + " end))");
@@ -131,8 +127,7 @@ TEST(LuaHardening, EngineExceptionsBecomeLuaErrorsOfTheCallingScript)
 {
     bindVault("fragile", 1);
     ErrorCapture errors;
-    EXPECT_EQ(run("local ok, e = pcall(fragile.explode, fragile) result = e"),
-              "engine failure: the engine gave up");
+    EXPECT_EQ(run("local ok, e = pcall(fragile.explode, fragile) result = e"), "engine failure: the engine gave up");
     LuaInterface::runString("fragile:explode()");
     EXPECT_NE(errors.text().find("engine failure: the engine gave up"), std::string::npos);
     EXPECT_EQ(run("result = fragile:get()"), "1") << "the state stays usable";
@@ -158,8 +153,7 @@ TEST(LuaHardening, ErrorsOfInlineScriptsAreLoggedNamingTheScript)
 {
     ErrorCapture errors;
     LuaInterface::runString("local x = = 1");
-    EXPECT_NE(errors.text().find("LuaInterface::runString - [string \"local x = = 1\"]:1:"),
-              std::string::npos)
+    EXPECT_NE(errors.text().find("LuaInterface::runString - [string \"local x = = 1\"]:1:"), std::string::npos)
         << errors.text();
     EXPECT_NE(LuaInterface::lastError().find("unexpected symbol"), std::string::npos);
     errors.clear();
@@ -175,8 +169,7 @@ TEST(LuaHardening, ARunawayScriptIsStoppedAndNamed)
     LuaInterface::setScriptTimeLimit(0.05);
     ErrorCapture errors;
     LuaInterface::runString("while true do end", "spinner");
-    EXPECT_NE(errors.text().find("spinner ran longer than 0.05 seconds and was stopped"),
-              std::string::npos)
+    EXPECT_NE(errors.text().find("spinner ran longer than 0.05 seconds and was stopped"), std::string::npos)
         << errors.text();
     // Catching the error does not buy the script more time.
     errors.clear();
@@ -185,8 +178,7 @@ TEST(LuaHardening, ARunawayScriptIsStoppedAndNamed)
     // Without a name, the script is named by its first line.
     errors.clear();
     LuaInterface::runString("x = 0 while true do x = x + 1 end");
-    EXPECT_NE(errors.text().find("script \"x = 0 while true do x = x + 1 end\" ran longer"),
-              std::string::npos)
+    EXPECT_NE(errors.text().find("script \"x = 0 while true do x = x + 1 end\" ran longer"), std::string::npos)
         << errors.text();
     EXPECT_EQ(run("result = 6 * 7"), "42") << "later scripts run normally";
 }

@@ -80,23 +80,21 @@ Thing* bindThing(const std::string& name, int value)
 
 TEST(LuaInterface, OpensOnlyTheSafeLibraries)
 {
-    EXPECT_TRUE(LuaInterface::runBooleanString(
-        "return type(io.write) == 'function' and type(print) == 'function'"
-        " and type(table.insert) == 'function' and type(string.format) == 'function'"
-        " and type(math.floor) == 'function'"));
+    EXPECT_TRUE(
+        LuaInterface::runBooleanString("return type(io.write) == 'function' and type(print) == 'function'"
+                                       " and type(table.insert) == 'function' and type(string.format) == 'function'"
+                                       " and type(math.floor) == 'function'"));
     ErrorCapture errors;
-    EXPECT_TRUE(LuaInterface::runBooleanString(
-        "return os == nil and package == nil and debug == nil and require == nil"
-        " and coroutine == nil and bit32 == nil"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return os == nil and package == nil and debug == nil and require == nil"
+                                               " and coroutine == nil and bit32 == nil"));
     EXPECT_EQ(errors.text(), "");
 }
 
 TEST(LuaInterface, InitRegistersTheScriptVisibleClasses)
 {
     LuaInterface::init();
-    EXPECT_TRUE(LuaInterface::runBooleanString(
-        "return type(Session) == 'table' and type(Character) == 'table'"
-        " and type(SoundHandler) == 'table' and next(Character) == nil"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return type(Session) == 'table' and type(Character) == 'table'"
+                                               " and type(SoundHandler) == 'table' and next(Character) == nil"));
 
     lua_State* ls = LuaInterface::getState();
     const int top = stackHeight();
@@ -125,10 +123,9 @@ TEST(LuaInterface, ObjectTablesHoldTheEngineObjectInTheirUserdata)
 {
     Thing* thing = bindThing("thing", 42);
     const int before = stackHeight();
-    EXPECT_TRUE(LuaInterface::runBooleanString(
-        "return type(thing) == 'table' and type(thing.core_) == 'userdata'"
-        " and getmetatable(thing) == getmetatable(thing.core_)"
-        " and thing.get == getmetatable(thing).get"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return type(thing) == 'table' and type(thing.core_) == 'userdata'"
+                                               " and getmetatable(thing) == getmetatable(thing.core_)"
+                                               " and thing.get == getmetatable(thing).get"));
     EXPECT_TRUE(LuaInterface::runBooleanString("return thing:get() == 42"));
     EXPECT_TRUE(LuaInterface::runBooleanString("return thing:add(4, true) == 5"));
     EXPECT_EQ(thing->value, 50);
@@ -164,11 +161,10 @@ TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
     for (const char* receiver : {"impostor", "{core_ = io.stdout}", "{core_ = impostor.core_}"})
     {
         SCOPED_TRACE(receiver);
-        const std::string call = std::string("ok, message = pcall(strict.add, ") + receiver +
-                                 ", 1, false) refused = not ok and message";
+        const std::string call =
+            std::string("ok, message = pcall(strict.add, ") + receiver + ", 1, false) refused = not ok and message";
         LuaInterface::runString(call);
-        EXPECT_NE(globalAsString("refused").find("MetaThing expected"), std::string::npos)
-            << globalAsString("refused");
+        EXPECT_NE(globalAsString("refused").find("MetaThing expected"), std::string::npos) << globalAsString("refused");
     }
     EXPECT_EQ(static_cast<Thing*>(memory)->calls, 0);
     EXPECT_EQ(thing->value, 7);
@@ -212,8 +208,7 @@ TEST(LuaInterface, GlobalsAreStringsAndIntegers)
     LuaInterface::registerGlobal(std::string("town"), "guardedTarget");
     LuaInterface::registerGlobal(3, "guardedRow");
     LuaInterface::clearAlias("row");
-    EXPECT_TRUE(LuaInterface::runBooleanString(
-        "return guardedTarget == 'town' and guardedRow == 3 and row == nil"));
+    EXPECT_TRUE(LuaInterface::runBooleanString("return guardedTarget == 'town' and guardedRow == 3 and row == nil"));
     LuaInterface::runString("setmetatable(_G, nil)");
 }
 
@@ -232,8 +227,7 @@ TEST(LuaInterface, BooleanStringsMustReturnABoolean)
         << errors.text();
     errors.clear();
     EXPECT_FALSE(LuaInterface::runBooleanString("return 1"));
-    EXPECT_NE(errors.text().find("Script\n\"return 1\"\n did not return a boolean value"),
-              std::string::npos);
+    EXPECT_NE(errors.text().find("Script\n\"return 1\"\n did not return a boolean value"), std::string::npos);
     errors.clear();
     EXPECT_FALSE(LuaInterface::runBooleanString("local a = 1"));
     EXPECT_FALSE(LuaInterface::runBooleanString("error('boom')"));
@@ -251,9 +245,7 @@ TEST(LuaInterface, ScriptFilesRunFromTheScriptDirectory)
     EXPECT_EQ(globalAsString("scriptRuns"), "1");
 
     LuaInterface::runScript("doesNotExist.lua");
-    EXPECT_NE(errors.text().find("cannot open ./assets/scripts/doesNotExist.lua"),
-              std::string::npos)
-        << errors.text();
+    EXPECT_NE(errors.text().find("cannot open ./assets/scripts/doesNotExist.lua"), std::string::npos) << errors.text();
     errors.clear();
     LuaInterface::runScript(testScript("syntaxError.lua"));
     EXPECT_NE(errors.text().find("syntaxError.lua"), std::string::npos) << errors.text();
@@ -271,8 +263,7 @@ TEST(LuaInterface, StringErrorsAreLoggedOneLineEach)
     LuaInterface::runString("error('runtime')");
     EXPECT_NE(errors.text().find("[string \"this does not compile\"]:1: syntax error"), std::string::npos)
         << errors.text();
-    EXPECT_NE(errors.text().find("[string \"error('runtime')\"]:1: runtime\n"), std::string::npos)
-        << errors.text();
+    EXPECT_NE(errors.text().find("[string \"error('runtime')\"]:1: runtime\n"), std::string::npos) << errors.text();
     EXPECT_EQ(globalAsString("silentValue"), "3");
 }
 

@@ -15,8 +15,7 @@ std::unique_ptr<ScriptInstance> fromXML(const char* xml)
     tinyxml2::XMLDocument doc;
     if (doc.Parse(xml) != tinyxml2::XML_SUCCESS)
         return nullptr;
-    return std::unique_ptr<ScriptInstance>(
-        ScriptInstance::buildFromXMLElement(doc.FirstChildElement()));
+    return std::unique_ptr<ScriptInstance>(ScriptInstance::buildFromXMLElement(doc.FirstChildElement()));
 }
 }
 

@@ -20,10 +20,8 @@ core::QuestManager* registeredQuestManager(core::Session* session)
     static std::vector<core::QuestManager*>* const kept = new std::vector<core::QuestManager*>();
     auto* manager = new core::QuestManager(session);
     kept->push_back(manager);
-    EventManager::registerEventListener(
-        static_cast<event::Listener<event::BeginQuestEvent>*>(manager));
-    EventManager::registerEventListener(
-        static_cast<event::Listener<event::EndQuestEvent>*>(manager));
+    EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(manager));
+    EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(manager));
     return manager;
 }
 }

@@ -6,11 +6,11 @@
 #include "core/Character.h"
 #include "core/CombatInputContext.h"
 #include "core/CombatManager.h"
-#include "gui/CombatMenu.h"
-#include "gui/GUITextBox.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/Scene.h"
 #include "graphics/TGCamera.h"
+#include "gui/CombatMenu.h"
+#include "gui/GUITextBox.h"
 
 using namespace sessiontest;
 using Options = std::vector<std::string>;
@@ -61,8 +61,7 @@ void stepRight(core::Session& session, core::CombatManager& combat)
 
 glm::ivec2 tileOf(const core::Entity* entity)
 {
-    return glm::ivec2(static_cast<int>(entity->getPosition().x),
-                      static_cast<int>(entity->getPosition().y));
+    return glm::ivec2(static_cast<int>(entity->getPosition().x), static_cast<int>(entity->getPosition().y));
 }
 
 core::Ability* makeAbility(const std::string& name, const std::string& type, int range, int radius)
@@ -171,8 +170,8 @@ TEST_F(CombatTargets, TargetRangeAndRadiusLimitTheClicks)
 {
     core::CombatManager& combat = session->getCombatManager();
     avatar->addAbility(makeAbility("poke", "target", 2, 2));
-    session->getEntity("guard")->setPosition(1, 2);   // orthogonal neighbour
-    session->getEntity("bandit")->setPosition(1, 1);  // diagonal neighbour
+    session->getEntity("guard")->setPosition(1, 2);  // orthogonal neighbour
+    session->getEntity("bandit")->setPosition(1, 1); // diagonal neighbour
     combat.tileClick(2, 2);
     combat.combatMenuClick("finish");
     ASSERT_TRUE(combat.combatMenuClick("poke"));

@@ -78,7 +78,7 @@ TEST_F(ConsolePrompt, EmptyAndInvalidLinesRunNothing)
 
 TEST_F(ConsolePrompt, AtTheEndOfInputEveryTurnRunsTheEmptyCommandAndTheConsoleStaysOpen)
 {
-    StdinFeed input("s:gain(\"last\")");  // no final newline, then nothing more
+    StdinFeed input("s:gain(\"last\")"); // no final newline, then nothing more
     StdoutCapture output;
     session->openConsole();
     session->update();

@@ -3,8 +3,8 @@
 #include "SessionTestSupport.h"
 #include "core/DialogManager.h"
 #include "core/DialogNode.h"
-#include "gui/DialogMenu.h"
 #include "core/Scene.h"
+#include "gui/DialogMenu.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -33,10 +33,10 @@ TEST_F(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     EXPECT_EQ(dialogs->getNPC(), session->getEntity("guard"));
     EXPECT_EQ(dialogs->getNode()->getName(), "Guard");
 
-    dialogs->optionSelected(0);  // "Hello." leads to the second node
+    dialogs->optionSelected(0); // "Hello." leads to the second node
     EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "What now?");
     EXPECT_EQ(optionsOf(dialogs->getDialogMenu()), (Texts{"The password."}));
-    dialogs->optionSelected(0);  // an empty next ends the talk
+    dialogs->optionSelected(0); // an empty next ends the talk
     EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 }
@@ -47,7 +47,7 @@ TEST_F(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    dialogs->optionSelected(1);  // "Bye.", the second option offered
+    dialogs->optionSelected(1); // "Bye.", the second option offered
     EXPECT_FALSE(shown(dialogs->getDialogMenu()));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "SessionTestSupport.h"
+#include "application/InputContext.h"
 #include "core/Ability.h"
 #include "core/Character.h"
 #include "core/CombatManager.h"
-#include "application/InputContext.h"
 #include "core/LuaInterface.h"
 #include "core/ProcessManager2.h"
 #include "core/Scene.h"

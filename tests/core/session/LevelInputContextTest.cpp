@@ -31,8 +31,8 @@ TEST_F(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     session->setInputIsEnabled(false);
-    for (int key : {application::KEY_W, application::KEY_A, application::KEY_D, application::KEY_Z,
-                    application::KEY_P, application::KEY_C})
+    for (int key : {application::KEY_W, application::KEY_A, application::KEY_D, application::KEY_Z, application::KEY_P,
+                    application::KEY_C})
         EXPECT_FALSE(input->dispatch(key, KEYHIT)) << "key " << key;
     updateTimes(*session, 5);
     EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3));
@@ -109,7 +109,7 @@ TEST_F(LevelInput, AHeldKeyWalksTileAfterTile)
 TEST_F(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
 {
     clearsGlobals({"triggerCount"});
-    core::Session* session = sessionInTestA(4, 1);  // the counting trigger is at (4, 1)
+    core::Session* session = sessionInTestA(4, 1); // the counting trigger is at (4, 1)
     ASSERT_NE(session, nullptr);
     const int afterEntering = luaIsNil("triggerCount") ? 0 : luaInt("triggerCount");
     EXPECT_GE(afterEntering, 1) << "being placed on the trigger fires it";
@@ -126,10 +126,10 @@ TEST_F(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
 {
     clearsGlobals({"interactCount"});
     LogTail inputLog("input");
-    core::Session* session = sessionInTestA(2, 3);  // the guard is at (1, 3)
+    core::Session* session = sessionInTestA(2, 3); // the guard is at (1, 3)
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
-    input->dispatch(application::KEY_W, KEYHIT);  // blocked by the guard; turns to face it
+    input->dispatch(application::KEY_W, KEYHIT); // blocked by the guard; turns to face it
     session->update();
 
     EXPECT_TRUE(input->dispatch(application::KEY_Z, KEYHIT));
@@ -159,8 +159,7 @@ TEST_F(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
 
     EXPECT_FALSE(input->dispatch(application::KEY_C, KEYHIT)) << "nobody to fight";
     EXPECT_FALSE(session->getCombatManager().isInCombat());
-    core::Character* guard =
-        dynamic_cast<core::Character*>(session->getCurrentScene()->getEntity("guard"));
+    core::Character* guard = dynamic_cast<core::Character*>(session->getCurrentScene()->getEntity("guard"));
     session->getCurrentOpponents().push_back(guard);
     EXPECT_FALSE(input->dispatch(application::KEY_C, KEYHELD));
     EXPECT_FALSE(session->getCombatManager().isInCombat());

@@ -8,13 +8,13 @@
 #include "application/InputContext.h"
 #include "core/Character.h"
 #include "core/DialogManager.h"
-#include "gui/DialogMenu.h"
+#include "core/LevelInputContext.h"
 #include "core/LuaBindings.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/ProcessManager2.h"
-#include "core/LevelInputContext.h"
 #include "core/Scene.h"
+#include "gui/DialogMenu.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -63,7 +63,8 @@ TEST_F(LuaBindingTables, RegisterTheWholeVocabularyInOrder)
     EXPECT_EQ(character.back(), "setIsInWanderRegion");
     EXPECT_EQ(session.front(), "enter");
     EXPECT_EQ(session[21], "getPartySize");
-    EXPECT_EQ(std::vector<std::string>(session.begin() + 22, session.end()), (std::vector<std::string>{"combatStage", "beginQuest", "endQuest", "questState", "theEnd"}));
+    EXPECT_EQ(std::vector<std::string>(session.begin() + 22, session.end()),
+              (std::vector<std::string>{"combatStage", "beginQuest", "endQuest", "questState", "theEnd"}));
     EXPECT_EQ(namesOf(core::sessionStaticMethods), std::vector<std::string>{"sayHi"});
     EXPECT_EQ(namesOf(core::soundHandlerStaticMethods), std::vector<std::string>{"play"});
     EXPECT_TRUE(namesOf(core::characterStaticMethods).empty());
@@ -291,8 +292,7 @@ TEST_F(LuaSoundBindings, PlayIsADotSyntaxStatic)
     LogTail tibbet("tibbet");
     EXPECT_EQ(luaError("SoundHandler.play('noSuchSong', 0.5)"), "");
     EXPECT_TRUE(tibbet.contains("Playing song noSuchSong"));
-    EXPECT_NE(luaError("SoundHandler:play('noSuchSong', 0.5)").find("string expected"),
-              std::string::npos);
+    EXPECT_NE(luaError("SoundHandler:play('noSuchSong', 0.5)").find("string expected"), std::string::npos);
 }
 
 namespace

@@ -10,18 +10,18 @@
 #include "core/QuestManager.h"
 #include "core/ResourceManager.h"
 #include "core/Scene.h"
+#include "event/EventManager.h"
 #include "graphics/TGCamera.h"
 #include "gui/CharacterMenu.h"
 #include "gui/CombatMenu.h"
-#include "gui/GUIButton.h"
-#include "gui/GUIManager.h"
 #include "gui/DialogMenu.h"
 #include "gui/EndScreen.h"
+#include "gui/GUIButton.h"
 #include "gui/GUIListViewEntry.h"
+#include "gui/GUIManager.h"
 #include "gui/InventoryMenu.h"
 #include "gui/PartyMenu.h"
 #include "gui/QuestMenu.h"
-#include "event/EventManager.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -202,7 +202,8 @@ TEST_F(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
     ASSERT_NE(session, nullptr);
     // The event manager keeps its listeners for good, so one log serves
     // every test of this program.
-    static core::QuestManager* log = [] {
+    static core::QuestManager* log = []
+    {
         auto* manager = new core::QuestManager(nullptr);
         event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(manager));
         event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(manager));

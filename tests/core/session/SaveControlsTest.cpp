@@ -33,7 +33,8 @@ TEST_F(SaveControls, F5SavesAndF9LoadsOncePerPressAndOtherKeysPassThrough)
         int state;
         bool consumed;
     };
-    const Case passing[] = {{'S', application::KEYHIT, false}, {application::KEY_ESC, application::KEYHIT, false},
+    const Case passing[] = {{'S', application::KEYHIT, false},
+                            {application::KEY_ESC, application::KEYHIT, false},
                             {application::KEY_F5 + 1, application::KEYHIT, false}};
     for (const Case& c : passing)
         EXPECT_EQ(keys.dispatch(c.key, c.state), c.consumed) << c.key;

@@ -8,7 +8,6 @@
 #include "core/Character.h"
 #include "core/Class.h"
 #include "core/CombatManager.h"
-#include "gui/CombatMenu.h"
 #include "core/Effect.h"
 #include "core/Party.h"
 #include "core/QuestManager.h"
@@ -16,6 +15,7 @@
 #include "core/SaveGame.h"
 #include "core/SaveGameManager.h"
 #include "core/Scene.h"
+#include "gui/CombatMenu.h"
 
 using core::Character;
 using core::SaveGame;
@@ -57,7 +57,8 @@ struct Observed
         o.facing = avatar->getFaceDirection();
         for (const auto& m : session.getCurrentParty()->getMembers())
             o.members.push_back(m.first);
-        o.items.assign(session.getCurrentParty()->getInventory().getIds().begin(), session.getCurrentParty()->getInventory().getIds().end());
+        o.items.assign(session.getCurrentParty()->getInventory().getIds().begin(),
+                       session.getCurrentParty()->getInventory().getIds().end());
         o.flags = session.getFlags();
         for (const auto& q : session.getQuestManager()->getEntries())
             o.quests.push_back(q.id + "/" + q.title + "/" + std::to_string(q.state));
@@ -75,11 +76,10 @@ struct Observed
     bool operator==(const Observed& other) const
     {
         return scene == other.scene && row == other.row && col == other.col && facing == other.facing &&
-               members == other.members && items == other.items && flags == other.flags &&
-               quests == other.quests && fenwyStats == other.fenwyStats &&
-               fenwyAbilities == other.fenwyAbilities && fenwyClasses == other.fenwyClasses &&
-               fenwyEffects == other.fenwyEffects && sailorStats == other.sailorStats &&
-               mateInScene == other.mateInScene;
+               members == other.members && items == other.items && flags == other.flags && quests == other.quests &&
+               fenwyStats == other.fenwyStats && fenwyAbilities == other.fenwyAbilities &&
+               fenwyClasses == other.fenwyClasses && fenwyEffects == other.fenwyEffects &&
+               sailorStats == other.sailorStats && mateInScene == other.mateInScene;
     }
 };
 
@@ -156,7 +156,6 @@ protected:
         session->setNextScene("testA", 1, 1);
         session->update();
     }
-
 };
 }
 
@@ -223,12 +222,16 @@ TEST_F(SaveGames, BadSavesAreRefusedWithTheGameUnchanged)
     const Case cases[] = {
         {"empty", "", "the save file is empty"},
         {"truncated", good.substr(0, good.size() / 2), "damaged or cut short"},
-        {"garbage", "\x7f" "ELF\x01\x02 not xml at all", "damaged or cut short"},
+        {"garbage",
+         "\x7f"
+         "ELF\x01\x02 not xml at all",
+         "damaged or cut short"},
         {"otherXml", "<party id=\"heroes\"/>", "not a saved game"},
         {"unversioned", "<zoltsave><scene id=\"testA\" row=\"1\" col=\"1\"/><party/></zoltsave>", "no format version"},
         {"future", future, "made by a newer version of the game (format 2"},
         {"noPlace", "<zoltsave version=\"1\"><party/></zoltsave>", "does not say where the party stands"},
-        {"badRow", "<zoltsave version=\"1\"><scene id=\"testA\" row=\"x\" col=\"1\"/><party/></zoltsave>", "whole number row"},
+        {"badRow", "<zoltsave version=\"1\"><scene id=\"testA\" row=\"x\" col=\"1\"/><party/></zoltsave>",
+         "whole number row"},
         {"goneScene", noScene, "its scene gone no longer exists"},
     };
     const Observed before = Observed::of(*session);
@@ -352,7 +355,8 @@ TEST_F(SaveGames, ALostFightOffersTheLastSaveOnceThereIsOne)
 {
     core::CombatManager& combat = session->getCombatManager();
     Character* avatar = session->getAvatar();
-    const auto loseAFight = [&] {
+    const auto loseAFight = [&]
+    {
         session->attemptEnterCombat("guard;");
         avatar->addHP(false, -avatar->getHP(false));
         ASSERT_TRUE(combat.settleDeaths());

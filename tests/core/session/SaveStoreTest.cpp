@@ -25,10 +25,12 @@ TEST(SaveStore, ACrashAtEveryWriteStepKeepsThePreviousSave)
         ASSERT_TRUE(store.write("slot1", OLD_SAVE, error)) << error;
 
         int stepsSeen = 0;
-        store.setCrashHook([&](SaveStore::WriteStep step) {
-            ++stepsSeen;
-            return step != crashAt;
-        });
+        store.setCrashHook(
+            [&](SaveStore::WriteStep step)
+            {
+                ++stepsSeen;
+                return step != crashAt;
+            });
         EXPECT_FALSE(store.write("slot1", NEW_SAVE, error)) << "step " << crashAt;
         EXPECT_EQ(stepsSeen, crashAt + 1);
 

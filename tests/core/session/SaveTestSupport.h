@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "SessionTestSupport.h"
 #include "core/QuestManager.h"
 #include "core/SaveGameManager.h"
 #include "core/Session.h"
-#include "SessionTestSupport.h"
 #include "support/Files.h"
 
 namespace savetest

@@ -25,8 +25,7 @@ TEST_F(ScriptSafety, ScriptsCannotFreeTheSessionOrItsCharacters)
           "setmetatable(fenwy, nil)", "s = nil fenwy = nil guard = nil"})
     {
         SCOPED_TRACE(attack);
-        core::LuaInterface::runString(std::string(attack) +
-                                      " collectgarbage('collect') collectgarbage('collect')");
+        core::LuaInterface::runString(std::string(attack) + " collectgarbage('collect') collectgarbage('collect')");
     }
     // Reuse any block the collector might have given back.
     core::LuaInterface::runString("junk = {} for i = 1, 4000 do junk[i] = string.rep('z', 300) end");
@@ -92,11 +91,8 @@ TEST_F(ScriptSafety, TheConsoleShowsWhyALineFailed)
     StdoutCapture output;
     session->prompt();
     session->prompt();
-    EXPECT_NE(output.text().find("console:1: attempt to call method 'nosuch' (a nil value)\n"),
-              std::string::npos)
+    EXPECT_NE(output.text().find("console:1: attempt to call method 'nosuch' (a nil value)\n"), std::string::npos)
         << output.text();
-    EXPECT_NE(output.text().find("console:1: <name> expected near '='\n"), std::string::npos)
-        << output.text();
-    EXPECT_NE(errors.text().find("LuaInterface::runString - console:1: attempt to call method"),
-              std::string::npos);
+    EXPECT_NE(output.text().find("console:1: <name> expected near '='\n"), std::string::npos) << output.text();
+    EXPECT_NE(errors.text().find("LuaInterface::runString - console:1: attempt to call method"), std::string::npos);
 }

@@ -11,8 +11,7 @@ using namespace testsupport;
 
 namespace
 {
-core::Session* sessionInScene(const std::string& sceneId, int row, int col,
-                              const std::string& file = "session.xml")
+core::Session* sessionInScene(const std::string& sceneId, int row, int col, const std::string& file = "session.xml")
 {
     core::Session* session = buildSession(file);
     if (!session)
@@ -24,8 +23,7 @@ core::Session* sessionInScene(const std::string& sceneId, int row, int col,
 
 glm::ivec2 tileOf(const core::Entity* entity)
 {
-    return glm::ivec2(static_cast<int>(entity->getPosition().x),
-                      static_cast<int>(entity->getPosition().y));
+    return glm::ivec2(static_cast<int>(entity->getPosition().x), static_cast<int>(entity->getPosition().y));
 }
 }
 
@@ -63,8 +61,7 @@ TEST_F(SessionBuilding, MissingOrMalformedFilesAreLoggedByNameAndGiveNoSession)
     {
         ErrorCapture errors;
         EXPECT_EQ(buildSession("doesNotExist.xml"), nullptr);
-        EXPECT_NE(errors.text().find("Session::buildFromXMLFile - Failed to load or parse file"),
-                  std::string::npos);
+        EXPECT_NE(errors.text().find("Session::buildFromXMLFile - Failed to load or parse file"), std::string::npos);
         EXPECT_NE(errors.text().find("doesNotExist.xml"), std::string::npos);
     }
     {
@@ -248,7 +245,7 @@ TEST_F(SessionInteract, OnlyTheFacedEntityRunsItsInteractScript)
 
     session->moveAvatar(core::UP);
     updateTimes(*session, 5);
-    session->moveAvatar(core::UP);  // blocked by the guard, but turns to face it
+    session->moveAvatar(core::UP); // blocked by the guard, but turns to face it
     EXPECT_EQ(tileOf(session->getAvatar()), glm::ivec2(2, 3));
     session->tryInteract();
     EXPECT_EQ(luaInt("interactCount"), 1);

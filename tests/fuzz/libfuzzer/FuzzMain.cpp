@@ -6,7 +6,8 @@
 // ZOLT_FUZZ_TARGET names the entry point this executable fuzzes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const fuzz::EntryPoint run = [] {
+    static const fuzz::EntryPoint run = []
+    {
         const fuzz::EntryPoint found = fuzz::findTarget(ZOLT_FUZZ_TARGET);
         if (!found)
         {

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "LevelMapTestSupport.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
-#include "LevelMapTestSupport.h"
 
 namespace
 {
@@ -115,15 +115,15 @@ TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
     EXPECT_EQ(passability->getNumberOfRows(), 4);
     EXPECT_EQ(passability->getNumberOfColumns(), 5);
     EXPECT_TRUE(passability->isPassable(0, 0));
-    EXPECT_FALSE(passability->getTile(0, 1)->isPassableLeft());    // 521
+    EXPECT_FALSE(passability->getTile(0, 1)->isPassableLeft()); // 521
     EXPECT_TRUE(passability->getTile(0, 1)->isPassableTop());
-    EXPECT_FALSE(passability->getTile(0, 2)->isPassableTop());     // 522
-    EXPECT_FALSE(passability->getTile(2, 1)->isPassableTop());     // 563
+    EXPECT_FALSE(passability->getTile(0, 2)->isPassableTop()); // 522
+    EXPECT_FALSE(passability->getTile(2, 1)->isPassableTop()); // 563
     EXPECT_FALSE(passability->getTile(2, 1)->isPassableBottom());
     EXPECT_TRUE(passability->getTile(2, 1)->isPassableLeft());
-    EXPECT_FALSE(passability->isPassable(3, 0));                   // 583
-    EXPECT_TRUE(passability->isPassable(3, 1));                    // 1
-    EXPECT_TRUE(passability->isPassable(3, 2));                    // flipped 521
+    EXPECT_FALSE(passability->isPassable(3, 0)); // 583
+    EXPECT_TRUE(passability->isPassable(3, 1));  // 1
+    EXPECT_TRUE(passability->isPassable(3, 2));  // flipped 521
     // (0, 0) is open on the right but (0, 1) is closed on the left.
     EXPECT_FALSE(passability->isPassable(core::RIGHT, 0, 0));
     EXPECT_TRUE(passability->isPassable(core::DOWN, 3, 4) == false);
@@ -188,8 +188,8 @@ TEST(LevelMapLoader, ObjectWithoutPropertiesIsReportedAndSkipped)
     ASSERT_TRUE(level);
     EXPECT_EQ(errors.lines(), 1);
     EXPECT_NE(errors.text().find("LevelMapLoader::loadLevelMap::loadTriggerTiles - Unable to load "
-                                 "trigger on " + mapData("level_xml.tmx") +
-                                 ": Missing properties for a trigger"),
+                                 "trigger on " +
+                                 mapData("level_xml.tmx") + ": Missing properties for a trigger"),
               std::string::npos);
 }
 
@@ -198,8 +198,7 @@ TEST(LevelMapLoader, NullInputsToTheTriggerReaderAreReported)
     ErrorCapture errors;
     TriggerMap triggers(2, 2);
     LevelMapLoader::loadTriggerMapTiles(&triggers, nullptr, nullptr, "x.tmx");
-    EXPECT_NE(errors.text().find("LevelMapLoader::loadTriggerMapTiles - something is null"),
-              std::string::npos);
+    EXPECT_NE(errors.text().find("LevelMapLoader::loadTriggerMapTiles - something is null"), std::string::npos);
     EXPECT_FALSE(triggers.isTrigger(0, 0));
 }
 
@@ -227,17 +226,17 @@ TEST(LevelMapLoader, EveryEncodingGivesTheSameLevel)
                     const tamsygraphics::DrawableTile& a = actual[i]->tiles[r][c];
                     const tamsygraphics::DrawableTile& e = expected[i]->tiles[r][c];
                     EXPECT_TRUE(a.row == e.row && a.col == e.col && a.visible == e.visible &&
-                                a.flipHorizontal == e.flipHorizontal &&
-                                a.flipVertical == e.flipVertical && a.flipDiagonal == e.flipDiagonal)
+                                a.flipHorizontal == e.flipHorizontal && a.flipVertical == e.flipVertical &&
+                                a.flipDiagonal == e.flipDiagonal)
                         << "layer " << i << " cell " << r << "," << c;
                 }
             }
         }
         const tamsygraphics::Tileset* a = actual[0]->tileset;
         const tamsygraphics::Tileset* e = expected[0]->tileset;
-        EXPECT_TRUE(a->tileWidth == e->tileWidth && a->tileHeight == e->tileHeight &&
-                    a->maxCol == e->maxCol && a->maxRow == e->maxRow && a->spaceX == e->spaceX &&
-                    a->spaceY == e->spaceY && a->imageName == e->imageName);
+        EXPECT_TRUE(a->tileWidth == e->tileWidth && a->tileHeight == e->tileHeight && a->maxCol == e->maxCol &&
+                    a->maxRow == e->maxRow && a->spaceX == e->spaceX && a->spaceY == e->spaceY &&
+                    a->imageName == e->imageName);
 
         core::PassabilityMap* pa = level->getPassabilityMap();
         core::PassabilityMap* pe = reference->getPassabilityMap();
@@ -277,8 +276,7 @@ TEST(LevelMapLoader, OnlyAPassabilityLayerIsRefused)
 {
     ErrorCapture errors;
     EXPECT_EQ(load("only_passability.tmx"), nullptr);
-    EXPECT_EQ(errors.text(), Log::prefix("Error") +
-                                 "LevelMapLoader::loadLevelMap - Unable to create level from " +
+    EXPECT_EQ(errors.text(), Log::prefix("Error") + "LevelMapLoader::loadLevelMap - Unable to create level from " +
                                  mapData("only_passability.tmx") + ": Missing drawable layers\n");
 }
 

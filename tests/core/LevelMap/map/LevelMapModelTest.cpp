@@ -7,8 +7,7 @@
 namespace
 {
 // A rows x columns layer over 16 x 16 tiles drawn at 32 x 32.
-tamsygraphics::Map* makeLayer(const std::string& name, int rows, int columns,
-                              tamsygraphics::Tileset* tileset)
+tamsygraphics::Map* makeLayer(const std::string& name, int rows, int columns, tamsygraphics::Tileset* tileset)
 {
     auto* map = new tamsygraphics::Map();
     map->name = name;

@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "LevelMapTestSupport.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
-#include "LevelMapTestSupport.h"
 
 namespace
 {

@@ -100,15 +100,24 @@ TEST(PassabilityMap, PassabilityTilesetIdsCloseTheirSides)
         bool top, right, bottom, left;
     };
     const Expected table[] = {
-        {521, true, true, true, false},   {522, false, true, true, true},
-        {523, true, true, false, true},   {524, true, false, true, true},
-        {541, true, false, false, true},  {542, true, true, false, false},
-        {543, false, true, true, false},  {544, false, false, true, true},
-        {561, true, false, true, false},  {562, false, true, false, true},
-        {563, false, false, false, true}, {564, true, false, false, false},
-        {581, false, true, false, false}, {582, false, false, true, false},
-        {583, false, false, false, false}, {0, true, true, true, true},
-        {1, true, true, true, true},      {525, true, true, true, true},
+        {521, true, true, true, false},
+        {522, false, true, true, true},
+        {523, true, true, false, true},
+        {524, true, false, true, true},
+        {541, true, false, false, true},
+        {542, true, true, false, false},
+        {543, false, true, true, false},
+        {544, false, false, true, true},
+        {561, true, false, true, false},
+        {562, false, true, false, true},
+        {563, false, false, false, true},
+        {564, true, false, false, false},
+        {581, false, true, false, false},
+        {582, false, false, true, false},
+        {583, false, false, false, false},
+        {0, true, true, true, true},
+        {1, true, true, true, true},
+        {525, true, true, true, true},
         {static_cast<int>(0x80000000u | 521u), true, true, true, true},
     };
     for (const Expected& row : table)

@@ -58,8 +58,8 @@ TEST_F(GameMapStillFrame, CopiedLayersMatchDrawnOnesOnEveryGameMap)
         }
         // The map's centre, then a corner where the map ends inside the view.
         const Map* first = level->getDrawableMaps().front();
-        for (const glm::vec2 at : {glm::vec2(0.0f, 0.0f),
-                                   glm::vec2(-first->GetMapWidth() / 2.0f, first->GetMapHeight() / 2.0f)})
+        for (const glm::vec2 at :
+             {glm::vec2(0.0f, 0.0f), glm::vec2(-first->GetMapWidth() / 2.0f, first->GetMapHeight() / 2.0f)})
         {
             sm->GetActiveCamera()->MoveTo(at.x, at.y);
             renderer->Draw();

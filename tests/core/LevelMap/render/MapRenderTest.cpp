@@ -87,8 +87,8 @@ protected:
     fs::path tiledFile(const std::string& mapFile, const std::string& options = "")
     {
         fs::path out = _dir / (fs::path(mapFile).stem().string() + ".tiled.png");
-        std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer --scale 2 --no-smoothing " +
-                              options + " " + mapFile + " " + out.string();
+        std::string command = "QT_QPA_PLATFORM=offscreen tmxrasterizer --scale 2 --no-smoothing " + options + " " +
+                              mapFile + " " + out.string();
         EXPECT_EQ(run(command), 0) << command;
         return out;
     }
@@ -153,9 +153,9 @@ TEST_F(MapRender, MatchesTiledOnEveryMap)
 TEST_F(MapRender, EveryTiledFeatureMatchesTiled)
 {
     const std::string features = "tests/core/LevelMap/data/features/";
-    for (const char* map : {"encoding_xml", "encoding_csv", "encoding_base64", "encoding_zlib", "encoding_gzip",
-                            "encoding_zstd", "infinite", "groups", "opacity", "tint", "transparent", "offset",
-                            "sizes", "unsized"})
+    for (const char* map :
+         {"encoding_xml", "encoding_csv", "encoding_base64", "encoding_zlib", "encoding_gzip", "encoding_zstd",
+          "infinite", "groups", "opacity", "tint", "transparent", "offset", "sizes", "unsized"})
     {
         SCOPED_TRACE(map);
         Picture engine = readPicture(oursFile(features + map + ".tmx"));
@@ -191,9 +191,8 @@ TEST_F(MapRender, GameMapsMatchTiled)
     {
         SCOPED_TRACE(map);
         Picture engine = readPicture(oursFile(map));
-        Picture editor = readPicture(tiledFile(map,
-                                               "--ignore-visibility --hide-layer Passability "
-                                               "--hide-layer passability --hide-layer Triggers"));
+        Picture editor = readPicture(tiledFile(map, "--ignore-visibility --hide-layer Passability "
+                                                    "--hide-layer passability --hide-layer Triggers"));
         ASSERT_TRUE(engine);
         ASSERT_TRUE(editor);
         ASSERT_EQ(engine.width, editor.width);
@@ -243,12 +242,12 @@ TEST_F(MapRender, WhyAMapIsRefusedGoesToStandardError)
     const fs::path out = _dir / "out.txt";
     const fs::path err = _dir / "err.txt";
     const std::string map = "tests/core/LevelMap/data/bad/isometric.tmx";
-    std::string command = withDisplay(tool() + " " + map + " " + (_dir / "never.png").string()) + " >" +
-                          out.string() + " 2>" + err.string();
+    std::string command = withDisplay(tool() + " " + map + " " + (_dir / "never.png").string()) + " >" + out.string() +
+                          " 2>" + err.string();
     ASSERT_NE(std::system(command.c_str()), 0);
     const std::string errors = firstLines(err);
-    EXPECT_NE(errors.find("Unable to load map " + map + ": the map's orientation is \"isometric\""),
-              std::string::npos) << errors;
+    EXPECT_NE(errors.find("Unable to load map " + map + ": the map's orientation is \"isometric\""), std::string::npos)
+        << errors;
     EXPECT_NE(errors.find("zolt-maprender: cannot load the map " + map), std::string::npos) << errors;
     EXPECT_EQ(firstLines(out).find("isometric"), std::string::npos);
 }
@@ -262,7 +261,8 @@ TEST_F(MapRender, ScaleAndLayerLikeTmxrasterizer)
         ASSERT_EQ(run(withDisplay(tool() + " --scale " + scale + " " + DATA + "flips.tmx " + mine.string())), 0);
         fs::path theirs = _dir / (std::string("scaled") + scale + ".tiled.png");
         ASSERT_EQ(run(std::string("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --scale ") + scale + " " +
-                      DATA + "flips.tmx " + theirs.string()), 0);
+                      DATA + "flips.tmx " + theirs.string()),
+                  0);
         Picture engine = readPicture(mine);
         Picture editor = readPicture(theirs);
         ASSERT_TRUE(engine);
@@ -276,7 +276,8 @@ TEST_F(MapRender, ScaleAndLayerLikeTmxrasterizer)
     ASSERT_EQ(run(withDisplay(tool() + " " + DATA + "flips.tmx " + roof.string() + " --layer Roof")), 0);
     fs::path tiledRoof = _dir / "roof.tiled.png";
     ASSERT_EQ(run("QT_QPA_PLATFORM=offscreen tmxrasterizer --no-smoothing --scale 2 --show-layer Roof " + DATA +
-                  "flips.tmx " + tiledRoof.string()), 0);
+                  "flips.tmx " + tiledRoof.string()),
+              0);
     Picture engine = readPicture(roof);
     Picture editor = readPicture(tiledRoof);
     ASSERT_TRUE(engine);
@@ -292,7 +293,8 @@ TEST_F(MapRender, RunsFromAnyFolder)
 {
     const fs::path map = fs::absolute(DATA + "flips.tmx");
     const fs::path out = _dir / "elsewhere.png";
-    const std::string command = "cd " + _dir.string() + " && " + withDisplay(tool() + " " + map.string() + " " + out.string());
+    const std::string command =
+        "cd " + _dir.string() + " && " + withDisplay(tool() + " " + map.string() + " " + out.string());
     EXPECT_EQ(run(command), 0);
     Picture picture = readPicture(out);
     ASSERT_TRUE(picture);

@@ -16,8 +16,7 @@ const std::string DATA = "../../tests/core/LevelMap/trigger/data/";
 class CountedEvent : public event::TriggerTileEvent
 {
 public:
-    CountedEvent(const std::string& script, int* destroyed)
-        : event::TriggerTileEvent(script, {}), _destroyed(destroyed)
+    CountedEvent(const std::string& script, int* destroyed) : event::TriggerTileEvent(script, {}), _destroyed(destroyed)
     {
     }
     ~CountedEvent() override { ++*_destroyed; }
@@ -47,8 +46,7 @@ std::string luaJournal()
 }
 
 // Notes what the scripts had written when a quest event arrived.
-class QuestWitness : public event::Listener<event::BeginQuestEvent>,
-                     public event::Listener<event::EndQuestEvent>
+class QuestWitness : public event::Listener<event::BeginQuestEvent>, public event::Listener<event::EndQuestEvent>
 {
 public:
     void eventCallback(event::BeginQuestEvent*) override { seen.push_back("begin:" + luaJournal()); }
@@ -77,7 +75,7 @@ TEST(TriggerMap, StartsWithoutTriggers)
     EXPECT_FALSE(map.isTrigger(0, -1));
     EXPECT_FALSE(map.isTrigger(0, 4));
     EXPECT_EQ(map.getTile(3, 0), nullptr);
-    map.triggerEvents(-1, 7);  // outside: nothing to fire, nothing to crash
+    map.triggerEvents(-1, 7); // outside: nothing to fire, nothing to crash
 
     TriggerMap empty(0, 0);
     EXPECT_FALSE(empty.isTrigger(0, 0));
@@ -128,10 +126,8 @@ TEST(TriggerTile, RunsScriptsInOrderBeforePushingQuestEvents)
 {
     // The event manager keeps it for good, so it lives as long as the program.
     static QuestWitness* const witness = new QuestWitness();
-    event::EventManager::registerEventListener(
-        static_cast<event::Listener<event::BeginQuestEvent>*>(witness));
-    event::EventManager::registerEventListener(
-        static_cast<event::Listener<event::EndQuestEvent>*>(witness));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(witness));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(witness));
 
     auto* tile = new TriggerTile();
     // Quest events added first still come after the scripts.
@@ -148,8 +144,7 @@ TEST(TriggerTile, RunsScriptsInOrderBeforePushingQuestEvents)
     map.triggerEvents(0, 1);
 
     EXPECT_EQ(luaJournal(), "first(a);second(b);");
-    EXPECT_EQ(witness->seen, (std::vector<std::string>{"begin:first(a);second(b);",
-                                                       "end:first(a);second(b);"}));
+    EXPECT_EQ(witness->seen, (std::vector<std::string>{"begin:first(a);second(b);", "end:first(a);second(b);"}));
 }
 
 TEST(TriggerMap, ReleasesASharedTileOnce)
@@ -167,7 +162,7 @@ TEST(TriggerMap, ReleasesASharedTileOnce)
         // Replacing some of its cells keeps it alive for the others.
         EXPECT_TRUE(map.setTile(1, 1, tileRunning("other.lua")));
         EXPECT_TRUE(map.setTile(2, 3, tileRunning("other.lua")));
-        EXPECT_TRUE(map.setTile(1, 2, shared));  // already there: no change
+        EXPECT_TRUE(map.setTile(1, 2, shared)); // already there: no change
         EXPECT_EQ(destroyed, 0);
         EXPECT_TRUE(map.isTrigger(2, 2));
     }
@@ -206,9 +201,7 @@ TEST(TriggerMap, IgnoresCellsOutsideTheGrid)
         EXPECT_EQ(destroyed, 1);
         EXPECT_EQ(map.setTiles(0, 0, 0, 3, countedTile(&destroyed)), 0);
         EXPECT_EQ(destroyed, 2);
-        EXPECT_EQ(map.setTiles(-2000000000, -2000000000, 2147483647, 2147483647,
-                               countedTile(&destroyed)),
-                  9);
+        EXPECT_EQ(map.setTiles(-2000000000, -2000000000, 2147483647, 2147483647, countedTile(&destroyed)), 9);
         EXPECT_EQ(destroyed, 4) << "the overhanging and the top tile lost all their cells";
 
         // A single out-of-grid cell is refused and the tile stays the caller's.
