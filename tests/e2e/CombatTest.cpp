@@ -5,6 +5,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "RunningGame.h"
 
 // Fights in the real game that fight back. The console sets the scene up
 // (and stays open, since a fight takes every key but Escape); the fight
@@ -16,25 +17,9 @@ const int ONLY_OPTION_X = 320;
 const int ONLY_OPTION_Y = 420;
 }
 
-class Fights : public ::testing::Test
+class Fights : public RunningGame
 {
 protected:
-    void SetUp() override
-    {
-        if (!GameProcess::haveDisplay())
-            GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-        ASSERT_TRUE(startGame(game));
-        ASSERT_TRUE(console.open());
-    }
-
-    std::string ask(const std::string& lua)
-    {
-        std::string value;
-        return console.query(lua, value) ? value : "?";
-    }
-
-    int askInt(const std::string& lua) { return std::atoi(ask(lua).c_str()); }
-
     void clickAndRun(int x, int y)
     {
         ASSERT_TRUE(game.click(x, y));
@@ -46,9 +31,6 @@ protected:
     {
         return console.framesUntil([&] { return ask("tostring(" + until + ")") == "true"; });
     }
-
-    GameProcess game;
-    GameConsole console{game};
 };
 
 TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)

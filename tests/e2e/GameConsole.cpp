@@ -139,3 +139,14 @@ bool startGame(GameProcess& game)
     }
     return ready && game.isRunning();
 }
+
+std::string GameConsole::ask(const std::string& luaExpression)
+{
+    std::string value;
+    return query(luaExpression, value) ? value : "?";
+}
+
+int GameConsole::askInt(const std::string& luaExpression)
+{
+    return std::atoi(ask(luaExpression).c_str());
+}

@@ -37,6 +37,10 @@ public:
 
     // Prints the value of a Lua expression and reads it back.
     bool query(const std::string& luaExpression, std::string& value);
+    // The value as query reads it, "?" when it did not arrive.
+    std::string ask(const std::string& luaExpression);
+    // The value as a number, 0 when it is not one or did not arrive.
+    int askInt(const std::string& luaExpression);
     bool avatarTile(int& row, int& col);
     // -9999 when the value did not arrive.
     int flag(const std::string& name);

@@ -721,13 +721,12 @@ bool PlaythroughDriver::closeIn(const std::string& enemy)
 
 std::string PlaythroughDriver::ask(const std::string& lua)
 {
-    std::string value;
-    return _console.query(lua, value) ? value : "?";
+    return _console.ask(lua);
 }
 
 int PlaythroughDriver::askInt(const std::string& lua)
 {
-    return std::atoi(ask(lua).c_str());
+    return _console.askInt(lua);
 }
 
 bool PlaythroughDriver::tile(int& row, int& col)

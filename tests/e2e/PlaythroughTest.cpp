@@ -8,6 +8,7 @@
 #include "GameProcess.h"
 #include "GameScreen.h"
 #include "PlaythroughDriver.h"
+#include "RunningGame.h"
 
 // The demo game played through by a player who follows the walkthrough:
 // real keys and clicks from the first screen, through the story, the fights
@@ -57,26 +58,7 @@ bool startsAgain(GameProcess& game, int startsBefore)
 }
 }
 
-class Playthrough : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        if (!GameProcess::haveDisplay())
-            GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-        ASSERT_TRUE(startGame(game));
-        ASSERT_TRUE(console.open());
-    }
-
-    std::string ask(const std::string& lua)
-    {
-        std::string value;
-        return console.query(lua, value) ? value : "?";
-    }
-
-    GameProcess game;
-    GameConsole console{game};
-};
+using Playthrough = RunningGame;
 
 TEST_F(Playthrough, TheStoryPlaysFromTheBeachToTheEndingAndBackToTheStart)
 {
