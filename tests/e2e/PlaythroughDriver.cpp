@@ -287,8 +287,11 @@ bool PlaythroughDriver::walk(const Line& line, char direction, int steps)
                 break;
             if (nowRow != row || nowCol != col)
                 return fail(line, "step " + std::to_string(step + 1) + " led to " + where(nowRow, nowCol));
-            // Somebody wandered into the way: wait for them to move on.
-            if (++blocked > 12)
+            // Somebody wandered into the way: wait for them to move on. A
+            // wanderer tries a step on 2% of frames, in a random direction
+            // that may be walled or held by the avatar, so half a minute
+            // is needed before a block can count as a fault.
+            if (++blocked > 60)
                 return fail(line, "step " + std::to_string(step + 1) + " stays blocked");
             _console.frames(30);
         }
