@@ -201,7 +201,7 @@ tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement*
     return tamsyAnimation::AnimationManager::getInstance()->createAnimation(id, frames);
 }
 
-Scene* ResourceManager::getScene(const std::string& sceneId)
+std::unique_ptr<Scene> ResourceManager::getScene(const std::string& sceneId)
 {
     // A miss must not add a row to the table, so no operator[] here.
     auto row = levelNameMap.find(sceneId);
@@ -214,7 +214,7 @@ Scene* ResourceManager::getScene(const std::string& sceneId)
                      << " exist?" << std::endl;
         return nullptr;
     }
-    Scene* scene = Scene::buildFromXMLElement(document.FirstChildElement());
+    std::unique_ptr<Scene> scene(Scene::buildFromXMLElement(document.FirstChildElement()));
     if (!scene)
         Log::error() << "ResourceManager::getScene - Scene " << sceneId << " from " << path << " could not be built"
                      << std::endl;

@@ -2,6 +2,7 @@
 
 #include <list>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -46,9 +47,9 @@ public:
     static bool buildFromXMLFile(const std::string& fileName);
     static tamsyAnimation::Animation* buildAnimation(tinyxml2::XMLElement* element);
 
-    // A new scene each call, owned by the caller; null when the id is not in
-    // the table or its file does not build.
-    static Scene* getScene(const std::string& sceneId);
+    // A new scene each call; null when the id is not in the table or its
+    // file does not build.
+    static std::unique_ptr<Scene> getScene(const std::string& sceneId);
 
     static Item* getItem(const std::string& name);
     // Inventories hold item ids, not names.

@@ -255,7 +255,7 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
     }
     // Built before anything changes: a save whose scene is gone leaves the
     // running game as it was.
-    Scene* scene = ResourceManager::getScene(_summary.sceneId);
+    std::unique_ptr<Scene> scene = ResourceManager::getScene(_summary.sceneId);
     if (!scene)
     {
         error = "its scene " + _summary.sceneId + " no longer exists";
@@ -278,7 +278,7 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
         avatar->setPosition(_row, _column);
         avatar->setFacing(static_cast<Direction>(_facing));
     }
-    session.setNextScene(scene, _row, _column);
+    session.setNextScene(std::move(scene), _row, _column);
     return true;
 }
 

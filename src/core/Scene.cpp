@@ -16,9 +16,9 @@
 namespace core
 {
 Scene::Scene(const std::string& fileName, const std::string& id)
-    : _id(id), _isValid(false), _sm(nullptr), name(fileName), _map(nullptr)
+    : _id(id), _isValid(false), _sm(nullptr), name(fileName)
 {
-    _map = LevelMapLoader::loadLevelMap(fileName);
+    _map.reset(LevelMapLoader::loadLevelMap(fileName));
     if (!_map)
     {
         Log::error() << "Scene::Scene - Failed to load file " << fileName << std::endl;
@@ -29,8 +29,15 @@ Scene::Scene(const std::string& fileName, const std::string& id)
     _isValid = true;
 }
 
-Scene::~Scene()
+// The entities are not touched: they may be gone already. An owner whose
+// scene's entities live on calls detachEntities() first.
+Scene::~Scene() = default;
+
+void Scene::detachEntities()
 {
+    for (const auto& entry : _entities)
+        if (entry.second && entry.second->getScene() == this)
+            entry.second->setScene(nullptr);
 }
 
 Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
@@ -250,12 +257,12 @@ std::string Scene::getName() const
 
 LevelMap* Scene::getLevelMap() const
 {
-    return _map;
+    return _map.get();
 }
 
 void Scene::setLevelMap(LevelMap* map)
 {
-    _map = map;
+    _map.reset(map);
 }
 
 bool Scene::isValid() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
@@ -19,7 +20,7 @@ class Effect;
 
 // One playable place: a level map and the entities standing on it, keyed by
 // id. While active it has handed its layers and sprites to the scene manager.
-// It owns neither its entities nor its level map.
+// It owns its level map; its entities belong to Lua.
 class Scene
 {
 public:
@@ -49,7 +50,11 @@ public:
     const std::string& getId() const;
     std::string getName() const;
     LevelMap* getLevelMap() const;
+    // Takes ownership of `map`; the map it replaces is freed.
     void setLevelMap(LevelMap* map);
+    // Entities outlive scenes (Lua holds them): before a scene is freed,
+    // those still pointing at it are told they stand nowhere.
+    void detachEntities();
     bool isValid() const;
     bool isVisible() const;
     void printMap() const;
@@ -63,7 +68,7 @@ private:
     bool _isValid;
     tamsygraphics::SceneManager* _sm;
     std::string name;
-    LevelMap* _map;
+    std::unique_ptr<LevelMap> _map;
     EntityMap _entities;
 };
 }

@@ -35,7 +35,7 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _currentScene(nullptr), _nextScene(nullptr), _nextRow(0), _nextCol(0),
+    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0),
       _currentParty(nullptr), _combatManager(this), _dialogManager(new DialogManager(this)),
       _levelInputContext(new LevelInputContext(this)), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
       _questManager(nullptr), _luaRef(LUA_NOREF)
@@ -46,6 +46,9 @@ Session::Session()
 
 Session::~Session()
 {
+    for (Scene* scene : {_currentScene.get(), _nextScene.get()})
+        if (scene)
+            scene->detachEntities();
     application::InputManager::removeContext(_levelInputContext.get());
     for (Screen* screen : _screenStack.stack)
         delete screen;
@@ -103,9 +106,7 @@ void Session::update()
     }
     if (_nextScene)
     {
-        Scene* next = _nextScene;
-        _nextScene = nullptr;
-        attemptEnterScene(next, _nextRow, _nextCol);
+        attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
     }
     showEndingWhenFree();
 }
@@ -187,33 +188,41 @@ void Session::setNextScene(const std::string& sceneId, int row, int column)
     setNextScene(ResourceManager::getScene(sceneId), row, column);
 }
 
-void Session::setNextScene(Scene* scene, int row, int column)
+void Session::setNextScene(std::unique_ptr<Scene> scene, int row, int column)
 {
-    // A request that replaces an earlier one in the same frame wins; the
-    // earlier scene is kept alive because its characters are already known
-    // to Lua and point at it.
-    _nextScene = scene;
+    // A request that replaces an earlier one in the same frame wins. The
+    // earlier scene's characters are already known to Lua and outlive it.
+    if (_nextScene)
+        _nextScene->detachEntities();
+    _nextScene = std::move(scene);
     _nextRow = row;
     _nextCol = column;
 }
 
 Scene* Session::getNextScene() const
 {
-    return _nextScene;
+    return _nextScene.get();
 }
 
-void Session::attemptEnterScene(Scene* scene, int row, int column)
+void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int column)
 {
-    if (!scene)
+    if (!entering)
     {
         Log::named("Session") << "Unable to enter NULL scene" << std::endl;
         return;
     }
-    if (_currentScene)
-        _currentScene->deactivate();
+    // Freed when this returns: every scene entered is built anew from its
+    // files, so one left behind would only hold memory for good.
+    std::unique_ptr<Scene> left = std::move(_currentScene);
+    if (left)
+    {
+        left->deactivate();
+        left->detachEntities();
+    }
+    Scene* scene = entering.get();
     Log::named("Session") << "Entering Scene " << scene->getId() << std::endl;
     leaveOutDeparted(scene);
-    _currentScene = scene;
+    _currentScene = std::move(entering);
     scene->show();
     Character* avatar = getAvatar();
     if (avatar)
@@ -233,7 +242,7 @@ void Session::attemptEnterScene(Scene* scene, int row, int column)
 
 Scene* Session::getCurrentScene() const
 {
-    return _currentScene;
+    return _currentScene.get();
 }
 
 Party* Session::getCurrentParty() const

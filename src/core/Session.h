@@ -64,10 +64,12 @@ public:
 
     void setNextScene(const std::string& sceneId, int row, int column);
     // Enters the scene as a pending change; the scene may be null (a failed
-    // lookup), in which case no change will happen.
-    void setNextScene(Scene* scene, int row, int column);
+    // lookup), in which case no change will happen. A pending scene that
+    // this replaces is freed.
+    void setNextScene(std::unique_ptr<Scene> scene, int row, int column);
     Scene* getNextScene() const;
-    void attemptEnterScene(Scene* scene, int row, int column);
+    // The scene left behind is freed once the new one is shown.
+    void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
 
     Scene* getCurrentScene() const;
     Party* getCurrentParty() const;
@@ -170,12 +172,11 @@ private:
     void unbindSubjectAndObject();
     void showEndingWhenFree();
 
-    // Borrowed: the renderer's scene manager and camera, and scenes, which
-    // the resource manager owns.
+    // Borrowed: the renderer's scene manager and camera.
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
-    Scene* _currentScene;
-    Scene* _nextScene;
+    std::unique_ptr<Scene> _currentScene;
+    std::unique_ptr<Scene> _nextScene;
     int _nextRow;
     int _nextCol;
     // Owned when read from the session file (an earlier party is freed when

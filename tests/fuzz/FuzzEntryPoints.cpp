@@ -129,9 +129,6 @@ int fuzzScene(const std::uint8_t* data, std::size_t size)
                           if (!scene)
                               return;
                           destroyEntities(scene->getEntities());
-                          LevelMap* map = scene->getLevelMap();
-                          scene->setLevelMap(nullptr);
-                          delete map;
                           delete scene;
                       });
     return 0;

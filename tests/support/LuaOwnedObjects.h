@@ -42,9 +42,12 @@ inline void destroySession(core::Session* session)
 {
     if (!session)
         return;
-    destroyParty(session->getCurrentParty());
+    // The session's scenes go first: they let go of the party members
+    // standing in them.
+    core::Party* party = session->getCurrentParty();
     const int ref = session->getLuaRef();
     session->~Session();
     core::LuaInterface::releaseObject(ref);
+    destroyParty(party);
 }
 }

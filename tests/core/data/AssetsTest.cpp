@@ -342,7 +342,7 @@ void checkPortal(const event::TriggerTileEvent* event, const std::string& where)
     ASSERT_TRUE(props.count("targetScene")) << where;
     const std::string target = props["targetScene"];
     ASSERT_TRUE(core::levelNameMap.count(target)) << where << " leads to unknown " << target;
-    core::Scene* scene = core::ResourceManager::getScene(target);
+    std::unique_ptr<core::Scene> scene = core::ResourceManager::getScene(target);
     ASSERT_NE(nullptr, scene) << where << " leads to " << target;
     int row = std::stoi(props["targetRow"]);
     int col = std::stoi(props["targetCol"]);
@@ -364,7 +364,7 @@ TEST(Assets, ScenesLoadAndConnect)
     for (const char* id : {"coastalVillage_start", "coastalVillage_main"})
     {
         datatest::clearLog();
-        core::Scene* scene = core::ResourceManager::getScene(id);
+        std::unique_ptr<core::Scene> scene = core::ResourceManager::getScene(id);
         ASSERT_NE(nullptr, scene) << datatest::logText();
         EXPECT_FALSE(datatest::logHas("[Error]")) << datatest::logText();
         LevelMap* map = scene->getLevelMap();

@@ -137,8 +137,8 @@ TEST(ResourceManager, GetSceneBuildsAFreshSceneForKnownIds)
 {
     datatest::initScripting();
     core::levelNameMap["test_tiny"] = DATA + "tinyScene.xml";
-    core::Scene* first = ResourceManager::getScene("test_tiny");
-    core::Scene* second = ResourceManager::getScene("test_tiny");
+    std::unique_ptr<core::Scene> first = ResourceManager::getScene("test_tiny");
+    std::unique_ptr<core::Scene> second = ResourceManager::getScene("test_tiny");
     ASSERT_NE(nullptr, first);
     ASSERT_NE(nullptr, second);
     EXPECT_NE(first, second);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -61,7 +62,7 @@ struct Way
 
 struct LoadedScene
 {
-    core::Scene* scene = nullptr;
+    std::unique_ptr<core::Scene> scene;
     std::vector<Way> ways;
     std::set<std::pair<int, int>> wanderCells;
 };

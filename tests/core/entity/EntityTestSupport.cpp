@@ -73,10 +73,7 @@ TestScene::TestScene(const std::string& mapName, const std::string& id) : _scene
 {
 }
 
-TestScene::~TestScene()
-{
-    delete _scene->getLevelMap();
-}
+TestScene::~TestScene() = default;
 
 TestEntity::TestEntity(const std::string& id, bool withSprite)
 {

@@ -186,7 +186,6 @@ TEST(SceneTest, SceneFileBuildsItsCharactersAtTheirTiles)
     scene->insertEntitiesFromXMLFile(entitytest::dataMap("none.xml"));
     EXPECT_NE(std::string::npos, errors.text().find("Scene::insertEntitiesFromXML - Failed to load or parse file " +
                                                     entitytest::dataMap("none.xml")));
-    delete scene->getLevelMap();
     delete scene;
 }
 
@@ -288,6 +287,5 @@ TEST(SceneTest, CharactersPlacedOutsideTheMapAreRefusedWithALine)
     EXPECT_NE(std::string::npos,
               errors.text().find(file + ", line 7, <character> attribute \"row\" = \"two\" is not a whole number"))
         << errors.text();
-    delete scene->getLevelMap();
     delete scene;
 }

@@ -46,13 +46,15 @@ TEST_F(SessionDrawing, ScenesSubmitLayersUnderTheirOwnKeysAndTheCameraFollowsThe
     EXPECT_EQ(session->getAvatar()->getSprite()->GetCamera(), camera);
     EXPECT_TRUE(session->getCurrentScene()->isVisible());
 
-    core::Scene* first = session->getCurrentScene();
+    core::Entity* guard = session->getEntity("guard");
+    ASSERT_NE(guard, nullptr);
     session->setNextScene("testB", 1, 1);
     session->update();
     EXPECT_EQ(sm->GetMap("testAGround"), nullptr) << "the old scene's layers are taken back";
     EXPECT_NE(sm->GetMap("testBGround"), nullptr);
     EXPECT_NE(sm->GetSprite("sailor"), nullptr);
-    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(sm->GetSprite("guard"), nullptr) << "the old scene's characters are no longer drawn";
+    EXPECT_EQ(guard->getScene(), nullptr);
     EXPECT_EQ(session->getAvatar()->getSprite()->GetCamera(), camera);
 
     // Coming back builds the scene anew under the same keys.

@@ -3,6 +3,7 @@
 #include "SessionTestSupport.h"
 #include "core/Character.h"
 #include "core/CombatManager.h"
+#include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/Scene.h"
 
@@ -173,6 +174,27 @@ TEST_F(SessionScenes, EnteringIsDeferredAndTheLaterOfTwoRequestsWins)
     EXPECT_EQ(session->getCurrentScene()->getId(), "testA");
     EXPECT_EQ(session->getAvatar()->getScene(), session->getCurrentScene());
     EXPECT_NE(session->getCurrentScene(), old);
+}
+
+TEST_F(SessionScenes, ScenesLeftOrReplacedAreFreedAndTheirCharactersStandNowhere)
+{
+    core::Session* session = sessionInScene("testB", 1, 1);
+    ASSERT_NE(session, nullptr);
+    core::Entity* sailor = session->getCurrentScene()->getEntity("sailor");
+    ASSERT_NE(sailor, nullptr);
+    session->setNextScene("testA", 2, 2);
+    ASSERT_NE(session->getNextScene(), nullptr);
+    core::Entity* replacedGuard = session->getNextScene()->getEntity("guard");
+    ASSERT_NE(replacedGuard, nullptr);
+    session->setNextScene("testA", 3, 3);
+    EXPECT_EQ(replacedGuard->getScene(), nullptr) << "a pending scene that was replaced is gone";
+    session->update();
+    EXPECT_EQ(sailor->getScene(), nullptr) << "the scene left behind is gone";
+    EXPECT_EQ(session->getAvatar()->getScene(), session->getCurrentScene());
+    // Lua still holds the sailor of the freed scene; stepping it is harmless.
+    core::LuaInterface::runString("sailor:attemptMoveDirection(1)");
+    EXPECT_EQ(sailor->getScene(), nullptr);
+    EXPECT_EQ(tileOf(session->getAvatar()), glm::ivec2(3, 3));
 }
 
 TEST_F(SessionScenes, UnknownScenesAndNullScenesChangeNothing)
