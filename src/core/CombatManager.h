@@ -1,14 +1,18 @@
 #pragma once
 
 #include <list>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
 
-#include "core/CombatSnapshot.h"
+#include "core/CombatDisplay.h"
+#include "core/CombatDistance.h"
+#include "core/CombatEnding.h"
+#include "core/CombatMovement.h"
+#include "core/CombatSides.h"
+#include "core/CombatTargeting.h"
 #include "core/TilePos.h"
 
 namespace gui
@@ -33,6 +37,11 @@ struct EnemyPlan;
 // offers the options of each stage and a text box at the top shows what
 // happened. The fight is won when the last enemy falls and lost when the
 // whole party has; a lost fight can be tried again from where it began.
+//
+// This class keeps the stages and their menus and hands the rest on: who
+// fights and falls to CombatSides, aiming to CombatTargeting, walking to
+// CombatMovement, the end of the fight to CombatEnding, the widgets to
+// CombatDisplay, and the enemies' moves to EnemyTurnProcess.
 class CombatManager
 {
 public:
@@ -50,7 +59,7 @@ public:
     // The music a fight plays unless its caller names another.
     static const char* const BATTLE_MUSIC;
     // Offered beside "try_again" after a lost fight once the game has saves.
-    static const char* const LOAD_LAST_SAVE;
+    static constexpr const char* LOAD_LAST_SAVE = CombatEnding::LOAD_LAST_SAVE;
 
     explicit CombatManager(Session* session);
     virtual ~CombatManager();
@@ -70,21 +79,27 @@ public:
     // "base", "move", "ability", "target", "enemy", "lose" or "win".
     static const char* stageName(stage value);
 
-    static int getCombatDistance(int row1, int col1, int row2, int col2);
-    static int getCombatDistance(const Character* character1, const Character* character2);
+    static int getCombatDistance(int row1, int col1, int row2, int col2)
+    {
+        return combatDistance({row1, col1}, {row2, col2});
+    }
+    static int getCombatDistance(const Character* character1, const Character* character2)
+    {
+        return combatDistance(CombatSides::squareOf(character1), CombatSides::squareOf(character2));
+    }
 
-    void highlightTile(int row, int col);
-    void unHighlightTiles();
-    void showAbilityResults(const std::string& text);
+    void highlightTile(int row, int col) { _targeting.highlightTile({row, col}); }
+    void unHighlightTiles() { _targeting.unHighlightTiles(); }
+    void showAbilityResults(const std::string& text) { _display.showResults(text); }
 
     // Whether the entity is on either side of the running fight.
-    bool isTakingPart(const Entity* entity) const;
+    bool isTakingPart(const Entity* entity) const { return _inCombat && _sides.isTakingPart(entity); }
 
     // The enemies' turn, played by EnemyTurnProcess through these.
-    bool isFighting(const Character* character) const;
+    bool isFighting(const Character* character) const { return _sides.isStandingEnemy(character); }
     EnemyPlan planFor(Character* foe);
-    bool canStrike(const Character* foe, const EnemyPlan& plan) const;
-    void markTarget(const EnemyPlan& plan);
+    bool canStrike(const Character* foe, const EnemyPlan& plan) const { return _targeting.canStrike(foe, plan); }
+    void markTarget(const EnemyPlan& plan) { _targeting.markBlow(plan); }
     void enemyAct(Character* foe, const EnemyPlan& plan);
     void enemyPasses(Character* foe);
     // Takes out whoever has fallen; true when that ended the fight.
@@ -95,15 +110,15 @@ public:
     stage getStage() const { return _combatStage; }
     Character* getCurrentCharacter() const { return _currentCharacter; }
     Ability* getChosenAbility() const { return _chosenAbility; }
-    int getRemainingMovement() const { return remainingMovement; }
-    const std::list<Character*>& getParty() const { return _party; }
-    const std::list<Character*>* getEnemies() const { return _enemies; }
-    const std::list<Character*>& getTargets() const { return _targets; }
-    const std::vector<TilePos>& getHighlightedTiles() const { return _highlightedTiles; }
-    bool canAct(Character* character) const;
+    int getRemainingMovement() const { return _movement.remaining(); }
+    const std::list<Character*>& getParty() const { return _sides.party(); }
+    const std::list<Character*>* getEnemies() const { return _sides.enemies(); }
+    const std::list<Character*>& getTargets() const { return _targeting.targets(); }
+    const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }
+    bool canAct(Character* character) const { return _sides.canAct(character); }
     CombatInputContext* getCombatInputContext() const { return _combatInputContext.get(); }
-    gui::CombatMenu* getCombatMenu() const { return _combatMenu; }
-    gui::GUITextBox* getTextDisplay() const { return _textDisplay; }
+    gui::CombatMenu* getCombatMenu() const { return _display.menu(); }
+    gui::GUITextBox* getTextDisplay() const { return _display.results(); }
     bool isEnemyTurnRunning() const { return _enemyTurn != nullptr; }
 
 private:
@@ -124,51 +139,28 @@ private:
     bool abilityOption(const std::string& option);
     bool targetOption(const std::string& option);
     bool enemyOption(const std::string& option);
-    bool targetClick(int row, int col, Character* clicked);
-    bool clickSingleTarget(Character* clicked, int radius);
-    bool clickAlly(Character* clicked);
-    bool clickBurst(int row, int col, int radius);
-    bool clickLine(int row, int col, int range, int radius);
-    Character* characterAt(int row, int col) const;
-    // Everybody in the fight whose square lies within `radius` of the centre.
-    std::list<Character*> charactersNear(int row, int col, int radius) const;
-    void returnToStartSquare();
+    bool outcomeOption(const std::string& option);
     void startEnemyTurn();
     void stopEnemyTurn();
-    void removeFallen(std::string& text);
-    void removeDeadEnemies(std::string& text);
     // Wins or loses the fight when one side has nobody left; true if so.
     bool checkForEnd();
     void tryAgain();
     void loadLastSave();
-    void restoreSceneMusic();
-    void setMenu(const std::string& title, const std::vector<std::string>& options);
-    void setCanAct(Character* character, bool canAct);
-    static TilePos gridPosition(const Character* character);
 
-    // Created here, owned by the GUI manager; destroyed through it.
-    gui::CombatMenu* _combatMenu;
-    gui::GUITextBox* _textDisplay;
+    CombatDisplay _display;
     Session* _session;
     stage _combatStage;
     bool _inCombat;
     // Borrowed: abilities belong to the resource manager, characters to Lua.
     Ability* _chosenAbility;
     Character* _currentCharacter;
-    std::list<Character*> _targets;
-    int remainingMovement;
-    int characterRow;
-    int characterCol;
-    std::list<Character*> _party;
-    // The session's opponent list, which outlives the fight.
-    std::list<Character*>* _enemies;
-    std::map<std::string, bool> _canAct;
-    std::vector<TilePos> _highlightedTiles;
+    CombatMovement _movement;
+    CombatSides _sides;
+    // Holds on to _sides, so it comes after it; _ending likewise to _display.
+    CombatTargeting _targeting;
     std::unique_ptr<CombatInputContext> _combatInputContext;
     // Owned by the process manager; this only keeps track of it.
     EnemyTurnProcess* _enemyTurn;
-    CombatSnapshot _snapshot;
-    std::string _sceneMusic;
-    bool _battleMusicPlaying;
+    CombatEnding _ending;
 };
 }

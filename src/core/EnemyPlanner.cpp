@@ -6,7 +6,7 @@
 
 #include "core/Ability.h"
 #include "core/Character.h"
-#include "core/CombatManager.h"
+#include "core/CombatDistance.h"
 
 namespace core
 {
@@ -14,11 +14,6 @@ namespace
 {
 // Without an ability to aim, an enemy still walks up to the next square.
 const int BARE_HANDED_RANGE = 2;
-
-int distance(const TilePos& a, const TilePos& b)
-{
-    return CombatManager::getCombatDistance(a.row, a.col, b.row, b.col);
-}
 
 TilePos squareOf(const Character& character)
 {
@@ -47,7 +42,7 @@ Character* EnemyPlanner::chooseTarget(const Character* enemy, const std::list<Ch
     {
         if (!standing(member))
             continue;
-        const int d = distance(from, squareOf(*member));
+        const int d = combatDistance(from, squareOf(*member));
         if (d < bestDistance || (d == bestDistance && member->getHP(false) < best->getHP(false)))
         {
             best = member;
@@ -61,7 +56,7 @@ bool EnemyPlanner::reaches(const Ability& ability, const TilePos& from, const Ti
 {
     const std::string& type = ability.getTargetType();
     // A burst is centred on the target itself, so the centre's range decides.
-    return (type == "target" || type == "burst") && distance(from, target) < ability.getRange();
+    return (type == "target" || type == "burst") && combatDistance(from, target) < ability.getRange();
 }
 
 std::vector<Ability*> EnemyPlanner::usableAbilities(const Character& enemy)
@@ -133,7 +128,7 @@ EnemyPlan EnemyPlanner::fightPlan(Character* enemy, Character* target, bool keep
                 break;
             }
             // Farthest from the target, and among those the fewest steps.
-            const int spread = distance(square, targetSquare);
+            const int spread = combatDistance(square, targetSquare);
             if (spread > bestSpread)
             {
                 best = &square;
@@ -155,7 +150,7 @@ std::vector<Direction> EnemyPlanner::approach(const Character& enemy, const Abil
 {
     const int range = ability ? ability->getRange() : BARE_HANDED_RANGE;
     const auto inReach = [ability, &target](const TilePos& square)
-    { return ability ? reaches(*ability, square, target) : distance(square, target) < BARE_HANDED_RANGE; };
+    { return ability ? reaches(*ability, square, target) : combatDistance(square, target) < BARE_HANDED_RANGE; };
     // A square in reach lies at most one and a half times the range (less
     // one) from the target counted in straight steps, so no walk from `square`
     // gets there in fewer steps than this.
@@ -173,7 +168,7 @@ int EnemyPlanner::nearestMemberDistance(const TilePos& square, const std::list<C
     int nearest = std::numeric_limits<int>::max();
     for (const Character* member : party)
         if (standing(member))
-            nearest = std::min(nearest, distance(square, squareOf(*member)));
+            nearest = std::min(nearest, combatDistance(square, squareOf(*member)));
     return nearest;
 }
 

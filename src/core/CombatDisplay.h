@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gui
+{
+class CombatMenu;
+class GUITextBox;
+}
+
+namespace core
+{
+class CombatManager;
+
+// What a fight shows: the combat menu along the bottom with the options of
+// each stage, and the box at the top that tells what the last blow did.
+class CombatDisplay
+{
+public:
+    // The menu hands the options clicked to `combatManager`.
+    explicit CombatDisplay(CombatManager* combatManager);
+    ~CombatDisplay();
+    CombatDisplay(const CombatDisplay&) = delete;
+    CombatDisplay& operator=(const CombatDisplay&) = delete;
+
+    void showMenu();
+    void hide();
+    void setMenu(const std::string& title, const std::vector<std::string>& options);
+    void showResults(const std::string& text);
+    // Adds a closing line under what the box already says.
+    void addResultLine(const std::string& line);
+
+    gui::CombatMenu* menu() const { return _combatMenu; }
+    gui::GUITextBox* results() const { return _textDisplay; }
+
+private:
+    // Created here, owned by the GUI manager; destroyed through it.
+    gui::CombatMenu* _combatMenu;
+    gui::GUITextBox* _textDisplay;
+};
+}

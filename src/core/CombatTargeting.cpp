@@ -1,0 +1,168 @@
+#include "core/CombatTargeting.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+#include "Log/Log.h"
+#include "core/Ability.h"
+#include "core/Character.h"
+#include "core/CombatDistance.h"
+#include "core/CombatSides.h"
+#include "core/EnemyPlanner.h"
+#include "core/LevelMap/LevelMap.h"
+
+namespace core
+{
+CombatTargeting::CombatTargeting(const CombatSides& sides, MapSource currentMap)
+    : _sides(sides), _currentMap(std::move(currentMap))
+{
+}
+
+bool CombatTargeting::click(const Ability& ability, const Character& user, TilePos square)
+{
+    const TilePos from = CombatSides::squareOf(&user);
+    const int range = ability.getRange();
+    const int radius = ability.getRadius();
+    const int dist = combatDistance(square, from);
+    const std::string& type = ability.getTargetType();
+
+    if (type == "target" && dist < range)
+        return clickSingleTarget(_sides.characterAt(square), radius);
+    if (type == "ally" && dist < range)
+        return clickAlly(_sides.characterAt(square));
+    if (type == "self")
+    {
+        Log::named("oskel") << "self" << std::endl;
+        return true;
+    }
+    if (type == "burst" && dist < range)
+        return clickBurst(square, radius);
+    if (type == "line")
+        return clickLine(from, square, range, radius);
+    Log::named("oskel") << "ability target type not recognized" << std::endl;
+    return true;
+}
+
+bool CombatTargeting::clickSingleTarget(Character* clicked, int radius)
+{
+    Log::named("oskel") << "entered target" << std::endl;
+    if (!clicked)
+        return false;
+    if (static_cast<int>(_targets.size()) < radius)
+    {
+        _targets.push_back(clicked);
+        highlightTile(CombatSides::squareOf(clicked));
+    }
+    return true;
+}
+
+bool CombatTargeting::clickAlly(Character* clicked)
+{
+    Log::named("oskel") << "ally" << std::endl;
+    if (!clicked)
+        return false;
+    for (Character* member : _sides.party())
+    {
+        if (member && member->getId() == clicked->getId())
+        {
+            _targets.push_back(clicked);
+            highlightTile(CombatSides::squareOf(clicked));
+        }
+    }
+    return true;
+}
+
+bool CombatTargeting::clickBurst(TilePos centre, int radius)
+{
+    Log::named("oskel") << "entered burst" << std::endl;
+    if (!_highlightedTiles.empty())
+        return false;
+    const std::list<Character*> near = _sides.charactersNear(centre, radius);
+    _targets.insert(_targets.end(), near.begin(), near.end());
+    highlightBurst(centre, radius);
+    return true;
+}
+
+bool CombatTargeting::clickLine(TilePos user, TilePos towards, int range, int radius)
+{
+    if (!_highlightedTiles.empty())
+        return false;
+    if (user == towards)
+        return true;
+    const int dr = std::abs(user.row - towards.row);
+    const int dc = std::abs(user.col - towards.col);
+    const int sr = user.row > towards.row ? -1 : 1;
+    const int sc = user.col > towards.col ? -1 : 1;
+    const double length = std::sqrt(static_cast<double>(dr * dr + dc * dc));
+    const double halfWidth = 0.5 + radius / 2.0;
+    for (int i = 0; i < radius + range; ++i)
+    {
+        for (int j = 0; j < radius + range; ++j)
+        {
+            if (i == 0 && j == 0)
+                continue;
+            if (std::abs(dc * i - dr * j) / length <= halfWidth)
+                highlightTile({user.row + sr * i, user.col + sc * j});
+        }
+    }
+    return true;
+}
+
+bool CombatTargeting::canStrike(const Character* foe, const EnemyPlan& plan) const
+{
+    if (!foe || !plan.ability || !plan.target || !_sides.isInParty(plan.target))
+        return false;
+    return EnemyPlanner::reaches(*plan.ability, CombatSides::squareOf(foe), CombatSides::squareOf(plan.target));
+}
+
+std::list<Character*> CombatTargeting::struckBy(const EnemyPlan& plan) const
+{
+    if (plan.ability && plan.ability->getTargetType() == "burst")
+        return _sides.charactersNear(CombatSides::squareOf(plan.target), plan.ability->getRadius());
+    return {plan.target};
+}
+
+void CombatTargeting::markBlow(const EnemyPlan& plan)
+{
+    unHighlightTiles();
+    if (!plan.ability || !plan.target)
+        return;
+    const int radius = plan.ability->getTargetType() == "burst" ? plan.ability->getRadius() : 0;
+    highlightBurst(CombatSides::squareOf(plan.target), radius);
+}
+
+void CombatTargeting::highlightBurst(TilePos centre, int radius)
+{
+    for (int i = -radius; i <= radius; ++i)
+        for (int j = -radius; j <= radius; ++j)
+        {
+            const TilePos square{centre.row + i, centre.col + j};
+            if (combatDistance(square, centre) <= radius)
+                highlightTile(square);
+        }
+}
+
+void CombatTargeting::highlightTile(TilePos square)
+{
+    if (std::find(_highlightedTiles.begin(), _highlightedTiles.end(), square) != _highlightedTiles.end())
+        return;
+    _highlightedTiles.push_back(square);
+    if (LevelMap* map = _currentMap ? _currentMap() : nullptr)
+        map->highlightTile(square.row, square.col);
+}
+
+void CombatTargeting::unHighlightTiles()
+{
+    Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles.size() << std::endl;
+    LevelMap* map = _currentMap ? _currentMap() : nullptr;
+    for (const TilePos& square : _highlightedTiles)
+    {
+        Log::named("oskel") << "unhighlighting tile: " << square.row << " " << square.col << std::endl;
+        if (map)
+            map->unHighlightTile(square.row, square.col);
+    }
+    _highlightedTiles.clear();
+}
+}
