@@ -146,10 +146,15 @@ void CombatTargeting::highlightBurst(TilePos centre, int radius)
 
 void CombatTargeting::highlightTile(TilePos square)
 {
+    LevelMap* map = _currentMap ? _currentMap() : nullptr;
+    // A burst or line near the edge would otherwise light squares drawn out
+    // in the void beyond the map.
+    if (map && !map->isOnMap(square.row, square.col))
+        return;
     if (std::find(_highlightedTiles.begin(), _highlightedTiles.end(), square) != _highlightedTiles.end())
         return;
     _highlightedTiles.push_back(square);
-    if (LevelMap* map = _currentMap ? _currentMap() : nullptr)
+    if (map)
         map->highlightTile(square.row, square.col);
 }
 

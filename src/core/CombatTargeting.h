@@ -21,7 +21,8 @@ struct EnemyPlan;
 // Shapes: "target" takes the character clicked, up to `radius` of them;
 // "ally" a party member clicked; "burst" everybody within `radius` of the
 // square clicked, once; "line" lights a band from the user towards the click
-// and takes nobody in; "self" takes nobody in either.
+// and takes nobody in; "self" takes nobody in either. Squares off the map
+// are never lit.
 class CombatTargeting
 {
 public:
