@@ -97,9 +97,12 @@ bool CombatTargeting::clickLine(TilePos user, TilePos towards, int range, int ra
     const int sc = user.col > towards.col ? -1 : 1;
     const double length = std::sqrt(static_cast<double>(dr * dr + dc * dc));
     const double halfWidth = 0.5 + radius / 2.0;
-    for (int i = 0; i < radius + range; ++i)
+    const int reach = radius + range;
+    const int rowSteps = stepsOnMap(user.row, sr, reach, true);
+    const int colSteps = stepsOnMap(user.col, sc, reach, false);
+    for (int i = 0; i < rowSteps; ++i)
     {
-        for (int j = 0; j < radius + range; ++j)
+        for (int j = 0; j < colSteps; ++j)
         {
             if (i == 0 && j == 0)
                 continue;
@@ -133,10 +136,25 @@ void CombatTargeting::markBlow(const EnemyPlan& plan)
     highlightBurst(CombatSides::squareOf(plan.target), radius);
 }
 
+int CombatTargeting::stepsOnMap(int start, int step, int wanted, bool rows) const
+{
+    const LevelMap* map = _currentMap ? _currentMap() : nullptr;
+    if (!map)
+        return wanted;
+    const int extent = rows ? map->getNumberOfRows() : map->getNumberOfColumns();
+    const int available = step > 0 ? extent - start : start + 1;
+    return std::max(0, std::min(wanted, available));
+}
+
 void CombatTargeting::highlightBurst(TilePos centre, int radius)
 {
-    for (int i = -radius; i <= radius; ++i)
-        for (int j = -radius; j <= radius; ++j)
+    // Steps of 0 to radius each way, the centre's row and column included.
+    const int up = stepsOnMap(centre.row, -1, radius + 1, true);
+    const int down = stepsOnMap(centre.row, 1, radius + 1, true);
+    const int left = stepsOnMap(centre.col, -1, radius + 1, false);
+    const int right = stepsOnMap(centre.col, 1, radius + 1, false);
+    for (int i = 1 - up; i < down; ++i)
+        for (int j = 1 - left; j < right; ++j)
         {
             const TilePos square{centre.row + i, centre.col + j};
             if (combatDistance(square, centre) <= radius)
@@ -151,7 +169,7 @@ void CombatTargeting::highlightTile(TilePos square)
     // in the void beyond the map.
     if (map && !map->isOnMap(square.row, square.col))
         return;
-    if (std::find(_highlightedTiles.begin(), _highlightedTiles.end(), square) != _highlightedTiles.end())
+    if (!_lit.insert({square.row, square.col}).second)
         return;
     _highlightedTiles.push_back(square);
     if (map)
@@ -169,5 +187,6 @@ void CombatTargeting::unHighlightTiles()
             map->unHighlightTile(square.row, square.col);
     }
     _highlightedTiles.clear();
+    _lit.clear();
 }
 }

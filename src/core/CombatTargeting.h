@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <list>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/TilePos.h"
@@ -55,11 +57,18 @@ private:
     bool clickLine(TilePos user, TilePos towards, int range, int radius);
     // Lights every square within `radius` of the centre.
     void highlightBurst(TilePos centre, int radius);
+    // How many steps from `start` in direction `step` (+1 or -1) stay on the
+    // map's rows (or columns), at most `wanted`. A shape's loops are bounded
+    // by it, so a huge radius in the data costs no more than the map.
+    int stepsOnMap(int start, int step, int wanted, bool rows) const;
 
     const CombatSides& _sides;
     MapSource _currentMap;
     // Borrowed from the sides of the fight.
     std::list<Character*> _targets;
     std::vector<TilePos> _highlightedTiles;
+    // The same squares as (row, column), so that lighting a large shape does
+    // not search the list once per square.
+    std::set<std::pair<int, int>> _lit;
 };
 }

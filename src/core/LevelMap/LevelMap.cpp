@@ -60,6 +60,20 @@ bool LevelMap::isOnMap(int row, int column) const
     return layer && row >= 0 && row < layer->rows && column >= 0 && column < layer->cols;
 }
 
+int LevelMap::getNumberOfRows() const
+{
+    if (passabilityMap)
+        return passabilityMap->getNumberOfRows();
+    return drawableMaps.empty() || !drawableMaps.front() ? 0 : drawableMaps.front()->rows;
+}
+
+int LevelMap::getNumberOfColumns() const
+{
+    if (passabilityMap)
+        return passabilityMap->getNumberOfColumns();
+    return drawableMaps.empty() || !drawableMaps.front() ? 0 : drawableMaps.front()->cols;
+}
+
 void LevelMap::highlightTile(int row, int column)
 {
     if (!drawableMaps.empty() && drawableMaps.back())

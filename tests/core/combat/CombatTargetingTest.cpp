@@ -117,6 +117,25 @@ TEST(CombatTargeting, EachShapeTakesInItsCharactersAndLightsOnlyTheMap)
         {"ally only from the party", "ally", 9, 1, {{0, 0}, {2, 2}}, true, {"hero"}, {{2, 2}}},
         {"self takes nobody", "self", 9, 1, {{0, 0}}, true, {}, {}},
         {"unknown shape", "cone", 9, 1, {{0, 0}}, true, {}, {}},
+        // The largest radius and range the data files allow: the shape is
+        // cut to the map instead of being walked square by square.
+        {"burst as wide as the data allows",
+         "burst",
+         9,
+         1000000,
+         {{0, 0}},
+         true,
+         {"hero", "a", "b", "c"},
+         {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {2, 0}, {2, 1}, {2, 2},
+          {2, 3}, {2, 4}, {3, 0}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {4, 0}, {4, 1}, {4, 2}, {4, 3}, {4, 4}}},
+        {"line as long and wide as the data allows",
+         "line",
+         1000000,
+         1000000,
+         {{0, 2}},
+         true,
+         {},
+         {{0, 2}, {0, 3}, {0, 4}, {1, 2}, {1, 3}, {1, 4}, {2, 3}, {2, 4}}},
     };
     for (const Case& c : cases)
     {
