@@ -115,8 +115,8 @@ void parseWithTinyXml2(benchmark::State& state, bool csv, bool readText = false)
             break;
         }
         benchmark::DoNotOptimize(document.RootElement());
-        for (const tinyxml2::XMLElement* layer = document.RootElement()->FirstChildElement("layer");
-             readText && layer; layer = layer->NextSiblingElement("layer"))
+        for (const tinyxml2::XMLElement* layer = document.RootElement()->FirstChildElement("layer"); readText && layer;
+             layer = layer->NextSiblingElement("layer"))
             benchmark::DoNotOptimize(layer->FirstChildElement("data")->GetText());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <iostream>
 
-Log::Log() : mErrorStream(&std::cout), mWarnStream(&std::cout), mNoteStream(&std::cout), mDefaultStream(&std::cout)
+Log::Log() : mErrorStream(&std::cout), mWarnStream(&std::cout), mNoteStream(&std::cout)
 {
     // A stream without a buffer fails every write, so everything is discarded.
     static std::ostream nullStream(nullptr);

@@ -32,6 +32,5 @@ private:
     std::ostream* mWarnStream;
     std::ostream* mNoteStream;
     std::map<std::string, std::ostream*> mNamedStreams;
-    std::ostream* mDefaultStream;
     std::ostream* mNullStream;
 };

@@ -27,7 +27,7 @@ bool standing(const Character* character)
 }
 
 EnemyPlanner::EnemyPlanner(const LevelMap* map, const EntityMap* standingEntities)
-    : _map(map), _standing(standingEntities), _paths(map)
+    : _standing(standingEntities), _paths(map)
 {
 }
 

@@ -57,7 +57,6 @@ private:
     std::vector<Direction> approach(const Character& enemy, const Ability* ability, const TilePos& target);
     static int nearestMemberDistance(const TilePos& square, const std::list<Character*>& party);
 
-    const LevelMap* _map;
     const EntityMap* _standing;
     CombatPathfinder _paths;
 };

@@ -35,10 +35,9 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0),
-      _currentParty(nullptr), _combatManager(this), _dialogManager(new DialogManager(this)),
-      _levelInputContext(new LevelInputContext(this)), _doPrompt(false), _partyView(nullptr), _inventoryView(nullptr),
-      _questManager(nullptr), _luaRef(LUA_NOREF)
+    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _currentParty(nullptr), _combatManager(this),
+      _dialogManager(new DialogManager(this)), _levelInputContext(new LevelInputContext(this)), _doPrompt(false),
+      _partyView(nullptr), _inventoryView(nullptr), _questManager(nullptr), _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(new Screen());
     application::InputManager::pushContext(_levelInputContext.get());

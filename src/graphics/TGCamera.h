@@ -56,11 +56,6 @@ private:
     float _farClip = 100.0f;
     int _clientWidth = 0;
     int _clientHeight = 0;
-    float _orthoWidth = 0.0f;
-    float _orthoHeight = 0.0f;
-    float _zoomedOrthoHeight = 0.0f;
-    float _zoomedOrthoWidth = 0.0f;
-    float _currentZoom = 1.0f;
     float _maxZoomIn = 10.0f;
     float _maxZoomOut = 10.0f;
     glm::vec3 _lookAt;
@@ -69,7 +64,6 @@ private:
     glm::mat4 _view;
     glm::mat4 _perspective;
     glm::mat4 _orthographic;
-    bool _useOrtho = true;
     std::string _identifier;
     bool _attached = false;
 };

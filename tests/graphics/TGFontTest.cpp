@@ -15,6 +15,12 @@ using namespace tamsygraphics;
 
 namespace
 {
+// The atlas is indexed by character code.
+const character_info& glyph(const atlas& glyphs, char c)
+{
+    return glyphs.characters[static_cast<unsigned char>(c)];
+}
+
 const char* FREE_SANS = "./assets/fonts/FreeSans.ttf";
 
 // The atlases need a GL context: the shared test window's.
@@ -71,13 +77,13 @@ TEST_F(FontContext, AtlasPacksEveryPrintableGlyphInOneRow)
     EXPECT_EQ(glyphs.texWidth, expected.width);
     EXPECT_EQ(glyphs.texHeight, expected.height);
     EXPECT_NE(glyphs.tex, 0u);
-    EXPECT_EQ(glyphs.characters[' '].bw, static_cast<float>(expected.spaceBitmapWidth));
-    EXPECT_EQ(glyphs.characters[' '].ax, static_cast<float>(expected.spaceAdvance));
+    EXPECT_EQ(glyph(glyphs, ' ').bw, static_cast<float>(expected.spaceBitmapWidth));
+    EXPECT_EQ(glyph(glyphs, ' ').ax, static_cast<float>(expected.spaceAdvance));
     // Codes below the printable range stay empty; glyphs follow each other left to right.
     EXPECT_EQ(glyphs.characters[10].ax, 0.0f);
-    EXPECT_EQ(glyphs.characters['!'].tx, glyphs.characters[' '].tx + glyphs.characters[' '].bw / glyphs.texWidth);
-    EXPECT_LT(glyphs.characters['A'].tx, glyphs.characters['B'].tx);
-    EXPECT_FLOAT_EQ(glyphs.characters['~'].tx + glyphs.characters['~'].bw / glyphs.texWidth +
+    EXPECT_EQ(glyph(glyphs, '!').tx, glyph(glyphs, ' ').tx + glyph(glyphs, ' ').bw / glyphs.texWidth);
+    EXPECT_LT(glyph(glyphs, 'A').tx, glyph(glyphs, 'B').tx);
+    EXPECT_FLOAT_EQ(glyph(glyphs, '~').tx + glyph(glyphs, '~').bw / glyphs.texWidth +
                         glyphs.characters[127].bw / glyphs.texWidth,
                     1.0f);
 
@@ -106,10 +112,10 @@ TEST_F(FontContext, TextLengthSumsAdvancesAtItsSize)
     EXPECT_EQ(text.getLength(), 0) << "size 0";
     text.setSize(18);
     text.setText("   ");
-    EXPECT_EQ(text.getLength(), 3 * static_cast<int>(glyphs.characters[' '].ax));
+    EXPECT_EQ(text.getLength(), 3 * static_cast<int>(glyph(glyphs, ' ').ax));
     EXPECT_GT(text.getLength(), 0);
     text.setText("Hi\xC3\xA9");
-    EXPECT_EQ(text.getLength(), static_cast<int>(glyphs.characters['H'].ax + glyphs.characters['i'].ax))
+    EXPECT_EQ(text.getLength(), static_cast<int>(glyph(glyphs, 'H').ax + glyph(glyphs, 'i').ax))
         << "characters outside ASCII add nothing";
     text.setSize(40);
     EXPECT_EQ(text.getLength(), 0) << "a size never added measures nothing";
@@ -213,11 +219,10 @@ TEST_F(FontContext, GUIManagerRegistersByIdentifierWithoutARenderer)
     EXPECT_EQ(text->getText(), "first") << "the first text keeps its content";
     EXPECT_EQ(text->getSize(), 18);
     ASSERT_NE(text->getFont(), nullptr);
-    EXPECT_EQ(text->getLength(), static_cast<int>(text->getFont()->getSize(18).characters['f'].ax +
-                                                  text->getFont()->getSize(18).characters['i'].ax +
-                                                  text->getFont()->getSize(18).characters['r'].ax +
-                                                  text->getFont()->getSize(18).characters['s'].ax +
-                                                  text->getFont()->getSize(18).characters['t'].ax));
+    const atlas glyphs = text->getFont()->getSize(18);
+    EXPECT_EQ(text->getLength(),
+              static_cast<int>(glyph(glyphs, 'f').ax + glyph(glyphs, 'i').ax + glyph(glyphs, 'r').ax +
+                               glyph(glyphs, 's').ax + glyph(glyphs, 't').ax));
 
     gui.destroyRectangle(rectangle);
     EXPECT_NE(gui.createRectangle("box"), nullptr) << "the identifier is free again";
