@@ -184,6 +184,13 @@ tamsygraphics::Camera* Session::getCamera() const
 
 void Session::setNextScene(const std::string& sceneId, int row, int column)
 {
+    // A fighter stepping on a door in its move would otherwise carry the
+    // fight into another scene, where the enemies it left cannot be reached.
+    if (_combatManager.isInCombat())
+    {
+        Log::warn() << "Session::setNextScene - " << sceneId << " is not entered during a fight" << std::endl;
+        return;
+    }
     setNextScene(ResourceManager::getScene(sceneId), row, column);
 }
 

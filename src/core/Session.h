@@ -62,6 +62,7 @@ public:
     void setCamera(tamsygraphics::Camera* cam);
     tamsygraphics::Camera* getCamera() const;
 
+    // Refused, with a warning, while a fight is on.
     void setNextScene(const std::string& sceneId, int row, int column);
     // Enters the scene as a pending change; the scene may be null (a failed
     // lookup), in which case no change will happen. A pending scene that

@@ -7,6 +7,7 @@
 #include "core/CombatInputContext.h"
 #include "core/CombatManager.h"
 #include "core/LevelMap/LevelMap.h"
+#include "core/LuaInterface.h"
 #include "core/Scene.h"
 #include "graphics/TGCamera.h"
 #include "gui/CombatMenu.h"
@@ -82,6 +83,22 @@ TEST(CombatDistance, DiagonalStepsCostAboutOneAndAHalf)
     EXPECT_EQ(CombatManager::getCombatDistance(0, 0, 0, 4), 4);
     EXPECT_EQ(CombatManager::getCombatDistance(5, 1, 4, 4), 4);
     EXPECT_EQ(CombatManager::getCombatDistance(2, 2, 2, 2), 0);
+}
+
+TEST_F(CombatMovement, ADoorDoesNotTakeTheFightIntoAnotherScene)
+{
+    testsupport::ErrorCapture warnings(testsupport::ErrorCapture::ErrorsAndWarnings);
+    core::LuaInterface::runString("s:enter('testB', 1, 1)");
+    session->update();
+    EXPECT_EQ(session->getCurrentScene()->getId(), "testA");
+    EXPECT_EQ(session->getNextScene(), nullptr);
+    EXPECT_TRUE(session->getCombatManager().isInCombat());
+    EXPECT_NE(warnings.text().find("testB is not entered during a fight"), std::string::npos) << warnings.text();
+
+    session->getCombatManager().leaveCombat();
+    core::LuaInterface::runString("s:enter('testB', 1, 1)");
+    session->update();
+    EXPECT_EQ(session->getCurrentScene()->getId(), "testB") << "after the fight the door works again";
 }
 
 using CombatFlow = SessionFixture;
