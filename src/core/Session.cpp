@@ -103,10 +103,14 @@ void Session::update()
         noteDeparted();
         _currentScene->cull();
     }
-    if (_nextScene)
+    if (_nextScene && _combatManager.isInCombat())
     {
-        attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
+        // Asked for before a fight began in the same frame.
+        Log::warn() << "Session::update - " << _nextScene->getId() << " is not entered during a fight" << std::endl;
+        setNextScene(std::unique_ptr<Scene>(), 0, 0);
     }
+    if (_nextScene)
+        attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
     showEndingWhenFree();
 }
 

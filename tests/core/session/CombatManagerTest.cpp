@@ -96,6 +96,13 @@ TEST_F(CombatMovement, ADoorDoesNotTakeTheFightIntoAnotherScene)
     EXPECT_NE(warnings.text().find("testB is not entered during a fight"), std::string::npos) << warnings.text();
 
     session->getCombatManager().leaveCombat();
+    warnings.clear();
+    core::LuaInterface::runString("s:enter('testB', 1, 1) s:fight('bandit;')");
+    session->update();
+    EXPECT_EQ(session->getCurrentScene()->getId(), "testA") << "a fight begun after the request keeps the scene";
+    EXPECT_NE(warnings.text().find("testB is not entered during a fight"), std::string::npos) << warnings.text();
+
+    session->getCombatManager().leaveCombat();
     core::LuaInterface::runString("s:enter('testB', 1, 1)");
     session->update();
     EXPECT_EQ(session->getCurrentScene()->getId(), "testB") << "after the fight the door works again";
