@@ -23,7 +23,8 @@ const std::map<std::string, Usage>& usages()
     static const std::map<std::string, Usage> table = {
         {"Session.sayHi", {"Session.sayHi()", "prints a greeting (a check that scripting works)"}},
         {"s.enter",
-         {"s:enter(sceneId, row, col)", "moves the party to that tile of that scene at the end of the frame"}},
+         {"s:enter(sceneId, row, col)",
+          "moves the party to that tile of that scene at the end of the frame; refused during a fight"}},
         {"s.party", {"s:party()", "opens the party menu"}},
         {"s.chars", {"s:chars()", "prints the party and the characters of the current scene"}},
         {"s.view", {"s:view(id)", "opens the party menu on that member's sheet"}},
