@@ -105,7 +105,9 @@ void Session::update()
     }
     if (_nextScene && _combatManager.isInCombat())
     {
-        // Asked for before a fight began in the same frame.
+        // A fighter stepping on a door, or a script starting a fight after
+        // asking for a scene, would otherwise carry the fight into another
+        // scene, where the enemies it left cannot be reached.
         Log::warn() << "Session::update - " << _nextScene->getId() << " is not entered during a fight" << std::endl;
         setNextScene(std::unique_ptr<Scene>(), 0, 0);
     }
@@ -188,13 +190,6 @@ tamsygraphics::Camera* Session::getCamera() const
 
 void Session::setNextScene(const std::string& sceneId, int row, int column)
 {
-    // A fighter stepping on a door in its move would otherwise carry the
-    // fight into another scene, where the enemies it left cannot be reached.
-    if (_combatManager.isInCombat())
-    {
-        Log::warn() << "Session::setNextScene - " << sceneId << " is not entered during a fight" << std::endl;
-        return;
-    }
     setNextScene(ResourceManager::getScene(sceneId), row, column);
 }
 

@@ -62,7 +62,8 @@ public:
     void setCamera(tamsygraphics::Camera* cam);
     tamsygraphics::Camera* getCamera() const;
 
-    // Refused, with a warning, while a fight is on.
+    // A change still pending when the frame ends during a fight is dropped,
+    // with a warning.
     void setNextScene(const std::string& sceneId, int row, int column);
     // Enters the scene as a pending change; the scene may be null (a failed
     // lookup), in which case no change will happen. A pending scene that

@@ -54,24 +54,23 @@ void LevelMap::adoptTileset(tamsygraphics::Tileset* tileset)
 
 bool LevelMap::isOnMap(int row, int column) const
 {
-    if (passabilityMap)
-        return passabilityMap->contains(row, column);
-    const tamsygraphics::Map* layer = drawableMaps.empty() ? nullptr : drawableMaps.front();
-    return layer && row >= 0 && row < layer->rows && column >= 0 && column < layer->cols;
+    return row >= 0 && row < getNumberOfRows() && column >= 0 && column < getNumberOfColumns();
 }
 
 int LevelMap::getNumberOfRows() const
 {
     if (passabilityMap)
         return passabilityMap->getNumberOfRows();
-    return drawableMaps.empty() || !drawableMaps.front() ? 0 : drawableMaps.front()->rows;
+    const tamsygraphics::Map* layer = drawableMaps.empty() ? nullptr : drawableMaps.front();
+    return layer ? layer->rows : 0;
 }
 
 int LevelMap::getNumberOfColumns() const
 {
     if (passabilityMap)
         return passabilityMap->getNumberOfColumns();
-    return drawableMaps.empty() || !drawableMaps.front() ? 0 : drawableMaps.front()->cols;
+    const tamsygraphics::Map* layer = drawableMaps.empty() ? nullptr : drawableMaps.front();
+    return layer ? layer->cols : 0;
 }
 
 void LevelMap::highlightTile(int row, int column)

@@ -42,9 +42,9 @@ public:
 
     // The passability grid decides the extent; without one, the first
     // drawable layer does.
-    bool isOnMap(int row, int column) const;
     int getNumberOfRows() const;
     int getNumberOfColumns() const;
+    bool isOnMap(int row, int column) const;
 
     // Combat marks cells on the topmost layer, so the marks stay visible.
     void highlightTile(int row, int column);
