@@ -158,8 +158,20 @@ void GLFWInput::onGLFWKey(GLFWwindow*, int key, int, int action, int)
     processKey(engineKey, action == GLFW_PRESS ? 1 : 0);
 }
 
-void GLFWInput::onGLFWCursorPos(GLFWwindow*, double x, double y)
+void GLFWInput::onGLFWCursorPos(GLFWwindow* window, double x, double y)
 {
+    // The GUI is laid out on a 640 x 480 grid whatever size the game's
+    // manifest gives its window; the drawing is scaled to the window, so the
+    // cursor is scaled back.
+    int width = 0;
+    int height = 0;
+    if (window)
+        glfwGetWindowSize(window, &width, &height);
+    if (width > 0 && height > 0)
+    {
+        x = x * WINDOW_WIDTH / width;
+        y = y * WINDOW_HEIGHT / height;
+    }
     processMousePosition(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }
 

@@ -1,8 +1,8 @@
 #include "application/ZOLT.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <ctime>
+#include <filesystem>
 #include <iostream>
 
 #include "Log/Log.h"
@@ -21,6 +21,8 @@
 #include "core/SaveInputContext.h"
 #include "core/Session.h"
 #include "event/EventManager.h"
+#include "graphics/TGFontManager.h"
+#include "graphics/TGGUIManager.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
@@ -84,7 +86,9 @@ void ZOLT::initialize()
     if (_playerSession)
     {
         Log::setNamedStream("SaveGame", &std::cout);
-        _saveGames = new core::SaveGameManager(_playerSession, core::SaveFolder::forGame(DataPaths::userDataDirectory(), game.id(), game.adoptsLegacySaves()));
+        _saveGames =
+            new core::SaveGameManager(_playerSession, core::SaveFolder::forGame(DataPaths::userDataDirectory(),
+                                                                                game.id(), game.keepsSharedSaves()));
         _playerSession->setSaveGames(_saveGames);
         application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
     }
@@ -120,6 +124,24 @@ void ZOLT::initializeGraphics()
     _resourceManager = _renderer->GetResourceManager();
     _graphicsGUIManager = _renderer->GetGUIManager();
     loadTextures(GameManifest::current());
+    loadFonts(GameManifest::current());
+}
+
+void ZOLT::loadFonts(const GameManifest& game)
+{
+    // The engine's own font is there already; these are the game's.
+    tamsygraphics::FontManager* fonts = _graphicsGUIManager->getFontManager();
+    for (const ManifestEntry& font : game.fonts())
+    {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(font.file, error))
+        {
+            Log::error() << "ZOLT::initializeGraphics - " << game.where(font.line) << ": font " << font.name << ": "
+                         << font.file << " does not exist" << std::endl;
+            continue;
+        }
+        fonts->createFont(font.name, WORKING_DIRECTORY + "/" + font.file);
+    }
 }
 
 std::string ZOLT::logFolder()

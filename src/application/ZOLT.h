@@ -61,6 +61,7 @@ private:
     // logs folder) when neither the environment nor the game says where.
     static std::string logFolder();
     void loadTextures(const GameManifest& game);
+    void loadFonts(const GameManifest& game);
     void runStartScript(const GameManifest& game);
 
     tamsygraphics::Renderer* _renderer = nullptr;

@@ -119,7 +119,7 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
     user->addFatigue(false, -cost);
     user->activateOnAbilityUseEffects(typeTags);
     rulesLog() << "finished initialization"
-            << " tag size: " << typeTags.size() << std::endl;
+               << " tag size: " << typeTags.size() << std::endl;
 
     Flags flags = applyTypeTags(user, damage);
     for (Character* target : targets)

@@ -312,7 +312,8 @@ void AssetChecker::checkClasses()
 void AssetChecker::checkSession()
 {
     tinyxml2::XMLDocument document;
-    if (_sessionFile.empty() || !fileExists(_sessionFile) || document.LoadFile(_sessionFile.c_str()) != tinyxml2::XML_SUCCESS)
+    if (_sessionFile.empty() || !fileExists(_sessionFile) ||
+        document.LoadFile(_sessionFile.c_str()) != tinyxml2::XML_SUCCESS)
         return;
     const tinyxml2::XMLElement* party = document.FirstChildElement("party");
     if (!party)
@@ -328,7 +329,8 @@ void AssetChecker::checkSession()
         checkCharacter(_sessionFile, member);
     }
     if (!avatar)
-        report(_sessionFile, party->GetLineNum(), "the party has no avatar (the character with id " + _manifest.avatarId() + ")");
+        report(_sessionFile, party->GetLineNum(),
+               "the party has no avatar (the character with id " + _manifest.avatarId() + ")");
     for (const tinyxml2::XMLElement* item = party->FirstChildElement("item"); item;
          item = item->NextSiblingElement("item"))
     {

@@ -98,7 +98,7 @@ void openDialog(Session& session, const std::string& fileName, const std::string
                 const std::string& callingEntityId)
 {
     Log::named("scripts") << "Opening dialog with filename: " << fileName << " AND id: " << id << " for entity "
-                         << callingEntityId << std::endl;
+                          << callingEntityId << std::endl;
     session.getDialogManager()->startNewDialog(fileName, id, callingEntityId);
 }
 
@@ -144,7 +144,8 @@ int sessionFight(lua_State* ls)
     Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
     const char* opponent = LuaInterface::getLuaString(ls, pos);
     // An optional second argument names the fight's music.
-    const std::string music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::battleMusic();
+    const std::string music =
+        lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::battleMusic();
     Log::named("scripts") << "fighting " << opponent << std::endl;
     session->attemptEnterCombat(std::string(opponent), music);
     return 1;

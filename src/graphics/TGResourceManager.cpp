@@ -57,8 +57,8 @@ bool ResourceManager::LoadTexture(const std::string& name, const std::string& fp
     BindTexture(name, image.get());
     const bool loaded = image && image->data && image->info.width > 0 && image->info.height > 0;
     if (!loaded)
-        FILE_LOG(logERROR) << "(ResourceManager::LoadTexture) Texture " << name << " has no pixels: "
-                           << _workingDirectory + fpath << " is missing or not an image";
+        FILE_LOG(logERROR) << "(ResourceManager::LoadTexture) Texture " << name
+                           << " has no pixels: " << _workingDirectory + fpath << " is missing or not an image";
     return loaded;
 }
 

@@ -7,10 +7,10 @@
 #include <iostream>
 
 #include "Log/Log.h"
-#include "util/GameManifest.h"
 #include "sound/AudioDevice.h"
 #include "sound/AudioVoice.h"
 #include "sound/Sound.h"
+#include "util/GameManifest.h"
 
 namespace sound
 {
@@ -208,7 +208,8 @@ int SoundHandler::findSound(const std::string& filename)
 
 clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
 {
-    Log::named(LOG_CHANNEL) << "Received request to play " << filename << " in " << playDelay << " seconds" << std::endl;
+    Log::named(LOG_CHANNEL) << "Received request to play " << filename << " in " << playDelay << " seconds"
+                            << std::endl;
     awaitDevice();
     const clock_t receiveTime = now();
     const int soundIndex = findSound(filename);

@@ -37,7 +37,8 @@ bool isPlainName(const std::string& id)
     if (id.empty() || id[0] == '.')
         return false;
     return std::all_of(id.begin(), id.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; });
+                       [](char c)
+                       { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; });
 }
 
 // A game reads only inside its own folder.
@@ -126,27 +127,34 @@ void GameManifest::forgetCurrent()
     currentSlot().reset();
 }
 
+bool GameManifest::readDiskFile(const std::string& path, const std::string& shownName)
+{
+    NamedXMLDocument document(shownName);
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    {
+        problem(document.ErrorLineNum(), "cannot be read, or is not well-formed XML");
+        return false;
+    }
+    return readElement(document.RootElement(), shownName);
+}
+
 bool GameManifest::readFile(const std::string& path)
 {
     _fileName = path;
+    // The engine's own default, outside any game folder.
     if (!path.empty() && path[0] == '/')
-    {
-        // The engine's own default, outside any game folder.
-        NamedXMLDocument document(path);
-        if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
-        {
-            problem(document.ErrorLineNum(), "cannot be read, or is not well-formed XML");
-            return false;
-        }
-        return readElement(document.RootElement(), path);
-    }
+        return readDiskFile(path, path);
     XMLRoot root = getRoot(path);
-    if (!root)
-    {
-        problem(0, "cannot be read, or is not well-formed XML");
-        return false;
-    }
-    return readElement(root.get(), path);
+    if (root)
+        return readElement(root.get(), path);
+    // The log asks for the manifest the first time a stream is named, which
+    // a static initialiser may do before the XML helper's own globals exist:
+    // a file that is there is then read straight from the folder.
+    std::error_code error;
+    if (fs::is_regular_file(path, error))
+        return readDiskFile("./" + path, path);
+    problem(0, "cannot be read, or is not well-formed XML");
+    return false;
 }
 
 bool GameManifest::readText(const std::string& xml, const std::string& fileName)
@@ -225,8 +233,8 @@ void GameManifest::readGameAttributes(const tinyxml2::XMLElement* game)
     _id = required(game, "id");
     if (!_id.empty() && !isPlainName(_id))
     {
-        problem(game->GetLineNum(), "id \"" + _id + "\" may hold only letters, digits, '.', '_' and '-'" +
-                                        " and may not begin with '.'");
+        problem(game->GetLineNum(),
+                "id \"" + _id + "\" may hold only letters, digits, '.', '_' and '-'" + " and may not begin with '.'");
         _id.clear();
     }
     if (game->Attribute("title"))
@@ -277,8 +285,8 @@ void GameManifest::checkAttributes(const tinyxml2::XMLElement* element, const st
     {
         if (std::find(allowed.begin(), allowed.end(), attribute->Name()) == allowed.end())
         {
-            problem(element->GetLineNum(), std::string("<") + element->Name() + "> has an unknown attribute " +
-                                               attribute->Name());
+            problem(element->GetLineNum(),
+                    std::string("<") + element->Name() + "> has an unknown attribute " + attribute->Name());
         }
     }
 }
@@ -318,8 +326,8 @@ bool GameManifest::readNumber(const tinyxml2::XMLElement* element, const char* a
     }
     if (parsed < min || parsed > max)
     {
-        problem(element->GetLineNum(), name + " " + raw + " is out of range (" + std::to_string(min) + " to " +
-                                           std::to_string(max) + ")");
+        problem(element->GetLineNum(),
+                name + " " + raw + " is out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
         return false;
     }
     value = parsed;
@@ -334,8 +342,8 @@ bool GameManifest::readBoolean(const tinyxml2::XMLElement* element, const char* 
     const std::string word = raw;
     if (word != "true" && word != "false")
     {
-        problem(element->GetLineNum(), std::string("<") + element->Name() + "> " + attribute + " \"" + word +
-                                           "\" is not true or false");
+        problem(element->GetLineNum(),
+                std::string("<") + element->Name() + "> " + attribute + " \"" + word + "\" is not true or false");
         return false;
     }
     value = word == "true";

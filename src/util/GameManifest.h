@@ -97,9 +97,10 @@ public:
     const std::string& startScene() const { return _startScene; }
     int startRow() const { return _startRow; }
     int startColumn() const { return _startColumn; }
-    // Whether the saves kept before each game had a folder of its own
-    // ($XDG_DATA_HOME/zolt/saves) belong to this game.
-    bool adoptsLegacySaves() const { return _legacySaves; }
+    // Whether this game keeps its saves in the folder all saves shared
+    // before each game had one of its own ($XDG_DATA_HOME/zolt/saves), so
+    // that its players' saves from then are found where they are.
+    bool keepsSharedSaves() const { return _legacySaves; }
     const std::string& avatarId() const { return _avatarId; }
     const std::string& sessionFile() const { return _sessionFile; }
     const std::vector<ManifestEntry>& dataFiles() const { return _dataFiles; }
@@ -125,6 +126,7 @@ public:
 
 private:
     void problem(int line, const std::string& message);
+    bool readDiskFile(const std::string& path, const std::string& shownName);
     void readGameAttributes(const tinyxml2::XMLElement* game);
     void readChild(const tinyxml2::XMLElement* child);
     void checkAttributes(const tinyxml2::XMLElement* element, const std::vector<std::string>& allowed);

@@ -30,30 +30,43 @@ const std::vector<std::pair<std::string, std::string>> TEXTURES_BEFORE = {
     {"dog", "assets/sprites/dog.png"},
     {"banana", "assets/sprites/banana.gif"},
     {"fireball", "assets/sprites/fireball.png"}};
-const char* const PORTRAITS_BEFORE[] = {"Aldric", "Bandit",  "BanditLeader", "Brune", "Captain",  "Elder",
-                                        "Fenwy",  "Fisherman", "Guard",      "Innkeeper", "Man", "Mayor",
-                                        "Merchant", "Oskel",  "Sailor",       "Tibbet", "Vosk",     "Woman"};
+const char* const PORTRAITS_BEFORE[] = {"Aldric",   "Bandit",    "BanditLeader", "Brune",     "Captain", "Elder",
+                                        "Fenwy",    "Fisherman", "Guard",        "Innkeeper", "Man",     "Mayor",
+                                        "Merchant", "Oskel",     "Sailor",       "Tibbet",    "Vosk",    "Woman"};
 
 const std::vector<Sound> SOUNDS_BEFORE = {
-    {"assets/sound/testSong.ogg", true, 0},          {"assets/sound/testSoundShort.ogg", false, 0},
-    {"assets/sound/testSoundLong.ogg", false, 0},    {"assets/sound/testMusicShort.ogg", true, 760},
-    {"assets/sound/tempOverworld.ogg", true, 5337},  {"assets/sound/tempEvent.ogg", true, 2397},
-    {"assets/sound/tempBattle.ogg", true, 13197},    {"assets/sound/tempCave.ogg", true, 0},
-    {"assets/sound/tempRunSound.ogg", false, 0},     {"assets/sound/eventForeboding.ogg", true, 0},
-    {"assets/sound/eventSilly.ogg", true, 0},        {"assets/sound/eventHappy.ogg", true, 1076},
-    {"assets/sound/eventDivine.ogg", true, 0},       {"assets/sound/themeBattle.ogg", true, 5828},
-    {"assets/sound/themeTown.ogg", true, 0},         {"assets/sound/themeBoss.ogg", true, 0},
-    {"assets/sound/silence.ogg", true, 0},           {"assets/sound/SFX/stepSoft.ogg", false, 0},
-    {"assets/sound/SFX/stepHard.ogg", false, 0},     {"assets/sound/SFX/text.ogg", false, 0},
-    {"assets/sound/SFX/swing.ogg", false, 0},        {"assets/sound/SFX/thud.ogg", false, 0},
-    {"assets/sound/SFX/punch.ogg", false, 0},        {"assets/sound/SFX/flame.ogg", false, 0},
-    {"assets/sound/SFX/flameStrike.ogg", false, 0},  {"assets/sound/SFX/portal.ogg", false, 0},
+    {"assets/sound/testSong.ogg", true, 0},         {"assets/sound/testSoundShort.ogg", false, 0},
+    {"assets/sound/testSoundLong.ogg", false, 0},   {"assets/sound/testMusicShort.ogg", true, 760},
+    {"assets/sound/tempOverworld.ogg", true, 5337}, {"assets/sound/tempEvent.ogg", true, 2397},
+    {"assets/sound/tempBattle.ogg", true, 13197},   {"assets/sound/tempCave.ogg", true, 0},
+    {"assets/sound/tempRunSound.ogg", false, 0},    {"assets/sound/eventForeboding.ogg", true, 0},
+    {"assets/sound/eventSilly.ogg", true, 0},       {"assets/sound/eventHappy.ogg", true, 1076},
+    {"assets/sound/eventDivine.ogg", true, 0},      {"assets/sound/themeBattle.ogg", true, 5828},
+    {"assets/sound/themeTown.ogg", true, 0},        {"assets/sound/themeBoss.ogg", true, 0},
+    {"assets/sound/silence.ogg", true, 0},          {"assets/sound/SFX/stepSoft.ogg", false, 0},
+    {"assets/sound/SFX/stepHard.ogg", false, 0},    {"assets/sound/SFX/text.ogg", false, 0},
+    {"assets/sound/SFX/swing.ogg", false, 0},       {"assets/sound/SFX/thud.ogg", false, 0},
+    {"assets/sound/SFX/punch.ogg", false, 0},       {"assets/sound/SFX/flame.ogg", false, 0},
+    {"assets/sound/SFX/flameStrike.ogg", false, 0}, {"assets/sound/SFX/portal.ogg", false, 0},
 };
 
-const char* const SCENES_BEFORE[] = {
-    "coastalVillage_start", "coastalVillage_main", "coastalVillage_townhall", "coastalVillage_cave",
-    "coastalVillage_house1", "coastalVillage_house2", "town_main", "town_market", "town_house1", "town_house1_2",
-    "town_house2", "town_house3", "town_house3_1", "town_house3_2", "town_house4", "town_house5", "boss_main"};
+const char* const SCENES_BEFORE[] = {"coastalVillage_start",
+                                     "coastalVillage_main",
+                                     "coastalVillage_townhall",
+                                     "coastalVillage_cave",
+                                     "coastalVillage_house1",
+                                     "coastalVillage_house2",
+                                     "town_main",
+                                     "town_market",
+                                     "town_house1",
+                                     "town_house1_2",
+                                     "town_house2",
+                                     "town_house3",
+                                     "town_house3_1",
+                                     "town_house3_2",
+                                     "town_house4",
+                                     "town_house5",
+                                     "boss_main"};
 
 const std::vector<std::string> DATA_BEFORE = {"assets/animation.xml", "assets/party.xml", "assets/items.xml",
                                               "assets/abilities.xml", "assets/classes.xml"};
@@ -143,7 +156,7 @@ TEST(DemoManifest, TheDemosLogStreamsKeepTheirNamesAndVisibility)
 {
     const GameManifest manifest = read(GameManifest::FILE_NAME);
     EXPECT_EQ(manifest.id(), "zolt-demo");
-    EXPECT_TRUE(manifest.adoptsLegacySaves()) << "the demo's saves from before per-game folders stay its own";
+    EXPECT_TRUE(manifest.keepsSharedSaves()) << "the demo keeps its players' saves where they always were";
     std::vector<std::string> shown;
     std::vector<std::string> hidden;
     for (const ManifestLogStream& log : manifest.logStreams())

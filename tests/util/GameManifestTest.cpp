@@ -6,8 +6,8 @@
 
 #include <unistd.h>
 
-#include "support/Files.h"
 #include "Log/Log.h"
+#include "support/Files.h"
 #include "util/GameManifest.h"
 
 namespace
@@ -41,7 +41,8 @@ std::string at(int line, const std::string& message)
 std::vector<BadInput> badInputs()
 {
     return {
-        {"unknown element", manifestWith("", "  <sprite name=\"a\" file=\"a.png\"/>\n"), at(5, "unknown element <sprite>")},
+        {"unknown element", manifestWith("", "  <sprite name=\"a\" file=\"a.png\"/>\n"),
+         at(5, "unknown element <sprite>")},
         {"texture without name", manifestWith("", "  <texture file=\"a.png\"/>\n"), at(5, "<texture> has no name")},
         {"texture with empty file", manifestWith("", "  <texture name=\"a\" file=\"\"/>\n"),
          at(5, "<texture> has no file (it is empty)")},
@@ -63,17 +64,21 @@ std::vector<BadInput> badInputs()
          at(5, "<sound> music \"yes\" is not true or false")},
         {"loop point on an effect", manifestWith("", "  <sound name=\"s\" file=\"s.ogg\" loopTo=\"100\"/>\n"),
          at(5, "<sound> loopTo is given for a sound that is not music")},
-        {"window too narrow", manifestWith(" width=\"100\"", ""), at(1, "<game> width 100 is out of range (160 to 7680)")},
+        {"window too narrow", manifestWith(" width=\"100\"", ""),
+         at(1, "<game> width 100 is out of range (160 to 7680)")},
         {"window too tall", manifestWith(" height=\"99999\"", ""),
          at(1, "<game> height 99999 is out of range (120 to 4320)")},
-        {"width not a number", manifestWith(" width=\"wide\"", ""), at(1, "<game> width \"wide\" is not a whole number")},
+        {"width not a number", manifestWith(" width=\"wide\"", ""),
+         at(1, "<game> width \"wide\" is not a whole number")},
         {"width with trailing text", manifestWith(" width=\"640px\"", ""),
          at(1, "<game> width \"640px\" is not a whole number")},
-        {"unknown game attribute", manifestWith(" colour=\"red\"", ""), at(1, "<game> has an unknown attribute colour")},
+        {"unknown game attribute", manifestWith(" colour=\"red\"", ""),
+         at(1, "<game> has an unknown attribute colour")},
         {"legacy saves not boolean", manifestWith(" legacySaves=\"1\"", ""),
          at(1, "<game> legacySaves \"1\" is not true or false")},
-        {"id that leaves its folder", "<game id=\"../x\"><start script=\"s.lua\"/><avatar id=\"a\"/>"
-                                      "<session file=\"s.xml\"/></game>",
+        {"id that leaves its folder",
+         "<game id=\"../x\"><start script=\"s.lua\"/><avatar id=\"a\"/>"
+         "<session file=\"s.xml\"/></game>",
          at(1, "id \"../x\" may hold only letters, digits, '.', '_' and '-' and may not begin with '.'")},
         {"file outside the game", manifestWith("", "  <data file=\"../../etc/passwd\"/>\n"),
          at(5, "<data> file \"../../etc/passwd\" is not a relative path inside the game folder")},
@@ -86,12 +91,15 @@ std::vector<BadInput> badInputs()
         {"duplicate font",
          manifestWith("", "  <font name=\"f\" file=\"f.ttf\"/>\n  <font name=\"f\" file=\"g.ttf\"/>\n"),
          at(6, "duplicate font \"f\" (only the first counts)")},
-        {"second avatar", manifestWith("", "  <avatar id=\"other\"/>\n"), at(5, "a second <avatar> (only the first counts)")},
-        {"start row without scene", "<game id=\"p\">\n<start script=\"s.lua\" row=\"3\"/><avatar id=\"a\"/>"
-                                    "<session file=\"s.xml\"/></game>",
+        {"second avatar", manifestWith("", "  <avatar id=\"other\"/>\n"),
+         at(5, "a second <avatar> (only the first counts)")},
+        {"start row without scene",
+         "<game id=\"p\">\n<start script=\"s.lua\" row=\"3\"/><avatar id=\"a\"/>"
+         "<session file=\"s.xml\"/></game>",
          at(2, "<start> gives a row or col but no scene")},
-        {"start column not a number", "<game id=\"p\">\n<start script=\"s.lua\" scene=\"x\" col=\"left\"/>"
-                                      "<avatar id=\"a\"/><session file=\"s.xml\"/></game>",
+        {"start column not a number",
+         "<game id=\"p\">\n<start script=\"s.lua\" scene=\"x\" col=\"left\"/>"
+         "<avatar id=\"a\"/><session file=\"s.xml\"/></game>",
          at(2, "<start> col \"left\" is not a whole number")},
         {"unknown script role", manifestWith("", "  <script role=\"boss\" file=\"boss.lua\"/>\n"),
          at(5, "<script> role \"boss\" is not sceneChange or wander")},
@@ -114,7 +122,8 @@ TEST(GameManifest, EveryBadInputIsNamedWithFileAndLineAndTheRestIsRead)
     {
         GameManifest manifest;
         manifest.readText(input.xml, FILE_NAME);
-        ASSERT_EQ(manifest.problems().size(), 1u) << input.what << ": " << ::testing::PrintToString(manifest.problems());
+        ASSERT_EQ(manifest.problems().size(), 1u)
+            << input.what << ": " << ::testing::PrintToString(manifest.problems());
         EXPECT_EQ(manifest.problems()[0], input.problem) << input.what;
         ASSERT_EQ(manifest.faults().size(), 1u) << input.what;
         EXPECT_EQ(FILE_NAME + ":" + std::to_string(manifest.faults()[0].first) + ": " + manifest.faults()[0].second,
@@ -174,8 +183,9 @@ TEST(GameManifest, AFolderWithoutAManifestUsesTheDefaultOneAndAFolderWithOneUses
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
     GameManifest fallback = GameManifest::loadGame();
-    testsupport::writeText(folder.path() + "/game.xml",
-                           "<game id=\"own\"><start script=\"a.lua\"/><avatar id=\"x\"/><session file=\"s.xml\"/></game>");
+    testsupport::writeText(
+        folder.path() + "/game.xml",
+        "<game id=\"own\"><start script=\"a.lua\"/><avatar id=\"x\"/><session file=\"s.xml\"/></game>");
     GameManifest own = GameManifest::loadGame();
     ASSERT_EQ(chdir(here), 0);
 
@@ -190,7 +200,8 @@ TEST(GameManifest, AFolderWithoutAManifestUsesTheDefaultOneAndAFolderWithOneUses
 TEST(GameManifest, ALogChannelIsWrittenToTheStreamTheManifestGivesIt)
 {
     GameManifest manifest;
-    ASSERT_TRUE(manifest.readText(manifestWith("", "  <log stream=\"Minstrel\" carries=\"probeChannel\"/>\n"), FILE_NAME));
+    ASSERT_TRUE(
+        manifest.readText(manifestWith("", "  <log stream=\"Minstrel\" carries=\"probeChannel\"/>\n"), FILE_NAME));
     const GameManifest saved = GameManifest::current();
     GameManifest::setCurrent(manifest);
     std::ostringstream captured;
