@@ -272,3 +272,35 @@ TEST_F(ResourceManagerTest, RendererStartUpLogsIntoItsWorkingDirectory)
 
     Output2FILE::Stream() = savedLog;
 }
+
+TEST_F(ResourceManagerTest, ALazyTextureLoadsOnFirstUseAndABrokenOneIsReported)
+{
+    LogCapture log;
+    ScratchDir dir;
+    const unsigned char rgb[2 * 2 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0};
+    ASSERT_NE(stbi_write_png((dir.Path() + "/lazy.png").c_str(), 2, 2, 3, rgb, 6), 0);
+    dir.Write("/broken.png", "no picture at all");
+    ResourceManager local(dir.Path());
+
+    local.DeferTexture("lazy", "/lazy.png");
+    EXPECT_FALSE(log.HasAt("INFO", "Loading Texture: lazy")) << "nothing is read before it is used";
+    EXPECT_TRUE(local.LoadTexture("eager", "/lazy.png"));
+    Texture* eager = local.GetTexture("eager");
+    ASSERT_NE(eager, nullptr);
+
+    Texture* lazy = local.GetTexture("lazy");
+    ASSERT_NE(lazy, nullptr);
+    EXPECT_EQ(lazy->info.width, 2);
+    EXPECT_EQ(lazy->slot, eager->slot + 1) << "a lazy texture takes the next unit when it is first used";
+    EXPECT_EQ(local.GetTexture("lazy"), lazy) << "and is read only once";
+    EXPECT_EQ(local.GetTexture("neverNamed"), nullptr);
+
+    for (const char* file : {"/broken.png", "/missing.png"})
+    {
+        SCOPED_TRACE(file);
+        EXPECT_FALSE(local.LoadTexture("bad", file));
+        EXPECT_TRUE(
+            log.HasAt("ERROR", "(ResourceManager::LoadTexture) Texture bad has no pixels: " + dir.Path() + file));
+        ASSERT_NE(local.GetTexture("bad"), nullptr) << "registered all the same, drawing as nothing";
+    }
+}

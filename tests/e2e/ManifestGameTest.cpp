@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "GameConsole.h"
+#include "GameProcess.h"
+#include "support/Files.h"
+
+// A game folder of its own: the demo's assets under a manifest that gives
+// another id, title and window size, names a picture that is not there and
+// holds an element the engine does not know. The game must say both faults,
+// with file and line, on standard error, play on, and write its logs under
+// the player's state folder, never into the game.
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string withFaults(std::string manifest)
+{
+    const std::string opening = "<game id=\"zolt-demo\" title=\"OpenGL\" width=\"640\" height=\"480\"";
+    const size_t at = manifest.find(opening);
+    if (at == std::string::npos)
+        return "";
+    manifest.replace(at, opening.size(),
+                     "<game id=\"manifest-probe\" title=\"Manifest Probe\" width=\"800\" height=\"600\"");
+    const size_t end = manifest.find("</game>");
+    manifest.insert(end, "  <texture name=\"ghost\" file=\"assets/sprites/ghost.png\"/>\n  <banner/>\n");
+    return manifest;
+}
+
+int lineOf(const std::string& text, const std::string& needle)
+{
+    const size_t at = text.find(needle);
+    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+bool anyLineHas(const std::vector<std::string>& lines, const std::string& text)
+{
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : _name(name)
+    {
+        const char* old = std::getenv(name);
+        _had = old != nullptr;
+        _old = old ? old : "";
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (_had)
+            ::setenv(_name, _old.c_str(), 1);
+        else
+            ::unsetenv(_name);
+    }
+
+private:
+    const char* _name;
+    bool _had = false;
+    std::string _old;
+};
+}
+
+TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowAndLogFolder)
+{
+    if (!GameProcess::haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    testsupport::ScratchFolder tree("zolt-manifest");
+    testsupport::ScratchFolder state("zolt-state");
+    ASSERT_FALSE(tree.path().empty());
+    ASSERT_FALSE(state.path().empty());
+    fs::create_directory_symlink(fs::path(ZOLT_SOURCE_DIR) / "assets", fs::path(tree.path()) / "assets");
+    const std::string manifest = withFaults(testsupport::readText(ZOLT_SOURCE_DIR "/game.xml"));
+    ASSERT_FALSE(manifest.empty()) << "the demo's manifest no longer opens as this test expects";
+    testsupport::writeText(tree.path() + "/game.xml", manifest);
+    const int ghostLine = lineOf(manifest, "name=\"ghost\"");
+    const int bannerLine = lineOf(manifest, "<banner/>");
+
+    ScopedEnvironment stateHome("XDG_STATE_HOME", state.path());
+    GameProcess game(ZOLT_BINARY_DIR "/zolt", tree.path());
+    ASSERT_TRUE(game.launch("Manifest Probe", 800, 600, GameConsole::WAIT_MS * 2));
+    // The start-up script of the manifest ran: the first scene plays its music.
+    EXPECT_TRUE(game.waitForOutput("Received request to play themeTown", GameConsole::WAIT_MS));
+    EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
+
+    const std::vector<std::string> errors = game.errorLines();
+    EXPECT_TRUE(anyLineHas(errors, "game.xml:" + std::to_string(bannerLine) + ": unknown element <banner>"))
+        << ::testing::PrintToString(errors);
+    EXPECT_TRUE(anyLineHas(errors, "game.xml:" + std::to_string(ghostLine) +
+                                       ": texture ghost: assets/sprites/ghost.png is missing or not an image"))
+        << ::testing::PrintToString(errors);
+    EXPECT_TRUE(anyLineHas(game.outputLines(), "unknown element <banner>")) << "and in the log";
+
+    EXPECT_TRUE(fs::is_regular_file(state.path() + "/zolt/manifest-probe/logs/graphicslog.txt"));
+    EXPECT_FALSE(fs::exists(tree.path() + "/logs")) << "nothing is written into the game's folder";
+}
