@@ -144,15 +144,16 @@ bool GameManifest::readFile(const std::string& path)
     // The engine's own default, outside any game folder.
     if (!path.empty() && path[0] == '/')
         return readDiskFile(path, path);
-    XMLRoot root = getRoot(path);
-    if (root)
-        return readElement(root.get(), path);
     // The log asks for the manifest the first time a stream is named, which
     // a static initialiser may do before the XML helper's own globals exist:
-    // a file that is there is then read straight from the folder.
+    // a file in the folder is read straight from it, and the helper serves
+    // the rest.
     std::error_code error;
     if (fs::is_regular_file(path, error))
         return readDiskFile("./" + path, path);
+    XMLRoot root = getRoot(path);
+    if (root)
+        return readElement(root.get(), path);
     problem(0, "cannot be read, or is not well-formed XML");
     return false;
 }
