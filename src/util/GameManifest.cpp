@@ -301,9 +301,10 @@ std::string GameManifest::required(const tinyxml2::XMLElement* element, const ch
                                            (element->Attribute(attribute) ? " (it is empty)" : ""));
         return value;
     }
-    if (std::string(attribute) == "file" && !isInsideGame(value))
+    const std::string name = attribute;
+    if ((name == "file" || name == "script") && !isInsideGame(value))
     {
-        problem(element->GetLineNum(), std::string("<") + element->Name() + "> file \"" + value +
+        problem(element->GetLineNum(), std::string("<") + element->Name() + "> " + name + " \"" + value +
                                            "\" is not a relative path inside the game folder");
         return "";
     }

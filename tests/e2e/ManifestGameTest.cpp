@@ -11,8 +11,8 @@
 #include "support/Files.h"
 
 // A game folder of its own: the demo's assets under a manifest that gives
-// another id, title and window size, names a picture that is not there and
-// holds an element the engine does not know. The game must say both faults,
+// another id, title and window size, names its first scene itself, names a
+// picture that is not there and holds an element the engine does not know. The game must say both faults,
 // with file and line, on standard error, play on, and write its logs under
 // the player's state folder, never into the game.
 namespace fs = std::filesystem;
@@ -27,6 +27,12 @@ std::string withFaults(std::string manifest)
         return "";
     manifest.replace(at, opening.size(),
                      "<game id=\"manifest-probe\" title=\"Manifest Probe\" width=\"800\" height=\"600\"");
+    // The first scene named by the manifest rather than entered by a script.
+    const std::string start = "<start script=\"demoStartup.lua\"/>";
+    const size_t startAt = manifest.find(start);
+    if (startAt == std::string::npos)
+        return "";
+    manifest.replace(startAt, start.size(), "<start script=\"story.lua\" scene=\"town_main\" row=\"24\" col=\"19\"/>");
     const size_t end = manifest.find("</game>");
     manifest.insert(end, "  <texture name=\"ghost\" file=\"assets/sprites/ghost.png\"/>\n  <banner/>\n");
     return manifest;
@@ -88,8 +94,20 @@ TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowA
     ScopedEnvironment stateHome("XDG_STATE_HOME", state.path());
     GameProcess game(ZOLT_BINARY_DIR "/zolt", tree.path());
     ASSERT_TRUE(game.launch("Manifest Probe", 800, 600, GameConsole::WAIT_MS * 2));
-    // The start-up script of the manifest ran: the first scene plays its music.
-    EXPECT_TRUE(game.waitForOutput("Received request to play themeTown", GameConsole::WAIT_MS));
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    int row = -1;
+    int col = -1;
+    ASSERT_TRUE(console.avatarTile(row, col));
+    EXPECT_EQ(row, 24);
+    EXPECT_EQ(col, 19);
+    const std::vector<std::string> ids = console.sceneIds();
+    EXPECT_NE(std::find(ids.begin(), ids.end(), "fenwy"), ids.end());
+    EXPECT_EQ(std::find(ids.begin(), ids.end(), "brune"), ids.end()) << "not the beach the demo's script enters";
+    std::string defined;
+    ASSERT_TRUE(console.query("type(talk)", defined));
+    EXPECT_EQ(defined, "function") << "the manifest's start script ran";
+    console.close();
     EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
 
     const std::vector<std::string> errors = game.errorLines();
