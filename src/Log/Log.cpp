@@ -127,6 +127,14 @@ std::ostream& Log::named(const std::string& name)
     return out;
 }
 
+void Log::resetLevelStreams()
+{
+    Log* log = getInstance();
+    log->mErrorStream = outputAndErrorStream();
+    log->mWarnStream = outputAndErrorStream();
+    log->mNoteStream = &std::cout;
+}
+
 void Log::setErrorStream(std::ostream* stream)
 {
     getInstance()->mErrorStream = getInstance()->orNull(stream);

@@ -22,6 +22,9 @@ public:
     static void setWarnStream(std::ostream* stream);
     static void setNoteStream(std::ostream* stream);
     static void setNamedStream(const std::string& name, std::ostream* stream);
+    // The level streams as at start: errors and warnings on standard output
+    // and standard error, notes on standard output.
+    static void resetLevelStreams();
 
     static std::string prefix(const std::string& name);
     // The stream a channel is written to: the manifest's, else its own name.

@@ -113,3 +113,30 @@ TEST_F(FileLogTest, TheMacroNestsUnderAnUnbracedIf)
     EXPECT_TRUE(elseTaken);
     EXPECT_EQ(written(), "-   INFO: taken 1\n");
 }
+
+TEST_F(FileLogTest, ErrorsAndWarningsAlsoReachStandardErrorOnceTheLogHasAFile)
+{
+    struct Case
+    {
+        TLogLevel level;
+        const char* text;
+        bool onStandardError;
+    };
+    const Case cases[] = {
+        {logERROR, "(FileLogTest) a broken texture", true},
+        {logWARNING, "(FileLogTest) a suspicious map", true},
+        {logINFO, "(FileLogTest) loading", false},
+        {logDEBUG, "(FileLogTest) detail", false},
+    };
+    for (const Case& c : cases)
+    {
+        testing::internal::CaptureStderr();
+        FILE_LOG(c.level) << c.text;
+        const std::string echoed = testing::internal::GetCapturedStderr();
+        EXPECT_NE(written().find(c.text), std::string::npos) << "always in the file: " << c.text;
+        EXPECT_EQ(echoed.find(c.text) != std::string::npos, c.onStandardError) << c.text;
+    }
+    testing::internal::CaptureStderr();
+    FILE_LOG(logERROR) << "(FileLogTest) exact";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "-   ERROR: (FileLogTest) exact\n") << "the same line format";
+}
