@@ -152,11 +152,19 @@ void SoundHandler::initDefaultSounds()
 void SoundHandler::registerDefaultSounds()
 {
     // The game's table: its manifest's sounds, in the manifest's order.
-    for (const ManifestSound& entry : GameManifest::current().sounds())
+    const GameManifest& game = GameManifest::current();
+    // The default manifest stands in for old game folders, which were never
+    // asked to hold every sound of its table.
+    const bool ownManifest = game.fileName() == GameManifest::FILE_NAME;
+    for (const ManifestSound& entry : game.sounds())
     {
+        const size_t before = sounds.size();
         registerSound("/" + entry.file, entry.music, entry.loopTo, true);
-        if (!sounds.empty() && sounds.back()->getFilename() == "./" + entry.file)
+        if (sounds.size() > before)
             sounds.back()->setName(entry.name);
+        else if (ownManifest)
+            Log::warn() << "SoundHandler::init - " << game.where(entry.line) << ": sound " << entry.name << ": "
+                        << entry.file << " does not exist" << std::endl;
     }
 }
 

@@ -12,9 +12,10 @@
 
 // A game folder of its own: the demo's assets under a manifest that gives
 // another id, title and window size, names its first scene itself, names a
-// picture that is not there and holds an element the engine does not know. The game must say both faults,
-// with file and line, on standard error, play on, and write its logs under
-// the player's state folder, never into the game.
+// picture and a song that are not there and holds an element the engine does
+// not know. The game must say each fault, with file and line, on standard
+// error, play on, and write its logs under the player's state folder, never
+// into the game.
 namespace fs = std::filesystem;
 
 namespace
@@ -34,7 +35,9 @@ std::string withFaults(std::string manifest)
         return "";
     manifest.replace(startAt, start.size(), "<start script=\"story.lua\" scene=\"town_main\" row=\"24\" col=\"19\"/>");
     const size_t end = manifest.find("</game>");
-    manifest.insert(end, "  <texture name=\"ghost\" file=\"assets/sprites/ghost.png\"/>\n  <banner/>\n");
+    manifest.insert(end, "  <texture name=\"ghost\" file=\"assets/sprites/ghost.png\"/>\n"
+                         "  <sound name=\"ghostSong\" file=\"assets/sound/ghost.ogg\" music=\"true\"/>\n"
+                         "  <banner/>\n");
     return manifest;
 }
 
@@ -90,6 +93,7 @@ TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowA
     testsupport::writeText(tree.path() + "/game.xml", manifest);
     const int ghostLine = lineOf(manifest, "name=\"ghost\"");
     const int bannerLine = lineOf(manifest, "<banner/>");
+    const int soundLine = lineOf(manifest, "name=\"ghostSong\"");
 
     ScopedEnvironment stateHome("XDG_STATE_HOME", state.path());
     GameProcess game(ZOLT_BINARY_DIR "/zolt", tree.path());
@@ -115,6 +119,9 @@ TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowA
         << ::testing::PrintToString(errors);
     EXPECT_TRUE(anyLineHas(errors, "game.xml:" + std::to_string(ghostLine) +
                                        ": texture ghost: assets/sprites/ghost.png is missing or not an image"))
+        << ::testing::PrintToString(errors);
+    EXPECT_TRUE(anyLineHas(errors, "game.xml:" + std::to_string(soundLine) +
+                                       ": sound ghostSong: assets/sound/ghost.ogg does not exist"))
         << ::testing::PrintToString(errors);
     EXPECT_TRUE(anyLineHas(game.outputLines(), "unknown element <banner>")) << "and in the log";
 
