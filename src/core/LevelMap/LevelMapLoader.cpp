@@ -12,6 +12,7 @@
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "core/LevelMap/LevelMapLayerData.h"
 #include "core/LevelMap/LevelMapTilesetReader.h"
+#include "core/LevelMap/TilePassability.h"
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
@@ -28,10 +29,23 @@ const long long MAX_CELLS = 1LL << 26;
 // Beyond this the world size of a map no longer fits an int.
 const int MAX_TILE_SIZE = 1 << 15;
 
+// Open sides of the built-in passability ids (defined with the loader's
+// public passability readers below).
+int openSidesFor(int gid);
+
 struct TilesetStart
 {
     std::uint32_t firstGid;
     tamsygraphics::Tileset* tileset;
+    const TilePassability* passability;
+};
+
+// The sides that the tiles of one drawn layer leave open, by cell.
+struct LayerSides
+{
+    int rows = 0;
+    int columns = 0;
+    std::vector<unsigned char> open;
 };
 
 // What a layer inherits from the groups around it.
@@ -50,6 +64,10 @@ struct PartialLevel
     std::string path;
     std::vector<std::unique_ptr<tamsygraphics::Tileset>> tilesets;
     std::vector<TilesetStart> starts; // by first id, ascending
+    std::vector<std::unique_ptr<TilePassability>> passabilities;
+    bool tilesDeclareSides = false;
+    // Drawn layers whose tiles close some side somewhere.
+    std::vector<LayerSides> layerSides;
     // The grid when its cells differ in size from the first tileset's tiles.
     std::unique_ptr<tamsygraphics::Tileset> ownGrid;
     tamsygraphics::Tileset* grid = nullptr;
@@ -210,6 +228,67 @@ void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>&
     }
 }
 
+// The open sides of a cell's id: from its tileset's `pass` properties when
+// that tileset declares any, else from the built-in passability ids (which
+// see the flip bits, so a flipped tile matches none of them).
+int openSidesOf(std::uint32_t gid, const std::vector<TilesetStart>& starts)
+{
+    const std::uint32_t number = gid & ~FLIP_BITS;
+    if (number == 0)
+        return TilePassability::ALL_OPEN;
+    const TilesetStart& start = starts[tilesetFor(starts, number)];
+    if (!start.passability || !start.passability->declares())
+        return openSidesFor(static_cast<int>(gid));
+    if (number < start.firstGid)
+        return TilePassability::ALL_OPEN;
+    return TilePassability::flipped(
+        start.passability->openSides(number - start.firstGid), (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0,
+        (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0, (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0);
+}
+
+void setOpenSides(core::PassabilityMap* map, int row, int column, int open)
+{
+    map->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
+}
+
+void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<std::uint32_t>& gids,
+                                 const std::vector<TilesetStart>& starts)
+{
+    std::size_t next = 0;
+    for (int row = 0; row < map->getNumberOfRows(); ++row)
+        for (int column = 0; column < map->getNumberOfColumns(); ++column, ++next)
+            setOpenSides(map, row, column, next < gids.size() ? openSidesOf(gids[next], starts) : 0xF);
+}
+
+// Only tiles of tilesets that declare their sides count on a drawn layer:
+// the built-in ids belong to the passability layer alone.
+int declaredSidesOf(std::uint32_t gid, const std::vector<TilesetStart>& starts)
+{
+    const std::uint32_t number = gid & ~FLIP_BITS;
+    if (number == 0)
+        return TilePassability::ALL_OPEN;
+    const TilesetStart& start = starts[tilesetFor(starts, number)];
+    if (!start.passability || !start.passability->declares())
+        return TilePassability::ALL_OPEN;
+    return openSidesOf(gid, starts);
+}
+
+void noteLayerSides(PartialLevel& level, int rows, int columns)
+{
+    LayerSides sides;
+    sides.rows = rows;
+    sides.columns = columns;
+    sides.open.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), TilePassability::ALL_OPEN);
+    bool closes = false;
+    for (std::size_t cell = 0; cell < sides.open.size() && cell < level.gids.size(); ++cell)
+    {
+        sides.open[cell] = static_cast<unsigned char>(declaredSidesOf(level.gids[cell], level.starts));
+        closes = closes || sides.open[cell] != TilePassability::ALL_OPEN;
+    }
+    if (closes)
+        level.layerSides.push_back(std::move(sides));
+}
+
 bool readLayerSize(PartialLevel& level, const tinyxml2::XMLElement* layer, const std::string& name, int& rows,
                    int& columns)
 {
@@ -284,7 +363,7 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     if (name == "Passability" || name == "passability")
     {
         level.passabilityMap = std::make_unique<core::PassabilityMap>(rows, columns);
-        LevelMapLoader::fillPassabilityMap(level.passabilityMap.get(), level.gids);
+        fillPassabilityFromTilesets(level.passabilityMap.get(), level.gids, level.starts);
         return true;
     }
     auto map = std::make_unique<tamsygraphics::Map>();
@@ -298,6 +377,8 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     applyLook(*map, look);
     fillFromTilesets(map.get(), level.gids, level.starts);
     level.drawableMaps.push_back(std::move(map));
+    if (level.tilesDeclareSides)
+        noteLayerSides(level, rows, columns);
     return true;
 }
 
@@ -394,12 +475,15 @@ bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     {
         std::string problem;
         std::uint32_t firstGid = 1;
+        auto passability = std::make_unique<TilePassability>();
         std::unique_ptr<tamsygraphics::Tileset> tileset(
-            LevelMapTilesetReader::read(element, level.path, firstGid, problem));
+            LevelMapTilesetReader::read(element, level.path, firstGid, problem, passability.get()));
         if (!tileset)
             return refuse(level, problem);
+        level.tilesDeclareSides = level.tilesDeclareSides || passability->declares();
         level.tilesets.push_back(std::move(tileset));
-        level.starts.push_back({firstGid, level.tilesets.back().get()});
+        level.passabilities.push_back(std::move(passability));
+        level.starts.push_back({firstGid, level.tilesets.back().get(), level.passabilities.back().get()});
     }
     if (level.tilesets.empty())
         return refuse(level, "the map has no <tileset>");
@@ -484,6 +568,42 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
+// A side is open only where the passability layer and every drawn tile
+// that declares its sides leave it open; a map without a passability layer
+// gets one, open wherever no tile closes it.
+void applyLayerSides(PartialLevel& level)
+{
+    if (level.layerSides.empty())
+        return;
+    if (!level.passabilityMap)
+    {
+        int rows = 0;
+        int columns = 0;
+        mapExtent(level, rows, columns);
+        level.passabilityMap = std::make_unique<core::PassabilityMap>(rows, columns);
+        for (int row = 0; row < rows; ++row)
+            for (int column = 0; column < columns; ++column)
+                setOpenSides(level.passabilityMap.get(), row, column, TilePassability::ALL_OPEN);
+    }
+    core::PassabilityMap* map = level.passabilityMap.get();
+    for (const LayerSides& sides : level.layerSides)
+    {
+        const int rows = std::min(sides.rows, map->getNumberOfRows());
+        const int columns = std::min(sides.columns, map->getNumberOfColumns());
+        for (int row = 0; row < rows; ++row)
+        {
+            for (int column = 0; column < columns; ++column)
+            {
+                const PassabilityTile* tile = map->getTile(row, column);
+                const int was = (tile->isPassableTop() ? 8 : 0) | (tile->isPassableRight() ? 4 : 0) |
+                                (tile->isPassableBottom() ? 2 : 0) | (tile->isPassableLeft() ? 1 : 0);
+                setOpenSides(map, row, column,
+                             was & sides.open[static_cast<std::size_t>(row) * sides.columns + column]);
+            }
+        }
+    }
+}
+
 void readObjectGroups(PartialLevel& level)
 {
     if (!level.objectGroups.empty())
@@ -510,6 +630,7 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     Log::named("LevelMapLoader") << level.tilesets.front()->imageName << std::endl;
     if (!readLayers(level, mapElement, LayerLook()))
         return false;
+    applyLayerSides(level);
     readObjectGroups(level);
     if (level.drawableMaps.empty())
     {
@@ -625,7 +746,7 @@ tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, i
 void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
                                      std::uint32_t firstGid)
 {
-    fillFromTilesets(map, gids, {{firstGid, map->tileset}});
+    fillFromTilesets(map, gids, {{firstGid, map->tileset, nullptr}});
 }
 
 namespace

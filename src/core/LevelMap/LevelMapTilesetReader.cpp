@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/LevelMap/LevelMapAttributes.h"
+#include "core/LevelMap/TilePassability.h"
 #include "graphics/TGImageLoader.h"
 #include "util/util.h"
 
@@ -33,7 +34,7 @@ std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& t
 
 tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement,
                                                     const std::string& mapPath, std::uint32_t& firstGid,
-                                                    std::string& problem)
+                                                    std::string& problem, TilePassability* passability)
 {
     int first = 1;
     if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
@@ -46,12 +47,12 @@ tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* 
     firstGid = static_cast<std::uint32_t>(first);
     std::string source = LevelMapAttributes::text(tilesetElement, "source");
     if (!source.empty())
-        return readExternal(mapPath, source, problem);
-    return build(tilesetElement, "", mapPath, problem);
+        return readExternal(mapPath, source, problem, passability);
+    return build(tilesetElement, "", mapPath, problem, passability);
 }
 
 tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath, const std::string& source,
-                                                            std::string& problem)
+                                                            std::string& problem, TilePassability* passability)
 {
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
@@ -67,7 +68,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
         problem = "the tileset file " + source + " has no <tileset>";
         return nullptr;
     }
-    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem);
+    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem, passability);
     if (!tileset)
         problem = "in the tileset file " + source + ": " + problem;
     return tileset;
@@ -75,12 +76,13 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 
 tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
                                                      const std::string& imageDirectory, const std::string& mapPath,
-                                                     std::string& problem)
+                                                     std::string& problem, TilePassability* passability)
 {
     auto tileset = std::make_unique<tamsygraphics::Tileset>();
     tileset->imageName = "tileset";
     if (!readTileSize(tilesetElement, *tileset, problem) || !readOffset(tilesetElement, *tileset, problem) ||
-        !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem))
+        !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem) ||
+        (passability && !passability->read(tilesetElement, problem)))
         return nullptr;
     return tileset.release();
 }
