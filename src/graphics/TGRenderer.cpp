@@ -23,6 +23,7 @@
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace tamsygraphics
 {
@@ -170,7 +171,9 @@ void Renderer::LoadDefaultFace(const std::string& workingDirectory)
         return;
     }
     const std::string path = workingDirectory + "/assets/fonts/Eadui.ttf";
-    if (FT_New_Face(_ft, path.c_str(), 0, &_face) != 0)
+    if (!GameFiles::read(path, _faceBytes) ||
+        FT_New_Memory_Face(_ft, reinterpret_cast<const FT_Byte*>(_faceBytes.data()),
+                           static_cast<FT_Long>(_faceBytes.size()), 0, &_face) != 0)
     {
         _face = nullptr;
         FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Load Failed";

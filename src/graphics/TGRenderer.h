@@ -173,6 +173,8 @@ private:
     bool _presentedKnown = false;
     bool _drewLastFrame = false;
     FT_Library _ft = nullptr;
+    // The face reads its tables from these bytes for as long as it lives.
+    std::string _faceBytes;
     FT_Face _face = nullptr;
     // The sprite pass's quads, rebuilt every frame.
     SpriteBatch _spriteBatch;

@@ -25,7 +25,7 @@ using Colours = std::set<std::tuple<int, int, int>>;
 const char* const TITLE = "The Lantern";
 const char* const AVATAR = "wren";
 const char* const FOLDER = ZOLT_SOURCE_DIR "/examples/lantern";
-const char* const ZIP = ZOLT_BINARY_DIR "/examples/lantern.zip";
+const char* const ZIP = ZOLT_BINARY_DIR "/zolt-lantern.zip";
 const int CENTRE_X = 320;
 const int CENTRE_Y = 240;
 // The ending screen's Quit button, in window pixels.
@@ -76,7 +76,7 @@ protected:
     {
         if (!GameProcess::haveDisplay())
             GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
-        ASSERT_TRUE(exists(GetParam())) << GetParam() << " is missing (the build's lantern_zip target packs it)";
+        ASSERT_TRUE(exists(GetParam())) << GetParam() << " is missing (the build's zolt-lantern-zip target packs it)";
         console.setAvatar(AVATAR);
         ASSERT_TRUE(game.launch(TITLE, 640, 480, 60000)) << "the window carries the title of the game's manifest";
         ASSERT_TRUE(console.open());

@@ -17,6 +17,7 @@
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace
 {
@@ -105,19 +106,17 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
     return true;
 }
 
-// tinyxml2 reads the file straight into its own buffer: no copy of ours.
+// Read whole through the game's files (the game may be one archive).
 bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
-    std::FILE* file = std::fopen(level.path.c_str(), "rb");
-    if (!file)
+    std::string contents;
+    if (!GameFiles::read(level.path, contents))
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Error opening file " << level.fileName << std::endl;
         return false;
     }
     Log::named("Scene") << LevelMapTilesetReader::directoryOf(level.path) << std::endl;
-    const tinyxml2::XMLError result = document.LoadFile(file);
-    std::fclose(file);
-    return reportParse(level, document, result);
+    return reportParse(level, document, document.Parse(contents.data(), contents.size()));
 }
 
 std::string cellsText(long long rows, long long columns)

@@ -10,6 +10,7 @@
 #include "core/LevelMap/TilePassability.h"
 #include "graphics/TGImageLoader.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace
 {
@@ -57,7 +58,14 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    std::string text;
+    std::string why;
+    if (!GameFiles::read(path, text, &why))
+    {
+        problem = "cannot read the tileset file " + source + ": " + why;
+        return nullptr;
+    }
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
     {
         problem = "cannot read the tileset file " + source + ": " + nullToEmpty(document.ErrorStr());
         return nullptr;
