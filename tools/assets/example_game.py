@@ -5,7 +5,9 @@ its sounds and music.
 
 Python's standard library only (plus oggenc for the sounds), so it runs on
 a bare python3:
-    python3 tools/assets/example_game.py [--no-sound]
+    python3 tools/assets/example_game.py [--no-sound] [--out FOLDER]
+--out writes the game's generated files under FOLDER instead of
+examples/lantern (a test compares them with the committed ones).
 The scene files, characters, dialogs and scripts beside the generated
 files are written by hand, as a game maker would.
 """
@@ -28,6 +30,8 @@ from pngwrite import Canvas, save  # noqa: E402
 T = 16
 COLUMNS = 8
 GAME = os.path.join(ROOT, "examples", "lantern")
+if "--out" in sys.argv[:-1]:
+    GAME = os.path.abspath(sys.argv[sys.argv.index("--out") + 1])
 MAPS = os.path.join(GAME, "assets", "maps")
 
 # Tile ids of the tileset (0-based, as Tiled counts them) with the sides
