@@ -540,8 +540,8 @@ bool PlaythroughDriver::fight(const Line& line)
         if (won)
         {
             std::cerr << "Playthrough: fight at line " << line.number << " won on try " << attempt + 1 << " with "
-                      << ask(_console.avatar() + ":getHP(false)") << " of " << ask(_console.avatar() + ":getHP(true)") << " hit points left"
-                      << std::endl;
+                      << ask(_console.avatar() + ":getHP(false)") << " of " << ask(_console.avatar() + ":getHP(true)")
+                      << " hit points left" << std::endl;
             return true;
         }
         ++_fightsLost;
