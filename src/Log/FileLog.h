@@ -37,10 +37,14 @@ public:
     {
         os << std::endl;
         T::Output(os.str());
+        // Errors and warnings also reach a maker watching the terminal.
+        if (_level <= logWARNING)
+            T::Echo(os.str());
     }
 
     std::ostringstream& Get(TLogLevel level = logINFO)
     {
+        _level = level;
         os << "- " << NowTime() << " " << ToString(level) << ": ";
         if (level > logDEBUG)
             os << std::string(static_cast<size_t>(level - logDEBUG), '\t');
@@ -64,6 +68,7 @@ public:
 
 protected:
     std::ostringstream os;
+    TLogLevel _level = logINFO;
 };
 
 class Output2FILE
@@ -82,6 +87,15 @@ public:
             return;
         std::fputs(msg.c_str(), stream);
         std::fflush(stream);
+    }
+
+    // Standard error too, unless that is where the log goes already.
+    static void Echo(const std::string& msg)
+    {
+        if (Stream() == stderr)
+            return;
+        std::fputs(msg.c_str(), stderr);
+        std::fflush(stderr);
     }
 };
 

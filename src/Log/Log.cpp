@@ -2,8 +2,51 @@
 
 #include <cctype>
 #include <iostream>
+#include <streambuf>
 
-Log::Log() : mErrorStream(&std::cout), mWarnStream(&std::cout), mNoteStream(&std::cout)
+#include "util/GameManifest.h"
+
+namespace
+{
+// Errors and warnings go to standard output with the rest of the log, and
+// also to standard error, so that a maker running the game in a terminal
+// sees why a sprite is missing among the chatter.
+class TeeBuffer : public std::streambuf
+{
+protected:
+    // The standard streams' buffers are looked up on every write: a tool
+    // that silences standard output swaps its buffer while running.
+    int overflow(int c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        for (std::streambuf* target : {std::cout.rdbuf(), std::cerr.rdbuf()})
+        {
+            if (target)
+                target->sputc(static_cast<char>(c));
+        }
+        return c;
+    }
+    int sync() override
+    {
+        for (std::streambuf* target : {std::cout.rdbuf(), std::cerr.rdbuf()})
+        {
+            if (target)
+                target->pubsync();
+        }
+        return 0;
+    }
+};
+
+std::ostream* outputAndErrorStream()
+{
+    static TeeBuffer buffer;
+    static std::ostream stream(&buffer);
+    return &stream;
+}
+}
+
+Log::Log() : mErrorStream(outputAndErrorStream()), mWarnStream(outputAndErrorStream()), mNoteStream(&std::cout)
 {
     // A stream without a buffer fails every write, so everything is discarded.
     static std::ostream nullStream(nullptr);
@@ -58,12 +101,29 @@ std::ostream& Log::note()
     return out;
 }
 
+std::string Log::streamName(const std::string& name)
+{
+    // The engine writes to channels named after what they carry; the game's
+    // manifest may give a channel a stream of its own name.
+    const std::string lower = lowerCase(name);
+    for (const ManifestLogStream& log : GameManifest::current().logStreams())
+    {
+        for (const std::string& channel : log.channels)
+        {
+            if (lowerCase(channel) == lower)
+                return log.stream;
+        }
+    }
+    return name;
+}
+
 std::ostream& Log::named(const std::string& name)
 {
     Log* log = getInstance();
-    auto inserted = log->mNamedStreams.emplace(lowerCase(name), log->mNullStream);
+    const std::string stream = streamName(name);
+    auto inserted = log->mNamedStreams.emplace(lowerCase(stream), log->mNullStream);
     std::ostream& out = *inserted.first->second;
-    out << prefix(name);
+    out << prefix(stream);
     return out;
 }
 
@@ -84,5 +144,5 @@ void Log::setNamedStream(const std::string& name, std::ostream* stream)
 {
     Log* log = getInstance();
     // The first registration wins, including the silent one made by named().
-    log->mNamedStreams.emplace(lowerCase(name), log->orNull(stream));
+    log->mNamedStreams.emplace(lowerCase(streamName(name)), log->orNull(stream));
 }

@@ -5,7 +5,9 @@
 #include <string>
 
 // Game-code logging: three level streams and any number of named streams,
-// all on standard output unless redirected or silenced.
+// all on standard output unless redirected or silenced; errors and warnings
+// also reach standard error. A named stream may be an engine channel that
+// the game's manifest routes to a stream of another name.
 class Log
 {
 public:
@@ -22,6 +24,8 @@ public:
     static void setNamedStream(const std::string& name, std::ostream* stream);
 
     static std::string prefix(const std::string& name);
+    // The stream a channel is written to: the manifest's, else its own name.
+    static std::string streamName(const std::string& name);
 
 private:
     Log();

@@ -47,14 +47,14 @@ void GLFWApp::reportError(int code, const char* description)
                  << std::endl;
 }
 
-GLFWWindow* GLFWApp::createWindow(int width, int height)
+GLFWWindow* GLFWApp::createWindow(int width, int height, const std::string& title)
 {
     if (_window)
     {
         std::cout << "(GLFWApp::createWindow) Window has already been created. Returning existing window" << std::endl;
         return _window;
     }
-    _window = new GLFWWindow(width, height);
+    _window = new GLFWWindow(width, height, title);
     return _window;
 }
 

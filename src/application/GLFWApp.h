@@ -18,7 +18,7 @@ public:
     static GLFWApp* getGLFWApp();
 
     // Creates the window once; later calls return the existing one.
-    GLFWWindow* createWindow(int width, int height);
+    GLFWWindow* createWindow(int width, int height, const std::string& title = "OpenGL");
     GLFWWindow* getWindow();
 
     // Returns the existing timer (untouched) when the name is taken.

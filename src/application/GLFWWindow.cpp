@@ -7,10 +7,11 @@
 
 namespace application
 {
-GLFWWindow::GLFWWindow(int width, int height) : _width(width), _height(height), _handle(nullptr)
+GLFWWindow::GLFWWindow(int width, int height, const std::string& title)
+    : _width(width), _height(height), _handle(nullptr)
 {
     applyWindowHints();
-    _handle = glfwCreateWindow(width, height, "OpenGL", nullptr, nullptr);
+    _handle = glfwCreateWindow(width, height, title.c_str(), nullptr, nullptr);
     if (!_handle)
     {
         Log::error() << "GLFWWindow::GLFWWindow - Failed to open a " << width << " x " << height
@@ -18,7 +19,7 @@ GLFWWindow::GLFWWindow(int width, int height) : _width(width), _height(height), 
         return;
     }
     glfwMakeContextCurrent(_handle);
-    glfwSetWindowTitle(_handle, "OpenGL");
+    glfwSetWindowTitle(_handle, title.c_str());
     EnableVsync();
     installCallbacks();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 struct GLFWwindow;
 
 namespace application
@@ -11,7 +13,7 @@ class GLFWWindow
 public:
     // Opens the window; when the windowing library cannot open it, the object
     // still exists, IsOpen() is 0 and the other calls do nothing.
-    GLFWWindow(int width, int height);
+    GLFWWindow(int width, int height, const std::string& title = "OpenGL");
     ~GLFWWindow();
 
     GLFWWindow(const GLFWWindow&) = delete;

@@ -10,8 +10,9 @@ struct StartupTexture
     const char* path;
 };
 
-// The textures loaded at start-up, in load order; scene and character files
-// name their sprites' textures from this table (each takes the next texture
-// unit), and the asset checker holds them to it.
+// The textures the game's manifest loads at start-up (those not marked
+// lazy), in load order, paths with a leading slash; scene and character
+// files name their sprites' textures from the manifest (each takes the next
+// texture unit).
 const std::vector<StartupTexture>& startupTextures();
 }

@@ -1,6 +1,7 @@
 #include "application/ZOLT.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <iostream>
 
@@ -10,12 +11,12 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
-#include "application/StartupTextures.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
 #include "core/ResourceManager.h"
+#include "core/SaveFolder.h"
 #include "core/SaveGameManager.h"
 #include "core/SaveInputContext.h"
 #include "core/Session.h"
@@ -33,6 +34,8 @@
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
+#include "util/DataPaths.h"
+#include "util/GameManifest.h"
 #include "util/util.h"
 
 namespace application
@@ -45,6 +48,9 @@ void ZOLT::runApp()
 
 void ZOLT::initialize()
 {
+    // Read afresh: the game folder is the working directory only now.
+    GameManifest::forgetCurrent();
+    const GameManifest& game = GameManifest::current();
     Log::setNamedStream("ResourceManager", &std::cout);
     std::cout << "init" << std::endl;
 
@@ -61,7 +67,7 @@ void ZOLT::initialize()
     _camera = _sceneManager->CreateCamera("mainCam");
     _sceneManager->SetActiveCamera("mainCam");
 
-    _playerSession = core::Session::buildFromXMLFile("assets/session.xml");
+    _playerSession = game.sessionFile().empty() ? nullptr : core::Session::buildFromXMLFile(game.sessionFile());
     if (_playerSession)
     {
         _playerSession->setSceneManager(_sceneManager);
@@ -74,25 +80,32 @@ void ZOLT::initialize()
     // through its own base so the end-quest callback gets the right object.
     event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(_questManager));
     event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
-    core::LuaInterface::runScript("demoStartup.lua");
+    runStartScript(game);
     if (_playerSession)
     {
         Log::setNamedStream("SaveGame", &std::cout);
-        _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
+        _saveGames = new core::SaveGameManager(_playerSession, core::SaveFolder::forGame(DataPaths::userDataDirectory(), game.id(), game.adoptsLegacySaves()));
         _playerSession->setSaveGames(_saveGames);
         application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
     }
 
     initializeSingletonGUIElements();
 
-    Log::setNamedStream("brune", &std::cout);
+    // The game's own log streams; until now whatever they carried stayed
+    // silent, as it always did.
+    for (const ManifestLogStream& log : game.logStreams())
+    {
+        if (log.shown)
+            Log::setNamedStream(log.stream, &std::cout);
+    }
     std::srand(static_cast<unsigned int>(std::time(nullptr)));
 }
 
 void ZOLT::initializeApplication()
 {
     GLFWApp* app = GLFWApp::getGLFWApp();
-    _window = app->createWindow(static_cast<int>(WINDOW_WIDTH), static_cast<int>(WINDOW_HEIGHT));
+    const GameManifest& game = GameManifest::current();
+    _window = app->createWindow(game.width(), game.height(), game.title());
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
@@ -102,12 +115,52 @@ void ZOLT::initializeApplication()
 
 void ZOLT::initializeGraphics()
 {
-    _renderer = new tamsygraphics::Renderer(_window, ".");
+    _renderer = new tamsygraphics::Renderer(_window, ".", logFolder());
     _sceneManager = _renderer->GetSceneManager();
     _resourceManager = _renderer->GetResourceManager();
     _graphicsGUIManager = _renderer->GetGUIManager();
-    for (const StartupTexture& texture : startupTextures())
-        _resourceManager->LoadTexture(texture.name, texture.path);
+    loadTextures(GameManifest::current());
+}
+
+std::string ZOLT::logFolder()
+{
+    // Never the game's folder: an installed game cannot write it and a
+    // zipped one has none.
+    std::string state = DataPaths::userStateDirectory();
+    if (state.empty())
+    {
+        std::error_code error;
+        state = (std::filesystem::temp_directory_path(error) / "zolt").string();
+    }
+    // A manifest without a usable id has been reported already; its logs
+    // still need a home.
+    const std::string id = GameManifest::current().id();
+    return state + "/" + (id.empty() ? "unnamed-game" : id) + "/logs";
+}
+
+void ZOLT::loadTextures(const GameManifest& game)
+{
+    for (const ManifestTexture& texture : game.textures())
+    {
+        if (texture.lazy)
+        {
+            _resourceManager->DeferTexture(texture.name, "/" + texture.file);
+            continue;
+        }
+        if (!_resourceManager->LoadTexture(texture.name, "/" + texture.file))
+            Log::error() << "ZOLT::initializeGraphics - " << game.where(texture.line) << ": texture " << texture.name
+                         << ": " << texture.file << " is missing or not an image" << std::endl;
+    }
+}
+
+void ZOLT::runStartScript(const GameManifest& game)
+{
+    if (!game.startScript().empty())
+        core::LuaInterface::runScript(game.startScript());
+    // A game may name its first scene instead of entering it from the script.
+    if (_playerSession && !game.startScene().empty() && !_playerSession->getCurrentScene() &&
+        !_playerSession->getNextScene())
+        _playerSession->setNextScene(game.startScene(), game.startRow(), game.startColumn());
 }
 
 void ZOLT::initializeGUI()
@@ -117,9 +170,8 @@ void ZOLT::initializeGUI()
 
 void ZOLT::initializeRPGElements()
 {
-    // Classes grant abilities by name, so the abilities must be known first.
-    core::ResourceManager::buildFromXMLFile("/assets/abilities.xml");
-    core::ResourceManager::buildFromXMLFile("/assets/classes.xml");
+    // Every record file of the game's manifest is read by
+    // core::ResourceManager::init, in the manifest's order.
 }
 
 void ZOLT::initializeSingletonGUIElements()
@@ -163,7 +215,6 @@ void ZOLT::initializeSingletonGUIElements()
 
 void ZOLT::run()
 {
-    Log::setNamedStream("tibbet", &std::cout);
     bool running = true;
     do
     {

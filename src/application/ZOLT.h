@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string>
+
 #include "application/FramePacer.h"
+
+class GameManifest;
 
 namespace tamsygraphics
 {
@@ -53,6 +57,12 @@ public:
     bool restartRequested() const { return _restartRequested; }
 
 private:
+    // $XDG_STATE_HOME/zolt/<game id>/logs; empty (the working directory's
+    // logs folder) when neither the environment nor the game says where.
+    static std::string logFolder();
+    void loadTextures(const GameManifest& game);
+    void runStartScript(const GameManifest& game);
+
     tamsygraphics::Renderer* _renderer = nullptr;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
     tamsygraphics::ResourceManager* _resourceManager = nullptr;

@@ -16,14 +16,15 @@ namespace core
 {
 namespace
 {
-const char* const HIT_SOUND = "flame";
+// The engine event whose sound the game's manifest names.
+const char* const HIT_CUE = "hit";
 // Bounds every ability number so that the combat arithmetic on them
 // (cost negated, damage spans) cannot overflow.
 const int VALUE_LIMIT = 1000000;
 
-std::ostream& oskel()
+std::ostream& rulesLog()
 {
-    return Log::named("oskel");
+    return Log::named("rules");
 }
 }
 
@@ -108,7 +109,7 @@ Ability* Ability::fromXmlFile(const std::string& path)
 
 std::string Ability::resolveAttack(std::list<Character*> targets, Character* user)
 {
-    oskel() << "entered resolve attack" << std::endl;
+    rulesLog() << "entered resolve attack" << std::endl;
     std::string text;
     if (!user)
     {
@@ -118,7 +119,7 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
     int damage = rollDamage();
     user->addFatigue(false, -cost);
     user->activateOnAbilityUseEffects(typeTags);
-    oskel() << "finished initialization"
+    rulesLog() << "finished initialization"
             << " tag size: " << typeTags.size() << std::endl;
 
     Flags flags = applyTypeTags(user, damage);
@@ -144,11 +145,11 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
         }
         target->removeTriggeredEffects();
     }
-    oskel() << "finished targets" << std::endl;
+    rulesLog() << "finished targets" << std::endl;
     placeEffects(userMissEffects, user, " on self", text);
-    oskel() << "finished mess effects" << std::endl;
+    rulesLog() << "finished mess effects" << std::endl;
     user->removeTriggeredEffects();
-    oskel() << "removed triggered effects" << std::endl;
+    rulesLog() << "removed triggered effects" << std::endl;
     return text;
 }
 
@@ -204,7 +205,7 @@ Ability::Flags Ability::applyTypeTags(Character* user, int& damage) const
     Flags flags;
     for (const std::string& tag : typeTags)
     {
-        oskel() << "type tag: " << tag << std::endl;
+        rulesLog() << "type tag: " << tag << std::endl;
         if (tag == "autoHit")
         {
             flags.autoHit = true;
@@ -222,7 +223,7 @@ Ability::Flags Ability::applyTypeTags(Character* user, int& damage) const
             damage += user->getDamagePhysical();
         }
     }
-    oskel() << "checked for type tags" << std::endl;
+    rulesLog() << "checked for type tags" << std::endl;
     return flags;
 }
 
@@ -236,7 +237,7 @@ Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool a
     if (autoHit)
     {
         text += "automatic hit ";
-        sound::SoundHandler::sendRequest(HIT_SOUND, 0.0);
+        sound::SoundHandler::sendCue(HIT_CUE, 0.0);
         return HIT;
     }
     if (total < target->getDodge())
@@ -255,7 +256,7 @@ Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool a
         return CRITICAL;
     }
     text += "hit ";
-    sound::SoundHandler::sendRequest(HIT_SOUND, 0.0);
+    sound::SoundHandler::sendCue(HIT_CUE, 0.0);
     return HIT;
 }
 

@@ -12,6 +12,7 @@
 #include "core/Scene.h"
 #include "core/ScriptInstance.h"
 #include "graphics/TGSprite.h"
+#include "util/GameManifest.h"
 #include "util/NamedXMLDocument.h"
 #include "util/RandomText.h"
 #include "util/SafeNumbers.h"
@@ -24,7 +25,6 @@ namespace core
 namespace
 {
 const char* const CHARACTER_TYPE = "character";
-const char* const AVATAR_NAME = "fenwy";
 
 // XML attribute names of the statistics, in storage order: the four base
 // attributes, then the twelve combat values.
@@ -126,7 +126,9 @@ Character* Character::buildFromXMLElement(tinyxml2::XMLElement* element)
 
     void* storage = LuaInterface::allocObjectOfClass("Character", sizeof(Character));
     Character* character = new (storage) Character(id, false);
-    if (character->_name == AVATAR_NAME)
+    // The game's manifest says which character the player walks.
+    const std::string& avatarId = GameManifest::current().avatarId();
+    if (!avatarId.empty() && character->_name == avatarId)
     {
         character->_isAvatar = true;
     }

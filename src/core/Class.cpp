@@ -15,9 +15,9 @@ const char* const STAT_KEYS[Class::NUM_STATS] = {"str", "dex", "int", "move"};
 const char* const CB_STAT_KEYS[Class::NUM_CB_STATS] = {
     "HP", "Fat", "atk", "dodge", "damagePhysical", "damageMagical", "defense", "crit", "glancing", "resistance"};
 
-std::ostream& oskel()
+std::ostream& rulesLog()
 {
-    return Log::named("oskel");
+    return Log::named("rules");
 }
 
 bool inLevelRange(int level)
@@ -131,13 +131,13 @@ bool Class::levelUp(Character* character) const
         return false;
     }
     const int n = character->getClassLevel(name);
-    oskel() << "class level: " << n << std::endl;
+    rulesLog() << "class level: " << n << std::endl;
     if (n > maxLevel - 1 || n < 0)
     {
         return false;
     }
     addStats(character, n);
-    oskel() << "updated stats" << std::endl;
+    rulesLog() << "updated stats" << std::endl;
     grant(character, n);
     character->addClassLevel(name);
     return true;
@@ -166,7 +166,7 @@ void Class::addStats(Character* character, int row) const
 
 void Class::grant(Character* character, int row) const
 {
-    oskel() << "got abilities" << std::endl;
+    rulesLog() << "got abilities" << std::endl;
     if (!addAbilities[row])
     {
         Log::error() << "Class::levelUp - class " << name << " lists no level " << row + 1 << "; nothing granted"
@@ -176,11 +176,11 @@ void Class::grant(Character* character, int row) const
     for (const std::string& abilityName : *addAbilities[row])
     {
         Ability* ability = ResourceManager::getAbility(abilityName);
-        oskel() << " got an ability" << std::endl;
+        rulesLog() << " got an ability" << std::endl;
         if (ability)
         {
             character->addAbility(ability);
-            oskel() << "added ability" << std::endl;
+            rulesLog() << "added ability" << std::endl;
         }
         else
         {

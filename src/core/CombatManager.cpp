@@ -50,7 +50,7 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
 {
     if (_inCombat)
         return;
-    Log::named("tibbet") << "Entering Combat" << std::endl;
+    Log::named("combat") << "Entering Combat" << std::endl;
     _combatInputContext.reset(new CombatInputContext(this, _session));
     application::InputManager::pushContext(_combatInputContext.get());
     _display.showMenu();
@@ -62,10 +62,10 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     _sides.begin(avatar, enemies);
     // A fight without an avatar still runs, with nobody on the player's side.
     if (avatar)
-        Log::named("oskel") << "character stats" << avatar->printStats() << std::endl;
+        Log::named("rules") << "character stats" << avatar->printStats() << std::endl;
     else
-        Log::named("oskel") << "character stats: no avatar" << std::endl;
-    Log::named("oskel") << " Num enemies: " << (enemies ? enemies->size() : 0) << std::endl;
+        Log::named("rules") << "character stats: no avatar" << std::endl;
+    Log::named("rules") << " Num enemies: " << (enemies ? enemies->size() : 0) << std::endl;
     _ending.begin(music);
     setUpBase();
     _inCombat = true;
@@ -75,7 +75,7 @@ void CombatManager::leaveCombat()
 {
     if (!_inCombat)
         return;
-    Log::named("tibbet") << "Leaving Combat" << std::endl;
+    Log::named("combat") << "Leaving Combat" << std::endl;
     stopEnemyTurn();
     unHighlightTiles();
     application::InputManager::removeContext(_combatInputContext.get());
@@ -211,7 +211,7 @@ bool CombatManager::abilityOption(const std::string& option)
         // lead to aiming nothing.
         if (!chosen)
         {
-            Log::named("oskel") << "CombatManager::combatMenuClick - No ability " << option << std::endl;
+            Log::named("rules") << "CombatManager::combatMenuClick - No ability " << option << std::endl;
             return true;
         }
         _chosenAbility = chosen;
@@ -274,7 +274,7 @@ bool CombatManager::keyPress(int key, int action)
 
 bool CombatManager::tileClick(int row, int col)
 {
-    Log::named("oskel") << "entered choose target" << std::endl;
+    Log::named("rules") << "entered choose target" << std::endl;
     Character* clicked = _sides.characterAt({row, col});
     switch (_combatStage)
     {
@@ -322,7 +322,7 @@ void CombatManager::resolveAbilities()
 {
     if (!_chosenAbility)
         return;
-    Log::named("oskel") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType() << std::endl;
+    Log::named("rules") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType() << std::endl;
     resolve(_chosenAbility, _currentCharacter, _targeting.targets(), "");
 }
 
@@ -330,8 +330,8 @@ void CombatManager::resolve(Ability* used, Character* user, const std::list<Char
                             const std::string& heading)
 {
     std::string text = heading + used->resolveAttack(targets, user);
-    Log::named("oskel") << "set output" << std::endl;
-    Log::named("oskel") << "shown output" << std::endl;
+    Log::named("rules") << "set output" << std::endl;
+    Log::named("rules") << "shown output" << std::endl;
     _sides.removeFallen(text);
     showAbilityResults(text);
     checkForEnd();
@@ -426,7 +426,7 @@ void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
         enemyPasses(foe);
         return;
     }
-    Log::named("oskel") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
+    Log::named("rules") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
     resolve(plan.ability, foe, _targeting.struckBy(plan),
             foe->getName() + " uses " + plan.ability->getName() + " on " + plan.target->getName() + ":\n");
 }

@@ -34,20 +34,20 @@ bool CombatTargeting::click(const Ability& ability, const Character& user, TileP
         return clickAlly(_sides.characterAt(square));
     if (type == "self")
     {
-        Log::named("oskel") << "self" << std::endl;
+        Log::named("rules") << "self" << std::endl;
         return true;
     }
     if (type == "burst" && dist < range)
         return clickBurst(square, radius);
     if (type == "line")
         return clickLine(from, square, range, radius);
-    Log::named("oskel") << "ability target type not recognized" << std::endl;
+    Log::named("rules") << "ability target type not recognized" << std::endl;
     return true;
 }
 
 bool CombatTargeting::clickSingleTarget(Character* clicked, int radius)
 {
-    Log::named("oskel") << "entered target" << std::endl;
+    Log::named("rules") << "entered target" << std::endl;
     if (!clicked)
         return false;
     if (static_cast<int>(_targets.size()) < radius)
@@ -60,7 +60,7 @@ bool CombatTargeting::clickSingleTarget(Character* clicked, int radius)
 
 bool CombatTargeting::clickAlly(Character* clicked)
 {
-    Log::named("oskel") << "ally" << std::endl;
+    Log::named("rules") << "ally" << std::endl;
     if (!clicked)
         return false;
     for (Character* member : _sides.party())
@@ -76,7 +76,7 @@ bool CombatTargeting::clickAlly(Character* clicked)
 
 bool CombatTargeting::clickBurst(TilePos centre, int radius)
 {
-    Log::named("oskel") << "entered burst" << std::endl;
+    Log::named("rules") << "entered burst" << std::endl;
     if (!_highlightedTiles.empty())
         return false;
     const std::list<Character*> near = _sides.charactersNear(centre, radius);
@@ -178,11 +178,11 @@ void CombatTargeting::highlightTile(TilePos square)
 
 void CombatTargeting::unHighlightTiles()
 {
-    Log::named("oskel") << "num highlighted tiles: " << _highlightedTiles.size() << std::endl;
+    Log::named("rules") << "num highlighted tiles: " << _highlightedTiles.size() << std::endl;
     LevelMap* map = _currentMap ? _currentMap() : nullptr;
     for (const TilePos& square : _highlightedTiles)
     {
-        Log::named("oskel") << "unhighlighting tile: " << square.row << " " << square.col << std::endl;
+        Log::named("rules") << "unhighlighting tile: " << square.row << " " << square.col << std::endl;
         if (map)
             map->unHighlightTile(square.row, square.col);
     }

@@ -37,7 +37,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
 {
     if (!_player)
     {
-        Log::named("vosk") << "Error: Did not initialize player for dialogManager" << std::endl;
+        Log::named("dialogs") << "Error: Did not initialize player for dialogManager" << std::endl;
         return;
     }
     _callingEntity = callingEntityId;
@@ -46,7 +46,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
         _NPC = _session->getEntity(callingEntityId);
     if (!_NPC || !_NPC->getScene())
     {
-        Log::named("vosk") << "Error: Did not initialize NPC for dialogManager" << std::endl;
+        Log::named("dialogs") << "Error: Did not initialize NPC for dialogManager" << std::endl;
         return;
     }
     LuaInterface::registerAlias(_player->getLuaRef(), "player");

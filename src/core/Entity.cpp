@@ -200,7 +200,7 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
         _moving = true;
         // Every other tile of a checkerboard sounds, which reads as a walking rhythm.
         if (((here.row ^ here.col) & 1) != 0)
-            sound::SoundHandler::sendRequest("stepHard", 0.0);
+            sound::SoundHandler::sendCue("step", 0.0);
     }
     else
     {

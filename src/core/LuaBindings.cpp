@@ -97,7 +97,7 @@ void printCharacters(Session& session)
 void openDialog(Session& session, const std::string& fileName, const std::string& id,
                 const std::string& callingEntityId)
 {
-    Log::named("tibbet") << "Opening dialog with filename: " << fileName << " AND id: " << id << " for entity "
+    Log::named("scripts") << "Opening dialog with filename: " << fileName << " AND id: " << id << " for entity "
                          << callingEntityId << std::endl;
     session.getDialogManager()->startNewDialog(fileName, id, callingEntityId);
 }
@@ -145,7 +145,7 @@ int sessionFight(lua_State* ls)
     const char* opponent = LuaInterface::getLuaString(ls, pos);
     // An optional second argument names the fight's music.
     const std::string music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::BATTLE_MUSIC;
-    Log::named("tibbet") << "fighting " << opponent << std::endl;
+    Log::named("scripts") << "fighting " << opponent << std::endl;
     session->attemptEnterCombat(std::string(opponent), music);
     return 1;
 }
@@ -175,7 +175,7 @@ int soundPlay(lua_State* ls)
     int pos = 1;
     const char* fileName = LuaInterface::getLuaString(ls, pos);
     const double delay = LuaInterface::getLuaDouble(ls, pos);
-    Log::named("tibbet") << "Playing song " << fileName << std::endl;
+    Log::named("scripts") << "Playing song " << fileName << std::endl;
     sound::SoundHandler::sendRequest(std::string(fileName), delay);
     return 1;
 }

@@ -70,7 +70,7 @@ void ProcessManager2::retireDeadProcesses()
 
 void ProcessManager2::removeProcess(Process* /*process*/)
 {
-    Log::named("brune") << "(ProcessManager2::removeProcess) removed process" << std::endl;
+    Log::named("processes") << "(ProcessManager2::removeProcess) removed process" << std::endl;
 }
 
 const std::vector<Process*>& ProcessManager2::getProcesses() const

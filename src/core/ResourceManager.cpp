@@ -11,6 +11,7 @@
 #include "core/Effect.h"
 #include "core/Item.h"
 #include "core/Scene.h"
+#include "util/GameManifest.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
@@ -70,36 +71,23 @@ ResourceManager* ResourceManager::getInstance()
 
 void ResourceManager::fillSceneTable()
 {
-    const std::string village = "assets/maps/region1/coastalVillage/";
-    const std::string town = "assets/maps/region1/town/";
-    levelNameMap["coastalVillage_start"] = village + "start.xml";
-    levelNameMap["coastalVillage_main"] = village + "main.xml";
-    levelNameMap["coastalVillage_townhall"] = village + "townhall.xml";
-    levelNameMap["coastalVillage_cave"] = village + "cave.xml";
-    levelNameMap["coastalVillage_house1"] = village + "house1.xml";
-    levelNameMap["coastalVillage_house2"] = village + "house2.xml";
-    levelNameMap["town_main"] = town + "main.xml";
-    levelNameMap["town_market"] = town + "market.xml";
-    levelNameMap["town_house1"] = town + "house1.xml";
-    levelNameMap["town_house1_2"] = town + "house1_2.xml";
-    levelNameMap["town_house2"] = town + "house2.xml";
-    levelNameMap["town_house3"] = town + "house3.xml";
-    levelNameMap["town_house3_1"] = town + "house3_1.xml";
-    levelNameMap["town_house3_2"] = town + "house3_2.xml";
-    levelNameMap["town_house4"] = town + "house4.xml";
-    levelNameMap["town_house5"] = town + "house5.xml";
-    levelNameMap["boss_main"] = "assets/maps/region1/boss/main.xml";
+    // The game's scene rows; its scene list files add theirs as they load.
+    for (const ManifestEntry& scene : GameManifest::current().scenes())
+        levelNameMap[scene.name] = scene.file;
 }
 
 void ResourceManager::init()
 {
     getInstance();
     Log::named(LOG_NAME) << "ResourceManager init" << std::endl;
+    const GameManifest& game = GameManifest::current();
     fillSceneTable();
-    buildFromXMLFile("assets/animation.xml");
-    buildFromXMLFile("assets/party.xml");
-    buildFromXMLFile("assets/items.xml");
-    buildFromXMLFile("assets/scenes.xml");
+    // In the manifest's order: classes grant abilities by name, so a game
+    // lists its abilities first.
+    for (const ManifestEntry& data : game.dataFiles())
+        buildFromXMLFile(data.file);
+    for (const ManifestEntry& scenes : game.sceneFiles())
+        buildFromXMLFile(scenes.file);
     dumpItems(Log::named(LOG_NAME));
 }
 

@@ -28,7 +28,7 @@ typedef std::list<Ability*> AbilityList;
 typedef std::list<Class*> ClassList;
 
 // Scene id -> path of the scene file it is built from; filled by
-// ResourceManager::init().
+// ResourceManager::init() from the game's manifest.
 extern std::map<std::string, std::string> levelNameMap;
 
 // The game's data records, read once at start-up and looked up by name for

@@ -359,7 +359,7 @@ void Session::attemptEnterCombat(const std::string& opponentList, const std::str
     // The running fight holds on to the list it was given.
     if (_combatManager.isInCombat())
     {
-        Log::named("tibbet") << "Session::attemptEnterCombat - Already in combat" << std::endl;
+        Log::named("combat") << "Session::attemptEnterCombat - Already in combat" << std::endl;
         return;
     }
     CharacterList opponents;
@@ -369,11 +369,11 @@ void Session::attemptEnterCombat(const std::string& opponentList, const std::str
         Character* opponent = dynamic_cast<Character*>(entity);
         if (!opponent || opponent->isRemoved())
         {
-            Log::named("tibbet") << "Session::attemptEnterCombat - No character " << id << " in the current scene"
+            Log::named("combat") << "Session::attemptEnterCombat - No character " << id << " in the current scene"
                                  << std::endl;
             continue;
         }
-        Log::named("tibbet") << opponent->getId() << std::endl;
+        Log::named("combat") << opponent->getId() << std::endl;
         opponents.push_back(opponent);
     }
     _combatOpponents = opponents;
@@ -382,7 +382,7 @@ void Session::attemptEnterCombat(const std::string& opponentList, const std::str
 
 void Session::attemptExitCombat()
 {
-    Log::named("tibbet") << "Exiting combat" << std::endl;
+    Log::named("combat") << "Exiting combat" << std::endl;
     // The console's own screen stays: without it the console could never
     // prompt again.
     if (_screenStack.stack.size() > 1)

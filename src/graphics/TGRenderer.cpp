@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -71,11 +72,13 @@ void DrawIndexRange(GLenum mode, unsigned int first, unsigned int count)
 }
 }
 
-Renderer::Renderer(application::GLFWWindow* window, const std::string& workingDirectory) : _window(window)
+Renderer::Renderer(application::GLFWWindow* window, const std::string& workingDirectory,
+                   const std::string& logDirectory)
+    : _window(window)
 {
     _levelOverlay = false;
     _passabilityOverlay = true;
-    OpenFileLog(workingDirectory);
+    OpenFileLog(logDirectory.empty() ? workingDirectory + "/logs" : logDirectory);
     std::printf("Renderer Loading\n");
     InitGlew();
     LogContextStrings();
@@ -105,13 +108,14 @@ Renderer::~Renderer()
         FT_Done_FreeType(_ft);
 }
 
-void Renderer::OpenFileLog(const std::string& workingDirectory)
+void Renderer::OpenFileLog(const std::string& logDirectory)
 {
     FILELog::ReportingLevel() = logDEBUG3;
     // A fresh checkout has no log folder; without it the graphics log
     // would be silently lost for the whole run.
-    ::mkdir((workingDirectory + "/logs").c_str(), 0755);
-    const std::string path = workingDirectory + "/logs/graphicslog.txt";
+    std::error_code error;
+    std::filesystem::create_directories(logDirectory, error);
+    const std::string path = logDirectory + "/graphicslog.txt";
     FILE* file = std::fopen(path.c_str(), "w");
     if (!file)
         std::fprintf(stderr, "(Renderer::Renderer) Cannot open graphics log %s\n", path.c_str());

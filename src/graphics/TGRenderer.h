@@ -50,7 +50,10 @@ class Renderer
 public:
     // Needs the window's GL context to be current. Without a window the
     // renderer assumes 640 x 480 and draws without presenting (no swap).
-    Renderer(application::GLFWWindow* window, const std::string& workingDirectory);
+    // The graphics log goes to logDirectory/graphicslog.txt, by default the
+    // working directory's logs folder (the game passes its state folder).
+    Renderer(application::GLFWWindow* window, const std::string& workingDirectory,
+             const std::string& logDirectory = "");
     virtual ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -104,7 +107,7 @@ public:
     static int BindForDraw(GLuint textureId);
 
 private:
-    void OpenFileLog(const std::string& workingDirectory);
+    void OpenFileLog(const std::string& logDirectory);
     void InitGlew();
     void LogContextStrings();
     void SetFixedState();

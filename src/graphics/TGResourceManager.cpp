@@ -50,11 +50,22 @@ ResourceManager::ResourceManager(const std::string& workingDirectory)
     CreateGeometry("square", _geometryFactory.GenerateSquare(1.0f, 1.0f));
 }
 
-void ResourceManager::LoadTexture(const std::string& name, const std::string& fpath)
+bool ResourceManager::LoadTexture(const std::string& name, const std::string& fpath)
 {
     FILE_LOG(logINFO) << "(ResourceManager::LoadTexture) Loading Texture: " << name;
+    _deferredTextures.erase(name);
     std::unique_ptr<Image> image(_imageLoader.LoadImage(_workingDirectory + fpath));
     BindTexture(name, image.get());
+    const bool loaded = image && image->data && image->info.width > 0 && image->info.height > 0;
+    if (!loaded)
+        FILE_LOG(logERROR) << "(ResourceManager::LoadTexture) Texture " << name << " has no pixels: "
+                           << _workingDirectory + fpath << " is missing or not an image";
+    return loaded;
+}
+
+void ResourceManager::DeferTexture(const std::string& name, const std::string& fpath)
+{
+    _deferredTextures[name] = fpath;
 }
 
 Texture* ResourceManager::BindTexture(const std::string& name, const Image* image)
@@ -90,7 +101,17 @@ Texture* ResourceManager::BindTexture(const std::string& name, const Image* imag
 Texture* ResourceManager::GetTexture(const std::string& name) const
 {
     auto it = _activeTextures.find(name);
-    return it == _activeTextures.end() ? nullptr : it->second;
+    if (it != _activeTextures.end())
+        return it->second;
+    auto deferred = _deferredTextures.find(name);
+    if (deferred == _deferredTextures.end())
+        return nullptr;
+    // A lazy texture is one the manager already holds, only not on the GPU
+    // yet: asking for it is what loads it.
+    ResourceManager* self = const_cast<ResourceManager*>(this);
+    const std::string path = deferred->second;
+    self->LoadTexture(name, path);
+    return self->_activeTextures[name];
 }
 
 int ResourceManager::GetTextureSlot()

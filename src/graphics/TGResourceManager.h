@@ -24,7 +24,12 @@ public:
     explicit ResourceManager(const std::string& workingDirectory);
     virtual ~ResourceManager() = default;
 
-    void LoadTexture(const std::string& name, const std::string& fpath);
+    // False when the file could not be read or decoded: the texture is
+    // registered all the same, without pixels, and the failure is logged.
+    bool LoadTexture(const std::string& name, const std::string& fpath);
+    // Registers a texture that is loaded on its first GetTexture, taking
+    // the next texture unit then.
+    void DeferTexture(const std::string& name, const std::string& fpath);
     Texture* BindTexture(const std::string& name, const Image* image);
     Texture* GetTexture(const std::string& name) const;
     // Bookkeeping only: units 0..31 in creation order, wrapping.
@@ -48,6 +53,8 @@ private:
     std::string _shaderPath;
     ImageLoader _imageLoader;
     TextureMap _activeTextures;
+    // Name to path of the lazy textures not used yet.
+    std::map<std::string, std::string> _deferredTextures;
     VAOMap _activeVAOs;
     ProgramMap _programs;
     int _textureSlotIndex = 0;

@@ -153,6 +153,6 @@ void DialogMenu::onMouseUp(int button, double x, double y)
         if (index >= 0 && _dialogManager)
             _dialogManager->optionSelected(index);
     }
-    sound::SoundHandler::sendRequest("text", 0);
+    sound::SoundHandler::sendCue("dialogText", 0);
 }
 }

@@ -22,7 +22,7 @@ Sound::~Sound()
 
 bool Sound::isRelativeFilenameEqualTo(const std::string& other) const
 {
-    if (filename == other)
+    if (filename == other || (!name.empty() && name == other))
         return true;
     std::string baseName = filename;
     const size_t slash = baseName.find_last_of("/\\");

@@ -20,9 +20,13 @@ public:
     bool getIsMusic() const { return isMusic; }
     unsigned int getLoopToTime() const { return loopToTime; }
     AudioSource* getSource() const { return source; }
+    // The name the game's manifest gives the sound; requests may use it as
+    // well as the file's.
+    const std::string& getName() const { return name; }
+    void setName(const std::string& newName) { name = newName; }
 
-    // True for the full path, the base name, or the base name without its
-    // extension; case-sensitive.
+    // True for the full path, the base name, the base name without its
+    // extension, or the manifest's name; case-sensitive.
     bool isRelativeFilenameEqualTo(const std::string& other) const;
 
     // Music starts paused so that the handler decides when it is heard;
@@ -35,5 +39,6 @@ private:
     // Belongs to the device; created on first play and reused after.
     AudioSource* source;
     unsigned int loopToTime;
+    std::string name;
 };
 }

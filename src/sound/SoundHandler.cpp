@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "Log/Log.h"
+#include "util/GameManifest.h"
 #include "sound/AudioDevice.h"
 #include "sound/AudioVoice.h"
 #include "sound/Sound.h"
@@ -27,28 +28,9 @@ const double LARGEST_DUE_TIME = 9.0e18;
 
 const std::chrono::steady_clock::time_point processStart = std::chrono::steady_clock::now();
 
-struct DefaultSound
-{
-    const char* file;
-    bool isMusic;
-    unsigned int loopTo;
-};
-
-const DefaultSound DEFAULT_SOUNDS[] = {
-    {"/assets/sound/testSong.ogg", true, 0},         {"/assets/sound/testSoundShort.ogg", false, 0},
-    {"/assets/sound/testSoundLong.ogg", false, 0},   {"/assets/sound/testMusicShort.ogg", true, 760},
-    {"/assets/sound/tempOverworld.ogg", true, 5337}, {"/assets/sound/tempEvent.ogg", true, 2397},
-    {"/assets/sound/tempBattle.ogg", true, 13197},   {"/assets/sound/tempCave.ogg", true, 0},
-    {"/assets/sound/tempRunSound.ogg", false, 0},    {"/assets/sound/eventForeboding.ogg", true, 0},
-    {"/assets/sound/eventSilly.ogg", true, 0},       {"/assets/sound/eventHappy.ogg", true, 1076},
-    {"/assets/sound/eventDivine.ogg", true, 0},      {"/assets/sound/themeBattle.ogg", true, 5828},
-    {"/assets/sound/themeTown.ogg", true, 0},        {"/assets/sound/themeBoss.ogg", true, 0},
-    {"/assets/sound/silence.ogg", true, 0},          {"/assets/sound/SFX/stepSoft.ogg", false, 0},
-    {"/assets/sound/SFX/stepHard.ogg", false, 0},    {"/assets/sound/SFX/text.ogg", false, 0},
-    {"/assets/sound/SFX/swing.ogg", false, 0},       {"/assets/sound/SFX/thud.ogg", false, 0},
-    {"/assets/sound/SFX/punch.ogg", false, 0},       {"/assets/sound/SFX/flame.ogg", false, 0},
-    {"/assets/sound/SFX/flameStrike.ogg", false, 0}, {"/assets/sound/SFX/portal.ogg", false, 0},
-};
+// The engine's own channel for what the handler does; the game's manifest
+// may route it to a stream of another name.
+const char* const LOG_CHANNEL = "sound";
 }
 
 AudioDevice* SoundHandler::soundEngine = nullptr;
@@ -82,7 +64,7 @@ clock_t SoundHandler::now()
 
 void SoundHandler::init(bool loadDefaults)
 {
-    Log::setNamedStream("vosk", &std::cout);
+    Log::setNamedStream(LOG_CHANNEL, &std::cout);
     // A second start-up would otherwise leave the first device open and
     // register the table twice.
     erase();
@@ -170,8 +152,13 @@ void SoundHandler::initDefaultSounds()
 
 void SoundHandler::registerDefaultSounds()
 {
-    for (const DefaultSound& entry : DEFAULT_SOUNDS)
-        registerSound(entry.file, entry.isMusic, entry.loopTo, true);
+    // The game's table: its manifest's sounds, in the manifest's order.
+    for (const ManifestSound& entry : GameManifest::current().sounds())
+    {
+        registerSound("/" + entry.file, entry.music, entry.loopTo, true);
+        if (!sounds.empty() && sounds.back()->getFilename() == "./" + entry.file)
+            sounds.back()->setName(entry.name);
+    }
 }
 
 void SoundHandler::addSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
@@ -201,6 +188,14 @@ void SoundHandler::addSounds(const std::vector<std::string>& soundFilenames, boo
         addSound(name, false, 0, shouldOnlyAddValidFiles);
 }
 
+clock_t SoundHandler::sendCue(const std::string& cue, double playDelay)
+{
+    const std::string name = GameManifest::current().soundForCue(cue);
+    if (name.empty())
+        return now();
+    return sendRequest(name, playDelay);
+}
+
 int SoundHandler::findSound(const std::string& filename)
 {
     for (size_t i = 0; i < sounds.size(); ++i)
@@ -213,7 +208,7 @@ int SoundHandler::findSound(const std::string& filename)
 
 clock_t SoundHandler::sendRequest(const std::string& filename, double playDelay)
 {
-    Log::named("vosk") << "Received request to play " << filename << " in " << playDelay << " seconds" << std::endl;
+    Log::named(LOG_CHANNEL) << "Received request to play " << filename << " in " << playDelay << " seconds" << std::endl;
     awaitDevice();
     const clock_t receiveTime = now();
     const int soundIndex = findSound(filename);

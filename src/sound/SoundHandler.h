@@ -12,7 +12,8 @@ class AudioDevice;
 class AudioVoice;
 class Sound;
 
-// Plays music and effects from a fixed table on delayed requests. One music
+// Plays music and effects from the game's table (its manifest's sounds) on
+// delayed requests. One music
 // track plays at a time; a new one cross-fades the old one out and music
 // loops by jumping back to a per-track position shortly before its end.
 // All state is class-wide.
@@ -34,6 +35,9 @@ public:
 
     // Returns the clock reading at which the request was received.
     static clock_t sendRequest(const std::string& filename, double playDelay);
+    // Plays the sound the game's manifest gives the engine event `cue`
+    // ("step", "dialogText", "hit"); nothing when the game gives none.
+    static clock_t sendCue(const std::string& cue, double playDelay);
     static void update();
     static bool playSound(Sound* sound);
     static AudioVoice* startSound(Sound* sound);

@@ -58,6 +58,29 @@ std::string DataPaths::userDataDirectory()
     return home + "/.local/share/zolt";
 }
 
+std::string DataPaths::userStateDirectory()
+{
+    const std::string stateHome = environment("XDG_STATE_HOME");
+    if (!stateHome.empty() && stateHome[0] == '/')
+        return stateHome + "/zolt";
+    const std::string home = environment("HOME");
+    if (home.empty())
+        return "";
+    return home + "/.local/state/zolt";
+}
+
+std::string DataPaths::engineDataFile(const std::string& relative)
+{
+    const std::string program = programPath(nullptr);
+    std::vector<std::string> candidates;
+    if (runsFromBuildFolder(program))
+        candidates.push_back(ZOLT_CHECKOUT_DIR);
+    for (const std::string& dir : dataDirectoryCandidates(program))
+        candidates.push_back(dir);
+    const std::string dir = firstHolding(candidates, relative);
+    return dir.empty() ? dir : (fs::absolute(dir) / relative).string();
+}
+
 std::vector<std::string> DataPaths::dataDirectoryCandidates(const std::string& programPath)
 {
     std::vector<std::string> candidates;

@@ -14,6 +14,15 @@ public:
     // XDG_DATA_HOME nor HOME says where the player's files go.
     static std::string userDataDirectory();
 
+    // $XDG_STATE_HOME/zolt, or ~/.local/state/zolt: where logs go, never
+    // into the game's own folder. Empty when nothing says where.
+    static std::string userStateDirectory();
+
+    // The engine's own data file at `relative` (for example the default
+    // manifest): the checkout's for a program in its build folder, else the
+    // first installed data folder holding it. Empty when none does.
+    static std::string engineDataFile(const std::string& relative);
+
     // The folders searched for installed data, in order: the one beside the
     // program (<prefix>/bin/../share/zolt), each of XDG_DATA_DIRS (default
     // /usr/local/share:/usr/share) with /zolt appended, then the folder the

@@ -1,0 +1,458 @@
+#include "util/GameManifest.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "Log/Log.h"
+#include "util/DataPaths.h"
+#include "util/NamedXMLDocument.h"
+#include "util/util.h"
+
+namespace fs = std::filesystem;
+
+const char* const GameManifest::FILE_NAME = "game.xml";
+const char* const GameManifest::DEFAULT_FILE = "assets/default-game.xml";
+
+namespace
+{
+std::unique_ptr<GameManifest>& currentSlot()
+{
+    static std::unique_ptr<GameManifest> manifest;
+    return manifest;
+}
+
+std::string text(const tinyxml2::XMLElement* element, const char* attribute)
+{
+    return nullToEmpty(element->Attribute(attribute));
+}
+
+// The id names the player's save and log folders, so it must be one plain
+// folder name.
+bool isPlainName(const std::string& id)
+{
+    if (id.empty() || id[0] == '.')
+        return false;
+    return std::all_of(id.begin(), id.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-'; });
+}
+
+// A game reads only inside its own folder.
+bool isInsideGame(const std::string& file)
+{
+    if (file.empty() || file[0] == '/' || file[0] == '\\')
+        return false;
+    for (const fs::path& part : fs::path(file))
+    {
+        if (part == "..")
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> words(const std::string& list)
+{
+    std::vector<std::string> found;
+    std::string word;
+    std::istringstream in(list);
+    while (in >> word)
+        found.push_back(word);
+    return found;
+}
+
+void report(const GameManifest& manifest)
+{
+    for (const std::string& problem : manifest.problems())
+        Log::error() << "GameManifest - " << problem << std::endl;
+}
+}
+
+GameManifest GameManifest::loadGame()
+{
+    GameManifest manifest;
+    std::error_code error;
+    if (fs::exists(FILE_NAME, error))
+    {
+        manifest.readFile(FILE_NAME);
+        return manifest;
+    }
+    if (fs::exists(DEFAULT_FILE, error))
+    {
+        manifest.readFile(DEFAULT_FILE);
+        return manifest;
+    }
+    const std::string engineDefault = DataPaths::engineDataFile(DEFAULT_FILE);
+    if (engineDefault.empty())
+    {
+        manifest._fileName = FILE_NAME;
+        manifest.problem(0, std::string("missing file, and no default manifest ") + DEFAULT_FILE +
+                                " here or beside the installed engine");
+        return manifest;
+    }
+    manifest.readFile(engineDefault);
+    return manifest;
+}
+
+const GameManifest& GameManifest::current()
+{
+    // Reading reports through the log, which asks the manifest for its
+    // stream names: the inner call sees an empty manifest instead of
+    // reading again.
+    static bool reading = false;
+    static const GameManifest empty;
+    std::unique_ptr<GameManifest>& slot = currentSlot();
+    if (slot)
+        return *slot;
+    if (reading)
+        return empty;
+    reading = true;
+    std::unique_ptr<GameManifest> loaded = std::make_unique<GameManifest>(loadGame());
+    reading = false;
+    slot = std::move(loaded);
+    report(*slot);
+    return *slot;
+}
+
+void GameManifest::setCurrent(const GameManifest& manifest)
+{
+    currentSlot() = std::make_unique<GameManifest>(manifest);
+}
+
+void GameManifest::forgetCurrent()
+{
+    currentSlot().reset();
+}
+
+bool GameManifest::readFile(const std::string& path)
+{
+    _fileName = path;
+    if (!path.empty() && path[0] == '/')
+    {
+        // The engine's own default, outside any game folder.
+        NamedXMLDocument document(path);
+        if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+        {
+            problem(document.ErrorLineNum(), "cannot be read, or is not well-formed XML");
+            return false;
+        }
+        return readElement(document.RootElement(), path);
+    }
+    XMLRoot root = getRoot(path);
+    if (!root)
+    {
+        problem(0, "cannot be read, or is not well-formed XML");
+        return false;
+    }
+    return readElement(root.get(), path);
+}
+
+bool GameManifest::readText(const std::string& xml, const std::string& fileName)
+{
+    _fileName = fileName;
+    NamedXMLDocument document(fileName);
+    if (document.Parse(xml.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    {
+        problem(document.ErrorLineNum(), "not well-formed XML");
+        return false;
+    }
+    return readElement(document.RootElement(), fileName);
+}
+
+bool GameManifest::readElement(const tinyxml2::XMLElement* root, const std::string& fileName)
+{
+    _fileName = fileName;
+    if (!root || std::string(root->Name()) != "game")
+    {
+        problem(root ? root->GetLineNum() : 0,
+                std::string("the root element is <") + (root ? root->Name() : "") + ">, expected <game>");
+        return false;
+    }
+    readGameAttributes(root);
+    for (const tinyxml2::XMLElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+        readChild(child);
+    checkRequired(root);
+    return true;
+}
+
+std::string GameManifest::where(int line) const
+{
+    return _fileName + ":" + std::to_string(line);
+}
+
+void GameManifest::problem(int line, const std::string& message)
+{
+    _problems.push_back(where(line) + ": " + message);
+    _faults.emplace_back(line, message);
+}
+
+std::string GameManifest::soundForCue(const std::string& cue) const
+{
+    for (const ManifestSound& sound : _sounds)
+    {
+        if (sound.cue == cue)
+            return sound.name;
+    }
+    return "";
+}
+
+void GameManifest::readGameAttributes(const tinyxml2::XMLElement* game)
+{
+    checkAttributes(game, {"id", "title", "width", "height", "legacySaves"});
+    _id = required(game, "id");
+    if (!_id.empty() && !isPlainName(_id))
+    {
+        problem(game->GetLineNum(), "id \"" + _id + "\" may hold only letters, digits, '.', '_' and '-'" +
+                                        " and may not begin with '.'");
+        _id.clear();
+    }
+    if (game->Attribute("title"))
+        _title = text(game, "title");
+    long width = _width;
+    long height = _height;
+    if (readNumber(game, "width", MIN_WIDTH, MAX_WIDTH, width))
+        _width = static_cast<int>(width);
+    if (readNumber(game, "height", MIN_HEIGHT, MAX_HEIGHT, height))
+        _height = static_cast<int>(height);
+    readBoolean(game, "legacySaves", _legacySaves);
+}
+
+void GameManifest::readChild(const tinyxml2::XMLElement* child)
+{
+    const std::string kind = child->Name();
+    if (kind == "start")
+        readStart(child);
+    else if (kind == "avatar")
+        readSingle(child, _seenAvatar, "id", _avatarId);
+    else if (kind == "session")
+        readSingle(child, _seenSession, "file", _sessionFile);
+    else if (kind == "data")
+        readFileList(child, _dataFiles);
+    else if (kind == "scenes")
+        readFileList(child, _sceneFiles);
+    else if (kind == "scene")
+        readScene(child);
+    else if (kind == "texture")
+        readTexture(child);
+    else if (kind == "sound")
+        readSound(child);
+    else if (kind == "font")
+        readFont(child);
+    else if (kind == "log")
+        readLog(child);
+    else
+        problem(child->GetLineNum(), "unknown element <" + kind + ">");
+}
+
+// An unknown attribute is most likely a misspelt known one: it is named, and
+// the element is still read, since what it says correctly may well be meant.
+void GameManifest::checkAttributes(const tinyxml2::XMLElement* element, const std::vector<std::string>& allowed)
+{
+    for (const tinyxml2::XMLAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+    {
+        if (std::find(allowed.begin(), allowed.end(), attribute->Name()) == allowed.end())
+        {
+            problem(element->GetLineNum(), std::string("<") + element->Name() + "> has an unknown attribute " +
+                                               attribute->Name());
+        }
+    }
+}
+
+std::string GameManifest::required(const tinyxml2::XMLElement* element, const char* attribute)
+{
+    const std::string value = text(element, attribute);
+    if (value.empty())
+    {
+        problem(element->GetLineNum(), std::string("<") + element->Name() + "> has no " + attribute +
+                                           (element->Attribute(attribute) ? " (it is empty)" : ""));
+        return value;
+    }
+    if (std::string(attribute) == "file" && !isInsideGame(value))
+    {
+        problem(element->GetLineNum(), std::string("<") + element->Name() + "> file \"" + value +
+                                           "\" is not a relative path inside the game folder");
+        return "";
+    }
+    return value;
+}
+
+bool GameManifest::readNumber(const tinyxml2::XMLElement* element, const char* attribute, long min, long max,
+                              long& value)
+{
+    const char* raw = element->Attribute(attribute);
+    if (!raw)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(raw, &end, 10);
+    const std::string name = std::string("<") + element->Name() + "> " + attribute;
+    if (end == raw || *end != '\0' || errno == ERANGE || std::isspace(static_cast<unsigned char>(*raw)))
+    {
+        problem(element->GetLineNum(), name + " \"" + raw + "\" is not a whole number");
+        return false;
+    }
+    if (parsed < min || parsed > max)
+    {
+        problem(element->GetLineNum(), name + " " + raw + " is out of range (" + std::to_string(min) + " to " +
+                                           std::to_string(max) + ")");
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+bool GameManifest::readBoolean(const tinyxml2::XMLElement* element, const char* attribute, bool& value)
+{
+    const char* raw = element->Attribute(attribute);
+    if (!raw)
+        return false;
+    const std::string word = raw;
+    if (word != "true" && word != "false")
+    {
+        problem(element->GetLineNum(), std::string("<") + element->Name() + "> " + attribute + " \"" + word +
+                                           "\" is not true or false");
+        return false;
+    }
+    value = word == "true";
+    return true;
+}
+
+bool GameManifest::once(const tinyxml2::XMLElement* element, bool& seen)
+{
+    if (seen)
+    {
+        problem(element->GetLineNum(), std::string("a second <") + element->Name() + "> (only the first counts)");
+        return false;
+    }
+    seen = true;
+    return true;
+}
+
+bool GameManifest::uniqueName(const tinyxml2::XMLElement* element, const std::string& kind, const std::string& name)
+{
+    if (name.empty())
+        return false;
+    const std::pair<std::string, std::string> key(kind, name);
+    if (std::find(_names.begin(), _names.end(), key) != _names.end())
+    {
+        problem(element->GetLineNum(), "duplicate " + kind + " \"" + name + "\" (only the first counts)");
+        return false;
+    }
+    _names.push_back(key);
+    return true;
+}
+
+void GameManifest::readStart(const tinyxml2::XMLElement* element)
+{
+    if (!once(element, _seenStart))
+        return;
+    checkAttributes(element, {"script", "scene", "row", "col"});
+    _startScript = required(element, "script");
+    _startScene = text(element, "scene");
+    long row = 0;
+    long column = 0;
+    if (readNumber(element, "row", 0, 1000000, row))
+        _startRow = static_cast<int>(row);
+    if (readNumber(element, "col", 0, 1000000, column))
+        _startColumn = static_cast<int>(column);
+    if (_startScene.empty() && (element->Attribute("row") || element->Attribute("col")))
+        problem(element->GetLineNum(), "<start> gives a row or col but no scene");
+}
+
+void GameManifest::readSingle(const tinyxml2::XMLElement* element, bool& seen, const char* attribute,
+                              std::string& value)
+{
+    if (!once(element, seen))
+        return;
+    checkAttributes(element, {attribute});
+    value = required(element, attribute);
+}
+
+void GameManifest::readFileList(const tinyxml2::XMLElement* element, std::vector<ManifestEntry>& list)
+{
+    checkAttributes(element, {"file"});
+    ManifestEntry entry;
+    entry.file = required(element, "file");
+    entry.line = element->GetLineNum();
+    if (!entry.file.empty())
+        list.push_back(entry);
+}
+
+void GameManifest::readScene(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"id", "file"});
+    ManifestEntry entry;
+    entry.name = required(element, "id");
+    entry.file = required(element, "file");
+    entry.line = element->GetLineNum();
+    if (!entry.file.empty() && uniqueName(element, "scene", entry.name))
+        _scenes.push_back(entry);
+}
+
+void GameManifest::readTexture(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"name", "file", "load"});
+    ManifestTexture texture;
+    texture.name = required(element, "name");
+    texture.file = required(element, "file");
+    texture.line = element->GetLineNum();
+    const std::string load = element->Attribute("load") ? text(element, "load") : "start";
+    if (load != "start" && load != "lazy")
+        problem(element->GetLineNum(), "<texture> load \"" + load + "\" is not start or lazy");
+    texture.lazy = load == "lazy";
+    if (!texture.file.empty() && uniqueName(element, "texture", texture.name))
+        _textures.push_back(texture);
+}
+
+void GameManifest::readSound(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"name", "file", "music", "loopTo", "cue"});
+    ManifestSound sound;
+    sound.name = required(element, "name");
+    sound.file = required(element, "file");
+    sound.line = element->GetLineNum();
+    sound.cue = text(element, "cue");
+    readBoolean(element, "music", sound.music);
+    long loopTo = 0;
+    if (readNumber(element, "loopTo", 0, 86400000, loopTo))
+        sound.loopTo = static_cast<unsigned int>(loopTo);
+    if (loopTo != 0 && !sound.music)
+        problem(element->GetLineNum(), "<sound> loopTo is given for a sound that is not music");
+    if (!sound.file.empty() && uniqueName(element, "sound", sound.name))
+        _sounds.push_back(sound);
+}
+
+void GameManifest::readFont(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"name", "file"});
+    ManifestEntry font;
+    font.name = required(element, "name");
+    font.file = required(element, "file");
+    font.line = element->GetLineNum();
+    if (!font.file.empty() && uniqueName(element, "font", font.name))
+        _fonts.push_back(font);
+}
+
+void GameManifest::readLog(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"stream", "carries", "show"});
+    ManifestLogStream log;
+    log.stream = required(element, "stream");
+    log.channels = words(text(element, "carries"));
+    log.line = element->GetLineNum();
+    readBoolean(element, "show", log.shown);
+    if (uniqueName(element, "log stream", log.stream))
+        _logStreams.push_back(log);
+}
+
+void GameManifest::checkRequired(const tinyxml2::XMLElement* game)
+{
+    if (!_seenStart)
+        problem(game->GetLineNum(), "<game> has no <start script=\"...\"/>: nothing enters the first scene");
+    if (!_seenAvatar)
+        problem(game->GetLineNum(), "<game> has no <avatar id=\"...\"/>: the player controls nobody");
+    if (!_seenSession)
+        problem(game->GetLineNum(), "<game> has no <session file=\"...\"/>: the game has no party");
+}
