@@ -50,6 +50,11 @@ public:
     bool shownInEditor = true;
     float opacity = 1.0f;
     float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // Drawn in the editor's order (by priorityLevel, the layer's place in the
+    // map) rather than in the passes chosen by name; such a layer is drawn
+    // under the sprites unless `overSprites`.
+    bool editorOrder = false;
+    bool overSprites = false;
     std::vector<std::vector<DrawableTile>> tiles;
     bool hide = true;
     std::vector<std::pair<int, int>> _hightlightedTiles;

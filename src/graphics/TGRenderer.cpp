@@ -251,7 +251,9 @@ void Renderer::Submit(const std::string& name, Map* map)
 
     RemoveMap(name);
     _layerMeshes[name] = std::move(mesh);
-    if (name.find("Floor") != std::string::npos)
+    if (map->editorOrder)
+        (map->overSprites ? _editorOver : _editorUnder)[name] = map;
+    else if (name.find("Floor") != std::string::npos)
         _floorMap[name] = map;
     else if (name.find("Furniture") != std::string::npos)
         _furniture[name] = map;
@@ -286,6 +288,22 @@ void Renderer::RemoveMap(const std::string& name)
     _floorMap.erase(name);
     _otherMaps.erase(name);
     _furniture.erase(name);
+    _editorUnder.erase(name);
+    _editorOver.erase(name);
+}
+
+LayerList Renderer::InNameOrder(const MapMap& group)
+{
+    return LayerList(group.begin(), group.end());
+}
+
+LayerList Renderer::InEditorOrder(const MapMap& group)
+{
+    LayerList layers = InNameOrder(group);
+    std::stable_sort(layers.begin(), layers.end(),
+                     [](const LayerList::value_type& a, const LayerList::value_type& b)
+                     { return a.second->priorityLevel < b.second->priorityLevel; });
+    return layers;
 }
 
 void Renderer::EnableWireframe()
@@ -335,7 +353,8 @@ void Renderer::Draw()
     GetClientDimenstions(&frame.width, &frame.height);
     const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
     bool complete = underComplete;
-    DescribeLayerGroup(_otherMaps, frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_editorOver), frame.overSprites, complete);
+    DescribeLayerGroup(InNameOrder(_otherMaps), frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
     if (ShowingAlready(frame, complete))
@@ -348,7 +367,8 @@ void Renderer::Draw()
     glClear(GL_COLOR_BUFFER_BIT);
     DrawUnderSprites(viewProj, frame.underSprites, underComplete);
     DrawSprites(viewProj);
-    DrawLayerGroup(_otherMaps, viewProj);
+    DrawLayerGroup(InEditorOrder(_editorOver), viewProj);
+    DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
     DrawGUI();
 
     if (_window)
@@ -401,9 +421,10 @@ void Renderer::DrawUnderSprites(const glm::mat4& viewProj, const LayerCache::Key
 
 void Renderer::DrawUnderSpritesDirectly(const glm::mat4& viewProj)
 {
-    DrawLayerGroup(_floorMap, viewProj);
+    DrawLayerGroup(InNameOrder(_floorMap), viewProj);
     DrawPassabilityOverlay(viewProj);
-    DrawLayerGroup(_furniture, viewProj);
+    DrawLayerGroup(InNameOrder(_furniture), viewProj);
+    DrawLayerGroup(InEditorOrder(_editorUnder), viewProj);
 }
 
 bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key)
@@ -420,12 +441,13 @@ bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& 
     key.programs[1] = _resourceManager->GetProgram("overlay");
     key.programs[2] = _resourceManager->GetProgram("pass");
     bool complete = true;
-    DescribeLayerGroup(_floorMap, key.layers, complete);
-    DescribeLayerGroup(_furniture, key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_floorMap), key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_furniture), key.layers, complete);
+    DescribeLayerGroup(InEditorOrder(_editorUnder), key.layers, complete);
     return complete;
 }
 
-void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete)
+void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete)
 {
     for (const auto& entry : group)
     {
@@ -464,7 +486,7 @@ void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::L
     }
 }
 
-void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
+void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
 {
     const GLuint program = _resourceManager->GetProgram("level");
     glUseProgram(program);

@@ -40,6 +40,8 @@ class Texture;
 
 typedef std::map<std::string, Text*> TextMap;
 typedef std::map<std::string, GUIRectangle*> GUIRectangleMap;
+// Layers of one pass in drawing order, with the names they were submitted as.
+typedef std::vector<std::pair<std::string, const Map*>> LayerList;
 
 // Owns the OpenGL state of the window and draws one frame per Draw():
 // floor layers, passability overlay, furniture layers, sprites, other
@@ -90,6 +92,8 @@ public:
     const MapMap& GetFloorMaps() const { return _floorMap; }
     const MapMap& GetFurnitureMaps() const { return _furniture; }
     const MapMap& GetOtherMaps() const { return _otherMaps; }
+    // Layers of maps drawn in the editor's order, under or over the sprites.
+    const MapMap& GetEditorOrderMaps(bool overSprites) const { return overSprites ? _editorOver : _editorUnder; }
     const MapMap& GetMaps() const { return _maps; }
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
@@ -129,12 +133,15 @@ private:
     bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
     // Adds the visible layers of a group; clears `complete` on a missing
     // texture.
-    void DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    void DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    static LayerList InNameOrder(const MapMap& group);
+    // By each layer's place in its map, then by name.
+    static LayerList InEditorOrder(const MapMap& group);
     // Fills the sprite batch for this frame; false when a sprite's texture
     // is missing.
     bool BatchSprites(FrameDescription& frame);
     void DescribeGUI(FrameDescription& frame);
-    void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
+    void DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj);
     // One image per tileset of the layer; a tileset texture not yet
     // registered is loaded from the tileset's image when it has one.
     std::vector<const ImageInfo*> LayerImages(const Map* map);
@@ -159,6 +166,8 @@ private:
     MapMap _floorMap;
     MapMap _furniture;
     MapMap _otherMaps;
+    MapMap _editorUnder;
+    MapMap _editorOver;
     // What each submitted layer needs to draw only what the camera sees
     // (its vertices live in the resource manager).
     std::map<std::string, LayerMesh> _layerMeshes;

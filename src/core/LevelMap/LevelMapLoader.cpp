@@ -83,6 +83,13 @@ struct PartialLevel
     std::unique_ptr<core::PassabilityMap> passabilityMap;
     std::unique_ptr<TriggerMap> triggerMap;
     std::vector<const tinyxml2::XMLElement*> objectGroups;
+    // Where each layer stands in the editor's list (groups flattened), and
+    // where the sprites go in it: the first layer marked sprites=true, else
+    // the first object layer (-1: none).
+    int documentIndex = 0;
+    std::vector<int> drawableIndices;
+    int markedSpritesPlace = -1;
+    int firstObjectLayer = -1;
     // Decoding buffers, kept from one layer to the next.
     std::vector<std::uint32_t> gids;
     std::vector<std::uint32_t> chunkGids;
@@ -376,9 +383,35 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     applyLook(*map, look);
     fillFromTilesets(map.get(), level.gids, level.starts);
     level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
     if (level.tilesDeclareSides)
         noteLayerSides(level, rows, columns);
     return true;
+}
+
+bool isLayerElement(const char* kind)
+{
+    return std::strcmp(kind, "layer") == 0 || std::strcmp(kind, "objectgroup") == 0 ||
+           std::strcmp(kind, "imagelayer") == 0;
+}
+
+bool marksSprites(const tinyxml2::XMLElement* layer)
+{
+    const tinyxml2::XMLElement* properties = layer->FirstChildElement("properties");
+    for (const tinyxml2::XMLElement* property = properties ? properties->FirstChildElement("property") : nullptr;
+         property; property = property->NextSiblingElement("property"))
+        if (LevelMapAttributes::text(property, "name") == "sprites")
+            return LevelMapAttributes::text(property, "value") == "true";
+    return false;
+}
+
+void notePlace(PartialLevel& level, const tinyxml2::XMLElement* layer)
+{
+    ++level.documentIndex;
+    if (level.markedSpritesPlace < 0 && marksSprites(layer))
+        level.markedSpritesPlace = level.documentIndex;
+    if (level.firstObjectLayer < 0 && std::strcmp(layer->Name(), "objectgroup") == 0)
+        level.firstObjectLayer = level.documentIndex;
 }
 
 // Tile layers, groups and object groups in document order; a group's
@@ -388,6 +421,8 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
     for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         const char* kind = child->Name();
+        if (isLayerElement(kind))
+            notePlace(level, child);
         if (std::strcmp(kind, "layer") == 0)
         {
             if (!readLayer(level, child, look))
@@ -567,6 +602,32 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
+// Maps whose layer names follow the Floor / Furniture convention keep the
+// passes by name they were made for; any other map is drawn as the editor
+// shows it, its sprites at the place the map gives them.
+bool followsNameConvention(const PartialLevel& level)
+{
+    if (level.markedSpritesPlace >= 0)
+        return false;
+    for (const auto& map : level.drawableMaps)
+        if (map->name.find("Floor") != std::string::npos || map->name.find("Furniture") != std::string::npos)
+            return true;
+    return false;
+}
+
+void placeSprites(PartialLevel& level)
+{
+    if (followsNameConvention(level))
+        return;
+    const int place = level.markedSpritesPlace >= 0 ? level.markedSpritesPlace : level.firstObjectLayer;
+    for (std::size_t i = 0; i < level.drawableMaps.size(); ++i)
+    {
+        level.drawableMaps[i]->editorOrder = true;
+        // Without an object layer the characters walk on top of everything.
+        level.drawableMaps[i]->overSprites = place >= 0 && level.drawableIndices[i] > place;
+    }
+}
+
 // A side is open only where the passability layer and every drawn tile
 // that declares its sides leave it open; a map without a passability layer
 // gets one, open wherever no tile closes it.
@@ -630,6 +691,7 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     if (!readLayers(level, mapElement, LayerLook()))
         return false;
     applyLayerSides(level);
+    placeSprites(level);
     readObjectGroups(level);
     if (level.drawableMaps.empty())
     {

