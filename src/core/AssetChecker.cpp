@@ -11,11 +11,11 @@
 #include <stb_image.h>
 
 #include "Log/Log.h"
-#include "application/StartupTextures.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/PassabilityMap.h"
 #include "core/ResourceManager.h"
+#include "util/GameManifest.h"
 #include "util/util.h"
 
 namespace fs = std::filesystem;
@@ -24,19 +24,23 @@ namespace core
 {
 namespace
 {
-const char* const SESSION_FILE = "assets/session.xml";
 const char* const ITEMS_FILE = "assets/items.xml";
-const char* const SCENES_FILE = "assets/scenes.xml";
-const char* const ABILITIES_FILE = "assets/abilities.xml";
 const char* const CLASSES_FILE = "assets/classes.xml";
-const char* const STARTUP_SCRIPT = "assets/scripts/demoStartup.lua";
 const char* const SCRIPT_FOLDER = "assets/scripts/";
 const char* const DIALOG_FOLDER = "assets/dialogs/";
 // What the engine itself reads from every game folder.
 const char* const ENGINE_FILES[] = {"assets/fonts/FreeSans.ttf", "assets/fonts/Eadui.ttf"};
 const char* const SHADER_FOLDER = "assets/shaders/shaders150";
-const char* const RECORD_FILES[] = {"assets/animation.xml", "assets/party.xml", ITEMS_FILE, SCENES_FILE,
-                                    ABILITIES_FILE,         CLASSES_FILE};
+// An Ogg file begins with this capture pattern.
+const char OGG_MAGIC[] = "OggS";
+
+bool looksLikeOgg(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    char head[4] = {};
+    in.read(head, sizeof head);
+    return in.gcount() == 4 && std::equal(head, head + 4, OGG_MAGIC);
+}
 
 std::string readText(const std::string& path)
 {
@@ -163,6 +167,7 @@ bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document
 const std::vector<AssetChecker::Problem>& AssetChecker::check()
 {
     _problems.clear();
+    readManifest();
     checkEngineFiles();
     loadRecords();
     checkItems();
@@ -186,22 +191,78 @@ void AssetChecker::checkEngineFiles()
     std::error_code error;
     if (!fs::is_directory(SHADER_FOLDER, error))
         report(SHADER_FOLDER, 0, "missing folder (the engine's shaders: copy it from the installed share/zolt/assets)");
-    for (const application::StartupTexture& texture : application::startupTextures())
-        _texturePaths[texture.name] = std::string(texture.path).substr(1);
+    for (const ManifestTexture& texture : _manifest.textures())
+        _texturePaths[texture.name] = texture.file;
+}
+
+void AssetChecker::readManifest()
+{
+    _manifest = GameManifest::loadGame();
+    // The engine's loaders run below on this game's tables.
+    GameManifest::setCurrent(_manifest);
+    const bool own = _manifest.fileName() == GameManifest::FILE_NAME;
+    for (const auto& fault : _manifest.faults())
+        report(_manifest.fileName(), fault.first, fault.second);
+    _sessionFile = _manifest.sessionFile();
+    _startScript = _manifest.startScript().empty() ? "" : SCRIPT_FOLDER + _manifest.startScript();
+    // The default manifest stands in for folders made before manifests:
+    // those were never asked to hold every file of the engine's old tables,
+    // only the ones they use.
+    if (own)
+        checkManifestFiles();
+}
+
+void AssetChecker::checkManifestFiles()
+{
+    const std::string manifest = _manifest.fileName();
+    for (const ManifestTexture& texture : _manifest.textures())
+    {
+        int w = 0, h = 0, n = 0;
+        if (!fileExists(texture.file))
+            report(manifest, texture.line, "texture " + texture.name + ": " + texture.file + " does not exist");
+        else if (!stbi_info(texture.file.c_str(), &w, &h, &n))
+            report(manifest, texture.line,
+                   "texture " + texture.name + ": " + texture.file + " cannot be decoded as an image");
+        else
+            _checkedImages.insert(texture.file);
+    }
+    for (const ManifestSound& sound : _manifest.sounds())
+    {
+        if (!fileExists(sound.file))
+            report(manifest, sound.line, "sound " + sound.name + ": " + sound.file + " does not exist");
+        else if (!looksLikeOgg(sound.file))
+            report(manifest, sound.line, "sound " + sound.name + ": " + sound.file + " is not an Ogg file");
+    }
+    for (const ManifestEntry& font : _manifest.fonts())
+    {
+        if (!fileExists(font.file))
+            report(manifest, font.line, "font " + font.name + ": " + font.file + " does not exist");
+    }
+    for (const ManifestEntry& scene : _manifest.scenes())
+    {
+        if (!fileExists(scene.file))
+            report(manifest, scene.line, "scene " + scene.name + ": " + scene.file + " does not exist");
+    }
 }
 
 void AssetChecker::loadRecords()
 {
     ResourceManager::init();
-    ResourceManager::buildFromXMLFile(ABILITIES_FILE);
-    ResourceManager::buildFromXMLFile(CLASSES_FILE);
-    for (const char* file : RECORD_FILES)
+    // A missing record file is told against the manifest line that names
+    // it; the default manifest is the engine's, so there the file itself is.
+    const bool own = _manifest.fileName() == GameManifest::FILE_NAME;
+    const std::string manifest = own ? _manifest.fileName() : "";
+    for (const std::vector<ManifestEntry>* files : {&_manifest.dataFiles(), &_manifest.sceneFiles()})
     {
-        tinyxml2::XMLDocument document;
-        load(file, document);
+        for (const ManifestEntry& file : *files)
+        {
+            tinyxml2::XMLDocument document;
+            load(file.file, document, manifest, own ? file.line : 0);
+        }
     }
     tinyxml2::XMLDocument session;
-    load(SESSION_FILE, session);
+    if (!_sessionFile.empty())
+        load(_sessionFile, session);
 }
 
 void AssetChecker::checkItems()
@@ -251,28 +312,28 @@ void AssetChecker::checkClasses()
 void AssetChecker::checkSession()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(SESSION_FILE) || document.LoadFile(SESSION_FILE) != tinyxml2::XML_SUCCESS)
+    if (_sessionFile.empty() || !fileExists(_sessionFile) || document.LoadFile(_sessionFile.c_str()) != tinyxml2::XML_SUCCESS)
         return;
     const tinyxml2::XMLElement* party = document.FirstChildElement("party");
     if (!party)
     {
-        report(SESSION_FILE, 0, "no party: the game has nobody to play");
+        report(_sessionFile, 0, "no party: the game has nobody to play");
         return;
     }
     bool avatar = false;
     for (const tinyxml2::XMLElement* member = party->FirstChildElement("character"); member;
          member = member->NextSiblingElement("character"))
     {
-        avatar = avatar || attribute(member, "id") == "fenwy";
-        checkCharacter(SESSION_FILE, member);
+        avatar = avatar || attribute(member, "id") == _manifest.avatarId();
+        checkCharacter(_sessionFile, member);
     }
     if (!avatar)
-        report(SESSION_FILE, party->GetLineNum(), "the party has no avatar (the character with id fenwy)");
+        report(_sessionFile, party->GetLineNum(), "the party has no avatar (the character with id " + _manifest.avatarId() + ")");
     for (const tinyxml2::XMLElement* item = party->FirstChildElement("item"); item;
          item = item->NextSiblingElement("item"))
     {
         if (!ResourceManager::getItemById(textOf(item)))
-            report(SESSION_FILE, item->GetLineNum(), "item " + textOf(item) + " does not exist");
+            report(_sessionFile, item->GetLineNum(), "item " + textOf(item) + " does not exist");
     }
 }
 
@@ -344,22 +405,26 @@ void AssetChecker::checkInlineScripts(const tinyxml2::XMLElement* element, const
 
 void AssetChecker::checkScenes()
 {
-    std::map<std::string, std::pair<std::string, int>> listed;
-    tinyxml2::XMLDocument document;
-    if (fileExists(SCENES_FILE) && document.LoadFile(SCENES_FILE) == tinyxml2::XML_SUCCESS)
+    // Scene id to (file, the file and line that list it).
+    std::map<std::string, std::pair<std::string, std::pair<std::string, int>>> listed;
+    for (const ManifestEntry& scenes : _manifest.sceneFiles())
     {
+        tinyxml2::XMLDocument document;
+        if (!fileExists(scenes.file) || document.LoadFile(scenes.file.c_str()) != tinyxml2::XML_SUCCESS)
+            continue;
         for (const tinyxml2::XMLElement* scene = document.FirstChildElement("scene"); scene;
              scene = scene->NextSiblingElement("scene"))
-            listed[attribute(scene, "id")] = {attribute(scene, "filename"), scene->GetLineNum()};
+            listed[attribute(scene, "id")] = {attribute(scene, "filename"), {scenes.file, scene->GetLineNum()}};
     }
-    // The engine's built-in table counts where this game has its files.
+    // The manifest's own rows, and whatever else the table holds where this
+    // game has its files.
     for (const auto& known : levelNameMap)
     {
         if (!listed.count(known.first) && fileExists(known.second))
-            listed[known.first] = {known.second, 0};
+            listed[known.first] = {known.second, {"", 0}};
     }
     for (const auto& scene : listed)
-        checkScene(scene.first, scene.second.first, scene.second.second ? SCENES_FILE : "", scene.second.second);
+        checkScene(scene.first, scene.second.first, scene.second.second.first, scene.second.second.second);
 }
 
 void AssetChecker::checkScene(const std::string& id, const std::string& file, const std::string& from, int fromLine)
@@ -515,8 +580,8 @@ void AssetChecker::checkScriptReference(const std::string& script, const std::st
 void AssetChecker::checkScriptFiles()
 {
     std::error_code error;
-    if (!fs::is_regular_file(STARTUP_SCRIPT, error))
-        report(STARTUP_SCRIPT, 0, "missing file: nothing enters the first scene");
+    if (!_startScript.empty() && !fs::is_regular_file(_startScript, error))
+        report(_startScript, 0, "missing file: nothing enters the first scene");
     std::vector<std::string> scripts;
     for (fs::recursive_directory_iterator it(SCRIPT_FOLDER, error), end; !error && it != end; it.increment(error))
     {
@@ -675,7 +740,7 @@ void AssetChecker::checkReachability()
             report(enter.file, enter.line,
                    "enters " + enter.target + " on an impassable tile (" + std::to_string(enter.row) + ", " +
                        std::to_string(enter.column) + ")");
-        if (start.empty() && enter.file == STARTUP_SCRIPT)
+        if (start.empty() && enter.file == _startScript)
             start = enter.target;
     }
     if (start.empty())

@@ -7,6 +7,8 @@
 
 #include <tinyxml2.h>
 
+#include "util/GameManifest.h"
+
 class LevelMap;
 
 namespace core
@@ -50,6 +52,8 @@ private:
     bool load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from = "", int fromLine = 0);
     bool fileExists(const std::string& file) const;
 
+    void readManifest();
+    void checkManifestFiles();
     void checkEngineFiles();
     void checkTexture(const std::string& name, const std::string& file, int line);
     void loadRecords();
@@ -75,6 +79,10 @@ private:
     bool passable(const std::string& sceneId, int row, int column) const;
 
     std::vector<Problem> _problems;
+    GameManifest _manifest;
+    // From the manifest: the party file, and the start-up script's path.
+    std::string _sessionFile;
+    std::string _startScript;
     // Start-up texture name to the file it is read from.
     std::map<std::string, std::string> _texturePaths;
     std::set<std::string> _checkedTemplates;

@@ -12,6 +12,7 @@
 #include "core/ProcessManager2.h"
 #include "core/Scene.h"
 #include "core/Session.h"
+#include "util/GameManifest.h"
 
 namespace core
 {
@@ -25,7 +26,10 @@ LevelMap* currentLevelMap(Session* session)
 }
 }
 
-const char* const CombatManager::BATTLE_MUSIC = "themeBattle";
+std::string CombatManager::battleMusic()
+{
+    return GameManifest::current().soundForCue("battle");
+}
 
 CombatManager::CombatManager(Session* session)
     : _display(this), _session(session), _combatStage(base), _inCombat(false), _chosenAbility(nullptr),
@@ -43,7 +47,7 @@ CombatManager::~CombatManager()
 
 void CombatManager::enterCombat(std::list<Character*>* enemies)
 {
-    enterCombat(enemies, BATTLE_MUSIC);
+    enterCombat(enemies, battleMusic());
 }
 
 void CombatManager::enterCombat(std::list<Character*>* enemies, const std::string& music)

@@ -56,8 +56,9 @@ public:
         win = 6
     };
 
-    // The music a fight plays unless its caller names another.
-    static const char* const BATTLE_MUSIC;
+    // The music a fight plays unless its caller names another: the sound
+    // the game's manifest cues for "battle", empty (no music) when none.
+    static std::string battleMusic();
     // Offered beside "try_again" after a lost fight once the game has saves.
     static constexpr const char* LOAD_LAST_SAVE = CombatEnding::LOAD_LAST_SAVE;
 

@@ -1,6 +1,7 @@
 #include "core/Effect.h"
 
 #include "graphics/TGSprite.h"
+#include "util/GameManifest.h"
 
 namespace core
 {
@@ -10,7 +11,8 @@ namespace
 {
 // The only effect with a picture of its own: a burning flame.
 const char* const FIRE_EFFECT = "fire";
-const char* const FIRE_TEXTURE = "fireball";
+// The game's manifest names the texture that pictures fire.
+const char* const FIRE_TEXTURE_CUE = "fire";
 const float FIRE_WIDTH = 28.0f;
 const float FIRE_HEIGHT = 34.0f;
 }
@@ -27,7 +29,7 @@ Effect::Effect(const std::string& name) : _sprite(nullptr), _name(name), duratio
     {
         // Named after the id so that several fires can burn at once.
         _sprite = new tamsygraphics::Sprite(_id);
-        _sprite->SetTexture(FIRE_TEXTURE);
+        _sprite->SetTexture(GameManifest::current().textureForCue(FIRE_TEXTURE_CUE));
         _sprite->Dimensions(FIRE_WIDTH, FIRE_HEIGHT);
         _sprite->SetSize(static_cast<int>(FIRE_WIDTH), static_cast<int>(FIRE_HEIGHT));
     }

@@ -144,7 +144,7 @@ int sessionFight(lua_State* ls)
     Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
     const char* opponent = LuaInterface::getLuaString(ls, pos);
     // An optional second argument names the fight's music.
-    const std::string music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::BATTLE_MUSIC;
+    const std::string music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::battleMusic();
     Log::named("scripts") << "fighting " << opponent << std::endl;
     session->attemptEnterCombat(std::string(opponent), music);
     return 1;

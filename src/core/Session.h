@@ -90,7 +90,7 @@ public:
     // Ids separated (and usually ended) by ";"; stops at the first empty id.
     static std::vector<std::string> parseOpponentIds(const std::string& list);
     // The fight plays `music` until it is over, then the scene's music again.
-    void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::BATTLE_MUSIC);
+    void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::battleMusic());
     void attemptExitCombat();
 
     bool hasItem(const std::string& itemId) const;

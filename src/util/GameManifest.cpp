@@ -198,6 +198,27 @@ std::string GameManifest::soundForCue(const std::string& cue) const
     return "";
 }
 
+std::string GameManifest::textureForCue(const std::string& cue) const
+{
+    for (const ManifestTexture& texture : _textures)
+    {
+        if (texture.cue == cue)
+            return texture.name;
+    }
+    return "";
+}
+
+std::vector<std::string> GameManifest::scriptsFor(const std::string& role) const
+{
+    std::vector<std::string> scripts;
+    for (const ManifestEntry& entry : _scriptRoles)
+    {
+        if (entry.name == role)
+            scripts.push_back(entry.file);
+    }
+    return scripts;
+}
+
 void GameManifest::readGameAttributes(const tinyxml2::XMLElement* game)
 {
     checkAttributes(game, {"id", "title", "width", "height", "legacySaves"});
@@ -242,6 +263,8 @@ void GameManifest::readChild(const tinyxml2::XMLElement* child)
         readFont(child);
     else if (kind == "log")
         readLog(child);
+    else if (kind == "script")
+        readScriptRole(child);
     else
         problem(child->GetLineNum(), "unknown element <" + kind + ">");
 }
@@ -393,7 +416,7 @@ void GameManifest::readScene(const tinyxml2::XMLElement* element)
 
 void GameManifest::readTexture(const tinyxml2::XMLElement* element)
 {
-    checkAttributes(element, {"name", "file", "load"});
+    checkAttributes(element, {"name", "file", "load", "cue"});
     ManifestTexture texture;
     texture.name = required(element, "name");
     texture.file = required(element, "file");
@@ -402,6 +425,7 @@ void GameManifest::readTexture(const tinyxml2::XMLElement* element)
     if (load != "start" && load != "lazy")
         problem(element->GetLineNum(), "<texture> load \"" + load + "\" is not start or lazy");
     texture.lazy = load == "lazy";
+    texture.cue = text(element, "cue");
     if (!texture.file.empty() && uniqueName(element, "texture", texture.name))
         _textures.push_back(texture);
 }
@@ -445,6 +469,22 @@ void GameManifest::readLog(const tinyxml2::XMLElement* element)
     readBoolean(element, "show", log.shown);
     if (uniqueName(element, "log stream", log.stream))
         _logStreams.push_back(log);
+}
+
+void GameManifest::readScriptRole(const tinyxml2::XMLElement* element)
+{
+    checkAttributes(element, {"role", "file"});
+    ManifestEntry entry;
+    entry.name = required(element, "role");
+    entry.file = required(element, "file");
+    entry.line = element->GetLineNum();
+    if (!entry.name.empty() && entry.name != "sceneChange" && entry.name != "wander")
+    {
+        problem(entry.line, "<script> role \"" + entry.name + "\" is not sceneChange or wander");
+        return;
+    }
+    if (!entry.name.empty() && !entry.file.empty())
+        _scriptRoles.push_back(entry);
 }
 
 void GameManifest::checkRequired(const tinyxml2::XMLElement* game)

@@ -21,6 +21,9 @@ struct ManifestTexture : ManifestEntry
 {
     // Loaded on first use instead of at start-up; takes its texture unit then.
     bool lazy = false;
+    // The engine picture this texture is ("fire": a burning effect), empty
+    // when only the game's files name it.
+    std::string cue;
 };
 
 struct ManifestSound : ManifestEntry
@@ -28,8 +31,8 @@ struct ManifestSound : ManifestEntry
     bool music = false;
     // Where music jumps back to near its end, in milliseconds.
     unsigned int loopTo = 0;
-    // The engine event that plays this sound ("step", "dialogText", "hit"),
-    // empty when only scripts ask for it.
+    // The engine event that plays this sound ("step", "dialogText", "hit",
+    // "battle"), empty when only scripts ask for it.
     std::string cue;
 };
 
@@ -109,6 +112,14 @@ public:
 
     // The name of the first sound with the cue, empty when none has it.
     std::string soundForCue(const std::string& cue) const;
+    // The name of the first texture with the cue, empty when none has it.
+    std::string textureForCue(const std::string& cue) const;
+    // The scripts (under assets/scripts) that play an engine role:
+    // "sceneChange" for trigger scripts that lead to another scene (the
+    // map's portals), "wander" for the one that keeps characters inside
+    // their region.
+    std::vector<std::string> scriptsFor(const std::string& role) const;
+    const std::vector<ManifestEntry>& scriptRoles() const { return _scriptRoles; }
     // Where the file of a line came from, as problems name it.
     std::string where(int line) const;
 
@@ -130,6 +141,7 @@ private:
     void readSound(const tinyxml2::XMLElement* element);
     void readFont(const tinyxml2::XMLElement* element);
     void readLog(const tinyxml2::XMLElement* element);
+    void readScriptRole(const tinyxml2::XMLElement* element);
     void checkRequired(const tinyxml2::XMLElement* game);
 
     std::string _fileName;
@@ -153,6 +165,8 @@ private:
     std::vector<ManifestSound> _sounds;
     std::vector<ManifestEntry> _fonts;
     std::vector<ManifestLogStream> _logStreams;
+    // Role in `name`, script in `file`.
+    std::vector<ManifestEntry> _scriptRoles;
     bool _seenStart = false;
     bool _seenAvatar = false;
     bool _seenSession = false;

@@ -107,6 +107,10 @@ void expectTodaysTables(const GameManifest& manifest)
     EXPECT_EQ(manifest.soundForCue("step"), "stepHard");
     EXPECT_EQ(manifest.soundForCue("dialogText"), "text");
     EXPECT_EQ(manifest.soundForCue("hit"), "flame");
+    EXPECT_EQ(manifest.soundForCue("battle"), "themeBattle");
+    EXPECT_EQ(manifest.textureForCue("fire"), "fireball");
+    EXPECT_EQ(manifest.scriptsFor("sceneChange"), (std::vector<std::string>{"portal.lua", "portalWithMusic.lua"}));
+    EXPECT_EQ(manifest.scriptsFor("wander"), (std::vector<std::string>{"wanderRegion.lua"}));
 
     std::vector<std::string> data;
     for (const ManifestEntry& entry : manifest.dataFiles())

@@ -93,6 +93,8 @@ std::vector<BadInput> badInputs()
         {"start column not a number", "<game id=\"p\">\n<start script=\"s.lua\" scene=\"x\" col=\"left\"/>"
                                       "<avatar id=\"a\"/><session file=\"s.xml\"/></game>",
          at(2, "<start> col \"left\" is not a whole number")},
+        {"unknown script role", manifestWith("", "  <script role=\"boss\" file=\"boss.lua\"/>\n"),
+         at(5, "<script> role \"boss\" is not sceneChange or wander")},
         {"log show not boolean", manifestWith("", "  <log stream=\"x\" carries=\"sound\" show=\"maybe\"/>\n"),
          at(5, "<log> show \"maybe\" is not true or false")},
         {"no avatar", "<game id=\"p\">\n<start script=\"s.lua\"/><session file=\"s.xml\"/></game>",

@@ -1,12 +1,14 @@
 #include "core/LevelMap/TriggerTile.h"
 
 #include "event/EventManager.h"
+#include "util/GameManifest.h"
 
 namespace
 {
-const char* const PORTAL_SCRIPT = "portal.lua";
-const char* const PORTAL_WITH_MUSIC_SCRIPT = "portalWithMusic.lua";
-const char* const WANDER_REGION_SCRIPT = "wanderRegion.lua";
+// The game's manifest says which of its scripts are portals and which keeps
+// wanderers in their region.
+const char* const PORTAL_ROLE = "sceneChange";
+const char* const WANDER_ROLE = "wander";
 
 template <typename T>
 void deleteAll(std::vector<T*>& list)
@@ -49,12 +51,22 @@ bool TriggerTile::isTrigger() const
 
 bool TriggerTile::isPortal() const
 {
-    return hasEventWithScript(PORTAL_SCRIPT) || hasEventWithScript(PORTAL_WITH_MUSIC_SCRIPT);
+    for (const std::string& script : GameManifest::current().scriptsFor(PORTAL_ROLE))
+    {
+        if (hasEventWithScript(script))
+            return true;
+    }
+    return false;
 }
 
 bool TriggerTile::isNPCTrigger() const
 {
-    return hasEventWithScript(WANDER_REGION_SCRIPT);
+    for (const std::string& script : GameManifest::current().scriptsFor(WANDER_ROLE))
+    {
+        if (hasEventWithScript(script))
+            return true;
+    }
+    return false;
 }
 
 bool TriggerTile::hasEventWithScript(const std::string& script) const
