@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
 
 #include <lua5.2/lua.hpp>
-#include <stb_image.h>
 
 #include "Log/Log.h"
 #include "application/StartupTextures.h"
@@ -16,7 +14,9 @@
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/PassabilityMap.h"
 #include "core/ResourceManager.h"
+#include "graphics/TGImageLoader.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -40,10 +40,23 @@ const char* const RECORD_FILES[] = {"assets/animation.xml", "assets/party.xml", 
 
 std::string readText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    GameFiles::read(path, text);
+    return text;
+}
+
+// The .lua files below a folder of the game (which may be an archive), as
+// paths from the game's root.
+void collectScripts(const std::string& folder, std::vector<std::string>& scripts)
+{
+    for (const std::string& name : GameFiles::list(folder))
+    {
+        const std::string path = folder + name;
+        if (GameFiles::isFolder(path))
+            collectScripts(path + "/", scripts);
+        else if (fs::path(name).extension() == ".lua")
+            scripts.push_back(path);
+    }
 }
 
 std::string attribute(const tinyxml2::XMLElement* element, const char* name)
@@ -138,8 +151,7 @@ void AssetChecker::report(const std::string& file, int line, const std::string& 
 
 bool AssetChecker::fileExists(const std::string& file) const
 {
-    std::error_code error;
-    return fs::is_regular_file(WORKING_DIRECTORY + "/" + file, error);
+    return GameFiles::exists(WORKING_DIRECTORY + "/" + file);
 }
 
 bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from, int fromLine)
@@ -152,7 +164,7 @@ bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document
             report(from, fromLine, "names " + file + ", which does not exist");
         return false;
     }
-    if (document.LoadFile((WORKING_DIRECTORY + "/" + file).c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file) != tinyxml2::XML_SUCCESS)
     {
         report(file, document.ErrorLineNum(), std::string("malformed XML: ") + document.ErrorName());
         return false;
@@ -183,8 +195,7 @@ void AssetChecker::checkEngineFiles()
         if (!fileExists(file))
             report(file, 0, "missing file (the engine's own: copy it from the installed share/zolt/assets)");
     }
-    std::error_code error;
-    if (!fs::is_directory(SHADER_FOLDER, error))
+    if (!GameFiles::isFolder(SHADER_FOLDER))
         report(SHADER_FOLDER, 0, "missing folder (the engine's shaders: copy it from the installed share/zolt/assets)");
     for (const application::StartupTexture& texture : application::startupTextures())
         _texturePaths[texture.name] = std::string(texture.path).substr(1);
@@ -207,7 +218,7 @@ void AssetChecker::loadRecords()
 void AssetChecker::checkItems()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(ITEMS_FILE) || document.LoadFile(ITEMS_FILE) != tinyxml2::XML_SUCCESS)
+    if (!fileExists(ITEMS_FILE) || GameFiles::loadXML(document, ITEMS_FILE) != tinyxml2::XML_SUCCESS)
         return;
     std::set<std::string> ids;
     for (const tinyxml2::XMLElement* item = document.FirstChildElement("item"); item;
@@ -226,7 +237,7 @@ void AssetChecker::checkItems()
 void AssetChecker::checkClasses()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(CLASSES_FILE) || document.LoadFile(CLASSES_FILE) != tinyxml2::XML_SUCCESS)
+    if (!fileExists(CLASSES_FILE) || GameFiles::loadXML(document, CLASSES_FILE) != tinyxml2::XML_SUCCESS)
         return;
     for (const tinyxml2::XMLElement* record = document.FirstChildElement("class"); record;
          record = record->NextSiblingElement("class"))
@@ -251,7 +262,7 @@ void AssetChecker::checkClasses()
 void AssetChecker::checkSession()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(SESSION_FILE) || document.LoadFile(SESSION_FILE) != tinyxml2::XML_SUCCESS)
+    if (!fileExists(SESSION_FILE) || GameFiles::loadXML(document, SESSION_FILE) != tinyxml2::XML_SUCCESS)
         return;
     const tinyxml2::XMLElement* party = document.FirstChildElement("party");
     if (!party)
@@ -323,10 +334,10 @@ void AssetChecker::checkTexture(const std::string& name, const std::string& file
     // Each picture is told once, at the first sprite that wears it.
     if (!_checkedImages.insert(texture->second).second)
         return;
-    int w = 0, h = 0, n = 0;
+    int w = 0, h = 0;
     if (!fileExists(texture->second))
         report(file, line, "texture " + name + " needs " + texture->second + ", which does not exist");
-    else if (!stbi_info(texture->second.c_str(), &w, &h, &n))
+    else if (!tamsygraphics::ImageLoader::ReadSize(texture->second, w, h))
         report(texture->second, 0, "cannot be decoded as an image");
 }
 
@@ -346,7 +357,7 @@ void AssetChecker::checkScenes()
 {
     std::map<std::string, std::pair<std::string, int>> listed;
     tinyxml2::XMLDocument document;
-    if (fileExists(SCENES_FILE) && document.LoadFile(SCENES_FILE) == tinyxml2::XML_SUCCESS)
+    if (fileExists(SCENES_FILE) && GameFiles::loadXML(document, SCENES_FILE) == tinyxml2::XML_SUCCESS)
     {
         for (const tinyxml2::XMLElement* scene = document.FirstChildElement("scene"); scene;
              scene = scene->NextSiblingElement("scene"))
@@ -402,7 +413,7 @@ void AssetChecker::readTriggers(SceneInfo& scene)
         }
     }
     tinyxml2::XMLDocument document;
-    document.LoadFile((WORKING_DIRECTORY + "/" + scene.mapFile).c_str());
+    GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + scene.mapFile);
     const tinyxml2::XMLElement* map = document.RootElement();
     scene.tileWidth = map->IntAttribute("tilewidth", 0);
     scene.tileHeight = map->IntAttribute("tileheight", 0);
@@ -414,12 +425,12 @@ void AssetChecker::readTriggers(SceneInfo& scene)
             continue;
         const std::string path =
             (fs::path(scene.mapFile).parent_path() / attribute(image, "source")).lexically_normal().string();
-        int w = 0, h = 0, n = 0;
+        int w = 0, h = 0;
         if (!_checkedImages.insert(path).second)
             continue;
         if (!fileExists(path))
             report(scene.mapFile, image->GetLineNum(), "tileset image " + path + " does not exist");
-        else if (!stbi_info(path.c_str(), &w, &h, &n))
+        else if (!tamsygraphics::ImageLoader::ReadSize(path, w, h))
             report(path, 0, "cannot be decoded as an image");
     }
     for (const tinyxml2::XMLElement* group = map->FirstChildElement("objectgroup"); group;
@@ -514,15 +525,10 @@ void AssetChecker::checkScriptReference(const std::string& script, const std::st
 
 void AssetChecker::checkScriptFiles()
 {
-    std::error_code error;
-    if (!fs::is_regular_file(STARTUP_SCRIPT, error))
+    if (!fileExists(STARTUP_SCRIPT))
         report(STARTUP_SCRIPT, 0, "missing file: nothing enters the first scene");
     std::vector<std::string> scripts;
-    for (fs::recursive_directory_iterator it(SCRIPT_FOLDER, error), end; !error && it != end; it.increment(error))
-    {
-        if (it->path().extension() == ".lua")
-            scripts.push_back(it->path().lexically_normal().string());
-    }
+    collectScripts(SCRIPT_FOLDER, scripts);
     std::sort(scripts.begin(), scripts.end());
     for (const std::string& script : scripts)
     {
@@ -575,12 +581,11 @@ void AssetChecker::checkDialogs()
         else
             starts[talk.target].insert(talk.detail);
     }
-    std::error_code error;
     std::vector<std::string> dialogs;
-    for (fs::directory_iterator it(DIALOG_FOLDER, error), end; !error && it != end; it.increment(error))
+    for (const std::string& name : GameFiles::list(DIALOG_FOLDER))
     {
-        if (it->path().extension() == ".xml")
-            dialogs.push_back(it->path().stem().string());
+        if (fs::path(name).extension() == ".xml" && !GameFiles::isFolder(DIALOG_FOLDER + name))
+            dialogs.push_back(fs::path(name).stem().string());
     }
     std::sort(dialogs.begin(), dialogs.end());
     for (const std::string& dialog : dialogs)
@@ -589,7 +594,7 @@ void AssetChecker::checkDialogs()
     {
         tinyxml2::XMLDocument document;
         const std::string file = DIALOG_FOLDER + talk.target + ".xml";
-        if (!fileExists(file) || document.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+        if (!fileExists(file) || GameFiles::loadXML(document, file) != tinyxml2::XML_SUCCESS || !document.RootElement())
             continue;
         bool found = false;
         for (const tinyxml2::XMLElement* node = document.RootElement()->FirstChildElement("node"); node;
