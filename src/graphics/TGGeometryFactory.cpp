@@ -1,8 +1,11 @@
 #include "graphics/TGGeometryFactory.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
+
+#include <glm/glm.hpp>
 
 #include "Log/FileLog.h"
 #include "graphics/TGMap.h"
@@ -122,6 +125,25 @@ void TileUVs(const Tileset& ts, const ImageInfo& info, int c, int r, glm::vec2 u
     uv[BL] = glm::vec2(uLeft, vBottom);
 }
 
+// A tile object's corners in the world: its rectangle hangs up from its
+// bottom-left corner and turns clockwise about it, as the editor draws it.
+void ObjectPositions(const LayerFrame& f, const Tileset& grid, const TileObject& o, glm::vec2 pos[4])
+{
+    const float scaleX = grid.tileWidth > 0 ? f.dx / static_cast<float>(grid.tileWidth) : 2.0f;
+    const float scaleY = grid.tileHeight > 0 ? f.dy / static_cast<float>(grid.tileHeight) : 2.0f;
+    const float radians = glm::radians(o.rotation);
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    // Map pixels, y down, relative to the corner the object turns about.
+    const glm::vec2 corners[4] = {{0.0f, -o.height}, {o.width, -o.height}, {o.width, 0.0f}, {0.0f, 0.0f}};
+    for (int k = 0; k < 4; ++k)
+    {
+        const float x = o.x + corners[k].x * c - corners[k].y * s;
+        const float y = o.y + corners[k].x * s + corners[k].y * c;
+        pos[k] = glm::vec2(x * scaleX - f.halfW, f.halfH - y * scaleY);
+    }
+}
+
 const DrawableTile* CellAt(const Map& map, int i, int j)
 {
     // A grid filled short of rows x cols draws what it has.
@@ -236,6 +258,23 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            ++quad;
                        });
     markBlocksUpTo(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow);
+    const LayerFrame frame = FrameOf(*map);
+    for (const TileObject& object : map->objects)
+    {
+        const Tileset* ts = map->TilesetOf(object.tile);
+        const ImageInfo* info = object.tile.tileset < images.size() ? images[object.tile.tileset] : nullptr;
+        if (!object.tile.visible || !ts || !info || info->width <= 0 || info->height <= 0)
+            continue;
+        glm::vec2 pos[4];
+        ObjectPositions(frame, *map->tileset, object, pos);
+        glm::vec2 uv[4];
+        TileUVs(*ts, *info, object.tile.col, object.tile.row, uv);
+        ApplyTiledFlips(object.tile, uv);
+        AppendQuad(mesh.geometry, pos, uv);
+        if (mesh.runs.empty() || mesh.runs.back().second != object.tile.tileset)
+            mesh.runs.emplace_back(quad, object.tile.tileset);
+        ++quad;
+    }
     mesh.quads = quad;
     return mesh;
 }

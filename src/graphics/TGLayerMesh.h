@@ -40,6 +40,9 @@ struct LayerMesh
     // [begin, end) in drawing order, neighbouring ranges merged.
     std::vector<std::pair<unsigned int, unsigned int>> QuadRanges(int firstRow, int lastRow, int firstCol,
                                                                   int lastCol) const;
+    // The quads of the layer's tile objects, after every cell's: drawn
+    // whatever the camera sees, as they may stand anywhere.
+    std::pair<unsigned int, unsigned int> ObjectQuads() const;
     // The tileset of a quad.
     unsigned short TilesetOfQuad(unsigned int quad) const;
     // The first quad after `quad` that samples another tileset (or the end).

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/TGDrawableTile.h"
+#include "graphics/TGTileObject.h"
 #include "graphics/TGTileset.h"
 
 namespace tamsygraphics
@@ -56,6 +57,9 @@ public:
     bool editorOrder = false;
     bool overSprites = false;
     std::vector<std::vector<DrawableTile>> tiles;
+    // Tiles placed freely (an object layer's tile objects), drawn after the
+    // cells in this order.
+    std::vector<TileObject> objects;
     bool hide = true;
     std::vector<std::pair<int, int>> _hightlightedTiles;
 };

@@ -499,7 +499,12 @@ void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
         const auto mesh = _layerMeshes.find(entry.first);
         std::vector<std::pair<unsigned int, unsigned int>> quads;
         if (mesh != _layerMeshes.end())
+        {
             quads = VisibleQuads(map, mesh->second, viewProj);
+            const std::pair<unsigned int, unsigned int> objects = mesh->second.ObjectQuads();
+            if (objects.second > objects.first)
+                quads.push_back(objects);
+        }
         glBindVertexArray(vao.first);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);

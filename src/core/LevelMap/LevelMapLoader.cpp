@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +34,7 @@ const int MAX_TILE_SIZE = 1 << 15;
 // Open sides of the built-in passability ids (defined with the loader's
 // public passability readers below).
 int openSidesFor(int gid);
+double clampPixels(double pixels);
 
 struct TilesetStart
 {
@@ -90,6 +92,9 @@ struct PartialLevel
     std::vector<int> drawableIndices;
     int markedSpritesPlace = -1;
     int firstObjectLayer = -1;
+    // Drawable maps made of an object layer's tile objects; their grid is
+    // sized to the tile layers once all are read.
+    std::vector<tamsygraphics::Map*> objectLayers;
     // Decoding buffers, kept from one layer to the next.
     std::vector<std::uint32_t> gids;
     std::vector<std::uint32_t> chunkGids;
@@ -389,6 +394,96 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     return true;
 }
 
+// One object's tile, as a cell of a tile layer would show the same id.
+tamsygraphics::DrawableTile objectTile(const PartialLevel& level, std::uint32_t gid)
+{
+    const std::size_t which = tilesetFor(level.starts, gid & ~FLIP_BITS);
+    const tamsygraphics::Tileset* tileset = level.starts[which].tileset;
+    tamsygraphics::DrawableTile tile =
+        LevelMapLoader::drawableTileFor(gid, std::max(1, tileset->maxCol), level.starts[which].firstGid);
+    tile.tileset = static_cast<unsigned short>(which);
+    if (tile.row >= tileset->maxRow)
+        tile.visible = false;
+    // The editor mirrors a tile object only horizontally and vertically.
+    tile.flipDiagonal = false;
+    return tile;
+}
+
+// Digits only: a sign or a value past 32 bits is a damaged id, not a tile.
+bool readTileId(const char* text, std::uint32_t& gid)
+{
+    if (!text || !std::isdigit(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value > 0xFFFFFFFFull)
+        return false;
+    gid = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+bool readTileObject(PartialLevel& level, const tinyxml2::XMLElement* object, tamsygraphics::TileObject& placed)
+{
+    std::string problem;
+    double x = 0, y = 0, width = 0, height = 0, rotation = 0;
+    std::uint32_t gid = 0;
+    int visible = 1;
+    if (!readTileId(object->Attribute("gid"), gid))
+        return refuse(level, "object " + LevelMapAttributes::text(object, "id") + ": attribute gid=\"" +
+                                 LevelMapAttributes::text(object, "gid") + "\" is not a tile id");
+    if (!LevelMapAttributes::readNumber(object, "x", 0, x, problem) ||
+        !LevelMapAttributes::readNumber(object, "y", 0, y, problem) ||
+        !LevelMapAttributes::readNumber(object, "width", 0, width, problem) ||
+        !LevelMapAttributes::readNumber(object, "height", 0, height, problem) ||
+        !LevelMapAttributes::readNumber(object, "rotation", 0, rotation, problem) ||
+        !LevelMapAttributes::readInt(object, "visible", 1, visible, problem))
+        return refuse(level, "object " + LevelMapAttributes::text(object, "id") + ": " + problem);
+    placed.tile = objectTile(level, gid);
+    placed.tile.visible = placed.tile.visible && visible != 0;
+    const tamsygraphics::Tileset* tileset = level.starts[placed.tile.tileset].tileset;
+    placed.x = static_cast<float>(clampPixels(x));
+    placed.y = static_cast<float>(clampPixels(y));
+    placed.width = static_cast<float>(width > 0 ? clampPixels(width) : tileset->tileWidth);
+    placed.height = static_cast<float>(height > 0 ? clampPixels(height) : tileset->tileHeight);
+    placed.rotation = static_cast<float>(std::fmod(rotation, 360.0));
+    return true;
+}
+
+// The tile objects of an object layer become a drawable map of their own,
+// drawn at the layer's place; a layer without them draws nothing.
+bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, LayerLook look)
+{
+    if (!readLook(level, group, look))
+        return false;
+    std::vector<tamsygraphics::TileObject> objects;
+    for (const tinyxml2::XMLElement* object = group->FirstChildElement("object"); object;
+         object = object->NextSiblingElement("object"))
+    {
+        if (!object->Attribute("gid"))
+            continue;
+        tamsygraphics::TileObject placed;
+        if (!readTileObject(level, object, placed))
+            return false;
+        if (placed.tile.visible)
+            objects.push_back(placed);
+    }
+    if (objects.empty())
+        return true;
+    auto map = std::make_unique<tamsygraphics::Map>();
+    map->name = LevelMapAttributes::text(group, "name");
+    map->tileset = level.grid;
+    for (const TilesetStart& start : level.starts)
+        map->tilesets.push_back(start.tileset);
+    map->priorityLevel = static_cast<int>(level.drawableMaps.size());
+    applyLook(*map, look);
+    map->objects = std::move(objects);
+    level.objectLayers.push_back(map.get());
+    level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
+    return true;
+}
+
 bool isLayerElement(const char* kind)
 {
     return std::strcmp(kind, "layer") == 0 || std::strcmp(kind, "objectgroup") == 0 ||
@@ -435,7 +530,11 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
                 return false;
         }
         else if (std::strcmp(kind, "objectgroup") == 0)
+        {
             level.objectGroups.push_back(child);
+            if (!readTileObjects(level, child, look))
+                return false;
+        }
     }
     return true;
 }
@@ -602,6 +701,23 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
+// An object layer's map spans the tile layers' grid, with no cell drawn, so
+// that it is placed and sized like them.
+void sizeObjectLayers(PartialLevel& level)
+{
+    int rows = 0;
+    int columns = 0;
+    mapExtent(level, rows, columns);
+    for (tamsygraphics::Map* map : level.objectLayers)
+    {
+        map->rows = rows;
+        map->cols = columns;
+        tamsygraphics::DrawableTile empty;
+        empty.visible = false;
+        map->tiles.assign(static_cast<std::size_t>(rows), std::vector<tamsygraphics::DrawableTile>(columns, empty));
+    }
+}
+
 // Maps whose layer names follow the Floor / Furniture convention keep the
 // passes by name they were made for; any other map is drawn as the editor
 // shows it, its sprites at the place the map gives them.
@@ -690,10 +806,11 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     Log::named("LevelMapLoader") << level.tilesets.front()->imageName << std::endl;
     if (!readLayers(level, mapElement, LayerLook()))
         return false;
+    sizeObjectLayers(level);
     applyLayerSides(level);
     placeSprites(level);
     readObjectGroups(level);
-    if (level.drawableMaps.empty())
+    if (level.drawableMaps.size() == level.objectLayers.size())
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Unable to create level from " << level.fileName
                      << ": Missing drawable layers" << std::endl;

@@ -342,6 +342,7 @@ TEST_F(MapRender, EditorFeaturesMatchTiled)
     const Case cases[] = {
         {"layer_order", "", ""},
         {"sprites_marked", "", ""},
+        {"tile_objects", "", ""},
     };
     for (const Case& c : cases)
     {

@@ -43,3 +43,30 @@ write('sprites_marked',
       + layer('Reef', cells(lambda r, c: 6 if c < 3 else 0),
               inner=' <properties><property name="sprites" type="bool" value="true"/></properties>\n')
       + layer('Mist', cells(lambda r, c: 10 if r == 2 else 0)))
+
+
+def tile_object(oid, gid, x, y, extra=''):
+    return ('<object id="%d" gid="%d" x="%g" y="%g" width="%s" height="%s"%s/>\n'
+            % (oid, gid, x, y, extra.get('w', 16) if isinstance(extra, dict) else 16,
+               extra.get('h', 16) if isinstance(extra, dict) else 16,
+               extra.get('more', '') if isinstance(extra, dict) else extra))
+
+
+# Tile objects: flips, scaling, quarter turns, a hidden one, a faded layer.
+write('tile_objects',
+      layer('Ground', cells(lambda r, c: 11))
+      + '<objectgroup name="Props">\n'
+      + tile_object(1, 1, 0, 16)
+      + tile_object(2, 2 | HF, 16, 16)
+      + tile_object(3, 3 | VF, 32, 16)
+      + tile_object(4, 4 | HF | VF, 48, 16)
+      + tile_object(5, 5, 64, 32, {'w': 32, 'h': 32})
+      + tile_object(6, 6, 0, 48, {'more': ' rotation="90"'})
+      + tile_object(7, 7, 32, 48, {'more': ' rotation="180"'})
+      + tile_object(8, 8 | HF, 48, 64, {'more': ' rotation="270"'})
+      + tile_object(9, 9, 64, 64, {'more': ' visible="0"'})
+      + tile_object(10, 10, 48, 48, {'w': 32, 'h': 8})
+      + '</objectgroup>\n'
+      + '<objectgroup name="Lanterns" opacity="0.6">\n'
+      + tile_object(11, 12, 80, 64)
+      + '</objectgroup>\n')
