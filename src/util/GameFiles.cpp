@@ -159,6 +159,37 @@ bool mountEngine(const std::string& engineData, std::string& problem)
     return true;
 }
 
+// Only what the engine itself brings stands behind a game: its data folder
+// may be the demo's own, and a game must not pick up the demo's files.
+bool isEngineFile(const std::string& inside)
+{
+    static const char* const ENGINE_FILES[] = {"assets",
+                                               "assets/shaders",
+                                               "assets/shaders/",
+                                               "assets/fonts",
+                                               "assets/fonts/FreeSans.ttf",
+                                               "assets/fonts/Eadui.ttf",
+                                               "assets/default-game.xml"};
+    for (const char* file : ENGINE_FILES)
+    {
+        const std::string name = file;
+        if (name.back() == '/' ? inside.compare(0, name.size(), name) == 0 : inside == name)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::string> engineEntries(const std::string& inside)
+{
+    std::vector<std::string> names;
+    for (const std::string& name : virtualList(std::string(ENGINE_MOUNT) + (inside.empty() ? "" : "/" + inside)))
+    {
+        if (isEngineFile(inside.empty() ? name : inside + "/" + name))
+            names.push_back(name);
+    }
+    return names;
+}
+
 // The game's copy first, then the engine's. Empty when neither has one.
 std::string virtualPathOf(const std::string& inside, bool wantFolder)
 {
@@ -166,7 +197,7 @@ std::string virtualPathOf(const std::string& inside, bool wantFolder)
     const std::string inGame = inside.empty() ? mounted.gameRoot : mounted.gameRoot + "/" + inside;
     if (wantFolder ? virtualIsFolder(inGame) : virtualIsFile(inGame))
         return inGame;
-    if (!mounted.haveEngine)
+    if (!mounted.haveEngine || !isEngineFile(inside))
         return "";
     const std::string inEngine = inside.empty() ? ENGINE_MOUNT : std::string(ENGINE_MOUNT) + "/" + inside;
     if (wantFolder ? virtualIsFolder(inEngine) : virtualIsFile(inEngine))
@@ -373,8 +404,7 @@ std::vector<std::string> GameFiles::list(const std::string& folder)
         names = virtualList(state().gameRoot + (inside.empty() ? "" : "/" + inside));
         if (state().haveEngine)
         {
-            const std::vector<std::string> engine =
-                virtualList(std::string(ENGINE_MOUNT) + (inside.empty() ? "" : "/" + inside));
+            const std::vector<std::string> engine = engineEntries(inside);
             names.insert(names.end(), engine.begin(), engine.end());
         }
     }

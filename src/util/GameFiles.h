@@ -6,8 +6,9 @@
 #include <tinyxml2.h>
 
 // Where every read of game data goes: the game itself, a folder or one .zip
-// archive of it, with the engine's own installed data (shaders, default
-// font, default manifest) behind it, so that a game need not carry them.
+// archive of it, with the engine's own installed files (shaders, default
+// fonts, default manifest; nothing else of its data folder, which may be the
+// demo's) behind it, so that a game need not carry them.
 //
 // Paths are the engine's usual relative ones: "./assets/x", ".//assets/x"
 // and "assets/x" name the same file. While a game is mounted a path that

@@ -94,7 +94,7 @@ TEST_F(ArchiveGame, TheZippedDemoPlaysAndSavesOutsideTheArchive)
         ASSERT_TRUE(game.capture(shot));
         const GameProcess::Color corner = shot.at(600, 60);
         EXPECT_GT(corner.r + corner.g + corner.b, 60) << "the map is drawn";
-        const Mean centre = regionMean(shot, 300, 220, 340, 260);
+        const gamescreen::Mean centre = gamescreen::regionMean(shot, 300, 220, 340, 260);
         EXPECT_GT(centre.r + centre.g + centre.b, 60.0) << "the avatar's tile is drawn";
 
         GameConsole console(game);

@@ -29,12 +29,9 @@ TEST(DataPathsGames, AGameIsAManifestOrAnAssetFolderOrAnArchive)
         bool holdsGame;
         bool found;
     } cases[] = {
-        {(root / "manifest").string(), true, true},
-        {(root / "older").string(), true, true},
-        {(root / "empty").string(), false, false},
-        {(root / "manifestIsAFolder").string(), false, false},
-        {(root / "assetsIsAFile").string(), false, false},
-        {(root / "game.zip").string(), false, true},
+        {(root / "manifest").string(), true, true},        {(root / "older").string(), true, true},
+        {(root / "empty").string(), false, false},         {(root / "manifestIsAFolder").string(), false, false},
+        {(root / "assetsIsAFile").string(), false, false}, {(root / "game.zip").string(), false, true},
         {(root / "nowhere").string(), false, false},
     };
     for (const auto& c : cases)

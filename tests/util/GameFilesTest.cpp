@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -69,6 +70,9 @@ protected:
         put(root / "work" / "outside.lua", "escaped = true\n");
         put(root / "engine" / "assets" / "shaders" / "both.vert", "engine shader");
         put(root / "engine" / "assets" / "shaders" / "only.vert", "engine only");
+        put(root / "engine" / "assets" / "fonts" / "Eadui.ttf", "engine font");
+        // The engine's data folder may be the demo's: its game files stay its own.
+        put(root / "engine" / "assets" / "session.xml", "the demo's party");
         folder = game.string();
         ASSERT_TRUE(pack(game, "game.xml assets", root / "top.zip"));
         ASSERT_TRUE(pack(root / "work", "mygame", root / "inner.zip"));
@@ -104,6 +108,8 @@ TEST_F(GameFilesTest, EveryFormOfAPathReadsTheSameFileInEveryKindOfGame)
         {"assets/sub/deep/../../a.txt", true, "alpha"},
         {"assets/shaders/both.vert", true, "game shader"},
         {"assets/shaders/only.vert", true, "engine only"},
+        {"assets/fonts/Eadui.ttf", true, "engine font"},
+        {"assets/session.xml", false, "no such file"},
         {"assets/missing.txt", false, "no such file"},
         {"assets/sub", false, "no such file"},
         {"../outside.txt", false, "\"..\" leads outside the game"},
@@ -161,6 +167,11 @@ TEST_F(GameFilesTest, FoldersListTheGameAndTheEngineTogether)
         EXPECT_FALSE(GameFiles::isFolder("assets/nowhere"));
         EXPECT_EQ(GameFiles::list("assets/shaders"), (std::vector<std::string>{"both.vert", "only.vert"}));
         EXPECT_EQ(GameFiles::list("assets/sub"), (std::vector<std::string>{"deep"}));
+        EXPECT_EQ(GameFiles::list("assets/fonts"), (std::vector<std::string>{"Eadui.ttf"}));
+        const std::vector<std::string> assets = GameFiles::list("assets");
+        EXPECT_NE(std::find(assets.begin(), assets.end(), "fonts"), assets.end());
+        EXPECT_NE(std::find(assets.begin(), assets.end(), "a.txt"), assets.end());
+        EXPECT_EQ(std::find(assets.begin(), assets.end(), "session.xml"), assets.end());
         EXPECT_TRUE(GameFiles::list("assets/nowhere").empty());
         EXPECT_TRUE(GameFiles::list("..").empty());
     }
