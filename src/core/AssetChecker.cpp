@@ -193,12 +193,16 @@ const std::vector<AssetChecker::Problem>& AssetChecker::check()
 
 void AssetChecker::checkEngineFiles()
 {
+    // A game with a manifest of its own plays with the engine's shaders and
+    // default fonts standing behind it; only a folder from before manifests,
+    // which ran on its own copies, is asked to carry them.
+    const bool carriesEngineFiles = _manifest.fileName() != GameManifest::FILE_NAME;
     for (const char* file : ENGINE_FILES)
     {
-        if (!fileExists(file))
+        if (carriesEngineFiles && !fileExists(file))
             report(file, 0, "missing file (the engine's own: copy it from the installed share/zolt/assets)");
     }
-    if (!GameFiles::isFolder(SHADER_FOLDER))
+    if (carriesEngineFiles && !GameFiles::isFolder(SHADER_FOLDER))
         report(SHADER_FOLDER, 0, "missing folder (the engine's shaders: copy it from the installed share/zolt/assets)");
     for (const ManifestTexture& texture : _manifest.textures())
         _texturePaths[texture.name] = texture.file;
