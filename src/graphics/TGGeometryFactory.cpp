@@ -144,6 +144,27 @@ void ObjectPositions(const LayerFrame& f, const Tileset& grid, const TileObject&
     }
 }
 
+// The tile picture a cell or object shows at `ms`: an animated tile's frame,
+// else its own. Notes the animated tiles met.
+DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, LayerMesh& mesh)
+{
+    if (ts.animations.empty() || ts.maxCol <= 0)
+        return t;
+    const int id = t.row * ts.maxCol + t.col;
+    const auto animation = ts.animations.find(id);
+    if (animation == ts.animations.end())
+        return t;
+    const std::pair<unsigned short, int> key(t.tileset, id);
+    const auto at = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), key);
+    if (at == mesh.animatedTiles.end() || *at != key)
+        mesh.animatedTiles.insert(at, key);
+    DrawableTile shown = t;
+    const int frame = animation->second.FrameAt(ms).tileId;
+    shown.col = frame % ts.maxCol;
+    shown.row = frame / ts.maxCol;
+    return shown;
+}
+
 const DrawableTile* CellAt(const Map& map, int i, int j)
 {
     // A grid filled short of rows x cols draws what it has.
@@ -220,7 +241,8 @@ Geometry GeometryFactory::GenerateMap(const Map* map, const ImageInfo* info) con
     return GenerateLayerMesh(map, std::vector<const ImageInfo*>(tilesets, info)).geometry;
 }
 
-LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const
+LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images,
+                                             long long timeMs) const
 {
     LayerMesh mesh;
     const ImageInfo* first = images.empty() ? nullptr : images.front();
@@ -250,7 +272,8 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
                            GrowReach(mesh, cell, pos);
                            glm::vec2 uv[4];
-                           TileUVs(*ts, *info, t.col, t.row, uv);
+                           const DrawableTile shown = ShownTile(*ts, t, timeMs, mesh);
+                           TileUVs(*ts, *info, shown.col, shown.row, uv);
                            ApplyTiledFlips(t, uv);
                            AppendQuad(mesh.geometry, pos, uv);
                            if (mesh.runs.empty() || mesh.runs.back().second != t.tileset)
@@ -268,7 +291,8 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
         glm::vec2 pos[4];
         ObjectPositions(frame, *map->tileset, object, pos);
         glm::vec2 uv[4];
-        TileUVs(*ts, *info, object.tile.col, object.tile.row, uv);
+        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, mesh);
+        TileUVs(*ts, *info, shown.col, shown.row, uv);
         ApplyTiledFlips(object.tile, uv);
         AppendQuad(mesh.geometry, pos, uv);
         if (mesh.runs.empty() || mesh.runs.back().second != object.tile.tileset)
@@ -276,7 +300,29 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
         ++quad;
     }
     mesh.quads = quad;
+    mesh.shownFrames = ShownFrames(map, mesh, timeMs);
     return mesh;
+}
+
+std::vector<int> GeometryFactory::ShownFrames(const Map* map, const LayerMesh& mesh, long long timeMs)
+{
+    std::vector<int> frames;
+    frames.reserve(mesh.animatedTiles.size());
+    for (const std::pair<unsigned short, int>& tile : mesh.animatedTiles)
+    {
+        DrawableTile cell;
+        cell.tileset = tile.first;
+        const Tileset* ts = map->TilesetOf(cell);
+        int shown = -1;
+        if (ts)
+        {
+            const auto animation = ts->animations.find(tile.second);
+            if (animation != ts->animations.end())
+                shown = animation->second.FrameAt(timeMs).tileId;
+        }
+        frames.push_back(shown);
+    }
+    return frames;
 }
 
 Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo* info,

@@ -35,6 +35,12 @@ struct LayerMesh
     float reachUp = 0.0f;
     float reachDown = 0.0f;
 
+    // The animated tiles the layer shows, as (tileset index, tile id), and
+    // the tile each showed when the mesh was built: the mesh needs building
+    // again only when one of them shows another.
+    std::vector<std::pair<unsigned short, int>> animatedTiles;
+    std::vector<int> shownFrames;
+
     // Quads of the cells in rows [firstRow, lastRow] and columns
     // [firstCol, lastCol] (and up to a block beyond), as ranges of quads
     // [begin, end) in drawing order, neighbouring ranges merged.

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -245,7 +246,7 @@ void Renderer::Submit(const std::string& name, Map* map)
 {
     if (!map)
         return;
-    LayerMesh mesh = _resourceManager->GetGeometryFactory().GenerateLayerMesh(map, LayerImages(map));
+    LayerMesh mesh = BuildLayerMesh(name, map);
     _resourceManager->CreateGeometry(name, mesh.geometry);
     mesh.geometry = Geometry();
 
@@ -260,6 +261,37 @@ void Renderer::Submit(const std::string& name, Map* map)
     else
         _otherMaps[name] = map;
     _maps[name] = map;
+}
+
+LayerMesh Renderer::BuildLayerMesh(const std::string&, Map* map)
+{
+    return _resourceManager->GetGeometryFactory().GenerateLayerMesh(map, LayerImages(map), AnimationTime());
+}
+
+long long Renderer::AnimationTime() const
+{
+    if (_animationFixed || !_window)
+        return _animationMs;
+    return static_cast<long long>(glfwGetTime() * 1000.0);
+}
+
+void Renderer::AdvanceAnimations()
+{
+    const long long now = AnimationTime();
+    for (auto& entry : _layerMeshes)
+    {
+        LayerMesh& mesh = entry.second;
+        const auto map = _maps.find(entry.first);
+        if (mesh.animatedTiles.empty() || map == _maps.end() || !map->second || map->second->hide)
+            continue;
+        if (GeometryFactory::ShownFrames(map->second, mesh, now) == mesh.shownFrames)
+            continue;
+        LayerMesh fresh = BuildLayerMesh(entry.first, map->second);
+        if (fresh.quads != mesh.quads || !_resourceManager->UpdateVertices(entry.first, fresh.geometry.vertices))
+            _resourceManager->CreateGeometry(entry.first, fresh.geometry);
+        fresh.geometry = Geometry();
+        mesh = std::move(fresh);
+    }
 }
 
 void Renderer::Submit(const std::string&, Map*, core::PassabilityMap*)
@@ -348,6 +380,7 @@ void Renderer::Draw()
             _window->PollEvents();
         return;
     }
+    AdvanceAnimations();
     const glm::mat4 viewProj = _camera->GetProj() * _camera->GetView();
     FrameDescription frame;
     GetClientDimenstions(&frame.width, &frame.height);
@@ -470,6 +503,9 @@ void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache
             layer.tileHeight = map->tileset->renderedTileHeight;
         }
         layer.highlights = map->_hightlightedTiles;
+        const auto mesh = _layerMeshes.find(entry.first);
+        if (mesh != _layerMeshes.end())
+            layer.frames = mesh->second.shownFrames;
         if (map->shownInEditor && _layerMeshes.count(entry.first))
         {
             std::vector<Tileset*> tilesets = map->tilesets;

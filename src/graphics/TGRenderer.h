@@ -88,6 +88,16 @@ public:
 
     void Draw();
 
+    // Animated tiles show the frame of this time, in milliseconds, from now
+    // on; until it is set, a renderer with a window follows the clock and
+    // one without shows time 0.
+    void SetAnimationTime(long long ms)
+    {
+        _animationMs = ms;
+        _animationFixed = true;
+    }
+    long long AnimationTime() const;
+
     // Registries as the passes see them (read-only, for inspection).
     const MapMap& GetFloorMaps() const { return _floorMap; }
     const MapMap& GetFurnitureMaps() const { return _furniture; }
@@ -142,6 +152,10 @@ private:
     bool BatchSprites(FrameDescription& frame);
     void DescribeGUI(FrameDescription& frame);
     void DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj);
+    // Gives each shown layer whose animated tiles changed frame its new
+    // pictures.
+    void AdvanceAnimations();
+    LayerMesh BuildLayerMesh(const std::string& name, Map* map);
     // One image per tileset of the layer; a tileset texture not yet
     // registered is loaded from the tileset's image when it has one.
     std::vector<const ImageInfo*> LayerImages(const Map* map);
@@ -179,6 +193,8 @@ private:
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
     bool _wireframe = false;
+    long long _animationMs = 0;
+    bool _animationFixed = false;
     LayerCache _layerCache;
     // What the window shows, when it was drawn from a complete description.
     FrameDescription _presented;

@@ -148,6 +148,27 @@ void ResourceManager::CreateGeometry(const std::string& name, const Geometry& g)
     DrainErrors("(ResourceManager::CreateGeometry) OpenGL Error: ");
 }
 
+bool ResourceManager::UpdateVertices(const std::string& name, const std::vector<Vertex>& vertices)
+{
+    const auto found = _activeVAOs.find(name);
+    if (found == _activeVAOs.end() || found->second.first == 0)
+        return false;
+    glBindVertexArray(found->second.first);
+    GLint buffer = 0;
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+    glBindVertexArray(0);
+    GLint size = 0;
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex));
+    const bool fits = buffer != 0 && bytes == size;
+    if (fits && bytes > 0)
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    DrainErrors("(ResourceManager::UpdateVertices) OpenGL Error: ");
+    return fits;
+}
+
 std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string& name) const
 {
     auto it = _activeVAOs.find(name);

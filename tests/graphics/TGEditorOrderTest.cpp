@@ -3,6 +3,7 @@
 
 #include "GfxTestSupport.h"
 
+#include "graphics/TGLayerCache.h"
 #include "graphics/TGSprite.h"
 
 using namespace tamsygraphics;
@@ -66,4 +67,44 @@ TEST_F(EditorOrderTest, LayersFollowTheirPlaceAndSpritesSitBetween)
     EXPECT_EQ(renderer->GetEditorOrderMaps(true).size(), 1u);
     renderer->Draw();
     EXPECT_EQ(WorldPixel(50, 0), BLUE);
+}
+
+TEST_F(EditorOrderTest, AnimatedTilesRedrawOnlyWhenTheirFrameChanges)
+{
+    // A tileset image of two one-colour tiles, red then green; the first
+    // tile shows each for 100 ms.
+    std::unique_ptr<Image> image(MakeImage(8, 4, [](int x, int) { return x < 4 ? RED : GREEN; }));
+    rm->BindTexture("anim", image.get());
+    tilesets.emplace_back(SimpleTileset("anim", 20));
+    Tileset* ts = tilesets.back().get();
+    ts->maxCol = 2;
+    ts->animations[0].frames = {{0, 100}, {1, 100}};
+    renderer->SetAnimationTime(0);
+    sm->SubmitMap("aFloor", SimpleLayer("aFloor", ts, 1, 10));
+
+    struct Step
+    {
+        long long ms;
+        Colour shown;
+        bool redrawn;
+    };
+    const Step steps[] = {
+        {0, RED, false},     {50, RED, false}, {100, RED, false},   {101, GREEN, true},
+        {180, GREEN, false}, {201, RED, true}, {1150, GREEN, true},
+    };
+    renderer->Draw();
+    renderer->Draw();
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.ms);
+        renderer->SetAnimationTime(step.ms);
+        renderer->Draw();
+        EXPECT_EQ(renderer->GetLayerCache().LastPlan() != LayerCache::Plan::Replay, step.redrawn);
+        EXPECT_EQ(WorldPixel(0, 0), step.shown);
+        // The same frame again comes from the cache.
+        renderer->Draw();
+        renderer->Draw();
+        EXPECT_EQ(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
+        EXPECT_EQ(WorldPixel(0, 0), step.shown);
+    }
 }

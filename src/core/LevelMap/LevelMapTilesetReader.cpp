@@ -90,6 +90,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement*
     tileset->imageName = "tileset";
     if (!readTileSize(tilesetElement, *tileset, problem) || !readOffset(tilesetElement, *tileset, problem) ||
         !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem) ||
+        !readAnimations(tilesetElement, *tileset, problem) ||
         (passability && !passability->read(tilesetElement, problem)))
         return nullptr;
     return tileset.release();
@@ -219,4 +220,52 @@ int LevelMapTilesetReader::tilesAcross(int imageSize, int tileSize, int margin, 
         return 0;
     const long long tiles = usable / step;
     return tiles > INT_MAX ? INT_MAX : static_cast<int>(tiles);
+}
+
+bool LevelMapTilesetReader::readAnimations(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                                           std::string& problem)
+{
+    for (const tinyxml2::XMLElement* tile = tilesetElement->FirstChildElement("tile"); tile;
+         tile = tile->NextSiblingElement("tile"))
+    {
+        const tinyxml2::XMLElement* animation = tile->FirstChildElement("animation");
+        if (!animation)
+            continue;
+        int id = 0;
+        if (!LevelMapAttributes::readCount(tile, "id", 0, id, problem) ||
+            !readAnimation(animation, id, tileset, problem))
+            return false;
+    }
+    return true;
+}
+
+// Every frame must show a tile of this tileset for no negative time: a
+// frame past the image would sample whatever the texture repeats there.
+bool LevelMapTilesetReader::readAnimation(const tinyxml2::XMLElement* animation, int tileId,
+                                          tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    const long long tiles = static_cast<long long>(tileset.maxCol) * tileset.maxRow;
+    tamsygraphics::TileAnimation result;
+    for (const tinyxml2::XMLElement* frame = animation->FirstChildElement("frame"); frame;
+         frame = frame->NextSiblingElement("frame"))
+    {
+        tamsygraphics::TileAnimation::Frame read;
+        const std::string where = "tile " + std::to_string(tileId) + ": animation frame ";
+        if (!LevelMapAttributes::readCount(frame, "tileid", 0, read.tileId, problem) ||
+            !LevelMapAttributes::readCount(frame, "duration", 0, read.duration, problem))
+        {
+            problem = where + std::to_string(result.frames.size() + 1) + ": " + problem;
+            return false;
+        }
+        if (read.tileId >= tiles)
+        {
+            problem = where + std::to_string(result.frames.size() + 1) + " shows tile " + std::to_string(read.tileId) +
+                      ", past the tileset's " + std::to_string(tiles) + " tiles";
+            return false;
+        }
+        result.frames.push_back(read);
+    }
+    if (tileId < tiles && !result.frames.empty())
+        tileset.animations[tileId] = std::move(result);
+    return true;
 }

@@ -48,5 +48,9 @@ private:
     static bool readImage(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
                           const std::string& mapPath, tamsygraphics::Tileset& tileset, std::string& problem);
     static bool readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset, std::string& problem);
+    static bool readAnimations(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                               std::string& problem);
+    static bool readAnimation(const tinyxml2::XMLElement* animation, int tileId, tamsygraphics::Tileset& tileset,
+                              std::string& problem);
     static int tilesAcross(int imageSize, int tileSize, int margin, int spacing);
 };

@@ -343,6 +343,9 @@ TEST_F(MapRender, EditorFeaturesMatchTiled)
         {"layer_order", "", ""},
         {"sprites_marked", "", ""},
         {"tile_objects", "", ""},
+        {"animated", "", ""},
+        {"animated", "--time 350", "--advance-animations 350"},
+        {"animated", "--time 20000", "--advance-animations 20000"},
     };
     for (const Case& c : cases)
     {
@@ -360,4 +363,24 @@ TEST_F(MapRender, EditorFeaturesMatchTiled)
         const long total = static_cast<long>(engine.width) * engine.height;
         EXPECT_LE(differingPixels(engine, tiledPicture) * 1000000L, 100L * total);
     }
+}
+
+TEST_F(MapRender, AnimatedTilesFollowTheTimeAsked)
+{
+    const std::string map = "tests/core/LevelMap/data/editor/animated.tmx";
+    const fs::path start = _dir / "start.png";
+    const fs::path later = _dir / "later.png";
+    const fs::path again = _dir / "again.png";
+    ASSERT_EQ(run(withDisplay(tool() + " " + map + " " + start.string())), 0);
+    ASSERT_EQ(run(withDisplay(tool() + " --time 350 " + map + " " + later.string())), 0);
+    // One whole turn of both animations (1000 and 300 ms) later.
+    ASSERT_EQ(run(withDisplay(tool() + " " + map + " " + again.string() + " --time 3000")), 0);
+    Picture first = readPicture(start);
+    Picture second = readPicture(later);
+    Picture third = readPicture(again);
+    ASSERT_TRUE(first && second && third);
+    EXPECT_GT(differingPixels(first, second), 1000);
+    EXPECT_GT(differingPixels(first, third), 1000) << "at exactly a whole turn the last frames still show";
+    for (const char* bad : {"--time -5", "--time soon", "--time", "--time 99999999999999999999"})
+        EXPECT_EQ(run(tool() + " " + map + " " + start.string() + " " + bad), 2) << bad;
 }

@@ -70,3 +70,16 @@ write('tile_objects',
       + '<objectgroup name="Lanterns" opacity="0.6">\n'
       + tile_object(11, 12, 80, 64)
       + '</objectgroup>\n')
+
+
+# Animated tiles: tile 2 (gid 3) runs through three frames of unequal
+# length, tile 7 (gid 8) through two, shown on a tile object too.
+ANIMATIONS = ('<tile id="2"><animation><frame tileid="1" duration="300"/><frame tileid="5" duration="200"/>'
+              '<frame tileid="9" duration="500"/></animation></tile>\n'
+              '<tile id="7"><animation><frame tileid="7" duration="150"/><frame tileid="11" duration="150"/>'
+              '</animation></tile>\n')
+write('animated',
+      layer('Ground', cells(lambda r, c: 1))
+      + layer('Water', cells(lambda r, c: 3 if (r + c) % 2 else (8 if r == 3 else 0)))
+      + '<objectgroup name="Buoys">\n' + tile_object(1, 8 | HF, 40, 40) + '</objectgroup>\n',
+      tiles=ANIMATIONS)
