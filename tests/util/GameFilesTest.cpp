@@ -75,7 +75,8 @@ protected:
         put(root / "engine" / "assets" / "session.xml", "the demo's party");
         folder = game.string();
         ASSERT_TRUE(pack(game, "game.xml assets", root / "top.zip"));
-        ASSERT_TRUE(pack(root / "work", "mygame", root / "inner.zip"));
+        put(root / "work" / "__MACOSX" / "mygame" / "._game.xml", "resource fork");
+        ASSERT_TRUE(pack(root / "work", "mygame __MACOSX", root / "inner.zip"));
         engine = (root / "engine").string();
     }
 
