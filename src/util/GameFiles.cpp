@@ -102,7 +102,10 @@ bool findGameRoot(bool archive, std::string& root)
         root = GAME_MOUNT;
         return true;
     }
-    const std::vector<std::string> top = virtualList(GAME_MOUNT);
+    std::vector<std::string> top = virtualList(GAME_MOUNT);
+    // Archives made by the Mac's own zipping carry their file details in an
+    // extra top folder beside the game's.
+    top.erase(std::remove(top.begin(), top.end(), "__MACOSX"), top.end());
     if (!archive || top.size() != 1)
         return false;
     const std::string inner = std::string(GAME_MOUNT) + "/" + top[0];
@@ -121,7 +124,8 @@ bool isArchiveFile(const std::string& location)
 bool mountGame(const std::string& location, std::string& problem)
 {
     const bool archive = isArchiveFile(location);
-    if (!archive && !fs::is_directory(location))
+    std::error_code error;
+    if (!archive && !fs::is_directory(location, error))
     {
         problem = location + " is neither a game folder nor a .zip archive (no such file or folder)";
         return false;

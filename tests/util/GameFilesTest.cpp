@@ -75,7 +75,8 @@ protected:
         put(root / "engine" / "assets" / "session.xml", "the demo's party");
         folder = game.string();
         ASSERT_TRUE(pack(game, "game.xml assets", root / "top.zip"));
-        ASSERT_TRUE(pack(root / "work", "mygame", root / "inner.zip"));
+        put(root / "work" / "__MACOSX" / "mygame" / "._game.xml", "resource fork");
+        ASSERT_TRUE(pack(root / "work", "mygame __MACOSX", root / "inner.zip"));
         engine = (root / "engine").string();
     }
 
@@ -276,6 +277,57 @@ TEST_F(GameFilesTest, AScriptCannotLoadAScriptOutsideTheGame)
     EXPECT_TRUE(errors.contains("cannot open ../outside.lua: \"..\" leads outside the game")) << errors.text();
     core::LuaInterface::runScript("nothing.lua");
     EXPECT_TRUE(errors.contains("cannot open ./assets/scripts/nothing.lua: no such file in")) << errors.text();
+}
+
+// What Lua's own file loader accepted in a source file still loads; a
+// precompiled chunk, which Lua does not check, is refused.
+TEST_F(GameFilesTest, ScriptFilesLoadAsLuaSourceOnly)
+{
+    std::string binary;
+    {
+        lua_State* compiler = luaL_newstate();
+        ASSERT_EQ(luaL_loadstring(compiler, "found = 9"), LUA_OK);
+        lua_dump(
+            compiler,
+            [](lua_State*, const void* bytes, size_t size, void* into)
+            {
+                static_cast<std::string*>(into)->append(static_cast<const char*>(bytes), size);
+                return 0;
+            },
+            &binary);
+        lua_close(compiler);
+    }
+    ASSERT_FALSE(binary.empty());
+    const struct
+    {
+        const char* name;
+        std::string text;
+        int found;           // the value the script leaves, -1 when it must not run
+        const char* problem; // in the error line, or null for none
+    } cases[] = {
+        {"plain.lua", "found = 5", 5, nullptr},
+        {"hashbang.lua", "#!/usr/bin/env lua\nfound = 6", 6, nullptr},
+        {"bom.lua", "\xEF\xBB\xBF# a comment line\nfound = 7", 7, nullptr},
+        {"broken.lua", "#!/usr/bin/env lua\nfound = = 8", -1, "broken.lua:2:"},
+        {"compiled.lua", binary, -1, "attempt to load a binary chunk"},
+        {"loadsBinary.lua", "found = 10; assert(loadfile('./assets/scripts/compiled.lua') == nil)", 10, nullptr},
+    };
+    for (const auto& c : cases)
+        put(fs::path(folder) / "assets" / "scripts" / c.name, c.text);
+    std::string problem;
+    ASSERT_TRUE(GameFiles::mount(folder, engine, problem)) << problem;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ErrorCapture errors;
+        core::LuaInterface::runString("found = -1");
+        core::LuaInterface::runScript(c.name);
+        EXPECT_TRUE(core::LuaInterface::runBooleanString("return found == " + std::to_string(c.found)));
+        if (c.problem)
+            EXPECT_TRUE(errors.contains(c.problem)) << errors.text();
+        else
+            EXPECT_EQ(errors.text(), "");
+    }
 }
 
 TEST_F(GameFilesTest, WithNothingMountedPathsAreOpenedAsGiven)
