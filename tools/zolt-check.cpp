@@ -11,12 +11,14 @@
 #include "core/AssetChecker.h"
 #include "core/LuaInterface.h"
 #include "util/DataPaths.h"
+#include "util/GameFiles.h"
 
 namespace
 {
 const char* const USAGE = "usage: zolt-check [GAME_ROOT]\n"
-                          "Checks the game in GAME_ROOT (a folder holding an assets folder; by default\n"
-                          "the working directory, else the installed demo game) and prints each problem\n"
+                          "Checks the game in GAME_ROOT (a folder holding game.xml or an assets folder,\n"
+                          "or a .zip archive of one; by default the working directory, else the\n"
+                          "installed demo game) and prints each problem\n"
                           "as file:line: message. Exits 0 when the game is clean, 1 when problems were\n"
                           "found, 2 when there is no game to check.\n";
 
@@ -57,9 +59,16 @@ int main(int argc, char** argv)
                      requested.empty() ? "this folder" : requested.c_str());
         return 2;
     }
-    if (::chdir(root.c_str()) != 0)
+    // A folder is checked where it lies, as the working directory; an
+    // archive is read through the game's files (the game alone, so that
+    // what it lacks of the engine's own files is still told).
+    std::string problem;
+    if (DataPaths::isGameFile(root) ? !GameFiles::mount(root, "", problem) : ::chdir(root.c_str()) != 0)
     {
-        std::perror(("zolt-check: " + root).c_str());
+        if (problem.empty())
+            std::perror(("zolt-check: " + root).c_str());
+        else
+            std::fprintf(stderr, "zolt-check: %s\n", problem.c_str());
         return 2;
     }
     std::vector<core::AssetChecker::Problem> problems;

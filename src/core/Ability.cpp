@@ -10,6 +10,7 @@
 #include "util/RandomText.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -98,7 +99,7 @@ void Ability::readChild(tinyxml2::XMLElement* child)
 Ability* Ability::fromXmlFile(const std::string& path)
 {
     NamedXMLDocument document(path);
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS)
     {
         return nullptr;
     }

@@ -2,21 +2,21 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
 
 #include <lua5.2/lua.hpp>
-#include <stb_image.h>
 
 #include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/PassabilityMap.h"
 #include "core/ResourceManager.h"
+#include "graphics/TGImageLoader.h"
 #include "util/GameManifest.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -36,18 +36,29 @@ const char OGG_MAGIC[] = "OggS";
 
 bool looksLikeOgg(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    char head[4] = {};
-    in.read(head, sizeof head);
-    return in.gcount() == 4 && std::equal(head, head + 4, OGG_MAGIC);
+    std::string contents;
+    return GameFiles::read(path, contents) && contents.size() >= 4 && contents.compare(0, 4, OGG_MAGIC) == 0;
 }
 
 std::string readText(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    GameFiles::read(path, text);
+    return text;
+}
+
+// The .lua files below a folder of the game (which may be an archive), as
+// paths from the game's root.
+void collectScripts(const std::string& folder, std::vector<std::string>& scripts)
+{
+    for (const std::string& name : GameFiles::list(folder))
+    {
+        const std::string path = folder + name;
+        if (GameFiles::isFolder(path))
+            collectScripts(path + "/", scripts);
+        else if (fs::path(name).extension() == ".lua")
+            scripts.push_back(path);
+    }
 }
 
 std::string attribute(const tinyxml2::XMLElement* element, const char* name)
@@ -142,8 +153,7 @@ void AssetChecker::report(const std::string& file, int line, const std::string& 
 
 bool AssetChecker::fileExists(const std::string& file) const
 {
-    std::error_code error;
-    return fs::is_regular_file(WORKING_DIRECTORY + "/" + file, error);
+    return GameFiles::exists(WORKING_DIRECTORY + "/" + file);
 }
 
 bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document, const std::string& from, int fromLine)
@@ -156,7 +166,7 @@ bool AssetChecker::load(const std::string& file, tinyxml2::XMLDocument& document
             report(from, fromLine, "names " + file + ", which does not exist");
         return false;
     }
-    if (document.LoadFile((WORKING_DIRECTORY + "/" + file).c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file) != tinyxml2::XML_SUCCESS)
     {
         report(file, document.ErrorLineNum(), std::string("malformed XML: ") + document.ErrorName());
         return false;
@@ -183,13 +193,16 @@ const std::vector<AssetChecker::Problem>& AssetChecker::check()
 
 void AssetChecker::checkEngineFiles()
 {
+    // A game with a manifest of its own plays with the engine's shaders and
+    // default fonts standing behind it; only a folder from before manifests,
+    // which ran on its own copies, is asked to carry them.
+    const bool carriesEngineFiles = _manifest.fileName() != GameManifest::FILE_NAME;
     for (const char* file : ENGINE_FILES)
     {
-        if (!fileExists(file))
+        if (carriesEngineFiles && !fileExists(file))
             report(file, 0, "missing file (the engine's own: copy it from the installed share/zolt/assets)");
     }
-    std::error_code error;
-    if (!fs::is_directory(SHADER_FOLDER, error))
+    if (carriesEngineFiles && !GameFiles::isFolder(SHADER_FOLDER))
         report(SHADER_FOLDER, 0, "missing folder (the engine's shaders: copy it from the installed share/zolt/assets)");
     for (const ManifestTexture& texture : _manifest.textures())
         _texturePaths[texture.name] = texture.file;
@@ -217,10 +230,10 @@ void AssetChecker::checkManifestFiles()
     const std::string manifest = _manifest.fileName();
     for (const ManifestTexture& texture : _manifest.textures())
     {
-        int w = 0, h = 0, n = 0;
+        int w = 0, h = 0;
         if (!fileExists(texture.file))
             report(manifest, texture.line, "texture " + texture.name + ": " + texture.file + " does not exist");
-        else if (!stbi_info(texture.file.c_str(), &w, &h, &n))
+        else if (!tamsygraphics::ImageLoader::ReadSize(texture.file, w, h))
             report(manifest, texture.line,
                    "texture " + texture.name + ": " + texture.file + " cannot be decoded as an image");
         else
@@ -268,7 +281,7 @@ void AssetChecker::loadRecords()
 void AssetChecker::checkItems()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(ITEMS_FILE) || document.LoadFile(ITEMS_FILE) != tinyxml2::XML_SUCCESS)
+    if (!fileExists(ITEMS_FILE) || GameFiles::loadXML(document, ITEMS_FILE) != tinyxml2::XML_SUCCESS)
         return;
     std::set<std::string> ids;
     for (const tinyxml2::XMLElement* item = document.FirstChildElement("item"); item;
@@ -287,7 +300,7 @@ void AssetChecker::checkItems()
 void AssetChecker::checkClasses()
 {
     tinyxml2::XMLDocument document;
-    if (!fileExists(CLASSES_FILE) || document.LoadFile(CLASSES_FILE) != tinyxml2::XML_SUCCESS)
+    if (!fileExists(CLASSES_FILE) || GameFiles::loadXML(document, CLASSES_FILE) != tinyxml2::XML_SUCCESS)
         return;
     for (const tinyxml2::XMLElement* record = document.FirstChildElement("class"); record;
          record = record->NextSiblingElement("class"))
@@ -313,7 +326,7 @@ void AssetChecker::checkSession()
 {
     tinyxml2::XMLDocument document;
     if (_sessionFile.empty() || !fileExists(_sessionFile) ||
-        document.LoadFile(_sessionFile.c_str()) != tinyxml2::XML_SUCCESS)
+        GameFiles::loadXML(document, _sessionFile) != tinyxml2::XML_SUCCESS)
         return;
     const tinyxml2::XMLElement* party = document.FirstChildElement("party");
     if (!party)
@@ -386,10 +399,10 @@ void AssetChecker::checkTexture(const std::string& name, const std::string& file
     // Each picture is told once, at the first sprite that wears it.
     if (!_checkedImages.insert(texture->second).second)
         return;
-    int w = 0, h = 0, n = 0;
+    int w = 0, h = 0;
     if (!fileExists(texture->second))
         report(file, line, "texture " + name + " needs " + texture->second + ", which does not exist");
-    else if (!stbi_info(texture->second.c_str(), &w, &h, &n))
+    else if (!tamsygraphics::ImageLoader::ReadSize(texture->second, w, h))
         report(texture->second, 0, "cannot be decoded as an image");
 }
 
@@ -412,7 +425,7 @@ void AssetChecker::checkScenes()
     for (const ManifestEntry& scenes : _manifest.sceneFiles())
     {
         tinyxml2::XMLDocument document;
-        if (!fileExists(scenes.file) || document.LoadFile(scenes.file.c_str()) != tinyxml2::XML_SUCCESS)
+        if (!fileExists(scenes.file) || GameFiles::loadXML(document, scenes.file) != tinyxml2::XML_SUCCESS)
             continue;
         for (const tinyxml2::XMLElement* scene = document.FirstChildElement("scene"); scene;
              scene = scene->NextSiblingElement("scene"))
@@ -469,7 +482,7 @@ void AssetChecker::readTriggers(SceneInfo& scene)
         }
     }
     tinyxml2::XMLDocument document;
-    document.LoadFile((WORKING_DIRECTORY + "/" + scene.mapFile).c_str());
+    GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + scene.mapFile);
     const tinyxml2::XMLElement* map = document.RootElement();
     scene.tileWidth = map->IntAttribute("tilewidth", 0);
     scene.tileHeight = map->IntAttribute("tileheight", 0);
@@ -481,12 +494,12 @@ void AssetChecker::readTriggers(SceneInfo& scene)
             continue;
         const std::string path =
             (fs::path(scene.mapFile).parent_path() / attribute(image, "source")).lexically_normal().string();
-        int w = 0, h = 0, n = 0;
+        int w = 0, h = 0;
         if (!_checkedImages.insert(path).second)
             continue;
         if (!fileExists(path))
             report(scene.mapFile, image->GetLineNum(), "tileset image " + path + " does not exist");
-        else if (!stbi_info(path.c_str(), &w, &h, &n))
+        else if (!tamsygraphics::ImageLoader::ReadSize(path, w, h))
             report(path, 0, "cannot be decoded as an image");
     }
     for (const tinyxml2::XMLElement* group = map->FirstChildElement("objectgroup"); group;
@@ -581,15 +594,10 @@ void AssetChecker::checkScriptReference(const std::string& script, const std::st
 
 void AssetChecker::checkScriptFiles()
 {
-    std::error_code error;
-    if (!_startScript.empty() && !fs::is_regular_file(_startScript, error))
+    if (!_startScript.empty() && !fileExists(_startScript))
         report(_startScript, 0, "missing file: nothing enters the first scene");
     std::vector<std::string> scripts;
-    for (fs::recursive_directory_iterator it(SCRIPT_FOLDER, error), end; !error && it != end; it.increment(error))
-    {
-        if (it->path().extension() == ".lua")
-            scripts.push_back(it->path().lexically_normal().string());
-    }
+    collectScripts(SCRIPT_FOLDER, scripts);
     std::sort(scripts.begin(), scripts.end());
     for (const std::string& script : scripts)
     {
@@ -642,12 +650,11 @@ void AssetChecker::checkDialogs()
         else
             starts[talk.target].insert(talk.detail);
     }
-    std::error_code error;
     std::vector<std::string> dialogs;
-    for (fs::directory_iterator it(DIALOG_FOLDER, error), end; !error && it != end; it.increment(error))
+    for (const std::string& name : GameFiles::list(DIALOG_FOLDER))
     {
-        if (it->path().extension() == ".xml")
-            dialogs.push_back(it->path().stem().string());
+        if (fs::path(name).extension() == ".xml" && !GameFiles::isFolder(DIALOG_FOLDER + name))
+            dialogs.push_back(fs::path(name).stem().string());
     }
     std::sort(dialogs.begin(), dialogs.end());
     for (const std::string& dialog : dialogs)
@@ -656,7 +663,7 @@ void AssetChecker::checkDialogs()
     {
         tinyxml2::XMLDocument document;
         const std::string file = DIALOG_FOLDER + talk.target + ".xml";
-        if (!fileExists(file) || document.LoadFile(file.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+        if (!fileExists(file) || GameFiles::loadXML(document, file) != tinyxml2::XML_SUCCESS || !document.RootElement())
             continue;
         bool found = false;
         for (const tinyxml2::XMLElement* node = document.RootElement()->FirstChildElement("node"); node;

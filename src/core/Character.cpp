@@ -18,6 +18,7 @@
 #include "util/SafeNumbers.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -62,7 +63,7 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
 {
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS || !document.RootElement())
     {
         Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;
         return false;

@@ -7,6 +7,7 @@
 #include "core/LuaInterface.h"
 #include "core/ScriptInstance.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -38,7 +39,7 @@ void DialogNode::logError(const std::string& problem) const
 bool DialogNode::read(const std::string& nodeId)
 {
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(_filePath.c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, _filePath) != tinyxml2::XML_SUCCESS)
     {
         logError("Failed to load or parse the file");
         return false;

@@ -1,5 +1,7 @@
 #include "core/LuaInterface.h"
 
+#include <algorithm>
+
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "Log/Log.h"
 #include "core/Entity.h"
 #include "core/LuaBindings.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -148,6 +151,45 @@ void openLibrary(lua_State* ls, const char* name, lua_CFunction open)
     luaL_requiref(ls, name, open, 1);
     lua_pop(ls, 1);
 }
+
+// The base library's dofile and loadfile read the file system itself; a
+// game may be one archive, so scripts load other scripts through the
+// game's files instead (and only as source text).
+int gameDofile(lua_State* ls)
+{
+    const std::string path = luaL_checkstring(ls, 1);
+    lua_settop(ls, 1);
+    if (LuaInterface::loadScriptFile(ls, path) != LUA_OK)
+        return lua_error(ls);
+    lua_call(ls, 0, LUA_MULTRET);
+    return lua_gettop(ls) - 1;
+}
+
+int gameLoadfile(lua_State* ls)
+{
+    const std::string path = luaL_checkstring(ls, 1);
+    const bool withEnvironment = !lua_isnoneornil(ls, 3);
+    if (LuaInterface::loadScriptFile(ls, path) != LUA_OK)
+    {
+        lua_pushnil(ls);
+        lua_insert(ls, -2);
+        return 2;
+    }
+    if (withEnvironment)
+    {
+        lua_pushvalue(ls, 3);
+        lua_setupvalue(ls, -2, 1);
+    }
+    return 1;
+}
+
+void replaceFileLoaders(lua_State* ls)
+{
+    lua_pushcfunction(ls, gameDofile);
+    setGlobal(ls, "dofile");
+    lua_pushcfunction(ls, gameLoadfile);
+    setGlobal(ls, "loadfile");
+}
 }
 
 LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT), _timeLimit(DEFAULT_TIME_LIMIT_SECONDS)
@@ -168,6 +210,7 @@ LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT),
     openLibrary(_ls, LUA_TABLIBNAME, luaopen_table);
     openLibrary(_ls, LUA_STRLIBNAME, luaopen_string);
     openLibrary(_ls, LUA_MATHLIBNAME, luaopen_math);
+    replaceFileLoaders(_ls);
     lua_atpanic(_ls, reportPanic);
     lua_newtable(_ls);
     lua_setfield(_ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
@@ -439,12 +482,34 @@ size_t LuaInterface::memoryInUse()
     return getInstance()->_bytesInUse;
 }
 
+int LuaInterface::loadScriptFile(lua_State* ls, const std::string& path)
+{
+    // Scripts come from the game, which may be one archive, so the text is
+    // read through the game's files. Only source text loads: a precompiled
+    // chunk is not checked by Lua and a broken one can crash the interpreter.
+    std::string text;
+    std::string problem;
+    if (!GameFiles::read(path, text, &problem))
+    {
+        lua_pushstring(ls, ("cannot open " + path + ": " + problem).c_str());
+        return LUA_ERRFILE;
+    }
+    // As Lua's own file loader: a byte-order mark goes, and a first line
+    // starting with '#' (a "#!" line) is skipped but still counted, so error
+    // lines keep their numbers.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    if (!text.empty() && text[0] == '#')
+        text.erase(0, std::min(text.find('\n'), text.size()));
+    return luaL_loadbufferx(ls, text.data(), text.size(), ("@" + path).c_str(), "t");
+}
+
 void LuaInterface::runScript(const std::string& scriptName)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
     const std::string path = "." + SCRIPT_DIRECTORY + scriptName;
-    if (!runChunk(luaL_loadfile(ls, path.c_str()), path))
+    if (!runChunk(loadScriptFile(ls, path), path))
     {
         const char* message = lua_tostring(ls, -1);
         Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path) << std::endl;

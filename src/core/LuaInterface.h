@@ -61,6 +61,11 @@ public:
     static void registerGlobal(int val, const std::string& varName);
 
     static void runScript(const std::string& scriptName);
+    // Loads (does not run) the script file at `path` onto the stack, read
+    // through the game's files; Lua's load status, with the message on the
+    // stack on failure ("cannot open <path>: <why>" for a file that cannot
+    // be read).
+    static int loadScriptFile(lua_State* ls, const std::string& path);
     // Compile and run errors go to the error log, naming the chunk: the
     // given name, or the start of the source when there is none.
     static void runString(const std::string& script, const std::string& chunkName = std::string());

@@ -15,6 +15,7 @@
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -35,7 +36,7 @@ std::string dataPath(const std::string& fileName)
 // document is loaded as a whole and walked sibling by sibling.
 bool loadDocument(tinyxml2::XMLDocument& document, const std::string& path)
 {
-    return document.LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS;
+    return GameFiles::loadXML(document, path) == tinyxml2::XML_SUCCESS;
 }
 
 template <typename T, typename Name>

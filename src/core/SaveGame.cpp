@@ -10,6 +10,7 @@
 #include "core/Scene.h"
 #include "core/Session.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -49,7 +50,7 @@ Character* buildFromRecords(const std::string& id)
     for (const std::string& file : files)
     {
         tinyxml2::XMLDocument document;
-        if (document.LoadFile((WORKING_DIRECTORY + "/" + file).c_str()) != tinyxml2::XML_SUCCESS)
+        if (GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file) != tinyxml2::XML_SUCCESS)
             continue;
         for (tinyxml2::XMLElement* top = document.FirstChildElement(); top; top = top->NextSiblingElement())
         {

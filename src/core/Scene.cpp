@@ -12,6 +12,7 @@
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -207,7 +208,7 @@ void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
 {
     NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS)
     {
         Log::error() << "Scene::insertEntitiesFromXML - Failed to load or parse file " << fileName << std::endl;
         return;

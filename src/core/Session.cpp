@@ -26,6 +26,7 @@
 #include "gui/PartyMenu.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace core
 {
@@ -58,7 +59,7 @@ Session* Session::buildFromXMLFile(const std::string& fileName)
 {
     NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS)
     {
         Log::error() << "Session::buildFromXMLFile - Failed to load or parse file " << fileName << std::endl;
         return nullptr;

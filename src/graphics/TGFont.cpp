@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "Log/FileLog.h"
+#include "util/GameFiles.h"
 
 namespace tamsygraphics
 {
@@ -28,10 +27,8 @@ std::uint32_t bigEndian(const std::string& bytes, size_t at, size_t count)
 // cut short still loads and draws its first glyphs. The table directory
 // says how long the file must be; the name of the first table that does not
 // fit, or "" when all do.
-std::string tableCutShort(const std::string& path)
+std::string tableCutShort(const std::string& bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const size_t DIRECTORY = 12;
     const size_t RECORD = 16;
     if (bytes.size() < DIRECTORY)
@@ -53,13 +50,17 @@ std::string tableCutShort(const std::string& path)
 Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path(path)
 {
     FILE_LOG(logINFO) << "(Font::Font) Loading face: " << path;
-    if (!library || !*library || FT_New_Face(*library, path.c_str(), 0, &_face) != 0)
+    // Read through the game's files (a game may be one archive), so the face
+    // is opened from memory.
+    if (!library || !*library || !GameFiles::read(path, _bytes) ||
+        FT_New_Memory_Face(*library, reinterpret_cast<const FT_Byte*>(_bytes.data()),
+                           static_cast<FT_Long>(_bytes.size()), 0, &_face) != 0)
     {
         _face = nullptr;
         FILE_LOG(logERROR) << "(Font::Font) Failed to load face: " << path;
         return;
     }
-    const std::string cut = tableCutShort(path);
+    const std::string cut = tableCutShort(_bytes);
     if (!cut.empty())
         FILE_LOG(logERROR) << "(Font::Font) Font file cut short: " << path << " (its " << cut
                            << " table runs past the end); missing glyphs will not show";

@@ -47,6 +47,8 @@ private:
     GLuint createTexture(int width, int height);
     void fill(atlas& target, int width, bool upload);
 
+    // The face reads its tables from these bytes for as long as it lives.
+    std::string _bytes;
     FT_Face _face;
     // For error lines: a font cut short fails glyph by glyph, long after loading.
     std::string _path;

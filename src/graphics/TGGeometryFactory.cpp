@@ -1,8 +1,11 @@
 #include "graphics/TGGeometryFactory.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
+
+#include <glm/glm.hpp>
 
 #include "Log/FileLog.h"
 #include "graphics/TGMap.h"
@@ -122,6 +125,46 @@ void TileUVs(const Tileset& ts, const ImageInfo& info, int c, int r, glm::vec2 u
     uv[BL] = glm::vec2(uLeft, vBottom);
 }
 
+// A tile object's corners in the world: its rectangle hangs up from its
+// bottom-left corner and turns clockwise about it, as the editor draws it.
+void ObjectPositions(const LayerFrame& f, const Tileset& grid, const TileObject& o, glm::vec2 pos[4])
+{
+    const float scaleX = grid.tileWidth > 0 ? f.dx / static_cast<float>(grid.tileWidth) : 2.0f;
+    const float scaleY = grid.tileHeight > 0 ? f.dy / static_cast<float>(grid.tileHeight) : 2.0f;
+    const float radians = glm::radians(o.rotation);
+    const float c = std::cos(radians);
+    const float s = std::sin(radians);
+    // Map pixels, y down, relative to the corner the object turns about.
+    const glm::vec2 corners[4] = {{0.0f, -o.height}, {o.width, -o.height}, {o.width, 0.0f}, {0.0f, 0.0f}};
+    for (int k = 0; k < 4; ++k)
+    {
+        const float x = o.x + corners[k].x * c - corners[k].y * s;
+        const float y = o.y + corners[k].x * s + corners[k].y * c;
+        pos[k] = glm::vec2(x * scaleX - f.halfW, f.halfH - y * scaleY);
+    }
+}
+
+// The tile picture a cell or object shows at `ms`: an animated tile's frame,
+// else its own. Notes the animated tiles met.
+DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, LayerMesh& mesh)
+{
+    if (ts.animations.empty() || ts.maxCol <= 0)
+        return t;
+    const int id = t.row * ts.maxCol + t.col;
+    const auto animation = ts.animations.find(id);
+    if (animation == ts.animations.end())
+        return t;
+    const std::pair<unsigned short, int> key(t.tileset, id);
+    const auto at = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), key);
+    if (at == mesh.animatedTiles.end() || *at != key)
+        mesh.animatedTiles.insert(at, key);
+    DrawableTile shown = t;
+    const int frame = animation->second.FrameAt(ms).tileId;
+    shown.col = frame % ts.maxCol;
+    shown.row = frame / ts.maxCol;
+    return shown;
+}
+
 const DrawableTile* CellAt(const Map& map, int i, int j)
 {
     // A grid filled short of rows x cols draws what it has.
@@ -198,7 +241,8 @@ Geometry GeometryFactory::GenerateMap(const Map* map, const ImageInfo* info) con
     return GenerateLayerMesh(map, std::vector<const ImageInfo*>(tilesets, info)).geometry;
 }
 
-LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const
+LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images,
+                                             long long timeMs) const
 {
     LayerMesh mesh;
     const ImageInfo* first = images.empty() ? nullptr : images.front();
@@ -228,7 +272,8 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
                            GrowReach(mesh, cell, pos);
                            glm::vec2 uv[4];
-                           TileUVs(*ts, *info, t.col, t.row, uv);
+                           const DrawableTile shown = ShownTile(*ts, t, timeMs, mesh);
+                           TileUVs(*ts, *info, shown.col, shown.row, uv);
                            ApplyTiledFlips(t, uv);
                            AppendQuad(mesh.geometry, pos, uv);
                            if (mesh.runs.empty() || mesh.runs.back().second != t.tileset)
@@ -236,8 +281,48 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            ++quad;
                        });
     markBlocksUpTo(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow);
+    const LayerFrame frame = FrameOf(*map);
+    for (const TileObject& object : map->objects)
+    {
+        const Tileset* ts = map->TilesetOf(object.tile);
+        const ImageInfo* info = object.tile.tileset < images.size() ? images[object.tile.tileset] : nullptr;
+        if (!object.tile.visible || !ts || !info || info->width <= 0 || info->height <= 0)
+            continue;
+        glm::vec2 pos[4];
+        ObjectPositions(frame, *map->tileset, object, pos);
+        glm::vec2 uv[4];
+        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, mesh);
+        TileUVs(*ts, *info, shown.col, shown.row, uv);
+        ApplyTiledFlips(object.tile, uv);
+        AppendQuad(mesh.geometry, pos, uv);
+        if (mesh.runs.empty() || mesh.runs.back().second != object.tile.tileset)
+            mesh.runs.emplace_back(quad, object.tile.tileset);
+        ++quad;
+    }
     mesh.quads = quad;
+    mesh.shownFrames = ShownFrames(map, mesh, timeMs);
     return mesh;
+}
+
+std::vector<int> GeometryFactory::ShownFrames(const Map* map, const LayerMesh& mesh, long long timeMs)
+{
+    std::vector<int> frames;
+    frames.reserve(mesh.animatedTiles.size());
+    for (const std::pair<unsigned short, int>& tile : mesh.animatedTiles)
+    {
+        DrawableTile cell;
+        cell.tileset = tile.first;
+        const Tileset* ts = map->TilesetOf(cell);
+        int shown = -1;
+        if (ts)
+        {
+            const auto animation = ts->animations.find(tile.second);
+            if (animation != ts->animations.end())
+                shown = animation->second.FrameAt(timeMs).tileId;
+        }
+        frames.push_back(shown);
+    }
+    return frames;
 }
 
 Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo* info,

@@ -30,7 +30,12 @@ public:
     // size and offset, anchored at their cell's bottom-left corner as the
     // Tiled editor draws them; cells of a tileset without image are left
     // out.
-    LayerMesh GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images) const;
+    // Animated tiles show the frame of `timeMs` milliseconds after the
+    // start.
+    LayerMesh GenerateLayerMesh(const Map* map, const std::vector<const ImageInfo*>& images,
+                                long long timeMs = 0) const;
+    // The tile each of the mesh's animated tiles shows at `timeMs`.
+    static std::vector<int> ShownFrames(const Map* map, const LayerMesh& mesh, long long timeMs);
     // The layer mesh with uv (0, 1) on passable and (1, 0) on blocked cells.
     Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info, const core::PassabilityMap* pmap) const;
 

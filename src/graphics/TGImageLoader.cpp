@@ -1,8 +1,12 @@
 #include "graphics/TGImageLoader.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <string>
 
 #include "Log/FileLog.h"
+#include "util/GameFiles.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wall"
@@ -26,10 +30,20 @@ namespace
 const int MAX_IMAGE_SIDE = 16384;
 const long long MAX_IMAGE_PIXELS = 8192LL * 8192LL;
 
-bool claimsTooMuch(FILE* file, int& width, int& height)
+const stbi_uc* bytesOf(const std::string& contents)
+{
+    return reinterpret_cast<const stbi_uc*>(contents.data());
+}
+
+int sizeOf(const std::string& contents)
+{
+    return static_cast<int>(std::min<size_t>(contents.size(), static_cast<size_t>(INT_MAX)));
+}
+
+bool claimsTooMuch(const std::string& contents, int& width, int& height)
 {
     int components = 0;
-    if (!stbi_info_from_file(file, &width, &height, &components))
+    if (!stbi_info_from_memory(bytesOf(contents), sizeOf(contents), &width, &height, &components))
         return false; // the decoder itself says why it cannot read it
     return width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE ||
            static_cast<long long>(width) * height > MAX_IMAGE_PIXELS;
@@ -47,8 +61,9 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     FILE_LOG(logINFO) << "(ImageLoader::LoadImage) Loading image: " << fpath;
     Image* image = new Image();
 
-    FILE* file = std::fopen(fpath.c_str(), "rb");
-    if (!file)
+    // Read whole through the game's files, which may lie inside an archive.
+    std::string contents;
+    if (!GameFiles::read(fpath, contents))
     {
         FILE_LOG(logERROR) << "(ImageLoader::LoadImage) File Open Failed: " << fpath;
         return image;
@@ -56,16 +71,14 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
 
     int width = 0;
     int height = 0;
-    if (claimsTooMuch(file, width, height))
+    if (claimsTooMuch(contents, width, height))
     {
-        std::fclose(file);
         FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width << " x " << height
                            << "; at most " << MAX_IMAGE_SIDE << " a side and " << MAX_IMAGE_PIXELS << " pixels)";
         return image;
     }
     int components = 0;
-    unsigned char* pixels = stbi_load_from_file(file, &width, &height, &components, 4);
-    std::fclose(file);
+    unsigned char* pixels = stbi_load_from_memory(bytesOf(contents), sizeOf(contents), &width, &height, &components, 4);
     if (!pixels)
     {
         // A file that is there but does not decode is as unusable as a
@@ -85,12 +98,11 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
 
 bool ImageLoader::ReadSize(const std::string& fpath, int& width, int& height)
 {
-    FILE* file = std::fopen(fpath.c_str(), "rb");
-    if (!file)
+    std::string contents;
+    if (!GameFiles::read(fpath, contents))
         return false;
     int components = 0;
-    const bool known = stbi_info_from_file(file, &width, &height, &components) != 0;
-    std::fclose(file);
+    const bool known = stbi_info_from_memory(bytesOf(contents), sizeOf(contents), &width, &height, &components) != 0;
     return known && width > 0 && height > 0;
 }
 

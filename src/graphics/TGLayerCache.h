@@ -37,6 +37,8 @@ public:
         int tileHeight = 0;
         std::vector<GLuint> textures;
         std::vector<std::pair<int, int>> highlights;
+        // The tile each animated tile of the layer shows.
+        std::vector<int> frames;
 
         bool operator==(const Layer& other) const;
     };

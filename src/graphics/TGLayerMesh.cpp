@@ -31,6 +31,12 @@ std::vector<std::pair<unsigned int, unsigned int>> LayerMesh::QuadRanges(int fir
     return ranges;
 }
 
+std::pair<unsigned int, unsigned int> LayerMesh::ObjectQuads() const
+{
+    const unsigned int cells = blockStarts.empty() ? 0 : blockStarts.back();
+    return {cells, quads};
+}
+
 unsigned short LayerMesh::TilesetOfQuad(unsigned int quad) const
 {
     auto after = std::upper_bound(runs.begin(), runs.end(), quad,

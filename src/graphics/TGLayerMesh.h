@@ -35,11 +35,20 @@ struct LayerMesh
     float reachUp = 0.0f;
     float reachDown = 0.0f;
 
+    // The animated tiles the layer shows, as (tileset index, tile id), and
+    // the tile each showed when the mesh was built: the mesh needs building
+    // again only when one of them shows another.
+    std::vector<std::pair<unsigned short, int>> animatedTiles;
+    std::vector<int> shownFrames;
+
     // Quads of the cells in rows [firstRow, lastRow] and columns
     // [firstCol, lastCol] (and up to a block beyond), as ranges of quads
     // [begin, end) in drawing order, neighbouring ranges merged.
     std::vector<std::pair<unsigned int, unsigned int>> QuadRanges(int firstRow, int lastRow, int firstCol,
                                                                   int lastCol) const;
+    // The quads of the layer's tile objects, after every cell's: drawn
+    // whatever the camera sees, as they may stand anywhere.
+    std::pair<unsigned int, unsigned int> ObjectQuads() const;
     // The tileset of a quad.
     unsigned short TilesetOfQuad(unsigned int quad) const;
     // The first quad after `quad` that samples another tileset (or the end).

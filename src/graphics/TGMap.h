@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/TGDrawableTile.h"
+#include "graphics/TGTileObject.h"
 #include "graphics/TGTileset.h"
 
 namespace tamsygraphics
@@ -50,7 +51,15 @@ public:
     bool shownInEditor = true;
     float opacity = 1.0f;
     float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // Drawn in the editor's order (by priorityLevel, the layer's place in the
+    // map) rather than in the passes chosen by name; such a layer is drawn
+    // under the sprites unless `overSprites`.
+    bool editorOrder = false;
+    bool overSprites = false;
     std::vector<std::vector<DrawableTile>> tiles;
+    // Tiles placed freely (an object layer's tile objects), drawn after the
+    // cells in this order.
+    std::vector<TileObject> objects;
     bool hide = true;
     std::vector<std::pair<int, int>> _hightlightedTiles;
 };

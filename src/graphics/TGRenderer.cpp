@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <GLFW/glfw3.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -24,6 +25,7 @@
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace tamsygraphics
 {
@@ -174,7 +176,9 @@ void Renderer::LoadDefaultFace(const std::string& workingDirectory)
         return;
     }
     const std::string path = workingDirectory + "/assets/fonts/Eadui.ttf";
-    if (FT_New_Face(_ft, path.c_str(), 0, &_face) != 0)
+    if (!GameFiles::read(path, _faceBytes) ||
+        FT_New_Memory_Face(_ft, reinterpret_cast<const FT_Byte*>(_faceBytes.data()),
+                           static_cast<FT_Long>(_faceBytes.size()), 0, &_face) != 0)
     {
         _face = nullptr;
         FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Load Failed";
@@ -242,19 +246,52 @@ void Renderer::Submit(const std::string& name, Map* map)
 {
     if (!map)
         return;
-    LayerMesh mesh = _resourceManager->GetGeometryFactory().GenerateLayerMesh(map, LayerImages(map));
+    LayerMesh mesh = BuildLayerMesh(name, map);
     _resourceManager->CreateGeometry(name, mesh.geometry);
     mesh.geometry = Geometry();
 
     RemoveMap(name);
     _layerMeshes[name] = std::move(mesh);
-    if (name.find("Floor") != std::string::npos)
+    if (map->editorOrder)
+        (map->overSprites ? _editorOver : _editorUnder)[name] = map;
+    else if (name.find("Floor") != std::string::npos)
         _floorMap[name] = map;
     else if (name.find("Furniture") != std::string::npos)
         _furniture[name] = map;
     else
         _otherMaps[name] = map;
     _maps[name] = map;
+}
+
+LayerMesh Renderer::BuildLayerMesh(const std::string&, Map* map)
+{
+    return _resourceManager->GetGeometryFactory().GenerateLayerMesh(map, LayerImages(map), AnimationTime());
+}
+
+long long Renderer::AnimationTime() const
+{
+    if (_animationFixed || !_window)
+        return _animationMs;
+    return static_cast<long long>(glfwGetTime() * 1000.0);
+}
+
+void Renderer::AdvanceAnimations()
+{
+    const long long now = AnimationTime();
+    for (auto& entry : _layerMeshes)
+    {
+        LayerMesh& mesh = entry.second;
+        const auto map = _maps.find(entry.first);
+        if (mesh.animatedTiles.empty() || map == _maps.end() || !map->second || map->second->hide)
+            continue;
+        if (GeometryFactory::ShownFrames(map->second, mesh, now) == mesh.shownFrames)
+            continue;
+        LayerMesh fresh = BuildLayerMesh(entry.first, map->second);
+        if (fresh.quads != mesh.quads || !_resourceManager->UpdateVertices(entry.first, fresh.geometry.vertices))
+            _resourceManager->CreateGeometry(entry.first, fresh.geometry);
+        fresh.geometry = Geometry();
+        mesh = std::move(fresh);
+    }
 }
 
 void Renderer::Submit(const std::string&, Map*, core::PassabilityMap*)
@@ -283,6 +320,22 @@ void Renderer::RemoveMap(const std::string& name)
     _floorMap.erase(name);
     _otherMaps.erase(name);
     _furniture.erase(name);
+    _editorUnder.erase(name);
+    _editorOver.erase(name);
+}
+
+LayerList Renderer::InNameOrder(const MapMap& group)
+{
+    return LayerList(group.begin(), group.end());
+}
+
+LayerList Renderer::InEditorOrder(const MapMap& group)
+{
+    LayerList layers = InNameOrder(group);
+    std::stable_sort(layers.begin(), layers.end(),
+                     [](const LayerList::value_type& a, const LayerList::value_type& b)
+                     { return a.second->priorityLevel < b.second->priorityLevel; });
+    return layers;
 }
 
 void Renderer::EnableWireframe()
@@ -327,12 +380,14 @@ void Renderer::Draw()
             _window->PollEvents();
         return;
     }
+    AdvanceAnimations();
     const glm::mat4 viewProj = _camera->GetProj() * _camera->GetView();
     FrameDescription frame;
     GetClientDimenstions(&frame.width, &frame.height);
     const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
     bool complete = underComplete;
-    DescribeLayerGroup(_otherMaps, frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_editorOver), frame.overSprites, complete);
+    DescribeLayerGroup(InNameOrder(_otherMaps), frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
     if (ShowingAlready(frame, complete))
@@ -345,7 +400,8 @@ void Renderer::Draw()
     glClear(GL_COLOR_BUFFER_BIT);
     DrawUnderSprites(viewProj, frame.underSprites, underComplete);
     DrawSprites(viewProj);
-    DrawLayerGroup(_otherMaps, viewProj);
+    DrawLayerGroup(InEditorOrder(_editorOver), viewProj);
+    DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
     DrawGUI();
 
     if (_window)
@@ -398,9 +454,10 @@ void Renderer::DrawUnderSprites(const glm::mat4& viewProj, const LayerCache::Key
 
 void Renderer::DrawUnderSpritesDirectly(const glm::mat4& viewProj)
 {
-    DrawLayerGroup(_floorMap, viewProj);
+    DrawLayerGroup(InNameOrder(_floorMap), viewProj);
     DrawPassabilityOverlay(viewProj);
-    DrawLayerGroup(_furniture, viewProj);
+    DrawLayerGroup(InNameOrder(_furniture), viewProj);
+    DrawLayerGroup(InEditorOrder(_editorUnder), viewProj);
 }
 
 bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key)
@@ -417,12 +474,13 @@ bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& 
     key.programs[1] = _resourceManager->GetProgram("overlay");
     key.programs[2] = _resourceManager->GetProgram("pass");
     bool complete = true;
-    DescribeLayerGroup(_floorMap, key.layers, complete);
-    DescribeLayerGroup(_furniture, key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_floorMap), key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_furniture), key.layers, complete);
+    DescribeLayerGroup(InEditorOrder(_editorUnder), key.layers, complete);
     return complete;
 }
 
-void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete)
+void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete)
 {
     for (const auto& entry : group)
     {
@@ -445,6 +503,9 @@ void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::L
             layer.tileHeight = map->tileset->renderedTileHeight;
         }
         layer.highlights = map->_hightlightedTiles;
+        const auto mesh = _layerMeshes.find(entry.first);
+        if (mesh != _layerMeshes.end())
+            layer.frames = mesh->second.shownFrames;
         if (map->shownInEditor && _layerMeshes.count(entry.first))
         {
             std::vector<Tileset*> tilesets = map->tilesets;
@@ -461,7 +522,7 @@ void Renderer::DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::L
     }
 }
 
-void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
+void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
 {
     const GLuint program = _resourceManager->GetProgram("level");
     glUseProgram(program);
@@ -474,7 +535,12 @@ void Renderer::DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj)
         const auto mesh = _layerMeshes.find(entry.first);
         std::vector<std::pair<unsigned int, unsigned int>> quads;
         if (mesh != _layerMeshes.end())
+        {
             quads = VisibleQuads(map, mesh->second, viewProj);
+            const std::pair<unsigned int, unsigned int> objects = mesh->second.ObjectQuads();
+            if (objects.second > objects.first)
+                quads.push_back(objects);
+        }
         glBindVertexArray(vao.first);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);

@@ -40,6 +40,8 @@ class Texture;
 
 typedef std::map<std::string, Text*> TextMap;
 typedef std::map<std::string, GUIRectangle*> GUIRectangleMap;
+// Layers of one pass in drawing order, with the names they were submitted as.
+typedef std::vector<std::pair<std::string, const Map*>> LayerList;
 
 // Owns the OpenGL state of the window and draws one frame per Draw():
 // floor layers, passability overlay, furniture layers, sprites, other
@@ -86,10 +88,22 @@ public:
 
     void Draw();
 
+    // Animated tiles show the frame of this time, in milliseconds, from now
+    // on; until it is set, a renderer with a window follows the clock and
+    // one without shows time 0.
+    void SetAnimationTime(long long ms)
+    {
+        _animationMs = ms;
+        _animationFixed = true;
+    }
+    long long AnimationTime() const;
+
     // Registries as the passes see them (read-only, for inspection).
     const MapMap& GetFloorMaps() const { return _floorMap; }
     const MapMap& GetFurnitureMaps() const { return _furniture; }
     const MapMap& GetOtherMaps() const { return _otherMaps; }
+    // Layers of maps drawn in the editor's order, under or over the sprites.
+    const MapMap& GetEditorOrderMaps(bool overSprites) const { return overSprites ? _editorOver : _editorUnder; }
     const MapMap& GetMaps() const { return _maps; }
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
@@ -129,12 +143,19 @@ private:
     bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
     // Adds the visible layers of a group; clears `complete` on a missing
     // texture.
-    void DescribeLayerGroup(const MapMap& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    void DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    static LayerList InNameOrder(const MapMap& group);
+    // By each layer's place in its map, then by name.
+    static LayerList InEditorOrder(const MapMap& group);
     // Fills the sprite batch for this frame; false when a sprite's texture
     // is missing.
     bool BatchSprites(FrameDescription& frame);
     void DescribeGUI(FrameDescription& frame);
-    void DrawLayerGroup(const MapMap& group, const glm::mat4& viewProj);
+    void DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj);
+    // Gives each shown layer whose animated tiles changed frame its new
+    // pictures.
+    void AdvanceAnimations();
+    LayerMesh BuildLayerMesh(const std::string& name, Map* map);
     // One image per tileset of the layer; a tileset texture not yet
     // registered is loaded from the tileset's image when it has one.
     std::vector<const ImageInfo*> LayerImages(const Map* map);
@@ -159,6 +180,8 @@ private:
     MapMap _floorMap;
     MapMap _furniture;
     MapMap _otherMaps;
+    MapMap _editorUnder;
+    MapMap _editorOver;
     // What each submitted layer needs to draw only what the camera sees
     // (its vertices live in the resource manager).
     std::map<std::string, LayerMesh> _layerMeshes;
@@ -170,12 +193,16 @@ private:
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
     bool _wireframe = false;
+    long long _animationMs = 0;
+    bool _animationFixed = false;
     LayerCache _layerCache;
     // What the window shows, when it was drawn from a complete description.
     FrameDescription _presented;
     bool _presentedKnown = false;
     bool _drewLastFrame = false;
     FT_Library _ft = nullptr;
+    // The face reads its tables from these bytes for as long as it lives.
+    std::string _faceBytes;
     FT_Face _face = nullptr;
     // The sprite pass's quads, rebuilt every frame.
     SpriteBatch _spriteBatch;

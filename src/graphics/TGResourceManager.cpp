@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "Log/FileLog.h"
+#include "util/GameFiles.h"
 
 namespace tamsygraphics
 {
@@ -147,6 +148,27 @@ void ResourceManager::CreateGeometry(const std::string& name, const Geometry& g)
     DrainErrors("(ResourceManager::CreateGeometry) OpenGL Error: ");
 }
 
+bool ResourceManager::UpdateVertices(const std::string& name, const std::vector<Vertex>& vertices)
+{
+    const auto found = _activeVAOs.find(name);
+    if (found == _activeVAOs.end() || found->second.first == 0)
+        return false;
+    glBindVertexArray(found->second.first);
+    GLint buffer = 0;
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &buffer);
+    glBindVertexArray(0);
+    GLint size = 0;
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(buffer));
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex));
+    const bool fits = buffer != 0 && bytes == size;
+    if (fits && bytes > 0)
+        glBufferSubData(GL_ARRAY_BUFFER, 0, bytes, vertices.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    DrainErrors("(ResourceManager::UpdateVertices) OpenGL Error: ");
+    return fits;
+}
+
 std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string& name) const
 {
     auto it = _activeVAOs.find(name);
@@ -238,29 +260,14 @@ GLuint ResourceManager::GetProgram(const std::string& name) const
 std::string ResourceManager::LoadFile(const std::string& fpath) const
 {
     const std::string fullPath = _workingDirectory + _shaderPath + fpath;
-    // A directory opens fine but seeks to an absurd size, so only regular
-    // files are read.
-    struct stat status;
-    const bool regular = ::stat(fullPath.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-    FILE* file = regular ? std::fopen(fullPath.c_str(), "rb") : nullptr;
-    if (!file)
+    // Through the game's files: a game may bring its own shaders, and the
+    // engine's installed ones stand behind them.
+    std::string content;
+    if (!GameFiles::read(fullPath, content))
     {
         FILE_LOG(logERROR) << "(ResourceManager::LoadFile) File Load Failed: " << fullPath;
         return std::string();
     }
-    std::string content;
-    if (std::fseek(file, 0, SEEK_END) == 0)
-    {
-        const long size = std::ftell(file);
-        if (size > 0)
-        {
-            content.resize(static_cast<size_t>(size));
-            std::rewind(file);
-            const size_t got = std::fread(&content[0], 1, content.size(), file);
-            content.resize(got);
-        }
-    }
-    std::fclose(file);
     return content;
 }
 

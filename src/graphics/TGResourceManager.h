@@ -36,6 +36,10 @@ public:
     int GetTextureSlot();
 
     void CreateGeometry(const std::string& name, const Geometry& g);
+    // New vertices for a geometry of the same size, in its own buffer (an
+    // animated layer's tiles change pictures, never places); false when
+    // there is no such geometry.
+    bool UpdateVertices(const std::string& name, const std::vector<Vertex>& vertices);
     // (vertex array, index count), or (0, 0) for an unknown name.
     std::pair<unsigned int, unsigned int> GetVAO(const std::string& name) const;
 

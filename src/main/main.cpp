@@ -1,19 +1,60 @@
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
+
+#include "Log/Log.h"
 
 #include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
 #include "util/DataPaths.h"
+#include "util/GameFiles.h"
 
 namespace
 {
 const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
-                          "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
-                          "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
-                          "a game, else the installed demo game.\n";
+                          "       zolt GAME.zip\n"
+                          "Runs the game in GAME_FOLDER (a folder holding game.xml or an assets\n"
+                          "folder), or the one in GAME.zip (a .zip archive of such a folder: its\n"
+                          "files at the top of the archive or inside one top folder). Without an\n"
+                          "argument, the one named by ZOLT_GAME_DIR, else the working directory when\n"
+                          "it holds a game, else the installed demo game. Saves go to the player's\n"
+                          "data folder, never into the game.\n";
+
+void refuse(const std::string& problem)
+{
+    std::fprintf(stderr, "zolt: %s\n", problem.c_str());
+    Log::error() << "zolt: " << problem << std::endl;
+}
+
+// Mounts the game for every read of its data. A folder also becomes the
+// working directory, as it always was; an archive leaves it where it is, so
+// nothing is written inside or beside the archive.
+bool openGame(const std::string& root, const std::string& program)
+{
+    std::error_code error;
+    const std::string location = std::filesystem::absolute(root, error).lexically_normal().string();
+    if (error)
+    {
+        refuse(root + ": " + error.message());
+        return false;
+    }
+    if (!DataPaths::isGameFile(location) && root != "." && ::chdir(location.c_str()) != 0)
+    {
+        refuse(root + ": " + std::strerror(errno));
+        return false;
+    }
+    std::string problem;
+    if (!GameFiles::mount(location, DataPaths::engineDataDirectory(program), problem))
+    {
+        refuse(problem);
+        return false;
+    }
+    return true;
+}
 }
 
 int main(int argc, char** argv)
@@ -32,8 +73,8 @@ int main(int argc, char** argv)
     {
         requested = fromEnvironment;
     }
-    // Taken before the game folder becomes the working directory, in case
-    // the program is known only by a relative argv[0].
+    // Taken before a game folder becomes the working directory, in case the
+    // program is known only by a relative argv[0].
     const std::string program = DataPaths::programPath(argv[0]);
     const std::string root = DataPaths::findGameRoot(requested, program);
     if (root.empty())
@@ -42,24 +83,19 @@ int main(int argc, char** argv)
             std::fprintf(stderr,
                          "zolt: no game found (no assets folder here, in the checkout or in the installed data)\n");
         else
-            std::fprintf(stderr, "zolt: %s holds no game (no assets folder)\n", requested.c_str());
+            std::fprintf(stderr, "zolt: %s holds no game (no game.xml or assets folder)\n", requested.c_str());
         std::fputs(USAGE, stderr);
         return 2;
     }
-    // Every data path of the engine is relative to the game's folder.
-    if (root != "." && ::chdir(root.c_str()) != 0)
-    {
-        std::perror(("zolt: " + root).c_str());
+    if (!openGame(root, program))
         return 2;
-    }
     application::ZOLT app;
     app.runApp();
     if (app.restartRequested())
     {
-        // The game folder is the working directory by now.
-        char here[4096];
-        if (::getcwd(here, sizeof here))
-            application::ProcessRestart::restart(program, here);
+        // The game as it was mounted: an absolute path, whatever the
+        // working directory is by now.
+        application::ProcessRestart::restart(program, GameFiles::location());
     }
     return 1;
 }

@@ -1,10 +1,11 @@
 #include "sound/OggStream.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "Log/Log.h"
+#include "util/GameFiles.h"
 
 namespace sound
 {
@@ -19,15 +20,13 @@ const unsigned char END_OF_STREAM_FLAG = 0x04;
 // A whole file ends with a complete page flagged as the end of the stream;
 // one cut short ends inside a page or on a page that expects more. The
 // decoder cannot tell: it just stops early.
-bool endsItsStream(const std::string& filename)
+bool endsItsStream(const std::string& bytes)
 {
-    std::ifstream in(filename, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in.tellg();
+    const std::streamoff size = static_cast<std::streamoff>(bytes.size());
     if (size <= 0)
         return false;
     const std::streamoff start = size > MAX_PAGE_BYTES ? size - MAX_PAGE_BYTES : 0;
-    in.seekg(start);
-    const std::string tail((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string tail = bytes.substr(static_cast<size_t>(start));
     for (size_t at = tail.rfind("OggS"); at != std::string::npos;
          at = at ? tail.rfind("OggS", at - 1) : std::string::npos)
     {
@@ -47,6 +46,36 @@ bool endsItsStream(const std::string& filename)
     }
     return false;
 }
+
+size_t readMemory(void* into, size_t size, size_t count, void* source)
+{
+    OggStream::Memory& memory = *static_cast<OggStream::Memory*>(source);
+    if (size == 0)
+        return 0;
+    const size_t items = std::min(count, (memory.bytes.size() - memory.position) / size);
+    std::memcpy(into, memory.bytes.data() + memory.position, items * size);
+    memory.position += items * size;
+    return items;
+}
+
+int seekMemory(void* source, ogg_int64_t offset, int whence)
+{
+    OggStream::Memory& memory = *static_cast<OggStream::Memory*>(source);
+    const ogg_int64_t size = static_cast<ogg_int64_t>(memory.bytes.size());
+    const ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(memory.position) : size;
+    const ogg_int64_t target = base + offset;
+    if (target < 0 || target > size)
+        return -1;
+    memory.position = static_cast<size_t>(target);
+    return 0;
+}
+
+long tellMemory(void* source)
+{
+    return static_cast<long>(static_cast<OggStream::Memory*>(source)->position);
+}
+
+const ov_callbacks MEMORY_CALLBACKS = {readMemory, seekMemory, nullptr, tellMemory};
 }
 
 OggStream::OggStream() : _file(), _isOpen(false), _channels(0), _rate(0), _lengthFrames(0)
@@ -69,7 +98,10 @@ bool OggStream::open(const std::string& filename)
 {
     close();
     _filename = filename;
-    const int result = ov_fopen(filename.c_str(), &_file);
+    _memory = Memory();
+    const int result = GameFiles::read(filename, _memory.bytes)
+                           ? ov_open_callbacks(&_memory, &_file, nullptr, 0, MEMORY_CALLBACKS)
+                           : OV_EREAD;
     if (result != 0)
     {
         Log::error() << "OggStream::open - Failed to open Ogg Vorbis file " << filename << " (error " << result << ")"
@@ -86,7 +118,7 @@ bool OggStream::open(const std::string& filename)
         close();
         return false;
     }
-    if (!endsItsStream(filename))
+    if (!endsItsStream(_memory.bytes))
         Log::error() << "OggStream::open - " << filename
                      << " is cut short (its last page does not end the stream); it plays up to "
                         "where it stops"

@@ -30,9 +30,18 @@ public:
     long read(std::vector<char>& pcm, long maxFrames);
     bool seek(long long frame);
 
+    // The compressed file, read whole through the game's files (the game may
+    // be one archive); the decoder reads from it through callbacks.
+    struct Memory
+    {
+        std::string bytes;
+        size_t position = 0;
+    };
+
 private:
     void close();
 
+    Memory _memory;
     OggVorbis_File _file;
     bool _isOpen;
     int _channels;

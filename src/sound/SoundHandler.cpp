@@ -10,6 +10,7 @@
 #include "sound/AudioDevice.h"
 #include "sound/AudioVoice.h"
 #include "sound/Sound.h"
+#include "util/GameFiles.h"
 #include "util/GameManifest.h"
 
 namespace sound
@@ -184,8 +185,7 @@ void SoundHandler::registerSound(const std::string& soundFilename, bool isMusic,
         return;
     }
     const std::string path = "." + soundFilename;
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0)
+    if (!GameFiles::exists(path))
         return;
     sounds.push_back(new Sound(path, isMusic, loopToPos));
 }

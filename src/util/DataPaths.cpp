@@ -18,9 +18,13 @@ namespace fs = std::filesystem;
 
 namespace
 {
-// Only the asset folder makes a game folder: a game whose session file is
-// missing still starts, and says what it misses.
+// The manifest makes a game folder; an older game has only its asset
+// folder. A game whose session file is missing still starts, and says what
+// it misses.
+const char* const GAME_MANIFEST = "game.xml";
 const char* const GAME_MARKER = "assets";
+// What the engine itself brings: a game need not carry the shaders.
+const char* const ENGINE_MARKER = "assets/shaders";
 
 std::string environment(const char* name)
 {
@@ -105,13 +109,29 @@ std::string DataPaths::firstHolding(const std::vector<std::string>& candidates, 
 bool DataPaths::holdsGame(const std::string& folder)
 {
     std::error_code error;
-    return !folder.empty() && fs::is_directory(fs::path(folder) / GAME_MARKER, error);
+    return !folder.empty() && (fs::is_regular_file(fs::path(folder) / GAME_MANIFEST, error) ||
+                               fs::is_directory(fs::path(folder) / GAME_MARKER, error));
+}
+
+bool DataPaths::isGameFile(const std::string& path)
+{
+    std::error_code error;
+    return !path.empty() && fs::is_regular_file(path, error);
+}
+
+std::string DataPaths::engineDataDirectory(const std::string& programPath)
+{
+    if (runsFromBuildFolder(programPath) && fs::is_directory(fs::path(ZOLT_CHECKOUT_DIR) / ENGINE_MARKER))
+        return ZOLT_CHECKOUT_DIR;
+    return firstHolding(dataDirectoryCandidates(programPath), ENGINE_MARKER);
 }
 
 std::string DataPaths::findGameRoot(const std::string& requested, const std::string& programPath)
 {
+    // An archive is taken as it is: only reading it can tell whether it
+    // holds a game, and the reader says what is wrong with it.
     if (!requested.empty())
-        return holdsGame(requested) ? requested : "";
+        return holdsGame(requested) || isGameFile(requested) ? requested : "";
     if (holdsGame("."))
         return ".";
     // A program still in the build folder plays the checkout it was built

@@ -33,14 +33,24 @@ public:
     // when none does.
     static std::string firstHolding(const std::vector<std::string>& candidates, const std::string& marker);
 
-    // The game folder to run: the one asked for, else the working directory
+    // The game to run (a folder, or the .zip archive asked for): the one
+    // asked for, else the working directory
     // when it holds a game, else (for a program in its build folder) the
     // checkout it was built from, else the installed data folders in the
     // order above. Empty when none holds a game.
     static std::string findGameRoot(const std::string& requested, const std::string& programPath);
 
-    // A folder holds a game when it has an assets folder.
+    // A folder holds a game when it has game.xml or an assets folder.
     static bool holdsGame(const std::string& folder);
+
+    // A game given as one file (a .zip archive of its folder).
+    static bool isGameFile(const std::string& path);
+
+    // The folder of the engine's own data (shaders, default font, default
+    // manifest) that stands behind every game: the checkout for a program in
+    // its build folder, else the first installed data folder that has them.
+    // Empty when none does.
+    static std::string engineDataDirectory(const std::string& programPath);
 
     // True for a program that lies in the build folder it was built in.
     static bool runsFromBuildFolder(const std::string& programPath);

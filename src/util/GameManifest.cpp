@@ -9,6 +9,7 @@
 
 #include "Log/Log.h"
 #include "util/DataPaths.h"
+#include "util/GameFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
 
@@ -74,13 +75,15 @@ void report(const GameManifest& manifest)
 GameManifest GameManifest::loadGame()
 {
     GameManifest manifest;
-    std::error_code error;
-    if (fs::exists(FILE_NAME, error))
+    // Asked of the game's files, not of the working directory: a zipped
+    // game is not there, and the folder the player stands in may hold
+    // another game's manifest.
+    if (GameFiles::exists(FILE_NAME))
     {
         manifest.readFile(FILE_NAME);
         return manifest;
     }
-    if (fs::exists(DEFAULT_FILE, error))
+    if (GameFiles::exists(DEFAULT_FILE))
     {
         manifest.readFile(DEFAULT_FILE);
         return manifest;

@@ -2,6 +2,7 @@
 
 #include "Log/Log.h"
 #include "util/NamedXMLDocument.h"
+#include "util/GameFiles.h"
 
 float toScreenX(int x)
 {
@@ -71,7 +72,7 @@ XMLRoot getRoot(const std::string& fileName)
     XMLRoot result;
     result.document = std::make_unique<NamedXMLDocument>(fileName);
     std::string path = WORKING_DIRECTORY + "/" + fileName;
-    if (result.document->LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !result.document->RootElement())
+    if (GameFiles::loadXML(*result.document, path) != tinyxml2::XML_SUCCESS || !result.document->RootElement())
     {
         Log::error() << "getRoot - Failed to load or parse file " << fileName << std::endl;
         result.document.reset();

@@ -83,7 +83,7 @@ bool GameConsole::query(const std::string& luaExpression, std::string& value)
 bool GameConsole::avatarTile(int& row, int& col)
 {
     std::string value;
-    if (!query("fenwy:getRow() .. ' ' .. fenwy:getCol()", value))
+    if (!query(_avatar + ":getRow() .. ' ' .. " + _avatar + ":getCol()", value))
         return false;
     std::istringstream in(value);
     return static_cast<bool>(in >> row >> col);

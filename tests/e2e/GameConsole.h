@@ -42,6 +42,10 @@ public:
     // The value as a number, 0 when it is not one or did not arrive.
     int askInt(const std::string& luaExpression);
     bool avatarTile(int& row, int& col);
+    // The avatar's id (its Lua global): the demo's unless a test plays
+    // another game.
+    void setAvatar(const std::string& id) { _avatar = id; }
+    const std::string& avatar() const { return _avatar; }
     // -9999 when the value did not arrive.
     int flag(const std::string& name);
     // The ids that s:chars() lists under "Scene:".
@@ -54,6 +58,7 @@ private:
     static std::string printTag(const std::string& tag, const std::string& suffix);
 
     GameProcess& _game;
+    std::string _avatar = "fenwy";
 };
 
 // Starts the game, waits for its window and then for frames to run (the

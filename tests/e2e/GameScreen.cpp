@@ -94,3 +94,17 @@ void keepScreenshot(GameProcess& game, const std::string& name)
         game.screenshot(std::string(folder) + "/" + name + ".png");
 }
 }
+
+namespace gamescreen
+{
+bool endingShown(const GameProcess::Image& image)
+{
+    // Where the ending screen's "Play again" button sits, in window pixels.
+    const int playAgainX = 224;
+    const int buttonsY = 336;
+    const Mean top = regionMean(image, 0, 0, 640, 120);
+    return top.r < 30 && top.g < 30 && top.b < 50 && top.b > top.r &&
+           coveredByBox(image, playAgainX - 60, buttonsY - 10, playAgainX + 60, buttonsY + 10) &&
+           whitePixels(image, 0, 60, 640, 160) > 20;
+}
+}

@@ -37,4 +37,8 @@ bool waitForScreen(GameProcess& game, const std::function<bool(const GameProcess
 // ZOLT_SCREENSHOT_DIR, when that is set: scripts/screenshots.sh collects the
 // pictures of the documentation this way.
 void keepScreenshot(GameProcess& game, const std::string& name);
+
+// Whether the ending screen covers the window: opaque dark blue over the
+// top, a grey button left of the middle, white words near the top.
+bool endingShown(const GameProcess::Image& image);
 }

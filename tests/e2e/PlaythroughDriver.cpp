@@ -419,7 +419,7 @@ bool PlaythroughDriver::goTo(const Line& line, int row, int col, const std::stri
     {
         int r = 0;
         int c = 0;
-        if (id != "fenwy" && tileOf(id, r, c) && r >= 0 && c >= 0 && r < static_cast<int>(blocked.size()) &&
+        if (id != _console.avatar() && tileOf(id, r, c) && r >= 0 && c >= 0 && r < static_cast<int>(blocked.size()) &&
             c < static_cast<int>(blocked[0].size()) && !(r == row && c == col))
             blocked[static_cast<size_t>(r)][static_cast<size_t>(c)] = true;
     }
@@ -514,13 +514,13 @@ bool PlaythroughDriver::heal(const Line& line)
 {
     for (;;)
     {
-        const int hp = askInt("fenwy:getHP(false)");
-        const int most = askInt("fenwy:getHP(true)");
+        const int hp = askInt(_console.avatar() + ":getHP(false)");
+        const int most = askInt(_console.avatar() + ":getHP(true)");
         if (most - hp < POTION_HEALS / 2 || std::find(_bag.begin(), _bag.end(), "potion") == _bag.end())
             return true;
         if (!useItem(line, "potion"))
             return false;
-        if (askInt("fenwy:getHP(false)") <= hp)
+        if (askInt(_console.avatar() + ":getHP(false)") <= hp)
             return fail(line, "the potion healed nothing");
     }
 }
@@ -540,8 +540,8 @@ bool PlaythroughDriver::fight(const Line& line)
         if (won)
         {
             std::cerr << "Playthrough: fight at line " << line.number << " won on try " << attempt + 1 << " with "
-                      << ask("fenwy:getHP(false)") << " of " << ask("fenwy:getHP(true)") << " hit points left"
-                      << std::endl;
+                      << ask(_console.avatar() + ":getHP(false)") << " of " << ask(_console.avatar() + ":getHP(true)")
+                      << " hit points left" << std::endl;
             return true;
         }
         ++_fightsLost;
@@ -671,7 +671,7 @@ bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::stri
 
 bool PlaythroughDriver::closeIn(const std::string& enemy)
 {
-    int moves = askInt("fenwy:getMove()");
+    int moves = askInt(_console.avatar() + ":getMove()");
     while (moves > 0)
     {
         int row = 0;

@@ -104,3 +104,31 @@ TEST(ZoltCheck, AFolderWithoutAGameIsRefused)
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.status, 2);
 }
+
+// A game zipped finds the same faults as its folder: the checker reads the
+// archive through the same reader as the game.
+TEST(ZoltCheck, FindsTheSameFaultsInAZipOfEachTree)
+{
+    std::vector<std::string> trees = brokenTrees();
+    trees.insert(trees.begin(), "");
+    for (const std::string& name : trees)
+    {
+        GameTree tree(name);
+        std::string entries;
+        for (const auto& entry : fs::directory_iterator(tree.root()))
+            entries += " '" + entry.path().filename().string() + "'";
+        const fs::path zip = tree.root().string() + ".zip";
+        ASSERT_EQ(tooltest::runCommand("cd '" + tree.root().string() + "' && cmake -E tar cf '" + zip.string() +
+                                           "' --format=zip" + entries,
+                                       false)
+                      .status,
+                  0)
+            << name;
+        const tooltest::CommandResult run = runChecker(zip.string());
+        fs::remove(zip);
+        const std::string expected =
+            name.empty() ? "" : tooltest::readText(CORPUS / "broken" / name / "expected.txt");
+        EXPECT_EQ(run.out, expected) << name;
+        EXPECT_EQ(run.status, name.empty() ? 0 : 1) << name;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,10 +13,12 @@
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "core/LevelMap/LevelMapLayerData.h"
 #include "core/LevelMap/LevelMapTilesetReader.h"
+#include "core/LevelMap/TilePassability.h"
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace
 {
@@ -28,10 +31,24 @@ const long long MAX_CELLS = 1LL << 26;
 // Beyond this the world size of a map no longer fits an int.
 const int MAX_TILE_SIZE = 1 << 15;
 
+// Open sides of the built-in passability ids (defined with the loader's
+// public passability readers below).
+int openSidesFor(int gid);
+double clampPixels(double pixels);
+
 struct TilesetStart
 {
     std::uint32_t firstGid;
     tamsygraphics::Tileset* tileset;
+    const TilePassability* passability;
+};
+
+// The sides that the tiles of one drawn layer leave open, by cell.
+struct LayerSides
+{
+    int rows = 0;
+    int columns = 0;
+    std::vector<unsigned char> open;
 };
 
 // What a layer inherits from the groups around it.
@@ -50,6 +67,10 @@ struct PartialLevel
     std::string path;
     std::vector<std::unique_ptr<tamsygraphics::Tileset>> tilesets;
     std::vector<TilesetStart> starts; // by first id, ascending
+    std::vector<std::unique_ptr<TilePassability>> passabilities;
+    bool tilesDeclareSides = false;
+    // Drawn layers whose tiles close some side somewhere.
+    std::vector<LayerSides> layerSides;
     // The grid when its cells differ in size from the first tileset's tiles.
     std::unique_ptr<tamsygraphics::Tileset> ownGrid;
     tamsygraphics::Tileset* grid = nullptr;
@@ -64,6 +85,16 @@ struct PartialLevel
     std::unique_ptr<core::PassabilityMap> passabilityMap;
     std::unique_ptr<TriggerMap> triggerMap;
     std::vector<const tinyxml2::XMLElement*> objectGroups;
+    // Where each layer stands in the editor's list (groups flattened), and
+    // where the sprites go in it: the first layer marked sprites=true, else
+    // the first object layer (-1: none).
+    int documentIndex = 0;
+    std::vector<int> drawableIndices;
+    int markedSpritesPlace = -1;
+    int firstObjectLayer = -1;
+    // Drawable maps made of an object layer's tile objects; their grid is
+    // sized to the tile layers once all are read.
+    std::vector<tamsygraphics::Map*> objectLayers;
     // Decoding buffers, kept from one layer to the next.
     std::vector<std::uint32_t> gids;
     std::vector<std::uint32_t> chunkGids;
@@ -87,19 +118,17 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
     return true;
 }
 
-// tinyxml2 reads the file straight into its own buffer: no copy of ours.
+// Read whole through the game's files (the game may be one archive).
 bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
-    std::FILE* file = std::fopen(level.path.c_str(), "rb");
-    if (!file)
+    std::string contents;
+    if (!GameFiles::read(level.path, contents))
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Error opening file " << level.fileName << std::endl;
         return false;
     }
     Log::named("Scene") << LevelMapTilesetReader::directoryOf(level.path) << std::endl;
-    const tinyxml2::XMLError result = document.LoadFile(file);
-    std::fclose(file);
-    return reportParse(level, document, result);
+    return reportParse(level, document, document.Parse(contents.data(), contents.size()));
 }
 
 std::string cellsText(long long rows, long long columns)
@@ -210,6 +239,67 @@ void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>&
     }
 }
 
+// The open sides of a cell's id: from its tileset's `pass` properties when
+// that tileset declares any, else from the built-in passability ids (which
+// see the flip bits, so a flipped tile matches none of them).
+int openSidesOf(std::uint32_t gid, const std::vector<TilesetStart>& starts)
+{
+    const std::uint32_t number = gid & ~FLIP_BITS;
+    if (number == 0)
+        return TilePassability::ALL_OPEN;
+    const TilesetStart& start = starts[tilesetFor(starts, number)];
+    if (!start.passability || !start.passability->declares())
+        return openSidesFor(static_cast<int>(gid));
+    if (number < start.firstGid)
+        return TilePassability::ALL_OPEN;
+    return TilePassability::flipped(
+        start.passability->openSides(number - start.firstGid), (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0,
+        (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0, (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0);
+}
+
+void setOpenSides(core::PassabilityMap* map, int row, int column, int open)
+{
+    map->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
+}
+
+void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<std::uint32_t>& gids,
+                                 const std::vector<TilesetStart>& starts)
+{
+    std::size_t next = 0;
+    for (int row = 0; row < map->getNumberOfRows(); ++row)
+        for (int column = 0; column < map->getNumberOfColumns(); ++column, ++next)
+            setOpenSides(map, row, column, next < gids.size() ? openSidesOf(gids[next], starts) : 0xF);
+}
+
+// Only tiles of tilesets that declare their sides count on a drawn layer:
+// the built-in ids belong to the passability layer alone.
+int declaredSidesOf(std::uint32_t gid, const std::vector<TilesetStart>& starts)
+{
+    const std::uint32_t number = gid & ~FLIP_BITS;
+    if (number == 0)
+        return TilePassability::ALL_OPEN;
+    const TilesetStart& start = starts[tilesetFor(starts, number)];
+    if (!start.passability || !start.passability->declares())
+        return TilePassability::ALL_OPEN;
+    return openSidesOf(gid, starts);
+}
+
+void noteLayerSides(PartialLevel& level, int rows, int columns)
+{
+    LayerSides sides;
+    sides.rows = rows;
+    sides.columns = columns;
+    sides.open.assign(static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns), TilePassability::ALL_OPEN);
+    bool closes = false;
+    for (std::size_t cell = 0; cell < sides.open.size() && cell < level.gids.size(); ++cell)
+    {
+        sides.open[cell] = static_cast<unsigned char>(declaredSidesOf(level.gids[cell], level.starts));
+        closes = closes || sides.open[cell] != TilePassability::ALL_OPEN;
+    }
+    if (closes)
+        level.layerSides.push_back(std::move(sides));
+}
+
 bool readLayerSize(PartialLevel& level, const tinyxml2::XMLElement* layer, const std::string& name, int& rows,
                    int& columns)
 {
@@ -284,7 +374,7 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     if (name == "Passability" || name == "passability")
     {
         level.passabilityMap = std::make_unique<core::PassabilityMap>(rows, columns);
-        LevelMapLoader::fillPassabilityMap(level.passabilityMap.get(), level.gids);
+        fillPassabilityFromTilesets(level.passabilityMap.get(), level.gids, level.starts);
         return true;
     }
     auto map = std::make_unique<tamsygraphics::Map>();
@@ -298,7 +388,125 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     applyLook(*map, look);
     fillFromTilesets(map.get(), level.gids, level.starts);
     level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
+    if (level.tilesDeclareSides)
+        noteLayerSides(level, rows, columns);
     return true;
+}
+
+// One object's tile, as a cell of a tile layer would show the same id.
+tamsygraphics::DrawableTile objectTile(const PartialLevel& level, std::uint32_t gid)
+{
+    const std::size_t which = tilesetFor(level.starts, gid & ~FLIP_BITS);
+    const tamsygraphics::Tileset* tileset = level.starts[which].tileset;
+    tamsygraphics::DrawableTile tile =
+        LevelMapLoader::drawableTileFor(gid, std::max(1, tileset->maxCol), level.starts[which].firstGid);
+    tile.tileset = static_cast<unsigned short>(which);
+    if (tile.row >= tileset->maxRow)
+        tile.visible = false;
+    // The editor mirrors a tile object only horizontally and vertically.
+    tile.flipDiagonal = false;
+    return tile;
+}
+
+// Digits only: a sign or a value past 32 bits is a damaged id, not a tile.
+bool readTileId(const char* text, std::uint32_t& gid)
+{
+    if (!text || !std::isdigit(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || value > 0xFFFFFFFFull)
+        return false;
+    gid = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+bool readTileObject(PartialLevel& level, const tinyxml2::XMLElement* object, tamsygraphics::TileObject& placed)
+{
+    std::string problem;
+    double x = 0, y = 0, width = 0, height = 0, rotation = 0;
+    std::uint32_t gid = 0;
+    int visible = 1;
+    if (!readTileId(object->Attribute("gid"), gid))
+        return refuse(level, "object " + LevelMapAttributes::text(object, "id") + ": attribute gid=\"" +
+                                 LevelMapAttributes::text(object, "gid") + "\" is not a tile id");
+    if (!LevelMapAttributes::readNumber(object, "x", 0, x, problem) ||
+        !LevelMapAttributes::readNumber(object, "y", 0, y, problem) ||
+        !LevelMapAttributes::readNumber(object, "width", 0, width, problem) ||
+        !LevelMapAttributes::readNumber(object, "height", 0, height, problem) ||
+        !LevelMapAttributes::readNumber(object, "rotation", 0, rotation, problem) ||
+        !LevelMapAttributes::readInt(object, "visible", 1, visible, problem))
+        return refuse(level, "object " + LevelMapAttributes::text(object, "id") + ": " + problem);
+    placed.tile = objectTile(level, gid);
+    placed.tile.visible = placed.tile.visible && visible != 0;
+    const tamsygraphics::Tileset* tileset = level.starts[placed.tile.tileset].tileset;
+    placed.x = static_cast<float>(clampPixels(x));
+    placed.y = static_cast<float>(clampPixels(y));
+    placed.width = static_cast<float>(width > 0 ? clampPixels(width) : tileset->tileWidth);
+    placed.height = static_cast<float>(height > 0 ? clampPixels(height) : tileset->tileHeight);
+    placed.rotation = static_cast<float>(std::fmod(rotation, 360.0));
+    return true;
+}
+
+// The tile objects of an object layer become a drawable map of their own,
+// drawn at the layer's place; a layer without them draws nothing.
+bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, LayerLook look)
+{
+    if (!readLook(level, group, look))
+        return false;
+    std::vector<tamsygraphics::TileObject> objects;
+    for (const tinyxml2::XMLElement* object = group->FirstChildElement("object"); object;
+         object = object->NextSiblingElement("object"))
+    {
+        if (!object->Attribute("gid"))
+            continue;
+        tamsygraphics::TileObject placed;
+        if (!readTileObject(level, object, placed))
+            return false;
+        if (placed.tile.visible)
+            objects.push_back(placed);
+    }
+    if (objects.empty())
+        return true;
+    auto map = std::make_unique<tamsygraphics::Map>();
+    map->name = LevelMapAttributes::text(group, "name");
+    map->tileset = level.grid;
+    for (const TilesetStart& start : level.starts)
+        map->tilesets.push_back(start.tileset);
+    map->priorityLevel = static_cast<int>(level.drawableMaps.size());
+    applyLook(*map, look);
+    map->objects = std::move(objects);
+    level.objectLayers.push_back(map.get());
+    level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
+    return true;
+}
+
+bool isLayerElement(const char* kind)
+{
+    return std::strcmp(kind, "layer") == 0 || std::strcmp(kind, "objectgroup") == 0 ||
+           std::strcmp(kind, "imagelayer") == 0;
+}
+
+bool marksSprites(const tinyxml2::XMLElement* layer)
+{
+    const tinyxml2::XMLElement* properties = layer->FirstChildElement("properties");
+    for (const tinyxml2::XMLElement* property = properties ? properties->FirstChildElement("property") : nullptr;
+         property; property = property->NextSiblingElement("property"))
+        if (LevelMapAttributes::text(property, "name") == "sprites")
+            return LevelMapAttributes::text(property, "value") == "true";
+    return false;
+}
+
+void notePlace(PartialLevel& level, const tinyxml2::XMLElement* layer)
+{
+    ++level.documentIndex;
+    if (level.markedSpritesPlace < 0 && marksSprites(layer))
+        level.markedSpritesPlace = level.documentIndex;
+    if (level.firstObjectLayer < 0 && std::strcmp(layer->Name(), "objectgroup") == 0)
+        level.firstObjectLayer = level.documentIndex;
 }
 
 // Tile layers, groups and object groups in document order; a group's
@@ -308,6 +516,8 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
     for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         const char* kind = child->Name();
+        if (isLayerElement(kind))
+            notePlace(level, child);
         if (std::strcmp(kind, "layer") == 0)
         {
             if (!readLayer(level, child, look))
@@ -320,7 +530,11 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
                 return false;
         }
         else if (std::strcmp(kind, "objectgroup") == 0)
+        {
             level.objectGroups.push_back(child);
+            if (!readTileObjects(level, child, look))
+                return false;
+        }
     }
     return true;
 }
@@ -394,12 +608,15 @@ bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     {
         std::string problem;
         std::uint32_t firstGid = 1;
+        auto passability = std::make_unique<TilePassability>();
         std::unique_ptr<tamsygraphics::Tileset> tileset(
-            LevelMapTilesetReader::read(element, level.path, firstGid, problem));
+            LevelMapTilesetReader::read(element, level.path, firstGid, problem, passability.get()));
         if (!tileset)
             return refuse(level, problem);
+        level.tilesDeclareSides = level.tilesDeclareSides || passability->declares();
         level.tilesets.push_back(std::move(tileset));
-        level.starts.push_back({firstGid, level.tilesets.back().get()});
+        level.passabilities.push_back(std::move(passability));
+        level.starts.push_back({firstGid, level.tilesets.back().get(), level.passabilities.back().get()});
     }
     if (level.tilesets.empty())
         return refuse(level, "the map has no <tileset>");
@@ -484,6 +701,85 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
+// An object layer's map spans the tile layers' grid, with no cell drawn, so
+// that it is placed and sized like them.
+void sizeObjectLayers(PartialLevel& level)
+{
+    int rows = 0;
+    int columns = 0;
+    mapExtent(level, rows, columns);
+    for (tamsygraphics::Map* map : level.objectLayers)
+    {
+        map->rows = rows;
+        map->cols = columns;
+        tamsygraphics::DrawableTile empty;
+        empty.visible = false;
+        map->tiles.assign(static_cast<std::size_t>(rows), std::vector<tamsygraphics::DrawableTile>(columns, empty));
+    }
+}
+
+// Maps whose layer names follow the Floor / Furniture convention keep the
+// passes by name they were made for; any other map is drawn as the editor
+// shows it, its sprites at the place the map gives them.
+bool followsNameConvention(const PartialLevel& level)
+{
+    if (level.markedSpritesPlace >= 0)
+        return false;
+    for (const auto& map : level.drawableMaps)
+        if (map->name.find("Floor") != std::string::npos || map->name.find("Furniture") != std::string::npos)
+            return true;
+    return false;
+}
+
+void placeSprites(PartialLevel& level)
+{
+    if (followsNameConvention(level))
+        return;
+    const int place = level.markedSpritesPlace >= 0 ? level.markedSpritesPlace : level.firstObjectLayer;
+    for (std::size_t i = 0; i < level.drawableMaps.size(); ++i)
+    {
+        level.drawableMaps[i]->editorOrder = true;
+        // Without an object layer the characters walk on top of everything.
+        level.drawableMaps[i]->overSprites = place >= 0 && level.drawableIndices[i] > place;
+    }
+}
+
+// A side is open only where the passability layer and every drawn tile
+// that declares its sides leave it open; a map without a passability layer
+// gets one, open wherever no tile closes it.
+void applyLayerSides(PartialLevel& level)
+{
+    if (level.layerSides.empty())
+        return;
+    if (!level.passabilityMap)
+    {
+        int rows = 0;
+        int columns = 0;
+        mapExtent(level, rows, columns);
+        level.passabilityMap = std::make_unique<core::PassabilityMap>(rows, columns);
+        for (int row = 0; row < rows; ++row)
+            for (int column = 0; column < columns; ++column)
+                setOpenSides(level.passabilityMap.get(), row, column, TilePassability::ALL_OPEN);
+    }
+    core::PassabilityMap* map = level.passabilityMap.get();
+    for (const LayerSides& sides : level.layerSides)
+    {
+        const int rows = std::min(sides.rows, map->getNumberOfRows());
+        const int columns = std::min(sides.columns, map->getNumberOfColumns());
+        for (int row = 0; row < rows; ++row)
+        {
+            for (int column = 0; column < columns; ++column)
+            {
+                const PassabilityTile* tile = map->getTile(row, column);
+                const int was = (tile->isPassableTop() ? 8 : 0) | (tile->isPassableRight() ? 4 : 0) |
+                                (tile->isPassableBottom() ? 2 : 0) | (tile->isPassableLeft() ? 1 : 0);
+                setOpenSides(map, row, column,
+                             was & sides.open[static_cast<std::size_t>(row) * sides.columns + column]);
+            }
+        }
+    }
+}
+
 void readObjectGroups(PartialLevel& level)
 {
     if (!level.objectGroups.empty())
@@ -510,8 +806,11 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     Log::named("LevelMapLoader") << level.tilesets.front()->imageName << std::endl;
     if (!readLayers(level, mapElement, LayerLook()))
         return false;
+    sizeObjectLayers(level);
+    applyLayerSides(level);
+    placeSprites(level);
     readObjectGroups(level);
-    if (level.drawableMaps.empty())
+    if (level.drawableMaps.size() == level.objectLayers.size())
     {
         Log::error() << "LevelMapLoader::loadLevelMap - Unable to create level from " << level.fileName
                      << ": Missing drawable layers" << std::endl;
@@ -625,7 +924,7 @@ tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, i
 void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
                                      std::uint32_t firstGid)
 {
-    fillFromTilesets(map, gids, {{firstGid, map->tileset}});
+    fillFromTilesets(map, gids, {{firstGid, map->tileset, nullptr}});
 }
 
 namespace

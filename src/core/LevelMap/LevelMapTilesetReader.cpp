@@ -7,8 +7,10 @@
 #include <memory>
 
 #include "core/LevelMap/LevelMapAttributes.h"
+#include "core/LevelMap/TilePassability.h"
 #include "graphics/TGImageLoader.h"
 #include "util/util.h"
+#include "util/GameFiles.h"
 
 namespace
 {
@@ -33,7 +35,7 @@ std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& t
 
 tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement,
                                                     const std::string& mapPath, std::uint32_t& firstGid,
-                                                    std::string& problem)
+                                                    std::string& problem, TilePassability* passability)
 {
     int first = 1;
     if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
@@ -46,17 +48,24 @@ tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* 
     firstGid = static_cast<std::uint32_t>(first);
     std::string source = LevelMapAttributes::text(tilesetElement, "source");
     if (!source.empty())
-        return readExternal(mapPath, source, problem);
-    return build(tilesetElement, "", mapPath, problem);
+        return readExternal(mapPath, source, problem, passability);
+    return build(tilesetElement, "", mapPath, problem, passability);
 }
 
 tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath, const std::string& source,
-                                                            std::string& problem)
+                                                            std::string& problem, TilePassability* passability)
 {
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    std::string text;
+    std::string why;
+    if (!GameFiles::read(path, text, &why))
+    {
+        problem = "cannot read the tileset file " + source + ": " + why;
+        return nullptr;
+    }
+    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
     {
         problem = "cannot read the tileset file " + source + ": " + nullToEmpty(document.ErrorStr());
         return nullptr;
@@ -67,7 +76,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
         problem = "the tileset file " + source + " has no <tileset>";
         return nullptr;
     }
-    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem);
+    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem, passability);
     if (!tileset)
         problem = "in the tileset file " + source + ": " + problem;
     return tileset;
@@ -75,12 +84,14 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 
 tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
                                                      const std::string& imageDirectory, const std::string& mapPath,
-                                                     std::string& problem)
+                                                     std::string& problem, TilePassability* passability)
 {
     auto tileset = std::make_unique<tamsygraphics::Tileset>();
     tileset->imageName = "tileset";
     if (!readTileSize(tilesetElement, *tileset, problem) || !readOffset(tilesetElement, *tileset, problem) ||
-        !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem))
+        !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem) ||
+        !readAnimations(tilesetElement, *tileset, problem) ||
+        (passability && !passability->read(tilesetElement, problem)))
         return nullptr;
     return tileset.release();
 }
@@ -209,4 +220,52 @@ int LevelMapTilesetReader::tilesAcross(int imageSize, int tileSize, int margin, 
         return 0;
     const long long tiles = usable / step;
     return tiles > INT_MAX ? INT_MAX : static_cast<int>(tiles);
+}
+
+bool LevelMapTilesetReader::readAnimations(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                                           std::string& problem)
+{
+    for (const tinyxml2::XMLElement* tile = tilesetElement->FirstChildElement("tile"); tile;
+         tile = tile->NextSiblingElement("tile"))
+    {
+        const tinyxml2::XMLElement* animation = tile->FirstChildElement("animation");
+        if (!animation)
+            continue;
+        int id = 0;
+        if (!LevelMapAttributes::readCount(tile, "id", 0, id, problem) ||
+            !readAnimation(animation, id, tileset, problem))
+            return false;
+    }
+    return true;
+}
+
+// Every frame must show a tile of this tileset for no negative time: a
+// frame past the image would sample whatever the texture repeats there.
+bool LevelMapTilesetReader::readAnimation(const tinyxml2::XMLElement* animation, int tileId,
+                                          tamsygraphics::Tileset& tileset, std::string& problem)
+{
+    const long long tiles = static_cast<long long>(tileset.maxCol) * tileset.maxRow;
+    tamsygraphics::TileAnimation result;
+    for (const tinyxml2::XMLElement* frame = animation->FirstChildElement("frame"); frame;
+         frame = frame->NextSiblingElement("frame"))
+    {
+        tamsygraphics::TileAnimation::Frame read;
+        const std::string where = "tile " + std::to_string(tileId) + ": animation frame ";
+        if (!LevelMapAttributes::readCount(frame, "tileid", 0, read.tileId, problem) ||
+            !LevelMapAttributes::readCount(frame, "duration", 0, read.duration, problem))
+        {
+            problem = where + std::to_string(result.frames.size() + 1) + ": " + problem;
+            return false;
+        }
+        if (read.tileId >= tiles)
+        {
+            problem = where + std::to_string(result.frames.size() + 1) + " shows tile " + std::to_string(read.tileId) +
+                      ", past the tileset's " + std::to_string(tiles) + " tiles";
+            return false;
+        }
+        result.frames.push_back(read);
+    }
+    if (tileId < tiles && !result.frames.empty())
+        tileset.animations[tileId] = std::move(result);
+    return true;
 }

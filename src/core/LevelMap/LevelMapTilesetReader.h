@@ -7,6 +7,8 @@
 
 #include "graphics/TGTileset.h"
 
+class TilePassability;
+
 // Builds one tileset of a tile map from its <tileset> element, written
 // inline or kept by the editor in an external .tsx file. The image path it
 // records is relative to the map file in both cases, so callers need not
@@ -17,9 +19,11 @@ class LevelMapTilesetReader
 public:
     // The new tileset (the caller owns it), or null with `problem` set.
     // `mapPath` is the path the map was opened with; `firstGid` receives
-    // the id of the tileset's first tile.
+    // the id of the tileset's first tile, and `passability` (when given)
+    // the open sides its tiles declare.
     static tamsygraphics::Tileset* read(const tinyxml2::XMLElement* tilesetElement, const std::string& mapPath,
-                                        std::uint32_t& firstGid, std::string& problem);
+                                        std::uint32_t& firstGid, std::string& problem,
+                                        TilePassability* passability = nullptr);
 
     // The texture name of a tileset image that is not the game's start-up
     // "tileset": its path, plus the transparent colour when it has one, as
@@ -31,9 +35,10 @@ public:
 
 private:
     static tamsygraphics::Tileset* readExternal(const std::string& mapPath, const std::string& source,
-                                                std::string& problem);
+                                                std::string& problem, TilePassability* passability);
     static tamsygraphics::Tileset* build(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
-                                         const std::string& mapPath, std::string& problem);
+                                         const std::string& mapPath, std::string& problem,
+                                         TilePassability* passability);
     static bool readOffset(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
                            std::string& problem);
     static bool readImageSize(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset, int& width,
@@ -43,5 +48,9 @@ private:
     static bool readImage(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
                           const std::string& mapPath, tamsygraphics::Tileset& tileset, std::string& problem);
     static bool readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset, std::string& problem);
+    static bool readAnimations(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+                               std::string& problem);
+    static bool readAnimation(const tinyxml2::XMLElement* animation, int tileId, tamsygraphics::Tileset& tileset,
+                              std::string& problem);
     static int tilesAcross(int imageSize, int tileSize, int margin, int spacing);
 };

@@ -326,3 +326,61 @@ TEST_F(MapRender, BadArgumentsAndBadMapsFail)
     EXPECT_EQ(run(withDisplay(tool() + " tests/core/LevelMap/data/level_xml.tmx " + out.string())), 1);
     EXPECT_FALSE(fs::exists(out));
 }
+
+// Maps drawn as the editor shows them: layer order whatever the names, tile
+// objects, animated tiles, image layers, parallax. Each is held to within
+// 100 differing pixels in a million of the editor's own drawing.
+TEST_F(MapRender, EditorFeaturesMatchTiled)
+{
+    struct Case
+    {
+        const char* map;
+        std::string ourOptions;
+        std::string tiledOptions;
+    };
+    const std::string editor = "tests/core/LevelMap/data/editor/";
+    const Case cases[] = {
+        {"layer_order", "", ""},
+        {"sprites_marked", "", ""},
+        {"tile_objects", "", ""},
+        {"animated", "", ""},
+        {"animated", "--time 350", "--advance-animations 350"},
+        {"animated", "--time 20000", "--advance-animations 20000"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.map);
+        const std::string map = editor + c.map + ".tmx";
+        const fs::path mine = _dir / (std::string(c.map) + ".zolt.png");
+        ASSERT_EQ(run(withDisplay(tool() + " " + c.ourOptions + " " + map + " " + mine.string())), 0);
+        Picture engine = readPicture(mine);
+        Picture tiledPicture = readPicture(tiledFile(map, c.tiledOptions));
+        ASSERT_TRUE(engine);
+        ASSERT_TRUE(tiledPicture);
+        ASSERT_EQ(engine.width, tiledPicture.width);
+        ASSERT_EQ(engine.height, tiledPicture.height);
+        EXPECT_GT(opaquePixels(engine), 0);
+        const long total = static_cast<long>(engine.width) * engine.height;
+        EXPECT_LE(differingPixels(engine, tiledPicture) * 1000000L, 100L * total);
+    }
+}
+
+TEST_F(MapRender, AnimatedTilesFollowTheTimeAsked)
+{
+    const std::string map = "tests/core/LevelMap/data/editor/animated.tmx";
+    const fs::path start = _dir / "start.png";
+    const fs::path later = _dir / "later.png";
+    const fs::path again = _dir / "again.png";
+    ASSERT_EQ(run(withDisplay(tool() + " " + map + " " + start.string())), 0);
+    ASSERT_EQ(run(withDisplay(tool() + " --time 350 " + map + " " + later.string())), 0);
+    // One whole turn of both animations (1000 and 300 ms) later.
+    ASSERT_EQ(run(withDisplay(tool() + " " + map + " " + again.string() + " --time 3000")), 0);
+    Picture first = readPicture(start);
+    Picture second = readPicture(later);
+    Picture third = readPicture(again);
+    ASSERT_TRUE(first && second && third);
+    EXPECT_GT(differingPixels(first, second), 1000);
+    EXPECT_GT(differingPixels(first, third), 1000) << "at exactly a whole turn the last frames still show";
+    for (const char* bad : {"--time -5", "--time soon", "--time", "--time 99999999999999999999"})
+        EXPECT_EQ(run(tool() + " " + map + " " + start.string() + " " + bad), 2) << bad;
+}

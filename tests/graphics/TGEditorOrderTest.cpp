@@ -1,0 +1,110 @@
+// Layers of maps drawn in the editor's order: the sprites go between the
+// layers at the place the map gives them, whatever the layers' names.
+
+#include "GfxTestSupport.h"
+
+#include "graphics/TGLayerCache.h"
+#include "graphics/TGSprite.h"
+
+using namespace tamsygraphics;
+using namespace gfxtest;
+
+namespace
+{
+class EditorOrderTest : public RendererFixture
+{
+protected:
+    EditorOrderTest() : RendererFixture(true) {}
+
+    Map* EditorLayer(const std::string& name, const std::string& texture, int place, bool overSprites, int firstColumn)
+    {
+        tilesets.emplace_back(SimpleTileset(texture, 20));
+        Map* map = SimpleLayer(name, tilesets.back().get(), 1, 10, [=](int, int c) { return c >= firstColumn; });
+        map->editorOrder = true;
+        map->priorityLevel = place;
+        map->overSprites = overSprites;
+        return map;
+    }
+
+    std::vector<std::unique_ptr<Tileset>> tilesets;
+};
+}
+
+TEST_F(EditorOrderTest, LayersFollowTheirPlaceAndSpritesSitBetween)
+{
+    SolidTexture(rm, "red", RED);
+    SolidTexture(rm, "green", GREEN);
+    SolidTexture(rm, "blue", BLUE);
+    SolidTexture(rm, "white", WHITE);
+    // Names sort the other way round from the places, and none says Floor.
+    sm->SubmitMap("zGround", EditorLayer("zGround", "red", 0, false, 0));
+    sm->SubmitMap("mBridge", EditorLayer("mBridge", "green", 1, false, 2));
+    sm->SubmitMap("bAwning", EditorLayer("bAwning", "white", 3, true, 6));
+    sm->SubmitMap("aLamp", EditorLayer("aLamp", "red", 4, true, 9));
+    Sprite* sprite = sm->CreateSprite("hero");
+    sprite->SetTexture("blue");
+    sprite->Dimensions(120.0f, 20.0f);
+    sprite->MoveTo(40.0f, 0.0f); // x -20..100
+
+    EXPECT_EQ(renderer->GetEditorOrderMaps(false).size(), 2u);
+    EXPECT_EQ(renderer->GetEditorOrderMaps(true).size(), 2u);
+    EXPECT_TRUE(renderer->GetOtherMaps().empty());
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-90, 0), RED);
+    EXPECT_EQ(WorldPixel(-50, 0), GREEN);
+    EXPECT_EQ(WorldPixel(0, 0), BLUE) << "the sprite covers the layers under its place";
+    EXPECT_EQ(WorldPixel(50, 0), WHITE) << "a layer above its place covers the sprite";
+    EXPECT_EQ(WorldPixel(95, 0), RED) << "the last layer in the editor is drawn last";
+
+    // Drawn again from the layer cache, the frame is the same.
+    renderer->Draw();
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(-50, 0), GREEN);
+    EXPECT_EQ(WorldPixel(0, 0), BLUE);
+    EXPECT_EQ(WorldPixel(50, 0), WHITE);
+
+    renderer->RemoveMap("bAwning");
+    EXPECT_EQ(renderer->GetEditorOrderMaps(true).size(), 1u);
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(50, 0), BLUE);
+}
+
+TEST_F(EditorOrderTest, AnimatedTilesRedrawOnlyWhenTheirFrameChanges)
+{
+    // A tileset image of two one-colour tiles, red then green; the first
+    // tile shows each for 100 ms.
+    std::unique_ptr<Image> image(MakeImage(8, 4, [](int x, int) { return x < 4 ? RED : GREEN; }));
+    rm->BindTexture("anim", image.get());
+    tilesets.emplace_back(SimpleTileset("anim", 20));
+    Tileset* ts = tilesets.back().get();
+    ts->maxCol = 2;
+    ts->animations[0].frames = {{0, 100}, {1, 100}};
+    renderer->SetAnimationTime(0);
+    sm->SubmitMap("aFloor", SimpleLayer("aFloor", ts, 1, 10));
+
+    struct Step
+    {
+        long long ms;
+        Colour shown;
+        bool redrawn;
+    };
+    const Step steps[] = {
+        {0, RED, false},     {50, RED, false}, {100, RED, false},   {101, GREEN, true},
+        {180, GREEN, false}, {201, RED, true}, {1150, GREEN, true},
+    };
+    renderer->Draw();
+    renderer->Draw();
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.ms);
+        renderer->SetAnimationTime(step.ms);
+        renderer->Draw();
+        EXPECT_EQ(renderer->GetLayerCache().LastPlan() != LayerCache::Plan::Replay, step.redrawn);
+        EXPECT_EQ(WorldPixel(0, 0), step.shown);
+        // The same frame again comes from the cache.
+        renderer->Draw();
+        renderer->Draw();
+        EXPECT_EQ(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
+        EXPECT_EQ(WorldPixel(0, 0), step.shown);
+    }
+}
