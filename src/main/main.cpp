@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include "Log/Log.h"
-
 #include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
 #include "util/DataPaths.h"
