@@ -11,10 +11,12 @@
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
 #include "application/StartupTextures.h"
+#include "core/LiveReload.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
+#include "core/ReloadInputContext.h"
 #include "core/ResourceManager.h"
 #include "core/SaveGameManager.h"
 #include "core/SaveInputContext.h"
@@ -81,6 +83,9 @@ void ZOLT::initialize()
         _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
         _playerSession->setSaveGames(_saveGames);
         application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+        // A maker sees a changed file in the running game; F6 forces it.
+        _liveReload = new core::LiveReload(_playerSession);
+        application::InputManager::pushContext(new core::ReloadInputContext(_liveReload));
     }
 
     initializeSingletonGUIElements();
@@ -133,13 +138,15 @@ void ZOLT::initializeSingletonGUIElements()
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
+    gui::NoticeBox* notice = new gui::NoticeBox();
     if (_saveGames)
     {
         mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
         mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames));
-        gui::NoticeBox* notice = new gui::NoticeBox();
         _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
     }
+    if (_liveReload)
+        _liveReload->setNotifier([notice](const std::string& message) { notice->post(message); });
     // Every entry in sight, none behind a scroll button.
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
@@ -191,6 +198,8 @@ void ZOLT::update(double dt)
     // still runs so the player can quit.
     if (_playerSession)
         _playerSession->update();
+    if (_liveReload)
+        _liveReload->update();
     _processManager2->update(dt);
     sound::SoundHandler::update();
 }

@@ -15,6 +15,7 @@ namespace core
 {
 class Session;
 class QuestManager;
+class LiveReload;
 class SaveGameManager;
 class ProcessManager2;
 }
@@ -61,6 +62,7 @@ private:
     core::Session* _playerSession = nullptr;
     core::QuestManager* _questManager = nullptr;
     core::SaveGameManager* _saveGames = nullptr;
+    core::LiveReload* _liveReload = nullptr;
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;

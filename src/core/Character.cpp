@@ -12,6 +12,7 @@
 #include "core/Scene.h"
 #include "core/ScriptInstance.h"
 #include "graphics/TGSprite.h"
+#include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/RandomText.h"
 #include "util/SafeNumbers.h"
@@ -62,6 +63,7 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
 {
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
+    LoadedFiles::note(path, FileKind::Character);
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
     {
         Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;

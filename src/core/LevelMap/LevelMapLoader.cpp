@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Log/Log.h"
+#include "util/LoadedFiles.h"
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "core/LevelMap/LevelMapLayerData.h"
 #include "core/LevelMap/LevelMapTilesetReader.h"
@@ -90,6 +91,7 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
 // tinyxml2 reads the file straight into its own buffer: no copy of ours.
 bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
+    LoadedFiles::note(level.path, FileKind::Map);
     std::FILE* file = std::fopen(level.path.c_str(), "rb");
     if (!file)
     {

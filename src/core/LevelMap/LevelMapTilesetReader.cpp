@@ -8,6 +8,7 @@
 
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "graphics/TGImageLoader.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 
 namespace
@@ -55,6 +56,8 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 {
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
+    // A change to the tileset shows in every scene whose map uses it.
+    LoadedFiles::note(path, FileKind::Map, mapPath);
     tinyxml2::XMLDocument document;
     if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
     {

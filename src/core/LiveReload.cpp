@@ -1,0 +1,232 @@
+#include "core/LiveReload.h"
+
+#include <chrono>
+#include <iostream>
+
+#include <tinyxml2.h>
+
+#include "Log/ErrorCapture.h"
+#include "Log/Log.h"
+#include "core/Character.h"
+#include "core/CombatManager.h"
+#include "core/DialogManager.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LuaInterface.h"
+#include "core/ResourceManager.h"
+#include "core/Scene.h"
+#include "core/Session.h"
+#include "util/LoadedFiles.h"
+#include "util/util.h"
+
+namespace core
+{
+namespace
+{
+const char* const LOG_NAME = "LiveReload";
+
+double steadySeconds()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+}
+
+LiveReload::LiveReload(Session* session, FileWatcher watcher, Clock clock)
+    : _session(session), _watcher(std::move(watcher)), _clock(clock ? std::move(clock) : Clock(&steadySeconds))
+{
+    Log::setNamedStream(LOG_NAME, &std::cout);
+}
+
+void LiveReload::update()
+{
+    std::vector<FileChange> changes = _watcher.poll(_clock());
+    // The idle frame: nothing changed and nothing waits.
+    if (changes.empty() && !_sceneDue)
+        return;
+    takeIn(changes, false);
+}
+
+void LiveReload::reloadNow()
+{
+    say("Reloading the game's files (F6)");
+    takeIn(_watcher.pollNow(), true);
+}
+
+ReloadState LiveReload::currentState() const
+{
+    ReloadState state;
+    Scene* scene = _session ? _session->getCurrentScene() : nullptr;
+    if (!scene)
+        return state;
+    state.hasScene = true;
+    state.inCombat = _session->getCombatManager().isInCombat();
+    Character* avatar = _session->getAvatar();
+    state.avatarMoving = avatar && avatar->isMoving();
+    auto row = levelNameMap.find(scene->getId());
+    if (row != levelNameMap.end())
+        state.sceneFiles.insert(LoadedFiles::normalize(row->second));
+    const std::string map = LoadedFiles::normalize(scene->getName());
+    state.sceneFiles.insert(map);
+    for (const auto& entry : LoadedFiles::entries())
+        if (entry.second.usedBy.count(map))
+            state.sceneFiles.insert(entry.first);
+    return state;
+}
+
+void LiveReload::takeIn(const std::vector<FileChange>& changes, bool forceScene)
+{
+    const ReloadState state = currentState();
+    const ReloadPlan plan = ReloadPlanner::plan(changes, state, _sceneDue || forceScene);
+    _sceneDue = plan.sceneWaits;
+    if (plan.sceneWaits && !plan.waitReason.empty() && !_waitSaid)
+    {
+        say(plan.waitReason);
+        _waitSaid = true;
+    }
+    if (!plan.sceneWaits)
+        _waitSaid = false;
+    for (const ReloadStep& step : plan.steps)
+        run(step);
+}
+
+void LiveReload::run(const ReloadStep& step)
+{
+    switch (step.action)
+    {
+    case ReloadAction::RebuildScene:
+        rebuildScene();
+        break;
+    case ReloadAction::CheckFile:
+        checkFile(step.path);
+        break;
+    case ReloadAction::CheckDialog:
+        checkDialog(step.path);
+        break;
+    case ReloadAction::CheckScript:
+        checkScript(step.path);
+        break;
+    case ReloadAction::ReloadRecords:
+        reloadRecords(step.path);
+        break;
+    }
+}
+
+void LiveReload::rebuildScene()
+{
+    Scene* current = _session->getCurrentScene();
+    if (!current)
+        return;
+    const std::string id = current->getId();
+    std::unique_ptr<Scene> scene;
+    std::string problem;
+    {
+        ErrorCapture errors;
+        scene = ResourceManager::getScene(id);
+        problem = errors.firstLine();
+    }
+    if (!scene)
+    {
+        refuse(id, problem.empty() ? "the scene could not be built" : problem);
+        return;
+    }
+    _session->reenterScene(std::move(scene));
+    say("Reloaded scene " + id + (problem.empty() ? std::string() : " (" + problem + ")"));
+}
+
+void LiveReload::checkFile(const std::string& path)
+{
+    tinyxml2::XMLDocument document;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    {
+        refuse(path, nullToEmpty(document.ErrorStr()));
+        return;
+    }
+    Log::named(LOG_NAME) << "LiveReload - " << path << " changed; it is read when its scene is entered" << std::endl;
+}
+
+void LiveReload::checkDialog(const std::string& path)
+{
+    std::string text;
+    tinyxml2::XMLDocument document;
+    if (!LoadedFiles::readWhole(path, text) || document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS)
+    {
+        refuse(path, text.empty() ? "cannot be read" : nullToEmpty(document.ErrorStr()));
+        return;
+    }
+    tinyxml2::XMLElement* root = document.FirstChildElement("root");
+    if (!root || !root->FirstChildElement("name"))
+    {
+        refuse(path, root ? "no name element" : "no root element");
+        return;
+    }
+    LoadedFiles::accept(path, text);
+    DialogManager* dialogs = _session ? _session->getDialogManager() : nullptr;
+    const bool shown = dialogs && dialogs->isOpen() && LoadedFiles::normalize(dialogs->getPath()) == path;
+    if (shown && !dialogs->refreshNode())
+    {
+        say(path + ": the node shown is gone or broken; it stays as it was until the next one");
+        return;
+    }
+    say("Reloaded dialog " + path);
+}
+
+void LiveReload::checkScript(const std::string& path)
+{
+    std::string text;
+    std::string problem;
+    if (!LoadedFiles::readWhole(path, text))
+    {
+        refuse(path, "cannot be read");
+        return;
+    }
+    if (!LuaInterface::compiles(path, text, problem))
+    {
+        // Lua's message already starts with the file and line.
+        LoadedFiles::refuse(path);
+        say(problem + " (the old version runs)");
+        std::cerr << "LiveReload - " << problem << " (the old version runs)" << std::endl;
+        return;
+    }
+    LoadedFiles::accept(path, text);
+    say("Reloaded script " + path);
+}
+
+void LiveReload::reloadRecords(const std::string& path)
+{
+    bool read = false;
+    std::string problem;
+    {
+        ErrorCapture errors;
+        read = ResourceManager::reloadFromXMLFile(path);
+        problem = errors.firstLine();
+    }
+    if (!read)
+    {
+        refuse(path, problem);
+        return;
+    }
+    if (!problem.empty())
+    {
+        // Records that did not build keep their old versions.
+        say(problem + " (the old record stays)");
+        std::cerr << "LiveReload - " << problem << " (the old record stays)" << std::endl;
+        return;
+    }
+    say("Reloaded data file " + path);
+}
+
+void LiveReload::say(const std::string& message)
+{
+    Log::named(LOG_NAME) << "LiveReload - " << message << std::endl;
+    if (_notifier)
+        _notifier(message);
+}
+
+void LiveReload::refuse(const std::string& path, const std::string& problem)
+{
+    LoadedFiles::refuse(path);
+    const std::string message = path + " was not reloaded: " + problem + " (the old version stays)";
+    std::cerr << "LiveReload - " << message << std::endl;
+    say(message);
+}
+}
