@@ -5,7 +5,7 @@
 
 #include <tinyxml2.h>
 
-#include "Log/ErrorCapture.h"
+#include "Log/ErrorTee.h"
 #include "Log/Log.h"
 #include "core/Character.h"
 #include "core/CombatManager.h"
@@ -120,7 +120,7 @@ void LiveReload::rebuildScene()
     std::unique_ptr<Scene> scene;
     std::string problem;
     {
-        ErrorCapture errors;
+        ErrorTee errors;
         scene = ResourceManager::getScene(id);
         problem = errors.firstLine();
     }
@@ -196,7 +196,7 @@ void LiveReload::reloadRecords(const std::string& path)
     bool read = false;
     std::string problem;
     {
-        ErrorCapture errors;
+        ErrorTee errors;
         read = ResourceManager::reloadFromXMLFile(path);
         problem = errors.firstLine();
     }

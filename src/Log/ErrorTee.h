@@ -6,13 +6,13 @@
 
 // While it lives, error lines still go where they went, and are also kept,
 // so the caller can show the first of them to the player.
-class ErrorCapture : private std::streambuf
+class ErrorTee : private std::streambuf
 {
 public:
-    ErrorCapture();
-    ~ErrorCapture() override;
-    ErrorCapture(const ErrorCapture&) = delete;
-    ErrorCapture& operator=(const ErrorCapture&) = delete;
+    ErrorTee();
+    ~ErrorTee() override;
+    ErrorTee(const ErrorTee&) = delete;
+    ErrorTee& operator=(const ErrorTee&) = delete;
 
     // The first error line written while capturing, without the level
     // prefix; empty when there was none.

@@ -1,19 +1,19 @@
-#include "Log/ErrorCapture.h"
+#include "Log/ErrorTee.h"
 
 #include "Log/Log.h"
 
-ErrorCapture::ErrorCapture() : _previous(Log::errorStream()), _tee(this)
+ErrorTee::ErrorTee() : _previous(Log::errorStream()), _tee(this)
 {
     Log::setErrorStream(&_tee);
 }
 
-ErrorCapture::~ErrorCapture()
+ErrorTee::~ErrorTee()
 {
     _tee.flush();
     Log::setErrorStream(_previous);
 }
 
-int ErrorCapture::overflow(int c)
+int ErrorTee::overflow(int c)
 {
     if (c == traits_type::eof())
         return traits_type::not_eof(c);
@@ -22,7 +22,7 @@ int ErrorCapture::overflow(int c)
     return c;
 }
 
-std::streamsize ErrorCapture::xsputn(const char* s, std::streamsize n)
+std::streamsize ErrorTee::xsputn(const char* s, std::streamsize n)
 {
     _text.append(s, static_cast<size_t>(n));
     if (_previous)
@@ -30,7 +30,7 @@ std::streamsize ErrorCapture::xsputn(const char* s, std::streamsize n)
     return n;
 }
 
-std::string ErrorCapture::firstLine() const
+std::string ErrorTee::firstLine() const
 {
     const std::string prefix = Log::prefix("Error");
     std::string line = _text.substr(0, _text.find('\n'));
