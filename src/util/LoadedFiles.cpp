@@ -48,8 +48,13 @@ std::string LoadedFiles::normalize(const std::string& path)
 void LoadedFiles::note(const std::string& path, FileKind kind, const std::string& usedBy)
 {
     LoadedFiles& files = instance();
-    const std::string rawKey = path + '\n' + usedBy;
-    if (path.empty() || files._seenRaw.count(rawKey))
+    if (path.empty())
+        return;
+    // Scripts run every frame: a known file costs one lookup, no copy.
+    if (usedBy.empty() && files._seenRaw.count(path))
+        return;
+    const std::string rawKey = usedBy.empty() ? path : path + '\n' + usedBy;
+    if (files._seenRaw.count(rawKey))
         return;
     files._seenRaw.insert(rawKey);
     const std::string key = normalize(path);
