@@ -194,10 +194,11 @@ void LiveReload::checkScript(const std::string& path)
 void LiveReload::reloadRecords(const std::string& path)
 {
     bool read = false;
+    int skipped = 0;
     std::string problem;
     {
         ErrorTee errors;
-        read = ResourceManager::reloadFromXMLFile(path);
+        read = ResourceManager::reloadFromXMLFile(path, &skipped);
         problem = errors.firstLine();
     }
     if (!read)
@@ -210,6 +211,11 @@ void LiveReload::reloadRecords(const std::string& path)
         // Records that did not build keep their old versions.
         say(problem + " (the old record stays)");
         std::cerr << "LiveReload - " << problem << " (the old record stays)" << std::endl;
+        return;
+    }
+    if (skipped > 0)
+    {
+        say("Reloaded data file " + path + "; its animations and characters are read at start only (restart for them)");
         return;
     }
     say("Reloaded data file " + path);

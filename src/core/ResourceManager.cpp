@@ -145,14 +145,14 @@ bool ResourceManager::buildFromXMLFile(const std::string& fileName)
     return true;
 }
 
-bool ResourceManager::reloadFromXMLFile(const std::string& fileName)
+bool ResourceManager::reloadFromXMLFile(const std::string& fileName, int* skipped)
 {
     const std::string path = dataPath(fileName);
     NamedXMLDocument document(fileName);
     if (!loadDocument(document, path))
     {
-        Log::error() << "ResourceManager::reloadFromXMLFile - " << fileName << ": "
-                     << nullToEmpty(document.ErrorStr()) << std::endl;
+        Log::error() << "ResourceManager::reloadFromXMLFile - " << fileName << ": " << nullToEmpty(document.ErrorStr())
+                     << std::endl;
         return false;
     }
     ResourceManager* self = getInstance();
@@ -163,6 +163,8 @@ bool ResourceManager::reloadFromXMLFile(const std::string& fileName)
         // A second animation of a name would free the one sprites run on.
         if (kind != "animation" && kind != "character")
             self->readRecord(record, path);
+        else if (skipped)
+            ++*skipped;
     }
     self->_replacing = false;
     return true;
@@ -230,8 +232,7 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
         return;
     }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
-    addRecord(_classes, characterClass, _replacing, _retiredClasses,
-              [](Class* record) { return record->getName(); });
+    addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
 }
 
 tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)

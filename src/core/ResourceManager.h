@@ -51,7 +51,8 @@ public:
     // since characters and fights may still point at them. Animations and
     // characters are read at start only. False, nothing changed, when the
     // file cannot be read or parsed.
-    static bool reloadFromXMLFile(const std::string& fileName);
+    // `skipped` counts the animation and character records left as they were.
+    static bool reloadFromXMLFile(const std::string& fileName, int* skipped = nullptr);
     static tamsyAnimation::Animation* buildAnimation(tinyxml2::XMLElement* element);
 
     // A new scene each call; null when the id is not in the table or its

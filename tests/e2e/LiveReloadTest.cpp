@@ -160,6 +160,10 @@ TEST_F(LiveReload, AChangedMapAndDialogShowAtOnceAndBrokenOnesKeepTheOld)
     EXPECT_GT(gamescreen::whitePixels(picture, 0, 0, picture.width, 60), 50);
     EXPECT_TRUE(game->isRunning());
 
+    // F6 looks at once; the map is still broken, so the old one stays.
+    EXPECT_TRUE(game->pressKey("F6"));
+    EXPECT_TRUE(game->waitForOutput("Reloading the game's files (F6)", GameConsole::WAIT_MS));
+
     ASSERT_TRUE(console.open());
     ASSERT_TRUE(console.avatarTile(rowAfter, colAfter));
     EXPECT_EQ(rowAfter, row);

@@ -171,6 +171,7 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
         {"items changed", Target::Items, "", Situation::Standing, "NEWER", "Reloaded data file", false},
         {"items not XML", Target::Items, "<item id=", Situation::Standing, "OLD", "items.xml was not reloaded", false},
         {"item record incomplete", Target::Items, "", Situation::Standing, "OLD", "missing its name", false},
+        {"items beside an animation", Target::Items, "", Situation::Standing, "NEWER", "read at start only", false},
         {"a file never read", Target::Unread, "<changed/><more/>", Situation::Standing, "OLD", "", false},
     };
     for (size_t i = 0; i < cases.size(); ++i)
@@ -211,7 +212,10 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             contents = sceneFileText(folder) + "<!-- moved -->";
         if (c.target == Target::Items && contents.empty())
             contents =
-                std::string("<item id=\"") + folder + "\"" +
+                std::string(std::string(c.name).find("animation") != std::string::npos
+                                ? "<animation id=\"reloadTestWalk\"><frame row=\"1\" col=\"2\"/></animation>"
+                                : "") +
+                "<item id=\"" + folder + "\"" +
                 (std::string(c.expected) == "NEWER" ? " name=\"NEWER\" script=\"x.lua\"/>" : " script=\"x.lua\"/>");
         const std::string file = fileOf(folder, c.target);
         if (contents.empty())
@@ -249,4 +253,5 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             EXPECT_NE(session->getCurrentScene(), before);
         }
     }
+    std::filesystem::remove_all(std::filesystem::path(ZOLT_BINARY_DIR) / "reload-test");
 }
