@@ -10,6 +10,7 @@
 #include "core/Item.h"
 #include "core/LiveReload.h"
 #include "core/LuaInterface.h"
+#include "core/Party.h"
 #include "core/ResourceManager.h"
 #include "core/Scene.h"
 #include "gui/DialogMenu.h"
@@ -37,7 +38,12 @@ const char* const MAP = "<?xml version=\"1.0\"?>\n<map width=\"4\" height=\"4\" 
                         "<tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/>"
                         "<tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/>"
                         "<tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/><tile gid=\"0\"/>"
-                        "</data></layer>\n</map>\n";
+                        "</data></layer>\n"
+                        // A trigger under the avatar, which stands on (2, 1).
+                        " <objectgroup name=\"Triggers\" width=\"4\" height=\"4\">"
+                        "<object x=\"16\" y=\"32\" width=\"16\" height=\"16\"><properties>"
+                        "<property name=\"script\" value=\"@TRIGGER@\"/></properties></object></objectgroup>\n"
+                        "</map>\n";
 const char* const GUARD = "<character id=\"guard\" row=\"0\" col=\"3\"><sprite texture=\"Fenwy\" dimensionW=\"32\" "
                           "dimensionH=\"32\" sizeW=\"16\" sizeH=\"16\"/></character>\n";
 const char* const OLD_DIALOG = "<root><name>Guard</name><node id=\"start\"><text>OLD</text></node></root>";
@@ -58,7 +64,8 @@ enum class Situation
 {
     Standing,
     Walking,
-    Fighting
+    Fighting,
+    Talking
 };
 
 struct Case
@@ -94,10 +101,19 @@ protected:
         return std::filesystem::relative(absolute).generic_string();
     }
 
+    static std::string withTrigger(std::string text, const std::string& folder)
+    {
+        const size_t at = text.find("@TRIGGER@");
+        if (at != std::string::npos)
+            text.replace(at, 9, "../../" + folder + "/trigger.lua");
+        return text;
+    }
+
     void writeOriginals(const std::string& folder)
     {
-        testsupport::writeText(folder + "/map.tmx", MAP);
-        testsupport::writeText(folder + "/other.tmx", MAP);
+        testsupport::writeText(folder + "/trigger.lua", "triggerRuns = (triggerRuns or 0) + 1");
+        testsupport::writeText(folder + "/map.tmx", withTrigger(MAP, folder));
+        testsupport::writeText(folder + "/other.tmx", withTrigger(MAP, folder));
         testsupport::writeText(folder + "/scene.xml", sceneFileText(folder));
         testsupport::writeText(folder + "/dialog.xml", OLD_DIALOG);
         testsupport::writeText(folder + "/script.lua", "reloadProbe = \"OLD\"");
@@ -153,6 +169,8 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
          "was not reloaded", false},
         {"map removed", Target::Map, "", Situation::Standing, "OLD", "", false},
         {"map changed mid-step", Target::Map, MAP + std::string("<!-- x -->"), Situation::Walking, "OLD", "", true},
+        {"map changed in a conversation", Target::Map, MAP + std::string("<!-- y -->"), Situation::Talking, "NEWER",
+         "Reloaded scene", false},
         {"map changed in a fight", Target::Map, MAP + std::string("<!-- x -->"), Situation::Fighting, "OLD",
          "when the fight ends", true},
         {"scene file changed", Target::SceneFile, "", Situation::Standing, "NEWER", "Reloaded scene", false},
@@ -204,6 +222,13 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             session->moveAvatar(core::RIGHT);
         if (c.situation == Situation::Fighting)
             session->attemptEnterCombat("guard;");
+        if (c.situation == Situation::Talking)
+            session->getDialogManager()->startNewDialog(folder + "/dialog.xml", "start", "guard");
+        session->setFlag("reloadKept", 7);
+        core::LuaInterface::runString("triggerRuns = 0");
+        if (c.situation == Situation::Standing || c.situation == Situation::Talking)
+            session->getAvatar()->setFacing(core::LEFT);
+        const size_t partySize = session->getCurrentParty()->getMembers().size();
         core::Scene* before = session->getCurrentScene();
         const glm::vec2 tileBefore = session->getAvatar()->getPosition();
 
@@ -221,7 +246,7 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
         if (contents.empty())
             std::filesystem::remove(file);
         else
-            testsupport::writeText(file, contents);
+            testsupport::writeText(file, withTrigger(contents, folder));
 
         now += 0.2;
         reload.update();
@@ -240,9 +265,22 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             ASSERT_FALSE(notices.empty());
             EXPECT_NE(notices.back().find(c.notice), std::string::npos) << notices.back();
         }
-        if (c.situation == Situation::Standing)
+        // What the player has stays, whatever was reloaded, and putting the
+        // avatar back on its tile is no step onto the trigger there.
+        EXPECT_TRUE(core::LuaInterface::runBooleanString("return (triggerRuns or 0) == 0"));
+        EXPECT_EQ(session->getFlag("reloadKept"), 7);
+        EXPECT_EQ(session->getCurrentParty()->getMembers().size(), partySize);
+        EXPECT_EQ(session->getCombatManager().isInCombat(), c.situation == Situation::Fighting);
+        if (c.situation == Situation::Talking)
+        {
+            EXPECT_TRUE(shown(session->getDialogManager()->getDialogMenu()));
+            EXPECT_EQ(session->getDialogManager()->getDialogMenu()->getPage(), "OLD");
+            EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
+        }
+        if (c.situation != Situation::Walking && c.situation != Situation::Fighting)
         {
             EXPECT_EQ(session->getAvatar()->getPosition(), tileBefore) << "the avatar stays on its tile";
+            EXPECT_EQ(session->getAvatar()->getFaceDirection(), core::LEFT) << "and faces the same way";
         }
         if (c.situation == Situation::Walking)
         {
