@@ -10,7 +10,6 @@
 #include "core/Character.h"
 #include "core/CombatManager.h"
 #include "core/DialogManager.h"
-#include "core/LevelMap/LevelMap.h"
 #include "core/LuaInterface.h"
 #include "core/ResourceManager.h"
 #include "core/Scene.h"
