@@ -63,8 +63,7 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
 {
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
-    LoadedFiles::note(path, FileKind::Character);
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    if (LoadedFiles::loadXML(document, path, FileKind::Character) != tinyxml2::XML_SUCCESS || !document.RootElement())
     {
         Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;
         return false;

@@ -23,6 +23,24 @@ namespace
 {
 const char* const LOG_NAME = "LiveReload";
 
+// Reads a changed XML file whole; false with tinyxml2's words when it does
+// not parse.
+bool parses(const std::string& path, std::string& text, std::string& problem)
+{
+    if (!LoadedFiles::readWhole(path, text))
+    {
+        problem = "cannot be read";
+        return false;
+    }
+    tinyxml2::XMLDocument document;
+    if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS)
+    {
+        problem = nullToEmpty(document.ErrorStr());
+        return false;
+    }
+    return true;
+}
+
 double steadySeconds()
 {
     using namespace std::chrono;
@@ -48,7 +66,9 @@ void LiveReload::update()
 void LiveReload::reloadNow()
 {
     say("Reloading the game's files (F6)");
+    _forcing = true;
     takeIn(_watcher.pollNow(), true);
+    _forcing = false;
 }
 
 ReloadState LiveReload::currentState() const
@@ -75,6 +95,9 @@ ReloadState LiveReload::currentState() const
 void LiveReload::takeIn(const std::vector<FileChange>& changes, bool forceScene)
 {
     const ReloadState state = currentState();
+    for (const FileChange& change : changes)
+        if (ReloadPlanner::touchesScene(change, state))
+            _sceneChanges.insert(change.path);
     const ReloadPlan plan = ReloadPlanner::plan(changes, state, _sceneDue || forceScene);
     _sceneDue = plan.sceneWaits;
     if (plan.sceneWaits && !plan.waitReason.empty() && !_waitSaid)
@@ -113,7 +136,10 @@ void LiveReload::run(const ReloadStep& step)
 void LiveReload::rebuildScene()
 {
     Scene* current = _session->getCurrentScene();
-    if (!current)
+    const bool anyChanged = !_sceneChanges.empty();
+    std::map<std::string, std::string> tried = tryChangedSceneFiles();
+    // Every change refused: the scene as built is what the files now give.
+    if (!current || (anyChanged && tried.empty() && !_forcing))
         return;
     const std::string id = current->getId();
     std::unique_ptr<Scene> scene;
@@ -125,33 +151,64 @@ void LiveReload::rebuildScene()
     }
     if (!scene)
     {
-        refuse(id, problem.empty() ? "the scene could not be built" : problem);
+        // Which of the changes broke it the loaders' words tell; all of them
+        // wait for the next save, so the scene still builds when entered.
+        for (const auto& file : tried)
+            LoadedFiles::refuse(file.first);
+        report(id, problem.empty() ? "the scene could not be built" : problem);
         return;
     }
+    for (const auto& file : tried)
+        LoadedFiles::accept(file.first, file.second);
     _session->reenterScene(std::move(scene));
     say("Reloaded scene " + id + (problem.empty() ? std::string() : " (" + problem + ")"));
 }
 
+std::map<std::string, std::string> LiveReload::tryChangedSceneFiles()
+{
+    // A file that does not even parse is refused alone: the scene is built
+    // with its last good version and the other changes.
+    std::map<std::string, std::string> tried;
+    for (const std::string& path : _sceneChanges)
+    {
+        std::string text;
+        std::string problem;
+        if (!parses(path, text, problem))
+        {
+            refuse(path, problem);
+            continue;
+        }
+        LoadedFiles::retry(path);
+        tried[path] = text;
+    }
+    _sceneChanges.clear();
+    return tried;
+}
+
 void LiveReload::checkFile(const std::string& path)
 {
-    tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    std::string text;
+    std::string problem;
+    if (!parses(path, text, problem))
     {
-        refuse(path, nullToEmpty(document.ErrorStr()));
+        refuse(path, problem);
         return;
     }
+    LoadedFiles::accept(path, text);
     Log::named(LOG_NAME) << "LiveReload - " << path << " changed; it is read when its scene is entered" << std::endl;
 }
 
 void LiveReload::checkDialog(const std::string& path)
 {
     std::string text;
-    tinyxml2::XMLDocument document;
-    if (!LoadedFiles::readWhole(path, text) || document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS)
+    std::string problem;
+    if (!parses(path, text, problem))
     {
-        refuse(path, text.empty() ? "cannot be read" : nullToEmpty(document.ErrorStr()));
+        refuse(path, problem);
         return;
     }
+    tinyxml2::XMLDocument document;
+    document.Parse(text.c_str(), text.size());
     tinyxml2::XMLElement* root = document.FirstChildElement("root");
     if (!root || !root->FirstChildElement("name"))
     {
@@ -230,7 +287,12 @@ void LiveReload::say(const std::string& message)
 void LiveReload::refuse(const std::string& path, const std::string& problem)
 {
     LoadedFiles::refuse(path);
-    const std::string message = path + " was not reloaded: " + problem + " (the old version stays)";
+    report(path, problem);
+}
+
+void LiveReload::report(const std::string& what, const std::string& problem)
+{
+    const std::string message = what + " was not reloaded: " + problem + " (the old version stays)";
     std::cerr << "LiveReload - " << message << std::endl;
     say(message);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 
 #include "core/ReloadPlanner.h"
@@ -43,18 +45,27 @@ private:
     ReloadState currentState() const;
     void run(const ReloadStep& step);
     void rebuildScene();
+    // The current scene's changed files, each parsed: those that do not
+    // parse are refused; the others (path to text) are let through.
+    std::map<std::string, std::string> tryChangedSceneFiles();
     void checkFile(const std::string& path);
     void checkDialog(const std::string& path);
     void checkScript(const std::string& path);
     void reloadRecords(const std::string& path);
     void say(const std::string& message);
+    // Marks the file broken (readers get its last good version) and says so.
     void refuse(const std::string& path, const std::string& problem);
+    void report(const std::string& what, const std::string& problem);
 
     Session* _session;
     FileWatcher _watcher;
     Clock _clock;
     Notifier _notifier;
     bool _sceneDue = false;
+    // F6: the scene is built again even when no change of it was taken.
+    bool _forcing = false;
+    // The current scene's files changed since it was last built.
+    std::set<std::string> _sceneChanges;
     bool _waitSaid = false;
 };
 }

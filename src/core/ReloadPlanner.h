@@ -53,8 +53,7 @@ class ReloadPlanner
 public:
     // `sceneAlreadyDue` carries a rebuild that waited in an earlier frame.
     static ReloadPlan plan(const std::vector<FileChange>& changes, const ReloadState& state, bool sceneAlreadyDue);
-
-private:
+    // Whether the change is one of the current scene's own files.
     static bool touchesScene(const FileChange& change, const ReloadState& state);
 };
 }

@@ -260,10 +260,9 @@ std::unique_ptr<Scene> ResourceManager::getScene(const std::string& sceneId)
     auto row = levelNameMap.find(sceneId);
     const std::string fileName = row == levelNameMap.end() ? std::string() : row->second;
     const std::string path = dataPath(fileName);
-    if (!fileName.empty())
-        LoadedFiles::note(path, FileKind::Scene);
     NamedXMLDocument document(fileName);
-    if (fileName.empty() || !loadDocument(document, path) || !document.FirstChildElement())
+    if (fileName.empty() || LoadedFiles::loadXML(document, path, FileKind::Scene) != tinyxml2::XML_SUCCESS ||
+        !document.FirstChildElement())
     {
         Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId << " does " << path
                      << " exist?" << std::endl;

@@ -32,9 +32,10 @@ LoadedFiles& LoadedFiles::instance()
 
 bool LoadedFiles::keepsText(FileKind kind)
 {
-    // Maps, scenes and records are built once and kept as built; dialogs and
-    // scripts are read again each time, so their last good text is kept.
-    return kind == FileKind::Dialog || kind == FileKind::Script;
+    // Record files are read into records that stay as they were when a
+    // changed file is refused; everything else is read again when used
+    // (a scene on each visit), so its last good text is kept for then.
+    return kind != FileKind::Data;
 }
 
 std::string LoadedFiles::normalize(const std::string& path)
@@ -120,6 +121,12 @@ void LoadedFiles::refuse(const std::string& path)
     if (!entry)
         return;
     entry->broken = true;
+}
+
+void LoadedFiles::retry(const std::string& path)
+{
+    if (Entry* entry = find(path))
+        entry->broken = false;
 }
 
 bool LoadedFiles::readWhole(const std::string& path, std::string& text)

@@ -23,10 +23,11 @@ enum class FileKind
 const char* fileKindName(FileKind kind);
 
 // Every game file the running game has read, noted by the loader that read
-// it, so that live reload looks at exactly those and nothing else. For
-// dialogs and scripts, which are read again each time they are used, it also
-// keeps the last version known to be good: while the file on disk is known
-// to be broken, readers are handed that copy instead.
+// it, so that live reload looks at exactly those and nothing else. For files
+// read again each time they are used (maps, tilesets, scene files, character
+// templates, dialogs, scripts) it also keeps the last version known to be
+// good: while the file on disk is known to be broken, readers are handed
+// that copy instead.
 class LoadedFiles
 {
 public:
@@ -64,6 +65,8 @@ public:
     // file broken so readers keep using the old one.
     static void accept(const std::string& path, const std::string& text);
     static void refuse(const std::string& path);
+    // Lets readers see the file on disk again, before it is tried.
+    static void retry(const std::string& path);
 
     static bool readWhole(const std::string& path, std::string& text);
 

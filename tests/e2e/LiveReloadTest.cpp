@@ -25,8 +25,10 @@ const int PICKED_UP_MS = 2000;
 // The map around the avatar (below the notice line, above the dialog band).
 const int MAP_Y0 = 120;
 const int MAP_Y1 = 330;
-// The dialog band at the bottom of the window.
-const int DIALOG_Y0 = 340;
+// The text lines of the dialog band at the bottom of the window (below the
+// speaker's name, clear of the sea's glitter beside it).
+const int DIALOG_Y0 = 362;
+const int DIALOG_Y1 = 420;
 
 // Blanks one cell in every drawn layer (not the passability layer), so the
 // window's black background shows through there.
@@ -64,7 +66,7 @@ int blackPixels(const GameProcess::Image& image, int y0, int y1)
 
 int dialogText(const GameProcess::Image& image)
 {
-    return gamescreen::whitePixels(image, 0, DIALOG_Y0, image.width, image.height);
+    return gamescreen::whitePixels(image, 0, DIALOG_Y0, image.width, DIALOG_Y1);
 }
 
 bool hasErrorLine(GameProcess& game, const std::string& text)
@@ -149,7 +151,7 @@ TEST_F(LiveReload, AChangedMapAndDialogShowAtOnceAndBrokenOnesKeepTheOld)
     // Broken files: the error names each, and the picture keeps the old ones.
     testsupport::writeText(mapPath, "<map><layer name=\"Floor\"");
     testsupport::writeText(dialogPath, "<root><name>Brune</name><node id=\"start\">");
-    EXPECT_TRUE(game->waitForOutput("coastalVillage_start was not reloaded", GameConsole::WAIT_MS));
+    EXPECT_TRUE(game->waitForOutput("start.tmx was not reloaded", GameConsole::WAIT_MS));
     EXPECT_TRUE(game->waitForOutput("brune.xml was not reloaded", GameConsole::WAIT_MS));
     EXPECT_TRUE(hasErrorLine(*game, "start.tmx"));
     EXPECT_TRUE(hasErrorLine(*game, "brune.xml"));

@@ -9,13 +9,13 @@
 #include <memory>
 
 #include "Log/Log.h"
-#include "util/LoadedFiles.h"
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "core/LevelMap/LevelMapLayerData.h"
 #include "core/LevelMap/LevelMapTilesetReader.h"
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 
 namespace
@@ -92,6 +92,10 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
 bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
     LoadedFiles::note(level.path, FileKind::Map);
+    // A changed map that did not read well: its last good version is built.
+    std::string kept;
+    if (LoadedFiles::keptCopyIfBroken(level.path, kept))
+        return reportParse(level, document, document.Parse(kept.c_str(), kept.size()));
     std::FILE* file = std::fopen(level.path.c_str(), "rb");
     if (!file)
     {

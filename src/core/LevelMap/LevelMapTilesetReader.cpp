@@ -59,7 +59,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
     // A change to the tileset shows in every scene whose map uses it.
     LoadedFiles::note(path, FileKind::Map, mapPath);
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS)
+    if (LoadedFiles::loadXML(document, path, FileKind::Map) != tinyxml2::XML_SUCCESS)
     {
         problem = "cannot read the tileset file " + source + ": " + nullToEmpty(document.ErrorStr());
         return nullptr;

@@ -8,6 +8,8 @@
 #include "core/Character.h"
 #include "core/DialogManager.h"
 #include "core/Item.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LevelMap/LevelMapLoader.h"
 #include "core/LiveReload.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
@@ -83,6 +85,24 @@ struct Case
     bool sceneWaits;
 };
 
+// The map with a second drawn layer: what a changed map looks like.
+std::string twoLayers()
+{
+    std::string map = MAP;
+    const size_t ground = map.find(" <layer name=\"Ground\"");
+    const size_t passability = map.find(" <layer name=\"Passability\"");
+    std::string roof = map.substr(ground, passability - ground);
+    roof.replace(roof.find("Ground"), 6, "Roof");
+    return map.insert(passability, roof);
+}
+
+std::string layersOf(const LevelMap* map)
+{
+    if (!map)
+        return "(none)";
+    return map->getDrawableMaps().size() == 2 ? "NEWER" : "OLD";
+}
+
 std::string sceneFileText(const std::string& folder)
 {
     return "<scene id=\"reloadTest\" filename=\"" + folder + "/map.tmx\"/>\n" + GUARD;
@@ -148,6 +168,13 @@ protected:
             core::Item* item = core::ResourceManager::getItemById(folder);
             return item ? item->getName() : "(none)";
         }
+        case Target::Map:
+            return layersOf(session->getCurrentScene()->getLevelMap());
+        case Target::OtherMap:
+        {
+            std::unique_ptr<LevelMap> other(LevelMapLoader::loadLevelMap(folder + "/other.tmx"));
+            return layersOf(other.get());
+        }
         default:
             return session->getCurrentScene() != before ? "NEWER" : "OLD";
         }
@@ -162,19 +189,18 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
 {
     const std::string badXml = "<root><name>Guard</name><node id=\"start\">";
     const std::vector<Case> cases = {
-        {"map changed", Target::Map, MAP + std::string("<!-- a new tile -->"), Situation::Standing, "NEWER",
-         "Reloaded scene reloadTest", false},
+        {"map changed", Target::Map, twoLayers(), Situation::Standing, "NEWER", "Reloaded scene reloadTest", false},
         {"map not XML", Target::Map, "<map><layer", Situation::Standing, "OLD", "map.tmx", false},
         {"map without layers", Target::Map, "<map width=\"4\" height=\"4\"/>", Situation::Standing, "OLD",
          "was not reloaded", false},
         {"map removed", Target::Map, "", Situation::Standing, "OLD", "", false},
-        {"map changed mid-step", Target::Map, MAP + std::string("<!-- x -->"), Situation::Walking, "OLD", "", true},
-        {"map changed in a conversation", Target::Map, MAP + std::string("<!-- y -->"), Situation::Talking, "NEWER",
-         "Reloaded scene", false},
-        {"map changed in a fight", Target::Map, MAP + std::string("<!-- x -->"), Situation::Fighting, "OLD",
-         "when the fight ends", true},
+        {"map changed mid-step", Target::Map, twoLayers(), Situation::Walking, "OLD", "", true},
+        {"map changed in a conversation", Target::Map, twoLayers(), Situation::Talking, "NEWER", "Reloaded scene",
+         false},
+        {"map changed in a fight", Target::Map, twoLayers(), Situation::Fighting, "OLD", "when the fight ends", true},
         {"scene file changed", Target::SceneFile, "", Situation::Standing, "NEWER", "Reloaded scene", false},
         {"scene file not XML", Target::SceneFile, "<scene id=", Situation::Standing, "OLD", "was not reloaded", false},
+        {"another scene's map changed", Target::OtherMap, twoLayers(), Situation::Standing, "NEWER", "", false},
         {"another scene's map broken", Target::OtherMap, "<map", Situation::Standing, "OLD", "other.tmx", false},
         {"dialog changed", Target::Dialog, NEW_DIALOG, Situation::Standing, "NEWER", "Reloaded dialog", false},
         {"dialog not XML", Target::Dialog, badXml, Situation::Standing, "OLD", "dialog.xml was not reloaded", false},
@@ -289,6 +315,22 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             reload.update();
             EXPECT_FALSE(reload.isSceneWaiting());
             EXPECT_NE(session->getCurrentScene(), before);
+            EXPECT_EQ(readBack(folder, c.target, session, before), "NEWER");
+        }
+        const bool removed = c.contents.empty() && c.target == Target::Map;
+        if (c.situation == Situation::Standing && !removed &&
+            (c.target == Target::Map || c.target == Target::SceneFile))
+        {
+            // Entered again later, the scene is built from what was taken
+            // in: a refused file's last good version.
+            core::Scene* shown = session->getCurrentScene();
+            session->setNextScene("reloadTest", 2, 1);
+            session->update();
+            EXPECT_NE(session->getCurrentScene(), shown) << "the scene still builds";
+            if (c.target == Target::Map)
+            {
+                EXPECT_EQ(readBack(folder, c.target, session, before), c.expected);
+            }
         }
     }
     std::filesystem::remove_all(std::filesystem::path(ZOLT_BINARY_DIR) / "reload-test");
