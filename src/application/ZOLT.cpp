@@ -35,6 +35,7 @@
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
 #include "sound/SoundHandler.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 
 namespace application
@@ -49,6 +50,9 @@ void ZOLT::initialize()
 {
     Log::setNamedStream("ResourceManager", &std::cout);
     std::cout << "init" << std::endl;
+    // Every file read from here on keeps its text, so that live reload can
+    // fall back on it when a changed version does not read well.
+    LoadedFiles::setKeepingCopies(true);
 
     core::LuaInterface::init();
     sound::SoundHandler::init(true);

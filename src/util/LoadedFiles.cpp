@@ -65,7 +65,7 @@ void LoadedFiles::note(const std::string& path, FileKind kind, const std::string
         Entry entry;
         entry.kind = kind;
         entry.stamp = FileStamp::of(key);
-        if (keepsText(kind) && entry.stamp.exists)
+        if (files._keepingCopies && keepsText(kind) && entry.stamp.exists)
             entry.hasKeptText = readWhole(key, entry.keptText);
         found = files._entries.emplace(key, entry).first;
     }
@@ -138,6 +138,11 @@ bool LoadedFiles::readWhole(const std::string& path, std::string& text)
     buffer << in.rdbuf();
     text = buffer.str();
     return true;
+}
+
+void LoadedFiles::setKeepingCopies(bool keeping)
+{
+    instance()._keepingCopies = keeping;
 }
 
 void LoadedFiles::reset()

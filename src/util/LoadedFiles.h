@@ -70,6 +70,11 @@ public:
 
     static bool readWhole(const std::string& path, std::string& text);
 
+    // Whether files read from now on keep a copy of their text. Only the game
+    // wants them (live reload); the tools and benches read maps far larger
+    // than a game's and should not hold them twice.
+    static void setKeepingCopies(bool keeping);
+
     // Forgets everything (tests).
     static void reset();
 
@@ -78,6 +83,7 @@ private:
     static bool keepsText(FileKind kind);
 
     std::map<std::string, Entry> _entries;
+    bool _keepingCopies = false;
     // The paths exactly as loaders passed them, so noting a known file again
     // costs one hash lookup.
     std::unordered_set<std::string> _seenRaw;

@@ -218,6 +218,7 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
         {"items beside an animation", Target::Items, "", Situation::Standing, "NEWER", "read at start only", false},
         {"a file never read", Target::Unread, "<changed/><more/>", Situation::Standing, "OLD", "", false},
     };
+    LoadedFiles::setKeepingCopies(true);
     for (size_t i = 0; i < cases.size(); ++i)
     {
         const Case& c = cases[i];
@@ -333,5 +334,6 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
             }
         }
     }
+    LoadedFiles::setKeepingCopies(false);
     std::filesystem::remove_all(std::filesystem::path(ZOLT_BINARY_DIR) / "reload-test");
 }
