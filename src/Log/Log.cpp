@@ -87,6 +87,11 @@ std::ostream& Log::error()
     return out;
 }
 
+std::ostream* Log::errorStream()
+{
+    return getInstance()->mErrorStream;
+}
+
 std::ostream& Log::warn()
 {
     std::ostream& out = *getInstance()->mWarnStream;

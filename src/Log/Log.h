@@ -19,6 +19,9 @@ public:
     static std::ostream& named(const std::string& name);
 
     static void setErrorStream(std::ostream* stream);
+    // Where error lines go now, so a caller can redirect them for a while
+    // and put them back.
+    static std::ostream* errorStream();
     static void setWarnStream(std::ostream* stream);
     static void setNoteStream(std::ostream* stream);
     static void setNamedStream(const std::string& name, std::ostream* stream);

@@ -47,6 +47,7 @@ enum Keycode
     KEY_ESC = 257,
     KEY_F1 = 258,
     KEY_F5 = 262,
+    KEY_F6 = 263,
     KEY_F9 = 266,
     KEY_UP = 283,
     KEY_LSHIFT = 287,

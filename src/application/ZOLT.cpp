@@ -11,10 +11,12 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
+#include "core/LiveReload.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/ProcessManager2.h"
 #include "core/QuestManager.h"
+#include "core/ReloadInputContext.h"
 #include "core/ResourceManager.h"
 #include "core/SaveFolder.h"
 #include "core/SaveGameManager.h"
@@ -38,6 +40,7 @@
 #include "sound/SoundHandler.h"
 #include "util/DataPaths.h"
 #include "util/GameManifest.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 
 namespace application
@@ -55,6 +58,9 @@ void ZOLT::initialize()
     const GameManifest& game = GameManifest::current();
     Log::setNamedStream("ResourceManager", &std::cout);
     std::cout << "init" << std::endl;
+    // Every file read from here on keeps its text, so that live reload can
+    // fall back on it when a changed version does not read well.
+    LoadedFiles::setKeepingCopies(true);
 
     core::LuaInterface::init();
     sound::SoundHandler::init(true);
@@ -91,6 +97,9 @@ void ZOLT::initialize()
                                                                                 game.id(), game.keepsSharedSaves()));
         _playerSession->setSaveGames(_saveGames);
         application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+        // A maker sees a changed file in the running game; F6 forces it.
+        _liveReload = new core::LiveReload(_playerSession);
+        application::InputManager::pushContext(new core::ReloadInputContext(_liveReload));
     }
 
     initializeSingletonGUIElements();
@@ -207,13 +216,15 @@ void ZOLT::initializeSingletonGUIElements()
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
+    gui::NoticeBox* notice = new gui::NoticeBox();
     if (_saveGames)
     {
         mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
         mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames));
-        gui::NoticeBox* notice = new gui::NoticeBox();
         _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
     }
+    if (_liveReload)
+        _liveReload->setNotifier([notice](const std::string& message) { notice->post(message); });
     // Every entry in sight, none behind a scroll button.
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
@@ -264,6 +275,8 @@ void ZOLT::update(double dt)
     // still runs so the player can quit.
     if (_playerSession)
         _playerSession->update();
+    if (_liveReload)
+        _liveReload->update();
     _processManager2->update(dt);
     sound::SoundHandler::update();
 }

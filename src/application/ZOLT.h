@@ -19,6 +19,7 @@ namespace core
 {
 class Session;
 class QuestManager;
+class LiveReload;
 class SaveGameManager;
 class ProcessManager2;
 }
@@ -72,6 +73,7 @@ private:
     core::Session* _playerSession = nullptr;
     core::QuestManager* _questManager = nullptr;
     core::SaveGameManager* _saveGames = nullptr;
+    core::LiveReload* _liveReload = nullptr;
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;

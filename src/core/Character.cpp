@@ -13,6 +13,7 @@
 #include "core/ScriptInstance.h"
 #include "graphics/TGSprite.h"
 #include "util/GameManifest.h"
+#include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/RandomText.h"
 #include "util/SafeNumbers.h"
@@ -63,7 +64,7 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
 {
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
-    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    if (LoadedFiles::loadXML(document, path, FileKind::Character) != tinyxml2::XML_SUCCESS || !document.RootElement())
     {
         Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;
         return false;

@@ -58,6 +58,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     if (!node->isValid())
         return;
     _path = path;
+    _nodeId = nodeId;
     _node = std::move(node);
     // A node whose script starts a fight hands the screen to the fight: its
     // band would lie over the combat menu and take its clicks.
@@ -69,6 +70,23 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     if (_session)
         _session->setFlag(DIALOG_OPEN_FLAG, 1);
     showNode();
+}
+
+bool DialogManager::isOpen() const
+{
+    return _node && _session && _session->hasFlag(DIALOG_OPEN_FLAG) && _session->getFlag(DIALOG_OPEN_FLAG) == 1;
+}
+
+bool DialogManager::refreshNode()
+{
+    if (!_node)
+        return false;
+    std::unique_ptr<DialogNode> node(new DialogNode(WORKING_DIRECTORY + "/" + _path, _nodeId, false));
+    if (!node->isValid())
+        return false;
+    _node = std::move(node);
+    showNode();
+    return true;
 }
 
 void DialogManager::showNode()

@@ -36,6 +36,12 @@ public:
     Entity* getNPC() const { return _NPC; }
     const DialogNode* getNode() const { return _node.get(); }
     gui::DialogMenu* getDialogMenu() const { return _dialogMenu; }
+    // The dialog file of the conversation shown (or shown last).
+    const std::string& getPath() const { return _path; }
+    bool isOpen() const;
+    // Reads the shown node again from its file and shows it, without running
+    // its scripts; false, with the old node left showing, when it cannot.
+    bool refreshNode();
 
 private:
     void showNode();
@@ -45,6 +51,7 @@ private:
     Entity* _player;
     Entity* _NPC;
     std::string _path;
+    std::string _nodeId;
     std::string _callingEntity;
     std::unique_ptr<DialogNode> _node;
     // Created here, owned by the GUI manager; destroyed through it.

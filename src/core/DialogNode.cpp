@@ -6,6 +6,7 @@
 #include "core/DialogOption.h"
 #include "core/LuaInterface.h"
 #include "core/ScriptInstance.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 #include "util/GameFiles.h"
 
@@ -20,7 +21,8 @@ const char* childText(tinyxml2::XMLElement* parent, const char* name)
 }
 }
 
-DialogNode::DialogNode(const std::string& path, const std::string& nodeId) : _filePath(path), _isValid(false)
+DialogNode::DialogNode(const std::string& path, const std::string& nodeId, bool runNodeScripts)
+    : _filePath(path), _isValid(false), _runNodeScripts(runNodeScripts)
 {
     _isValid = read(nodeId);
 }
@@ -39,7 +41,8 @@ void DialogNode::logError(const std::string& problem) const
 bool DialogNode::read(const std::string& nodeId)
 {
     tinyxml2::XMLDocument document;
-    if (GameFiles::loadXML(document, _filePath) != tinyxml2::XML_SUCCESS)
+    // While a changed dialog file is broken, its last good version is read.
+    if (LoadedFiles::loadXML(document, _filePath, FileKind::Dialog) != tinyxml2::XML_SUCCESS)
     {
         logError("Failed to load or parse the file");
         return false;
@@ -68,7 +71,8 @@ bool DialogNode::read(const std::string& nodeId)
             return false;
     }
     // Scripts run after the node's own conditions, so they only shape later nodes.
-    runScripts(nodeElement);
+    if (_runNodeScripts)
+        runScripts(nodeElement);
     return true;
 }
 

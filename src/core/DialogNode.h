@@ -16,7 +16,9 @@ class DialogNode
 public:
     // A file, name or node that cannot be found is logged with the file name
     // and leaves the node invalid, with no text and no options.
-    DialogNode(const std::string& path, const std::string& nodeId);
+    // Showing a node again after its file changed must not run its scripts
+    // a second time, so `runNodeScripts` can be false.
+    DialogNode(const std::string& path, const std::string& nodeId, bool runNodeScripts = true);
     virtual ~DialogNode();
     DialogNode(const DialogNode&) = delete;
     DialogNode& operator=(const DialogNode&) = delete;
@@ -42,5 +44,6 @@ private:
     std::vector<std::string> _events;
     std::vector<DialogOption*> _options;
     bool _isValid;
+    bool _runNodeScripts;
 };
 }

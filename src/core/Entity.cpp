@@ -328,6 +328,8 @@ void Entity::updateSpritePosition()
 
 bool Entity::checkTriggers()
 {
+    if (_triggersHeld)
+        return false;
     const TilePos here = currentTile();
     return checkTriggers(here.row, here.col);
 }

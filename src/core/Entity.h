@@ -61,6 +61,9 @@ public:
     // (restoring a saved game, putting a fighter back).
     void setFacing(Direction direction);
     bool isMoving() const;
+    // While held, placing the entity fires no trigger: putting the avatar
+    // back where it stood on a reloaded map is not a step.
+    void holdTriggers(bool held) { _triggersHeld = held; }
 
     // Placing fires the trigger of the tile placed on.
     void setPosition(int row, int column);
@@ -111,6 +114,7 @@ protected:
     glm::vec2 _vel;
     Direction _faceDirection;
     bool _moving;
+    bool _triggersHeld = false;
     bool _isInWanderRegion;
     bool _removeThis;
     std::string _id;

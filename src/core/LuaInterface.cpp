@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "Log/Log.h"
+#include "util/LoadedFiles.h"
 #include "core/Entity.h"
 #include "core/LuaBindings.h"
 #include "util/GameFiles.h"
@@ -509,11 +510,30 @@ void LuaInterface::runScript(const std::string& scriptName)
     lua_State* ls = getState();
     StackGuard guard(ls);
     const std::string path = "." + SCRIPT_DIRECTORY + scriptName;
-    if (!runChunk(loadScriptFile(ls, path), path))
+    LoadedFiles::note(path, FileKind::Script);
+    // While a changed script fails to compile, the last one that did runs.
+    std::string kept;
+    const std::string chunkName = "@" + path;
+    const int loaded = LoadedFiles::keptCopyIfBroken(path, kept)
+                           ? luaL_loadbufferx(ls, kept.data(), kept.size(), chunkName.c_str(), "t")
+                           : loadScriptFile(ls, path);
+    if (!runChunk(loaded, path))
     {
         const char* message = lua_tostring(ls, -1);
         Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path) << std::endl;
     }
+}
+
+bool LuaInterface::compiles(const std::string& path, const std::string& text, std::string& error)
+{
+    lua_State* ls = getState();
+    StackGuard guard(ls);
+    const std::string chunkName = "@" + path;
+    if (luaL_loadbuffer(ls, text.data(), text.size(), chunkName.c_str()) == LUA_OK)
+        return true;
+    const char* message = lua_tostring(ls, -1);
+    error = message ? message : path + ": does not compile";
+    return false;
 }
 
 void LuaInterface::runString(const std::string& script, const std::string& chunkName)

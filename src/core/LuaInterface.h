@@ -66,6 +66,9 @@ public:
     // stack on failure ("cannot open <path>: <why>" for a file that cannot
     // be read).
     static int loadScriptFile(lua_State* ls, const std::string& path);
+    // Whether the text compiles as the script at `path`, without running
+    // it; Lua's message (file and line) in `error` when not.
+    static bool compiles(const std::string& path, const std::string& text, std::string& error);
     // Compile and run errors go to the error log, naming the chunk: the
     // given name, or the start of the source when there is none.
     static void runString(const std::string& script, const std::string& chunkName = std::string());

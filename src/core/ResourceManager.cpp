@@ -12,6 +12,7 @@
 #include "core/Item.h"
 #include "core/Scene.h"
 #include "util/GameManifest.h"
+#include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
@@ -39,6 +40,26 @@ bool loadDocument(tinyxml2::XMLDocument& document, const std::string& path)
     return GameFiles::loadXML(document, path) == tinyxml2::XML_SUCCESS;
 }
 
+// A record read again replaces the one of the same name in place, so list
+// order (and with it which duplicate wins) is kept.
+template <typename T, typename Name>
+void addRecord(std::list<T*>& records, T* record, bool replacing, std::list<T*>& retired, Name nameOf)
+{
+    if (replacing)
+    {
+        for (T*& old : records)
+        {
+            if (old && nameOf(old) == nameOf(record))
+            {
+                retired.push_back(old);
+                old = record;
+                return;
+            }
+        }
+    }
+    records.push_back(record);
+}
+
 template <typename T, typename Name>
 T* findByName(const std::list<T*>& records, const std::string& wanted, Name nameOf)
 {
@@ -61,6 +82,12 @@ ResourceManager::~ResourceManager()
         delete characterClass;
     for (Effect* effect : _effects)
         delete effect;
+    for (Item* item : _retiredItems)
+        delete item;
+    for (Ability* ability : _retiredAbilities)
+        delete ability;
+    for (Class* characterClass : _retiredClasses)
+        delete characterClass;
 }
 
 ResourceManager* ResourceManager::getInstance()
@@ -94,6 +121,7 @@ void ResourceManager::init()
 bool ResourceManager::buildFromXMLFile(const std::string& fileName)
 {
     const std::string path = dataPath(fileName);
+    LoadedFiles::note(path, FileKind::Data);
     NamedXMLDocument document(fileName);
     if (!loadDocument(document, path))
     {
@@ -103,6 +131,31 @@ bool ResourceManager::buildFromXMLFile(const std::string& fileName)
     ResourceManager* self = getInstance();
     for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
         self->readRecord(record, path);
+    return true;
+}
+
+bool ResourceManager::reloadFromXMLFile(const std::string& fileName, int* skipped)
+{
+    const std::string path = dataPath(fileName);
+    NamedXMLDocument document(fileName);
+    if (!loadDocument(document, path))
+    {
+        Log::error() << "ResourceManager::reloadFromXMLFile - " << fileName << ": " << nullToEmpty(document.ErrorStr())
+                     << std::endl;
+        return false;
+    }
+    ResourceManager* self = getInstance();
+    self->_replacing = true;
+    for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
+    {
+        const std::string kind = record->Name();
+        // A second animation of a name would free the one sprites run on.
+        if (kind != "animation" && kind != "character")
+            self->readRecord(record, path);
+        else if (skipped)
+            ++*skipped;
+    }
+    self->_replacing = false;
     return true;
 }
 
@@ -145,7 +198,7 @@ void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& 
                      << " of " << path << std::endl;
         return;
     }
-    _items.push_back(item);
+    addRecord(_items, item, _replacing, _retiredItems, [](Item* record) { return record->getId(); });
 }
 
 void ResourceManager::readAbility(tinyxml2::XMLElement* record)
@@ -155,7 +208,7 @@ void ResourceManager::readAbility(tinyxml2::XMLElement* record)
     if (!ability)
         return;
     Log::named(LOG_NAME) << "Loaded ability " << ability->getName() << std::endl;
-    _abilities.push_back(ability);
+    addRecord(_abilities, ability, _replacing, _retiredAbilities, [](Ability* record) { return record->getName(); });
 }
 
 void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string& path)
@@ -168,7 +221,7 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
         return;
     }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
-    _classes.push_back(characterClass);
+    addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
 }
 
 tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)
@@ -197,7 +250,8 @@ std::unique_ptr<Scene> ResourceManager::getScene(const std::string& sceneId)
     const std::string fileName = row == levelNameMap.end() ? std::string() : row->second;
     const std::string path = dataPath(fileName);
     NamedXMLDocument document(fileName);
-    if (fileName.empty() || !loadDocument(document, path) || !document.FirstChildElement())
+    if (fileName.empty() || LoadedFiles::loadXML(document, path, FileKind::Scene) != tinyxml2::XML_SUCCESS ||
+        !document.FirstChildElement())
     {
         Log::error() << "ResourceManager::buildFromXML - Failed to get scene " << sceneId << " does " << path
                      << " exist?" << std::endl;

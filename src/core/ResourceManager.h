@@ -45,6 +45,14 @@ public:
     // False when the file cannot be read; bad records inside a readable file
     // are logged and skipped, and the result stays true.
     static bool buildFromXMLFile(const std::string& fileName);
+    // Reads a changed data file again: each item, ability and class in it
+    // takes the place of the record of the same name (or is added), and the
+    // scene table takes its scene rows. Records replaced stay allocated,
+    // since characters and fights may still point at them. Animations and
+    // characters are read at start only. False, nothing changed, when the
+    // file cannot be read or parsed.
+    // `skipped` counts the animation and character records left as they were.
+    static bool reloadFromXMLFile(const std::string& fileName, int* skipped = nullptr);
     static tamsyAnimation::Animation* buildAnimation(tinyxml2::XMLElement* element);
 
     // A new scene each call; null when the id is not in the table or its
@@ -79,5 +87,10 @@ private:
     AbilityList _abilities;
     ClassList _classes;
     EffectList _effects;
+    // Set while a changed file is read again.
+    bool _replacing = false;
+    ItemList _retiredItems;
+    AbilityList _retiredAbilities;
+    ClassList _retiredClasses;
 };
 }

@@ -246,6 +246,22 @@ void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int co
     scene->activate(_sm);
 }
 
+void Session::reenterScene(std::unique_ptr<Scene> scene)
+{
+    Character* avatar = getAvatar();
+    if (!avatar)
+    {
+        attemptEnterScene(std::move(scene), 0, 0);
+        return;
+    }
+    const glm::vec2 tile = avatar->getPosition();
+    const Direction facing = avatar->getFaceDirection();
+    avatar->holdTriggers(true);
+    attemptEnterScene(std::move(scene), static_cast<int>(tile.x), static_cast<int>(tile.y));
+    avatar->holdTriggers(false);
+    avatar->setFacing(facing);
+}
+
 Scene* Session::getCurrentScene() const
 {
     return _currentScene.get();

@@ -72,6 +72,10 @@ public:
     Scene* getNextScene() const;
     // The scene left behind is freed once the new one is shown.
     void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
+    // Shows a scene rebuilt from changed files in place of the current one,
+    // with the avatar on the tile it stood on and facing the same way; no
+    // trigger fires, since the avatar took no step.
+    void reenterScene(std::unique_ptr<Scene> scene);
 
     Scene* getCurrentScene() const;
     Party* getCurrentParty() const;

@@ -17,6 +17,7 @@
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 #include "util/GameFiles.h"
 
@@ -121,6 +122,11 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
 // Read whole through the game's files (the game may be one archive).
 bool openAndParse(PartialLevel& level, tinyxml2::XMLDocument& document)
 {
+    LoadedFiles::note(level.path, FileKind::Map);
+    // A changed map that did not read well: its last good version is built.
+    std::string kept;
+    if (LoadedFiles::keptCopyIfBroken(level.path, kept))
+        return reportParse(level, document, document.Parse(kept.c_str(), kept.size()));
     std::string contents;
     if (!GameFiles::read(level.path, contents))
     {

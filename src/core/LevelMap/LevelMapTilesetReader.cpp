@@ -9,6 +9,7 @@
 #include "core/LevelMap/LevelMapAttributes.h"
 #include "core/LevelMap/TilePassability.h"
 #include "graphics/TGImageLoader.h"
+#include "util/LoadedFiles.h"
 #include "util/util.h"
 #include "util/GameFiles.h"
 
@@ -57,15 +58,10 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
 {
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
+    // A change to the tileset shows in every scene whose map uses it.
+    LoadedFiles::note(path, FileKind::Map, mapPath);
     tinyxml2::XMLDocument document;
-    std::string text;
-    std::string why;
-    if (!GameFiles::read(path, text, &why))
-    {
-        problem = "cannot read the tileset file " + source + ": " + why;
-        return nullptr;
-    }
-    if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS)
+    if (LoadedFiles::loadXML(document, path, FileKind::Map) != tinyxml2::XML_SUCCESS)
     {
         problem = "cannot read the tileset file " + source + ": " + nullToEmpty(document.ErrorStr());
         return nullptr;
