@@ -268,6 +268,26 @@ long long Renderer::AnimationTime() const
     return static_cast<long long>(glfwGetTime() * 1000.0);
 }
 
+glm::vec2 Renderer::LayerShift(const Map* map) const
+{
+    if (!map->tileset || map->tileset->tileWidth <= 0 || map->tileset->tileHeight <= 0)
+        return glm::vec2(0.0f, 0.0f);
+    const float sx = static_cast<float>(map->tileset->renderedTileWidth) / map->tileset->tileWidth;
+    const float sy = static_cast<float>(map->tileset->renderedTileHeight) / map->tileset->tileHeight;
+    float x = map->offsetX;
+    float y = map->offsetY;
+    if (_parallaxFollowsCamera && _camera && (map->parallaxX != 1.0f || map->parallaxY != 1.0f))
+    {
+        // The view's centre in map pixels from the map's top-left.
+        const glm::vec3 centre = _camera->GetPosition();
+        const float viewX = (centre.x + map->GetMapWidth() / 2.0f) / sx;
+        const float viewY = (map->GetMapHeight() / 2.0f - centre.y) / sy;
+        x += (1.0f - map->parallaxX) * (viewX - map->parallaxOriginX);
+        y += (1.0f - map->parallaxY) * (viewY - map->parallaxOriginY);
+    }
+    return glm::vec2(x * sx, -y * sy);
+}
+
 void Renderer::AdvanceAnimations()
 {
     const long long now = AnimationTime();
@@ -499,6 +519,7 @@ void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache
         const auto mesh = _layerMeshes.find(entry.first);
         if (mesh != _layerMeshes.end())
             layer.frames = mesh->second.shownFrames;
+        layer.shift = LayerShift(map);
         if (map->shownInEditor && _layerMeshes.count(entry.first))
         {
             std::vector<Tileset*> tilesets = map->tilesets;
@@ -526,10 +547,12 @@ void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
             continue;
         const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
         const auto mesh = _layerMeshes.find(entry.first);
+        const glm::vec2 shift = LayerShift(map);
+        const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(shift, 0.0f));
         std::vector<std::pair<unsigned int, unsigned int>> quads;
         if (mesh != _layerMeshes.end())
         {
-            quads = VisibleQuads(map, mesh->second, viewProj);
+            quads = VisibleQuads(map, mesh->second, viewProj * trans);
             const std::pair<unsigned int, unsigned int> objects = mesh->second.ObjectQuads();
             if (objects.second > objects.first)
                 quads.push_back(objects);
@@ -537,7 +560,7 @@ void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
         glBindVertexArray(vao.first);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);
-        SetMat4(program, "trans", glm::mat4(1.0f));
+        SetMat4(program, "trans", trans);
         if (map->shownInEditor && mesh != _layerMeshes.end())
             DrawLayerTiles(map, mesh->second, quads, program);
 

@@ -94,6 +94,12 @@ public:
         _animationFixed = true;
     }
     long long AnimationTime() const;
+    // Whether layers with a parallax factor other than 1 move against the
+    // camera, as in the editor's view (the default); without, they keep
+    // their offset only, as the editor exports a whole map.
+    void SetParallaxFollowsCamera(bool follows) { _parallaxFollowsCamera = follows; }
+    // Where a layer's offset and parallax put it, in world units.
+    glm::vec2 LayerShift(const Map* map) const;
 
     // Registries as the passes see them (read-only, for inspection).
     const MapMap& GetFloorMaps() const { return _floorMap; }
@@ -191,6 +197,7 @@ private:
     bool _passabilityOverlay = true;
     bool _wireframe = false;
     long long _animationMs = 0;
+    bool _parallaxFollowsCamera = true;
     bool _animationFixed = false;
     LayerCache _layerCache;
     // What the window shows, when it was drawn from a complete description.

@@ -108,3 +108,54 @@ TEST_F(EditorOrderTest, AnimatedTilesRedrawOnlyWhenTheirFrameChanges)
         EXPECT_EQ(WorldPixel(0, 0), step.shown);
     }
 }
+
+TEST_F(EditorOrderTest, ParallaxLayersMoveAgainstTheCameraAndOffsetsShiftThem)
+{
+    SolidTexture(rm, "red", RED);
+    SolidTexture(rm, "green", GREEN);
+    // Two cells of 20 world units (4 map pixels, drawn five times larger);
+    // only the right one, x 0..20, is drawn.
+    Map* far = EditorLayer("far", "red", 0, false, 1);
+    far->cols = 2;
+    far->tiles[0].resize(2);
+    far->parallaxX = 0.5f;
+    far->parallaxY = 0.5f;
+    Map* near = EditorLayer("near", "green", 1, false, 1);
+    near->cols = 2;
+    near->tiles[0].resize(2);
+    near->offsetX = 2.0f;  // 10 world units right
+    near->offsetY = -4.0f; // 20 world units up
+    for (Tileset* ts : {far->tileset, near->tileset})
+    {
+        ts->tileWidth = 4;
+        ts->tileHeight = 4;
+    }
+    sm->SubmitMap("far", far);
+    sm->SubmitMap("near", near);
+
+    struct View
+    {
+        float cameraX;
+        float farLeft; // where the far cell starts, in world units
+    };
+    // The view's centre lies (camera + 20) / 5 map pixels from the map's
+    // left edge; half of that moves the far layer.
+    for (const View view : {View{0.0f, 10.0f}, View{100.0f, 60.0f}, View{-60.0f, -20.0f}})
+    {
+        SCOPED_TRACE(view.cameraX);
+        sm->GetActiveCamera()->MoveTo(view.cameraX, 0.0f);
+        renderer->Draw();
+        // Screen pixels relative to the camera.
+        const float left = view.farLeft - view.cameraX;
+        EXPECT_EQ(WorldPixel(left + 1.0f, -8.0f), RED);
+        EXPECT_EQ(WorldPixel(left + 19.0f, -8.0f), RED);
+        EXPECT_NE(WorldPixel(left - 2.0f, -8.0f), RED);
+        EXPECT_NE(WorldPixel(left + 22.0f, -8.0f), RED);
+        // The near layer keeps its offset wherever the camera is.
+        EXPECT_EQ(WorldPixel(15.0f - view.cameraX, 25.0f), GREEN);
+        EXPECT_NE(WorldPixel(5.0f - view.cameraX, 25.0f), GREEN);
+    }
+    EXPECT_EQ(renderer->LayerShift(near), glm::vec2(10.0f, 20.0f));
+    renderer->SetParallaxFollowsCamera(false);
+    EXPECT_EQ(renderer->LayerShift(far), glm::vec2(0.0f, 0.0f));
+}

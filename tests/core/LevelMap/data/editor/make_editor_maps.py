@@ -83,3 +83,27 @@ write('animated',
       + layer('Water', cells(lambda r, c: 3 if (r + c) % 2 else (8 if r == 3 else 0)))
       + '<objectgroup name="Buoys">\n' + tile_object(1, 8 | HF, 40, 40) + '</objectgroup>\n',
       tiles=ANIMATIONS)
+
+
+# Parallax and layer offsets: the editor shifts a layer by its offset, and
+# by (1 - factor) times the view's distance from the parallax origin.
+write('parallax',
+      layer('Ground', cells(lambda r, c: 1 + (r * W + c) % 4))
+      + layer('Clouds', cells(lambda r, c: 10 if (r, c) in ((1, 1), (2, 4)) else 0),
+              ' parallaxx="0.5" parallaxy="0.25"')
+      + '<group name="Sky" offsetx="8" offsety="-4">\n'
+      + layer('Birds', cells(lambda r, c: 12 if (r, c) in ((0, 2), (3, 3)) else 0), ' offsetx="3" offsety="5"')
+      + '</group>\n')
+
+
+# Image layers: one between tile layers, moved by its offset and faded, one
+# with a transparent colour on top, and one hidden.
+write('image_layer',
+      layer('Ground', cells(lambda r, c: 1 + (r + 2 * c) % 5))
+      + '<imagelayer name="Poster" offsetx="20" offsety="8" opacity="0.7">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n'
+      + layer('Fence', cells(lambda r, c: 7 if r == 2 else 0))
+      + '<imagelayer name="Stamp" offsetx="48" offsety="24">\n'
+        ' <image source="../features/keyed16.png" trans="ff00ff" width="64" height="48"/>\n</imagelayer>\n'
+      + '<imagelayer name="Hidden" visible="0">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n')
