@@ -423,6 +423,16 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
 // at the layer's place; its grid is sized like the tile layers' later.
 void addPictureLayer(PartialLevel& level, std::unique_ptr<tamsygraphics::Map> map)
 {
+    // An infinite map's grid starts at its top-left chunk, not at the
+    // editor's origin that objects and images are placed from.
+    if (level.infinite)
+    {
+        for (tamsygraphics::TileObject& object : map->objects)
+        {
+            object.x -= static_cast<float>(level.left * level.grid->tileWidth);
+            object.y -= static_cast<float>(level.top * level.grid->tileHeight);
+        }
+    }
     level.objectLayers.push_back(map.get());
     level.drawableMaps.push_back(std::move(map));
     level.drawableIndices.push_back(level.documentIndex);

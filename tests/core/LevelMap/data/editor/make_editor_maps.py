@@ -107,3 +107,15 @@ write('image_layer',
         ' <image source="../features/keyed16.png" trans="ff00ff" width="64" height="48"/>\n</imagelayer>\n'
       + '<imagelayer name="Hidden" visible="0">\n'
         ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n')
+
+
+# Tile objects and an image on an infinite map, whose drawn area starts at
+# its top-left chunk, left of and above the editor's origin.
+with open('../features/infinite.tmx') as source:
+    infinite = source.read().replace('source="plain16.png"', 'source="../features/plain16.png"')
+with open('infinite_objects.tmx', 'w') as out:
+    out.write(infinite.replace('</map>', '<objectgroup name="Props">\n'
+                               + tile_object(1, 5, -200, -100) + tile_object(2, 9 | VF, 40, 60)
+                               + '</objectgroup>\n<imagelayer name="Sign" offsetx="-120" offsety="30">\n'
+                               ' <image source="../features/plain16.png" width="64" height="48"/>\n'
+                               '</imagelayer>\n</map>'))
