@@ -295,6 +295,8 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
         TileUVs(*ts, *info, shown.col, shown.row, uv);
         ApplyTiledFlips(object.tile, uv);
         AppendQuad(mesh.geometry, pos, uv);
+        mesh.objectBaseY.push_back(frame.halfH -
+                                   object.y * (frame.dy / static_cast<float>(std::max(1, map->tileset->tileHeight))));
         if (mesh.runs.empty() || mesh.runs.back().second != object.tile.tileset)
             mesh.runs.emplace_back(quad, object.tile.tileset);
         ++quad;

@@ -245,7 +245,9 @@ void Renderer::Submit(const std::string& name, Map* map)
 
     RemoveMap(name);
     _layerMeshes[name] = std::move(mesh);
-    if (map->editorOrder)
+    if (map->holdsSprites)
+        _spriteLayers[name] = map;
+    else if (map->editorOrder)
         (map->overSprites ? _editorOver : _editorUnder)[name] = map;
     else if (name.find("Floor") != std::string::npos)
         _floorMap[name] = map;
@@ -335,6 +337,7 @@ void Renderer::RemoveMap(const std::string& name)
     _furniture.erase(name);
     _editorUnder.erase(name);
     _editorOver.erase(name);
+    _spriteLayers.erase(name);
 }
 
 LayerList Renderer::InNameOrder(const MapMap& group)
@@ -399,6 +402,7 @@ void Renderer::Draw()
     GetClientDimenstions(&frame.width, &frame.height);
     const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
     bool complete = underComplete;
+    DescribeLayerGroup(InEditorOrder(_spriteLayers), frame.overSprites, complete);
     DescribeLayerGroup(InEditorOrder(_editorOver), frame.overSprites, complete);
     DescribeLayerGroup(InNameOrder(_otherMaps), frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
@@ -412,7 +416,10 @@ void Renderer::Draw()
     _drewLastFrame = true;
     glClear(GL_COLOR_BUFFER_BIT);
     DrawUnderSprites(viewProj, frame.underSprites, underComplete);
-    DrawSprites(viewProj);
+    if (_spriteLayers.empty())
+        DrawSprites(viewProj);
+    else
+        DrawSpritesAmongObjects(viewProj);
     DrawLayerGroup(InEditorOrder(_editorOver), viewProj);
     DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
     DrawGUI();
@@ -733,6 +740,110 @@ void Renderer::DrawSprites(const glm::mat4& viewProj)
     SetVec2(program, "texShift", glm::vec2(0.0f, 0.0f));
     SetMat2(program, "texScale", glm::mat2(1.0f));
     _spriteBatch.Draw(glGetUniformLocation(program, "tex"));
+    glUseProgram(0);
+}
+
+namespace
+{
+// One thing of the sprite pass: a sprite, or one tile object of a layer.
+struct SpriteItem
+{
+    float baseY;
+    const Sprite* sprite;
+    const std::string* layer;
+    const Map* map;
+    unsigned int quad;
+};
+}
+
+void Renderer::DrawSpritesAmongObjects(const glm::mat4& viewProj)
+{
+    std::vector<SpriteItem> items;
+    for (const auto& entry : _spriteMap)
+    {
+        const Sprite* sprite = entry.second;
+        if (!sprite || !sprite->IsVisible())
+            continue;
+        const float bottom = (sprite->GetModelMatrix() * glm::vec4(0.0f, -0.5f, 0.0f, 1.0f)).y;
+        items.push_back({bottom, sprite, nullptr, nullptr, 0});
+    }
+    for (const auto& entry : _spriteLayers)
+    {
+        const auto mesh = _layerMeshes.find(entry.first);
+        if (!entry.second || entry.second->hide || !entry.second->shownInEditor || mesh == _layerMeshes.end())
+            continue;
+        const float shift = LayerShift(entry.second).y;
+        const unsigned int first = mesh->second.ObjectQuads().first;
+        for (unsigned int k = 0; k < mesh->second.objectBaseY.size(); ++k)
+            items.push_back({mesh->second.objectBaseY[k] + shift, nullptr, &entry.first, entry.second, first + k});
+    }
+    // Higher on the screen is further back; equals keep sprites' name order
+    // and objects' order in their layer, sprites in front.
+    std::stable_sort(items.begin(), items.end(),
+                     [](const SpriteItem& a, const SpriteItem& b)
+                     {
+                         if (a.baseY != b.baseY)
+                             return a.baseY > b.baseY;
+                         return a.sprite == nullptr && b.sprite != nullptr;
+                     });
+    for (std::size_t i = 0; i < items.size();)
+    {
+        std::size_t end = i;
+        std::vector<const Sprite*> sprites;
+        std::vector<unsigned int> quads;
+        while (end < items.size() && (items[end].sprite != nullptr) == (items[i].sprite != nullptr) &&
+               items[end].map == items[i].map)
+        {
+            if (items[end].sprite)
+                sprites.push_back(items[end].sprite);
+            else
+                quads.push_back(items[end].quad);
+            ++end;
+        }
+        if (items[i].sprite)
+            DrawSpriteRun(sprites, viewProj);
+        else
+            DrawObjectRun(*items[i].layer, items[i].map, quads, viewProj);
+        i = end;
+    }
+}
+
+void Renderer::DrawSpriteRun(const std::vector<const Sprite*>& sprites, const glm::mat4& viewProj)
+{
+    _spriteBatch.Clear();
+    for (const Sprite* sprite : sprites)
+    {
+        const Texture* texture = _resourceManager->GetTexture(sprite->GetTextureName());
+        if (!texture)
+            texture = _resourceManager->GetTexture("mopkin");
+        if (texture)
+            _spriteBatch.Add(*sprite, *texture);
+    }
+    DrawSprites(viewProj);
+}
+
+void Renderer::DrawObjectRun(const std::string& name, const Map* map, const std::vector<unsigned int>& quads,
+                             const glm::mat4& viewProj)
+{
+    const auto mesh = _layerMeshes.find(name);
+    if (mesh == _layerMeshes.end())
+        return;
+    std::vector<std::pair<unsigned int, unsigned int>> ranges;
+    for (unsigned int quad : quads)
+    {
+        if (!ranges.empty() && ranges.back().second == quad)
+            ++ranges.back().second;
+        else
+            ranges.emplace_back(quad, quad + 1);
+    }
+    const GLuint program = _resourceManager->GetProgram("level");
+    glUseProgram(program);
+    glBindVertexArray(_resourceManager->GetVAO(name).first);
+    SetInt(program, "overlay", 0);
+    SetMat4(program, "viewProj", viewProj);
+    SetMat4(program, "trans", glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f)));
+    DrawLayerTiles(map, mesh->second, ranges, program);
+    glBindVertexArray(0);
     glUseProgram(0);
 }
 

@@ -107,6 +107,8 @@ public:
     const MapMap& GetOtherMaps() const { return _otherMaps; }
     // Layers of maps drawn in the editor's order, under or over the sprites.
     const MapMap& GetEditorOrderMaps(bool overSprites) const { return overSprites ? _editorOver : _editorUnder; }
+    // Object layers whose tile objects are drawn among the sprites.
+    const MapMap& GetSpriteLayers() const { return _spriteLayers; }
     const MapMap& GetMaps() const { return _maps; }
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
@@ -171,6 +173,12 @@ private:
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
+    // The sprites and the tile objects of the layers that hold them, from
+    // the back of the screen (top) to the front (bottom).
+    void DrawSpritesAmongObjects(const glm::mat4& viewProj);
+    void DrawSpriteRun(const std::vector<const Sprite*>& sprites, const glm::mat4& viewProj);
+    void DrawObjectRun(const std::string& name, const Map* map, const std::vector<unsigned int>& quads,
+                       const glm::mat4& viewProj);
     void DrawGUI();
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
     void DrawTexts(const std::vector<const Text*>& texts);
@@ -185,6 +193,7 @@ private:
     MapMap _otherMaps;
     MapMap _editorUnder;
     MapMap _editorOver;
+    MapMap _spriteLayers;
     // What each submitted layer needs to draw only what the camera sees
     // (its vertices live in the resource manager).
     std::map<std::string, LayerMesh> _layerMeshes;

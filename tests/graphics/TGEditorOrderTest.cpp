@@ -159,3 +159,51 @@ TEST_F(EditorOrderTest, ParallaxLayersMoveAgainstTheCameraAndOffsetsShiftThem)
     renderer->SetParallaxFollowsCamera(false);
     EXPECT_EQ(renderer->LayerShift(far), glm::vec2(0.0f, 0.0f));
 }
+
+TEST_F(EditorOrderTest, TileObjectsOfTheSpritesLayerSortWithTheSprites)
+{
+    SolidTexture(rm, "red", RED);
+    SolidTexture(rm, "white", WHITE);
+    SolidTexture(rm, "blue", BLUE);
+    for (bool holds : {true, false})
+    {
+        SCOPED_TRACE(holds);
+        // Ten cells of 20 world units (4 map pixels); no cell drawn, two
+        // objects of 40 x 40: a red one further back, a white one in front.
+        Map* props = EditorLayer("props", "red", 1, false, 10);
+        tilesets.emplace_back(SimpleTileset("white", 20));
+        props->tilesets = {props->tileset, tilesets.back().get()};
+        for (Tileset* ts : props->tilesets)
+            ts->tileWidth = ts->tileHeight = 4;
+        TileObject back;
+        back.x = 0.0f;
+        back.y = 4.0f; // bottom at world y -10
+        back.width = back.height = 8.0f;
+        TileObject front = back;
+        front.x = 4.0f;
+        front.y = 10.0f; // bottom at world y -40
+        front.tile.tileset = 1;
+        props->objects = {back, front};
+        props->holdsSprites = holds;
+        sm->SubmitMap("props", props);
+        // Its bottom at -15: between the two.
+        Sprite* sprite = sm->CreateSprite("hero");
+        sprite->SetTexture("blue");
+        sprite->Dimensions(20.0f, 20.0f);
+        sprite->MoveTo(-70.0f, -5.0f);
+
+        EXPECT_EQ(renderer->GetSpriteLayers().size(), holds ? 1u : 0u);
+        renderer->Draw();
+        EXPECT_EQ(WorldPixel(-70, -5), holds ? WHITE : BLUE) << "the object in front covers the sprite";
+        EXPECT_EQ(WorldPixel(-75, 4), BLUE) << "the sprite covers the object behind it";
+        EXPECT_EQ(WorldPixel(-95, 20), RED);
+        EXPECT_EQ(WorldPixel(-50, -30), WHITE);
+
+        // The sprite walks down in front of both.
+        sprite->MoveTo(-70.0f, -35.0f);
+        renderer->Draw();
+        EXPECT_EQ(WorldPixel(-70, -35), BLUE);
+        sm->DestroySprite("hero");
+        sm->DestroyMap("props");
+    }
+}

@@ -514,6 +514,12 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
     }
     if (objects.empty())
         return true;
+    // The editor draws a layer's objects from the top of the map down unless
+    // told to keep their order in the file.
+    if (LevelMapAttributes::text(group, "draworder") != "index")
+        std::stable_sort(objects.begin(), objects.end(),
+                         [](const tamsygraphics::TileObject& a, const tamsygraphics::TileObject& b)
+                         { return a.y < b.y; });
     auto map = std::make_unique<tamsygraphics::Map>();
     map->name = LevelMapAttributes::text(group, "name");
     map->tileset = level.grid;
@@ -873,6 +879,10 @@ void placeSprites(PartialLevel& level)
         level.drawableMaps[i]->editorOrder = true;
         // Without an object layer the characters walk on top of everything.
         level.drawableMaps[i]->overSprites = place >= 0 && level.drawableIndices[i] > place;
+        level.drawableMaps[i]->holdsSprites =
+            level.drawableIndices[i] == place && !level.drawableMaps[i]->objects.empty() &&
+            std::find(level.objectLayers.begin(), level.objectLayers.end(), level.drawableMaps[i].get()) !=
+                level.objectLayers.end();
     }
 }
 

@@ -66,9 +66,13 @@ write('tile_objects',
       + tile_object(8, 8 | HF, 48, 64, {'more': ' rotation="270"'})
       + tile_object(9, 9, 64, 64, {'more': ' visible="0"'})
       + tile_object(10, 10, 48, 48, {'w': 32, 'h': 8})
+      # Overlapping, in the file bottom first: drawn top-down all the same.
+      + tile_object(12, 3, 80, 30) + tile_object(13, 4, 72, 24)
       + '</objectgroup>\n'
-      + '<objectgroup name="Lanterns" opacity="0.6">\n'
+      + '<objectgroup name="Lanterns" opacity="0.6" draworder="index">\n'
       + tile_object(11, 12, 80, 64)
+      # Overlapping and kept in the file's order.
+      + tile_object(14, 6, 8, 60) + tile_object(15, 7, 2, 54)
       + '</objectgroup>\n')
 
 
