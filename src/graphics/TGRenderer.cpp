@@ -770,7 +770,11 @@ void Renderer::DrawSpritesAmongObjects(const glm::mat4& viewProj)
     for (const auto& entry : _spriteLayers)
     {
         const auto mesh = _layerMeshes.find(entry.first);
-        if (!entry.second || entry.second->hide || !entry.second->shownInEditor || mesh == _layerMeshes.end())
+        if (!entry.second || entry.second->hide)
+            continue;
+        // Marked cells show at the layer's place, under the sprites.
+        DrawHighlights(entry.second, viewProj);
+        if (!entry.second->shownInEditor || mesh == _layerMeshes.end())
             continue;
         const float shift = LayerShift(entry.second).y;
         const unsigned int first = mesh->second.ObjectQuads().first;
