@@ -351,6 +351,7 @@ TEST_F(MapRender, EditorFeaturesMatchTiled)
         {"layer_order", "", "", false, 0, 0},
         {"sprites_marked", "", "", false, 0, 0},
         {"tile_objects", "", "", false, 0, 0},
+        {"object_offsets", "", "", false, 0, 0},
         {"animated", "", "", false, 0, 0},
         {"animated", "--time 350", "--advance-animations 350", false, 0, 0},
         {"animated", "--time 20000", "--advance-animations 20000", false, 0, 0},

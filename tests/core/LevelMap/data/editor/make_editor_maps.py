@@ -123,3 +123,13 @@ with open('infinite_objects.tmx', 'w') as out:
                                + '</objectgroup>\n<imagelayer name="Sign" offsetx="-120" offsety="30">\n'
                                ' <image source="../features/plain16.png" width="64" height="48"/>\n'
                                '</imagelayer>\n</map>'))
+
+
+# The tileset's tile offset moves tile objects as it moves cells.
+write('object_offsets',
+      layer('Ground', cells(lambda r, c: 2))
+      + '<objectgroup name="Props">\n'
+      + tile_object(1, 5, 16, 32) + tile_object(2, 6 | VF, 40, 40, {'more': ' rotation="90"'})
+      + tile_object(3, 7, 64, 60, {'w': 32, 'h': 16})
+      + '</objectgroup>\n',
+      tiles=' <tileoffset x="3" y="-5"/>\n')
