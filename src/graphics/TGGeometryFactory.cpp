@@ -190,8 +190,9 @@ template <typename Visit>
 void ForEachVisibleCell(const Map& map, Geometry& g, Visit visit)
 {
     // One allocation for the whole layer instead of one per growth step.
-    const size_t cells =
-        static_cast<size_t>(map.rows > 0 ? map.rows : 0) * static_cast<size_t>(map.cols > 0 ? map.cols : 0);
+    const size_t cells = map.tiles.empty() ? 0
+                                           : static_cast<size_t>(map.rows > 0 ? map.rows : 0) *
+                                                 static_cast<size_t>(map.cols > 0 ? map.cols : 0);
     g.vertices.reserve(cells * 4);
     g.indices.reserve(cells * 6);
     const LayerFrame frame = FrameOf(map);

@@ -834,8 +834,8 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
-// An object layer's map spans the tile layers' grid, with no cell drawn, so
-// that it is placed and sized like them.
+// An object layer's map spans the tile layers' grid, without cells of its
+// own, so that it is placed and sized like them.
 void sizeObjectLayers(PartialLevel& level)
 {
     int rows = 0;
@@ -848,11 +848,9 @@ void sizeObjectLayers(PartialLevel& level)
     }
     for (tamsygraphics::Map* map : level.objectLayers)
     {
+        // No cells: a grid filled short of its size draws what it has.
         map->rows = rows;
         map->cols = columns;
-        tamsygraphics::DrawableTile empty;
-        empty.visible = false;
-        map->tiles.assign(static_cast<std::size_t>(rows), std::vector<tamsygraphics::DrawableTile>(columns, empty));
     }
 }
 

@@ -38,7 +38,7 @@ TEST(LevelMapTileObjects, ObjectsArePlacedAsTheEditorPlacesThem)
     // Sized like the tile layer, with no cell of its own drawn.
     EXPECT_EQ(props->rows, maps[0]->rows);
     EXPECT_EQ(props->cols, maps[0]->cols);
-    EXPECT_FALSE(props->tiles[0][0].visible);
+    EXPECT_EQ(maps[1]->GetTile(0, 0), nullptr);
     // The hidden object is left out; the others go from the top of the map
     // down, as the editor draws them.
     ASSERT_EQ(props->objects.size(), 11u);
