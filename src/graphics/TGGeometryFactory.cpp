@@ -158,7 +158,7 @@ void ObjectPositions(const LayerFrame& f, const Tileset& grid, const Tileset& ts
 
 // The tile picture a cell or object shows at `ms`: an animated tile's frame,
 // else its own. Notes the animated tiles met.
-DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, LayerMesh& mesh)
+DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, unsigned int quad, LayerMesh& mesh)
 {
     if (ts.animations.empty() || ts.maxCol <= 0)
         return t;
@@ -170,6 +170,7 @@ DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, L
     const auto at = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), key);
     if (at == mesh.animatedTiles.end() || *at != key)
         mesh.animatedTiles.insert(at, key);
+    mesh.animatedQuads.emplace_back(quad, key);
     DrawableTile shown = t;
     const int frame = animation->second.FrameAt(ms).tileId;
     shown.col = frame % ts.maxCol;
@@ -285,7 +286,7 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
                            GrowReach(mesh, cell, pos);
                            glm::vec2 uv[4];
-                           const DrawableTile shown = ShownTile(*ts, t, timeMs, mesh);
+                           const DrawableTile shown = ShownTile(*ts, t, timeMs, quad, mesh);
                            TileUVs(*ts, *info, shown.col, shown.row, uv);
                            ApplyTiledFlips(t, uv);
                            AppendQuad(mesh.geometry, pos, uv);
@@ -304,7 +305,7 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
         glm::vec2 pos[4];
         ObjectPositions(frame, *map->tileset, *ts, object, pos);
         glm::vec2 uv[4];
-        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, mesh);
+        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, quad, mesh);
         TileUVs(*ts, *info, shown.col, shown.row, uv);
         ApplyTiledFlips(object.tile, uv);
         AppendQuad(mesh.geometry, pos, uv);

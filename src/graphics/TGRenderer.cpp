@@ -402,9 +402,9 @@ void Renderer::Draw()
     GetClientDimenstions(&frame.width, &frame.height);
     const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
     bool complete = underComplete;
-    DescribeLayerGroup(InEditorOrder(_spriteLayers), frame.overSprites, complete);
-    DescribeLayerGroup(InEditorOrder(_editorOver), frame.overSprites, complete);
-    DescribeLayerGroup(InNameOrder(_otherMaps), frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_spriteLayers), viewProj, frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_editorOver), viewProj, frame.overSprites, complete);
+    DescribeLayerGroup(InNameOrder(_otherMaps), viewProj, frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
     if (ShowingAlready(frame, complete))
@@ -494,13 +494,45 @@ bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& 
     key.programs[1] = _resourceManager->GetProgram("overlay");
     key.programs[2] = _resourceManager->GetProgram("pass");
     bool complete = true;
-    DescribeLayerGroup(InNameOrder(_floorMap), key.layers, complete);
-    DescribeLayerGroup(InNameOrder(_furniture), key.layers, complete);
-    DescribeLayerGroup(InEditorOrder(_editorUnder), key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_floorMap), viewProj, key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_furniture), viewProj, key.layers, complete);
+    DescribeLayerGroup(InEditorOrder(_editorUnder), viewProj, key.layers, complete);
     return complete;
 }
 
-void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete)
+std::vector<std::pair<unsigned int, unsigned int>> Renderer::QuadsToDraw(const Map* map, const LayerMesh& mesh,
+                                                                         const glm::mat4& viewProj) const
+{
+    const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f));
+    std::vector<std::pair<unsigned int, unsigned int>> quads = VisibleQuads(map, mesh, viewProj * trans);
+    const std::pair<unsigned int, unsigned int> objects = mesh.ObjectQuads();
+    if (objects.second > objects.first)
+        quads.push_back(objects);
+    return quads;
+}
+
+std::vector<int> Renderer::VisibleFrames(const Map* map, const LayerMesh& mesh, const glm::mat4& viewProj) const
+{
+    std::vector<int> frames;
+    if (mesh.animatedQuads.empty())
+        return frames;
+    for (const std::pair<unsigned int, unsigned int>& range : QuadsToDraw(map, mesh, viewProj))
+    {
+        auto quad = std::lower_bound(mesh.animatedQuads.begin(), mesh.animatedQuads.end(), range.first,
+                                     [](const std::pair<unsigned int, std::pair<unsigned short, int>>& entry,
+                                        unsigned int first) { return entry.first < first; });
+        for (; quad != mesh.animatedQuads.end() && quad->first < range.second; ++quad)
+        {
+            const auto tile = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), quad->second);
+            const std::size_t index = static_cast<std::size_t>(tile - mesh.animatedTiles.begin());
+            frames.push_back(index < mesh.shownFrames.size() ? mesh.shownFrames[index] : -1);
+        }
+    }
+    return frames;
+}
+
+void Renderer::DescribeLayerGroup(const LayerList& group, const glm::mat4& viewProj,
+                                  std::vector<LayerCache::Layer>& layers, bool& complete)
 {
     for (const auto& entry : group)
     {
@@ -525,7 +557,7 @@ void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache
         layer.highlights = map->_hightlightedTiles;
         const auto mesh = _layerMeshes.find(entry.first);
         if (mesh != _layerMeshes.end())
-            layer.frames = mesh->second.shownFrames;
+            layer.frames = VisibleFrames(map, mesh->second, viewProj);
         layer.shift = LayerShift(map);
         if (map->shownInEditor && _layerMeshes.count(entry.first))
         {
@@ -554,16 +586,10 @@ void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
             continue;
         const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
         const auto mesh = _layerMeshes.find(entry.first);
-        const glm::vec2 shift = LayerShift(map);
-        const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(shift, 0.0f));
+        const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f));
         std::vector<std::pair<unsigned int, unsigned int>> quads;
         if (mesh != _layerMeshes.end())
-        {
-            quads = VisibleQuads(map, mesh->second, viewProj * trans);
-            const std::pair<unsigned int, unsigned int> objects = mesh->second.ObjectQuads();
-            if (objects.second > objects.first)
-                quads.push_back(objects);
-        }
+            quads = QuadsToDraw(map, mesh->second, viewProj);
         glBindVertexArray(vao.first);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);

@@ -148,7 +148,15 @@ private:
     bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
     // Adds the visible layers of a group; clears `complete` on a missing
     // texture.
-    void DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    void DescribeLayerGroup(const LayerList& group, const glm::mat4& viewProj, std::vector<LayerCache::Layer>& layers,
+                            bool& complete);
+    // The tiles that the animated tiles the camera can see show, in the
+    // mesh's order: a frame changes only when one of these does.
+    std::vector<int> VisibleFrames(const Map* map, const LayerMesh& mesh, const glm::mat4& viewProj) const;
+    // The quads of a layer to draw: the cells the camera sees, then every
+    // tile object.
+    std::vector<std::pair<unsigned int, unsigned int>> QuadsToDraw(const Map* map, const LayerMesh& mesh,
+                                                                   const glm::mat4& viewProj) const;
     static LayerList InNameOrder(const MapMap& group);
     // By each layer's place in its map, then by name.
     static LayerList InEditorOrder(const MapMap& group);

@@ -207,3 +207,37 @@ TEST_F(EditorOrderTest, TileObjectsOfTheSpritesLayerSortWithTheSprites)
         sm->DestroyMap("props");
     }
 }
+
+TEST_F(EditorOrderTest, AnAnimatedTileOutOfViewCausesNoRedraw)
+{
+    std::unique_ptr<Image> image(MakeImage(8, 4, [](int x, int) { return x < 4 ? RED : GREEN; }));
+    rm->BindTexture("anim", image.get());
+    tilesets.emplace_back(SimpleTileset("anim", 20));
+    Tileset* ts = tilesets.back().get();
+    ts->maxCol = 2;
+    ts->animations[0].frames = {{0, 30}, {1, 30}};
+    renderer->SetAnimationTime(0);
+    // Eighty cells across x -800..800; only the last, far right of the
+    // view, shows the animated tile.
+    Map* layer = SimpleLayer("aFloor", ts, 1, 80);
+    for (int c = 0; c < 79; ++c)
+        layer->tiles[0][c].col = 1;
+    sm->SubmitMap("aFloor", layer);
+    renderer->Draw();
+    renderer->Draw();
+    renderer->Draw();
+    ASSERT_EQ(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
+    renderer->SetAnimationTime(45);
+    renderer->Draw();
+    EXPECT_EQ(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
+    EXPECT_EQ(WorldPixel(0, 0), GREEN);
+
+    // Brought into view, it shows the frame of the time.
+    sm->GetActiveCamera()->MoveTo(700.0f, 0.0f);
+    renderer->Draw();
+    EXPECT_NE(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
+    EXPECT_EQ(WorldPixel(90, 0), GREEN) << "the cell at 780..800 shows its second frame";
+    renderer->SetAnimationTime(61);
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(90, 0), RED);
+}
