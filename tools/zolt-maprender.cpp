@@ -322,6 +322,8 @@ int render(const std::string& engineDirectory, const Options& options)
                                  100.0f);
     renderer.SetCamera(&camera);
     renderer.SetAnimationTime(options.timeMs);
+    // The whole map as the editor exports it: no view for parallax to follow.
+    renderer.SetParallaxFollowsCamera(false);
     submitLayers(renderer.GetSceneManager(), *level, layers);
     renderer.Draw();
     glFinish();

@@ -125,17 +125,29 @@ void TileUVs(const Tileset& ts, const ImageInfo& info, int c, int r, glm::vec2 u
     uv[BL] = glm::vec2(uLeft, vBottom);
 }
 
+// World units per map pixel along one axis.
+float WorldPerPixel(float rendered, int pixels)
+{
+    return pixels > 0 ? rendered / static_cast<float>(pixels) : 2.0f;
+}
+
 // A tile object's corners in the world: its rectangle hangs up from its
 // bottom-left corner and turns clockwise about it, as the editor draws it.
-void ObjectPositions(const LayerFrame& f, const Tileset& grid, const TileObject& o, glm::vec2 pos[4])
+void ObjectPositions(const LayerFrame& f, const Tileset& grid, const Tileset& ts, const TileObject& o, glm::vec2 pos[4])
 {
-    const float scaleX = grid.tileWidth > 0 ? f.dx / static_cast<float>(grid.tileWidth) : 2.0f;
-    const float scaleY = grid.tileHeight > 0 ? f.dy / static_cast<float>(grid.tileHeight) : 2.0f;
+    const float scaleX = WorldPerPixel(f.dx, grid.tileWidth);
+    const float scaleY = WorldPerPixel(f.dy, grid.tileHeight);
     const float radians = glm::radians(o.rotation);
     const float c = std::cos(radians);
     const float s = std::sin(radians);
-    // Map pixels, y down, relative to the corner the object turns about.
-    const glm::vec2 corners[4] = {{0.0f, -o.height}, {o.width, -o.height}, {o.width, 0.0f}, {0.0f, 0.0f}};
+    // Map pixels, y down, relative to the corner the object turns about;
+    // the tileset's tile offset is scaled with the picture and turns with it.
+    const float shiftX = ts.tileWidth > 0 ? ts.offsetX * o.width / static_cast<float>(ts.tileWidth) : 0.0f;
+    const float shiftY = ts.tileHeight > 0 ? ts.offsetY * o.height / static_cast<float>(ts.tileHeight) : 0.0f;
+    const glm::vec2 corners[4] = {{shiftX, shiftY - o.height},
+                                  {shiftX + o.width, shiftY - o.height},
+                                  {shiftX + o.width, shiftY},
+                                  {shiftX, shiftY}};
     for (int k = 0; k < 4; ++k)
     {
         const float x = o.x + corners[k].x * c - corners[k].y * s;
@@ -146,7 +158,7 @@ void ObjectPositions(const LayerFrame& f, const Tileset& grid, const TileObject&
 
 // The tile picture a cell or object shows at `ms`: an animated tile's frame,
 // else its own. Notes the animated tiles met.
-DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, LayerMesh& mesh)
+DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, unsigned int quad, LayerMesh& mesh)
 {
     if (ts.animations.empty() || ts.maxCol <= 0)
         return t;
@@ -158,6 +170,7 @@ DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, L
     const auto at = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), key);
     if (at == mesh.animatedTiles.end() || *at != key)
         mesh.animatedTiles.insert(at, key);
+    mesh.animatedQuads.emplace_back(quad, key);
     DrawableTile shown = t;
     const int frame = animation->second.FrameAt(ms).tileId;
     shown.col = frame % ts.maxCol;
@@ -178,8 +191,9 @@ template <typename Visit>
 void ForEachVisibleCell(const Map& map, Geometry& g, Visit visit)
 {
     // One allocation for the whole layer instead of one per growth step.
-    const size_t cells =
-        static_cast<size_t>(map.rows > 0 ? map.rows : 0) * static_cast<size_t>(map.cols > 0 ? map.cols : 0);
+    const size_t cells = map.tiles.empty() ? 0
+                                           : static_cast<size_t>(map.rows > 0 ? map.rows : 0) *
+                                                 static_cast<size_t>(map.cols > 0 ? map.cols : 0);
     g.vertices.reserve(cells * 4);
     g.indices.reserve(cells * 6);
     const LayerFrame frame = FrameOf(map);
@@ -272,7 +286,7 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                            TilePositions(cell, *map->tileset, *ts, t.flipDiagonal, pos);
                            GrowReach(mesh, cell, pos);
                            glm::vec2 uv[4];
-                           const DrawableTile shown = ShownTile(*ts, t, timeMs, mesh);
+                           const DrawableTile shown = ShownTile(*ts, t, timeMs, quad, mesh);
                            TileUVs(*ts, *info, shown.col, shown.row, uv);
                            ApplyTiledFlips(t, uv);
                            AppendQuad(mesh.geometry, pos, uv);
@@ -289,12 +303,14 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
         if (!object.tile.visible || !ts || !info || info->width <= 0 || info->height <= 0)
             continue;
         glm::vec2 pos[4];
-        ObjectPositions(frame, *map->tileset, object, pos);
+        ObjectPositions(frame, *map->tileset, *ts, object, pos);
         glm::vec2 uv[4];
-        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, mesh);
+        const DrawableTile shown = ShownTile(*ts, object.tile, timeMs, quad, mesh);
         TileUVs(*ts, *info, shown.col, shown.row, uv);
         ApplyTiledFlips(object.tile, uv);
         AppendQuad(mesh.geometry, pos, uv);
+        mesh.objectBaseY.push_back(frame.halfH -
+                                   object.y * (frame.dy / static_cast<float>(std::max(1, map->tileset->tileHeight))));
         if (mesh.runs.empty() || mesh.runs.back().second != object.tile.tileset)
             mesh.runs.emplace_back(quad, object.tile.tileset);
         ++quad;

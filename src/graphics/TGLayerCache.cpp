@@ -12,7 +12,8 @@ bool LayerCache::Layer::operator==(const Layer& other) const
     return name == other.name && vao == other.vao && indexCount == other.indexCount &&
            shownInEditor == other.shownInEditor && opacity == other.opacity && std::equal(tint, tint + 4, other.tint) &&
            rows == other.rows && cols == other.cols && tileWidth == other.tileWidth && tileHeight == other.tileHeight &&
-           textures == other.textures && highlights == other.highlights && frames == other.frames;
+           textures == other.textures && highlights == other.highlights && frames == other.frames &&
+           shift == other.shift;
 }
 
 bool LayerCache::Key::operator==(const Key& other) const

@@ -39,6 +39,8 @@ public:
         std::vector<std::pair<int, int>> highlights;
         // The tile each animated tile of the layer shows.
         std::vector<int> frames;
+        // Where its offset and parallax move the layer, in world units.
+        glm::vec2 shift{0.0f, 0.0f};
 
         bool operator==(const Layer& other) const;
     };

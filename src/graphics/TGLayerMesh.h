@@ -40,6 +40,12 @@ struct LayerMesh
     // again only when one of them shows another.
     std::vector<std::pair<unsigned short, int>> animatedTiles;
     std::vector<int> shownFrames;
+    // The quads that show an animated tile, ascending, each with its tile
+    // as in `animatedTiles`.
+    std::vector<std::pair<unsigned int, std::pair<unsigned short, int>>> animatedQuads;
+    // The world y of each tile object quad's anchor (its bottom-left corner
+    // before turning), for drawing objects among the sprites.
+    std::vector<float> objectBaseY;
 
     // Quads of the cells in rows [firstRow, lastRow] and columns
     // [firstCol, lastCol] (and up to a block beyond), as ranges of quads

@@ -55,6 +55,19 @@ public:
     // map) rather than in the passes chosen by name; such a layer is drawn
     // under the sprites unless `overSprites`.
     bool editorOrder = false;
+    // An object layer at the sprites' place: its tile objects are drawn
+    // among the sprites, whatever stands lower on the screen in front.
+    bool holdsSprites = false;
+    // Where the editor shifts the layer, in map pixels (x right, y down),
+    // its groups' offsets included; and how fast it follows the view: 1
+    // moves with the map, 0 stays with the view, measured from the map's
+    // parallax origin (map pixels from its top-left).
+    float offsetX = 0.0f;
+    float offsetY = 0.0f;
+    float parallaxX = 1.0f;
+    float parallaxY = 1.0f;
+    float parallaxOriginX = 0.0f;
+    float parallaxOriginY = 0.0f;
     bool overSprites = false;
     std::vector<std::vector<DrawableTile>> tiles;
     // Tiles placed freely (an object layer's tile objects), drawn after the

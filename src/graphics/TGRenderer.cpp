@@ -252,7 +252,9 @@ void Renderer::Submit(const std::string& name, Map* map)
 
     RemoveMap(name);
     _layerMeshes[name] = std::move(mesh);
-    if (map->editorOrder)
+    if (map->holdsSprites)
+        _spriteLayers[name] = map;
+    else if (map->editorOrder)
         (map->overSprites ? _editorOver : _editorUnder)[name] = map;
     else if (name.find("Floor") != std::string::npos)
         _floorMap[name] = map;
@@ -273,6 +275,26 @@ long long Renderer::AnimationTime() const
     if (_animationFixed || !_window)
         return _animationMs;
     return static_cast<long long>(glfwGetTime() * 1000.0);
+}
+
+glm::vec2 Renderer::LayerShift(const Map* map) const
+{
+    if (!map->tileset || map->tileset->tileWidth <= 0 || map->tileset->tileHeight <= 0)
+        return glm::vec2(0.0f, 0.0f);
+    const float sx = static_cast<float>(map->tileset->renderedTileWidth) / map->tileset->tileWidth;
+    const float sy = static_cast<float>(map->tileset->renderedTileHeight) / map->tileset->tileHeight;
+    float x = map->offsetX;
+    float y = map->offsetY;
+    if (_parallaxFollowsCamera && _camera && (map->parallaxX != 1.0f || map->parallaxY != 1.0f))
+    {
+        // The view's centre in map pixels from the map's top-left.
+        const glm::vec3 centre = _camera->GetPosition();
+        const float viewX = (centre.x + map->GetMapWidth() / 2.0f) / sx;
+        const float viewY = (map->GetMapHeight() / 2.0f - centre.y) / sy;
+        x += (1.0f - map->parallaxX) * (viewX - map->parallaxOriginX);
+        y += (1.0f - map->parallaxY) * (viewY - map->parallaxOriginY);
+    }
+    return glm::vec2(x * sx, -y * sy);
 }
 
 void Renderer::AdvanceAnimations()
@@ -322,6 +344,7 @@ void Renderer::RemoveMap(const std::string& name)
     _furniture.erase(name);
     _editorUnder.erase(name);
     _editorOver.erase(name);
+    _spriteLayers.erase(name);
 }
 
 LayerList Renderer::InNameOrder(const MapMap& group)
@@ -386,8 +409,9 @@ void Renderer::Draw()
     GetClientDimenstions(&frame.width, &frame.height);
     const bool underComplete = DescribeUnderSprites(viewProj, frame.underSprites);
     bool complete = underComplete;
-    DescribeLayerGroup(InEditorOrder(_editorOver), frame.overSprites, complete);
-    DescribeLayerGroup(InNameOrder(_otherMaps), frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_spriteLayers), viewProj, frame.overSprites, complete);
+    DescribeLayerGroup(InEditorOrder(_editorOver), viewProj, frame.overSprites, complete);
+    DescribeLayerGroup(InNameOrder(_otherMaps), viewProj, frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
     if (ShowingAlready(frame, complete))
@@ -399,7 +423,10 @@ void Renderer::Draw()
     _drewLastFrame = true;
     glClear(GL_COLOR_BUFFER_BIT);
     DrawUnderSprites(viewProj, frame.underSprites, underComplete);
-    DrawSprites(viewProj);
+    if (_spriteLayers.empty())
+        DrawSprites(viewProj);
+    else
+        DrawSpritesAmongObjects(viewProj);
     DrawLayerGroup(InEditorOrder(_editorOver), viewProj);
     DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
     DrawGUI();
@@ -474,13 +501,45 @@ bool Renderer::DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& 
     key.programs[1] = _resourceManager->GetProgram("overlay");
     key.programs[2] = _resourceManager->GetProgram("pass");
     bool complete = true;
-    DescribeLayerGroup(InNameOrder(_floorMap), key.layers, complete);
-    DescribeLayerGroup(InNameOrder(_furniture), key.layers, complete);
-    DescribeLayerGroup(InEditorOrder(_editorUnder), key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_floorMap), viewProj, key.layers, complete);
+    DescribeLayerGroup(InNameOrder(_furniture), viewProj, key.layers, complete);
+    DescribeLayerGroup(InEditorOrder(_editorUnder), viewProj, key.layers, complete);
     return complete;
 }
 
-void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete)
+std::vector<std::pair<unsigned int, unsigned int>> Renderer::QuadsToDraw(const Map* map, const LayerMesh& mesh,
+                                                                         const glm::mat4& viewProj) const
+{
+    const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f));
+    std::vector<std::pair<unsigned int, unsigned int>> quads = VisibleQuads(map, mesh, viewProj * trans);
+    const std::pair<unsigned int, unsigned int> objects = mesh.ObjectQuads();
+    if (objects.second > objects.first)
+        quads.push_back(objects);
+    return quads;
+}
+
+std::vector<int> Renderer::VisibleFrames(const Map* map, const LayerMesh& mesh, const glm::mat4& viewProj) const
+{
+    std::vector<int> frames;
+    if (mesh.animatedQuads.empty())
+        return frames;
+    for (const std::pair<unsigned int, unsigned int>& range : QuadsToDraw(map, mesh, viewProj))
+    {
+        auto quad = std::lower_bound(mesh.animatedQuads.begin(), mesh.animatedQuads.end(), range.first,
+                                     [](const std::pair<unsigned int, std::pair<unsigned short, int>>& entry,
+                                        unsigned int first) { return entry.first < first; });
+        for (; quad != mesh.animatedQuads.end() && quad->first < range.second; ++quad)
+        {
+            const auto tile = std::lower_bound(mesh.animatedTiles.begin(), mesh.animatedTiles.end(), quad->second);
+            const std::size_t index = static_cast<std::size_t>(tile - mesh.animatedTiles.begin());
+            frames.push_back(index < mesh.shownFrames.size() ? mesh.shownFrames[index] : -1);
+        }
+    }
+    return frames;
+}
+
+void Renderer::DescribeLayerGroup(const LayerList& group, const glm::mat4& viewProj,
+                                  std::vector<LayerCache::Layer>& layers, bool& complete)
 {
     for (const auto& entry : group)
     {
@@ -505,7 +564,8 @@ void Renderer::DescribeLayerGroup(const LayerList& group, std::vector<LayerCache
         layer.highlights = map->_hightlightedTiles;
         const auto mesh = _layerMeshes.find(entry.first);
         if (mesh != _layerMeshes.end())
-            layer.frames = mesh->second.shownFrames;
+            layer.frames = VisibleFrames(map, mesh->second, viewProj);
+        layer.shift = LayerShift(map);
         if (map->shownInEditor && _layerMeshes.count(entry.first))
         {
             std::vector<Tileset*> tilesets = map->tilesets;
@@ -533,18 +593,14 @@ void Renderer::DrawLayerGroup(const LayerList& group, const glm::mat4& viewProj)
             continue;
         const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(entry.first);
         const auto mesh = _layerMeshes.find(entry.first);
+        const glm::mat4 trans = glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f));
         std::vector<std::pair<unsigned int, unsigned int>> quads;
         if (mesh != _layerMeshes.end())
-        {
-            quads = VisibleQuads(map, mesh->second, viewProj);
-            const std::pair<unsigned int, unsigned int> objects = mesh->second.ObjectQuads();
-            if (objects.second > objects.first)
-                quads.push_back(objects);
-        }
+            quads = QuadsToDraw(map, mesh->second, viewProj);
         glBindVertexArray(vao.first);
         SetInt(program, "overlay", 0);
         SetMat4(program, "viewProj", viewProj);
-        SetMat4(program, "trans", glm::mat4(1.0f));
+        SetMat4(program, "trans", trans);
         if (map->shownInEditor && mesh != _layerMeshes.end())
             DrawLayerTiles(map, mesh->second, quads, program);
 
@@ -717,6 +773,114 @@ void Renderer::DrawSprites(const glm::mat4& viewProj)
     SetVec2(program, "texShift", glm::vec2(0.0f, 0.0f));
     SetMat2(program, "texScale", glm::mat2(1.0f));
     _spriteBatch.Draw(glGetUniformLocation(program, "tex"));
+    glUseProgram(0);
+}
+
+namespace
+{
+// One thing of the sprite pass: a sprite, or one tile object of a layer.
+struct SpriteItem
+{
+    float baseY;
+    const Sprite* sprite;
+    const std::string* layer;
+    const Map* map;
+    unsigned int quad;
+};
+}
+
+void Renderer::DrawSpritesAmongObjects(const glm::mat4& viewProj)
+{
+    std::vector<SpriteItem> items;
+    for (const auto& entry : _spriteMap)
+    {
+        const Sprite* sprite = entry.second;
+        if (!sprite || !sprite->IsVisible())
+            continue;
+        const float bottom = (sprite->GetModelMatrix() * glm::vec4(0.0f, -0.5f, 0.0f, 1.0f)).y;
+        items.push_back({bottom, sprite, nullptr, nullptr, 0});
+    }
+    for (const auto& entry : _spriteLayers)
+    {
+        const auto mesh = _layerMeshes.find(entry.first);
+        if (!entry.second || entry.second->hide)
+            continue;
+        // Marked cells show at the layer's place, under the sprites.
+        DrawHighlights(entry.second, viewProj);
+        if (!entry.second->shownInEditor || mesh == _layerMeshes.end())
+            continue;
+        const float shift = LayerShift(entry.second).y;
+        const unsigned int first = mesh->second.ObjectQuads().first;
+        for (unsigned int k = 0; k < mesh->second.objectBaseY.size(); ++k)
+            items.push_back({mesh->second.objectBaseY[k] + shift, nullptr, &entry.first, entry.second, first + k});
+    }
+    // Higher on the screen is further back; equals keep sprites' name order
+    // and objects' order in their layer, sprites in front.
+    std::stable_sort(items.begin(), items.end(),
+                     [](const SpriteItem& a, const SpriteItem& b)
+                     {
+                         if (a.baseY != b.baseY)
+                             return a.baseY > b.baseY;
+                         return a.sprite == nullptr && b.sprite != nullptr;
+                     });
+    for (std::size_t i = 0; i < items.size();)
+    {
+        std::size_t end = i;
+        std::vector<const Sprite*> sprites;
+        std::vector<unsigned int> quads;
+        while (end < items.size() && (items[end].sprite != nullptr) == (items[i].sprite != nullptr) &&
+               items[end].map == items[i].map)
+        {
+            if (items[end].sprite)
+                sprites.push_back(items[end].sprite);
+            else
+                quads.push_back(items[end].quad);
+            ++end;
+        }
+        if (items[i].sprite)
+            DrawSpriteRun(sprites, viewProj);
+        else
+            DrawObjectRun(*items[i].layer, items[i].map, quads, viewProj);
+        i = end;
+    }
+}
+
+void Renderer::DrawSpriteRun(const std::vector<const Sprite*>& sprites, const glm::mat4& viewProj)
+{
+    _spriteBatch.Clear();
+    for (const Sprite* sprite : sprites)
+    {
+        const Texture* texture = _resourceManager->GetTexture(sprite->GetTextureName());
+        if (!texture)
+            texture = _resourceManager->GetTexture("mopkin");
+        if (texture)
+            _spriteBatch.Add(*sprite, *texture);
+    }
+    DrawSprites(viewProj);
+}
+
+void Renderer::DrawObjectRun(const std::string& name, const Map* map, const std::vector<unsigned int>& quads,
+                             const glm::mat4& viewProj)
+{
+    const auto mesh = _layerMeshes.find(name);
+    if (mesh == _layerMeshes.end())
+        return;
+    std::vector<std::pair<unsigned int, unsigned int>> ranges;
+    for (unsigned int quad : quads)
+    {
+        if (!ranges.empty() && ranges.back().second == quad)
+            ++ranges.back().second;
+        else
+            ranges.emplace_back(quad, quad + 1);
+    }
+    const GLuint program = _resourceManager->GetProgram("level");
+    glUseProgram(program);
+    glBindVertexArray(_resourceManager->GetVAO(name).first);
+    SetInt(program, "overlay", 0);
+    SetMat4(program, "viewProj", viewProj);
+    SetMat4(program, "trans", glm::translate(glm::mat4(1.0f), glm::vec3(LayerShift(map), 0.0f)));
+    DrawLayerTiles(map, mesh->second, ranges, program);
+    glBindVertexArray(0);
     glUseProgram(0);
 }
 

@@ -97,6 +97,12 @@ public:
         _animationFixed = true;
     }
     long long AnimationTime() const;
+    // Whether layers with a parallax factor other than 1 move against the
+    // camera, as in the editor's view (the default); without, they keep
+    // their offset only, as the editor exports a whole map.
+    void SetParallaxFollowsCamera(bool follows) { _parallaxFollowsCamera = follows; }
+    // Where a layer's offset and parallax put it, in world units.
+    glm::vec2 LayerShift(const Map* map) const;
 
     // Registries as the passes see them (read-only, for inspection).
     const MapMap& GetFloorMaps() const { return _floorMap; }
@@ -104,6 +110,8 @@ public:
     const MapMap& GetOtherMaps() const { return _otherMaps; }
     // Layers of maps drawn in the editor's order, under or over the sprites.
     const MapMap& GetEditorOrderMaps(bool overSprites) const { return overSprites ? _editorOver : _editorUnder; }
+    // Object layers whose tile objects are drawn among the sprites.
+    const MapMap& GetSpriteLayers() const { return _spriteLayers; }
     const MapMap& GetMaps() const { return _maps; }
     const SpriteMap& GetSprites() const { return _spriteMap; }
     const TextMap& GetTexts() const { return _textMap; }
@@ -143,7 +151,15 @@ private:
     bool DescribeUnderSprites(const glm::mat4& viewProj, LayerCache::Key& key);
     // Adds the visible layers of a group; clears `complete` on a missing
     // texture.
-    void DescribeLayerGroup(const LayerList& group, std::vector<LayerCache::Layer>& layers, bool& complete);
+    void DescribeLayerGroup(const LayerList& group, const glm::mat4& viewProj, std::vector<LayerCache::Layer>& layers,
+                            bool& complete);
+    // The tiles that the animated tiles the camera can see show, in the
+    // mesh's order: a frame changes only when one of these does.
+    std::vector<int> VisibleFrames(const Map* map, const LayerMesh& mesh, const glm::mat4& viewProj) const;
+    // The quads of a layer to draw: the cells the camera sees, then every
+    // tile object.
+    std::vector<std::pair<unsigned int, unsigned int>> QuadsToDraw(const Map* map, const LayerMesh& mesh,
+                                                                   const glm::mat4& viewProj) const;
     static LayerList InNameOrder(const MapMap& group);
     // By each layer's place in its map, then by name.
     static LayerList InEditorOrder(const MapMap& group);
@@ -168,6 +184,12 @@ private:
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
+    // The sprites and the tile objects of the layers that hold them, from
+    // the back of the screen (top) to the front (bottom).
+    void DrawSpritesAmongObjects(const glm::mat4& viewProj);
+    void DrawSpriteRun(const std::vector<const Sprite*>& sprites, const glm::mat4& viewProj);
+    void DrawObjectRun(const std::string& name, const Map* map, const std::vector<unsigned int>& quads,
+                       const glm::mat4& viewProj);
     void DrawGUI();
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
     void DrawTexts(const std::vector<const Text*>& texts);
@@ -182,6 +204,7 @@ private:
     MapMap _otherMaps;
     MapMap _editorUnder;
     MapMap _editorOver;
+    MapMap _spriteLayers;
     // What each submitted layer needs to draw only what the camera sees
     // (its vertices live in the resource manager).
     std::map<std::string, LayerMesh> _layerMeshes;
@@ -194,6 +217,7 @@ private:
     bool _passabilityOverlay = true;
     bool _wireframe = false;
     long long _animationMs = 0;
+    bool _parallaxFollowsCamera = true;
     bool _animationFixed = false;
     LayerCache _layerCache;
     // What the window shows, when it was drawn from a complete description.

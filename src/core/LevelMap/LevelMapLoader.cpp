@@ -17,6 +17,7 @@
 #include "core/LevelMap/TriggerMap.h"
 #include "core/LevelMap/TriggerTile.h"
 #include "event/TriggerTileEvent.h"
+#include "graphics/TGImageLoader.h"
 #include "util/LoadedFiles.h"
 #include "util/util.h"
 #include "util/GameFiles.h"
@@ -57,6 +58,10 @@ struct LayerLook
 {
     bool visible = true;
     double opacity = 1.0;
+    double offsetX = 0.0;
+    double offsetY = 0.0;
+    double parallaxX = 1.0;
+    double parallaxY = 1.0;
     float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 };
 
@@ -67,6 +72,10 @@ struct PartialLevel
     std::string fileName;
     std::string path;
     std::vector<std::unique_ptr<tamsygraphics::Tileset>> tilesets;
+    // The pictures of image layers, each a tileset of one tile.
+    std::vector<std::unique_ptr<tamsygraphics::Tileset>> layerImages;
+    double parallaxOriginX = 0.0;
+    double parallaxOriginY = 0.0;
     std::vector<TilesetStart> starts; // by first id, ascending
     std::vector<std::unique_ptr<TilePassability>> passabilities;
     bool tilesDeclareSides = false;
@@ -180,10 +189,21 @@ bool readLook(PartialLevel& level, const tinyxml2::XMLElement* element, LayerLoo
     std::string problem;
     int visible = 1;
     double opacity = 1.0;
+    double place[4] = {0.0, 0.0, 1.0, 1.0};
     if (!LevelMapAttributes::readInt(element, "visible", 1, visible, problem) ||
         !LevelMapAttributes::readNumber(element, "opacity", 1.0, opacity, problem) ||
-        !readTint(element, look.tint, problem))
+        !readTint(element, look.tint, problem) ||
+        !LevelMapAttributes::readNumber(element, "offsetx", 0.0, place[0], problem) ||
+        !LevelMapAttributes::readNumber(element, "offsety", 0.0, place[1], problem) ||
+        !LevelMapAttributes::readNumber(element, "parallaxx", 1.0, place[2], problem) ||
+        !LevelMapAttributes::readNumber(element, "parallaxy", 1.0, place[3], problem))
         return refuse(level, "layer \"" + LevelMapAttributes::text(element, "name") + "\": " + problem);
+    // Far past any map, yet safe to draw with.
+    const double limit = 1.0e6;
+    look.offsetX = std::max(-limit, std::min(limit, look.offsetX + place[0]));
+    look.offsetY = std::max(-limit, std::min(limit, look.offsetY + place[1]));
+    look.parallaxX = std::max(-limit, std::min(limit, look.parallaxX * place[2]));
+    look.parallaxY = std::max(-limit, std::min(limit, look.parallaxY * place[3]));
     look.visible = look.visible && visible != 0;
     look.opacity *= std::min(1.0, std::max(0.0, opacity));
     return true;
@@ -191,6 +211,10 @@ bool readLook(PartialLevel& level, const tinyxml2::XMLElement* element, LayerLoo
 
 void applyLook(tamsygraphics::Map& map, const LayerLook& look)
 {
+    map.offsetX = static_cast<float>(look.offsetX);
+    map.offsetY = static_cast<float>(look.offsetY);
+    map.parallaxX = static_cast<float>(look.parallaxX);
+    map.parallaxY = static_cast<float>(look.parallaxY);
     map.shownInEditor = look.visible;
     map.opacity = static_cast<float>(look.opacity);
     std::copy(look.tint, look.tint + 4, map.tint);
@@ -400,6 +424,25 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
     return true;
 }
 
+// A map drawn from free-standing pictures (tile objects, an image layer),
+// at the layer's place; its grid is sized like the tile layers' later.
+void addPictureLayer(PartialLevel& level, std::unique_ptr<tamsygraphics::Map> map)
+{
+    // An infinite map's grid starts at its top-left chunk, not at the
+    // editor's origin that objects and images are placed from.
+    if (level.infinite)
+    {
+        for (tamsygraphics::TileObject& object : map->objects)
+        {
+            object.x -= static_cast<float>(level.left * level.grid->tileWidth);
+            object.y -= static_cast<float>(level.top * level.grid->tileHeight);
+        }
+    }
+    level.objectLayers.push_back(map.get());
+    level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
+}
+
 // One object's tile, as a cell of a tile layer would show the same id.
 tamsygraphics::DrawableTile objectTile(const PartialLevel& level, std::uint32_t gid)
 {
@@ -476,6 +519,12 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
     }
     if (objects.empty())
         return true;
+    // The editor draws a layer's objects from the top of the map down unless
+    // told to keep their order in the file.
+    if (LevelMapAttributes::text(group, "draworder") != "index")
+        std::stable_sort(objects.begin(), objects.end(),
+                         [](const tamsygraphics::TileObject& a, const tamsygraphics::TileObject& b)
+                         { return a.y < b.y; });
     auto map = std::make_unique<tamsygraphics::Map>();
     map->name = LevelMapAttributes::text(group, "name");
     map->tileset = level.grid;
@@ -484,9 +533,84 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
     map->priorityLevel = static_cast<int>(level.drawableMaps.size());
     applyLook(*map, look);
     map->objects = std::move(objects);
-    level.objectLayers.push_back(map.get());
-    level.drawableMaps.push_back(std::move(map));
-    level.drawableIndices.push_back(level.documentIndex);
+    addPictureLayer(level, std::move(map));
+    return true;
+}
+
+// The picture of an image layer as a tileset of one tile, found as a
+// tileset image would be.
+bool readLayerImage(PartialLevel& level, const tinyxml2::XMLElement* layer, tamsygraphics::Tileset& picture)
+{
+    const std::string name = LevelMapAttributes::text(layer, "name");
+    const tinyxml2::XMLElement* image = layer->FirstChildElement("image");
+    const std::string source = LevelMapAttributes::text(image, "source");
+    if (source.empty())
+        return false;
+    const std::string mapDirectory = LevelMapTilesetReader::directoryOf(level.path);
+    picture.name = source;
+    picture.imagePath = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
+    std::string problem;
+    int width = 0;
+    int height = 0;
+    if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
+        !LevelMapAttributes::readCount(image, "height", 0, height, problem))
+        return refuse(level, "image layer \"" + name + "\": " + problem);
+    // The editor draws the picture at the size of the file itself, whatever
+    // the layer says; the layer's size stands in for a file not at hand.
+    int fileWidth = 0;
+    int fileHeight = 0;
+    if (tamsygraphics::ImageLoader::ReadSize(picture.imagePath, fileWidth, fileHeight))
+    {
+        width = fileWidth;
+        height = fileHeight;
+    }
+    else if (width == 0 || height == 0)
+        return refuse(level, "image layer \"" + name + "\": the image " + source + " gives no size and cannot be read");
+    if (width <= 0 || height <= 0 || width > MAX_TILE_SIZE || height > MAX_TILE_SIZE)
+        return refuse(level, "image layer \"" + name + "\": the image " + source + " is " + std::to_string(width) +
+                                 " x " + std::to_string(height) + " pixels");
+    const char* key = image->Attribute("trans");
+    if (key)
+    {
+        const char* digits = key[0] == '#' ? key + 1 : key;
+        char* end = nullptr;
+        const long colour = std::strtol(digits, &end, 16);
+        if (std::strlen(digits) != 6 || end != digits + 6)
+            return refuse(level, "image layer \"" + name + "\": attribute trans=\"" + key + "\" is not a colour");
+        picture.transparentColour = static_cast<int>(colour);
+    }
+    picture.tileWidth = picture.renderedTileWidth = width;
+    picture.tileHeight = picture.renderedTileHeight = height;
+    picture.maxCol = picture.maxRow = 1;
+    picture.imageName = LevelMapTilesetReader::textureNameOf(picture);
+    return true;
+}
+
+// An image layer draws one picture from the map's top-left, shifted by the
+// layer's offset; one without a picture draws nothing, as in the editor.
+bool readImageLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook look)
+{
+    if (!readLook(level, layer, look))
+        return false;
+    auto picture = std::make_unique<tamsygraphics::Tileset>();
+    if (!LevelMapAttributes::text(layer->FirstChildElement("image"), "source").empty() &&
+        !readLayerImage(level, layer, *picture))
+        return false;
+    if (picture->imagePath.empty())
+        return true;
+    auto map = std::make_unique<tamsygraphics::Map>();
+    map->name = LevelMapAttributes::text(layer, "name");
+    map->tileset = level.grid;
+    map->tilesets.push_back(picture.get());
+    map->priorityLevel = static_cast<int>(level.drawableMaps.size());
+    applyLook(*map, look);
+    tamsygraphics::TileObject whole;
+    whole.y = static_cast<float>(picture->tileHeight);
+    whole.width = static_cast<float>(picture->tileWidth);
+    whole.height = static_cast<float>(picture->tileHeight);
+    map->objects.push_back(whole);
+    level.layerImages.push_back(std::move(picture));
+    addPictureLayer(level, std::move(map));
     return true;
 }
 
@@ -533,6 +657,11 @@ bool readLayers(PartialLevel& level, const tinyxml2::XMLElement* parent, const L
         {
             LayerLook inner = look;
             if (!readLook(level, child, inner) || !readLayers(level, child, inner))
+                return false;
+        }
+        else if (std::strcmp(kind, "imagelayer") == 0)
+        {
+            if (!readImageLayer(level, child, look))
                 return false;
         }
         else if (std::strcmp(kind, "objectgroup") == 0)
@@ -604,6 +733,9 @@ bool readMapFrame(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     if (!LevelMapAttributes::readInt(mapElement, "infinite", 0, infinite, problem))
         return refuse(level, problem);
     level.infinite = infinite != 0;
+    if (!LevelMapAttributes::readNumber(mapElement, "parallaxoriginx", 0.0, level.parallaxOriginX, problem) ||
+        !LevelMapAttributes::readNumber(mapElement, "parallaxoriginy", 0.0, level.parallaxOriginY, problem))
+        return refuse(level, problem);
     return !level.infinite || readInfiniteBounds(level, mapElement);
 }
 
@@ -707,20 +839,23 @@ void triggerGridSize(const PartialLevel& level, const tinyxml2::XMLElement* grou
     columns = std::min(columns, mapColumns);
 }
 
-// An object layer's map spans the tile layers' grid, with no cell drawn, so
-// that it is placed and sized like them.
+// An object layer's map spans the tile layers' grid, without cells of its
+// own, so that it is placed and sized like them.
 void sizeObjectLayers(PartialLevel& level)
 {
     int rows = 0;
     int columns = 0;
     mapExtent(level, rows, columns);
+    for (auto& map : level.drawableMaps)
+    {
+        map->parallaxOriginX = static_cast<float>(level.parallaxOriginX);
+        map->parallaxOriginY = static_cast<float>(level.parallaxOriginY);
+    }
     for (tamsygraphics::Map* map : level.objectLayers)
     {
+        // No cells: a grid filled short of its size draws what it has.
         map->rows = rows;
         map->cols = columns;
-        tamsygraphics::DrawableTile empty;
-        empty.visible = false;
-        map->tiles.assign(static_cast<std::size_t>(rows), std::vector<tamsygraphics::DrawableTile>(columns, empty));
     }
 }
 
@@ -747,6 +882,10 @@ void placeSprites(PartialLevel& level)
         level.drawableMaps[i]->editorOrder = true;
         // Without an object layer the characters walk on top of everything.
         level.drawableMaps[i]->overSprites = place >= 0 && level.drawableIndices[i] > place;
+        level.drawableMaps[i]->holdsSprites =
+            level.drawableIndices[i] == place && !level.drawableMaps[i]->objects.empty() &&
+            std::find(level.objectLayers.begin(), level.objectLayers.end(), level.drawableMaps[i].get()) !=
+                level.objectLayers.end();
     }
 }
 
@@ -833,6 +972,8 @@ LevelMap* assemble(PartialLevel& level)
     LevelMap* levelMap = new LevelMap(maps, level.passabilityMap.release(), level.triggerMap.release());
     for (auto& tileset : level.tilesets)
         levelMap->adoptTileset(tileset.release());
+    for (auto& picture : level.layerImages)
+        levelMap->adoptTileset(picture.release());
     levelMap->adoptTileset(level.ownGrid.release());
     return levelMap;
 }

@@ -38,20 +38,29 @@ TEST(LevelMapTileObjects, ObjectsArePlacedAsTheEditorPlacesThem)
     // Sized like the tile layer, with no cell of its own drawn.
     EXPECT_EQ(props->rows, maps[0]->rows);
     EXPECT_EQ(props->cols, maps[0]->cols);
-    EXPECT_FALSE(props->tiles[0][0].visible);
-    // The hidden object is left out.
-    ASSERT_EQ(props->objects.size(), 9u);
+    EXPECT_EQ(maps[1]->GetTile(0, 0), nullptr);
+    // The hidden object is left out; the others go from the top of the map
+    // down, as the editor draws them.
+    ASSERT_EQ(props->objects.size(), 11u);
+    for (std::size_t i = 1; i < props->objects.size(); ++i)
+        EXPECT_LE(props->objects[i - 1].y, props->objects[i].y) << i;
     const tamsygraphics::TileObject& flipped = props->objects[1];
     EXPECT_TRUE(flipped.tile.flipHorizontal);
     EXPECT_FALSE(flipped.tile.flipVertical);
     EXPECT_EQ(flipped.tile.col, 1);
-    const tamsygraphics::TileObject& scaled = props->objects[4];
+    const tamsygraphics::TileObject& scaled = props->objects[6];
     EXPECT_EQ(scaled.width, 32.0f);
     EXPECT_EQ(scaled.height, 32.0f);
     EXPECT_EQ(scaled.x, 64.0f);
     EXPECT_EQ(scaled.y, 32.0f);
-    EXPECT_EQ(props->objects[5].rotation, 90.0f);
+    EXPECT_EQ(props->objects[7].rotation, 90.0f);
     EXPECT_NEAR(maps[2]->opacity, 0.6f, 1e-6f);
+    // A layer drawn in the file's order keeps it.
+    ASSERT_EQ(maps[2]->objects.size(), 3u);
+    EXPECT_GT(maps[2]->objects[1].y, maps[2]->objects[2].y);
+    // Only the layer at the sprites' place draws its objects among them.
+    EXPECT_TRUE(props->holdsSprites);
+    EXPECT_FALSE(maps[2]->holdsSprites);
     // The first object layer holds the sprites: the next one is over them.
     EXPECT_FALSE(props->overSprites);
     EXPECT_TRUE(maps[2]->overSprites);

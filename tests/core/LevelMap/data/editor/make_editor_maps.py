@@ -66,9 +66,13 @@ write('tile_objects',
       + tile_object(8, 8 | HF, 48, 64, {'more': ' rotation="270"'})
       + tile_object(9, 9, 64, 64, {'more': ' visible="0"'})
       + tile_object(10, 10, 48, 48, {'w': 32, 'h': 8})
+      # Overlapping, in the file bottom first: drawn top-down all the same.
+      + tile_object(12, 3, 80, 30) + tile_object(13, 4, 72, 24)
       + '</objectgroup>\n'
-      + '<objectgroup name="Lanterns" opacity="0.6">\n'
+      + '<objectgroup name="Lanterns" opacity="0.6" draworder="index">\n'
       + tile_object(11, 12, 80, 64)
+      # Overlapping and kept in the file's order.
+      + tile_object(14, 6, 8, 60) + tile_object(15, 7, 2, 54)
       + '</objectgroup>\n')
 
 
@@ -83,3 +87,49 @@ write('animated',
       + layer('Water', cells(lambda r, c: 3 if (r + c) % 2 else (8 if r == 3 else 0)))
       + '<objectgroup name="Buoys">\n' + tile_object(1, 8 | HF, 40, 40) + '</objectgroup>\n',
       tiles=ANIMATIONS)
+
+
+# Parallax and layer offsets: the editor shifts a layer by its offset, and
+# by (1 - factor) times the view's distance from the parallax origin.
+write('parallax',
+      layer('Ground', cells(lambda r, c: 1 + (r * W + c) % 4))
+      + layer('Clouds', cells(lambda r, c: 10 if (r, c) in ((1, 1), (2, 4)) else 0),
+              ' parallaxx="0.5" parallaxy="0.25"')
+      + '<group name="Sky" offsetx="8" offsety="-4">\n'
+      + layer('Birds', cells(lambda r, c: 12 if (r, c) in ((0, 2), (3, 3)) else 0), ' offsetx="3" offsety="5"')
+      + '</group>\n')
+
+
+# Image layers: one between tile layers, moved by its offset and faded, one
+# with a transparent colour on top, and one hidden.
+write('image_layer',
+      layer('Ground', cells(lambda r, c: 1 + (r + 2 * c) % 5))
+      + '<imagelayer name="Poster" offsetx="20" offsety="8" opacity="0.7">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n'
+      + layer('Fence', cells(lambda r, c: 7 if r == 2 else 0))
+      + '<imagelayer name="Stamp" offsetx="48" offsety="24">\n'
+        ' <image source="../features/keyed16.png" trans="ff00ff" width="64" height="48"/>\n</imagelayer>\n'
+      + '<imagelayer name="Hidden" visible="0">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n')
+
+
+# Tile objects and an image on an infinite map, whose drawn area starts at
+# its top-left chunk, left of and above the editor's origin.
+with open('../features/infinite.tmx') as source:
+    infinite = source.read().replace('source="plain16.png"', 'source="../features/plain16.png"')
+with open('infinite_objects.tmx', 'w') as out:
+    out.write(infinite.replace('</map>', '<objectgroup name="Props">\n'
+                               + tile_object(1, 5, -200, -100) + tile_object(2, 9 | VF, 40, 60)
+                               + '</objectgroup>\n<imagelayer name="Sign" offsetx="-120" offsety="30">\n'
+                               ' <image source="../features/plain16.png" width="64" height="48"/>\n'
+                               '</imagelayer>\n</map>'))
+
+
+# The tileset's tile offset moves tile objects as it moves cells.
+write('object_offsets',
+      layer('Ground', cells(lambda r, c: 2))
+      + '<objectgroup name="Props">\n'
+      + tile_object(1, 5, 16, 32) + tile_object(2, 6 | VF, 40, 40, {'more': ' rotation="90"'})
+      + tile_object(3, 7, 64, 60, {'w': 32, 'h': 16})
+      + '</objectgroup>\n',
+      tiles=' <tileoffset x="3" y="-5"/>\n')
