@@ -10,10 +10,11 @@
 #include "Log/Log.h"
 #include "core/Entity.h"
 #include "core/LuaBindings.h"
+#include "core/LuaSandbox.h"
+#include "core/ScriptFiles.h"
 
 namespace core
 {
-const std::string LuaInterface::SCRIPT_DIRECTORY = "/assets/scripts/";
 
 namespace
 {
@@ -94,6 +95,9 @@ int assignField(lua_State* ls)
 int callBinding(lua_State* ls)
 {
     const lua_CFunction binding = lua_tocfunction(ls, lua_upvalueindex(1));
+    // Bindings run in C, where the instruction hook never looks at the
+    // clock: a script calling them in a loop is checked here as well.
+    LuaInterface::checkTimeLimit(ls);
     char failure[256];
     try
     {
@@ -143,11 +147,6 @@ void setGlobal(lua_State* ls, const std::string& name)
     lua_pop(ls, 2);
 }
 
-void openLibrary(lua_State* ls, const char* name, lua_CFunction open)
-{
-    luaL_requiref(ls, name, open, 1);
-    lua_pop(ls, 1);
-}
 }
 
 LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT), _timeLimit(DEFAULT_TIME_LIMIT_SECONDS)
@@ -160,14 +159,9 @@ LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT),
         Log::error() << "LuaInterface::LuaInterface - Unable to create a Lua state" << std::endl;
         return;
     }
-    // Scripts get no os, package, coroutine, bit32 or debug library: game
-    // scripts must not reach the file system beyond io, load native code or
-    // inspect the engine's stack.
-    openLibrary(_ls, "io", luaopen_io);
-    openLibrary(_ls, "_G", luaopen_base);
-    openLibrary(_ls, LUA_TABLIBNAME, luaopen_table);
-    openLibrary(_ls, LUA_STRLIBNAME, luaopen_string);
-    openLibrary(_ls, LUA_MATHLIBNAME, luaopen_math);
+    // Scripts come with games from anyone: they get no io, package,
+    // coroutine, bit32 or debug library and only the harmless part of os.
+    LuaSandbox::install(_ls);
     lua_atpanic(_ls, reportPanic);
     lua_newtable(_ls);
     lua_setfield(_ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
@@ -208,6 +202,11 @@ void LuaInterface::stopRunawayScript(lua_State* ls, lua_Debug*)
     // error with pcall cannot go on: the next instruction outside fails too.
     lua_sethook(ls, stopRunawayScript, LUA_MASKCOUNT, 1);
     luaL_error(ls, "%s ran longer than %f seconds and was stopped", lua->_runName.c_str(), lua->_timeLimit);
+}
+
+void LuaInterface::checkTimeLimit(lua_State* ls)
+{
+    stopRunawayScript(ls, nullptr);
 }
 
 LuaInterface::~LuaInterface()
@@ -443,12 +442,27 @@ void LuaInterface::runScript(const std::string& scriptName)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
-    const std::string path = "." + SCRIPT_DIRECTORY + scriptName;
-    if (!runChunk(luaL_loadfile(ls, path.c_str()), path))
+    const std::string path = "./" + ScriptFiles::folder() + "/" + scriptName;
+    const bool loaded = LuaSandbox::pushScriptChunk(ls, scriptName, false);
+    if (!runChunk(loaded ? LUA_OK : LUA_ERRFILE, path))
     {
         const char* message = lua_tostring(ls, -1);
-        Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path) << std::endl;
+        // A refused or broken file is named by the sandbox or the compiler.
+        Log::error() << (loaded ? "" : "LuaInterface::runScript - ") << (message ? message : "Script failed: " + path)
+                     << std::endl;
     }
+}
+
+void LuaInterface::runConsoleString(const std::string& line, const std::string& chunkName)
+{
+    lua_State* ls = getState();
+    StackGuard guard(ls);
+    const std::string luaName = "=" + chunkName;
+    int status = luaL_loadbufferx(ls, line.data(), line.size(), luaName.c_str(), "t");
+    if (status == LUA_OK)
+        LuaSandbox::widenForConsole(ls);
+    if (!runChunk(status, chunkName))
+        Log::error() << "LuaInterface::runString - " << lastError() << std::endl;
 }
 
 void LuaInterface::runString(const std::string& script, const std::string& chunkName)
@@ -457,7 +471,7 @@ void LuaInterface::runString(const std::string& script, const std::string& chunk
     StackGuard guard(ls);
     const std::string name = chunkName.empty() ? describeSource(script) : chunkName;
     const std::string luaName = chunkName.empty() ? script : "=" + chunkName;
-    if (!runChunk(luaL_loadbuffer(ls, script.data(), script.size(), luaName.c_str()), name))
+    if (!runChunk(luaL_loadbufferx(ls, script.data(), script.size(), luaName.c_str(), "t"), name))
         Log::error() << "LuaInterface::runString - " << lastError() << std::endl;
 }
 
@@ -466,7 +480,7 @@ bool LuaInterface::runBooleanString(const std::string& script)
     lua_State* ls = getState();
     StackGuard guard(ls);
     const bool ran =
-        runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()), describeSource(script));
+        runChunk(luaL_loadbufferx(ls, script.data(), script.size(), script.c_str(), "t"), describeSource(script));
     // A failed run never counts as a condition that holds, even when the
     // error value happens to be a boolean. Otherwise the last result is on
     // top, unless the chunk returned nothing at all.

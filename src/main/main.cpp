@@ -6,27 +6,39 @@
 
 #include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
+#include "core/LuaSandbox.h"
 #include "util/DataPaths.h"
 
 namespace
 {
-const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
+const char* const USAGE = "usage: zolt [--unsafe-console] [GAME_FOLDER]\n"
                           "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
                           "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
-                          "a game, else the installed demo game.\n";
+                          "a game, else the installed demo game.\n"
+                          "  --unsafe-console  lines typed at the developer console (P) may also use\n"
+                          "                    Lua's io and os libraries, dofile, loadfile and binary\n"
+                          "                    chunks: the whole machine. Game scripts never can.\n";
+const char* const UNSAFE_CONSOLE = "--unsafe-console";
 }
 
 int main(int argc, char** argv)
 {
     std::string requested;
-    if (argc > 1)
+    int first = 1;
+    // The opt-in comes first, so a game folder may have any name.
+    if (argc > first && std::strcmp(argv[first], UNSAFE_CONSOLE) == 0)
     {
-        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        core::LuaSandbox::setUnsafeConsole(true);
+        ++first;
+    }
+    if (argc > first)
+    {
+        if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0)
         {
             std::fputs(USAGE, stdout);
             return 0;
         }
-        requested = argv[1];
+        requested = argv[first];
     }
     else if (const char* fromEnvironment = std::getenv("ZOLT_GAME_DIR"))
     {
