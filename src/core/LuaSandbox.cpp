@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/LuaInterface.h"
+#include "core/LuaPatterns.h"
 #include "core/ScriptFiles.h"
 
 // Every lua_CFunction here raises its errors with longjmp, which skips C++
@@ -273,8 +274,8 @@ void boundLibraries(lua_State* ls)
     lua_pushnil(ls);
     lua_setfield(ls, -2, "dump");
     wrapField(ls, "rep", boundedRep);
-    for (const char* name : {"find", "match", "gmatch", "gsub", "format"})
-        wrapField(ls, name, timeChecked);
+    wrapField(ls, "format", timeChecked);
+    LuaPatterns::install(ls);
     lua_pop(ls, 1);
     lua_getglobal(ls, LUA_TABLIBNAME);
     wrapField(ls, "concat", timeChecked);

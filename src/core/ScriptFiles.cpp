@@ -136,6 +136,11 @@ bool ScriptFiles::resolveName(const std::string& name, std::string& path, std::s
     if (!folderSteps(steps, why))
         return false;
     std::vector<std::string> own;
+    if (name.empty())
+    {
+        why = "script name is empty: ./" + scriptFolder() + "/ is a folder, not a script";
+        return false;
+    }
     if (!splitSteps(name, own, why))
         return false;
     steps.insert(steps.end(), own.begin(), own.end());

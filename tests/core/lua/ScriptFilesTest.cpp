@@ -55,7 +55,7 @@ TEST_F(ScriptFolderOnDisk, NamesThatLeadOutAreRefusedWithTheReason)
         std::string name;
         const char* reason;
     } refused[] = {
-        {"", "script path is empty"},
+        {"", "script name is empty"},
         {"/etc/hostname", "is absolute"},
         {"../a.lua", "leads out of the game's script folder"},
         {"sub/../../a.lua", "leads out of the game's script folder"},
