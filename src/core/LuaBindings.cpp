@@ -153,6 +153,16 @@ std::string readRefusal(const std::string& scriptName)
     return ScriptFiles::resolveName(scriptName, path, why) ? std::string() : why;
 }
 
+// A dialog file is read like any game file: from inside the game only. A
+// missing one is left to the dialog manager, which reports it as before.
+std::string dialogRefusal(const std::string& fileName)
+{
+    std::string path;
+    std::string why;
+    const bool missing = !ScriptFiles::resolveGameFile(fileName, path, why) && why.rfind("cannot open", 0) == 0;
+    return why.empty() || missing ? std::string() : why;
+}
+
 // Why a binding refuses, held outside any C++ string: the Lua error that
 // reports it unwinds past C++ destructors, so the string that said it must
 // be gone by then.
@@ -230,6 +240,20 @@ int sessionRead(lua_State* ls)
     return 1;
 }
 
+int sessionDialog(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
+    const char* fileName = LuaInterface::getLuaString(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    const char* callingEntityId = LuaInterface::getLuaString(ls, pos);
+    const Refusal refusal = refusalOf(dialogRefusal(fileName));
+    if (refusal.any())
+        return raise(ls, "dialog", refusal);
+    openDialog(*session, fileName, id, callingEntityId);
+    return 1;
+}
+
 int sessionRemoveFromParty(lua_State* ls)
 {
     int pos = 1;
@@ -291,7 +315,7 @@ const luaL_Reg sessionMethods[] = {
     {"gain", boundMethod<Session, &Session::gainItem>},
     {"lose", boundMethod<Session, &Session::loseItem>},
     {"close", boundMethod<Session, &Session::closeConsole>},
-    {"dialog", boundMethod<Session, &openDialog>},
+    {"dialog", sessionDialog},
     {"endDialog", boundMethod<Session, &endDialog>},
     {"getflag", boundMethod<Session, &Session::getFlag>},
     {"setflag", boundCommand<Session, &Session::setFlag>},

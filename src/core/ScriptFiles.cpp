@@ -23,21 +23,32 @@ std::string& scriptFolder()
 
 // The steps of a relative path, "." and empty steps dropped. False, with the
 // reason, for a path that could name something outside where it starts.
-bool splitSteps(const std::string& path, std::vector<std::string>& steps, std::string& why)
+// How refusals name what was asked for and where it had to stay.
+struct Wording
 {
+    const char* path;
+    const char* place;
+};
+const Wording SCRIPT_WORDING = {"script path", "the game's script folder"};
+const Wording GAME_FILE_WORDING = {"path", "the game folder"};
+
+bool splitSteps(const std::string& path, std::vector<std::string>& steps, std::string& why,
+                const Wording& wording = SCRIPT_WORDING)
+{
+    const std::string noun = wording.path;
     if (path.empty())
     {
-        why = "script path is empty";
+        why = noun + " is empty";
         return false;
     }
     if (path.find('\0') != std::string::npos)
     {
-        why = "script path holds a NUL byte";
+        why = noun + " holds a NUL byte";
         return false;
     }
     if (path[0] == '/')
     {
-        why = "script path " + path + " is absolute: scripts are read only inside the game";
+        why = noun + " " + path + " is absolute: games read only their own files";
         return false;
     }
     std::size_t start = 0;
@@ -49,7 +60,7 @@ bool splitSteps(const std::string& path, std::vector<std::string>& steps, std::s
         const std::string step = path.substr(start, end - start);
         if (step == "..")
         {
-            why = "script path " + path + " leads out of the game's script folder";
+            why = noun + " " + path + " leads out of " + wording.place;
             return false;
         }
         if (!step.empty() && step != ".")
@@ -58,7 +69,7 @@ bool splitSteps(const std::string& path, std::vector<std::string>& steps, std::s
     }
     if (steps.empty())
     {
-        why = "script path " + path + " names no file";
+        why = noun + " " + path + " names no file";
         return false;
     }
     return true;
@@ -74,7 +85,8 @@ std::string joined(const std::vector<std::string>& steps)
 
 // Walks the path from the game folder, refusing a link at any step: a link
 // inside the game could point anywhere on the machine.
-bool checkOnDisk(const std::vector<std::string>& steps, const std::string& asked, std::string& why)
+bool checkOnDisk(const std::vector<std::string>& steps, const std::string& asked, std::string& why,
+                 const Wording& wording = SCRIPT_WORDING)
 {
     std::string path = ".";
     for (std::size_t i = 0; i < steps.size(); ++i)
@@ -88,13 +100,14 @@ bool checkOnDisk(const std::vector<std::string>& steps, const std::string& asked
         }
         if (S_ISLNK(info.st_mode))
         {
-            why = "script path " + asked + " leads through the link " + path + ", which is not followed";
+            why =
+                std::string(wording.path) + " " + asked + " leads through the link " + path + ", which is not followed";
             return false;
         }
         const bool last = i + 1 == steps.size();
         if (last && !S_ISREG(info.st_mode))
         {
-            why = "script " + path + " is not a plain file";
+            why = path + " is not a plain file";
             return false;
         }
     }
@@ -118,6 +131,15 @@ bool resolveSteps(const std::vector<std::string>& steps, const std::string& aske
     path = joined(steps);
     return true;
 }
+}
+
+bool ScriptFiles::resolveGameFile(const std::string& gamePath, std::string& path, std::string& why)
+{
+    std::vector<std::string> steps;
+    if (!splitSteps(gamePath, steps, why, GAME_FILE_WORDING) || !checkOnDisk(steps, gamePath, why, GAME_FILE_WORDING))
+        return false;
+    path = joined(steps);
+    return true;
 }
 
 void ScriptFiles::setFolder(const std::string& folder)

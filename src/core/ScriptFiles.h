@@ -29,6 +29,9 @@ public:
     // A path relative to the game folder, as dofile and loadfile take it
     // ("./assets/scripts/story.lua"); it must lead into the script folder.
     static bool resolveGamePath(const std::string& gamePath, std::string& path, std::string& why);
+    // Any other file that a script names (a dialog file): a plain file
+    // inside the game folder, reached without a link.
+    static bool resolveGameFile(const std::string& gamePath, std::string& path, std::string& why);
     // The whole text of the file at a resolved path, or false and why not.
     static bool read(const std::string& path, std::string& text, std::string& why);
 };
