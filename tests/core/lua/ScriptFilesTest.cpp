@@ -104,6 +104,33 @@ TEST_F(ScriptFolderOnDisk, GamePathsMustLeadIntoTheScriptFolder)
     EXPECT_EQ(path, "./" + _folder + "/sub/b.lua");
 }
 
+TEST_F(ScriptFolderOnDisk, OtherGameFilesStayInsideTheGameFolder)
+{
+    const struct
+    {
+        std::string gamePath;
+        const char* reason;
+    } refused[] = {
+        {"/etc/passwd", "path /etc/passwd is absolute"},
+        {"assets/../../x.xml", "leads out of the game folder"},
+        {_folder + "/etc/passwd", "leads through the link"},
+        {_folder + "/pipe.lua", "is not a plain file"},
+        {"", "path is empty"},
+    };
+    for (const auto& row : refused)
+    {
+        SCOPED_TRACE(row.gamePath);
+        std::string path;
+        std::string why;
+        EXPECT_FALSE(ScriptFiles::resolveGameFile(row.gamePath, path, why));
+        EXPECT_NE(why.find(row.reason), std::string::npos) << why;
+    }
+    std::string path;
+    std::string why;
+    ASSERT_TRUE(ScriptFiles::resolveGameFile("./CMakeLists.txt", path, why)) << why;
+    EXPECT_EQ(path, "./CMakeLists.txt");
+}
+
 TEST_F(ScriptFolderOnDisk, ScriptsInsideAreReadWholeAndOversizedOnesRefused)
 {
     std::string path;

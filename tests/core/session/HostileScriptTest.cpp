@@ -57,6 +57,9 @@ const HostileLine HOSTILE_LINES[] = {
     {"dialog file that is a pipe", "s:dialog('%SCRIPTS%/pipe.lua', 'start', 'guard')", "pipe.lua is not a plain file"},
     {"forged bytecode", R"(assert(load('\27LuaR\0\1\4\8\4\8\0\25\147\r\n\26\n' .. string.rep('\255', 64))))",
      "attempt to load a binary chunk"},
+    {"forged bytecode through loadstring",
+     R"(assert((loadstring or load)('\27LuaR\0\1\4\8\4\8\0\25\147\r\n\26\n' .. ('\255'):rep(64))))",
+     "attempt to load a binary chunk"},
     {"forged bytecode from a reader",
      R"(local sent = false assert(load(function() if sent then return nil end sent = true)"
      R"( return '\27LuaR\0\1\4\8\4\8\0\25\147\r\n\26\n\0\0\0\0' end)))",
