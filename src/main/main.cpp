@@ -11,7 +11,8 @@
 
 namespace
 {
-const char* const USAGE = "usage: zolt [--unsafe-console] [GAME_FOLDER]\n"
+const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
+                          "       zolt --unsafe-console [GAME_FOLDER]\n"
                           "Runs the game in GAME_FOLDER (a folder holding an assets folder), else\n"
                           "the one named by ZOLT_GAME_DIR, else the working directory when it holds\n"
                           "a game, else the installed demo game.\n"

@@ -62,3 +62,24 @@ TEST_F(HostileConsole, RefusedLinesLeaveTheGameAsItWasAndItStillQuits)
     console.close();
     EXPECT_EQ(game.quitWithEscape(), 1);
 }
+
+TEST(UnsafeConsole, TheFlagOpensTheMachineToConsoleLinesOnly)
+{
+    if (!GameProcess::haveDisplay())
+        GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+    const char* const written = "/tmp/zolt-unsafe-console-x";
+    std::filesystem::remove(written);
+    GameProcess game(ZOLT_BINARY_DIR "/zolt", ZOLT_SOURCE_DIR, {"--unsafe-console"});
+    GameConsole console(game);
+    ASSERT_TRUE(startGame(game));
+    ASSERT_TRUE(console.open());
+    ASSERT_TRUE(game.writeLine(std::string("io.open('") + written + "', 'w'):close()"));
+    ASSERT_TRUE(console.frames(2));
+    EXPECT_TRUE(std::filesystem::exists(written)) << "the console opted in";
+    // The game's own scripts stay in the sandbox: s:say runs its verb as one.
+    ASSERT_TRUE(game.writeLine("s:say('fenwy', 'io.write(1)', 'brune')"));
+    EXPECT_TRUE(game.waitForOutput("io.write is not available to scripts", GameConsole::WAIT_MS));
+    std::filesystem::remove(written);
+    console.close();
+    EXPECT_EQ(game.quitWithEscape(), 1);
+}
