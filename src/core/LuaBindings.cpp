@@ -1,5 +1,6 @@
 #include "core/LuaBindings.h"
 
+#include <cstdio>
 #include <iostream>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "core/Party.h"
 #include "core/ProcessManager2.h"
 #include "core/Scene.h"
+#include "core/ScriptFiles.h"
 #include "core/Session.h"
 #include "sound/SoundHandler.h"
 #include "util/SafeNumbers.h"
@@ -64,11 +66,6 @@ void setIsInWanderRegion(Character& character, int flag)
 }
 
 // ---- Session methods: glue the generated bindings call ----
-
-void enterScene(Session& session, const std::string& id, int row, int col)
-{
-    session.setNextScene(id, row, col);
-}
 
 void viewParty(Session& session)
 {
@@ -123,10 +120,68 @@ Party* avatarsParty(Session& session)
     return avatar ? avatar->getParty() : nullptr;
 }
 
-void removeFromParty(Session& session, const std::string& name)
+// The avatar is who the player walks: a party without it has no one to
+// follow the camera, to save or to lead a fight.
+std::string removeFromParty(Session& session, const std::string& name)
 {
+    const Character* avatar = session.getAvatar();
+    if (avatar && avatar->getId() == name)
+        return name + " is the avatar and cannot leave the party";
     if (Party* party = avatarsParty(session))
         party->removeMember(name);
+    return std::string();
+}
+
+std::string enterScene(Session& session, const std::string& id, int row, int col)
+{
+    std::string why;
+    return session.setNextScene(id, row, col, &why) ? std::string() : why;
+}
+
+std::string fightRefusal(Session& session, const std::string& opponents)
+{
+    const std::string member = session.partyMemberAmong(opponents);
+    return member.empty() ? std::string() : member + " is in the party and cannot be fought";
+}
+
+// A script may name only the game's own scripts; checked here so that the
+// refusal reaches the line that asked, not only the error log.
+std::string readRefusal(const std::string& scriptName)
+{
+    std::string path;
+    std::string why;
+    return ScriptFiles::resolveName(scriptName, path, why) ? std::string() : why;
+}
+
+// A dialog file is read like any game file: from inside the game only. A
+// missing one is left to the dialog manager, which reports it as before.
+std::string dialogRefusal(const std::string& fileName)
+{
+    std::string path;
+    std::string why;
+    const bool missing = !ScriptFiles::resolveGameFile(fileName, path, why) && why.rfind("cannot open", 0) == 0;
+    return why.empty() || missing ? std::string() : why;
+}
+
+// Why a binding refuses, held outside any C++ string: the Lua error that
+// reports it unwinds past C++ destructors, so the string that said it must
+// be gone by then.
+struct Refusal
+{
+    char text[512];
+    bool any() const { return text[0] != '\0'; }
+};
+
+Refusal refusalOf(const std::string& why)
+{
+    Refusal refusal;
+    std::snprintf(refusal.text, sizeof refusal.text, "%s", why.c_str());
+    return refusal;
+}
+
+int raise(lua_State* ls, const char* binding, const Refusal& refusal)
+{
+    return luaL_error(ls, "%s: %s", binding, refusal.text);
 }
 
 // Where a fight stands, for the console and scripts: "none" out of combat.
@@ -138,26 +193,85 @@ std::string combatStage(Session& session)
 
 // ---- Bindings with stack handling of their own ----
 
+void startFight(Session& session, const char* opponent, const char* music)
+{
+    Log::named("scripts") << "fighting " << opponent << std::endl;
+    session.attemptEnterCombat(std::string(opponent), music ? std::string(music) : CombatManager::battleMusic());
+}
+
 int sessionFight(lua_State* ls)
 {
     int pos = 1;
     Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
     const char* opponent = LuaInterface::getLuaString(ls, pos);
     // An optional second argument names the fight's music.
-    const std::string music =
-        lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : CombatManager::battleMusic();
-    Log::named("scripts") << "fighting " << opponent << std::endl;
-    session->attemptEnterCombat(std::string(opponent), music);
+    const char* music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : nullptr;
+    const Refusal refusal = refusalOf(fightRefusal(*session, opponent));
+    if (refusal.any())
+        return raise(ls, "fight", refusal);
+    startFight(*session, opponent, music);
     return 1;
 }
 
-// Without a party there is no number to report.
+int sessionEnter(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    const int row = LuaInterface::getLuaInt(ls, pos);
+    const int col = LuaInterface::getLuaInt(ls, pos);
+    const Refusal refusal = refusalOf(enterScene(*session, id, row, col));
+    if (refusal.any())
+        return raise(ls, "enter", refusal);
+    return 1;
+}
+
+int sessionRead(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
+    const char* subject = LuaInterface::getLuaString(ls, pos);
+    const char* script = LuaInterface::getLuaString(ls, pos);
+    const char* object = LuaInterface::getLuaString(ls, pos);
+    const Refusal refusal = refusalOf(readRefusal(script));
+    if (refusal.any())
+        return raise(ls, "read", refusal);
+    session->subjectScriptObject(subject, script, object);
+    return 1;
+}
+
+int sessionDialog(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
+    const char* fileName = LuaInterface::getLuaString(ls, pos);
+    const char* id = LuaInterface::getLuaString(ls, pos);
+    const char* callingEntityId = LuaInterface::getLuaString(ls, pos);
+    const Refusal refusal = refusalOf(dialogRefusal(fileName));
+    if (refusal.any())
+        return raise(ls, "dialog", refusal);
+    openDialog(*session, fileName, id, callingEntityId);
+    return 1;
+}
+
+int sessionRemoveFromParty(lua_State* ls)
+{
+    int pos = 1;
+    Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
+    const char* name = LuaInterface::getLuaString(ls, pos);
+    const Refusal refusal = refusalOf(removeFromParty(*session, name));
+    if (refusal.any())
+        return raise(ls, "removeFromParty", refusal);
+    return 1;
+}
+
+// Always a number: without an avatar or a party the party has no one.
 int sessionGetPartySize(lua_State* ls)
 {
     int pos = 1;
     Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
-    if (Party* party = avatarsParty(*session))
-        lua_pushinteger(ls, static_cast<lua_Integer>(party->getMembers().size()));
+    Party* party = avatarsParty(*session);
+    lua_pushinteger(ls, party ? static_cast<lua_Integer>(party->getMembers().size()) : 0);
     return 1;
 }
 
@@ -188,27 +302,27 @@ const luaL_Reg sessionStaticMethods[] = {
 };
 
 const luaL_Reg sessionMethods[] = {
-    {"enter", boundMethod<Session, &enterScene>},
+    {"enter", sessionEnter},
     {"party", boundMethod<Session, &viewParty>},
     {"chars", boundMethod<Session, &printCharacters>},
     {"view", boundMethod<Session, &Session::viewCharacter>},
     {"fight", sessionFight},
     {"yield", boundMethod<Session, &Session::attemptExitCombat>},
     {"say", boundMethod<Session, &Session::subjectVerbObject>},
-    {"read", boundMethod<Session, &Session::subjectScriptObject>},
+    {"read", sessionRead},
     {"inventory", boundMethod<Session, &Session::viewInventory>},
     {"has", boundMethod<Session, &Session::hasItem>},
     {"gain", boundMethod<Session, &Session::gainItem>},
     {"lose", boundMethod<Session, &Session::loseItem>},
     {"close", boundMethod<Session, &Session::closeConsole>},
-    {"dialog", boundMethod<Session, &openDialog>},
+    {"dialog", sessionDialog},
     {"endDialog", boundMethod<Session, &endDialog>},
     {"getflag", boundMethod<Session, &Session::getFlag>},
     {"setflag", boundCommand<Session, &Session::setFlag>},
     {"enableInput", boundMethod<Session, &enableInput>},
     {"disableInput", boundMethod<Session, &disableInput>},
     {"addToParty", boundCommand<Session, &Session::addToParty>},
-    {"removeFromParty", boundMethod<Session, &removeFromParty>},
+    {"removeFromParty", sessionRemoveFromParty},
     {"getPartySize", sessionGetPartySize},
     {"combatStage", boundMethod<Session, &combatStage>},
     {"beginQuest", boundCommand<Session, &Session::beginQuest>},

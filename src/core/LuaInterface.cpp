@@ -13,11 +13,11 @@
 #include "util/LoadedFiles.h"
 #include "core/Entity.h"
 #include "core/LuaBindings.h"
-#include "util/GameFiles.h"
+#include "core/LuaSandbox.h"
+#include "core/ScriptFiles.h"
 
 namespace core
 {
-const std::string LuaInterface::SCRIPT_DIRECTORY = "/assets/scripts/";
 
 namespace
 {
@@ -98,6 +98,9 @@ int assignField(lua_State* ls)
 int callBinding(lua_State* ls)
 {
     const lua_CFunction binding = lua_tocfunction(ls, lua_upvalueindex(1));
+    // Bindings run in C, where the instruction hook never looks at the
+    // clock: a script calling them in a loop is checked here as well.
+    LuaInterface::checkTimeLimit(ls);
     char failure[256];
     try
     {
@@ -147,50 +150,6 @@ void setGlobal(lua_State* ls, const std::string& name)
     lua_pop(ls, 2);
 }
 
-void openLibrary(lua_State* ls, const char* name, lua_CFunction open)
-{
-    luaL_requiref(ls, name, open, 1);
-    lua_pop(ls, 1);
-}
-
-// The base library's dofile and loadfile read the file system itself; a
-// game may be one archive, so scripts load other scripts through the
-// game's files instead (and only as source text).
-int gameDofile(lua_State* ls)
-{
-    const std::string path = luaL_checkstring(ls, 1);
-    lua_settop(ls, 1);
-    if (LuaInterface::loadScriptFile(ls, path) != LUA_OK)
-        return lua_error(ls);
-    lua_call(ls, 0, LUA_MULTRET);
-    return lua_gettop(ls) - 1;
-}
-
-int gameLoadfile(lua_State* ls)
-{
-    const std::string path = luaL_checkstring(ls, 1);
-    const bool withEnvironment = !lua_isnoneornil(ls, 3);
-    if (LuaInterface::loadScriptFile(ls, path) != LUA_OK)
-    {
-        lua_pushnil(ls);
-        lua_insert(ls, -2);
-        return 2;
-    }
-    if (withEnvironment)
-    {
-        lua_pushvalue(ls, 3);
-        lua_setupvalue(ls, -2, 1);
-    }
-    return 1;
-}
-
-void replaceFileLoaders(lua_State* ls)
-{
-    lua_pushcfunction(ls, gameDofile);
-    setGlobal(ls, "dofile");
-    lua_pushcfunction(ls, gameLoadfile);
-    setGlobal(ls, "loadfile");
-}
 }
 
 LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT), _timeLimit(DEFAULT_TIME_LIMIT_SECONDS)
@@ -203,15 +162,9 @@ LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT),
         Log::error() << "LuaInterface::LuaInterface - Unable to create a Lua state" << std::endl;
         return;
     }
-    // Scripts get no os, package, coroutine, bit32 or debug library: game
-    // scripts must not reach the file system beyond io, load native code or
-    // inspect the engine's stack.
-    openLibrary(_ls, "io", luaopen_io);
-    openLibrary(_ls, "_G", luaopen_base);
-    openLibrary(_ls, LUA_TABLIBNAME, luaopen_table);
-    openLibrary(_ls, LUA_STRLIBNAME, luaopen_string);
-    openLibrary(_ls, LUA_MATHLIBNAME, luaopen_math);
-    replaceFileLoaders(_ls);
+    // Scripts come with games from anyone: they get no io, package,
+    // coroutine, bit32 or debug library and only the harmless part of os.
+    LuaSandbox::install(_ls);
     lua_atpanic(_ls, reportPanic);
     lua_newtable(_ls);
     lua_setfield(_ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
@@ -252,6 +205,11 @@ void LuaInterface::stopRunawayScript(lua_State* ls, lua_Debug*)
     // error with pcall cannot go on: the next instruction outside fails too.
     lua_sethook(ls, stopRunawayScript, LUA_MASKCOUNT, 1);
     luaL_error(ls, "%s ran longer than %f seconds and was stopped", lua->_runName.c_str(), lua->_timeLimit);
+}
+
+void LuaInterface::checkTimeLimit(lua_State* ls)
+{
+    stopRunawayScript(ls, nullptr);
 }
 
 LuaInterface::~LuaInterface()
@@ -483,44 +441,38 @@ size_t LuaInterface::memoryInUse()
     return getInstance()->_bytesInUse;
 }
 
-int LuaInterface::loadScriptFile(lua_State* ls, const std::string& path)
+int LuaInterface::loadScriptText(lua_State* ls, std::string text, const std::string& chunkName)
 {
-    // Scripts come from the game, which may be one archive, so the text is
-    // read through the game's files. Only source text loads: a precompiled
-    // chunk is not checked by Lua and a broken one can crash the interpreter.
-    std::string text;
-    std::string problem;
-    if (!GameFiles::read(path, text, &problem))
-    {
-        lua_pushstring(ls, ("cannot open " + path + ": " + problem).c_str());
-        return LUA_ERRFILE;
-    }
     // As Lua's own file loader: a byte-order mark goes, and a first line
     // starting with '#' (a "#!" line) is skipped but still counted, so error
-    // lines keep their numbers.
+    // lines keep their numbers. Only source text loads: a precompiled chunk
+    // is not checked by Lua and a broken one can crash the interpreter.
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
         text.erase(0, 3);
     if (!text.empty() && text[0] == '#')
         text.erase(0, std::min(text.find('\n'), text.size()));
-    return luaL_loadbufferx(ls, text.data(), text.size(), ("@" + path).c_str(), "t");
+    return luaL_loadbufferx(ls, text.data(), text.size(), chunkName.c_str(), "t");
 }
 
 void LuaInterface::runScript(const std::string& scriptName)
 {
     lua_State* ls = getState();
     StackGuard guard(ls);
-    const std::string path = "." + SCRIPT_DIRECTORY + scriptName;
+    const std::string path = "./" + ScriptFiles::folder() + "/" + scriptName;
     LoadedFiles::note(path, FileKind::Script);
     // While a changed script fails to compile, the last one that did runs.
     std::string kept;
-    const std::string chunkName = "@" + path;
-    const int loaded = LoadedFiles::keptCopyIfBroken(path, kept)
-                           ? luaL_loadbufferx(ls, kept.data(), kept.size(), chunkName.c_str(), "t")
-                           : loadScriptFile(ls, path);
-    if (!runChunk(loaded, path))
+    bool loaded;
+    if (LoadedFiles::keptCopyIfBroken(path, kept))
+        loaded = loadScriptText(ls, kept, "@" + path) == LUA_OK;
+    else
+        loaded = LuaSandbox::pushScriptChunk(ls, scriptName, false);
+    if (!runChunk(loaded ? LUA_OK : LUA_ERRFILE, path))
     {
         const char* message = lua_tostring(ls, -1);
-        Log::error() << (message ? message : "LuaInterface::runScript - Script failed: " + path) << std::endl;
+        // A refused or broken file is named by the sandbox or the compiler.
+        Log::error() << (loaded ? "" : "LuaInterface::runScript - ") << (message ? message : "Script failed: " + path)
+                     << std::endl;
     }
 }
 
@@ -529,11 +481,23 @@ bool LuaInterface::compiles(const std::string& path, const std::string& text, st
     lua_State* ls = getState();
     StackGuard guard(ls);
     const std::string chunkName = "@" + path;
-    if (luaL_loadbuffer(ls, text.data(), text.size(), chunkName.c_str()) == LUA_OK)
+    if (loadScriptText(ls, text, chunkName) == LUA_OK)
         return true;
     const char* message = lua_tostring(ls, -1);
     error = message ? message : path + ": does not compile";
     return false;
+}
+
+void LuaInterface::runConsoleString(const std::string& line, const std::string& chunkName)
+{
+    lua_State* ls = getState();
+    StackGuard guard(ls);
+    const std::string luaName = "=" + chunkName;
+    int status = luaL_loadbufferx(ls, line.data(), line.size(), luaName.c_str(), "t");
+    if (status == LUA_OK)
+        LuaSandbox::widenForConsole(ls);
+    if (!runChunk(status, chunkName))
+        Log::error() << "LuaInterface::runString - " << lastError() << std::endl;
 }
 
 void LuaInterface::runString(const std::string& script, const std::string& chunkName)
@@ -542,7 +506,7 @@ void LuaInterface::runString(const std::string& script, const std::string& chunk
     StackGuard guard(ls);
     const std::string name = chunkName.empty() ? describeSource(script) : chunkName;
     const std::string luaName = chunkName.empty() ? script : "=" + chunkName;
-    if (!runChunk(luaL_loadbuffer(ls, script.data(), script.size(), luaName.c_str()), name))
+    if (!runChunk(luaL_loadbufferx(ls, script.data(), script.size(), luaName.c_str(), "t"), name))
         Log::error() << "LuaInterface::runString - " << lastError() << std::endl;
 }
 
@@ -551,7 +515,7 @@ bool LuaInterface::runBooleanString(const std::string& script)
     lua_State* ls = getState();
     StackGuard guard(ls);
     const bool ran =
-        runChunk(luaL_loadbuffer(ls, script.data(), script.size(), script.c_str()), describeSource(script));
+        runChunk(luaL_loadbufferx(ls, script.data(), script.size(), script.c_str(), "t"), describeSource(script));
     // A failed run never counts as a condition that holds, even when the
     // error value happens to be a boolean. Otherwise the last result is on
     // top, unless the chunk returned nothing at all.

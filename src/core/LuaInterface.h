@@ -60,15 +60,19 @@ public:
     static void registerGlobal(const std::string& str, const std::string& varName);
     static void registerGlobal(int val, const std::string& varName);
 
+    // Runs a file of the game's script folder (ScriptFiles); a name that
+    // leads out of it is refused with an error line.
     static void runScript(const std::string& scriptName);
-    // Loads (does not run) the script file at `path` onto the stack, read
-    // through the game's files; Lua's load status, with the message on the
-    // stack on failure ("cannot open <path>: <why>" for a file that cannot
-    // be read).
-    static int loadScriptFile(lua_State* ls, const std::string& path);
+    // Compiles a script's source text onto the stack (does not run it), as
+    // Lua's file loader would: a byte-order mark and a "#!" first line are
+    // passed over; precompiled chunks are refused. Lua's load status.
+    static int loadScriptText(lua_State* ls, std::string text, const std::string& chunkName);
     // Whether the text compiles as the script at `path`, without running
     // it; Lua's message (file and line) in `error` when not.
     static bool compiles(const std::string& path, const std::string& text, std::string& error);
+    // A developer console line: like runString, but with the console's
+    // wider globals when the player opted in (LuaSandbox).
+    static void runConsoleString(const std::string& line, const std::string& chunkName);
     // Compile and run errors go to the error log, naming the chunk: the
     // given name, or the start of the source when there is none.
     static void runString(const std::string& script, const std::string& chunkName = std::string());
@@ -82,6 +86,9 @@ public:
     // error; nested runs share the outermost run's deadline.
     static void setScriptTimeLimit(double seconds);
     static double getScriptTimeLimit();
+    // Raises the time-limit error in a running script past its deadline:
+    // for C code that the instruction hook cannot interrupt.
+    static void checkTimeLimit(lua_State* ls);
     // Scripts cannot make the state hold more than this many bytes: an
     // allocation past it fails as Lua's memory error inside the script.
     static void setMemoryLimit(size_t bytes);
@@ -112,9 +119,6 @@ public:
     }
 
     static lua_State* getState();
-
-    // Where script files live, relative to the working directory.
-    static const std::string SCRIPT_DIRECTORY;
 
     LuaInterface(const LuaInterface&) = delete;
     LuaInterface& operator=(const LuaInterface&) = delete;

@@ -71,7 +71,7 @@ void Screen::prompt(Session& userSession)
     std::getline(std::cin, choice);
     const std::string command = buildCommand(choice);
     std::cout << command << std::endl;
-    LuaInterface::runString(command, CONSOLE_CHUNK_NAME);
+    LuaInterface::runConsoleString(command, CONSOLE_CHUNK_NAME);
     // Whoever typed the line is watching this output, not the error log.
     if (!LuaInterface::lastError().empty())
         std::cout << LuaInterface::lastError() << std::endl;

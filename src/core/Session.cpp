@@ -9,6 +9,8 @@
 #include "core/DialogManager.h"
 #include "core/Item.h"
 #include "core/LevelInputContext.h"
+#include "core/LevelMap/LevelMap.h"
+#include "core/LevelMap/PassabilityMap.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/Quest.h"
@@ -189,9 +191,46 @@ tamsygraphics::Camera* Session::getCamera() const
     return _cam;
 }
 
-void Session::setNextScene(const std::string& sceneId, int row, int column)
+namespace
 {
-    setNextScene(ResourceManager::getScene(sceneId), row, column);
+// Why the party cannot be put on this tile of the scene; empty when it can.
+std::string whyNotStandOn(const Scene& scene, int row, int column)
+{
+    const LevelMap* map = scene.getLevelMap();
+    if (!map)
+        return std::string();
+    const std::string tile = scene.getId() + " (" + std::to_string(row) + ", " + std::to_string(column) + ")";
+    if (!map->isOnMap(row, column))
+        return tile + " is off the map of " + std::to_string(map->getNumberOfRows()) + " rows and " +
+               std::to_string(map->getNumberOfColumns()) + " columns";
+    const PassabilityMap* passability = map->getPassabilityMap();
+    const PassabilityTile* cell = passability ? passability->getTile(row, column) : nullptr;
+    if (passability && (!cell || !(cell->isPassableTop() || cell->isPassableRight() || cell->isPassableBottom() ||
+                                   cell->isPassableLeft())))
+        return tile + " is closed on every side";
+    return std::string();
+}
+}
+
+bool Session::setNextScene(const std::string& sceneId, int row, int column, std::string* why)
+{
+    std::unique_ptr<Scene> scene = ResourceManager::getScene(sceneId);
+    const std::string refusal = scene ? whyNotStandOn(*scene, row, column) : std::string();
+    if (!refusal.empty())
+    {
+        if (why)
+            *why = "cannot enter " + refusal;
+        else
+            Log::warn() << "Session::setNextScene - Cannot enter " << refusal << std::endl;
+        // The party stays where it is, the map freed with its characters
+        // still known to Lua.
+        scene->detachEntities();
+        scene.reset();
+        republishCharacters();
+        return false;
+    }
+    setNextScene(std::move(scene), row, column);
+    return true;
 }
 
 void Session::setNextScene(std::unique_ptr<Scene> scene, int row, int column)
@@ -370,8 +409,44 @@ std::vector<std::string> Session::parseOpponentIds(const std::string& list)
     return ids;
 }
 
+// Building a scene publishes its characters as globals under their ids; a
+// scene that is then refused must not leave those names pointing at
+// characters that no scene shows. The latest built win, as they did.
+void Session::republishCharacters()
+{
+    const auto publish = [](EntityMap& entities)
+    {
+        for (const auto& entry : entities)
+            if (entry.second)
+                LuaInterface::registerAlias(entry.second->getLuaRef(), entry.second->getId());
+    };
+    if (_currentParty)
+        publish(_currentParty->getMembers());
+    if (_currentScene)
+        publish(_currentScene->getEntities());
+    if (_nextScene)
+        publish(_nextScene->getEntities());
+}
+
+std::string Session::partyMemberAmong(const std::string& opponentList) const
+{
+    if (!_currentParty)
+        return std::string();
+    for (const std::string& id : parseOpponentIds(opponentList))
+        if (_currentParty->getMembers().count(id))
+            return id;
+    return std::string();
+}
+
 void Session::attemptEnterCombat(const std::string& opponentList, const std::string& music)
 {
+    const std::string member = partyMemberAmong(opponentList);
+    if (!member.empty())
+    {
+        Log::warn() << "Session::attemptEnterCombat - " << member << " is in the party and cannot be fought"
+                    << std::endl;
+        return;
+    }
     // The running fight holds on to the list it was given.
     if (_combatManager.isInCombat())
     {

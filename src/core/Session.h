@@ -63,8 +63,10 @@ public:
     tamsygraphics::Camera* getCamera() const;
 
     // A change still pending when the frame ends during a fight is dropped,
-    // with a warning.
-    void setNextScene(const std::string& sceneId, int row, int column);
+    // with a warning. A tile off the scene's map, or closed on every side,
+    // is refused (false): the party would stand where it can never move.
+    // The reason goes to `why` when given, else to the warning log.
+    bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr);
     // Enters the scene as a pending change; the scene may be null (a failed
     // lookup), in which case no change will happen. A pending scene that
     // this replaces is freed.
@@ -93,7 +95,11 @@ public:
 
     // Ids separated (and usually ended) by ";"; stops at the first empty id.
     static std::vector<std::string> parseOpponentIds(const std::string& list);
+    // The first of the listed ids that names a member of the party, empty
+    // when none does: the party cannot be its own enemy.
+    std::string partyMemberAmong(const std::string& opponentList) const;
     // The fight plays `music` until it is over, then the scene's music again.
+    // A list naming a member of the party is refused with a warning.
     void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::battleMusic());
     void attemptExitCombat();
 
@@ -168,6 +174,7 @@ public:
     bool isEndingRequested() const { return _endingRequested; }
 
 private:
+    void republishCharacters();
     void readSessionElements(tinyxml2::XMLElement* first);
     void updateEntities();
     void noteDeparted();

@@ -9,6 +9,7 @@
 #include "Log/Log.h"
 #include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
+#include "core/LuaSandbox.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 
@@ -16,12 +17,17 @@ namespace
 {
 const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
                           "       zolt GAME.zip\n"
+                          "       zolt --unsafe-console [GAME_FOLDER | GAME.zip]\n"
                           "Runs the game in GAME_FOLDER (a folder holding game.xml or an assets\n"
                           "folder), or the one in GAME.zip (a .zip archive of such a folder: its\n"
                           "files at the top of the archive or inside one top folder). Without an\n"
                           "argument, the one named by ZOLT_GAME_DIR, else the working directory when\n"
                           "it holds a game, else the installed demo game. Saves go to the player's\n"
-                          "data folder, never into the game.\n";
+                          "data folder, never into the game.\n"
+                          "  --unsafe-console  lines typed at the developer console (P) may also use\n"
+                          "                    Lua's io and os libraries, dofile, loadfile and binary\n"
+                          "                    chunks: the whole machine. Game scripts never can.\n";
+const char* const UNSAFE_CONSOLE = "--unsafe-console";
 
 void refuse(const std::string& problem)
 {
@@ -59,14 +65,21 @@ bool openGame(const std::string& root, const std::string& program)
 int main(int argc, char** argv)
 {
     std::string requested;
-    if (argc > 1)
+    int first = 1;
+    // The opt-in comes first, so a game folder may have any name.
+    if (argc > first && std::strcmp(argv[first], UNSAFE_CONSOLE) == 0)
     {
-        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)
+        core::LuaSandbox::setUnsafeConsole(true);
+        ++first;
+    }
+    if (argc > first)
+    {
+        if (std::strcmp(argv[first], "--help") == 0 || std::strcmp(argv[first], "-h") == 0)
         {
             std::fputs(USAGE, stdout);
             return 0;
         }
-        requested = argv[1];
+        requested = argv[first];
     }
     else if (const char* fromEnvironment = std::getenv("ZOLT_GAME_DIR"))
     {

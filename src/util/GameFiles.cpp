@@ -73,7 +73,8 @@ bool virtualIsFolder(const std::string& virtualPath)
 bool virtualIsFile(const std::string& virtualPath)
 {
     PHYSFS_FileType type;
-    return virtualStat(virtualPath, type) && type != PHYSFS_FILETYPE_DIRECTORY;
+    // Pipes and devices are no game files: reading one could block the game.
+    return virtualStat(virtualPath, type) && (type == PHYSFS_FILETYPE_REGULAR || type == PHYSFS_FILETYPE_SYMLINK);
 }
 
 std::vector<std::string> virtualList(const std::string& virtualPath)

@@ -6,6 +6,7 @@
 #include "core/LuaInterface.h"
 #include "event/EventManager.h"
 #include "support/LogCapture.h"
+#include "support/LuaHelpers.h"
 
 using event::EventManager;
 
@@ -96,7 +97,8 @@ TEST(EventManager, TriggerTileAndPortalEventsReachNobody)
 
 TEST(TriggerTileEvent, PublishesItsParametersBeforeRunningItsScript)
 {
-    const std::string script = "../../tests/event/data/recordParams.lua";
+    testsupport::ScriptFolder scripts("tests/event/data");
+    const std::string script = "recordParams.lua";
     event::TriggerTileEvent e(script, {{"target", "town_main"}, {"row", "4"}, {"row", "5"}});
     EXPECT_EQ(e.getScript(), script);
     ASSERT_EQ(e.getParams().size(), 3u);

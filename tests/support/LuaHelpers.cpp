@@ -4,6 +4,7 @@
 #include <lua.hpp>
 
 #include "core/LuaInterface.h"
+#include "core/ScriptFiles.h"
 
 namespace testsupport
 {
@@ -64,5 +65,15 @@ std::string globalAsString(const std::string& name)
 void clearLuaGlobal(const std::string& name)
 {
     core::LuaInterface::clearAlias(name);
+}
+
+ScriptFolder::ScriptFolder(const std::string& folder) : _old(core::ScriptFiles::folder())
+{
+    core::ScriptFiles::setFolder(folder);
+}
+
+ScriptFolder::~ScriptFolder()
+{
+    core::ScriptFiles::setFolder(_old);
 }
 }

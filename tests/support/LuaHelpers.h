@@ -18,4 +18,19 @@ std::string globalAsString(const std::string& name);
 
 // Removes a global a test script wrote, so that the next test starts clean.
 void clearLuaGlobal(const std::string& name);
+
+// Script files are read from `folder` (relative to the repository root, the
+// tests' working directory) while the object lives: scripts can name no
+// file outside the script folder.
+class ScriptFolder
+{
+public:
+    explicit ScriptFolder(const std::string& folder);
+    ~ScriptFolder();
+    ScriptFolder(const ScriptFolder&) = delete;
+    ScriptFolder& operator=(const ScriptFolder&) = delete;
+
+private:
+    std::string _old;
+};
 }

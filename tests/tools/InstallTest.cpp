@@ -98,6 +98,7 @@ TEST_F(Installed, TheGameNamesAFolderThatHoldsNoGame)
     Outcome help = run(game + " --help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("usage: zolt [GAME_FOLDER]"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("zolt --unsafe-console [GAME_FOLDER"), std::string::npos) << help.out;
     Outcome missing = run(game + " /nonexistent/game");
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.out.find("zolt: /nonexistent/game holds no game"), std::string::npos) << missing.out;

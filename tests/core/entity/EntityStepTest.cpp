@@ -32,6 +32,9 @@ protected:
 
     void TearDown() override { testsupport::clearLuaGlobal("onStep"); }
 
+    // The maps' trigger scripts are test data, read from their folder.
+    testsupport::ScriptFolder _scripts{"tests/core/entity/data"};
+
     static tamsyAnimation::Animation* animation(const char* name)
     {
         return tamsyAnimation::AnimationManager::getInstance()->getAnimation(name);

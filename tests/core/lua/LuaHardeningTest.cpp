@@ -88,7 +88,7 @@ TEST(LuaHardening, CoreCannotBeReplacedOrRemoved)
     bindVault("vault", 11);
     ErrorCapture errors;
     for (const char* attack :
-         {"vault.core_ = nil", "vault.core_ = io.stdout", "vault.core_ = {}", "vault['core_'] = false"})
+         {"vault.core_ = nil", "vault.core_ = vault.core_", "vault.core_ = {}", "vault['core_'] = false"})
     {
         SCOPED_TRACE(attack);
         run(std::string("result = select(2, pcall(function() ") + attack + " end))");
@@ -188,7 +188,7 @@ TEST(LuaHardening, RunawayAllocationFailsAsALuaMemoryError)
     LimitsGuard limits;
     LuaInterface::setMemoryLimit(LuaInterface::memoryInUse() + 16 * 1024 * 1024);
     ErrorCapture errors;
-    LuaInterface::runString("hog = string.rep('a', 1e9)");
+    LuaInterface::runString("hog = 'a' while true do hog = hog .. hog end");
     EXPECT_NE(errors.text().find("not enough memory"), std::string::npos) << errors.text();
     LuaInterface::runString("hog = {} for i = 1, 1e8 do hog[i] = i end");
     EXPECT_NE(errors.text().find("not enough memory"), std::string::npos) << errors.text();

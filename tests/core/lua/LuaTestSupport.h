@@ -9,9 +9,13 @@
 
 using testsupport::ErrorCapture;
 using testsupport::globalAsString;
+using testsupport::ScriptFolder;
 
-// Path of a test script as seen from the game's script directory.
+// Where the test scripts are, for a ScriptFolder.
+const char* const TEST_SCRIPTS = "tests/core/lua/data";
+
+// Name of a test script inside TEST_SCRIPTS.
 inline std::string testScript(const std::string& name)
 {
-    return "../../tests/core/lua/data/" + name;
+    return name;
 }

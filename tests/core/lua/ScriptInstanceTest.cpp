@@ -52,6 +52,7 @@ TEST(ScriptInstance, RunsItsScriptByType)
     EXPECT_EQ(globalAsString("instanceRan"), "text");
 
     LuaInterface::registerGlobal(0, "scriptRuns");
+    ScriptFolder scripts(TEST_SCRIPTS);
     ScriptInstance file(core::FILENAME, testScript("setsGlobal.lua"));
     file.run();
     file.run();

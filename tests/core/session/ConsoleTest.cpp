@@ -4,6 +4,7 @@
 #include "core/LuaInterface.h"
 #include "core/Scene.h"
 #include "core/Screen.h"
+#include "support/LuaHelpers.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -122,7 +123,10 @@ TEST_F(ConsoleSubjectObject, SayAndReadBindSubjAndObjForOneRun)
     EXPECT_EQ(luaString("sayPair"), "fenwy+oskel");
     EXPECT_TRUE(luaIsNil("subj"));
     EXPECT_TRUE(luaIsNil("obj"));
-    session->subjectScriptObject("oskel", "../../tests/core/session/data/readScript.lua", "fenwy");
+    {
+        ScriptFolder scripts("tests/core/session/data");
+        session->subjectScriptObject("oskel", "readScript.lua", "fenwy");
+    }
     EXPECT_EQ(luaString("readPair"), "oskel>fenwy");
 
     // Through the console's shorthand too.
@@ -141,7 +145,8 @@ TEST_F(ConsoleSubjectObject, UnknownOrIdenticalEntitiesRunNothingAndLeaveTheAlia
     session->subjectVerbObject("fenwy", "touched = 1", "fenwy");
     session->subjectVerbObject("fenwy", "touched = 2", "nobody");
     session->subjectVerbObject("nobody", "touched = 3", "oskel");
-    session->subjectScriptObject("fenwy", "../../tests/core/session/data/readScript.lua", "fenwy");
+    ScriptFolder scripts("tests/core/session/data");
+    session->subjectScriptObject("fenwy", "readScript.lua", "fenwy");
     EXPECT_EQ(luaInt("touched"), 0);
     EXPECT_EQ(luaInt("subj"), 5);
     EXPECT_EQ(luaInt("obj"), 6);

@@ -109,6 +109,7 @@ TEST_F(LevelInput, AHeldKeyWalksTileAfterTile)
 TEST_F(LevelInput, WStartsAStepAndChecksTheTriggerOfTheTileStillStoodOn)
 {
     clearsGlobals({"triggerCount"});
+    testsupport::ScriptFolder scripts("tests/core/session/data");
     core::Session* session = sessionInTestA(4, 1); // the counting trigger is at (4, 1)
     ASSERT_NE(session, nullptr);
     const int afterEntering = luaIsNil("triggerCount") ? 0 : luaInt("triggerCount");

@@ -177,7 +177,8 @@ TEST_F(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
     EXPECT_EQ(session->getCurrentParty()->getMembers().count("oskel"), 0u);
 
     ASSERT_NE(buildSession("noParty.xml"), nullptr);
-    EXPECT_NE(luaString("type(s:getPartySize())"), "number") << "no avatar: no number";
+    EXPECT_EQ(luaString("type(s:getPartySize())"), "number") << "no avatar: still a number";
+    EXPECT_EQ(luaInt("s:getPartySize()"), 0);
     EXPECT_EQ(luaError("s:removeFromParty('oskel') s:addToParty('guard')"), "");
 }
 

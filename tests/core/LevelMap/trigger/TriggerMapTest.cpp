@@ -10,7 +10,8 @@
 
 namespace
 {
-const std::string DATA = "../../tests/core/LevelMap/trigger/data/";
+// The trigger scripts, read with this as the script folder.
+const char* const DATA_FOLDER = "tests/core/LevelMap/trigger/data";
 
 // Counts destroyed events, which tells how often their tile was released.
 class CountedEvent : public event::TriggerTileEvent
@@ -133,12 +134,13 @@ TEST(TriggerTile, RunsScriptsInOrderBeforePushingQuestEvents)
     // Quest events added first still come after the scripts.
     tile->addEvent(new event::EndQuestEvent(nullptr));
     tile->addEvent(new event::BeginQuestEvent(nullptr));
-    tile->addEvent(new event::TriggerTileEvent(DATA + "first.lua", {{"label", "a"}}));
-    tile->addEvent(new event::TriggerTileEvent(DATA + "second.lua", {{"label", "b"}}));
+    tile->addEvent(new event::TriggerTileEvent("first.lua", {{"label", "a"}}));
+    tile->addEvent(new event::TriggerTileEvent("second.lua", {{"label", "b"}}));
     EXPECT_EQ(tile->getEvents().size(), 2u);
 
     TriggerMap map(1, 2);
     map.setTile(0, 1, tile);
+    testsupport::ScriptFolder scripts(DATA_FOLDER);
     core::LuaInterface::runString("journal = ''");
     ASSERT_TRUE(map.isValidTrigger(0, 1, true));
     map.triggerEvents(0, 1);
