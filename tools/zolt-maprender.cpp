@@ -19,7 +19,6 @@
 #include <unistd.h>
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -35,6 +34,7 @@
 #include "graphics/TGCamera.h"
 #include "graphics/TGImage.h"
 #include "graphics/TGImageLoader.h"
+#include "graphics/TGOffscreenContext.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
@@ -135,21 +135,6 @@ std::string pathForLoader(const std::string& mapPath)
     std::error_code error;
     fs::path relative = fs::relative(fs::absolute(mapPath, error), fs::current_path(), error);
     return error || relative.empty() ? mapPath : relative.generic_string();
-}
-
-GLFWwindow* openHiddenContext()
-{
-    if (!glfwInit())
-        return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(64, 64, TOOL, nullptr, nullptr);
-    if (window)
-        glfwMakeContextCurrent(window);
-    return window;
 }
 
 struct Offscreen
@@ -388,12 +373,10 @@ int main(int argc, char** argv)
                     " or in the working directory");
     if (!prepareEngineFolder(found, engine))
         return fail("cannot prepare a folder for the renderer's log");
-    GLFWwindow* window = openHiddenContext();
-    if (!window)
-        return fail("cannot open an OpenGL 3.2 context (is there a display? try xvfb-run)");
-    int status = render(engine.path, options);
-    glfwDestroyWindow(window);
-    // No glfwTerminate: it unloads the GL driver, and what the driver still
-    // holds then looks leaked to LeakSanitizer. The process ends here anyway.
-    return status;
+    // Without an X display the context comes from EGL, off-screen.
+    tamsygraphics::OffscreenContext context;
+    std::string problem;
+    if (!context.Open(problem))
+        return fail(problem);
+    return render(engine.path, options);
 }
