@@ -102,6 +102,22 @@ bool saysCsv(const char* at, const char* end)
     }
     return false;
 }
+
+bool firstDataSaysCsv(const char* begin, const char* end)
+{
+    for (const char* at = begin; at < end; ++at)
+    {
+        at = static_cast<const char*>(memmem(at, static_cast<std::size_t>(end - at), "<data", 5));
+        if (!at)
+            return false;
+        if (at + 5 < end && isNameEnd(at[5]))
+        {
+            const char* close = tagEnd(at, end);
+            return close && saysCsv(at + 5, close);
+        }
+    }
+    return false;
+}
 }
 
 LevelMapDocument::LevelMapDocument()
@@ -132,8 +148,10 @@ std::pair<const char*, const char*> LevelMapDocument::csvText(const tinyxml2::XM
 tinyxml2::XMLError LevelMapDocument::parse(const char* bytes, std::size_t size)
 {
     _texts.clear();
-    // Most maps have no CSV layer: they are spared the walk.
-    const bool mayHaveCsv = bytes && memmem(bytes, size, "csv", 3) != nullptr;
+    // The editor writes every layer of a map in one encoding: a map whose
+    // first layer is not CSV is spared the walk (and a mixed one merely
+    // goes the ordinary way).
+    const bool mayHaveCsv = bytes && firstDataSaysCsv(bytes, bytes + size);
     const bool anyCut = mayHaveCsv && scan(bytes, size) &&
                         std::any_of(_dataTags.begin(), _dataTags.end(), [](const Cut& tag) { return tag.cut; });
     if (anyCut)

@@ -92,19 +92,27 @@ bool reportParse(const PartialLevel& level, const tinyxml2::XMLDocument& documen
 // is no map.
 const long MAX_FILE_BYTES = 1L << 30;
 
-bool readWholeFile(std::FILE* file, std::string& bytes)
+// A whole file, read without first clearing the memory it goes into.
+struct FileBytes
+{
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+};
+
+bool readWholeFile(std::FILE* file, FileBytes& bytes)
 {
     if (std::fseek(file, 0, SEEK_END) != 0)
         return false;
     const long size = std::ftell(file);
     if (size < 0 || size > MAX_FILE_BYTES || std::fseek(file, 0, SEEK_SET) != 0)
         return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    return std::fread(&bytes[0], 1, bytes.size(), file) == bytes.size();
+    bytes.size = static_cast<std::size_t>(size);
+    bytes.data.reset(new char[bytes.size + 1]);
+    return std::fread(bytes.data.get(), 1, bytes.size, file) == bytes.size;
 }
 
 // `bytes` holds the file for as long as its layers are read.
-bool openAndParse(PartialLevel& level, LevelMapDocument& document, std::string& bytes)
+bool openAndParse(PartialLevel& level, LevelMapDocument& document, FileBytes& bytes)
 {
     std::FILE* file = std::fopen(level.path.c_str(), "rb");
     if (!file)
@@ -120,7 +128,7 @@ bool openAndParse(PartialLevel& level, LevelMapDocument& document, std::string& 
         Log::error() << "LevelMapLoader::loadLevelMap - Error reading file " << level.fileName << std::endl;
         return false;
     }
-    return reportParse(level, document.document(), document.parse(bytes.data(), bytes.size()));
+    return reportParse(level, document.document(), document.parse(bytes.data.get(), bytes.size));
 }
 
 std::string cellsText(long long rows, long long columns)
@@ -630,7 +638,7 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     PartialLevel level;
     level.fileName = fileName;
     level.path = WORKING_DIRECTORY + "/" + fileName;
-    std::string bytes;
+    FileBytes bytes;
     LevelMapDocument document;
     if (!openAndParse(level, document, bytes))
         return nullptr;
