@@ -352,6 +352,6 @@ int main(int argc, char** argv)
     tamsygraphics::OffscreenContext context;
     std::string problem;
     if (!context.Open(problem))
-        return fail(problem);
+        return fail(problem + "; set DISPLAY to an X display, or install Mesa's EGL driver (libegl-mesa0)");
     return render(engine.path, options);
 }
