@@ -27,18 +27,30 @@ const char* skipSpace(const char* cursor)
 // at `cursor` is not one; otherwise the first character after it.
 const char* readId(const char* cursor, std::uint32_t& id)
 {
-    unsigned digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0');
+    unsigned digit = static_cast<unsigned char>(cursor[0]) - static_cast<unsigned>('0');
     if (digit > 9)
         return nullptr;
-    std::uint64_t value = 0;
-    do
+    // Nine digits never overflow 32 bits, so only longer numbers are
+    // checked; a character is read only after a digit.
+    std::uint32_t value = digit;
+    for (int at = 1; at < 9; ++at)
     {
+        digit = static_cast<unsigned char>(cursor[at]) - static_cast<unsigned>('0');
+        if (digit > 9)
+        {
+            id = value;
+            return cursor + at;
+        }
         value = value * 10 + digit;
-        if (value > 0xFFFFFFFFull)
+    }
+    std::uint64_t wide = value;
+    for (cursor += 9; (digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0')) <= 9; ++cursor)
+    {
+        wide = wide * 10 + digit;
+        if (wide > 0xFFFFFFFFull)
             return nullptr;
-        digit = static_cast<unsigned char>(*++cursor) - static_cast<unsigned>('0');
-    } while (digit <= 9);
-    id = static_cast<std::uint32_t>(value);
+    }
+    id = static_cast<std::uint32_t>(wide);
     return cursor;
 }
 

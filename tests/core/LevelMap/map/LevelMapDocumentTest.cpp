@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -102,6 +103,12 @@ TEST(LevelMapDocument, ReadsEveryLayerAsTinyXml2AloneWould)
         {"not a number", "<layer><data encoding=\"csv\">1,2,x,4,5,6</data></layer>", 1},
         {"too few", "<layer><data encoding=\"csv\">1,2,3</data></layer>", 1},
         {"too large", "<layer><data encoding=\"csv\">4294967296,2,3,4,5,6</data></layer>", 1},
+        {"far too large", "<layer><data encoding=\"csv\">1,2,3,4,5,99999999999999999999</data></layer>", 1},
+        {"leading zeros", "<layer><data encoding=\"csv\">0000000000007,0004294967295,08,9,0,000</data></layer>", 1},
+        {"nine and ten digits",
+         "<layer><data encoding=\"csv\">999999999,1000000000,123456789,1234567890,0,1</data>"
+         "</layer>",
+         1},
         {"a stray character", "<layer><data encoding=\"csv\">1,2;3,4,5,6</data></layer>", 1},
         {"more than needed", "<layer><data encoding=\"csv\">1,2,3,4,5,6,7,8</data></layer>", 1},
     };
@@ -234,4 +241,43 @@ TEST(LevelMapDocument, AFolderGivenAsAMapIsRefusedWithAReason)
     std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(folder));
     EXPECT_FALSE(level);
     EXPECT_TRUE(errors.contains("Error reading file " + folder)) << errors.text();
+}
+
+TEST(LevelMapDocument, IdsAreTheNumbersWritten)
+{
+    // Every id against the C library's reading of the same digits: any
+    // length, leading zeros, the largest 32-bit value and one past it.
+    const char* const texts[] = {
+        "0,1,9,10,99,100",
+        "999999999,1000000000,123456789,1234567890,2147483649,4294967295",
+        "0000000000007,0004294967295,08,9,0,000",
+        "1,2,3,4,5,4294967296",
+        "1,2,3,4,5,99999999999999999999",
+        "536870912,3221225473,1610612737,12,34567,8",
+    };
+    for (const char* csv : texts)
+    {
+        SCOPED_TRACE(csv);
+        std::vector<std::uint32_t> expected;
+        bool representable = true;
+        for (const char* at = csv; *at;)
+        {
+            char* end = nullptr;
+            const unsigned long long value = std::strtoull(at, &end, 10);
+            representable = representable && value <= 0xFFFFFFFFull;
+            expected.push_back(static_cast<std::uint32_t>(value));
+            at = *end == ',' ? end + 1 : end;
+        }
+        const std::string text = std::string(HEAD) + "<layer><data encoding=\"csv\">" + csv + "</data></layer></map>";
+        LevelMapDocument document;
+        ASSERT_EQ(document.parse(text.data(), text.size()), tinyxml2::XML_SUCCESS);
+        ASSERT_EQ(document.setAside(), 1u);
+        const std::vector<Decoded> decoded = decodeAll(document.document());
+        ASSERT_EQ(decoded.size(), 1u);
+        EXPECT_EQ(decoded[0].ok, representable) << decoded[0].problem;
+        if (representable)
+            EXPECT_EQ(decoded[0].gids, expected);
+        else
+            EXPECT_NE(decoded[0].problem.find("not a tile id"), std::string::npos) << decoded[0].problem;
+    }
 }
