@@ -21,22 +21,16 @@
 #include <unistd.h>
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
-
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wunused-function"
-#include <stb_image_write.h>
-#pragma GCC diagnostic pop
 
 #include "Log/Log.h"
 #include "core/LevelMap/LevelMap.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "graphics/TGCamera.h"
+#include "graphics/TGFramebufferRows.h"
 #include "graphics/TGImage.h"
 #include "graphics/TGImageLoader.h"
+#include "graphics/TGOffscreenContext.h"
+#include "graphics/TGPngWriter.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
@@ -141,21 +135,6 @@ std::string pathForLoader(const std::string& mapPath)
     return error || relative.empty() ? mapPath : relative.generic_string();
 }
 
-GLFWwindow* openHiddenContext()
-{
-    if (!glfwInit())
-        return nullptr;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 2);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(64, 64, TOOL, nullptr, nullptr);
-    if (window)
-        glfwMakeContextCurrent(window);
-    return window;
-}
-
 struct Offscreen
 {
     GLuint framebuffer = 0;
@@ -229,42 +208,23 @@ bool loadTilesetTextures(tamsygraphics::ResourceManager* resources, const LevelM
     return true;
 }
 
-// The renderer blends colours over a transparent background, so each pixel
-// holds colour times coverage; a PNG wants the colour itself.
-void unpremultiply(std::vector<unsigned char>& pixels)
-{
-    for (std::size_t at = 0; at + 3 < pixels.size(); at += 4)
-    {
-        unsigned alpha = pixels[at + 3];
-        if (alpha == 0 || alpha == 255)
-            continue;
-        for (int channel = 0; channel < 3; ++channel)
-        {
-            unsigned value = (pixels[at + channel] * 255u + alpha / 2) / alpha;
-            pixels[at + channel] = static_cast<unsigned char>(value > 255 ? 255 : value);
-        }
-    }
-}
-
+// The picture goes from the framebuffer to the file a band of rows at a
+// time, so a large map is never held in memory a second or third time.
 bool writePng(const Offscreen& target, const std::string& outPath, std::string& problem)
 {
-    std::size_t stride = static_cast<std::size_t>(target.width) * 4;
-    std::vector<unsigned char> pixels(stride * static_cast<std::size_t>(target.height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glBindFramebuffer(GL_FRAMEBUFFER, target.framebuffer);
-    glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    unpremultiply(pixels);
-    // OpenGL reads rows from the bottom up; image files start at the top.
-    std::vector<unsigned char> flipped(pixels.size());
-    for (int row = 0; row < target.height; ++row)
-        std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(row * stride), stride,
-                    flipped.begin() + static_cast<std::ptrdiff_t>((target.height - 1 - row) * stride));
-    if (!stbi_write_png(outPath.c_str(), target.width, target.height, 4, flipped.data(), static_cast<int>(stride)))
-    {
-        problem = "cannot write " + outPath;
+    const int BAND = 64;
+    tamsygraphics::FramebufferRows reader(target.framebuffer, target.width, target.height);
+    tamsygraphics::PngWriter writer;
+    if (!writer.Open(outPath, target.width, target.height, problem))
         return false;
+    std::vector<unsigned char> rows;
+    for (int top = 0; top < target.height; top += BAND)
+    {
+        const int count = reader.Read(top, BAND, rows);
+        if (!writer.WriteRows(rows.data(), count, problem))
+            return false;
     }
-    return true;
+    return writer.Finish(problem);
 }
 
 // The layers to draw: all, or those named by --layer.
@@ -410,12 +370,10 @@ int main(int argc, char** argv)
                     " or in the working directory");
     if (!prepareEngineFolder(found, engine))
         return fail("cannot prepare a folder for the renderer's log");
-    GLFWwindow* window = openHiddenContext();
-    if (!window)
-        return fail("cannot open an OpenGL 3.2 context (is there a display? try xvfb-run)");
-    int status = render(engine.path, options);
-    glfwDestroyWindow(window);
-    // No glfwTerminate: it unloads the GL driver, and what the driver still
-    // holds then looks leaked to LeakSanitizer. The process ends here anyway.
-    return status;
+    // Without an X display the context comes from EGL, off-screen.
+    tamsygraphics::OffscreenContext context;
+    std::string problem;
+    if (!context.Open(problem))
+        return fail(problem + "; set DISPLAY to an X display, or install Mesa's EGL driver (libegl-mesa0)");
+    return render(engine.path, options);
 }

@@ -1,8 +1,10 @@
 #include "core/LevelMap/LevelMapLayerData.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/LevelMap/LevelMapDecompressor.h"
+#include "core/LevelMap/LevelMapDocument.h"
 #include "util/util.h"
 
 namespace
@@ -25,22 +27,36 @@ const char* skipSpace(const char* cursor)
 // at `cursor` is not one; otherwise the first character after it.
 const char* readId(const char* cursor, std::uint32_t& id)
 {
-    if (*cursor < '0' || *cursor > '9')
+    unsigned digit = static_cast<unsigned char>(cursor[0]) - static_cast<unsigned>('0');
+    if (digit > 9)
         return nullptr;
-    std::uint64_t value = 0;
-    for (; *cursor >= '0' && *cursor <= '9'; ++cursor)
+    // Nine digits never overflow 32 bits, so only longer numbers are
+    // checked; a character is read only after a digit.
+    std::uint32_t value = digit;
+    for (int at = 1; at < 9; ++at)
     {
-        value = value * 10 + static_cast<std::uint64_t>(*cursor - '0');
-        if (value > 0xFFFFFFFFull)
+        digit = static_cast<unsigned char>(cursor[at]) - static_cast<unsigned>('0');
+        if (digit > 9)
+        {
+            id = value;
+            return cursor + at;
+        }
+        value = value * 10 + digit;
+    }
+    std::uint64_t wide = value;
+    for (cursor += 9; (digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0')) <= 9; ++cursor)
+    {
+        wide = wide * 10 + digit;
+        if (wide > 0xFFFFFFFFull)
             return nullptr;
     }
-    id = static_cast<std::uint32_t>(value);
+    id = static_cast<std::uint32_t>(wide);
     return cursor;
 }
 
-std::string near(const char* cursor)
+std::string near(const char* cursor, const char* end)
 {
-    return std::string(cursor).substr(0, 12);
+    return std::string(cursor, std::min<std::size_t>(12, static_cast<std::size_t>(end - cursor)));
 }
 
 // Base64 digit values; -1 for any other character.
@@ -88,10 +104,20 @@ bool LevelMapLayerData::decode(const tinyxml2::XMLElement* element, const char* 
     }
     if (kind.empty())
         return decodeTiles(element, count, gids, problem);
+    if (kind == "csv")
+    {
+        // Read from the file's own bytes where the document set them aside.
+        std::pair<const char*, const char*> span = LevelMapDocument::csvText(element);
+        if (!span.first)
+        {
+            const char* raw = element->GetText();
+            span.first = raw ? raw : "";
+            span.second = span.first + std::strlen(span.first);
+        }
+        return decodeCsv(span.first, span.second, count, gids, problem);
+    }
     const char* raw = element->GetText();
     const char* text = raw ? raw : "";
-    if (kind == "csv")
-        return decodeCsv(text, count, gids, problem);
     if (kind == "base64")
         return decodeBase64(text, compression, count, gids, problem);
     problem = "layer data has the unknown encoding \"" + kind + "\"";
@@ -127,30 +153,42 @@ bool LevelMapLayerData::decodeTiles(const tinyxml2::XMLElement* data, std::size_
     return !tooFew(gids.size(), count, problem);
 }
 
-bool LevelMapLayerData::decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids,
-                                  std::string& problem)
+bool LevelMapLayerData::decodeCsv(const char* text, const char* end, std::size_t count,
+                                  std::vector<std::uint32_t>& gids, std::string& problem)
 {
-    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
+    // Each id takes a digit and a comma at least, so the text bounds how
+    // many there can be, whatever size the layer claims.
+    const std::size_t most = std::min(count, static_cast<std::size_t>(end - text) / 2 + 1);
+    gids.resize(most);
+    std::uint32_t* out = gids.data();
+    std::uint32_t* const full = out + most;
     const char* cursor = skipSpace(text);
-    while (gids.size() < count && *cursor)
+    while (out < full && cursor < end)
     {
-        std::uint32_t gid = 0;
-        const char* end = readId(cursor, gid);
-        if (!end)
+        const char* after = readId(cursor, *out);
+        if (!after)
         {
-            problem = "layer CSV data holds a value that is not a tile id near \"" + near(cursor) + "\"";
+            problem = "layer CSV data holds a value that is not a tile id near \"" + near(cursor, end) + "\"";
             return false;
         }
-        gids.push_back(gid);
-        cursor = skipSpace(end);
-        if (*cursor == ',')
+        ++out;
+        // The editor writes "12,7,9": a comma right before the next digit
+        // needs none of the checks below.
+        if (after[0] == ',' && after[1] >= '0' && after[1] <= '9')
+        {
+            cursor = after + 1;
+            continue;
+        }
+        cursor = skipSpace(after);
+        if (cursor < end && *cursor == ',')
             cursor = skipSpace(cursor + 1);
-        else if (*cursor)
+        else if (cursor < end)
         {
             problem = "layer CSV data has an unexpected character '" + std::string(1, *cursor) + "'";
             return false;
         }
     }
+    gids.resize(static_cast<std::size_t>(out - gids.data()));
     return !tooFew(gids.size(), count, problem);
 }
 

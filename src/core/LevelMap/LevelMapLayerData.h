@@ -29,7 +29,10 @@ public:
 private:
     static bool decodeTiles(const tinyxml2::XMLElement* data, std::size_t count, std::vector<std::uint32_t>& gids,
                             std::string& problem);
-    static bool decodeCsv(const char* text, std::size_t count, std::vector<std::uint32_t>& gids, std::string& problem);
+    // The text runs to `end`; the character there is not part of it and is
+    // no digit, comma or space (a null, or the '<' that ends the element).
+    static bool decodeCsv(const char* text, const char* end, std::size_t count, std::vector<std::uint32_t>& gids,
+                          std::string& problem);
     static bool decodeBase64(const char* text, const char* compression, std::size_t count,
                              std::vector<std::uint32_t>& gids, std::string& problem);
     static bool base64Bytes(const char* text, std::vector<unsigned char>& bytes);
