@@ -17,6 +17,7 @@
 #include "core/Scene.h"
 #include "gui/DialogMenu.h"
 #include "support/Files.h"
+#include "support/LuaHelpers.h"
 #include "util/LoadedFiles.h"
 
 using namespace sessiontest;
@@ -121,11 +122,11 @@ protected:
         return std::filesystem::relative(absolute).generic_string();
     }
 
-    static std::string withTrigger(std::string text, const std::string& folder)
+    static std::string withTrigger(std::string text, const std::string& /*folder*/)
     {
         const size_t at = text.find("@TRIGGER@");
         if (at != std::string::npos)
-            text.replace(at, 9, "../../" + folder + "/trigger.lua");
+            text.replace(at, 9, "trigger.lua");
         return text;
     }
 
@@ -180,8 +181,8 @@ protected:
         }
     }
 
-    // runScript reads below ./assets/scripts/.
-    static std::string scriptName(const std::string& folder) { return "../../" + folder + "/script.lua"; }
+    // Each case's folder is the game's script folder while it runs.
+    static std::string scriptName(const std::string&) { return "script.lua"; }
 };
 }
 
@@ -224,6 +225,7 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
         const Case& c = cases[i];
         SCOPED_TRACE(c.name);
         const std::string folder = makeFolder("case" + std::to_string(i));
+        const testsupport::ScriptFolder scripts(folder);
         writeOriginals(folder);
         core::levelNameMap["reloadTest"] = folder + "/scene.xml";
         core::Session* session = buildSession();

@@ -240,7 +240,7 @@ TEST(LevelMapDocument, AFolderGivenAsAMapIsRefusedWithAReason)
     testsupport::ErrorCapture errors;
     std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(folder));
     EXPECT_FALSE(level);
-    EXPECT_TRUE(errors.contains("Error reading file " + folder)) << errors.text();
+    EXPECT_TRUE(errors.contains("Error opening file " + folder)) << errors.text();
 }
 
 TEST(LevelMapDocument, IdsAreTheNumbersWritten)
