@@ -83,6 +83,15 @@ bool fromArchive()
     return GameFiles::mounted() && GameFiles::isArchive(GameFiles::location());
 }
 
+// Where a relative game path lies on disk: inside the mounted game folder,
+// else (nothing mounted) the working directory.
+std::string onDisk(const std::string& path)
+{
+    if (!GameFiles::mounted())
+        return path;
+    return GameFiles::location() + "/" + path;
+}
+
 std::string joined(const std::vector<std::string>& steps)
 {
     std::string path = ".";
@@ -109,7 +118,7 @@ bool checkOnDisk(const std::vector<std::string>& steps, const std::string& asked
     {
         path += "/" + steps[i];
         struct stat info;
-        if (::lstat(path.c_str(), &info) != 0)
+        if (::lstat(onDisk(path).c_str(), &info) != 0)
         {
             why = "cannot open " + joined(steps) + ": " + std::strerror(errno);
             return false;
@@ -221,7 +230,7 @@ bool ScriptFiles::read(const std::string& path, std::string& text, std::string& 
         return readFromArchive(path, text, why);
     // Not blocking: a pipe put where a script should be must not stall the
     // game before the check below refuses it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(onDisk(path).c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
     {
         why = "cannot open " + path + ": " + std::strerror(errno);

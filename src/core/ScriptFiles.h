@@ -27,7 +27,7 @@ public:
     // the script folder. Gives the path to open, or false and why not.
     static bool resolveName(const std::string& name, std::string& path, std::string& why);
     // A path relative to the game folder, as dofile and loadfile take it
-    // ("./assets/scripts/story.lua"); it must lead into the script folder.
+    // ("./assets/scripts/quests.lua"); it must lead into the script folder.
     static bool resolveGamePath(const std::string& gamePath, std::string& path, std::string& why);
     // Any other file that a script names (a dialog file): a plain file
     // inside the game folder, reached without a link.

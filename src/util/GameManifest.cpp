@@ -150,9 +150,10 @@ bool GameManifest::readFile(const std::string& path)
     // The log asks for the manifest the first time a stream is named, which
     // a static initialiser may do before the XML helper's own globals exist:
     // a file in the folder is read straight from it, and the helper serves
-    // the rest.
+    // the rest. Once a game is mounted, only its own files count: the folder
+    // the player stands in may hold another game's manifest.
     std::error_code error;
-    if (fs::is_regular_file(path, error))
+    if (!GameFiles::mounted() && fs::is_regular_file(path, error))
         return readDiskFile("./" + path, path);
     XMLRoot root = getRoot(path);
     if (root)

@@ -274,7 +274,7 @@ TEST_F(GameFilesTest, AScriptCannotLoadAScriptOutsideTheGame)
     core::LuaInterface::runString("escaped = false");
     core::LuaInterface::runScript("escape.lua");
     EXPECT_TRUE(core::LuaInterface::runBooleanString("return escaped == false"));
-    EXPECT_TRUE(errors.contains("cannot open ../outside.lua: \"..\" leads outside the game")) << errors.text();
+    EXPECT_TRUE(errors.contains("script path ../outside.lua leads out of the game's script folder")) << errors.text();
     core::LuaInterface::runScript("nothing.lua");
     EXPECT_TRUE(errors.contains("cannot open ./assets/scripts/nothing.lua: no such file in")) << errors.text();
 }
