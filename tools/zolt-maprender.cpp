@@ -100,6 +100,8 @@ std::string findEngineDirectory(const char* argv0)
 struct EngineFolder
 {
     std::string path;
+    // Empty: the renderer's default, a logs folder below `path`.
+    std::string logs;
     fs::path scratch;
     ~EngineFolder()
     {
@@ -112,6 +114,20 @@ struct EngineFolder
 bool prepareEngineFolder(const std::string& found, EngineFolder& folder)
 {
     std::error_code error;
+    // Like the game's, the tool's log goes with the player's state, never
+    // into a game or the engine's data.
+    const std::string state = DataPaths::userStateDirectory();
+    if (!state.empty())
+    {
+        const fs::path logs = fs::path(state) / "zolt-maprender" / "logs";
+        fs::create_directories(logs, error);
+        if (!error && ::access(logs.c_str(), W_OK) == 0)
+        {
+            folder.path = found;
+            folder.logs = logs.string();
+            return true;
+        }
+    }
     fs::create_directories(fs::path(found) / "logs", error);
     if (::access((fs::path(found) / "logs").c_str(), W_OK) == 0)
     {
@@ -257,7 +273,7 @@ void releaseLayers(tamsygraphics::SceneManager* scene, LevelMap& level)
     level.forgetLayers();
 }
 
-int render(const std::string& engineDirectory, const Options& options)
+int render(const std::string& engineDirectory, const std::string& logDirectory, const Options& options)
 {
     std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(pathForLoader(options.map)));
     if (!level)
@@ -267,7 +283,7 @@ int render(const std::string& engineDirectory, const Options& options)
         return fail("the map " + options.map + " has no drawable layer named \"" + options.layer + "\"");
     const tamsygraphics::Map* first = level->getDrawableMaps().front();
 
-    tamsygraphics::Renderer renderer(nullptr, engineDirectory);
+    tamsygraphics::Renderer renderer(nullptr, engineDirectory, logDirectory);
     std::string problem;
     Offscreen target;
     // The world is drawn at twice the file's pixels; the image at `scale`.
@@ -375,5 +391,5 @@ int main(int argc, char** argv)
     std::string problem;
     if (!context.Open(problem))
         return fail(problem + "; set DISPLAY to an X display, or install Mesa's EGL driver (libegl-mesa0)");
-    return render(engine.path, options);
+    return render(engine.path, engine.logs, options);
 }
