@@ -1,6 +1,10 @@
 #include "graphics/TGImageLoader.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 #include "Log/FileLog.h"
 
@@ -26,13 +30,60 @@ namespace
 const int MAX_IMAGE_SIDE = 16384;
 const long long MAX_IMAGE_PIXELS = 8192LL * 8192LL;
 
-bool claimsTooMuch(FILE* file, int& width, int& height)
+bool claimsTooMuch(FILE* file, const std::vector<unsigned char>& bytes, int& width, int& height)
 {
     int components = 0;
-    if (!stbi_info_from_file(file, &width, &height, &components))
+    const int known = bytes.empty() ? stbi_info_from_file(file, &width, &height, &components)
+                                    : stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
+                                                            &height, &components);
+    if (!known)
         return false; // the decoder itself says why it cannot read it
     return width > MAX_IMAGE_SIDE || height > MAX_IMAGE_SIDE ||
            static_cast<long long>(width) * height > MAX_IMAGE_PIXELS;
+}
+
+uint32_t bigEndian(const unsigned char* bytes)
+{
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
+}
+
+// stb_image copies a PNG's first image-data chunk into a buffer it has not
+// yet allocated when that chunk is empty: memcpy(NULL, ..., 0), harmless in
+// practice but undefined, and the sanitizer build stops on it. An empty
+// IDAT chunk carries nothing, so a PNG that has one is handed to the
+// decoder from memory without it. False, leaving `bytes` alone, for every
+// other file.
+bool withoutEmptyImageChunks(FILE* file, std::vector<unsigned char>& bytes)
+{
+    static const unsigned char SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<unsigned char> whole;
+    unsigned char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        whole.insert(whole.end(), buffer, buffer + got);
+    std::rewind(file);
+    if (whole.size() > size_t(INT_MAX) || whole.size() < sizeof SIGNATURE || std::memcmp(whole.data(), SIGNATURE, sizeof SIGNATURE) != 0)
+        return false;
+    std::vector<unsigned char> kept(whole.begin(), whole.begin() + sizeof SIGNATURE);
+    bool dropped = false;
+    size_t at = sizeof SIGNATURE;
+    // Each chunk: length, type, data, CRC; a chunk cut short ends the walk
+    // and is kept as it is for the decoder to refuse.
+    while (at + 12 <= whole.size())
+    {
+        const uint32_t length = bigEndian(&whole[at]);
+        const bool emptyData = length == 0 && std::memcmp(&whole[at + 4], "IDAT", 4) == 0;
+        const size_t next = length > whole.size() - at - 12 ? whole.size() : at + 12 + length;
+        if (emptyData)
+            dropped = true;
+        else
+            kept.insert(kept.end(), whole.begin() + static_cast<long>(at), whole.begin() + static_cast<long>(next));
+        at = next;
+    }
+    kept.insert(kept.end(), whole.begin() + static_cast<long>(at), whole.end());
+    if (dropped)
+        bytes.swap(kept);
+    return dropped;
 }
 
 const char* failureReason()
@@ -54,9 +105,11 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
         return image;
     }
 
+    std::vector<unsigned char> bytes;
+    withoutEmptyImageChunks(file, bytes);
     int width = 0;
     int height = 0;
-    if (claimsTooMuch(file, width, height))
+    if (claimsTooMuch(file, bytes, width, height))
     {
         std::fclose(file);
         FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width << " x " << height
@@ -64,7 +117,9 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
         return image;
     }
     int components = 0;
-    unsigned char* pixels = stbi_load_from_file(file, &width, &height, &components, 4);
+    unsigned char* pixels = bytes.empty() ? stbi_load_from_file(file, &width, &height, &components, 4)
+                                          : stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width,
+                                                                  &height, &components, 4);
     std::fclose(file);
     if (!pixels)
     {

@@ -19,6 +19,8 @@
 #include "core/LuaInterface.h"
 #include "core/Party.h"
 #include "core/ResourceManager.h"
+#include "core/SaveGame.h"
+#include "core/SaveGameManager.h"
 #include "core/Scene.h"
 #include "core/Screen.h"
 #include "core/Session.h"
@@ -220,6 +222,52 @@ int fuzzOgg(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
+// A save read back from what this build wrote must read the same: anything
+// else loses the player's game at the next save.
+void checkSaveRoundTrip(const std::string& input)
+{
+    core::SaveGame first;
+    std::string error;
+    if (!core::SaveGame::fromXml(input, first, error))
+        return;
+    const std::string written = first.toXml();
+    core::SaveGame second;
+    if (!core::SaveGame::fromXml(written, second, error))
+    {
+        std::fprintf(stderr, "a save this build wrote does not read back: %s\n%s\n", error.c_str(), written.c_str());
+        std::abort();
+    }
+    if (second.toXml() != written)
+    {
+        std::fprintf(stderr, "a save changes when read back:\n%s\n%s\n", written.c_str(), second.toXml().c_str());
+        std::abort();
+    }
+}
+
+// The input is the quick save of a game just begun: read from its slot,
+// loaded into the game (scene, party, items, flags, quests), and listed as
+// the Load menu lists it.
+int fuzzSave(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input = text(data, size);
+    checkSaveRoundTrip(input);
+    core::Session* session = core::Session::buildFromXMLFile("assets/session.xml");
+    if (!session)
+        return 0;
+    {
+        core::SaveGameManager saves(session, (scratchFolder() / "saves").string());
+        std::filesystem::create_directories(scratchFolder() / "saves");
+        std::ofstream(saves.getStore().pathOf(core::SaveGameManager::QUICK_SLOT), std::ios::binary) << input;
+        saves.quickLoad();
+        core::SaveGameManager::describe(saves.inspect(core::SaveGameManager::QUICK_SLOT));
+    }
+    // The scene the save asked for is built but not yet entered.
+    if (core::Scene* next = session->getNextScene())
+        destroyEntities(next->getEntities());
+    destroySession(session);
+    return 0;
+}
+
 int fuzzImage(const std::uint8_t* data, std::size_t size)
 {
     tamsygraphics::ImageLoader loader;
@@ -233,7 +281,7 @@ void quietLogs()
     Log::setWarnStream(nullptr);
     Log::setNoteStream(nullptr);
     for (const char* name : {"Session", "Scene", "Party", "ResourceManager", "Ability", "tibbet", "input", "oskel",
-                             "vosk", "Character", "Class", "Dialog"})
+                             "vosk", "Character", "Class", "Dialog", "SaveGame"})
         Log::setNamedStream(name, nullptr);
 }
 }
@@ -254,6 +302,7 @@ const std::vector<Target>& targets()
         {"console", fuzzConsole},
         {"ogg", fuzzOgg},
         {"image", fuzzImage},
+        {"save", fuzzSave},
     };
     return all;
 }
