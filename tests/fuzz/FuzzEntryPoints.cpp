@@ -6,6 +6,8 @@
 #include <fstream>
 #include <memory>
 
+#include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 #include "Log/Log.h"
@@ -63,6 +65,8 @@ const std::filesystem::path& scratchFolder()
 {
     static const std::filesystem::path folder = []
     {
+        // A run that crashed never reached its atexit; its folder goes now.
+        removeStaleScratch(std::filesystem::temp_directory_path());
         const std::filesystem::path made =
             std::filesystem::temp_directory_path() / ("zolt-fuzz-" + std::to_string(getpid()));
         std::filesystem::create_directories(made);
@@ -305,6 +309,30 @@ const std::vector<Target>& targets()
         {"save", fuzzSave},
     };
     return all;
+}
+
+int removeStaleScratch(const std::filesystem::path& root)
+{
+    const std::string prefix = "zolt-fuzz-";
+    int removed = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(root, error))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0 || !entry.is_directory(error))
+            continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(digits));
+        // Only a folder whose process is gone: ESRCH, not a process of
+        // another user (EPERM) or a fuzzer still running.
+        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH)
+            continue;
+        if (std::filesystem::remove_all(entry.path(), error) > 0 && !error)
+            ++removed;
+    }
+    return removed;
 }
 
 EntryPoint findTarget(const std::string& name)
