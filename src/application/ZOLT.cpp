@@ -37,6 +37,10 @@
 
 namespace application
 {
+ZOLT::ZOLT() = default;
+
+ZOLT::~ZOLT() = default;
+
 void ZOLT::runApp()
 {
     initialize();
@@ -80,7 +84,8 @@ void ZOLT::initialize()
         Log::setNamedStream("SaveGame", &std::cout);
         _saveGames = new core::SaveGameManager(_playerSession, core::SaveGameManager::defaultFolder());
         _playerSession->setSaveGames(_saveGames);
-        application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+        _saveInput.reset(new core::SaveInputContext(_saveGames));
+        application::InputManager::pushContext(_saveInput.get());
     }
 
     initializeSingletonGUIElements();
@@ -96,8 +101,9 @@ void ZOLT::initializeApplication()
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
-    // The bottom context lives as long as the process.
-    InputManager::pushContext(new BaseInputContext());
+    // The bottom context lives as long as the frame loop.
+    _baseInput.reset(new BaseInputContext());
+    InputManager::pushContext(_baseInput.get());
 }
 
 void ZOLT::initializeGraphics()
@@ -182,6 +188,20 @@ void ZOLT::run()
     // OpenAL reports a device left open at exit on standard error, on
     // every quit; closing it keeps real errors visible.
     sound::SoundHandler::erase();
+    freeMenusAndInput();
+}
+
+void ZOLT::freeMenusAndInput()
+{
+    // Widgets are freed while the renderer they draw through still exists.
+    if (_saveGames)
+        _saveGames->setNotifier(nullptr);
+    gui::GUIManager::reset();
+    _endScreen = nullptr;
+    InputManager::removeContext(_saveInput.get());
+    InputManager::removeContext(_baseInput.get());
+    _saveInput.reset();
+    _baseInput.reset();
 }
 
 void ZOLT::update(double dt)
