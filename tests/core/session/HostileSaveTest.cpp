@@ -201,7 +201,6 @@ TEST_F(HostileSaves, TheSlotListShowsOnlyWellFormedValues)
         EXPECT_GE(info.summary.playSeconds, 0);
         EXPECT_GE(info.summary.savedAt, 0);
     }
-    std::string renamed = good;
     const std::string longName = "line\nbreak" + std::string(500, 'n');
     core::SaveGameManager::SlotInfo info;
     info.used = info.readable = true;
