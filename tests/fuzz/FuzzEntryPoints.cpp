@@ -10,6 +10,7 @@
 #include <csignal>
 #include <unistd.h>
 
+#include "Log/FileLog.h"
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
 #include "core/Ability.h"
@@ -288,6 +289,9 @@ int fuzzImage(const std::uint8_t* data, std::size_t size)
 
 void quietLogs()
 {
+    // The graphics and GUI layers' own log: a session built without a
+    // window says so on every widget, filling the fuzzer's output.
+    Output2FILE::Stream() = nullptr;
     Log::setErrorStream(nullptr);
     Log::setWarnStream(nullptr);
     Log::setNoteStream(nullptr);
