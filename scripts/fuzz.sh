@@ -84,7 +84,7 @@ for target in "${TARGETS[@]}"; do
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/log.txt" | tail -n 1)
   if [ "$result" -ne 0 ]; then
     status=1
-    fault=$(grep -m 1 -E "ERROR: |runtime error|Test unit written to" "$out/log.txt" || echo "exit status $result")
+    fault=$(grep -a -m 1 -E "==[0-9]+==ERROR|runtime error:|deadly signal|ERROR: libFuzzer|Test unit written to" "$out/log.txt" || echo "exit status $result")
     summary+=("$target: FAULT after ${runs:-?} runs: $fault (see $out/log.txt)")
   else
     summary+=("$target: ${runs:-?} runs, $found new inputs, no fault")
