@@ -47,13 +47,23 @@ uint32_t bigEndian(const unsigned char* bytes)
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
 }
 
-// stb_image copies a PNG's first image-data chunk into a buffer it has not
-// yet allocated when that chunk is empty: memcpy(NULL, ..., 0), harmless in
-// practice but undefined, and the sanitizer build stops on it. An empty
-// IDAT chunk carries nothing, so a PNG that has one is handed to the
-// decoder from memory without it. False, leaving `bytes` alone, for every
-// other file.
-bool withoutEmptyImageChunks(FILE* file, std::vector<unsigned char>& bytes)
+// What the walk over a PNG's chunks found, before stb_image sees the file.
+enum class Chunks
+{
+    AS_THEY_ARE,
+    WITHOUT_EMPTY_DATA,
+    RUNNING_PAST_THE_END
+};
+
+// Two things stb_image does wrong with a PNG's chunks are kept from it here.
+// It copies the first image-data chunk into a buffer it has not allocated
+// yet when that chunk is empty (memcpy(NULL, ..., 0): harmless in practice
+// but undefined, and the sanitizer build stops on it); an empty IDAT chunk
+// carries nothing, so such a PNG is handed over from memory, in `bytes`,
+// without it. And it allocates what an image-data chunk's length claims
+// before reading it, so a few hundred bytes claiming a 2 GB chunk ask for
+// 2 GB; a chunk running past the end of the file is refused unread.
+Chunks walkPngChunks(FILE* file, std::vector<unsigned char>& bytes)
 {
     static const unsigned char SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     std::vector<unsigned char> whole;
@@ -62,28 +72,34 @@ bool withoutEmptyImageChunks(FILE* file, std::vector<unsigned char>& bytes)
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         whole.insert(whole.end(), buffer, buffer + got);
     std::rewind(file);
-    if (whole.size() > size_t(INT_MAX) || whole.size() < sizeof SIGNATURE || std::memcmp(whole.data(), SIGNATURE, sizeof SIGNATURE) != 0)
-        return false;
+    if (whole.size() > size_t(INT_MAX) || whole.size() < sizeof SIGNATURE ||
+        std::memcmp(whole.data(), SIGNATURE, sizeof SIGNATURE) != 0)
+        return Chunks::AS_THEY_ARE;
     std::vector<unsigned char> kept(whole.begin(), whole.begin() + sizeof SIGNATURE);
     bool dropped = false;
     size_t at = sizeof SIGNATURE;
-    // Each chunk: length, type, data, CRC; a chunk cut short ends the walk
-    // and is kept as it is for the decoder to refuse.
-    while (at + 12 <= whole.size())
+    // Each chunk: length, type, data, CRC. Whatever follows the end chunk
+    // is no concern of the decoder's.
+    while (at + 8 <= whole.size())
     {
         const uint32_t length = bigEndian(&whole[at]);
-        const bool emptyData = length == 0 && std::memcmp(&whole[at + 4], "IDAT", 4) == 0;
-        const size_t next = length > whole.size() - at - 12 ? whole.size() : at + 12 + length;
-        if (emptyData)
+        const unsigned char* type = &whole[at + 4];
+        if (whole.size() - at < 12 || length > whole.size() - at - 12)
+            return Chunks::RUNNING_PAST_THE_END;
+        const size_t next = at + 12 + length;
+        if (length == 0 && std::memcmp(type, "IDAT", 4) == 0)
             dropped = true;
         else
             kept.insert(kept.end(), whole.begin() + static_cast<long>(at), whole.begin() + static_cast<long>(next));
         at = next;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            break;
     }
     kept.insert(kept.end(), whole.begin() + static_cast<long>(at), whole.end());
-    if (dropped)
-        bytes.swap(kept);
-    return dropped;
+    if (!dropped)
+        return Chunks::AS_THEY_ARE;
+    bytes.swap(kept);
+    return Chunks::WITHOUT_EMPTY_DATA;
 }
 
 const char* failureReason()
@@ -106,7 +122,13 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     }
 
     std::vector<unsigned char> bytes;
-    withoutEmptyImageChunks(file, bytes);
+    if (walkPngChunks(file, bytes) == Chunks::RUNNING_PAST_THE_END)
+    {
+        std::fclose(file);
+        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath
+                           << " (a PNG chunk claims more bytes than the file holds)";
+        return image;
+    }
     int width = 0;
     int height = 0;
     if (claimsTooMuch(file, bytes, width, height))

@@ -278,7 +278,10 @@ TEST_F(ResourceManagerTest, RendererStartUpLogsIntoItsWorkingDirectory)
 // decoder copy into a buffer it had not allocated (the sanitizer build
 // stopped there). Such a file decodes to exactly the pixels of the same
 // image without them, and a file made only of empty chunks is still refused.
-TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAround)
+// A chunk claiming more bytes than the file holds once made the decoder
+// allocate what it claimed (2 GB from a few hundred bytes): it is refused
+// unread, while bytes after the end chunk are no concern.
+TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAroundAndOverlongOnesRefused)
 {
     ScratchDir dir;
     const unsigned char rgb[2 * 3 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 255, 0, 255, 0, 255, 255};
@@ -304,7 +307,10 @@ TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAround)
          true},
         {"/onlyEmpty.png", plain.substr(0, chunkStart) + emptyChunk + plain.substr(iend), false},
         {"/emptyThenCut.png", plain.substr(0, chunkStart) + emptyChunk + plain.substr(chunkStart, 6), false},
+        {"/overlong.png", plain.substr(0, chunkStart) + std::string("\x7f\xff\xff\xf0IDAT\x78\x9c", 10), false},
+        {"/trailingBytes.png", plain + std::string("\xff\xff\xff\xffjunk", 8), true},
     };
+    LogCapture log;
     ImageLoader loader;
     std::unique_ptr<Image> expected(loader.LoadImage(dir.Path() + "/plain.png"));
     ASSERT_NE(expected->data, nullptr);
@@ -317,6 +323,7 @@ TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAround)
         if (!c.decodes)
         {
             EXPECT_EQ(image->data, nullptr);
+            EXPECT_TRUE(log.HasAt("ERROR", dir.Path() + c.name));
             continue;
         }
         ASSERT_NE(image->data, nullptr);
@@ -326,4 +333,6 @@ TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAround)
         const unsigned char* want = static_cast<const unsigned char*>(expected->data);
         EXPECT_TRUE(std::equal(got, got + size, want));
     }
+    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Decode Failed: " + dir.Path() +
+                                       "/overlong.png (a PNG chunk claims more bytes than the file holds)"));
 }
