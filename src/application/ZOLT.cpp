@@ -45,6 +45,10 @@
 
 namespace application
 {
+ZOLT::ZOLT() = default;
+
+ZOLT::~ZOLT() = default;
+
 void ZOLT::runApp()
 {
     initialize();
@@ -96,10 +100,12 @@ void ZOLT::initialize()
             new core::SaveGameManager(_playerSession, core::SaveFolder::forGame(DataPaths::userDataDirectory(),
                                                                                 game.id(), game.keepsSharedSaves()));
         _playerSession->setSaveGames(_saveGames);
-        application::InputManager::pushContext(new core::SaveInputContext(_saveGames));
+        _saveInput.reset(new core::SaveInputContext(_saveGames));
+        application::InputManager::pushContext(_saveInput.get());
         // A maker sees a changed file in the running game; F6 forces it.
-        _liveReload = new core::LiveReload(_playerSession);
-        application::InputManager::pushContext(new core::ReloadInputContext(_liveReload));
+        _liveReload = std::make_unique<core::LiveReload>(_playerSession);
+        _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
+        application::InputManager::pushContext(_reloadInput.get());
     }
 
     initializeSingletonGUIElements();
@@ -122,8 +128,9 @@ void ZOLT::initializeApplication()
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
-    // The bottom context lives as long as the process.
-    InputManager::pushContext(new BaseInputContext());
+    // The bottom context lives as long as the frame loop.
+    _baseInput.reset(new BaseInputContext());
+    InputManager::pushContext(_baseInput.get());
 }
 
 void ZOLT::initializeGraphics()
@@ -266,6 +273,25 @@ void ZOLT::run()
     // OpenAL reports a device left open at exit on standard error, on
     // every quit; closing it keeps real errors visible.
     sound::SoundHandler::erase();
+    freeMenusAndInput();
+}
+
+void ZOLT::freeMenusAndInput()
+{
+    // Widgets are freed while the renderer they draw through still exists.
+    if (_saveGames)
+        _saveGames->setNotifier(nullptr);
+    if (_liveReload)
+        _liveReload->setNotifier(nullptr);
+    gui::GUIManager::reset();
+    _endScreen = nullptr;
+    InputManager::removeContext(_reloadInput.get());
+    InputManager::removeContext(_saveInput.get());
+    InputManager::removeContext(_baseInput.get());
+    _reloadInput.reset();
+    _liveReload.reset();
+    _saveInput.reset();
+    _baseInput.reset();
 }
 
 void ZOLT::update(double dt)

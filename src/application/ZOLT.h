@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <memory>
 
 #include "application/FramePacer.h"
 
@@ -20,7 +21,9 @@ namespace core
 class Session;
 class QuestManager;
 class LiveReload;
+class ReloadInputContext;
 class SaveGameManager;
+class SaveInputContext;
 class ProcessManager2;
 }
 
@@ -33,15 +36,20 @@ namespace application
 {
 class GLFWWindow;
 class GLFWTimer;
+class BaseInputContext;
 
 // The application object: brings every subsystem up in a fixed order, then
 // runs the frame loop until the player quits or the window closes. It keeps
-// plain pointers to the long-lived objects and frees none of them: they live
-// until the process ends. Only the audio device is closed when the loop
-// ends, so that quitting leaves no device behind.
+// plain pointers to the long-lived objects, which live until the process
+// ends. When the loop ends the audio device is closed, so that quitting
+// leaves no device behind, and the menus and input contexts are freed, so
+// that a leak checker at exit reports only real leaks.
 class ZOLT
 {
 public:
+    ZOLT();
+    ~ZOLT();
+
     void runApp();
     void initialize();
     void initializeApplication();
@@ -64,6 +72,7 @@ private:
     void loadTextures(const GameManifest& game);
     void loadFonts(const GameManifest& game);
     void runStartScript(const GameManifest& game);
+    void freeMenusAndInput();
 
     tamsygraphics::Renderer* _renderer = nullptr;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
@@ -73,7 +82,6 @@ private:
     core::Session* _playerSession = nullptr;
     core::QuestManager* _questManager = nullptr;
     core::SaveGameManager* _saveGames = nullptr;
-    core::LiveReload* _liveReload = nullptr;
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;
@@ -81,5 +89,9 @@ private:
     // The GUI manager's, like every widget.
     gui::EndScreen* _endScreen = nullptr;
     bool _restartRequested = false;
+    std::unique_ptr<BaseInputContext> _baseInput;
+    std::unique_ptr<core::SaveInputContext> _saveInput;
+    std::unique_ptr<core::LiveReload> _liveReload;
+    std::unique_ptr<core::ReloadInputContext> _reloadInput;
 };
 }

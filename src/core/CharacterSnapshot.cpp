@@ -1,5 +1,6 @@
 #include "core/CharacterSnapshot.h"
 
+#include <climits>
 #include <map>
 #include <memory>
 
@@ -7,6 +8,9 @@
 #include "core/Character.h"
 #include "core/Effect.h"
 #include "core/ResourceManager.h"
+#include "core/SaveFields.h"
+#include "util/SafeNumbers.h"
+#include "util/XMLNumbers.h"
 #include "util/util.h"
 
 namespace core
@@ -16,6 +20,11 @@ namespace
 // The character record's own attribute for the display name; every other
 // attribute of the record is a statistic.
 const char* const NAME_ATTRIBUTE = "_name";
+// Statistics and class levels a save may hold; beyond these a value is held
+// at the limit, as the data files' values are. Half the range of int keeps
+// the game's own sums on them clear of overflow.
+const long long STAT_LIMIT = INT_MAX / 2;
+const long long MAX_CLASS_LEVEL = 1000000;
 
 std::vector<std::pair<std::string, int>> statsOf(Character& character)
 {
@@ -64,7 +73,8 @@ void CharacterSnapshot::toXml(tinyxml2::XMLElement* parent) const
         member->InsertNewChildElement("effect")->SetAttribute("name", effect.c_str());
 }
 
-bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error)
+bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error,
+                                std::vector<std::string>& warnings)
 {
     snapshot = CharacterSnapshot();
     snapshot._id = nullToEmpty(element->Attribute("id"));
@@ -77,18 +87,22 @@ bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSn
     {
         if (std::string(a->Name()) == "id")
             continue;
-        int value = 0;
-        if (a->QueryIntValue(&value) != tinyxml2::XML_SUCCESS)
+        long long value = 0;
+        if (!parseWholeNumber(a->Value(), value))
         {
-            error = "member " + snapshot._id + " has a statistic " + a->Name() + " that is not a number";
+            error = "member " + SaveFields::shortened(snapshot._id) + " has a statistic " +
+                    SaveFields::shortened(a->Name()) + " that is not a whole number";
             return false;
         }
-        snapshot._stats.emplace_back(a->Name(), value);
+        const long long held = SaveFields::readClamped(element, a->Name(), 0, -STAT_LIMIT, STAT_LIMIT, warnings);
+        snapshot._stats.emplace_back(a->Name(), static_cast<int>(held));
     }
     for (const tinyxml2::XMLElement* c = element->FirstChildElement("ability"); c; c = c->NextSiblingElement("ability"))
         snapshot._abilities.push_back(nullToEmpty(c->Attribute("id")));
     for (const tinyxml2::XMLElement* c = element->FirstChildElement("class"); c; c = c->NextSiblingElement("class"))
-        snapshot._classLevels.emplace_back(nullToEmpty(c->Attribute("id")), c->IntAttribute("level", 0));
+        snapshot._classLevels.emplace_back(
+            nullToEmpty(c->Attribute("id")),
+            static_cast<int>(SaveFields::readClamped(c, "level", 0, 0, MAX_CLASS_LEVEL, warnings)));
     for (const tinyxml2::XMLElement* c = element->FirstChildElement("effect"); c; c = c->NextSiblingElement("effect"))
         snapshot._effects.push_back(nullToEmpty(c->Attribute("name")));
     return true;
@@ -97,20 +111,30 @@ bool CharacterSnapshot::fromXml(const tinyxml2::XMLElement* element, CharacterSn
 void CharacterSnapshot::applyStats(Character& character) const
 {
     // The record adds what it holds, so it is handed the differences; a
-    // statistic the character no longer has is simply not written back.
-    tinyxml2::XMLDocument scratch;
-    tinyxml2::XMLElement* differences = scratch.NewElement("character");
-    scratch.InsertEndChild(differences);
-    std::vector<std::pair<std::string, int>> current = statsOf(character);
-    for (const auto& stat : _stats)
+    // statistic the character no longer has is simply not written back. A
+    // difference too large for an int is handed over in two steps.
+    for (int pass = 0; pass < 2; ++pass)
     {
-        for (const auto& now : current)
+        tinyxml2::XMLDocument scratch;
+        tinyxml2::XMLElement* differences = scratch.NewElement("character");
+        scratch.InsertEndChild(differences);
+        bool any = false;
+        std::vector<std::pair<std::string, int>> current = statsOf(character);
+        for (const auto& stat : _stats)
         {
-            if (now.first == stat.first)
-                differences->SetAttribute(stat.first.c_str(), stat.second - now.second);
+            for (const auto& now : current)
+            {
+                const long long difference = static_cast<long long>(stat.second) - now.second;
+                if (now.first != stat.first || difference == 0)
+                    continue;
+                differences->SetAttribute(stat.first.c_str(), clampToInt(static_cast<double>(difference)));
+                any = true;
+            }
         }
+        if (!any)
+            return;
+        character.absorbXML(differences);
     }
-    character.absorbXML(differences);
 }
 
 void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& skipped) const
@@ -124,7 +148,7 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
         if (ability)
             character.addAbility(ability);
         else
-            skipped.push_back("ability " + name + " of " + _id);
+            skipped.push_back("ability " + SaveFields::shortened(name) + " of " + SaveFields::shortened(_id));
     }
     for (const auto& level : std::map<std::string, int>(character.getClassLevels()))
         character.setClassLevel(level.first, 0);
@@ -133,7 +157,7 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
         if (ResourceManager::getClass(level.first))
             character.setClassLevel(level.first, level.second);
         else
-            skipped.push_back("class " + level.first + " of " + _id);
+            skipped.push_back("class " + SaveFields::shortened(level.first) + " of " + SaveFields::shortened(_id));
     }
     character.clearEffects();
     for (const std::string& effect : _effects)

@@ -19,8 +19,10 @@ public:
 
     // Writes the member as a child of `parent`.
     void toXml(tinyxml2::XMLElement* parent) const;
-    // False with the reason when the element does not describe a member.
-    static bool fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error);
+    // False with the reason when the element does not describe a member;
+    // values held to their range are noted in `warnings`.
+    static bool fromXml(const tinyxml2::XMLElement* element, CharacterSnapshot& snapshot, std::string& error,
+                        std::vector<std::string>& warnings);
 
     // Makes the character what the snapshot says; abilities and classes the
     // game no longer knows are left out and named in `skipped`.

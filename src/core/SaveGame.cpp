@@ -1,12 +1,15 @@
 #include "core/SaveGame.h"
 
+#include <climits>
 #include <cmath>
 
 #include "Log/Log.h"
 #include "core/Character.h"
 #include "core/Item.h"
+#include "core/LevelMap/LevelMap.h"
 #include "core/Party.h"
 #include "core/ResourceManager.h"
+#include "core/SaveFields.h"
 #include "core/Scene.h"
 #include "core/Session.h"
 #include "util/util.h"
@@ -18,20 +21,38 @@ namespace
 {
 const char* const ROOT_NAME = "zoltsave";
 const char* const SESSION_FILE = "assets/session.xml";
+// Larger than any real save; a bigger file is refused before it is parsed.
+const size_t MAX_SAVE_BYTES = size_t(4) * 1024 * 1024;
+// A party this large is no party the game made; each unknown member also
+// costs a search through every scene file.
+const size_t MAX_MEMBERS = 64;
+// Play time and the save's date, as far as a menu can show them: a century
+// of play, and no date past the year 9999.
+const long long MAX_PLAY_SECONDS = 100LL * 366 * 24 * 3600;
+const long long MAX_SAVED_AT = 253402300799LL;
+// Rows and columns are checked against the scene's map when it is built;
+// here only that they are whole numbers a map could have.
+const long long MAX_COORDINATE = INT_MAX;
 
 std::string lineOf(const tinyxml2::XMLElement* element)
 {
     return " (line " + std::to_string(element->GetLineNum()) + ")";
 }
 
-bool readInt(const tinyxml2::XMLElement* element, const char* name, int& value, std::string& error)
+bool readInt(const tinyxml2::XMLElement* element, const char* name, int& value, std::string& error,
+             long long min = INT_MIN, long long max = INT_MAX)
 {
-    if (element->QueryIntAttribute(name, &value) != tinyxml2::XML_SUCCESS)
-    {
-        error = std::string("<") + element->Name() + "> lacks a whole number " + name + lineOf(element);
+    long long read = 0;
+    if (!SaveFields::readWhole(element, name, min, max, read, error))
         return false;
-    }
+    value = static_cast<int>(read);
     return true;
+}
+
+std::string tooLarge(size_t bytes)
+{
+    return "the save file is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(MAX_SAVE_BYTES) +
+           " a save may be";
 }
 
 bool hasId(const tinyxml2::XMLElement* record, const std::string& id)
@@ -157,6 +178,11 @@ bool SaveGame::fromXml(const std::string& text, SaveGame& save, std::string& err
         error = "the save file is empty";
         return false;
     }
+    if (text.size() > MAX_SAVE_BYTES)
+    {
+        error = tooLarge(text.size());
+        return false;
+    }
     tinyxml2::XMLDocument document;
     if (document.Parse(text.c_str(), text.size()) != tinyxml2::XML_SUCCESS)
     {
@@ -169,8 +195,9 @@ bool SaveGame::fromXml(const std::string& text, SaveGame& save, std::string& err
         error = "the file is not a saved game";
         return false;
     }
-    int version = 0;
-    if (root->QueryIntAttribute("version", &version) != tinyxml2::XML_SUCCESS || version < 1)
+    long long version = 0;
+    std::string ignored;
+    if (!SaveFields::readWhole(root, "version", 1, INT_MAX, version, ignored))
     {
         error = "the save names no format version";
         return false;
@@ -190,8 +217,10 @@ bool SaveGame::fromXml(const std::string& text, SaveGame& save, std::string& err
 
 bool SaveGame::readBody(const tinyxml2::XMLElement* root, std::string& error)
 {
-    _summary.savedAt = static_cast<std::time_t>(root->Int64Attribute("savedAt", 0));
-    _summary.playSeconds = static_cast<long>(root->Int64Attribute("playSeconds", 0));
+    _summary.savedAt =
+        static_cast<std::time_t>(SaveFields::readClamped(root, "savedAt", 0, 0, MAX_SAVED_AT, _warnings));
+    _summary.playSeconds =
+        static_cast<long>(SaveFields::readClamped(root, "playSeconds", 0, 0, MAX_PLAY_SECONDS, _warnings));
     const tinyxml2::XMLElement* place = root->FirstChildElement("scene");
     if (!place)
     {
@@ -199,13 +228,15 @@ bool SaveGame::readBody(const tinyxml2::XMLElement* root, std::string& error)
         return false;
     }
     _summary.sceneId = nullToEmpty(place->Attribute("id"));
-    if (_summary.sceneId.empty() || !readInt(place, "row", _row, error) || !readInt(place, "col", _column, error))
+    if (_summary.sceneId.empty())
     {
-        if (error.empty())
-            error = "the save names no scene" + lineOf(place);
+        error = "the save names no scene" + lineOf(place);
         return false;
     }
-    _facing = place->IntAttribute("facing", 0);
+    if (!readInt(place, "row", _row, error, 0, MAX_COORDINATE) ||
+        !readInt(place, "col", _column, error, 0, MAX_COORDINATE))
+        return false;
+    _facing = static_cast<int>(SaveFields::readClamped(place, "facing", UP, UP, LEFT, _warnings));
     const tinyxml2::XMLElement* party = root->FirstChildElement("party");
     if (!party)
     {
@@ -213,13 +244,36 @@ bool SaveGame::readBody(const tinyxml2::XMLElement* root, std::string& error)
         return false;
     }
     _partyId = nullToEmpty(party->Attribute("id"));
+    return readMembers(party, error) && readRest(root, party, error);
+}
+
+bool SaveGame::readMembers(const tinyxml2::XMLElement* party, std::string& error)
+{
+    std::set<std::string> seen;
     for (const tinyxml2::XMLElement* m = party->FirstChildElement("member"); m; m = m->NextSiblingElement("member"))
     {
-        CharacterSnapshot member;
-        if (!CharacterSnapshot::fromXml(m, member, error))
+        if (_members.size() == MAX_MEMBERS)
+        {
+            error = "the save lists more than " + std::to_string(MAX_MEMBERS) + " party members" + lineOf(m);
             return false;
+        }
+        CharacterSnapshot member;
+        if (!CharacterSnapshot::fromXml(m, member, error, _warnings))
+            return false;
+        // One character cannot join twice; the first entry is the one kept.
+        if (!seen.insert(member.getId()).second)
+        {
+            _warnings.push_back("party member " + SaveFields::shortened(member.getId()) + " is listed twice" +
+                                lineOf(m) + "; the first is kept");
+            continue;
+        }
         _members.push_back(member);
     }
+    return true;
+}
+
+bool SaveGame::readRest(const tinyxml2::XMLElement* root, const tinyxml2::XMLElement* party, std::string& error)
+{
     for (const tinyxml2::XMLElement* i = party->FirstChildElement("item"); i; i = i->NextSiblingElement("item"))
         _items.push_back(nullToEmpty(i->GetText()));
     for (const tinyxml2::XMLElement* f = root->FirstChildElement("flag"); f; f = f->NextSiblingElement("flag"))
@@ -247,6 +301,11 @@ bool SaveGame::readBody(const tinyxml2::XMLElement* root, std::string& error)
     return true;
 }
 
+size_t SaveGame::maxBytes()
+{
+    return MAX_SAVE_BYTES;
+}
+
 bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std::string& error) const
 {
     if (!session.getCurrentParty())
@@ -259,7 +318,18 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
     std::unique_ptr<Scene> scene = ResourceManager::getScene(_summary.sceneId);
     if (!scene)
     {
-        error = "its scene " + _summary.sceneId + " no longer exists";
+        error = "its scene " + SaveFields::shortened(_summary.sceneId) + " no longer exists";
+        return false;
+    }
+    const LevelMap* map = scene->getLevelMap();
+    if (map && !map->isOnMap(_row, _column))
+    {
+        error = "it places the party at row " + std::to_string(_row) + ", column " + std::to_string(_column) +
+                ", off the map of " + SaveFields::shortened(_summary.sceneId) + " (" +
+                std::to_string(map->getNumberOfRows()) + " rows, " + std::to_string(map->getNumberOfColumns()) +
+                " columns)";
+        // Its characters are known to Lua already and outlive it.
+        scene->detachEntities();
         return false;
     }
     restoreParty(session, skipped);
@@ -303,7 +373,7 @@ void SaveGame::restoreParty(Session& session, std::vector<std::string>& skipped)
             character = buildFromRecords(saved.getId());
         if (!character)
         {
-            skipped.push_back("party member " + saved.getId());
+            skipped.push_back("party member " + SaveFields::shortened(saved.getId()));
             continue;
         }
         saved.applyTo(*character, skipped);
@@ -321,7 +391,7 @@ void SaveGame::restoreItems(Session& session, std::vector<std::string>& skipped)
         if (ResourceManager::getItemById(item))
             inventory.add(item);
         else
-            skipped.push_back("item " + item);
+            skipped.push_back("item " + SaveFields::shortened(item));
     }
 }
 

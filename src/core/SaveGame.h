@@ -49,6 +49,12 @@ public:
     // happens at the end of the session's next update.
     bool applyTo(Session& session, std::vector<std::string>& skipped, std::string& error) const;
 
+    // What was read in place of values out of range or unreadable, one line
+    // each, for the log.
+    const std::vector<std::string>& getWarnings() const { return _warnings; }
+    // Saves larger than this are refused unread.
+    static size_t maxBytes();
+
     const Summary& getSummary() const { return _summary; }
     int getRow() const { return _row; }
     int getColumn() const { return _column; }
@@ -61,6 +67,8 @@ public:
 
 private:
     bool readBody(const tinyxml2::XMLElement* root, std::string& error);
+    bool readMembers(const tinyxml2::XMLElement* party, std::string& error);
+    bool readRest(const tinyxml2::XMLElement* root, const tinyxml2::XMLElement* party, std::string& error);
     void restoreParty(Session& session, std::vector<std::string>& skipped) const;
     void restoreItems(Session& session, std::vector<std::string>& skipped) const;
     void restoreQuests(Session& session) const;
@@ -75,5 +83,6 @@ private:
     std::map<std::string, int> _flags;
     std::vector<QuestManager::Entry> _quests;
     std::map<std::string, std::set<std::string>> _departed;
+    std::vector<std::string> _warnings;
 };
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Log/Log.h"
+#include "core/SaveFields.h"
 #include "core/Session.h"
 #include "util/DataPaths.h"
 
@@ -11,6 +12,8 @@ namespace core
 namespace
 {
 const char* const LOG_NAME = "SaveGame";
+// A notice names this many skipped things at most, then counts the rest.
+const size_t MAX_SKIPPED_NAMED = 8;
 
 std::string clockTime(long seconds)
 {
@@ -32,7 +35,8 @@ std::string calendarTime(std::time_t when)
 const char* const SaveGameManager::QUICK_SLOT = "quick";
 
 SaveGameManager::SaveGameManager(Session* session, const std::string& folder)
-    : _session(session), _store(folder), _clockStart(std::chrono::steady_clock::now()), _playSecondsBefore(0)
+    : _session(session), _store(folder, SaveGame::maxBytes()), _clockStart(std::chrono::steady_clock::now()),
+      _playSecondsBefore(0)
 {
 }
 
@@ -60,10 +64,10 @@ void SaveGameManager::tell(const std::string& message)
         _notifier(message);
 }
 
-bool SaveGameManager::refuse(const std::string& what, const std::string& reason)
+bool SaveGameManager::refuse(const std::string& what, const std::string& reason, const std::string& path)
 {
     const std::string message = what + ": " + reason;
-    Log::error() << "SaveGameManager - " << message << std::endl;
+    Log::error() << "SaveGameManager - " << message << (path.empty() ? "" : " (" + path + ")") << std::endl;
     tell(message);
     return false;
 }
@@ -101,24 +105,30 @@ bool SaveGameManager::load(const std::string& slot)
     std::string reason;
     std::string text;
     SaveGame save;
-    if (busy(reason) || !_store.read(slot, text, reason) || !SaveGame::fromXml(text, save, reason))
+    if (busy(reason))
         return refuse(what, reason);
+    if (!_store.read(slot, text, reason) || !SaveGame::fromXml(text, save, reason))
+        return refuse(what, reason, _store.pathOf(slot));
+    for (const std::string& warning : save.getWarnings())
+        Log::error() << "SaveGameManager - " << _store.pathOf(slot) << ": " << warning << std::endl;
     std::vector<std::string> skipped;
     if (!save.applyTo(*_session, skipped, reason))
-        return refuse(what, reason);
+        return refuse(what, reason, _store.pathOf(slot));
     _playSecondsBefore = save.getSummary().playSeconds;
     _clockStart = std::chrono::steady_clock::now();
     std::string message = "Loaded (" + slot + ")";
     if (!skipped.empty())
     {
         message += "; no longer in the game, skipped:";
-        for (const std::string& thing : skipped)
-            message += " " + thing + ",";
+        for (size_t i = 0; i < skipped.size() && i < MAX_SKIPPED_NAMED; ++i)
+            message += " " + skipped[i] + ",";
         message.pop_back();
+        if (skipped.size() > MAX_SKIPPED_NAMED)
+            message += " and " + std::to_string(skipped.size() - MAX_SKIPPED_NAMED) + " more";
     }
     Log::named(LOG_NAME) << message << " from " << _store.pathOf(slot) << std::endl;
     if (!skipped.empty())
-        Log::error() << "SaveGameManager - " << message << std::endl;
+        Log::error() << "SaveGameManager - " << message << " (" << _store.pathOf(slot) << ")" << std::endl;
     tell(message);
     return true;
 }
@@ -152,7 +162,8 @@ std::string SaveGameManager::describe(const SlotInfo& info)
         return "empty";
     if (!info.readable)
         return "unreadable";
-    return info.summary.sceneId + " " + clockTime(info.summary.playSeconds) + " " + calendarTime(info.summary.savedAt);
+    return SaveFields::shortened(info.summary.sceneId, 24) + " " + clockTime(info.summary.playSeconds) + " " +
+           calendarTime(info.summary.savedAt);
 }
 
 bool SaveGameManager::hasSaves() const

@@ -63,7 +63,8 @@ public:
     SaveStore& getStore() { return _store; }
 
 private:
-    bool refuse(const std::string& what, const std::string& reason);
+    // `path`, when given, names the save file in the log.
+    bool refuse(const std::string& what, const std::string& reason, const std::string& path = "");
     void tell(const std::string& message);
     bool busy(std::string& reason) const;
 

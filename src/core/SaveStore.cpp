@@ -4,8 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -38,7 +37,7 @@ bool writeAll(int fd, const char* data, size_t size)
 }
 }
 
-SaveStore::SaveStore(const std::string& folder) : _folder(folder)
+SaveStore::SaveStore(const std::string& folder, size_t maxBytes) : _folder(folder), _maxBytes(maxBytes)
 {
 }
 
@@ -54,8 +53,10 @@ std::string SaveStore::temporaryPathOf(const std::string& slot) const
 
 bool SaveStore::exists(const std::string& slot) const
 {
-    std::error_code error;
-    return fs::is_regular_file(pathOf(slot), error);
+    // Whatever stands at the slot's name counts: a link or a folder there is
+    // shown as a save that cannot be read, not as a free slot.
+    struct stat info;
+    return ::lstat(pathOf(slot).c_str(), &info) == 0;
 }
 
 bool SaveStore::proceed(WriteStep step) const
@@ -83,6 +84,12 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
     if (fsError)
     {
         error = "cannot make the save folder " + _folder + ": " + fsError.message();
+        return false;
+    }
+    struct stat info;
+    if (::lstat(pathOf(slot).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    {
+        error = pathOf(slot) + " is a folder, where the save should be";
         return false;
     }
     const std::string temporary = temporaryPathOf(slot);
@@ -113,7 +120,16 @@ bool SaveStore::writeTemporary(const std::string& path, const std::string& conte
 {
     if (!proceed(OPEN_TEMPORARY))
         return interrupted(error);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Whatever an earlier write left at the temporary name goes first, and
+    // the new file is made afresh: opening an existing name would follow a
+    // link planted there and write the save wherever it leads. Unlinking a
+    // link removes the link, never its target.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+    {
+        error = systemError("cannot remove the old temporary file", path);
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
     {
         error = systemError("cannot create", path);
@@ -150,20 +166,74 @@ bool SaveStore::writeTemporary(const std::string& path, const std::string& conte
 bool SaveStore::read(const std::string& slot, std::string& contents, std::string& error) const
 {
     const std::string path = pathOf(slot);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    struct stat info;
+    if (::lstat(path.c_str(), &info) != 0)
     {
-        error = "there is no save in " + path;
+        error = errno == ENOENT ? "there is no save in " + path : systemError("cannot read", path);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
+    if (!isPlainFile(path, info, error))
+        return false;
+    // No link followed, and no wait on a pipe that was put in the file's
+    // place since it was looked at.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
     {
-        error = "cannot read " + path;
+        error = systemError("cannot read", path);
         return false;
     }
-    contents = text.str();
+    const bool ok = ::fstat(fd, &info) == 0 && isPlainFile(path, info, error) && readAll(fd, path, contents, error);
+    ::close(fd);
+    return ok;
+}
+
+bool SaveStore::isPlainFile(const std::string& path, const struct stat& info, std::string& error) const
+{
+    if (S_ISLNK(info.st_mode))
+        error = path + " is a link; a save must be a file of its own";
+    else if (S_ISDIR(info.st_mode))
+        error = path + " is a folder, not a save file";
+    else if (!S_ISREG(info.st_mode))
+        error = path + " is not a plain file (a device, pipe or socket)";
+    else if (static_cast<unsigned long long>(info.st_size) > _maxBytes)
+        error = tooLarge(path, static_cast<unsigned long long>(info.st_size));
+    else
+        return true;
+    return false;
+}
+
+std::string SaveStore::tooLarge(const std::string& path, unsigned long long bytes) const
+{
+    return path + " is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(_maxBytes) +
+           " a save may be";
+}
+
+bool SaveStore::readAll(int fd, const std::string& path, std::string& contents, std::string& error) const
+{
+    // The size was checked, but a file can grow while it is read: never more
+    // than the limit is taken in.
+    std::string text;
+    char buffer[65536];
+    for (;;)
+    {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+        {
+            error = systemError("cannot read", path);
+            return false;
+        }
+        if (got == 0)
+            break;
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > _maxBytes)
+        {
+            error = tooLarge(path, text.size());
+            return false;
+        }
+    }
+    contents = std::move(text);
     return true;
 }
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+
+struct stat;
 
 namespace core
 {
@@ -25,7 +28,8 @@ public:
         NUM_WRITE_STEPS
     };
 
-    explicit SaveStore(const std::string& folder);
+    // Slots larger than `maxBytes` are refused unread.
+    explicit SaveStore(const std::string& folder, size_t maxBytes = size_t(4) * 1024 * 1024);
 
     const std::string& getFolder() const { return _folder; }
     std::string pathOf(const std::string& slot) const;
@@ -35,7 +39,10 @@ public:
     // False with the reason in `error` when the slot could not be written;
     // the slot then still holds what it held before.
     bool write(const std::string& slot, const std::string& contents, std::string& error);
-    // False with the reason when the slot is missing or cannot be read.
+    // False with the reason when the slot is missing or cannot be read, and
+    // when it is anything but a plain file no larger than the limit (a link,
+    // a folder, a device): saves come from anywhere, and a slot that links
+    // to /dev/zero would otherwise be read without end.
     bool read(const std::string& slot, std::string& contents, std::string& error) const;
 
     // Lets tests stop a write as a crash would: the hook is asked before
@@ -48,8 +55,12 @@ private:
     bool proceed(WriteStep step) const;
     static bool interrupted(std::string& error);
     bool writeTemporary(const std::string& path, const std::string& contents, std::string& error) const;
+    bool isPlainFile(const std::string& path, const struct stat& info, std::string& error) const;
+    bool readAll(int fd, const std::string& path, std::string& contents, std::string& error) const;
+    std::string tooLarge(const std::string& path, unsigned long long bytes) const;
 
     std::string _folder;
+    size_t _maxBytes;
     std::function<bool(WriteStep)> _crashHook;
 };
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Log/FileLog.h"
@@ -49,6 +51,60 @@ bool claimsTooMuch(const std::string& contents, int& width, int& height)
            static_cast<long long>(width) * height > MAX_IMAGE_PIXELS;
 }
 
+uint32_t bigEndian(const unsigned char* bytes)
+{
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
+}
+
+// What the walk over a PNG's chunks found, before stb_image sees the file.
+enum class Chunks
+{
+    AS_THEY_ARE,
+    WITHOUT_EMPTY_DATA,
+    RUNNING_PAST_THE_END
+};
+
+// Two things stb_image does wrong with a PNG's chunks are kept from it here.
+// It copies the first image-data chunk into a buffer it has not allocated
+// yet when that chunk is empty (memcpy(NULL, ..., 0): harmless in practice
+// but undefined, and the sanitizer build stops on it); an empty IDAT chunk
+// carries nothing, so such a PNG is handed over without it.
+// before reading it, so a few hundred bytes claiming a 2 GB chunk ask for
+// 2 GB; a chunk running past the end of the file is refused unread.
+Chunks walkPngChunks(std::string& contents)
+{
+    static const unsigned char SIGNATURE[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    const std::string& whole = contents;
+    if (whole.size() > size_t(INT_MAX) || whole.size() < sizeof SIGNATURE ||
+        std::memcmp(whole.data(), SIGNATURE, sizeof SIGNATURE) != 0)
+        return Chunks::AS_THEY_ARE;
+    std::string kept = whole.substr(0, sizeof SIGNATURE);
+    bool dropped = false;
+    size_t at = sizeof SIGNATURE;
+    // Each chunk: length, type, data, CRC. Whatever follows the end chunk
+    // is no concern of the decoder's.
+    while (at + 8 <= whole.size())
+    {
+        const uint32_t length = bigEndian(reinterpret_cast<const unsigned char*>(&whole[at]));
+        const char* type = &whole[at + 4];
+        if (whole.size() - at < 12 || length > whole.size() - at - 12)
+            return Chunks::RUNNING_PAST_THE_END;
+        const size_t next = at + 12 + length;
+        if (length == 0 && std::memcmp(type, "IDAT", 4) == 0)
+            dropped = true;
+        else
+            kept.append(whole, at, next - at);
+        at = next;
+        if (std::memcmp(type, "IEND", 4) == 0)
+            break;
+    }
+    kept.append(whole, at, std::string::npos);
+    if (!dropped)
+        return Chunks::AS_THEY_ARE;
+    contents.swap(kept);
+    return Chunks::WITHOUT_EMPTY_DATA;
+}
+
 const char* failureReason()
 {
     const char* reason = stbi_failure_reason();
@@ -69,6 +125,12 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
         return image;
     }
 
+    if (walkPngChunks(contents) == Chunks::RUNNING_PAST_THE_END)
+    {
+        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath
+                           << " (a PNG chunk claims more bytes than the file holds)";
+        return image;
+    }
     int width = 0;
     int height = 0;
     if (claimsTooMuch(contents, width, height))

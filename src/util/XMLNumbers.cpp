@@ -7,8 +7,6 @@
 #include "Log/Log.h"
 #include "util/NamedXMLDocument.h"
 
-namespace
-{
 bool parseWholeNumber(const char* text, long long& value)
 {
     errno = 0;
@@ -21,6 +19,8 @@ bool parseWholeNumber(const char* text, long long& value)
     return *end == '\0';
 }
 
+namespace
+{
 void logRefusal(const tinyxml2::XMLElement* element, const char* name, const char* text, const char* why, int fallback)
 {
     Log::error() << "readIntAttribute - " << NamedXMLDocument::fileOf(element) << ", line " << element->GetLineNum()

@@ -71,6 +71,21 @@ bool directionDelta(char direction, int& dr, int& dc)
     }
 }
 
+char opposite(char direction)
+{
+    switch (direction)
+    {
+    case 'w':
+        return 's';
+    case 's':
+        return 'w';
+    case 'a':
+        return 'd';
+    default:
+        return 'a';
+    }
+}
+
 std::string keyOf(char direction)
 {
     return std::string(1, direction);
@@ -277,26 +292,102 @@ bool PlaythroughDriver::walk(const Line& line, char direction, int steps)
         int blocked = 0;
         for (;;)
         {
-            if (!_console.tap(keyOf(direction)))
-                return fail(line, "the key did not go through");
             int nowRow = -1;
             int nowCol = -1;
-            if (!tile(nowRow, nowCol))
+            const Move moved = tryStep(direction, row, col, nowRow, nowCol);
+            if (moved == Move::NO_ANSWER)
                 return fail(line, "the console did not answer");
-            if (nowRow == row + dr && nowCol == col + dc)
+            if (moved == Move::DONE)
                 break;
-            if (nowRow != row || nowCol != col)
+            if (moved == Move::ELSEWHERE)
                 return fail(line, "step " + std::to_string(step + 1) + " led to " + where(nowRow, nowCol));
-            // Somebody wandered into the way: wait for them to move on. A
-            // wanderer tries a step on 2% of frames, in a random direction
-            // that may be walled or held by the avatar, so half a minute
-            // is needed before a block can count as a fault.
-            if (++blocked > 60)
+            // Somebody wandered into the way. With two steps or more still to
+            // go the avatar walks round them; otherwise, or where there is no
+            // way round, it waits for them to move on. A wanderer tries a
+            // step on 2% of frames, in a random direction that may be walled
+            // or held by the avatar, and may stand at the edge of its region,
+            // so a block counts as a fault only after two minutes.
+            ++blocked;
+            if (blocked % 4 == 0 && step + 1 < steps)
+            {
+                const Move round = walkRound(direction, row, col);
+                if (round == Move::NO_ANSWER)
+                    return fail(line, "the console did not answer");
+                if (round == Move::DONE)
+                {
+                    ++step; // the held square was passed beside
+                    break;
+                }
+            }
+            if (blocked > 240)
                 return fail(line, "step " + std::to_string(step + 1) + " stays blocked");
             _console.frames(30);
         }
     }
     return true;
+}
+
+PlaythroughDriver::Move PlaythroughDriver::tryStep(char direction, int row, int col, int& nowRow, int& nowCol)
+{
+    int dr = 0;
+    int dc = 0;
+    directionDelta(direction, dr, dc);
+    if (!_console.tap(keyOf(direction)) || !tile(nowRow, nowCol))
+        return Move::NO_ANSWER;
+    if (nowRow == row + dr && nowCol == col + dc)
+        return Move::DONE;
+    return nowRow == row && nowCol == col ? Move::BLOCKED : Move::ELSEWHERE;
+}
+
+// From (row, col), blocked going `direction`: one square aside, two ahead
+// and back in line, ending two squares on. Either side is tried; a detour
+// that meets a wall or another walker is walked back, so the avatar is
+// where it started unless the answer is DONE.
+PlaythroughDriver::Move PlaythroughDriver::walkRound(char direction, int row, int col)
+{
+    const bool vertical = direction == 'w' || direction == 's';
+    const std::string sides = vertical ? "ad" : "ws";
+    for (char side : sides)
+    {
+        const std::string there = std::string(1, side) + direction + direction + opposite(side);
+        std::string taken;
+        int atRow = row;
+        int atCol = col;
+        for (char way : there)
+        {
+            int nowRow = -1;
+            int nowCol = -1;
+            const Move moved = tryStep(way, atRow, atCol, nowRow, nowCol);
+            if (moved == Move::NO_ANSWER || moved == Move::ELSEWHERE)
+                return moved;
+            if (moved == Move::BLOCKED)
+                break;
+            taken += way;
+            atRow = nowRow;
+            atCol = nowCol;
+        }
+        if (taken == there)
+            return Move::DONE;
+        for (auto back = taken.rbegin(); back != taken.rend(); ++back)
+        {
+            int nowRow = -1;
+            int nowCol = -1;
+            // The way back was just walked; a wanderer stepping into it is
+            // waited for like any other.
+            Move moved = Move::BLOCKED;
+            for (int tries = 0; tries < 240 && moved == Move::BLOCKED; ++tries)
+            {
+                moved = tryStep(opposite(*back), atRow, atCol, nowRow, nowCol);
+                if (moved == Move::BLOCKED)
+                    _console.frames(30);
+            }
+            if (moved != Move::DONE)
+                return moved == Move::NO_ANSWER ? moved : Move::ELSEWHERE;
+            atRow = nowRow;
+            atCol = nowCol;
+        }
+    }
+    return Move::BLOCKED;
 }
 
 bool PlaythroughDriver::stepTo(const Line& line, char direction, int row, int col)

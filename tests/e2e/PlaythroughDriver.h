@@ -15,7 +15,8 @@
 //
 // Commands (tiles are row then column; DIR is w, a, s or d):
 //   at R C            the avatar stands on (R, C)
-//   walk DIR N        N steps, each one checked; a wanderer in the way is waited for
+//   walk DIR N        N steps, each one checked; a wanderer in the way is walked round
+//                     (one square aside) or waited for
 //   step DIR R C      steps until the avatar stands on (R, C): through doors and portals
 //   face DIR          turns towards someone standing there (the avatar stays put)
 //   goto R C MAP      walks the shortest way to (R, C) on that map (its Passability
@@ -66,6 +67,17 @@ private:
     bool fail(const Line& line, const std::string& why);
 
     bool walk(const Line& line, char direction, int steps);
+    // One step from (row, col): DONE when the avatar arrived, BLOCKED when
+    // it stayed, ELSEWHERE when it went somewhere else (now* say where).
+    enum class Move
+    {
+        DONE,
+        BLOCKED,
+        ELSEWHERE,
+        NO_ANSWER
+    };
+    Move tryStep(char direction, int row, int col, int& nowRow, int& nowCol);
+    Move walkRound(char direction, int row, int col);
     bool stepTo(const Line& line, char direction, int row, int col);
     bool face(const Line& line, char direction);
     bool goTo(const Line& line, int row, int col, const std::string& map);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -107,4 +109,24 @@ TEST_F(Playthrough, QuitOnTheEndingScreenEndsTheGame)
     console.close();
     EXPECT_EQ(game.waitForExit(GameConsole::WAIT_MS), 1) << "Quit ends the game as Escape does";
     EXPECT_EQ(countLines(game, "init"), 1) << "and does not start it again";
+}
+
+// Someone standing in the walkthrough's way is walked round, one square
+// aside, and the walk still ends where the walkthrough says.
+TEST_F(Playthrough, SomebodyInTheWayIsWalkedRound)
+{
+    const std::string path = ::testing::TempDir() + "zolt-walk-round.txt";
+    {
+        std::ofstream walk(path);
+        walk << "at 8 9\nwalk d 4\nat 8 13\n";
+    }
+    ASSERT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "8,9");
+    // Brune, who does not wander, two squares ahead of the avatar.
+    ask("brune:setPosition(8, 11)");
+    ASSERT_EQ(ask("brune:getRow() .. ',' .. brune:getCol()"), "8,11");
+    PlaythroughDriver player(game, console);
+    ASSERT_TRUE(player.load(path)) << player.error();
+    EXPECT_TRUE(player.play()) << player.error();
+    EXPECT_EQ(ask("brune:getRow() .. ',' .. brune:getCol()"), "8,11") << "walked round, not through";
+    std::remove(path.c_str());
 }

@@ -5,6 +5,8 @@
 #include <set>
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "fuzz/FuzzEntryPoints.h"
 
@@ -68,5 +70,32 @@ TEST(CorpusLayout, EveryCorpusFolderBelongsToATarget)
     for (const std::string& folder : folders)
         EXPECT_NE(fuzz::findTarget(folder), nullptr) << folder << " names no fuzz target";
     EXPECT_EQ(folders.size(), fuzz::targets().size());
+}
+
+// A fuzzer that crashed leaves its scratch folder; the next one removes it,
+// and leaves alone the folders of fuzzers still running and anything else.
+TEST(FuzzScratch, FoldersOfProcessesThatAreGoneAreRemoved)
+{
+    const fs::path root = fs::temp_directory_path() / ("zolt-scratch-test-" + std::to_string(getpid()));
+    fs::create_directories(root);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    const fs::path gone = root / ("zolt-fuzz-" + std::to_string(child));
+    const fs::path running = root / ("zolt-fuzz-" + std::to_string(getpid()));
+    const fs::path other = root / "zolt-fuzz-notes";
+    const fs::path file = root / "zolt-fuzz-1";
+    for (const fs::path& folder : {gone, running, other})
+        fs::create_directories(folder / "inner");
+    std::ofstream(file) << "a file, not a folder";
+
+    EXPECT_EQ(fuzz::removeStaleScratch(root), 1);
+    EXPECT_FALSE(fs::exists(gone));
+    EXPECT_TRUE(fs::exists(running / "inner"));
+    EXPECT_TRUE(fs::exists(other / "inner"));
+    EXPECT_TRUE(fs::exists(file));
+    fs::remove_all(root);
 }
 }

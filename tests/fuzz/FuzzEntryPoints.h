@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ const std::vector<Target>& targets();
 
 // Null for a name that is no target.
 EntryPoint findTarget(const std::string& name);
+
+// Removes the scratch folders (zolt-fuzz-<pid>/) under `root` whose
+// process no longer runs, as a fuzzer that crashed leaves them; answers how
+// many went.
+int removeStaleScratch(const std::filesystem::path& root);
 
 // Sets up what the loaders need (Lua classes, the game's abilities and
 // classes, quiet logs); every entry point calls it, only the first call

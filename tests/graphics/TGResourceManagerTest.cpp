@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -303,4 +304,67 @@ TEST_F(ResourceManagerTest, ALazyTextureLoadsOnFirstUseAndABrokenOneIsReported)
             log.HasAt("ERROR", "(ResourceManager::LoadTexture) Texture bad has no pixels: " + dir.Path() + file));
         ASSERT_NE(local.GetTexture("bad"), nullptr) << "registered all the same, drawing as nothing";
     }
+}
+
+// A PNG may carry empty image-data chunks; the first one empty once made the
+// decoder copy into a buffer it had not allocated (the sanitizer build
+// stopped there). Such a file decodes to exactly the pixels of the same
+// image without them, and a file made only of empty chunks is still refused.
+// A chunk claiming more bytes than the file holds once made the decoder
+// allocate what it claimed (2 GB from a few hundred bytes): it is refused
+// unread, while bytes after the end chunk are no concern.
+TEST(ImageLoaderTest, EmptyImageDataChunksAreDecodedAroundAndOverlongOnesRefused)
+{
+    ScratchDir dir;
+    const unsigned char rgb[2 * 3 * 3] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 0, 255, 0, 255, 0, 255, 255};
+    ASSERT_NE(stbi_write_png((dir.Path() + "/plain.png").c_str(), 3, 2, 3, rgb, 9), 0);
+    std::ifstream plainFile(dir.Path() + "/plain.png", std::ios::binary);
+    const std::string plain((std::istreambuf_iterator<char>(plainFile)), std::istreambuf_iterator<char>());
+    const size_t idat = plain.find("IDAT");
+    ASSERT_NE(idat, std::string::npos);
+    const std::string emptyChunk("\0\0\0\0IDAT\xde\xad\xbe\xef", 12);
+    const size_t chunkStart = idat - 4;
+    const size_t iend = plain.find("IEND") - 4;
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        bool decodes;
+    };
+    const Case cases[] = {
+        {"/emptyFirst.png", plain.substr(0, chunkStart) + emptyChunk + plain.substr(chunkStart), true},
+        {"/emptyTwiceAround.png",
+         plain.substr(0, chunkStart) + emptyChunk + emptyChunk + plain.substr(chunkStart, iend - chunkStart) +
+             emptyChunk + plain.substr(iend),
+         true},
+        {"/onlyEmpty.png", plain.substr(0, chunkStart) + emptyChunk + plain.substr(iend), false},
+        {"/emptyThenCut.png", plain.substr(0, chunkStart) + emptyChunk + plain.substr(chunkStart, 6), false},
+        {"/overlong.png", plain.substr(0, chunkStart) + std::string("\x7f\xff\xff\xf0IDAT\x78\x9c", 10), false},
+        {"/trailingBytes.png", plain + std::string("\xff\xff\xff\xffjunk", 8), true},
+    };
+    LogCapture log;
+    ImageLoader loader;
+    std::unique_ptr<Image> expected(loader.LoadImage(dir.Path() + "/plain.png"));
+    ASSERT_NE(expected->data, nullptr);
+    const size_t size = static_cast<size_t>(expected->info.width * expected->info.height * 4);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        dir.Write(c.name, c.bytes);
+        std::unique_ptr<Image> image(loader.LoadImage(dir.Path() + c.name));
+        if (!c.decodes)
+        {
+            EXPECT_EQ(image->data, nullptr);
+            EXPECT_TRUE(log.HasAt("ERROR", dir.Path() + c.name));
+            continue;
+        }
+        ASSERT_NE(image->data, nullptr);
+        ASSERT_EQ(image->info.width, expected->info.width);
+        ASSERT_EQ(image->info.height, expected->info.height);
+        const unsigned char* got = static_cast<const unsigned char*>(image->data);
+        const unsigned char* want = static_cast<const unsigned char*>(expected->data);
+        EXPECT_TRUE(std::equal(got, got + size, want));
+    }
+    EXPECT_TRUE(log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Decode Failed: " + dir.Path() +
+                                       "/overlong.png (a PNG chunk claims more bytes than the file holds)"));
 }

@@ -27,7 +27,7 @@ glm::ivec2 avatarTile(core::Session& session)
 
 TEST_F(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
 {
-    core::Session* session = sessionInTestA(3, 3);
+    core::Session* session = sessionInTestA(3, 2);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     session->setInputIsEnabled(false);
@@ -35,18 +35,18 @@ TEST_F(LevelInput, DisabledContextHandlesNothingAndTheAvatarStays)
                     application::KEY_C})
         EXPECT_FALSE(input->dispatch(key, KEYHIT)) << "key " << key;
     updateTimes(*session, 5);
-    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3));
+    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 2));
     EXPECT_FALSE(session->isConsoleOpen());
 
     session->setInputIsEnabled(true);
     EXPECT_TRUE(input->dispatch(application::KEY_D, KEYHIT));
     updateTimes(*session, 5);
-    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 4));
+    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3));
 }
 
 TEST_F(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
 {
-    core::Session* session = sessionInTestA(3, 3);
+    core::Session* session = sessionInTestA(3, 2);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     EXPECT_FALSE(input->dispatch('d', KEYHIT));
@@ -56,23 +56,23 @@ TEST_F(LevelInput, OnlyUpperCaseLettersAreConsideredAndOnlySomeAreUsed)
     EXPECT_FALSE(input->dispatch(application::KEY_F, KEYHIT));
     EXPECT_FALSE(input->dispatch(application::KEY_Q, KEYHIT));
     updateTimes(*session, 5);
-    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3));
+    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 2));
 }
 
 TEST_F(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
 {
     LogTail inputLog("input");
-    core::Session* session = sessionInTestA(3, 3);
+    core::Session* session = sessionInTestA(3, 1);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     const struct
     {
         int key;
         glm::ivec2 expected;
-    } steps[] = {{application::KEY_W, {2, 3}},
-                 {application::KEY_D, {2, 4}},
-                 {application::KEY_S, {3, 4}},
-                 {application::KEY_A, {3, 3}}};
+    } steps[] = {{application::KEY_W, {2, 1}},
+                 {application::KEY_D, {2, 2}},
+                 {application::KEY_S, {3, 2}},
+                 {application::KEY_A, {3, 1}}};
     for (const auto& step : steps)
     {
         EXPECT_TRUE(input->dispatch(step.key, KEYHIT));
@@ -85,12 +85,12 @@ TEST_F(LevelInput, MovementKeysStepAndReportHandledEvenOnRelease)
     EXPECT_TRUE(input->dispatch(application::KEY_D, KEYLETGO));
     EXPECT_TRUE(input->dispatch(application::KEY_D, KEYUP));
     updateTimes(*session, 5);
-    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 3)) << "a release does not walk";
+    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 1)) << "a release does not walk";
 }
 
 TEST_F(LevelInput, AHeldKeyWalksTileAfterTile)
 {
-    core::Session* session = sessionInTestA(0, 0);
+    core::Session* session = sessionInTestA(0, 2);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     // As the input manager does: the key first goes down, then stays held,
@@ -102,7 +102,7 @@ TEST_F(LevelInput, AHeldKeyWalksTileAfterTile)
         EXPECT_TRUE(input->dispatch(application::KEY_S, KEYHELD));
         session->update();
     }
-    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 0)) << "fifteen frames make three steps";
+    EXPECT_EQ(avatarTile(*session), glm::ivec2(3, 2)) << "fifteen frames make three steps";
     EXPECT_FALSE(session->getAvatar()->isMoving());
 }
 
@@ -147,7 +147,7 @@ TEST_F(LevelInput, ZPressedThenReleasedInteractsOnceAndClearsTheFlag)
 TEST_F(LevelInput, POpensTheConsoleAndCStartsAFightWithTheCurrentOpponents)
 {
     LogTail sessionLog("Session");
-    core::Session* session = sessionInTestA(3, 3);
+    core::Session* session = sessionInTestA(3, 2);
     ASSERT_NE(session, nullptr);
     core::LevelInputContext* input = session->getLevelInputContext();
     EXPECT_TRUE(input->dispatch(application::KEY_P, KEYLETGO));

@@ -115,7 +115,8 @@ protected:
     // Changes every kind of state a save holds.
     void play()
     {
-        session->setNextScene("testB", 4, 4);
+        // Row and column differ everywhere, so one saved as the other shows.
+        session->setNextScene("testB", 4, 1);
         session->update();
         ASSERT_TRUE(session->addToParty("sailor"));
         member(*session, "sailor")->addDex(2);
@@ -153,7 +154,7 @@ protected:
         quests->clear();
         session->beginQuest("late", "Too late");
         session->setDeparted({});
-        session->setNextScene("testA", 1, 1);
+        session->setNextScene("testA", 2, 0);
         session->update();
     }
 };
@@ -197,7 +198,7 @@ TEST_F(SaveGames, TheSaveIsReadableXmlWithAVersion)
     ASSERT_TRUE(saves->save("slot1"));
     const std::string text = testsupport::readText(saves->getStore().pathOf("slot1"));
     EXPECT_NE(text.find("<zoltsave version=\"1\""), std::string::npos) << text;
-    EXPECT_NE(text.find("<scene id=\"testB\" row=\"4\" col=\"4\" facing=\"3\"/>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<scene id=\"testB\" row=\"4\" col=\"1\" facing=\"3\"/>"), std::string::npos) << text;
     EXPECT_NE(text.find("<flag name=\"coins\" value=\"42\"/>"), std::string::npos) << text;
     EXPECT_NE(text.find("<departed scene=\"testB\" id=\"mate\"/>"), std::string::npos) << text;
 }

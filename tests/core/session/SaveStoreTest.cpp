@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 #include "SaveTestSupport.h"
 #include "core/SaveStore.h"
@@ -71,4 +72,55 @@ TEST(SaveStore, AMissingSlotIsNamedWhenRead)
     EXPECT_FALSE(store.exists("slot2"));
     EXPECT_FALSE(store.read("slot2", contents, error));
     EXPECT_EQ(error, "there is no save in " + folder.path() + "/slot2.xml");
+}
+
+// A link planted at the temporary name must not carry the save out of the
+// folder: the write replaces the link, the file it pointed to is untouched
+// and the slot ends up a plain file of its own.
+TEST(SaveStore, APlantedTemporaryLinkDoesNotRedirectTheWrite)
+{
+    testsupport::ScratchFolder folder("zolt-save-test");
+    SaveStore store(folder.path() + "/saves");
+    std::string error;
+    ASSERT_TRUE(store.write("quick", OLD_SAVE, error)) << error;
+    const std::string outside = folder.path() + "/outside.txt";
+    testsupport::writeText(outside, "the player's own file");
+    ASSERT_EQ(::symlink(outside.c_str(), store.temporaryPathOf("quick").c_str()), 0);
+
+    ASSERT_TRUE(store.write("quick", NEW_SAVE, error)) << error;
+    EXPECT_EQ(testsupport::readText(outside), "the player's own file");
+    EXPECT_FALSE(std::filesystem::is_symlink(store.pathOf("quick")));
+    std::string contents;
+    ASSERT_TRUE(store.read("quick", contents, error)) << error;
+    EXPECT_EQ(contents, NEW_SAVE);
+}
+
+TEST(SaveStore, AFolderWhereTheSlotShouldBeIsNamedAndKept)
+{
+    testsupport::ScratchFolder folder("zolt-save-test");
+    SaveStore store(folder.path());
+    std::filesystem::create_directory(store.pathOf("quick"));
+    std::string error, contents;
+    EXPECT_FALSE(store.write("quick", NEW_SAVE, error));
+    EXPECT_EQ(error, store.pathOf("quick") + " is a folder, where the save should be");
+    EXPECT_TRUE(std::filesystem::is_directory(store.pathOf("quick")));
+    EXPECT_FALSE(store.read("quick", contents, error));
+    EXPECT_EQ(error, store.pathOf("quick") + " is a folder, not a save file");
+    EXPECT_TRUE(store.exists("quick")) << "shown as taken, not as free";
+}
+
+// A file that grows past the limit is refused whole; one at the limit reads.
+TEST(SaveStore, ASlotLargerThanTheLimitIsRefusedUnread)
+{
+    testsupport::ScratchFolder folder("zolt-save-test");
+    SaveStore store(folder.path(), 100);
+    std::string error, contents;
+    testsupport::writeText(store.pathOf("slot1"), std::string(100, 'a'));
+    EXPECT_TRUE(store.read("slot1", contents, error)) << error;
+    EXPECT_EQ(contents.size(), 100u);
+    testsupport::writeText(store.pathOf("slot1"), std::string(101, 'a'));
+    contents.clear();
+    EXPECT_FALSE(store.read("slot1", contents, error));
+    EXPECT_NE(error.find("101 bytes, more than the 100"), std::string::npos) << error;
+    EXPECT_TRUE(contents.empty());
 }

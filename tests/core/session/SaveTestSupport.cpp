@@ -16,7 +16,7 @@ void SavedSession::SetUp()
 {
     SessionFixture::SetUp();
     loadGameRecords();
-    session = sessiontest::sessionInTestA(3, 3);
+    session = sessiontest::sessionInTestA(3, 2);
     ASSERT_NE(session, nullptr);
     quests.reset(new core::QuestManager(session));
     session->setQuestManager(quests.get());

@@ -17,7 +17,7 @@ namespace savetest
 // The game's abilities and classes, loaded once (characters refer to them).
 void loadGameRecords();
 
-// A session standing in the test scene "testA" at (3, 3), with a quest log
+// A session standing in the test scene "testA" at (3, 2), with a quest log
 // and saves of its own in a scratch folder; the messages the player would
 // see are collected in `shown`.
 class SavedSession : public sessiontest::SessionFixture
