@@ -69,6 +69,7 @@ enum class Chunks
 // yet when that chunk is empty (memcpy(NULL, ..., 0): harmless in practice
 // but undefined, and the sanitizer build stops on it); an empty IDAT chunk
 // carries nothing, so such a PNG is handed over without it.
+// And it allocates what an image-data chunk's length claims
 // before reading it, so a few hundred bytes claiming a 2 GB chunk ask for
 // 2 GB; a chunk running past the end of the file is refused unread.
 Chunks walkPngChunks(std::string& contents)
