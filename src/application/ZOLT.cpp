@@ -223,7 +223,8 @@ void ZOLT::initializeSingletonGUIElements()
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
-    gui::NoticeBox* notice = new gui::NoticeBox();
+    _notice = new gui::NoticeBox();
+    gui::NoticeBox* notice = _notice;
     if (_saveGames)
     {
         mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
@@ -285,6 +286,7 @@ void ZOLT::freeMenusAndInput()
         _liveReload->setNotifier(nullptr);
     gui::GUIManager::reset();
     _endScreen = nullptr;
+    _notice = nullptr;
     InputManager::removeContext(_reloadInput.get());
     InputManager::removeContext(_saveInput.get());
     InputManager::removeContext(_baseInput.get());

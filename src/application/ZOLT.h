@@ -30,6 +30,7 @@ class ProcessManager2;
 namespace gui
 {
 class EndScreen;
+class NoticeBox;
 }
 
 namespace application
@@ -88,6 +89,7 @@ private:
     FramePacer _framePacer;
     // The GUI manager's, like every widget.
     gui::EndScreen* _endScreen = nullptr;
+    gui::NoticeBox* _notice = nullptr;
     bool _restartRequested = false;
     std::unique_ptr<BaseInputContext> _baseInput;
     std::unique_ptr<core::SaveInputContext> _saveInput;
