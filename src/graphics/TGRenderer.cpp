@@ -326,6 +326,9 @@ void Renderer::Submit(const std::string&, Map* map, core::PassabilityMap* pmap)
     // again after the grid changes.
     if ((!map || !pmap) && _resourceManager->GetVAO(PASSABILITY_SIDES).first == 0)
         return;
+    // GL may hand the new mesh the old one's name: a window showing the old
+    // sides must still be given the new ones.
+    ++_passabilitySidesVersion;
     _resourceManager->CreateGeometry(PASSABILITY_SIDES,
                                      _resourceManager->GetGeometryFactory().GeneratePassabilitySides(map, pmap));
 }
@@ -424,6 +427,8 @@ void Renderer::Draw()
     DescribeLayerGroup(InNameOrder(_otherMaps), viewProj, frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
+    if (_passabilityOverlay && _resourceManager->GetVAO(PASSABILITY_SIDES).second > 0)
+        frame.passabilitySides = _passabilitySidesVersion;
     if (ShowingAlready(frame, complete))
     {
         _window->PollEvents();

@@ -220,6 +220,7 @@ private:
     application::GLFWWindow* _window = nullptr;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
+    unsigned int _passabilitySidesVersion = 0;
     bool _wireframe = false;
     long long _animationMs = 0;
     bool _parallaxFollowsCamera = true;
