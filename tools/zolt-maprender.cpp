@@ -374,23 +374,37 @@ bool mountGame(const std::string& game, const char* argv0)
     return true;
 }
 
+const char* const USAGE = "Usage: %s MAP OUT.png [--scale N] [--layer NAME] [--time MS] [--passability]\n"
+                          "       %s --game DIR|GAME.zip MAP OUT.png [options]\n"
+                          "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
+                          "  --scale N     image pixels per map pixel (the game shows 2)\n"
+                          "  --layer NAME  draw only the layer NAME\n"
+                          "  --time MS     animated tiles as they are MS milliseconds in (default 0)\n"
+                          "  --passability draw what stops a walker, from the tileset's pass properties\n"
+                          "                (or the built-in table): each closed side of a cell as a\n"
+                          "                yellow band inside it, cells closed on every side shaded red\n"
+                          "  --game G      read MAP, a path inside the game (assets/maps/town.tmx), from\n"
+                          "                the game folder or .zip G as the game reads it, with its manifest\n";
+
+// The usage, then what was wrong with the command line, last, where the
+// eye lands.
 int usage(const std::string& problem)
 {
+    std::fprintf(stderr, USAGE, TOOL, TOOL);
     if (!problem.empty())
         std::fprintf(stderr, "%s: %s\n", TOOL, problem.c_str());
-    std::fprintf(stderr,
-                 "Usage: %s [--game DIR|GAME.zip] MAP OUT.png [--scale N] [--layer NAME] [--time MS]\n"
-                 "                      [--passability]\n"
-                 "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
-                 "  --game G      read MAP (a path inside the game, e.g. assets/maps/town.tmx)\n"
-                 "                from the game folder or .zip G, as the game reads it\n"
-                 "  --passability draw where walkers are stopped: each closed side of a cell\n"
-                 "                as a yellow band inside it, cells closed on all sides red\n"
-                 "  --scale N     image pixels per map pixel (the game shows 2)\n"
-                 "  --layer NAME  draw only the layer NAME\n"
-                 "  --time MS     animated tiles as they are MS milliseconds in (default 0)\n",
-                 TOOL);
     return 2;
+}
+
+bool wantsHelp(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
 }
 
 bool parseScale(const std::string& text, double& scale)
@@ -474,6 +488,11 @@ bool parseOptions(int argc, char** argv, Options& options, std::string& problem)
 
 int main(int argc, char** argv)
 {
+    if (wantsHelp(argc, argv))
+    {
+        std::printf(USAGE, TOOL, TOOL);
+        return 0;
+    }
     Options options;
     std::string wrong;
     if (!parseOptions(argc, argv, options, wrong))

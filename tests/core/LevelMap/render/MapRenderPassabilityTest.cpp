@@ -203,4 +203,33 @@ TEST(MapRenderPassability, BadOptionsFailWithAClearLineAndWriteNothing)
         EXPECT_EQ(result.out.find("wrote"), std::string::npos) << result.out;
         EXPECT_FALSE(fs::exists(out));
     }
+
+    const testsupport::CommandResult help = runTool("--help");
+    EXPECT_EQ(help.status, 0) << help.out;
+    EXPECT_NE(help.out.find("--passability"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--game DIR|GAME.zip"), std::string::npos) << help.out;
+}
+
+TEST(MapRenderPassability, AGamesManifestIsReadAndItsProblemsSaidWhileTheMapStillDraws)
+{
+    testsupport::ScratchFolder scratch("zolt-passability");
+    const fs::path game = fs::path(scratch.path()) / "game";
+    fs::create_directories(game);
+    fs::copy(fs::path(GAME) / "assets", game / "assets", fs::copy_options::recursive);
+    std::ofstream(game / "game.xml") << "<game id=\"walls\" title=\"Walls\" width=\"640\" height=\"99999\">\n"
+                                        "  <avatar id=\"hero\"/>\n"
+                                        "</game>\n";
+    const std::string out = scratch.path() + "/walls.png";
+    const testsupport::CommandResult result = runTool("--game " + game.string() + " " + INSIDE + " " + out);
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_NE(result.out.find("zolt-maprender: warning: game.xml:1:"), std::string::npos) << result.out;
+    EXPECT_EQ(readPicture(out).width, COLUMNS * 32);
+
+    // A manifest without faults brings no warning.
+    std::ofstream(game / "game.xml") << "<game id=\"walls\" title=\"Walls\" width=\"640\" height=\"480\">\n"
+                                        "  <avatar id=\"hero\"/>\n"
+                                        "</game>\n";
+    const testsupport::CommandResult clean = runTool("--game " + game.string() + " " + INSIDE + " " + out);
+    EXPECT_EQ(clean.status, 0) << clean.out;
+    EXPECT_EQ(clean.out.find("warning"), std::string::npos) << clean.out;
 }
