@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -217,16 +218,20 @@ TEST(MapRenderPassability, AGamesManifestIsReadAndItsProblemsSaidWhileTheMapStil
     fs::create_directories(game);
     fs::copy(fs::path(GAME) / "assets", game / "assets", fs::copy_options::recursive);
     std::ofstream(game / "game.xml") << "<game id=\"walls\" title=\"Walls\" width=\"640\" height=\"99999\">\n"
+                                        "  <start script=\"start.lua\"/>\n"
                                         "  <avatar id=\"hero\"/>\n"
                                         "</game>\n";
     const std::string out = scratch.path() + "/walls.png";
     const testsupport::CommandResult result = runTool("--game " + game.string() + " " + INSIDE + " " + out);
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_NE(result.out.find("zolt-maprender: warning: game.xml:1:"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("height"), std::string::npos) << "the fault is named: " << result.out;
     EXPECT_EQ(readPicture(out).width, COLUMNS * 32);
 
     // A manifest without faults brings no warning.
     std::ofstream(game / "game.xml") << "<game id=\"walls\" title=\"Walls\" width=\"640\" height=\"480\">\n"
+                                        "  <start script=\"start.lua\"/>\n"
+                                        "  <session file=\"assets/session.xml\"/>\n"
                                         "  <avatar id=\"hero\"/>\n"
                                         "</game>\n";
     const testsupport::CommandResult clean = runTool("--game " + game.string() + " " + INSIDE + " " + out);
