@@ -515,5 +515,9 @@ int main(int argc, char** argv)
         return fail(problem + "; set DISPLAY to an X display, or install Mesa's EGL driver (libegl-mesa0)");
     // A mounted game reads the engine's shaders through the game's files,
     // where the engine's data stands behind the game, as the game does.
-    return render(options.game.empty() ? engine.path : std::string("."), engine.logs, options);
+    if (options.game.empty())
+        return render(engine.path, engine.logs, options);
+    // The log still goes where it was prepared to, not below the player's
+    // working directory.
+    return render(".", engine.logs.empty() ? engine.path + "/logs" : engine.logs, options);
 }

@@ -91,6 +91,7 @@ TEST(MapRenderPassability, ClosedSidesShowWhereTheTilesetClosesThemAndNowhereEls
     const Picture walls = drawn("--passability " + map, scratch.path() + "/walls.png");
     ASSERT_EQ(plain.width, COLUMNS * 32) << "tiles at twice their file size";
     ASSERT_EQ(walls.width, plain.width);
+    ASSERT_EQ(plain.height, ROWS * 32);
     ASSERT_EQ(walls.height, plain.height);
     const int cell = plain.width / COLUMNS;
     const int band = cell / 8;
