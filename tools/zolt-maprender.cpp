@@ -1,10 +1,14 @@
-// zolt-maprender MAP OUT.png [--scale N] [--layer NAME] [--time MS]
+// zolt-maprender [--game DIR|GAME.zip] MAP OUT.png [--scale N] [--layer NAME]
+//                [--time MS] [--passability]
 //
 // Draws the drawable layers of a tile map exactly as the game does (same
 // loader, same renderer, tiles at twice their file size unless --scale says
 // otherwise) into an offscreen image of the whole map, and writes it as a
 // PNG. Game makers use it to preview a map; we use it to hold the engine's
-// drawing against Tiled's.
+// drawing against Tiled's. With --passability the closed sides of the map's
+// cells are drawn over it, so a maker sees why the avatar stops somewhere;
+// with --game the map is read from inside that game (a folder or a .zip),
+// mounted as the game mounts it.
 
 #include <algorithm>
 #include <cctype>
@@ -35,6 +39,8 @@
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
 #include "util/DataPaths.h"
+#include "util/GameFiles.h"
+#include "util/GameManifest.h"
 
 namespace fs = std::filesystem;
 
@@ -61,6 +67,9 @@ struct Options
     std::string layer;
     // Animated tiles show their frame of this many milliseconds in.
     long long timeMs = 0;
+    bool passability = false;
+    // A game folder or archive that MAP lies in; empty: MAP is a file path.
+    std::string game;
 };
 
 // The renderer reads its shader programs from <dir>/assets/shaders/shaders150.
@@ -273,9 +282,23 @@ void releaseLayers(tamsygraphics::SceneManager* scene, LevelMap& level)
     level.forgetLayers();
 }
 
+// The grid the game walks by (the tileset's `pass` properties, or the
+// built-in table), drawn over every layer.
+void submitPassability(tamsygraphics::SceneManager* scene, LevelMap& level, const std::string& layer)
+{
+    core::PassabilityMap* grid = level.getPassabilityMap();
+    if (!grid)
+    {
+        std::fprintf(stderr, "%s: the map has no passability grid; drawn without it\n", TOOL);
+        return;
+    }
+    scene->SubmitPassabilityMap(layer, grid);
+}
+
 int render(const std::string& engineDirectory, const std::string& logDirectory, const Options& options)
 {
-    std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(pathForLoader(options.map)));
+    std::unique_ptr<LevelMap> level(
+        LevelMapLoader::loadLevelMap(options.game.empty() ? pathForLoader(options.map) : options.map));
     if (!level)
         return fail("cannot load the map " + options.map);
     const std::vector<tamsygraphics::Map*> layers = chosenLayers(*level, options.layer);
@@ -285,6 +308,14 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
 
     tamsygraphics::Renderer renderer(nullptr, engineDirectory, logDirectory);
     std::string problem;
+    // Without its programs the renderer draws nothing, and an empty picture
+    // must not pass for the map.
+    for (const char* program : {"level", "pass"})
+    {
+        if (renderer.GetResourceManager()->GetProgram(program) == 0)
+            return fail(std::string("cannot load the engine's shader program \"") + program + "\" from " +
+                        engineDirectory + "/assets/shaders/shaders150");
+    }
     Offscreen target;
     // The world is drawn at twice the file's pixels; the image at `scale`.
     const double worldWidth = first->GetMapWidth();
@@ -301,6 +332,8 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
     // The whole map as the editor exports it: no view for parallax to follow.
     renderer.SetParallaxFollowsCamera(false);
     submitLayers(renderer.GetSceneManager(), *level, layers);
+    if (options.passability)
+        submitPassability(renderer.GetSceneManager(), *level, first->name);
     renderer.Draw();
     glFinish();
     bool written = writePng(target, options.out, problem);
@@ -311,16 +344,67 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
     return 0;
 }
 
-int usage()
+// The game as the game itself mounts it, so a map inside an archive draws
+// and its tilesets resolve inside the game; its manifest is read the same
+// way, and what is wrong with it is said, though a map draws without it.
+bool mountGame(const std::string& game, const char* argv0)
 {
-    std::fprintf(stderr,
-                 "Usage: %s MAP OUT.png [--scale N] [--layer NAME] [--time MS]\n"
-                 "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
-                 "  --scale N     image pixels per map pixel (the game shows 2)\n"
-                 "  --layer NAME  draw only the layer NAME\n"
-                 "  --time MS     animated tiles as they are MS milliseconds in (default 0)\n",
-                 TOOL);
+    std::error_code error;
+    const std::string location = fs::absolute(game, error).lexically_normal().string();
+    if (error || !fs::exists(location, error))
+    {
+        fail(game + ": no such game folder or .zip");
+        return false;
+    }
+    if (!GameFiles::isArchive(location) && !DataPaths::holdsGame(location))
+    {
+        fail(game + " holds no game (no game.xml or assets folder)");
+        return false;
+    }
+    std::string problem;
+    if (!GameFiles::mount(location, DataPaths::engineDataDirectory(DataPaths::programPath(argv0)), problem))
+    {
+        fail(problem);
+        return false;
+    }
+    const GameManifest manifest = GameManifest::loadGame();
+    for (const std::string& line : manifest.problems())
+        std::fprintf(stderr, "%s: warning: %s\n", TOOL, line.c_str());
+    GameManifest::setCurrent(manifest);
+    return true;
+}
+
+const char* const USAGE = "Usage: %s MAP OUT.png [--scale N] [--layer NAME] [--time MS] [--passability]\n"
+                          "       %s --game DIR|GAME.zip MAP OUT.png [options]\n"
+                          "Draws the tile map MAP as the game shows it and writes it to OUT.png.\n"
+                          "  --scale N     image pixels per map pixel (the game shows 2)\n"
+                          "  --layer NAME  draw only the layer NAME\n"
+                          "  --time MS     animated tiles as they are MS milliseconds in (default 0)\n"
+                          "  --passability draw what stops a walker, from the tileset's pass properties\n"
+                          "                (or the built-in table): each closed side of a cell as a\n"
+                          "                yellow band inside it, cells closed on every side shaded red\n"
+                          "  --game G      read MAP, a path inside the game (assets/maps/town.tmx), from\n"
+                          "                the game folder or .zip G as the game reads it, with its manifest\n";
+
+// The usage, then what was wrong with the command line, last, where the
+// eye lands.
+int usage(const std::string& problem)
+{
+    std::fprintf(stderr, USAGE, TOOL, TOOL);
+    if (!problem.empty())
+        std::fprintf(stderr, "%s: %s\n", TOOL, problem.c_str());
     return 2;
+}
+
+bool wantsHelp(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h")
+            return true;
+    }
+    return false;
 }
 
 bool parseScale(const std::string& text, double& scale)
@@ -338,34 +422,64 @@ bool parseTime(const std::string& text, long long& ms)
     return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) && *end == '\0' && errno == 0;
 }
 
-bool parseOptions(int argc, char** argv, Options& options)
+bool parseOptions(int argc, char** argv, Options& options, std::string& problem)
 {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
-        if ((arg == "--scale" || arg == "--layer" || arg == "--time") && i + 1 >= argc)
+        if ((arg == "--scale" || arg == "--layer" || arg == "--time" || arg == "--game") && i + 1 >= argc)
+        {
+            problem = arg + " needs an argument";
             return false;
+        }
+        if (arg == "--passability")
+        {
+            options.passability = true;
+            continue;
+        }
+        if (arg == "--game")
+        {
+            options.game = argv[++i];
+            if (options.game.empty())
+            {
+                problem = "--game needs a game folder or .zip, not an empty name";
+                return false;
+            }
+            continue;
+        }
         if (arg == "--time")
         {
             if (!parseTime(argv[++i], options.timeMs))
+            {
+                problem = "--time needs a whole number of milliseconds, not \"" + std::string(argv[i]) + "\"";
                 return false;
+            }
             continue;
         }
         if (arg == "--scale")
         {
             if (!parseScale(argv[++i], options.scale))
+            {
+                problem = "--scale needs a number above 0 and at most 64, not \"" + std::string(argv[i]) + "\"";
                 return false;
+            }
         }
         else if (arg == "--layer")
             options.layer = argv[++i];
         else if (arg.empty() || arg[0] == '-')
+        {
+            problem = arg.empty() ? "an empty argument" : "unknown option " + arg;
             return false;
+        }
         else
             positional.push_back(arg);
     }
     if (positional.size() != 2)
+    {
+        problem = "expected MAP and OUT.png, got " + std::to_string(positional.size()) + " file name(s)";
         return false;
+    }
     options.map = positional[0];
     options.out = positional[1];
     return true;
@@ -374,9 +488,15 @@ bool parseOptions(int argc, char** argv, Options& options)
 
 int main(int argc, char** argv)
 {
+    if (wantsHelp(argc, argv))
+    {
+        std::printf(USAGE, TOOL, TOOL);
+        return 0;
+    }
     Options options;
-    if (!parseOptions(argc, argv, options))
-        return usage();
+    std::string wrong;
+    if (!parseOptions(argc, argv, options, wrong))
+        return usage(wrong);
     // Why a map is refused is an error: it belongs with the tool's own.
     Log::setErrorStream(&std::cerr);
     std::string found = findEngineDirectory(argv[0]);
@@ -386,10 +506,18 @@ int main(int argc, char** argv)
                     " or in the working directory");
     if (!prepareEngineFolder(found, engine))
         return fail("cannot prepare a folder for the renderer's log");
+    if (!options.game.empty() && !mountGame(options.game, argv[0]))
+        return 1;
     // Without an X display the context comes from EGL, off-screen.
     tamsygraphics::OffscreenContext context;
     std::string problem;
     if (!context.Open(problem))
         return fail(problem + "; set DISPLAY to an X display, or install Mesa's EGL driver (libegl-mesa0)");
-    return render(engine.path, engine.logs, options);
+    // A mounted game reads the engine's shaders through the game's files,
+    // where the engine's data stands behind the game, as the game does.
+    if (options.game.empty())
+        return render(engine.path, engine.logs, options);
+    // The log still goes where it was prepared to, not below the player's
+    // working directory.
+    return render(".", engine.logs.empty() ? engine.path + "/logs" : engine.logs, options);
 }

@@ -22,6 +22,7 @@ bool FrameDescription::operator==(const FrameDescription& other) const
     return width == other.width && height == other.height && underSprites == other.underSprites &&
            overSprites == other.overSprites && sprites.size() == other.sprites.size() &&
            std::equal(sprites.begin(), sprites.end(), other.sprites.begin(), sameVertex) &&
-           spriteRuns == other.spriteRuns && rectangles == other.rectangles && labels == other.labels;
+           spriteRuns == other.spriteRuns && rectangles == other.rectangles && labels == other.labels &&
+           passabilitySides == other.passabilitySides;
 }
 }

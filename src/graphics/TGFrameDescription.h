@@ -49,6 +49,8 @@ struct FrameDescription
     std::vector<std::pair<GLuint, size_t>> spriteRuns;
     std::vector<Rectangle> rectangles;
     std::vector<Label> labels;
+    // Which passability sides mesh is shown over the layers; 0 for none.
+    unsigned int passabilitySides = 0;
 
     bool operator==(const FrameDescription& other) const;
     bool operator!=(const FrameDescription& other) const { return !(*this == other); }

@@ -362,6 +362,72 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
     return g;
 }
 
+const glm::vec2 GeometryFactory::SIDE_CODE(1.0f, 1.0f);
+const glm::vec2 GeometryFactory::SHADE_CODE(1.0f, 0.0f);
+
+namespace
+{
+// A band of `width` along one side of a cell, inside it, so that a closed
+// side of one cell never hides what its neighbour says.
+void SideBand(const glm::vec2 cell[4], int side, float width, glm::vec2 band[4])
+{
+    std::copy(cell, cell + 4, band);
+    switch (side)
+    {
+    case core::UP:
+        band[BL].y = band[BR].y = cell[TL].y - width;
+        break;
+    case core::RIGHT:
+        band[TL].x = band[BL].x = cell[TR].x - width;
+        break;
+    case core::DOWN:
+        band[TL].y = band[TR].y = cell[BL].y + width;
+        break;
+    default:
+        band[TR].x = band[BR].x = cell[TL].x + width;
+        break;
+    }
+}
+}
+
+Geometry GeometryFactory::GeneratePassabilitySides(const Map* map, const core::PassabilityMap* pmap) const
+{
+    Geometry g;
+    if (!map || !map->tileset || !pmap)
+        return g;
+    const LayerFrame frame = FrameOf(*map);
+    const float width = std::max(LINE_MIN, std::min(frame.dx, frame.dy) / 8.0f);
+    const glm::vec2 shade[4] = {SHADE_CODE, SHADE_CODE, SHADE_CODE, SHADE_CODE};
+    const glm::vec2 side[4] = {SIDE_CODE, SIDE_CODE, SIDE_CODE, SIDE_CODE};
+    for (int i = 0; i < map->rows; ++i)
+    {
+        for (int j = 0; j < map->cols; ++j)
+        {
+            const PassabilityTile* tile = pmap->getTile(i, j);
+            if (!tile)
+                continue;
+            const bool open[4] = {tile->isPassableTop(), tile->isPassableRight(), tile->isPassableBottom(),
+                                  tile->isPassableLeft()};
+            glm::vec2 cell[4];
+            CellPositions(frame, i, j, cell);
+            if (!open[core::UP] && !open[core::RIGHT] && !open[core::DOWN] && !open[core::LEFT])
+            {
+                AppendQuad(g, cell, shade);
+                continue;
+            }
+            for (int s = core::UP; s <= core::LEFT; ++s)
+            {
+                if (open[s])
+                    continue;
+                glm::vec2 band[4];
+                SideBand(cell, s, width, band);
+                AppendQuad(g, band, side);
+            }
+        }
+    }
+    return g;
+}
+
 void GeometryFactory::AppendQuad(Geometry& g, const glm::vec2 pos[4], const glm::vec2 uv[4])
 {
     const unsigned int base = static_cast<unsigned int>(g.vertices.size());

@@ -24,8 +24,8 @@
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
-#include "util/util.h"
 #include "util/GameFiles.h"
+#include "util/util.h"
 
 namespace tamsygraphics
 {
@@ -320,8 +320,17 @@ void Renderer::AdvanceAnimations()
     }
 }
 
-void Renderer::Submit(const std::string&, Map*, core::PassabilityMap*)
+void Renderer::Submit(const std::string&, Map* map, core::PassabilityMap* pmap)
 {
+    // Built once from the grid as it is now: a tool or debug view submits
+    // again after the grid changes.
+    if ((!map || !pmap) && _resourceManager->GetVAO(PASSABILITY_SIDES).first == 0)
+        return;
+    // GL may hand the new mesh the old one's name: a window showing the old
+    // sides must still be given the new ones.
+    ++_passabilitySidesVersion;
+    _resourceManager->CreateGeometry(PASSABILITY_SIDES,
+                                     _resourceManager->GetGeometryFactory().GeneratePassabilitySides(map, pmap));
 }
 
 void Renderer::RemoveSprite(const std::string& name)
@@ -418,6 +427,8 @@ void Renderer::Draw()
     DescribeLayerGroup(InNameOrder(_otherMaps), viewProj, frame.overSprites, complete);
     complete = BatchSprites(frame) && complete;
     DescribeGUI(frame);
+    if (_passabilityOverlay && _resourceManager->GetVAO(PASSABILITY_SIDES).second > 0)
+        frame.passabilitySides = _passabilitySidesVersion;
     if (ShowingAlready(frame, complete))
     {
         _window->PollEvents();
@@ -433,6 +444,7 @@ void Renderer::Draw()
         DrawSpritesAmongObjects(viewProj);
     DrawLayerGroup(InEditorOrder(_editorOver), viewProj);
     DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
+    DrawPassabilitySides(viewProj);
     DrawGUI();
 
     if (_window)
@@ -732,6 +744,23 @@ void Renderer::DrawPassabilityOverlay(const glm::mat4& viewProj)
         return;
     const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO("pass");
     if (vao.first == 0)
+        return;
+    const GLuint program = _resourceManager->GetProgram("pass");
+    glUseProgram(program);
+    glBindVertexArray(vao.first);
+    SetMat4(program, "viewProj", viewProj);
+    SetMat4(program, "trans", glm::mat4(1.0f));
+    DrawIndexed(GL_TRIANGLES, vao.second);
+    glBindVertexArray(0);
+    glUseProgram(0);
+}
+
+void Renderer::DrawPassabilitySides(const glm::mat4& viewProj)
+{
+    if (!_passabilityOverlay)
+        return;
+    const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(PASSABILITY_SIDES);
+    if (vao.first == 0 || vao.second == 0)
         return;
     const GLuint program = _resourceManager->GetProgram("pass");
     glUseProgram(program);

@@ -72,7 +72,11 @@ public:
     void Submit(const std::string& name, Text* text);
     void Submit(const std::string& name, GUIRectangle* rectangle);
     void Submit(const std::string& name, Map* map);
+    // Shows the closed sides of `pmap` in the cells of `map` over every
+    // layer while the passability overlay is on (a maker's view of why the
+    // avatar cannot walk somewhere); a null grid clears them.
     void Submit(const std::string& name, Map* map, core::PassabilityMap* pmap);
+    static constexpr const char* PASSABILITY_SIDES = "passSides";
 
     void RemoveSprite(const std::string& name);
     void RemoveText(const std::string& name);
@@ -183,6 +187,7 @@ private:
                         const std::vector<std::pair<unsigned int, unsigned int>>& quads, GLuint program);
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
+    void DrawPassabilitySides(const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
     // The sprites and the tile objects of the layers that hold them, from
     // the back of the screen (top) to the front (bottom).
@@ -215,6 +220,7 @@ private:
     application::GLFWWindow* _window = nullptr;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
+    unsigned int _passabilitySidesVersion = 0;
     bool _wireframe = false;
     long long _animationMs = 0;
     bool _parallaxFollowsCamera = true;

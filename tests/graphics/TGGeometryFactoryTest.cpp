@@ -309,3 +309,53 @@ TEST(GeometryFactory, PassabilityMeshCarriesOpenAndBlockedCodes)
     std::fflush(stdout);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "shucks");
 }
+
+TEST(GeometryFactory, PassabilitySidesBandEachClosedSideAndShadeClosedCells)
+{
+    GeometryFactory factory;
+    Layer layer(1, 1); // one cell of 32 world units: x and y -16..16
+    const float band = 32.0f / 8.0f;
+    const struct
+    {
+        bool top, right, bottom, left;
+        // Corners TL and BR of each expected quad, in order of the sides.
+        std::vector<glm::vec4> quads;
+        glm::vec2 code;
+    } cases[] = {
+        {true, true, true, true, {}, GeometryFactory::SIDE_CODE},
+        {false, true, true, true, {{-16, 16, 16, 16 - band}}, GeometryFactory::SIDE_CODE},
+        {true, false, true, true, {{16 - band, 16, 16, -16}}, GeometryFactory::SIDE_CODE},
+        {true, true, false, true, {{-16, -16 + band, 16, -16}}, GeometryFactory::SIDE_CODE},
+        {true, true, true, false, {{-16, 16, -16 + band, -16}}, GeometryFactory::SIDE_CODE},
+        {false, true, true, false, {{-16, 16, 16, 16 - band}, {-16, 16, -16 + band, -16}}, GeometryFactory::SIDE_CODE},
+        {false, false, false, false, {{-16, 16, 16, -16}}, GeometryFactory::SHADE_CODE},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.top) + std::to_string(c.right) + std::to_string(c.bottom) +
+                     std::to_string(c.left));
+        core::PassabilityMap pmap(1, 1);
+        pmap.setSides(0, 0, c.top, c.right, c.bottom, c.left);
+        const Geometry g = factory.GeneratePassabilitySides(&layer.map, &pmap);
+        ASSERT_EQ(g.vertices.size(), c.quads.size() * 4);
+        ASSERT_EQ(g.indices.size(), c.quads.size() * 6);
+        for (std::size_t q = 0; q < c.quads.size(); ++q)
+        {
+            ExpectVec(g.vertices[q * 4].pos, c.quads[q].x, c.quads[q].y, "top left");
+            ExpectVec(g.vertices[q * 4 + 2].pos, c.quads[q].z, c.quads[q].w, "bottom right");
+            for (int k = 0; k < 4; ++k)
+                ExpectVec(g.vertices[q * 4 + k].uv, c.code.x, c.code.y, "code");
+        }
+    }
+
+    // Thin tiles still get a visible band; no grid or layer, no mesh.
+    layer.tileset.renderedTileWidth = 8;
+    layer.tileset.renderedTileHeight = 8;
+    core::PassabilityMap wall(1, 1);
+    wall.setSides(0, 0, true, true, true, false);
+    const Geometry thin = factory.GeneratePassabilitySides(&layer.map, &wall);
+    ASSERT_EQ(thin.vertices.size(), 4u);
+    EXPECT_NEAR(thin.vertices[1].pos.x - thin.vertices[0].pos.x, GeometryFactory::LINE_MIN, EPS);
+    EXPECT_TRUE(factory.GeneratePassabilitySides(&layer.map, nullptr).vertices.empty());
+    EXPECT_TRUE(factory.GeneratePassabilitySides(nullptr, &wall).vertices.empty());
+}

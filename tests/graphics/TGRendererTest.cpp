@@ -392,6 +392,34 @@ TEST_F(RendererTest, PassabilityOverlayBetweenFloorAndFurniture)
     EXPECT_TRUE(log.HasAt("INFO", "(Renderer::DisableWireframe) Wireframe Mode Disabled"));
 }
 
+TEST_F(RendererTest, PassabilitySidesDrawOverEveryLayerWhileTheOverlayIsOn)
+{
+    SolidTexture(rm, "black", BLACK);
+    SolidTexture(rm, "white", WHITE);
+    Map* floor = SimpleLayer("Floor", OwnedTileset("black", 40), 1, 2); // x -40..40
+    sm->SubmitMap("Floor", floor);
+    sm->SubmitMap("aOther", SimpleLayer("aOther", OwnedTileset("white", 40), 1, 2));
+    core::PassabilityMap pmap(1, 2); // cell 0 closed all round
+    pmap.setSides(0, 1, true, true, true, false);
+    sm->SubmitPassabilityMap("Floor", &pmap);
+    renderer->Draw();
+    const Colour shaded = WorldPixel(-20, 0);
+    EXPECT_EQ(shaded.r, 255) << "a closed cell is shaded red over the top layer";
+    EXPECT_LT(shaded.g, 200);
+    EXPECT_EQ(WorldPixel(2, 0), YELLOW) << "the closed left side of cell 1, over the top layer";
+    EXPECT_EQ(WorldPixel(20, 0), WHITE) << "nothing inside the cell";
+    EXPECT_EQ(WorldPixel(38, 0), WHITE) << "nothing on the open right side";
+
+    renderer->DisablePassabilityOverlay();
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(2, 0), WHITE);
+    EXPECT_EQ(WorldPixel(-20, 0), WHITE);
+    renderer->EnablePassabilityOverlay();
+    sm->SubmitPassabilityMap("Floor", nullptr);
+    renderer->Draw();
+    EXPECT_EQ(WorldPixel(2, 0), WHITE) << "a null grid clears the sides";
+}
+
 TEST_F(RendererTest, NoCameraMeansNoClearNoDrawNoSwap)
 {
     std::unique_ptr<Renderer> r = MakeRenderer(true);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/LevelMap/PassabilityMap.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
@@ -386,6 +387,13 @@ const Change CHANGES_OVER_THE_LAYERS[] = {
     {"the camera zoomed", [](StillScene& s) { s.camera->Zoom(0.75f); }},
     {"another camera made active", [](StillScene& s) { s.ActivateOtherCamera(); }},
     {"the passability overlay hidden", [](StillScene& s) { s.renderer->DisablePassabilityOverlay(); }},
+    {"the passability sides shown",
+     [](StillScene& s)
+     {
+         Map* floor = s.Layer("Floor1Ground");
+         core::PassabilityMap walls(floor->rows, floor->cols); // closed everywhere
+         s.renderer->Submit(floor->name, floor, &walls);
+     }},
     {"the panel resized", [](StillScene& s) { s.panel->setWidthInPixels(260); }},
     {"the panel hidden", [](StillScene& s) { s.panel->hide(); }},
     {"the panel destroyed", [](StillScene& s) { s.renderer->GetGUIManager()->destroyRectangle("panel"); }},
