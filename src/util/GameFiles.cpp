@@ -250,10 +250,14 @@ bool readPlain(const std::string& path, std::string& contents, std::string& prob
     // was over a third of loading a large map); the size on disk is only a
     // hint, so a file that grows or shrinks meanwhile is still read whole.
     const std::uintmax_t hint = fs::file_size(path, error);
-    if (!error && hint < (std::uintmax_t(1) << 30))
-        contents.reserve(static_cast<std::size_t>(hint) + 1);
+    if (!error && hint > 0 && hint < (std::uintmax_t(1) << 30))
+    {
+        contents.resize(static_cast<std::size_t>(hint));
+        in.read(&contents[0], static_cast<std::streamsize>(hint));
+        contents.resize(static_cast<std::size_t>(in.gcount()));
+    }
     char block[65536];
-    while (in.read(block, sizeof block) || in.gcount() > 0)
+    while (in && (in.read(block, sizeof block) || in.gcount() > 0))
         contents.append(block, static_cast<std::size_t>(in.gcount()));
     if (in.bad())
     {

@@ -96,10 +96,23 @@ const char* readId(const char* cursor, const char* end, std::uint32_t& id)
     const unsigned count = leadingDigits(chunk);
     if (count == 0)
         return nullptr;
-    if (count == 8)
-        return readIdByDigits(cursor, id);
-    id = digitsValue(chunk, count);
-    return cursor + count;
+    if (count < 8)
+    {
+        id = digitsValue(chunk, count);
+        return cursor + count;
+    }
+    // Flipped tiles have ten digits: the first eight at once, the rest one
+    // by one, checked against 32 bits.
+    std::uint64_t wide = digitsValue(chunk, 8);
+    unsigned digit;
+    for (cursor += 8; (digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0')) <= 9; ++cursor)
+    {
+        wide = wide * 10 + digit;
+        if (wide > 0xFFFFFFFFull)
+            return nullptr;
+    }
+    id = static_cast<std::uint32_t>(wide);
+    return cursor;
 #else
     (void)end;
     return readIdByDigits(cursor, id);
