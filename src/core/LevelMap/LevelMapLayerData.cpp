@@ -62,12 +62,12 @@ unsigned leadingDigits(std::uint64_t chunk)
     // 9; adding 6 to the low half carries into bit 4 exactly when it is not,
     // and never into the next byte.
     const std::uint64_t highHalves = (chunk & UINT64_C(0xF0F0F0F0F0F0F0F0)) ^ UINT64_C(0x3030303030303030);
-    const std::uint64_t lowTooBig = ((chunk & UINT64_C(0x0F0F0F0F0F0F0F0F)) + UINT64_C(0x0606060606060606)) &
-                                    UINT64_C(0xF0F0F0F0F0F0F0F0);
+    const std::uint64_t lowTooBig =
+        ((chunk & UINT64_C(0x0F0F0F0F0F0F0F0F)) + UINT64_C(0x0606060606060606)) & UINT64_C(0xF0F0F0F0F0F0F0F0);
     const std::uint64_t other = highHalves | lowTooBig;
     // The top bit of each byte of `other` that is not zero.
-    const std::uint64_t marks =
-        (other | ((other & UINT64_C(0x7F7F7F7F7F7F7F7F)) + UINT64_C(0x7F7F7F7F7F7F7F7F))) & UINT64_C(0x8080808080808080);
+    const std::uint64_t marks = (other | ((other & UINT64_C(0x7F7F7F7F7F7F7F7F)) + UINT64_C(0x7F7F7F7F7F7F7F7F))) &
+                                UINT64_C(0x8080808080808080);
     return marks == 0 ? 8u : static_cast<unsigned>(__builtin_ctzll(marks)) / 8u;
 }
 

@@ -255,8 +255,7 @@ struct Divider
 struct TilesetCells
 {
     TilesetCells(const TilesetStart& start)
-        : firstGid(start.firstGid),
-          maxCol(start.tileset && start.tileset->maxCol > 0 ? start.tileset->maxCol : 1),
+        : firstGid(start.firstGid), maxCol(start.tileset && start.tileset->maxCol > 0 ? start.tileset->maxCol : 1),
           rowLimit(start.tileset && start.tileset->maxRow > 0 ? start.tileset->maxRow
                                                               : std::numeric_limits<int>::max()),
           byColumns(static_cast<std::uint32_t>(maxCol))
@@ -363,15 +362,16 @@ int builtInOpenSides(std::uint32_t gid)
 void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<std::uint32_t>& gids,
                                  const std::vector<TilesetStart>& starts)
 {
-    const bool anyDeclares = std::any_of(starts.begin(), starts.end(), [](const TilesetStart& start)
-                                         { return start.passability && start.passability->declares(); });
+    const bool anyDeclares =
+        std::any_of(starts.begin(), starts.end(),
+                    [](const TilesetStart& start) { return start.passability && start.passability->declares(); });
     std::vector<unsigned char> open(static_cast<std::size_t>(map->getNumberOfRows()) *
                                         static_cast<std::size_t>(map->getNumberOfColumns()),
                                     TilePassability::ALL_OPEN);
     const std::size_t known = std::min(open.size(), gids.size());
     for (std::size_t cell = 0; cell < known; ++cell)
-        open[cell] = static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts)
-                                                            : builtInOpenSides(gids[cell]));
+        open[cell] =
+            static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtInOpenSides(gids[cell]));
     map->setSidesRowByRow(open);
 }
 

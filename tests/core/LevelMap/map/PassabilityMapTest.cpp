@@ -170,8 +170,7 @@ TEST(PassabilityMap, SidesSetRowByRowMatchSidesSetOneByOne)
     }
     for (int row = 0; row < rows; ++row)
         for (int column = 0; column < columns; ++column)
-            EXPECT_EQ(sidesOf(bulk.getTile(row, column)), sidesOf(single.getTile(row, column)))
-                << row << "," << column;
+            EXPECT_EQ(sidesOf(bulk.getTile(row, column)), sidesOf(single.getTile(row, column))) << row << "," << column;
     std::set<int> seen;
     for (int cell = 0; cell < rows * columns - 2; ++cell)
         seen.insert(sidesOf(bulk.getTile(cell / columns, cell % columns)));
@@ -195,7 +194,8 @@ TEST(PassabilityMap, AWholeLayerOfIdsOpensTheSidesEachIdOpens)
     for (int cell = 0; cell < rows * columns; ++cell)
     {
         const std::size_t at = static_cast<std::size_t>(cell);
-        PassabilityTile* expected = LevelMapLoader::passabilityTileFor(at < gids.size() ? static_cast<int>(gids[at]) : 0);
+        PassabilityTile* expected =
+            LevelMapLoader::passabilityTileFor(at < gids.size() ? static_cast<int>(gids[at]) : 0);
         EXPECT_EQ(sidesOf(grid.getTile(cell / columns, cell % columns)), sidesOf(expected))
             << "id " << (at < gids.size() ? gids[at] : 0);
         delete expected;
