@@ -344,6 +344,30 @@ TEST_F(GameFilesTest, WithNothingMountedPathsAreOpenedAsGiven)
     EXPECT_EQ(GameFiles::list(folder + "/assets/sub/deep"), (std::vector<std::string>{"b.txt"}));
 }
 
+// Files are read in blocks: sizes around a block's edge, empty files and
+// bytes a text reader could stop at (nulls, 0xFF, a lone '\r') all come
+// back whole and unchanged.
+TEST_F(GameFilesTest, FilesOfEverySizeAroundTheReadBlockComeBackWhole)
+{
+    ASSERT_FALSE(GameFiles::mounted());
+    const std::size_t sizes[] = {0, 1, 65535, 65536, 65537, 3 * 65536 + 17};
+    for (std::size_t size : sizes)
+    {
+        std::string written(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            written[i] = static_cast<char>((i * 131 + i / 251) % 256);
+        if (size > 2)
+            written[size / 2] = '\r';
+        const std::string path = folder + "/assets/size-" + std::to_string(size) + ".bin";
+        put(path, written);
+        std::string contents = "left over from before";
+        std::string problem;
+        EXPECT_TRUE(GameFiles::read(path, contents, &problem)) << size << ": " << problem;
+        EXPECT_EQ(contents.size(), size);
+        EXPECT_TRUE(contents == written) << "the bytes of a file of " << size << " bytes differ";
+    }
+}
+
 TEST(GameFilesPaths, InsideNamesAreNormalised)
 {
     const struct

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "Log/Log.h"
@@ -250,48 +251,73 @@ struct Divider
     std::uint64_t reciprocal;
 };
 
+// What placing a cell of one tileset needs, worked out once per layer.
+struct TilesetCells
+{
+    TilesetCells(const TilesetStart& start)
+        : firstGid(start.firstGid), maxCol(start.tileset && start.tileset->maxCol > 0 ? start.tileset->maxCol : 1),
+          rowLimit(start.tileset && start.tileset->maxRow > 0 ? start.tileset->maxRow
+                                                              : std::numeric_limits<int>::max()),
+          byColumns(static_cast<std::uint32_t>(maxCol))
+    {
+    }
+    std::uint32_t firstGid;
+    int maxCol;
+    // An id past the tileset's last tile (a stray value) has no picture:
+    // the repeating texture would otherwise show some unrelated tile in
+    // its place.
+    int rowLimit;
+    Divider byColumns;
+};
+
+tamsygraphics::DrawableTile cellTile(std::uint32_t gid, const std::vector<TilesetStart>& starts,
+                                     const std::vector<TilesetCells>& cells)
+{
+    const std::uint32_t number = gid & ~FLIP_BITS;
+    const std::size_t which = cells.size() == 1 ? 0 : tilesetFor(starts, number);
+    const TilesetCells& at = cells[which];
+    tamsygraphics::DrawableTile tile;
+    if (number != 0 && number >= at.firstGid)
+    {
+        // One multiplication gives both row and column.
+        const std::uint32_t index = number - at.firstGid;
+        const std::uint32_t row = at.byColumns.divide(index);
+        tile.row = static_cast<int>(row);
+        tile.col = static_cast<int>(index - row * static_cast<std::uint32_t>(at.maxCol));
+        tile.visible = tile.row < at.rowLimit;
+        tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
+        tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
+        tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
+    }
+    else
+    {
+        tile = LevelMapLoader::drawableTileFor(gid, at.maxCol, at.firstGid);
+        if (tile.row >= at.rowLimit)
+            tile.visible = false;
+    }
+    tile.tileset = static_cast<unsigned short>(which);
+    return tile;
+}
+
 void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
                       const std::vector<TilesetStart>& starts)
 {
-    std::vector<Divider> byColumns;
-    for (const TilesetStart& start : starts)
-        byColumns.emplace_back(
-            static_cast<std::uint32_t>(start.tileset && start.tileset->maxCol > 0 ? start.tileset->maxCol : 1));
-    std::size_t next = 0;
+    const std::vector<TilesetCells> cells(starts.begin(), starts.end());
+    const std::size_t columns = static_cast<std::size_t>(std::max(0, map->cols));
     map->tiles.clear();
     map->tiles.resize(static_cast<std::size_t>(std::max(0, map->rows)));
+    std::size_t next = 0;
     for (auto& row : map->tiles)
     {
-        row.resize(static_cast<std::size_t>(std::max(0, map->cols)));
-        for (tamsygraphics::DrawableTile& tile : row)
-        {
-            const std::uint32_t gid = next < gids.size() ? gids[next] : 0;
-            ++next;
-            const std::size_t which = starts.size() == 1 ? 0 : tilesetFor(starts, gid & ~FLIP_BITS);
-            const tamsygraphics::Tileset* tileset = starts[which].tileset;
-            const int maxCol = tileset && tileset->maxCol > 0 ? tileset->maxCol : 1;
-            const std::uint32_t number = gid & ~FLIP_BITS;
-            if (number != 0 && number >= starts[which].firstGid)
-            {
-                // One unsigned division gives both row and column.
-                const std::uint32_t index = number - starts[which].firstGid;
-                const std::uint32_t row = byColumns[which].divide(index);
-                tile.row = static_cast<int>(row);
-                tile.col = static_cast<int>(index - row * static_cast<std::uint32_t>(maxCol));
-                tile.visible = true;
-                tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
-                tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
-                tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
-            }
-            else
-                tile = LevelMapLoader::drawableTileFor(gid, maxCol, starts[which].firstGid);
-            tile.tileset = static_cast<unsigned short>(which);
-            // An id past the tileset's last tile (a stray value) has no
-            // picture: the repeating texture would otherwise show some
-            // unrelated tile in its place.
-            if (tileset && tileset->maxRow > 0 && tile.row >= tileset->maxRow)
-                tile.visible = false;
-        }
+        // Each tile is written once, where it is made: sizing the row first
+        // would write every tile twice.
+        row.reserve(columns);
+        const std::size_t known = next < gids.size() ? std::min(columns, gids.size() - next) : 0;
+        for (const std::uint32_t* gid = gids.data() + next; row.size() < known; ++gid)
+            row.push_back(cellTile(*gid, starts, cells));
+        while (row.size() < columns)
+            row.push_back(cellTile(0, starts, cells));
+        next += columns;
     }
 }
 
@@ -318,13 +344,35 @@ void setOpenSides(core::PassabilityMap* map, int row, int column, int open)
     map->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
 }
 
+// The built-in passability ids run from 521 to 583: one look-up in a table
+// made from openSidesFor, instead of its switch, for each cell of a layer.
+int builtInOpenSides(std::uint32_t gid)
+{
+    static const std::vector<unsigned char> table = []
+    {
+        std::vector<unsigned char> sides(64);
+        for (int i = 0; i < 64; ++i)
+            sides[static_cast<std::size_t>(i)] = static_cast<unsigned char>(openSidesFor(521 + i));
+        return sides;
+    }();
+    const std::uint32_t at = gid - 521u;
+    return at < 64u ? table[at] : openSidesFor(static_cast<int>(gid));
+}
+
 void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<std::uint32_t>& gids,
                                  const std::vector<TilesetStart>& starts)
 {
-    std::size_t next = 0;
-    for (int row = 0; row < map->getNumberOfRows(); ++row)
-        for (int column = 0; column < map->getNumberOfColumns(); ++column, ++next)
-            setOpenSides(map, row, column, next < gids.size() ? openSidesOf(gids[next], starts) : 0xF);
+    const bool anyDeclares =
+        std::any_of(starts.begin(), starts.end(),
+                    [](const TilesetStart& start) { return start.passability && start.passability->declares(); });
+    std::vector<unsigned char> open(static_cast<std::size_t>(map->getNumberOfRows()) *
+                                        static_cast<std::size_t>(map->getNumberOfColumns()),
+                                    TilePassability::ALL_OPEN);
+    const std::size_t known = std::min(open.size(), gids.size());
+    for (std::size_t cell = 0; cell < known; ++cell)
+        open[cell] =
+            static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtInOpenSides(gids[cell]));
+    map->setSidesRowByRow(open);
 }
 
 // Only tiles of tilesets that declare their sides count on a drawn layer:
@@ -1153,17 +1201,13 @@ PassabilityTile* LevelMapLoader::passabilityTileFor(int gid)
 
 void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap, const std::vector<std::uint32_t>& gids)
 {
-    std::size_t next = 0;
-    for (int row = 0; row < passabilityMap->getNumberOfRows(); ++row)
-    {
-        for (int column = 0; column < passabilityMap->getNumberOfColumns(); ++column)
-        {
-            // Flip bits stay in: a flipped tile matches no passability id.
-            const int open = openSidesFor(next < gids.size() ? static_cast<int>(gids[next]) : 0);
-            ++next;
-            passabilityMap->setSides(row, column, (open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
-        }
-    }
+    // Flip bits stay in: a flipped tile matches no passability id.
+    std::vector<unsigned char> open(static_cast<std::size_t>(passabilityMap->getNumberOfRows()) *
+                                        static_cast<std::size_t>(passabilityMap->getNumberOfColumns()),
+                                    TilePassability::ALL_OPEN);
+    for (std::size_t cell = 0; cell < open.size() && cell < gids.size(); ++cell)
+        open[cell] = static_cast<unsigned char>(builtInOpenSides(gids[cell]));
+    passabilityMap->setSidesRowByRow(open);
 }
 
 bool LevelMapLoader::loadDrawableMapTiles(tamsygraphics::Map* map, const tinyxml2::XMLElement* dataElement)

@@ -63,6 +63,24 @@ void PassabilityMap::setSides(int row, int column, bool top, bool right, bool bo
     cell = shared(top, right, bottom, left);
 }
 
+void PassabilityMap::setSidesRowByRow(const std::vector<unsigned char>& open)
+{
+    PassabilityTile* const all = sharedTiles().data();
+    std::less<const PassabilityTile*> before;
+    std::size_t next = 0;
+    for (auto& row : tiles)
+    {
+        for (PassabilityTile*& cell : row)
+        {
+            if (next >= open.size())
+                return;
+            if (before(cell, all) || !before(cell, all + 16))
+                delete cell;
+            cell = &all[open[next++] & 0xF];
+        }
+    }
+}
+
 void PassabilityMap::setTile(int row, int column, PassabilityTile* tile)
 {
     if (!contains(row, column))

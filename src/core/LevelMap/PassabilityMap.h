@@ -25,6 +25,10 @@ public:
     // cells share one tile for each combination of sides, so a large grid
     // costs no allocation per cell.
     void setSides(int row, int column, bool top, bool right, bool bottom, bool left);
+    // Sets the sides of the cells row by row from `open` (top 8, right 4,
+    // bottom 2, left 1 per cell), as setSides would; cells past its end
+    // keep theirs. One pass for a whole layer.
+    void setSidesRowByRow(const std::vector<unsigned char>& open);
     // Null outside the grid.
     PassabilityTile* getTile(int row, int column) const;
 

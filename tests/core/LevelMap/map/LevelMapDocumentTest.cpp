@@ -281,3 +281,73 @@ TEST(LevelMapDocument, IdsAreTheNumbersWritten)
             EXPECT_NE(decoded[0].problem.find("not a tile id"), std::string::npos) << decoded[0].problem;
     }
 }
+
+namespace
+{
+// The ids of a CSV text as the C library reads them; `representable` false
+// when one does not fit in 32 bits.
+std::vector<std::uint32_t> libraryIds(const std::string& csv, bool& representable)
+{
+    std::vector<std::uint32_t> ids;
+    representable = true;
+    for (const char* at = csv.c_str(); *at;)
+    {
+        char* end = nullptr;
+        const unsigned long long value = std::strtoull(at, &end, 10);
+        if (end == at)
+            break; // not a number: the caller sees too few ids
+        representable = representable && value <= 0xFFFFFFFFull;
+        ids.push_back(static_cast<std::uint32_t>(value));
+        at = end + std::strspn(end, ", \r\n");
+    }
+    return ids;
+}
+}
+
+TEST(LevelMapDocument, IdsOfEveryLengthAreReadWhereverTheyStandInTheText)
+{
+    // Digits are read several at a time where the text has enough bytes
+    // left, one at a time near its end: every length of id, before every
+    // kind of separator, at every distance from the end, must read as the
+    // C library reads it, from the file's bytes and from tinyxml2's text.
+    const std::string digits[] = {"4294967295", "1234567890", "9876543210", "0000000000", "4294967296"};
+    const char* const separators[] = {",", ", ", ",\n", " ,", "\r\n,"};
+    for (const std::string& source : digits)
+    {
+        for (std::size_t length = 1; length <= source.size() + 1; ++length)
+        {
+            // One digit more than the source: eleven digits, led by a zero.
+            const std::string id = length > source.size() ? "0" + source : source.substr(0, length);
+            for (const char* separator : separators)
+            {
+                for (int place = 0; place < 6; ++place)
+                {
+                    std::string csv;
+                    for (int cell = 0; cell < 6; ++cell)
+                        csv += (cell ? separator : "") + (cell == place ? id : std::to_string(cell * 7));
+                    SCOPED_TRACE(csv);
+                    bool representable = true;
+                    const std::vector<std::uint32_t> expected = libraryIds(csv, representable);
+                    ASSERT_EQ(expected.size(), 6u);
+                    // An entity in front leaves the text to tinyxml2.
+                    for (const std::string& lead : {std::string(), std::string("&#32;")})
+                    {
+                        const std::string text =
+                            std::string(HEAD) + "<layer><data encoding=\"csv\">" + lead + csv + "</data></layer></map>";
+                        LevelMapDocument document;
+                        ASSERT_EQ(document.parse(text.data(), text.size()), tinyxml2::XML_SUCCESS);
+                        EXPECT_EQ(document.setAside(), lead.empty() ? 1u : 0u);
+                        const std::vector<Decoded> decoded = decodeAll(document.document());
+                        ASSERT_EQ(decoded.size(), 1u);
+                        EXPECT_EQ(decoded[0].ok, representable) << decoded[0].problem;
+                        if (representable)
+                            EXPECT_EQ(decoded[0].gids, expected);
+                        else
+                            EXPECT_NE(decoded[0].problem.find("not a tile id"), std::string::npos)
+                                << decoded[0].problem;
+                    }
+                }
+            }
+        }
+    }
+}

@@ -66,6 +66,55 @@ TEST(LevelMapLoader, DecodesTileIdsWithTheirFlips)
     EXPECT_FALSE(layer.tiles[0][3].visible);
 }
 
+TEST(LevelMapLoader, EveryCellOfALayerIsTheTileOfItsId)
+{
+    // Whole layers against one cell at a time: tilesets of several widths
+    // and first ids, every flip, empty and stray ids, and a layer with
+    // fewer ids than cells (the rest stay empty).
+    const std::uint32_t firstGids[] = {1, 10};
+    const int widths[] = {1, 3, 7, 20};
+    for (std::uint32_t firstGid : firstGids)
+    {
+        for (int width : widths)
+        {
+            SCOPED_TRACE("first id " + std::to_string(firstGid) + ", " + std::to_string(width) + " columns");
+            tamsygraphics::Tileset tileset;
+            tileset.maxCol = width;
+            tileset.maxRow = 9;
+            std::vector<std::uint32_t> gids;
+            for (std::uint32_t id = 0; id < firstGid + static_cast<std::uint32_t>(width * 10); ++id)
+                gids.push_back(id | (id % 4 == 1 ? H : 0u) | (id % 3 == 2 ? V | D : 0u));
+            gids.push_back(0xFFFFFFFFu);
+            tamsygraphics::Map layer;
+            layer.cols = 6;
+            layer.rows = static_cast<int>(gids.size()) / layer.cols + 2;
+            layer.tileset = &tileset;
+            LevelMapLoader::fillDrawableMap(&layer, gids, firstGid);
+            ASSERT_EQ(layer.tiles.size(), static_cast<std::size_t>(layer.rows));
+            for (int cell = 0; cell < layer.rows * layer.cols; ++cell)
+            {
+                const std::size_t at = static_cast<std::size_t>(cell);
+                const std::uint32_t gid = at < gids.size() ? gids[at] : 0u;
+                SCOPED_TRACE("id " + std::to_string(gid));
+                ASSERT_EQ(layer.tiles[at / 6].size(), 6u);
+                const tamsygraphics::DrawableTile& tile = layer.tiles[at / 6][at % 6];
+                tamsygraphics::DrawableTile expected = LevelMapLoader::drawableTileFor(gid, width, firstGid);
+                expected.visible = expected.visible && expected.row < tileset.maxRow;
+                EXPECT_EQ(tile.visible, expected.visible);
+                EXPECT_EQ(tile.flipHorizontal, expected.flipHorizontal);
+                EXPECT_EQ(tile.flipVertical, expected.flipVertical);
+                EXPECT_EQ(tile.flipDiagonal, expected.flipDiagonal);
+                EXPECT_EQ(tile.tileset, 0);
+                if (expected.visible)
+                {
+                    EXPECT_EQ(tile.row, expected.row);
+                    EXPECT_EQ(tile.col, expected.col);
+                }
+            }
+        }
+    }
+}
+
 TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
 {
     std::unique_ptr<LevelMap> level = load("level_xml.tmx");

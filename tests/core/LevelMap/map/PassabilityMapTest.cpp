@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <set>
+#include <vector>
+
 #include "core/Direction.h"
 #include "core/LevelMap/LevelMapLoader.h"
 #include "core/LevelMap/PassabilityMap.h"
@@ -128,5 +132,72 @@ TEST(PassabilityMap, PassabilityTilesetIdsCloseTheirSides)
         EXPECT_EQ(tile->isPassableBottom(), row.bottom) << row.gid;
         EXPECT_EQ(tile->isPassableLeft(), row.left) << row.gid;
         delete tile;
+    }
+}
+
+namespace
+{
+int sidesOf(const PassabilityTile* tile)
+{
+    return (tile->isPassableTop() ? 8 : 0) | (tile->isPassableRight() ? 4 : 0) | (tile->isPassableBottom() ? 2 : 0) |
+           (tile->isPassableLeft() ? 1 : 0);
+}
+}
+
+TEST(PassabilityMap, SidesSetRowByRowMatchSidesSetOneByOne)
+{
+    // Every combination of sides, over a grid wider than high, one cell
+    // holding a tile of its own (replaced and released) and the last cells
+    // left out of the codes (they keep what they had).
+    const int rows = 3;
+    const int columns = 7;
+    std::vector<unsigned char> open;
+    for (int cell = 0; cell < rows * columns - 2; ++cell)
+        open.push_back(static_cast<unsigned char>((cell * 5 + 3) % 16));
+    PassabilityMap bulk(rows, columns);
+    PassabilityMap single(rows, columns);
+    for (PassabilityMap* grid : {&bulk, &single})
+    {
+        grid->setTile(1, 2, new PassabilityTile(true, false, true, false));
+        grid->setTile(rows - 1, columns - 1, new PassabilityTile(false, true, false, true));
+    }
+    bulk.setSidesRowByRow(open);
+    for (std::size_t cell = 0; cell < open.size(); ++cell)
+    {
+        const int code = open[cell];
+        single.setSides(static_cast<int>(cell) / columns, static_cast<int>(cell) % columns, (code & 8) != 0,
+                        (code & 4) != 0, (code & 2) != 0, (code & 1) != 0);
+    }
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column)
+            EXPECT_EQ(sidesOf(bulk.getTile(row, column)), sidesOf(single.getTile(row, column))) << row << "," << column;
+    std::set<int> seen;
+    for (int cell = 0; cell < rows * columns - 2; ++cell)
+        seen.insert(sidesOf(bulk.getTile(cell / columns, cell % columns)));
+    EXPECT_EQ(seen.size(), 16u);
+    EXPECT_EQ(sidesOf(bulk.getTile(rows - 1, columns - 1)), 0x5);
+}
+
+TEST(PassabilityMap, AWholeLayerOfIdsOpensTheSidesEachIdOpens)
+{
+    // Every id around the passability tileset's, flipped and not, through
+    // the loader's fill of a whole layer against one tile per id.
+    std::vector<std::uint32_t> gids;
+    for (std::uint32_t id = 500; id < 600; ++id)
+        for (std::uint32_t flip : {0u, 0x80000000u, 0x20000000u})
+            gids.push_back(id | flip);
+    gids.push_back(0);
+    const int columns = 10;
+    const int rows = static_cast<int>(gids.size()) / columns + 2; // the last rows have no ids
+    PassabilityMap grid(rows, columns);
+    LevelMapLoader::fillPassabilityMap(&grid, gids);
+    for (int cell = 0; cell < rows * columns; ++cell)
+    {
+        const std::size_t at = static_cast<std::size_t>(cell);
+        PassabilityTile* expected =
+            LevelMapLoader::passabilityTileFor(at < gids.size() ? static_cast<int>(gids[at]) : 0);
+        EXPECT_EQ(sidesOf(grid.getTile(cell / columns, cell % columns)), sidesOf(expected))
+            << "id " << (at < gids.size() ? gids[at] : 0);
+        delete expected;
     }
 }
