@@ -251,13 +251,7 @@ void ZOLT::run()
     bool running = true;
     do
     {
-        // The frame in which the game is told to stop still runs to its end.
-        if (GLFWApp::quitApplication || _window->IsOpen() == 0)
-            running = false;
-        float dt = static_cast<float>(_timer->getTime());
-        _timer->reset();
-        update(dt);
-        render();
+        running = runFrame();
         // At most 60 frames a second whatever the display does: the game's
         // speed is counted in frames, and an idle game should cost little.
         if (running)
@@ -266,6 +260,17 @@ void ZOLT::run()
     // OpenAL reports a device left open at exit on standard error, on
     // every quit; closing it keeps real errors visible.
     sound::SoundHandler::erase();
+}
+
+bool ZOLT::runFrame()
+{
+    // The frame in which the game is told to stop still runs to its end.
+    const bool running = !GLFWApp::quitApplication && _window->IsOpen() != 0;
+    float dt = static_cast<float>(_timer->getTime());
+    _timer->reset();
+    update(dt);
+    render();
+    return running;
 }
 
 void ZOLT::update(double dt)

@@ -102,7 +102,8 @@ GLuint Font::createTexture(int width, int height)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     // Cleared texels, so that rows below a short glyph never sample garbage.
     std::vector<unsigned char> clear(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE,
+    // Sized: ES (WebGL) takes no bare GL_RED as a texture's format.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE,
                  clear.empty() ? nullptr : clear.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);

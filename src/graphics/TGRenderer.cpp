@@ -367,6 +367,11 @@ LayerList Renderer::InEditorOrder(const MapMap& group)
 
 void Renderer::EnableWireframe()
 {
+#ifdef __EMSCRIPTEN__
+    // WebGL draws no outlines of filled triangles.
+    FILE_LOG(logWARNING) << "(Renderer::EnableWireframe) Wireframe mode is not available in the browser";
+    return;
+#endif
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     _wireframe = true;
     FILE_LOG(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
@@ -374,7 +379,9 @@ void Renderer::EnableWireframe()
 
 void Renderer::DisableWireframe()
 {
+#ifndef __EMSCRIPTEN__
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+#endif
     _wireframe = false;
     FILE_LOG(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
 }
