@@ -27,7 +27,6 @@ endforeach()
 target_include_directories(zoltengine PUBLIC ${CMAKE_SOURCE_DIR}/src ${WEB_HEADERS} ${WEB_HEADERS}/stb
   ${ZOLT_WEB_DEPS}/include ${ZOLT_WEB_DEPS}/include/lua5.2 ${ZOLT_WEB_DEPS}/include/freetype2)
 target_compile_options(zoltengine PRIVATE ${ZOLT_WARNINGS})
-target_compile_options(zoltengine PUBLIC -sUSE_GLFW=3)
 target_link_libraries(zoltengine PUBLIC
   ${ZOLT_WEB_DEPS}/lib/libfreetype.a ${ZOLT_WEB_DEPS}/lib/liblua.a ${ZOLT_WEB_DEPS}/lib/libtinyxml2.a
   ${ZOLT_WEB_DEPS}/lib/libvorbis.a ${ZOLT_WEB_DEPS}/lib/libogg.a

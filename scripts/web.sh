@@ -26,6 +26,10 @@ install_packages() {
     for package in $wanted; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
     done
+    # The browser test's driver comes from npm; a machine may have Node.js
+    # from elsewhere already.
+    command -v node >/dev/null || missing+=(nodejs)
+    command -v npm >/dev/null || missing+=(npm)
     if ((${#missing[@]})); then
         apt-get update -q
         DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
@@ -147,7 +151,18 @@ TYPES
 
 build_engine() {
     emcmake cmake -S "$ROOT" -B "$BUILD/engine" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOLT_WEB_DEPS="$DEPS" >/dev/null
-    cmake --build "$BUILD/engine" -j "$JOBS" --target zolt-web
+    local log=$BUILD/engine-build.txt
+    echo "web.sh: building the engine for the browser (log: $log)"
+    if ! cmake --build "$BUILD/engine" -j "$JOBS" --target zolt-web >"$log" 2>&1; then
+        grep -v "^\[" "$log" | tail -40 >&2
+        die "building the engine failed (see $log)"
+    fi
+    # The archive reader is left out on purpose (its source package cannot
+    # be fetched): the page plays the packed folder, which needs none. Any
+    # other missing function is a fault.
+    if grep "undefined symbol" "$log" | grep -v "PHYSFS_" >&2; then
+        die "the page calls functions that no library of the browser build has"
+    fi
 }
 
 install_packages

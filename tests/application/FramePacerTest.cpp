@@ -151,7 +151,7 @@ TEST(FramePacerTest, TheRealClockSleepsTheRestOfTheFrame)
 // with some jitter, and asks whether a frame is due. Whatever the display's
 // rate, the game gets its 60 frames a second, never more; a display slower
 // than that runs every refresh.
-TEST(FramePacer, TakeDueFrameHoldsSixtyFramesOnEveryDisplayRate)
+TEST(FramePacerTest, TakeDueFrameHoldsSixtyFramesOnEveryDisplayRate)
 {
     struct Display
     {
@@ -183,7 +183,7 @@ TEST(FramePacer, TakeDueFrameHoldsSixtyFramesOnEveryDisplayRate)
 
 // A tab in the background gets no refreshes for a while; coming back, the
 // game runs one frame and goes on at its rate instead of rushing.
-TEST(FramePacer, TakeDueFrameAfterAPauseStartsAFreshGrid)
+TEST(FramePacerTest, TakeDueFrameAfterAPauseStartsAFreshGrid)
 {
     Clock::time_point now{};
     FramePacer pacer(60.0, [&now] { return now; });
