@@ -37,6 +37,11 @@ target_link_libraries(zoltengine PUBLIC
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/util/DataPaths.cpp PROPERTIES COMPILE_DEFINITIONS
   "ZOLT_INSTALL_DATA_DIR=\"/game\";ZOLT_CHECKOUT_DIR=\"/game\";ZOLT_BUILD_DIR=\"/game\"")
 
+# A binding that throws (a bad argument deep in the engine) becomes a Lua
+# error for the script, as on the desktop; that catch is the only one the
+# engine has, so only its file pays for catching in WebAssembly.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/core/LuaInterface.cpp PROPERTIES COMPILE_OPTIONS "-fexceptions")
+
 set(WEB_OUT ${CMAKE_BINARY_DIR}/web)
 file(MAKE_DIRECTORY ${WEB_OUT})
 add_executable(zolt-web ${CMAKE_SOURCE_DIR}/src/main/web/main.cpp)
@@ -49,6 +54,7 @@ target_link_options(zolt-web PRIVATE
   # packed folder unmounted (GameFiles reads it by plain paths), and no
   # archive reader is linked.
   -sERROR_ON_UNDEFINED_SYMBOLS=0
+  -fexceptions
   -sUSE_GLFW=3 -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1
   -sEXPORTED_RUNTIME_METHODS=[FS] -sEXPORTED_FUNCTIONS=[_main,_zolt_web_avatar]
   --shell-file ${CMAKE_SOURCE_DIR}/src/main/web/shell.html

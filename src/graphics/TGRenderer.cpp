@@ -129,8 +129,10 @@ void Renderer::InitGlew()
     GLenum result = glewInit();
     // GLEW loads the GL entry points first and only then asks for a GLX
     // display, which an EGL context drawing off-screen does not have.
+#ifdef GLEW_ERROR_NO_GLX_DISPLAY
     if (result == GLEW_ERROR_NO_GLX_DISPLAY && glGetString(GL_VERSION))
         result = GLEW_OK;
+#endif
     if (result != GLEW_OK)
     {
         std::printf("GLEW Initialization failed. Exiting.\n");
