@@ -55,10 +55,12 @@ target_link_options(zolt-web PRIVATE
   # archive reader is linked.
   -sERROR_ON_UNDEFINED_SYMBOLS=0
   -fexceptions
+  # The page stays readable; Debian's emscripten cannot call its minifier.
+  -sMINIFY_HTML=0
   -sUSE_GLFW=3 -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sALLOW_MEMORY_GROWTH=1
-  -sEXPORTED_RUNTIME_METHODS=[FS] -sEXPORTED_FUNCTIONS=[_main,_zolt_web_avatar]
-  --shell-file ${CMAKE_SOURCE_DIR}/src/main/web/shell.html
-  --preload-file ${CMAKE_SOURCE_DIR}/assets@/game/assets
-  --preload-file ${CMAKE_SOURCE_DIR}/game.xml@/game/game.xml)
+  -sEXPORTED_RUNTIME_METHODS=[FS,ccall] -sEXPORTED_FUNCTIONS=[_main,_zolt_web_start,_zolt_web_avatar]
+  "SHELL:--shell-file ${CMAKE_SOURCE_DIR}/src/main/web/shell.html"
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/assets@/game/assets"
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/game.xml@/game/game.xml")
 set_property(TARGET zolt-web APPEND PROPERTY LINK_DEPENDS ${DEMO_FILES} ${CMAKE_SOURCE_DIR}/game.xml
   ${CMAKE_SOURCE_DIR}/src/main/web/shell.html)

@@ -14,6 +14,9 @@ SOURCES=$BUILD/src
 DEPS=$BUILD/deps
 PORT=${ZOLT_WEB_PORT:-8086}
 JOBS=${JOBS:-2}
+# Debian's emscripten finds its JavaScript helpers (acorn) where Debian's
+# Node.js looks by itself; a Node.js from elsewhere needs telling.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 die() {
     echo "web.sh: $*" >&2
@@ -74,17 +77,18 @@ library() {
     shift 2
     local objects=$DEPS/obj/$name
     mkdir -p "$objects" "$DEPS/lib"
-    [[ -f $DEPS/lib/lib$name.a ]] && return
-    local list=()
+    [[ -s $DEPS/lib/lib$name.a && $(emar t "$DEPS/lib/lib$name.a" | wc -l) -gt 0 ]] && return
+    (($#)) || die "no sources for $name"
+    local list=() commands=()
     for source in "$@"; do
-        local object
+        local object compiler=emcc
         object=$objects/$(basename "${source%.*}").o
-        list+=("$object")
-        local compiler=emcc
         [[ $source == *.cpp ]] && compiler=em++
-        # shellcheck disable=SC2086
-        echo "$compiler $flags -O2 -c $source -o $object"
-    done | xargs -P "$JOBS" -I{} sh -c '{}' || die "compiling $name failed"
+        list+=("$object")
+        commands+=("$compiler $flags -O2 -c $source -o $object")
+    done
+    printf '%s\n' "${commands[@]}" | xargs -P "$JOBS" -I{} sh -c '{}' || die "compiling $name failed"
+    rm -f "$DEPS/lib/lib$name.a"
     emar rcs "$DEPS/lib/lib$name.a" "${list[@]}"
 }
 
@@ -119,7 +123,8 @@ build_dependencies() {
     local ft=$SOURCES/freetype
     if [[ ! -f $DEPS/lib/libfreetype.a ]]; then
         emcmake cmake -S "$ft" -B "$DEPS/freetype-build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_INSTALL_PREFIX="$DEPS" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+            -DCMAKE_INSTALL_PREFIX="$DEPS" -DFT_REQUIRE_ZLIB=ON -DZLIB_LIBRARY="$DEPS/lib/libz.a" \
+            -DZLIB_INCLUDE_DIR="$DEPS/include" -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
             -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON >/dev/null
         cmake --build "$DEPS/freetype-build" -j "$JOBS" >/dev/null
         cmake --install "$DEPS/freetype-build" >/dev/null

@@ -11,7 +11,7 @@
 #include "Log/Log.h"
 #include "application/FramePacer.h"
 #include "application/ZOLT.h"
-#include "core/Entity.h"
+#include "core/Character.h"
 #include "core/SaveStore.h"
 #include "core/Session.h"
 #include "sound/SoundHandler.h"
