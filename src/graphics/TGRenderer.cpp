@@ -164,7 +164,10 @@ void Renderer::SetFixedState()
     glFrontFace(GL_CW);
     glCullFace(GL_BACK);
     glDisable(GL_DITHER);
+#ifndef __EMSCRIPTEN__
+    // WebGL has no such switch: its canvas is made without multisampling.
     glDisable(GL_MULTISAMPLE);
+#endif
     glDisable(GL_DEPTH_TEST);
     FILE_LOG(logINFO) << "(Renderer::Renderer) Depth Test: Disabled";
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);

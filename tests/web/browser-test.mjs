@@ -43,6 +43,13 @@ async function loadGame() {
   return Date.now() - started;
 }
 const avatar = () => page.evaluate(() => Module.ccall("zolt_web_avatar", "string", [], []).split(" ").map(Number));
+// A key held across a few frames, as a player's press is: the game reads
+// the keys' state once a frame.
+async function tap(key) {
+  await page.keyboard.down(key);
+  await new Promise((done) => setTimeout(done, 150));
+  await page.keyboard.up(key);
+}
 const canvasPicture = async (name) => {
   const file = path.join(outFolder, name);
   await (await page.$("#canvas")).screenshot({ path: file });
@@ -96,10 +103,11 @@ try {
   await page.focus("#canvas");
   const start = await avatar();
   const walked = await hold("KeyD", 700);
-  check(walked[0] > start[0] && walked[1] === start[1], `held D walks the avatar right (${start} -> ${walked})`);
+  // Positions are (row, column): walking right changes the column only.
+  check(walked[1] > start[1] && walked[0] === start[0], `held D walks the avatar right (${start} -> ${walked})`);
 
   const storedBefore = await page.evaluate(() => Module.zoltSavesStored || 0);
-  await page.keyboard.press("F5");
+  await tap("F5");
   await page.waitForFunction((n) => (Module.zoltSavesStored || 0) > n, { timeout: 20000 }, storedBefore);
   check(true, "F5 saved and the save reached the browser's storage");
 
@@ -107,7 +115,7 @@ try {
   const afterReload = await avatar();
   check(afterReload[0] === start[0] && afterReload[1] === start[1], `a reload starts the game afresh (${afterReload})`);
   await page.focus("#canvas");
-  await page.keyboard.press("F9");
+  await tap("F9");
   let restored = afterReload;
   for (let i = 0; i < 50 && !(restored[0] === walked[0] && restored[1] === walked[1]); i++) {
     await new Promise((done) => setTimeout(done, 200));
