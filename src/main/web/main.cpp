@@ -34,6 +34,9 @@ void frame()
         // Quitting (Escape) ends the loop; the page stays with its last frame.
         sound::SoundHandler::erase();
         emscripten_cancel_main_loop();
+        // Playing again starts afresh, as a new process does on the desktop.
+        if (game->restartRequested())
+            EM_ASM({ location.reload(); });
     }
 }
 
