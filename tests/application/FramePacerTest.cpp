@@ -158,13 +158,14 @@ TEST(FramePacerTest, TakeDueFrameHoldsSixtyFramesOnEveryDisplayRate)
         double hz;
         double jitterMs;
     };
-    const Display displays[] = {{60.0, 0.0}, {60.0, 1.5}, {59.94, 1.0}, {75.0, 0.5}, {120.0, 0.5},
-                                {144.0, 0.3}, {240.0, 0.2}, {30.0, 0.0}};
+    const Display displays[] = {{60.0, 0.0},  {60.0, 1.5},  {59.94, 1.0}, {75.0, 0.5},
+                                {120.0, 0.5}, {144.0, 0.3}, {240.0, 0.2}, {30.0, 0.0}};
     const double span = 10.0;
     for (const Display& display : displays)
     {
         Clock::time_point now{};
-        FramePacer pacer(60.0, [&now] { return now; }, [](Clock::time_point) { ADD_FAILURE() << "slept"; });
+        FramePacer pacer(
+            60.0, [&now] { return now; }, [](Clock::time_point) { ADD_FAILURE() << "slept"; });
         int refreshes = 0;
         int frames = 0;
         for (; refreshes / display.hz < span; ++refreshes)

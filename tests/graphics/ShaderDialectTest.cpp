@@ -33,9 +33,9 @@ std::string afterFirstLine(const std::string& text)
 // keeps the compiler's line numbers those of the file.
 TEST(ShaderDialect, EveryEngineShaderKeepsItsBodyUnderTheEsHeader)
 {
-    const char* const files[] = {"animatedSprite.vert", "animatedSprite.frag", "level.vert", "level.frag",
-                                 "text.vert",           "text.frag",           "pass.vert",  "pass.frag",
-                                 "gui.vert",            "gui.frag",            "overlay.vert", "overlay.frag"};
+    const char* const files[] = {"animatedSprite.vert", "animatedSprite.frag", "level.vert", "level.frag", "text.vert",
+                                 "text.frag",           "pass.vert",           "pass.frag",  "gui.vert",   "gui.frag",
+                                 "overlay.vert",        "overlay.frag"};
     for (const char* file : files)
     {
         const std::string source = readShader(file);

@@ -45,12 +45,13 @@ void frame()
 void storeSaves(const std::string&)
 {
     EM_ASM({
-        FS.syncfs(false, function(error) {
-            if (error)
-                console.error("zolt: saves could not be stored in the browser: " + error);
-            else
-                Module.zoltSavesStored = (Module.zoltSavesStored || 0) + 1;
-        });
+        FS.syncfs(
+            false, function(error) {
+                if (error)
+                    console.error("zolt: saves could not be stored in the browser: " + error);
+                else
+                    Module.zoltSavesStored = (Module.zoltSavesStored || 0) + 1;
+            });
     });
 }
 }
@@ -94,11 +95,12 @@ int main()
     EM_ASM({
         FS.mkdir("/saves");
         FS.mount(IDBFS, {}, "/saves");
-        FS.syncfs(true, function(error) {
-            if (error)
-                console.error("zolt: the saves stored in the browser could not be read: " + error);
-            Module.ccall("zolt_web_start", null, [], []);
-        });
+        FS.syncfs(
+            true, function(error) {
+                if (error)
+                    console.error("zolt: the saves stored in the browser could not be read: " + error);
+                Module.ccall("zolt_web_start", null, [], []);
+            });
     });
     // The game starts from the callback above; the page lives on.
     return 0;
