@@ -14,14 +14,21 @@ fi
 cp tests/web/browser-test.mjs "$driver/"
 out=build-web/web-test/out
 rm -rf "$out" && mkdir -p "$out"
-port=${ZOLT_WEB_TEST_PORT:-8087}
+# A free port: other checkouts on the machine may be testing at once.
+port=${ZOLT_WEB_TEST_PORT:-$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')}
 python3 -m http.server "$port" --bind 127.0.0.1 --directory "$web" >"$out/server.txt" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-    curl -s -o /dev/null "http://127.0.0.1:$port/zolt.html" && break
-    sleep 0.2
-done
+python3 - "$port" <<'WAIT' || { echo "run.sh: the page's server did not start" >&2; exit 1; }
+import sys, time, urllib.request
+for _ in range(100):
+    try:
+        urllib.request.urlopen(f"http://127.0.0.1:{sys.argv[1]}/zolt.html", timeout=2)
+        sys.exit(0)
+    except OSError:
+        time.sleep(0.1)
+sys.exit(1)
+WAIT
 # The native game's first frame, as its end-to-end run records it.
 native=${ZOLT_NATIVE_FIRST_FRAME:-docs/screenshots/game.png}
 node "$driver/browser-test.mjs" "http://127.0.0.1:$port/zolt.html" "$(realpath "$native")" "$(realpath "$out")"
