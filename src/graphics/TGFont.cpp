@@ -164,7 +164,12 @@ void Font::addSize(int size)
     measure(width, height);
     // Without a GL context (tools and tests that only lay text out) the
     // glyph metrics are still read; only the atlas texture is left out.
+#ifdef __EMSCRIPTEN__
+    // A page's GL functions are always there, and so is its one context.
+    const bool haveContext = true;
+#else
     const bool haveContext = glActiveTexture != nullptr;
+#endif
     if (haveContext)
         result.tex = createTexture(width, height);
     fill(result, width, haveContext);
