@@ -25,4 +25,16 @@ void FramePacer::waitForNextFrame()
         _sleepUntil(_nextFrame);
     _nextFrame += _period;
 }
+
+bool FramePacer::takeDueFrame()
+{
+    const Clock::time_point now = _now();
+    if (_started && now < _nextFrame - _period / 4)
+        return false;
+    if (!_started || now - _nextFrame > _period)
+        _nextFrame = now;
+    _started = true;
+    _nextFrame += _period;
+    return true;
+}
 }

@@ -31,6 +31,12 @@ public:
     // Called at the end of every frame: sleeps until the next frame is due.
     // The first call starts the grid: the next frame is due one period on.
     void waitForNextFrame();
+    // For a loop that cannot sleep (the browser calls it once per display
+    // refresh): true when a frame is due now, which then counts as run.
+    // A refresh that comes a little early still runs, so a 60 Hz display
+    // is not halved by jitter; on a faster one the frames in between are
+    // skipped.
+    bool takeDueFrame();
 
     Clock::duration getPeriod() const { return _period; }
 

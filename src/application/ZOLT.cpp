@@ -259,13 +259,7 @@ void ZOLT::run()
     bool running = true;
     do
     {
-        // The frame in which the game is told to stop still runs to its end.
-        if (GLFWApp::quitApplication || _window->IsOpen() == 0)
-            running = false;
-        float dt = static_cast<float>(_timer->getTime());
-        _timer->reset();
-        update(dt);
-        render();
+        running = runFrame();
         // At most 60 frames a second whatever the display does: the game's
         // speed is counted in frames, and an idle game should cost little.
         if (running)
@@ -294,6 +288,17 @@ void ZOLT::freeMenusAndInput()
     _liveReload.reset();
     _saveInput.reset();
     _baseInput.reset();
+}
+
+bool ZOLT::runFrame()
+{
+    // The frame in which the game is told to stop still runs to its end.
+    const bool running = !GLFWApp::quitApplication && _window->IsOpen() != 0;
+    float dt = static_cast<float>(_timer->getTime());
+    _timer->reset();
+    update(dt);
+    render();
+    return running;
 }
 
 void ZOLT::update(double dt)

@@ -59,12 +59,17 @@ public:
     void initializeRPGElements();
     void initializeSingletonGUIElements();
     void run();
+    // One pass of the frame loop without the wait, for a loop that someone
+    // else paces (the browser's): false once the game has stopped.
+    bool runFrame();
     void update(double dt);
     void render();
 
     // Whether the player chose to play again on the ending screen: the frame
     // loop has ended, and the caller starts the game afresh.
     bool restartRequested() const { return _restartRequested; }
+    // The player's session; null before initialize or for a game without one.
+    core::Session* getSession() const { return _playerSession; }
 
 private:
     // $XDG_STATE_HOME/zolt/<game id>/logs; empty (the working directory's

@@ -113,7 +113,20 @@ bool SaveStore::write(const std::string& slot, const std::string& contents, std:
         ::fsync(folderFd);
         ::close(folderFd);
     }
+    if (writtenHook())
+        writtenHook()(_folder);
     return true;
+}
+
+std::function<void(const std::string&)>& SaveStore::writtenHook()
+{
+    static std::function<void(const std::string&)> hook;
+    return hook;
+}
+
+void SaveStore::setWrittenHook(std::function<void(const std::string&)> hook)
+{
+    writtenHook() = std::move(hook);
 }
 
 bool SaveStore::writeTemporary(const std::string& path, const std::string& contents, std::string& error) const

@@ -51,7 +51,13 @@ public:
     // included), with nothing cleaned up.
     void setCrashHook(std::function<bool(WriteStep)> hook) { _crashHook = std::move(hook); }
 
+    // Called with the folder after every write that completed, in every
+    // store: where files live in memory until flushed (the browser's
+    // storage), this is what makes the save outlive the page.
+    static void setWrittenHook(std::function<void(const std::string&)> hook);
+
 private:
+    static std::function<void(const std::string&)>& writtenHook();
     bool proceed(WriteStep step) const;
     static bool interrupted(std::string& error);
     bool writeTemporary(const std::string& path, const std::string& contents, std::string& error) const;

@@ -564,6 +564,11 @@ void Session::prompt()
 
 void Session::openConsole()
 {
+#ifdef __EMSCRIPTEN__
+    // A page has no standard input to type console lines into.
+    Log::named("Session") << "Session::openConsole - there is no console in the browser" << std::endl;
+    return;
+#endif
     _doPrompt = true;
     Log::named("Session") << "Console window opened" << std::endl;
 }

@@ -102,7 +102,8 @@ GLuint Font::createTexture(int width, int height)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     // Cleared texels, so that rows below a short glyph never sample garbage.
     std::vector<unsigned char> clear(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, width, height, 0, GL_RED, GL_UNSIGNED_BYTE,
+    // Sized: ES (WebGL) takes no bare GL_RED as a texture's format.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R8, width, height, 0, GL_RED, GL_UNSIGNED_BYTE,
                  clear.empty() ? nullptr : clear.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
@@ -163,7 +164,12 @@ void Font::addSize(int size)
     measure(width, height);
     // Without a GL context (tools and tests that only lay text out) the
     // glyph metrics are still read; only the atlas texture is left out.
+#ifdef __EMSCRIPTEN__
+    // A page's GL functions are always there, and so is its one context.
+    const bool haveContext = true;
+#else
     const bool haveContext = glActiveTexture != nullptr;
+#endif
     if (haveContext)
         result.tex = createTexture(width, height);
     fill(result, width, haveContext);

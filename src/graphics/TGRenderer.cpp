@@ -129,8 +129,10 @@ void Renderer::InitGlew()
     GLenum result = glewInit();
     // GLEW loads the GL entry points first and only then asks for a GLX
     // display, which an EGL context drawing off-screen does not have.
+#ifdef GLEW_ERROR_NO_GLX_DISPLAY
     if (result == GLEW_ERROR_NO_GLX_DISPLAY && glGetString(GL_VERSION))
         result = GLEW_OK;
+#endif
     if (result != GLEW_OK)
     {
         std::printf("GLEW Initialization failed. Exiting.\n");
@@ -162,7 +164,10 @@ void Renderer::SetFixedState()
     glFrontFace(GL_CW);
     glCullFace(GL_BACK);
     glDisable(GL_DITHER);
+#ifndef __EMSCRIPTEN__
+    // WebGL has no such switch: its canvas is made without multisampling.
     glDisable(GL_MULTISAMPLE);
+#endif
     glDisable(GL_DEPTH_TEST);
     FILE_LOG(logINFO) << "(Renderer::Renderer) Depth Test: Disabled";
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -376,6 +381,11 @@ LayerList Renderer::InEditorOrder(const MapMap& group)
 
 void Renderer::EnableWireframe()
 {
+#ifdef __EMSCRIPTEN__
+    // WebGL draws no outlines of filled triangles.
+    FILE_LOG(logWARNING) << "(Renderer::EnableWireframe) Wireframe mode is not available in the browser";
+    return;
+#endif
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     _wireframe = true;
     FILE_LOG(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
@@ -383,7 +393,9 @@ void Renderer::EnableWireframe()
 
 void Renderer::DisableWireframe()
 {
+#ifndef __EMSCRIPTEN__
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+#endif
     _wireframe = false;
     FILE_LOG(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
 }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "Log/FileLog.h"
+#include "graphics/ShaderDialect.h"
 #include "util/GameFiles.h"
 
 namespace tamsygraphics
@@ -30,6 +31,16 @@ const ProgramFiles PROGRAMS[] = {
     {"gui", "gui.vert", "gui.frag"},
     {"overlay", "overlay.vert", "overlay.frag"},
 };
+
+// WebGL 2 compiles the same programs in their ES dialect.
+std::string ForThisGL(const std::string& source)
+{
+#ifdef __EMSCRIPTEN__
+    return source.empty() ? source : ShaderDialect::toEs300(source);
+#else
+    return source;
+#endif
+}
 
 GLenum UploadFormat(const ImageInfo& info)
 {
@@ -178,13 +189,13 @@ std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string&
 void ResourceManager::LoadProgram(const std::string& name, const std::string& fragPath, const std::string& vertPath)
 {
     FILE_LOG(logINFO) << "(ResourceManager::LoadProgram) Loading Program: " << name;
-    const std::string vertexSource = LoadFile(vertPath);
+    const std::string vertexSource = ForThisGL(LoadFile(vertPath));
     if (vertexSource.empty())
     {
         FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) vertex shader load failed: " << vertPath;
         return;
     }
-    const std::string fragmentSource = LoadFile(fragPath);
+    const std::string fragmentSource = ForThisGL(LoadFile(fragPath));
     if (fragmentSource.empty())
     {
         FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) fragment shader load failed: " << fragPath;
@@ -208,7 +219,10 @@ void ResourceManager::LoadProgram(const std::string& name, const std::string& fr
     GLuint program = glCreateProgram();
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
+#ifndef __EMSCRIPTEN__
+    // ES gives a program's one output location 0 by itself.
     glBindFragDataLocation(program, 0, "outColor");
+#endif
     glBindAttribLocation(program, 0, "pos");
     glBindAttribLocation(program, 1, "uv");
     glLinkProgram(program);

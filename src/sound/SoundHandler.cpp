@@ -68,7 +68,13 @@ void SoundHandler::init(bool loadDefaults)
     // A second start-up would otherwise leave the first device open and
     // register the table twice.
     erase();
-    openingEngine = std::async(std::launch::async, [] { return AudioDevice::create(); });
+#ifdef __EMSCRIPTEN__
+    // A page has no second thread: the device opens when first asked for.
+    const std::launch opening = std::launch::deferred;
+#else
+    const std::launch opening = std::launch::async;
+#endif
+    openingEngine = std::async(opening, [] { return AudioDevice::create(); });
     currentMusic = nullptr;
     nextMusic = nullptr;
     currentMusicSoundIndex = -1;

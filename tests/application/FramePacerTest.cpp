@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
@@ -144,4 +145,54 @@ TEST(FramePacerTest, TheRealClockSleepsTheRestOfTheFrame)
     for (int frame = 0; frame < 4; ++frame)
         pacer.waitForNextFrame();
     EXPECT_GE(seconds(Clock::now() - start), 0.03 - 1e-4);
+}
+
+// The browser's loop cannot sleep: it is called on every display refresh,
+// with some jitter, and asks whether a frame is due. Whatever the display's
+// rate, the game gets its 60 frames a second, never more; a display slower
+// than that runs every refresh.
+TEST(FramePacerTest, TakeDueFrameHoldsSixtyFramesOnEveryDisplayRate)
+{
+    struct Display
+    {
+        double hz;
+        double jitterMs;
+    };
+    const Display displays[] = {{60.0, 0.0},  {60.0, 1.5},  {59.94, 1.0}, {75.0, 0.5},
+                                {120.0, 0.5}, {144.0, 0.3}, {240.0, 0.2}, {30.0, 0.0}};
+    const double span = 10.0;
+    for (const Display& display : displays)
+    {
+        Clock::time_point now{};
+        FramePacer pacer(
+            60.0, [&now] { return now; }, [](Clock::time_point) { ADD_FAILURE() << "slept"; });
+        int refreshes = 0;
+        int frames = 0;
+        for (; refreshes / display.hz < span; ++refreshes)
+        {
+            // Alternate early and late callbacks by the jitter.
+            const double offset = (refreshes % 2 == 0 ? 1.0 : -1.0) * display.jitterMs;
+            now = Clock::time_point{} + ms(1000.0 * refreshes / display.hz + offset);
+            if (pacer.takeDueFrame())
+                ++frames;
+        }
+        const double expected = std::min(display.hz, 60.0) * span;
+        EXPECT_GE(frames, expected - 2) << display.hz << " Hz, jitter " << display.jitterMs << " ms";
+        EXPECT_LE(frames, expected + 1) << display.hz << " Hz, jitter " << display.jitterMs << " ms";
+    }
+}
+
+// A tab in the background gets no refreshes for a while; coming back, the
+// game runs one frame and goes on at its rate instead of rushing.
+TEST(FramePacerTest, TakeDueFrameAfterAPauseStartsAFreshGrid)
+{
+    Clock::time_point now{};
+    FramePacer pacer(60.0, [&now] { return now; });
+    EXPECT_TRUE(pacer.takeDueFrame());
+    now += ms(5000.0);
+    EXPECT_TRUE(pacer.takeDueFrame());
+    now += ms(1.0);
+    EXPECT_FALSE(pacer.takeDueFrame());
+    now += ms(16.0);
+    EXPECT_TRUE(pacer.takeDueFrame());
 }

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 #include <unistd.h>
+#include <string>
+#include <vector>
 
 #include "SaveTestSupport.h"
 #include "core/SaveStore.h"
@@ -123,4 +125,26 @@ TEST(SaveStore, ASlotLargerThanTheLimitIsRefusedUnread)
     EXPECT_FALSE(store.read("slot1", contents, error));
     EXPECT_NE(error.find("101 bytes, more than the 100"), std::string::npos) << error;
     EXPECT_TRUE(contents.empty());
+}
+
+// The browser copies saves to its storage only when told: the written hook
+// runs once for every write that completed, with the store's folder, and
+// never for a write that failed, which would store a half-written slot.
+TEST(SaveStore, TheWrittenHookRunsOnlyAfterACompletedWrite)
+{
+    testsupport::ScratchFolder folder("zolt-save-test");
+    const std::string saves = folder.path() + "/saves";
+    std::vector<std::string> flushed;
+    SaveStore::setWrittenHook([&](const std::string& where) { flushed.push_back(where); });
+    SaveStore store(saves);
+    std::string error;
+    ASSERT_TRUE(store.write("slot1", OLD_SAVE, error)) << error;
+    ASSERT_TRUE(store.write("slot2", NEW_SAVE, error)) << error;
+    for (int crashAt = 0; crashAt < SaveStore::NUM_WRITE_STEPS; ++crashAt)
+    {
+        store.setCrashHook([crashAt](SaveStore::WriteStep step) { return step != crashAt; });
+        EXPECT_FALSE(store.write("slot1", NEW_SAVE, error)) << "step " << crashAt;
+    }
+    SaveStore::setWrittenHook(nullptr);
+    EXPECT_EQ(flushed, std::vector<std::string>({saves, saves}));
 }
