@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "GameConsole.h"
 #include "GameProcess.h"
@@ -69,11 +71,18 @@ int dialogText(const GameProcess::Image& image)
     return gamescreen::whitePixels(image, 0, DIALOG_Y0, image.width, DIALOG_Y1);
 }
 
+// Standard error is a pipe of its own: its line may come after the
+// standard-output line that was awaited, so it is waited for too.
 bool hasErrorLine(GameProcess& game, const std::string& text)
 {
-    for (const std::string& line : game.errorLines())
-        if (line.find(text) != std::string::npos)
-            return true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GameConsole::WAIT_MS);
+    do
+    {
+        for (const std::string& line : game.errorLines())
+            if (line.find(text) != std::string::npos)
+                return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < deadline);
     return false;
 }
 
