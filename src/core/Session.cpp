@@ -276,7 +276,16 @@ void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int co
         _dialogManager->initializePlayer(avatar);
         Log::named("Session") << "Camera " << _cam << std::endl;
         if (_cam && avatar->getSprite())
+        {
+            // The view stays on the map: no void past its edges.
+            LevelMap* map = scene->getLevelMap();
+            const glm::vec2 size = map ? map->getWorldSize() : glm::vec2(0.0f, 0.0f);
+            if (size.x > 0.0f && size.y > 0.0f)
+                _cam->SetBounds(size.x, size.y);
+            else
+                _cam->ClearBounds();
             avatar->getSprite()->AttachCamera(_cam);
+        }
     }
     else
     {
