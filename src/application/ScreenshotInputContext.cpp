@@ -27,9 +27,8 @@ bool ScreenshotInputContext::dispatch(int key, int keyState)
     {
         // The picture is read at the end of the next frame's drawing, so it
         // holds exactly what the window is about to show.
-        _renderer->CaptureNextFrame([this](int width, int height, std::vector<unsigned char>& rgba) {
-            keep(width, height, rgba);
-        });
+        _renderer->CaptureNextFrame([this](int width, int height, std::vector<unsigned char>& rgba)
+                                    { keep(width, height, rgba); });
     }
     return true;
 }

@@ -57,8 +57,7 @@ std::string Screenshots::save(const std::string& folder, const std::string& stam
     if (path.empty())
         return std::string();
     tamsygraphics::PngWriter png;
-    if (!png.Open(path, width, height, problem) || !png.WriteRows(rgba.data(), height, problem) ||
-        !png.Finish(problem))
+    if (!png.Open(path, width, height, problem) || !png.WriteRows(rgba.data(), height, problem) || !png.Finish(problem))
     {
         // The claimed name must not stay behind as an empty picture.
         fs::remove(path, error);

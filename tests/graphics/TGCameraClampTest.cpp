@@ -85,10 +85,8 @@ TEST(CameraClamp, SizelessOrBrokenSizesLeaveTheTargetAlone)
         glm::vec2 map;
         glm::vec2 view;
     } cases[] = {
-        {"no map", {0, 0}, {640, 480}},
-        {"negative map", {-100, -100}, {640, 480}},
-        {"no view", {2000, 1000}, {0, 0}},
-        {"not a number", {nan, nan}, {640, 480}},
+        {"no map", {0, 0}, {640, 480}},       {"negative map", {-100, -100}, {640, 480}},
+        {"no view", {2000, 1000}, {0, 0}},    {"not a number", {nan, nan}, {640, 480}},
         {"infinite", {inf, inf}, {640, 480}},
     };
     for (const auto& c : cases)
