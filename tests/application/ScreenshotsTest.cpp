@@ -47,7 +47,7 @@ std::vector<unsigned char> readPng(const std::string& path, int& width, int& hei
 }
 }
 
-TEST(Screenshots, TheFolderIsThePicturesFolderElseOneBesideTheGamesData)
+TEST(ScreenshotFiles, TheFolderIsThePicturesFolderElseOneBesideTheGamesData)
 {
     const struct
     {
@@ -67,7 +67,7 @@ TEST(Screenshots, TheFolderIsThePicturesFolderElseOneBesideTheGamesData)
             << "pictures '" << c.pictures << "', data '" << c.data << "', game '" << c.game << "'";
 }
 
-TEST(Screenshots, SavedPicturesHoldThePixelsAndNeverOverwriteEachOther)
+TEST(ScreenshotFiles, SavedPicturesHoldThePixelsAndNeverOverwriteEachOther)
 {
     testsupport::ScratchFolder scratch;
     ASSERT_FALSE(scratch.path().empty());
@@ -93,7 +93,7 @@ TEST(Screenshots, SavedPicturesHoldThePixelsAndNeverOverwriteEachOther)
     EXPECT_TRUE(paths.count(folder + "/zolt-20260101-120000-2.png"));
 }
 
-TEST(Screenshots, FailuresAreReportedNotHidden)
+TEST(ScreenshotFiles, FailuresAreReportedNotHidden)
 {
     testsupport::ScratchFolder scratch;
     ASSERT_FALSE(scratch.path().empty());
@@ -133,7 +133,7 @@ TEST(Screenshots, FailuresAreReportedNotHidden)
     EXPECT_FALSE(fs::exists(scratch.path() + "/zolt-x.png")) << "no empty picture is left behind";
 }
 
-TEST(Screenshots, TheContextTellsTheNoticeLineWhereThePictureWentOrWhyNot)
+TEST(ScreenshotFiles, TheContextTellsTheNoticeLineWhereThePictureWentOrWhyNot)
 {
     testsupport::ScratchFolder scratch;
     ASSERT_FALSE(scratch.path().empty());
