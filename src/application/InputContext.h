@@ -49,6 +49,7 @@ enum Keycode
     KEY_F5 = 262,
     KEY_F6 = 263,
     KEY_F9 = 266,
+    KEY_F12 = 269,
     KEY_UP = 283,
     KEY_LSHIFT = 287,
     KEY_TAB = 293,

@@ -11,6 +11,7 @@
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
+#include "application/Screenshots.h"
 #include "core/LiveReload.h"
 #include "core/LuaInterface.h"
 #include "core/Party.h"
@@ -107,6 +108,12 @@ void ZOLT::initialize()
         _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
         application::InputManager::pushContext(_reloadInput.get());
     }
+
+    // F12 works in every game, with or without a session.
+    const char* pictures = std::getenv("XDG_PICTURES_DIR");
+    _screenshotInput = std::make_unique<ScreenshotInputContext>(
+        _renderer, Screenshots::folderFor(pictures ? pictures : "", DataPaths::userDataDirectory(), game.id()));
+    application::InputManager::pushContext(_screenshotInput.get());
 
     initializeSingletonGUIElements();
 
@@ -233,6 +240,8 @@ void ZOLT::initializeSingletonGUIElements()
     }
     if (_liveReload)
         _liveReload->setNotifier([notice](const std::string& message) { notice->post(message); });
+    if (_screenshotInput)
+        _screenshotInput->setNotifier([notice](const std::string& message) { notice->post(message); });
     // Every entry in sight, none behind a scroll button.
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
@@ -278,12 +287,16 @@ void ZOLT::freeMenusAndInput()
         _saveGames->setNotifier(nullptr);
     if (_liveReload)
         _liveReload->setNotifier(nullptr);
+    if (_screenshotInput)
+        _screenshotInput->setNotifier(nullptr);
     gui::GUIManager::reset();
     _endScreen = nullptr;
     _notice = nullptr;
+    InputManager::removeContext(_screenshotInput.get());
     InputManager::removeContext(_reloadInput.get());
     InputManager::removeContext(_saveInput.get());
     InputManager::removeContext(_baseInput.get());
+    _screenshotInput.reset();
     _reloadInput.reset();
     _liveReload.reset();
     _saveInput.reset();

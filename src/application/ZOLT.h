@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "application/FramePacer.h"
+#include "application/ScreenshotInputContext.h"
 
 class GameManifest;
 
@@ -100,5 +101,6 @@ private:
     std::unique_ptr<core::SaveInputContext> _saveInput;
     std::unique_ptr<core::LiveReload> _liveReload;
     std::unique_ptr<core::ReloadInputContext> _reloadInput;
+    std::unique_ptr<ScreenshotInputContext> _screenshotInput;
 };
 }

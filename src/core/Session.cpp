@@ -116,7 +116,34 @@ void Session::update()
     }
     if (_nextScene)
         attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
+    if (_cameraClamped == _combatManager.isInCombat())
+        fitCameraToScene();
     showEndingWhenFree();
+}
+
+void Session::fitCameraToScene()
+{
+    _cameraClamped = false;
+    Character* avatar = getAvatar();
+    tamsygraphics::Sprite* sprite = avatar ? avatar->getSprite() : nullptr;
+    if (!_cam || !sprite || sprite->GetCamera() != _cam)
+        return;
+    // Walking, the view stays on the map: no void past its edges. In a
+    // fight it centres on the avatar as it always did, so that no tile she
+    // may act on lies hidden under the combat band along the bottom.
+    LevelMap* map = _currentScene ? _currentScene->getLevelMap() : nullptr;
+    const glm::vec2 size = map ? map->getWorldSize() : glm::vec2(0.0f, 0.0f);
+    if (!_combatManager.isInCombat() && size.x > 0.0f && size.y > 0.0f)
+    {
+        _cam->SetBounds(size.x, size.y);
+        _cameraClamped = true;
+    }
+    else
+    {
+        _cam->ClearBounds();
+    }
+    const glm::vec2 at = sprite->GetCoords();
+    _cam->Follow(at.x, at.y);
 }
 
 void Session::updateEntities()
@@ -276,7 +303,10 @@ void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int co
         _dialogManager->initializePlayer(avatar);
         Log::named("Session") << "Camera " << _cam << std::endl;
         if (_cam && avatar->getSprite())
+        {
             avatar->getSprite()->AttachCamera(_cam);
+            fitCameraToScene();
+        }
     }
     else
     {

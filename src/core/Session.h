@@ -74,6 +74,9 @@ public:
     Scene* getNextScene() const;
     // The scene left behind is freed once the new one is shown.
     void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
+    // Keeps the camera on the map while the avatar walks, and centred on her
+    // in a fight; called on entering a scene and when a fight starts or ends.
+    void fitCameraToScene();
     // Shows a scene rebuilt from changed files in place of the current one,
     // with the avatar on the tile it stood on and facing the same way; no
     // trigger fires, since the avatar took no step.
@@ -188,6 +191,8 @@ private:
     // Borrowed: the renderer's scene manager and camera.
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
+    // Whether the camera was last kept to the map's edges.
+    bool _cameraClamped = false;
     std::unique_ptr<Scene> _currentScene;
     std::unique_ptr<Scene> _nextScene;
     int _nextRow;

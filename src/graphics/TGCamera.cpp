@@ -2,6 +2,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "graphics/TGCameraClamp.h"
+
 namespace tamsygraphics
 {
 Camera::Camera(const std::string& name, int clientWidth, int clientHeight, float fovInDegrees, float nearClip,
@@ -34,6 +36,30 @@ void Camera::MoveTo(float x, float y)
     _position = glm::vec3(x, y, 1.0f);
     _lookAt = glm::vec3(x, y, 0.0f);
     _view = glm::lookAt(_position, _lookAt, _up);
+}
+
+void Camera::Follow(float x, float y)
+{
+    if (!_hasBounds)
+    {
+        MoveTo(x, y);
+        return;
+    }
+    // The visible extent, not the window: a zoomed camera sees more or less.
+    const glm::vec2 view(_right - _left, _top - _bottom);
+    const glm::vec2 at = CameraClamp::Clamp(_bounds, view, glm::vec2(x, y));
+    MoveTo(at.x, at.y);
+}
+
+void Camera::SetBounds(float mapWidth, float mapHeight)
+{
+    _hasBounds = true;
+    _bounds = glm::vec2(mapWidth, mapHeight);
+}
+
+void Camera::ClearBounds()
+{
+    _hasBounds = false;
 }
 
 void Camera::Move(float x, float y)

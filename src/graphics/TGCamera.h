@@ -16,7 +16,18 @@ public:
            float farClip);
 
     void Resize(int width, int height);
+    // Places the camera exactly at (x, y), whatever the map bounds say: a
+    // caller that moves the camera on purpose gets what it asked for.
     void MoveTo(float x, float y);
+    // Centres on (x, y) as far as the map bounds allow (see CameraClamp);
+    // without bounds, the same as MoveTo. Used by a sprite the camera
+    // follows.
+    void Follow(float x, float y);
+    // The size in world units of the map (centred on the origin) that a
+    // following camera keeps its view inside, until ClearBounds.
+    void SetBounds(float mapWidth, float mapHeight);
+    void ClearBounds();
+    bool HasBounds() const { return _hasBounds; }
     // Places the camera at (x, y), like MoveTo.
     void Move(float x, float y);
     // A factor below 1 zooms in; the visible extent is clamped between
@@ -66,6 +77,8 @@ private:
     glm::mat4 _orthographic;
     std::string _identifier;
     bool _attached = false;
+    bool _hasBounds = false;
+    glm::vec2 _bounds{0.0f, 0.0f};
 };
 
 typedef std::map<std::string, Camera*> CameraMap;

@@ -441,7 +441,10 @@ void Renderer::Draw()
     DescribeGUI(frame);
     if (_passabilityOverlay && _resourceManager->GetVAO(PASSABILITY_SIDES).second > 0)
         frame.passabilitySides = _passabilitySidesVersion;
-    if (ShowingAlready(frame, complete))
+    // A capture needs the frame in the back buffer, which a skipped frame
+    // leaves undefined.
+    const bool showing = ShowingAlready(frame, complete);
+    if (showing && !_capture)
     {
         _window->PollEvents();
         return;
@@ -458,9 +461,43 @@ void Renderer::Draw()
     DrawLayerGroup(InNameOrder(_otherMaps), viewProj);
     DrawPassabilitySides(viewProj);
     DrawGUI();
+    if (_capture)
+        DeliverCapture(frame.width, frame.height);
 
     if (_window)
         _window->SwapBuffers();
+}
+
+void Renderer::DeliverCapture(int width, int height)
+{
+    CaptureDone done = std::move(_capture);
+    _capture = nullptr;
+    std::vector<unsigned char> rgba;
+    if (width > 0 && height > 0)
+    {
+        const std::size_t stride = static_cast<std::size_t>(width) * 4;
+        std::vector<unsigned char> upward(stride * static_cast<std::size_t>(height));
+        // An error left by an earlier call must not be taken for ours.
+        while (glGetError() != GL_NO_ERROR)
+        {
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, upward.data());
+        if (glGetError() == GL_NO_ERROR)
+        {
+            // OpenGL counts rows from the bottom; the window shows colour
+            // only, whatever the blending left in alpha.
+            rgba.resize(upward.size());
+            for (int row = 0; row < height; ++row)
+                std::copy_n(upward.data() + stride * static_cast<std::size_t>(height - 1 - row), stride,
+                            rgba.data() + stride * static_cast<std::size_t>(row));
+            for (std::size_t i = 3; i < rgba.size(); i += 4)
+                rgba[i] = 255;
+        }
+    }
+    const bool read = !rgba.empty();
+    done(read ? width : 0, read ? height : 0, rgba);
 }
 
 bool Renderer::ShowingAlready(const FrameDescription& frame, bool complete)

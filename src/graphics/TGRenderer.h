@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -91,6 +92,13 @@ public:
     void DisablePassabilityOverlay() { _passabilityOverlay = false; }
 
     void Draw();
+
+    // Receives a frame's pixels: width x height x 4 bytes (red, green, blue,
+    // alpha 255), top row first; empty when it could not be read.
+    typedef std::function<void(int width, int height, std::vector<unsigned char>& rgba)> CaptureDone;
+    // The next Draw draws even an unchanged frame and reads it back just
+    // before showing it, so the picture is exactly what the window shows.
+    void CaptureNextFrame(CaptureDone done) { _capture = std::move(done); }
 
     // Animated tiles show the frame of this time, in milliseconds, from now
     // on; until it is set, a renderer with a window follows the clock and
@@ -196,6 +204,7 @@ private:
     void DrawObjectRun(const std::string& name, const Map* map, const std::vector<unsigned int>& quads,
                        const glm::mat4& viewProj);
     void DrawGUI();
+    void DeliverCapture(int width, int height);
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
     void DrawTexts(const std::vector<const Text*>& texts);
     void PrepareTextBuffers(GLuint program);
@@ -230,6 +239,7 @@ private:
     FrameDescription _presented;
     bool _presentedKnown = false;
     bool _drewLastFrame = false;
+    CaptureDone _capture;
     FT_Library _ft = nullptr;
     // The face reads its tables from these bytes for as long as it lives.
     std::string _faceBytes;

@@ -22,16 +22,17 @@ void Sprite::MoveTo(float x, float y)
     _world = glm::translate(glm::mat4(1.0f), glm::vec3(x, y, 0.0f));
     _coords = glm::vec2(x, y);
     if (_camera)
-        _camera->MoveTo(x, y);
+        _camera->Follow(x, y);
 }
 
 void Sprite::Move(float dx, float dy)
 {
     _world = glm::translate(_world, glm::vec3(dx, dy, 0.0f));
     _coords += glm::vec2(dx, dy);
-    // The camera keeps centred on the sprite whichever way it was moved.
+    // The camera follows the sprite whichever way it was moved, as far as
+    // the map it shows allows.
     if (_camera)
-        _camera->Move(_coords.x, _coords.y);
+        _camera->Follow(_coords.x, _coords.y);
 }
 
 void Sprite::Rotate(float degrees, const glm::vec3& axis)
@@ -63,7 +64,7 @@ void Sprite::AttachCamera(Camera* camera)
     if (!_camera)
         return;
     _camera->SetAttached(true);
-    _camera->MoveTo(_coords.x, _coords.y);
+    _camera->Follow(_coords.x, _coords.y);
 }
 
 void Sprite::DetachCamera()

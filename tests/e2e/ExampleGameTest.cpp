@@ -9,6 +9,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "MapView.h"
 #include "PlaythroughDriver.h"
 
 // The example game of examples/lantern on the same game binary as the
@@ -26,8 +27,6 @@ const char* const TITLE = "The Lantern";
 const char* const AVATAR = "wren";
 const char* const FOLDER = ZOLT_SOURCE_DIR "/examples/lantern";
 const char* const ZIP = ZOLT_BINARY_DIR "/zolt-lantern.zip";
-const int CENTRE_X = 320;
-const int CENTRE_Y = 240;
 // The ending screen's Quit button, in window pixels.
 const int QUIT_X = 416;
 const int BUTTONS_Y = 336;
@@ -109,7 +108,14 @@ TEST_P(ExampleGame, ShowsItsOwnArtAndWallsThenPlaysToTheEnding)
     const Colours tiles = coloursOf(std::string(FOLDER) + "/assets/maps/lantern.png", 0);
     ASSERT_GT(avatar.size(), 3u);
     ASSERT_GT(tiles.size(), 10u);
-    EXPECT_GE(countColours(shot, avatar, CENTRE_X - 24, CENTRE_Y - 24, CENTRE_X + 24, CENTRE_Y + 24), 60)
+    // The glade is 20 x 15 tiles, the window's size: the camera shows it
+    // whole, and Wren where she stands on it.
+    int row = -1;
+    int col = -1;
+    ASSERT_TRUE(console.avatarTile(row, col));
+    const MapView glade{15, 20, row, col};
+    EXPECT_GE(countColours(shot, avatar, glade.x(col) - 24, glade.y(row) - 24, glade.x(col) + 24, glade.y(row) + 24),
+              60)
         << "Wren's own sheet, drawn where the camera follows her";
     EXPECT_GE(countColours(shot, tiles, 0, 0, 640, 480), 640 * 480 / 4) << "the glade from the game's own tileset";
     EXPECT_EQ(console.ask("s:getflag('odo_asked') .. s:getPartySize()"), "01") << "a fresh start, Wren alone";

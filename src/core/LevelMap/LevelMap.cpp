@@ -106,6 +106,14 @@ glm::vec2 LevelMap::getPosition(double row, double column) const
     return glm::vec2(static_cast<float>(x), static_cast<float>(y));
 }
 
+glm::vec2 LevelMap::getWorldSize() const
+{
+    const tamsygraphics::Map* layer = geometryLayer();
+    if (!layer)
+        return glm::vec2(0.0f, 0.0f);
+    return glm::vec2(static_cast<float>(layer->GetMapWidth()), static_cast<float>(layer->GetMapHeight()));
+}
+
 void LevelMap::getRowCol(const glm::vec2& position, int& row, int& column) const
 {
     row = -1;

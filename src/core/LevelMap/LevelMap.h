@@ -53,6 +53,9 @@ public:
     // World position of a cell centre; fractional cells are allowed so that
     // a walking entity can be placed between two cells.
     glm::vec2 getPosition(double row, double column) const;
+    // Width and height of the drawn map in world units, (0, 0) without a
+    // layer; the map is centred on the world origin.
+    glm::vec2 getWorldSize() const;
     // The cell under a world position, or (-1, -1) outside the map.
     void getRowCol(const glm::vec2& position, int& row, int& column) const;
 
