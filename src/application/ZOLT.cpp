@@ -86,13 +86,15 @@ void ZOLT::initialize()
         _playerSession->setSceneManager(_sceneManager);
         _playerSession->setCamera(_camera);
     }
-    _questManager = new core::QuestManager(_playerSession);
+    // Owned here for the whole run, with or without a session to tell it.
+    _questManager = std::make_unique<core::QuestManager>(_playerSession);
+    core::QuestManager* quests = _questManager.get();
     if (_playerSession)
-        _playerSession->setQuestManager(_questManager);
+        _playerSession->setQuestManager(quests);
     // The manager listens through two bases; each registration must go
     // through its own base so the end-quest callback gets the right object.
-    event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(_questManager));
-    event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(_questManager));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(quests));
+    event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(quests));
     runStartScript(game);
     if (_playerSession)
     {
@@ -229,7 +231,7 @@ void ZOLT::initializeSingletonGUIElements()
     mainMenu->addEntry("Party", partyMenu);
     gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
     mainMenu->addEntry("Inventory", inventoryMenu);
-    mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager));
+    mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager.get()));
     _notice = new gui::NoticeBox();
     gui::NoticeBox* notice = _notice;
     if (_saveGames)

@@ -87,7 +87,6 @@ private:
     tamsygraphics::GUIManager* _graphicsGUIManager = nullptr;
     tamsygraphics::Camera* _camera = nullptr;
     core::Session* _playerSession = nullptr;
-    core::QuestManager* _questManager = nullptr;
     core::SaveGameManager* _saveGames = nullptr;
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
@@ -99,6 +98,7 @@ private:
     bool _restartRequested = false;
     std::unique_ptr<BaseInputContext> _baseInput;
     std::unique_ptr<core::SaveInputContext> _saveInput;
+    std::unique_ptr<core::QuestManager> _questManager;
     std::unique_ptr<core::LiveReload> _liveReload;
     std::unique_ptr<core::ReloadInputContext> _reloadInput;
     std::unique_ptr<ScreenshotInputContext> _screenshotInput;
