@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GameConsole.h"
+#include "EnvironmentValue.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
 #include "support/Files.h"
@@ -29,30 +30,6 @@ std::vector<std::string> namesIn(const fs::path& folder)
     return names;
 }
 
-// Sets an environment variable for the life of the object.
-class EnvironmentValue
-{
-public:
-    EnvironmentValue(const char* name, const std::string& value) : _name(name)
-    {
-        const char* old = std::getenv(name);
-        _had = old != nullptr;
-        _old = old ? old : "";
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~EnvironmentValue()
-    {
-        if (_had)
-            ::setenv(_name, _old.c_str(), 1);
-        else
-            ::unsetenv(_name);
-    }
-
-private:
-    const char* _name;
-    bool _had = false;
-    std::string _old;
-};
 
 class ArchiveGame : public ::testing::Test
 {

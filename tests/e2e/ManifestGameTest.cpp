@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "GameConsole.h"
+#include "EnvironmentValue.h"
 #include "GameProcess.h"
 #include "support/Files.h"
 
@@ -53,30 +54,6 @@ bool anyLineHas(const std::vector<std::string>& lines, const std::string& text)
                        [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
-// Sets an environment variable for the life of the object.
-class ScopedEnvironment
-{
-public:
-    ScopedEnvironment(const char* name, const std::string& value) : _name(name)
-    {
-        const char* old = std::getenv(name);
-        _had = old != nullptr;
-        _old = old ? old : "";
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnvironment()
-    {
-        if (_had)
-            ::setenv(_name, _old.c_str(), 1);
-        else
-            ::unsetenv(_name);
-    }
-
-private:
-    const char* _name;
-    bool _had = false;
-    std::string _old;
-};
 }
 
 TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowAndLogFolder)
@@ -106,7 +83,7 @@ TEST(ManifestGame, FaultsAreNamedOnStandardErrorAndTheGamePlaysWithItsOwnWindowA
     const int bannerLine = lineOf(manifest, "<banner/>");
     const int soundLine = lineOf(manifest, "name=\"ghostSong\"");
 
-    ScopedEnvironment stateHome("XDG_STATE_HOME", state.path());
+    EnvironmentValue stateHome("XDG_STATE_HOME", state.path());
     GameProcess game(ZOLT_BINARY_DIR "/zolt", tree.path());
     ASSERT_TRUE(game.launch("Manifest Probe", 800, 600, GameConsole::WAIT_MS * 2));
     GameConsole console(game);

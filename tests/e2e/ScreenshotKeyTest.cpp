@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GameConsole.h"
+#include "EnvironmentValue.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
 #include "support/Files.h"
@@ -37,34 +38,6 @@ long differingPixels(const GameProcess::Image& a, const GameProcess::Image& b)
     return count;
 }
 
-// Sets an environment variable for the game started by the test, and puts
-// it back afterwards.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const char* value) : _name(name)
-    {
-        const char* old = std::getenv(name);
-        _had = old != nullptr;
-        _old = old ? old : "";
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (_had)
-            ::setenv(_name, _old.c_str(), 1);
-        else
-            ::unsetenv(_name);
-    }
-
-private:
-    const char* _name;
-    bool _had = false;
-    std::string _old;
-};
 }
 
 class ScreenshotKey : public ::testing::Test
@@ -94,8 +67,8 @@ protected:
 
 TEST_F(ScreenshotKey, F12KeepsTheWindowsPictureInTheGamesDataFolderUnderNewNames)
 {
-    ScopedEnv data("XDG_DATA_HOME", scratch.path().c_str());
-    ScopedEnv pictures("XDG_PICTURES_DIR", nullptr);
+    EnvironmentValue data("XDG_DATA_HOME", scratch.path().c_str());
+    EnvironmentValue pictures("XDG_PICTURES_DIR", nullptr);
     ASSERT_TRUE(startGame(game));
     ASSERT_TRUE(console.open());
 
@@ -147,8 +120,8 @@ TEST_F(ScreenshotKey, AFolderThatCannotBeMadeIsReportedAndTheGamePlaysOn)
     const std::string blocker = scratch.path() + "/not-a-folder";
     testsupport::writeText(blocker, "a file");
     const std::string wanted = blocker + "/Pictures";
-    ScopedEnv data("XDG_DATA_HOME", scratch.path().c_str());
-    ScopedEnv pictures("XDG_PICTURES_DIR", wanted.c_str());
+    EnvironmentValue data("XDG_DATA_HOME", scratch.path().c_str());
+    EnvironmentValue pictures("XDG_PICTURES_DIR", wanted.c_str());
     ASSERT_TRUE(startGame(game));
     ASSERT_TRUE(console.open());
 
