@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "core/Ability.h"
-#include "core/Character.h"
-#include "core/EnemyPlanner.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/PassabilityMap.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "combat/EnemyPlanner.h"
+#include "map/LevelMap.h"
+#include "map/PassabilityMap.h"
 
 // The decisions of one enemy turn: twenty enemies on a 100 x 100 map with
 // walls, each finding its target, a shortest walk and its ability. The walk

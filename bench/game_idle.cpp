@@ -18,8 +18,8 @@
 
 #include "application/GLFWApp.h"
 #include "application/ZOLT.h"
-#include "core/Process.h"
-#include "core/ProcessManager2.h"
+#include "world/Process.h"
+#include "world/ProcessManager2.h"
 
 namespace
 {

@@ -11,8 +11,8 @@
 #include <tinyxml2.h>
 #include <unistd.h>
 
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 
 #include <lua.hpp>
 
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 namespace
 {

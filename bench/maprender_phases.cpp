@@ -23,8 +23,8 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGFramebufferRows.h"
 #include "graphics/TGImage.h"

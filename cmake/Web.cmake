@@ -40,7 +40,7 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/src/util/DataPaths.cpp PROPERTIE
 # A binding that throws (a bad argument deep in the engine) becomes a Lua
 # error for the script, as on the desktop; that catch is the only one the
 # engine has, so only its file pays for catching in WebAssembly.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/core/LuaInterface.cpp PROPERTIES COMPILE_OPTIONS "-fexceptions")
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/script/LuaInterface.cpp PROPERTIES COMPILE_OPTIONS "-fexceptions")
 
 set(WEB_OUT ${CMAKE_BINARY_DIR}/web)
 file(MAKE_DIRECTORY ${WEB_OUT})

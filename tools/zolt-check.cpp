@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/AssetChecker.h"
-#include "core/LuaInterface.h"
+#include "check/AssetChecker.h"
+#include "script/LuaInterface.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 

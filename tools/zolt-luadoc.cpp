@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "core/LuaVocabulary.h"
+#include "script/LuaVocabulary.h"
 
 int main(int argc, char** argv)
 {

@@ -27,8 +27,8 @@
 #include <GL/glew.h>
 
 #include "Log/Log.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGFramebufferRows.h"
 #include "graphics/TGImage.h"

@@ -1,6 +1,6 @@
 #include "event/TriggerTileEvent.h"
 
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 namespace event
 {

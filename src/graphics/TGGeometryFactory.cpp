@@ -10,7 +10,7 @@
 #include "Log/FileLog.h"
 #include "graphics/TGMap.h"
 
-#include "core/LevelMap/PassabilityMap.h"
+#include "map/PassabilityMap.h"
 
 namespace tamsygraphics
 {

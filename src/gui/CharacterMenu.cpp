@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/Character.h"
+#include "data/Character.h"
 
 namespace gui
 {

@@ -1,6 +1,6 @@
 #include "gui/CombatMenu.h"
 
-#include "core/CombatManager.h"
+#include "combat/CombatManager.h"
 #include "gui/GUIListViewEntry.h"
 
 namespace gui

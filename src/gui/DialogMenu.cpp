@@ -1,6 +1,6 @@
 #include "gui/DialogMenu.h"
 
-#include "core/DialogManager.h"
+#include "dialog/DialogManager.h"
 #include "graphics/TGText.h"
 #include "gui/GUIManager.h"
 #include "gui/TextWrap.h"

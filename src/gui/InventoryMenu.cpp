@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/Item.h"
-#include "core/Party.h"
-#include "core/ResourceManager.h"
-#include "core/Session.h"
+#include "data/Item.h"
+#include "data/Party.h"
+#include "data/ResourceManager.h"
+#include "session/Session.h"
 
 namespace gui
 {

@@ -1,7 +1,7 @@
 #include "gui/NoticeBox.h"
 
-#include "core/Process.h"
-#include "core/ProcessManager2.h"
+#include "world/Process.h"
+#include "world/ProcessManager2.h"
 
 namespace gui
 {

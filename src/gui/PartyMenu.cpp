@@ -1,7 +1,7 @@
 #include "gui/PartyMenu.h"
 
-#include "core/Character.h"
-#include "core/Party.h"
+#include "data/Character.h"
+#include "data/Party.h"
 #include "gui/CharacterMenu.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/GUITextBox.h"

@@ -1,6 +1,6 @@
 #include "gui/QuestMenu.h"
 
-#include "core/QuestManager.h"
+#include "session/QuestManager.h"
 
 namespace gui
 {

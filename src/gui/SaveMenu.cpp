@@ -1,6 +1,6 @@
 #include "gui/SaveMenu.h"
 
-#include "core/SaveGameManager.h"
+#include "save/SaveGameManager.h"
 
 namespace gui
 {

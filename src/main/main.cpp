@@ -9,7 +9,7 @@
 #include "Log/Log.h"
 #include "application/ProcessRestart.h"
 #include "application/ZOLT.h"
-#include "core/LuaSandbox.h"
+#include "script/LuaSandbox.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 

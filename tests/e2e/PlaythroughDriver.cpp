@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "GameScreen.h"
-#include "core/LevelMap/LevelMapLayerData.h"
+#include "map/LevelMapLayerData.h"
 
 namespace
 {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 #include "event/EventManager.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"

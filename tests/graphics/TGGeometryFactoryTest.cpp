@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/LevelMap/PassabilityMap.h"
+#include "map/PassabilityMap.h"
 #include "graphics/TGGeometryFactory.h"
 #include "graphics/TGMap.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/LevelMap/PassabilityMap.h"
+#include "map/PassabilityMap.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGSprite.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/LevelMap/PassabilityMap.h"
+#include "map/PassabilityMap.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"

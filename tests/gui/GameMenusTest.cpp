@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "core/Character.h"
-#include "core/CombatManager.h"
-#include "core/Party.h"
+#include "data/Character.h"
+#include "combat/CombatManager.h"
+#include "data/Party.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
 #include "gui/CharacterMenu.h"

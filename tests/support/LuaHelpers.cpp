@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <lua.hpp>
 
-#include "core/LuaInterface.h"
-#include "core/ScriptFiles.h"
+#include "script/LuaInterface.h"
+#include "script/ScriptFiles.h"
 
 namespace testsupport
 {

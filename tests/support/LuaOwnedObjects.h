@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/Character.h"
-#include "core/LuaInterface.h"
-#include "core/Party.h"
-#include "core/Session.h"
+#include "data/Character.h"
+#include "script/LuaInterface.h"
+#include "data/Party.h"
+#include "session/Session.h"
 #include "graphics/TGSprite.h"
 
 // The game never frees its session and characters: they live in Lua memory

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "ToolTestSupport.h"
-#include "core/LuaBindings.h"
-#include "core/LuaVocabulary.h"
+#include "script/LuaBindings.h"
+#include "script/LuaVocabulary.h"
 
 namespace
 {

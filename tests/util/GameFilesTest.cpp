@@ -9,7 +9,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGImage.h"
 #include "graphics/TGImageLoader.h"

@@ -11,9 +11,9 @@
 #include "Log/Log.h"
 #include "application/FramePacer.h"
 #include "application/ZOLT.h"
-#include "core/Character.h"
-#include "core/SaveStore.h"
-#include "core/Session.h"
+#include "data/Character.h"
+#include "save/SaveStore.h"
+#include "session/Session.h"
 #include "sound/SoundHandler.h"
 
 namespace

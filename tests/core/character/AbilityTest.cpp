@@ -3,10 +3,10 @@
 #include <list>
 #include <memory>
 
-#include "core/Ability.h"
-#include "core/Character.h"
-#include "core/Effect.h"
-#include "core/ResourceManager.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "data/Effect.h"
+#include "data/ResourceManager.h"
 #include "graphics/TGSprite.h"
 
 using core::Ability;

@@ -4,12 +4,12 @@
 
 #include <lua.hpp>
 
-#include "core/Ability.h"
-#include "core/Character.h"
-#include "core/Class.h"
-#include "core/LuaInterface.h"
-#include "core/ResourceManager.h"
-#include "core/ScriptInstance.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "data/Class.h"
+#include "script/LuaInterface.h"
+#include "data/ResourceManager.h"
+#include "script/ScriptInstance.h"
 #include "graphics/TGSprite.h"
 
 using core::Character;

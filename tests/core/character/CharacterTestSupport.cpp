@@ -1,8 +1,8 @@
 #include "CharacterTestSupport.h"
 
 #include "Log/Log.h"
-#include "core/LuaInterface.h"
-#include "core/ResourceManager.h"
+#include "script/LuaInterface.h"
+#include "data/ResourceManager.h"
 
 namespace charactertest
 {

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "core/Character.h"
-#include "core/Class.h"
-#include "core/ResourceManager.h"
+#include "data/Character.h"
+#include "data/Class.h"
+#include "data/ResourceManager.h"
 
 using core::Character;
 using core::Class;

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "core/Character.h"
-#include "core/ResourceManager.h"
+#include "data/Character.h"
+#include "data/ResourceManager.h"
 
 using core::Character;
 using namespace charactertest;

@@ -1,4 +1,4 @@
-#include "core/CombatTargeting.h"
+#include "combat/CombatTargeting.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/Ability.h"
-#include "core/Character.h"
-#include "core/CombatSides.h"
-#include "core/EnemyPlanner.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/PassabilityMap.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "combat/CombatSides.h"
+#include "combat/EnemyPlanner.h"
+#include "map/LevelMap.h"
+#include "map/PassabilityMap.h"
 
 using core::Character;
 using core::TilePos;

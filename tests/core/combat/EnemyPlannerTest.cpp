@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "core/Ability.h"
-#include "core/Character.h"
-#include "core/CombatPathfinder.h"
-#include "core/EnemyPlanner.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/PassabilityMap.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "combat/CombatPathfinder.h"
+#include "combat/EnemyPlanner.h"
+#include "map/LevelMap.h"
+#include "map/PassabilityMap.h"
 
 using core::Character;
 using core::Direction;

@@ -1,4 +1,4 @@
-#include "core/TilePos.h"
+#include "world/TilePos.h"
 
 #include <gtest/gtest.h>
 

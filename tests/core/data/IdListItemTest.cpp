@@ -3,8 +3,8 @@
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
-#include "core/IdList.h"
-#include "core/Item.h"
+#include "data/IdList.h"
+#include "data/Item.h"
 
 using core::IdList;
 using core::Item;

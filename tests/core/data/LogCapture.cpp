@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "Log/Log.h"
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 namespace datatest
 {

@@ -5,8 +5,8 @@
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
-#include "core/Character.h"
-#include "core/Party.h"
+#include "data/Character.h"
+#include "data/Party.h"
 #include "util/util.h"
 
 using core::Character;

@@ -7,11 +7,11 @@
 #include "LogCapture.h"
 #include "animation/TAAnimation.h"
 #include "animation/TAAnimationManager.h"
-#include "core/Ability.h"
-#include "core/Class.h"
-#include "core/Item.h"
-#include "core/ResourceManager.h"
-#include "core/Scene.h"
+#include "data/Ability.h"
+#include "data/Class.h"
+#include "data/Item.h"
+#include "data/ResourceManager.h"
+#include "world/Scene.h"
 
 using core::ResourceManager;
 

@@ -4,9 +4,9 @@
 
 #include "EntityTestSupport.h"
 #include "animation/TAAnimationManager.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LuaInterface.h"
-#include "core/ScriptInstance.h"
+#include "map/LevelMap.h"
+#include "script/LuaInterface.h"
+#include "script/ScriptInstance.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"
 

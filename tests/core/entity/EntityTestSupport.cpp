@@ -5,8 +5,8 @@
 
 #include <lua.hpp>
 
-#include "core/LevelMap/LevelMap.h"
-#include "core/LuaInterface.h"
+#include "map/LevelMap.h"
+#include "script/LuaInterface.h"
 #include "support/LogCapture.h"
 
 namespace

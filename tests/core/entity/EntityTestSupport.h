@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/Entity.h"
-#include "core/Scene.h"
+#include "world/Entity.h"
+#include "world/Scene.h"
 #include "graphics/TGSprite.h"
 
 namespace entitytest

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
-#include "core/EntityWalkToProcess.h"
-#include "core/LuaInterface.h"
-#include "core/ProcessManager2.h"
-#include "core/ScriptInstance.h"
+#include "world/EntityWalkToProcess.h"
+#include "script/LuaInterface.h"
+#include "world/ProcessManager2.h"
+#include "script/ScriptInstance.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "Log/Log.h"
-#include "core/Process.h"
-#include "core/ProcessManager2.h"
+#include "world/Process.h"
+#include "world/ProcessManager2.h"
 
 namespace
 {

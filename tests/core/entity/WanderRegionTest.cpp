@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "EntityTestSupport.h"
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 using entitytest::TestEntity;
 using entitytest::TestScene;

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "LuaTestSupport.h"
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 // Hostile and careless scripts: whatever they do, the engine sees a Lua
 // error, never a dangling pointer, a frozen game or an exhausted machine.

@@ -3,8 +3,8 @@
 #include <new>
 
 #include "LuaTestSupport.h"
-#include "core/Entity.h"
-#include "core/LuaInterface.h"
+#include "world/Entity.h"
+#include "script/LuaInterface.h"
 
 using core::LuaInterface;
 

@@ -5,7 +5,7 @@
 #include <lua.hpp>
 
 #include "LuaTestSupport.h"
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 
 // The engine matches Lua patterns itself, so that a pathological pattern
 // meets the script time limit. Every case here runs in the engine's state

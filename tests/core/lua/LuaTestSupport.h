@@ -3,7 +3,7 @@
 #include <string>
 
 #include "Log/Log.h"
-#include "core/LuaInterface.h"
+#include "script/LuaInterface.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"
 

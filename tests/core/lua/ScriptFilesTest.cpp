@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "LuaTestSupport.h"
-#include "core/ScriptFiles.h"
+#include "script/ScriptFiles.h"
 #include "support/Files.h"
 
 // Script paths come from game files and from scripts: every one is resolved

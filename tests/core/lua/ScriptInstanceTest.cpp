@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "LuaTestSupport.h"
-#include "core/ScriptInstance.h"
+#include "script/ScriptInstance.h"
 
 using core::LuaInterface;
 using core::ScriptInstance;

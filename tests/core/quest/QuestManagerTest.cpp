@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "core/Quest.h"
-#include "core/QuestManager.h"
+#include "session/Quest.h"
+#include "session/QuestManager.h"
 #include "event/EventManager.h"
 
 using event::EventManager;

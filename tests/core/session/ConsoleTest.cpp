@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/LuaInterface.h"
-#include "core/Scene.h"
-#include "core/Screen.h"
+#include "script/LuaInterface.h"
+#include "world/Scene.h"
+#include "world/Screen.h"
 #include "support/LuaHelpers.h"
 
 using namespace sessiontest;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/DialogManager.h"
-#include "core/DialogNode.h"
-#include "core/Scene.h"
+#include "dialog/DialogManager.h"
+#include "dialog/DialogNode.h"
+#include "world/Scene.h"
 #include "gui/DialogMenu.h"
 
 using namespace sessiontest;

@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include "SaveTestSupport.h"
-#include "core/Character.h"
-#include "core/SaveGame.h"
-#include "core/SaveGameManager.h"
-#include "core/SaveStore.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "save/SaveGame.h"
+#include "save/SaveGameManager.h"
+#include "save/SaveStore.h"
+#include "world/Scene.h"
 
 using core::SaveGameManager;
 using testsupport::ErrorCapture;

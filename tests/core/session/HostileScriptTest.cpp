@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/Character.h"
-#include "core/CombatManager.h"
-#include "core/LuaInterface.h"
-#include "core/LuaSandbox.h"
-#include "core/ResourceManager.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "combat/CombatManager.h"
+#include "script/LuaInterface.h"
+#include "script/LuaSandbox.h"
+#include "data/ResourceManager.h"
+#include "world/Scene.h"
 #include "support/Files.h"
 
 // Lines an attacker or a careless game maker may hand the engine. Each is

@@ -2,10 +2,10 @@
 
 #include "SessionTestSupport.h"
 #include "application/InputContext.h"
-#include "core/Character.h"
-#include "core/CombatManager.h"
-#include "core/LevelInputContext.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "combat/CombatManager.h"
+#include "world/LevelInputContext.h"
+#include "world/Scene.h"
 
 using namespace sessiontest;
 using namespace testsupport;

@@ -6,14 +6,14 @@
 
 #include "SessionTestSupport.h"
 #include "application/InputContext.h"
-#include "core/Character.h"
-#include "core/DialogManager.h"
-#include "core/LevelInputContext.h"
-#include "core/LuaBindings.h"
-#include "core/LuaInterface.h"
-#include "core/Party.h"
-#include "core/ProcessManager2.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "dialog/DialogManager.h"
+#include "world/LevelInputContext.h"
+#include "script/LuaBindings.h"
+#include "script/LuaInterface.h"
+#include "data/Party.h"
+#include "world/ProcessManager2.h"
+#include "world/Scene.h"
 #include "gui/DialogMenu.h"
 
 using namespace sessiontest;

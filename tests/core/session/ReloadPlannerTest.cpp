@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/ReloadPlanner.h"
+#include "session/ReloadPlanner.h"
 #include "util/FileWatcher.h"
 
 // Which change leads to what, decided without a game: one table over the

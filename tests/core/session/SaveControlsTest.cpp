@@ -5,10 +5,10 @@
 #include "SaveTestSupport.h"
 #include "SessionTestSupport.h"
 #include "application/InputContext.h"
-#include "core/Character.h"
-#include "core/SaveGameManager.h"
-#include "core/SaveInputContext.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "save/SaveGameManager.h"
+#include "save/SaveInputContext.h"
+#include "world/Scene.h"
 #include "gui/SaveMenu.h"
 
 using core::SaveGameManager;

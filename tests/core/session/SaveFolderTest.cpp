@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/SaveFolder.h"
+#include "save/SaveFolder.h"
 
 // Saves are kept per game; the saves players made before, in the one shared
 // folder, stay where they are for the game that claims them.

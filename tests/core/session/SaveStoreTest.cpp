@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "SaveTestSupport.h"
-#include "core/SaveStore.h"
+#include "save/SaveStore.h"
 
 using core::SaveStore;
 

@@ -1,6 +1,6 @@
 #include "SaveTestSupport.h"
 
-#include "core/ResourceManager.h"
+#include "data/ResourceManager.h"
 
 namespace savetest
 {

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/QuestManager.h"
-#include "core/SaveGameManager.h"
-#include "core/Session.h"
+#include "session/QuestManager.h"
+#include "save/SaveGameManager.h"
+#include "session/Session.h"
 #include "support/Files.h"
 
 namespace savetest

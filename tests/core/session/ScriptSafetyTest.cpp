@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/Character.h"
-#include "core/LuaInterface.h"
-#include "core/Scene.h"
-#include "core/Screen.h"
+#include "data/Character.h"
+#include "script/LuaInterface.h"
+#include "world/Scene.h"
+#include "world/Screen.h"
 
 // What any map trigger, item script, dialog condition or console line may
 // try against the running session.

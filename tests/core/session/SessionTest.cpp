@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "core/Character.h"
-#include "core/CombatManager.h"
-#include "core/LuaInterface.h"
-#include "core/Party.h"
-#include "core/Scene.h"
+#include "data/Character.h"
+#include "combat/CombatManager.h"
+#include "script/LuaInterface.h"
+#include "data/Party.h"
+#include "world/Scene.h"
 
 using namespace sessiontest;
 using namespace testsupport;

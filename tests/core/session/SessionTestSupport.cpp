@@ -1,9 +1,9 @@
 #include "SessionTestSupport.h"
 
 #include "application/InputManager.h"
-#include "core/LuaInterface.h"
-#include "core/ProcessManager2.h"
-#include "core/ResourceManager.h"
+#include "script/LuaInterface.h"
+#include "world/ProcessManager2.h"
+#include "data/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIMenu.h"

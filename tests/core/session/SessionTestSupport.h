@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/Session.h"
+#include "session/Session.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"
 #include "support/StdStreams.h"

@@ -16,10 +16,10 @@
 
 #include <tinyxml2.h>
 
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapDocument.h"
-#include "core/LevelMap/LevelMapLayerData.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapDocument.h"
+#include "map/LevelMapLayerData.h"
+#include "map/LevelMapLoader.h"
 #include "graphics/TGMap.h"
 #include "support/Files.h"
 #include "support/LogCapture.h"

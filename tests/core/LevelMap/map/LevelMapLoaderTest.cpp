@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "LevelMapTestSupport.h"
-#include "core/LevelMap/LevelMapLoader.h"
-#include "core/LevelMap/TriggerMap.h"
-#include "core/LevelMap/TriggerTile.h"
+#include "map/LevelMapLoader.h"
+#include "map/TriggerMap.h"
+#include "map/TriggerTile.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
-#include "core/LevelMap/TriggerMap.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
+#include "map/TriggerMap.h"
 
 namespace
 {

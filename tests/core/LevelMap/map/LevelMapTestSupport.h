@@ -4,8 +4,8 @@
 #include <string>
 
 #include "Log/Log.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 #include "support/Files.h"
 #include "support/LogCapture.h"
 

@@ -4,10 +4,10 @@
 #include <set>
 #include <vector>
 
-#include "core/Direction.h"
-#include "core/LevelMap/LevelMapLoader.h"
-#include "core/LevelMap/PassabilityMap.h"
-#include "core/LevelMap/PassabilityTile.h"
+#include "world/Direction.h"
+#include "map/LevelMapLoader.h"
+#include "map/PassabilityMap.h"
+#include "map/PassabilityTile.h"
 
 using core::PassabilityMap;
 

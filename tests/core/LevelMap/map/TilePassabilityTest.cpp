@@ -8,9 +8,9 @@
 #include <string>
 
 #include "LevelMapTestSupport.h"
-#include "core/LevelMap/LevelMapLoader.h"
-#include "core/LevelMap/PassabilityMap.h"
-#include "core/LevelMap/TilePassability.h"
+#include "map/LevelMapLoader.h"
+#include "map/PassabilityMap.h"
+#include "map/TilePassability.h"
 
 namespace
 {

@@ -9,8 +9,8 @@
 #include "GameMaps.h"
 
 #include "application/StartupTextures.h"
-#include "core/LevelMap/LevelMap.h"
-#include "core/LevelMap/LevelMapLoader.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 #include "graphics/TGLayerCache.h"
 
 using namespace tamsygraphics;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "core/LevelMap/TriggerMap.h"
-#include "core/LuaInterface.h"
+#include "map/TriggerMap.h"
+#include "script/LuaInterface.h"
 #include "event/EventManager.h"
 #include "support/LuaHelpers.h"
 

@@ -1,0 +1,61 @@
+#include "combat/CombatDisplay.h"
+
+#include "gui/CombatMenu.h"
+#include "gui/GUITextBox.h"
+
+namespace core
+{
+namespace
+{
+// The result box is written in from its edges like every other box.
+const float RESULT_PADDING = 0.05f;
+}
+
+CombatDisplay::CombatDisplay(CombatManager* combatManager)
+    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox(""))
+{
+    _combatMenu->setHeight(0.5f);
+    _combatMenu->hide();
+    _textDisplay->setWordWrap(true);
+    _textDisplay->setPadding(RESULT_PADDING);
+    _textDisplay->setPosition(0.0f, 0.875f);
+    _textDisplay->setWidth(2.0f);
+    _textDisplay->setHeight(0.25f);
+    // A blow and its consequences can run to several lines.
+    _textDisplay->setGrowToFit(true);
+    _textDisplay->hide();
+}
+
+CombatDisplay::~CombatDisplay()
+{
+    _combatMenu->destroy();
+    _textDisplay->destroy();
+}
+
+void CombatDisplay::showMenu()
+{
+    _combatMenu->show();
+}
+
+void CombatDisplay::hide()
+{
+    _combatMenu->hide();
+    _textDisplay->hide();
+}
+
+void CombatDisplay::setMenu(const std::string& title, const std::vector<std::string>& options)
+{
+    _combatMenu->update(options, title);
+}
+
+void CombatDisplay::showResults(const std::string& text)
+{
+    _textDisplay->show();
+    _textDisplay->setText(text);
+}
+
+void CombatDisplay::addResultLine(const std::string& line)
+{
+    showResults(_textDisplay->getText() + "\n" + line);
+}
+}

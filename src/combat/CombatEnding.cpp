@@ -1,0 +1,65 @@
+#include "combat/CombatEnding.h"
+
+#include <vector>
+
+#include "combat/CombatDisplay.h"
+#include "combat/CombatSides.h"
+#include "save/SaveGameManager.h"
+#include "session/Session.h"
+#include "sound/SoundHandler.h"
+
+namespace core
+{
+CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display)
+    : _session(session), _sides(sides), _display(display)
+{
+}
+
+void CombatEnding::begin(const std::string& music)
+{
+    _snapshot.take(_sides.party());
+    _sceneMusic = sound::SoundHandler::getLastMusicRequest();
+    _battleMusicPlaying = !music.empty();
+    if (_battleMusicPlaying)
+        sound::SoundHandler::sendRequest(music, 0.0);
+}
+
+void CombatEnding::showVictory()
+{
+    _display.setMenu("victory", {"exit_combat"});
+    _display.addResultLine("Victory! Every enemy is beaten.");
+    restoreSceneMusic();
+}
+
+void CombatEnding::showDefeat()
+{
+    std::vector<std::string> options{"try_again"};
+    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+        if (saves->hasSaves())
+            options.push_back(LOAD_LAST_SAVE);
+    _display.setMenu("defeat", options);
+    _display.addResultLine("Defeat! Nobody is left standing. Try again from where the fight began.");
+}
+
+void CombatEnding::restoreSceneMusic()
+{
+    if (_battleMusicPlaying && !_sceneMusic.empty())
+        sound::SoundHandler::sendRequest(_sceneMusic, 0.0);
+    _battleMusicPlaying = false;
+}
+
+void CombatEnding::restoreParty()
+{
+    _snapshot.restore();
+    // A fallen party member can act again in the next fight.
+    _sides.setPartyCanAct(true);
+    if (Character* avatar = _session ? _session->getAvatar() : nullptr)
+        _sides.setCanAct(avatar, true);
+}
+
+void CombatEnding::loadLastSave()
+{
+    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+        saves->loadLatest();
+}
+}

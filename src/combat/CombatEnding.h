@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "combat/CombatSnapshot.h"
+
+namespace core
+{
+class CombatDisplay;
+class CombatSides;
+class Session;
+
+// How a fight ends, and what it hands back: victory or defeat on screen,
+// the scene's music that battle music replaced, and the party as the fight
+// found it, so that a lost fight can be tried again or left for the last save.
+class CombatEnding
+{
+public:
+    // Offered beside "try_again" after a lost fight once the game has saves.
+    static constexpr const char* LOAD_LAST_SAVE = "load last save";
+
+    CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display);
+
+    // Takes the party as it stands; an empty `music` leaves the scene's playing.
+    void begin(const std::string& music);
+    void showVictory();
+    void showDefeat();
+    // Brings back the scene's music, once, if battle music replaced it.
+    void restoreSceneMusic();
+    // Hit points, fatigue, square and facing as the fight began, and every
+    // member able to act again.
+    void restoreParty();
+    void loadLastSave();
+
+private:
+    Session* _session;
+    CombatSides& _sides;
+    CombatDisplay& _display;
+    CombatSnapshot _snapshot;
+    std::string _sceneMusic;
+    bool _battleMusicPlaying = false;
+};
+}

@@ -1,0 +1,443 @@
+#include "combat/CombatManager.h"
+
+#include "Log/Log.h"
+#include "application/InputContext.h"
+#include "application/InputManager.h"
+#include "data/Ability.h"
+#include "data/Character.h"
+#include "combat/CombatInputContext.h"
+#include "combat/EnemyPlanner.h"
+#include "combat/EnemyTurnProcess.h"
+#include "map/LevelMap.h"
+#include "world/ProcessManager2.h"
+#include "world/Scene.h"
+#include "session/Session.h"
+#include "util/GameManifest.h"
+
+namespace core
+{
+namespace
+{
+LevelMap* currentLevelMap(Session* session)
+{
+    if (!session || !session->getCurrentScene())
+        return nullptr;
+    return session->getCurrentScene()->getLevelMap();
+}
+}
+
+std::string CombatManager::battleMusic()
+{
+    return GameManifest::current().soundForCue("battle");
+}
+
+CombatManager::CombatManager(Session* session)
+    : _display(this), _session(session), _combatStage(base), _inCombat(false), _chosenAbility(nullptr),
+      _currentCharacter(nullptr), _targeting(_sides, [session] { return currentLevelMap(session); }),
+      _enemyTurn(nullptr), _ending(session, _sides, _display)
+{
+}
+
+CombatManager::~CombatManager()
+{
+    stopEnemyTurn();
+    if (_combatInputContext)
+        application::InputManager::removeContext(_combatInputContext.get());
+}
+
+void CombatManager::enterCombat(std::list<Character*>* enemies)
+{
+    enterCombat(enemies, battleMusic());
+}
+
+void CombatManager::enterCombat(std::list<Character*>* enemies, const std::string& music)
+{
+    if (_inCombat)
+        return;
+    Log::named("combat") << "Entering Combat" << std::endl;
+    _combatInputContext.reset(new CombatInputContext(this, _session));
+    application::InputManager::pushContext(_combatInputContext.get());
+    _display.showMenu();
+
+    _currentCharacter = nullptr;
+    _combatStage = base;
+
+    Character* avatar = _session ? _session->getAvatar() : nullptr;
+    _sides.begin(avatar, enemies);
+    // A fight without an avatar still runs, with nobody on the player's side.
+    if (avatar)
+        Log::named("rules") << "character stats" << avatar->printStats() << std::endl;
+    else
+        Log::named("rules") << "character stats: no avatar" << std::endl;
+    Log::named("rules") << " Num enemies: " << (enemies ? enemies->size() : 0) << std::endl;
+    _ending.begin(music);
+    setUpBase();
+    _inCombat = true;
+}
+
+void CombatManager::leaveCombat()
+{
+    if (!_inCombat)
+        return;
+    Log::named("combat") << "Leaving Combat" << std::endl;
+    stopEnemyTurn();
+    unHighlightTiles();
+    application::InputManager::removeContext(_combatInputContext.get());
+    _display.hide();
+    _ending.restoreSceneMusic();
+    _inCombat = false;
+}
+
+void CombatManager::setUpBase()
+{
+    std::vector<std::string> options{"pass_turn"};
+    if (!_sides.enemiesLeft())
+        options.push_back("exit_combat");
+    _display.setMenu("choose a character or pass the turn", options);
+}
+
+void CombatManager::setUpMove()
+{
+    _movement.begin(_currentCharacter);
+    _display.setMenu("move character", {"back", "finish"});
+}
+
+void CombatManager::setUpAbility()
+{
+    std::vector<std::string> options{"back", "none"};
+    if (_currentCharacter)
+    {
+        for (const std::string& name : _currentCharacter->getAllAbilities())
+            if (_currentCharacter->isAbilityEnabled(name))
+                options.push_back(name);
+    }
+    _display.setMenu("choose ability", options);
+}
+
+void CombatManager::setUpTarget()
+{
+    _targeting.clearTargets();
+    _display.setMenu("choose targets", {"back", "finish"});
+}
+
+void CombatManager::setUpEnemy()
+{
+    // "continue" is offered once every enemy has acted.
+    _display.setMenu("enemy turn", {});
+}
+
+void CombatManager::setUpWin()
+{
+    _combatStage = win;
+    stopEnemyTurn();
+    _ending.showVictory();
+}
+
+void CombatManager::setUpLose()
+{
+    _combatStage = lose;
+    stopEnemyTurn();
+    _ending.showDefeat();
+}
+
+bool CombatManager::combatMenuClick(const std::string& option)
+{
+    switch (_combatStage)
+    {
+    case base:
+        return baseOption(option);
+    case move:
+        return moveOption(option);
+    case ability:
+        return abilityOption(option);
+    case target:
+        return targetOption(option);
+    case enemy:
+        return enemyOption(option);
+    case win:
+    case lose:
+        return outcomeOption(option);
+    }
+    return false;
+}
+
+bool CombatManager::baseOption(const std::string& option)
+{
+    if (option == "pass_turn")
+    {
+        _combatStage = enemy;
+        setUpEnemy();
+        startEnemyTurn();
+    }
+    else if (option == "exit_combat" && !_sides.enemiesLeft())
+    {
+        leaveCombat();
+    }
+    return true;
+}
+
+bool CombatManager::moveOption(const std::string& option)
+{
+    if (option == "finish")
+    {
+        _combatStage = ability;
+        _movement.finish();
+        setUpAbility();
+    }
+    else if (option == "back")
+    {
+        _combatStage = base;
+        _movement.putBack(_currentCharacter);
+        setUpBase();
+    }
+    return true;
+}
+
+bool CombatManager::abilityOption(const std::string& option)
+{
+    if (option == "back")
+    {
+        _chosenAbility = nullptr;
+        _combatStage = move;
+        _movement.putBack(_currentCharacter);
+        setUpMove();
+    }
+    else if (option == "none")
+    {
+        _combatStage = base;
+        setUpBase();
+        _sides.setCanAct(_currentCharacter, false);
+    }
+    else
+    {
+        Ability* chosen = _currentCharacter ? _currentCharacter->getAbility(option) : nullptr;
+        // An option text that names no ability of the character must not
+        // lead to aiming nothing.
+        if (!chosen)
+        {
+            Log::named("rules") << "CombatManager::combatMenuClick - No ability " << option << std::endl;
+            return true;
+        }
+        _chosenAbility = chosen;
+        _combatStage = target;
+        setUpTarget();
+    }
+    return true;
+}
+
+bool CombatManager::targetOption(const std::string& option)
+{
+    if (option == "back")
+    {
+        unHighlightTiles();
+        _targeting.clearTargets();
+        _combatStage = ability;
+        setUpAbility();
+    }
+    else if (option == "finish")
+    {
+        _combatStage = base;
+        finalizeAction();
+        _targeting.clearTargets();
+        if (_combatStage == base)
+            setUpBase();
+    }
+    return true;
+}
+
+bool CombatManager::enemyOption(const std::string& option)
+{
+    if (option == "continue" && !_enemyTurn)
+    {
+        _combatStage = base;
+        _sides.setPartyCanAct(true);
+        setUpBase();
+    }
+    return true;
+}
+
+bool CombatManager::outcomeOption(const std::string& option)
+{
+    if (_combatStage == win && option == "exit_combat")
+        leaveCombat();
+    else if (_combatStage == lose && option == "try_again")
+        tryAgain();
+    else if (_combatStage == lose && option == LOAD_LAST_SAVE)
+        loadLastSave();
+    return true;
+}
+
+bool CombatManager::keyPress(int key, int action)
+{
+    if (key == application::KEY_ESC)
+        return false;
+    if (_combatStage != move)
+        return true;
+    return _movement.keyPress(_currentCharacter, key, action);
+}
+
+bool CombatManager::tileClick(int row, int col)
+{
+    Log::named("rules") << "entered choose target" << std::endl;
+    Character* clicked = _sides.characterAt({row, col});
+    switch (_combatStage)
+    {
+    case base:
+        if (!clicked)
+            return false;
+        if (_sides.canAct(clicked))
+        {
+            _currentCharacter = clicked;
+            _combatStage = move;
+            setUpMove();
+        }
+        return true;
+    case ability:
+        // Only the player's own side is the player's to command.
+        if (!clicked || !_sides.canAct(clicked))
+            return false;
+        _currentCharacter = clicked;
+        setUpAbility();
+        return true;
+    case target:
+        // Nothing to aim with is not the click's fault: it is taken all the same.
+        return !_chosenAbility || !_currentCharacter ||
+               _targeting.click(*_chosenAbility, *_currentCharacter, {row, col});
+    default:
+        return false;
+    }
+}
+
+const char* CombatManager::stageName(stage value)
+{
+    static const char* const NAMES[] = {"base", "move", "ability", "target", "enemy", "lose", "win"};
+    const int index = static_cast<int>(value);
+    return index >= 0 && index <= static_cast<int>(win) ? NAMES[index] : "unknown";
+}
+
+void CombatManager::finalizeAction()
+{
+    resolveAbilities();
+    unHighlightTiles();
+    _sides.setCanAct(_currentCharacter, false);
+}
+
+void CombatManager::resolveAbilities()
+{
+    if (!_chosenAbility)
+        return;
+    Log::named("rules") << _chosenAbility->getName() << " " << _chosenAbility->getTargetType() << std::endl;
+    resolve(_chosenAbility, _currentCharacter, _targeting.targets(), "");
+}
+
+void CombatManager::resolve(Ability* used, Character* user, const std::list<Character*>& targets,
+                            const std::string& heading)
+{
+    std::string text = heading + used->resolveAttack(targets, user);
+    Log::named("rules") << "set output" << std::endl;
+    Log::named("rules") << "shown output" << std::endl;
+    _sides.removeFallen(text);
+    showAbilityResults(text);
+    checkForEnd();
+}
+
+bool CombatManager::settleDeaths()
+{
+    std::string text;
+    _sides.removeFallen(text);
+    if (!text.empty())
+        showAbilityResults(text);
+    return checkForEnd();
+}
+
+bool CombatManager::checkForEnd()
+{
+    if (!_inCombat || _combatStage == win || _combatStage == lose)
+        return _combatStage == win || _combatStage == lose;
+    if (!_sides.enemiesLeft())
+    {
+        setUpWin();
+        return true;
+    }
+    if (_sides.party().empty())
+    {
+        setUpLose();
+        return true;
+    }
+    return false;
+}
+
+void CombatManager::tryAgain()
+{
+    leaveCombat();
+    _ending.restoreParty();
+}
+
+void CombatManager::loadLastSave()
+{
+    // Saves are not loaded in a fight, so the fight ends first; should the
+    // load be refused, the party still stands as the fight found it.
+    tryAgain();
+    _ending.loadLastSave();
+}
+
+// ---- The enemies' turn ----
+
+void CombatManager::startEnemyTurn()
+{
+    stopEnemyTurn();
+    std::vector<Character*> queue;
+    if (const std::list<Character*>* enemies = _sides.enemies())
+        queue.assign(enemies->begin(), enemies->end());
+    if (queue.empty())
+    {
+        _display.setMenu("enemy turn", {"continue"});
+        return;
+    }
+    _enemyTurn = new EnemyTurnProcess(this, queue);
+    ProcessManager2::getProcessManager2()->addProcess(_enemyTurn);
+}
+
+void CombatManager::stopEnemyTurn()
+{
+    if (_enemyTurn)
+        _enemyTurn->abandon();
+    _enemyTurn = nullptr;
+}
+
+void CombatManager::enemyTurnFinished(EnemyTurnProcess* turn)
+{
+    if (turn != _enemyTurn)
+        return;
+    _enemyTurn = nullptr;
+    unHighlightTiles();
+    if (_combatStage == enemy)
+        _display.setMenu("enemy turn", {"continue"});
+}
+
+EnemyPlan CombatManager::planFor(Character* foe)
+{
+    Scene* scene = _session ? _session->getCurrentScene() : nullptr;
+    EnemyPlanner planner(currentLevelMap(_session), scene ? &scene->getEntities() : nullptr);
+    return planner.plan(foe, _sides.party());
+}
+
+void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
+{
+    unHighlightTiles();
+    if (!canStrike(foe, plan))
+    {
+        enemyPasses(foe);
+        return;
+    }
+    Log::named("rules") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
+    resolve(plan.ability, foe, _targeting.struckBy(plan),
+            foe->getName() + " uses " + plan.ability->getName() + " on " + plan.target->getName() + ":\n");
+}
+
+void CombatManager::enemyPasses(Character* foe)
+{
+    if (foe)
+        showAbilityResults(foe->getName() + " waits.");
+}
+}

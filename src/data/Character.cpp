@@ -1,0 +1,480 @@
+#include "data/Character.h"
+
+#include <iostream>
+#include <new>
+#include <sstream>
+
+#include "Log/Log.h"
+#include "data/Ability.h"
+#include "data/Class.h"
+#include "script/LuaInterface.h"
+#include "data/ResourceManager.h"
+#include "world/Scene.h"
+#include "script/ScriptInstance.h"
+#include "graphics/TGSprite.h"
+#include "util/GameManifest.h"
+#include "util/LoadedFiles.h"
+#include "util/NamedXMLDocument.h"
+#include "util/RandomText.h"
+#include "util/SafeNumbers.h"
+#include "util/XMLNumbers.h"
+#include "util/util.h"
+#include "util/GameFiles.h"
+
+namespace core
+{
+namespace
+{
+const char* const CHARACTER_TYPE = "character";
+
+// XML attribute names of the statistics, in storage order: the four base
+// attributes, then the twelve combat values.
+const char* const STAT_KEYS[Character::NUM_STATS] = {"str", "dex", "int", "move"};
+const char* const CB_STAT_KEYS[Character::NUM_CB_STATS] = {"maxHP",   "curHP", "maxFat",         "curFat",
+                                                           "attack",  "dodge", "damagePhysical", "damageMagical",
+                                                           "defense", "crit",  "glancing",       "resistance"};
+
+const int MIN_CLASS_LEVEL = 1;
+const int MAX_CLASS_LEVEL = 10;
+// Larger sprites than this are typing mistakes, not art.
+const int MAX_SPRITE_EXTENT = 16384;
+
+// Calls visit(child, id) for every child of the given kind that names a
+// record; a child without an id has nothing to look up and is skipped.
+template <typename Visit>
+void forEachRecordChild(tinyxml2::XMLElement* element, const char* kind, Visit visit)
+{
+    for (tinyxml2::XMLElement* child = element->FirstChildElement(kind); child; child = child->NextSiblingElement(kind))
+    {
+        const std::string id = nullToEmpty(child->Attribute("id"));
+        if (!id.empty())
+        {
+            visit(child, id);
+        }
+    }
+}
+
+void logMissingRecord(const char* kind, const std::string& id, const std::string& characterId)
+{
+    Log::error() << "Could not load " << kind << " " << id << " for character " << characterId << std::endl;
+}
+
+// Reads the template before any storage is handed out, so that a bad
+// template leaves no half-built character behind in Lua.
+bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
+{
+    const std::string path = WORKING_DIRECTORY + "/" + templateName;
+    if (LoadedFiles::loadXML(document, path, FileKind::Character) != tinyxml2::XML_SUCCESS || !document.RootElement())
+    {
+        Log::error() << "Character::buildFromXML - Failed to load or parse file " << templateName << std::endl;
+        return false;
+    }
+    return true;
+}
+}
+
+Character::Character() : _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
+{
+    _type = CHARACTER_TYPE;
+    _id = randomWord(4, true, ENGLISH);
+    _name = _id + randomWord(8, false, ENGLISH);
+    rollStats();
+}
+
+Character::Character(const std::string& name, bool random)
+    : _name(name), _party(nullptr), _stats(), _cbStats(), _behaviour("melee")
+{
+    _type = CHARACTER_TYPE;
+    _id = name;
+    if (random)
+    {
+        rollStats();
+    }
+}
+
+Character::~Character()
+{
+}
+
+void Character::rollStats()
+{
+    for (int& stat : _stats)
+    {
+        stat = gameRand() % 8 + 3;
+    }
+    for (int& stat : _cbStats)
+    {
+        stat = gameRand() % 30 + 20;
+    }
+}
+
+Character* Character::buildFromXMLElement(tinyxml2::XMLElement* element)
+{
+    if (!element)
+    {
+        Log::error() << "Character::buildFromXMLElement - Unable to build character from NULL "
+                        "XML Element"
+                     << std::endl;
+        return nullptr;
+    }
+    const std::string id = nullToEmpty(element->Attribute("id"));
+    const std::string templateName = nullToEmpty(element->Attribute("template"));
+    NamedXMLDocument templateDocument(templateName);
+    if (!templateName.empty() && !loadTemplate(templateName, templateDocument))
+    {
+        return nullptr;
+    }
+
+    void* storage = LuaInterface::allocObjectOfClass("Character", sizeof(Character));
+    Character* character = new (storage) Character(id, false);
+    // The game's manifest says which character the player walks.
+    const std::string& avatarId = GameManifest::current().avatarId();
+    if (!avatarId.empty() && character->_name == avatarId)
+    {
+        character->_isAvatar = true;
+    }
+    LuaInterface::bindEntity(character);
+    LuaInterface::registerAlias(character->getLuaRef(), character->_id);
+
+    if (!templateName.empty())
+    {
+        character->absorbXML(templateDocument.RootElement());
+    }
+    character->absorbXML(element);
+    return character;
+}
+
+void Character::absorbXML(tinyxml2::XMLElement* element)
+{
+    if (!element)
+    {
+        return;
+    }
+    absorbStats(element);
+    absorbAbilities(element);
+    absorbEffects(element);
+    absorbClasses(element);
+    absorbScripts(element);
+    absorbBehaviour(element);
+    absorbSprites(element);
+}
+
+void Character::absorbStats(tinyxml2::XMLElement* element)
+{
+    for (int i = 0; i < NUM_STATS; ++i)
+    {
+        _stats[i] = saturatingAdd(_stats[i], readIntAttribute(element, STAT_KEYS[i]));
+    }
+    for (int i = 0; i < NUM_CB_STATS; ++i)
+    {
+        _cbStats[i] = saturatingAdd(_cbStats[i], readIntAttribute(element, CB_STAT_KEYS[i]));
+    }
+}
+
+void Character::absorbAbilities(tinyxml2::XMLElement* element)
+{
+    forEachRecordChild(element, "ability",
+                       [this](tinyxml2::XMLElement*, const std::string& id)
+                       {
+                           Ability* ability = ResourceManager::getAbility(id);
+                           if (!ability)
+                           {
+                               logMissingRecord("ability", id, _id);
+                               return;
+                           }
+                           _abilities[id] = ability;
+                           _abilityEnabled[id] = true;
+                       });
+}
+
+void Character::absorbEffects(tinyxml2::XMLElement* element)
+{
+    forEachRecordChild(element, "effect",
+                       [this](tinyxml2::XMLElement*, const std::string& id)
+                       {
+                           Effect* effect = ResourceManager::getEffect(id);
+                           if (!effect)
+                           {
+                               logMissingRecord("effect", id, _id);
+                               return;
+                           }
+                           _activeEffects.push_back(effect);
+                       });
+}
+
+void Character::absorbClasses(tinyxml2::XMLElement* element)
+{
+    forEachRecordChild(element, "class",
+                       [this](tinyxml2::XMLElement* child, const std::string& id)
+                       {
+                           Class* characterClass = ResourceManager::getClass(id);
+                           if (!characterClass)
+                           {
+                               logMissingRecord("class", id, _id);
+                               return;
+                           }
+                           const int levels = readIntAttribute(child, "level");
+                           if (levels < MIN_CLASS_LEVEL || levels > MAX_CLASS_LEVEL)
+                           {
+                               Log::error() << "Character::buildFromXML - class " << id << " for character " << _id
+                                            << " has level " << levels << ", outside " << MIN_CLASS_LEVEL << " to "
+                                            << MAX_CLASS_LEVEL << "; nothing granted" << std::endl;
+                               return;
+                           }
+                           for (int i = 0; i < levels; ++i)
+                           {
+                               characterClass->levelUp(this);
+                           }
+                       });
+}
+
+void Character::absorbScripts(tinyxml2::XMLElement* element)
+{
+    for (tinyxml2::XMLElement* child = element->FirstChildElement("script"); child;
+         child = child->NextSiblingElement("script"))
+    {
+        const std::string trigger = nullToEmpty(child->Attribute("trigger"));
+        if (trigger == "interact")
+        {
+            setInteractScript(ScriptInstance::buildFromXMLElement(child));
+        }
+        else if (trigger == "think")
+        {
+            setThinkScript(ScriptInstance::buildFromXMLElement(child));
+        }
+        else if (trigger == "defeat")
+        {
+            setDefeatScript(ScriptInstance::buildFromXMLElement(child));
+        }
+    }
+}
+
+void Character::absorbBehaviour(tinyxml2::XMLElement* element)
+{
+    const char* behaviour = element->Attribute("behaviour");
+    if (behaviour)
+        setBehaviour(behaviour);
+}
+
+bool Character::setBehaviour(const std::string& behaviour)
+{
+    static const char* const KNOWN[] = {"melee", "ranged", "coward", "idle"};
+    for (const char* known : KNOWN)
+    {
+        if (behaviour == known)
+        {
+            _behaviour = behaviour;
+            return true;
+        }
+    }
+    Log::error() << "Character::setBehaviour - Unknown behaviour '" << behaviour << "' for " << _id
+                 << " (melee, ranged, coward or idle); keeping " << _behaviour << std::endl;
+    return false;
+}
+
+void Character::setDefeatScript(ScriptInstance* script)
+{
+    if (script != _defeatScript.get())
+        _defeatScript.reset(script);
+}
+
+void Character::absorbSprites(tinyxml2::XMLElement* element)
+{
+    for (tinyxml2::XMLElement* child = element->FirstChildElement("sprite"); child;
+         child = child->NextSiblingElement("sprite"))
+    {
+        tamsygraphics::Sprite* sprite = new (std::nothrow) tamsygraphics::Sprite(_id);
+        if (!sprite)
+        {
+            Log::error() << "Character::buildFromXML - Failed to create sprite for character" << _id << std::endl;
+            continue;
+        }
+        sprite->SetTexture(nullToEmpty(child->Attribute("texture")));
+        sprite->Dimensions(static_cast<float>(readIntAttribute(child, "dimensionW", 0, 0, MAX_SPRITE_EXTENT)),
+                           static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
+        sprite->SetSize(readIntAttribute(child, "sizeW", 0, 0, MAX_SPRITE_EXTENT),
+                        readIntAttribute(child, "sizeH", 0, 0, MAX_SPRITE_EXTENT));
+        // A later sprite element, or the record's over its template's,
+        // replaces the one before; nothing else holds it while building.
+        delete getSprite();
+        setSprite(sprite);
+        _runner.setSprite(sprite);
+    }
+}
+
+std::string Character::getName()
+{
+    return _name;
+}
+
+StatList* Character::getStats() const
+{
+    StatList* list = new StatList();
+    list->emplace_back("Strength", getStr());
+    list->emplace_back("Dexterity", getDex());
+    list->emplace_back("Intelligence", getInt());
+    list->emplace_back("Move", getMove());
+    list->emplace_back("HP", getHP(true));
+    list->emplace_back("Fatigue", getFatigue(true));
+    list->emplace_back("Attack", getAttack());
+    list->emplace_back("Dodge", getDodge());
+    list->emplace_back("Damage Physical", getDamagePhysical());
+    list->emplace_back("Damage Magical", getDamageMagical());
+    list->emplace_back("Defense", getDefense());
+    list->emplace_back("Critical Value", getCritValue());
+    list->emplace_back("Glancing Value", getGlancingValue());
+    list->emplace_back("Resistance", getResistance());
+    return list;
+}
+
+std::string Character::printStats()
+{
+    std::ostringstream out;
+    out << "_name: " << getName() << "\n"
+        << " Int: " << getInt() << "\n"
+        << " Str: " << getStr() << "\n"
+        << " Dex: " << getDex() << "\n"
+        << " Move: " << getMove() << "\n"
+        << " maxHP: : " << getHP(true) << "\n"
+        << " current HP: " << getHP(false) << "\n"
+        << " max Fatigue: " << getFatigue(true) << "\n"
+        << " current Fatigue: " << getFatigue(false) << "\n"
+        << " attack: " << getAttack() << "\n"
+        << " dodge: " << getDodge() << "\n"
+        << " physical damage: " << getDamagePhysical() << "\n"
+        << " magic damage: " << getDamageMagical() << "\n"
+        << " defense: " << getDefense() << "\n"
+        << " crit: " << getCritValue() << "\n"
+        << " glancing blow: " << getGlancingValue() << "\n"
+        << " resistance: " << getResistance() << "\n";
+    return out.str();
+}
+
+tinyxml2::XMLDocument* Character::toXml()
+{
+    tinyxml2::XMLDocument* document = new tinyxml2::XMLDocument();
+    tinyxml2::XMLElement* root = document->NewElement("root");
+    document->InsertEndChild(root);
+    root->SetAttribute("_name", getName().c_str());
+    for (int i = 0; i < NUM_STATS; ++i)
+    {
+        root->SetAttribute(STAT_KEYS[i], _stats[i]);
+    }
+    for (int i = 0; i < NUM_CB_STATS; ++i)
+    {
+        root->SetAttribute(CB_STAT_KEYS[i], _cbStats[i]);
+    }
+    return document;
+}
+
+bool Character::addAbility(Ability* ability)
+{
+    if (!ability)
+    {
+        Log::error() << "Character::addAbility - no ability given to " << _id << std::endl;
+        return false;
+    }
+    const std::string& abilityName = ability->getName();
+    const bool inserted = _abilities.insert(std::make_pair(abilityName, ability)).second;
+    _abilityEnabled[abilityName] = true;
+    return inserted;
+}
+
+Ability* Character::getAbility(const std::string& name) const
+{
+    auto found = _abilities.find(name);
+    return found == _abilities.end() ? nullptr : found->second;
+}
+
+bool Character::isAbilityEnabled(const std::string& name) const
+{
+    std::cout << name << std::endl;
+    auto found = _abilityEnabled.find(name);
+    return found != _abilityEnabled.end() && found->second;
+}
+
+Ability* Character::removeAbility(const std::string& name)
+{
+    Ability* removed = getAbility(name);
+    _abilities.erase(name);
+    _abilityEnabled.erase(name);
+    return removed;
+}
+
+std::vector<std::string> Character::getAllAbilities() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : _abilityEnabled)
+    {
+        names.push_back(entry.first);
+    }
+    return names;
+}
+
+void Character::addEffect(const std::string& name)
+{
+    Effect* effect = new Effect(name);
+    // Outside a scene there is nowhere to show the effect yet; it is still
+    // carried by the character.
+    if (_currentScene)
+    {
+        _currentScene->insertEffect(effect);
+    }
+    _effects.push_back(effect);
+}
+
+Effect* Character::getEffect(const std::string&) const
+{
+    return nullptr;
+}
+
+void Character::activateOnTargetEffects(const TypeList&, Character*)
+{
+}
+
+void Character::activateOnAbilityUseEffects(const TypeList&)
+{
+}
+
+void Character::removeTriggeredEffects()
+{
+}
+
+void Character::tickEffects()
+{
+}
+
+int Character::getClassLevel(const std::string& name) const
+{
+    auto found = _classLevels.find(name);
+    return found == _classLevels.end() ? 0 : found->second;
+}
+
+int Character::addClassLevel(const std::string& name)
+{
+    const int level = ++_classLevels[name];
+    if (level == 1)
+    {
+        _classes[name] = ResourceManager::getClass(name);
+    }
+    return level;
+}
+
+Class* Character::getClass(const std::string& name) const
+{
+    auto found = _classes.find(name);
+    return found == _classes.end() ? nullptr : found->second;
+}
+
+void Character::setClassLevel(const std::string& name, int level)
+{
+    if (level <= 0)
+    {
+        _classLevels.erase(name);
+        _classes.erase(name);
+        return;
+    }
+    _classLevels[name] = level;
+    _classes[name] = ResourceManager::getClass(name);
+}
+}

@@ -1,0 +1,314 @@
+#include "map/LevelMapLayerData.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "map/LevelMapDecompressor.h"
+#include "map/LevelMapDocument.h"
+#include "util/util.h"
+
+namespace
+{
+const std::size_t MAX_RESERVED = 1u << 20;
+
+bool isSpace(char ch)
+{
+    return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t';
+}
+
+const char* skipSpace(const char* cursor)
+{
+    while (isSpace(*cursor))
+        ++cursor;
+    return cursor;
+}
+
+// The scalar reading of a tile id, for the last few bytes of a text (where
+// eight cannot be loaded at once) and for ids longer than eight digits.
+const char* readIdByDigits(const char* cursor, std::uint32_t& id)
+{
+    unsigned digit = static_cast<unsigned char>(cursor[0]) - static_cast<unsigned>('0');
+    if (digit > 9)
+        return nullptr;
+    // Nine digits never overflow 32 bits, so only longer numbers are
+    // checked; a character is read only after a digit.
+    std::uint32_t value = digit;
+    for (int at = 1; at < 9; ++at)
+    {
+        digit = static_cast<unsigned char>(cursor[at]) - static_cast<unsigned>('0');
+        if (digit > 9)
+        {
+            id = value;
+            return cursor + at;
+        }
+        value = value * 10 + digit;
+    }
+    std::uint64_t wide = value;
+    for (cursor += 9; (digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0')) <= 9; ++cursor)
+    {
+        wide = wide * 10 + digit;
+        if (wide > 0xFFFFFFFFull)
+            return nullptr;
+    }
+    id = static_cast<std::uint32_t>(wide);
+    return cursor;
+}
+
+// How many of the eight bytes of `chunk` (first byte lowest) are digits
+// before the first byte that is not one.
+unsigned leadingDigits(std::uint64_t chunk)
+{
+    // A byte is a digit when its high half is 3 and its low half is at most
+    // 9; adding 6 to the low half carries into bit 4 exactly when it is not,
+    // and never into the next byte.
+    const std::uint64_t highHalves = (chunk & UINT64_C(0xF0F0F0F0F0F0F0F0)) ^ UINT64_C(0x3030303030303030);
+    const std::uint64_t lowTooBig =
+        ((chunk & UINT64_C(0x0F0F0F0F0F0F0F0F)) + UINT64_C(0x0606060606060606)) & UINT64_C(0xF0F0F0F0F0F0F0F0);
+    const std::uint64_t other = highHalves | lowTooBig;
+    // The top bit of each byte of `other` that is not zero.
+    const std::uint64_t marks = (other | ((other & UINT64_C(0x7F7F7F7F7F7F7F7F)) + UINT64_C(0x7F7F7F7F7F7F7F7F))) &
+                                UINT64_C(0x8080808080808080);
+    return marks == 0 ? 8u : static_cast<unsigned>(__builtin_ctzll(marks)) / 8u;
+}
+
+// The value of the first `count` (1 to 8) digits of `chunk`: shifting them to
+// the top leaves zeros, that is leading zeros, below them, and three
+// multiplications then join pairs, fours and eights of digits.
+std::uint32_t digitsValue(std::uint64_t chunk, unsigned count)
+{
+    std::uint64_t value = (chunk & UINT64_C(0x0F0F0F0F0F0F0F0F)) << (8 * (8 - count));
+    value = (value * 2561) >> 8;
+    value = ((value & UINT64_C(0x00FF00FF00FF00FF)) * 6553601) >> 16;
+    return static_cast<std::uint32_t>(((value & UINT64_C(0x0000FFFF0000FFFF)) * UINT64_C(42949672960001)) >> 32);
+}
+
+// A tile id in decimal: digits only, at most 32 bits. Null when the text
+// at `cursor` is not one; otherwise the first character after it. Eight
+// bytes are looked at together where the text has them, which spares a
+// branch per digit that the end of every number would mispredict.
+const char* readId(const char* cursor, const char* end, std::uint32_t& id)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (end - cursor < 8)
+        return readIdByDigits(cursor, id);
+    std::uint64_t chunk;
+    std::memcpy(&chunk, cursor, sizeof chunk);
+    const unsigned count = leadingDigits(chunk);
+    if (count == 0)
+        return nullptr;
+    if (count < 8)
+    {
+        id = digitsValue(chunk, count);
+        return cursor + count;
+    }
+    // Flipped tiles have ten digits: the first eight at once, the rest one
+    // by one, checked against 32 bits.
+    std::uint64_t wide = digitsValue(chunk, 8);
+    unsigned digit;
+    for (cursor += 8; (digit = static_cast<unsigned char>(*cursor) - static_cast<unsigned>('0')) <= 9; ++cursor)
+    {
+        wide = wide * 10 + digit;
+        if (wide > 0xFFFFFFFFull)
+            return nullptr;
+    }
+    id = static_cast<std::uint32_t>(wide);
+    return cursor;
+#else
+    (void)end;
+    return readIdByDigits(cursor, id);
+#endif
+}
+
+std::string near(const char* cursor, const char* end)
+{
+    return std::string(cursor, std::min<std::size_t>(12, static_cast<std::size_t>(end - cursor)));
+}
+
+// Base64 digit values; -1 for any other character.
+struct Base64Table
+{
+    signed char value[256];
+    Base64Table()
+    {
+        for (signed char& v : value)
+            v = -1;
+        const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (int i = 0; i < 64; ++i)
+            value[static_cast<unsigned char>(digits[i])] = static_cast<signed char>(i);
+    }
+};
+
+void readLittleEndian(const std::vector<unsigned char>& bytes, std::size_t count, std::vector<std::uint32_t>& gids)
+{
+    std::size_t ids = bytes.size() / 4 < count ? bytes.size() / 4 : count;
+    gids.resize(ids);
+    const unsigned char* at = bytes.data();
+    for (std::size_t i = 0; i < ids; ++i, at += 4)
+    {
+        gids[i] = static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
+                  static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
+    }
+}
+}
+
+bool LevelMapLayerData::decode(const tinyxml2::XMLElement* data, std::size_t count, std::vector<std::uint32_t>& gids,
+                               std::string& problem)
+{
+    return decode(data, data->Attribute("encoding"), data->Attribute("compression"), count, gids, problem);
+}
+
+bool LevelMapLayerData::decode(const tinyxml2::XMLElement* element, const char* encoding, const char* compression,
+                               std::size_t count, std::vector<std::uint32_t>& gids, std::string& problem)
+{
+    gids.clear();
+    std::string kind = nullToEmpty(encoding);
+    if (compression && kind != "base64")
+    {
+        problem = "layer data is compressed but not base64 encoded";
+        return false;
+    }
+    if (kind.empty())
+        return decodeTiles(element, count, gids, problem);
+    if (kind == "csv")
+    {
+        // Read from the file's own bytes where the document set them aside.
+        std::pair<const char*, const char*> span = LevelMapDocument::csvText(element);
+        if (!span.first)
+        {
+            const char* raw = element->GetText();
+            span.first = raw ? raw : "";
+            span.second = span.first + std::strlen(span.first);
+        }
+        return decodeCsv(span.first, span.second, count, gids, problem);
+    }
+    const char* raw = element->GetText();
+    const char* text = raw ? raw : "";
+    if (kind == "base64")
+        return decodeBase64(text, compression, count, gids, problem);
+    problem = "layer data has the unknown encoding \"" + kind + "\"";
+    return false;
+}
+
+bool LevelMapLayerData::tooFew(std::size_t found, std::size_t count, std::string& problem)
+{
+    if (found >= count)
+        return false;
+    problem = "layer data holds " + std::to_string(found) + " tiles, " + std::to_string(count) + " expected";
+    return true;
+}
+
+bool LevelMapLayerData::decodeTiles(const tinyxml2::XMLElement* data, std::size_t count,
+                                    std::vector<std::uint32_t>& gids, std::string& problem)
+{
+    // A size written wrongly must not make us ask for memory the data cannot fill.
+    gids.reserve(count < MAX_RESERVED ? count : MAX_RESERVED);
+    for (const tinyxml2::XMLElement* tile = data->FirstChildElement("tile"); tile && gids.size() < count;
+         tile = tile->NextSiblingElement("tile"))
+    {
+        // An empty cell may be written as <tile/> without a gid.
+        const char* raw = tile->Attribute("gid");
+        std::uint32_t gid = 0;
+        if (raw && !readIdByDigits(skipSpace(raw), gid))
+        {
+            problem = "layer data holds <tile gid=\"" + std::string(raw) + "\">, which is not a tile id";
+            return false;
+        }
+        gids.push_back(gid);
+    }
+    return !tooFew(gids.size(), count, problem);
+}
+
+bool LevelMapLayerData::decodeCsv(const char* text, const char* end, std::size_t count,
+                                  std::vector<std::uint32_t>& gids, std::string& problem)
+{
+    // Each id takes a digit and a comma at least, so the text bounds how
+    // many there can be, whatever size the layer claims.
+    const std::size_t most = std::min(count, static_cast<std::size_t>(end - text) / 2 + 1);
+    gids.resize(most);
+    std::uint32_t* out = gids.data();
+    std::uint32_t* const full = out + most;
+    const char* cursor = skipSpace(text);
+    while (out < full && cursor < end)
+    {
+        const char* after = readId(cursor, end, *out);
+        if (!after)
+        {
+            problem = "layer CSV data holds a value that is not a tile id near \"" + near(cursor, end) + "\"";
+            return false;
+        }
+        ++out;
+        // The editor writes "12,7,9": a comma right before the next digit
+        // needs none of the checks below.
+        if (after[0] == ',' && after[1] >= '0' && after[1] <= '9')
+        {
+            cursor = after + 1;
+            continue;
+        }
+        cursor = skipSpace(after);
+        if (cursor < end && *cursor == ',')
+            cursor = skipSpace(cursor + 1);
+        else if (cursor < end)
+        {
+            problem = "layer CSV data has an unexpected character '" + std::string(1, *cursor) + "'";
+            return false;
+        }
+    }
+    gids.resize(static_cast<std::size_t>(out - gids.data()));
+    return !tooFew(gids.size(), count, problem);
+}
+
+bool LevelMapLayerData::decodeBase64(const char* text, const char* compression, std::size_t count,
+                                     std::vector<std::uint32_t>& gids, std::string& problem)
+{
+    std::vector<unsigned char> bytes;
+    if (count > static_cast<std::size_t>(-1) / 4)
+    {
+        problem = "layer data claims more tiles than memory can hold";
+        return false;
+    }
+    if (!base64Bytes(text, bytes))
+    {
+        problem = "layer base64 data is not valid base64";
+        return false;
+    }
+    if (compression)
+    {
+        std::vector<unsigned char> unpacked;
+        if (!LevelMapDecompressor::unpack(compression, bytes, count * 4, unpacked, problem))
+            return false;
+        bytes.swap(unpacked);
+    }
+    readLittleEndian(bytes, count, gids);
+    return !tooFew(gids.size(), count, problem);
+}
+
+bool LevelMapLayerData::base64Bytes(const char* text, std::vector<unsigned char>& bytes)
+{
+    static const Base64Table table;
+    unsigned int buffer = 0;
+    int bits = 0;
+    bool padding = false;
+    bytes.reserve(std::strlen(text) / 4 * 3 + 3);
+    for (const char* cursor = text; *cursor; ++cursor)
+    {
+        const char ch = *cursor;
+        if (isSpace(ch))
+            continue;
+        if (ch == '=')
+        {
+            padding = true;
+            continue;
+        }
+        const int value = table.value[static_cast<unsigned char>(ch)];
+        if (value < 0 || padding)
+            return false; // not base64, or data after the padding
+        buffer = (buffer << 6) | static_cast<unsigned int>(value);
+        bits += 6;
+        if (bits >= 8)
+        {
+            bits -= 8;
+            bytes.push_back(static_cast<unsigned char>((buffer >> bits) & 0xFF));
+        }
+    }
+    return true;
+}

@@ -1,0 +1,225 @@
+#pragma once
+
+#include <list>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <tinyxml2.h>
+
+#include "combat/CombatManager.h"
+#include "world/Direction.h"
+#include "world/ScreenStack.h"
+
+namespace tamsygraphics
+{
+class SceneManager;
+class Camera;
+}
+
+namespace gui
+{
+class EndScreen;
+class InventoryMenu;
+class PartyMenu;
+}
+
+namespace core
+{
+class Character;
+class DialogManager;
+class Entity;
+class LevelInputContext;
+class Party;
+class QuestManager;
+class SaveGameManager;
+class Scene;
+
+typedef std::list<Character*> CharacterList;
+
+// The running game: the party, the scene it stands in, a scene change
+// waiting for the end of the frame, combat, dialogs, the console and the
+// game's named flags. Scripts reach it as the Lua global "s".
+class Session
+{
+public:
+    Session();
+    virtual ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Built in Lua memory so scripts can call its methods; null when the
+    // file cannot be read.
+    static Session* buildFromXMLFile(const std::string& fileName);
+
+    void update();
+    void input();
+
+    void setSceneManager(tamsygraphics::SceneManager* sm);
+    tamsygraphics::SceneManager* getSceneManager() const;
+    void setCamera(tamsygraphics::Camera* cam);
+    tamsygraphics::Camera* getCamera() const;
+
+    // A change still pending when the frame ends during a fight is dropped,
+    // with a warning. A tile off the scene's map, or closed on every side,
+    // is refused (false): the party would stand where it can never move.
+    // The reason goes to `why` when given, else to the warning log.
+    bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr);
+    // Enters the scene as a pending change; the scene may be null (a failed
+    // lookup), in which case no change will happen. A pending scene that
+    // this replaces is freed.
+    void setNextScene(std::unique_ptr<Scene> scene, int row, int column);
+    Scene* getNextScene() const;
+    // The scene left behind is freed once the new one is shown.
+    void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
+    // Keeps the camera on the map while the avatar walks, and centred on her
+    // in a fight; called on entering a scene and when a fight starts or ends.
+    void fitCameraToScene();
+    // Shows a scene rebuilt from changed files in place of the current one,
+    // with the avatar on the tile it stood on and facing the same way; no
+    // trigger fires, since the avatar took no step.
+    void reenterScene(std::unique_ptr<Scene> scene);
+
+    Scene* getCurrentScene() const;
+    Party* getCurrentParty() const;
+    void setCurrentParty(Party* party);
+    CharacterList& getCurrentOpponents();
+    CombatManager& getCombatManager();
+    DialogManager* getDialogManager() const;
+    LevelInputContext* getLevelInputContext() const;
+
+    Character* getAvatar() const;
+    Entity* getEntity(const std::string& id) const;
+    void moveAvatar(Direction direction);
+    void tryInteract();
+    void setInputIsEnabled(bool enabled);
+
+    // Ids separated (and usually ended) by ";"; stops at the first empty id.
+    static std::vector<std::string> parseOpponentIds(const std::string& list);
+    // The first of the listed ids that names a member of the party, empty
+    // when none does: the party cannot be its own enemy.
+    std::string partyMemberAmong(const std::string& opponentList) const;
+    // The fight plays `music` until it is over, then the scene's music again.
+    // A list naming a member of the party is refused with a warning.
+    void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::battleMusic());
+    void attemptExitCombat();
+
+    bool hasItem(const std::string& itemId) const;
+    void gainItem(const std::string& itemId);
+    void loseItem(const std::string& itemId);
+
+    bool setFlag(const std::string& name, int value);
+    // Reading creates the flag with 0, so the console and scripts can list it.
+    int getFlag(const std::string& name);
+    bool hasFlag(const std::string& name) const;
+    const std::map<std::string, int>& getFlags() const { return flags; }
+    void clearFlags() { flags.clear(); }
+
+    // Characters that left a scene for good (killed, or gone with the
+    // party): scene id to character ids. A scene rebuilt from its file on a
+    // later visit leaves them out.
+    typedef std::map<std::string, std::set<std::string>> DepartedMap;
+    const DepartedMap& getDeparted() const { return _departed; }
+    void setDeparted(const DepartedMap& departed) { _departed = departed; }
+
+    // Adds the entity of the current scene with that id to the avatar's
+    // party; false, logged, when there is no such character or no party.
+    bool addToParty(const std::string& characterId);
+
+    void setLuaRef(int luaRef);
+    int getLuaRef() const;
+
+    void prompt();
+    void openConsole();
+    void closeConsole();
+    bool isConsoleOpen() const;
+    ScreenStack& getScreenStack();
+    void subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object);
+    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName, const std::string& objectId);
+
+    // Quests of the story, through the begin-quest and end-quest events and
+    // the quest log the quest manager keeps (not owned; set at start-up).
+    void setQuestManager(QuestManager* questManager);
+    QuestManager* getQuestManager() const { return _questManager; }
+    // False when the quest has begun before (or the id is empty).
+    bool beginQuest(const std::string& id, const std::string& title);
+    // False unless the quest is under way.
+    bool endQuest(const std::string& id);
+    // 0 never begun, 1 under way, 2 finished.
+    int questState(const std::string& id) const;
+
+    // Saving and loading (not owned; set at start-up, null in tests that
+    // need none): the lost-fight choices offer the latest save through it.
+    void setSaveGames(SaveGameManager* saves) { _saveGames = saves; }
+    SaveGameManager* getSaveGames() const { return _saveGames; }
+
+    // Runs the item's script for the avatar ("obj"); false, logged, when the
+    // party holds no such item, the item is unknown, or a fight is on.
+    bool useItem(const std::string& itemId);
+
+    // The menus the view hooks open; the application hands them over once
+    // they exist (not owned: widgets belong to the GUI manager).
+    void setPartyView(gui::PartyMenu* partyMenu);
+    void setInventoryView(gui::InventoryMenu* inventoryMenu);
+    void viewParty();
+    void viewInventory();
+    // Opens the party menu on that member's sheet.
+    void viewCharacter(const std::string& id);
+
+    // The story is over: the ending screen (not owned; handed over at
+    // start-up) takes the window as soon as no conversation or fight is
+    // showing, so the closing words are read first, and the walking keys
+    // are taken away. False, logged, when there is no ending screen.
+    bool theEnd();
+    void setEndingView(gui::EndScreen* endScreen) { _endingView = endScreen; }
+    bool isEndingRequested() const { return _endingRequested; }
+
+private:
+    void republishCharacters();
+    void readSessionElements(tinyxml2::XMLElement* first);
+    void updateEntities();
+    void noteDeparted();
+    void leaveOutDeparted(Scene* scene);
+    // Runs one of the entity's scripts with "obj" bound to it.
+    void runEntityScripts(Entity* entity, Character* avatar);
+    bool bindSubjectAndObject(const std::string& subjectId, const std::string& objectId);
+    void unbindSubjectAndObject();
+    void showEndingWhenFree();
+
+    // Borrowed: the renderer's scene manager and camera.
+    tamsygraphics::SceneManager* _sm;
+    tamsygraphics::Camera* _cam;
+    // Whether the camera was last kept to the map's edges.
+    bool _cameraClamped = false;
+    std::unique_ptr<Scene> _currentScene;
+    std::unique_ptr<Scene> _nextScene;
+    int _nextRow;
+    int _nextCol;
+    // Owned when read from the session file (an earlier party is freed when
+    // a later one is read); borrowed when set by setCurrentParty. The
+    // characters themselves belong to Lua.
+    Party* _currentParty;
+    CharacterList _currentOpponents;
+    // The list the combat manager fights against; it removes the dead from
+    // it, so it must outlive the fight.
+    CharacterList _combatOpponents;
+    ScreenStack _screenStack;
+    CombatManager _combatManager;
+    std::unique_ptr<DialogManager> _dialogManager;
+    std::unique_ptr<LevelInputContext> _levelInputContext;
+    bool _doPrompt;
+    // Borrowed: widgets belong to the GUI manager, the quest and save
+    // managers to the application.
+    gui::PartyMenu* _partyView;
+    gui::InventoryMenu* _inventoryView;
+    gui::EndScreen* _endingView = nullptr;
+    bool _endingRequested = false;
+    QuestManager* _questManager;
+    SaveGameManager* _saveGames = nullptr;
+    std::map<std::string, int> flags;
+    DepartedMap _departed;
+    int _luaRef;
+};
+}

@@ -1,0 +1,283 @@
+#include "world/Scene.h"
+
+#include <iostream>
+
+#include "Log/Log.h"
+#include "data/Character.h"
+#include "data/Effect.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
+#include "graphics/TGMap.h"
+#include "graphics/TGSceneManager.h"
+#include "util/NamedXMLDocument.h"
+#include "util/XMLNumbers.h"
+#include "util/util.h"
+#include "util/GameFiles.h"
+
+namespace core
+{
+Scene::Scene(const std::string& fileName, const std::string& id)
+    : _id(id), _isValid(false), _sm(nullptr), name(fileName)
+{
+    _map.reset(LevelMapLoader::loadLevelMap(fileName));
+    if (!_map)
+    {
+        Log::error() << "Scene::Scene - Failed to load file " << fileName << std::endl;
+        return;
+    }
+    Log::named("Scene") << "Loaded file " << fileName << std::endl;
+    hide();
+    _isValid = true;
+}
+
+// The entities are not touched: they may be gone already. An owner whose
+// scene's entities live on calls detachEntities() first.
+Scene::~Scene() = default;
+
+void Scene::detachEntities()
+{
+    for (const auto& entry : _entities)
+        if (entry.second && entry.second->getScene() == this)
+            entry.second->setScene(nullptr);
+}
+
+Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
+{
+    if (!sceneElement)
+    {
+        Log::error() << "Scene::buildFromXMLElement - Unable to build scene from NULL XML Element" << std::endl;
+        return nullptr;
+    }
+    const std::string fileName = nullToEmpty(sceneElement->Attribute("filename"));
+    const std::string id = nullToEmpty(sceneElement->Attribute("id"));
+    Scene* scene = new Scene(fileName, id);
+    if (!scene->isValid())
+    {
+        Log::error() << "Scene::buildFromXMLElement - Failed to parse scene " << id << std::endl;
+        delete scene;
+        return nullptr;
+    }
+    scene->insertEntitiesFromXMLElement(sceneElement);
+    return scene;
+}
+
+void Scene::activate(tamsygraphics::SceneManager* sm)
+{
+    if (!sm)
+        return;
+    _sm = sm;
+    for (const auto& entry : _entities)
+    {
+        Entity* entity = entry.second;
+        if (!entity || !entity->getSprite())
+            continue;
+        Log::named("Session") << "Submitting sprite " << entry.first << std::endl;
+        _sm->SubmitSprite(entry.first, entity->getSprite());
+    }
+    if (!_map)
+        return;
+    // The scene manager owns the layers while the scene is shown.
+    for (tamsygraphics::Map* layer : _map->handOverLayers())
+        _sm->SubmitMap(layerKey(layer->name), layer);
+}
+
+void Scene::deactivate()
+{
+    if (_sm)
+    {
+        for (const auto& entry : _entities)
+        {
+            Entity* entity = entry.second;
+            if (!entity)
+                continue;
+            entity->setScene(nullptr);
+            if (entity->getSprite())
+            {
+                Log::named("Session") << "Destroying sprite " << entry.first << std::endl;
+                // Without this the characters of the scene just left would
+                // still be drawn over the next scene's map. The entity keeps
+                // its sprite; a scene entered later submits it again.
+                if (_sm->GetSprite(entry.first) == entity->getSprite())
+                    _sm->WithdrawSprite(entry.first);
+            }
+        }
+        if (_map)
+        {
+            // The scene manager owned the layers since activate and frees
+            // them now; the level map must not keep pointing at them.
+            for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+                _sm->DestroyMap(layerKey(layer->name));
+            _map->forgetLayers();
+        }
+    }
+    _sm = nullptr;
+}
+
+std::string Scene::layerKey(const std::string& layerName) const
+{
+    return _id + layerName;
+}
+
+void Scene::show()
+{
+    Log::named("Scene") << "SHOW LEVELS" << std::endl << _id << std::endl;
+    setLayersVisible(true);
+}
+
+void Scene::hide()
+{
+    Log::named("Scene") << "HIDE LEVELS" << std::endl << _id << std::endl;
+    setLayersVisible(false);
+}
+
+void Scene::setLayersVisible(bool visible)
+{
+    if (!_map)
+        return;
+    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+        layer->SetVisible(visible);
+}
+
+void Scene::insertEntity(Entity* entity, int row, int column)
+{
+    if (!entity)
+    {
+        Log::error() << "Scene::insertEntity - Unable to insert NULL entity" << std::endl;
+        return;
+    }
+    Log::named("Scene") << _id << std::endl;
+    if (_entities.count(entity->getId()))
+    {
+        Log::named("Scene") << "Scene::insertEntity - " << entity->getId() << " is already in scene " << _id
+                            << std::endl;
+        return;
+    }
+    Log::named("Scene") << "Inserting Entity at " << row << " " << column << std::endl;
+    _entities[entity->getId()] = entity;
+    entity->setScene(this);
+    entity->setPosition(row, column);
+}
+
+void Scene::removeEntity(const std::string& id)
+{
+    _entities.erase(id);
+}
+
+Entity* Scene::getEntity(const std::string& id) const
+{
+    auto found = _entities.find(id);
+    return found == _entities.end() ? nullptr : found->second;
+}
+
+EntityMap& Scene::getEntities()
+{
+    return _entities;
+}
+
+void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
+{
+    for (tinyxml2::XMLElement* element = first; element; element = element->NextSiblingElement())
+    {
+        if (std::string(element->Name()) != "character")
+            continue;
+        const int column = readIntAttribute(element, "col");
+        const int row = readIntAttribute(element, "row");
+        const std::string id = nullToEmpty(element->Attribute("id"));
+        if (_entities.count(id))
+        {
+            // Refused before it is built: a character never inserted would
+            // stay in Lua memory for good.
+            Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id << std::endl;
+            continue;
+        }
+        if (_map && !_map->isOnMap(row, column))
+        {
+            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element) << ", line "
+                         << element->GetLineNum() << ": character \"" << id << "\" at row " << row << ", column "
+                         << column << " is outside the map; skipped" << std::endl;
+            continue;
+        }
+        Character* character = Character::buildFromXMLElement(element);
+        if (!character)
+            continue;
+        insertEntity(character, row, column);
+    }
+}
+
+void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
+{
+    NamedXMLDocument document(fileName);
+    const std::string path = WORKING_DIRECTORY + "/" + fileName;
+    if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS)
+    {
+        Log::error() << "Scene::insertEntitiesFromXML - Failed to load or parse file " << fileName << std::endl;
+        return;
+    }
+    insertEntitiesFromXMLElement(document.FirstChildElement());
+}
+
+void Scene::insertEffect(Effect* effect)
+{
+    // An effect without a sprite has nothing to show.
+    if (!_sm || !effect || !effect->getSprite())
+        return;
+    _sm->SubmitSprite(effect->getUniqueId(), effect->getSprite());
+}
+
+void Scene::cull()
+{
+    for (auto it = _entities.begin(); it != _entities.end();)
+    {
+        Entity* entity = it->second;
+        if (entity && entity->isRemoved())
+        {
+            // A removed entity no longer stands here, so it must not keep
+            // colliding or firing this scene's triggers, nor be drawn.
+            if (entity->getScene() == this)
+                entity->setScene(nullptr);
+            if (_sm && entity->getSprite() && _sm->GetSprite(it->first) == entity->getSprite())
+                _sm->WithdrawSprite(it->first);
+            it = _entities.erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
+}
+
+const std::string& Scene::getId() const
+{
+    return _id;
+}
+
+std::string Scene::getName() const
+{
+    return name;
+}
+
+LevelMap* Scene::getLevelMap() const
+{
+    return _map.get();
+}
+
+void Scene::setLevelMap(LevelMap* map)
+{
+    _map.reset(map);
+}
+
+bool Scene::isValid() const
+{
+    return _isValid;
+}
+
+bool Scene::isVisible() const
+{
+    return _sm != nullptr;
+}
+
+void Scene::printMap() const
+{
+    std::cout << "I'm a map!" << std::endl;
+}
+}
