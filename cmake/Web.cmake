@@ -8,12 +8,6 @@ endif()
 
 set(ZOLT_WARNINGS -Wall -Wextra)
 
-file(GLOB_RECURSE ENGINE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.c)
-list(FILTER ENGINE_SOURCES EXCLUDE REGEX ".*/src/main/.*")
-# A page has no other process to start and no display-less GL.
-list(FILTER ENGINE_SOURCES EXCLUDE REGEX ".*/(ProcessRestart|TGOffscreenContext)\\.cpp$")
-add_library(zoltengine STATIC ${ENGINE_SOURCES})
-
 # glm and stb are header-only; only their own folders are taken from the
 # system, never the rest of /usr/include.
 set(WEB_HEADERS ${CMAKE_BINARY_DIR}/system-headers)
@@ -24,13 +18,18 @@ foreach(folder glm stb physfs.h)
   endif()
 endforeach()
 
-target_include_directories(zoltengine PUBLIC ${CMAKE_SOURCE_DIR}/src ${WEB_HEADERS} ${WEB_HEADERS}/stb
-  ${ZOLT_WEB_DEPS}/include ${ZOLT_WEB_DEPS}/include/lua5.2 ${ZOLT_WEB_DEPS}/include/freetype2)
-target_compile_options(zoltengine PRIVATE ${ZOLT_WARNINGS})
-target_link_libraries(zoltengine PUBLIC
-  ${ZOLT_WEB_DEPS}/lib/libfreetype.a ${ZOLT_WEB_DEPS}/lib/liblua.a ${ZOLT_WEB_DEPS}/lib/libtinyxml2.a
-  ${ZOLT_WEB_DEPS}/lib/libvorbis.a ${ZOLT_WEB_DEPS}/lib/libogg.a
-  ${ZOLT_WEB_DEPS}/lib/libzstd.a ${ZOLT_WEB_DEPS}/lib/libz.a)
+# One library per folder of src/ as on the desktop (cmake/layers.cmake). A
+# page has no other process to start and no display-less GL.
+include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
+zolt_add_layer_libraries(SKIP main EXCLUDE ".*/(ProcessRestart|TGOffscreenContext)\\.cpp$"
+  INCLUDES ${WEB_HEADERS} ${WEB_HEADERS}/stb ${ZOLT_WEB_DEPS}/include ${ZOLT_WEB_DEPS}/include/lua5.2
+           ${ZOLT_WEB_DEPS}/include/freetype2
+  WARNINGS ${ZOLT_WARNINGS})
+target_link_libraries(zolt_util PUBLIC ${ZOLT_WEB_DEPS}/lib/libtinyxml2.a ${ZOLT_WEB_DEPS}/lib/libzstd.a
+  ${ZOLT_WEB_DEPS}/lib/libz.a)
+target_link_libraries(zolt_graphics PUBLIC ${ZOLT_WEB_DEPS}/lib/libfreetype.a)
+target_link_libraries(zolt_script PUBLIC ${ZOLT_WEB_DEPS}/lib/liblua.a)
+target_link_libraries(zolt_sound PUBLIC ${ZOLT_WEB_DEPS}/lib/libvorbis.a ${ZOLT_WEB_DEPS}/lib/libogg.a)
 
 # The data directory the engine would be installed to: the page's packed
 # folder holds the game and the engine's shaders and fonts.

@@ -4,14 +4,17 @@
 
 #include <GLFW/glfw3.h>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
+#include "input/InputManager.h"
 #include "util/util.h"
 
 namespace application
 {
-KeyCallback GLFWInput::_keyCallback = nullptr;
-MousePosCallback GLFWInput::_mousePosCallback = nullptr;
-MouseButtonCallback GLFWInput::_mouseButtonCallback = nullptr;
+// The input manager hears the window from the start; the manager itself
+// lives below the application and knows no windowing library.
+KeyCallback GLFWInput::_keyCallback = &InputManager::processKey;
+MousePosCallback GLFWInput::_mousePosCallback = &InputManager::processMousePosition;
+MouseButtonCallback GLFWInput::_mouseButtonCallback = &InputManager::processMouseButton;
 double GLFWInput::_lastMouseX = 0.0;
 double GLFWInput::_lastMouseY = 0.0;
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace tamsygraphics
 {

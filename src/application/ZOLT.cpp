@@ -10,7 +10,7 @@
 #include "application/GLFWApp.h"
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "application/Screenshots.h"
 #include "session/LiveReload.h"
 #include "script/LuaInterface.h"

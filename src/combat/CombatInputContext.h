@@ -2,7 +2,7 @@
 
 #include <glm/glm.hpp>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace core
 {

@@ -1,8 +1,8 @@
 #include "combat/CombatManager.h"
 
 #include "Log/Log.h"
-#include "application/InputContext.h"
-#include "application/InputManager.h"
+#include "input/InputContext.h"
+#include "input/InputManager.h"
 #include "data/Ability.h"
 #include "data/Character.h"
 #include "combat/CombatInputContext.h"

@@ -1,6 +1,6 @@
 #include "combat/CombatMovement.h"
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "data/Character.h"
 #include "combat/CombatSides.h"
 

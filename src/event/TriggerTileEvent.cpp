@@ -1,9 +1,21 @@
 #include "event/TriggerTileEvent.h"
 
-#include "script/LuaInterface.h"
+#include "Log/Log.h"
 
 namespace event
 {
+TriggerTileEvent::ScriptRunner TriggerTileEvent::_runner = nullptr;
+
+void TriggerTileEvent::setScriptRunner(ScriptRunner runner)
+{
+    _runner = runner;
+}
+
+TriggerTileEvent::ScriptRunner TriggerTileEvent::scriptRunner()
+{
+    return _runner;
+}
+
 TriggerTileEvent::TriggerTileEvent(const std::string& script, const ParameterList& params)
     : _script(script), _params(params)
 {
@@ -11,11 +23,12 @@ TriggerTileEvent::TriggerTileEvent(const std::string& script, const ParameterLis
 
 void TriggerTileEvent::trigger()
 {
-    // The globals outlive the script on purpose: later scripts may read
-    // what the last trigger published.
-    for (const auto& param : _params)
-        core::LuaInterface::registerGlobal(param.second, param.first);
-    core::LuaInterface::runScript(_script);
+    if (!_runner)
+    {
+        Log::error() << "Trigger script " << _script << " cannot run: no script engine is loaded" << std::endl;
+        return;
+    }
+    _runner(_script, _params);
 }
 
 const std::string& TriggerTileEvent::getScript() const

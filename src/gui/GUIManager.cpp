@@ -4,7 +4,7 @@
 #include <string>
 
 #include "Log/FileLog.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"

@@ -3,7 +3,7 @@
 #include <list>
 #include <vector>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace tamsygraphics
 {

@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "Log/Log.h"
+#include "event/TriggerTileEvent.h"
 #include "util/LoadedFiles.h"
 #include "world/Entity.h"
 #include "script/LuaBindings.h"
@@ -575,5 +576,22 @@ void* LuaInterface::objectOfCall(lua_State* ls, int& pos, const char* className)
     char metaName[128];
     std::snprintf(metaName, sizeof metaName, "%s%s", METATABLE_PREFIX, className);
     return luaL_checkudata(ls, pos++, metaName);
+}
+
+namespace
+{
+// Trigger tiles run their scripts here; the events themselves know no Lua.
+// The globals outlive the script on purpose: later scripts may read what the
+// last trigger published.
+void runTriggerScript(const std::string& script, const event::ParameterList& params)
+{
+    for (const auto& param : params)
+        LuaInterface::registerGlobal(param.second, param.first);
+    LuaInterface::runScript(script);
+}
+
+// Installed while the program loads, so that any trigger fired once this
+// file is linked in finds its runner, whoever made the Lua state first.
+const bool triggerScriptsRunHere = (event::TriggerTileEvent::setScriptRunner(&runTriggerScript), true);
 }
 }

@@ -4,7 +4,7 @@
 
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
 #include "data/Item.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "world/Direction.h"
 
 namespace core

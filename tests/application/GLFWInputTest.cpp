@@ -6,8 +6,8 @@
 #include <GLFW/glfw3.h>
 
 #include "application/GLFWInput.h"
-#include "application/InputContext.h"
-#include "application/InputManager.h"
+#include "input/InputContext.h"
+#include "input/InputManager.h"
 #include "util/util.h"
 
 using namespace application;
@@ -42,7 +42,7 @@ std::vector<double> firstButtonEvent = []
 {
     GLFWInput::RegisterMouseButtonCallback(&recordButton);
     GLFWInput::processMouseButton(0, 1);
-    GLFWInput::RegisterMouseButtonCallback(nullptr);
+    GLFWInput::RegisterMouseButtonCallback(&InputManager::processMouseButton);
     std::vector<double> event = recorded.buttons.empty() ? std::vector<double>() : recorded.buttons.back();
     recorded.buttons.clear();
     return event;

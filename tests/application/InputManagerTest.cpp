@@ -7,7 +7,7 @@
 #include "application/BaseInputContext.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWInput.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "application/RecordingContext.h"
 #include "util/util.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 // An input context that records what it is offered and consumes what its
 // predicates say. Hooks let a test act from inside a dispatch.

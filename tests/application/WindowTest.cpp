@@ -14,7 +14,7 @@
 #include "application/GLFWApp.h"
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "application/RecordingContext.h"
 #include "support/Commands.h"
 #include "util/util.h"

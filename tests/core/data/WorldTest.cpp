@@ -17,7 +17,7 @@
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "data/Character.h"
 #include "dialog/DialogNode.h"
 #include "map/LevelMap.h"

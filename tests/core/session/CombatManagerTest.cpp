@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "data/Ability.h"
 #include "data/Character.h"
 #include "combat/CombatInputContext.h"

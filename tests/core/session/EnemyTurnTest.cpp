@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "SessionTestSupport.h"
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "data/Ability.h"
 #include "data/Character.h"
 #include "combat/CombatManager.h"

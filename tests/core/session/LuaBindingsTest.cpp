@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "SessionTestSupport.h"
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
 #include "world/LevelInputContext.h"

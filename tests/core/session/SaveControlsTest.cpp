@@ -4,7 +4,7 @@
 
 #include "SaveTestSupport.h"
 #include "SessionTestSupport.h"
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "data/Character.h"
 #include "save/SaveGameManager.h"
 #include "save/SaveInputContext.h"

@@ -1,6 +1,6 @@
 #include "SessionTestSupport.h"
 
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 #include "script/LuaInterface.h"
 #include "world/ProcessManager2.h"
 #include "data/ResourceManager.h"

@@ -2,7 +2,7 @@
 
 #include <list>
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace application
 {

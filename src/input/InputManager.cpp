@@ -1,10 +1,9 @@
-#include "application/InputManager.h"
+#include "input/InputManager.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "Log/Log.h"
-#include "application/GLFWInput.h"
 
 namespace application
 {
@@ -20,12 +19,10 @@ std::vector<InputContext*> topFirst(const std::list<InputContext*>& stack)
 }
 }
 
-InputManager::InputManager()
-{
-    GLFWInput::RegisterKeyCallback(&InputManager::processKey);
-    GLFWInput::RegisterMousePosCallback(&InputManager::processMousePosition);
-    GLFWInput::RegisterMouseButtonCallback(&InputManager::processMouseButton);
-}
+// The window's events reach the manager through the window bridge, whose
+// handlers point here from the start (application/GLFWInput.cpp), so input
+// needs no windowing library.
+InputManager::InputManager() = default;
 
 InputManager* InputManager::getInstance()
 {

@@ -1,4 +1,4 @@
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace application
 {
