@@ -2,6 +2,7 @@
 """Fails when a source file includes a header from a folder it may not use.
 
     check_layers.py TABLE SOURCE_DIR [STAMP]
+    check_layers.py --dot TABLE SOURCE_DIR    the picture, in graphviz's dot
 
 TABLE names, for every folder of SOURCE_DIR, the folders it may include
 directly ("world: map script"); a folder may also include whatever those
@@ -172,7 +173,36 @@ def check_includes(source_dir, table, table_path, errors, warnings):
             warnings.append(f"{table_path}:{number}: the exception {key[0]} -> {key[1]} is no longer needed")
 
 
+def dot_graph(table, source_dir):
+    """The table's arrows, and in red those the remaining exceptions add."""
+    lines = ["digraph layers {", '    node [shape=box, fontname="sans-serif"];', '    edge [color="#404040"];']
+    for folder in sorted(table.allowed):
+        lines.append(f'    "{folder}";')
+    for folder in sorted(table.allowed):
+        for name in sorted(table.allowed[folder]):
+            lines.append(f'    "{folder}" -> "{name}";')
+    against = {}
+    for (path, header) in table.exceptions:
+        pair = (path.split("/", 1)[0], header.split("/", 1)[0])
+        against[pair] = against.get(pair, 0) + 1
+    for (folder, target), count in sorted(against.items()):
+        label = f"{count} include" + ("s" if count > 1 else "")
+        lines.append(f'    "{folder}" -> "{target}" [color=red, fontcolor=red, style=dashed, '
+                     f'constraint=false, label="{label}"];')
+    lines.append("}")
+    return "\n".join(lines) + "\n"
+
+
 def main(arguments):
+    if arguments[:1] == ["--dot"] and len(arguments) == 3:
+        errors = []
+        table = read_table(arguments[1], errors)
+        for error in errors:
+            print(f"layers: error: {error}", file=sys.stderr)
+        if errors:
+            return 1
+        sys.stdout.write(dot_graph(table, arguments[2]))
+        return 0
     if len(arguments) not in (2, 3):
         print(__doc__.strip(), file=sys.stderr)
         return 2

@@ -2,13 +2,16 @@
 
 #include <string>
 
+#include "graphics/TGSurface.h"
+
 struct GLFWwindow;
 
 namespace application
 {
 // The game's one window with its OpenGL 3.2 core context. Input callbacks are
 // delivered inside SwapBuffers, which polls window events after each swap.
-class GLFWWindow
+// The renderer draws into it as a Surface.
+class GLFWWindow : public tamsygraphics::Surface
 {
 public:
     // Opens the window; when the windowing library cannot open it, the object

@@ -6,7 +6,7 @@
 #include "session/Session.h"
 #include "world/TilePos.h"
 #include "graphics/TGCamera.h"
-#include "gui/GUIManager.h"
+#include "input/PointerCover.h"
 
 namespace core
 {
@@ -24,7 +24,7 @@ bool CombatInputContext::dispatch(int, int action, double x, double y)
 {
     // This context sits above the GUI's: a press on a shown menu or box is
     // the widget's, not a click on the square underneath it.
-    if (gui::GUIManager::isOverShownWidget(static_cast<float>(x), static_cast<float>(y)))
+    if (application::PointerCover::covers(static_cast<float>(x), static_cast<float>(y)))
         return false;
     const TilePos square = TilePos::of(getTileRowCol(x, y));
     if (_combatManager && square.row >= 0 && square.col >= 0 && action == application::MOUSE_DOWN)

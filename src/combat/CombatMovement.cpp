@@ -44,8 +44,7 @@ bool CombatMovement::keyPress(Character* walker, int key, int action)
     if (_remainingMovement > 0 && action == application::KEYHIT && walker)
     {
         // A step into a wall still costs its point.
-        walker->attemptMoveDirection(direction, false);
-        walker->checkTriggers();
+        walker->takeStep(direction);
         --_remainingMovement;
     }
     return true;

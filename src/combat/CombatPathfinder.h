@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/TilePos.h"
 
 class LevelMap;

@@ -3,7 +3,7 @@
 #include <list>
 #include <map>
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/TilePos.h"
 
 namespace core

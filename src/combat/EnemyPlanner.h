@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "combat/CombatPathfinder.h"
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/Entity.h"
 #include "world/TilePos.h"
 

@@ -10,8 +10,6 @@
 #include "Log/FileLog.h"
 #include "graphics/TGMap.h"
 
-#include "map/PassabilityMap.h"
-
 namespace tamsygraphics
 {
 namespace
@@ -341,8 +339,17 @@ std::vector<int> GeometryFactory::ShownFrames(const Map* map, const LayerMesh& m
     return frames;
 }
 
-Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo* info,
-                                                const core::PassabilityMap* pmap) const
+namespace
+{
+// Cells outside the grid count as closed.
+bool isWholeCellOpen(const CellSides& grid, int row, int column)
+{
+    bool open[4];
+    return grid.cellSides(row, column, open) && open[0] && open[1] && open[2] && open[3];
+}
+}
+
+Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo* info, const CellSides* pmap) const
 {
     Geometry g;
     if (!CheckInputs(map, info) || !pmap)
@@ -353,7 +360,7 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
                            glm::vec2 tileUV[4];
                            TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
                            const glm::vec2 code =
-                               pmap->isPassable(i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
+                               isWholeCellOpen(*pmap, i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
                            const glm::vec2 uv[4] = {code, code, code, code};
                            AppendQuad(g, pos, uv);
                            if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
@@ -374,13 +381,13 @@ void SideBand(const glm::vec2 cell[4], int side, float width, glm::vec2 band[4])
     std::copy(cell, cell + 4, band);
     switch (side)
     {
-    case core::UP:
+    case CellSides::SIDE_TOP:
         band[BL].y = band[BR].y = cell[TL].y - width;
         break;
-    case core::RIGHT:
+    case CellSides::SIDE_RIGHT:
         band[TL].x = band[BL].x = cell[TR].x - width;
         break;
-    case core::DOWN:
+    case CellSides::SIDE_BOTTOM:
         band[TL].y = band[TR].y = cell[BL].y + width;
         break;
     default:
@@ -390,7 +397,7 @@ void SideBand(const glm::vec2 cell[4], int side, float width, glm::vec2 band[4])
 }
 }
 
-Geometry GeometryFactory::GeneratePassabilitySides(const Map* map, const core::PassabilityMap* pmap) const
+Geometry GeometryFactory::GeneratePassabilitySides(const Map* map, const CellSides* pmap) const
 {
     Geometry g;
     if (!map || !map->tileset || !pmap)
@@ -403,19 +410,18 @@ Geometry GeometryFactory::GeneratePassabilitySides(const Map* map, const core::P
     {
         for (int j = 0; j < map->cols; ++j)
         {
-            const PassabilityTile* tile = pmap->getTile(i, j);
-            if (!tile)
+            bool open[4];
+            if (!pmap->cellSides(i, j, open))
                 continue;
-            const bool open[4] = {tile->isPassableTop(), tile->isPassableRight(), tile->isPassableBottom(),
-                                  tile->isPassableLeft()};
             glm::vec2 cell[4];
             CellPositions(frame, i, j, cell);
-            if (!open[core::UP] && !open[core::RIGHT] && !open[core::DOWN] && !open[core::LEFT])
+            if (!open[CellSides::SIDE_TOP] && !open[CellSides::SIDE_RIGHT] && !open[CellSides::SIDE_BOTTOM] &&
+                !open[CellSides::SIDE_LEFT])
             {
                 AppendQuad(g, cell, shade);
                 continue;
             }
-            for (int s = core::UP; s <= core::LEFT; ++s)
+            for (int s = CellSides::SIDE_TOP; s <= CellSides::SIDE_LEFT; ++s)
             {
                 if (open[s])
                     continue;

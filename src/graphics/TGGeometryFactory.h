@@ -2,14 +2,10 @@
 
 #include <vector>
 
+#include "graphics/TGCellSides.h"
 #include "graphics/TGGeometry.h"
 #include "graphics/TGImage.h"
 #include "graphics/TGLayerMesh.h"
-
-namespace core
-{
-class PassabilityMap;
-}
 
 namespace tamsygraphics
 {
@@ -37,14 +33,14 @@ public:
     // The tile each of the mesh's animated tiles shows at `timeMs`.
     static std::vector<int> ShownFrames(const Map* map, const LayerMesh& mesh, long long timeMs);
     // The layer mesh with uv (0, 1) on passable and (1, 0) on blocked cells.
-    Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info, const core::PassabilityMap* pmap) const;
+    Geometry GeneratePasabilityMap(const Map* map, const ImageInfo* info, const CellSides* pmap) const;
     // The passability grid as a maker reads it, in the layer's cells: every
     // closed side of a cell that is open somewhere is a band along that side
     // inside the cell, uv SIDE_CODE; a cell closed on all four sides is one
     // quad over the cell, uv SHADE_CODE; open sides add nothing. Bands are an
     // eighth of a cell thick, at least LINE_MIN world units. Empty without a
     // grid or a layer.
-    Geometry GeneratePassabilitySides(const Map* map, const core::PassabilityMap* pmap) const;
+    Geometry GeneratePassabilitySides(const Map* map, const CellSides* pmap) const;
     static const glm::vec2 SIDE_CODE;
     static const glm::vec2 SHADE_CODE;
     static constexpr float LINE_MIN = 2.0f;

@@ -15,7 +15,6 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "Log/FileLog.h"
-#include "application/GLFWWindow.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
@@ -73,8 +72,7 @@ void DrawIndexRange(GLenum mode, unsigned int first, unsigned int count)
 }
 }
 
-Renderer::Renderer(application::GLFWWindow* window, const std::string& workingDirectory,
-                   const std::string& logDirectory)
+Renderer::Renderer(Surface* window, const std::string& workingDirectory, const std::string& logDirectory)
     : _window(window)
 {
     _levelOverlay = false;
@@ -325,7 +323,7 @@ void Renderer::AdvanceAnimations()
     }
 }
 
-void Renderer::Submit(const std::string&, Map* map, core::PassabilityMap* pmap)
+void Renderer::Submit(const std::string&, Map* map, const CellSides* pmap)
 {
     // Built once from the grid as it is now: a tool or debug view submits
     // again after the grid changes.

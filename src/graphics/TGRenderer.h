@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 #include FT_FREETYPE_H
 
+#include "graphics/TGCellSides.h"
 #include "graphics/TGFrameDescription.h"
 #include "graphics/TGImage.h"
 #include "graphics/TGLayerCache.h"
@@ -18,16 +19,7 @@
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
 #include "graphics/TGSpriteBatch.h"
-
-namespace application
-{
-class GLFWWindow;
-}
-
-namespace core
-{
-class PassabilityMap;
-}
+#include "graphics/TGSurface.h"
 
 namespace tamsygraphics
 {
@@ -55,8 +47,7 @@ public:
     // renderer assumes 640 x 480 and draws without presenting (no swap).
     // The graphics log goes to logDirectory/graphicslog.txt, by default the
     // working directory's logs folder (the game passes its state folder).
-    Renderer(application::GLFWWindow* window, const std::string& workingDirectory,
-             const std::string& logDirectory = "");
+    Renderer(Surface* window, const std::string& workingDirectory, const std::string& logDirectory = "");
     virtual ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
@@ -76,7 +67,7 @@ public:
     // Shows the closed sides of `pmap` in the cells of `map` over every
     // layer while the passability overlay is on (a maker's view of why the
     // avatar cannot walk somewhere); a null grid clears them.
-    void Submit(const std::string& name, Map* map, core::PassabilityMap* pmap);
+    void Submit(const std::string& name, Map* map, const CellSides* pmap);
     static constexpr const char* PASSABILITY_SIDES = "passSides";
 
     void RemoveSprite(const std::string& name);
@@ -226,7 +217,7 @@ private:
     GUIRectangleMap _guiRecMap;
     ResourceManager* _resourceManager = nullptr;
     GUIManager* _guiManager = nullptr;
-    application::GLFWWindow* _window = nullptr;
+    Surface* _window = nullptr;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
     unsigned int _passabilitySidesVersion = 0;

@@ -50,7 +50,7 @@ void SceneManager::DestroyMap(const std::string& name)
     }
 }
 
-void SceneManager::SubmitPassabilityMap(const std::string& name, core::PassabilityMap* pmap)
+void SceneManager::SubmitPassabilityMap(const std::string& name, const CellSides* pmap)
 {
     FILE_LOG(logINFO) << "(SceneManager::SubmitPassabilityMap) Submitting PassabilityMap (" << name << ")";
     Map* map = _maps.get(name);

@@ -4,14 +4,10 @@
 #include <string>
 
 #include "graphics/TGCamera.h"
+#include "graphics/TGCellSides.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
 #include "util/NamedRegistry.h"
-
-namespace core
-{
-class PassabilityMap;
-}
 
 namespace tamsygraphics
 {
@@ -36,7 +32,7 @@ public:
     // over while the scene is shown).
     void SubmitMap(const std::string& name, Map* map);
     void DestroyMap(const std::string& name);
-    void SubmitPassabilityMap(const std::string& name, core::PassabilityMap* pmap);
+    void SubmitPassabilityMap(const std::string& name, const CellSides* pmap);
     Map* GetMap(const std::string& name) const;
 
     Tileset* CreateTileset(const std::string& name);

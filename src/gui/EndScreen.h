@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gui/GUIElement.h"
+#include "session/EndingView.h"
 
 namespace gui
 {
@@ -13,7 +14,7 @@ class GUITextBox;
 // The screen a finished story ends on: "The End" over the whole window, a
 // closing line, and two choices, play again and quit. What the choices do
 // belongs to the application, which hands them in.
-class EndScreen : public GUIElement
+class EndScreen : public GUIElement, public core::EndingView
 {
 public:
     static const char* const TITLE;
@@ -27,6 +28,7 @@ public:
     void show() override;
     void hide() override;
     void invalidate() override;
+    bool isEndingHidden() const override { return isHidden(); }
 
     GUITextBox* getTitle() const { return _title; }
     GUITextBox* getClosingLine() const { return _closingLine; }

@@ -5,6 +5,7 @@
 
 #include "Log/FileLog.h"
 #include "input/InputManager.h"
+#include "input/PointerCover.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
@@ -19,6 +20,9 @@ GUIManager::GUIManager()
       _updating(false)
 {
     application::InputManager::pushContext(this);
+    // Contexts below the menus (a fight's clicks on squares) leave alone
+    // what lands on a shown widget.
+    application::PointerCover::setTest(&GUIManager::isOverShownWidget);
 }
 
 GUIManager::~GUIManager()

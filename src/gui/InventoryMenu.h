@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/PanelMenu.h"
+#include "session/InventoryView.h"
 
 namespace core
 {
@@ -16,7 +17,7 @@ namespace gui
 // The party's items, one line per kind with its count. A click on a line
 // uses one of that item (its script runs for the avatar) and the list is
 // read again, since the script may have spent it or given others.
-class InventoryMenu : public PanelMenu
+class InventoryMenu : public PanelMenu, public core::InventoryView
 {
 public:
     InventoryMenu(const std::string& title, core::Session* session);

@@ -101,6 +101,12 @@ void PartyMenu::invalidate()
     }
 }
 
+void PartyMenu::showSheetOf(core::Character* member)
+{
+    if (_previewBox)
+        _previewBox->setCharacter(member);
+}
+
 void PartyMenu::show()
 {
     GUIMenu::show();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "gui/GUIMenu.h"
+#include "session/PartyView.h"
 
 namespace core
 {
@@ -17,7 +18,7 @@ class GUITextBox;
 // The full-screen party menu: the members on the left, the sheet of the one
 // chosen on the right, and a "Close" button. The member list is rebuilt
 // from the party every time the menu is shown.
-class PartyMenu : public GUIMenu
+class PartyMenu : public GUIMenu, public core::PartyView
 {
 public:
     PartyMenu(const std::string& title, core::Party* party);
@@ -26,6 +27,7 @@ public:
     void onMouseUp(int button, double x, double y) override;
     void hide() override;
     void show() override;
+    void showSheetOf(core::Character* member) override;
     void invalidate() override;
 
     CharacterMenu* getCharacterSheet() const { return _previewBox; }

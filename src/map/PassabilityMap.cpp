@@ -107,6 +107,18 @@ bool PassabilityMap::isPassable(int row, int column) const
     return tile && tile->isPassable();
 }
 
+bool PassabilityMap::cellSides(int row, int column, bool open[4]) const
+{
+    const PassabilityTile* tile = getTile(row, column);
+    if (!tile)
+        return false;
+    open[SIDE_TOP] = tile->isPassableTop();
+    open[SIDE_RIGHT] = tile->isPassableRight();
+    open[SIDE_BOTTOM] = tile->isPassableBottom();
+    open[SIDE_LEFT] = tile->isPassableLeft();
+    return true;
+}
+
 bool PassabilityMap::sideOpen(int row, int column, int side) const
 {
     PassabilityTile* tile = getTile(row, column);

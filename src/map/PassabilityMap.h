@@ -2,15 +2,17 @@
 
 #include <vector>
 
-#include "world/Direction.h"
+#include "graphics/TGCellSides.h"
+#include "map/Direction.h"
 #include "map/LevelMapInterface.h"
 #include "map/PassabilityTile.h"
 
 namespace core
 {
 // The grid that says which cell sides may be crossed. It owns its tiles; a
-// new grid is closed everywhere until the loader opens it.
-class PassabilityMap : public LevelMapInterface
+// new grid is closed everywhere until the loader opens it. The passability
+// overlay draws it through CellSides.
+class PassabilityMap : public LevelMapInterface, public tamsygraphics::CellSides
 {
 public:
     PassabilityMap(int rows, int columns);
@@ -38,6 +40,8 @@ public:
     // cell and the opposite side of the neighbour must both be open. Cells
     // outside the grid count as closed, so a step off the map is refused.
     bool isPassable(int direction, int row, int column) const;
+
+    bool cellSides(int row, int column, bool open[4]) const override;
 
 private:
     bool sideOpen(int row, int column, int side) const;

@@ -8,11 +8,14 @@
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
 #include "data/Item.h"
-#include "world/LevelInputContext.h"
+#include "session/LevelInputContext.h"
 #include "map/LevelMap.h"
 #include "map/PassabilityMap.h"
 #include "script/LuaInterface.h"
 #include "data/Party.h"
+#include "session/EndingView.h"
+#include "session/InventoryView.h"
+#include "session/PartyView.h"
 #include "session/Quest.h"
 #include "session/QuestManager.h"
 #include "data/ResourceManager.h"
@@ -22,10 +25,6 @@
 #include "event/EventManager.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
-#include "gui/CharacterMenu.h"
-#include "gui/EndScreen.h"
-#include "gui/InventoryMenu.h"
-#include "gui/PartyMenu.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
 #include "util/GameFiles.h"
@@ -709,12 +708,12 @@ bool Session::useItem(const std::string& itemId)
     return true;
 }
 
-void Session::setPartyView(gui::PartyMenu* partyMenu)
+void Session::setPartyView(PartyView* partyMenu)
 {
     _partyView = partyMenu;
 }
 
-void Session::setInventoryView(gui::InventoryMenu* inventoryMenu)
+void Session::setInventoryView(InventoryView* inventoryMenu)
 {
     _inventoryView = inventoryMenu;
 }
@@ -746,8 +745,8 @@ void Session::viewCharacter(const std::string& id)
         return;
     }
     viewParty();
-    if (_partyView && _partyView->getCharacterSheet())
-        _partyView->getCharacterSheet()->setCharacter(member);
+    if (_partyView)
+        _partyView->showSheetOf(member);
 }
 
 bool Session::theEnd()
@@ -764,7 +763,7 @@ bool Session::theEnd()
 
 void Session::showEndingWhenFree()
 {
-    if (!_endingRequested || !_endingView || !_endingView->isHidden())
+    if (!_endingRequested || !_endingView || !_endingView->isEndingHidden())
         return;
     if (getFlag("flag_isDialogOpen") != 0 || _combatManager.isInCombat())
         return;

@@ -10,7 +10,7 @@
 #include <tinyxml2.h>
 
 #include "combat/CombatManager.h"
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/ScreenStack.h"
 
 namespace tamsygraphics
@@ -19,20 +19,16 @@ class SceneManager;
 class Camera;
 }
 
-namespace gui
-{
-class EndScreen;
-class InventoryMenu;
-class PartyMenu;
-}
-
 namespace core
 {
 class Character;
 class DialogManager;
+class EndingView;
 class Entity;
+class InventoryView;
 class LevelInputContext;
 class Party;
+class PartyView;
 class QuestManager;
 class SaveGameManager;
 class Scene;
@@ -161,8 +157,8 @@ public:
 
     // The menus the view hooks open; the application hands them over once
     // they exist (not owned: widgets belong to the GUI manager).
-    void setPartyView(gui::PartyMenu* partyMenu);
-    void setInventoryView(gui::InventoryMenu* inventoryMenu);
+    void setPartyView(PartyView* partyMenu);
+    void setInventoryView(InventoryView* inventoryMenu);
     void viewParty();
     void viewInventory();
     // Opens the party menu on that member's sheet.
@@ -173,7 +169,7 @@ public:
     // showing, so the closing words are read first, and the walking keys
     // are taken away. False, logged, when there is no ending screen.
     bool theEnd();
-    void setEndingView(gui::EndScreen* endScreen) { _endingView = endScreen; }
+    void setEndingView(EndingView* endScreen) { _endingView = endScreen; }
     bool isEndingRequested() const { return _endingRequested; }
 
 private:
@@ -212,9 +208,9 @@ private:
     bool _doPrompt;
     // Borrowed: widgets belong to the GUI manager, the quest and save
     // managers to the application.
-    gui::PartyMenu* _partyView;
-    gui::InventoryMenu* _inventoryView;
-    gui::EndScreen* _endingView = nullptr;
+    PartyView* _partyView;
+    InventoryView* _inventoryView;
+    EndingView* _endingView = nullptr;
     bool _endingRequested = false;
     QuestManager* _questManager;
     SaveGameManager* _saveGames = nullptr;

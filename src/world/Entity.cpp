@@ -216,6 +216,13 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     return false;
 }
 
+bool Entity::takeStep(Direction direction)
+{
+    const bool answer = attemptMoveDirection(direction, false);
+    checkTriggers();
+    return answer;
+}
+
 void Entity::setFacing(Direction direction)
 {
     if (!isValidDirection(direction))
@@ -285,12 +292,7 @@ bool Entity::canMoveDirection(Direction direction) const
 {
     if (!isValidDirection(direction))
         return false;
-    LevelMap* levelMap = _currentScene ? _currentScene->getLevelMap() : nullptr;
-    if (!levelMap || !levelMap->getPassabilityMap())
-        return false;
-    const TilePos target = currentTile().neighbour(direction);
-    return levelMap->isOnMap(target.row, target.col) &&
-           levelMap->getPassabilityMap()->isPassable(target.row, target.col);
+    return isStepAllowed(direction, currentTile().neighbour(direction));
 }
 
 void Entity::updatePosition()

@@ -8,7 +8,7 @@
 #include <glm/glm.hpp>
 
 #include "animation/TAAnimationRunner.h"
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/TilePos.h"
 
 namespace tamsygraphics
@@ -72,6 +72,13 @@ public:
     // Starts one step. False only without a scene, for a direction that is
     // not one of the four, or when another entity stands on the target.
     bool attemptMoveDirection(Direction direction, bool interactOnCollision);
+    // A step the player asked for (walking keys, a fighter's move): starts it
+    // as attemptMoveDirection does, then checks the trigger of the tile still
+    // stood on, whether the step started or was refused. True when started
+    // or under way, as attemptMoveDirection answers.
+    bool takeStep(Direction direction);
+    // Whether a step that way would be let through: the same rule as the
+    // step itself, so a walker choosing by it never pushes against a wall.
     bool canMoveDirection(Direction direction) const;
     void updatePosition();
     void snapToGrid();

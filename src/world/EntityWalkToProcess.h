@@ -1,6 +1,6 @@
 #pragma once
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/Process.h"
 #include "world/TilePos.h"
 

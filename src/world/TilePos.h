@@ -2,7 +2,7 @@
 
 #include <glm/glm.hpp>
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "util/SafeNumbers.h"
 
 namespace core

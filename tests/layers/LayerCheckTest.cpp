@@ -42,8 +42,7 @@ CheckRun runCheck(const ScratchFolder& scratch, const FakeTree& tree)
         testsupport::writeText(root + "/src/" + path, contents);
     }
     CheckRun run;
-    run.result = runCommand("python3 " + CHECKER + " " + root + "/layers.txt " + root + "/src " + root +
-                            "/stamp 2>&1");
+    run.result = runCommand("python3 " + CHECKER + " " + root + "/layers.txt " + root + "/src " + root + "/stamp 2>&1");
     run.stamped = fs::exists(root + "/stamp");
     return run;
 }
@@ -111,10 +110,7 @@ std::vector<LayerCase> layerCases()
          {"low: top\nmid: low\ntop: mid\n", {{"low/Low.h", HEADER}}},
          false,
          {"circle"}},
-        {"a folder that names itself",
-         {"low: low\n", {{"low/Low.h", HEADER}}},
-         false,
-         {"'low' names itself"}},
+        {"a folder that names itself", {"low: low\n", {{"low/Low.h", HEADER}}}, false, {"'low' names itself"}},
         {"a folder of the tree missing from the table",
          {TWO, {{"stray/Stray.cpp", "int stray;\n"}}},
          false,
@@ -123,10 +119,7 @@ std::vector<LayerCase> layerCases()
          {"high: nowhere\n", {{"high/High.h", HEADER}}},
          false,
          {"layers.txt:1", "'nowhere'"}},
-        {"a folder listed twice",
-         {"low:\nlow:\n", {{"low/Low.h", HEADER}}},
-         false,
-         {"layers.txt:2", "listed twice"}},
+        {"a folder listed twice", {"low:\nlow:\n", {{"low/Low.h", HEADER}}}, false, {"layers.txt:2", "listed twice"}},
         {"a line that is no rule",
          {"low\n", {{"low/Low.h", HEADER}}},
          false,

@@ -200,13 +200,13 @@ TEST_F(EntityStepTest, ClosedSidesOfEitherTileRefuseTheStep)
     EXPECT_FALSE(walker.isMoving());
 
     // (1, 3) has only its left side closed: entering from the left is refused,
-    // entering from above is a valid step, yet the cell is not wholly open.
+    // entering from above is a valid step, and both questions say so alike.
     walker.setPosition(1, 2);
     EXPECT_FALSE(walker.canMoveDirection(core::RIGHT));
     EXPECT_TRUE(walker.attemptMoveDirection(core::RIGHT, false));
     EXPECT_FALSE(walker.isMoving());
     walker.setPosition(0, 3);
-    EXPECT_FALSE(walker.canMoveDirection(core::DOWN));
+    EXPECT_TRUE(walker.canMoveDirection(core::DOWN));
     EXPECT_TRUE(walker.attemptMoveDirection(core::DOWN, false));
     EXPECT_TRUE(walker.isMoving());
     entitytest::finishStep(walker);
@@ -407,6 +407,47 @@ TEST_F(EntityStepTest, TriggersFireForTheAvatarOnStepEndPlacementAndRefusal)
     // Cells off the grid never fire.
     EXPECT_FALSE(hero.checkTriggers(-1, 4));
     EXPECT_FALSE(hero.checkTriggers(0, 5));
+}
+
+// Walking keys and a fighter's moves go through takeStep: the trigger of the
+// tile stood on fires with the attempt, started or refused, and again at the
+// end of a step onto a trigger; a plain attempt that starts fires nothing.
+TEST_F(EntityStepTest, APlayersStepChecksTheTileStoodOnAsItStarts)
+{
+    TestScene scene("walls.tmx"); // the counting trigger is at (0, 4)
+    TestEntity hero("hero");
+    hero.setIsAvatar(true);
+    scene->insertEntity(&hero, 0, 4);
+    const int placed = testsupport::luaInt("stepCount");
+
+    const struct
+    {
+        const char* what;
+        glm::ivec2 from;
+        core::Direction direction;
+        bool viaTakeStep;
+        bool starts;
+        int firedAtOnce;
+        int firedByTheEnd;
+    } cases[] = {
+        {"a player's step off the trigger", {0, 4}, core::DOWN, true, true, 1, 1},
+        {"a player's step refused at the edge", {0, 4}, core::UP, true, true, 2, 2},
+        {"a player's step onto the trigger", {1, 4}, core::UP, true, true, 0, 1},
+        {"a player's step far from the trigger", {2, 0}, core::RIGHT, true, true, 0, 0},
+        {"a plain attempt off the trigger", {0, 4}, core::LEFT, false, true, 0, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        hero.setPosition(c.from.x, c.from.y);
+        const int before = testsupport::luaInt("stepCount");
+        const bool answer = c.viaTakeStep ? hero.takeStep(c.direction) : hero.attemptMoveDirection(c.direction, false);
+        EXPECT_EQ(c.starts, answer);
+        EXPECT_EQ(before + c.firedAtOnce, testsupport::luaInt("stepCount"));
+        entitytest::finishStep(hero);
+        EXPECT_EQ(before + c.firedByTheEnd, testsupport::luaInt("stepCount"));
+    }
+    EXPECT_GE(placed, 1) << "being placed on the trigger fires it";
 }
 
 TEST_F(EntityStepTest, OverlapAndFacingNeedTheSameSceneAndTheTileInFront)

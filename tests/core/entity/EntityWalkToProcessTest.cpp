@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "EntityTestSupport.h"
+#include "map/LevelMap.h"
 #include "world/EntityWalkToProcess.h"
 #include "script/LuaInterface.h"
 #include "world/ProcessManager2.h"
@@ -79,11 +80,11 @@ TEST(EntityWalkToProcessTest, EndsAtOnceOnTheTargetOrAtTheFirstBlockage)
     EXPECT_TRUE(walkUntilDone(blocked, walker).empty());
     EXPECT_TRUE(blocked.isDead());
 
-    // A target cell with any closed side is never entered, even where the
-    // step itself would be allowed: (1, 3) is closed only on its left.
+    // A cell closed on one side only is entered from an open side, as the
+    // player would step: (1, 3) is closed only on its left.
     walker.setPosition(0, 3);
     core::EntityWalkToProcess halfOpen(&walker, 1, 3);
-    EXPECT_TRUE(walkUntilDone(halfOpen, walker).empty());
+    EXPECT_EQ(std::vector<glm::ivec2>{glm::ivec2(1, 3)}, walkUntilDone(halfOpen, walker));
     EXPECT_TRUE(halfOpen.isDead());
 
     // Down first while down is open, then right.
@@ -136,4 +137,38 @@ TEST(EntityWalkToProcessTest, NullEntityEndsTheProcessWithoutCrashing)
     walk.update(0.016);
     EXPECT_TRUE(walk.isDead());
     EXPECT_NE(std::string::npos, errors.text().find("EntityWalkToProcess::update - No entity to walk"));
+}
+
+// A scripted walker meets a wall on one side of a cell only: (1, 2) is
+// closed on its right, every other side of the map is open. The walker must
+// neither stand pushing against the wall for ever nor pass through it; where
+// another open way leads on, it takes it.
+TEST(EntityWalkToProcessTest, AOneSidedWallStopsOrTurnsTheWalkerButNeverHoldsIt)
+{
+    const struct
+    {
+        const char* what;
+        glm::ivec2 start;
+        glm::ivec2 target;
+        std::vector<glm::ivec2> path;
+    } cases[] = {
+        {"straight at the wall from the left: stops before it", {1, 0}, {1, 4}, {{1, 1}, {1, 2}}},
+        {"from the wall's own cell, with rows to make up: goes round above", {1, 2}, {0, 4}, {{0, 2}, {0, 3}, {0, 4}}},
+        {"towards the wall from the right: the closed side is the target's", {1, 5}, {1, 0}, {{1, 4}, {1, 3}}},
+        {"down past the wall first, then along", {0, 2}, {2, 4}, {{1, 2}, {2, 2}, {2, 3}, {2, 4}}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        TestScene scene("onesided.tmx");
+        ASSERT_NE(nullptr, scene->getLevelMap());
+        ASSERT_NE(nullptr, scene->getLevelMap()->getPassabilityMap());
+        TestEntity walker("walker");
+        scene->insertEntity(&walker, c.start.x, c.start.y);
+
+        core::EntityWalkToProcess walk(&walker, c.target.x, c.target.y);
+        EXPECT_EQ(c.path, walkUntilDone(walk, walker));
+        EXPECT_TRUE(walk.isDead()) << "the walk must end rather than push against the wall";
+        EXPECT_FALSE(walker.isMoving());
+    }
 }

@@ -4,7 +4,7 @@
 #include "input/InputContext.h"
 #include "data/Character.h"
 #include "combat/CombatManager.h"
-#include "world/LevelInputContext.h"
+#include "session/LevelInputContext.h"
 #include "world/Scene.h"
 
 using namespace sessiontest;

@@ -8,7 +8,7 @@
 #include "input/InputContext.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
-#include "world/LevelInputContext.h"
+#include "session/LevelInputContext.h"
 #include "script/LuaBindings.h"
 #include "script/LuaInterface.h"
 #include "data/Party.h"

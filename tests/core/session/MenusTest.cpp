@@ -4,7 +4,7 @@
 #include "data/Character.h"
 #include "combat/CombatInputContext.h"
 #include "dialog/DialogManager.h"
-#include "world/LevelInputContext.h"
+#include "session/LevelInputContext.h"
 #include "map/LevelMap.h"
 #include "script/LuaInterface.h"
 #include "session/QuestManager.h"

@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "map/LevelMapLoader.h"
 #include "map/PassabilityMap.h"
 #include "map/PassabilityTile.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "input/InputContext.h"
-#include "world/Direction.h"
+#include "map/Direction.h"
 
 namespace core
 {

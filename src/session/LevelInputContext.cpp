@@ -1,4 +1,4 @@
-#include "world/LevelInputContext.h"
+#include "session/LevelInputContext.h"
 
 #include "Log/Log.h"
 #include "data/Character.h"
@@ -59,9 +59,8 @@ bool LevelInputContext::handleMove(Direction direction, const std::string& keyNa
 {
     if (!isDownOrHeld(action))
         return true;
-    _session->moveAvatar(direction);
     if (Character* avatar = _session->getAvatar())
-        avatar->checkTriggers();
+        avatar->takeStep(direction);
     Log::named("input") << "got " << keyName << " in LevelInput" << action << std::endl;
     return true;
 }
