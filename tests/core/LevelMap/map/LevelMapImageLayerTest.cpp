@@ -27,7 +27,7 @@ TEST(LevelMapImageLayer, PicturesOffsetsAndParallaxAreRead)
     const DrawableMapList maps = level->getDrawableMaps();
     // The hidden image layer is still a layer; it draws nothing.
     ASSERT_EQ(maps.size(), 5u);
-    const tamsygraphics::Map* poster = maps[1];
+    const MapLayer* poster = maps[1];
     EXPECT_EQ(poster->name, "Poster");
     ASSERT_EQ(poster->objects.size(), 1u);
     ASSERT_EQ(poster->tilesets.size(), 1u);
