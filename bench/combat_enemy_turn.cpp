@@ -28,7 +28,7 @@ struct Battlefield
                 const bool wall = c % 8 == 4 && r % 8 != 0;
                 grid->setSides(r, c, !wall, !wall, !wall, !wall);
             }
-        map.reset(new LevelMap(DrawableMapList(), grid, nullptr));
+        map.reset(new LevelMap(MapLayers(), grid, nullptr));
         club.reset(new core::Ability("club", "", 2, 1, 5, 4, 9, 0, 1));
         club->setTargetType("target");
         bow.reset(new core::Ability("bow", "", 6, 1, 5, 2, 5, 0, 1));

@@ -27,8 +27,6 @@
 #include <GL/glew.h>
 
 #include "Log/Log.h"
-#include "map/LevelMap.h"
-#include "map/LevelMapLoader.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGFramebufferRows.h"
 #include "graphics/TGImage.h"
@@ -38,9 +36,12 @@
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 #include "util/GameManifest.h"
+#include "world/LevelMapDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -208,9 +209,9 @@ bool makeOffscreen(Offscreen& target, std::string& problem)
 
 // Every tileset image of the map, keyed as the game keys it, so a missing
 // image stops the tool instead of drawing a hole.
-bool loadTilesetTextures(tamsygraphics::ResourceManager* resources, const LevelMap& level, std::string& problem)
+bool loadTilesetTextures(tamsygraphics::ResourceManager* resources, const LevelMapDrawing& level, std::string& problem)
 {
-    for (const tamsygraphics::Map* layer : level.getDrawableMaps())
+    for (const tamsygraphics::Map* layer : level.layers())
     {
         std::vector<tamsygraphics::Tileset*> tilesets = layer->tilesets;
         if (tilesets.empty())
@@ -253,10 +254,10 @@ bool writePng(const Offscreen& target, const std::string& outPath, std::string& 
 }
 
 // The layers to draw: all, or those named by --layer.
-std::vector<tamsygraphics::Map*> chosenLayers(const LevelMap& level, const std::string& name)
+std::vector<tamsygraphics::Map*> chosenLayers(const LevelMapDrawing& level, const std::string& name)
 {
     std::vector<tamsygraphics::Map*> chosen;
-    for (tamsygraphics::Map* layer : level.getDrawableMaps())
+    for (tamsygraphics::Map* layer : level.layers())
     {
         if (name.empty() || layer->name == name)
             chosen.push_back(layer);
@@ -266,7 +267,8 @@ std::vector<tamsygraphics::Map*> chosenLayers(const LevelMap& level, const std::
 
 // The scene manager owns every layer from here on; only the chosen ones are
 // drawn.
-void submitLayers(tamsygraphics::SceneManager* scene, LevelMap& level, const std::vector<tamsygraphics::Map*>& chosen)
+void submitLayers(tamsygraphics::SceneManager* scene, LevelMapDrawing& level,
+                  const std::vector<tamsygraphics::Map*>& chosen)
 {
     for (tamsygraphics::Map* layer : level.handOverLayers())
     {
@@ -275,11 +277,10 @@ void submitLayers(tamsygraphics::SceneManager* scene, LevelMap& level, const std
     }
 }
 
-void releaseLayers(tamsygraphics::SceneManager* scene, LevelMap& level)
+void releaseLayers(tamsygraphics::SceneManager* scene, const LevelMapDrawing& level)
 {
-    for (tamsygraphics::Map* layer : level.getDrawableMaps())
+    for (tamsygraphics::Map* layer : level.layers())
         scene->DestroyMap(layer->name);
-    level.forgetLayers();
 }
 
 // The grid the game walks by (the tileset's `pass` properties, or the
@@ -301,10 +302,11 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
         LevelMapLoader::loadLevelMap(options.game.empty() ? pathForLoader(options.map) : options.map));
     if (!level)
         return fail("cannot load the map " + options.map);
-    const std::vector<tamsygraphics::Map*> layers = chosenLayers(*level, options.layer);
+    LevelMapDrawing drawing(*level);
+    const std::vector<tamsygraphics::Map*> layers = chosenLayers(drawing, options.layer);
     if (layers.empty())
         return fail("the map " + options.map + " has no drawable layer named \"" + options.layer + "\"");
-    const tamsygraphics::Map* first = level->getDrawableMaps().front();
+    const tamsygraphics::Map* first = drawing.layers().front();
 
     tamsygraphics::Renderer renderer(nullptr, engineDirectory, logDirectory);
     std::string problem;
@@ -322,7 +324,7 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
     const double worldHeight = first->GetMapHeight();
     target.width = static_cast<int>(std::lround(worldWidth * options.scale / 2.0));
     target.height = static_cast<int>(std::lround(worldHeight * options.scale / 2.0));
-    if (!loadTilesetTextures(renderer.GetResourceManager(), *level, problem) || !makeOffscreen(target, problem))
+    if (!loadTilesetTextures(renderer.GetResourceManager(), drawing, problem) || !makeOffscreen(target, problem))
         return fail(problem);
 
     tamsygraphics::Camera camera(TOOL, static_cast<int>(worldWidth), static_cast<int>(worldHeight), 45.0f, 0.5f,
@@ -331,13 +333,13 @@ int render(const std::string& engineDirectory, const std::string& logDirectory, 
     renderer.SetAnimationTime(options.timeMs);
     // The whole map as the editor exports it: no view for parallax to follow.
     renderer.SetParallaxFollowsCamera(false);
-    submitLayers(renderer.GetSceneManager(), *level, layers);
+    submitLayers(renderer.GetSceneManager(), drawing, layers);
     if (options.passability)
         submitPassability(renderer.GetSceneManager(), *level, first->name);
     renderer.Draw();
     glFinish();
     bool written = writePng(target, options.out, problem);
-    releaseLayers(renderer.GetSceneManager(), *level);
+    releaseLayers(renderer.GetSceneManager(), drawing);
     if (!written)
         return fail(problem);
     std::printf("%s: wrote %s (%d x %d)\n", TOOL, options.out.c_str(), target.width, target.height);

@@ -154,6 +154,56 @@ void ObjectPositions(const LayerFrame& f, const Tileset& grid, const Tileset& ts
     }
 }
 
+// Copies of a repeated picture from `first` at steps of `size` (map pixels)
+// that cover `low` to `high`; at most `most` of them.
+std::vector<float> RepeatSteps(float first, float size, float low, float high, std::size_t most)
+{
+    std::vector<float> steps;
+    const float start = first + std::floor((low - first) / size) * size;
+    for (float at = start; at < high && steps.size() < most; at += size)
+        steps.push_back(at);
+    return steps;
+}
+
+// The free-standing pictures of a layer, an image layer's picture repeated
+// across and down as the editor repeats it over the whole view: copies at
+// whole multiples of its size from where it stands. They reach past the
+// map by its own size and some (room for the layer's offset and parallax
+// to move it, and for a view wider than the map).
+std::vector<TileObject> PlacedObjects(const Map& map)
+{
+    if ((!map.repeatX && !map.repeatY) || map.objects.size() != 1 || !map.tileset)
+        return map.objects;
+    const TileObject& one = map.objects.front();
+    if (!(one.width > 0.0f) || !(one.height > 0.0f))
+        return map.objects;
+    const float width = static_cast<float>(map.cols) * map.tileset->tileWidth;
+    const float height = static_cast<float>(map.rows) * map.tileset->tileHeight;
+    const float margin = 1024.0f;
+    // A picture of a few pixels over a large map would ask for millions.
+    const std::size_t most = 512;
+    const std::vector<float> xs =
+        map.repeatX ? RepeatSteps(one.x, one.width, -map.offsetX - width - margin, -map.offsetX + 2.0f * width + margin,
+                                  most)
+                    : std::vector<float>{one.x};
+    // A picture's y is its bottom edge.
+    const std::vector<float> ys =
+        map.repeatY ? RepeatSteps(one.y, one.height, -map.offsetY - height - margin,
+                                  -map.offsetY + 2.0f * height + margin + one.height, most)
+                    : std::vector<float>{one.y};
+    std::vector<TileObject> copies;
+    copies.reserve(xs.size() * ys.size());
+    for (float y : ys)
+        for (float x : xs)
+        {
+            TileObject copy = one;
+            copy.x = x;
+            copy.y = y;
+            copies.push_back(copy);
+        }
+    return copies;
+}
+
 // The tile picture a cell or object shows at `ms`: an animated tile's frame,
 // else its own. Notes the animated tiles met.
 DrawableTile ShownTile(const Tileset& ts, const DrawableTile& t, long long ms, unsigned int quad, LayerMesh& mesh)
@@ -294,7 +344,7 @@ LayerMesh GeometryFactory::GenerateLayerMesh(const Map* map, const std::vector<c
                        });
     markBlocksUpTo(static_cast<size_t>(mesh.rows) * mesh.blocksPerRow);
     const LayerFrame frame = FrameOf(*map);
-    for (const TileObject& object : map->objects)
+    for (const TileObject& object : PlacedObjects(*map))
     {
         const Tileset* ts = map->TilesetOf(object.tile);
         const ImageInfo* info = object.tile.tileset < images.size() ? images[object.tile.tileset] : nullptr;

@@ -69,6 +69,10 @@ public:
     float parallaxOriginX = 0.0f;
     float parallaxOriginY = 0.0f;
     bool overSprites = false;
+    // An image layer's picture repeated across (x) or down (y) the whole
+    // view, as the editor's repeatx and repeaty.
+    bool repeatX = false;
+    bool repeatY = false;
     std::vector<std::vector<DrawableTile>> tiles;
     // Tiles placed freely (an object layer's tile objects), drawn after the
     // cells in this order.

@@ -774,10 +774,13 @@ void Renderer::DrawHighlights(const Map* map, const glm::mat4& viewProj)
     const float halfH = map->GetMapHeight() / 2.0f;
     const float tw = static_cast<float>(map->tileset->renderedTileWidth);
     const float th = static_cast<float>(map->tileset->renderedTileHeight);
+    // Marks sit on the cells of the layer as drawn, moved with it by its
+    // offset and parallax.
+    const glm::vec2 shift = LayerShift(map);
     for (const std::pair<int, int>& cell : map->_hightlightedTiles)
     {
-        const float x = cell.second * tw - halfW + tw / 2.0f;
-        const float y = halfH - cell.first * th - th / 2.0f;
+        const float x = cell.second * tw - halfW + tw / 2.0f + shift.x;
+        const float y = halfH - cell.first * th - th / 2.0f + shift.y;
         const glm::mat4 trans =
             glm::scale(glm::translate(glm::mat4(1.0f), glm::vec3(x, y, 0.0f)), glm::vec3(tw, th, 1.0f));
         SetMat4(program, "trans", trans);

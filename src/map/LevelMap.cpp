@@ -4,52 +4,44 @@
 
 #include "map/TriggerMap.h"
 
-LevelMap::LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap)
-    : drawableMaps(drawableMaps), passabilityMap(passabilityMap), triggerMap(triggerMap)
+LevelMap::LevelMap(MapLayers layers, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap)
+    : _layers(std::move(layers)), _passabilityMap(passabilityMap), _triggerMap(triggerMap)
 {
 }
 
 LevelMap::~LevelMap()
 {
-    if (!_layersHandedOver)
-        for (auto it = drawableMaps.rbegin(); it != drawableMaps.rend(); ++it)
-            delete *it;
-    delete passabilityMap;
-    delete triggerMap;
-    for (tamsygraphics::Tileset* tileset : _ownedTilesets)
-        delete tileset;
+    // The layers go last to first, before the tilesets they point at.
+    while (!_layers.empty())
+        _layers.pop_back();
 }
 
 DrawableMapList LevelMap::getDrawableMaps() const
 {
-    return drawableMaps;
-}
-
-DrawableMapList LevelMap::handOverLayers()
-{
-    _layersHandedOver = true;
-    return drawableMaps;
-}
-
-void LevelMap::forgetLayers()
-{
-    drawableMaps.clear();
+    DrawableMapList list;
+    for (const auto& layer : _layers)
+        list.push_back(layer.get());
+    return list;
 }
 
 core::PassabilityMap* LevelMap::getPassabilityMap() const
 {
-    return passabilityMap;
+    return _passabilityMap.get();
 }
 
 TriggerMap* LevelMap::getTriggerMap() const
 {
-    return triggerMap;
+    return _triggerMap.get();
 }
 
-void LevelMap::adoptTileset(tamsygraphics::Tileset* tileset)
+void LevelMap::adoptTileset(MapTileset* tileset)
 {
-    if (tileset && std::find(_ownedTilesets.begin(), _ownedTilesets.end(), tileset) == _ownedTilesets.end())
-        _ownedTilesets.push_back(tileset);
+    if (!tileset)
+        return;
+    for (const auto& owned : _ownedTilesets)
+        if (owned.get() == tileset)
+            return;
+    _ownedTilesets.emplace_back(tileset);
 }
 
 bool LevelMap::isOnMap(int row, int column) const
@@ -59,70 +51,86 @@ bool LevelMap::isOnMap(int row, int column) const
 
 int LevelMap::getNumberOfRows() const
 {
-    if (passabilityMap)
-        return passabilityMap->getNumberOfRows();
-    const tamsygraphics::Map* layer = drawableMaps.empty() ? nullptr : drawableMaps.front();
-    return layer ? layer->rows : 0;
+    if (_passabilityMap)
+        return _passabilityMap->getNumberOfRows();
+    return _layers.empty() ? 0 : _layers.front()->rows;
 }
 
 int LevelMap::getNumberOfColumns() const
 {
-    if (passabilityMap)
-        return passabilityMap->getNumberOfColumns();
-    const tamsygraphics::Map* layer = drawableMaps.empty() ? nullptr : drawableMaps.front();
-    return layer ? layer->cols : 0;
+    if (_passabilityMap)
+        return _passabilityMap->getNumberOfColumns();
+    return _layers.empty() ? 0 : _layers.front()->cols;
 }
 
 void LevelMap::highlightTile(int row, int column)
 {
-    if (!drawableMaps.empty() && drawableMaps.back())
-        drawableMaps.back()->HighlightTile(row, column);
+    _highlights.emplace_back(row, column);
+    if (_highlightListener)
+        _highlightListener(row, column, true);
 }
 
 void LevelMap::unHighlightTile(int row, int column)
 {
-    if (!drawableMaps.empty() && drawableMaps.back())
-        drawableMaps.back()->UnhiglightTile(row, column);
+    const std::pair<int, int> cell(row, column);
+    _highlights.erase(std::remove(_highlights.begin(), _highlights.end(), cell), _highlights.end());
+    if (_highlightListener)
+        _highlightListener(row, column, false);
 }
 
-const tamsygraphics::Map* LevelMap::geometryLayer() const
+void LevelMap::setHighlightListener(HighlightListener listener)
 {
-    if (drawableMaps.empty() || !drawableMaps.front() || !drawableMaps.front()->tileset)
+    _highlightListener = std::move(listener);
+}
+
+const MapLayer* LevelMap::geometryLayer() const
+{
+    if (_layers.empty() || !_layers.front()->tileset)
         return nullptr;
-    return drawableMaps.front();
+    return _layers.front().get();
+}
+
+float LevelMap::mapWidth(const MapLayer& layer) const
+{
+    return static_cast<float>(layer.tileset->renderedTileWidth * layer.cols);
+}
+
+float LevelMap::mapHeight(const MapLayer& layer) const
+{
+    return static_cast<float>(layer.tileset->renderedTileHeight * layer.rows);
 }
 
 glm::vec2 LevelMap::getPosition(double row, double column) const
 {
-    const tamsygraphics::Map* layer = geometryLayer();
+    const MapLayer* layer = geometryLayer();
     if (!layer)
         return glm::vec2(0.0f, 0.0f);
-    double mapWidth = layer->GetMapWidth();
-    double mapHeight = layer->GetMapHeight();
+    double width = mapWidth(*layer);
+    double height = mapHeight(*layer);
     double tileWidth = layer->tileset->renderedTileWidth;
     double tileHeight = layer->tileset->renderedTileHeight;
-    double x = -mapWidth / 2.0 + tileWidth * column + tileWidth / 2.0;
-    double y = mapHeight / 2.0 - tileHeight * row - tileHeight / 2.0;
+    double x = -width / 2.0 + tileWidth * column + tileWidth / 2.0;
+    double y = height / 2.0 - tileHeight * row - tileHeight / 2.0;
     return glm::vec2(static_cast<float>(x), static_cast<float>(y));
 }
 
 glm::vec2 LevelMap::getWorldSize() const
 {
-    const tamsygraphics::Map* layer = geometryLayer();
+    const MapLayer* layer = geometryLayer();
     if (!layer)
         return glm::vec2(0.0f, 0.0f);
-    return glm::vec2(static_cast<float>(layer->GetMapWidth()), static_cast<float>(layer->GetMapHeight()));
+    return glm::vec2(mapWidth(*layer), mapHeight(*layer));
 }
 
 void LevelMap::getRowCol(const glm::vec2& position, int& row, int& column) const
 {
     row = -1;
     column = -1;
-    const tamsygraphics::Map* layer = geometryLayer();
+    const MapLayer* layer = geometryLayer();
     if (!layer || layer->tileset->renderedTileWidth <= 0 || layer->tileset->renderedTileHeight <= 0)
         return;
-    double halfWidth = layer->GetMapWidth() / 2.0;
-    double halfHeight = layer->GetMapHeight() / 2.0;
+    double halfWidth = mapWidth(*layer) / 2.0;
+    double halfHeight = mapHeight(*layer) / 2.0;
     double x = position.x;
     double y = position.y;
     if (!(x > -halfWidth && x < halfWidth && y > -halfHeight && y < halfHeight))

@@ -1,54 +1,58 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include <glm/glm.hpp>
 
+#include "map/MapLayer.h"
+#include "map/MapTileset.h"
 #include "map/PassabilityMap.h"
-#include "graphics/TGMap.h"
-#include "graphics/TGTileset.h"
 
 class TriggerMap;
 
-typedef std::vector<tamsygraphics::Map*> DrawableMapList;
+typedef std::vector<MapLayer*> DrawableMapList;
+typedef std::vector<std::unique_ptr<MapLayer>> MapLayers;
 
-// One tile map in memory: its drawable layers, its passability grid and its
-// trigger grid, plus the conversions between cells and world positions. The
-// level map owns all of them, except that while its scene is shown the
-// layers belong to the scene manager (handOverLayers) and the level map only
-// looks at them.
+// One tile map in memory, apart from any drawing: its layers (grids of tile
+// ids), its passability grid and its trigger grid, the cells combat marks,
+// plus the conversions between cells and world positions. The level map
+// owns all of them; the graphics engine draws from copies it makes when the
+// map is shown.
 class LevelMap
 {
 public:
-    LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap);
+    LevelMap(MapLayers layers, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap);
     ~LevelMap();
     LevelMap(const LevelMap&) = delete;
     LevelMap& operator=(const LevelMap&) = delete;
 
-    // The layers, owned or not (see handOverLayers).
+    // The layers in the file's order (the level map keeps them).
     DrawableMapList getDrawableMaps() const;
-    // Gives the layers to the caller, who frees them from now on; the level
-    // map keeps looking at them (highlights) until forgetLayers.
-    DrawableMapList handOverLayers();
-    // The layers handed over have been freed by their new owner.
-    void forgetLayers();
-    bool ownsLayers() const { return !_layersHandedOver; }
     core::PassabilityMap* getPassabilityMap() const;
     TriggerMap* getTriggerMap() const;
 
-    // The layers do not own their tileset; the loader hands it here so that
-    // it lives exactly as long as the layers that draw with it.
-    void adoptTileset(tamsygraphics::Tileset* tileset);
+    // The layers do not own their tilesets; the loader hands them here so
+    // that they live exactly as long as the layers that use them.
+    void adoptTileset(MapTileset* tileset);
 
     // The passability grid decides the extent; without one, the first
-    // drawable layer does.
+    // layer does.
     int getNumberOfRows() const;
     int getNumberOfColumns() const;
     bool isOnMap(int row, int column) const;
 
-    // Combat marks cells on the topmost layer, so the marks stay visible.
+    // Cells combat marks (reachable, targeted), in the order marked; a cell
+    // may be marked twice and unmarking removes every mark of it.
     void highlightTile(int row, int column);
     void unHighlightTile(int row, int column);
+    const std::vector<std::pair<int, int>>& getHighlightedTiles() const { return _highlights; }
+    // Told of every mark set (true) or taken away (false), so that whoever
+    // draws the map can show it; an empty function stops telling.
+    typedef std::function<void(int row, int column, bool marked)> HighlightListener;
+    void setHighlightListener(HighlightListener listener);
 
     // World position of a cell centre; fractional cells are allowed so that
     // a walking entity can be placed between two cells.
@@ -60,11 +64,14 @@ public:
     void getRowCol(const glm::vec2& position, int& row, int& column) const;
 
 private:
-    const tamsygraphics::Map* geometryLayer() const;
+    const MapLayer* geometryLayer() const;
+    float mapWidth(const MapLayer& layer) const;
+    float mapHeight(const MapLayer& layer) const;
 
-    DrawableMapList drawableMaps;
-    core::PassabilityMap* passabilityMap;
-    TriggerMap* triggerMap;
-    std::vector<tamsygraphics::Tileset*> _ownedTilesets;
-    bool _layersHandedOver = false;
+    MapLayers _layers;
+    std::unique_ptr<core::PassabilityMap> _passabilityMap;
+    std::unique_ptr<TriggerMap> _triggerMap;
+    std::vector<std::unique_ptr<MapTileset>> _ownedTilesets;
+    std::vector<std::pair<int, int>> _highlights;
+    HighlightListener _highlightListener;
 };

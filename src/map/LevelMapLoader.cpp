@@ -11,23 +11,24 @@
 #include <memory>
 
 #include "Log/Log.h"
+#include "event/TriggerTileEvent.h"
+#include "graphics/TGImageLoader.h"
 #include "map/LevelMapAttributes.h"
 #include "map/LevelMapDocument.h"
 #include "map/LevelMapLayerData.h"
 #include "map/LevelMapTilesetReader.h"
+#include "map/MapTileResolver.h"
 #include "map/TilePassability.h"
 #include "map/TriggerMap.h"
 #include "map/TriggerTile.h"
-#include "event/TriggerTileEvent.h"
-#include "graphics/TGImageLoader.h"
+#include "util/GameFiles.h"
 #include "util/LoadedFiles.h"
 #include "util/util.h"
-#include "util/GameFiles.h"
 
 namespace
 {
-const std::uint32_t FLIP_BITS = tamsygraphics::FLIPPED_HORIZONTALLY_FLAG | tamsygraphics::FLIPPED_VERTICALLY_FLAG |
-                                tamsygraphics::FLIPPED_DIAGONALLY_FLAG;
+const std::uint32_t FLIP_BITS =
+    MapTile::FLIPPED_HORIZONTALLY | MapTile::FLIPPED_VERTICALLY | MapTile::FLIPPED_DIAGONALLY;
 
 // The most cells one layer may have (8192 x 8192): past this a map would
 // ask for gigabytes, which only a damaged or hostile file does.
@@ -43,7 +44,7 @@ double clampPixels(double pixels);
 struct TilesetStart
 {
     std::uint32_t firstGid;
-    tamsygraphics::Tileset* tileset;
+    MapTileset* tileset;
     const TilePassability* passability;
 };
 
@@ -73,9 +74,9 @@ struct PartialLevel
 {
     std::string fileName;
     std::string path;
-    std::vector<std::unique_ptr<tamsygraphics::Tileset>> tilesets;
+    std::vector<std::unique_ptr<MapTileset>> tilesets;
     // The pictures of image layers, each a tileset of one tile.
-    std::vector<std::unique_ptr<tamsygraphics::Tileset>> layerImages;
+    std::vector<std::unique_ptr<MapTileset>> layerImages;
     double parallaxOriginX = 0.0;
     double parallaxOriginY = 0.0;
     std::vector<TilesetStart> starts; // by first id, ascending
@@ -84,8 +85,8 @@ struct PartialLevel
     // Drawn layers whose tiles close some side somewhere.
     std::vector<LayerSides> layerSides;
     // The grid when its cells differ in size from the first tileset's tiles.
-    std::unique_ptr<tamsygraphics::Tileset> ownGrid;
-    tamsygraphics::Tileset* grid = nullptr;
+    std::unique_ptr<MapTileset> ownGrid;
+    MapTileset* grid = nullptr;
     // An infinite map's layers all cover the rectangle of its chunks; its
     // top-left cell is (top, left) in the editor's coordinates.
     bool infinite = false;
@@ -93,7 +94,7 @@ struct PartialLevel
     long long top = 0;
     int rows = 0;
     int columns = 0;
-    std::vector<std::unique_ptr<tamsygraphics::Map>> drawableMaps;
+    std::vector<std::unique_ptr<MapLayer>> drawableMaps;
     std::unique_ptr<core::PassabilityMap> passabilityMap;
     std::unique_ptr<TriggerMap> triggerMap;
     std::vector<const tinyxml2::XMLElement*> objectGroups;
@@ -106,7 +107,7 @@ struct PartialLevel
     int firstObjectLayer = -1;
     // Drawable maps made of an object layer's tile objects; their grid is
     // sized to the tile layers once all are read.
-    std::vector<tamsygraphics::Map*> objectLayers;
+    std::vector<MapLayer*> objectLayers;
     // Decoding buffers, kept from one layer to the next.
     std::vector<std::uint32_t> gids;
     std::vector<std::uint32_t> chunkGids;
@@ -213,7 +214,7 @@ bool readLook(PartialLevel& level, const tinyxml2::XMLElement* element, LayerLoo
     return true;
 }
 
-void applyLook(tamsygraphics::Map& map, const LayerLook& look)
+void applyLook(MapLayer& map, const LayerLook& look)
 {
     map.offsetX = static_cast<float>(look.offsetX);
     map.offsetY = static_cast<float>(look.offsetY);
@@ -232,93 +233,25 @@ std::size_t tilesetFor(const std::vector<TilesetStart>& starts, std::uint32_t nu
     return index - 1;
 }
 
-// n / d for 32-bit n through one multiplication by a 64-bit reciprocal
-// (exact for every n and every d above 1): a division instruction per cell
-// was a fifth of loading a large layer.
-struct Divider
+// A layer keeps its cells' ids as read, with the tilesets they refer to;
+// what each cell shows is worked out when the layer is drawn.
+void setTilesets(MapLayer& layer, const std::vector<TilesetStart>& starts)
 {
-    explicit Divider(std::uint32_t divisor)
-        : d(divisor), reciprocal(divisor > 1 ? UINT64_C(0xFFFFFFFFFFFFFFFF) / divisor + 1 : 0)
+    for (const TilesetStart& start : starts)
     {
+        layer.tilesets.push_back(start.tileset);
+        layer.firstGids.push_back(start.firstGid);
     }
-    std::uint32_t divide(std::uint32_t n) const
-    {
-        if (d <= 1)
-            return n;
-        return static_cast<std::uint32_t>((static_cast<unsigned __int128>(reciprocal) * n) >> 64);
-    }
-    std::uint32_t d;
-    std::uint64_t reciprocal;
-};
-
-// What placing a cell of one tileset needs, worked out once per layer.
-struct TilesetCells
-{
-    TilesetCells(const TilesetStart& start)
-        : firstGid(start.firstGid), maxCol(start.tileset && start.tileset->maxCol > 0 ? start.tileset->maxCol : 1),
-          rowLimit(start.tileset && start.tileset->maxRow > 0 ? start.tileset->maxRow
-                                                              : std::numeric_limits<int>::max()),
-          byColumns(static_cast<std::uint32_t>(maxCol))
-    {
-    }
-    std::uint32_t firstGid;
-    int maxCol;
-    // An id past the tileset's last tile (a stray value) has no picture:
-    // the repeating texture would otherwise show some unrelated tile in
-    // its place.
-    int rowLimit;
-    Divider byColumns;
-};
-
-tamsygraphics::DrawableTile cellTile(std::uint32_t gid, const std::vector<TilesetStart>& starts,
-                                     const std::vector<TilesetCells>& cells)
-{
-    const std::uint32_t number = gid & ~FLIP_BITS;
-    const std::size_t which = cells.size() == 1 ? 0 : tilesetFor(starts, number);
-    const TilesetCells& at = cells[which];
-    tamsygraphics::DrawableTile tile;
-    if (number != 0 && number >= at.firstGid)
-    {
-        // One multiplication gives both row and column.
-        const std::uint32_t index = number - at.firstGid;
-        const std::uint32_t row = at.byColumns.divide(index);
-        tile.row = static_cast<int>(row);
-        tile.col = static_cast<int>(index - row * static_cast<std::uint32_t>(at.maxCol));
-        tile.visible = tile.row < at.rowLimit;
-        tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
-        tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
-        tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
-    }
-    else
-    {
-        tile = LevelMapLoader::drawableTileFor(gid, at.maxCol, at.firstGid);
-        if (tile.row >= at.rowLimit)
-            tile.visible = false;
-    }
-    tile.tileset = static_cast<unsigned short>(which);
-    return tile;
 }
 
-void fillFromTilesets(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
-                      const std::vector<TilesetStart>& starts)
+void takeCells(MapLayer& layer, std::vector<std::uint32_t>& gids)
 {
-    const std::vector<TilesetCells> cells(starts.begin(), starts.end());
-    const std::size_t columns = static_cast<std::size_t>(std::max(0, map->cols));
-    map->tiles.clear();
-    map->tiles.resize(static_cast<std::size_t>(std::max(0, map->rows)));
-    std::size_t next = 0;
-    for (auto& row : map->tiles)
-    {
-        // Each tile is written once, where it is made: sizing the row first
-        // would write every tile twice.
-        row.reserve(columns);
-        const std::size_t known = next < gids.size() ? std::min(columns, gids.size() - next) : 0;
-        for (const std::uint32_t* gid = gids.data() + next; row.size() < known; ++gid)
-            row.push_back(cellTile(*gid, starts, cells));
-        while (row.size() < columns)
-            row.push_back(cellTile(0, starts, cells));
-        next += columns;
-    }
+    const std::size_t count =
+        static_cast<std::size_t>(std::max(0, layer.rows)) * static_cast<std::size_t>(std::max(0, layer.cols));
+    // The buffer is the layer's from now on; the next layer decodes into a
+    // fresh one.
+    layer.gids.swap(gids);
+    layer.gids.resize(count, 0);
 }
 
 // The open sides of a cell's id: from its tileset's `pass` properties when
@@ -334,9 +267,9 @@ int openSidesOf(std::uint32_t gid, const std::vector<TilesetStart>& starts)
         return openSidesFor(static_cast<int>(gid));
     if (number < start.firstGid)
         return TilePassability::ALL_OPEN;
-    return TilePassability::flipped(
-        start.passability->openSides(number - start.firstGid), (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0,
-        (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0, (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0);
+    return TilePassability::flipped(start.passability->openSides(number - start.firstGid),
+                                    (gid & MapTile::FLIPPED_HORIZONTALLY) != 0,
+                                    (gid & MapTile::FLIPPED_VERTICALLY) != 0, (gid & MapTile::FLIPPED_DIAGONALLY) != 0);
 }
 
 void setOpenSides(core::PassabilityMap* map, int row, int column, int open)
@@ -481,32 +414,31 @@ bool readLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook
         fillPassabilityFromTilesets(level.passabilityMap.get(), level.gids, level.starts);
         return true;
     }
-    auto map = std::make_unique<tamsygraphics::Map>();
+    auto map = std::make_unique<MapLayer>();
     map->name = name;
     map->rows = rows;
     map->cols = columns;
     map->tileset = level.grid;
-    for (const TilesetStart& start : level.starts)
-        map->tilesets.push_back(start.tileset);
+    setTilesets(*map, level.starts);
     map->priorityLevel = static_cast<int>(level.drawableMaps.size());
     applyLook(*map, look);
-    fillFromTilesets(map.get(), level.gids, level.starts);
-    level.drawableMaps.push_back(std::move(map));
-    level.drawableIndices.push_back(level.documentIndex);
     if (level.tilesDeclareSides)
         noteLayerSides(level, rows, columns);
+    takeCells(*map, level.gids);
+    level.drawableMaps.push_back(std::move(map));
+    level.drawableIndices.push_back(level.documentIndex);
     return true;
 }
 
 // A map drawn from free-standing pictures (tile objects, an image layer),
 // at the layer's place; its grid is sized like the tile layers' later.
-void addPictureLayer(PartialLevel& level, std::unique_ptr<tamsygraphics::Map> map)
+void addPictureLayer(PartialLevel& level, std::unique_ptr<MapLayer> map)
 {
     // An infinite map's grid starts at its top-left chunk, not at the
     // editor's origin that objects and images are placed from.
     if (level.infinite)
     {
-        for (tamsygraphics::TileObject& object : map->objects)
+        for (MapTileObject& object : map->objects)
         {
             object.x -= static_cast<float>(level.left * level.grid->tileWidth);
             object.y -= static_cast<float>(level.top * level.grid->tileHeight);
@@ -518,12 +450,11 @@ void addPictureLayer(PartialLevel& level, std::unique_ptr<tamsygraphics::Map> ma
 }
 
 // One object's tile, as a cell of a tile layer would show the same id.
-tamsygraphics::DrawableTile objectTile(const PartialLevel& level, std::uint32_t gid)
+MapTile objectTile(const PartialLevel& level, std::uint32_t gid)
 {
     const std::size_t which = tilesetFor(level.starts, gid & ~FLIP_BITS);
-    const tamsygraphics::Tileset* tileset = level.starts[which].tileset;
-    tamsygraphics::DrawableTile tile =
-        LevelMapLoader::drawableTileFor(gid, std::max(1, tileset->maxCol), level.starts[which].firstGid);
+    const MapTileset* tileset = level.starts[which].tileset;
+    MapTile tile = LevelMapLoader::drawableTileFor(gid, std::max(1, tileset->maxCol), level.starts[which].firstGid);
     tile.tileset = static_cast<unsigned short>(which);
     if (tile.row >= tileset->maxRow)
         tile.visible = false;
@@ -546,7 +477,7 @@ bool readTileId(const char* text, std::uint32_t& gid)
     return true;
 }
 
-bool readTileObject(PartialLevel& level, const tinyxml2::XMLElement* object, tamsygraphics::TileObject& placed)
+bool readTileObject(PartialLevel& level, const tinyxml2::XMLElement* object, MapTileObject& placed)
 {
     std::string problem;
     double x = 0, y = 0, width = 0, height = 0, rotation = 0;
@@ -564,7 +495,7 @@ bool readTileObject(PartialLevel& level, const tinyxml2::XMLElement* object, tam
         return refuse(level, "object " + LevelMapAttributes::text(object, "id") + ": " + problem);
     placed.tile = objectTile(level, gid);
     placed.tile.visible = placed.tile.visible && visible != 0;
-    const tamsygraphics::Tileset* tileset = level.starts[placed.tile.tileset].tileset;
+    const MapTileset* tileset = level.starts[placed.tile.tileset].tileset;
     placed.x = static_cast<float>(clampPixels(x));
     placed.y = static_cast<float>(clampPixels(y));
     placed.width = static_cast<float>(width > 0 ? clampPixels(width) : tileset->tileWidth);
@@ -579,13 +510,13 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
 {
     if (!readLook(level, group, look))
         return false;
-    std::vector<tamsygraphics::TileObject> objects;
+    std::vector<MapTileObject> objects;
     for (const tinyxml2::XMLElement* object = group->FirstChildElement("object"); object;
          object = object->NextSiblingElement("object"))
     {
         if (!object->Attribute("gid"))
             continue;
-        tamsygraphics::TileObject placed;
+        MapTileObject placed;
         if (!readTileObject(level, object, placed))
             return false;
         if (placed.tile.visible)
@@ -597,13 +528,11 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
     // told to keep their order in the file.
     if (LevelMapAttributes::text(group, "draworder") != "index")
         std::stable_sort(objects.begin(), objects.end(),
-                         [](const tamsygraphics::TileObject& a, const tamsygraphics::TileObject& b)
-                         { return a.y < b.y; });
-    auto map = std::make_unique<tamsygraphics::Map>();
+                         [](const MapTileObject& a, const MapTileObject& b) { return a.y < b.y; });
+    auto map = std::make_unique<MapLayer>();
     map->name = LevelMapAttributes::text(group, "name");
     map->tileset = level.grid;
-    for (const TilesetStart& start : level.starts)
-        map->tilesets.push_back(start.tileset);
+    setTilesets(*map, level.starts);
     map->priorityLevel = static_cast<int>(level.drawableMaps.size());
     applyLook(*map, look);
     map->objects = std::move(objects);
@@ -613,7 +542,7 @@ bool readTileObjects(PartialLevel& level, const tinyxml2::XMLElement* group, Lay
 
 // The picture of an image layer as a tileset of one tile, found as a
 // tileset image would be.
-bool readLayerImage(PartialLevel& level, const tinyxml2::XMLElement* layer, tamsygraphics::Tileset& picture)
+bool readLayerImage(PartialLevel& level, const tinyxml2::XMLElement* layer, MapTileset& picture)
 {
     const std::string name = LevelMapAttributes::text(layer, "name");
     const tinyxml2::XMLElement* image = layer->FirstChildElement("image");
@@ -660,25 +589,43 @@ bool readLayerImage(PartialLevel& level, const tinyxml2::XMLElement* layer, tams
     return true;
 }
 
+// The editor repeats an image layer's picture across and down the whole
+// view when asked to, beside the place it would have alone.
+bool readRepeat(PartialLevel& level, const tinyxml2::XMLElement* layer, MapLayer& map)
+{
+    std::string problem;
+    int repeatX = 0;
+    int repeatY = 0;
+    if (!LevelMapAttributes::readInt(layer, "repeatx", 0, repeatX, problem) ||
+        !LevelMapAttributes::readInt(layer, "repeaty", 0, repeatY, problem))
+        return refuse(level, "image layer \"" + map.name + "\": " + problem);
+    map.repeatX = repeatX != 0;
+    map.repeatY = repeatY != 0;
+    return true;
+}
+
 // An image layer draws one picture from the map's top-left, shifted by the
 // layer's offset; one without a picture draws nothing, as in the editor.
 bool readImageLayer(PartialLevel& level, const tinyxml2::XMLElement* layer, LayerLook look)
 {
     if (!readLook(level, layer, look))
         return false;
-    auto picture = std::make_unique<tamsygraphics::Tileset>();
+    auto picture = std::make_unique<MapTileset>();
     if (!LevelMapAttributes::text(layer->FirstChildElement("image"), "source").empty() &&
         !readLayerImage(level, layer, *picture))
         return false;
     if (picture->imagePath.empty())
         return true;
-    auto map = std::make_unique<tamsygraphics::Map>();
+    auto map = std::make_unique<MapLayer>();
     map->name = LevelMapAttributes::text(layer, "name");
     map->tileset = level.grid;
     map->tilesets.push_back(picture.get());
+    map->firstGids.push_back(1);
     map->priorityLevel = static_cast<int>(level.drawableMaps.size());
     applyLook(*map, look);
-    tamsygraphics::TileObject whole;
+    if (!readRepeat(level, layer, *map))
+        return false;
+    MapTileObject whole;
     whole.y = static_cast<float>(picture->tileHeight);
     whole.width = static_cast<float>(picture->tileWidth);
     whole.height = static_cast<float>(picture->tileHeight);
@@ -821,7 +768,7 @@ bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
         std::string problem;
         std::uint32_t firstGid = 1;
         auto passability = std::make_unique<TilePassability>();
-        std::unique_ptr<tamsygraphics::Tileset> tileset(
+        std::unique_ptr<MapTileset> tileset(
             LevelMapTilesetReader::read(element, level.path, firstGid, problem, passability.get()));
         if (!tileset)
             return refuse(level, problem);
@@ -838,7 +785,7 @@ bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     // every other image (or one with a transparent colour) is its own.
     for (std::size_t i = 0; i < level.tilesets.size(); ++i)
     {
-        tamsygraphics::Tileset& tileset = *level.tilesets[i];
+        MapTileset& tileset = *level.tilesets[i];
         if (i > 0 || tileset.transparentColour >= 0)
             tileset.imageName = LevelMapTilesetReader::textureNameOf(tileset);
     }
@@ -851,7 +798,7 @@ bool readTilesets(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
 // tiles from each cell's bottom-left corner.
 bool readGrid(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
 {
-    tamsygraphics::Tileset* first = level.tilesets.front().get();
+    MapTileset* first = level.tilesets.front().get();
     level.grid = first;
     std::string problem;
     int width = 0;
@@ -863,7 +810,7 @@ bool readGrid(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
         return true;
     if (width > MAX_TILE_SIZE || height > MAX_TILE_SIZE)
         return refuse(level, "the map's tile size is larger than " + std::to_string(MAX_TILE_SIZE));
-    level.ownGrid = std::make_unique<tamsygraphics::Tileset>(*first);
+    level.ownGrid = std::make_unique<MapTileset>(*first);
     level.ownGrid->tileWidth = width;
     level.ownGrid->tileHeight = height;
     level.ownGrid->renderedTileWidth = 2 * width;
@@ -925,7 +872,7 @@ void sizeObjectLayers(PartialLevel& level)
         map->parallaxOriginX = static_cast<float>(level.parallaxOriginX);
         map->parallaxOriginY = static_cast<float>(level.parallaxOriginY);
     }
-    for (tamsygraphics::Map* map : level.objectLayers)
+    for (MapLayer* map : level.objectLayers)
     {
         // No cells: a grid filled short of its size draws what it has.
         map->rows = rows;
@@ -1040,10 +987,8 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
 
 LevelMap* assemble(PartialLevel& level)
 {
-    DrawableMapList maps;
-    for (auto& map : level.drawableMaps)
-        maps.push_back(map.release());
-    LevelMap* levelMap = new LevelMap(maps, level.passabilityMap.release(), level.triggerMap.release());
+    LevelMap* levelMap =
+        new LevelMap(std::move(level.drawableMaps), level.passabilityMap.release(), level.triggerMap.release());
     for (auto& tileset : level.tilesets)
         levelMap->adoptTileset(tileset.release());
     for (auto& picture : level.layerImages)
@@ -1124,29 +1069,19 @@ LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t 
     return loadParsed(level, document.document());
 }
 
-tamsygraphics::DrawableTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid)
+MapTile LevelMapLoader::drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid)
 {
-    tamsygraphics::DrawableTile tile;
-    std::uint32_t number = gid & ~FLIP_BITS;
-    // Ids below the tileset's first one belong to no tile we can draw.
-    long long index = number == 0 ? -1 : static_cast<long long>(number) - static_cast<long long>(firstGid);
-    tile.visible = index >= 0;
-    if (maxCol <= 0)
-        maxCol = 1;
-    if (index < 0)
-        index = -1;
-    tile.col = static_cast<int>(index % maxCol);
-    tile.row = static_cast<int>((index - tile.col) / maxCol);
-    tile.flipHorizontal = (gid & tamsygraphics::FLIPPED_HORIZONTALLY_FLAG) != 0;
-    tile.flipVertical = (gid & tamsygraphics::FLIPPED_VERTICALLY_FLAG) != 0;
-    tile.flipDiagonal = (gid & tamsygraphics::FLIPPED_DIAGONALLY_FLAG) != 0;
-    return tile;
+    return MapTileResolver::tileFor(gid, maxCol, firstGid);
 }
 
-void LevelMapLoader::fillDrawableMap(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
-                                     std::uint32_t firstGid)
+void LevelMapLoader::fillDrawableMap(MapLayer* map, const std::vector<std::uint32_t>& gids, std::uint32_t firstGid)
 {
-    fillFromTilesets(map, gids, {{firstGid, map->tileset, nullptr}});
+    if (!map)
+        return;
+    map->tilesets = {map->tileset};
+    map->firstGids = {firstGid};
+    std::vector<std::uint32_t> cells(gids);
+    takeCells(*map, cells);
 }
 
 namespace
@@ -1210,7 +1145,7 @@ void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap, co
     passabilityMap->setSidesRowByRow(open);
 }
 
-bool LevelMapLoader::loadDrawableMapTiles(tamsygraphics::Map* map, const tinyxml2::XMLElement* dataElement)
+bool LevelMapLoader::loadDrawableMapTiles(MapLayer* map, const tinyxml2::XMLElement* dataElement)
 {
     std::vector<std::uint32_t> gids;
     std::string problem;
@@ -1244,13 +1179,13 @@ bool LevelMapLoader::loadPassabilityMapTiles(core::PassabilityMap* passabilityMa
     return true;
 }
 
-void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const MapTileset* tileset,
                                          const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName)
 {
     loadTriggerMapTiles(triggerMap, tileset, objectGroupElement, fileName, 0, 0);
 }
 
-void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const MapTileset* tileset,
                                          const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName,
                                          int rowShift, int columnShift)
 {
@@ -1265,9 +1200,8 @@ void LevelMapLoader::loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygrap
         loadTrigger(triggerMap, tileset, object, fileName, rowShift, columnShift);
 }
 
-bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                                 const tinyxml2::XMLElement* object, const std::string& fileName, int rowShift,
-                                 int columnShift)
+bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const MapTileset* tileset, const tinyxml2::XMLElement* object,
+                                 const std::string& fileName, int rowShift, int columnShift)
 {
     double x = 0, y = 0, width = 0, height = 0;
     std::string problem;

@@ -8,9 +8,9 @@
 #include <tinyxml2.h>
 
 #include "map/LevelMap.h"
+#include "map/MapLayer.h"
+#include "map/MapTileset.h"
 #include "map/PassabilityMap.h"
-#include "graphics/TGMap.h"
-#include "graphics/TGTileset.h"
 
 class TriggerMap;
 
@@ -31,29 +31,27 @@ public:
 
     // Layer readers. They take the layer's <data> element; false when the
     // data cannot be read or holds fewer tiles than the grid.
-    static bool loadDrawableMapTiles(tamsygraphics::Map* map, const tinyxml2::XMLElement* dataElement);
+    static bool loadDrawableMapTiles(MapLayer* map, const tinyxml2::XMLElement* dataElement);
     static bool loadPassabilityMapTiles(core::PassabilityMap* passabilityMap, const tinyxml2::XMLElement* dataElement);
-    static void loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+    static void loadTriggerMapTiles(TriggerMap* triggerMap, const MapTileset* tileset,
                                     const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName);
 
     // The same readers over ids already decoded (row-major, at least rows x
     // columns of them). `firstGid` is the id of the tileset's first tile.
-    static void fillDrawableMap(tamsygraphics::Map* map, const std::vector<std::uint32_t>& gids,
-                                std::uint32_t firstGid = 1);
+    static void fillDrawableMap(MapLayer* map, const std::vector<std::uint32_t>& gids, std::uint32_t firstGid = 1);
     static void fillPassabilityMap(core::PassabilityMap* passabilityMap, const std::vector<std::uint32_t>& gids);
 
     // The tile of a passability-tileset id: which sides stay open.
     static PassabilityTile* passabilityTileFor(int gid);
-    static tamsygraphics::DrawableTile drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid = 1);
+    static MapTile drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid = 1);
 
     // Triggers of an infinite map, whose grid starts `rowShift` rows and
     // `columnShift` columns above and left of the editor's origin.
-    static void loadTriggerMapTiles(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
+    static void loadTriggerMapTiles(TriggerMap* triggerMap, const MapTileset* tileset,
                                     const tinyxml2::XMLElement* objectGroupElement, const std::string& fileName,
                                     int rowShift, int columnShift);
 
 private:
-    static bool loadTrigger(TriggerMap* triggerMap, const tamsygraphics::Tileset* tileset,
-                            const tinyxml2::XMLElement* object, const std::string& fileName, int rowShift,
-                            int columnShift);
+    static bool loadTrigger(TriggerMap* triggerMap, const MapTileset* tileset, const tinyxml2::XMLElement* object,
+                            const std::string& fileName, int rowShift, int columnShift);
 };

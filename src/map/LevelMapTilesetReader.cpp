@@ -25,7 +25,7 @@ std::string LevelMapTilesetReader::directoryOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& tileset)
+std::string LevelMapTilesetReader::textureNameOf(const MapTileset& tileset)
 {
     if (tileset.transparentColour < 0)
         return tileset.imagePath;
@@ -34,9 +34,8 @@ std::string LevelMapTilesetReader::textureNameOf(const tamsygraphics::Tileset& t
     return tileset.imagePath + key;
 }
 
-tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement,
-                                                    const std::string& mapPath, std::uint32_t& firstGid,
-                                                    std::string& problem, TilePassability* passability)
+MapTileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* tilesetElement, const std::string& mapPath,
+                                        std::uint32_t& firstGid, std::string& problem, TilePassability* passability)
 {
     int first = 1;
     if (!LevelMapAttributes::readInt(tilesetElement, "firstgid", 1, first, problem))
@@ -53,8 +52,8 @@ tamsygraphics::Tileset* LevelMapTilesetReader::read(const tinyxml2::XMLElement* 
     return build(tilesetElement, "", mapPath, problem, passability);
 }
 
-tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& mapPath, const std::string& source,
-                                                            std::string& problem, TilePassability* passability)
+MapTileset* LevelMapTilesetReader::readExternal(const std::string& mapPath, const std::string& source,
+                                                std::string& problem, TilePassability* passability)
 {
     std::string mapDirectory = directoryOf(mapPath);
     std::string path = source[0] == '/' || mapDirectory.empty() ? source : mapDirectory + "/" + source;
@@ -72,17 +71,16 @@ tamsygraphics::Tileset* LevelMapTilesetReader::readExternal(const std::string& m
         problem = "the tileset file " + source + " has no <tileset>";
         return nullptr;
     }
-    tamsygraphics::Tileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem, passability);
+    MapTileset* tileset = build(tilesetElement, directoryOf(source), mapPath, problem, passability);
     if (!tileset)
         problem = "in the tileset file " + source + ": " + problem;
     return tileset;
 }
 
-tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement,
-                                                     const std::string& imageDirectory, const std::string& mapPath,
-                                                     std::string& problem, TilePassability* passability)
+MapTileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
+                                         const std::string& mapPath, std::string& problem, TilePassability* passability)
 {
-    auto tileset = std::make_unique<tamsygraphics::Tileset>();
+    auto tileset = std::make_unique<MapTileset>();
     tileset->imageName = "tileset";
     if (!readTileSize(tilesetElement, *tileset, problem) || !readOffset(tilesetElement, *tileset, problem) ||
         !readImage(tilesetElement, imageDirectory, mapPath, *tileset, problem) ||
@@ -92,7 +90,7 @@ tamsygraphics::Tileset* LevelMapTilesetReader::build(const tinyxml2::XMLElement*
     return tileset.release();
 }
 
-bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElement, MapTileset& tileset,
                                        std::string& problem)
 {
     const tinyxml2::XMLElement* offset = tilesetElement->FirstChildElement("tileoffset");
@@ -109,7 +107,7 @@ bool LevelMapTilesetReader::readOffset(const tinyxml2::XMLElement* tilesetElemen
     return true;
 }
 
-bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElement, MapTileset& tileset,
                                          std::string& problem)
 {
     if (!LevelMapAttributes::readCount(tilesetElement, "tilewidth", 0, tileset.tileWidth, problem) ||
@@ -134,7 +132,7 @@ bool LevelMapTilesetReader::readTileSize(const tinyxml2::XMLElement* tilesetElem
 }
 
 bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement, const std::string& imageDirectory,
-                                      const std::string& mapPath, tamsygraphics::Tileset& tileset, std::string& problem)
+                                      const std::string& mapPath, MapTileset& tileset, std::string& problem)
 {
     const tinyxml2::XMLElement* image = tilesetElement->FirstChildElement("image");
     if (!image)
@@ -170,8 +168,8 @@ bool LevelMapTilesetReader::readImage(const tinyxml2::XMLElement* tilesetElement
 }
 
 // Some editor versions leave the image size out; the image file knows it.
-bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
-                                          int& width, int& height, std::string& problem)
+bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image, MapTileset& tileset, int& width,
+                                          int& height, std::string& problem)
 {
     if (!LevelMapAttributes::readCount(image, "width", 0, width, problem) ||
         !LevelMapAttributes::readCount(image, "height", 0, height, problem))
@@ -187,8 +185,7 @@ bool LevelMapTilesetReader::readImageSize(const tinyxml2::XMLElement* image, tam
 }
 
 // The editor writes the colour as six hexadecimal digits, sometimes after a '#'.
-bool LevelMapTilesetReader::readColourKey(const tinyxml2::XMLElement* image, tamsygraphics::Tileset& tileset,
-                                          std::string& problem)
+bool LevelMapTilesetReader::readColourKey(const tinyxml2::XMLElement* image, MapTileset& tileset, std::string& problem)
 {
     const char* raw = image->Attribute("trans");
     if (!raw)
@@ -218,7 +215,7 @@ int LevelMapTilesetReader::tilesAcross(int imageSize, int tileSize, int margin, 
     return tiles > INT_MAX ? INT_MAX : static_cast<int>(tiles);
 }
 
-bool LevelMapTilesetReader::readAnimations(const tinyxml2::XMLElement* tilesetElement, tamsygraphics::Tileset& tileset,
+bool LevelMapTilesetReader::readAnimations(const tinyxml2::XMLElement* tilesetElement, MapTileset& tileset,
                                            std::string& problem)
 {
     for (const tinyxml2::XMLElement* tile = tilesetElement->FirstChildElement("tile"); tile;
@@ -237,15 +234,15 @@ bool LevelMapTilesetReader::readAnimations(const tinyxml2::XMLElement* tilesetEl
 
 // Every frame must show a tile of this tileset for no negative time: a
 // frame past the image would sample whatever the texture repeats there.
-bool LevelMapTilesetReader::readAnimation(const tinyxml2::XMLElement* animation, int tileId,
-                                          tamsygraphics::Tileset& tileset, std::string& problem)
+bool LevelMapTilesetReader::readAnimation(const tinyxml2::XMLElement* animation, int tileId, MapTileset& tileset,
+                                          std::string& problem)
 {
     const long long tiles = static_cast<long long>(tileset.maxCol) * tileset.maxRow;
-    tamsygraphics::TileAnimation result;
+    MapTileAnimation result;
     for (const tinyxml2::XMLElement* frame = animation->FirstChildElement("frame"); frame;
          frame = frame->NextSiblingElement("frame"))
     {
-        tamsygraphics::TileAnimation::Frame read;
+        MapTileAnimation::Frame read;
         const std::string where = "tile " + std::to_string(tileId) + ": animation frame ";
         if (!LevelMapAttributes::readCount(frame, "tileid", 0, read.tileId, problem) ||
             !LevelMapAttributes::readCount(frame, "duration", 0, read.duration, problem))

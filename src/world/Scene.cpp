@@ -5,14 +5,15 @@
 #include "Log/Log.h"
 #include "data/Character.h"
 #include "data/Effect.h"
-#include "map/LevelMap.h"
-#include "map/LevelMapLoader.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
+#include "map/LevelMap.h"
+#include "map/LevelMapLoader.h"
+#include "util/GameFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
 #include "util/util.h"
-#include "util/GameFiles.h"
+#include "world/LevelMapDrawing.h"
 
 namespace core
 {
@@ -31,8 +32,13 @@ Scene::Scene(const std::string& fileName, const std::string& id)
 }
 
 // The entities are not touched: they may be gone already. An owner whose
-// scene's entities live on calls detachEntities() first.
-Scene::~Scene() = default;
+// scene's entities live on calls detachEntities() first. A scene freed while
+// shown leaves its drawn layers to the scene manager.
+Scene::~Scene()
+{
+    if (_map)
+        _map->setHighlightListener(nullptr);
+}
 
 void Scene::detachEntities()
 {
@@ -76,9 +82,35 @@ void Scene::activate(tamsygraphics::SceneManager* sm)
     }
     if (!_map)
         return;
-    // The scene manager owns the layers while the scene is shown.
-    for (tamsygraphics::Map* layer : _map->handOverLayers())
+    // The scene manager owns the drawn layers while the scene is shown; the
+    // drawing keeps their tilesets until the scene is left.
+    _drawing = std::make_unique<LevelMapDrawing>(*_map);
+    _drawnLayers = _drawing->handOverLayers();
+    for (tamsygraphics::Map* layer : _drawnLayers)
+    {
+        layer->SetVisible(_layersShown);
         _sm->SubmitMap(layerKey(layer->name), layer);
+    }
+    showHighlights();
+}
+
+// Combat marks cells on the level map; they are drawn over the topmost layer,
+// so that they stay visible.
+void Scene::showHighlights()
+{
+    if (_drawnLayers.empty())
+        return;
+    tamsygraphics::Map* top = _drawnLayers.back();
+    for (const auto& cell : _map->getHighlightedTiles())
+        top->HighlightTile(cell.first, cell.second);
+    _map->setHighlightListener(
+        [top](int row, int column, bool marked)
+        {
+            if (marked)
+                top->HighlightTile(row, column);
+            else
+                top->UnhiglightTile(row, column);
+        });
 }
 
 void Scene::deactivate()
@@ -105,9 +137,11 @@ void Scene::deactivate()
         {
             // The scene manager owned the layers since activate and frees
             // them now; the level map must not keep pointing at them.
-            for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+            _map->setHighlightListener(nullptr);
+            for (tamsygraphics::Map* layer : _drawnLayers)
                 _sm->DestroyMap(layerKey(layer->name));
-            _map->forgetLayers();
+            _drawnLayers.clear();
+            _drawing.reset();
         }
     }
     _sm = nullptr;
@@ -132,9 +166,8 @@ void Scene::hide()
 
 void Scene::setLayersVisible(bool visible)
 {
-    if (!_map)
-        return;
-    for (tamsygraphics::Map* layer : _map->getDrawableMaps())
+    _layersShown = visible;
+    for (tamsygraphics::Map* layer : _drawnLayers)
         layer->SetVisible(visible);
 }
 

@@ -2,15 +2,18 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
 #include "world/Entity.h"
 
 class LevelMap;
+class LevelMapDrawing;
 
 namespace tamsygraphics
 {
+class Map;
 class SceneManager;
 }
 
@@ -57,10 +60,16 @@ public:
     void detachEntities();
     bool isValid() const;
     bool isVisible() const;
+    // Whether the map's layers are to be drawn (show) or not (hide).
+    bool layersShown() const { return _layersShown; }
+    // The layers the scene manager draws while the scene is active, in the
+    // map's order; none otherwise.
+    const std::vector<tamsygraphics::Map*>& getDrawnLayers() const { return _drawnLayers; }
     void printMap() const;
 
 private:
     void setLayersVisible(bool visible);
+    void showHighlights();
     std::string layerKey(const std::string& layerName) const;
 
     std::string _id;
@@ -69,6 +78,9 @@ private:
     tamsygraphics::SceneManager* _sm;
     std::string name;
     std::unique_ptr<LevelMap> _map;
+    std::unique_ptr<LevelMapDrawing> _drawing;
+    std::vector<tamsygraphics::Map*> _drawnLayers;
+    bool _layersShown = false;
     EntityMap _entities;
 };
 }

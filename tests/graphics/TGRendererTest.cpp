@@ -325,6 +325,32 @@ TEST_F(RendererTest, HighlightTintsTheRightCell)
     EXPECT_NE(WorldPixel(-40, 40), plain);
 }
 
+TEST_F(RendererTest, HighlightsMoveWithTheLayersOffsetAndParallax)
+{
+    SolidTexture(rm, "grey", {100, 100, 100, 255});
+    // Tiles of 4 pixels drawn at 40 units: a 4-pixel offset is one cell.
+    Map* layer = SimpleLayer("Roof", OwnedTileset("grey", 40), 3, 3);
+    layer->offsetX = 4.0f;
+    layer->offsetY = 4.0f;
+    sm->SubmitMap("Roof", layer);
+    layer->HighlightTile(1, 1); // the centre cell, drawn one cell right and down
+
+    renderer->Draw();
+    const Colour plain = WorldPixel(0, 0);
+    EXPECT_EQ(plain, (Colour{100, 100, 100, 255})) << "the layer's cell (0, 0) moved here";
+    EXPECT_NE(WorldPixel(40, -40), plain) << "the mark moved with its cell";
+
+    // Half parallax with the camera at x = 20 (8 map pixels from the map's
+    // left edge): the layer moves 4 + 8 / 2 = 8 pixels, 80 units, so the
+    // marked cell's centre is at world x 80, 60 units right of the camera.
+    layer->parallaxX = 0.5f;
+    sm->GetActiveCamera()->MoveTo(20.0f, 0.0f);
+    renderer->Draw();
+    EXPECT_NE(WorldPixel(60, -40), plain) << "the mark followed the parallax";
+    EXPECT_EQ(WorldPixel(20, -40), plain) << "where the offset alone would put it";
+    EXPECT_EQ(WorldPixel(100, -40), plain);
+}
+
 TEST_F(RendererTest, LevelOverlayDrawsVisibleGridLines)
 {
     SolidTexture(rm, "black", {0, 0, 0, 255});

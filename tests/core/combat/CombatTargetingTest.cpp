@@ -28,7 +28,7 @@ namespace
 class Field
 {
 public:
-    Field() : map(new LevelMap(DrawableMapList(), new core::PassabilityMap(5, 5), nullptr))
+    Field() : map(new LevelMap(MapLayers(), new core::PassabilityMap(5, 5), nullptr))
     {
         Character* hero = person("hero", {2, 2});
         enemies = {person("a", {0, 0}), person("b", {0, 1}), person("c", {4, 4})};

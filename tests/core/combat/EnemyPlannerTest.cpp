@@ -35,7 +35,7 @@ public:
                 const bool open = rows[r][c] != '#';
                 grid->setSides(r, c, open, open, open, open);
             }
-        map.reset(new LevelMap(DrawableMapList(), grid, nullptr));
+        map.reset(new LevelMap(MapLayers(), grid, nullptr));
     }
 
     Character* character(const std::string& id, TilePos at, int hp = 20, int move = 3)

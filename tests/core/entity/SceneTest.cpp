@@ -24,7 +24,9 @@ namespace
 {
 bool allLayersVisible(core::Scene& scene, bool visible)
 {
-    for (tamsygraphics::Map* layer : scene.getLevelMap()->getDrawableMaps())
+    if (scene.layersShown() != visible)
+        return false;
+    for (tamsygraphics::Map* layer : scene.getDrawnLayers())
         if (layer->IsVisible() != visible)
             return false;
     return true;
@@ -229,10 +231,37 @@ TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayers
     EXPECT_TRUE(scene->isVisible());
     EXPECT_EQ(hero.getSprite(), sm->GetSprite("hero"));
     EXPECT_EQ(nullptr, sm->GetSprite("ghost"));
-    const auto layers = scene->getLevelMap()->getDrawableMaps();
+    const auto layers = scene->getDrawnLayers();
     ASSERT_EQ(2u, layers.size());
     EXPECT_EQ(layers[0], sm->GetMap("town_mainGround"));
     EXPECT_EQ(layers[1], sm->GetMap("town_mainRoofs"));
+    // The drawn layers are made from the level map's plain ones, cell for cell.
+    const DrawableMapList plain = scene->getLevelMap()->getDrawableMaps();
+    ASSERT_EQ(2u, plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i)
+    {
+        EXPECT_EQ(plain[i]->name, layers[i]->name);
+        ASSERT_EQ(plain[i]->rows, layers[i]->rows);
+        ASSERT_EQ(plain[i]->cols, layers[i]->cols);
+        for (int r = 0; r < plain[i]->rows; ++r)
+            for (int c = 0; c < plain[i]->cols; ++c)
+            {
+                const MapTile cell = plain[i]->tileAt(r, c);
+                const tamsygraphics::DrawableTile* drawn = layers[i]->GetTile(r, c);
+                ASSERT_NE(nullptr, drawn);
+                EXPECT_TRUE(cell.visible == drawn->visible &&
+                            (!cell.visible || (cell.row == drawn->row && cell.col == drawn->col)))
+                    << plain[i]->name << " " << r << "," << c;
+            }
+    }
+    // Combat's marks on the level map show on the topmost drawn layer, and go
+    // with it.
+    scene->getLevelMap()->highlightTile(1, 2);
+    EXPECT_EQ(layers[1]->GetHighlightedTiles(), (std::vector<std::pair<int, int>>{{1, 2}}));
+    EXPECT_TRUE(layers[0]->GetHighlightedTiles().empty());
+    scene->getLevelMap()->unHighlightTile(1, 2);
+    EXPECT_TRUE(layers[1]->GetHighlightedTiles().empty());
+    scene->getLevelMap()->highlightTile(0, 1);
 
     scene->deactivate();
     EXPECT_FALSE(scene->isVisible());
@@ -240,8 +269,12 @@ TEST_F(SceneActivationTest, ActivateSubmitsLayersAndSpritesDeactivateTakesLayers
     EXPECT_EQ(nullptr, sm->GetMap("town_mainRoofs"));
     EXPECT_EQ(nullptr, hero.getScene());
     EXPECT_EQ(nullptr, ghost.getScene());
-    // The scene manager deleted the layers; the level map must not keep them.
-    EXPECT_TRUE(scene->getLevelMap()->getDrawableMaps().empty());
+    // The scene manager deleted the drawn layers; the scene keeps none, while
+    // the level map keeps its own plain layers and the mark for a later visit.
+    EXPECT_TRUE(scene->getDrawnLayers().empty());
+    EXPECT_EQ(2u, scene->getLevelMap()->getDrawableMaps().size());
+    scene->getLevelMap()->unHighlightTile(0, 1);
+    EXPECT_TRUE(scene->getLevelMap()->getHighlightedTiles().empty());
     // The characters of a scene left behind are no longer drawn; each keeps
     // its sprite for a later visit.
     EXPECT_EQ(nullptr, sm->GetSprite("hero"));

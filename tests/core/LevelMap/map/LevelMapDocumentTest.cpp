@@ -210,16 +210,17 @@ TEST(LevelMapDocument, AWholeMapLoadsTheSameFromCsvAsFromTileElements)
         LevelMapLoader::loadLevelMapFromMemory(fromTiles.data(), fromTiles.size(), "tiles.tmx"));
     ASSERT_TRUE(a);
     ASSERT_TRUE(b);
-    const tamsygraphics::Map* left = a->getDrawableMaps().front();
-    const tamsygraphics::Map* right = b->getDrawableMaps().front();
-    ASSERT_EQ(left->tiles.size(), 3u);
+    const MapLayer* left = a->getDrawableMaps().front();
+    const MapLayer* right = b->getDrawableMaps().front();
+    ASSERT_EQ(left->rows, 3);
+    ASSERT_EQ(left->gids, right->gids);
     int visible = 0;
     for (int row = 0; row < 3; ++row)
     {
         for (int col = 0; col < 4; ++col)
         {
-            const tamsygraphics::DrawableTile& x = left->tiles[row][col];
-            const tamsygraphics::DrawableTile& y = right->tiles[row][col];
+            const MapTile& x = left->tileAt(row, col);
+            const MapTile& y = right->tileAt(row, col);
             visible += x.visible;
             EXPECT_EQ(x.visible, y.visible);
             EXPECT_EQ(x.row, y.row);

@@ -18,7 +18,7 @@ std::vector<std::string> placesOf(const LevelMap& level)
 {
     std::vector<std::string> places;
     int previous = -1;
-    for (const tamsygraphics::Map* map : level.getDrawableMaps())
+    for (const MapLayer* map : level.getDrawableMaps())
     {
         places.push_back(map->name + (map->editorOrder ? (map->overSprites ? ":o" : ":u") : ":n"));
         // Layers keep their place in the editor's list.
@@ -66,7 +66,7 @@ TEST(LevelMapEditorOrder, EveryGameMapKeepsItsPassesByName)
         std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(entry.path().string()));
         ASSERT_TRUE(level) << entry.path();
         ++maps;
-        for (const tamsygraphics::Map* layer : level->getDrawableMaps())
+        for (const MapLayer* layer : level->getDrawableMaps())
             EXPECT_FALSE(layer->editorOrder) << entry.path() << " " << layer->name;
     }
     if (maps == 0)

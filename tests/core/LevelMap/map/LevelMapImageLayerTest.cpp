@@ -27,7 +27,7 @@ TEST(LevelMapImageLayer, PicturesOffsetsAndParallaxAreRead)
     const DrawableMapList maps = level->getDrawableMaps();
     // The hidden image layer is still a layer; it draws nothing.
     ASSERT_EQ(maps.size(), 5u);
-    const tamsygraphics::Map* poster = maps[1];
+    const MapLayer* poster = maps[1];
     EXPECT_EQ(poster->name, "Poster");
     ASSERT_EQ(poster->objects.size(), 1u);
     ASSERT_EQ(poster->tilesets.size(), 1u);
@@ -50,6 +50,30 @@ TEST(LevelMapImageLayer, PicturesOffsetsAndParallaxAreRead)
     // A group's offset adds to its layers' own.
     EXPECT_EQ(layers[2]->offsetX, 11.0f);
     EXPECT_EQ(layers[2]->offsetY, 1.0f);
+}
+
+TEST(LevelMapImageLayer, RepeatedPicturesAreRead)
+{
+    std::unique_ptr<LevelMap> level = load("editor/image_repeat.tmx");
+    ASSERT_TRUE(level);
+    const DrawableMapList maps = level->getDrawableMaps();
+    ASSERT_EQ(maps.size(), 4u);
+    const struct
+    {
+        const char* name;
+        bool across;
+        bool down;
+    } expected[] = {{"Ground", false, false}, {"Wallpaper", true, true}, {"Band", true, false}, {"Column", false, true}};
+    for (std::size_t i = 0; i < maps.size(); ++i)
+    {
+        SCOPED_TRACE(expected[i].name);
+        EXPECT_EQ(maps[i]->name, expected[i].name);
+        EXPECT_EQ(maps[i]->repeatX, expected[i].across);
+        EXPECT_EQ(maps[i]->repeatY, expected[i].down);
+    }
+    // One picture each: the copies are the drawing's business.
+    EXPECT_EQ(maps[1]->objects.size(), 1u);
+    EXPECT_EQ(maps[1]->offsetX, -30.0f);
 }
 
 TEST(LevelMapImageLayer, BadLayersAreRefusedNamingTheMapAndTheLayer)
@@ -76,6 +100,10 @@ TEST(LevelMapImageLayer, BadLayersAreRefusedNamingTheMapAndTheLayer)
          "encoding=\"csv\">1,1</data></layer></group>",
          "layer \"G\": attribute offsety=\"nan\""},
         {"<objectgroup name=\"O\" parallaxy=\"1e999\"/>", "layer \"O\": attribute parallaxy=\"1e999\""},
+        {"<imagelayer name=\"Sky\" repeatx=\"yes\"><image source=\"m.png\" width=\"4\" height=\"4\"/></imagelayer>",
+         "image layer \"Sky\": attribute repeatx=\"yes\""},
+        {"<imagelayer name=\"Sky\" repeaty=\"1.5\"><image source=\"m.png\" width=\"4\" height=\"4\"/></imagelayer>",
+         "image layer \"Sky\": attribute repeaty=\"1.5\""},
     };
     for (const Case& c : cases)
     {

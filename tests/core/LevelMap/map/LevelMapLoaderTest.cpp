@@ -12,7 +12,7 @@ namespace
 {
 const std::uint32_t H = 0x80000000u, V = 0x40000000u, D = 0x20000000u;
 
-void expectTile(const tamsygraphics::DrawableTile& tile, int row, int col, bool h, bool v, bool d)
+void expectTile(const MapTile& tile, int row, int col, bool h, bool v, bool d)
 {
     EXPECT_TRUE(tile.visible);
     EXPECT_EQ(tile.row, row);
@@ -33,13 +33,13 @@ const event::TriggerTileEvent* onlyEvent(TriggerMap* triggers, int row, int colu
 
 TEST(LevelMapLoader, DecodesTileIdsWithTheirFlips)
 {
-    tamsygraphics::DrawableTile flipped = LevelMapLoader::drawableTileFor(H | 2u, 20);
+    MapTile flipped = LevelMapLoader::drawableTileFor(H | 2u, 20);
     expectTile(flipped, 0, 1, true, false, false);
-    tamsygraphics::DrawableTile second = LevelMapLoader::drawableTileFor(21u, 20);
+    MapTile second = LevelMapLoader::drawableTileFor(21u, 20);
     expectTile(second, 1, 0, false, false, false);
-    tamsygraphics::DrawableTile all = LevelMapLoader::drawableTileFor(H | V | D | 40u, 20);
+    MapTile all = LevelMapLoader::drawableTileFor(H | V | D | 40u, 20);
     expectTile(all, 1, 19, true, true, true);
-    tamsygraphics::DrawableTile empty = LevelMapLoader::drawableTileFor(0u, 20);
+    MapTile empty = LevelMapLoader::drawableTileFor(0u, 20);
     EXPECT_FALSE(empty.visible);
     EXPECT_EQ(empty.col, -1);
     EXPECT_EQ(empty.row, 0);
@@ -50,20 +50,19 @@ TEST(LevelMapLoader, DecodesTileIdsWithTheirFlips)
     EXPECT_FALSE(LevelMapLoader::drawableTileFor(5u, 4, 10).visible);
 
     // Ids past the last tile of a 20 x 30 tileset draw nothing.
-    tamsygraphics::Tileset tileset;
+    MapTileset tileset;
     tileset.maxCol = 20;
     tileset.maxRow = 30;
-    tamsygraphics::Map layer;
+    MapLayer layer;
     layer.rows = 1;
     layer.cols = 4;
     layer.tileset = &tileset;
     LevelMapLoader::fillDrawableMap(&layer, {600u, 601u, H | 601u, 0x1FFFFFFFu});
-    ASSERT_EQ(layer.tiles.size(), 1u);
-    ASSERT_EQ(layer.tiles[0].size(), 4u);
-    expectTile(layer.tiles[0][0], 29, 19, false, false, false);
-    EXPECT_FALSE(layer.tiles[0][1].visible);
-    EXPECT_FALSE(layer.tiles[0][2].visible);
-    EXPECT_FALSE(layer.tiles[0][3].visible);
+    ASSERT_EQ(layer.gids.size(), 4u);
+    expectTile(layer.tileAt(0, 0), 29, 19, false, false, false);
+    EXPECT_FALSE(layer.tileAt(0, 1).visible);
+    EXPECT_FALSE(layer.tileAt(0, 2).visible);
+    EXPECT_FALSE(layer.tileAt(0, 3).visible);
 }
 
 TEST(LevelMapLoader, EveryCellOfALayerIsTheTileOfItsId)
@@ -78,27 +77,26 @@ TEST(LevelMapLoader, EveryCellOfALayerIsTheTileOfItsId)
         for (int width : widths)
         {
             SCOPED_TRACE("first id " + std::to_string(firstGid) + ", " + std::to_string(width) + " columns");
-            tamsygraphics::Tileset tileset;
+            MapTileset tileset;
             tileset.maxCol = width;
             tileset.maxRow = 9;
             std::vector<std::uint32_t> gids;
             for (std::uint32_t id = 0; id < firstGid + static_cast<std::uint32_t>(width * 10); ++id)
                 gids.push_back(id | (id % 4 == 1 ? H : 0u) | (id % 3 == 2 ? V | D : 0u));
             gids.push_back(0xFFFFFFFFu);
-            tamsygraphics::Map layer;
+            MapLayer layer;
             layer.cols = 6;
             layer.rows = static_cast<int>(gids.size()) / layer.cols + 2;
             layer.tileset = &tileset;
             LevelMapLoader::fillDrawableMap(&layer, gids, firstGid);
-            ASSERT_EQ(layer.tiles.size(), static_cast<std::size_t>(layer.rows));
+            ASSERT_EQ(layer.gids.size(), static_cast<std::size_t>(layer.rows * layer.cols));
             for (int cell = 0; cell < layer.rows * layer.cols; ++cell)
             {
                 const std::size_t at = static_cast<std::size_t>(cell);
                 const std::uint32_t gid = at < gids.size() ? gids[at] : 0u;
                 SCOPED_TRACE("id " + std::to_string(gid));
-                ASSERT_EQ(layer.tiles[at / 6].size(), 6u);
-                const tamsygraphics::DrawableTile& tile = layer.tiles[at / 6][at % 6];
-                tamsygraphics::DrawableTile expected = LevelMapLoader::drawableTileFor(gid, width, firstGid);
+                const MapTile& tile = layer.tileAt(static_cast<int>(at / 6), static_cast<int>(at % 6));
+                MapTile expected = LevelMapLoader::drawableTileFor(gid, width, firstGid);
                 expected.visible = expected.visible && expected.row < tileset.maxRow;
                 EXPECT_EQ(tile.visible, expected.visible);
                 EXPECT_EQ(tile.flipHorizontal, expected.flipHorizontal);
@@ -125,9 +123,10 @@ TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
     // Only the two exact spellings make a passability grid.
     EXPECT_EQ(layers[1]->name, "PASSABILITY");
     EXPECT_EQ(layers[0]->tileset, layers[1]->tileset);
-    EXPECT_TRUE(layers[0]->hide);
+    // Nothing of drawing in the layer: the cells are the file's ids.
+    EXPECT_EQ(layers[0]->gids.size(), static_cast<std::size_t>(layers[0]->rows * layers[0]->cols));
 
-    const tamsygraphics::Tileset* tileset = layers[0]->tileset;
+    const MapTileset* tileset = layers[0]->tileset;
     ASSERT_NE(tileset, nullptr);
     EXPECT_EQ(tileset->name, "tiles.png");
     EXPECT_EQ(tileset->imageName, "tileset");
@@ -140,24 +139,25 @@ TEST(LevelMapLoader, ReadsLayersTilesetAndPassability)
     EXPECT_EQ(tileset->maxCol, 20);
     EXPECT_EQ(tileset->maxRow, 30);
 
-    tamsygraphics::Map* floor = layers[0];
+    MapLayer* floor = layers[0];
     EXPECT_EQ(floor->rows, 4);
     EXPECT_EQ(floor->cols, 5);
-    ASSERT_EQ(floor->tiles.size(), 4u);
-    ASSERT_EQ(floor->tiles[0].size(), 5u);
-    expectTile(floor->tiles[0][0], 0, 0, false, false, false);
-    expectTile(floor->tiles[0][1], 0, 1, true, false, false);
-    expectTile(floor->tiles[0][2], 1, 0, false, false, false);
-    EXPECT_FALSE(floor->tiles[0][3].visible);
-    expectTile(floor->tiles[0][4], 1, 19, false, false, false);
-    expectTile(floor->tiles[1][0], 0, 2, false, true, false);
-    expectTile(floor->tiles[1][1], 0, 3, false, false, true);
-    expectTile(floor->tiles[1][2], 0, 4, true, true, true);
-    expectTile(floor->tiles[1][3], 0, 5, true, false, true);
-    expectTile(floor->tiles[2][0], 2, 0, false, false, false);
-    expectTile(floor->tiles[2][3], 0, 6, false, true, true);
-    expectTile(floor->tiles[2][4], 0, 7, true, true, false);
-    expectTile(floor->tiles[3][4], 0, 12, false, false, false);
+    ASSERT_EQ(floor->rows, 4);
+    ASSERT_EQ(floor->cols, 5);
+    ASSERT_EQ(floor->gids.size(), 20u);
+    expectTile(floor->tileAt(0, 0), 0, 0, false, false, false);
+    expectTile(floor->tileAt(0, 1), 0, 1, true, false, false);
+    expectTile(floor->tileAt(0, 2), 1, 0, false, false, false);
+    EXPECT_FALSE(floor->tileAt(0, 3).visible);
+    expectTile(floor->tileAt(0, 4), 1, 19, false, false, false);
+    expectTile(floor->tileAt(1, 0), 0, 2, false, true, false);
+    expectTile(floor->tileAt(1, 1), 0, 3, false, false, true);
+    expectTile(floor->tileAt(1, 2), 0, 4, true, true, true);
+    expectTile(floor->tileAt(1, 3), 0, 5, true, false, true);
+    expectTile(floor->tileAt(2, 0), 2, 0, false, false, false);
+    expectTile(floor->tileAt(2, 3), 0, 6, false, true, true);
+    expectTile(floor->tileAt(2, 4), 0, 7, true, true, false);
+    expectTile(floor->tileAt(3, 4), 0, 12, false, false, false);
 
     core::PassabilityMap* passability = level->getPassabilityMap();
     ASSERT_NE(passability, nullptr);
@@ -266,14 +266,15 @@ TEST(LevelMapLoader, EveryEncodingGivesTheSameLevel)
         for (std::size_t i = 0; i < actual.size(); ++i)
         {
             EXPECT_EQ(actual[i]->name, expected[i]->name);
-            ASSERT_EQ(actual[i]->tiles.size(), expected[i]->tiles.size());
-            for (std::size_t r = 0; r < actual[i]->tiles.size(); ++r)
+            ASSERT_EQ(actual[i]->rows, expected[i]->rows);
+            ASSERT_EQ(actual[i]->cols, expected[i]->cols);
+            ASSERT_EQ(actual[i]->gids.size(), expected[i]->gids.size());
+            for (int r = 0; r < actual[i]->rows; ++r)
             {
-                ASSERT_EQ(actual[i]->tiles[r].size(), expected[i]->tiles[r].size());
-                for (std::size_t c = 0; c < actual[i]->tiles[r].size(); ++c)
+                for (int c = 0; c < actual[i]->cols; ++c)
                 {
-                    const tamsygraphics::DrawableTile& a = actual[i]->tiles[r][c];
-                    const tamsygraphics::DrawableTile& e = expected[i]->tiles[r][c];
+                    const MapTile& a = actual[i]->tileAt(r, c);
+                    const MapTile& e = expected[i]->tileAt(r, c);
                     EXPECT_TRUE(a.row == e.row && a.col == e.col && a.visible == e.visible &&
                                 a.flipHorizontal == e.flipHorizontal && a.flipVertical == e.flipVertical &&
                                 a.flipDiagonal == e.flipDiagonal)
@@ -281,8 +282,8 @@ TEST(LevelMapLoader, EveryEncodingGivesTheSameLevel)
                 }
             }
         }
-        const tamsygraphics::Tileset* a = actual[0]->tileset;
-        const tamsygraphics::Tileset* e = expected[0]->tileset;
+        const MapTileset* a = actual[0]->tileset;
+        const MapTileset* e = expected[0]->tileset;
         EXPECT_TRUE(a->tileWidth == e->tileWidth && a->tileHeight == e->tileHeight && a->maxCol == e->maxCol &&
                     a->maxRow == e->maxRow && a->spaceX == e->spaceX && a->spaceY == e->spaceY &&
                     a->imageName == e->imageName);
@@ -463,7 +464,7 @@ TEST(LevelMapLoader, GameMapsLoadCompletely)
         ASSERT_TRUE(level);
         EXPECT_EQ(errors.text(), "");
         ASSERT_FALSE(level->getDrawableMaps().empty());
-        const tamsygraphics::Map* first = level->getDrawableMaps().front();
+        const MapLayer* first = level->getDrawableMaps().front();
         // Walking needs passability over the whole drawn map.
         ASSERT_NE(level->getPassabilityMap(), nullptr);
         EXPECT_EQ(level->getPassabilityMap()->getNumberOfRows(), first->rows);

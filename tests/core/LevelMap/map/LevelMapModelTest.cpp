@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "map/LevelMap.h"
 #include "map/LevelMapLoader.h"
 #include "map/TriggerMap.h"
@@ -7,20 +11,29 @@
 namespace
 {
 // A rows x columns layer over 16 x 16 tiles drawn at 32 x 32.
-tamsygraphics::Map* makeLayer(const std::string& name, int rows, int columns, tamsygraphics::Tileset* tileset)
+std::unique_ptr<MapLayer> makeLayer(const std::string& name, int rows, int columns, MapTileset* tileset)
 {
-    auto* map = new tamsygraphics::Map();
+    auto map = std::make_unique<MapLayer>();
     map->name = name;
     map->rows = rows;
     map->cols = columns;
     map->tileset = tileset;
-    LevelMapLoader::fillDrawableMap(map, std::vector<std::uint32_t>(rows * columns, 1));
+    LevelMapLoader::fillDrawableMap(map.get(), std::vector<std::uint32_t>(rows * columns, 1));
     return map;
 }
 
-tamsygraphics::Tileset* makeTileset()
+MapLayers layers(std::unique_ptr<MapLayer> first, std::unique_ptr<MapLayer> second = nullptr)
 {
-    auto* tileset = new tamsygraphics::Tileset();
+    MapLayers list;
+    list.push_back(std::move(first));
+    if (second)
+        list.push_back(std::move(second));
+    return list;
+}
+
+MapTileset* makeTileset()
+{
+    auto* tileset = new MapTileset();
     tileset->tileWidth = tileset->tileHeight = 16;
     tileset->renderedTileWidth = tileset->renderedTileHeight = 32;
     tileset->maxCol = 20;
@@ -31,8 +44,8 @@ tamsygraphics::Tileset* makeTileset()
 
 TEST(LevelMap, PositionsOfCellsAndBack)
 {
-    tamsygraphics::Tileset* tileset = makeTileset();
-    LevelMap level({makeLayer("Floor", 10, 20, tileset)}, new core::PassabilityMap(10, 20), nullptr);
+    MapTileset* tileset = makeTileset();
+    LevelMap level(layers(makeLayer("Floor", 10, 20, tileset)), new core::PassabilityMap(10, 20), nullptr);
     level.adoptTileset(tileset);
 
     glm::vec2 topLeft = level.getPosition(0, 0);
@@ -73,8 +86,8 @@ TEST(LevelMap, PositionsOfCellsAndBack)
 
 TEST(LevelMap, OnMapFollowsThePassabilityGrid)
 {
-    tamsygraphics::Tileset* tileset = makeTileset();
-    LevelMap level({makeLayer("Floor", 4, 6, tileset)}, new core::PassabilityMap(3, 5), nullptr);
+    MapTileset* tileset = makeTileset();
+    LevelMap level(layers(makeLayer("Floor", 4, 6, tileset)), new core::PassabilityMap(3, 5), nullptr);
     level.adoptTileset(tileset);
     EXPECT_TRUE(level.isOnMap(0, 0));
     EXPECT_TRUE(level.isOnMap(2, 4));
@@ -85,15 +98,15 @@ TEST(LevelMap, OnMapFollowsThePassabilityGrid)
 
     // Without a passability grid the first layer gives the extent, so a
     // level without one cannot crash whoever asks.
-    tamsygraphics::Tileset* other = makeTileset();
-    LevelMap bare({makeLayer("Floor", 4, 6, other)}, nullptr, nullptr);
+    MapTileset* other = makeTileset();
+    LevelMap bare(layers(makeLayer("Floor", 4, 6, other)), nullptr, nullptr);
     bare.adoptTileset(other);
     EXPECT_TRUE(bare.isOnMap(3, 5));
     EXPECT_FALSE(bare.isOnMap(4, 0));
     EXPECT_EQ(bare.getPassabilityMap(), nullptr);
     EXPECT_EQ(bare.getTriggerMap(), nullptr);
 
-    LevelMap empty({}, nullptr, nullptr);
+    LevelMap empty(MapLayers(), nullptr, nullptr);
     EXPECT_FALSE(empty.isOnMap(0, 0));
     int row = 0, column = 0;
     empty.getRowCol(glm::vec2(0.0f, 0.0f), row, column);
@@ -103,19 +116,31 @@ TEST(LevelMap, OnMapFollowsThePassabilityGrid)
 
 TEST(LevelMap, HighlightsGoToTheTopLayerAndListsAreCopies)
 {
-    tamsygraphics::Tileset* tileset = makeTileset();
-    tamsygraphics::Map* floor = makeLayer("Floor", 3, 3, tileset);
-    tamsygraphics::Map* top = makeLayer("Roof", 3, 3, tileset);
-    LevelMap level({floor, top}, nullptr, new TriggerMap(3, 3));
+    MapTileset* tileset = makeTileset();
+    std::unique_ptr<MapLayer> floorLayer = makeLayer("Floor", 3, 3, tileset);
+    const MapLayer* floor = floorLayer.get();
+    LevelMap level(layers(std::move(floorLayer), makeLayer("Roof", 3, 3, tileset)), nullptr, new TriggerMap(3, 3));
     level.adoptTileset(tileset);
     level.adoptTileset(tileset); // adopting twice must not release it twice
 
+    // The marks live in the level map; whoever draws it (the scene, over
+    // its topmost layer) hears of each one.
+    std::vector<std::string> heard;
+    level.setHighlightListener(
+        [&heard](int row, int column, bool marked)
+        { heard.push_back(std::to_string(row) + "," + std::to_string(column) + (marked ? " on" : " off")); });
     level.highlightTile(1, 2);
     level.highlightTile(1, 2);
-    EXPECT_TRUE(floor->GetHighlightedTiles().empty());
-    ASSERT_EQ(top->GetHighlightedTiles().size(), 2u);
+    level.highlightTile(0, 0);
+    ASSERT_EQ(level.getHighlightedTiles().size(), 3u);
     level.unHighlightTile(1, 2);
-    EXPECT_TRUE(top->GetHighlightedTiles().empty());
+    ASSERT_EQ(level.getHighlightedTiles().size(), 1u);
+    EXPECT_EQ(level.getHighlightedTiles().front(), std::make_pair(0, 0));
+    EXPECT_EQ(heard, (std::vector<std::string>{"1,2 on", "1,2 on", "0,0 on", "1,2 off"}));
+    level.setHighlightListener(nullptr);
+    level.unHighlightTile(0, 0);
+    EXPECT_TRUE(level.getHighlightedTiles().empty());
+    EXPECT_EQ(heard.size(), 4u);
 
     DrawableMapList copy = level.getDrawableMaps();
     copy.pop_back();

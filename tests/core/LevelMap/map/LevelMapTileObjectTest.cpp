@@ -33,22 +33,23 @@ TEST(LevelMapTileObjects, ObjectsArePlacedAsTheEditorPlacesThem)
     ASSERT_TRUE(level);
     const DrawableMapList maps = level->getDrawableMaps();
     ASSERT_EQ(maps.size(), 3u);
-    const tamsygraphics::Map* props = maps[1];
+    const MapLayer* props = maps[1];
     EXPECT_EQ(props->name, "Props");
     // Sized like the tile layer, with no cell of its own drawn.
     EXPECT_EQ(props->rows, maps[0]->rows);
     EXPECT_EQ(props->cols, maps[0]->cols);
-    EXPECT_EQ(maps[1]->GetTile(0, 0), nullptr);
+    EXPECT_TRUE(maps[1]->gids.empty());
+    EXPECT_FALSE(maps[1]->tileAt(0, 0).visible);
     // The hidden object is left out; the others go from the top of the map
     // down, as the editor draws them.
     ASSERT_EQ(props->objects.size(), 11u);
     for (std::size_t i = 1; i < props->objects.size(); ++i)
         EXPECT_LE(props->objects[i - 1].y, props->objects[i].y) << i;
-    const tamsygraphics::TileObject& flipped = props->objects[1];
+    const MapTileObject& flipped = props->objects[1];
     EXPECT_TRUE(flipped.tile.flipHorizontal);
     EXPECT_FALSE(flipped.tile.flipVertical);
     EXPECT_EQ(flipped.tile.col, 1);
-    const tamsygraphics::TileObject& scaled = props->objects[6];
+    const MapTileObject& scaled = props->objects[6];
     EXPECT_EQ(scaled.width, 32.0f);
     EXPECT_EQ(scaled.height, 32.0f);
     EXPECT_EQ(scaled.x, 64.0f);
@@ -70,7 +71,7 @@ TEST(LevelMapTileObjects, ObjectsWithoutTilesAddNoLayer)
 {
     std::unique_ptr<LevelMap> level = load("level_xml.tmx");
     ASSERT_TRUE(level);
-    for (const tamsygraphics::Map* map : level->getDrawableMaps())
+    for (const MapLayer* map : level->getDrawableMaps())
         EXPECT_TRUE(map->objects.empty()) << map->name;
 }
 
@@ -114,7 +115,7 @@ TEST(LevelMapTileObjects, OddButValidObjectsLoad)
     std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(relativeTo(folder, "m.tmx")));
     ASSERT_TRUE(level);
     ASSERT_EQ(level->getDrawableMaps().size(), 2u);
-    const tamsygraphics::Map* props = level->getDrawableMaps()[1];
+    const MapLayer* props = level->getDrawableMaps()[1];
     ASSERT_EQ(props->objects.size(), 1u) << "the id past the tileset has no picture";
     EXPECT_EQ(props->objects[0].rotation, 5.0f);
     EXPECT_LE(props->objects[0].x, 1.0e9f);

@@ -12,16 +12,16 @@
 
 namespace
 {
-bool sameTiles(const tamsygraphics::Map& a, const tamsygraphics::Map& b)
+bool sameTiles(const MapLayer& a, const MapLayer& b)
 {
-    if (a.rows != b.rows || a.cols != b.cols || a.tiles.size() != b.tiles.size())
+    if (a.rows != b.rows || a.cols != b.cols || a.gids.size() != b.gids.size())
         return false;
     for (int r = 0; r < a.rows; ++r)
     {
         for (int c = 0; c < a.cols; ++c)
         {
-            const tamsygraphics::DrawableTile& x = a.tiles[r][c];
-            const tamsygraphics::DrawableTile& y = b.tiles[r][c];
+            const MapTile& x = a.tileAt(r, c);
+            const MapTile& y = b.tileAt(r, c);
             if (x.row != y.row || x.col != y.col || x.visible != y.visible || x.tileset != y.tileset ||
                 x.flipHorizontal != y.flipHorizontal || x.flipVertical != y.flipVertical ||
                 x.flipDiagonal != y.flipDiagonal)
@@ -81,7 +81,7 @@ TEST(LevelMapTiledFeatures, HugeSpacingStillCutsOneTile)
     ErrorCapture errors;
     std::unique_ptr<LevelMap> level = load("huge_spacing.tmx");
     ASSERT_TRUE(level) << errors.text();
-    const tamsygraphics::Tileset* tileset = level->getDrawableMaps()[0]->tileset;
+    const MapTileset* tileset = level->getDrawableMaps()[0]->tileset;
     EXPECT_EQ(tileset->maxCol, 1);
     EXPECT_EQ(tileset->maxRow, 1);
 }
@@ -91,13 +91,13 @@ TEST(LevelMapTiledFeatures, InfiniteMapCoversEveryChunkAndShiftsItsTriggers)
     ErrorCapture errors;
     std::unique_ptr<LevelMap> level = load("infinite_triggers.tmx");
     ASSERT_TRUE(level) << errors.text();
-    const tamsygraphics::Map* floor = level->getDrawableMaps().at(0);
+    const MapLayer* floor = level->getDrawableMaps().at(0);
     EXPECT_EQ(floor->rows, 32);
     EXPECT_EQ(floor->cols, 32);
     // The chunk at (-16, -16) starts the grid; the one at (0, 0) follows it.
-    EXPECT_EQ(floor->tiles[0][0].col, 6);
-    EXPECT_EQ(floor->tiles[16][16].col, 8);
-    EXPECT_FALSE(floor->tiles[0][16].visible) << "no chunk there";
+    EXPECT_EQ(floor->tileAt(0, 0).col, 6);
+    EXPECT_EQ(floor->tileAt(16, 16).col, 8);
+    EXPECT_FALSE(floor->tileAt(0, 16).visible) << "no chunk there";
     ASSERT_NE(level->getPassabilityMap(), nullptr);
     EXPECT_FALSE(level->getPassabilityMap()->isPassable(16, 16));
     EXPECT_TRUE(level->getPassabilityMap()->isPassable(16, 17));
@@ -125,7 +125,7 @@ TEST(LevelMapTiledFeatures, GroupsPassTheirLookToTheirLayersInDocumentOrder)
     }
     std::unique_ptr<LevelMap> tinted = load("features/tint.tmx");
     ASSERT_TRUE(tinted);
-    const tamsygraphics::Map* inGroup = tinted->getDrawableMaps()[1];
+    const MapLayer* inGroup = tinted->getDrawableMaps()[1];
     // #c0c0ff inside a #80ff80 group.
     EXPECT_NEAR(inGroup->tint[0], 0xc0 / 255.0f * 0x80 / 255.0f, 1e-6);
     EXPECT_NEAR(inGroup->tint[1], 0xc0 / 255.0f, 1e-6);
@@ -137,7 +137,7 @@ TEST(LevelMapTiledFeatures, EachTileComesFromItsOwnTileset)
 {
     std::unique_ptr<LevelMap> level = load("features/sizes.tmx");
     ASSERT_TRUE(level);
-    const tamsygraphics::Map* layer = level->getDrawableMaps().at(1);
+    const MapLayer* layer = level->getDrawableMaps().at(1);
     ASSERT_EQ(layer->tilesets.size(), 3u);
     // The grid keeps the map's 16 x 16 cells; tiles keep their own sizes.
     EXPECT_EQ(layer->tileset->tileWidth, 16);
@@ -145,7 +145,7 @@ TEST(LevelMapTiledFeatures, EachTileComesFromItsOwnTileset)
     EXPECT_EQ(layer->tilesets[1]->tileHeight, 48);
     EXPECT_EQ(layer->tilesets[1]->offsetX, 4);
     EXPECT_EQ(layer->tilesets[1]->offsetY, -6);
-    const tamsygraphics::DrawableTile& big = layer->tiles[1][1]; // gid 13: the big set's first tile
+    const MapTile& big = layer->tileAt(1, 1); // gid 13: the big set's first tile
     EXPECT_TRUE(big.visible);
     EXPECT_EQ(big.tileset, 1);
     EXPECT_EQ(big.row, 0);
@@ -156,7 +156,7 @@ TEST(LevelMapTiledFeatures, EachTileComesFromItsOwnTileset)
 
     std::unique_ptr<LevelMap> keyed = load("features/transparent.tmx");
     ASSERT_TRUE(keyed);
-    const tamsygraphics::Tileset* set = keyed->getDrawableMaps()[0]->tilesets.at(1);
+    const MapTileset* set = keyed->getDrawableMaps()[0]->tilesets.at(1);
     EXPECT_EQ(set->transparentColour, 0xff00ff);
     EXPECT_EQ(set->imageName, "./" + mapData("features/keyed16.png") + "#ff00ff");
 }
@@ -166,7 +166,7 @@ TEST(LevelMapTiledFeatures, ImageSizeIsReadFromTheImageWhenMissing)
     ErrorCapture errors;
     std::unique_ptr<LevelMap> level = load("features/unsized.tmx");
     ASSERT_TRUE(level) << errors.text();
-    const tamsygraphics::Map* layer = level->getDrawableMaps()[0];
+    const MapLayer* layer = level->getDrawableMaps()[0];
     EXPECT_EQ(layer->tilesets.at(0)->maxCol, 4);
     EXPECT_EQ(layer->tilesets.at(0)->maxRow, 3);
     EXPECT_EQ(layer->tilesets.at(1)->maxCol, 3);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LevelMapTestSupport.h"
+#include "graphics/TGTileset.h"
 
 namespace
 {
@@ -59,9 +60,9 @@ TEST(TileAnimation, TilesetsKeepTheirAnimations)
 {
     std::unique_ptr<LevelMap> level = load("editor/animated.tmx");
     ASSERT_TRUE(level);
-    const tamsygraphics::Tileset* tileset = level->getDrawableMaps().front()->tilesets.front();
+    const MapTileset* tileset = level->getDrawableMaps().front()->tilesets.front();
     ASSERT_EQ(tileset->animations.size(), 2u);
-    const tamsygraphics::TileAnimation& water = tileset->animations.at(2);
+    const MapTileAnimation& water = tileset->animations.at(2);
     ASSERT_EQ(water.frames.size(), 3u);
     EXPECT_EQ(water.frames[1].tileId, 5);
     EXPECT_EQ(water.frames[1].duration, 200);

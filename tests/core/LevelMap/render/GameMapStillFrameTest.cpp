@@ -9,9 +9,10 @@
 #include "GameMaps.h"
 
 #include "application/StartupTextures.h"
+#include "graphics/TGLayerCache.h"
 #include "map/LevelMap.h"
 #include "map/LevelMapLoader.h"
-#include "graphics/TGLayerCache.h"
+#include "world/LevelMapDrawing.h"
 
 using namespace tamsygraphics;
 using namespace gfxtest;
@@ -51,13 +52,14 @@ TEST_F(GameMapStillFrame, CopiedLayersMatchDrawnOnesOnEveryGameMap)
         SCOPED_TRACE(map);
         std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(map));
         ASSERT_NE(level, nullptr);
-        for (Map* layer : level->getDrawableMaps())
+        LevelMapDrawing drawing(*level);
+        for (Map* layer : drawing.layers())
         {
             layer->SetVisible(true);
             renderer->Submit(layer->name, layer);
         }
         // The map's centre, then a corner where the map ends inside the view.
-        const Map* first = level->getDrawableMaps().front();
+        const Map* first = drawing.layers().front();
         for (const glm::vec2 at :
              {glm::vec2(0.0f, 0.0f), glm::vec2(-first->GetMapWidth() / 2.0f, first->GetMapHeight() / 2.0f)})
         {
@@ -69,7 +71,7 @@ TEST_F(GameMapStillFrame, CopiedLayersMatchDrawnOnesOnEveryGameMap)
             EXPECT_EQ(renderer->GetLayerCache().LastPlan(), LayerCache::Plan::Replay);
             EXPECT_EQ(DifferingPixels(ReadFrame(), drawn), 0) << "camera at " << at.x << ", " << at.y;
         }
-        for (Map* layer : level->getDrawableMaps())
+        for (Map* layer : drawing.layers())
             renderer->RemoveMap(layer->name);
     }
     if (maps.empty())

@@ -357,6 +357,9 @@ TEST_F(MapRender, EditorFeaturesMatchTiled)
         {"animated", "--time 20000", "--advance-animations 20000", false, 0, 0},
         {"image_layer", "", "", true, 0, 0},
         {"parallax", "--scale 1", "--scale 1", true, 0, 0},
+        // Pictures repeated across, down and both ways; the editor's picture
+        // reaches left and up for the offsets of their first copies.
+        {"image_repeat", "", "", true, 60, 40},
         // The editor reaches left to hold the image layer's offset from the
         // first chunk's corner, 120 map pixels.
         {"infinite_objects", "", "", true, 240, 0},

@@ -113,6 +113,18 @@ write('image_layer',
         ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n')
 
 
+# Image layers repeated across, down and both ways, from offsets that put
+# the first picture partly outside the map.
+write('image_repeat',
+      layer('Ground', cells(lambda r, c: 1 + (r + c) % 5))
+      + '<imagelayer name="Wallpaper" offsetx="-30" offsety="-7" repeatx="1" repeaty="1" opacity="0.5">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n'
+      + '<imagelayer name="Band" offsetx="25" repeatx="1" opacity="0.8">\n'
+        ' <image source="../features/plain16.png" width="64" height="48"/>\n</imagelayer>\n'
+      + '<imagelayer name="Column" offsetx="70" offsety="-20" repeaty="1">\n'
+        ' <image source="../features/keyed16.png" trans="ff00ff" width="64" height="48"/>\n</imagelayer>\n')
+
+
 # Tile objects and an image on an infinite map, whose drawn area starts at
 # its top-left chunk, left of and above the editor's origin.
 with open('../features/infinite.tmx') as source:
