@@ -15,6 +15,7 @@
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
+#include "util/ReadableId.h"
 #include "util/RandomText.h"
 #include "util/SafeNumbers.h"
 #include "util/XMLNumbers.h"
@@ -61,15 +62,6 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 
 // Reads the template before any storage is handed out, so that a bad
 // template leaves no half-built character behind in Lua.
-std::string capitalised(const std::string& id)
-{
-    std::string result = id;
-    // Only ASCII letters are changed: a UTF-8 lead byte is left alone.
-    if (!result.empty() && result[0] >= 'a' && result[0] <= 'z')
-        result[0] = static_cast<char>(result[0] - 'a' + 'A');
-    return result;
-}
-
 // Names are shown on one line: control characters (a stray newline or tab
 // from the editor) become spaces and the ends are trimmed.
 std::string trimmed(const std::string& text)
@@ -100,7 +92,7 @@ Character::Character() : _party(nullptr), _stats(), _cbStats(), _behaviour("mele
     _type = CHARACTER_TYPE;
     _id = randomWord(4, true, ENGLISH);
     _name = _id + randomWord(8, false, ENGLISH);
-    _displayName = capitalised(_id);
+    _displayName = util::capitalisedFirst(_id);
     rollStats();
 }
 
@@ -109,7 +101,7 @@ Character::Character(const std::string& name, bool random)
 {
     _type = CHARACTER_TYPE;
     _id = name;
-    _displayName = capitalised(name);
+    _displayName = util::capitalisedFirst(name);
     if (random)
     {
         rollStats();

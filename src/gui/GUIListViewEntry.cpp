@@ -7,6 +7,18 @@ GUIListViewEntry::GUIListViewEntry(const std::string& text) : GUITextBox(text)
     restColour();
 }
 
+void GUIListViewEntry::setKey(const std::string& key)
+{
+    _key = key;
+    _hasKey = true;
+}
+
+void GUIListViewEntry::clearKey()
+{
+    _key.clear();
+    _hasKey = false;
+}
+
 void GUIListViewEntry::restColour()
 {
     setBackgroundColor(0.1f, 0.1f, 0.4f, 0.75f);

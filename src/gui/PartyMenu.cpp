@@ -27,8 +27,7 @@ PartyMenu::PartyMenu(const std::string& title, core::Party* party)
     _closeButton->setHeight(0.125f);
     _closeButton->setPosition(-0.875f, -0.6375f);
     const std::vector<std::string> keys = memberKeys();
-    for (const std::string& key : keys)
-        addEntry(key);
+    updateKeyed(keys, memberNames(keys));
     if (!keys.empty())
         createSheetFor(keys.front());
     fullScreen();
@@ -55,6 +54,17 @@ std::vector<std::string> PartyMenu::memberKeys() const
         for (const auto& member : _party->getMembers())
             keys.push_back(member.first);
     return keys;
+}
+
+std::vector<std::string> PartyMenu::memberNames(const std::vector<std::string>& keys) const
+{
+    std::vector<std::string> names;
+    for (const std::string& key : keys)
+    {
+        core::Character* character = _party ? _party->getCharacter(key) : nullptr;
+        names.push_back(character ? character->getDisplayName() : key);
+    }
+    return names;
 }
 
 void PartyMenu::createSheetFor(const std::string& memberKey)
@@ -113,7 +123,8 @@ void PartyMenu::show()
     if (_previewBox)
         _previewBox->show();
     deleteEntries();
-    update(keys, "Party");
+    setTitle("Party");
+    updateKeyed(keys, memberNames(keys));
 }
 
 void PartyMenu::hide()
@@ -133,7 +144,7 @@ void PartyMenu::onMouseUp(int button, double x, double y)
     GUIListViewEntry* entry = _entries.empty() ? nullptr : getEntryAtCoordinates(fx, fy);
     if (entry)
     {
-        core::Character* character = _party ? _party->getCharacter(entry->getText()) : nullptr;
+        core::Character* character = _party ? _party->getCharacter(entry->getKey()) : nullptr;
         if (character && _previewBox)
             _previewBox->setCharacter(character);
     }

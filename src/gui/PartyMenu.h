@@ -33,6 +33,8 @@ public:
 
 private:
     std::vector<std::string> memberKeys() const;
+    // What the player reads for each member: the display name.
+    std::vector<std::string> memberNames(const std::vector<std::string>& keys) const;
     void createSheetFor(const std::string& memberKey);
 
     core::Party* _party;

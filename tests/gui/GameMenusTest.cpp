@@ -111,7 +111,8 @@ TEST_F(GameMenus, ThePartyMenuListsTheMembersAsTheyAreWhenShownAndShowsTheChosen
 
     party.addMember(member("aldric"));
     menu->show();
-    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"aldric", "fenwy", "oskel"}));
+    EXPECT_EQ(menu->getEntryKeys(), (std::vector<std::string>{"aldric", "fenwy", "oskel"}));
+    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"Aldric", "Fenwy", "Oskel"})) << "display names";
     EXPECT_EQ(menu->getTitle(), "Party");
     EXPECT_FALSE(menu->getCloseButton()->isHidden());
     EXPECT_NEAR(menu->getEntry(0)->getPosition().x, -0.7f, 1e-5f);
@@ -149,7 +150,7 @@ TEST_F(GameMenus, TheCharacterSheetShowsOneLinePerStatisticWithoutScrolling)
     sheet->setHeight(1.8f);
     const std::vector<std::string> lines = gui::CharacterMenu::sheetLines(hero);
     ASSERT_EQ(sheet->size(), static_cast<int>(lines.size()));
-    EXPECT_EQ(lines[0], "fenwy");
+    EXPECT_EQ(lines[0], "Fenwy") << "the display name heads the sheet";
     EXPECT_EQ(lines[1], "HP now: 20 of 24");
     EXPECT_EQ(lines[3], "Strength: 7");
     EXPECT_LE(sheet->size(), 20);
@@ -197,10 +198,12 @@ TEST_F(GameMenus, TheCombatMenuHandsTheClickedOptionToTheCombatManager)
     std::list<core::Character*> nobody;
     combat.enterCombat(&nobody);
     ASSERT_FALSE(menu->isHidden());
-    ASSERT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"pass_turn", "exit_combat"}));
+    ASSERT_EQ(menu->getEntryKeys(), (std::vector<std::string>{"pass_turn", "exit_combat"}));
+    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"Pass turn", "Flee"})) << "labels, not ids";
+    EXPECT_EQ(menu->getTitle(), "Choose a character or pass the turn");
     clickOn(menu->getEntry(0));
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
-    EXPECT_EQ(menu->getEntryTexts(), std::vector<std::string>{"continue"});
+    EXPECT_EQ(menu->getEntryKeys(), std::vector<std::string>{"continue"});
     clickOn(menu->getEntry(0));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     clickOn(menu->getEntry(1));
