@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <glm/glm.hpp>
+
 #include "gui/GUITextBox.h"
 
 namespace gui
@@ -26,6 +28,7 @@ public:
 
 private:
     void restColour();
+    void shade(const glm::vec4& flat, float themedAlpha);
 
     std::string _key;
     bool _hasKey = false;
