@@ -1063,8 +1063,10 @@ const Texture* Renderer::PanelTexture()
 
 void Renderer::DrawPanel(GLuint program, const GUIRectangle& rectangle, const Texture& picture, unsigned int indices)
 {
-    // The picture keeps its own colours; the rectangle lends it its opacity.
-    const glm::vec4 tint(1.0f, 1.0f, 1.0f, rectangle.getBackgroundColor().a);
+    // The picture keeps its own colours and opacity (a frame drawn at the
+    // widgets' usual three-quarters would look washed out); only a
+    // rectangle made fully clear stays clear.
+    const glm::vec4 tint(1.0f, 1.0f, 1.0f, rectangle.getBackgroundColor().a > 0.0f ? 1.0f : 0.0f);
     glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(tint));
     SetInt(program, "textured", 1);
     SetInt(program, "tex", BindForDraw(picture.textureId));
