@@ -19,6 +19,7 @@
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
 #include "gui/PartyMenu.h"
+#include "gui/StatBar.h"
 #include <sstream>
 
 #include "Log/Log.h"
@@ -258,4 +259,53 @@ TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
     ending->hide();
     EXPECT_TRUE(ending->getQuitButton()->isHidden());
     EXPECT_FALSE(ending->getQuitButton()->insideBounds(0.3f, -0.4f)) << "a hidden button takes no clicks";
+}
+
+TEST(StatBar, TheFillIsTheShareLeftKeptBetweenEmptyAndFull)
+{
+    struct Case
+    {
+        int current;
+        int maximum;
+        float share;
+    };
+    const Case cases[] = {
+        {30, 30, 1.0f}, {15, 30, 0.5f}, {0, 30, 0.0f},  {-5, 30, 0.0f}, // overkill leaves an empty bar
+        {49, 30, 1.0f},                                                    // above the maximum: full, not past it
+        {5, 0, 0.0f},   {5, -3, 0.0f},                                     // no maximum: nothing to show
+        {2147483647, 2147483647, 1.0f}, {-2147483647 - 1, 2147483647, 0.0f},
+    };
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(gui::StatBar::fraction(c.current, c.maximum), c.share) << c.current << " of " << c.maximum;
+}
+
+TEST_F(GameMenus, ThePartyMenuShowsEachMembersHitPointsAndFatigueAsBars)
+{
+    core::Party party("heroes");
+    core::Character* fenwy = member("fenwy");
+    fenwy->addHP(true, 40);
+    fenwy->addHP(false, 10);
+    fenwy->addFatigue(true, 16);
+    fenwy->addFatigue(false, 16);
+    party.addMember(fenwy);
+    party.addMember(member("oskel")); // no maximum at all
+    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    menu->show();
+    ASSERT_NE(menu->getHPBar(0), nullptr);
+    ASSERT_NE(menu->getFatigueBar(1), nullptr);
+    EXPECT_EQ(menu->getHPBar(2), nullptr);
+    EXPECT_EQ(menu->getHPBar(-1), nullptr);
+    EXPECT_FLOAT_EQ(menu->getHPBar(0)->getFraction(), 0.25f);
+    EXPECT_FLOAT_EQ(menu->getFatigueBar(0)->getFraction(), 1.0f);
+    EXPECT_FLOAT_EQ(menu->getHPBar(1)->getFraction(), 0.0f);
+    EXPECT_FALSE(menu->getHPBar(0)->isHidden());
+    EXPECT_TRUE(menu->getHPBar(1)->getFill()->isHidden()) << "an empty bar has no fill to draw";
+    EXPECT_GT(menu->getHPBar(0)->getLayer(), menu->getEntry(0)->getLayer()) << "bars lie over their entry";
+    EXPECT_NEAR(menu->getHPBar(0)->getPosition().x, menu->getEntry(0)->getPosition().x, 1e-5f);
+
+    menu->hide();
+    fenwy->addHP(false, 20);
+    EXPECT_TRUE(menu->getHPBar(0)->isHidden());
+    menu->show();
+    EXPECT_FLOAT_EQ(menu->getHPBar(0)->getFraction(), 0.75f) << "the bars are read again when the menu opens";
 }
