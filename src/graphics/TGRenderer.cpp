@@ -1031,6 +1031,8 @@ void Renderer::DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectang
     const Texture* panel = PanelTexture();
     for (const GUIRectangle* rectangle : rectangles)
     {
+        if (!rectangle->getImageTexture().empty() && DrawImage(program, *rectangle, square.second))
+            continue;
         if (panel && rectangle->isPanel())
         {
             DrawPanel(program, *rectangle, *panel, square.second);
@@ -1059,6 +1061,30 @@ const Texture* Renderer::PanelTexture()
     if (!texture || texture->info.width <= 0 || texture->info.height <= 0)
         return nullptr;
     return texture;
+}
+
+bool Renderer::DrawImage(GLuint program, const GUIRectangle& rectangle, unsigned int indices)
+{
+    const Texture* picture = _resourceManager->GetTexture(rectangle.getImageTexture());
+    if (!picture || picture->info.width <= 0 || picture->info.height <= 0)
+        return false;
+    const glm::vec2 size(picture->info.width, picture->info.height);
+    const glm::ivec4 pixels = rectangle.getImagePixels();
+    const bool whole = pixels.z <= 0 || pixels.w <= 0;
+    const glm::vec2 uvOffset = whole ? glm::vec2(0.0f) : glm::vec2(pixels.x, pixels.y) / size;
+    const glm::vec2 uvSize = whole ? glm::vec2(1.0f) : glm::vec2(pixels.z, pixels.w) / size;
+    glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(glm::vec4(1.0f)));
+    SetInt(program, "textured", 1);
+    SetInt(program, "tex", BindForDraw(picture->textureId));
+    // Pixel art is enlarged without blurring.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    SetVec2(program, "offset", rectangle.getWindowPosition());
+    SetVec2(program, "scale", glm::vec2(rectangle.getWidthInPixels() / 320.0f, rectangle.getHeightInPixels() / 240.0f));
+    SetVec2(program, "uvOffset", uvOffset);
+    SetVec2(program, "uvSize", uvSize);
+    DrawIndexed(GL_TRIANGLES, indices);
+    return true;
 }
 
 void Renderer::DrawPanel(GLuint program, const GUIRectangle& rectangle, const Texture& picture, unsigned int indices)

@@ -230,3 +230,22 @@ TEST_F(GUIRenderTest, TextsDrawInTheirOwnColourAndStartInTheThemes)
     EXPECT_EQ(red->getColor(), glm::vec3(0.0f, 1.0f, 0.0f)) << "a theme recolours the texts there are";
     EXPECT_EQ(gui->createText("later")->getColor(), glm::vec3(0.0f, 1.0f, 0.0f)) << "and those made later";
 }
+
+TEST_F(GUIRenderTest, ARectangleWithAPictureShowsTheChosenPartOfIt)
+{
+    // Two frames side by side, 2 x 2 pixels each: red then green.
+    std::unique_ptr<Image> sheet(MakeImage(4, 2, [](int x, int) { return x < 2 ? RED : GREEN; }));
+    rm->BindTexture("sheet", sheet.get());
+    GUIRectangle* face = Box("face", 320, 240, 64, 64, 0, 0, 1);
+    face->setImage("sheet", glm::ivec4(2, 0, 2, 2));
+    GUIRectangle* whole = Box("whole", 100, 100, 64, 64, 0, 0, 1);
+    whole->setImage("sheet", glm::ivec4(0));
+    GUIRectangle* lost = Box("lost", 500, 100, 40, 40, 0, 0, 1);
+    lost->setImage("noSuchPicture", glm::ivec4(0));
+    renderer->Draw();
+    EXPECT_EQ(WindowPixel(295, 215), GREEN) << "the second frame, enlarged";
+    EXPECT_EQ(WindowPixel(345, 265), GREEN);
+    EXPECT_EQ(WindowPixel(75, 100), RED) << "the whole picture: red on the left";
+    EXPECT_EQ(WindowPixel(125, 100), GREEN) << "and green on the right";
+    EXPECT_EQ(WindowPixel(500, 100), BLUE) << "a missing picture leaves the colour";
+}

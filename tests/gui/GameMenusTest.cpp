@@ -309,3 +309,32 @@ TEST_F(GameMenus, ThePartyMenuShowsEachMembersHitPointsAndFatigueAsBars)
     menu->show();
     EXPECT_FLOAT_EQ(menu->getHPBar(0)->getFraction(), 0.75f) << "the bars are read again when the menu opens";
 }
+
+TEST_F(GameMenus, TheDialogBandShowsTheSpeakersFaceBesideTheTextAndGivesWayToTheOptions)
+{
+    gui::DialogMenu* band = new gui::DialogMenu(nullptr, "Guard", "Halt! Who goes there?", {"A friend.", "Nobody."});
+    const float textLeftAlone = band->getGraphicsText()->getWindowPosition().x;
+    EXPECT_FALSE(band->hasFace());
+    band->setFace("Guard", glm::ivec4(0, 0, 16, 16));
+    ASSERT_NE(band->getFace(), nullptr);
+    EXPECT_TRUE(band->hasFace());
+    EXPECT_FALSE(band->getFace()->isHidden());
+    EXPECT_EQ(band->getFace()->getRectangle()->getImageTexture(), "Guard");
+    EXPECT_EQ(band->getFace()->getRectangle()->getImagePixels(), glm::ivec4(0, 0, 16, 16));
+    const float faceRight = band->getFace()->getPosition().x + band->getFace()->getWidth() / 2.0f;
+    const float bandLeft = band->getPosition().x - band->getWidth() / 2.0f;
+    EXPECT_GT(band->getFace()->getPosition().x - band->getFace()->getWidth() / 2.0f, bandLeft) << "inside the band";
+    EXPECT_GT(band->getGraphicsText()->getWindowPosition().x, faceRight) << "the text starts right of the face";
+    EXPECT_GT(band->getFace()->getLayer(), band->getLayer()) << "drawn over the band";
+
+    const glm::vec2 at = band->getPosition();
+    click(at.x, at.y);
+    ASSERT_FALSE(band->isShowingText());
+    EXPECT_TRUE(band->getFace()->isHidden()) << "the options take the whole band";
+
+    band->clearFace();
+    band->reset("Move along.");
+    EXPECT_TRUE(band->getFace()->isHidden()) << "a speaker without a face shows none";
+    EXPECT_FLOAT_EQ(band->getGraphicsText()->getWindowPosition().x, textLeftAlone);
+    band->destroy();
+}
