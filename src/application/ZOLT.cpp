@@ -150,6 +150,19 @@ void ZOLT::initializeGraphics()
     _graphicsGUIManager = _renderer->GetGUIManager();
     loadTextures(GameManifest::current());
     loadFonts(GameManifest::current());
+    _graphicsGUIManager->setTheme(themeOf(GameManifest::current().theme()));
+}
+
+tamsygraphics::GUITheme ZOLT::themeOf(const ManifestTheme& manifestTheme)
+{
+    tamsygraphics::GUITheme theme;
+    theme.panelTexture = manifestTheme.panel;
+    theme.border = manifestTheme.border;
+    if (manifestTheme.hasTextColour)
+        theme.textColour = glm::vec3(manifestTheme.textColour[0], manifestTheme.textColour[1],
+                                     manifestTheme.textColour[2]) /
+                           255.0f;
+    return theme;
 }
 
 void ZOLT::loadFonts(const GameManifest& game)

@@ -5,8 +5,10 @@
 
 #include "application/FramePacer.h"
 #include "application/ScreenshotInputContext.h"
+#include "graphics/TGGUITheme.h"
 
 class GameManifest;
+struct ManifestTheme;
 
 namespace tamsygraphics
 {
@@ -78,6 +80,8 @@ private:
     static std::string logFolder();
     void loadTextures(const GameManifest& game);
     void loadFonts(const GameManifest& game);
+    // The game's theme as the graphics engine draws it.
+    static tamsygraphics::GUITheme themeOf(const ManifestTheme& manifestTheme);
     void runStartScript(const GameManifest& game);
     void freeMenusAndInput();
 

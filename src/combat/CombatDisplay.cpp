@@ -50,12 +50,18 @@ void CombatDisplay::setMenu(const std::string& title, const std::vector<std::str
 
 void CombatDisplay::showResults(const std::string& text)
 {
+    // Lines are gathered with their newlines; a last empty line would only
+    // grow the box.
+    std::string shown = text;
+    while (!shown.empty() && shown.back() == '\n')
+        shown.pop_back();
     _textDisplay->show();
-    _textDisplay->setText(text);
+    _textDisplay->setText(shown);
 }
 
 void CombatDisplay::addResultLine(const std::string& line)
 {
-    showResults(_textDisplay->getText() + "\n" + line);
+    const std::string& before = _textDisplay->getText();
+    showResults(before.empty() || _textDisplay->isHidden() ? line : before + "\n" + line);
 }
 }

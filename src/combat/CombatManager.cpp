@@ -1,5 +1,7 @@
 #include "combat/CombatManager.h"
 
+#include "combat/CombatWording.h"
+
 #include "Log/Log.h"
 #include "input/InputContext.h"
 #include "input/InputManager.h"
@@ -333,9 +335,10 @@ void CombatManager::resolveAbilities()
 void CombatManager::resolve(Ability* used, Character* user, const std::list<Character*>& targets,
                             const std::string& heading)
 {
-    std::string text = heading + used->resolveAttack(targets, user);
-    Log::named("rules") << "set output" << std::endl;
-    Log::named("rules") << "shown output" << std::endl;
+    std::vector<Ability::Strike> strikes;
+    // The rolls, with ids, are for the log; the player reads sentences.
+    Log::named("rules") << heading << used->resolveAttack(targets, user, &strikes) << std::endl;
+    std::string text = CombatWording::uses(user, *used, targets) + "\n" + CombatWording::strikes(user, *used, strikes);
     _sides.removeFallen(text);
     showAbilityResults(text);
     checkForEnd();
@@ -438,6 +441,6 @@ void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
 void CombatManager::enemyPasses(Character* foe)
 {
     if (foe)
-        showAbilityResults(foe->getName() + " waits.");
+        showAbilityResults(CombatWording::waits(foe));
 }
 }

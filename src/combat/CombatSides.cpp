@@ -1,5 +1,7 @@
 #include "combat/CombatSides.h"
 
+#include "combat/CombatWording.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -104,7 +106,7 @@ void CombatSides::removeFallenMembers(std::string& text)
         {
             // The player's side falls but is not killed: the avatar must
             // still stand in the scene when the fight is tried again.
-            text += "Character " + member->getName() + " has fallen!";
+            text += CombatWording::fallen(member) + "\n";
             setCanAct(member, false);
             it = _party.erase(it);
         }
@@ -125,7 +127,7 @@ void CombatSides::removeDeadEnemies(std::string& text)
         Character* foe = *it;
         if (foe && foe->getHP(false) < 1)
         {
-            text += "Character " + foe->getName() + "died!";
+            text += CombatWording::defeated(foe) + "\n";
             foe->kill();
             dead.push_back(foe);
             it = _enemies->erase(it);

@@ -107,7 +107,7 @@ Ability* Ability::fromXmlFile(const std::string& path)
     return root ? buildFromXMLElement(root) : nullptr;
 }
 
-std::string Ability::resolveAttack(std::list<Character*> targets, Character* user)
+std::string Ability::resolveAttack(std::list<Character*> targets, Character* user, std::vector<Strike>* strikes)
 {
     rulesLog() << "entered resolve attack" << std::endl;
     std::string text;
@@ -143,6 +143,8 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
         {
             strikeTarget(target, user, flags.noDamage, damage, text);
         }
+        if (strikes)
+            strikes->push_back(strikeRecord(target, outcome, !flags.noDamage, damage));
         target->removeTriggeredEffects();
     }
     rulesLog() << "finished targets" << std::endl;
@@ -151,6 +153,18 @@ std::string Ability::resolveAttack(std::list<Character*> targets, Character* use
     user->removeTriggeredEffects();
     rulesLog() << "removed triggered effects" << std::endl;
     return text;
+}
+
+Ability::Strike Ability::strikeRecord(Character* target, Outcome outcome, bool harms, int damage)
+{
+    Strike strike;
+    strike.target = target;
+    strike.hit = outcome != MISS;
+    strike.glancing = outcome == GLANCING;
+    strike.critical = outcome == CRITICAL;
+    strike.harms = harms;
+    strike.damage = strike.hit && harms ? damage : 0;
+    return strike;
 }
 
 bool Ability::hasTypeTag(const std::string& tag) const

@@ -2,6 +2,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
@@ -25,11 +26,25 @@ public:
     // Null, silently, when the file cannot be read.
     static Ability* fromXmlFile(const std::string& path);
 
+    // What one use did to one target, for the lines the player reads.
+    struct Strike
+    {
+        Character* target = nullptr;
+        bool hit = false;
+        bool glancing = false;
+        bool critical = false;
+        // False for abilities that do no damage (blessings, taunts).
+        bool harms = false;
+        int damage = 0;
+    };
+
     // Rolls and applies one use of the ability against every target in
-    // turn and returns the text the combat screen shows. The damage is one
+    // turn and returns the rolls as text for the log. The damage is one
     // running value: what one target's outcome and defense do to it carries
-    // on to the next target.
-    std::string resolveAttack(std::list<Character*> targets, Character* user);
+    // on to the next target. `strikes`, when given, receives one record per
+    // target struck at.
+    std::string resolveAttack(std::list<Character*> targets, Character* user,
+                              std::vector<Strike>* strikes = nullptr);
     // The damage one use does to the target on average over every attack
     // roll, by the same rules as resolveAttack; 0 for abilities that do no
     // damage.
@@ -80,6 +95,7 @@ private:
     Outcome rollOutcome(Character* target, Character* user, bool autoHit, std::string& text) const;
     void strikeTarget(Character* target, Character* user, bool noDamage, int& damage, std::string& text) const;
     bool effectsLand(Character* target) const;
+    static Strike strikeRecord(Character* target, Outcome outcome, bool harms, int damage);
     static void placeEffects(const EffectList& effects, Character* receiver, const std::string& where,
                              std::string& text);
 

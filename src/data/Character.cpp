@@ -15,6 +15,7 @@
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
+#include "util/ReadableId.h"
 #include "util/RandomText.h"
 #include "util/SafeNumbers.h"
 #include "util/XMLNumbers.h"
@@ -61,6 +62,19 @@ void logMissingRecord(const char* kind, const std::string& id, const std::string
 
 // Reads the template before any storage is handed out, so that a bad
 // template leaves no half-built character behind in Lua.
+// Names are shown on one line: control characters (a stray newline or tab
+// from the editor) become spaces and the ends are trimmed.
+std::string trimmed(const std::string& text)
+{
+    std::string clean;
+    for (char c : text)
+        clean += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+    const size_t first = clean.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+}
+
 bool loadTemplate(const std::string& templateName, tinyxml2::XMLDocument& document)
 {
     const std::string path = WORKING_DIRECTORY + "/" + templateName;
@@ -78,6 +92,7 @@ Character::Character() : _party(nullptr), _stats(), _cbStats(), _behaviour("mele
     _type = CHARACTER_TYPE;
     _id = randomWord(4, true, ENGLISH);
     _name = _id + randomWord(8, false, ENGLISH);
+    _displayName = util::capitalisedFirst(_id);
     rollStats();
 }
 
@@ -86,6 +101,7 @@ Character::Character(const std::string& name, bool random)
 {
     _type = CHARACTER_TYPE;
     _id = name;
+    _displayName = util::capitalisedFirst(name);
     if (random)
     {
         rollStats();
@@ -157,6 +173,25 @@ void Character::absorbXML(tinyxml2::XMLElement* element)
     absorbScripts(element);
     absorbBehaviour(element);
     absorbSprites(element);
+    absorbLooks(element);
+}
+
+void Character::absorbLooks(tinyxml2::XMLElement* element)
+{
+    if (const char* name = element->Attribute("name"))
+    {
+        const std::string written = trimmed(name);
+        if (written.empty())
+            Log::error() << "Character::buildFromXML - character " << _id
+                         << " has an empty name attribute; the player reads " << _displayName << std::endl;
+        else
+        {
+            _displayName = written;
+            _nameWritten = true;
+        }
+    }
+    if (const char* portrait = element->Attribute("portrait"))
+        _portrait = portrait;
 }
 
 void Character::absorbStats(tinyxml2::XMLElement* element)

@@ -72,6 +72,16 @@ public:
     void absorbXML(tinyxml2::XMLElement* element);
 
     std::string getName() override;
+    // What the player reads: the `name` attribute, else the id with its
+    // first letter capitalised. Scripts, saves and logs keep the id.
+    const std::string& getDisplayName() const { return _displayName; }
+    // True when the name was written by the game's maker rather than made
+    // from the id: wording treats a lower-case written name as a common
+    // noun ("the bandit").
+    bool hasWrittenName() const { return _nameWritten; }
+    // The texture of the face shown beside the character's lines, or empty
+    // when the dialog band should use a frame of the character's sprite.
+    const std::string& getPortrait() const { return _portrait; }
     void setParty(Party* party) { _party = party; }
     Party* getParty() const { return _party; }
 
@@ -162,8 +172,12 @@ private:
     void absorbScripts(tinyxml2::XMLElement* element);
     void absorbBehaviour(tinyxml2::XMLElement* element);
     void absorbSprites(tinyxml2::XMLElement* element);
+    void absorbLooks(tinyxml2::XMLElement* element);
 
     std::string _name;
+    std::string _displayName;
+    std::string _portrait;
+    bool _nameWritten = false;
     Party* _party;
     std::vector<Effect*> _effects;
     int _stats[NUM_STATS];

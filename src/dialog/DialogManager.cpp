@@ -1,7 +1,10 @@
 #include "dialog/DialogManager.h"
 
 #include "Log/Log.h"
+#include "data/Character.h"
 #include "dialog/DialogNode.h"
+#include "graphics/TGSprite.h"
+#include "util/GameManifest.h"
 #include "world/Entity.h"
 #include "script/LuaInterface.h"
 #include "session/Session.h"
@@ -94,9 +97,45 @@ void DialogManager::showNode()
     _dialogMenu->show();
     // The speaker's name heads the band.
     _dialogMenu->setTitle(_node->getName());
+    showFace();
     // Always with the node's own options, none included: a node without
     // options must not offer the previous node's.
     _dialogMenu->reset(_node->getText(), _node->getOptionTexts());
+}
+
+bool DialogManager::isTexture(const std::string& name)
+{
+    for (const ManifestTexture& texture : GameManifest::current().textures())
+        if (texture.name == name)
+            return true;
+    return false;
+}
+
+// A portrait named on the character, else the first frame of its sprite;
+// nothing to show leaves the band to the text.
+void DialogManager::showFace()
+{
+    Character* speaker = dynamic_cast<Character*>(_NPC);
+    if (speaker && !speaker->getPortrait().empty())
+    {
+        if (isTexture(speaker->getPortrait()))
+        {
+            _dialogMenu->setFace(speaker->getPortrait(), glm::ivec4(0));
+            return;
+        }
+        // The sprite stands in for the face the maker meant.
+        Log::error() << "DialogManager - character " << speaker->getId() << " has portrait \""
+                     << speaker->getPortrait() << "\", which is no texture of the game's manifest" << std::endl;
+    }
+    const tamsygraphics::Sprite* sprite = _NPC ? _NPC->getSprite() : nullptr;
+    if (!sprite || sprite->GetTextureName().empty())
+    {
+        _dialogMenu->clearFace();
+        return;
+    }
+    const glm::vec2 frame = sprite->GetSize();
+    _dialogMenu->setFace(sprite->GetTextureName(),
+                         glm::ivec4(0, 0, static_cast<int>(frame.x), static_cast<int>(frame.y)));
 }
 
 void DialogManager::closeConversation()

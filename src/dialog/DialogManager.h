@@ -45,6 +45,8 @@ public:
 
 private:
     void showNode();
+    void showFace();
+    static bool isTexture(const std::string& name);
     void closeConversation();
 
     // Borrowed: entities belong to their scenes and Lua.

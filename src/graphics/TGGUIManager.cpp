@@ -64,9 +64,18 @@ Text* GUIManager::createText(const std::string& id)
         return nullptr;
     text->setFont(_defaultFont);
     text->setSize(_defaultFontSize);
+    const glm::vec3& colour = _theme.textColour;
+    text->setColor(colour.r, colour.g, colour.b);
     if (_renderer)
         _renderer->Submit(id, text);
     return text;
+}
+
+void GUIManager::setTheme(const GUITheme& theme)
+{
+    _theme = theme;
+    for (const auto& entry : _textMap.items())
+        entry.second->setColor(theme.textColour.r, theme.textColour.g, theme.textColour.b);
 }
 
 void GUIManager::destroyText(const std::string& id)

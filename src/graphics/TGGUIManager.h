@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "graphics/TGGUITheme.h"
 #include "util/NamedRegistry.h"
 
 namespace tamsygraphics
@@ -32,6 +33,10 @@ public:
     void destroyText(const std::string& id);
     void destroyText(Text* text);
 
+    // Texts made from now on, and those that exist, take the theme's colour.
+    void setTheme(const GUITheme& theme);
+    const GUITheme& getTheme() const { return _theme; }
+
     FontManager* getFontManager() const { return _fontManager.get(); }
     Font* getDefaultFont() const { return _defaultFont; }
     int getDefaultFontSize() const { return _defaultFontSize; }
@@ -43,5 +48,6 @@ private:
     std::unique_ptr<FontManager> _fontManager;
     Font* _defaultFont;
     int _defaultFontSize;
+    GUITheme _theme;
 };
 }

@@ -20,6 +20,7 @@
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGImageLoader.h"
+#include "graphics/TGNineSlice.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
@@ -1028,8 +1029,17 @@ void Renderer::DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectang
     const std::pair<unsigned int, unsigned int> square = _resourceManager->GetVAO("square");
     glUseProgram(program);
     glBindVertexArray(square.first);
+    const Texture* panel = PanelTexture();
     for (const GUIRectangle* rectangle : rectangles)
     {
+        if (!rectangle->getImageTexture().empty() && DrawImage(program, *rectangle, square.second))
+            continue;
+        if (panel && rectangle->isPanel())
+        {
+            DrawPanel(program, *rectangle, *panel, square.second);
+            continue;
+        }
+        SetInt(program, "textured", 0);
         const glm::vec4 colour = rectangle->getBackgroundColor();
         glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(colour));
         SetVec2(program, "offset", rectangle->getWindowPosition());
@@ -1038,8 +1048,75 @@ void Renderer::DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectang
                 glm::vec2(rectangle->getWidthInPixels() / 320.0f, rectangle->getHeightInPixels() / 240.0f));
         DrawIndexed(GL_TRIANGLES, square.second);
     }
+    SetInt(program, "textured", 0);
     glBindVertexArray(0);
     glUseProgram(0);
+}
+
+const Texture* Renderer::PanelTexture()
+{
+    if (!_guiManager || !_guiManager->getTheme().hasPanel())
+        return nullptr;
+    const Texture* texture = _resourceManager->GetTexture(_guiManager->getTheme().panelTexture);
+    // A picture that failed to load draws flat panels, not black ones.
+    if (!texture || texture->info.width <= 0 || texture->info.height <= 0)
+        return nullptr;
+    return texture;
+}
+
+bool Renderer::DrawImage(GLuint program, const GUIRectangle& rectangle, unsigned int indices)
+{
+    const Texture* picture = _resourceManager->GetTexture(rectangle.getImageTexture());
+    if (!picture || picture->info.width <= 0 || picture->info.height <= 0)
+        return false;
+    const glm::vec2 size(picture->info.width, picture->info.height);
+    const glm::ivec4 pixels = rectangle.getImagePixels();
+    const bool whole = pixels.z <= 0 || pixels.w <= 0;
+    const glm::vec2 uvOffset = whole ? glm::vec2(0.0f) : glm::vec2(pixels.x, pixels.y) / size;
+    const glm::vec2 uvSize = whole ? glm::vec2(1.0f) : glm::vec2(pixels.z, pixels.w) / size;
+    glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(glm::vec4(1.0f)));
+    SetInt(program, "textured", 1);
+    SetInt(program, "tex", BindForDraw(picture->textureId));
+    // Pixel art is enlarged without blurring.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    SetVec2(program, "offset", rectangle.getWindowPosition());
+    SetVec2(program, "scale", glm::vec2(rectangle.getWidthInPixels() / 320.0f, rectangle.getHeightInPixels() / 240.0f));
+    SetVec2(program, "uvOffset", uvOffset);
+    SetVec2(program, "uvSize", uvSize);
+    DrawIndexed(GL_TRIANGLES, indices);
+    return true;
+}
+
+void Renderer::DrawPanel(GLuint program, const GUIRectangle& rectangle, const Texture& picture, unsigned int indices)
+{
+    // The picture keeps its own colours and opacity (a frame drawn at the
+    // widgets' usual three-quarters would look washed out); only a
+    // rectangle made fully clear stays clear.
+    const glm::vec4 tint(1.0f, 1.0f, 1.0f, rectangle.getBackgroundColor().a > 0.0f ? 1.0f : 0.0f);
+    glUniform4fv(glGetUniformLocation(program, "bgColor"), 1, glm::value_ptr(tint));
+    SetInt(program, "textured", 1);
+    SetInt(program, "tex", BindForDraw(picture.textureId));
+    // Nearest sampling keeps the corners' pixels crisp; clamping keeps a
+    // piece from bleeding the far edge of the picture into its own.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    const auto pieces = NineSlice::cut(
+        rectangle.getWindowPosition(), glm::ivec2(rectangle.getWidthInPixels(), rectangle.getHeightInPixels()),
+        glm::ivec2(picture.info.width, picture.info.height), _guiManager->getTheme().border,
+        glm::ivec2(WINDOW_WIDTH, WINDOW_HEIGHT));
+    for (const NineSlicePiece& piece : pieces)
+    {
+        if (piece.size.x <= 0.0f || piece.size.y <= 0.0f)
+            continue;
+        SetVec2(program, "offset", piece.centre);
+        SetVec2(program, "scale", piece.size);
+        SetVec2(program, "uvOffset", piece.uvOffset);
+        SetVec2(program, "uvSize", piece.uvSize);
+        DrawIndexed(GL_TRIANGLES, indices);
+    }
 }
 
 namespace
@@ -1053,7 +1130,7 @@ struct TextVertex
 // (x, y) in normalised window coordinates; a line break starts the next line
 // lineHeight pixels lower.
 std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& glyphs, glm::vec2 start, int lineHeight,
-                                        float shade)
+                                        glm::vec3 shade)
 {
     const float sx = static_cast<float>(2.0 / WINDOW_WIDTH);
     const float sy = static_cast<float>(2.0 / WINDOW_HEIGHT);
@@ -1084,12 +1161,12 @@ std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& gl
         const float uRight = c.tx + c.bw / static_cast<float>(glyphs.texWidth);
         // The glyph occupies exactly bh rows of the atlas.
         const float vBottom = c.bh / static_cast<float>(glyphs.texHeight);
-        vertices.push_back({left, top, shade, shade, shade, uLeft, 0});
-        vertices.push_back({left + w, top, shade, shade, shade, uRight, 0});
-        vertices.push_back({left, top - h, shade, shade, shade, uLeft, vBottom});
-        vertices.push_back({left + w, top - h, shade, shade, shade, uRight, vBottom});
-        vertices.push_back({left, top - h, shade, shade, shade, uLeft, vBottom});
-        vertices.push_back({left + w, top, shade, shade, shade, uRight, 0});
+        vertices.push_back({left, top, shade.r, shade.g, shade.b, uLeft, 0});
+        vertices.push_back({left + w, top, shade.r, shade.g, shade.b, uRight, 0});
+        vertices.push_back({left, top - h, shade.r, shade.g, shade.b, uLeft, vBottom});
+        vertices.push_back({left + w, top - h, shade.r, shade.g, shade.b, uRight, vBottom});
+        vertices.push_back({left, top - h, shade.r, shade.g, shade.b, uLeft, vBottom});
+        vertices.push_back({left + w, top, shade.r, shade.g, shade.b, uRight, 0});
     }
     return vertices;
 }
@@ -1149,10 +1226,10 @@ void Renderer::DrawTexts(const std::vector<const Text*>& texts)
         {
             const glm::vec2 shadowStart =
                 text->getWindowPosition() + glm::vec2(2.0 / WINDOW_WIDTH, -2.0 / WINDOW_HEIGHT);
-            vertices = BuildGlyphQuads(text->getText(), glyphs, shadowStart, text->getLineHeight(), 0.0f);
+            vertices = BuildGlyphQuads(text->getText(), glyphs, shadowStart, text->getLineHeight(), glm::vec3(0.0f));
         }
         const std::vector<TextVertex> glyphQuads =
-            BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition(), text->getLineHeight(), 1.0f);
+            BuildGlyphQuads(text->getText(), glyphs, text->getWindowPosition(), text->getLineHeight(), text->getColor());
         vertices.insert(vertices.end(), glyphQuads.begin(), glyphQuads.end());
         if (vertices.empty())
             continue;

@@ -197,6 +197,11 @@ private:
     void DrawGUI();
     void DeliverCapture(int width, int height);
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
+    // The theme's panel picture, null when panels are flat.
+    const Texture* PanelTexture();
+    void DrawPanel(GLuint program, const GUIRectangle& rectangle, const Texture& picture, unsigned int indices);
+    // False, drawing nothing, when the rectangle's picture is not there.
+    bool DrawImage(GLuint program, const GUIRectangle& rectangle, unsigned int indices);
     void DrawTexts(const std::vector<const Text*>& texts);
     void PrepareTextBuffers(GLuint program);
 

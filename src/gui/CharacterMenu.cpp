@@ -34,7 +34,7 @@ std::vector<std::string> CharacterMenu::sheetLines(core::Character* character)
         return lines;
     // The statistics list the maxima; a player deciding whether to heal
     // needs what is left now.
-    lines.push_back(character->getName());
+    lines.push_back(character->getDisplayName());
     lines.push_back("HP now: " + std::to_string(character->getHP(false)) + " of " +
                     std::to_string(character->getHP(true)));
     lines.push_back("Fatigue now: " + std::to_string(character->getFatigue(false)) + " of " +

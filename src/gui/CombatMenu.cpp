@@ -2,6 +2,7 @@
 
 #include "combat/CombatManager.h"
 #include "gui/GUIListViewEntry.h"
+#include "gui/OptionLabels.h"
 
 namespace gui
 {
@@ -19,6 +20,15 @@ CombatMenu::CombatMenu(const std::string& title, core::CombatManager* combatMana
     invalidate();
 }
 
+void CombatMenu::update(const std::vector<std::string>& options, const std::string& title)
+{
+    std::vector<std::string> labels;
+    for (const std::string& option : options)
+        labels.push_back(OptionLabels::label(option, title));
+    setTitle(OptionLabels::title(title));
+    updateKeyed(options, labels);
+}
+
 void CombatMenu::onMouseUp(int button, double x, double y)
 {
     GUIMenu::onMouseUp(button, x, y);
@@ -26,6 +36,6 @@ void CombatMenu::onMouseUp(int button, double x, double y)
         return;
     GUIListViewEntry* entry = getEntryAtCoordinates(static_cast<float>(x), static_cast<float>(y));
     if (entry && _combatManager)
-        _combatManager->combatMenuClick(entry->getText());
+        _combatManager->combatMenuClick(entry->getKey());
 }
 }

@@ -11,13 +11,16 @@ class CombatManager;
 
 namespace gui
 {
-// The band of combat actions along the bottom of the window; a click on an
-// action hands its text to the combat manager.
+// The band of combat actions along the bottom of the window. The player
+// reads labels; a click hands the option's id to the combat manager.
 class CombatMenu : public GUIMenu
 {
 public:
     CombatMenu(const std::string& title, core::CombatManager* combatManager);
 
+    using GUIMenu::update;
+    // `options` and `title` are the ids the combat stages use.
+    void update(const std::vector<std::string>& options, const std::string& title) override;
     void onMouseUp(int button, double x, double y) override;
 
 private:

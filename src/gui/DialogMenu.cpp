@@ -1,6 +1,7 @@
 #include "gui/DialogMenu.h"
 
 #include "dialog/DialogManager.h"
+#include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
 #include "gui/GUIManager.h"
 #include "gui/TextWrap.h"
@@ -18,6 +19,10 @@ const int PAGE_CHARACTERS = 105;
 const float TEXT_MARGIN = 0.05f;
 const float BASELINE_DROP = 0.1f;
 const float OPTION_PADDING = 0.05f;
+// The face: 96 pixels square, 12 pixels in from the band's left edge.
+const float FACE_WIDTH = 96.0f / 320.0f;
+const float FACE_HEIGHT = 96.0f / 240.0f;
+const float FACE_INSET = 12.0f / 320.0f;
 }
 
 DialogMenu::DialogMenu(core::DialogManager* dialogManager, const std::string& title, const std::string& text)
@@ -36,6 +41,44 @@ DialogMenu::DialogMenu(core::DialogManager* dialogManager, const std::string& ti
 DialogMenu::~DialogMenu()
 {
     GUIManager::destroyGraphicsText(_text);
+    if (_face)
+        _face->destroy();
+}
+
+void DialogMenu::setFace(const std::string& texture, const glm::ivec4& pixels)
+{
+    if (!_face)
+    {
+        _face = new GUIElement();
+        if (_face->getRectangle())
+            _face->getRectangle()->setPanel(false);
+        _face->setWidth(FACE_WIDTH);
+        _face->setHeight(FACE_HEIGHT);
+    }
+    if (_face->getRectangle())
+        _face->getRectangle()->setImage(texture, pixels);
+    // Where the picture cannot be drawn, a dark square still keeps the
+    // text clear of the place.
+    _face->setBackgroundColor(0.0f, 0.0f, 0.0f, 0.5f);
+    _hasFace = true;
+    invalidate();
+    showPageText(_showingText && !isHidden());
+}
+
+void DialogMenu::clearFace()
+{
+    _hasFace = false;
+    if (_face)
+        _face->hide();
+    invalidate();
+}
+
+void DialogMenu::placeFace()
+{
+    if (!_face)
+        return;
+    const glm::vec2 centre = getPosition();
+    _face->setPosition(centre.x - getWidth() / 2.0f + FACE_INSET + FACE_WIDTH / 2.0f, centre.y);
 }
 
 void DialogMenu::init(core::DialogManager* dialogManager, const std::string& text,
@@ -96,6 +139,14 @@ void DialogMenu::displayNext()
 
 void DialogMenu::showPageText(bool shown)
 {
+    // The face goes with the spoken text: the options below take the band.
+    if (_face)
+    {
+        if (shown && _hasFace)
+            _face->show();
+        else
+            _face->hide();
+    }
     if (!_text)
         return;
     if (shown)
@@ -115,9 +166,11 @@ void DialogMenu::putTextInUpperLeft()
     if (!_text)
         return;
     const glm::vec2 centre = getPosition();
-    const float left = centre.x - getWidth() / 2.0f + _paddingLeft + TEXT_MARGIN;
+    placeFace();
+    const float faceRoom = _hasFace ? FACE_INSET + FACE_WIDTH : 0.0f;
+    const float left = centre.x - getWidth() / 2.0f + _paddingLeft + TEXT_MARGIN + faceRoom;
     const float top = centre.y + getHeight() / 2.0f - _paddingTop - BASELINE_DROP;
-    const int width = toPixelWidth(getWidth() - _paddingLeft - _paddingRight - 2.0f * TEXT_MARGIN);
+    const int width = toPixelWidth(getWidth() - _paddingLeft - _paddingRight - 2.0f * TEXT_MARGIN - faceRoom);
     tamsygraphics::Text* text = _text;
     text->setText(wrapText(_page, width, [text](const std::string& line) { return text->measure(line); }));
     text->setWindowPosition(left, top);

@@ -38,6 +38,14 @@ public:
     void hide() override;
     virtual void putTextInUpperLeft();
 
+    // The speaker's face at the band's left while the text is read: a part
+    // of a texture in its pixels (x, y, width, height; a zero size is the
+    // whole picture). clearFace() gives the text the whole band again.
+    void setFace(const std::string& texture, const glm::ivec4& pixels);
+    void clearFace();
+    GUIElement* getFace() const { return _face; }
+    bool hasFace() const { return _hasFace; }
+
     bool isShowingText() const { return _showingText; }
     // The page of text on show (empty once the options are up).
     const std::string& getPage() const { return _page; }
@@ -48,6 +56,7 @@ protected:
 
 private:
     void showPageText(bool shown);
+    void placeFace();
 
     core::DialogManager* _dialogManager;
     std::string _dialogText;
@@ -56,5 +65,8 @@ private:
     int _characterLimit;
     int _nextTextSectionNumber;
     std::string _page;
+    // Created here, owned by the GUI manager; destroyed through it.
+    GUIElement* _face = nullptr;
+    bool _hasFace = false;
 };
 }

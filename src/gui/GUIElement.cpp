@@ -13,6 +13,8 @@ GUIElement::GUIElement()
     _rectangle = GUIManager::createGraphicsRectangle();
     raise();
     setBackgroundColor(0.25f, 0.25f, 0.25f, 0.75f);
+    if (_rectangle)
+        _rectangle->setPanel(true);
     setPadding(0.0f);
 }
 

@@ -185,13 +185,26 @@ void GUIListView::update(const std::vector<std::string>& texts)
 {
     const size_t common = std::min(texts.size(), _entries.size());
     for (size_t i = 0; i < common; ++i)
+    {
         _entries[i]->setText(texts[i]);
+        _entries[i]->clearKey();
+    }
     while (_entries.size() > texts.size())
         deleteEntry(size() - 1);
     for (size_t i = common; i < texts.size(); ++i)
         _entries.push_back(new GUIListViewEntry(texts[i]));
     _firstEntryToDisplay = 0;
     invalidate();
+}
+
+void GUIListView::updateKeyed(const std::vector<std::string>& keys, const std::vector<std::string>& labels)
+{
+    std::vector<std::string> shown = keys;
+    for (size_t i = 0; i < shown.size() && i < labels.size(); ++i)
+        shown[i] = labels[i];
+    update(shown);
+    for (size_t i = 0; i < keys.size() && i < _entries.size(); ++i)
+        _entries[i]->setKey(keys[i]);
 }
 
 int GUIListView::getEntryIndexAtCoordinates(float x, float y)

@@ -37,6 +37,9 @@ public:
     virtual void deleteEntries();
     // Gives the entries these texts, reusing entry objects where it can.
     virtual void update(const std::vector<std::string>& texts);
+    // Entries showing `labels` that stand for `keys`; a label missing at
+    // the end shows the key itself.
+    void updateKeyed(const std::vector<std::string>& keys, const std::vector<std::string>& labels);
     virtual int getEntryIndexAtCoordinates(float x, float y);
     virtual GUIListViewEntry* getEntryAtCoordinates(float x, float y);
     virtual void setEntryPadding(float padding);

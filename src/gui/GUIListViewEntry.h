@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <glm/glm.hpp>
+
 #include "gui/GUITextBox.h"
 
 namespace gui
@@ -12,6 +14,13 @@ class GUIListViewEntry : public GUITextBox
 public:
     explicit GUIListViewEntry(const std::string& text);
 
+    // What the entry stands for when the text shown is a label for the
+    // player (a member's id behind a display name, an option id behind its
+    // wording); the text itself when no key was given.
+    std::string getKey() const { return _hasKey ? _key : getText(); }
+    void setKey(const std::string& key);
+    void clearKey();
+
     void onMouseDown(int button, double x, double y) override;
     void onMouseUp(int button, double x, double y) override;
     void onHoverEnter(double x, double y) override;
@@ -19,5 +28,9 @@ public:
 
 private:
     void restColour();
+    void shade(const glm::vec4& flat, float themedAlpha);
+
+    std::string _key;
+    bool _hasKey = false;
 };
 }

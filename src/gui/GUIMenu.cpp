@@ -92,3 +92,14 @@ std::vector<std::string> GUIMenu::getEntryTexts() const
     return texts;
 }
 }
+
+namespace gui
+{
+std::vector<std::string> GUIMenu::getEntryKeys() const
+{
+    std::vector<std::string> keys;
+    for (const GUIListViewEntry* entry : _entries)
+        keys.push_back(entry->getKey());
+    return keys;
+}
+}

@@ -36,6 +36,8 @@ public:
     tamsygraphics::Text* getGraphicsTitle() const { return _title; }
     // The texts of the entries, in order.
     std::vector<std::string> getEntryTexts() const;
+    // What the entries stand for (their ids), in order.
+    std::vector<std::string> getEntryKeys() const;
 
 protected:
     void raise() override;

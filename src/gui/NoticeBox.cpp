@@ -1,5 +1,9 @@
 #include "gui/NoticeBox.h"
 
+#include <algorithm>
+
+#include "gui/GUIMenu.h"
+
 #include "world/Process.h"
 #include "world/ProcessManager2.h"
 
@@ -21,7 +25,7 @@ public:
             return;
         _left -= seconds;
         if (_left <= 0.0 && _notice)
-            _notice->hide();
+            _notice->next();
     }
 
 private:
@@ -29,11 +33,23 @@ private:
     double _left;
 };
 
+namespace
+{
+const float NOTICE_HEIGHT = 0.25f;
+// Between the title band and the notice, so the two never touch.
+const float GAP_UNDER_TITLE = 0.02f;
+}
+
+float NoticeBox::topEdge()
+{
+    return 1.0f - GUIMenu::TITLE_BAND - GAP_UNDER_TITLE;
+}
+
 NoticeBox::NoticeBox() : GUITextBox(""), _timer(new Timer(this))
 {
-    setPosition(0.0f, 0.85f);
+    setPosition(0.0f, topEdge() - NOTICE_HEIGHT / 2.0f);
     setWidth(1.9f);
-    setHeight(0.25f);
+    setHeight(NOTICE_HEIGHT);
     setPadding(0.03f);
     setWordWrap(true);
     core::ProcessManager2::getProcessManager2()->addProcess(_timer);
@@ -48,14 +64,41 @@ NoticeBox::~NoticeBox()
 
 void NoticeBox::post(const std::string& message)
 {
+    if (isHidden() || message == getText())
+    {
+        display(message);
+        return;
+    }
+    if (std::find(_waiting.begin(), _waiting.end(), message) != _waiting.end())
+        return;
+    _waiting.push_back(message);
+    if (_waiting.size() > MAX_WAITING)
+        _waiting.pop_front();
+}
+
+void NoticeBox::display(const std::string& message)
+{
     setText(message);
+    // Shown again, it is raised over whatever menu opened since.
     show();
     _timer->restart();
+}
+
+void NoticeBox::next()
+{
+    if (_waiting.empty())
+    {
+        hide();
+        return;
+    }
+    const std::string message = _waiting.front();
+    _waiting.pop_front();
+    display(message);
 }
 
 void NoticeBox::onMouseUp(int button, double x, double y)
 {
     GUITextBox::onMouseUp(button, x, y);
-    hide();
+    next();
 }
 }

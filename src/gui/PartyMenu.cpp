@@ -5,6 +5,7 @@
 #include "gui/CharacterMenu.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/GUITextBox.h"
+#include "gui/StatBar.h"
 
 namespace gui
 {
@@ -14,6 +15,10 @@ const float PADDING = 0.05f;
 const float LIST_SHARE = 0.3f;
 const float LIST_CENTRE_OFFSET = 0.7f;
 const int MEMBER_SLOTS = 4;
+const glm::vec3 HP_COLOUR(0.8f, 0.15f, 0.15f);
+const glm::vec3 FATIGUE_COLOUR(0.2f, 0.55f, 0.9f);
+const float BAR_HEIGHT = 8.0f / 240.0f;
+const float BAR_GAP = 0.05f;
 }
 
 PartyMenu::PartyMenu(const std::string& title, core::Party* party)
@@ -27,8 +32,7 @@ PartyMenu::PartyMenu(const std::string& title, core::Party* party)
     _closeButton->setHeight(0.125f);
     _closeButton->setPosition(-0.875f, -0.6375f);
     const std::vector<std::string> keys = memberKeys();
-    for (const std::string& key : keys)
-        addEntry(key);
+    updateKeyed(keys, memberNames(keys));
     if (!keys.empty())
         createSheetFor(keys.front());
     fullScreen();
@@ -43,6 +47,7 @@ PartyMenu::PartyMenu(const std::string& title, core::Party* party)
 
 PartyMenu::~PartyMenu()
 {
+    destroyBars();
     if (_previewBox)
         _previewBox->destroy();
     _closeButton->destroy();
@@ -55,6 +60,17 @@ std::vector<std::string> PartyMenu::memberKeys() const
         for (const auto& member : _party->getMembers())
             keys.push_back(member.first);
     return keys;
+}
+
+std::vector<std::string> PartyMenu::memberNames(const std::vector<std::string>& keys) const
+{
+    std::vector<std::string> names;
+    for (const std::string& key : keys)
+    {
+        core::Character* character = _party ? _party->getCharacter(key) : nullptr;
+        names.push_back(character ? character->getDisplayName() : key);
+    }
+    return names;
 }
 
 void PartyMenu::createSheetFor(const std::string& memberKey)
@@ -93,6 +109,8 @@ void PartyMenu::invalidate()
         else
             entry->show();
     }
+    for (size_t i = 0; i < _entries.size(); ++i)
+        layOutBars(_entries[i], i);
     if (_previewBox)
     {
         _previewBox->setWidth((1.0f - LIST_SHARE) * width - _paddingLeft - _paddingRight);
@@ -119,12 +137,77 @@ void PartyMenu::show()
     if (_previewBox)
         _previewBox->show();
     deleteEntries();
-    update(keys, "Party");
+    setTitle("Party");
+    updateKeyed(keys, memberNames(keys));
+    rebuildBars(keys);
+}
+
+StatBar* PartyMenu::getHPBar(int index) const
+{
+    const size_t at = static_cast<size_t>(index) * 2;
+    return index >= 0 && at < _bars.size() ? _bars[at] : nullptr;
+}
+
+StatBar* PartyMenu::getFatigueBar(int index) const
+{
+    const size_t at = static_cast<size_t>(index) * 2 + 1;
+    return index >= 0 && at < _bars.size() ? _bars[at] : nullptr;
+}
+
+void PartyMenu::destroyBars()
+{
+    for (StatBar* bar : _bars)
+        bar->destroy();
+    _bars.clear();
+}
+
+// Values are read each time the menu opens: a fight or a potion since the
+// last look must show.
+void PartyMenu::rebuildBars(const std::vector<std::string>& keys)
+{
+    destroyBars();
+    for (const std::string& key : keys)
+    {
+        core::Character* character = _party ? _party->getCharacter(key) : nullptr;
+        StatBar* hp = new StatBar(HP_COLOUR);
+        StatBar* fatigue = new StatBar(FATIGUE_COLOUR);
+        if (character)
+        {
+            hp->setValue(character->getHP(false), character->getHP(true));
+            fatigue->setValue(character->getFatigue(false), character->getFatigue(true));
+        }
+        _bars.push_back(hp);
+        _bars.push_back(fatigue);
+    }
+    invalidate();
+}
+
+void PartyMenu::layOutBars(GUIListViewEntry* entry, size_t index)
+{
+    if (index * 2 + 1 >= _bars.size())
+        return;
+    const glm::vec2 centre = entry->getPosition();
+    const float width = entry->getWidth() - 2.0f * _entryPadding;
+    for (size_t k = 0; k < 2; ++k)
+    {
+        StatBar* bar = _bars[index * 2 + k];
+        bar->setWidth(width);
+        bar->setHeight(BAR_HEIGHT);
+        bar->setPosition(centre.x, centre.y - BAR_GAP * static_cast<float>(k));
+        bar->invalidate();
+        // Bars are shown after the entries so that they lie over them.
+        if (_hideEntries || entry->isHidden() || isHidden())
+            bar->hide();
+        else
+            bar->show();
+    }
 }
 
 void PartyMenu::hide()
 {
     GUIMenu::hide();
+    for (StatBar* bar : _bars)
+        bar->hide();
     if (_closeButton)
         _closeButton->hide();
     if (_previewBox)
@@ -139,7 +222,7 @@ void PartyMenu::onMouseUp(int button, double x, double y)
     GUIListViewEntry* entry = _entries.empty() ? nullptr : getEntryAtCoordinates(fx, fy);
     if (entry)
     {
-        core::Character* character = _party ? _party->getCharacter(entry->getText()) : nullptr;
+        core::Character* character = _party ? _party->getCharacter(entry->getKey()) : nullptr;
         if (character && _previewBox)
             _previewBox->setCharacter(character);
     }

@@ -278,6 +278,8 @@ void GameManifest::readChild(const tinyxml2::XMLElement* child)
         readLog(child);
     else if (kind == "script")
         readScriptRole(child);
+    else if (kind == "theme")
+        readTheme(child);
     else
         problem(child->GetLineNum(), "unknown element <" + kind + ">");
 }
@@ -501,8 +503,55 @@ void GameManifest::readScriptRole(const tinyxml2::XMLElement* element)
         _scriptRoles.push_back(entry);
 }
 
+void GameManifest::readTheme(const tinyxml2::XMLElement* element)
+{
+    if (!once(element, _seenTheme))
+        return;
+    checkAttributes(element, {"panel", "border", "text"});
+    _theme.line = element->GetLineNum();
+    _theme.panel = required(element, "panel");
+    long border = _theme.border;
+    if (readNumber(element, "border", 1, 256, border))
+        _theme.border = static_cast<int>(border);
+    _theme.hasTextColour = readColour(element, "text", _theme.textColour);
+}
+
+// Colours are written as in web pages: "#rrggbb".
+bool GameManifest::readColour(const tinyxml2::XMLElement* element, const char* attribute, int (&rgb)[3])
+{
+    const char* raw = element->Attribute(attribute);
+    if (!raw)
+        return false;
+    const std::string word = raw;
+    const bool shaped = word.size() == 7 && word[0] == '#' &&
+                        word.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+    if (!shaped)
+    {
+        problem(element->GetLineNum(), std::string("<") + element->Name() + "> " + attribute + " \"" + word +
+                                           "\" is not a colour written #rrggbb");
+        return false;
+    }
+    for (int i = 0; i < 3; ++i)
+        rgb[i] = std::stoi(word.substr(1 + 2 * i, 2), nullptr, 16);
+    return true;
+}
+
+// The panel's texture may be listed after the theme, so it is looked for
+// once everything is read; without it the flat colours stay.
+void GameManifest::checkTheme()
+{
+    if (_theme.panel.empty())
+        return;
+    for (const ManifestTexture& texture : _textures)
+        if (texture.name == _theme.panel)
+            return;
+    problem(_theme.line, "<theme> panel \"" + _theme.panel + "\" names no <texture> of the manifest");
+    _theme.panel.clear();
+}
+
 void GameManifest::checkRequired(const tinyxml2::XMLElement* game)
 {
+    checkTheme();
     if (!_seenStart)
         problem(game->GetLineNum(), "<game> has no <start script=\"...\"/>: nothing enters the first scene");
     if (!_seenAvatar)

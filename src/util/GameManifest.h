@@ -46,6 +46,21 @@ struct ManifestLogStream
     int line = 0;
 };
 
+// How the game's menus look: panels drawn from a picture cut in nine (the
+// corners kept, the edges and middle stretched) and the colour of their
+// text. An empty panel keeps the engine's flat colours.
+struct ManifestTheme
+{
+    // A texture name of the manifest.
+    std::string panel;
+    // Width in pixels of the picture's corners, drawn at the same size.
+    int border = 8;
+    bool hasTextColour = false;
+    // Red, green, blue, 0 to 255.
+    int textColour[3] = {255, 255, 255};
+    int line = 0;
+};
+
 // The game manifest, game.xml in the game folder: who the game is, how its
 // window looks, where it starts and every table of files the engine loads
 // for it. A folder without one plays with the default manifest, which holds
@@ -110,6 +125,7 @@ public:
     const std::vector<ManifestSound>& sounds() const { return _sounds; }
     const std::vector<ManifestEntry>& fonts() const { return _fonts; }
     const std::vector<ManifestLogStream>& logStreams() const { return _logStreams; }
+    const ManifestTheme& theme() const { return _theme; }
 
     // The name of the first sound with the cue, empty when none has it.
     std::string soundForCue(const std::string& cue) const;
@@ -144,6 +160,9 @@ private:
     void readFont(const tinyxml2::XMLElement* element);
     void readLog(const tinyxml2::XMLElement* element);
     void readScriptRole(const tinyxml2::XMLElement* element);
+    void readTheme(const tinyxml2::XMLElement* element);
+    bool readColour(const tinyxml2::XMLElement* element, const char* attribute, int (&rgb)[3]);
+    void checkTheme();
     void checkRequired(const tinyxml2::XMLElement* game);
 
     std::string _fileName;
@@ -172,5 +191,7 @@ private:
     bool _seenStart = false;
     bool _seenAvatar = false;
     bool _seenSession = false;
+    bool _seenTheme = false;
+    ManifestTheme _theme;
     std::vector<std::pair<std::string, std::string>> _names;
 };

@@ -7,6 +7,7 @@
 #include "gui/GUIElement.h"
 #include "gui/GUIManager.h"
 #include "gui/GUITextBox.h"
+#include "gui/StatBar.h"
 
 using gfxtest::Colour;
 using gfxtest::ReadPixel;
@@ -134,4 +135,33 @@ TEST_F(GUIDrawing, WrappedTextRunsOnToLinesBelowInsideItsBox)
     EXPECT_GT(BrightPixels(170, 315, 470, 323), 20) << "second line";
     EXPECT_EQ(BrightPixels(170, 327, 470, 335), 0) << "between the lines";
     EXPECT_EQ(BrightPixels(0, 0, 150, 480), 0) << "nothing left of the box";
+}
+
+// A bar at a known share: the fill covers exactly that share of the track
+// from its left edge, and the rest is the dark track.
+TEST_F(GUIDrawing, AStatBarFillsItsShareFromTheLeft)
+{
+    gui::StatBar* bar = new gui::StatBar(glm::vec3(1.0f, 0.0f, 0.0f));
+    // 200 pixels wide, centred on the window: x 220 to 419.
+    bar->setWidth(200.0f / 320.0f);
+    bar->setHeight(20.0f / 240.0f);
+    bar->setPosition(0.0f, 0.0f);
+    bar->setValue(3, 10);
+    bar->show();
+    renderer->Draw();
+    int red = 0;
+    int dark = 0;
+    for (int x = 220; x < 420; ++x)
+    {
+        const Colour c = ReadPixel(x, 240);
+        if (c.r > 200 && c.g < 40 && c.b < 40)
+            ++red;
+        else if (c.r < 40 && c.g < 40 && c.b < 40)
+            ++dark;
+    }
+    EXPECT_NEAR(red, 60, 1) << "three tenths of 200 pixels";
+    EXPECT_NEAR(dark, 140, 1);
+    EXPECT_EQ(ReadPixel(222, 240).r > 200, true) << "the fill starts at the left edge";
+    EXPECT_LT(ReadPixel(417, 240).r, 40) << "and the right end is track";
+    EXPECT_EQ(ReadPixel(430, 240), (Colour{0, 0, 0, 255})) << "nothing past the bar";
 }

@@ -19,6 +19,7 @@
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
 #include "gui/PartyMenu.h"
+#include "gui/StatBar.h"
 #include <sstream>
 
 #include "Log/Log.h"
@@ -111,7 +112,8 @@ TEST_F(GameMenus, ThePartyMenuListsTheMembersAsTheyAreWhenShownAndShowsTheChosen
 
     party.addMember(member("aldric"));
     menu->show();
-    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"aldric", "fenwy", "oskel"}));
+    EXPECT_EQ(menu->getEntryKeys(), (std::vector<std::string>{"aldric", "fenwy", "oskel"}));
+    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"Aldric", "Fenwy", "Oskel"})) << "display names";
     EXPECT_EQ(menu->getTitle(), "Party");
     EXPECT_FALSE(menu->getCloseButton()->isHidden());
     EXPECT_NEAR(menu->getEntry(0)->getPosition().x, -0.7f, 1e-5f);
@@ -149,7 +151,7 @@ TEST_F(GameMenus, TheCharacterSheetShowsOneLinePerStatisticWithoutScrolling)
     sheet->setHeight(1.8f);
     const std::vector<std::string> lines = gui::CharacterMenu::sheetLines(hero);
     ASSERT_EQ(sheet->size(), static_cast<int>(lines.size()));
-    EXPECT_EQ(lines[0], "fenwy");
+    EXPECT_EQ(lines[0], "Fenwy") << "the display name heads the sheet";
     EXPECT_EQ(lines[1], "HP now: 20 of 24");
     EXPECT_EQ(lines[3], "Strength: 7");
     EXPECT_LE(sheet->size(), 20);
@@ -197,10 +199,12 @@ TEST_F(GameMenus, TheCombatMenuHandsTheClickedOptionToTheCombatManager)
     std::list<core::Character*> nobody;
     combat.enterCombat(&nobody);
     ASSERT_FALSE(menu->isHidden());
-    ASSERT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"pass_turn", "exit_combat"}));
+    ASSERT_EQ(menu->getEntryKeys(), (std::vector<std::string>{"pass_turn", "exit_combat"}));
+    EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"Pass turn", "Flee"})) << "labels, not ids";
+    EXPECT_EQ(menu->getTitle(), "Choose a character or pass the turn");
     clickOn(menu->getEntry(0));
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
-    EXPECT_EQ(menu->getEntryTexts(), std::vector<std::string>{"continue"});
+    EXPECT_EQ(menu->getEntryKeys(), std::vector<std::string>{"continue"});
     clickOn(menu->getEntry(0));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     clickOn(menu->getEntry(1));
@@ -255,4 +259,82 @@ TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
     ending->hide();
     EXPECT_TRUE(ending->getQuitButton()->isHidden());
     EXPECT_FALSE(ending->getQuitButton()->insideBounds(0.3f, -0.4f)) << "a hidden button takes no clicks";
+}
+
+TEST(StatBar, TheFillIsTheShareLeftKeptBetweenEmptyAndFull)
+{
+    struct Case
+    {
+        int current;
+        int maximum;
+        float share;
+    };
+    const Case cases[] = {
+        {30, 30, 1.0f}, {15, 30, 0.5f}, {0, 30, 0.0f},  {-5, 30, 0.0f}, // overkill leaves an empty bar
+        {49, 30, 1.0f},                                                    // above the maximum: full, not past it
+        {5, 0, 0.0f},   {5, -3, 0.0f},                                     // no maximum: nothing to show
+        {2147483647, 2147483647, 1.0f}, {-2147483647 - 1, 2147483647, 0.0f},
+    };
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(gui::StatBar::fraction(c.current, c.maximum), c.share) << c.current << " of " << c.maximum;
+}
+
+TEST_F(GameMenus, ThePartyMenuShowsEachMembersHitPointsAndFatigueAsBars)
+{
+    core::Party party("heroes");
+    core::Character* fenwy = member("fenwy");
+    fenwy->addHP(true, 40);
+    fenwy->addHP(false, 10);
+    fenwy->addFatigue(true, 16);
+    fenwy->addFatigue(false, 16);
+    party.addMember(fenwy);
+    party.addMember(member("oskel")); // no maximum at all
+    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    menu->show();
+    ASSERT_NE(menu->getHPBar(0), nullptr);
+    ASSERT_NE(menu->getFatigueBar(1), nullptr);
+    EXPECT_EQ(menu->getHPBar(2), nullptr);
+    EXPECT_EQ(menu->getHPBar(-1), nullptr);
+    EXPECT_FLOAT_EQ(menu->getHPBar(0)->getFraction(), 0.25f);
+    EXPECT_FLOAT_EQ(menu->getFatigueBar(0)->getFraction(), 1.0f);
+    EXPECT_FLOAT_EQ(menu->getHPBar(1)->getFraction(), 0.0f);
+    EXPECT_FALSE(menu->getHPBar(0)->isHidden());
+    EXPECT_TRUE(menu->getHPBar(1)->getFill()->isHidden()) << "an empty bar has no fill to draw";
+    EXPECT_GT(menu->getHPBar(0)->getLayer(), menu->getEntry(0)->getLayer()) << "bars lie over their entry";
+    EXPECT_NEAR(menu->getHPBar(0)->getPosition().x, menu->getEntry(0)->getPosition().x, 1e-5f);
+
+    menu->hide();
+    fenwy->addHP(false, 20);
+    EXPECT_TRUE(menu->getHPBar(0)->isHidden());
+    menu->show();
+    EXPECT_FLOAT_EQ(menu->getHPBar(0)->getFraction(), 0.75f) << "the bars are read again when the menu opens";
+}
+
+TEST_F(GameMenus, TheDialogBandShowsTheSpeakersFaceBesideTheTextAndGivesWayToTheOptions)
+{
+    gui::DialogMenu* band = new gui::DialogMenu(nullptr, "Guard", "Halt! Who goes there?", {"A friend.", "Nobody."});
+    const float textLeftAlone = band->getGraphicsText()->getWindowPosition().x;
+    EXPECT_FALSE(band->hasFace());
+    band->setFace("Guard", glm::ivec4(0, 0, 16, 16));
+    ASSERT_NE(band->getFace(), nullptr);
+    EXPECT_TRUE(band->hasFace());
+    EXPECT_FALSE(band->getFace()->isHidden());
+    EXPECT_EQ(band->getFace()->getRectangle()->getImageTexture(), "Guard");
+    EXPECT_EQ(band->getFace()->getRectangle()->getImagePixels(), glm::ivec4(0, 0, 16, 16));
+    const float faceRight = band->getFace()->getPosition().x + band->getFace()->getWidth() / 2.0f;
+    const float bandLeft = band->getPosition().x - band->getWidth() / 2.0f;
+    EXPECT_GT(band->getFace()->getPosition().x - band->getFace()->getWidth() / 2.0f, bandLeft) << "inside the band";
+    EXPECT_GT(band->getGraphicsText()->getWindowPosition().x, faceRight) << "the text starts right of the face";
+    EXPECT_GT(band->getFace()->getLayer(), band->getLayer()) << "drawn over the band";
+
+    const glm::vec2 at = band->getPosition();
+    click(at.x, at.y);
+    ASSERT_FALSE(band->isShowingText());
+    EXPECT_TRUE(band->getFace()->isHidden()) << "the options take the whole band";
+
+    band->clearFace();
+    band->reset("Move along.");
+    EXPECT_TRUE(band->getFace()->isHidden()) << "a speaker without a face shows none";
+    EXPECT_FLOAT_EQ(band->getGraphicsText()->getWindowPosition().x, textLeftAlone);
+    band->destroy();
 }

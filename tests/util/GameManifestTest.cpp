@@ -108,6 +108,23 @@ std::vector<BadInput> badInputs()
          at(5, "<script> role \"boss\" is not sceneChange or wander")},
         {"log show not boolean", manifestWith("", "  <log stream=\"x\" carries=\"sound\" show=\"maybe\"/>\n"),
          at(5, "<log> show \"maybe\" is not true or false")},
+        {"theme panel names no texture", manifestWith("", "  <theme panel=\"paper\"/>\n"),
+         at(5, "<theme> panel \"paper\" names no <texture> of the manifest")},
+        {"theme without panel", manifestWith("", "  <theme border=\"4\"/>\n"), at(5, "<theme> has no panel")},
+        {"theme border out of range",
+         manifestWith("", "  <texture name=\"paper\" file=\"p.png\"/>\n  <theme panel=\"paper\" border=\"0\"/>\n"),
+         at(6, "<theme> border 0 is out of range (1 to 256)")},
+        {"theme text colour not a colour",
+         manifestWith("", "  <texture name=\"paper\" file=\"p.png\"/>\n  <theme panel=\"paper\" text=\"#12345g\"/>\n"),
+         at(6, "<theme> text \"#12345g\" is not a colour written #rrggbb")},
+        {"theme text colour named", manifestWith("", "  <theme panel=\"paper\" text=\"red\"/>\n  <texture name=\"paper\" file=\"p.png\"/>\n"),
+         at(5, "<theme> text \"red\" is not a colour written #rrggbb")},
+        {"second theme",
+         manifestWith("", "  <texture name=\"paper\" file=\"p.png\"/>\n  <theme panel=\"paper\"/>\n  <theme panel=\"paper\"/>\n"),
+         at(7, "a second <theme> (only the first counts)")},
+        {"theme attribute misspelt",
+         manifestWith("", "  <texture name=\"paper\" file=\"p.png\"/>\n  <theme panel=\"paper\" boder=\"4\"/>\n"),
+         at(6, "<theme> has an unknown attribute boder")},
         {"no avatar", "<game id=\"p\">\n<start script=\"s.lua\"/><session file=\"s.xml\"/></game>",
          at(1, "<game> has no <avatar id=\"...\"/>: the player controls nobody")},
         {"no start", "<game id=\"p\"><avatar id=\"a\"/><session file=\"s.xml\"/></game>",
@@ -213,4 +230,28 @@ TEST(GameManifest, ALogChannelIsWrittenToTheStreamTheManifestGivesIt)
     Log::named("otherProbeChannel") << "unheard" << std::endl;
     GameManifest::setCurrent(saved);
     EXPECT_EQ(captured.str(), Log::prefix("Minstrel") + "heard\n");
+}
+
+TEST(GameManifest, AThemeNamesItsPanelTextureBorderAndTextColour)
+{
+    GameManifest manifest;
+    manifest.readText(manifestWith("", "  <theme panel=\"paper\" border=\"12\" text=\"#F0e810\"/>\n"
+                                       "  <texture name=\"paper\" file=\"assets/paper.png\"/>\n"),
+                      FILE_NAME);
+    EXPECT_TRUE(manifest.problems().empty()) << ::testing::PrintToString(manifest.problems());
+    EXPECT_EQ(manifest.theme().panel, "paper") << "a texture listed after the theme counts";
+    EXPECT_EQ(manifest.theme().border, 12);
+    ASSERT_TRUE(manifest.theme().hasTextColour);
+    EXPECT_EQ(manifest.theme().textColour[0], 0xf0);
+    EXPECT_EQ(manifest.theme().textColour[1], 0xe8);
+    EXPECT_EQ(manifest.theme().textColour[2], 0x10);
+
+    GameManifest plain;
+    plain.readText(manifestWith("", ""), FILE_NAME);
+    EXPECT_EQ(plain.theme().panel, "") << "no theme: the flat colours";
+    EXPECT_FALSE(plain.theme().hasTextColour);
+
+    GameManifest lost;
+    lost.readText(manifestWith("", "  <theme panel=\"paper\"/>\n"), FILE_NAME);
+    EXPECT_EQ(lost.theme().panel, "") << "a panel without its texture falls back to the flat colours";
 }

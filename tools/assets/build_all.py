@@ -12,6 +12,7 @@ sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True  # keep the source tree free of caches
 
 import classes  # noqa: E402
+import gui_theme  # noqa: E402
 import maps  # noqa: E402
 import sounds  # noqa: E402
 import sprites  # noqa: E402
@@ -25,6 +26,7 @@ def main():
         os.makedirs(os.path.join(assets, d), exist_ok=True)
     tileset.build(os.path.join(assets, "maps/region1/tileset.png"))
     sprites.build(os.path.join(assets, "sprites"))
+    gui_theme.build(os.path.join(assets, "sprites/guiPanel.png"))
     maps.build(ROOT)
     classes.build(os.path.join(assets, "classes.xml"))
     if "--no-sound" not in sys.argv:

@@ -447,3 +447,57 @@ TEST_F(WorldTest, AbsorbingAddsOnTop)
     ASSERT_NE(c.getInteractScript(), nullptr);
     EXPECT_EQ(c.getInteractScript()->getScriptText(), "b = 2");
 }
+
+// What the player reads for each way a character's XML may name it; the id
+// stays what scripts and saves use.
+TEST_F(WorldTest, DisplayNamesComeFromTheNameAttributeOrTheCapitalisedId)
+{
+    struct Case
+    {
+        const char* id;
+        std::vector<const char*> elements; // template first, then the element
+        const char* shown;
+        bool written;
+        bool logsError;
+    };
+    const Case cases[] = {
+        {"fenwy", {"<c/>"}, "Fenwy", false, false},
+        {"Oskel", {"<c/>"}, "Oskel", false, false},
+        {"bandit1", {"<c name='bandit'/>"}, "bandit", true, false},
+        {"bandit2", {"<c name='bandit'/>", "<c name='Red Jack'/>"}, "Red Jack", true, false},
+        {"rat", {"<c name='  giant rat \n'/>"}, "giant rat", true, false},
+        {"ghost", {"<c name='   '/>"}, "Ghost", false, true},
+        {"", {"<c/>"}, "", false, false},
+        {"9lives", {"<c/>"}, "9lives", false, false},
+        {"\xc3\xa9lan", {"<c/>"}, "\xc3\xa9lan", false, false},
+    };
+    for (const Case& c : cases)
+    {
+        logs().clear();
+        Character character(c.id, false);
+        for (const char* xml : c.elements)
+        {
+            tinyxml2::XMLDocument doc;
+            ASSERT_EQ(doc.Parse(xml), tinyxml2::XML_SUCCESS) << xml;
+            character.absorbXML(doc.RootElement());
+        }
+        EXPECT_EQ(character.getDisplayName(), c.shown) << c.id;
+        EXPECT_EQ(character.hasWrittenName(), c.written) << c.id;
+        EXPECT_EQ(character.getName(), c.id) << "the id is kept for scripts";
+        EXPECT_EQ(!logs().error.str().empty(), c.logsError) << c.id << ": " << logs().error.str();
+        if (c.logsError)
+        {
+            EXPECT_TRUE(contains(logs().error.str(), std::string("character ") + c.id)) << "the error names it";
+        }
+    }
+}
+
+TEST_F(WorldTest, PortraitIsReadFromTheCharacterElement)
+{
+    Character character("brune", false);
+    EXPECT_EQ(character.getPortrait(), "") << "no portrait: the sprite's frame is used";
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.Parse("<c portrait='BrunePortrait'/>"), tinyxml2::XML_SUCCESS);
+    character.absorbXML(doc.RootElement());
+    EXPECT_EQ(character.getPortrait(), "BrunePortrait");
+}

@@ -253,7 +253,7 @@ TEST_F(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
     EXPECT_TRUE(combat.getEnemies()->empty());
     EXPECT_TRUE(bandit->isRemoved());
     EXPECT_TRUE(shown(combat.getTextDisplay()));
-    EXPECT_NE(combat.getTextDisplay()->getText().find("Character banditdied!"), std::string::npos);
+    EXPECT_NE(combat.getTextDisplay()->getText().find("Bandit is defeated."), std::string::npos);
     EXPECT_NE(combat.getTextDisplay()->getText().find("Victory!"), std::string::npos);
     EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"exit_combat"});
     EXPECT_FALSE(combat.canAct(avatar));

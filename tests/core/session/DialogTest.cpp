@@ -5,6 +5,10 @@
 #include "dialog/DialogNode.h"
 #include "world/Scene.h"
 #include "gui/DialogMenu.h"
+#include "data/Character.h"
+#include "graphics/TGGUIRectangle.h"
+#include "graphics/TGSprite.h"
+#include "support/LogCapture.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -140,4 +144,30 @@ TEST_F(DialogNodeReading, GivesOptionTextsAndNextIds)
     EXPECT_EQ(node.getNextNode(1), "exit");
     EXPECT_EQ(node.getNextNode(2), "");
     EXPECT_EQ(node.getNextNode(-1), "");
+}
+
+// The face beside a speaker's lines: a portrait that is no texture of the
+// game is reported, naming the character and the portrait, and the sprite's
+// first frame stands in.
+TEST_F(DialogTree, APortraitThatIsNoTextureIsReportedAndTheSpriteStandsIn)
+{
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::Character* guard = dynamic_cast<core::Character*>(session->getEntity("guard"));
+    ASSERT_NE(guard, nullptr);
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.Parse("<character portrait='noSuchFace'/>"), tinyxml2::XML_SUCCESS);
+    guard->absorbXML(doc.RootElement());
+    ErrorCapture errors;
+    core::DialogManager* dialogs = session->getDialogManager();
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    ASSERT_TRUE(shown(dialogs->getDialogMenu()));
+    EXPECT_TRUE(errors.contains("character guard has portrait \"noSuchFace\", which is no texture")) << errors.text();
+    gui::DialogMenu* band = dialogs->getDialogMenu();
+    // The test guard walks with a 16-pixel frame of the "Fenwy" sheet.
+    ASSERT_NE(guard->getSprite(), nullptr);
+    ASSERT_TRUE(band->hasFace());
+    EXPECT_EQ(band->getFace()->getRectangle()->getImageTexture(), "Fenwy");
+    EXPECT_EQ(band->getFace()->getRectangle()->getImagePixels(), glm::ivec4(0, 0, 16, 16));
+    dialogs->endDialog();
 }

@@ -97,7 +97,7 @@ TEST_F(EnemyTurn, TheEnemyWalksUpStrikesAndHandsTheTurnBack)
     ASSERT_FALSE(combat.isEnemyTurnRunning());
     EXPECT_EQ(core::CombatManager::getCombatDistance(guard, avatar), 1) << "next to Fenwy";
     EXPECT_EQ(avatar->getHP(false), hp - 4);
-    EXPECT_NE(resultText(combat).find("guard uses club on fenwy"), std::string::npos) << resultText(combat);
+    EXPECT_NE(resultText(combat).find("Guard uses Club on Fenwy."), std::string::npos) << resultText(combat);
     // Two steps of a quarter second each, the aim and the result: a player
     // can follow it.
     EXPECT_GE(frames / 60.0, 2 * 0.25 + 0.35);
@@ -123,7 +123,7 @@ TEST_F(EnemyTurn, AnEnemyThatCannotReachAnyonePassesAndTheTurnEnds)
     combat.combatMenuClick("pass_turn");
     ASSERT_TRUE(finishEnemyTurn(*session));
     EXPECT_EQ(session->getAvatar()->getHP(false), hp);
-    EXPECT_NE(resultText(combat).find("guard waits."), std::string::npos);
+    EXPECT_NE(resultText(combat).find("Guard waits."), std::string::npos);
     EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
     combat.leaveCombat();
 }

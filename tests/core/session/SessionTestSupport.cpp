@@ -95,7 +95,7 @@ bool shown(const gui::GUIElement* widget)
 
 std::vector<std::string> optionsOf(const gui::GUIMenu* menu)
 {
-    return menu ? menu->getEntryTexts() : std::vector<std::string>();
+    return menu ? menu->getEntryKeys() : std::vector<std::string>();
 }
 
 bool finishEnemyTurn(core::Session& session, int maxFrames)
