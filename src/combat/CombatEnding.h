@@ -3,6 +3,7 @@
 #include <string>
 
 #include "combat/CombatSnapshot.h"
+#include "combat/CombatSpoils.h"
 
 namespace core
 {
@@ -21,7 +22,8 @@ public:
 
     CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display);
 
-    // Takes the party as it stands; an empty `music` leaves the scene's playing.
+    // Takes the party as it stands, and what the enemies will give if
+    // beaten; an empty `music` leaves the scene's playing.
     void begin(const std::string& music);
     void showVictory();
     void showDefeat();
@@ -37,6 +39,7 @@ private:
     CombatSides& _sides;
     CombatDisplay& _display;
     CombatSnapshot _snapshot;
+    CombatSpoils _spoils;
     std::string _sceneMusic;
     bool _battleMusicPlaying = false;
 };

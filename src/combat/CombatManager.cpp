@@ -5,6 +5,7 @@
 #include "application/InputManager.h"
 #include "data/Ability.h"
 #include "data/Character.h"
+#include "data/Party.h"
 #include "combat/CombatInputContext.h"
 #include "combat/EnemyPlanner.h"
 #include "combat/EnemyTurnProcess.h"
@@ -82,6 +83,7 @@ void CombatManager::leaveCombat()
     Log::named("combat") << "Leaving Combat" << std::endl;
     stopEnemyTurn();
     unHighlightTiles();
+    endTimedEffects();
     application::InputManager::removeContext(_combatInputContext.get());
     _display.hide();
     _ending.restoreSceneMusic();
@@ -252,6 +254,10 @@ bool CombatManager::enemyOption(const std::string& option)
         _combatStage = base;
         _sides.setPartyCanAct(true);
         setUpBase();
+        const std::list<Character*> members = _sides.party();
+        for (Character* member : members)
+            beginTurnOf(member);
+        settleDeaths();
     }
     return true;
 }
@@ -348,6 +354,29 @@ bool CombatManager::settleDeaths()
     if (!text.empty())
         showAbilityResults(text);
     return checkForEnd();
+}
+
+void CombatManager::beginTurnOf(Character* fighter)
+{
+    if (!fighter)
+        return;
+    for (const std::string& line : fighter->tickEffects())
+        _display.addResultLine(line);
+}
+
+void CombatManager::endTimedEffects()
+{
+    for (Character* member : _sides.party())
+        if (member)
+            member->endTimedEffects();
+    if (Party* party = _session ? _session->getCurrentParty() : nullptr)
+        for (const auto& member : party->getMembers())
+            if (Character* character = dynamic_cast<Character*>(member.second))
+                character->endTimedEffects();
+    if (const std::list<Character*>* enemies = _sides.enemies())
+        for (Character* foe : *enemies)
+            if (foe)
+                foe->endTimedEffects();
 }
 
 bool CombatManager::checkForEnd()

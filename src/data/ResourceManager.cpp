@@ -1,5 +1,6 @@
 #include "data/ResourceManager.h"
 
+#include <memory>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -88,6 +89,8 @@ ResourceManager::~ResourceManager()
         delete ability;
     for (Class* characterClass : _retiredClasses)
         delete characterClass;
+    for (Effect* effect : _retiredEffects)
+        delete effect;
 }
 
 ResourceManager* ResourceManager::getInstance()
@@ -174,6 +177,8 @@ void ResourceManager::readRecord(tinyxml2::XMLElement* record, const std::string
         readAbility(record);
     else if (kind == "class")
         readClass(record, path);
+    else if (kind == "effect")
+        readEffect(record, path);
     else
         Log::named(LOG_NAME) << "Unknown resource type " << kind << std::endl;
 }
@@ -222,6 +227,29 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
     }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
     addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
+}
+
+void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string& path)
+{
+    std::vector<std::string> problems;
+    std::unique_ptr<Effect> effect = Effect::fromXML(record, NamedXMLDocument::fileOf(record), problems);
+    for (const std::string& problem : problems)
+        Log::error() << "ResourceManager::buildFromXML - " << problem << std::endl;
+    if (!effect)
+    {
+        Log::error() << "ResourceManager::buildFromXML - Skipped an effect record on line " << record->GetLineNum()
+                     << " of " << path << std::endl;
+        return;
+    }
+    if (!_replacing && findByName(_effects, effect->getName(), [](Effect* e) { return e->getName(); }))
+    {
+        Log::error() << "ResourceManager::buildFromXML - " << NamedXMLDocument::fileOf(record) << ":"
+                     << record->GetLineNum() << ": effect " << effect->getName()
+                     << " is defined twice; the first one is kept" << std::endl;
+        return;
+    }
+    Log::named(LOG_NAME) << "loaded effect " << effect->getName() << std::endl;
+    addRecord(_effects, effect.release(), _replacing, _retiredEffects, [](Effect* e) { return e->getName(); });
 }
 
 tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)
@@ -284,9 +312,14 @@ Class* ResourceManager::getClass(const std::string& name)
     return findByName(getInstance()->_classes, name, [](Class* characterClass) { return characterClass->getName(); });
 }
 
-Effect* ResourceManager::getEffect(const std::string& uniqueId)
+Effect* ResourceManager::getEffect(const std::string& name)
 {
-    return findByName(getInstance()->_effects, uniqueId, [](Effect* effect) { return effect->getUniqueId(); });
+    // Abilities, classes and characters name effects as the effects file
+    // does; the unique id is still accepted for what named one that way.
+    Effect* found = findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getName(); });
+    if (found)
+        return found;
+    return findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getUniqueId(); });
 }
 
 ItemList& ResourceManager::getItems()

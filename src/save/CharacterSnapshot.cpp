@@ -49,10 +49,22 @@ CharacterSnapshot CharacterSnapshot::capture(Character& character)
         snapshot._classLevels.emplace_back(level.first, level.second);
     for (const Effect* effect : character.getEffects())
     {
-        if (effect)
+        // A timed effect belongs to the fight it was placed in: the save
+        // keeps neither it nor what it adds for the moment.
+        if (effect && effect->isDefined())
+            snapshot.withoutChanges(*effect);
+        else if (effect)
             snapshot._effects.push_back(effect->getName());
     }
     return snapshot;
+}
+
+void CharacterSnapshot::withoutChanges(const Effect& effect)
+{
+    for (const auto& change : effect.getStatChanges())
+        for (auto& stat : _stats)
+            if (stat.first == change.first)
+                stat.second = clampToInt(static_cast<double>(stat.second) - change.second);
 }
 
 void CharacterSnapshot::toXml(tinyxml2::XMLElement* parent) const
@@ -139,6 +151,12 @@ void CharacterSnapshot::applyStats(Character& character) const
 
 void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& skipped) const
 {
+    // Effects go first: the saved statistics hold none of what timed
+    // effects add, and the marks below add nothing.
+    character.clearEffects();
+    // A save from before experience was kept starts the member at none.
+    if (!hasStat("experience"))
+        character.setExperience(0);
     applyStats(character);
     for (const std::string& name : character.getAllAbilities())
         character.removeAbility(name);
@@ -159,8 +177,15 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
         else
             skipped.push_back("class " + SaveFields::shortened(level.first) + " of " + SaveFields::shortened(_id));
     }
-    character.clearEffects();
     for (const std::string& effect : _effects)
         character.addEffect(effect);
+}
+
+bool CharacterSnapshot::hasStat(const std::string& name) const
+{
+    for (const auto& stat : _stats)
+        if (stat.first == name)
+            return true;
+    return false;
 }
 }
