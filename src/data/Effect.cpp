@@ -27,11 +27,6 @@ const int MAX_FRAME_SIZE = 4096;
 const std::vector<std::string> OWN_ATTRIBUTES = {"name",     "description", "duration", "damage", "healing",
                                                  "sound",    "texture",     "frameCol", "frameRow", "frameSize"};
 
-std::string located(const std::string& fileName, const tinyxml2::XMLElement* element)
-{
-    return fileName + ":" + std::to_string(element->GetLineNum()) + ": ";
-}
-
 bool isKnownAttribute(const std::string& name)
 {
     for (const std::string& own : OWN_ATTRIBUTES)
@@ -102,14 +97,13 @@ Effect::~Effect()
     // then on; the holder disposes of it when the effect ends.
 }
 
-std::unique_ptr<Effect> Effect::fromXML(const tinyxml2::XMLElement* element, const std::string& fileName,
-                                        std::vector<std::string>& problems)
+std::unique_ptr<Effect> Effect::fromXML(const tinyxml2::XMLElement* element, std::vector<std::string>& problems)
 {
     if (!element)
         return nullptr;
     const size_t before = problems.size();
     const std::string name = nullToEmpty(element->Attribute("name"));
-    const std::string where = located(fileName, element) + "effect " + (name.empty() ? "" : name + ": ");
+    const std::string where = name.empty() ? "effect: " : "effect " + name + ": ";
     if (name.empty())
         problems.push_back(where + "needs a name");
     for (const tinyxml2::XMLAttribute* a = element->FirstAttribute(); a; a = a->Next())

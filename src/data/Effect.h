@@ -47,9 +47,8 @@ public:
     Effect& operator=(const Effect&) = delete;
 
     // Reads one effect record; null when it is unusable, with every fault
-    // added to `problems` as "file:line: what is wrong".
-    static std::unique_ptr<Effect> fromXML(const tinyxml2::XMLElement* element, const std::string& fileName,
-                                           std::vector<std::string>& problems);
+    // added to `problems` (each about the element's own line).
+    static std::unique_ptr<Effect> fromXML(const tinyxml2::XMLElement* element, std::vector<std::string>& problems);
     // A fresh copy of this record for one holder, with its own id, sprite
     // and the full duration to run.
     std::unique_ptr<Effect> instantiate() const;

@@ -114,6 +114,8 @@ void ResourceManager::init()
     fillSceneTable();
     // In the manifest's order: classes grant abilities by name, so a game
     // lists its abilities first.
+    for (const ManifestEntry& effects : game.effectFiles())
+        buildFromXMLFile(effects.file);
     for (const ManifestEntry& data : game.dataFiles())
         buildFromXMLFile(data.file);
     for (const ManifestEntry& scenes : game.sceneFiles())
@@ -232,9 +234,10 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
 void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string& path)
 {
     std::vector<std::string> problems;
-    std::unique_ptr<Effect> effect = Effect::fromXML(record, NamedXMLDocument::fileOf(record), problems);
+    std::unique_ptr<Effect> effect = Effect::fromXML(record, problems);
     for (const std::string& problem : problems)
-        Log::error() << "ResourceManager::buildFromXML - " << problem << std::endl;
+        Log::error() << "ResourceManager::buildFromXML - " << NamedXMLDocument::fileOf(record) << ":"
+                     << record->GetLineNum() << ": " << problem << std::endl;
     if (!effect)
     {
         Log::error() << "ResourceManager::buildFromXML - Skipped an effect record on line " << record->GetLineNum()
