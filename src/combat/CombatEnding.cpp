@@ -8,6 +8,7 @@
 #include "save/SaveGameManager.h"
 #include "session/Session.h"
 #include "sound/SoundHandler.h"
+#include "util/GameManifest.h"
 
 namespace core
 {
@@ -33,7 +34,12 @@ void CombatEnding::showVictory()
     Party* party = _session ? _session->getCurrentParty() : nullptr;
     for (const std::string& line : _spoils.award(_sides.party(), party ? &party->getInventory() : nullptr))
         _display.addResultLine(line);
-    restoreSceneMusic();
+    // A game with victory music plays it until the fight is left; the
+    // scene's music comes back then.
+    if (!GameManifest::current().soundForCue(VICTORY_CUE).empty())
+        sound::SoundHandler::sendCue(VICTORY_CUE, 0.0);
+    else
+        restoreSceneMusic();
 }
 
 void CombatEnding::showDefeat()
@@ -44,6 +50,7 @@ void CombatEnding::showDefeat()
             options.push_back(LOAD_LAST_SAVE);
     _display.setMenu("defeat", options);
     _display.addResultLine("Defeat! Nobody is left standing. Try again from where the fight began.");
+    sound::SoundHandler::sendCue(DEFEAT_CUE, 0.0);
 }
 
 void CombatEnding::restoreSceneMusic()

@@ -13,6 +13,7 @@
 #include "world/ProcessManager2.h"
 #include "world/Scene.h"
 #include "session/Session.h"
+#include "sound/SoundHandler.h"
 #include "util/GameManifest.h"
 
 namespace core
@@ -448,7 +449,12 @@ EnemyPlan CombatManager::planFor(Character* foe)
 {
     Scene* scene = _session ? _session->getCurrentScene() : nullptr;
     EnemyPlanner planner(currentLevelMap(_session), scene ? &scene->getEntities() : nullptr);
-    return planner.plan(foe, _sides.party());
+    EnemyPlan plan = planner.plan(foe, _sides.party());
+    // A badly hurt coward that walks off without striking is running away.
+    const bool hurt = foe && foe->getHP(false) * 4 < foe->getHP(true);
+    if (hurt && foe->getBehaviour() == "coward" && !plan.ability && !plan.steps.empty())
+        sound::SoundHandler::sendCue(FLEE_CUE, 0.0);
+    return plan;
 }
 
 void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)

@@ -61,6 +61,8 @@ public:
     static std::string battleMusic();
     // Offered beside "try_again" after a lost fight once the game has saves.
     static constexpr const char* LOAD_LAST_SAVE = CombatEnding::LOAD_LAST_SAVE;
+    // The sound of an enemy running from the fight.
+    static constexpr const char* FLEE_CUE = "flee";
 
     explicit CombatManager(Session* session);
     virtual ~CombatManager();

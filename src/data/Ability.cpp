@@ -205,7 +205,7 @@ std::string Ability::hitCue() const
         cue = FIRE_HIT_CUE;
     else if (hasTypeTag("unarmed"))
         cue = UNARMED_HIT_CUE;
-    else if (hasTypeTag("physical"))
+    else if (hasTypeTag("physical") && !hasTypeTag("magical"))
         cue = PHYSICAL_HIT_CUE;
     if (GameManifest::current().soundForCue(cue).empty())
         return HIT_CUE;

@@ -421,7 +421,6 @@ tinyxml2::XMLDocument* Character::toXml()
     {
         root->SetAttribute(CB_STAT_KEYS[i], _cbStats[i]);
     }
-    root->SetAttribute("experience", _experience);
     return document;
 }
 

@@ -1,5 +1,6 @@
 #include "save/CharacterSnapshot.h"
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
@@ -25,6 +26,7 @@ const char* const NAME_ATTRIBUTE = "_name";
 // the game's own sums on them clear of overflow.
 const long long STAT_LIMIT = INT_MAX / 2;
 const long long MAX_CLASS_LEVEL = 1000000;
+const char* const EXPERIENCE = "experience";
 
 std::vector<std::pair<std::string, int>> statsOf(Character& character)
 {
@@ -44,6 +46,8 @@ CharacterSnapshot CharacterSnapshot::capture(Character& character)
     CharacterSnapshot snapshot;
     snapshot._id = character.getId();
     snapshot._stats = statsOf(character);
+    // Kept beside the statistics: a member's record has no place for it.
+    snapshot._stats.emplace_back(EXPERIENCE, character.getExperience());
     snapshot._abilities = character.getAllAbilities();
     for (const auto& level : character.getClassLevels())
         snapshot._classLevels.emplace_back(level.first, level.second);
@@ -154,10 +158,9 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
     // Effects go first: the saved statistics hold none of what timed
     // effects add, and the marks below add nothing.
     character.clearEffects();
-    // A save from before experience was kept starts the member at none.
-    if (!hasStat("experience"))
-        character.setExperience(0);
     applyStats(character);
+    // A save from before experience was kept starts the member at none.
+    character.setExperience(std::max(0, statValue(EXPERIENCE)));
     for (const std::string& name : character.getAllAbilities())
         character.removeAbility(name);
     for (const std::string& name : _abilities)
@@ -181,11 +184,11 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
         character.addEffect(effect);
 }
 
-bool CharacterSnapshot::hasStat(const std::string& name) const
+int CharacterSnapshot::statValue(const std::string& name) const
 {
     for (const auto& stat : _stats)
         if (stat.first == name)
-            return true;
-    return false;
+            return stat.second;
+    return 0;
 }
 }

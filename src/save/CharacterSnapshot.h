@@ -39,7 +39,8 @@ public:
 private:
     void applyStats(Character& character) const;
     void withoutChanges(const Effect& effect);
-    bool hasStat(const std::string& name) const;
+    // The saved value, 0 when the save has none.
+    int statValue(const std::string& name) const;
 
     std::string _id;
     std::vector<std::pair<std::string, int>> _stats;
