@@ -182,9 +182,11 @@ void Character::absorbGrowth(tinyxml2::XMLElement* element)
 {
     if (const char* shown = element->Attribute("name"))
         _displayName = shown;
-    if (element->Attribute("experience"))
+    // A value that cannot be read (logged) leaves the default reward.
+    const int experience = readIntAttribute(element, "experience", -1, 0, MAX_EXPERIENCE);
+    if (experience >= 0)
     {
-        _experience = saturatingAdd(_experience, readIntAttribute(element, "experience", 0, 0, MAX_EXPERIENCE));
+        _experience = saturatingAdd(_experience, experience);
         _experienceGiven = true;
     }
     // Either <item id="potion"/> or <item>potion</item>, as a party lists its bag.
