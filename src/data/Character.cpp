@@ -45,7 +45,7 @@ const int MAX_EXPERIENCE = 1000000;
 const int EXPERIENCE_PER_LEVEL = 10;
 // Effect icons sit in a row along the top of the holder's square.
 const float ICON_SPACING = 14.0f;
-const float ICON_RISE = 14.0f;
+const float ICON_RISE = 20.0f;
 
 std::string capitalised(const std::string& id)
 {

@@ -131,6 +131,7 @@ public:
     Effect* getEffect(const std::string& name) const;
     // The held effect of that name, null when none.
     const Effect* heldEffect(const std::string& name) const;
+    bool hasEffect(const std::string& name) const { return heldEffect(name) != nullptr; }
     const std::vector<Effect*>& getEffects() const { return _effects; }
     const std::vector<Effect*>& getActiveEffects() const { return _activeEffects; }
 

@@ -24,8 +24,8 @@ const float ICON_EXTENT = 14.0f;
 const int MAX_FRAME_CELL = 4096;
 const int MAX_FRAME_SIZE = 4096;
 
-const std::vector<std::string> OWN_ATTRIBUTES = {"name",     "description", "duration", "damage", "healing",
-                                                 "sound",    "texture",     "frameCol", "frameRow", "frameSize"};
+const std::vector<std::string> OWN_ATTRIBUTES = {"name",  "description", "duration", "damage",   "healing",
+                                                 "sound", "texture",     "frameCol", "frameRow", "frameSize"};
 
 bool isKnownAttribute(const std::string& name)
 {
@@ -67,9 +67,8 @@ const std::vector<std::string>& Effect::statNames()
 {
     // Character attribute names, so that a maker writes what the character
     // files already use.
-    static const std::vector<std::string> NAMES = {"attack",  "dodge", "damagePhysical", "damageMagical",
-                                                   "defense", "crit",  "glancing",       "resistance",
-                                                   "move"};
+    static const std::vector<std::string> NAMES = {"attack", "dodge",    "damagePhysical", "damageMagical", "defense",
+                                                   "crit",   "glancing", "resistance",     "move"};
     return NAMES;
 }
 
@@ -143,8 +142,8 @@ void Effect::readNumbers(const tinyxml2::XMLElement* element, const std::string&
             readBounded(element, stat.c_str(), -MAX_STAT_CHANGE, MAX_STAT_CHANGE, where, problems, change))
             _statChanges.emplace_back(stat, change);
     }
-    const bool framed = element->Attribute("frameCol") || element->Attribute("frameRow") ||
-                        element->Attribute("frameSize");
+    const bool framed =
+        element->Attribute("frameCol") || element->Attribute("frameRow") || element->Attribute("frameSize");
     if (framed && _texture.empty())
         problems.push_back(where + "a frame needs a texture to be cut from");
 }

@@ -77,8 +77,7 @@ public:
     static int getCount() { return numEffects; }
 
 private:
-    void readNumbers(const tinyxml2::XMLElement* element, const std::string& where,
-                     std::vector<std::string>& problems);
+    void readNumbers(const tinyxml2::XMLElement* element, const std::string& where, std::vector<std::string>& problems);
     void makeIcon();
 
     std::string _id;

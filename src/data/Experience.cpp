@@ -48,8 +48,8 @@ std::vector<std::string> Experience::gain(Character& character, int points)
         if (!characterClass->levelUp(&character))
             break;
         character.addExperience(-needed);
-        std::string line = character.getDisplayName() + " reaches level " + std::to_string(level + 1) + " as a " +
-                           className + "!";
+        std::string line =
+            character.getDisplayName() + " reaches level " + std::to_string(level + 1) + " as a " + className + "!";
         const std::string newAbilities = learned(before, character.getAllAbilities());
         if (!newAbilities.empty())
             line += " Learns " + newAbilities + ".";

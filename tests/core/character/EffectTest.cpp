@@ -146,7 +146,7 @@ TEST_F(EffectTest, EachKindActsEachRoundAndEndsAfterItsDuration)
     {
         const char* effect;
         int rounds;
-        int hpEachRound;  // change of current HP per tick
+        int hpEachRound; // change of current HP per tick
         int attackWhileHeld;
         int defenseWhileHeld;
         int moveWhileHeld;
