@@ -290,8 +290,8 @@ void AssetChecker::checkEffects()
     for (const ManifestEntry& file : _manifest.effectFiles())
     {
         tinyxml2::XMLDocument document;
-        if (!fileExists(file.file) || GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) !=
-                                          tinyxml2::XML_SUCCESS)
+        if (!fileExists(file.file) ||
+            GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) != tinyxml2::XML_SUCCESS)
             continue;
         std::set<std::string> names;
         for (const tinyxml2::XMLElement* record = document.FirstChildElement(); record;
@@ -320,8 +320,8 @@ void AssetChecker::checkEffect(const std::string& file, const tinyxml2::XMLEleme
     if (!effect->getTexture().empty())
         checkTexture(effect->getTexture(), file, line);
     if (!effect->getSound().empty() && !sounds.count(effect->getSound()))
-        report(file, line, "effect " + effect->getName() + ": sound " + effect->getSound() +
-                               " is not one of the game's sounds");
+        report(file, line,
+               "effect " + effect->getName() + ": sound " + effect->getSound() + " is not one of the game's sounds");
 }
 
 void AssetChecker::checkAbilityEffects()
@@ -331,8 +331,8 @@ void AssetChecker::checkAbilityEffects()
     for (const ManifestEntry& file : _manifest.dataFiles())
     {
         tinyxml2::XMLDocument document;
-        if (!fileExists(file.file) || GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) !=
-                                          tinyxml2::XML_SUCCESS)
+        if (!fileExists(file.file) ||
+            GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) != tinyxml2::XML_SUCCESS)
             continue;
         for (const tinyxml2::XMLElement* ability = document.FirstChildElement("ability"); ability;
              ability = ability->NextSiblingElement("ability"))

@@ -8,7 +8,6 @@
 #include "save/SaveGameManager.h"
 #include "session/Session.h"
 #include "sound/SoundHandler.h"
-#include "util/GameManifest.h"
 
 namespace core
 {
@@ -34,12 +33,7 @@ void CombatEnding::showVictory()
     Party* party = _session ? _session->getCurrentParty() : nullptr;
     for (const std::string& line : _spoils.award(_sides.party(), party ? &party->getInventory() : nullptr))
         _display.addResultLine(line);
-    // A game with victory music plays it until the fight is left; the
-    // scene's music comes back then.
-    if (!GameManifest::current().soundForCue(VICTORY_CUE).empty())
-        sound::SoundHandler::sendCue(VICTORY_CUE, 0.0);
-    else
-        restoreSceneMusic();
+    restoreSceneMusic();
 }
 
 void CombatEnding::showDefeat()

@@ -19,8 +19,8 @@ class CombatEnding
 public:
     // Offered beside "try_again" after a lost fight once the game has saves.
     static constexpr const char* LOAD_LAST_SAVE = "load last save";
-    // The music of a won fight and of a lost one, when the game names any.
-    static constexpr const char* VICTORY_CUE = "victory";
+    // The music of a lost fight, when the game names any; the scene's
+    // music comes back when the fight is tried again or left.
     static constexpr const char* DEFEAT_CUE = "defeat";
 
     CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display);

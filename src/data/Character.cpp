@@ -651,7 +651,6 @@ void Character::removeTriggeredEffects()
 {
 }
 
-
 int Character::getClassLevel(const std::string& name) const
 {
     auto found = _classLevels.find(name);

@@ -111,10 +111,9 @@ std::unique_ptr<Effect> Effect::fromXML(const tinyxml2::XMLElement* element, std
     if (!element->Attribute("duration"))
         problems.push_back(where + "needs a duration in rounds (1 to " + std::to_string(MAX_DURATION) + ")");
 
-    // The record counts as an effect made, for its id, but draws nothing:
-    // only what a holder carries is shown.
+    // A record has no id and draws nothing: only the copies holders carry
+    // are effects made, with an id and an icon of their own.
     std::unique_ptr<Effect> effect(new Effect());
-    effect->_id = "Effect" + std::to_string(++numEffects);
     effect->_name = name;
     effect->description = nullToEmpty(element->Attribute("description"));
     effect->_sound = nullToEmpty(element->Attribute("sound"));

@@ -134,6 +134,7 @@ bool ResourceManager::buildFromXMLFile(const std::string& fileName)
         return false;
     }
     ResourceManager* self = getInstance();
+    self->_effectsInFile.clear();
     for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
         self->readRecord(record, path);
     return true;
@@ -151,6 +152,7 @@ bool ResourceManager::reloadFromXMLFile(const std::string& fileName, int* skippe
     }
     ResourceManager* self = getInstance();
     self->_replacing = true;
+    self->_effectsInFile.clear();
     for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
     {
         const std::string kind = record->Name();
@@ -244,7 +246,9 @@ void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string
                      << " of " << path << std::endl;
         return;
     }
-    if (!_replacing && findByName(_effects, effect->getName(), [](Effect* e) { return e->getName(); }))
+    // Within one file a second record of a name is a mistake; a file read
+    // again (a new start, a reload) may of course name its effects again.
+    if (!_effectsInFile.insert(effect->getName()).second)
     {
         Log::error() << "ResourceManager::buildFromXML - " << NamedXMLDocument::fileOf(record) << ":"
                      << record->GetLineNum() << ": effect " << effect->getName()
@@ -317,12 +321,10 @@ Class* ResourceManager::getClass(const std::string& name)
 
 Effect* ResourceManager::getEffect(const std::string& name)
 {
-    // Abilities, classes and characters name effects as the effects file
-    // does; the unique id is still accepted for what named one that way.
-    Effect* found = findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getName(); });
-    if (found)
-        return found;
-    return findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getUniqueId(); });
+    // Abilities, classes and characters name effects as the effects file does.
+    if (name.empty())
+        return nullptr;
+    return findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getName(); });
 }
 
 ItemList& ResourceManager::getItems()

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 
 #include <tinyxml2.h>
@@ -64,7 +65,7 @@ public:
     static Item* getItemById(const std::string& id);
     static Ability* getAbility(const std::string& name);
     static Class* getClass(const std::string& name);
-    // By the name the effects file gives it (or, as before, its unique id).
+    // By the name the effects file gives it.
     static Effect* getEffect(const std::string& name);
 
     static ItemList& getItems();
@@ -95,5 +96,7 @@ private:
     AbilityList _retiredAbilities;
     ClassList _retiredClasses;
     EffectList _retiredEffects;
+    // Effect names met in the file being read.
+    std::set<std::string> _effectsInFile;
 };
 }

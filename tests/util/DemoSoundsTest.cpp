@@ -28,7 +28,7 @@ struct Use
 };
 
 const Use USES[] = {
-    {"testSong", core::CombatEnding::VICTORY_CUE, nullptr},
+    {"testSong", nullptr, "assets/dialogs/aldric.xml"},
     {"testSoundShort", core::CombatSpoils::LOOT_CUE, nullptr},
     {"testSoundLong", core::CombatSpoils::LEVEL_UP_CUE, nullptr},
     {"testMusicShort", nullptr, "assets/dialogs/innkeeper.xml"},

@@ -278,10 +278,14 @@ TEST_F(EffectTest, AbilitiesPlaceDefinedEffectsOnTargetsAndUsers)
     delete target;
 }
 
-TEST_F(EffectTest, EffectsAreFoundByNameAndStillByUniqueId)
+TEST_F(EffectTest, EffectsAreFoundByTheirExactName)
 {
     Effect* scorch = ResourceManager::getEffect("scorch");
     ASSERT_NE(scorch, nullptr);
-    EXPECT_EQ(ResourceManager::getEffect(scorch->getUniqueId()), scorch);
+    EXPECT_EQ(scorch->getName(), "scorch");
+    EXPECT_EQ(ResourceManager::getEffect("Scorch"), nullptr);
+    EXPECT_EQ(ResourceManager::getEffect(""), nullptr);
     EXPECT_EQ(ResourceManager::getEffect("noSuchEffect"), nullptr);
+    EXPECT_TRUE(ResourceManager::buildFromXMLFile(EFFECTS_FILE));
+    EXPECT_FALSE(contains(logs().error.str(), "scorch is defined twice")) << "reading a file again is no fault";
 }
