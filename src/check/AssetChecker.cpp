@@ -12,6 +12,7 @@
 #include "map/LevelMap.h"
 #include "map/LevelMapLoader.h"
 #include "map/PassabilityMap.h"
+#include "data/Effect.h"
 #include "data/ResourceManager.h"
 #include "graphics/TGImageLoader.h"
 #include "util/GameManifest.h"
@@ -180,6 +181,8 @@ const std::vector<AssetChecker::Problem>& AssetChecker::check()
     readManifest();
     checkEngineFiles();
     loadRecords();
+    checkEffects();
+    checkAbilityEffects();
     checkItems();
     checkClasses();
     checkSession();
@@ -265,7 +268,8 @@ void AssetChecker::loadRecords()
     // it; the default manifest is the engine's, so there the file itself is.
     const bool own = _manifest.fileName() == GameManifest::FILE_NAME;
     const std::string manifest = own ? _manifest.fileName() : "";
-    for (const std::vector<ManifestEntry>* files : {&_manifest.dataFiles(), &_manifest.sceneFiles()})
+    for (const std::vector<ManifestEntry>* files :
+         {&_manifest.effectFiles(), &_manifest.dataFiles(), &_manifest.sceneFiles()})
     {
         for (const ManifestEntry& file : *files)
         {
@@ -276,6 +280,73 @@ void AssetChecker::loadRecords()
     tinyxml2::XMLDocument session;
     if (!_sessionFile.empty())
         load(_sessionFile, session);
+}
+
+void AssetChecker::checkEffects()
+{
+    std::set<std::string> sounds;
+    for (const ManifestSound& sound : _manifest.sounds())
+        sounds.insert(sound.name);
+    for (const ManifestEntry& file : _manifest.effectFiles())
+    {
+        tinyxml2::XMLDocument document;
+        if (!fileExists(file.file) ||
+            GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) != tinyxml2::XML_SUCCESS)
+            continue;
+        std::set<std::string> names;
+        for (const tinyxml2::XMLElement* record = document.FirstChildElement(); record;
+             record = record->NextSiblingElement())
+            checkEffect(file.file, record, sounds, names);
+    }
+}
+
+void AssetChecker::checkEffect(const std::string& file, const tinyxml2::XMLElement* record,
+                               const std::set<std::string>& sounds, std::set<std::string>& names)
+{
+    const int line = record->GetLineNum();
+    if (std::string(record->Name()) != "effect")
+    {
+        report(file, line, std::string("<") + record->Name() + "> is not an effect record");
+        return;
+    }
+    std::vector<std::string> problems;
+    std::unique_ptr<Effect> effect = Effect::fromXML(record, problems);
+    for (const std::string& problem : problems)
+        report(file, line, problem);
+    if (!effect)
+        return;
+    if (!names.insert(effect->getName()).second)
+        report(file, line, "effect " + effect->getName() + " is defined twice");
+    if (!effect->getTexture().empty())
+        checkTexture(effect->getTexture(), file, line);
+    if (!effect->getSound().empty() && !sounds.count(effect->getSound()))
+        report(file, line,
+               "effect " + effect->getName() + ": sound " + effect->getSound() + " is not one of the game's sounds");
+}
+
+void AssetChecker::checkAbilityEffects()
+{
+    // Abilities name the effects they place; a name no effects file defines
+    // places nothing.
+    for (const ManifestEntry& file : _manifest.dataFiles())
+    {
+        tinyxml2::XMLDocument document;
+        if (!fileExists(file.file) ||
+            GameFiles::loadXML(document, WORKING_DIRECTORY + "/" + file.file) != tinyxml2::XML_SUCCESS)
+            continue;
+        for (const tinyxml2::XMLElement* ability = document.FirstChildElement("ability"); ability;
+             ability = ability->NextSiblingElement("ability"))
+            for (const tinyxml2::XMLElement* child = ability->FirstChildElement(); child;
+                 child = child->NextSiblingElement())
+            {
+                const std::string kind = child->Name();
+                const bool placesEffect = kind == "onTarget" || kind == "onHit" || kind == "onMiss";
+                const std::string name = attribute(child, "name");
+                if (placesEffect && !ResourceManager::getEffect(name))
+                    report(file.file, child->GetLineNum(),
+                           "ability " + attribute(ability, "name") + ": effect " + name + " is not defined");
+            }
+    }
 }
 
 void AssetChecker::checkItems()
@@ -384,8 +455,21 @@ void AssetChecker::checkRecordChildren(const std::string& file, const tinyxml2::
             report(file, child->GetLineNum(), "class " + id + " does not exist");
         else if (kind == "sprite")
             checkTexture(attribute(child, "texture"), file, child->GetLineNum());
+        else if (kind == "item")
+            checkLoot(file, child);
     }
     checkInlineScripts(element, file);
+}
+
+void AssetChecker::checkLoot(const std::string& file, const tinyxml2::XMLElement* item)
+{
+    std::string id = attribute(item, "id");
+    if (id.empty() && item->GetText())
+        id = item->GetText();
+    if (id.empty())
+        report(file, item->GetLineNum(), "item names no item (id=\"...\" or the id as its text)");
+    else if (!ResourceManager::getItemById(id))
+        report(file, item->GetLineNum(), "item " + id + " does not exist");
 }
 
 void AssetChecker::checkTexture(const std::string& name, const std::string& file, int line)

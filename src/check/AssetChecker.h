@@ -57,6 +57,11 @@ private:
     void checkEngineFiles();
     void checkTexture(const std::string& name, const std::string& file, int line);
     void loadRecords();
+    void checkEffects();
+    void checkEffect(const std::string& file, const tinyxml2::XMLElement* record, const std::set<std::string>& sounds,
+                     std::set<std::string>& names);
+    void checkAbilityEffects();
+    void checkLoot(const std::string& file, const tinyxml2::XMLElement* item);
     void checkItems();
     void checkClasses();
     void checkSession();

@@ -4,6 +4,7 @@
 
 #include "combat/CombatDisplay.h"
 #include "combat/CombatSides.h"
+#include "data/Party.h"
 #include "save/SaveGameManager.h"
 #include "session/Session.h"
 #include "sound/SoundHandler.h"
@@ -18,6 +19,7 @@ CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatDisplay& 
 void CombatEnding::begin(const std::string& music)
 {
     _snapshot.take(_sides.party());
+    _spoils.begin(_sides.enemies());
     _sceneMusic = sound::SoundHandler::getLastMusicRequest();
     _battleMusicPlaying = !music.empty();
     if (_battleMusicPlaying)
@@ -28,6 +30,9 @@ void CombatEnding::showVictory()
 {
     _display.setMenu("victory", {"exit_combat"});
     _display.addResultLine("Victory! Every enemy is beaten.");
+    Party* party = _session ? _session->getCurrentParty() : nullptr;
+    for (const std::string& line : _spoils.award(_sides.party(), party ? &party->getInventory() : nullptr))
+        _display.addResultLine(line);
     restoreSceneMusic();
 }
 
@@ -39,6 +44,7 @@ void CombatEnding::showDefeat()
             options.push_back(LOAD_LAST_SAVE);
     _display.setMenu("defeat", options);
     _display.addResultLine("Defeat! Nobody is left standing. Try again from where the fight began.");
+    sound::SoundHandler::sendCue(DEFEAT_CUE, 0.0);
 }
 
 void CombatEnding::restoreSceneMusic()

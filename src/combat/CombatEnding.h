@@ -3,6 +3,7 @@
 #include <string>
 
 #include "combat/CombatSnapshot.h"
+#include "combat/CombatSpoils.h"
 
 namespace core
 {
@@ -18,10 +19,14 @@ class CombatEnding
 public:
     // Offered beside "try_again" after a lost fight once the game has saves.
     static constexpr const char* LOAD_LAST_SAVE = "load last save";
+    // The music of a lost fight, when the game names any; the scene's
+    // music comes back when the fight is tried again or left.
+    static constexpr const char* DEFEAT_CUE = "defeat";
 
     CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display);
 
-    // Takes the party as it stands; an empty `music` leaves the scene's playing.
+    // Takes the party as it stands, and what the enemies will give if
+    // beaten; an empty `music` leaves the scene's playing.
     void begin(const std::string& music);
     void showVictory();
     void showDefeat();
@@ -37,6 +42,7 @@ private:
     CombatSides& _sides;
     CombatDisplay& _display;
     CombatSnapshot _snapshot;
+    CombatSpoils _spoils;
     std::string _sceneMusic;
     bool _battleMusicPlaying = false;
 };

@@ -7,6 +7,7 @@
 #include "input/InputManager.h"
 #include "data/Ability.h"
 #include "data/Character.h"
+#include "data/Party.h"
 #include "combat/CombatInputContext.h"
 #include "combat/EnemyPlanner.h"
 #include "combat/EnemyTurnProcess.h"
@@ -14,6 +15,7 @@
 #include "world/ProcessManager2.h"
 #include "world/Scene.h"
 #include "session/Session.h"
+#include "sound/SoundHandler.h"
 #include "util/GameManifest.h"
 
 namespace core
@@ -84,6 +86,7 @@ void CombatManager::leaveCombat()
     Log::named("combat") << "Leaving Combat" << std::endl;
     stopEnemyTurn();
     unHighlightTiles();
+    endTimedEffects();
     application::InputManager::removeContext(_combatInputContext.get());
     _display.hide();
     _ending.restoreSceneMusic();
@@ -254,6 +257,10 @@ bool CombatManager::enemyOption(const std::string& option)
         _combatStage = base;
         _sides.setPartyCanAct(true);
         setUpBase();
+        const std::list<Character*> members = _sides.party();
+        for (Character* member : members)
+            beginTurnOf(member);
+        settleDeaths();
     }
     return true;
 }
@@ -353,6 +360,29 @@ bool CombatManager::settleDeaths()
     return checkForEnd();
 }
 
+void CombatManager::beginTurnOf(Character* fighter)
+{
+    if (!fighter)
+        return;
+    for (const std::string& line : fighter->tickEffects())
+        _display.addResultLine(line);
+}
+
+void CombatManager::endTimedEffects()
+{
+    for (Character* member : _sides.party())
+        if (member)
+            member->endTimedEffects();
+    if (Party* party = _session ? _session->getCurrentParty() : nullptr)
+        for (const auto& member : party->getMembers())
+            if (Character* character = dynamic_cast<Character*>(member.second))
+                character->endTimedEffects();
+    if (const std::list<Character*>* enemies = _sides.enemies())
+        for (Character* foe : *enemies)
+            if (foe)
+                foe->endTimedEffects();
+}
+
 bool CombatManager::checkForEnd()
 {
     if (!_inCombat || _combatStage == win || _combatStage == lose)
@@ -422,7 +452,12 @@ EnemyPlan CombatManager::planFor(Character* foe)
 {
     Scene* scene = _session ? _session->getCurrentScene() : nullptr;
     EnemyPlanner planner(currentLevelMap(_session), scene ? &scene->getEntities() : nullptr);
-    return planner.plan(foe, _sides.party());
+    EnemyPlan plan = planner.plan(foe, _sides.party());
+    // A badly hurt coward that walks off without striking is running away.
+    const bool hurt = foe && foe->getHP(false) * 4 < foe->getHP(true);
+    if (hurt && foe->getBehaviour() == "coward" && !plan.ability && !plan.steps.empty())
+        sound::SoundHandler::sendCue(FLEE_CUE, 0.0);
+    return plan;
 }
 
 void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)

@@ -61,6 +61,8 @@ public:
     static std::string battleMusic();
     // Offered beside "try_again" after a lost fight once the game has saves.
     static constexpr const char* LOAD_LAST_SAVE = CombatEnding::LOAD_LAST_SAVE;
+    // The sound of an enemy running from the fight.
+    static constexpr const char* FLEE_CUE = "flee";
 
     explicit CombatManager(Session* session);
     virtual ~CombatManager();
@@ -105,6 +107,9 @@ public:
     void enemyPasses(Character* foe);
     // Takes out whoever has fallen; true when that ended the fight.
     bool settleDeaths();
+    // The start of a fighter's turn: its effects tick, and what they did
+    // is added to the result box. The caller settles deaths after.
+    void beginTurnOf(Character* fighter);
     void enemyTurnFinished(EnemyTurnProcess* turn);
 
     bool isInCombat() const { return _inCombat; }
@@ -146,6 +151,8 @@ private:
     // Wins or loses the fight when one side has nobody left; true if so.
     bool checkForEnd();
     void tryAgain();
+    // Timed effects last only while the fight does.
+    void endTimedEffects();
     void loadLastSave();
 
     CombatDisplay _display;

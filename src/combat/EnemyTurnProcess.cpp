@@ -58,7 +58,7 @@ bool EnemyTurnProcess::startNextEnemy()
     }
     _actor = _queue[_next++];
     if (_combatManager->isFighting(_actor))
-        _actor->tickEffects();
+        _combatManager->beginTurnOf(_actor);
     // Whoever has fallen since (this enemy included) is taken out now; that
     // may end the fight, which abandons this turn.
     if (_combatManager->settleDeaths() || !_combatManager)

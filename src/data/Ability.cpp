@@ -6,6 +6,7 @@
 #include "data/Character.h"
 #include "data/ResourceManager.h"
 #include "sound/SoundHandler.h"
+#include "util/GameManifest.h"
 #include "util/NamedXMLDocument.h"
 #include "util/RandomText.h"
 #include "util/XMLNumbers.h"
@@ -16,8 +17,14 @@ namespace core
 {
 namespace
 {
-// The engine event whose sound the game's manifest names.
+// The engine events whose sounds the game's manifest names. A blow that
+// lands sounds by what it is; a game that gives that kind no sound of its
+// own hears the plain hit.
 const char* const HIT_CUE = "hit";
+const char* const FIRE_HIT_CUE = "fireHit";
+const char* const UNARMED_HIT_CUE = "unarmedHit";
+const char* const PHYSICAL_HIT_CUE = "physicalHit";
+const char* const MISS_CUE = "miss";
 // Bounds every ability number so that the combat arithmetic on them
 // (cost negated, damage spans) cannot overflow.
 const int VALUE_LIMIT = 1000000;
@@ -205,6 +212,20 @@ double Ability::expectedDamage(const Character* user, const Character* target) c
     return total / 100.0;
 }
 
+std::string Ability::hitCue() const
+{
+    const char* cue = HIT_CUE;
+    if (hasTypeTag("fire"))
+        cue = FIRE_HIT_CUE;
+    else if (hasTypeTag("unarmed"))
+        cue = UNARMED_HIT_CUE;
+    else if (hasTypeTag("physical") && !hasTypeTag("magical"))
+        cue = PHYSICAL_HIT_CUE;
+    if (GameManifest::current().soundForCue(cue).empty())
+        return HIT_CUE;
+    return cue;
+}
+
 int Ability::rollDamage() const
 {
     if (minDamage < maxDamage)
@@ -251,12 +272,14 @@ Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool a
     if (autoHit)
     {
         text += "automatic hit ";
-        sound::SoundHandler::sendCue(HIT_CUE, 0.0);
+        sound::SoundHandler::sendCue(hitCue(), 0.0);
         return HIT;
     }
     if (total < target->getDodge())
     {
         text += "miss ";
+        if (hasTypeTag("physical"))
+            sound::SoundHandler::sendCue(MISS_CUE, 0.0);
         return MISS;
     }
     if (total < target->getDodge() + target->getGlancingValue())
@@ -270,7 +293,7 @@ Ability::Outcome Ability::rollOutcome(Character* target, Character* user, bool a
         return CRITICAL;
     }
     text += "hit ";
-    sound::SoundHandler::sendCue(HIT_CUE, 0.0);
+    sound::SoundHandler::sendCue(hitCue(), 0.0);
     return HIT;
 }
 

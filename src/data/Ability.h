@@ -50,6 +50,11 @@ public:
     // damage.
     double expectedDamage(const Character* user, const Character* target) const;
     bool hasTypeTag(const std::string& tag) const;
+    // The sound cue of a blow of this ability that lands: "fireHit" for
+    // fire, "unarmedHit" for unarmed blows, "physicalHit" for other blows
+    // that are physical and not magical, else (or when the game has no
+    // sound for that cue) "hit".
+    std::string hitCue() const;
 
     const std::string& getName() const { return name; }
     const std::string& getDescription() const { return description; }

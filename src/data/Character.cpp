@@ -1,5 +1,7 @@
 #include "data/Character.h"
 
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <new>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include "world/Scene.h"
 #include "script/ScriptInstance.h"
 #include "graphics/TGSprite.h"
+#include "sound/SoundHandler.h"
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/NamedXMLDocument.h"
@@ -39,6 +42,11 @@ const int MIN_CLASS_LEVEL = 1;
 const int MAX_CLASS_LEVEL = 10;
 // Larger sprites than this are typing mistakes, not art.
 const int MAX_SPRITE_EXTENT = 16384;
+const int MAX_EXPERIENCE = 1000000;
+const int EXPERIENCE_PER_LEVEL = 10;
+// Effect icons sit in a row along the top of the holder's square.
+const float ICON_SPACING = 14.0f;
+const float ICON_RISE = 20.0f;
 
 // Calls visit(child, id) for every child of the given kind that names a
 // record; a child without an id has nothing to look up and is skipped.
@@ -174,6 +182,7 @@ void Character::absorbXML(tinyxml2::XMLElement* element)
     absorbBehaviour(element);
     absorbSprites(element);
     absorbLooks(element);
+    absorbGrowth(element);
 }
 
 void Character::absorbLooks(tinyxml2::XMLElement* element)
@@ -192,6 +201,39 @@ void Character::absorbLooks(tinyxml2::XMLElement* element)
     }
     if (const char* portrait = element->Attribute("portrait"))
         _portrait = portrait;
+}
+
+void Character::absorbGrowth(tinyxml2::XMLElement* element)
+{
+    // A value that cannot be read (logged) leaves the default reward.
+    const int experience = readIntAttribute(element, "experience", -1, 0, MAX_EXPERIENCE);
+    if (experience >= 0)
+    {
+        _experience = saturatingAdd(_experience, experience);
+        _experienceGiven = true;
+    }
+    // Either <item id="potion"/> or <item>potion</item>, as a party lists its bag.
+    for (tinyxml2::XMLElement* child = element->FirstChildElement("item"); child;
+         child = child->NextSiblingElement("item"))
+    {
+        std::string id = nullToEmpty(child->Attribute("id"));
+        if (id.empty())
+            id = nullToEmpty(child->GetText());
+        if (id.empty())
+        {
+            Log::error() << "Character::buildFromXML - " << NamedXMLDocument::fileOf(child) << ", line "
+                         << child->GetLineNum() << ": an item of character " << _id << " names no item" << std::endl;
+            continue;
+        }
+        if (!ResourceManager::getItemById(id))
+        {
+            Log::error() << "Character::buildFromXML - " << NamedXMLDocument::fileOf(child) << ", line "
+                         << child->GetLineNum() << ": item " << id << " of character " << _id
+                         << " is not in the game's items" << std::endl;
+            continue;
+        }
+        _loot.push_back(id);
+    }
 }
 
 void Character::absorbStats(tinyxml2::XMLElement* element)
@@ -448,14 +490,166 @@ std::vector<std::string> Character::getAllAbilities() const
 
 void Character::addEffect(const std::string& name)
 {
-    Effect* effect = new Effect(name);
-    // Outside a scene there is nowhere to show the effect yet; it is still
-    // carried by the character.
-    if (_currentScene)
+    const Effect* definition = ResourceManager::getEffect(name);
+    if (!definition || !definition->isDefined())
     {
-        _currentScene->insertEffect(effect);
+        Effect* effect = new Effect(name);
+        // Outside a scene there is nowhere to show the effect yet; it is
+        // still carried by the character.
+        if (_currentScene)
+            _currentScene->insertEffect(effect);
+        _effects.push_back(effect);
+        return;
     }
+    for (Effect* held : _effects)
+    {
+        if (held && held->isDefined() && held->getName() == name)
+        {
+            held->setRemaining(definition->getDuration());
+            return;
+        }
+    }
+    Effect* effect = definition->instantiate().release();
+    applyStatChanges(*effect, 1);
     _effects.push_back(effect);
+    if (_currentScene)
+        _currentScene->insertEffect(effect);
+    updateSpritePosition();
+    if (!effect->getSound().empty())
+        sound::SoundHandler::sendRequest(effect->getSound(), 0.0);
+}
+
+const Effect* Character::heldEffect(const std::string& name) const
+{
+    for (const Effect* held : _effects)
+        if (held && held->getName() == name)
+            return held;
+    return nullptr;
+}
+
+void Character::applyStatChanges(const Effect& effect, int sign)
+{
+    for (const auto& change : effect.getStatChanges())
+    {
+        const int delta = sign * change.second;
+        if (change.first == "move")
+            addMove(delta);
+        else
+            for (int i = 0; i < NUM_CB_STATS; ++i)
+                if (change.first == CB_STAT_KEYS[i])
+                    addTo(_cbStats[i], delta);
+    }
+}
+
+std::vector<std::string> Character::tickEffects()
+{
+    std::vector<std::string> lines;
+    const std::string& who = getDisplayName();
+    for (size_t i = 0; i < _effects.size();)
+    {
+        Effect* effect = _effects[i];
+        if (!effect || !effect->isDefined())
+        {
+            ++i;
+            continue;
+        }
+        if (effect->getDamagePerRound() > 0)
+        {
+            addHP(false, -effect->getDamagePerRound());
+            lines.push_back(who + " takes " + std::to_string(effect->getDamagePerRound()) + " damage from " +
+                            effect->getName() + ".");
+        }
+        if (effect->getHealingPerRound() > 0)
+        {
+            // Healing over time mends wounds; it does not raise HP past the maximum.
+            const int room = std::max(0, getHP(true) - getHP(false));
+            const int healed = std::min(room, effect->getHealingPerRound());
+            addHP(false, healed);
+            lines.push_back(who + " recovers " + std::to_string(healed) + " HP from " + effect->getName() + ".");
+        }
+        if ((effect->getDamagePerRound() > 0 || effect->getHealingPerRound() > 0) && !effect->getSound().empty())
+            sound::SoundHandler::sendRequest(effect->getSound(), 0.0);
+        effect->setRemaining(effect->getRemaining() - 1);
+        if (effect->getRemaining() > 0)
+        {
+            ++i;
+            continue;
+        }
+        lines.push_back(effect->getName() + " wears off " + who + ".");
+        removeEffectAt(i);
+    }
+    return lines;
+}
+
+void Character::removeEffectAt(size_t index)
+{
+    Effect* effect = _effects[index];
+    _effects.erase(_effects.begin() + static_cast<std::ptrdiff_t>(index));
+    if (!effect)
+        return;
+    if (effect->isDefined())
+        applyStatChanges(*effect, -1);
+    // A sprite handed to the scene is the scene's to destroy; one that
+    // never reached a scene is still ours.
+    if (effect->getSprite() && !(_currentScene && _currentScene->removeEffect(effect)))
+        delete effect->getSprite();
+    delete effect;
+}
+
+void Character::endTimedEffects()
+{
+    for (size_t i = _effects.size(); i-- > 0;)
+        if (_effects[i] && _effects[i]->isDefined())
+            removeEffectAt(i);
+}
+
+void Character::clearEffects()
+{
+    // Marks without rounds were never owned here alone (tests and saves
+    // hand them in by name), so only the list forgets them.
+    endTimedEffects();
+    _effects.clear();
+}
+
+void Character::spriteMoved(const glm::vec2& world)
+{
+    std::vector<tamsygraphics::Sprite*> icons;
+    for (Effect* effect : _effects)
+        if (effect && effect->isDefined() && effect->getSprite())
+            icons.push_back(effect->getSprite());
+    const float first = world.x - ICON_SPACING * static_cast<float>(icons.size() - 1) / 2.0f;
+    for (size_t i = 0; i < icons.size(); ++i)
+        icons[i]->MoveTo(first + ICON_SPACING * static_cast<float>(i), world.y + ICON_RISE);
+}
+
+int Character::experienceReward() const
+{
+    if (_experienceGiven)
+        return _experience;
+    return EXPERIENCE_PER_LEVEL * std::max(1, getLevel());
+}
+
+int Character::getLevel() const
+{
+    int level = 0;
+    for (const auto& entry : _classLevels)
+        level = std::max(level, entry.second);
+    return level;
+}
+
+std::string Character::getMainClass() const
+{
+    std::string main;
+    int level = 0;
+    for (const auto& entry : _classLevels)
+    {
+        if (entry.second > level)
+        {
+            main = entry.first;
+            level = entry.second;
+        }
+    }
+    return main;
 }
 
 Effect* Character::getEffect(const std::string&) const
@@ -472,10 +666,6 @@ void Character::activateOnAbilityUseEffects(const TypeList&)
 }
 
 void Character::removeTriggeredEffects()
-{
-}
-
-void Character::tickEffects()
 {
 }
 

@@ -131,8 +131,14 @@ public:
     Ability* removeAbility(const std::string& name);
     std::vector<std::string> getAllAbilities() const;
 
+    // An effect the effects file defines is held once: placing it again
+    // starts its rounds afresh instead of adding its changes twice. Any
+    // other name is carried as a mark without rounds.
     void addEffect(const std::string& name);
     Effect* getEffect(const std::string& name) const;
+    // The held effect of that name, null when none.
+    const Effect* heldEffect(const std::string& name) const;
+    bool hasEffect(const std::string& name) const { return heldEffect(name) != nullptr; }
     const std::vector<Effect*>& getEffects() const { return _effects; }
     const std::vector<Effect*>& getActiveEffects() const { return _activeEffects; }
 
@@ -141,7 +147,29 @@ public:
     void activateOnTargetEffects(const TypeList& tags, Character* target);
     void activateOnAbilityUseEffects(const TypeList& tags);
     void removeTriggeredEffects();
-    void tickEffects();
+    // At the start of the holder's turn: each timed effect does its damage
+    // or healing and counts down a round; those run out end. One line for
+    // each thing that happened, for the fight's result box.
+    std::vector<std::string> tickEffects();
+    // Ends every timed effect at once (the fight is over), undoing what
+    // they added to the statistics.
+    void endTimedEffects();
+
+    // What the character has gathered toward its next level; for an enemy,
+    // what it gives the party that defeats it.
+    int getExperience() const { return _experience; }
+    void setExperience(int experience) { _experience = experience; }
+    void addExperience(int points) { addTo(_experience, points); }
+    // The experience a defeat gives: the record's `experience`, else 10
+    // for each level (at least 10).
+    int experienceReward() const;
+    // The character's level: that of its highest class, 0 without one.
+    int getLevel() const;
+    // The class further levels are taken in: the highest one, the first
+    // by name on a tie; empty without a class.
+    std::string getMainClass() const;
+    // Item ids the character carries and leaves to whoever defeats it.
+    const std::vector<std::string>& getLoot() const { return _loot; }
 
     // How the character fights when the engine plays it: "melee" (the
     // default), "ranged", "coward" or "idle".
@@ -158,7 +186,8 @@ public:
     // Puts a class level back as a saved game recorded it, granting nothing
     // (the saved statistics and abilities already hold what levels gave).
     void setClassLevel(const std::string& name, int level);
-    void clearEffects() { _effects.clear(); }
+    // Takes every effect away, undoing what the timed ones added.
+    void clearEffects();
     Class* getClass(const std::string& name) const;
 
 private:
@@ -173,6 +202,10 @@ private:
     void absorbBehaviour(tinyxml2::XMLElement* element);
     void absorbSprites(tinyxml2::XMLElement* element);
     void absorbLooks(tinyxml2::XMLElement* element);
+    void absorbGrowth(tinyxml2::XMLElement* element);
+    void applyStatChanges(const Effect& effect, int sign);
+    void removeEffectAt(size_t index);
+    void spriteMoved(const glm::vec2& world) override;
 
     std::string _name;
     std::string _displayName;
@@ -189,5 +222,9 @@ private:
     std::map<std::string, Class*> _classes;
     std::string _behaviour;
     std::unique_ptr<ScriptInstance> _defeatScript;
+    int _experience = 0;
+    // Whether a record gave `experience`, which then is the reward.
+    bool _experienceGiven = false;
+    std::vector<std::string> _loot;
 };
 }

@@ -1,5 +1,6 @@
 #include "data/ResourceManager.h"
 
+#include <memory>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -88,6 +89,8 @@ ResourceManager::~ResourceManager()
         delete ability;
     for (Class* characterClass : _retiredClasses)
         delete characterClass;
+    for (Effect* effect : _retiredEffects)
+        delete effect;
 }
 
 ResourceManager* ResourceManager::getInstance()
@@ -111,6 +114,8 @@ void ResourceManager::init()
     fillSceneTable();
     // In the manifest's order: classes grant abilities by name, so a game
     // lists its abilities first.
+    for (const ManifestEntry& effects : game.effectFiles())
+        buildFromXMLFile(effects.file);
     for (const ManifestEntry& data : game.dataFiles())
         buildFromXMLFile(data.file);
     for (const ManifestEntry& scenes : game.sceneFiles())
@@ -129,6 +134,7 @@ bool ResourceManager::buildFromXMLFile(const std::string& fileName)
         return false;
     }
     ResourceManager* self = getInstance();
+    self->_effectsInFile.clear();
     for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
         self->readRecord(record, path);
     return true;
@@ -146,6 +152,7 @@ bool ResourceManager::reloadFromXMLFile(const std::string& fileName, int* skippe
     }
     ResourceManager* self = getInstance();
     self->_replacing = true;
+    self->_effectsInFile.clear();
     for (tinyxml2::XMLElement* record = document.FirstChildElement(); record; record = record->NextSiblingElement())
     {
         const std::string kind = record->Name();
@@ -174,6 +181,8 @@ void ResourceManager::readRecord(tinyxml2::XMLElement* record, const std::string
         readAbility(record);
     else if (kind == "class")
         readClass(record, path);
+    else if (kind == "effect")
+        readEffect(record, path);
     else
         Log::named(LOG_NAME) << "Unknown resource type " << kind << std::endl;
 }
@@ -222,6 +231,32 @@ void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string&
     }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
     addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
+}
+
+void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string& path)
+{
+    std::vector<std::string> problems;
+    std::unique_ptr<Effect> effect = Effect::fromXML(record, problems);
+    for (const std::string& problem : problems)
+        Log::error() << "ResourceManager::buildFromXML - " << NamedXMLDocument::fileOf(record) << ":"
+                     << record->GetLineNum() << ": " << problem << std::endl;
+    if (!effect)
+    {
+        Log::error() << "ResourceManager::buildFromXML - Skipped an effect record on line " << record->GetLineNum()
+                     << " of " << path << std::endl;
+        return;
+    }
+    // Within one file a second record of a name is a mistake; a file read
+    // again (a new start, a reload) may of course name its effects again.
+    if (!_effectsInFile.insert(effect->getName()).second)
+    {
+        Log::error() << "ResourceManager::buildFromXML - " << NamedXMLDocument::fileOf(record) << ":"
+                     << record->GetLineNum() << ": effect " << effect->getName()
+                     << " is defined twice; the first one is kept" << std::endl;
+        return;
+    }
+    Log::named(LOG_NAME) << "loaded effect " << effect->getName() << std::endl;
+    addRecord(_effects, effect.release(), _replacing, _retiredEffects, [](Effect* e) { return e->getName(); });
 }
 
 tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)
@@ -284,9 +319,12 @@ Class* ResourceManager::getClass(const std::string& name)
     return findByName(getInstance()->_classes, name, [](Class* characterClass) { return characterClass->getName(); });
 }
 
-Effect* ResourceManager::getEffect(const std::string& uniqueId)
+Effect* ResourceManager::getEffect(const std::string& name)
 {
-    return findByName(getInstance()->_effects, uniqueId, [](Effect* effect) { return effect->getUniqueId(); });
+    // Abilities, classes and characters name effects as the effects file does.
+    if (name.empty())
+        return nullptr;
+    return findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getName(); });
 }
 
 ItemList& ResourceManager::getItems()

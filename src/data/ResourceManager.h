@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
 
 #include <tinyxml2.h>
@@ -64,7 +65,8 @@ public:
     static Item* getItemById(const std::string& id);
     static Ability* getAbility(const std::string& name);
     static Class* getClass(const std::string& name);
-    static Effect* getEffect(const std::string& uniqueId);
+    // By the name the effects file gives it.
+    static Effect* getEffect(const std::string& name);
 
     static ItemList& getItems();
     static void dumpItems(std::ostream& out);
@@ -81,6 +83,7 @@ private:
     void readItem(tinyxml2::XMLElement* record, const std::string& path);
     void readAbility(tinyxml2::XMLElement* record);
     void readClass(tinyxml2::XMLElement* record, const std::string& path);
+    void readEffect(tinyxml2::XMLElement* record, const std::string& path);
 
     SceneDataList _scenes;
     ItemList _items;
@@ -92,5 +95,8 @@ private:
     ItemList _retiredItems;
     AbilityList _retiredAbilities;
     ClassList _retiredClasses;
+    EffectList _retiredEffects;
+    // Effect names met in the file being read.
+    std::set<std::string> _effectsInFile;
 };
 }

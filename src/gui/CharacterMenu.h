@@ -22,10 +22,14 @@ public:
     core::Character* getCharacter() const { return _character; }
 
     // The sheet's lines for a character: its name, its current hit points
-    // and fatigue, then every statistic as "name: value".
+    // and fatigue, every statistic as "name: value", then its level and
+    // experience and the effects it holds.
     static std::vector<std::string> sheetLines(core::Character* character);
 
 private:
+    static std::string levelLine(const core::Character& character);
+    static std::string effectsLine(const core::Character& character);
+
     core::Character* _character;
 };
 }

@@ -1,5 +1,6 @@
 #include "save/CharacterSnapshot.h"
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <memory>
@@ -25,6 +26,7 @@ const char* const NAME_ATTRIBUTE = "_name";
 // the game's own sums on them clear of overflow.
 const long long STAT_LIMIT = INT_MAX / 2;
 const long long MAX_CLASS_LEVEL = 1000000;
+const char* const EXPERIENCE = "experience";
 
 std::vector<std::pair<std::string, int>> statsOf(Character& character)
 {
@@ -44,15 +46,29 @@ CharacterSnapshot CharacterSnapshot::capture(Character& character)
     CharacterSnapshot snapshot;
     snapshot._id = character.getId();
     snapshot._stats = statsOf(character);
+    // Kept beside the statistics: a member's record has no place for it.
+    snapshot._stats.emplace_back(EXPERIENCE, character.getExperience());
     snapshot._abilities = character.getAllAbilities();
     for (const auto& level : character.getClassLevels())
         snapshot._classLevels.emplace_back(level.first, level.second);
     for (const Effect* effect : character.getEffects())
     {
-        if (effect)
+        // A timed effect belongs to the fight it was placed in: the save
+        // keeps neither it nor what it adds for the moment.
+        if (effect && effect->isDefined())
+            snapshot.withoutChanges(*effect);
+        else if (effect)
             snapshot._effects.push_back(effect->getName());
     }
     return snapshot;
+}
+
+void CharacterSnapshot::withoutChanges(const Effect& effect)
+{
+    for (const auto& change : effect.getStatChanges())
+        for (auto& stat : _stats)
+            if (stat.first == change.first)
+                stat.second = clampToInt(static_cast<double>(stat.second) - change.second);
 }
 
 void CharacterSnapshot::toXml(tinyxml2::XMLElement* parent) const
@@ -139,7 +155,12 @@ void CharacterSnapshot::applyStats(Character& character) const
 
 void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& skipped) const
 {
+    // Effects go first: the saved statistics hold none of what timed
+    // effects add, and the marks below add nothing.
+    character.clearEffects();
     applyStats(character);
+    // A save from before experience was kept starts the member at none.
+    character.setExperience(std::max(0, statValue(EXPERIENCE)));
     for (const std::string& name : character.getAllAbilities())
         character.removeAbility(name);
     for (const std::string& name : _abilities)
@@ -159,8 +180,15 @@ void CharacterSnapshot::applyTo(Character& character, std::vector<std::string>& 
         else
             skipped.push_back("class " + SaveFields::shortened(level.first) + " of " + SaveFields::shortened(_id));
     }
-    character.clearEffects();
     for (const std::string& effect : _effects)
         character.addEffect(effect);
+}
+
+int CharacterSnapshot::statValue(const std::string& name) const
+{
+    for (const auto& stat : _stats)
+        if (stat.first == name)
+            return stat.second;
+    return 0;
 }
 }

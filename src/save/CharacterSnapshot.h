@@ -9,6 +9,7 @@
 namespace core
 {
 class Character;
+class Effect;
 
 // What a saved game keeps of one party member: its statistics, abilities,
 // class levels and effects, everything play can change about it.
@@ -37,6 +38,9 @@ public:
 
 private:
     void applyStats(Character& character) const;
+    void withoutChanges(const Effect& effect);
+    // The saved value, 0 when the save has none.
+    int statValue(const std::string& name) const;
 
     std::string _id;
     std::vector<std::pair<std::string, int>> _stats;

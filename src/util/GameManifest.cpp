@@ -264,6 +264,8 @@ void GameManifest::readChild(const tinyxml2::XMLElement* child)
         readSingle(child, _seenSession, "file", _sessionFile);
     else if (kind == "data")
         readFileList(child, _dataFiles);
+    else if (kind == "effects")
+        readFileList(child, _effectFiles);
     else if (kind == "scenes")
         readFileList(child, _sceneFiles);
     else if (kind == "scene")

@@ -119,6 +119,8 @@ public:
     const std::string& avatarId() const { return _avatarId; }
     const std::string& sessionFile() const { return _sessionFile; }
     const std::vector<ManifestEntry>& dataFiles() const { return _dataFiles; }
+    // Effects files, read before the data files: abilities name effects.
+    const std::vector<ManifestEntry>& effectFiles() const { return _effectFiles; }
     const std::vector<ManifestEntry>& sceneFiles() const { return _sceneFiles; }
     const std::vector<ManifestEntry>& scenes() const { return _scenes; }
     const std::vector<ManifestTexture>& textures() const { return _textures; }
@@ -180,6 +182,7 @@ private:
     std::string _avatarId;
     std::string _sessionFile;
     std::vector<ManifestEntry> _dataFiles;
+    std::vector<ManifestEntry> _effectFiles;
     std::vector<ManifestEntry> _sceneFiles;
     std::vector<ManifestEntry> _scenes;
     std::vector<ManifestTexture> _textures;

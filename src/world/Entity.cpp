@@ -326,6 +326,7 @@ void Entity::updateSpritePosition()
     const glm::vec2 world = _currentScene->getLevelMap()->getPosition(static_cast<double>(_position.x) + _offset.x,
                                                                       static_cast<double>(_position.y) + _offset.y);
     _sprite->MoveTo(world.x, world.y);
+    spriteMoved(world);
 }
 
 bool Entity::checkTriggers()

@@ -83,6 +83,9 @@ public:
     void updatePosition();
     void snapToGrid();
     void updateSpritePosition();
+    // Told where the sprite was just put (world units), so that what is
+    // drawn over the entity can follow it.
+    virtual void spriteMoved(const glm::vec2&) {}
 
     bool checkTriggers();
     bool checkTriggers(int row, int column);

@@ -257,6 +257,14 @@ void Scene::insertEffect(Effect* effect)
     _sm->SubmitSprite(effect->getUniqueId(), effect->getSprite());
 }
 
+bool Scene::removeEffect(Effect* effect)
+{
+    if (!_sm || !effect || !effect->getSprite() || _sm->GetSprite(effect->getUniqueId()) != effect->getSprite())
+        return false;
+    _sm->DestroySprite(effect->getUniqueId());
+    return true;
+}
+
 void Scene::cull()
 {
     for (auto it = _entities.begin(); it != _entities.end();)

@@ -48,6 +48,9 @@ public:
     void insertEntitiesFromXMLElement(tinyxml2::XMLElement* first);
     void insertEntitiesFromXMLFile(const std::string& fileName);
     void insertEffect(Effect* effect);
+    // Takes an ended effect's sprite off the scene and destroys it; false
+    // when this scene was not showing it.
+    bool removeEffect(Effect* effect);
     void cull();
 
     const std::string& getId() const;
