@@ -9,6 +9,7 @@
 #include "application/InputContext.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatSides.h"
+#include "combat/EnemyPlanner.h"
 #include "data/Character.h"
 #include "gui/GUITextBox.h"
 #include "script/LuaInterface.h"
@@ -212,4 +213,42 @@ TEST_F(PartyFight, MembersThinkScriptsWaitDuringTheFight)
     updateTimes(*session, 2);
     EXPECT_EQ(testsupport::luaInt("oskelThinks"), 2);
     session->getCurrentScene()->withdrawEntity("oskel");
+}
+
+TEST_F(PartyFight, EnemiesGoForTheNearestMemberStillStanding)
+{
+    core::Character* guard = member("guard");
+    ASSERT_NE(guard, nullptr);
+    for (const char* id : {"oskel", "tibbet"})
+    {
+        // The guard right next to the member, farther from everybody else.
+        const core::TilePos at = core::CombatSides::squareOf(member(id));
+        core::Character* other = member(std::string(id) == "oskel" ? "tibbet" : "oskel");
+        const core::TilePos otherAt = core::CombatSides::squareOf(other);
+        bool placed = false;
+        for (core::Direction d : {core::UP, core::RIGHT, core::DOWN, core::LEFT})
+        {
+            const core::TilePos next = at.neighbour(d);
+            bool taken = next.row < 0 || next.col < 0 || next.row > 5 || next.col > 5;
+            for (const auto& entry : session->getCurrentScene()->getEntities())
+                taken = taken || (entry.second != guard && core::TilePos::of(entry.second->getPosition()) == next);
+            const int toOther = core::CombatManager::getCombatDistance(next.row, next.col, otherAt.row, otherAt.col);
+            const core::TilePos fenwy = core::CombatSides::squareOf(session->getAvatar());
+            const int toFenwy = core::CombatManager::getCombatDistance(next.row, next.col, fenwy.row, fenwy.col);
+            if (!taken && toOther > 1 && toFenwy > 1)
+            {
+                guard->setPosition(next.row, next.col);
+                placed = true;
+                break;
+            }
+        }
+        ASSERT_TRUE(placed) << "no square beside " << id << " alone";
+        EXPECT_EQ(combat().planFor(guard).target, member(id)) << "the guard goes for " << id;
+    }
+    // Tibbet, nearest now, falls: the guard looks past the body.
+    member("tibbet")->addHP(false, -100);
+    combat().settleDeaths();
+    const core::EnemyPlan plan = combat().planFor(guard);
+    EXPECT_NE(plan.target, member("tibbet"));
+    EXPECT_NE(plan.target, nullptr) << "fenwy and oskel still stand";
 }
