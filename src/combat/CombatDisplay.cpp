@@ -9,10 +9,17 @@ namespace
 {
 // The result box is written in from its edges like every other box.
 const float RESULT_PADDING = 0.05f;
+// The turn list stands along the right edge, between the result box at the
+// top and the menu along the bottom.
+const float TURN_LIST_X = 0.75f;
+const float TURN_LIST_Y = 0.25f;
+const float TURN_LIST_WIDTH = 0.5f;
+const float TURN_LIST_HEIGHT = 0.5f;
 }
 
 CombatDisplay::CombatDisplay(CombatManager* combatManager)
-    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox(""))
+    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox("")),
+      _turnList(new gui::GUITextBox(""))
 {
     _combatMenu->setHeight(0.5f);
     _combatMenu->hide();
@@ -24,12 +31,19 @@ CombatDisplay::CombatDisplay(CombatManager* combatManager)
     // A blow and its consequences can run to several lines.
     _textDisplay->setGrowToFit(true);
     _textDisplay->hide();
+    _turnList->setPadding(RESULT_PADDING);
+    _turnList->setPosition(TURN_LIST_X, TURN_LIST_Y);
+    _turnList->setWidth(TURN_LIST_WIDTH);
+    _turnList->setHeight(TURN_LIST_HEIGHT);
+    _turnList->setGrowToFit(true);
+    _turnList->hide();
 }
 
 CombatDisplay::~CombatDisplay()
 {
     _combatMenu->destroy();
     _textDisplay->destroy();
+    _turnList->destroy();
 }
 
 void CombatDisplay::showMenu()
@@ -41,6 +55,12 @@ void CombatDisplay::hide()
 {
     _combatMenu->hide();
     _textDisplay->hide();
+    _turnList->setPadding(RESULT_PADDING);
+    _turnList->setPosition(TURN_LIST_X, TURN_LIST_Y);
+    _turnList->setWidth(TURN_LIST_WIDTH);
+    _turnList->setHeight(TURN_LIST_HEIGHT);
+    _turnList->setGrowToFit(true);
+    _turnList->hide();
 }
 
 void CombatDisplay::setMenu(const std::string& title, const std::vector<std::string>& options)
@@ -63,5 +83,14 @@ void CombatDisplay::addResultLine(const std::string& line)
 {
     const std::string& before = _textDisplay->getText();
     showResults(before.empty() || _textDisplay->isHidden() ? line : before + "\n" + line);
+}
+
+void CombatDisplay::showTurnList(const std::vector<std::string>& lines)
+{
+    std::string text = "Turn order";
+    for (const std::string& line : lines)
+        text += "\n" + line;
+    _turnList->setText(text);
+    _turnList->show();
 }
 }

@@ -30,13 +30,17 @@ public:
     void showResults(const std::string& text);
     // Adds a closing line under what the box already says.
     void addResultLine(const std::string& line);
+    // The round's turn order, one fighter a line, beside the map.
+    void showTurnList(const std::vector<std::string>& lines);
 
     gui::CombatMenu* menu() const { return _combatMenu; }
     gui::GUITextBox* results() const { return _textDisplay; }
+    gui::GUITextBox* turnList() const { return _turnList; }
 
 private:
     // Created here, owned by the GUI manager; destroyed through it.
     gui::CombatMenu* _combatMenu;
     gui::GUITextBox* _textDisplay;
+    gui::GUITextBox* _turnList;
 };
 }

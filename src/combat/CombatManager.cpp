@@ -67,7 +67,18 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     _combatStage = base;
 
     Character* avatar = _session ? _session->getAvatar() : nullptr;
-    _sides.begin(avatar, enemies);
+    std::list<Character*> members = partyOf(avatar);
+    std::list<Character*> standing;
+    for (Character* member : members)
+        if (member->getHP(false) >= 1)
+            standing.push_back(member);
+    std::list<Character*> leftOut;
+    _placement.place(currentScene(), avatar, standing, &leftOut);
+    for (Character* member : leftOut)
+        members.remove(member);
+    _sides.begin(members, enemies);
+    _turns.newRound();
+    _enemyActing = nullptr;
     // A fight without an avatar still runs, with nobody on the player's side.
     if (avatar)
         Log::named("rules") << "character stats" << avatar->printStats() << std::endl;
@@ -77,6 +88,54 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     _ending.begin(music);
     setUpBase();
     _inCombat = true;
+    // A party that is down already has lost before anybody moves.
+    checkForEnd();
+}
+
+std::list<Character*> CombatManager::partyOf(Character* avatar) const
+{
+    std::list<Character*> members;
+    if (!avatar)
+        return members;
+    members.push_back(avatar);
+    Party* party = avatar->getParty();
+    if (!party)
+        return members;
+    for (const auto& entry : party->getMembers())
+    {
+        Character* member = dynamic_cast<Character*>(entry.second);
+        if (member && member != avatar && !member->isRemoved())
+            members.push_back(member);
+    }
+    return members;
+}
+
+Scene* CombatManager::currentScene() const
+{
+    return _session ? _session->getCurrentScene() : nullptr;
+}
+
+std::vector<CombatTurnList::Entry> CombatManager::getTurnOrder() const
+{
+    const Character* current = nullptr;
+    if (_combatStage == enemy)
+        current = _enemyActing;
+    else if (_combatStage == move || _combatStage == ability || _combatStage == target)
+        current = _currentCharacter;
+    return _turns.order(_sides, current);
+}
+
+void CombatManager::showTurns()
+{
+    if (_combatStage == win || _combatStage == lose)
+        return;
+    _display.showTurnList(CombatTurnList::lines(getTurnOrder()));
+}
+
+void CombatManager::acted(Character* fighter)
+{
+    _turns.markActed(fighter);
+    showTurns();
 }
 
 void CombatManager::leaveCombat()
@@ -89,6 +148,7 @@ void CombatManager::leaveCombat()
     endTimedEffects();
     application::InputManager::removeContext(_combatInputContext.get());
     _display.hide();
+    _placement.withdraw(currentScene());
     _ending.restoreSceneMusic();
     _inCombat = false;
 }
@@ -99,12 +159,14 @@ void CombatManager::setUpBase()
     if (!_sides.enemiesLeft())
         options.push_back("exit_combat");
     _display.setMenu("choose a character or pass the turn", options);
+    showTurns();
 }
 
 void CombatManager::setUpMove()
 {
     _movement.begin(_currentCharacter);
     _display.setMenu("move character", {"back", "finish"});
+    showTurns();
 }
 
 void CombatManager::setUpAbility()
@@ -122,6 +184,8 @@ void CombatManager::setUpAbility()
 void CombatManager::setUpTarget()
 {
     _targeting.clearTargets();
+    if (_chosenAbility && _currentCharacter)
+        _targeting.begin(*_chosenAbility, *_currentCharacter);
     _display.setMenu("choose targets", {"back", "finish"});
 }
 
@@ -129,6 +193,7 @@ void CombatManager::setUpEnemy()
 {
     // "continue" is offered once every enemy has acted.
     _display.setMenu("enemy turn", {});
+    showTurns();
 }
 
 void CombatManager::setUpWin()
@@ -170,6 +235,9 @@ bool CombatManager::baseOption(const std::string& option)
 {
     if (option == "pass_turn")
     {
+        // Members who did not act have let their turn go.
+        for (Character* member : _sides.party())
+            _turns.markActed(member);
         _combatStage = enemy;
         setUpEnemy();
         startEnemyTurn();
@@ -210,8 +278,9 @@ bool CombatManager::abilityOption(const std::string& option)
     else if (option == "none")
     {
         _combatStage = base;
-        setUpBase();
         _sides.setCanAct(_currentCharacter, false);
+        _turns.markActed(_currentCharacter);
+        setUpBase();
     }
     else
     {
@@ -254,6 +323,8 @@ bool CombatManager::enemyOption(const std::string& option)
 {
     if (option == "continue" && !_enemyTurn)
     {
+        _turns.newRound();
+        _enemyActing = nullptr;
         _combatStage = base;
         _sides.setPartyCanAct(true);
         setUpBase();
@@ -329,6 +400,7 @@ void CombatManager::finalizeAction()
     resolveAbilities();
     unHighlightTiles();
     _sides.setCanAct(_currentCharacter, false);
+    _turns.markActed(_currentCharacter);
 }
 
 void CombatManager::resolveAbilities()
@@ -443,6 +515,7 @@ void CombatManager::enemyTurnFinished(EnemyTurnProcess* turn)
     if (turn != _enemyTurn)
         return;
     _enemyTurn = nullptr;
+    _enemyActing = nullptr;
     unHighlightTiles();
     if (_combatStage == enemy)
         _display.setMenu("enemy turn", {"continue"});
@@ -452,6 +525,8 @@ EnemyPlan CombatManager::planFor(Character* foe)
 {
     Scene* scene = _session ? _session->getCurrentScene() : nullptr;
     EnemyPlanner planner(currentLevelMap(_session), scene ? &scene->getEntities() : nullptr);
+    _enemyActing = foe;
+    showTurns();
     EnemyPlan plan = planner.plan(foe, _sides.party());
     // A badly hurt coward that walks off without striking is running away.
     const bool hurt = foe && foe->getHP(false) * 4 < foe->getHP(true);
@@ -471,11 +546,13 @@ void CombatManager::enemyAct(Character* foe, const EnemyPlan& plan)
     Log::named("rules") << foe->getId() << " uses " << plan.ability->getName() << std::endl;
     resolve(plan.ability, foe, _targeting.struckBy(plan),
             foe->getName() + " uses " + plan.ability->getName() + " on " + plan.target->getName() + ":\n");
+    acted(foe);
 }
 
 void CombatManager::enemyPasses(Character* foe)
 {
     if (foe)
         showAbilityResults(CombatWording::waits(foe));
+    acted(foe);
 }
 }

@@ -11,8 +11,10 @@
 #include "combat/CombatDistance.h"
 #include "combat/CombatEnding.h"
 #include "combat/CombatMovement.h"
+#include "combat/CombatPlacement.h"
 #include "combat/CombatSides.h"
 #include "combat/CombatTargeting.h"
+#include "combat/CombatTurnList.h"
 #include "world/TilePos.h"
 
 namespace gui
@@ -28,6 +30,7 @@ class Character;
 class CombatInputContext;
 class EnemyTurnProcess;
 class Entity;
+class Scene;
 class Session;
 struct EnemyPlan;
 
@@ -117,7 +120,13 @@ public:
     Character* getCurrentCharacter() const { return _currentCharacter; }
     Ability* getChosenAbility() const { return _chosenAbility; }
     int getRemainingMovement() const { return _movement.remaining(); }
+    // The members still standing; the fallen are in getFallen().
     const std::list<Character*>& getParty() const { return _sides.party(); }
+    const std::list<Character*>& getFallen() const { return _sides.fallen(); }
+    // The round's order: the party, then the enemies, and who has acted.
+    std::vector<CombatTurnList::Entry> getTurnOrder() const;
+    // Members the fight put on the map beside the avatar.
+    const std::vector<Character*>& getPlacedMembers() const { return _placement.placed(); }
     const std::list<Character*>* getEnemies() const { return _sides.enemies(); }
     const std::list<Character*>& getTargets() const { return _targeting.targets(); }
     const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }
@@ -125,6 +134,7 @@ public:
     CombatInputContext* getCombatInputContext() const { return _combatInputContext.get(); }
     gui::CombatMenu* getCombatMenu() const { return _display.menu(); }
     gui::GUITextBox* getTextDisplay() const { return _display.results(); }
+    gui::GUITextBox* getTurnListDisplay() const { return _display.turnList(); }
     bool isEnemyTurnRunning() const { return _enemyTurn != nullptr; }
 
 private:
@@ -139,6 +149,13 @@ private:
     void resolveAbilities();
     // One use of an ability, its deaths, and the outcome on screen.
     void resolve(Ability* used, Character* user, const std::list<Character*>& targets, const std::string& heading);
+
+    // The avatar first, then the rest of its party in id order.
+    std::list<Character*> partyOf(Character* avatar) const;
+    Scene* currentScene() const;
+    void showTurns();
+    // The fighter has had its turn this round.
+    void acted(Character* fighter);
 
     bool baseOption(const std::string& option);
     bool moveOption(const std::string& option);
@@ -164,6 +181,10 @@ private:
     Character* _currentCharacter;
     CombatMovement _movement;
     CombatSides _sides;
+    CombatPlacement _placement;
+    CombatTurnList _turns;
+    // The enemy whose turn is being played, while the enemies act.
+    Character* _enemyActing = nullptr;
     // Holds on to _sides, so it comes after it; _ending likewise to _display.
     CombatTargeting _targeting;
     std::unique_ptr<CombatInputContext> _combatInputContext;

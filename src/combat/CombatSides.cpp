@@ -15,10 +15,26 @@ namespace core
 void CombatSides::begin(Character* avatar, std::list<Character*>* enemies)
 {
     _party.clear();
+    _fallen.clear();
     if (avatar)
     {
         _party.push_back(avatar);
         setCanAct(avatar, true);
+    }
+    _enemies = enemies;
+}
+
+void CombatSides::begin(const std::list<Character*>& members, std::list<Character*>* enemies)
+{
+    _party.clear();
+    _fallen.clear();
+    for (Character* member : members)
+    {
+        if (!member || isInParty(member) || std::find(_fallen.begin(), _fallen.end(), member) != _fallen.end())
+            continue;
+        const bool standing = member->getHP(false) >= 1;
+        (standing ? _party : _fallen).push_back(member);
+        setCanAct(member, standing);
     }
     _enemies = enemies;
 }
@@ -39,7 +55,7 @@ bool CombatSides::isTakingPart(const Entity* entity) const
     if (!entity)
         return false;
     const auto same = [entity](const Character* c) { return static_cast<const Entity*>(c) == entity; };
-    return std::any_of(_party.begin(), _party.end(), same) ||
+    return std::any_of(_party.begin(), _party.end(), same) || std::any_of(_fallen.begin(), _fallen.end(), same) ||
            (_enemies && std::any_of(_enemies->begin(), _enemies->end(), same));
 }
 
@@ -105,9 +121,13 @@ void CombatSides::removeFallenMembers(std::string& text)
         if (member && member->getHP(false) < 1)
         {
             // The player's side falls but is not killed: the avatar must
-            // still stand in the scene when the fight is tried again.
+            // still stand in the scene when the fight is tried again. A
+            // fallen member is down at 0, not below, so that one heal
+            // after the fight stands them up again.
             text += CombatWording::fallen(member) + "\n";
+            member->addHP(false, -member->getHP(false));
             setCanAct(member, false);
+            _fallen.push_back(member);
             it = _party.erase(it);
         }
         else

@@ -18,9 +18,16 @@ class CombatSides
 public:
     // The party is made afresh for each fight; the enemy list is the
     // caller's and must outlive the fight, because the dead are taken out of it.
+    // The avatar alone stands, whatever its hit points.
     void begin(Character* avatar, std::list<Character*>* enemies);
+    // The whole party, in the order given; members already down count as
+    // fallen from the start.
+    void begin(const std::list<Character*>& members, std::list<Character*>* enemies);
 
+    // The members still standing, in turn order.
     const std::list<Character*>& party() const { return _party; }
+    // Members who fell: they stay on the field but neither act nor are aimed at.
+    const std::list<Character*>& fallen() const { return _fallen; }
     const std::list<Character*>* enemies() const { return _enemies; }
     bool enemiesLeft() const { return _enemies && !_enemies->empty(); }
     bool isInParty(const Character* character) const;
@@ -49,6 +56,7 @@ private:
     void removeDeadEnemies(std::string& text);
 
     std::list<Character*> _party;
+    std::list<Character*> _fallen;
     std::list<Character*>* _enemies = nullptr;
     std::map<std::string, bool> _canAct;
 };

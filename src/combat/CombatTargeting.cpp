@@ -20,6 +20,14 @@ CombatTargeting::CombatTargeting(const CombatSides& sides, MapSource currentMap)
 {
 }
 
+void CombatTargeting::begin(const Ability& ability, Character& user)
+{
+    if (ability.getTargetType() != "self")
+        return;
+    _targets.push_back(&user);
+    highlightTile(CombatSides::squareOf(&user));
+}
+
 bool CombatTargeting::click(const Ability& ability, const Character& user, TilePos square)
 {
     const TilePos from = CombatSides::squareOf(&user);
@@ -31,16 +39,18 @@ bool CombatTargeting::click(const Ability& ability, const Character& user, TileP
     if (type == "target" && dist < range)
         return clickSingleTarget(_sides.characterAt(square), radius);
     if (type == "ally" && dist < range)
-        return clickAlly(_sides.characterAt(square));
+        return clickAlly(_sides.characterAt(square), radius);
     if (type == "self")
     {
+        // The user was taken in when the ability was chosen; where the
+        // player clicks changes nothing.
         Log::named("rules") << "self" << std::endl;
         return true;
     }
     if (type == "burst" && dist < range)
         return clickBurst(square, radius);
     if (type == "line")
-        return clickLine(from, square, range, radius);
+        return clickLine(user, square, range);
     Log::named("rules") << "ability target type not recognized" << std::endl;
     return true;
 }
@@ -58,19 +68,18 @@ bool CombatTargeting::clickSingleTarget(Character* clicked, int radius)
     return true;
 }
 
-bool CombatTargeting::clickAlly(Character* clicked)
+bool CombatTargeting::clickAlly(Character* clicked, int radius)
 {
     Log::named("rules") << "ally" << std::endl;
     if (!clicked)
         return false;
-    for (Character* member : _sides.party())
-    {
-        if (member && member->getId() == clicked->getId())
-        {
-            _targets.push_back(clicked);
-            highlightTile(CombatSides::squareOf(clicked));
-        }
-    }
+    // Clicking the same member again must not help it twice.
+    if (!_sides.isInParty(clicked) || std::find(_targets.begin(), _targets.end(), clicked) != _targets.end())
+        return true;
+    if (static_cast<int>(_targets.size()) >= std::max(1, radius))
+        return true;
+    _targets.push_back(clicked);
+    highlightTile(CombatSides::squareOf(clicked));
     return true;
 }
 
@@ -85,32 +94,46 @@ bool CombatTargeting::clickBurst(TilePos centre, int radius)
     return true;
 }
 
-bool CombatTargeting::clickLine(TilePos user, TilePos towards, int range, int radius)
+bool CombatTargeting::clickLine(const Character& user, TilePos towards, int range)
 {
     if (!_highlightedTiles.empty())
         return false;
-    if (user == towards)
-        return true;
-    const int dr = std::abs(user.row - towards.row);
-    const int dc = std::abs(user.col - towards.col);
-    const int sr = user.row > towards.row ? -1 : 1;
-    const int sc = user.col > towards.col ? -1 : 1;
-    const double length = std::sqrt(static_cast<double>(dr * dr + dc * dc));
-    const double halfWidth = 0.5 + radius / 2.0;
-    const int reach = radius + range;
-    const int rowSteps = stepsOnMap(user.row, sr, reach, true);
-    const int colSteps = stepsOnMap(user.col, sc, reach, false);
-    for (int i = 0; i < rowSteps; ++i)
+    for (const TilePos& square : lineSquares(CombatSides::squareOf(&user), towards, range))
     {
-        for (int j = 0; j < colSteps; ++j)
-        {
-            if (i == 0 && j == 0)
-                continue;
-            if (std::abs(dc * i - dr * j) / length <= halfWidth)
-                highlightTile({user.row + sr * i, user.col + sc * j});
-        }
+        highlightTile(square);
+        Character* standing = _sides.characterAt(square);
+        if (standing && standing != &user)
+            _targets.push_back(standing);
     }
     return true;
+}
+
+std::vector<TilePos> CombatTargeting::lineSquares(TilePos user, TilePos towards, int range) const
+{
+    std::vector<TilePos> squares;
+    const long long dr = static_cast<long long>(towards.row) - user.row;
+    const long long dc = static_cast<long long>(towards.col) - user.col;
+    // The nearest of the eight directions: a click more than about twice as
+    // far one way as the other goes straight, any other diagonally.
+    const int sr = 2 * std::llabs(dr) >= std::llabs(dc) ? (dr > 0) - (dr < 0) : 0;
+    const int sc = 2 * std::llabs(dc) >= std::llabs(dr) ? (dc > 0) - (dc < 0) : 0;
+    if (sr == 0 && sc == 0)
+        return squares;
+    // Counted with the user's own square, which is not part of the line; a
+    // square reaches no farther out than `range` steps.
+    int steps = range;
+    if (sr != 0)
+        steps = std::min(steps, stepsOnMap(user.row, sr, range, true) - 1);
+    if (sc != 0)
+        steps = std::min(steps, stepsOnMap(user.col, sc, range, false) - 1);
+    for (int k = 1; k <= steps; ++k)
+    {
+        const TilePos square{user.row + sr * k, user.col + sc * k};
+        if (combatDistance(user, square) >= range)
+            break;
+        squares.push_back(square);
+    }
+    return squares;
 }
 
 bool CombatTargeting::canStrike(const Character* foe, const EnemyPlan& plan) const

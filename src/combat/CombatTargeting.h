@@ -21,10 +21,12 @@ struct EnemyPlan;
 // for the ability's area shape, and which squares light up on the map.
 //
 // Shapes: "target" takes the character clicked, up to `radius` of them;
-// "ally" a party member clicked; "burst" everybody within `radius` of the
-// square clicked, once; "line" lights a band from the user towards the click
-// and takes nobody in; "self" takes nobody in either. Squares off the map
-// are never lit.
+// "ally" a party member clicked, each once, up to `radius` of them (at least
+// one); "burst" everybody within `radius` of the square clicked, once;
+// "line" everybody on the squares in a straight line from the user towards
+// the click (one of the eight directions), out to the ability's range, once;
+// "self" the user, taken in as soon as the ability is chosen. Squares off
+// the map are never lit.
 class CombatTargeting
 {
 public:
@@ -33,8 +35,16 @@ public:
 
     CombatTargeting(const CombatSides& sides, MapSource currentMap);
 
+    // Takes in what the shape holds before any click: the user of a "self"
+    // ability.
+    void begin(const Ability& ability, Character& user);
     // False when the click found nobody where the shape needs somebody.
     bool click(const Ability& ability, const Character& user, TilePos square);
+    // The squares of a line from `user` towards `towards`, snapped to the
+    // nearest of the eight directions, nearest first, while they lie within
+    // `range` (grid distance below it) and on the map; empty for the user's
+    // own square.
+    std::vector<TilePos> lineSquares(TilePos user, TilePos towards, int range) const;
 
     // An enemy's planned blow: whether it still lands on a party member from
     // where the enemy stands, whom it takes in (the target alone, or everybody
@@ -52,9 +62,9 @@ public:
 
 private:
     bool clickSingleTarget(Character* clicked, int radius);
-    bool clickAlly(Character* clicked);
+    bool clickAlly(Character* clicked, int radius);
     bool clickBurst(TilePos centre, int radius);
-    bool clickLine(TilePos user, TilePos towards, int range, int radius);
+    bool clickLine(const Character& user, TilePos towards, int range);
     // Lights every square within `radius` of the centre.
     void highlightBurst(TilePos centre, int radius);
     // How many steps from `start` in direction `step` (+1 or -1) stay on the

@@ -189,11 +189,30 @@ void Scene::insertEntity(Entity* entity, int row, int column)
     _entities[entity->getId()] = entity;
     entity->setScene(this);
     entity->setPosition(row, column);
+    // The scene manager owns what it is handed, so a sprite it already
+    // holds is not handed over twice.
+    if (_sm && entity->getSprite() && _sm->GetSprite(entity->getId()) != entity->getSprite())
+        _sm->SubmitSprite(entity->getId(), entity->getSprite());
 }
 
 void Scene::removeEntity(const std::string& id)
 {
     _entities.erase(id);
+}
+
+void Scene::withdrawEntity(const std::string& id)
+{
+    auto found = _entities.find(id);
+    if (found == _entities.end())
+        return;
+    Entity* entity = found->second;
+    _entities.erase(found);
+    if (!entity)
+        return;
+    if (entity->getScene() == this)
+        entity->setScene(nullptr);
+    if (_sm && entity->getSprite() && _sm->GetSprite(id) == entity->getSprite())
+        _sm->WithdrawSprite(id);
 }
 
 Entity* Scene::getEntity(const std::string& id) const

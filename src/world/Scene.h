@@ -40,8 +40,12 @@ public:
     void show();
     void hide();
 
+    // An entity inserted while the scene is shown is drawn at once.
     void insertEntity(Entity* entity, int row, int column);
     void removeEntity(const std::string& id);
+    // Takes the entity off this scene and out of sight, without killing it:
+    // it may stand in a scene again later.
+    void withdrawEntity(const std::string& id);
     Entity* getEntity(const std::string& id) const;
     EntityMap& getEntities();
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "GameConsole.h"
@@ -80,6 +81,8 @@ TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
 TEST_F(Fights, ALostFightIsTriedAgainFromWhereItBegan)
 {
     game.writeLine("rusty:setPosition(9, 9) rusty:addAttack(500) fenwy:addHP(1 - fenwy:getHP(false), false)");
+    // Oskel down already: the fight is lost only when every member has fallen.
+    game.writeLine("oskel:addHP(-oskel:getHP(false), false)");
     ASSERT_EQ(askInt("fenwy:getHP(false)"), 1);
     game.writeLine("s:fight('rusty;')");
     ASSERT_EQ(ask("s:combatStage()"), "base");
@@ -97,5 +100,50 @@ TEST_F(Fights, ALostFightIsTriedAgainFromWhereItBegan)
     EXPECT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "8,9");
     console.close();
     EXPECT_TRUE(console.open()) << "the game goes on";
+    game.kill();
+}
+
+TEST_F(Fights, OskelMovesAndStrikesOnHisOwnTurn)
+{
+    // Fenwy two squares above Brune on the pier, as above; Oskel joins her.
+    for (int step = 0; step < 6; ++step)
+        ASSERT_TRUE(console.tap("d"));
+    for (int step = 0; step < 5; ++step)
+        ASSERT_TRUE(console.tap("s"));
+    ASSERT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "13,15");
+    game.writeLine("oskel:addAttack(500) oskel:addHP(oskel:getHP(true) - oskel:getHP(false), false)");
+    game.writeLine("s:fight('brune;')");
+    ASSERT_EQ(ask("s:combatStage()"), "base");
+    const int row = askInt("oskel:getRow()");
+    const int col = askInt("oskel:getCol()");
+    EXPECT_EQ(std::abs(row - 13) + std::abs(col - 15), 1) << "Oskel stands next to Fenwy";
+
+    // The camera centres on Fenwy, a square is 32 pixels.
+    clickAndRun(320 + 32 * (col - 15), 240 + 32 * (row - 13));
+    ASSERT_EQ(ask("s:combatStage()"), "move") << "Oskel is picked";
+    const std::string start = ask("oskel:getRow() .. ',' .. oskel:getCol()");
+    for (const char* key : {"d", "a", "w"})
+    {
+        ASSERT_TRUE(console.tap(key));
+        ASSERT_TRUE(console.frames(8));
+        if (ask("oskel:getRow() .. ',' .. oskel:getCol()") != start)
+            break;
+    }
+    EXPECT_NE(ask("oskel:getRow() .. ',' .. oskel:getCol()"), start) << "Oskel walks on his own turn";
+    EXPECT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "13,15") << "Fenwy stays";
+
+    const int hp = askInt("brune:getHP(false)");
+    clickAndRun(320, 444); // "finish" moving
+    ASSERT_EQ(ask("s:combatStage()"), "ability");
+    clickAndRun(320, 452); // back, none, firebolt
+    ASSERT_EQ(ask("s:combatStage()"), "target");
+    const int bruneRow = askInt("brune:getRow()");
+    const int bruneCol = askInt("brune:getCol()");
+    clickAndRun(320 + 32 * (bruneCol - 15), 240 + 32 * (bruneRow - 13));
+    clickAndRun(320, 444); // "finish"
+    EXPECT_LT(askInt("brune:getHP(false)"), hp) << "Oskel's firebolt lands";
+    EXPECT_EQ(ask("s:combatStage()"), "base") << "Fenwy may still act";
+    ASSERT_TRUE(console.frames(5));
+    gamescreen::keepScreenshot(game, "party-fight");
     game.kill();
 }

@@ -112,7 +112,7 @@ int wordsNeeded(const std::string& command)
     static const std::vector<std::pair<std::string, int>> table = {
         {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},  {"choose", 2},
         {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},  {"quest", 2},
-        {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}};
+        {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}, {"member", 3}};
     for (const auto& entry : table)
         if (entry.first == command)
             return entry.second;
@@ -261,6 +261,14 @@ bool PlaythroughDriver::run(const Line& line)
     {
         if (!toInt(w[0], _attackOption) || !toInt(w[1], _attackCount))
             return fail(line, "which option?");
+        return true;
+    }
+    if (c == "member")
+    {
+        Member member{w[0], 0, 0};
+        if (!toInt(w[1], member.option) || !toInt(w[2], member.count))
+            return fail(line, "which option?");
+        _members.push_back(member);
         return true;
     }
     if (c == "fight")
@@ -717,9 +725,27 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
 
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)
 {
+    if (!fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount))
+        return false;
+    for (const Member& member : _members)
+    {
+        // The last blow may have ended the fight.
+        if (ask("s:combatStage()") != "base")
+            return true;
+        if (standing(member.id) && !fighterTurn(line, enemies, member.id, member.option, member.count))
+            return false;
+    }
+    return true;
+}
+
+bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::string>& enemies, const std::string& who,
+                                    int option, int count)
+{
     int row = -1;
     int col = -1;
-    if (!tile(row, col))
+    int avatarRow = -1;
+    int avatarCol = -1;
+    if (!tileOf(who, row, col) || !tile(avatarRow, avatarCol))
         return fail(line, "the console did not answer");
     // The nearest enemy still standing.
     std::string target;
@@ -739,37 +765,41 @@ bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::stri
     }
     if (target.empty())
         return true;
-    // The avatar, at the centre, is chosen; it moves; it strikes when next
-    // to the enemy, else ends its turn without an ability.
-    if (!clickAndRun(CENTRE_X, CENTRE_Y) || ask("s:combatStage()") != "move")
-        return fail(line, "choosing the avatar did not start its move");
-    if (!closeIn(target))
+    // The avatar stands at the centre and the camera stays on it: the
+    // fighter is picked where it stands; it moves; it strikes when next to
+    // the enemy, else ends its turn without an ability.
+    const bool avatar = who == _console.avatar();
+    if (!clickAndRun(CENTRE_X + SQUARE * (col - avatarCol), CENTRE_Y + SQUARE * (row - avatarRow)))
+        return fail(line, "no click");
+    if (ask("s:combatStage()") != "move")
+        return !avatar || fail(line, "choosing the avatar did not start its move");
+    if (!closeIn(target, who))
         return fail(line, "the console did not answer");
     if (!clickAndRun(BAND_X, combatOptionY(2, 2)) || ask("s:combatStage()") != "ability") // "finish"
         return fail(line, "finishing the move did not offer the abilities");
     int r = 0;
     int c = 0;
-    if (!tile(row, col) || !tileOf(target, r, c))
+    if (!tileOf(who, row, col) || !tileOf(target, r, c))
         return fail(line, "the console did not answer");
     if (std::abs(r - row) + std::abs(c - col) != 1)
-        return clickAndRun(BAND_X, combatOptionY(2, _attackCount)) || fail(line, "no click"); // "none"
-    if (!clickAndRun(BAND_X, combatOptionY(_attackOption, _attackCount)) || ask("s:combatStage()") != "target")
-        return fail(line, "the attack was not offered");
-    if (!clickAndRun(CENTRE_X + SQUARE * (c - col), CENTRE_Y + SQUARE * (r - row)))
+        return clickAndRun(BAND_X, combatOptionY(2, count)) || fail(line, "no click"); // "none"
+    if (!clickAndRun(BAND_X, combatOptionY(option, count)) || ask("s:combatStage()") != "target")
+        return fail(line, "the attack of " + who + " was not offered");
+    if (!clickAndRun(CENTRE_X + SQUARE * (c - avatarCol), CENTRE_Y + SQUARE * (r - avatarRow)))
         return fail(line, "no click");
     return clickAndRun(BAND_X, combatOptionY(2, 2)) || fail(line, "no click"); // "finish"
 }
 
-bool PlaythroughDriver::closeIn(const std::string& enemy)
+bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who)
 {
-    int moves = askInt(_console.avatar() + ":getMove()");
+    int moves = askInt(who + ":getMove()");
     while (moves > 0)
     {
         int row = 0;
         int col = 0;
         int r = 0;
         int c = 0;
-        if (!tile(row, col) || !tileOf(enemy, r, c))
+        if (!tileOf(who, row, col) || !tileOf(enemy, r, c))
             return false;
         const int dr = r - row;
         const int dc = c - col;
@@ -797,7 +827,7 @@ bool PlaythroughDriver::closeIn(const std::string& enemy)
             --moves;
             int nowRow = 0;
             int nowCol = 0;
-            if (!tile(nowRow, nowCol))
+            if (!tileOf(who, nowRow, nowCol))
                 return false;
             if (nowRow != row || nowCol != col)
             {

@@ -34,6 +34,9 @@
 //   party N           the party has N members
 //   sees ID           that character stands in the current scene
 //   attack I N        where the avatar's attack is on the ability menu (option I of N)
+//   member ID I N     ID fights beside the avatar, its attack option I of N; in each
+//                     round the avatar acts first, then every member standing in the
+//                     order they were named, each closing in and striking like the avatar
 //   fight ID...       plays the fight against those characters to the end
 //   lost: COMMAND     after a lost fight ("try again"), runs before the fight goes on
 //   shot NAME         keeps a picture of the window for the documentation
@@ -89,7 +92,12 @@ private:
     bool fight(const Line& line);
     bool playFight(const Line& line, const std::vector<std::string>& enemies, bool& won);
     bool playerTurn(const Line& line, const std::vector<std::string>& enemies);
-    bool closeIn(const std::string& enemy);
+    // One fighter's turn: picked on the map, closes in on the nearest enemy
+    // and strikes with option `option` of `count` when next to it. A member
+    // that cannot be picked (down, or not in this fight) lets its turn go.
+    bool fighterTurn(const Line& line, const std::vector<std::string>& enemies, const std::string& who, int option,
+                     int count);
+    bool closeIn(const std::string& enemy, const std::string& who);
     bool waitForEnemies(const Line& line);
     bool recoverFromLoss(const Line& line, size_t fightLine);
 
@@ -111,6 +119,13 @@ private:
     std::vector<std::string> _bag;
     int _attackOption = 4;
     int _attackCount = 4;
+    struct Member
+    {
+        std::string id;
+        int option;
+        int count;
+    };
+    std::vector<Member> _members;
     int _fightsLost = 0;
     bool _fightShown = false;
     std::string _error;

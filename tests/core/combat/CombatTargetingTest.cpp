@@ -108,14 +108,17 @@ TEST(CombatTargeting, EachShapeTakesInItsCharactersAndLightsOnlyTheMap)
         {"burst placed once", "burst", 9, 0, {{0, 0}, {4, 4}}, false, {}, {{0, 0}}},
         {"burst out of range", "burst", 2, 1, {{0, 0}}, true, {}, {}},
         {"line up to the top edge", "line", 4, 0, {{0, 2}}, true, {}, {{0, 2}, {1, 2}}},
-        {"diagonal line to the corner", "line", 4, 0, {{1, 1}}, true, {}, {{0, 0}, {1, 1}}},
+        {"diagonal line takes in who stands on it", "line", 4, 0, {{1, 1}}, true, {"a"}, {{0, 0}, {1, 1}}},
+        {"line as far as its range", "line", 2, 0, {{0, 2}}, true, {}, {{1, 2}}},
+        {"line off the straight by half goes diagonally", "line", 9, 0, {{1, 4}}, true, {}, {{0, 4}, {1, 3}}},
         {"line drawn once", "line", 4, 0, {{0, 2}, {2, 0}}, false, {}, {{0, 2}, {1, 2}}},
         {"line on the user's own square", "line", 4, 0, {{2, 2}}, true, {}, {}},
         {"target capped by radius", "target", 9, 2, {{0, 0}, {0, 1}, {4, 4}}, true, {"a", "b"}, {{0, 0}, {0, 1}}},
         {"target on an empty square", "target", 9, 1, {{1, 2}}, false, {}, {}},
         {"target out of range", "target", 3, 1, {{0, 1}}, true, {}, {}},
         {"ally only from the party", "ally", 9, 1, {{0, 0}, {2, 2}}, true, {"hero"}, {{2, 2}}},
-        {"self takes nobody", "self", 9, 1, {{0, 0}}, true, {}, {}},
+        {"ally taken once however often clicked", "ally", 9, 3, {{2, 2}, {2, 2}}, true, {"hero"}, {{2, 2}}},
+        {"self takes the user wherever the click", "self", 9, 1, {{0, 0}}, true, {"hero"}, {{2, 2}}},
         {"unknown shape", "cone", 9, 1, {{0, 0}}, true, {}, {}},
         // The largest radius and range the data files allow: the shape is
         // cut to the map instead of being walked square by square.
@@ -128,19 +131,21 @@ TEST(CombatTargeting, EachShapeTakesInItsCharactersAndLightsOnlyTheMap)
          {"hero", "a", "b", "c"},
          {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {0, 4}, {1, 0}, {1, 1}, {1, 2}, {1, 3}, {1, 4}, {2, 0}, {2, 1}, {2, 2},
           {2, 3}, {2, 4}, {3, 0}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {4, 0}, {4, 1}, {4, 2}, {4, 3}, {4, 4}}},
-        {"line as long and wide as the data allows",
+        {"line as long and wide as the data allows", "line", 1000000, 1000000, {{0, 2}}, true, {}, {{0, 2}, {1, 2}}},
+        {"diagonal line as long as the data allows stops at the map's corner",
          "line",
          1000000,
-         1000000,
-         {{0, 2}},
+         0,
+         {{3, 3}},
          true,
-         {},
-         {{0, 2}, {0, 3}, {0, 4}, {1, 2}, {1, 3}, {1, 4}, {2, 3}, {2, 4}}},
+         {"c"},
+         {{3, 3}, {4, 4}}},
     };
     for (const Case& c : cases)
     {
         Field field;
         const core::Ability* ability = field.ability(c.type, c.range, c.radius);
+        field.targeting.begin(*ability, *field.sides.party().front());
         bool result = false;
         for (TilePos click : c.clicks)
             result = field.targeting.click(*ability, *field.sides.party().front(), click);
@@ -149,6 +154,32 @@ TEST(CombatTargeting, EachShapeTakesInItsCharactersAndLightsOnlyTheMap)
         EXPECT_EQ(field.lit(), c.lit) << c.what;
         field.targeting.unHighlightTiles();
         EXPECT_TRUE(field.targeting.highlightedTiles().empty()) << c.what;
+    }
+}
+
+TEST(CombatTargeting, ALineRunsInTheNearestOfEightDirectionsWithinRangeAndMap)
+{
+    struct Case
+    {
+        const char* what;
+        TilePos towards;
+        int range;
+        Squares squares;
+    };
+    const Case cases[] = {
+        {"steep click goes straight down", {9, 5}, 9, {{3, 2}, {4, 2}}},
+        {"flat click goes straight left", {1, -7}, 9, {{2, 1}, {2, 0}}},
+        {"even click goes diagonally", {0, 0}, 9, {{1, 1}, {0, 0}}},
+        {"range 3 reaches two squares straight", {2, 4}, 3, {{2, 3}, {2, 4}}},
+        {"range 3 reaches one square diagonally", {4, 4}, 3, {{3, 3}}},
+        {"range 1 reaches nothing", {2, 4}, 1, {}},
+        {"no range reaches nothing", {2, 4}, 0, {}},
+        {"the user's own square is no direction", {2, 2}, 9, {}},
+    };
+    for (const Case& c : cases)
+    {
+        Field field;
+        EXPECT_EQ(field.targeting.lineSquares({2, 2}, c.towards, c.range), c.squares) << c.what;
     }
 }
 
