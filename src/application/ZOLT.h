@@ -66,6 +66,10 @@ public:
     void update(double dt);
     void render();
 
+    // True (the --new-game option): the game starts in its first scene;
+    // false: on the title screen. Set before runApp or initialize.
+    void setStartsNewGame(bool newGame) { _startsNewGame = newGame; }
+
     // Whether the player chose to play again on the ending screen: the frame
     // loop has ended, and the caller starts the game afresh.
     bool restartRequested() const { return _restartRequested; }
@@ -96,6 +100,7 @@ private:
     gui::EndScreen* _endScreen = nullptr;
     gui::NoticeBox* _notice = nullptr;
     bool _restartRequested = false;
+    bool _startsNewGame = false;
     std::unique_ptr<BaseInputContext> _baseInput;
     std::unique_ptr<core::SaveInputContext> _saveInput;
     std::unique_ptr<core::QuestManager> _questManager;
