@@ -149,7 +149,9 @@ TEST(KeyBindings, EveryKeyNameReadsBackAsItsKey)
     {
         const std::string name = KeyBindings::keyName(key);
         if (!name.empty())
+        {
             EXPECT_EQ(KeyBindings::keyCode(name), key) << name;
+        }
     }
     for (const char* bad : {"", "F0", "F13", "F1x", "a", "Esc", "ZZ"})
         EXPECT_EQ(KeyBindings::keyCode(bad), -1) << bad;
