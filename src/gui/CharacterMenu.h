@@ -24,6 +24,8 @@ public:
     // The sheet's lines for a character: its name, its current hit points
     // and fatigue, then every statistic as "name: value".
     static std::vector<std::string> sheetLines(core::Character* character);
+    // Figures to read, nothing to choose.
+    bool takesFocus() const override { return false; }
 
 private:
     core::Character* _character;

@@ -19,6 +19,8 @@ public:
     CombatMenu(const std::string& title, core::CombatManager* combatManager);
 
     void onMouseUp(int button, double x, double y) override;
+    // The map's tile cursor and a fighter's steps take the letters.
+    bool keepsLetters() const override { return true; }
 
 private:
     core::CombatManager* _combatManager;

@@ -39,6 +39,8 @@ public:
     virtual void putTextInUpperLeft();
 
     bool isShowingText() const { return _showingText; }
+    // Enter turns the page as a click does.
+    bool takenWhole() const override { return _showingText; }
     // The page of text on show (empty once the options are up).
     const std::string& getPage() const { return _page; }
     tamsygraphics::Text* getGraphicsText() const { return _text; }

@@ -261,4 +261,9 @@ void GUIListView::setNumEntriesToDisplay(int count)
     _numEntriesToDisplay = std::max(1, count);
     invalidate();
 }
+
+bool GUIListView::backOut(bool)
+{
+    return false;
+}
 }

@@ -142,4 +142,10 @@ void PartyMenu::onMouseUp(int button, double x, double y)
         hide();
     }
 }
+
+bool PartyMenu::backOut(bool)
+{
+    hide();
+    return true;
+}
 }

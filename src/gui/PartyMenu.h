@@ -27,6 +27,7 @@ public:
     void hide() override;
     void show() override;
     void invalidate() override;
+    bool backOut(bool byEscape) override;
 
     CharacterMenu* getCharacterSheet() const { return _previewBox; }
     GUITextBox* getCloseButton() const { return _closeButton; }

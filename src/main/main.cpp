@@ -118,7 +118,7 @@ int main(int argc, char** argv)
     {
         // The game as it was mounted: an absolute path, whatever the
         // working directory is by now.
-        application::ProcessRestart::restart(program, GameFiles::location());
+        application::ProcessRestart::restart(program, GameFiles::location(), !app.restartsAtTitle());
     }
     return 1;
 }

@@ -1,0 +1,203 @@
+#include "gui/MenuKeys.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "application/InputManager.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIListView.h"
+#include "gui/GUIListViewEntry.h"
+#include "gui/GUIManager.h"
+#include "gui/GUITextBox.h"
+
+namespace gui
+{
+namespace
+{
+const int KEY_DOWN = application::KEY_UP + 1;
+const int KEY_LEFT = application::KEY_UP + 2;
+const int KEY_RIGHT = application::KEY_UP + 3;
+const int KEY_ENTER = application::KEY_TAB + 1;
+const int KEY_KP_ENTER = application::KEY_KP_DIVIDE + 6;
+
+bool isArrowOrEnter(int key)
+{
+    return key == application::KEY_UP || key == KEY_DOWN || key == KEY_LEFT || key == KEY_RIGHT || key == KEY_ENTER ||
+           key == KEY_KP_ENTER || key == application::KEY_ESC;
+}
+
+bool isLetterKey(int key)
+{
+    return key == application::KEY_W || key == application::KEY_S || key == application::KEY_A ||
+           key == application::KEY_D || key == application::KEY_Z || key == application::KEY_X || key == ' ';
+}
+
+int stepOf(int key)
+{
+    if (key == application::KEY_UP || key == KEY_LEFT || key == application::KEY_W || key == application::KEY_A)
+        return -1;
+    if (key == KEY_DOWN || key == KEY_RIGHT || key == application::KEY_S || key == application::KEY_D)
+        return 1;
+    return 0;
+}
+
+bool takes(int key)
+{
+    return key == KEY_ENTER || key == KEY_KP_ENTER || key == application::KEY_Z || key == ' ';
+}
+
+// A panel holds entries; text boxes are entries, labels or notices.
+bool isPanel(const GUIElement* element)
+{
+    if (element->isHidden() || dynamic_cast<const GUITextBox*>(element))
+        return false;
+    const GUIListView* list = dynamic_cast<const GUIListView*>(element);
+    return !list || list->takesFocus();
+}
+}
+
+MenuKeys::MenuKeys(std::function<void()> openMainMenu) : _openMainMenu(std::move(openMainMenu))
+{
+}
+
+GUIElement* MenuKeys::topPanel()
+{
+    GUIElement* top = nullptr;
+    for (GUIElement* element : GUIManager::getElements())
+    {
+        if (isPanel(element) && (!top || element->getLayer() > top->getLayer()) && !focusables(element).empty())
+            top = element;
+    }
+    return top;
+}
+
+std::vector<GUIElement*> MenuKeys::focusables(GUIElement* panel)
+{
+    std::vector<GUIElement*> entries;
+    if (!panel)
+        return entries;
+    if (GUIListView* list = dynamic_cast<GUIListView*>(panel))
+    {
+        for (GUIListViewEntry* entry : list->getEntries())
+        {
+            if (!entry->isHidden())
+                entries.push_back(entry);
+        }
+        if (entries.empty() && list->takenWhole())
+            entries.push_back(list);
+        return entries;
+    }
+    // A screen of its own (the ending): the buttons shown over it.
+    for (GUIElement* element : GUIManager::getElements())
+    {
+        if (!element->isHidden() && dynamic_cast<GUIButton*>(element) && element->getLayer() > panel->getLayer())
+            entries.push_back(element);
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const GUIElement* a, const GUIElement* b)
+                     {
+                         const glm::vec2 pa = a->getPosition();
+                         const glm::vec2 pb = b->getPosition();
+                         return pa.y != pb.y ? pa.y > pb.y : pa.x < pb.x;
+                     });
+    return entries;
+}
+
+void MenuKeys::setFocus(GUIElement* entry)
+{
+    if (entry == _focused)
+        return;
+    if (_focused)
+    {
+        const glm::vec2 at = _focused->getPosition();
+        _focused->onHoverExit(at.x, at.y);
+    }
+    _focused = entry;
+    if (_focused)
+    {
+        const glm::vec2 at = _focused->getPosition();
+        _focused->onHoverEnter(at.x, at.y);
+    }
+}
+
+void MenuKeys::refresh()
+{
+    GUIElement* panel = topPanel();
+    const std::vector<GUIElement*> entries = focusables(panel);
+    const bool stillThere = std::find(entries.begin(), entries.end(), _focused) != entries.end();
+    if (panel != _panel || !stillThere)
+    {
+        // The old entry may be gone with its menu, so it is not touched.
+        if (!stillThere)
+            _focused = nullptr;
+        _panel = panel;
+        setFocus(entries.empty() ? nullptr : entries.front());
+    }
+}
+
+void MenuKeys::moveFocus(int step)
+{
+    refresh();
+    const std::vector<GUIElement*> entries = focusables(_panel);
+    if (entries.empty())
+        return;
+    const auto at = std::find(entries.begin(), entries.end(), _focused);
+    const int size = static_cast<int>(entries.size());
+    const int index = at == entries.end() ? 0 : static_cast<int>(at - entries.begin());
+    setFocus(entries[static_cast<size_t>((index + step + size) % size)]);
+}
+
+void MenuKeys::takeFocused()
+{
+    refresh();
+    if (!_focused)
+        return;
+    // The very click the mouse would make, so every menu does what it does
+    // for the mouse, and the pointer's own position is left alone.
+    const glm::vec2 at = _focused->getPosition();
+    application::InputManager::processMouseButton(0, application::MOUSE_DOWN, at.x, at.y);
+    application::InputManager::processMouseButton(0, application::MOUSE_UP, at.x, at.y);
+    refresh();
+}
+
+bool MenuKeys::dispatch(int key, int keyState)
+{
+    // Once a frame (every key is offered every frame), so a menu that opens
+    // shows its focus before a key is pressed.
+    if (key == 0)
+        refresh();
+    if (!_panel)
+    {
+        if (key == application::KEY_M && keyState == application::KEYHIT && _openMainMenu)
+        {
+            _openMainMenu();
+            return true;
+        }
+        return false;
+    }
+    GUIListView* list = dynamic_cast<GUIListView*>(_panel);
+    const bool lettersToo = !list || !list->keepsLetters();
+    if (!isArrowOrEnter(key) && !(lettersToo && isLetterKey(key)))
+        return false;
+    return handle(key, keyState);
+}
+
+bool MenuKeys::handle(int key, int keyState)
+{
+    if (key == application::KEY_ESC || key == application::KEY_X)
+    {
+        GUIListView* list = dynamic_cast<GUIListView*>(_panel);
+        if (keyState != application::KEYHIT)
+            return list != nullptr;
+        // A menu that cannot be left lets Escape through to the pause menu.
+        return list && list->backOut(key == application::KEY_ESC);
+    }
+    if (keyState != application::KEYHIT)
+        return true;
+    if (takes(key))
+        takeFocused();
+    else
+        moveFocus(stepOf(key));
+    return true;
+}
+}
