@@ -72,6 +72,8 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     Log::named("rules") << " Num enemies: " << (enemies ? enemies->size() : 0) << std::endl;
     _ending.begin(music);
     setUpBase();
+    if (avatar)
+        _cursor.place(CombatSides::squareOf(avatar), currentLevelMap(_session), getHighlightedTiles());
     _inCombat = true;
 }
 
@@ -82,6 +84,7 @@ void CombatManager::leaveCombat()
     Log::named("combat") << "Leaving Combat" << std::endl;
     stopEnemyTurn();
     unHighlightTiles();
+    _cursor.hide(currentLevelMap(_session), {});
     application::InputManager::removeContext(_combatInputContext.get());
     _display.hide();
     _ending.restoreSceneMusic();
@@ -271,6 +274,16 @@ bool CombatManager::keyPress(int key, int action)
 {
     if (key == application::KEY_ESC)
         return false;
+    if (_combatStage == base || _combatStage == ability || _combatStage == target)
+    {
+        LevelMap* map = currentLevelMap(_session);
+        if (_cursor.keyPress(key, action, map, getHighlightedTiles()) != CombatCursor::CHOSEN)
+            return true;
+        tileClick(_cursor.at().row, _cursor.at().col);
+        // Aiming lights and unlights squares the cursor may stand on.
+        _cursor.place(_cursor.at(), map, getHighlightedTiles());
+        return true;
+    }
     if (_combatStage != move)
         return true;
     return _movement.keyPress(_currentCharacter, key, action);

@@ -125,8 +125,12 @@ void MenuKeys::refresh()
     GUIElement* panel = topPanel();
     const std::vector<GUIElement*> entries = focusables(panel);
     const bool stillThere = std::find(entries.begin(), entries.end(), _focused) != entries.end();
-    if (panel != _panel || !stillThere)
+    // A menu that offers another set of things now (a fight's band, stage
+    // after stage) starts again from its first entry; one whose entries only
+    // changed their words (the settings' values) keeps its place.
+    if (panel != _panel || !stillThere || entries.size() != _offered)
     {
+        _offered = entries.size();
         // The old entry may be gone with its menu, so it is not touched.
         if (!stillThere)
             _focused = nullptr;
@@ -175,6 +179,10 @@ bool MenuKeys::dispatch(int key, int keyState)
         }
         return false;
     }
+    // Released keys are the game's to see (the interact key's flag is
+    // cleared on them).
+    if (keyState == application::KEYUP)
+        return false;
     GUIListView* list = dynamic_cast<GUIListView*>(_panel);
     const bool lettersToo = !list || !list->keepsLetters();
     if (!isArrowOrEnter(key) && !(lettersToo && isLetterKey(key)))

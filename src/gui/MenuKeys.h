@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "application/InputContext.h"
@@ -44,5 +45,7 @@ private:
     std::function<void()> _openMainMenu;
     GUIElement* _panel = nullptr;
     GUIElement* _focused = nullptr;
+    // How many entries were on offer when the focus was last placed.
+    size_t _offered = 0;
 };
 }

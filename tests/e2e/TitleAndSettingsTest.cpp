@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "EnvironmentValue.h"
+#include "GameConsole.h"
+#include "GameProcess.h"
+#include "GameScreen.h"
+#include "support/Files.h"
+
+// The game as a player starts it: on the title screen, played with the
+// keyboard (and a gamepad) only, with settings that outlive the run. Each
+// test keeps its settings and saves in a scratch folder of its own.
+namespace
+{
+// The title and pause menus stand in the middle of the window.
+bool menuInTheMiddle(const GameProcess::Image& shot)
+{
+    return gamescreen::coveredByList(shot, 200, 200, 440, 280);
+}
+
+// The settings are written when they change; the title runs no console to
+// ask, so the file itself is watched.
+bool waitForFileHolding(const std::string& path, const std::string& text)
+{
+    for (int attempt = 0; attempt < 300; ++attempt)
+    {
+        if (testsupport::readText(path).find(text) != std::string::npos)
+            return true;
+        ::usleep(100000);
+    }
+    return false;
+}
+
+// The main menu runs down the left edge.
+bool mainMenuShown(const GameProcess::Image& shot)
+{
+    return gamescreen::coveredByList(shot, 20, 100, 140, 300);
+}
+
+class PlayerGame : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!GameProcess::haveDisplay())
+            GTEST_SKIP() << "needs an X display (the test command runs under Xvfb)";
+        ASSERT_FALSE(_scratch.path().empty());
+    }
+
+    std::string settingsFile() const { return _scratch.path() + "/config/zolt/settings.xml"; }
+
+    // Waits for the title, then presses keys on it.
+    void waitForTitle(GameProcess& game)
+    {
+        GameProcess::Image shot;
+        ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot)) << "the title menu never showed";
+        gamescreen::keepScreenshot(game, "title");
+    }
+
+    void keys(GameProcess& game, std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            ASSERT_TRUE(game.pressKey(name, 150)) << name;
+    }
+
+    testsupport::ScratchFolder _scratch{"zolt-player"};
+    EnvironmentValue _config{"XDG_CONFIG_HOME", _scratch.path() + "/config"};
+    EnvironmentValue _data{"XDG_DATA_HOME", _scratch.path() + "/data"};
+};
+}
+
+TEST_F(PlayerGame, TitleThenNewGameThenAFightPlayedWithKeysOnly)
+{
+    GameProcess game;
+    game.atTitle();
+    ASSERT_TRUE(game.launch());
+    waitForTitle(game);
+    GameConsole console(game);
+
+    keys(game, {"Return"}); // New game, the focused entry
+    GameProcess::Image shot;
+    ASSERT_TRUE(gamescreen::waitForScreen(
+        game, [](const GameProcess::Image& s) { return !menuInTheMiddle(s); }, shot))
+        << "the title stays up";
+    ASSERT_TRUE(console.open()) << "the game runs once the title is gone";
+
+    // Fenwy on the pier, as the mouse-played fight has it.
+    for (int step = 0; step < 6; ++step)
+        ASSERT_TRUE(console.tap("d"));
+    for (int step = 0; step < 5; ++step)
+        ASSERT_TRUE(console.tap("s"));
+    ASSERT_EQ(console.ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "13,15");
+    // Brune steps up next to her, within a slash's reach.
+    game.writeLine("brune:setPosition(14, 15) fenwy:addAttack(500) brune:addHP(-29, false)");
+    game.writeLine("s:fight('brune;')");
+    ASSERT_EQ(console.ask("s:combatStage()"), "base");
+
+    // The cursor starts on Fenwy: Z takes her, as a click on her square would.
+    ASSERT_TRUE(console.tap("z"));
+    ASSERT_EQ(console.ask("s:combatStage()"), "move");
+    // The band offers back, finish: Down to finish, Enter takes it.
+    ASSERT_TRUE(console.tap("Down"));
+    ASSERT_TRUE(console.tap("Return"));
+    ASSERT_EQ(console.ask("s:combatStage()"), "ability");
+    // back, none, focus, slash.
+    for (int step = 0; step < 3; ++step)
+        ASSERT_TRUE(console.tap("Down"));
+    ASSERT_TRUE(console.tap("Return"));
+    ASSERT_EQ(console.ask("s:combatStage()"), "target");
+    // The cursor one square down is Brune's; Z aims at him, then finish.
+    ASSERT_TRUE(console.tap("s"));
+    ASSERT_TRUE(console.tap("z"));
+    ASSERT_TRUE(console.tap("Down"));
+    ASSERT_TRUE(console.tap("Return"));
+    ASSERT_EQ(console.ask("s:combatStage()"), "win") << "the slash felled Brune";
+    ASSERT_TRUE(console.tap("Return")); // exit_combat
+    EXPECT_EQ(console.ask("s:combatStage()"), "none");
+    console.close();
+
+    // Escape on the map pauses; only the second one quits.
+    ASSERT_TRUE(game.pressKey("Escape", 150));
+    ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot)) << "no pause menu";
+    gamescreen::keepScreenshot(game, "pause");
+    EXPECT_TRUE(game.isRunning()) << "one Escape no longer ends the session";
+    ASSERT_TRUE(game.pressKey("Escape", 150));
+    EXPECT_EQ(game.waitForExit(GameConsole::WAIT_MS), 1);
+}
+
+TEST_F(PlayerGame, SettingsChangedOnTheTitleAreKeptForTheNextRun)
+{
+    {
+        GameProcess game;
+        game.atTitle();
+        ASSERT_TRUE(game.launch());
+        waitForTitle(game);
+        // New game, Continue, Load, Settings: the fourth entry.
+        keys(game, {"Down", "Down", "Down", "Return"});
+        // Music 80% -> 90%; effects 80% -> 90%; then Walk up (the fifth
+        // entry), which takes the next key pressed: I.
+        keys(game, {"Return", "Down", "Return", "Down", "Down", "Down", "Return", "i"});
+        ASSERT_TRUE(waitForFileHolding(settingsFile(), "key=\"I\"")) << testsupport::readText(settingsFile());
+        // Escape leaves the settings for the title, Escape there quits.
+        EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
+    }
+    const std::string saved = testsupport::readText(settingsFile());
+    EXPECT_NE(saved.find("music=\"90\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("effects=\"90\""), std::string::npos) << saved;
+    EXPECT_NE(saved.find("action=\"walk_up\" key=\"I\""), std::string::npos) << saved;
+
+    GameProcess again;
+    ASSERT_TRUE(startGame(again));
+    GameConsole console(again);
+    ASSERT_TRUE(console.open());
+    int row = 0;
+    int col = 0;
+    ASSERT_TRUE(console.avatarTile(row, col));
+    ASSERT_TRUE(console.tap("w"));
+    int afterW = 0;
+    ASSERT_TRUE(console.avatarTile(afterW, col));
+    EXPECT_EQ(afterW, row) << "W no longer walks up";
+    ASSERT_TRUE(console.tap("i"));
+    int afterI = 0;
+    ASSERT_TRUE(console.avatarTile(afterI, col));
+    EXPECT_EQ(afterI, row - 1) << "I walks up now";
+    EXPECT_EQ(testsupport::readText(settingsFile()), saved) << "a run that changes nothing keeps the file";
+    again.kill();
+}
+
+TEST_F(PlayerGame, ABadSettingsFileIsReportedAndTheGameStarts)
+{
+    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
+    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
+    testsupport::writeText(settingsFile(), "<settings><window scale=\"7\"/><keys><key action=\"walk_up\"");
+    GameProcess game;
+    ASSERT_TRUE(startGame(game));
+    bool named = false;
+    for (const std::string& line : game.errorLines())
+        named = named || (line.find(settingsFile()) != std::string::npos && line.find("XML") != std::string::npos);
+    EXPECT_TRUE(named) << "standard error names the file and the fault";
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    int row = 0;
+    int col = 0;
+    ASSERT_TRUE(console.avatarTile(row, col));
+    ASSERT_TRUE(console.tap("w"));
+    int after = 0;
+    ASSERT_TRUE(console.avatarTile(after, col));
+    EXPECT_EQ(after, row - 1) << "the default keys are used";
+    game.kill();
+}
+
+TEST_F(PlayerGame, AGamepadWalksAndOpensTheMenu)
+{
+    const std::string pad = _scratch.path() + "/gamepad";
+    EnvironmentValue gamepad("ZOLT_GAMEPAD_FILE", pad);
+    const std::string idle = "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0  0 0 0 0 0 0\n";
+    testsupport::writeText(pad, idle);
+    GameProcess game;
+    ASSERT_TRUE(startGame(game));
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    int row = 0;
+    int col = 0;
+    ASSERT_TRUE(console.avatarTile(row, col));
+
+    // The left stick leant to the right for a few frames, then let go.
+    testsupport::writeText(pad, "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0  0.9 0 0 0 0 0\n");
+    ASSERT_TRUE(console.frames(4));
+    testsupport::writeText(pad, idle);
+    int nowRow = 0;
+    int nowCol = 0;
+    ASSERT_TRUE(console.framesUntil([&] { return console.avatarTile(nowRow, nowCol) && nowCol > col; }, 30))
+        << "the stick walks";
+    EXPECT_EQ(nowRow, row);
+    console.close();
+
+    // Y opens the main menu, B backs out of it.
+    testsupport::writeText(pad, "0 0 0 1 0 0 0 0 0 0 0 0 0 0 0  0 0 0 0 0 0\n");
+    GameProcess::Image shot;
+    ASSERT_TRUE(gamescreen::waitForScreen(game, mainMenuShown, shot)) << "Y opens the menu";
+    gamescreen::keepScreenshot(game, "gamepad-menu");
+    testsupport::writeText(pad, "0 1 0 0 0 0 0 0 0 0 0 0 0 0 0  0 0 0 0 0 0\n");
+    EXPECT_TRUE(gamescreen::waitForScreen(
+        game, [](const GameProcess::Image& s) { return !mainMenuShown(s); }, shot))
+        << "B closes it";
+    testsupport::writeText(pad, idle);
+    game.kill();
+}
