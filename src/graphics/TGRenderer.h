@@ -15,6 +15,7 @@
 #include "graphics/TGImage.h"
 #include "graphics/TGLayerCache.h"
 #include "graphics/TGLayerMesh.h"
+#include "graphics/TGPictureScaler.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
 #include "graphics/TGSpriteBatch.h"
@@ -205,6 +206,8 @@ private:
                        const glm::mat4& viewProj);
     void DrawGUI();
     void DeliverCapture(int width, int height);
+    // Draws into the picture, which the scaler copies into a bigger window.
+    void BeginPicture(int width, int height);
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
     void DrawTexts(const std::vector<const Text*>& texts);
     void PrepareTextBuffers(GLuint program);
@@ -227,6 +230,8 @@ private:
     ResourceManager* _resourceManager = nullptr;
     GUIManager* _guiManager = nullptr;
     application::GLFWWindow* _window = nullptr;
+    // A window bigger than the picture gets it scaled up whole.
+    PictureScaler _scaler;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
     unsigned int _passabilitySidesVersion = 0;

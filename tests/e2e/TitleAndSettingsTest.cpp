@@ -3,7 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "EnvironmentValue.h"
 #include "GameConsole.h"
@@ -228,5 +231,40 @@ TEST_F(PlayerGame, AGamepadWalksAndOpensTheMenu)
         game, [](const GameProcess::Image& s) { return !mainMenuShown(s); }, shot))
         << "B closes it";
     testsupport::writeText(pad, idle);
+    game.kill();
+}
+
+TEST_F(PlayerGame, AtScaleTwoEveryPixelOfThePictureIsATwoByTwoBlock)
+{
+    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
+    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
+    testsupport::writeText(settingsFile(), "<settings><window scale=\"2\" fullscreen=\"false\"/></settings>");
+    GameProcess game;
+    ASSERT_TRUE(game.launch("OpenGL", 1280, 960)) << "the window is twice the picture's size";
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    ASSERT_TRUE(console.frames(3));
+    GameProcess::Image shot;
+    ASSERT_TRUE(game.capture(shot));
+    // The test screen may be smaller than the window: what it shows is checked.
+    ASSERT_GT(shot.width, 640);
+    ASSERT_GT(shot.height, 480);
+    const int width = std::min(shot.width, 1280) / 2 * 2;
+    const int height = std::min(shot.height, 960) / 2 * 2;
+    gamescreen::keepScreenshot(game, "scale-2");
+    int blocks = 0;
+    int uneven = 0;
+    std::set<std::tuple<int, int, int>> colours;
+    for (int y = 0; y < height; y += 2)
+        for (int x = 0; x < width; x += 2)
+        {
+            const GameProcess::Color c = shot.at(x, y);
+            colours.insert(std::make_tuple(c.r, c.g, c.b));
+            for (const auto& other : {shot.at(x + 1, y), shot.at(x, y + 1), shot.at(x + 1, y + 1)})
+                uneven += other.r != c.r || other.g != c.g || other.b != c.b ? 1 : 0;
+            ++blocks;
+        }
+    EXPECT_GT(colours.size(), 20u) << "the picture shows the scene, not one colour";
+    EXPECT_EQ(uneven, 0) << "of " << blocks << " blocks; nearest filtering keeps each block one colour";
     game.kill();
 }
