@@ -83,6 +83,11 @@ void GLFWWindow::CancelClose()
 
 void GLFWWindow::SetScale(int scale, bool fullScreen)
 {
+#ifdef __EMSCRIPTEN__
+    // The page sizes the canvas; the browser's windowing library cannot.
+    (void)scale;
+    (void)fullScreen;
+#else
     if (!_handle)
         return;
     GLFWmonitor* monitor = fullScreen ? glfwGetPrimaryMonitor() : nullptr;
@@ -96,6 +101,7 @@ void GLFWWindow::SetScale(int scale, bool fullScreen)
     int y = 0;
     glfwGetWindowPos(_handle, &x, &y);
     glfwSetWindowMonitor(_handle, nullptr, x, y, _width * scale, _height * scale, GLFW_DONT_CARE);
+#endif
 }
 
 void GLFWWindow::GetFramebufferSize(int* width, int* height) const

@@ -49,7 +49,7 @@ void GameScreens::buildPause()
 {
     _pause = new gui::ChoiceMenu("Paused");
     _pause->addChoice("Resume", [this]() { resume(); });
-    _pause->addChoice("Save", [this]() { _saveMenu->show(); });
+    _pause->addChoice("Save", [this]() { openOver(_pause, _saveMenu); });
     _pause->addChoice("Load", [this]() { openLoad(_pause); });
     _pause->addChoice("Settings", [this]() { openSettings(_pause); });
     _pause->addChoice("Quit to title", [this]() { _actions.quitToTitle(); });
@@ -101,6 +101,7 @@ void GameScreens::leaveMenus()
 {
     _onTitle = false;
     _title->hide();
+    _openedFrom = nullptr;
     resume();
 }
 
@@ -115,8 +116,18 @@ void GameScreens::openSettings(gui::ChoiceMenu* from)
 
 void GameScreens::openLoad(gui::ChoiceMenu* from)
 {
-    if (_loadMenu && from)
-        _loadMenu->show();
+    openOver(from, _loadMenu);
+}
+
+void GameScreens::openOver(gui::ChoiceMenu* from, gui::SaveMenu* menu)
+{
+    if (!menu)
+        return;
+    // The menu it came from steps aside, so no click on the slots can
+    // reach its entries underneath; it comes back when the slots close.
+    _openedFrom = from;
+    from->hide();
+    menu->show();
 }
 
 void GameScreens::update()
@@ -133,6 +144,13 @@ void GameScreens::update()
         _loadsSeen = _saves->loadCount();
         if (_onTitle || _paused)
             leaveMenus();
+    }
+    const bool slotsShown = (_saveMenu && !_saveMenu->isHidden()) || (_loadMenu && !_loadMenu->isHidden());
+    if (_openedFrom && !slotsShown)
+    {
+        if (_openedFrom == _title ? _onTitle : _paused)
+            _openedFrom->show();
+        _openedFrom = nullptr;
     }
 }
 }

@@ -66,6 +66,7 @@ private:
     void buildPause();
     void openSettings(gui::ChoiceMenu* from);
     void openLoad(gui::ChoiceMenu* from);
+    void openOver(gui::ChoiceMenu* from, gui::SaveMenu* menu);
     void leaveMenus();
 
     core::SaveGameManager* _saves;
@@ -77,6 +78,8 @@ private:
     gui::SaveMenu* _loadMenu = nullptr;
     // The menu that the settings go back to.
     gui::ChoiceMenu* _settingsFrom = nullptr;
+    // The menu that the save or load slots go back to.
+    gui::ChoiceMenu* _openedFrom = nullptr;
     bool _onTitle = false;
     bool _paused = false;
     int _loadsSeen = 0;

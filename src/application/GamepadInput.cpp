@@ -38,6 +38,11 @@ GamepadInput::Source GamepadInput::connectedGamepad()
 {
     return [](State& state)
     {
+#ifdef __EMSCRIPTEN__
+        // The browser's windowing library has no gamepad mappings.
+        (void)state;
+        return false;
+#else
         for (int joystick = GLFW_JOYSTICK_1; joystick <= GLFW_JOYSTICK_LAST; ++joystick)
         {
             GLFWgamepadstate read;
@@ -51,6 +56,7 @@ GamepadInput::Source GamepadInput::connectedGamepad()
             }
         }
         return false;
+#endif
     };
 }
 

@@ -31,14 +31,39 @@ SettingsScreen::SettingsScreen(Settings& settings, std::string path, std::functi
     : _settings(settings), _path(std::move(path)), _apply(std::move(apply)), _closed(std::move(closed)),
       _menu(new gui::ChoiceMenu("Settings"))
 {
-    _menu->addChoice("", [this]() { _settings.musicVolume = nextVolume(_settings.musicVolume), changed(); });
-    _menu->addChoice("", [this]() { _settings.effectsVolume = nextVolume(_settings.effectsVolume), changed(); });
-    _menu->addChoice("", [this]() { _settings.windowScale = nextScale(_settings.windowScale), changed(); });
-    _menu->addChoice("", [this]() { _settings.fullScreen = !_settings.fullScreen, changed(); });
+    _menu->addChoice("",
+                     [this]()
+                     {
+                         _settings.musicVolume = nextVolume(_settings.musicVolume);
+                         changed();
+                     });
+    _menu->addChoice("",
+                     [this]()
+                     {
+                         _settings.effectsVolume = nextVolume(_settings.effectsVolume);
+                         changed();
+                     });
+    _menu->addChoice("",
+                     [this]()
+                     {
+                         _settings.windowScale = nextScale(_settings.windowScale);
+                         changed();
+                     });
+    _menu->addChoice("",
+                     [this]()
+                     {
+                         _settings.fullScreen = !_settings.fullScreen;
+                         changed();
+                     });
     const int actions = static_cast<int>(KeyBindings::actions().size());
     for (int i = 0; i < actions; ++i)
         _menu->addChoice("", [this, i]() { chooseKey(i); });
-    _menu->addChoice("Default keys", [this]() { _settings.keys.resetToDefaults(), changed(); });
+    _menu->addChoice("Default keys",
+                     [this]()
+                     {
+                         _settings.keys.resetToDefaults();
+                         changed();
+                     });
     _menu->addChoice("Back", [this]() { hide(); });
     _menu->setOnEscape([this]() { hide(); });
     _menu->setOnBack([this]() { hide(); });

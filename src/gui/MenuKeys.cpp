@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "application/InputManager.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIListView.h"
 #include "gui/GUIListViewEntry.h"
@@ -156,19 +155,33 @@ void MenuKeys::takeFocused()
     refresh();
     if (!_focused)
         return;
-    // The very click the mouse would make, so every menu does what it does
-    // for the mouse, and the pointer's own position is left alone.
+    // The click the mouse would make on the entry, so every menu does what
+    // it does for the mouse; but only the entry and its menu hear it, never
+    // a widget that happens to lie under the same point, and the pointer's
+    // own position is left alone. Widgets destroyed meanwhile go only when
+    // the click is over.
     const glm::vec2 at = _focused->getPosition();
-    application::InputManager::processMouseButton(0, application::MOUSE_DOWN, at.x, at.y);
-    application::InputManager::processMouseButton(0, application::MOUSE_UP, at.x, at.y);
+    std::vector<GUIElement*> clicked = {_panel};
+    if (_focused != _panel)
+        clicked.push_back(_focused);
+    GUIManager::beginIterating();
+    for (GUIElement* element : clicked)
+        element->onMouseDown(0, at.x, at.y);
+    for (GUIElement* element : clicked)
+    {
+        if (element->isMouseDown())
+            element->onMouseUp(0, at.x, at.y);
+    }
+    GUIManager::doneIterating();
     refresh();
 }
 
 bool MenuKeys::dispatch(int key, int keyState)
 {
     // Once a frame (every key is offered every frame), so a menu that opens
-    // shows its focus before a key is pressed.
-    if (key == 0)
+    // shows its focus before a key is pressed; and on every press, so a
+    // press sees the menus as they are.
+    if (key == 0 || keyState == application::KEYHIT)
         refresh();
     if (!_panel)
     {

@@ -9,10 +9,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -274,6 +274,27 @@ bool GameProcess::keepDisplayOpen()
             sleepMs(100);
     }
     return display != nullptr;
+}
+
+bool GameProcess::requestClose()
+{
+    if (_windowId.empty())
+        return false;
+    Display* display = ::XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Window window = static_cast<Window>(std::stoul(_windowId, nullptr, 0));
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = ::XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(::XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = ::XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    ::XFlush(display);
+    ::XCloseDisplay(display);
+    return sent;
 }
 
 int GameProcess::runCommand(const std::string& command, std::string* output)

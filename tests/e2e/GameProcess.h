@@ -92,6 +92,10 @@ public:
     // holds the key longer.
     int quitWithEscape(int timeoutMs = 5000);
 
+    // Asks the window to close as a window manager's close button does (the
+    // WM_DELETE_WINDOW message). False without a window or display.
+    bool requestClose();
+
     // Mouse input at window pixel positions; button 1 left, 2 middle, 3 right.
     bool moveMouse(int x, int y);
     bool mouseDown(int button = 1);

@@ -268,3 +268,22 @@ TEST_F(PlayerGame, AtScaleTwoEveryPixelOfThePictureIsATwoByTwoBlock)
     EXPECT_EQ(uneven, 0) << "of " << blocks << " blocks; nearest filtering keeps each block one colour";
     game.kill();
 }
+
+TEST_F(PlayerGame, ClosingTheWindowPausesFirstAndQuitsTheSecondTime)
+{
+    GameProcess game;
+    ASSERT_TRUE(startGame(game));
+    ASSERT_TRUE(game.requestClose());
+    GameProcess::Image shot;
+    ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot)) << "the pause menu, not the end";
+    EXPECT_TRUE(game.isRunning());
+    // Resume (X) and the game goes on: the console answers again.
+    ASSERT_TRUE(game.pressKey("x", 150));
+    GameConsole console(game);
+    ASSERT_TRUE(console.open()) << "resumed";
+    console.close();
+    ASSERT_TRUE(game.requestClose());
+    ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot));
+    ASSERT_TRUE(game.requestClose());
+    EXPECT_EQ(game.waitForExit(GameConsole::WAIT_MS), 1) << "closed twice, the game ends as it always did";
+}
