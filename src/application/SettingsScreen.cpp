@@ -73,6 +73,12 @@ SettingsScreen::SettingsScreen(Settings& settings, std::string path, std::functi
     refreshTexts();
 }
 
+SettingsScreen::~SettingsScreen()
+{
+    if (_waitingFor >= 0)
+        InputManager::captureNextKey(nullptr);
+}
+
 int SettingsScreen::nextVolume(int percentage)
 {
     return percentage >= 100 ? 0 : (percentage / 10 + 1) * 10;

@@ -22,6 +22,10 @@ public:
     // `apply` puts the settings into effect (volumes, window); `closed`
     // runs when the player leaves the menu.
     SettingsScreen(Settings& settings, std::string path, std::function<void()> apply, std::function<void()> closed);
+    // A key still awaited is no longer: the capture would outlive this.
+    ~SettingsScreen();
+    SettingsScreen(const SettingsScreen&) = delete;
+    SettingsScreen& operator=(const SettingsScreen&) = delete;
 
     void show();
     void hide();

@@ -59,9 +59,20 @@ void PictureScaler::Begin(int pictureWidth, int pictureHeight, int windowWidth, 
     _windowHeight = windowHeight;
     _box = Letterbox::fit(pictureWidth, pictureHeight, windowWidth, windowHeight);
     _scaling = (windowWidth != pictureWidth || windowHeight != pictureHeight) && pictureWidth > 0 && pictureHeight > 0;
-    if (_scaling && (_width != pictureWidth || _height != pictureHeight) && !Make(pictureWidth, pictureHeight))
+    if (!_scaling)
+        return;
+    // The window's own framebuffer, or whichever a caller drew into: the
+    // picture goes there in the end.
+    GLint target = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &target);
+    if ((_width != pictureWidth || _height != pictureHeight) && !Make(pictureWidth, pictureHeight))
+    {
         _scaling = false;
-    glBindFramebuffer(GL_FRAMEBUFFER, _scaling ? _framebuffer : 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(target));
+        return;
+    }
+    _target = static_cast<unsigned int>(target);
+    glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
 }
 
 void PictureScaler::Present()
@@ -69,7 +80,7 @@ void PictureScaler::Present()
     if (!_scaling)
         return;
     glBindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _target);
     // The bars are black whatever the game clears its picture to.
     GLfloat clear[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
@@ -80,6 +91,6 @@ void PictureScaler::Present()
                       GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glClearColor(clear[0], clear[1], clear[2], clear[3]);
     glViewport(0, 0, _width, _height);
-    glBindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, _target);
 }
 }

@@ -29,6 +29,7 @@ private:
     void Release();
 
     unsigned int _framebuffer = 0;
+    unsigned int _target = 0;
     unsigned int _colour = 0;
     unsigned int _depthStencil = 0;
     int _width = 0;

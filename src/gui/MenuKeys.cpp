@@ -178,11 +178,16 @@ void MenuKeys::takeFocused()
 
 bool MenuKeys::dispatch(int key, int keyState)
 {
+    // Released keys are the game's to see (the interact key's flag is
+    // cleared on them).
+    if (key != 0 && keyState == application::KEYUP)
+        return false;
     // Once a frame (every key is offered every frame), so a menu that opens
-    // shows its focus before a key is pressed; and on every press, so a
-    // press sees the menus as they are.
-    if (key == 0 || keyState == application::KEYHIT)
-        refresh();
+    // shows its focus before a key is pressed; and for every key that is
+    // down, since an earlier key of this frame may have closed the menu.
+    refresh();
+    if (keyState == application::KEYUP)
+        return false;
     if (!_panel)
     {
         if (key == application::KEY_M && keyState == application::KEYHIT && _openMainMenu)
@@ -192,10 +197,6 @@ bool MenuKeys::dispatch(int key, int keyState)
         }
         return false;
     }
-    // Released keys are the game's to see (the interact key's flag is
-    // cleared on them).
-    if (keyState == application::KEYUP)
-        return false;
     GUIListView* list = dynamic_cast<GUIListView*>(_panel);
     const bool lettersToo = !list || !list->keepsLetters();
     if (!isArrowOrEnter(key) && !(lettersToo && isLetterKey(key)))
