@@ -55,6 +55,10 @@ public:
     virtual bool takenWhole() const { return false; }
     virtual bool backOut(bool byEscape);
 
+    // Scrolls by whole entries, as the scroll buttons do, never past either
+    // end; false when it could not move.
+    bool scrollBy(int entries);
+
     void setNumEntriesToDisplay(int count);
     // Keeps every entry one slot high even when few entries are shown, so a
     // short list fills from the top instead of stretching its entries.

@@ -147,6 +147,22 @@ void MenuKeys::moveFocus(int step)
     const auto at = std::find(entries.begin(), entries.end(), _focused);
     const int size = static_cast<int>(entries.size());
     const int index = at == entries.end() ? 0 : static_cast<int>(at - entries.begin());
+    // Past the last line shown of a longer list, the list scrolls on and the
+    // focus stays on the edge, now on the next entry; past its very end it
+    // goes round to the other end, as a short list does.
+    GUIListView* list = dynamic_cast<GUIListView*>(_panel);
+    const bool atEdge = (step > 0 && index == size - 1) || (step < 0 && index == 0);
+    if (list && atEdge && list->size() > size)
+    {
+        const bool scrolled = list->scrollBy(step);
+        if (!scrolled)
+            list->scrollBy(-step * list->size());
+        const std::vector<GUIElement*> shown = focusables(_panel);
+        _offered = shown.size();
+        if (!shown.empty())
+            setFocus((step > 0) == scrolled ? shown.back() : shown.front());
+        return;
+    }
     setFocus(entries[static_cast<size_t>((index + step + size) % size)]);
 }
 

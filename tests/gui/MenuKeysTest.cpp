@@ -169,3 +169,35 @@ TEST_F(MenuKeysTest, ABandThatKeepsTheLettersIsSteeredByArrowsOnly)
     EXPECT_TRUE(tap(keys, KEY_ENTER));
     EXPECT_EQ(taken, std::vector<std::string>({"finish"}));
 }
+
+TEST_F(MenuKeysTest, ALongListScrollsUnderTheFocusAndGoesRound)
+{
+    struct Case
+    {
+        std::vector<int> keys;
+        const char* taken;
+    };
+    // Five entries, three in sight.
+    const std::vector<Case> cases = {
+        {{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}, "4"},                     // scrolled one on
+        {{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}, "5"},           // to the end
+        {{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}, "1"}, // round to the top
+        {{application::KEY_UP, KEY_ENTER}, "5"},                              // round to the bottom
+        {{application::KEY_UP, application::KEY_UP, application::KEY_UP, application::KEY_UP, KEY_ENTER}, "2"},
+    };
+    for (const Case& c : cases)
+    {
+        std::vector<std::string> taken;
+        gui::ChoiceMenu* menu = new gui::ChoiceMenu("Long");
+        for (const char* text : {"1", "2", "3", "4", "5"})
+            menu->addChoice(text, [&taken, text]() { taken.push_back(text); });
+        menu->setNumEntriesToDisplay(3);
+        menu->show();
+        gui::MenuKeys keys(nullptr);
+        for (int key : c.keys)
+            tap(keys, key);
+        EXPECT_EQ(taken, std::vector<std::string>({c.taken}));
+        menu->destroy();
+        gui::GUIManager::update();
+    }
+}
