@@ -287,3 +287,44 @@ TEST_F(PlayerGame, ClosingTheWindowPausesFirstAndQuitsTheSecondTime)
     ASSERT_TRUE(game.requestClose());
     EXPECT_EQ(game.waitForExit(GameConsole::WAIT_MS), 1) << "closed twice, the game ends as it always did";
 }
+
+TEST_F(PlayerGame, QuitToTitleStartsTheGameAgainOnItsTitle)
+{
+    GameProcess game;
+    ASSERT_TRUE(startGame(game));
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    ASSERT_TRUE(console.tap("d"));
+    console.close();
+    ASSERT_TRUE(game.pressKey("Escape", 150));
+    GameProcess::Image shot;
+    ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot)) << "no pause menu";
+    size_t starts = 0;
+    for (const std::string& line : game.outputLines())
+        starts += line == "init" ? 1 : 0;
+    // Resume, Save, Load, Settings, Quit to title.
+    keys(game, {"Down", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(game.waitForOutput("init", GameConsole::WAIT_MS));
+    bool again = false;
+    for (int attempt = 0; attempt < 300 && !again; ++attempt)
+    {
+        size_t now = 0;
+        for (const std::string& line : game.outputLines())
+            now += line == "init" ? 1 : 0;
+        again = now > starts;
+        if (!again)
+            ::usleep(100000);
+    }
+    ASSERT_TRUE(again) << "a new run starts in the same process";
+    ASSERT_TRUE(game.waitForWindow("OpenGL", 640, 480, 60000));
+    EXPECT_TRUE(game.isRunning());
+    ASSERT_TRUE(gamescreen::waitForScreen(game, menuInTheMiddle, shot)) << "the new run opens on the title";
+    // New game from there plays as ever.
+    keys(game, {"Return"});
+    ASSERT_TRUE(gamescreen::waitForScreen(
+        game, [](const GameProcess::Image& s) { return !menuInTheMiddle(s); }, shot));
+    ASSERT_TRUE(console.open());
+    EXPECT_EQ(console.ask("s:combatStage()"), "none");
+    console.close();
+    EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
+}
