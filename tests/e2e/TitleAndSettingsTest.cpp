@@ -328,3 +328,41 @@ TEST_F(PlayerGame, QuitToTitleStartsTheGameAgainOnItsTitle)
     console.close();
     EXPECT_EQ(game.quitWithEscape(GameConsole::WAIT_MS), 1);
 }
+
+TEST_F(PlayerGame, ContinueOnTheTitleLoadsTheNewestSave)
+{
+    int savedRow = -1;
+    int savedCol = -1;
+    {
+        GameProcess game;
+        ASSERT_TRUE(startGame(game));
+        GameConsole console(game);
+        ASSERT_TRUE(console.open());
+        for (int step = 0; step < 3; ++step)
+            ASSERT_TRUE(console.tap("d"));
+        ASSERT_TRUE(console.avatarTile(savedRow, savedCol));
+        ASSERT_TRUE(console.tap("F5"));
+        ASSERT_TRUE(game.waitForOutput("Saved quick to", GameConsole::WAIT_MS));
+        console.close();
+        game.kill();
+    }
+    GameProcess game;
+    game.atTitle();
+    ASSERT_TRUE(game.launch());
+    waitForTitle(game);
+    keys(game, {"Down", "Return"}); // Continue, no longer greyed
+    ASSERT_TRUE(game.waitForOutput("Loaded (quick)", GameConsole::WAIT_MS));
+    GameProcess::Image shot;
+    ASSERT_TRUE(gamescreen::waitForScreen(
+        game, [](const GameProcess::Image& s) { return !menuInTheMiddle(s); }, shot))
+        << "the title goes once the save is loaded";
+    GameConsole console(game);
+    ASSERT_TRUE(console.open());
+    int row = -1;
+    int col = -1;
+    ASSERT_TRUE(console.avatarTile(row, col));
+    EXPECT_EQ(row, savedRow);
+    EXPECT_EQ(col, savedCol);
+    console.close();
+    game.kill();
+}
