@@ -68,6 +68,7 @@ void firstFrame(benchmark::State& state, const std::string& game, bool enterFold
     for (auto _ : state)
     {
         application::ZOLT zolt;
+        zolt.setStartsNewGame(true);
         zolt.initialize();
         const double initialized = millisecondsSince(mainEntered);
         // Owned by the process manager from here on.

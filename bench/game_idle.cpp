@@ -94,6 +94,7 @@ void BM_GameIdle10s(benchmark::State& state)
     for (auto _ : state)
     {
         application::ZOLT game;
+        game.setStartsNewGame(true);
         game.initialize();
         const double initializeSeconds = secondsSince(mainEntered);
         // Owned by the process manager from here on.

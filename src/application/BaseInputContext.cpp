@@ -13,7 +13,7 @@ bool BaseInputContext::dispatch(int key, int keyState)
 
 bool BaseInputContext::handleEsc(int keyState)
 {
-    if (keyState == KEYHIT)
+    if (keyState == KEYHIT && !(_pause && _pause()))
         GLFWApp::quitApplication = true;
     return true;
 }

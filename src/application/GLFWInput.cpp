@@ -4,8 +4,10 @@
 
 #include <GLFW/glfw3.h>
 
+#include "application/GLFWWindow.h"
 #include "input/InputContext.h"
 #include "input/InputManager.h"
+#include "util/Letterbox.h"
 #include "util/util.h"
 
 namespace application
@@ -166,14 +168,25 @@ void GLFWInput::onGLFWCursorPos(GLFWwindow* window, double x, double y)
     // The GUI is laid out on a 640 x 480 grid whatever size the game's
     // manifest gives its window; the drawing is scaled to the window, so the
     // cursor is scaled back.
+    // A window of another size shows the picture scaled by a whole number
+    // and centred (Letterbox), so the pointer is taken back through that.
     int width = 0;
     int height = 0;
     if (window)
         glfwGetWindowSize(window, &width, &height);
     if (width > 0 && height > 0)
     {
-        x = x * WINDOW_WIDTH / width;
-        y = y * WINDOW_HEIGHT / height;
+        // The picture is the size the game asked for; the GUI's grid is
+        // stretched over it.
+        int pictureWidth = width;
+        int pictureHeight = height;
+        const GLFWWindow* owner = static_cast<const GLFWWindow*>(glfwGetWindowUserPointer(window));
+        if (owner)
+            owner->GetDimensions(&pictureWidth, &pictureHeight);
+        const Letterbox box = Letterbox::fit(pictureWidth, pictureHeight, width, height);
+        box.toPicture(x, y, height, x, y);
+        x = x * WINDOW_WIDTH / pictureWidth;
+        y = y * WINDOW_HEIGHT / pictureHeight;
     }
     processMousePosition(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }

@@ -75,6 +75,47 @@ bool GLFWWindow::TakeRefreshRequest()
     return requested;
 }
 
+void GLFWWindow::CancelClose()
+{
+    if (_handle)
+        glfwSetWindowShouldClose(_handle, GLFW_FALSE);
+}
+
+void GLFWWindow::SetScale(int scale, bool fullScreen)
+{
+#ifdef __EMSCRIPTEN__
+    // The page sizes the canvas; the browser's windowing library cannot.
+    (void)scale;
+    (void)fullScreen;
+#else
+    if (!_handle)
+        return;
+    GLFWmonitor* monitor = fullScreen ? glfwGetPrimaryMonitor() : nullptr;
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode)
+    {
+        glfwSetWindowMonitor(_handle, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+        return;
+    }
+    int x = 0;
+    int y = 0;
+    glfwGetWindowPos(_handle, &x, &y);
+    glfwSetWindowMonitor(_handle, nullptr, x, y, _width * scale, _height * scale, GLFW_DONT_CARE);
+#endif
+}
+
+void GLFWWindow::GetFramebufferSize(int* width, int* height) const
+{
+    int w = _width;
+    int h = _height;
+    if (_handle)
+        glfwGetFramebufferSize(_handle, &w, &h);
+    if (width)
+        *width = w;
+    if (height)
+        *height = h;
+}
+
 void GLFWWindow::GetDimensions(int* width, int* height) const
 {
     if (width)

@@ -33,6 +33,15 @@ public:
     // was resized), so that a frame the window showed before must be
     // presented once more.
     bool TakeRefreshRequest();
+    // Takes back the window system's request to close (the pause menu
+    // opens instead; a second request is let through).
+    void CancelClose();
+    // The window's size in pixels of the screen: the picture's size times
+    // `scale`, or the whole screen.
+    void SetScale(int scale, bool fullScreen);
+    // The size of what is drawn into, in pixels: the picture is scaled up
+    // into it.
+    void GetFramebufferSize(int* width, int* height) const;
     void EnableVsync();
     void DisableVsync();
     void HideMouseCursor();

@@ -22,7 +22,7 @@ void ProcessRestart::closeOnExecAbove(int lowestFd)
     }
 }
 
-bool ProcessRestart::restart(const std::string& programPath, const std::string& gameFolder)
+bool ProcessRestart::restart(const std::string& programPath, const std::string& gameFolder, bool newGame)
 {
     // Whatever the old run wrote must come out before its buffers vanish.
     std::cout.flush();
@@ -31,7 +31,11 @@ bool ProcessRestart::restart(const std::string& programPath, const std::string& 
     // The old window closes with its display connection; the new run opens
     // its own.
     closeOnExecAbove(3);
-    char* const argv[] = {const_cast<char*>(programPath.c_str()), const_cast<char*>(gameFolder.c_str()), nullptr};
+    std::string newGameOption = "--new-game";
+    char* const withNewGame[] = {const_cast<char*>(programPath.c_str()), &newGameOption[0],
+                                 const_cast<char*>(gameFolder.c_str()), nullptr};
+    char* const atTitle[] = {const_cast<char*>(programPath.c_str()), const_cast<char*>(gameFolder.c_str()), nullptr};
+    char* const* argv = newGame ? withNewGame : atTitle;
     ::execv(programPath.c_str(), argv);
     std::fprintf(stderr, "zolt: cannot start the game again (%s): %s\n", programPath.c_str(), std::strerror(errno));
     return false;

@@ -13,10 +13,11 @@ namespace application
 class ProcessRestart
 {
 public:
-    // The new run gets the game folder as its argument. Only returns when
-    // the new run could not be started (false, with the reason on standard
-    // error).
-    static bool restart(const std::string& programPath, const std::string& gameFolder);
+    // The new run gets the game folder as its argument, after --new-game
+    // when it starts in the first scene rather than on the title screen.
+    // Only returns when the new run could not be started (false, with the
+    // reason on standard error).
+    static bool restart(const std::string& programPath, const std::string& gameFolder, bool newGame = true);
 
 private:
     static void closeOnExecAbove(int lowestFd);

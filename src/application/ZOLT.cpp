@@ -10,19 +10,13 @@
 #include "application/GLFWApp.h"
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
+#include "application/GameScreens.h"
+#include "application/GamepadInput.h"
 #include "input/InputManager.h"
 #include "application/Screenshots.h"
-#include "session/LiveReload.h"
-#include "script/LuaInterface.h"
+#include "application/SettingsScreen.h"
 #include "data/Party.h"
-#include "world/ProcessManager2.h"
-#include "session/QuestManager.h"
-#include "session/ReloadInputContext.h"
 #include "data/ResourceManager.h"
-#include "save/SaveFolder.h"
-#include "save/SaveGameManager.h"
-#include "save/SaveInputContext.h"
-#include "session/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGFontManager.h"
 #include "graphics/TGGUIManager.h"
@@ -34,21 +28,75 @@
 #include "gui/InventoryMenu.h"
 #include "gui/MainMenu.h"
 #include "gui/MainMenuButton.h"
+#include "gui/MenuKeys.h"
 #include "gui/NoticeBox.h"
 #include "gui/PartyMenu.h"
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
+#include "save/SaveFolder.h"
+#include "save/SaveGameManager.h"
+#include "save/SaveInputContext.h"
+#include "script/LuaInterface.h"
+#include "session/LiveReload.h"
+#include "session/QuestManager.h"
+#include "session/ReloadInputContext.h"
+#include "session/Session.h"
 #include "sound/SoundHandler.h"
 #include "util/DataPaths.h"
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/util.h"
+#include "world/ProcessManager2.h"
 
 namespace application
 {
 ZOLT::ZOLT() = default;
 
 ZOLT::~ZOLT() = default;
+
+void ZOLT::loadSettings()
+{
+    _settingsPath = Settings::defaultPath();
+    _settings.load(_settingsPath);
+}
+
+void ZOLT::applySettings()
+{
+    sound::SoundHandler::setVolumes(static_cast<float>(_settings.musicVolume) / 100.0f,
+                                    static_cast<float>(_settings.effectsVolume) / 100.0f);
+    if (_window)
+        _window->SetScale(_settings.windowScale, _settings.fullScreen);
+}
+
+void ZOLT::buildGameScreens(gui::MainMenu* mainMenu)
+{
+    _menuKeys = std::make_unique<gui::MenuKeys>([mainMenu]() { mainMenu->show(); });
+    InputManager::pushOverlay(_menuKeys.get());
+    _settingsScreen = std::make_unique<SettingsScreen>(
+        _settings, _settingsPath, [this]() { applySettings(); }, nullptr);
+    GameScreens::Actions actions;
+    actions.quit = []() { GLFWApp::quitApplication = true; };
+    actions.quitToTitle = [this]()
+    {
+        _restartRequested = true;
+        _restartAtTitle = true;
+        GLFWApp::quitApplication = true;
+    };
+    _screens = std::make_unique<GameScreens>(GameManifest::current().title(), _saveGames, _settingsScreen.get(),
+                                             std::move(actions));
+    GameScreens* screens = _screens.get();
+    _baseInput->setPauseHandler([screens]() { return screens->pauseOrQuit(); });
+    if (!_startsNewGame)
+        _screens->showTitle();
+}
+
+bool ZOLT::worldRuns() const
+{
+    if (!_screens || !_screens->holdsTheWorld())
+        return true;
+    // The title stands over the first scene, which has to be entered first.
+    return _playerSession && !_playerSession->getCurrentScene();
+}
 
 void ZOLT::runApp()
 {
@@ -67,6 +115,7 @@ void ZOLT::initialize()
     // fall back on it when a changed version does not read well.
     LoadedFiles::setKeepingCopies(true);
 
+    loadSettings();
     core::LuaInterface::init();
     sound::SoundHandler::init(true);
     core::ResourceManager::init();
@@ -137,6 +186,12 @@ void ZOLT::initializeApplication()
     _timer = app->createTimer("mainTimer");
     _window->EnableVsync();
     InputManager::init();
+    applySettings();
+    InputManager::setKeyBindings(&_settings.keys);
+    const char* gamepadFile = std::getenv("ZOLT_GAMEPAD_FILE");
+    _gamepad = std::make_unique<GamepadInput>();
+    if (gamepadFile && *gamepadFile)
+        _gamepad->setSource(GamepadInput::stateFile(gamepadFile));
     // The bottom context lives as long as the frame loop.
     _baseInput.reset(new BaseInputContext());
     InputManager::pushContext(_baseInput.get());
@@ -260,6 +315,7 @@ void ZOLT::initializeSingletonGUIElements()
     // Every entry in sight, none behind a scroll button.
     mainMenu->setNumEntriesToDisplay(static_cast<int>(mainMenu->getEntries().size()));
     mainMenu->hide();
+    buildGameScreens(mainMenu);
     // Playing again ends this run like quitting does; the caller then starts
     // the game afresh, so nothing of this run is carried into the next. Like
     // every widget, the screen belongs to the GUI manager from its birth.
@@ -304,7 +360,14 @@ void ZOLT::freeMenusAndInput()
         _liveReload->setNotifier(nullptr);
     if (_screenshotInput)
         _screenshotInput->setNotifier(nullptr);
+    if (_baseInput)
+        _baseInput->setPauseHandler(nullptr);
+    InputManager::removeContext(_menuKeys.get());
+    InputManager::setKeyBindings(nullptr);
     gui::GUIManager::reset();
+    _screens.reset();
+    _settingsScreen.reset();
+    _menuKeys.reset();
     _endScreen = nullptr;
     _notice = nullptr;
     InputManager::removeContext(_screenshotInput.get());
@@ -321,6 +384,10 @@ void ZOLT::freeMenusAndInput()
 bool ZOLT::runFrame()
 {
     // The frame in which the game is told to stop still runs to its end.
+    // Closing the window on the map opens the pause menu; closing it again
+    // (or on the title) quits.
+    if (_window->IsOpen() == 0 && _screens && _screens->pauseOrQuit())
+        _window->CancelClose();
     const bool running = !GLFWApp::quitApplication && _window->IsOpen() != 0;
     float dt = static_cast<float>(_timer->getTime());
     _timer->reset();
@@ -331,14 +398,20 @@ bool ZOLT::runFrame()
 
 void ZOLT::update(double dt)
 {
+    if (_gamepad)
+        _gamepad->update();
     InputManager::update();
+    if (_screens)
+        _screens->update();
+    const bool running = worldRuns();
     // Without a session file there is no game to advance, but the window
     // still runs so the player can quit.
-    if (_playerSession)
+    if (_playerSession && running)
         _playerSession->update();
     if (_liveReload)
         _liveReload->update();
-    _processManager2->update(dt);
+    if (running)
+        _processManager2->update(dt);
     sound::SoundHandler::update();
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <string>
 #include <memory>
+#include <string>
 
 #include "application/FramePacer.h"
 #include "application/ScreenshotInputContext.h"
 #include "graphics/TGGUITheme.h"
+#include "application/Settings.h"
 
 class GameManifest;
 struct ManifestTheme;
@@ -33,6 +34,8 @@ class ProcessManager2;
 namespace gui
 {
 class EndScreen;
+class MainMenu;
+class MenuKeys;
 class NoticeBox;
 }
 
@@ -41,6 +44,9 @@ namespace application
 class GLFWWindow;
 class GLFWTimer;
 class BaseInputContext;
+class GameScreens;
+class GamepadInput;
+class SettingsScreen;
 
 // The application object: brings every subsystem up in a fixed order, then
 // runs the frame loop until the player quits or the window closes. It keeps
@@ -68,9 +74,16 @@ public:
     void update(double dt);
     void render();
 
+    // True (the --new-game option): the game starts in its first scene;
+    // false: on the title screen. Set before runApp or initialize.
+    void setStartsNewGame(bool newGame) { _startsNewGame = newGame; }
+
     // Whether the player chose to play again on the ending screen: the frame
     // loop has ended, and the caller starts the game afresh.
     bool restartRequested() const { return _restartRequested; }
+    // Whether that new start goes to the title screen (Quit to title)
+    // rather than into the first scene (Play again).
+    bool restartsAtTitle() const { return _restartAtTitle; }
     // The player's session; null before initialize or for a game without one.
     core::Session* getSession() const { return _playerSession; }
 
@@ -84,6 +97,12 @@ private:
     static tamsygraphics::GUITheme themeOf(const ManifestTheme& manifestTheme);
     void runStartScript(const GameManifest& game);
     void freeMenusAndInput();
+    void loadSettings();
+    void applySettings();
+    void buildGameScreens(gui::MainMenu* mainMenu);
+    // Whether the session and its processes advance this frame: not under
+    // the title or the pause menu, once the first scene is there to show.
+    bool worldRuns() const;
 
     tamsygraphics::Renderer* _renderer = nullptr;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
@@ -100,6 +119,14 @@ private:
     gui::EndScreen* _endScreen = nullptr;
     gui::NoticeBox* _notice = nullptr;
     bool _restartRequested = false;
+    bool _startsNewGame = false;
+    bool _restartAtTitle = false;
+    Settings _settings;
+    std::string _settingsPath;
+    std::unique_ptr<SettingsScreen> _settingsScreen;
+    std::unique_ptr<GameScreens> _screens;
+    std::unique_ptr<gui::MenuKeys> _menuKeys;
+    std::unique_ptr<GamepadInput> _gamepad;
     std::unique_ptr<BaseInputContext> _baseInput;
     std::unique_ptr<core::SaveInputContext> _saveInput;
     std::unique_ptr<core::QuestManager> _questManager;

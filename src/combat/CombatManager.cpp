@@ -87,6 +87,8 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     Log::named("rules") << " Num enemies: " << (enemies ? enemies->size() : 0) << std::endl;
     _ending.begin(music);
     setUpBase();
+    if (avatar)
+        _cursor.place(CombatSides::squareOf(avatar), currentLevelMap(_session), getHighlightedTiles());
     _inCombat = true;
     // A party that is down already has lost before anybody moves.
     checkForEnd();
@@ -146,6 +148,7 @@ void CombatManager::leaveCombat()
     stopEnemyTurn();
     unHighlightTiles();
     endTimedEffects();
+    _cursor.hide(currentLevelMap(_session), {});
     application::InputManager::removeContext(_combatInputContext.get());
     _display.hide();
     _placement.withdraw(currentScene());
@@ -351,6 +354,16 @@ bool CombatManager::keyPress(int key, int action)
 {
     if (key == application::KEY_ESC)
         return false;
+    if (_combatStage == base || _combatStage == ability || _combatStage == target)
+    {
+        LevelMap* map = currentLevelMap(_session);
+        if (_cursor.keyPress(key, action, map, getHighlightedTiles()) != CombatCursor::CHOSEN)
+            return true;
+        tileClick(_cursor.at().row, _cursor.at().col);
+        // Aiming lights and unlights squares the cursor may stand on.
+        _cursor.place(_cursor.at(), map, getHighlightedTiles());
+        return true;
+    }
     if (_combatStage != move)
         return true;
     return _movement.keyPress(_currentCharacter, key, action);

@@ -7,6 +7,7 @@
 
 #include <glm/glm.hpp>
 
+#include "combat/CombatCursor.h"
 #include "combat/CombatDisplay.h"
 #include "combat/CombatDistance.h"
 #include "combat/CombatEnding.h"
@@ -81,6 +82,9 @@ public:
     bool combatMenuClick(const std::string& option);
     bool tileClick(int row, int col);
     bool keyPress(int key, int action);
+    // The keyboard's square (W/A/S/D, then Z or Space), while a square is
+    // to be chosen; shown on the avatar when the fight begins.
+    const CombatCursor& getCursor() const { return _cursor; }
 
     // "base", "move", "ability", "target", "enemy", "lose" or "win".
     static const char* stageName(stage value);
@@ -186,6 +190,7 @@ private:
     // The enemy whose turn is being played, while the enemies act.
     Character* _enemyActing = nullptr;
     // Holds on to _sides, so it comes after it; _ending likewise to _display.
+    CombatCursor _cursor;
     CombatTargeting _targeting;
     std::unique_ptr<CombatInputContext> _combatInputContext;
     // Owned by the process manager; this only keeps track of it.

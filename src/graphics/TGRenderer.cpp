@@ -450,6 +450,7 @@ void Renderer::Draw()
     }
 
     _drewLastFrame = true;
+    BeginPicture(frame.width, frame.height);
     glClear(GL_COLOR_BUFFER_BIT);
     DrawUnderSprites(viewProj, frame.underSprites, underComplete);
     if (_spriteLayers.empty())
@@ -462,9 +463,19 @@ void Renderer::Draw()
     DrawGUI();
     if (_capture)
         DeliverCapture(frame.width, frame.height);
+    _scaler.Present();
 
     if (_window)
         _window->SwapBuffers();
+}
+
+void Renderer::BeginPicture(int width, int height)
+{
+    int windowWidth = width;
+    int windowHeight = height;
+    if (_window)
+        _window->GetFramebufferSize(&windowWidth, &windowHeight);
+    _scaler.Begin(width, height, windowWidth, windowHeight);
 }
 
 void Renderer::DeliverCapture(int width, int height)

@@ -16,6 +16,7 @@
 #include "graphics/TGImage.h"
 #include "graphics/TGLayerCache.h"
 #include "graphics/TGLayerMesh.h"
+#include "graphics/TGPictureScaler.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSprite.h"
 #include "graphics/TGSpriteBatch.h"
@@ -196,6 +197,8 @@ private:
                        const glm::mat4& viewProj);
     void DrawGUI();
     void DeliverCapture(int width, int height);
+    // Draws into the picture, which the scaler copies into a bigger window.
+    void BeginPicture(int width, int height);
     void DrawGUIRectangles(const std::vector<const GUIRectangle*>& rectangles);
     // The theme's panel picture, null when panels are flat.
     const Texture* PanelTexture();
@@ -223,6 +226,8 @@ private:
     ResourceManager* _resourceManager = nullptr;
     GUIManager* _guiManager = nullptr;
     Surface* _window = nullptr;
+    // A window bigger than the picture gets it scaled up whole.
+    PictureScaler _scaler;
     bool _levelOverlay = false;
     bool _passabilityOverlay = true;
     unsigned int _passabilitySidesVersion = 0;

@@ -25,6 +25,8 @@ public:
     // and fatigue, every statistic as "name: value", then its level and
     // experience and the effects it holds.
     static std::vector<std::string> sheetLines(core::Character* character);
+    // Figures to read, nothing to choose.
+    bool takesFocus() const override { return false; }
 
 private:
     static std::string levelLine(const core::Character& character);

@@ -22,6 +22,8 @@ public:
     // `options` and `title` are the ids the combat stages use.
     void update(const std::vector<std::string>& options, const std::string& title) override;
     void onMouseUp(int button, double x, double y) override;
+    // The map's tile cursor and a fighter's steps take the letters.
+    bool keepsLetters() const override { return true; }
 
 private:
     core::CombatManager* _combatManager;

@@ -47,6 +47,8 @@ public:
     bool hasFace() const { return _hasFace; }
 
     bool isShowingText() const { return _showingText; }
+    // Enter turns the page as a click does.
+    bool takenWhole() const override { return _showingText; }
     // The page of text on show (empty once the options are up).
     const std::string& getPage() const { return _page; }
     tamsygraphics::Text* getGraphicsText() const { return _text; }

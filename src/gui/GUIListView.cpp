@@ -274,4 +274,20 @@ void GUIListView::setNumEntriesToDisplay(int count)
     _numEntriesToDisplay = std::max(1, count);
     invalidate();
 }
+
+bool GUIListView::backOut(bool)
+{
+    return false;
+}
+
+bool GUIListView::scrollBy(int entries)
+{
+    const int last = std::max(0, size() - _numEntriesToDisplay);
+    const int first = std::min(last, std::max(0, _firstEntryToDisplay + entries));
+    if (first == _firstEntryToDisplay)
+        return false;
+    _firstEntryToDisplay = first;
+    invalidate();
+    return true;
+}
 }

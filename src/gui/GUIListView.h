@@ -47,6 +47,21 @@ public:
     virtual void showEntries();
     int size() const;
 
+    // Keyboard handling (MenuKeys): whether its entries take the focus (a
+    // sheet of figures does not), whether it keeps W/A/S/D, Z and X for the
+    // game (a fight's band, whose map takes those keys), and leaving it by
+    // Escape (byEscape) or X: true when it was left.
+    virtual bool takesFocus() const { return true; }
+    virtual bool keepsLetters() const { return false; }
+    // A list with no entries on show that is taken as a whole (a dialog's
+    // page of text, turned by a click anywhere on it).
+    virtual bool takenWhole() const { return false; }
+    virtual bool backOut(bool byEscape);
+
+    // Scrolls by whole entries, as the scroll buttons do, never past either
+    // end; false when it could not move.
+    bool scrollBy(int entries);
+
     void setNumEntriesToDisplay(int count);
     // Keeps every entry one slot high even when few entries are shown, so a
     // short list fills from the top instead of stretching its entries.

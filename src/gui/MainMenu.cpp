@@ -39,4 +39,10 @@ void MainMenu::onHoverExit(double x, double y)
     GUIMenu::onHoverExit(x, y);
     hide();
 }
+
+bool MainMenu::backOut(bool)
+{
+    hide();
+    return true;
+}
 }

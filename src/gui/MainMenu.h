@@ -20,6 +20,7 @@ public:
 
     void onMouseUp(int button, double x, double y) override;
     void onHoverExit(double x, double y) override;
+    bool backOut(bool byEscape) override;
 
 private:
     // The widget each list entry opens, parallel to the list's own entries

@@ -62,4 +62,10 @@ void PanelMenu::hide()
     if (_closeButton)
         _closeButton->hide();
 }
+
+bool PanelMenu::backOut(bool)
+{
+    hide();
+    return true;
+}
 }

@@ -20,6 +20,7 @@ public:
     void hide() override;
     void show() override;
     void invalidate() override;
+    bool backOut(bool byEscape) override;
 
     // Reads the listed things again.
     virtual void refresh() = 0;

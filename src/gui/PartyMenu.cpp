@@ -231,4 +231,10 @@ void PartyMenu::onMouseUp(int button, double x, double y)
         hide();
     }
 }
+
+bool PartyMenu::backOut(bool)
+{
+    hide();
+    return true;
+}
 }

@@ -31,6 +31,7 @@ public:
     void show() override;
     void showSheetOf(core::Character* member) override;
     void invalidate() override;
+    bool backOut(bool byEscape) override;
 
     CharacterMenu* getCharacterSheet() const { return _previewBox; }
     GUITextBox* getCloseButton() const { return _closeButton; }

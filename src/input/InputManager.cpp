@@ -1,22 +1,23 @@
 #include "input/InputManager.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "Log/Log.h"
+#include "input/KeyBindings.h"
 
 namespace application
 {
 int InputManager::_keyStates[NUM_KEYS] = {};
 
-namespace
-{
 // Contexts may push or remove contexts, themselves included, while being
 // offered an event, so every walk runs over a copy of the stack, top first.
-std::vector<InputContext*> topFirst(const std::list<InputContext*>& stack)
+std::vector<InputContext*> InputManager::topFirstContexts() const
 {
-    return std::vector<InputContext*>(stack.rbegin(), stack.rend());
-}
+    std::vector<InputContext*> contexts(_overlays.rbegin(), _overlays.rend());
+    contexts.insert(contexts.end(), _contextStack.rbegin(), _contextStack.rend());
+    return contexts;
 }
 
 // The window's events reach the manager through the window bridge, whose
@@ -41,18 +42,52 @@ void InputManager::pushContext(InputContext* context)
     Log::named("input") << "Pushed new input context" << std::endl;
 }
 
+void InputManager::pushOverlay(InputContext* context)
+{
+    getInstance()->_overlays.push_back(context);
+}
+
 void InputManager::removeContext(InputContext* context)
 {
     getInstance()->_contextStack.remove(context);
+    getInstance()->_overlays.remove(context);
 }
 
 bool InputManager::isOnStack(const InputContext* context)
 {
     const std::list<InputContext*>& stack = getInstance()->_contextStack;
-    return std::find(stack.begin(), stack.end(), context) != stack.end();
+    const std::list<InputContext*>& overlays = getInstance()->_overlays;
+    return std::find(stack.begin(), stack.end(), context) != stack.end() ||
+           std::find(overlays.begin(), overlays.end(), context) != overlays.end();
+}
+
+void InputManager::setKeyBindings(const KeyBindings* bindings)
+{
+    getInstance()->_bindings = bindings;
+}
+
+void InputManager::captureNextKey(std::function<void(int)> capture)
+{
+    getInstance()->_capture = std::move(capture);
 }
 
 void InputManager::processKey(int key, int action)
+{
+    InputManager* self = getInstance();
+    if (self->_capture && action == 1 && key >= 0 && key < NUM_KEYS)
+    {
+        // Taken out first: the callback may ask for another key.
+        std::function<void(int)> capture = std::move(self->_capture);
+        self->_capture = nullptr;
+        capture(key);
+        return;
+    }
+    if (self->_bindings)
+        key = self->_bindings->translate(key);
+    recordKey(key, action);
+}
+
+void InputManager::recordKey(int key, int action)
 {
     if (key < 0 || key >= NUM_KEYS)
         return;
@@ -65,7 +100,7 @@ void InputManager::processKey(int key, int action)
 
 void InputManager::processMouseButton(int button, int action, double x, double y)
 {
-    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    for (InputContext* context : getInstance()->topFirstContexts())
     {
         // A context removed during this walk may already be gone.
         if (isOnStack(context) && context->dispatch(button, action, x, y))
@@ -75,7 +110,7 @@ void InputManager::processMouseButton(int button, int action, double x, double y
 
 void InputManager::processMousePosition(double x, double y)
 {
-    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    for (InputContext* context : getInstance()->topFirstContexts())
     {
         if (isOnStack(context) && context->dispatch(x, y))
             return;
@@ -84,7 +119,7 @@ void InputManager::processMousePosition(double x, double y)
 
 void InputManager::offerKey(int key)
 {
-    for (InputContext* context : topFirst(getInstance()->_contextStack))
+    for (InputContext* context : getInstance()->topFirstContexts())
     {
         if (isOnStack(context) && context->dispatch(key, _keyStates[key]))
             return;
@@ -104,7 +139,7 @@ void InputManager::update()
     for (int key = 0; key < NUM_KEYS; ++key)
     {
         // With no context, keys keep their states until one is pushed.
-        if (getInstance()->_contextStack.empty())
+        if (getInstance()->_contextStack.empty() && getInstance()->_overlays.empty())
             return;
         offerKey(key);
         advanceKeyState(key);
@@ -121,6 +156,9 @@ int InputManager::getKeyState(int key)
 void InputManager::reset()
 {
     getInstance()->_contextStack.clear();
+    getInstance()->_overlays.clear();
+    getInstance()->_bindings = nullptr;
+    getInstance()->_capture = nullptr;
     std::fill(_keyStates, _keyStates + NUM_KEYS, static_cast<int>(KEYUP));
 }
 }

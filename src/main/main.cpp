@@ -18,16 +18,20 @@ namespace
 const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
                           "       zolt GAME.zip\n"
                           "       zolt --unsafe-console [GAME_FOLDER | GAME.zip]\n"
+                          "       zolt --new-game [--unsafe-console] [GAME_FOLDER | GAME.zip]\n"
                           "Runs the game in GAME_FOLDER (a folder holding game.xml or an assets\n"
                           "folder), or the one in GAME.zip (a .zip archive of such a folder: its\n"
                           "files at the top of the archive or inside one top folder). Without an\n"
                           "argument, the one named by ZOLT_GAME_DIR, else the working directory when\n"
                           "it holds a game, else the installed demo game. Saves go to the player's\n"
                           "data folder, never into the game.\n"
+                          "  --new-game        starts straight in the game's first scene, without the\n"
+                          "                    title screen (for tests and tools).\n"
                           "  --unsafe-console  lines typed at the developer console (P) may also use\n"
                           "                    Lua's io and os libraries, dofile, loadfile and binary\n"
                           "                    chunks: the whole machine. Game scripts never can.\n";
 const char* const UNSAFE_CONSOLE = "--unsafe-console";
+const char* const NEW_GAME = "--new-game";
 
 void refuse(const std::string& problem)
 {
@@ -66,11 +70,17 @@ int main(int argc, char** argv)
 {
     std::string requested;
     int first = 1;
-    // The opt-in comes first, so a game folder may have any name.
-    if (argc > first && std::strcmp(argv[first], UNSAFE_CONSOLE) == 0)
+    bool newGame = false;
+    // The options come first, in any order, so a game folder may have any
+    // name.
+    for (; argc > first; ++first)
     {
-        core::LuaSandbox::setUnsafeConsole(true);
-        ++first;
+        if (std::strcmp(argv[first], UNSAFE_CONSOLE) == 0)
+            core::LuaSandbox::setUnsafeConsole(true);
+        else if (std::strcmp(argv[first], NEW_GAME) == 0)
+            newGame = true;
+        else
+            break;
     }
     if (argc > first)
     {
@@ -102,12 +112,13 @@ int main(int argc, char** argv)
     if (!openGame(root, program))
         return 2;
     application::ZOLT app;
+    app.setStartsNewGame(newGame);
     app.runApp();
     if (app.restartRequested())
     {
         // The game as it was mounted: an absolute path, whatever the
         // working directory is by now.
-        application::ProcessRestart::restart(program, GameFiles::location());
+        application::ProcessRestart::restart(program, GameFiles::location(), !app.restartsAtTitle());
     }
     return 1;
 }

@@ -114,6 +114,7 @@ bool SaveGameManager::load(const std::string& slot)
     std::vector<std::string> skipped;
     if (!save.applyTo(*_session, skipped, reason))
         return refuse(what, reason, _store.pathOf(slot));
+    ++_loadCount;
     _playSecondsBefore = save.getSummary().playSeconds;
     _clockStart = std::chrono::steady_clock::now();
     std::string message = "Loaded (" + slot + ")";

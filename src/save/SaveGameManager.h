@@ -47,6 +47,8 @@ public:
     // Loads the save written most recently, whichever slot holds it.
     bool loadLatest();
     bool hasSaves() const;
+    // How many loads have succeeded: a menu that started one sees it done.
+    int loadCount() const { return _loadCount; }
 
     // The quick slot first, then the numbered ones.
     std::vector<SlotInfo> listSlots() const;
@@ -73,6 +75,7 @@ private:
     std::chrono::steady_clock::time_point _clockStart;
     long _playSecondsBefore;
     std::function<void(const std::string&)> _notifier;
+    int _loadCount = 0;
     std::string _lastMessage;
 };
 }

@@ -33,6 +33,8 @@ const std::chrono::steady_clock::time_point processStart = std::chrono::steady_c
 const char* const LOG_CHANNEL = "sound";
 }
 
+float SoundHandler::musicShare = 1.0f;
+float SoundHandler::effectsShare = 1.0f;
 AudioDevice* SoundHandler::soundEngine = nullptr;
 std::future<AudioDevice*> SoundHandler::openingEngine;
 std::vector<Sound*> SoundHandler::sounds;
@@ -285,7 +287,7 @@ void SoundHandler::startMusic(Sound* sound, int soundIndex)
     if (!voice)
         return;
     currentMusic = voice;
-    currentMusic->setVolume(MUSIC_VOLUME);
+    currentMusic->setVolume(MUSIC_VOLUME * musicShare);
     currentMusic->setIsPaused(false);
     currentMusicSoundIndex = soundIndex;
 }
@@ -312,7 +314,7 @@ void SoundHandler::advanceFade()
     if (currentMusic && currentMusic->getVolume() > 0.0f)
     {
         const double elapsed = static_cast<double>(now() - fadeMusicClock);
-        currentMusic->setVolume(static_cast<float>(MUSIC_VOLUME - elapsed * FADE_PER_MILLISECOND));
+        currentMusic->setVolume(static_cast<float>(MUSIC_VOLUME - elapsed * FADE_PER_MILLISECOND) * musicShare);
         return;
     }
     // The faded track would otherwise keep playing unheard.
@@ -320,7 +322,7 @@ void SoundHandler::advanceFade()
         releaseVoice(currentMusic);
     currentMusic = nextMusic;
     nextMusic = nullptr;
-    currentMusic->setVolume(MUSIC_VOLUME);
+    currentMusic->setVolume(MUSIC_VOLUME * musicShare);
     currentMusic->setIsPaused(false);
     currentMusicSoundIndex = nextMusicSoundIndex;
     nextMusicSoundIndex = -1;
@@ -346,6 +348,7 @@ bool SoundHandler::playSound(Sound* sound)
     AudioVoice* voice = startSound(sound);
     if (!voice)
         return false;
+    voice->setVolume(effectsShare);
     const bool playing = soundEngine->isCurrentlyPlaying(sound->getFilename());
     // Effects are never touched again; the device frees them when they end.
     voice->drop();
@@ -358,6 +361,16 @@ AudioVoice* SoundHandler::startSound(Sound* sound)
     if (!sound || !soundEngine)
         return nullptr;
     return sound->play(soundEngine);
+}
+
+void SoundHandler::setVolumes(float music, float effects)
+{
+    musicShare = music < 0.0f ? 0.0f : (music > 1.0f ? 1.0f : music);
+    effectsShare = effects < 0.0f ? 0.0f : (effects > 1.0f ? 1.0f : effects);
+    // The track playing is heard at the new volume at once, unless a fade
+    // is turning it down anyway.
+    if (currentMusic && !nextMusic)
+        currentMusic->setVolume(MUSIC_VOLUME * musicShare);
 }
 
 void SoundHandler::erase()

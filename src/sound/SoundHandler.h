@@ -42,6 +42,11 @@ public:
     static bool playSound(Sound* sound);
     static AudioVoice* startSound(Sound* sound);
     static void erase();
+    // The player's volumes, 0 (silent) to 1 (as the game mixed it), for the
+    // music and for the effects.
+    static void setVolumes(float music, float effects);
+    static float getMusicVolume() { return musicShare; }
+    static float getEffectsVolume() { return effectsShare; }
 
     static AudioDevice* getSoundEngine();
     static AudioVoice* getCurrentMusic();
@@ -80,6 +85,8 @@ private:
     static void releaseVoice(AudioVoice* voice);
 
     static AudioDevice* soundEngine;
+    static float musicShare;
+    static float effectsShare;
     static std::future<AudioDevice*> openingEngine;
     static std::vector<Sound*> sounds;
     static std::vector<std::string> requestFilenames;

@@ -8,6 +8,7 @@
 #include "application/GLFWApp.h"
 #include "application/GLFWInput.h"
 #include "input/InputManager.h"
+#include "input/KeyBindings.h"
 #include "application/RecordingContext.h"
 #include "util/util.h"
 
@@ -305,4 +306,54 @@ TEST_F(InputManagerTest, EscapeQuitsOnlyFromTheBottomAndOnlyWhenHit)
     InputManager::processKey(KEY_ESC, PRESS);
     InputManager::update();
     EXPECT_FALSE(GLFWApp::quitApplication);
+}
+
+TEST_F(InputManagerTest, AnOverlayHearsKeysBeforeContextsPushedAfterIt)
+{
+    RecordingContext overlay;
+    RecordingContext later;
+    overlay.consumeKey = [](int key, int) { return key == KEY_W; };
+    InputManager::pushOverlay(&overlay);
+    InputManager::pushContext(&later);
+    InputManager::processKey(KEY_W, PRESS);
+    InputManager::processKey(KEY_Q, PRESS);
+    InputManager::update();
+    EXPECT_EQ(overlay.statesOf(KEY_W), std::vector<int>({KEYHIT}));
+    EXPECT_TRUE(later.statesOf(KEY_W).empty()) << "the overlay consumed W first";
+    EXPECT_EQ(later.statesOf(KEY_Q), std::vector<int>({KEYHIT})) << "what it leaves goes on down";
+    InputManager::removeContext(&overlay);
+    InputManager::update();
+    EXPECT_EQ(later.statesOf(KEY_W), std::vector<int>({KEYHELD})) << "a removed overlay hears nothing";
+}
+
+TEST_F(InputManagerTest, KeysGoThroughThePlayersBindings)
+{
+    KeyBindings bindings;
+    ASSERT_TRUE(bindings.bind("walk_up", KEY_UP));
+    InputManager::setKeyBindings(&bindings);
+    RecordingContext context;
+    InputManager::pushContext(&context);
+    InputManager::processKey(KEY_UP, PRESS);
+    InputManager::processKey(KEY_W, PRESS);
+    EXPECT_EQ(InputManager::getKeyState(KEY_W), KEYHIT) << "the bound arrow arrives as the action's key";
+    EXPECT_EQ(InputManager::getKeyState(KEY_UP), KEYUP);
+    // A gamepad's keys are the actions' keys already.
+    InputManager::recordKey(KEY_UP, PRESS);
+    EXPECT_EQ(InputManager::getKeyState(KEY_UP), KEYHIT);
+}
+
+TEST_F(InputManagerTest, ACapturedKeyGoesToTheCaptureOnly)
+{
+    KeyBindings bindings;
+    ASSERT_TRUE(bindings.bind("walk_up", KEY_I));
+    InputManager::setKeyBindings(&bindings);
+    std::vector<int> captured;
+    InputManager::captureNextKey([&captured](int key) { captured.push_back(key); });
+    InputManager::processKey(KEY_W, PRESS);
+    EXPECT_EQ(captured, std::vector<int>({KEY_W})) << "a key the bindings drop can still be chosen";
+    EXPECT_EQ(InputManager::getKeyState(KEY_W), KEYUP);
+    InputManager::processKey(KEY_W, RELEASE);
+    InputManager::processKey(KEY_I, PRESS);
+    EXPECT_EQ(captured.size(), 1u) << "only the next key is captured";
+    EXPECT_EQ(InputManager::getKeyState(KEY_W), KEYHIT);
 }

@@ -7,10 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 
@@ -90,7 +92,7 @@ GameProcess::Color GameProcess::Image::at(int x, int y) const
 
 GameProcess::GameProcess(std::string executable, std::string workingDirectory, std::vector<std::string> arguments)
     : _executable(std::move(executable)), _workingDirectory(std::move(workingDirectory)),
-      _arguments(std::move(arguments))
+      _arguments(std::move(arguments)), _newGame(std::filesystem::path(_executable).filename() == "zolt")
 {
 }
 
@@ -133,6 +135,8 @@ bool GameProcess::start()
 
     // Everything the child needs is built before fork.
     std::vector<std::string> words = {_executable};
+    if (_newGame)
+        words.push_back("--new-game");
     words.insert(words.end(), _arguments.begin(), _arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -272,6 +276,27 @@ bool GameProcess::keepDisplayOpen()
     return display != nullptr;
 }
 
+bool GameProcess::requestClose()
+{
+    if (_windowId.empty())
+        return false;
+    Display* display = ::XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    const Window window = static_cast<Window>(std::stoul(_windowId, nullptr, 0));
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = ::XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(::XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = ::XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    ::XFlush(display);
+    ::XCloseDisplay(display);
+    return sent;
+}
+
 int GameProcess::runCommand(const std::string& command, std::string* output)
 {
     const testsupport::CommandResult result = testsupport::runCommand(command);
@@ -389,8 +414,16 @@ bool GameProcess::holdKey(const std::string& key, int holdMs)
 
 int GameProcess::quitWithEscape(int timeoutMs)
 {
+    // On the map the first Escape opens the pause menu and the second
+    // quits. A press and its release that fall into one slow frame reach
+    // the game only as a release, so each later pair holds the key longer.
+    const int firstWaitMs = std::min(timeoutMs, 1000);
     for (int holdMs : {150, 600, 2000})
     {
+        if (!pressKey("Escape", holdMs))
+            break;
+        if (waitUntilExited(firstWaitMs))
+            return _exitStatus;
         if (!pressKey("Escape", holdMs))
             break;
         if (waitUntilExited(timeoutMs))

@@ -46,6 +46,8 @@ public:
     };
 
     // By default the game binary of this build, run from the repository root.
+    // The game binary (any program named zolt) gets --new-game as its first
+    // argument, so it starts in the first scene; atTitle() drops it.
     explicit GameProcess(std::string executable = ZOLT_BINARY_DIR "/zolt",
                          std::string workingDirectory = ZOLT_SOURCE_DIR, std::vector<std::string> arguments = {});
     // Kills the process if it still runs.
@@ -53,6 +55,9 @@ public:
 
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
+
+    // Starts the game on its title screen: no --new-game. Call before start.
+    void atTitle() { _newGame = false; }
 
     // Starts the process with line-buffered standard output and error (so
     // lines arrive as they are written). False when it could not be started.
@@ -80,11 +85,16 @@ public:
     bool pressKey(const std::string& key, int holdMs = 100);
     bool holdKey(const std::string& key, int holdMs);
 
-    // Presses Escape until the game ends and returns its exit status; -1
-    // when it still runs after the last try (it is then killed). A press and
-    // its release that fall into one slow frame reach the game only as a
-    // release, so each try holds the key longer.
+    // Presses Escape until the game ends (twice on the map: the pause menu,
+    // then quit) and returns its exit status; -1 when it still runs after
+    // the last try (it is then killed). A press and its release that fall
+    // into one slow frame reach the game only as a release, so each try
+    // holds the key longer.
     int quitWithEscape(int timeoutMs = 5000);
+
+    // Asks the window to close as a window manager's close button does (the
+    // WM_DELETE_WINDOW message). False without a window or display.
+    bool requestClose();
 
     // Mouse input at window pixel positions; button 1 left, 2 middle, 3 right.
     bool moveMouse(int x, int y);
@@ -155,6 +165,7 @@ private:
     std::string _executable;
     std::string _workingDirectory;
     std::vector<std::string> _arguments;
+    bool _newGame = false;
     pid_t _pid = -1;
     int _exitStatus = -1;
     int _stdinFd = -1;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "SessionTestSupport.h"
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatSides.h"
 #include "combat/EnemyPlanner.h"
