@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "application/InputManager.h"
 #include "graphics/TGGUIManager.h"
 #include "graphics/TGGUIRectangle.h"
@@ -35,7 +35,7 @@ void GUIManager::init(tamsygraphics::GUIManager* graphicsGUIManager)
 GUIManager* GUIManager::getInstance()
 {
     if (!_initialized)
-        FILE_LOG(logERROR) << "(gui::GUIManager::getInstance) Did not initialize gui::GUIManager before using it.)";
+        Log::file(logERROR) << "(gui::GUIManager::getInstance) Did not initialize gui::GUIManager before using it.)";
     static GUIManager instance;
     return &instance;
 }
@@ -105,7 +105,7 @@ void GUIManager::update()
     GUIManager* self = getInstance();
     if (self->_currentlyIterating)
     {
-        FILE_LOG(logERROR) << "(gui::GUIManager::update) Can't update while iterating over _guiElements!)";
+        Log::file(logERROR) << "(gui::GUIManager::update) Can't update while iterating over _guiElements!)";
         return;
     }
     // Destructors retire their children through destroyGUIElement; those
