@@ -417,14 +417,24 @@ void GameManifest::readFileList(const tinyxml2::XMLElement* element, std::vector
         list.push_back(entry);
 }
 
+void GameManifest::readEntry(const tinyxml2::XMLElement* element, const char* nameAttribute, ManifestEntry& entry)
+{
+    entry.name = required(element, nameAttribute);
+    entry.file = required(element, "file");
+    entry.line = element->GetLineNum();
+}
+
+bool GameManifest::keeps(const tinyxml2::XMLElement* element, const std::string& kind, const ManifestEntry& entry)
+{
+    return !entry.file.empty() && uniqueName(element, kind, entry.name);
+}
+
 void GameManifest::readScene(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"id", "file"});
     ManifestEntry entry;
-    entry.name = required(element, "id");
-    entry.file = required(element, "file");
-    entry.line = element->GetLineNum();
-    if (!entry.file.empty() && uniqueName(element, "scene", entry.name))
+    readEntry(element, "id", entry);
+    if (keeps(element, "scene", entry))
         _scenes.push_back(entry);
 }
 
@@ -432,15 +442,13 @@ void GameManifest::readTexture(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"name", "file", "load", "cue"});
     ManifestTexture texture;
-    texture.name = required(element, "name");
-    texture.file = required(element, "file");
-    texture.line = element->GetLineNum();
+    readEntry(element, "name", texture);
     const std::string load = element->Attribute("load") ? text(element, "load") : "start";
     if (load != "start" && load != "lazy")
         problem(element->GetLineNum(), "<texture> load \"" + load + "\" is not start or lazy");
     texture.lazy = load == "lazy";
     texture.cue = text(element, "cue");
-    if (!texture.file.empty() && uniqueName(element, "texture", texture.name))
+    if (keeps(element, "texture", texture))
         _textures.push_back(texture);
 }
 
@@ -448,9 +456,7 @@ void GameManifest::readSound(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"name", "file", "music", "loopTo", "cue"});
     ManifestSound sound;
-    sound.name = required(element, "name");
-    sound.file = required(element, "file");
-    sound.line = element->GetLineNum();
+    readEntry(element, "name", sound);
     sound.cue = text(element, "cue");
     readBoolean(element, "music", sound.music);
     long loopTo = 0;
@@ -458,7 +464,7 @@ void GameManifest::readSound(const tinyxml2::XMLElement* element)
         sound.loopTo = static_cast<unsigned int>(loopTo);
     if (loopTo != 0 && !sound.music)
         problem(element->GetLineNum(), "<sound> loopTo is given for a sound that is not music");
-    if (!sound.file.empty() && uniqueName(element, "sound", sound.name))
+    if (keeps(element, "sound", sound))
         _sounds.push_back(sound);
 }
 
@@ -466,10 +472,8 @@ void GameManifest::readFont(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"name", "file"});
     ManifestEntry font;
-    font.name = required(element, "name");
-    font.file = required(element, "file");
-    font.line = element->GetLineNum();
-    if (!font.file.empty() && uniqueName(element, "font", font.name))
+    readEntry(element, "name", font);
+    if (keeps(element, "font", font))
         _fonts.push_back(font);
 }
 
