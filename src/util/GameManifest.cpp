@@ -267,13 +267,13 @@ void GameManifest::readChild(const tinyxml2::XMLElement* child)
     else if (kind == "scenes")
         readFileList(child, _sceneFiles);
     else if (kind == "scene")
-        readScene(child);
+        readNamedFile(child, "scene", "id", _scenes);
     else if (kind == "texture")
         readTexture(child);
     else if (kind == "sound")
         readSound(child);
     else if (kind == "font")
-        readFont(child);
+        readNamedFile(child, "font", "name", _fonts);
     else if (kind == "log")
         readLog(child);
     else if (kind == "script")
@@ -429,13 +429,14 @@ bool GameManifest::keeps(const tinyxml2::XMLElement* element, const std::string&
     return !entry.file.empty() && uniqueName(element, kind, entry.name);
 }
 
-void GameManifest::readScene(const tinyxml2::XMLElement* element)
+void GameManifest::readNamedFile(const tinyxml2::XMLElement* element, const char* kind, const char* nameAttribute,
+                                 std::vector<ManifestEntry>& list)
 {
-    checkAttributes(element, {"id", "file"});
+    checkAttributes(element, {nameAttribute, "file"});
     ManifestEntry entry;
-    readEntry(element, "id", entry);
-    if (keeps(element, "scene", entry))
-        _scenes.push_back(entry);
+    readEntry(element, nameAttribute, entry);
+    if (keeps(element, kind, entry))
+        list.push_back(entry);
 }
 
 void GameManifest::readTexture(const tinyxml2::XMLElement* element)
@@ -466,15 +467,6 @@ void GameManifest::readSound(const tinyxml2::XMLElement* element)
         problem(element->GetLineNum(), "<sound> loopTo is given for a sound that is not music");
     if (keeps(element, "sound", sound))
         _sounds.push_back(sound);
-}
-
-void GameManifest::readFont(const tinyxml2::XMLElement* element)
-{
-    checkAttributes(element, {"name", "file"});
-    ManifestEntry font;
-    readEntry(element, "name", font);
-    if (keeps(element, "font", font))
-        _fonts.push_back(font);
 }
 
 void GameManifest::readLog(const tinyxml2::XMLElement* element)

@@ -142,10 +142,11 @@ private:
     void readStart(const tinyxml2::XMLElement* element);
     void readSingle(const tinyxml2::XMLElement* element, bool& seen, const char* attribute, std::string& value);
     void readFileList(const tinyxml2::XMLElement* element, std::vector<ManifestEntry>& list);
-    void readScene(const tinyxml2::XMLElement* element);
     void readTexture(const tinyxml2::XMLElement* element);
     void readSound(const tinyxml2::XMLElement* element);
-    void readFont(const tinyxml2::XMLElement* element);
+    // A scene or font: a name and a file, nothing else.
+    void readNamedFile(const tinyxml2::XMLElement* element, const char* kind, const char* nameAttribute,
+                       std::vector<ManifestEntry>& list);
     void readLog(const tinyxml2::XMLElement* element);
     void readScriptRole(const tinyxml2::XMLElement* element);
     void checkRequired(const tinyxml2::XMLElement* game);
