@@ -11,18 +11,15 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <string>
 
+#include "GameBench.h"
 #include "application/GLFWApp.h"
-#include "application/ZOLT.h"
-#include "world/Process.h"
-#include "world/ProcessManager2.h"
 #include "util/GameFiles.h"
 
 namespace
 {
-typedef std::chrono::steady_clock Clock;
+using gamebench::Clock;
 
 const Clock::time_point mainEntered = Clock::now();
 
@@ -67,14 +64,8 @@ void firstFrame(benchmark::State& state, const std::string& game, bool enterFold
     const double mounted = millisecondsSince(mainEntered);
     for (auto _ : state)
     {
-        application::ZOLT zolt;
-        zolt.setStartsNewGame(true);
-        zolt.initialize();
-        const double initialized = millisecondsSince(mainEntered);
-        // Owned by the process manager from here on.
         FirstFrameProbe* probe = new FirstFrameProbe();
-        core::ProcessManager2::getProcessManager2()->addProcess(probe);
-        zolt.run();
+        const double initialized = gamebench::runGameWith(probe, mainEntered);
         state.SetIterationTime(probe->firstFrameMs / 1000.0);
         state.counters["mount_ms"] = mounted;
         state.counters["init_ms"] = initialized;
@@ -98,11 +89,5 @@ BENCHMARK(BM_FirstFrameFromZip)->Iterations(1)->UseManualTime()->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    // A machine without a sound card still mixes the music, as a player's would.
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return gamebench::runBenchmarks(argc, argv);
 }

@@ -13,17 +13,13 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 
+#include "GameBench.h"
 #include "application/GLFWApp.h"
-#include "application/ZOLT.h"
-#include "world/Process.h"
-#include "world/ProcessManager2.h"
 
 namespace
 {
-typedef std::chrono::steady_clock Clock;
+using gamebench::Clock;
 
 const double IDLE_SECONDS = 10.0;
 const Clock::time_point mainEntered = Clock::now();
@@ -93,19 +89,13 @@ void BM_GameIdle10s(benchmark::State& state)
     }
     for (auto _ : state)
     {
-        application::ZOLT game;
-        game.setStartsNewGame(true);
-        game.initialize();
-        const double initializeSeconds = secondsSince(mainEntered);
-        // Owned by the process manager from here on.
         IdleProbe* probe = new IdleProbe();
-        core::ProcessManager2::getProcessManager2()->addProcess(probe);
-        game.run();
+        const double initializeMs = gamebench::runGameWith(probe, mainEntered);
 
         state.SetIterationTime(probe->wallSeconds);
         state.counters["fps"] = probe->wallSeconds > 0.0 ? probe->frames / probe->wallSeconds : 0.0;
         state.counters["cpu_%"] = probe->cpuShare * 100.0;
-        state.counters["init_ms"] = initializeSeconds * 1000.0;
+        state.counters["init_ms"] = initializeMs;
         state.counters["first_frame_ms"] = probe->firstFrameSeconds * 1000.0;
         state.counters["mean_dt_ms"] = probe->frames > 0 ? probe->dtSum / probe->frames * 1000.0 : 0.0;
         state.counters["max_dt_ms"] = probe->dtMax * 1000.0;
@@ -118,12 +108,5 @@ BENCHMARK(BM_GameIdle10s)->Iterations(1)->UseManualTime()->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    // A machine without a sound card still mixes the music, as a player's
-    // would, so its cost is part of the measure.
-    setenv("ALSOFT_DRIVERS", "null", 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return gamebench::runBenchmarks(argc, argv);
 }

@@ -46,7 +46,9 @@ std::ostream* outputAndErrorStream()
 }
 }
 
-Log::Log() : mErrorStream(outputAndErrorStream()), mWarnStream(outputAndErrorStream()), mNoteStream(&std::cout)
+Log::Log()
+    : mErrorStream(outputAndErrorStream()), mWarnStream(outputAndErrorStream()), mNoteStream(&std::cout),
+      mPlainStream(&std::cout), mPlainErrorStream(&std::cerr)
 {
     // A stream without a buffer fails every write, so everything is discarded.
     static std::ostream nullStream(nullptr);
@@ -132,12 +134,63 @@ std::ostream& Log::named(const std::string& name)
     return out;
 }
 
+LogLine Log::file(TLogLevel level)
+{
+    return LogLine(level);
+}
+
+std::ostream& Log::plain()
+{
+    return *getInstance()->mPlainStream;
+}
+
+std::ostream& Log::plainError()
+{
+    return *getInstance()->mPlainErrorStream;
+}
+
+std::ostream& Log::debug()
+{
+    // Unlike named(), an early write leaves the channel unclaimed, so that a
+    // stream routed later (the manifest's, at the end of start-up) still
+    // takes it.
+    Log* log = getInstance();
+    const std::string stream = streamName("debug");
+    auto found = log->mNamedStreams.find(lowerCase(stream));
+    if (found == log->mNamedStreams.end())
+        return *log->mNullStream;
+    std::ostream& out = *found->second;
+    out << prefix(stream);
+    return out;
+}
+
+void Log::showGameStreams()
+{
+    for (const ManifestLogStream& log : GameManifest::current().logStreams())
+    {
+        if (log.shown)
+            setNamedStream(log.stream, &std::cout);
+    }
+}
+
+void Log::setPlainStream(std::ostream* stream)
+{
+    getInstance()->mPlainStream = getInstance()->orNull(stream);
+}
+
+void Log::setPlainErrorStream(std::ostream* stream)
+{
+    getInstance()->mPlainErrorStream = getInstance()->orNull(stream);
+}
+
 void Log::resetLevelStreams()
 {
     Log* log = getInstance();
     log->mErrorStream = outputAndErrorStream();
     log->mWarnStream = outputAndErrorStream();
     log->mNoteStream = &std::cout;
+    log->mPlainStream = &std::cout;
+    log->mPlainErrorStream = &std::cerr;
 }
 
 void Log::setErrorStream(std::ostream* stream)

@@ -1,8 +1,9 @@
 #include "animation/TAAnimationManager.h"
 
 #include <algorithm>
-#include <iostream>
+#include <ostream>
 
+#include "Log/Log.h"
 #include "animation/TAAnimation.h"
 #include "animation/TAAnimationRunner.h"
 
@@ -16,27 +17,26 @@ AnimationManager* AnimationManager::getInstance()
     return instance;
 }
 
-Animation* AnimationManager::registerAnimation(const std::string& name, Animation* animation)
+Animation* AnimationManager::registerAnimation(const std::string& name, std::unique_ptr<Animation> animation)
 {
-    _animations[name] = animation;
-    return animation;
+    return _animations.put(name, std::move(animation), nullptr);
 }
 
 Animation* AnimationManager::createAnimation(const std::string& name, const std::vector<glm::vec2>& frames)
 {
-    return registerAnimation(name, new Animation(frames));
+    return registerAnimation(name, std::make_unique<Animation>(frames));
 }
 
 Animation* AnimationManager::createAnimation(const std::string& name)
 {
-    return registerAnimation(name, new Animation());
+    return registerAnimation(name, std::make_unique<Animation>());
 }
 
 Animation* AnimationManager::copyAnimation(const Animation* source, const std::string& newName)
 {
     if (!source)
         return nullptr;
-    return registerAnimation(newName, new Animation(source->getFrames()));
+    return registerAnimation(newName, std::make_unique<Animation>(source->getFrames()));
 }
 
 Animation* AnimationManager::copyAnimation(const std::string& sourceName, const std::string& newName)
@@ -46,26 +46,21 @@ Animation* AnimationManager::copyAnimation(const std::string& sourceName, const 
 
 Animation* AnimationManager::getAnimation(const std::string& name) const
 {
-    AnimationMap::const_iterator found = _animations.find(name);
-    if (found == _animations.end())
-    {
-        std::cout << "(AnimationManager::GetSpriteAnimation) Attempting to retrieve animation that doesnt exist ("
-                  << name << ")";
-        return nullptr;
-    }
-    return found->second;
+    Animation* animation = _animations.get(name);
+    if (!animation)
+        Log::plain() << "(AnimationManager::GetSpriteAnimation) Attempting to retrieve animation that doesnt exist ("
+                     << name << ")";
+    return animation;
 }
 
 void AnimationManager::destroyAnimation(const std::string& name)
 {
-    AnimationMap::iterator found = _animations.find(name);
-    if (found == _animations.end())
+    std::unique_ptr<Animation> animation = _animations.take(name, nullptr);
+    if (!animation)
         return;
     // Runners still holding it would otherwise play freed frames.
     for (AnimationRunner* runner : _runners)
-        runner->forgetAnimation(found->second);
-    delete found->second;
-    _animations.erase(found);
+        runner->forgetAnimation(animation.get());
 }
 
 void AnimationManager::addRunner(AnimationRunner* runner)

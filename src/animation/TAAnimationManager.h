@@ -1,17 +1,18 @@
 #pragma once
 
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
 
+#include "animation/TAAnimation.h"
+#include "util/NamedRegistry.h"
+
 namespace tamsyAnimation
 {
-class Animation;
 class AnimationRunner;
 
-typedef std::map<std::string, Animation*> AnimationMap;
 typedef std::vector<AnimationRunner*> RunnerMap;
 
 // Holds every animation by name and advances every live runner once per frame.
@@ -42,9 +43,9 @@ private:
     AnimationManager(const AnimationManager&) = delete;
     AnimationManager& operator=(const AnimationManager&) = delete;
 
-    Animation* registerAnimation(const std::string& name, Animation* animation);
+    Animation* registerAnimation(const std::string& name, std::unique_ptr<Animation> animation);
 
-    AnimationMap _animations;
+    NamedRegistry<Animation> _animations;
     RunnerMap _runners;
 };
 }

@@ -1,6 +1,7 @@
 #include "application/GLFWApp.h"
 
-#include <iostream>
+#include <memory>
+#include <ostream>
 
 #include <GLFW/glfw3.h>
 
@@ -51,7 +52,8 @@ GLFWWindow* GLFWApp::createWindow(int width, int height, const std::string& titl
 {
     if (_window)
     {
-        std::cout << "(GLFWApp::createWindow) Window has already been created. Returning existing window" << std::endl;
+        Log::plain() << "(GLFWApp::createWindow) Window has already been created. Returning existing window"
+                     << std::endl;
         return _window;
     }
     _window = new GLFWWindow(width, height, title);
@@ -61,58 +63,47 @@ GLFWWindow* GLFWApp::createWindow(int width, int height, const std::string& titl
 GLFWWindow* GLFWApp::getWindow()
 {
     if (!_window)
-        std::cout << "(GLFWApp::getWindow() Attempting to retrieve window that does not exists" << std::endl;
+        Log::plain() << "(GLFWApp::getWindow() Attempting to retrieve window that does not exists" << std::endl;
     return _window;
 }
 
 GLFWTimer* GLFWApp::createTimer(const std::string& name)
 {
-    TimerMap::iterator found = _timerMap.find(name);
-    if (found != _timerMap.end())
+    if (GLFWTimer* existing = _timers.get(name))
     {
-        std::cout << "(GLFWApp::createTimer) Timer with identifier " << name
-                  << " already exists, not creating new timer" << std::endl;
-        return found->second;
+        Log::plain() << "(GLFWApp::createTimer) Timer with identifier " << name
+                     << " already exists, not creating new timer" << std::endl;
+        return existing;
     }
-    GLFWTimer* timer = new GLFWTimer();
-    _timerMap[name] = timer;
-    return timer;
+    return _timers.put(name, std::make_unique<GLFWTimer>(), nullptr);
 }
 
 GLFWTimer* GLFWApp::getTimer(const std::string& name)
 {
-    TimerMap::iterator found = _timerMap.find(name);
-    if (found == _timerMap.end())
-    {
-        std::cout << "(GLFWApp::getTimer) Timer with identifier " << name << " does not exist" << std::endl;
-        return nullptr;
-    }
-    return found->second;
+    GLFWTimer* timer = _timers.get(name);
+    if (!timer)
+        Log::plain() << "(GLFWApp::getTimer) Timer with identifier " << name << " does not exist" << std::endl;
+    return timer;
 }
 
 void GLFWApp::destroyTimer(const std::string& name)
 {
-    TimerMap::iterator found = _timerMap.find(name);
-    if (found == _timerMap.end())
-    {
-        std::cout << "(GLFWApp::destroyTimer) Timer with identifier " << name << " does not exist" << std::endl;
-        return;
-    }
-    delete found->second;
-    _timerMap.erase(found);
+    if (!_timers.take(name, nullptr))
+        Log::plain() << "(GLFWApp::destroyTimer) Timer with identifier " << name << " does not exist" << std::endl;
 }
 
 void GLFWApp::destroyTimer(GLFWTimer* timer)
 {
-    for (TimerMap::iterator it = _timerMap.begin(); it != _timerMap.end(); ++it)
+    for (const auto& entry : _timers.items())
     {
-        if (it->second == timer)
+        if (entry.second.get() == timer)
         {
-            delete it->second;
-            _timerMap.erase(it);
+            // A copy: taking the entry ends the name it is keyed by.
+            const std::string name = entry.first;
+            _timers.take(name, nullptr);
             return;
         }
     }
-    std::cout << "(GLFWApp::destroyTimer) Failed to destroy timer" << std::endl;
+    Log::plain() << "(GLFWApp::destroyTimer) Failed to destroy timer" << std::endl;
 }
 }

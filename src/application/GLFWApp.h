@@ -1,14 +1,13 @@
 #pragma once
 
-#include <map>
 #include <string>
+
+#include "application/GLFWTimer.h"
+#include "util/NamedRegistry.h"
 
 namespace application
 {
 class GLFWWindow;
-class GLFWTimer;
-
-typedef std::map<std::string, GLFWTimer*> TimerMap;
 
 // The process-wide owner of the windowing library, the one window and the
 // named timers. Created on first use and never destroyed.
@@ -39,7 +38,7 @@ private:
     static void reportError(int code, const char* description);
 
     GLFWWindow* _window;
-    TimerMap _timerMap;
+    NamedRegistry<GLFWTimer> _timers;
     static GLFWApp* _app;
 };
 }

@@ -41,7 +41,7 @@ public:
     void SetScale(int scale, bool fullScreen);
     // The size of what is drawn into, in pixels: the picture is scaled up
     // into it.
-    void GetFramebufferSize(int* width, int* height) const;
+    void GetFramebufferSize(int* width, int* height) const override;
     void EnableVsync();
     void DisableVsync();
     void HideMouseCursor();

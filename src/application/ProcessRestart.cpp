@@ -8,6 +8,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "Log/Log.h"
+
 namespace application
 {
 void ProcessRestart::closeOnExecAbove(int lowestFd)
@@ -37,7 +39,9 @@ bool ProcessRestart::restart(const std::string& programPath, const std::string& 
     char* const atTitle[] = {const_cast<char*>(programPath.c_str()), const_cast<char*>(gameFolder.c_str()), nullptr};
     char* const* argv = newGame ? withNewGame : atTitle;
     ::execv(programPath.c_str(), argv);
-    std::fprintf(stderr, "zolt: cannot start the game again (%s): %s\n", programPath.c_str(), std::strerror(errno));
+    const int failure = errno;
+    Log::error() << "zolt: cannot start the game again (" << programPath << "): " << std::strerror(failure)
+                 << std::endl;
     return false;
 }
 }

@@ -48,7 +48,7 @@ void ScreenshotInputContext::tell(const std::string& message, bool failed)
     if (failed)
         Log::error() << message << std::endl;
     else
-        std::cout << message << std::endl;
+        Log::plain() << message << std::endl;
     if (_notifier)
         _notifier(message);
 }

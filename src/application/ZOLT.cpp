@@ -52,7 +52,12 @@ namespace application
 {
 ZOLT::ZOLT() = default;
 
-ZOLT::~ZOLT() = default;
+ZOLT::~ZOLT()
+{
+    // The handler must not reach a player that is gone.
+    if (_sound && &sound::SoundHandler::player() == _sound.get())
+        sound::SoundHandler::setPlayer(nullptr);
+}
 
 void ZOLT::loadSettings()
 {
@@ -110,13 +115,15 @@ void ZOLT::initialize()
     GameManifest::forgetCurrent();
     const GameManifest& game = GameManifest::current();
     Log::setNamedStream("ResourceManager", &std::cout);
-    std::cout << "init" << std::endl;
+    Log::plain() << "init" << std::endl;
     // Every file read from here on keeps its text, so that live reload can
     // fall back on it when a changed version does not read well.
     LoadedFiles::setKeepingCopies(true);
 
     loadSettings();
     core::LuaInterface::init();
+    _sound = std::make_unique<sound::SoundPlayer>();
+    sound::SoundHandler::setPlayer(_sound.get());
     sound::SoundHandler::init(true);
     core::ResourceManager::init();
     _processManager2 = core::ProcessManager2::getProcessManager2();
@@ -170,11 +177,7 @@ void ZOLT::initialize()
 
     // The game's own log streams; until now whatever they carried stayed
     // silent, as it always did.
-    for (const ManifestLogStream& log : game.logStreams())
-    {
-        if (log.shown)
-            Log::setNamedStream(log.stream, &std::cout);
-    }
+    Log::showGameStreams();
     std::srand(static_cast<unsigned int>(std::time(nullptr)));
 }
 

@@ -11,6 +11,11 @@
 class GameManifest;
 struct ManifestTheme;
 
+namespace sound
+{
+class SoundPlayer;
+}
+
 namespace tamsygraphics
 {
 class Renderer;
@@ -133,5 +138,7 @@ private:
     std::unique_ptr<core::LiveReload> _liveReload;
     std::unique_ptr<core::ReloadInputContext> _reloadInput;
     std::unique_ptr<ScreenshotInputContext> _screenshotInput;
+    // Every sound the game plays; the engine reaches it through SoundHandler.
+    std::unique_ptr<sound::SoundPlayer> _sound;
 };
 }

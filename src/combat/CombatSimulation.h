@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "world/Direction.h"
+#include "map/Direction.h"
 #include "world/Entity.h"
 #include "world/TilePos.h"
 

@@ -465,7 +465,7 @@ Ability* Character::getAbility(const std::string& name) const
 
 bool Character::isAbilityEnabled(const std::string& name) const
 {
-    std::cout << name << std::endl;
+    Log::plain() << name << std::endl;
     auto found = _abilityEnabled.find(name);
     return found != _abilityEnabled.end() && found->second;
 }

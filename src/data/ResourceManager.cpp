@@ -61,6 +61,15 @@ void addRecord(std::list<T*>& records, T* record, bool replacing, std::list<T*>&
     records.push_back(record);
 }
 
+// A record its builder refused is reported with where it stands, and left out.
+bool built(const void* record, const char* kind, const tinyxml2::XMLElement* element, const std::string& path)
+{
+    if (!record)
+        Log::error() << "ResourceManager::buildFromXML - Skipped " << kind << " record on line "
+                     << element->GetLineNum() << " of " << path << std::endl;
+    return record != nullptr;
+}
+
 template <typename T, typename Name>
 T* findByName(const std::list<T*>& records, const std::string& wanted, Name nameOf)
 {
@@ -201,12 +210,8 @@ void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& 
 {
     Item* item = Item::buildFromXMLElement(record);
     // A null entry would break every later lookup and the item dump.
-    if (!item)
-    {
-        Log::error() << "ResourceManager::buildFromXML - Skipped an item record on line " << record->GetLineNum()
-                     << " of " << path << std::endl;
+    if (!built(item, "an item", record, path))
         return;
-    }
     addRecord(_items, item, _replacing, _retiredItems, [](Item* record) { return record->getId(); });
 }
 
@@ -223,12 +228,8 @@ void ResourceManager::readAbility(tinyxml2::XMLElement* record)
 void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string& path)
 {
     Class* characterClass = Class::fromXML(record);
-    if (!characterClass)
-    {
-        Log::error() << "ResourceManager::buildFromXML - Skipped a class record on line " << record->GetLineNum()
-                     << " of " << path << std::endl;
+    if (!built(characterClass, "a class", record, path))
         return;
-    }
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
     addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "util/GameFiles.h"
 
 namespace tamsygraphics
@@ -49,7 +49,7 @@ std::string tableCutShort(const std::string& bytes)
 
 Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path(path)
 {
-    FILE_LOG(logINFO) << "(Font::Font) Loading face: " << path;
+    Log::file(logINFO) << "(Font::Font) Loading face: " << path;
     // Read through the game's files (a game may be one archive), so the face
     // is opened from memory.
     if (!library || !*library || !GameFiles::read(path, _bytes) ||
@@ -57,13 +57,13 @@ Font::Font(const std::string& path, FT_Library* library) : _face(nullptr), _path
                            static_cast<FT_Long>(_bytes.size()), 0, &_face) != 0)
     {
         _face = nullptr;
-        FILE_LOG(logERROR) << "(Font::Font) Failed to load face: " << path;
+        Log::file(logERROR) << "(Font::Font) Failed to load face: " << path;
         return;
     }
     const std::string cut = tableCutShort(_bytes);
     if (!cut.empty())
-        FILE_LOG(logERROR) << "(Font::Font) Font file cut short: " << path << " (its " << cut
-                           << " table runs past the end); missing glyphs will not show";
+        Log::file(logERROR) << "(Font::Font) Font file cut short: " << path << " (its " << cut
+                            << " table runs past the end); missing glyphs will not show";
 }
 
 Font::~Font()
@@ -85,7 +85,7 @@ void Font::measure(int& width, int& height)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            FILE_LOG(logERROR) << "(Font::addSize) Failed to load character: " << c << " of " << _path;
+            Log::file(logERROR) << "(Font::addSize) Failed to load character: " << c << " of " << _path;
             continue;
         }
         width += static_cast<int>(_face->glyph->bitmap.width);
@@ -119,7 +119,8 @@ void Font::fill(atlas& target, int width, bool upload)
     {
         if (FT_Load_Char(_face, static_cast<FT_ULong>(c), FT_LOAD_RENDER) != 0)
         {
-            std::fprintf(stderr, "Loading character %c of %s failed!\n", c, _path.c_str());
+            Log::plainError() << "Loading character " << static_cast<char>(c) << " of " << _path << " failed!"
+                              << std::endl;
             continue;
         }
         FT_GlyphSlot g = _face->glyph;
@@ -152,12 +153,12 @@ void Font::addSize(int size)
     {
         // FreeType would read a negative size as a huge unsigned one and try
         // to render every glyph tens of thousands of pixels tall.
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
+        Log::file(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
         _atlasMap[size] = result;
         return;
     }
     if (FT_Set_Pixel_Sizes(_face, 0, static_cast<FT_UInt>(size)) != 0)
-        FILE_LOG(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
+        Log::file(logERROR) << "(Font::addSize) Failed to load font size: " << size << " of " << _path;
 
     int width = 0;
     int height = 0;
@@ -183,7 +184,7 @@ void Font::addSize(int size)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
 
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        FILE_LOG(logERROR) << "(Font::addSize) OpenGL Error: " << error;
+        Log::file(logERROR) << "(Font::addSize) OpenGL Error: " << error;
 
     auto existing = _atlasMap.find(size);
     if (existing != _atlasMap.end() && existing->second.tex)

@@ -1,6 +1,8 @@
 #include "graphics/TGFontManager.h"
 
-#include "Log/FileLog.h"
+#include <memory>
+
+#include "Log/Log.h"
 
 namespace tamsygraphics
 {
@@ -9,55 +11,34 @@ FontManager::FontManager() : _ft(nullptr)
     if (FT_Init_FreeType(&_ft) != 0)
     {
         _ft = nullptr;
-        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Init Failed";
+        Log::file(logERROR) << "(Renderer::Renderer) FreeType Init Failed";
     }
 }
 
 FontManager::~FontManager()
 {
-    for (auto& entry : _fonts)
-        delete entry.second;
+    // Every face is closed before the library that opened it.
+    _fonts.clear();
     if (_ft)
         FT_Done_FreeType(_ft);
 }
 
 Font* FontManager::createFont(const std::string& name, const std::string& path)
 {
-    FILE_LOG(logINFO) << "(FontManager::createFont) Creating font (" << name << ")";
-    Font* font = new Font(path, &_ft);
-    auto existing = _fonts.find(name);
-    if (existing != _fonts.end())
-    {
-        FILE_LOG(logERROR) << "(FontManager::createFont) Overwriting already created font (" << name << ")";
-        // Texts may still point at the old font, so it is kept alive.
-        existing->second = font;
-        return font;
-    }
-    _fonts[name] = font;
-    return font;
+    Log::file(logINFO) << "(FontManager::createFont) Creating font (" << name << ")";
+    // Texts may still point at a replaced font, so the registry keeps it alive.
+    return _fonts.put(name, std::make_unique<Font>(path, &_ft),
+                      "(FontManager::createFont) Overwriting already created font");
 }
 
 Font* FontManager::getFont(const std::string& name)
 {
-    auto found = _fonts.find(name);
-    if (found == _fonts.end())
-    {
-        FILE_LOG(logERROR) << "(FontManager::getFont) Font not found (" << name << ")";
-        return nullptr;
-    }
-    return found->second;
+    return _fonts.find(name, "(FontManager::getFont) Font not found", logERROR);
 }
 
 void FontManager::destroyFont(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(FontManager::destroyFont) Destroying font (" << name << ")";
-    auto found = _fonts.find(name);
-    if (found == _fonts.end())
-    {
-        FILE_LOG(logERROR) << "(FontManager::destroyFont) Destroying font that doesnt exist (" << name << ")";
-        return;
-    }
-    delete found->second;
-    _fonts.erase(found);
+    Log::file(logINFO) << "(FontManager::destroyFont) Destroying font (" << name << ")";
+    _fonts.take(name, "(FontManager::destroyFont) Destroying font that doesnt exist");
 }
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <map>
 #include <string>
 
 #include "graphics/TGFont.h"
+#include "util/NamedRegistry.h"
 
 namespace tamsygraphics
 {
@@ -22,6 +22,6 @@ public:
 
 private:
     FT_Library _ft;
-    std::map<std::string, Font*> _fonts;
+    NamedRegistry<Font> _fonts;
 };
 }

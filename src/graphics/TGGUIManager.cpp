@@ -1,6 +1,6 @@
 #include "graphics/TGGUIManager.h"
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "graphics/TGFontManager.h"
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGRenderer.h"
@@ -35,7 +35,7 @@ GUIRectangle* GUIManager::createRectangle(const std::string& id)
     if (rectangle && _renderer)
         _renderer->Submit(id, rectangle);
     if (rectangle)
-        FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) created GUIRectangle with identifier (" << id << ")";
+        Log::file(logDEBUG) << "(GUIManager::createRectangle) created GUIRectangle with identifier (" << id << ")";
     return rectangle;
 }
 
@@ -47,7 +47,7 @@ void GUIManager::destroyRectangle(const std::string& id)
         return;
     if (_renderer)
         _renderer->RemoveRec(id);
-    FILE_LOG(logDEBUG) << "(GUIManager::createRectangle) destroyed GUIRectangle with identifier (" << id << ")";
+    Log::file(logDEBUG) << "(GUIManager::createRectangle) destroyed GUIRectangle with identifier (" << id << ")";
 }
 
 void GUIManager::destroyRectangle(GUIRectangle* rectangle)

@@ -7,7 +7,7 @@
 
 #include <glm/glm.hpp>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "graphics/TGMap.h"
 
 namespace tamsygraphics
@@ -263,23 +263,24 @@ bool CheckInputs(const Map* map, const ImageInfo* info)
 {
     if (!map)
     {
-        std::printf("NULL map\n");
+        Log::plain() << "NULL map" << std::endl;
         return false;
     }
     if (!map->tileset)
     {
-        std::printf("NULL tileset\n");
+        Log::plain() << "NULL tileset" << std::endl;
         return false;
     }
     if (!info)
     {
-        std::printf("NULL info\n");
+        Log::plain() << "NULL info" << std::endl;
         return false;
     }
     if (info->width <= 0 || info->height <= 0)
     {
         // A tileset texture without pixels cannot be cut into tiles.
-        FILE_LOG(logERROR) << "(GeometryFactory::GenerateMap) Tileset image of map (" << map->name << ") has no pixels";
+        Log::file(logERROR) << "(GeometryFactory::GenerateMap) Tileset image of map (" << map->name
+                            << ") has no pixels";
         return false;
     }
     return true;
@@ -405,16 +406,12 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
     if (!CheckInputs(map, info) || !pmap)
         return g;
     ForEachVisibleCell(*map, g,
-                       [&](int i, int j, const DrawableTile& t, const glm::vec2 pos[4])
+                       [&](int i, int j, const DrawableTile&, const glm::vec2 pos[4])
                        {
-                           glm::vec2 tileUV[4];
-                           TileUVs(*map->tileset, *info, t.col, t.row, tileUV);
                            const glm::vec2 code =
                                isWholeCellOpen(*pmap, i, j) ? glm::vec2(0.0f, 1.0f) : glm::vec2(1.0f, 0.0f);
                            const glm::vec2 uv[4] = {code, code, code, code};
                            AppendQuad(g, pos, uv);
-                           if (tileUV[BL].x > 1.0f || tileUV[BL].y > 1.0f)
-                               std::printf("shucks");
                        });
     return g;
 }

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "util/GameFiles.h"
 
 #pragma GCC diagnostic push
@@ -120,29 +120,29 @@ const char* failureReason()
 
 Image* ImageLoader::LoadImage(const std::string& fpath) const
 {
-    FILE_LOG(logINFO) << "(ImageLoader::LoadImage) Loading image: " << fpath;
+    Log::file(logINFO) << "(ImageLoader::LoadImage) Loading image: " << fpath;
     Image* image = new Image();
 
     // Read whole through the game's files, which may lie inside an archive.
     std::string contents;
     if (!GameFiles::read(fpath, contents))
     {
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) File Open Failed: " << fpath;
+        Log::file(logERROR) << "(ImageLoader::LoadImage) File Open Failed: " << fpath;
         return image;
     }
 
     if (walkPngChunks(contents) == Chunks::RUNNING_PAST_THE_END)
     {
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath
-                           << " (a PNG chunk claims more bytes than the file holds)";
+        Log::file(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath
+                            << " (a PNG chunk claims more bytes than the file holds)";
         return image;
     }
     int width = 0;
     int height = 0;
     if (claimsTooMuch(contents, width, height))
     {
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width << " x " << height
-                           << "; at most " << MAX_IMAGE_SIDE << " a side and " << MAX_IMAGE_PIXELS << " pixels)";
+        Log::file(logERROR) << "(ImageLoader::LoadImage) Image Too Large: " << fpath << " (" << width << " x " << height
+                            << "; at most " << MAX_IMAGE_SIDE << " a side and " << MAX_IMAGE_PIXELS << " pixels)";
         return image;
     }
     int components = 0;
@@ -151,8 +151,8 @@ Image* ImageLoader::LoadImage(const std::string& fpath) const
     {
         // A file that is there but does not decode is as unusable as a
         // missing one: report it and hand back an empty image.
-        FILE_LOG(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath << " (" << failureReason()
-                           << ")";
+        Log::file(logERROR) << "(ImageLoader::LoadImage) Image Decode Failed: " << fpath << " (" << failureReason()
+                            << ")";
         return image;
     }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 
 namespace tamsygraphics
 {
@@ -75,8 +75,8 @@ bool LayerCache::BeginRecording()
     if ((width != _width || height != _height) && !Allocate(width, height))
     {
         _unavailable = true;
-        FILE_LOG(logWARNING) << "(LayerCache::BeginRecording) No offscreen framebuffer of " << width << " x " << height
-                             << "; every frame draws all its layers";
+        Log::file(logWARNING) << "(LayerCache::BeginRecording) No offscreen framebuffer of " << width << " x " << height
+                              << "; every frame draws all its layers";
         return false;
     }
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, _framebuffer);

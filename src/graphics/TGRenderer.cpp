@@ -15,6 +15,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGFont.h"
 #include "graphics/TGGUIManager.h"
@@ -79,7 +80,7 @@ Renderer::Renderer(Surface* window, const std::string& workingDirectory, const s
     _levelOverlay = false;
     _passabilityOverlay = true;
     OpenFileLog(logDirectory.empty() ? workingDirectory + "/logs" : logDirectory);
-    std::printf("Renderer Loading\n");
+    Log::plain() << "Renderer Loading" << std::endl;
     InitGlew();
     LogContextStrings();
 
@@ -118,7 +119,7 @@ void Renderer::OpenFileLog(const std::string& logDirectory)
     const std::string path = logDirectory + "/graphicslog.txt";
     FILE* file = std::fopen(path.c_str(), "w");
     if (!file)
-        std::fprintf(stderr, "(Renderer::Renderer) Cannot open graphics log %s\n", path.c_str());
+        Log::plainError() << "(Renderer::Renderer) Cannot open graphics log " << path << std::endl;
     Output2FILE::Stream() = file;
 }
 
@@ -134,9 +135,9 @@ void Renderer::InitGlew()
 #endif
     if (result != GLEW_OK)
     {
-        std::printf("GLEW Initialization failed. Exiting.\n");
-        std::printf("%s\n", reinterpret_cast<const char*>(glewGetErrorString(result)));
-        FILE_LOG(logERROR) << "GLEW initialization failed. Exiting.";
+        Log::plain() << "GLEW Initialization failed. Exiting." << std::endl;
+        Log::plain() << reinterpret_cast<const char*>(glewGetErrorString(result)) << std::endl;
+        Log::file(logERROR) << "GLEW initialization failed. Exiting.";
         std::exit(EXIT_FAILURE);
     }
     // Loading core-profile entry points may leave a harmless error behind.
@@ -147,14 +148,14 @@ void Renderer::InitGlew()
 
 void Renderer::LogContextStrings()
 {
-    FILE_LOG(logINFO) << "Vendor: " << GLString(GL_VENDOR);
-    FILE_LOG(logINFO) << "Renderer: " << GLString(GL_RENDERER);
-    FILE_LOG(logINFO) << GLString(GL_VERSION);
-    FILE_LOG(logINFO) << "GLSL: " << GLString(GL_SHADING_LANGUAGE_VERSION);
-    std::printf("Vendor:   %s\n", GLString(GL_VENDOR));
-    std::printf("Renderer: %s\n", GLString(GL_RENDERER));
-    std::printf("Version:  %s\n", GLString(GL_VERSION));
-    std::printf("GLSL:     %s\n", GLString(GL_SHADING_LANGUAGE_VERSION));
+    Log::file(logINFO) << "Vendor: " << GLString(GL_VENDOR);
+    Log::file(logINFO) << "Renderer: " << GLString(GL_RENDERER);
+    Log::file(logINFO) << GLString(GL_VERSION);
+    Log::file(logINFO) << "GLSL: " << GLString(GL_SHADING_LANGUAGE_VERSION);
+    Log::plain() << "Vendor:   " << GLString(GL_VENDOR) << "\n";
+    Log::plain() << "Renderer: " << GLString(GL_RENDERER) << "\n";
+    Log::plain() << "Version:  " << GLString(GL_VERSION) << "\n";
+    Log::plain() << "GLSL:     " << GLString(GL_SHADING_LANGUAGE_VERSION) << std::endl;
 }
 
 void Renderer::SetFixedState()
@@ -168,11 +169,11 @@ void Renderer::SetFixedState()
     glDisable(GL_MULTISAMPLE);
 #endif
     glDisable(GL_DEPTH_TEST);
-    FILE_LOG(logINFO) << "(Renderer::Renderer) Depth Test: Disabled";
+    Log::file(logINFO) << "(Renderer::Renderer) Depth Test: Disabled";
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    FILE_LOG(logINFO) << "(Renderer::Renderer) Blend Mode: Enabled";
+    Log::file(logINFO) << "(Renderer::Renderer) Blend Mode: Enabled";
 }
 
 void Renderer::LoadDefaultFace(const std::string& workingDirectory)
@@ -180,7 +181,7 @@ void Renderer::LoadDefaultFace(const std::string& workingDirectory)
     if (FT_Init_FreeType(&_ft) != 0)
     {
         _ft = nullptr;
-        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Init Failed";
+        Log::file(logERROR) << "(Renderer::Renderer) FreeType Init Failed";
         return;
     }
     const std::string path = workingDirectory + "/assets/fonts/Eadui.ttf";
@@ -189,11 +190,11 @@ void Renderer::LoadDefaultFace(const std::string& workingDirectory)
                            static_cast<FT_Long>(_faceBytes.size()), 0, &_face) != 0)
     {
         _face = nullptr;
-        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Load Failed";
+        Log::file(logERROR) << "(Renderer::Renderer) FreeType Font Load Failed";
         return;
     }
     if (FT_Set_Pixel_Sizes(_face, 0, 72) != 0)
-        FILE_LOG(logERROR) << "(Renderer::Renderer) FreeType Font Size Failure";
+        Log::file(logERROR) << "(Renderer::Renderer) FreeType Font Size Failure";
 }
 
 void Renderer::GetClientDimenstions(int* width, int* height) const
@@ -382,12 +383,12 @@ void Renderer::EnableWireframe()
 {
 #ifdef __EMSCRIPTEN__
     // WebGL draws no outlines of filled triangles.
-    FILE_LOG(logWARNING) << "(Renderer::EnableWireframe) Wireframe mode is not available in the browser";
+    Log::file(logWARNING) << "(Renderer::EnableWireframe) Wireframe mode is not available in the browser";
     return;
 #endif
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     _wireframe = true;
-    FILE_LOG(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
+    Log::file(logINFO) << "(Renderer::EnableWireframe) Wireframe Mode Enabled";
 }
 
 void Renderer::DisableWireframe()
@@ -396,7 +397,7 @@ void Renderer::DisableWireframe()
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
 #endif
     _wireframe = false;
-    FILE_LOG(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
+    Log::file(logINFO) << "(Renderer::DisableWireframe) Wireframe Mode Disabled";
 }
 
 int Renderer::BindForDraw(GLuint textureId)
@@ -411,7 +412,7 @@ Texture* Renderer::TextureOrFallback(const std::string& name)
     Texture* texture = _resourceManager->GetTexture(name);
     if (texture)
         return texture;
-    std::printf("failed to retrieve texture %s\n", name.c_str());
+    Log::plain() << "failed to retrieve texture " << name << std::endl;
     return _resourceManager->GetTexture("mopkin");
 }
 
@@ -420,7 +421,7 @@ void Renderer::Draw()
     _drewLastFrame = false;
     if (!_camera)
     {
-        FILE_LOG(logERROR) << "(Renderer::Draw) Attempting to draw without an active camera set.";
+        Log::file(logERROR) << "(Renderer::Draw) Attempting to draw without an active camera set.";
         // No frame is presented, but input must still arrive, or Escape
         // could never end a game that has no camera.
         if (_window)
@@ -1185,7 +1186,7 @@ std::vector<TextVertex> BuildGlyphQuads(const std::string& text, const atlas& gl
 void DrainGLErrors(const char* where)
 {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        FILE_LOG(logERROR) << "(Renderer::" << where << ") OpenGL Error: " << error;
+        Log::file(logERROR) << "(Renderer::" << where << ") OpenGL Error: " << error;
 }
 }
 

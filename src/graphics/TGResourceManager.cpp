@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "graphics/ShaderDialect.h"
 #include "util/GameFiles.h"
 
@@ -63,14 +63,14 @@ ResourceManager::ResourceManager(const std::string& workingDirectory)
 
 bool ResourceManager::LoadTexture(const std::string& name, const std::string& fpath)
 {
-    FILE_LOG(logINFO) << "(ResourceManager::LoadTexture) Loading Texture: " << name;
+    Log::file(logINFO) << "(ResourceManager::LoadTexture) Loading Texture: " << name;
     _deferredTextures.erase(name);
     std::unique_ptr<Image> image(_imageLoader.LoadImage(_workingDirectory + fpath));
     BindTexture(name, image.get());
     const bool loaded = image && image->data && image->info.width > 0 && image->info.height > 0;
     if (!loaded)
-        FILE_LOG(logERROR) << "(ResourceManager::LoadTexture) Texture " << name
-                           << " has no pixels: " << _workingDirectory + fpath << " is missing or not an image";
+        Log::file(logERROR) << "(ResourceManager::LoadTexture) Texture " << name
+                            << " has no pixels: " << _workingDirectory + fpath << " is missing or not an image";
     return loaded;
 }
 
@@ -132,7 +132,7 @@ int ResourceManager::GetTextureSlot()
 
 void ResourceManager::CreateGeometry(const std::string& name, const Geometry& g)
 {
-    FILE_LOG(logINFO) << "(ResourceManager::CreateGeometry) Creating Geometry: " << name;
+    Log::file(logINFO) << "(ResourceManager::CreateGeometry) Creating Geometry: " << name;
     GLuint vao = 0;
     GLuint buffers[2] = {0, 0};
     glGenVertexArrays(1, &vao);
@@ -188,17 +188,17 @@ std::pair<unsigned int, unsigned int> ResourceManager::GetVAO(const std::string&
 
 void ResourceManager::LoadProgram(const std::string& name, const std::string& fragPath, const std::string& vertPath)
 {
-    FILE_LOG(logINFO) << "(ResourceManager::LoadProgram) Loading Program: " << name;
+    Log::file(logINFO) << "(ResourceManager::LoadProgram) Loading Program: " << name;
     const std::string vertexSource = ForThisGL(LoadFile(vertPath));
     if (vertexSource.empty())
     {
-        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) vertex shader load failed: " << vertPath;
+        Log::file(logERROR) << "(ResourceManager::LoadProgram) vertex shader load failed: " << vertPath;
         return;
     }
     const std::string fragmentSource = ForThisGL(LoadFile(fragPath));
     if (fragmentSource.empty())
     {
-        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) fragment shader load failed: " << fragPath;
+        Log::file(logERROR) << "(ResourceManager::LoadProgram) fragment shader load failed: " << fragPath;
         return;
     }
 
@@ -236,7 +236,7 @@ void ResourceManager::LoadProgram(const std::string& name, const std::string& fr
         glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
         std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
         glGetProgramInfoLog(program, length + 1, nullptr, log.data());
-        FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Program link failed: " << name << " " << log.data();
+        Log::file(logERROR) << "(ResourceManager::LoadProgram) Program link failed: " << name << " " << log.data();
     }
 
     _programs[name] = program;
@@ -258,10 +258,9 @@ bool ResourceManager::CompileShader(GLuint shader, const std::string& source, co
     glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
     // On standard output too: a game maker editing a shader watches that.
     const std::string fullPath = _workingDirectory + _shaderPath + path;
-    std::printf("Failed to compile shader %s:\n%s\n", fullPath.c_str(), log);
-    std::fflush(stdout);
-    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed: " << fullPath;
-    FILE_LOG(logERROR) << "(ResourceManager::LoadProgram) Reported shader error " << log;
+    Log::plain() << "Failed to compile shader " << fullPath << ":\n" << log << std::endl;
+    Log::file(logERROR) << "(ResourceManager::LoadProgram) " << kind << " shader compile failed: " << fullPath;
+    Log::file(logERROR) << "(ResourceManager::LoadProgram) Reported shader error " << log;
     return false;
 }
 
@@ -279,7 +278,7 @@ std::string ResourceManager::LoadFile(const std::string& fpath) const
     std::string content;
     if (!GameFiles::read(fullPath, content))
     {
-        FILE_LOG(logERROR) << "(ResourceManager::LoadFile) File Load Failed: " << fullPath;
+        Log::file(logERROR) << "(ResourceManager::LoadFile) File Load Failed: " << fullPath;
         return std::string();
     }
     return content;
@@ -288,6 +287,6 @@ std::string ResourceManager::LoadFile(const std::string& fpath) const
 void ResourceManager::DrainErrors(const char* operation)
 {
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
-        FILE_LOG(logERROR) << operation << static_cast<unsigned int>(error);
+        Log::file(logERROR) << operation << static_cast<unsigned int>(error);
 }
 }

@@ -1,6 +1,6 @@
 #include "graphics/TGSceneManager.h"
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "graphics/TGRenderer.h"
 #include "graphics/TGText.h"
 
@@ -19,7 +19,7 @@ SceneManager::SceneManager(Renderer* renderer) : _renderer(renderer)
 
 Map* SceneManager::CreateMap(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::CreateMap) Creating a new map (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::CreateMap) Creating a new map (" << name << ")";
     std::unique_ptr<Map> map(new Map());
     map->name = name;
     return _maps.put(name, std::move(map), "(SceneManager::CreateMap) Overwriting previously created map");
@@ -27,10 +27,10 @@ Map* SceneManager::CreateMap(const std::string& name)
 
 void SceneManager::SubmitMap(const std::string& name, Map* map)
 {
-    FILE_LOG(logINFO) << "(SceneManager::SubmitMap) Submitting Map (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::SubmitMap) Submitting Map (" << name << ")";
     if (!map)
     {
-        FILE_LOG(logERROR) << "(SceneManager::SubmitMap) Submitted NULL map as (" << name << ")";
+        Log::file(logERROR) << "(SceneManager::SubmitMap) Submitted NULL map as (" << name << ")";
         return;
     }
     _layerTilesets[name] = map->tileset;
@@ -40,7 +40,7 @@ void SceneManager::SubmitMap(const std::string& name, Map* map)
 
 void SceneManager::DestroyMap(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::DestroyMap) Destroying Map (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::DestroyMap) Destroying Map (" << name << ")";
     // Callers often pass the layer's own name: the layer dies last.
     std::unique_ptr<Map> map = _maps.take(name, "(SceneManager::DestroyMap) Destroying map that doesnt exist");
     if (map)
@@ -52,12 +52,12 @@ void SceneManager::DestroyMap(const std::string& name)
 
 void SceneManager::SubmitPassabilityMap(const std::string& name, const CellSides* pmap)
 {
-    FILE_LOG(logINFO) << "(SceneManager::SubmitPassabilityMap) Submitting PassabilityMap (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::SubmitPassabilityMap) Submitting PassabilityMap (" << name << ")";
     Map* map = _maps.get(name);
     if (!map)
     {
-        FILE_LOG(logERROR) << "(SceneManager::SubmitPassabilityMap) Submitting Passability Map that doesnt exist ("
-                           << name << ")";
+        Log::file(logERROR) << "(SceneManager::SubmitPassabilityMap) Submitting Passability Map that doesnt exist ("
+                            << name << ")";
         return;
     }
     _renderer->Submit(name, map, pmap);
@@ -70,7 +70,7 @@ Map* SceneManager::GetMap(const std::string& name) const
 
 Tileset* SceneManager::CreateTileset(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::CreateTileset) Creating tileset (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::CreateTileset) Creating tileset (" << name << ")";
     std::unique_ptr<Tileset> tileset(new Tileset());
     tileset->name = name;
     _layerTilesets.erase(name);
@@ -79,17 +79,17 @@ Tileset* SceneManager::CreateTileset(const std::string& name)
 
 Tileset* SceneManager::GetTileset(const std::string& name) const
 {
-    FILE_LOG(logINFO) << "(SceneManager::GetTileset) Get tileset(" << name << ")";
+    Log::file(logINFO) << "(SceneManager::GetTileset) Get tileset(" << name << ")";
     auto borrowed = _layerTilesets.find(name);
     return borrowed != _layerTilesets.end() ? borrowed->second : _tilesets.get(name);
 }
 
 bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
 {
-    FILE_LOG(logINFO) << "(SceneManager::SubmitSprite) Submitting sprite (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::SubmitSprite) Submitting sprite (" << name << ")";
     if (!sprite)
     {
-        FILE_LOG(logERROR) << "(SceneManager::SubmitSprite) Submitted NULL sprite (" << name << ")";
+        Log::file(logERROR) << "(SceneManager::SubmitSprite) Submitted NULL sprite (" << name << ")";
         return false;
     }
     _sprites.put(name, std::unique_ptr<Sprite>(sprite),
@@ -108,7 +108,7 @@ T* SceneManager::createDrawn(NamedRegistry<T>& registry, const std::string& name
 
 Sprite* SceneManager::CreateSprite(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::CreateSprite) Creating sprite (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::CreateSprite) Creating sprite (" << name << ")";
     return createDrawn(_sprites, name, "(SceneManager::CreateSprite) Overwriting already created sprite");
 }
 
@@ -119,7 +119,7 @@ Sprite* SceneManager::GetSprite(const std::string& name) const
 
 void SceneManager::DestroySprite(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::DestroySprite) Destroying sprite (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::DestroySprite) Destroying sprite (" << name << ")";
     // The name may belong to the object itself: it dies last.
     if (auto gone = _sprites.take(name, "(SceneManager::DestroySprite) Destroying sprite that doesnt exist"))
         _renderer->RemoveSprite(name);
@@ -127,7 +127,7 @@ void SceneManager::DestroySprite(const std::string& name)
 
 Sprite* SceneManager::WithdrawSprite(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::WithdrawSprite) Withdrawing sprite (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::WithdrawSprite) Withdrawing sprite (" << name << ")";
     std::unique_ptr<Sprite> sprite =
         _sprites.take(name, "(SceneManager::WithdrawSprite) Withdrawing sprite that doesnt exist");
     if (sprite)
@@ -138,7 +138,7 @@ Sprite* SceneManager::WithdrawSprite(const std::string& name)
 
 Camera* SceneManager::CreateCamera(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::CreateCamera) Creating camera (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::CreateCamera) Creating camera (" << name << ")";
     int width = 0;
     int height = 0;
     _renderer->GetClientDimenstions(&width, &height);
@@ -153,16 +153,16 @@ Camera* SceneManager::GetCamera(const std::string& name) const
 
 void SceneManager::DestroyCamera(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::DestroyCamera) destroying camera (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::DestroyCamera) destroying camera (" << name << ")";
     Camera* camera = _cameras.get(name);
     if (!camera)
     {
-        FILE_LOG(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy camera that doesnt exists";
+        Log::file(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy camera that doesnt exists";
         return;
     }
     if (camera == _activeCamera)
     {
-        FILE_LOG(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy active camera";
+        Log::file(logERROR) << "(SceneManager::DestroyCamera) Attempting to destroy active camera";
         return;
     }
     // A sprite still carrying the camera would move freed memory on its
@@ -177,7 +177,7 @@ void SceneManager::DestroyCamera(const std::string& name)
 
 void SceneManager::SetActiveCamera(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::SetActiveCamera) Setting active camera (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::SetActiveCamera) Setting active camera (" << name << ")";
     Camera* camera = _cameras.find(
         name, "(SceneManager::SetActiveCamera) Trying to set active camera to camera that doesnt exists", logERROR);
     if (!camera)
@@ -188,13 +188,13 @@ void SceneManager::SetActiveCamera(const std::string& name)
 
 Text* SceneManager::CreateText(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::CreateText) Creating Text (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::CreateText) Creating Text (" << name << ")";
     return createDrawn(_texts, name, "(SceneManager::CreateText) Overwriting already created text");
 }
 
 void SceneManager::DestroyText(const std::string& name)
 {
-    FILE_LOG(logINFO) << "(SceneManager::DestroyText) Destroying text (" << name << ")";
+    Log::file(logINFO) << "(SceneManager::DestroyText) Destroying text (" << name << ")";
     // The name may belong to the object itself: it dies last.
     if (auto gone = _texts.take(name, "(SceneManager::DestroyText) Destroying text that doesn't exist"))
         _renderer->RemoveText(name);

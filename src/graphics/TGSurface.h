@@ -11,6 +11,9 @@ public:
 
     // The drawable size in pixels.
     virtual void GetDimensions(int* width, int* height) const = 0;
+    // The window's own size in pixels, which may be a whole multiple of the
+    // picture (or more) when the picture is scaled up into it.
+    virtual void GetFramebufferSize(int* width, int* height) const = 0;
     // Shows the finished frame.
     virtual void SwapBuffers() = 0;
     // Lets the window deliver its pending events (input, resizes).

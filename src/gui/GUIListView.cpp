@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/GUITextBox.h"
 
@@ -60,16 +60,21 @@ void GUIListView::invalidate()
             entry->hide();
             continue;
         }
-        entry->setWidth(entryWidth);
-        entry->setHeight(entryHeight);
-        entry->setPosition(x, y);
-        entry->setPadding(_entryPadding);
+        placeEntry(entry, x, y, entryWidth, entryHeight);
         y -= entryHeight;
-        if (_hideEntries)
-            entry->hide();
-        else
-            entry->show();
     }
+}
+
+void GUIListView::placeEntry(GUIListViewEntry* entry, float x, float y, float width, float height)
+{
+    entry->setWidth(width);
+    entry->setHeight(height);
+    entry->setPosition(x, y);
+    entry->setPadding(_entryPadding);
+    if (_hideEntries)
+        entry->hide();
+    else
+        entry->show();
 }
 
 void GUIListView::layOutScrollButtons(bool scrolling, float buttonWidth, float contentHeight)
@@ -138,8 +143,8 @@ bool GUIListView::validIndex(int index, const char* operation) const
 {
     if (index >= 0 && index < size())
         return true;
-    FILE_LOG(logERROR) << "(gui::GUIListView::" << operation << ") Index " << index << " is outside the list of "
-                       << size() << " entries.";
+    Log::file(logERROR) << "(gui::GUIListView::" << operation << ") Index " << index << " is outside the list of "
+                        << size() << " entries.";
     return false;
 }
 
@@ -211,8 +216,8 @@ int GUIListView::getEntryIndexAtCoordinates(float x, float y)
 {
     if (_entries.empty())
     {
-        FILE_LOG(logERROR) << "(gui::GUIListView::getEntryAtCoordinates) Called this method but there are not entries "
-                              "in the GUIListView.";
+        Log::file(logERROR) << "(gui::GUIListView::getEntryAtCoordinates) Called this method but there are not entries "
+                               "in the GUIListView.";
         return -1;
     }
     for (size_t i = 0; i < _entries.size(); ++i)

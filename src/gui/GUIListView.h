@@ -75,6 +75,8 @@ protected:
     bool validIndex(int index, const char* operation) const;
     // Places and shows the scroll buttons (or hides them) for this layout.
     void layOutScrollButtons(bool scrolling, float buttonWidth, float contentHeight);
+    // Puts one entry in its slot, shown unless the list hides its entries.
+    void placeEntry(GUIListViewEntry* entry, float x, float y, float width, float height);
 
     std::vector<GUIListViewEntry*> _entries;
     GUITextBox* _upScrollButton;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Log/FileLog.h"
+#include "Log/Log.h"
 #include "input/InputManager.h"
 #include "input/PointerCover.h"
 #include "graphics/TGGUIManager.h"
@@ -39,7 +40,7 @@ void GUIManager::init(tamsygraphics::GUIManager* graphicsGUIManager)
 GUIManager* GUIManager::getInstance()
 {
     if (!_initialized)
-        FILE_LOG(logERROR) << "(gui::GUIManager::getInstance) Did not initialize gui::GUIManager before using it.)";
+        Log::file(logERROR) << "(gui::GUIManager::getInstance) Did not initialize gui::GUIManager before using it.)";
     static GUIManager instance;
     return &instance;
 }
@@ -115,7 +116,7 @@ void GUIManager::update()
     GUIManager* self = getInstance();
     if (self->_currentlyIterating)
     {
-        FILE_LOG(logERROR) << "(gui::GUIManager::update) Can't update while iterating over _guiElements!)";
+        Log::file(logERROR) << "(gui::GUIManager::update) Can't update while iterating over _guiElements!)";
         return;
     }
     // Destructors retire their children through destroyGUIElement; those

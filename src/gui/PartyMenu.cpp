@@ -99,15 +99,8 @@ void PartyMenu::invalidate()
     float y = centre.y + contentHeight / 2.0f - entryHeight / 2.0f;
     for (GUIListViewEntry* entry : _entries)
     {
-        entry->setWidth(entryWidth);
-        entry->setHeight(entryHeight);
-        entry->setPosition(centre.x - LIST_CENTRE_OFFSET, y);
-        entry->setPadding(_entryPadding);
+        placeEntry(entry, centre.x - LIST_CENTRE_OFFSET, y, entryWidth, entryHeight);
         y -= entryHeight;
-        if (_hideEntries)
-            entry->hide();
-        else
-            entry->show();
     }
     for (size_t i = 0; i < _entries.size(); ++i)
         layOutBars(_entries[i], i);

@@ -35,7 +35,7 @@ const char* const NEW_GAME = "--new-game";
 
 void refuse(const std::string& problem)
 {
-    std::fprintf(stderr, "zolt: %s\n", problem.c_str());
+    Log::plainError() << "zolt: " << problem << std::endl;
     Log::error() << "zolt: " << problem << std::endl;
 }
 
@@ -102,11 +102,11 @@ int main(int argc, char** argv)
     if (root.empty())
     {
         if (requested.empty())
-            std::fprintf(stderr,
-                         "zolt: no game found (no assets folder here, in the checkout or in the installed data)\n");
+            Log::plainError() << "zolt: no game found (no assets folder here, in the checkout or in the installed data)"
+                              << std::endl;
         else
-            std::fprintf(stderr, "zolt: %s holds no game (no game.xml or assets folder)\n", requested.c_str());
-        std::fputs(USAGE, stderr);
+            Log::plainError() << "zolt: " << requested << " holds no game (no game.xml or assets folder)" << std::endl;
+        Log::plainError() << USAGE << std::flush;
         return 2;
     }
     if (!openGame(root, program))

@@ -70,17 +70,18 @@ void setIsInWanderRegion(Character& character, int flag)
 void viewParty(Session& session)
 {
     session.viewParty();
-    std::cout << "HELP" << std::endl;
+    // A leftover probe of the binding, kept for makers who trace scripts.
+    Log::debug() << "HELP" << std::endl;
 }
 
 void printEntityIds(const char* heading, EntityMap* entities)
 {
-    std::cout << heading << std::endl;
+    Log::plain() << heading << std::endl;
     if (!entities)
         return;
     for (const auto& entry : *entities)
         if (entry.second)
-            std::cout << entry.second->getId() << std::endl;
+            Log::plain() << entry.second->getId() << std::endl;
 }
 
 void printCharacters(Session& session)
@@ -179,9 +180,15 @@ Refusal refusalOf(const std::string& why)
     return refusal;
 }
 
-int raise(lua_State* ls, const char* binding, const Refusal& refusal)
+// Raises the binding's Lua error when `why` (called here) gives a reason to
+// refuse, and returns when it gives none. The reason's string is gone before
+// the error unwinds.
+template <typename Why>
+void refuseIf(lua_State* ls, const char* binding, Why why)
 {
-    return luaL_error(ls, "%s: %s", binding, refusal.text);
+    const Refusal refusal = refusalOf(why());
+    if (refusal.any())
+        luaL_error(ls, "%s: %s", binding, refusal.text);
 }
 
 // Where a fight stands, for the console and scripts: "none" out of combat.
@@ -206,9 +213,7 @@ int sessionFight(lua_State* ls)
     const char* opponent = LuaInterface::getLuaString(ls, pos);
     // An optional second argument names the fight's music.
     const char* music = lua_gettop(ls) >= pos ? LuaInterface::getLuaString(ls, pos) : nullptr;
-    const Refusal refusal = refusalOf(fightRefusal(*session, opponent));
-    if (refusal.any())
-        return raise(ls, "fight", refusal);
+    refuseIf(ls, "fight", [&] { return fightRefusal(*session, opponent); });
     startFight(*session, opponent, music);
     return 1;
 }
@@ -220,9 +225,7 @@ int sessionEnter(lua_State* ls)
     const char* id = LuaInterface::getLuaString(ls, pos);
     const int row = LuaInterface::getLuaInt(ls, pos);
     const int col = LuaInterface::getLuaInt(ls, pos);
-    const Refusal refusal = refusalOf(enterScene(*session, id, row, col));
-    if (refusal.any())
-        return raise(ls, "enter", refusal);
+    refuseIf(ls, "enter", [&] { return enterScene(*session, id, row, col); });
     return 1;
 }
 
@@ -233,9 +236,7 @@ int sessionRead(lua_State* ls)
     const char* subject = LuaInterface::getLuaString(ls, pos);
     const char* script = LuaInterface::getLuaString(ls, pos);
     const char* object = LuaInterface::getLuaString(ls, pos);
-    const Refusal refusal = refusalOf(readRefusal(script));
-    if (refusal.any())
-        return raise(ls, "read", refusal);
+    refuseIf(ls, "read", [&] { return readRefusal(script); });
     session->subjectScriptObject(subject, script, object);
     return 1;
 }
@@ -247,9 +248,7 @@ int sessionDialog(lua_State* ls)
     const char* fileName = LuaInterface::getLuaString(ls, pos);
     const char* id = LuaInterface::getLuaString(ls, pos);
     const char* callingEntityId = LuaInterface::getLuaString(ls, pos);
-    const Refusal refusal = refusalOf(dialogRefusal(fileName));
-    if (refusal.any())
-        return raise(ls, "dialog", refusal);
+    refuseIf(ls, "dialog", [&] { return dialogRefusal(fileName); });
     openDialog(*session, fileName, id, callingEntityId);
     return 1;
 }
@@ -259,9 +258,7 @@ int sessionRemoveFromParty(lua_State* ls)
     int pos = 1;
     Session* session = LuaInterface::initLuaCall<Session>(ls, pos);
     const char* name = LuaInterface::getLuaString(ls, pos);
-    const Refusal refusal = refusalOf(removeFromParty(*session, name));
-    if (refusal.any())
-        return raise(ls, "removeFromParty", refusal);
+    refuseIf(ls, "removeFromParty", [&] { return removeFromParty(*session, name); });
     return 1;
 }
 
@@ -277,7 +274,7 @@ int sessionGetPartySize(lua_State* ls)
 
 int sessionSayHi(lua_State* ls)
 {
-    std::cout << "HI" << std::endl;
+    Log::debug() << "HI" << std::endl;
     // With no argument there is nothing on the stack to report; report nil
     // rather than a slot below the call.
     if (lua_gettop(ls) == 0)

@@ -21,7 +21,8 @@ struct Usage
 const std::map<std::string, Usage>& usages()
 {
     static const std::map<std::string, Usage> table = {
-        {"Session.sayHi", {"Session.sayHi()", "prints a greeting (a check that scripting works)"}},
+        {"Session.sayHi",
+         {"Session.sayHi()", "writes a greeting on the debug log channel (a check that scripting works)"}},
         {"s.enter",
          {"s:enter(sceneId, row, col)",
           "moves the party to that tile of that scene at the end of the frame; refused during a fight, "

@@ -240,7 +240,7 @@ void LiveReload::checkScript(const std::string& path)
         // Lua's message already starts with the file and line.
         LoadedFiles::refuse(path);
         say(problem + " (the old version runs)");
-        std::cerr << "LiveReload - " << problem << " (the old version runs)" << std::endl;
+        Log::plainError() << "LiveReload - " << problem << " (the old version runs)" << std::endl;
         return;
     }
     LoadedFiles::accept(path, text);
@@ -266,7 +266,7 @@ void LiveReload::reloadRecords(const std::string& path)
     {
         // Records that did not build keep their old versions.
         say(problem + " (the old record stays)");
-        std::cerr << "LiveReload - " << problem << " (the old record stays)" << std::endl;
+        Log::plainError() << "LiveReload - " << problem << " (the old record stays)" << std::endl;
         return;
     }
     if (skipped > 0)
@@ -293,7 +293,7 @@ void LiveReload::refuse(const std::string& path, const std::string& problem)
 void LiveReload::report(const std::string& what, const std::string& problem)
 {
     const std::string message = what + " was not reloaded: " + problem + " (the old version stays)";
-    std::cerr << "LiveReload - " << message << std::endl;
+    Log::plainError() << "LiveReload - " << message << std::endl;
     say(message);
 }
 }

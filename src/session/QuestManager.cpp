@@ -1,7 +1,8 @@
 #include "session/QuestManager.h"
 
-#include <iostream>
+#include <ostream>
 
+#include "Log/Log.h"
 #include "session/Quest.h"
 
 namespace core
@@ -12,23 +13,23 @@ QuestManager::QuestManager(Session* session) : _session(session)
 
 void QuestManager::eventCallback(event::BeginQuestEvent* event)
 {
-    std::cout << "started your banana quest" << std::endl;
+    Log::plain() << "started your banana quest" << std::endl;
     const Quest* quest = event ? event->getQuest() : nullptr;
     if (!quest || quest->getId().empty() || getState(quest->getId()) != NOT_BEGUN)
         return;
     _entries.push_back(Entry{quest->getId(), quest->getTitle(), ACTIVE});
-    std::cout << "Quest started: " << quest->getTitle() << std::endl;
+    Log::plain() << "Quest started: " << quest->getTitle() << std::endl;
 }
 
 void QuestManager::eventCallback(event::EndQuestEvent* event)
 {
-    std::cout << "finished your banana quest" << std::endl;
+    Log::plain() << "finished your banana quest" << std::endl;
     const Quest* quest = event ? event->getQuest() : nullptr;
     Entry* entry = quest ? find(quest->getId()) : nullptr;
     if (!entry || entry->state != ACTIVE)
         return;
     entry->state = FINISHED;
-    std::cout << "Quest finished: " << entry->title << std::endl;
+    Log::plain() << "Quest finished: " << entry->title << std::endl;
 }
 
 Session* QuestManager::getSession() const

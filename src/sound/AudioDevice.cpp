@@ -30,8 +30,7 @@ AudioDevice::~AudioDevice()
     // Voices hold sources' buffers, so they go first.
     for (AudioVoice* voice : _voices)
         delete voice;
-    for (auto& entry : _sources)
-        delete entry.second;
+    _sources.clear();
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(_context);
     alcCloseDevice(_device);
@@ -39,13 +38,10 @@ AudioDevice::~AudioDevice()
 
 AudioSource* AudioDevice::addSoundSourceFromFile(const std::string& filename)
 {
-    auto found = _sources.find(filename);
-    if (found != _sources.end())
-        return found->second;
-    AudioSource* source = AudioSource::createFromFile(filename);
-    if (source)
-        _sources[filename] = source;
-    return source;
+    if (AudioSource* known = _sources.get(filename))
+        return known;
+    std::unique_ptr<AudioSource> source(AudioSource::createFromFile(filename));
+    return source ? _sources.put(filename, std::move(source), nullptr) : nullptr;
 }
 
 AudioVoice* AudioDevice::play2D(AudioSource* source, bool startPaused)

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include <AL/alc.h>
 
+#include "sound/AudioSource.h"
+#include "util/NamedRegistry.h"
+
 namespace sound
 {
-class AudioSource;
 class AudioVoice;
 
 // The output device with its mixing context: creates sources from files and
@@ -43,7 +44,7 @@ private:
 
     ALCdevice* _device;
     ALCcontext* _context;
-    std::map<std::string, AudioSource*> _sources;
+    NamedRegistry<AudioSource> _sources;
     std::vector<AudioVoice*> _voices;
 };
 }

@@ -1,102 +1,73 @@
 #pragma once
 
 #include <ctime>
-#include <functional>
-#include <future>
 #include <string>
 #include <vector>
 
+#include "sound/SoundPlayer.h"
+
 namespace sound
 {
-class AudioDevice;
-class AudioVoice;
-class Sound;
-
-// Plays music and effects from the game's table (its manifest's sounds) on
-// delayed requests. One music
-// track plays at a time; a new one cross-fades the old one out and music
-// loops by jumping back to a per-track position shortly before its end.
-// All state is class-wide.
-//
-// Opening the output device takes a good part of start-up, so init opens it
-// on a helper thread while the game goes on starting; the first call that
-// needs the device (every public call does) waits for it. Sound files are
-// only checked for existence at registration and decoded on first play.
+// The engine's way to its sounds: every call goes to the current player,
+// the one the application owns and installs, so callers need no handle.
+// Without one installed (tests, tools) a player of the handler's own is
+// used.
 class SoundHandler
 {
 public:
-    typedef std::function<clock_t()> ClockFunction;
+    typedef SoundPlayer::ClockFunction ClockFunction;
 
-    static void init(bool loadDefaults);
-    static void initDefaultSounds();
+    // The player the static calls reach; null puts the handler's own back.
+    static void setPlayer(SoundPlayer* player);
+    static SoundPlayer& player();
+
+    static void init(bool loadDefaults) { player().init(loadDefaults); }
+    static void initDefaultSounds() { player().initDefaultSounds(); }
     static void addSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
-                         bool shouldOnlyAddValidFiles);
-    static void addSounds(const std::vector<std::string>& soundFilenames, bool shouldOnlyAddValidFiles);
+                         bool shouldOnlyAddValidFiles)
+    {
+        player().addSound(soundFilename, isMusic, loopToPos, shouldOnlyAddValidFiles);
+    }
+    static void addSounds(const std::vector<std::string>& soundFilenames, bool shouldOnlyAddValidFiles)
+    {
+        player().addSounds(soundFilenames, shouldOnlyAddValidFiles);
+    }
 
     // Returns the clock reading at which the request was received.
-    static clock_t sendRequest(const std::string& filename, double playDelay);
+    static clock_t sendRequest(const std::string& filename, double playDelay)
+    {
+        return player().sendRequest(filename, playDelay);
+    }
     // Plays the sound the game's manifest gives the engine event `cue`
     // ("step", "dialogText", "hit"); nothing when the game gives none.
-    static clock_t sendCue(const std::string& cue, double playDelay);
-    static void update();
-    static bool playSound(Sound* sound);
-    static AudioVoice* startSound(Sound* sound);
-    static void erase();
-    // The player's volumes, 0 (silent) to 1 (as the game mixed it), for the
-    // music and for the effects.
-    static void setVolumes(float music, float effects);
-    static float getMusicVolume() { return musicShare; }
-    static float getEffectsVolume() { return effectsShare; }
+    static clock_t sendCue(const std::string& cue, double playDelay) { return player().sendCue(cue, playDelay); }
+    static void update() { player().update(); }
+    static bool playSound(Sound* sound) { return player().playSound(sound); }
+    static AudioVoice* startSound(Sound* sound) { return player().startSound(sound); }
+    static void erase() { player().erase(); }
+    static void setVolumes(float music, float effects) { player().setVolumes(music, effects); }
+    static float getMusicVolume() { return player().getMusicVolume(); }
+    static float getEffectsVolume() { return player().getEffectsVolume(); }
 
-    static AudioDevice* getSoundEngine();
-    static AudioVoice* getCurrentMusic();
-    static AudioVoice* getNextMusic();
-    static clock_t getFadeMusicClock();
-    static int getCurrentMusicSoundIndex();
-    static int getNextMusicSoundIndex();
-    static std::vector<std::string> getRequestFilenames();
-    static std::vector<long> getRequestPlayTimes();
-    static std::vector<Sound*> getSounds();
+    static AudioDevice* getSoundEngine() { return player().getSoundEngine(); }
+    static AudioVoice* getCurrentMusic() { return player().getCurrentMusic(); }
+    static AudioVoice* getNextMusic() { return player().getNextMusic(); }
+    static clock_t getFadeMusicClock() { return player().getFadeMusicClock(); }
+    static int getCurrentMusicSoundIndex() { return player().getCurrentMusicSoundIndex(); }
+    static int getNextMusicSoundIndex() { return player().getNextMusicSoundIndex(); }
+    static std::vector<std::string> getRequestFilenames() { return player().getRequestFilenames(); }
+    static std::vector<long> getRequestPlayTimes() { return player().getRequestPlayTimes(); }
+    static std::vector<Sound*> getSounds() { return player().getSounds(); }
     // The name the latest accepted request for a music track gave, "" before
     // any: what a scene is playing, even while the track waits its turn.
-    static const std::string& getLastMusicRequest() { return lastMusicRequest; }
+    static const std::string& getLastMusicRequest() { return player().getLastMusicRequest(); }
 
     // Milliseconds of wall-clock time since the process started, never
     // going back; the handler's only time source unless replaced.
-    static clock_t processClock();
-    // Replaces the handler's clock (tests drive time with it); an empty
-    // function restores processClock.
-    static void setClock(const ClockFunction& clock);
-    static clock_t now();
-
-private:
-    // Takes over the device opened by init once it is ready.
-    static void awaitDevice();
-    static void registerDefaultSounds();
-    static void registerSound(const std::string& soundFilename, bool isMusic, unsigned int loopToPos,
-                              bool shouldOnlyAddValidFiles);
-    static void deleteSounds();
-    static int findSound(const std::string& filename);
-    static void serveRequest(int soundIndex);
-    static void startMusic(Sound* sound, int soundIndex);
-    static void queueNextMusic(Sound* sound, int soundIndex);
-    static void advanceFade();
-    static void loopMusic();
-    static void releaseVoice(AudioVoice* voice);
-
-    static AudioDevice* soundEngine;
-    static float musicShare;
-    static float effectsShare;
-    static std::future<AudioDevice*> openingEngine;
-    static std::vector<Sound*> sounds;
-    static std::vector<std::string> requestFilenames;
-    static std::vector<long> requestPlayTimes;
-    static AudioVoice* currentMusic;
-    static AudioVoice* nextMusic;
-    static clock_t fadeMusicClock;
-    static int currentMusicSoundIndex;
-    static int nextMusicSoundIndex;
-    static ClockFunction clockFunction;
-    static std::string lastMusicRequest;
+    static clock_t processClock() { return SoundPlayer::processClock(); }
+    // Replaces the current player's clock (tests drive time with it); an
+    // empty function restores processClock.
+    static void setClock(const ClockFunction& clock) { player().setClock(clock); }
+    static clock_t now() { return player().now(); }
 };
 }

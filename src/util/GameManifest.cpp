@@ -269,13 +269,13 @@ void GameManifest::readChild(const tinyxml2::XMLElement* child)
     else if (kind == "scenes")
         readFileList(child, _sceneFiles);
     else if (kind == "scene")
-        readScene(child);
+        readNamedFile(child, "scene", "id", _scenes);
     else if (kind == "texture")
         readTexture(child);
     else if (kind == "sound")
         readSound(child);
     else if (kind == "font")
-        readFont(child);
+        readNamedFile(child, "font", "name", _fonts);
     else if (kind == "log")
         readLog(child);
     else if (kind == "script")
@@ -421,30 +421,39 @@ void GameManifest::readFileList(const tinyxml2::XMLElement* element, std::vector
         list.push_back(entry);
 }
 
-void GameManifest::readScene(const tinyxml2::XMLElement* element)
+void GameManifest::readEntry(const tinyxml2::XMLElement* element, const char* nameAttribute, ManifestEntry& entry)
 {
-    checkAttributes(element, {"id", "file"});
-    ManifestEntry entry;
-    entry.name = required(element, "id");
+    entry.name = required(element, nameAttribute);
     entry.file = required(element, "file");
     entry.line = element->GetLineNum();
-    if (!entry.file.empty() && uniqueName(element, "scene", entry.name))
-        _scenes.push_back(entry);
+}
+
+bool GameManifest::keeps(const tinyxml2::XMLElement* element, const std::string& kind, const ManifestEntry& entry)
+{
+    return !entry.file.empty() && uniqueName(element, kind, entry.name);
+}
+
+void GameManifest::readNamedFile(const tinyxml2::XMLElement* element, const char* kind, const char* nameAttribute,
+                                 std::vector<ManifestEntry>& list)
+{
+    checkAttributes(element, {nameAttribute, "file"});
+    ManifestEntry entry;
+    readEntry(element, nameAttribute, entry);
+    if (keeps(element, kind, entry))
+        list.push_back(entry);
 }
 
 void GameManifest::readTexture(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"name", "file", "load", "cue"});
     ManifestTexture texture;
-    texture.name = required(element, "name");
-    texture.file = required(element, "file");
-    texture.line = element->GetLineNum();
+    readEntry(element, "name", texture);
     const std::string load = element->Attribute("load") ? text(element, "load") : "start";
     if (load != "start" && load != "lazy")
         problem(element->GetLineNum(), "<texture> load \"" + load + "\" is not start or lazy");
     texture.lazy = load == "lazy";
     texture.cue = text(element, "cue");
-    if (!texture.file.empty() && uniqueName(element, "texture", texture.name))
+    if (keeps(element, "texture", texture))
         _textures.push_back(texture);
 }
 
@@ -452,9 +461,7 @@ void GameManifest::readSound(const tinyxml2::XMLElement* element)
 {
     checkAttributes(element, {"name", "file", "music", "loopTo", "cue"});
     ManifestSound sound;
-    sound.name = required(element, "name");
-    sound.file = required(element, "file");
-    sound.line = element->GetLineNum();
+    readEntry(element, "name", sound);
     sound.cue = text(element, "cue");
     readBoolean(element, "music", sound.music);
     long loopTo = 0;
@@ -462,19 +469,8 @@ void GameManifest::readSound(const tinyxml2::XMLElement* element)
         sound.loopTo = static_cast<unsigned int>(loopTo);
     if (loopTo != 0 && !sound.music)
         problem(element->GetLineNum(), "<sound> loopTo is given for a sound that is not music");
-    if (!sound.file.empty() && uniqueName(element, "sound", sound.name))
+    if (keeps(element, "sound", sound))
         _sounds.push_back(sound);
-}
-
-void GameManifest::readFont(const tinyxml2::XMLElement* element)
-{
-    checkAttributes(element, {"name", "file"});
-    ManifestEntry font;
-    font.name = required(element, "name");
-    font.file = required(element, "file");
-    font.line = element->GetLineNum();
-    if (!font.file.empty() && uniqueName(element, "font", font.name))
-        _fonts.push_back(font);
 }
 
 void GameManifest::readLog(const tinyxml2::XMLElement* element)

@@ -153,13 +153,18 @@ private:
     bool readBoolean(const tinyxml2::XMLElement* element, const char* attribute, bool& value);
     bool once(const tinyxml2::XMLElement* element, bool& seen);
     bool uniqueName(const tinyxml2::XMLElement* element, const std::string& kind, const std::string& name);
+    // The name (under nameAttribute), file and line every named file carries.
+    void readEntry(const tinyxml2::XMLElement* element, const char* nameAttribute, ManifestEntry& entry);
+    // Whether a read entry names a file and a name not used before for `kind`.
+    bool keeps(const tinyxml2::XMLElement* element, const std::string& kind, const ManifestEntry& entry);
     void readStart(const tinyxml2::XMLElement* element);
     void readSingle(const tinyxml2::XMLElement* element, bool& seen, const char* attribute, std::string& value);
     void readFileList(const tinyxml2::XMLElement* element, std::vector<ManifestEntry>& list);
-    void readScene(const tinyxml2::XMLElement* element);
     void readTexture(const tinyxml2::XMLElement* element);
     void readSound(const tinyxml2::XMLElement* element);
-    void readFont(const tinyxml2::XMLElement* element);
+    // A scene or font: a name and a file, nothing else.
+    void readNamedFile(const tinyxml2::XMLElement* element, const char* kind, const char* nameAttribute,
+                       std::vector<ManifestEntry>& list);
     void readLog(const tinyxml2::XMLElement* element);
     void readScriptRole(const tinyxml2::XMLElement* element);
     void readTheme(const tinyxml2::XMLElement* element);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Log/FileLog.h"
+#include "Log/Log.h"
 
 // Objects owned by name, visited in byte-wise name order: the one home of
 // the find / register / replace / destroy logic of the engine's named maps.
@@ -30,7 +30,7 @@ public:
     {
         T* object = get(name);
         if (!object)
-            FILE_LOG(level) << missingMessage << " (" << name << ")";
+            Log::file(level) << missingMessage << " (" << name << ")";
         return object;
     }
 
@@ -42,7 +42,7 @@ public:
     {
         if (contains(name))
         {
-            FILE_LOG(logERROR) << takenMessage << " (" << name << ")";
+            Log::file(logERROR) << takenMessage << " (" << name << ")";
             return nullptr;
         }
         return put(name, std::move(object), nullptr);
@@ -57,7 +57,7 @@ public:
         if (found != _items.end())
         {
             if (replacedMessage)
-                FILE_LOG(logERROR) << replacedMessage << " (" << name << ")";
+                Log::file(logERROR) << replacedMessage << " (" << name << ")";
             // The same object again: it is owned once already.
             if (found->second.get() == raw)
                 return object.release();
@@ -81,12 +81,19 @@ public:
         if (found == _items.end())
         {
             if (missingMessage)
-                FILE_LOG(logERROR) << missingMessage << " (" << name << ")";
+                Log::file(logERROR) << missingMessage << " (" << name << ")";
             return nullptr;
         }
         std::unique_ptr<T> object = std::move(found->second);
         _items.erase(found);
         return object;
+    }
+
+    // Frees every object, replaced ones too, before what they depend on goes.
+    void clear()
+    {
+        _items.clear();
+        _replaced.clear();
     }
 
     const Items& items() const { return _items; }

@@ -1,6 +1,8 @@
 #include "world/Process.h"
 
-#include <iostream>
+#include <ostream>
+
+#include "Log/Log.h"
 
 namespace core
 {
@@ -14,7 +16,7 @@ Process::~Process()
 
 void Process::update(double /*seconds*/)
 {
-    std::cout << "(Process::update) was called" << std::endl;
+    Log::plain() << "(Process::update) was called" << std::endl;
 }
 
 void Process::kill()

@@ -338,6 +338,6 @@ bool Scene::isVisible() const
 
 void Scene::printMap() const
 {
-    std::cout << "I'm a map!" << std::endl;
+    Log::plain() << "I'm a map!" << std::endl;
 }
 }

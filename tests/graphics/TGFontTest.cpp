@@ -170,6 +170,31 @@ TEST_F(FontContext, FontManagerReportsUnknownAndMissingFonts)
     }
 }
 
+// A text keeps the font it was given: creating the name again must leave
+// that font whole, and destroying the name frees only the newer one.
+TEST_F(FontContext, FontCreatedAgainUnderItsNameLeavesTheOldOneUsable)
+{
+    gfxtest::LogCapture log;
+    FontManager fonts;
+    tamsygraphics::Font* first = fonts.createFont("FreeSans", FREE_SANS);
+    first->addSize(18);
+    Text text("t");
+    text.setFont(first);
+    text.setSize(18);
+    text.setText("Hi");
+    const int length = text.getLength();
+    ASSERT_GT(length, 0);
+
+    tamsygraphics::Font* second = fonts.createFont("FreeSans", FREE_SANS);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(fonts.getFont("FreeSans"), second);
+    EXPECT_TRUE(log.HasAt("ERROR", "(FontManager::createFont) Overwriting already created font (FreeSans)"))
+        << log.Text();
+    fonts.destroyFont("FreeSans");
+    EXPECT_EQ(fonts.getFont("FreeSans"), nullptr);
+    EXPECT_EQ(text.getLength(), length) << "the text still measures with the first font";
+}
+
 TEST(GUIElement, ClickBoundsAreInclusiveAndHiddenElementsAreNeverHit)
 {
     GUIRectangle rectangle("r");

@@ -302,12 +302,14 @@ TEST(GeometryFactory, PassabilityMeshCarriesOpenAndBlockedCodes)
 
     EXPECT_TRUE(factory.GeneratePasabilityMap(&layer.map, &layer.info, nullptr).vertices.empty());
 
-    // Tiles beyond the tileset image are reported.
+    // A tile beyond the tileset image still gets its code, and nothing is printed.
     layer.map.tiles[0][0].col = 9;
     testing::internal::CaptureStdout();
-    factory.GeneratePasabilityMap(&layer.map, &layer.info, &pmap);
+    const Geometry beyond = factory.GeneratePasabilityMap(&layer.map, &layer.info, &pmap);
     std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "shucks");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(beyond.vertices.size(), 12u);
+    ExpectVec(beyond.vertices[0].uv, 1, 0, "cell (0,0) beyond the image, blocked");
 }
 
 TEST(GeometryFactory, PassabilitySidesBandEachClosedSideAndShadeClosedCells)

@@ -506,3 +506,25 @@ TEST(SoundClockTest, ProcessClockCountsWallMillisecondsAndCanBeReplaced)
     SoundHandler::setClock(SoundHandler::ClockFunction());
     EXPECT_GE(SoundHandler::now(), after);
 }
+
+// The application owns the player; the static calls reach whichever is
+// installed, and the handler's own again once it is taken away.
+TEST_F(SoundHandlerTest, StaticCallsReachTheInstalledPlayerAndItsStateIsItsOwn)
+{
+    SoundHandler::sendRequest("themeTown", 1.0);
+    {
+        sound::SoundPlayer owned;
+        SoundHandler::setPlayer(&owned);
+        EXPECT_EQ(&SoundHandler::player(), &owned);
+        owned.setClock([] { return clockNow; });
+        SoundHandler::init(false);
+        SoundHandler::addSound("/assets/sound/SFX/text.ogg", false, 0, true);
+        EXPECT_EQ(SoundHandler::getSounds().size(), 1u) << "the installed player's table only";
+        EXPECT_TRUE(SoundHandler::getRequestFilenames().empty()) << "the other player's request stays there";
+        SoundHandler::sendRequest("text", 0.5);
+        EXPECT_EQ(owned.getRequestFilenames(), std::vector<std::string>{"text"});
+        SoundHandler::setPlayer(nullptr);
+    }
+    EXPECT_EQ(SoundHandler::getSounds().size(), 5u) << "the handler's own player is untouched";
+    EXPECT_EQ(SoundHandler::getRequestFilenames(), std::vector<std::string>{"themeTown"});
+}

@@ -76,6 +76,9 @@ TEST(ResourceManager, SkipsCharactersScenesAndBrokenItemsButReadsOn)
     EXPECT_FALSE(datatest::logHas("Unknown resource type scene")) << "scenes are not built here";
     EXPECT_EQ("x.tmx", core::levelNameMap["test_someScene"]) << "a scene record names its file in the table";
     EXPECT_TRUE(datatest::logHas("of ./" + DATA + "mixedRecords.xml")) << "the skipped item names its file";
+    EXPECT_TRUE(datatest::logHas("ResourceManager::buildFromXML - Skipped an item record on line 3 of ./" + DATA +
+                                 "mixedRecords.xml"))
+        << "and the line it stands on";
     EXPECT_EQ(nullptr, ResourceManager::getItem("Broken"));
     EXPECT_NE(nullptr, ResourceManager::getItem("AfterBroken"));
     EXPECT_EQ(before + 1, itemCount());

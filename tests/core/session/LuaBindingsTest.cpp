@@ -4,17 +4,18 @@
 #include <sstream>
 #include <vector>
 
+#include "Log/Log.h"
 #include "SessionTestSupport.h"
 #include "input/InputContext.h"
 #include "data/Character.h"
+#include "data/Party.h"
 #include "dialog/DialogManager.h"
+#include "gui/DialogMenu.h"
 #include "session/LevelInputContext.h"
 #include "script/LuaBindings.h"
 #include "script/LuaInterface.h"
-#include "data/Party.h"
 #include "world/ProcessManager2.h"
 #include "world/Scene.h"
-#include "gui/DialogMenu.h"
 
 using namespace sessiontest;
 using namespace testsupport;
@@ -155,9 +156,14 @@ TEST_F(LuaSessionBindings, CharsListsPartyThenSceneInKeyOrder)
 TEST_F(LuaSessionBindings, StaticsAndHooksWriteTheirLines)
 {
     ASSERT_NE(buildSession(), nullptr);
+    // The probes' lines are debugging chatter: on the debug channel only,
+    // never on standard output where a player would see them.
+    testsupport::LogTail debug("debug");
     StdoutCapture output;
     core::LuaInterface::runString("Session.sayHi() s:party() s:view('fenwy') s:inventory()");
-    EXPECT_EQ(linesOf(output.text()), (std::vector<std::string>{"HI", "HELP"}));
+    EXPECT_EQ(output.text(), "");
+    EXPECT_EQ(linesOf(debug.text()),
+              (std::vector<std::string>{Log::prefix("debug") + "HI", Log::prefix("debug") + "HELP"}));
 }
 
 TEST_F(LuaSessionBindings, PartyMembershipThroughTheAvatarsParty)
