@@ -12,17 +12,8 @@
 #include "application/GLFWWindow.h"
 #include "application/InputManager.h"
 #include "application/Screenshots.h"
-#include "session/LiveReload.h"
-#include "script/LuaInterface.h"
 #include "data/Party.h"
-#include "world/ProcessManager2.h"
-#include "session/QuestManager.h"
-#include "session/ReloadInputContext.h"
 #include "data/ResourceManager.h"
-#include "save/SaveFolder.h"
-#include "save/SaveGameManager.h"
-#include "save/SaveInputContext.h"
-#include "session/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGFontManager.h"
 #include "graphics/TGGUIManager.h"
@@ -38,11 +29,21 @@
 #include "gui/PartyMenu.h"
 #include "gui/QuestMenu.h"
 #include "gui/SaveMenu.h"
+#include "save/SaveFolder.h"
+#include "save/SaveGameManager.h"
+#include "save/SaveInputContext.h"
+#include "script/LuaInterface.h"
+#include "session/LiveReload.h"
+#include "session/QuestManager.h"
+#include "session/ReloadInputContext.h"
+#include "session/Session.h"
+#include "session/WalkingGridInputContext.h"
 #include "sound/SoundHandler.h"
 #include "util/DataPaths.h"
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/util.h"
+#include "world/ProcessManager2.h"
 
 namespace application
 {
@@ -109,6 +110,8 @@ void ZOLT::initialize()
         _liveReload = std::make_unique<core::LiveReload>(_playerSession);
         _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
         application::InputManager::pushContext(_reloadInput.get());
+        _walkingGridInput = std::make_unique<core::WalkingGridInputContext>(_playerSession);
+        application::InputManager::pushContext(_walkingGridInput.get());
     }
 
     // F12 works in every game, with or without a session.
@@ -296,10 +299,12 @@ void ZOLT::freeMenusAndInput()
     _notice = nullptr;
     InputManager::removeContext(_screenshotInput.get());
     InputManager::removeContext(_reloadInput.get());
+    InputManager::removeContext(_walkingGridInput.get());
     InputManager::removeContext(_saveInput.get());
     InputManager::removeContext(_baseInput.get());
     _screenshotInput.reset();
     _reloadInput.reset();
+    _walkingGridInput.reset();
     _liveReload.reset();
     _saveInput.reset();
     _baseInput.reset();

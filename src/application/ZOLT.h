@@ -23,6 +23,7 @@ class Session;
 class QuestManager;
 class LiveReload;
 class ReloadInputContext;
+class WalkingGridInputContext;
 class SaveGameManager;
 class SaveInputContext;
 class ProcessManager2;
@@ -101,6 +102,7 @@ private:
     std::unique_ptr<core::QuestManager> _questManager;
     std::unique_ptr<core::LiveReload> _liveReload;
     std::unique_ptr<core::ReloadInputContext> _reloadInput;
+    std::unique_ptr<core::WalkingGridInputContext> _walkingGridInput;
     std::unique_ptr<ScreenshotInputContext> _screenshotInput;
 };
 }

@@ -45,8 +45,12 @@ public:
     // eighth of a cell thick, at least LINE_MIN world units. Empty without a
     // grid or a layer.
     Geometry GeneratePassabilitySides(const Map* map, const core::PassabilityMap* pmap) const;
+    // One quad over each (row, column) of `cells` inside the layer, uv
+    // TRIGGER_CODE, added to `g` (a maker's view of trigger tiles).
+    void AppendTriggerCells(Geometry& g, const Map* map, const std::vector<std::pair<int, int>>& cells) const;
     static const glm::vec2 SIDE_CODE;
     static const glm::vec2 SHADE_CODE;
+    static const glm::vec2 TRIGGER_CODE;
     static constexpr float LINE_MIN = 2.0f;
 
 private:
