@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
@@ -13,6 +14,7 @@
 
 #include "map/LevelMap.h"
 #include "map/LevelMapLoader.h"
+#include "world/LevelMapDrawing.h"
 
 namespace fs = std::filesystem;
 
@@ -100,6 +102,24 @@ void loadWithEngine(benchmark::State& state, bool csv)
                             static_cast<int64_t>(fs::file_size(file.absolute)));
 }
 
+// The graphics engine's layers built from a loaded map, as a scene does
+// when it is shown: the work a load once did for every layer's tiles.
+void drawingFromLoaded(benchmark::State& state, bool csv)
+{
+    MapFile file(csv);
+    std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMap(file.forLoader));
+    if (!level)
+    {
+        state.SkipWithError("the map did not load");
+        return;
+    }
+    for (auto _ : state)
+    {
+        LevelMapDrawing drawing(*level);
+        benchmark::DoNotOptimize(drawing.layers().data());
+    }
+}
+
 // With `readText`, also the floor for any loader that reads the map through
 // tinyxml2: asking each <data> element for its text makes tinyxml2 walk the
 // whole layer once more to normalise line ends and entities.
@@ -143,6 +163,10 @@ void BM_TinyXml2ParseAndText_Csv(benchmark::State& state)
 {
     parseWithTinyXml2(state, true, true);
 }
+void BM_LevelMapDrawing_Csv(benchmark::State& state)
+{
+    drawingFromLoaded(state, true);
+}
 }
 
 BENCHMARK(BM_LevelMapLoad_XmlTiles)->Unit(benchmark::kMillisecond);
@@ -150,5 +174,6 @@ BENCHMARK(BM_TinyXml2Parse_XmlTiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LevelMapLoad_Csv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TinyXml2Parse_Csv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TinyXml2ParseAndText_Csv)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LevelMapDrawing_Csv)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

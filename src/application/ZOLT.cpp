@@ -41,6 +41,7 @@
 #include "session/QuestManager.h"
 #include "session/ReloadInputContext.h"
 #include "session/Session.h"
+#include "session/WalkingGridInputContext.h"
 #include "sound/SoundHandler.h"
 #include "util/DataPaths.h"
 #include "util/GameManifest.h"
@@ -165,6 +166,8 @@ void ZOLT::initialize()
         _liveReload = std::make_unique<core::LiveReload>(_playerSession);
         _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
         application::InputManager::pushContext(_reloadInput.get());
+        _walkingGridInput = std::make_unique<core::WalkingGridInputContext>(_playerSession);
+        application::InputManager::pushContext(_walkingGridInput.get());
     }
 
     // F12 works in every game, with or without a session.
@@ -375,10 +378,12 @@ void ZOLT::freeMenusAndInput()
     _notice = nullptr;
     InputManager::removeContext(_screenshotInput.get());
     InputManager::removeContext(_reloadInput.get());
+    InputManager::removeContext(_walkingGridInput.get());
     InputManager::removeContext(_saveInput.get());
     InputManager::removeContext(_baseInput.get());
     _screenshotInput.reset();
     _reloadInput.reset();
+    _walkingGridInput.reset();
     _liveReload.reset();
     _saveInput.reset();
     _baseInput.reset();

@@ -31,6 +31,7 @@ class Session;
 class QuestManager;
 class LiveReload;
 class ReloadInputContext;
+class WalkingGridInputContext;
 class SaveGameManager;
 class SaveInputContext;
 class ProcessManager2;
@@ -137,6 +138,7 @@ private:
     std::unique_ptr<core::QuestManager> _questManager;
     std::unique_ptr<core::LiveReload> _liveReload;
     std::unique_ptr<core::ReloadInputContext> _reloadInput;
+    std::unique_ptr<core::WalkingGridInputContext> _walkingGridInput;
     std::unique_ptr<ScreenshotInputContext> _screenshotInput;
     // Every sound the game plays; the engine reaches it through SoundHandler.
     std::unique_ptr<sound::SoundPlayer> _sound;

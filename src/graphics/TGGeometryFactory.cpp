@@ -418,6 +418,8 @@ Geometry GeometryFactory::GeneratePasabilityMap(const Map* map, const ImageInfo*
 
 const glm::vec2 GeometryFactory::SIDE_CODE(1.0f, 1.0f);
 const glm::vec2 GeometryFactory::SHADE_CODE(1.0f, 0.0f);
+// The "pass" program draws it translucent green.
+const glm::vec2 GeometryFactory::TRIGGER_CODE(0.0f, 1.0f);
 
 namespace
 {
@@ -489,5 +491,22 @@ void GeometryFactory::AppendQuad(Geometry& g, const glm::vec2 pos[4], const glm:
     const unsigned int order[6] = {0, 1, 2, 2, 3, 0};
     for (unsigned int o : order)
         g.indices.push_back(base + o);
+}
+
+void GeometryFactory::AppendTriggerCells(Geometry& g, const Map* map,
+                                         const std::vector<std::pair<int, int>>& cells) const
+{
+    if (!map || !map->tileset)
+        return;
+    const LayerFrame frame = FrameOf(*map);
+    const glm::vec2 code[4] = {TRIGGER_CODE, TRIGGER_CODE, TRIGGER_CODE, TRIGGER_CODE};
+    for (const std::pair<int, int>& cell : cells)
+    {
+        if (cell.first < 0 || cell.second < 0 || cell.first >= map->rows || cell.second >= map->cols)
+            continue;
+        glm::vec2 corners[4];
+        CellPositions(frame, cell.first, cell.second, corners);
+        AppendQuad(g, corners, code);
+    }
 }
 }

@@ -40,9 +40,13 @@ public:
     // quad over the cell, uv SHADE_CODE; open sides add nothing. Bands are an
     // eighth of a cell thick, at least LINE_MIN world units. Empty without a
     // grid or a layer.
-    Geometry GeneratePassabilitySides(const Map* map, const CellSides* pmap) const;
+    Geometry GeneratePassabilitySides(const Map* map, const const CellSides* pmap) const;
+    // One quad over each (row, column) of `cells` inside the layer, uv
+    // TRIGGER_CODE, added to `g` (a maker's view of trigger tiles).
+    void AppendTriggerCells(Geometry& g, const Map* map, const std::vector<std::pair<int, int>>& cells) const;
     static const glm::vec2 SIDE_CODE;
     static const glm::vec2 SHADE_CODE;
+    static const glm::vec2 TRIGGER_CODE;
     static constexpr float LINE_MIN = 2.0f;
 
 private:

@@ -325,17 +325,26 @@ void Renderer::AdvanceAnimations()
     }
 }
 
-void Renderer::Submit(const std::string&, Map* map, const CellSides* pmap)
+void Renderer::Submit(const std::string& name, Map* map, const CellSides* pmap)
+{
+    Submit(name, map, pmap, {});
+}
+
+void Renderer::Submit(const std::string&, Map* map, const CellSides* pmap,
+                      const std::vector<std::pair<int, int>>& triggerCells)
 {
     // Built once from the grid as it is now: a tool or debug view submits
     // again after the grid changes.
-    if ((!map || !pmap) && _resourceManager->GetVAO(PASSABILITY_SIDES).first == 0)
+    const bool nothing = !map || (!pmap && triggerCells.empty());
+    if (nothing && _resourceManager->GetVAO(PASSABILITY_SIDES).first == 0)
         return;
     // GL may hand the new mesh the old one's name: a window showing the old
     // sides must still be given the new ones.
     ++_passabilitySidesVersion;
-    _resourceManager->CreateGeometry(PASSABILITY_SIDES,
-                                     _resourceManager->GetGeometryFactory().GeneratePassabilitySides(map, pmap));
+    const GeometryFactory& factory = _resourceManager->GetGeometryFactory();
+    Geometry sides = factory.GeneratePassabilitySides(map, pmap);
+    factory.AppendTriggerCells(sides, map, triggerCells);
+    _resourceManager->CreateGeometry(PASSABILITY_SIDES, sides);
 }
 
 void Renderer::RemoveSprite(const std::string& name)

@@ -69,6 +69,10 @@ public:
     // layer while the passability overlay is on (a maker's view of why the
     // avatar cannot walk somewhere); a null grid clears them.
     void Submit(const std::string& name, Map* map, const CellSides* pmap);
+    // The same with trigger tiles shaded too: a maker's view of where the
+    // map can be walked and what fires. No grid (null) takes the view away.
+    void Submit(const std::string& name, Map* map, const CellSides* pmap,
+                const std::vector<std::pair<int, int>>& triggerCells);
     static constexpr const char* PASSABILITY_SIDES = "passSides";
 
     void RemoveSprite(const std::string& name);

@@ -63,6 +63,18 @@ void SceneManager::SubmitPassabilityMap(const std::string& name, const CellSides
     _renderer->Submit(name, map, pmap);
 }
 
+void SceneManager::SubmitWalkingGrid(const std::string& name, const CellSides* pmap,
+                                     const std::vector<std::pair<int, int>>& triggerCells)
+{
+    Map* map = _maps.get(name);
+    if (!map)
+    {
+        FILE_LOG(logERROR) << "(SceneManager::SubmitWalkingGrid) No layer (" << name << ") to show the grid over";
+        return;
+    }
+    _renderer->Submit(name, map, pmap, triggerCells);
+}
+
 Map* SceneManager::GetMap(const std::string& name) const
 {
     return _maps.get(name);

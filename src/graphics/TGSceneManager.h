@@ -33,6 +33,10 @@ public:
     void SubmitMap(const std::string& name, Map* map);
     void DestroyMap(const std::string& name);
     void SubmitPassabilityMap(const std::string& name, const CellSides* pmap);
+    // The maker's view of the walking grid over the layer `name`: closed
+    // sides and trigger tiles; a null grid takes it away.
+    void SubmitWalkingGrid(const std::string& name, const CellSides* pmap,
+                           const std::vector<std::pair<int, int>>& triggerCells);
     Map* GetMap(const std::string& name) const;
 
     Tileset* CreateTileset(const std::string& name);

@@ -46,6 +46,7 @@ enum Keycode
     // modifiers, the editing keys and the keypad in runs.
     KEY_ESC = 257,
     KEY_F1 = 258,
+    KEY_F3 = 260,
     KEY_F5 = 262,
     KEY_F6 = 263,
     KEY_F9 = 266,

@@ -29,7 +29,12 @@ const char* const USAGE = "usage: zolt [GAME_FOLDER]\n"
                           "                    title screen (for tests and tools).\n"
                           "  --unsafe-console  lines typed at the developer console (P) may also use\n"
                           "                    Lua's io and os libraries, dofile, loadfile and binary\n"
-                          "                    chunks: the whole machine. Game scripts never can.\n";
+                          "                    chunks: the whole machine. Game scripts never can.\n"
+                          "Keys for makers:\n"
+                          "  F3   shows (and hides) the walking grid over the map: closed sides of\n"
+                          "       cells in yellow, fully closed cells in red, trigger tiles in green\n"
+                          "  F6   takes in changed game files at once\n"
+                          "  F12  keeps a screenshot of the window\n";
 const char* const UNSAFE_CONSOLE = "--unsafe-console";
 const char* const NEW_GAME = "--new-game";
 

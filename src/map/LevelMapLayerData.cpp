@@ -185,24 +185,27 @@ std::uint64_t prefixParity(std::uint64_t bits)
 }
 
 // readId for ids of up to ten digits with sixteen bytes of text at hand,
-// with no branch on the id's length: ids of eight digits and fewer, and
-// flipped ids of ten, follow each other in a layer in no order the
-// processor can foresee.
-inline bool readIdWithoutBranches(const char* cursor, const char* end, std::uint32_t& id)
+// inlined into the block loop; ten-digit (flipped) ids take their last
+// digits from the next eight bytes without a branch per digit.
+inline bool readIdInBlock(const char* cursor, const char* end, std::uint32_t& id)
 {
     if (end - cursor < 16)
         return readId(cursor, end, id) != nullptr;
     std::uint64_t chunk;
-    std::uint64_t next;
     std::memcpy(&chunk, cursor, sizeof chunk);
-    std::memcpy(&next, cursor + 8, sizeof next);
     const unsigned count = leadingDigits(chunk);
-    const unsigned more = count == 8 ? leadingDigits(next) : 0;
-    if (more > 2)
+    if (count < 8)
+    {
+        id = digitsValue(chunk, count);
+        return true;
+    }
+    std::uint64_t next;
+    std::memcpy(&next, cursor + 8, sizeof next);
+    const unsigned more = leadingDigits(next);
+    if (more == 0 || more > 2)
         return readId(cursor, end, id) != nullptr;
-    static const std::uint64_t scale[3] = {1, 10, 100};
-    const std::uint64_t tail = digitsValue(next, more > 0 ? more : 1) & (more > 0 ? ~UINT64_C(0) : 0);
-    const std::uint64_t wide = digitsValue(chunk, count) * scale[more] + tail;
+    const std::uint64_t wide =
+        static_cast<std::uint64_t>(digitsValue(chunk, 8)) * (more == 1 ? 10u : 100u) + digitsValue(next, more);
     id = static_cast<std::uint32_t>(wide);
     return wide <= 0xFFFFFFFFull;
 }
@@ -241,7 +244,7 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
         oddEvents = parity >> 63;
         for (; starts && out < full; starts &= starts - 1)
         {
-            if (!readIdWithoutBranches(base + __builtin_ctzll(starts), end, *out))
+            if (!readIdInBlock(base + __builtin_ctzll(starts), end, *out))
                 return false;
             ++out;
         }

@@ -312,6 +312,15 @@ void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int co
         Log::named("Session") << "Entering a scene with a NULL avatar" << std::endl;
     }
     scene->activate(_sm);
+    if (_walkingGridShown)
+        scene->showWalkingGrid(true);
+}
+
+void Session::showWalkingGrid(bool shown)
+{
+    _walkingGridShown = shown;
+    if (_currentScene)
+        _currentScene->showWalkingGrid(shown);
 }
 
 void Session::reenterScene(std::unique_ptr<Scene> scene)

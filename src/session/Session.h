@@ -73,6 +73,10 @@ public:
     // Keeps the camera on the map while the avatar walks, and centred on her
     // in a fight; called on entering a scene and when a fight starts or ends.
     void fitCameraToScene();
+    // The maker's view of closed sides and trigger tiles (F3), kept from
+    // one scene to the next.
+    void showWalkingGrid(bool shown);
+    bool isWalkingGridShown() const { return _walkingGridShown; }
     // Shows a scene rebuilt from changed files in place of the current one,
     // with the avatar on the tile it stood on and facing the same way; no
     // trigger fires, since the avatar took no step.
@@ -189,6 +193,7 @@ private:
     tamsygraphics::Camera* _cam;
     // Whether the camera was last kept to the map's edges.
     bool _cameraClamped = false;
+    bool _walkingGridShown = false;
     std::unique_ptr<Scene> _currentScene;
     std::unique_ptr<Scene> _nextScene;
     int _nextRow;

@@ -9,6 +9,7 @@
 #include "graphics/TGSceneManager.h"
 #include "map/LevelMap.h"
 #include "map/LevelMapLoader.h"
+#include "map/TriggerMap.h"
 #include "util/GameFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/XMLNumbers.h"
@@ -138,6 +139,8 @@ void Scene::deactivate()
             // The scene manager owned the layers since activate and frees
             // them now; the level map must not keep pointing at them.
             _map->setHighlightListener(nullptr);
+            // The next scene's map must not show this one's walls.
+            showWalkingGrid(false);
             for (tamsygraphics::Map* layer : _drawnLayers)
                 _sm->DestroyMap(layerKey(layer->name));
             _drawnLayers.clear();
@@ -150,6 +153,22 @@ void Scene::deactivate()
 std::string Scene::layerKey(const std::string& layerName) const
 {
     return _id + layerName;
+}
+
+void Scene::showWalkingGrid(bool shown)
+{
+    if (!_sm || !_map || _drawnLayers.empty() || (!shown && !_walkingGridShown))
+        return;
+    _walkingGridShown = shown;
+    const std::string grid = layerKey(_drawnLayers.front()->name);
+    std::vector<std::pair<int, int>> triggers;
+    const TriggerMap* triggerMap = _map->getTriggerMap();
+    for (int row = 0; shown && triggerMap && row < triggerMap->getNumberOfRows(); ++row)
+        for (int column = 0; column < triggerMap->getNumberOfColumns(); ++column)
+            if (triggerMap->isTrigger(row, column))
+                triggers.emplace_back(row, column);
+    _sm->SubmitWalkingGrid(grid, shown ? _map->getPassabilityMap() : nullptr, triggers);
+    Log::named("Scene") << (shown ? "Showing" : "Hiding") << " the walking grid of " << _id << std::endl;
 }
 
 void Scene::show()

@@ -67,6 +67,9 @@ public:
     void detachEntities();
     bool isValid() const;
     bool isVisible() const;
+    // A maker's view over the map while the scene is active: the closed
+    // sides of its cells and its trigger tiles (or, false, none).
+    void showWalkingGrid(bool shown);
     // Whether the map's layers are to be drawn (show) or not (hide).
     bool layersShown() const { return _layersShown; }
     // The layers the scene manager draws while the scene is active, in the
@@ -88,6 +91,7 @@ private:
     std::unique_ptr<LevelMapDrawing> _drawing;
     std::vector<tamsygraphics::Map*> _drawnLayers;
     bool _layersShown = false;
+    bool _walkingGridShown = false;
     EntityMap _entities;
 };
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 
 #include "map/PassabilityMap.h"
@@ -360,4 +362,50 @@ TEST(GeometryFactory, PassabilitySidesBandEachClosedSideAndShadeClosedCells)
     EXPECT_NEAR(thin.vertices[1].pos.x - thin.vertices[0].pos.x, GeometryFactory::LINE_MIN, EPS);
     EXPECT_TRUE(factory.GeneratePassabilitySides(&layer.map, nullptr).vertices.empty());
     EXPECT_TRUE(factory.GeneratePassabilitySides(nullptr, &wall).vertices.empty());
+}
+
+TEST(GeometryFactory, TriggerCellsShadeTheirCellsOnly)
+{
+    GeometryFactory factory;
+    Layer layer(2, 3); // cells of 32 units: x -48..48, y -32..32
+    const struct
+    {
+        const char* what;
+        std::vector<std::pair<int, int>> cells;
+        // Top-left corner of each quad expected, in order.
+        std::vector<glm::vec2> corners;
+    } cases[] = {
+        {"none", {}, {}},
+        {"the top-left cell", {{0, 0}}, {{-48, 32}}},
+        {"the bottom-right cell", {{1, 2}}, {{16, 0}}},
+        {"two, in the order given", {{1, 0}, {0, 1}}, {{-48, 0}, {-16, 32}}},
+        {"cells outside the layer are left out", {{-1, 0}, {2, 0}, {0, 3}, {0, -1}, {1, 1}}, {{-16, 0}}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        Geometry g;
+        factory.AppendTriggerCells(g, &layer.map, c.cells);
+        ASSERT_EQ(g.vertices.size(), c.corners.size() * 4);
+        ASSERT_EQ(g.indices.size(), c.corners.size() * 6);
+        for (std::size_t q = 0; q < c.corners.size(); ++q)
+        {
+            ExpectVec(g.vertices[q * 4].pos, c.corners[q].x, c.corners[q].y, "top left");
+            ExpectVec(g.vertices[q * 4 + 2].pos, c.corners[q].x + 32, c.corners[q].y - 32, "bottom right");
+            for (int k = 0; k < 4; ++k)
+                ExpectVec(g.vertices[q * 4 + k].uv, GeometryFactory::TRIGGER_CODE.x, GeometryFactory::TRIGGER_CODE.y,
+                          "code");
+        }
+    }
+    // Added after the sides already there; no layer, nothing.
+    core::PassabilityMap wall(2, 3);
+    Geometry both = factory.GeneratePassabilitySides(&layer.map, &wall);
+    const std::size_t sides = both.vertices.size();
+    factory.AppendTriggerCells(both, &layer.map, {{0, 0}});
+    EXPECT_EQ(both.vertices.size(), sides + 4);
+    EXPECT_EQ(*std::max_element(both.indices.end() - 6, both.indices.end()), sides + 3);
+    EXPECT_EQ(*std::min_element(both.indices.end() - 6, both.indices.end()), sides);
+    Geometry none;
+    factory.AppendTriggerCells(none, nullptr, {{0, 0}});
+    EXPECT_TRUE(none.vertices.empty());
 }
