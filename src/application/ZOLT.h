@@ -41,11 +41,12 @@ class GLFWTimer;
 class BaseInputContext;
 
 // The application object: brings every subsystem up in a fixed order, then
-// runs the frame loop until the player quits or the window closes. It keeps
-// plain pointers to the long-lived objects, which live until the process
-// ends. When the loop ends the audio device is closed, so that quitting
-// leaves no device behind, and the menus and input contexts are freed, so
-// that a leak checker at exit reports only real leaks.
+// runs the frame loop until the player quits or the window closes. It owns
+// the renderer, the session and the save manager; widgets belong to the GUI
+// manager and the window and timer to the GLFW application. When the loop
+// ends the audio device is closed, so that quitting leaves no device
+// behind, and the session, menus and input contexts are freed, so that a
+// leak checker at exit reports only real leaks.
 class ZOLT
 {
 public:
@@ -70,7 +71,7 @@ public:
     // loop has ended, and the caller starts the game afresh.
     bool restartRequested() const { return _restartRequested; }
     // The player's session; null before initialize or for a game without one.
-    core::Session* getSession() const { return _playerSession; }
+    core::Session* getSession() const { return _playerSession.get(); }
 
 private:
     // $XDG_STATE_HOME/zolt/<game id>/logs; empty (the working directory's
@@ -81,13 +82,15 @@ private:
     void runStartScript(const GameManifest& game);
     void freeMenusAndInput();
 
-    tamsygraphics::Renderer* _renderer = nullptr;
+    // Declared first, freed last: everything drawn goes through it.
+    std::unique_ptr<tamsygraphics::Renderer> _renderer;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
     tamsygraphics::ResourceManager* _resourceManager = nullptr;
     tamsygraphics::GUIManager* _graphicsGUIManager = nullptr;
     tamsygraphics::Camera* _camera = nullptr;
-    core::Session* _playerSession = nullptr;
-    core::SaveGameManager* _saveGames = nullptr;
+    std::unique_ptr<core::Session> _playerSession;
+    std::unique_ptr<core::SaveGameManager> _saveGames;
+    // The GLFW application's.
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;

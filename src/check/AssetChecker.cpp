@@ -474,7 +474,7 @@ void AssetChecker::readTriggers(SceneInfo& scene)
 {
     {
         ErrorTap tap;
-        scene.map.reset(LevelMapLoader::loadLevelMap(scene.mapFile));
+        scene.map = LevelMapLoader::loadLevelMap(scene.mapFile);
         if (!scene.map)
         {
             report(scene.mapFile, 0, "cannot be loaded: " + tap.firstLine());

@@ -55,7 +55,7 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     if (_inCombat)
         return;
     Log::named("combat") << "Entering Combat" << std::endl;
-    _combatInputContext.reset(new CombatInputContext(this, _session));
+    _combatInputContext = std::make_unique<CombatInputContext>(this, _session);
     application::InputManager::pushContext(_combatInputContext.get());
     _display.showMenu();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
@@ -20,10 +21,10 @@ public:
             int minDamage, int maxDamage, int resistanceThreshold, int cost);
     virtual ~Ability();
 
-    // The caller owns the result; null for a null element.
-    static Ability* buildFromXMLElement(tinyxml2::XMLElement* element);
+    // Null for a null element.
+    static std::unique_ptr<Ability> buildFromXMLElement(tinyxml2::XMLElement* element);
     // Null, silently, when the file cannot be read.
-    static Ability* fromXmlFile(const std::string& path);
+    static std::unique_ptr<Ability> fromXmlFile(const std::string& path);
 
     // Rolls and applies one use of the ability against every target in
     // turn and returns the text the combat screen shows. The damage is one

@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
@@ -23,9 +24,11 @@ class Item;
 class Scene;
 
 typedef std::list<tinyxml2::XMLElement*> SceneDataList;
-typedef std::list<Item*> ItemList;
-typedef std::list<Ability*> AbilityList;
-typedef std::list<Class*> ClassList;
+// The database owns its records; everything else points at them.
+typedef std::vector<std::unique_ptr<Item>> ItemList;
+typedef std::vector<std::unique_ptr<Ability>> AbilityList;
+typedef std::vector<std::unique_ptr<Class>> ClassList;
+typedef std::vector<std::unique_ptr<Effect>> OwnedEffectList;
 
 // Scene id -> path of the scene file it is built from; filled by
 // ResourceManager::init() from the game's manifest.
@@ -66,7 +69,8 @@ public:
     static Class* getClass(const std::string& name);
     static Effect* getEffect(const std::string& uniqueId);
 
-    static ItemList& getItems();
+    // In the order they were read; the items stay the database's.
+    static std::vector<Item*> getItems();
     static void dumpItems(std::ostream& out);
     static void cull();
 
@@ -86,7 +90,7 @@ private:
     ItemList _items;
     AbilityList _abilities;
     ClassList _classes;
-    EffectList _effects;
+    OwnedEffectList _effects;
     // Set while a changed file is read again.
     bool _replacing = false;
     ItemList _retiredItems;

@@ -1,23 +1,39 @@
 #include "map/LevelMap.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "map/TriggerMap.h"
 
+namespace
+{
+OwnedMapList adoptAll(const DrawableMapList& maps)
+{
+    OwnedMapList owned;
+    for (tamsygraphics::Map* map : maps)
+        owned.emplace_back(map);
+    return owned;
+}
+}
+
+LevelMap::LevelMap(OwnedMapList layers, std::unique_ptr<core::PassabilityMap> passabilityMap,
+                   std::unique_ptr<TriggerMap> triggerMap)
+    : _layers(std::move(layers)), passabilityMap(std::move(passabilityMap)), triggerMap(std::move(triggerMap))
+{
+    for (const auto& layer : _layers)
+        drawableMaps.push_back(layer.get());
+}
+
 LevelMap::LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap)
-    : drawableMaps(drawableMaps), passabilityMap(passabilityMap), triggerMap(triggerMap)
+    : LevelMap(adoptAll(drawableMaps), std::unique_ptr<core::PassabilityMap>(passabilityMap),
+               std::unique_ptr<TriggerMap>(triggerMap))
 {
 }
 
 LevelMap::~LevelMap()
 {
-    if (!_layersHandedOver)
-        for (auto it = drawableMaps.rbegin(); it != drawableMaps.rend(); ++it)
-            delete *it;
-    delete passabilityMap;
-    delete triggerMap;
-    for (tamsygraphics::Tileset* tileset : _ownedTilesets)
-        delete tileset;
+    // Top layer first, as they were built bottom up.
+    while (!_layers.empty())
+        _layers.pop_back();
 }
 
 DrawableMapList LevelMap::getDrawableMaps() const
@@ -25,31 +41,48 @@ DrawableMapList LevelMap::getDrawableMaps() const
     return drawableMaps;
 }
 
-DrawableMapList LevelMap::handOverLayers()
+OwnedMapList LevelMap::handOverLayers()
 {
-    _layersHandedOver = true;
-    return drawableMaps;
+    OwnedMapList layers;
+    layers.swap(_layers);
+    return layers;
 }
 
 void LevelMap::forgetLayers()
 {
+    // Whatever is still here is freed with the views: nothing may point at
+    // a layer the level map no longer knows.
+    _layers.clear();
     drawableMaps.clear();
 }
 
 core::PassabilityMap* LevelMap::getPassabilityMap() const
 {
-    return passabilityMap;
+    return passabilityMap.get();
 }
 
 TriggerMap* LevelMap::getTriggerMap() const
 {
-    return triggerMap;
+    return triggerMap.get();
+}
+
+void LevelMap::adoptTileset(std::unique_ptr<tamsygraphics::Tileset> tileset)
+{
+    if (!tileset)
+        return;
+    for (const auto& owned : _ownedTilesets)
+        if (owned.get() == tileset.get())
+        {
+            // Already ours: the second owner must not free it as well.
+            (void)tileset.release();
+            return;
+        }
+    _ownedTilesets.push_back(std::move(tileset));
 }
 
 void LevelMap::adoptTileset(tamsygraphics::Tileset* tileset)
 {
-    if (tileset && std::find(_ownedTilesets.begin(), _ownedTilesets.end(), tileset) == _ownedTilesets.end())
-        _ownedTilesets.push_back(tileset);
+    adoptTileset(std::unique_ptr<tamsygraphics::Tileset>(tileset));
 }
 
 bool LevelMap::isOnMap(int row, int column) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -11,33 +12,40 @@
 class TriggerMap;
 
 typedef std::vector<tamsygraphics::Map*> DrawableMapList;
+typedef std::vector<std::unique_ptr<tamsygraphics::Map>> OwnedMapList;
 
 // One tile map in memory: its drawable layers, its passability grid and its
 // trigger grid, plus the conversions between cells and world positions. The
 // level map owns all of them, except that while its scene is shown the
-// layers belong to the scene manager (handOverLayers) and the level map only
-// looks at them.
+// layers have moved to the scene manager (handOverLayers) and the level map
+// only looks at them.
 class LevelMap
 {
 public:
+    LevelMap(OwnedMapList layers, std::unique_ptr<core::PassabilityMap> passabilityMap,
+             std::unique_ptr<TriggerMap> triggerMap);
+    // Takes over every pointer given (maps put together by hand).
     LevelMap(const DrawableMapList& drawableMaps, core::PassabilityMap* passabilityMap, TriggerMap* triggerMap);
     ~LevelMap();
     LevelMap(const LevelMap&) = delete;
     LevelMap& operator=(const LevelMap&) = delete;
 
-    // The layers, owned or not (see handOverLayers).
+    // The layers, held here or handed over (see handOverLayers).
     DrawableMapList getDrawableMaps() const;
-    // Gives the layers to the caller, who frees them from now on; the level
-    // map keeps looking at them (highlights) until forgetLayers.
-    DrawableMapList handOverLayers();
+    // Moves the layers to the caller; the level map keeps looking at them
+    // (highlights) until forgetLayers. Empty when they were handed over
+    // already.
+    OwnedMapList handOverLayers();
     // The layers handed over have been freed by their new owner.
     void forgetLayers();
-    bool ownsLayers() const { return !_layersHandedOver; }
+    bool ownsLayers() const { return _layers.size() == drawableMaps.size(); }
     core::PassabilityMap* getPassabilityMap() const;
     TriggerMap* getTriggerMap() const;
 
     // The layers do not own their tileset; the loader hands it here so that
     // it lives exactly as long as the layers that draw with it.
+    void adoptTileset(std::unique_ptr<tamsygraphics::Tileset> tileset);
+    // The same for a tileset made by hand; adopting one twice keeps one.
     void adoptTileset(tamsygraphics::Tileset* tileset);
 
     // The passability grid decides the extent; without one, the first
@@ -62,9 +70,12 @@ public:
 private:
     const tamsygraphics::Map* geometryLayer() const;
 
+    // Declared first, freed last: the layers draw with them.
+    std::vector<std::unique_ptr<tamsygraphics::Tileset>> _ownedTilesets;
+    // What the layers are wherever they live; _layers holds them while they
+    // are here.
     DrawableMapList drawableMaps;
-    core::PassabilityMap* passabilityMap;
-    TriggerMap* triggerMap;
-    std::vector<tamsygraphics::Tileset*> _ownedTilesets;
-    bool _layersHandedOver = false;
+    OwnedMapList _layers;
+    std::unique_ptr<core::PassabilityMap> passabilityMap;
+    std::unique_ptr<TriggerMap> triggerMap;
 };

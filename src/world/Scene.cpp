@@ -1,6 +1,7 @@
 #include "world/Scene.h"
 
 #include <iostream>
+#include <utility>
 
 #include "Log/Log.h"
 #include "data/Character.h"
@@ -19,7 +20,7 @@ namespace core
 Scene::Scene(const std::string& fileName, const std::string& id)
     : _id(id), _isValid(false), _sm(nullptr), name(fileName)
 {
-    _map.reset(LevelMapLoader::loadLevelMap(fileName));
+    _map = LevelMapLoader::loadLevelMap(fileName);
     if (!_map)
     {
         Log::error() << "Scene::Scene - Failed to load file " << fileName << std::endl;
@@ -41,7 +42,7 @@ void Scene::detachEntities()
             entry.second->setScene(nullptr);
 }
 
-Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
+std::unique_ptr<Scene> Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
 {
     if (!sceneElement)
     {
@@ -50,11 +51,10 @@ Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
     }
     const std::string fileName = nullToEmpty(sceneElement->Attribute("filename"));
     const std::string id = nullToEmpty(sceneElement->Attribute("id"));
-    Scene* scene = new Scene(fileName, id);
+    auto scene = std::make_unique<Scene>(fileName, id);
     if (!scene->isValid())
     {
         Log::error() << "Scene::buildFromXMLElement - Failed to parse scene " << id << std::endl;
-        delete scene;
         return nullptr;
     }
     scene->insertEntitiesFromXMLElement(sceneElement);
@@ -77,8 +77,11 @@ void Scene::activate(tamsygraphics::SceneManager* sm)
     if (!_map)
         return;
     // The scene manager owns the layers while the scene is shown.
-    for (tamsygraphics::Map* layer : _map->handOverLayers())
-        _sm->SubmitMap(layerKey(layer->name), layer);
+    for (std::unique_ptr<tamsygraphics::Map>& layer : _map->handOverLayers())
+    {
+        const std::string key = layerKey(layer->name);
+        _sm->SubmitMap(key, std::move(layer));
+    }
 }
 
 void Scene::deactivate()
@@ -261,9 +264,9 @@ LevelMap* Scene::getLevelMap() const
     return _map.get();
 }
 
-void Scene::setLevelMap(LevelMap* map)
+void Scene::setLevelMap(std::unique_ptr<LevelMap> map)
 {
-    _map.reset(map);
+    _map = std::move(map);
 }
 
 bool Scene::isValid() const

@@ -98,7 +98,8 @@ TEST(EntityWalkToProcessTest, AnotherEntityInTheWayEndsTheWalkAfterInteracting)
     TestScene scene("open.tmx");
     TestEntity walker("walker");
     TestEntity guard("guard");
-    guard.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
+    guard.setInteractScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
     testsupport::clearLuaGlobal("interactedWith");
     scene->insertEntity(&walker, 0, 0);
     scene->insertEntity(&guard, 0, 2);
