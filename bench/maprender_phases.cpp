@@ -150,10 +150,11 @@ bool drawMap(Stage& s)
     Camera camera("bench", worldWidth, worldHeight, 45.0f, 0.5f, 100.0f);
     s.renderer->SetCamera(&camera);
     SceneManager* scene = s.renderer->GetSceneManager();
-    for (Map* layer : level->handOverLayers())
+    for (std::unique_ptr<Map>& layer : level->handOverLayers())
     {
         layer->SetVisible(true);
-        scene->SubmitMap(layer->name, layer);
+        const std::string name = layer->name;
+        scene->SubmitMap(name, std::move(layer));
     }
     s.renderer->Draw();
     glFinish();

@@ -394,8 +394,9 @@ void CombatManager::startEnemyTurn()
         _display.setMenu("enemy turn", {"continue"});
         return;
     }
-    _enemyTurn = new EnemyTurnProcess(this, queue);
-    ProcessManager2::getProcessManager2()->addProcess(_enemyTurn);
+    auto turn = std::make_unique<EnemyTurnProcess>(this, queue);
+    _enemyTurn = turn.get();
+    ProcessManager2::getProcessManager2()->addProcess(std::move(turn));
 }
 
 void CombatManager::stopEnemyTurn()

@@ -1,5 +1,8 @@
 #include "gui/NoticeBox.h"
 
+#include <memory>
+#include <utility>
+
 #include "world/Process.h"
 #include "world/ProcessManager2.h"
 
@@ -29,14 +32,18 @@ private:
     double _left;
 };
 
-NoticeBox::NoticeBox() : GUITextBox(""), _timer(new Timer(this))
+NoticeBox::NoticeBox() : GUITextBox(""), _timer(nullptr)
 {
     setPosition(0.0f, 0.85f);
     setWidth(1.9f);
     setHeight(0.25f);
     setPadding(0.03f);
     setWordWrap(true);
-    core::ProcessManager2::getProcessManager2()->addProcess(_timer);
+    // The process manager owns the timer; the box only tells it to forget
+    // the box when the box goes.
+    auto timer = std::make_unique<Timer>(this);
+    _timer = timer.get();
+    core::ProcessManager2::getProcessManager2()->addProcess(std::move(timer));
     hide();
 }
 

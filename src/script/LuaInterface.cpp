@@ -11,6 +11,7 @@
 
 #include "Log/Log.h"
 #include "util/LoadedFiles.h"
+#include "util/Owner.h"
 #include "world/Entity.h"
 #include "script/LuaBindings.h"
 #include "script/LuaSandbox.h"
@@ -238,11 +239,10 @@ LuaInterface::~LuaInterface()
 
 LuaInterface* LuaInterface::getInstance()
 {
-    // Never destroyed, so the state is never closed: closing it at exit
-    // would drop the session and characters living in its memory without
-    // their destructors, leaving everything they own unreachable. Like the
-    // other singletons it simply goes with the process.
-    static LuaInterface* instance = new LuaInterface();
+    // Never destroyed, so the state is never closed: objects freed while
+    // the process exits (the character store's) still release their
+    // handles in it, whatever the order of static destruction.
+    static const gsl::owner<LuaInterface*> instance = new LuaInterface();
     return instance;
 }
 

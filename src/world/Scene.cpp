@@ -189,7 +189,7 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
         if (_entities.count(id))
         {
             // Refused before it is built: a character never inserted would
-            // stay in Lua memory for good.
+            // stay in the store for good.
             Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id << std::endl;
             continue;
         }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "EntityTestSupport.h"
@@ -119,7 +120,7 @@ TEST(EntityWalkToProcessTest, RunsThroughTheProcessManagerAndLeavesIt)
     scene->insertEntity(&walker, 5, 5);
 
     core::ProcessManager2 manager;
-    manager.addProcess(new core::EntityWalkToProcess(&walker, 5, 3));
+    manager.addProcess(std::make_unique<core::EntityWalkToProcess>(&walker, 5, 3));
     for (int frame = 0; frame < 40 && !manager.getProcesses().empty(); ++frame)
     {
         manager.update(0.016);
