@@ -190,7 +190,9 @@ LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT),
     lua_sethook(_ls, stopRunawayScript, LUA_MASKCOUNT, HOOK_INSTRUCTIONS);
 }
 
-void* LuaInterface::allocate(void* self, void* block, size_t oldSize, size_t newSize)
+// Lua's own memory: the blocks are Lua's to own and this is where they come
+// and go.
+gsl::owner<void*> LuaInterface::allocate(void* self, gsl::owner<void*> block, size_t oldSize, size_t newSize)
 {
     LuaInterface* lua = static_cast<LuaInterface*>(self);
     // Without a block, oldSize tells the kind of object, not a size.
@@ -207,7 +209,7 @@ void* LuaInterface::allocate(void* self, void* block, size_t oldSize, size_t new
     const size_t wanted = lua->_bytesInUse - oldSize + newSize;
     if (newSize > oldSize && lua->_runDepth > 0 && wanted > lua->_memoryLimit)
         return nullptr;
-    void* grown = std::realloc(block, newSize);
+    gsl::owner<void*> grown = std::realloc(block, newSize);
     if (grown)
         lua->_bytesInUse = wanted;
     return grown;
@@ -242,8 +244,9 @@ LuaInterface* LuaInterface::getInstance()
     // Never destroyed, so the state is never closed: objects freed while
     // the process exits (the character store's) still release their
     // handles in it, whatever the order of static destruction.
-    static const gsl::owner<LuaInterface*> instance = new LuaInterface();
-    return instance;
+    static const gsl::owner<LuaInterface*> owned = new LuaInterface();
+    static LuaInterface& instance = *owned;
+    return &instance;
 }
 
 lua_State* LuaInterface::getState()

@@ -20,7 +20,8 @@ ProcessManager2* ProcessManager2::getProcessManager2()
     // Never freed: processes may still be reached while the process exits.
     if (!_processManager)
         _processManager = new ProcessManager2();
-    return _processManager;
+    ProcessManager2& instance = *_processManager;
+    return &instance;
 }
 
 Process* ProcessManager2::addProcess(std::unique_ptr<Process> process)
