@@ -152,6 +152,9 @@ TEST_F(Ownership, AReleasedHandleGoesWithTheLastScriptReference)
     ASSERT_TRUE(core::CharacterStore::release(ghost));
     EXPECT_EQ(core::CharacterStore::size(), held - 1);
     EXPECT_FALSE(core::CharacterStore::release(ghost)) << "a character is freed once";
+    EXPECT_FALSE(core::CharacterStore::release(nullptr));
+    EXPECT_FALSE(core::CharacterStore::holds(ghost));
+    EXPECT_EQ(core::CharacterStore::size(), held - 1);
     EXPECT_EQ(objectOfGlobal("gcCopy"), nullptr) << "the handle no longer leads to freed memory";
     collectGarbage();
     EXPECT_EQ(LuaInterface::liveHandles(), before + 1) << "scripts still hold the table";
