@@ -89,14 +89,14 @@ void loadWithEngine(benchmark::State& state, bool csv)
     MapFile file(csv);
     for (auto _ : state)
     {
-        LevelMap* level = LevelMapLoader::loadLevelMap(file.forLoader);
+        std::unique_ptr<LevelMap> level = LevelMapLoader::loadLevelMap(file.forLoader);
         if (!level)
         {
             state.SkipWithError("the map did not load");
             break;
         }
-        benchmark::DoNotOptimize(level);
-        delete level;
+        benchmark::DoNotOptimize(level.get());
+        level.reset();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(fs::file_size(file.absolute)));

@@ -157,7 +157,8 @@ bool drawMap(Stage& s)
     for (Map* layer : drawing.handOverLayers())
     {
         layer->SetVisible(true);
-        scene->SubmitMap(layer->name, layer);
+        const std::string name = layer->name;
+        scene->SubmitMap(name, std::move(layer));
     }
     s.renderer->Draw();
     glFinish();

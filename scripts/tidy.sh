@@ -18,8 +18,10 @@ if [ ! -f "$BUILD_DIR/compile_commands.json" ]; then
 fi
 STAMPS="$BUILD_DIR/tidy-passed"
 mkdir -p "$STAMPS"
-# Any header or the checks changing makes every file due again.
-shared=$( (cat .clang-tidy; find src -name '*.h' | sort | xargs cat) | sha1sum | cut -c1-40)
+# Any header or the checks changing (the top file or a folder's own) makes
+# every file due again.
+shared=$( (cat .clang-tidy; find src -name .clang-tidy | sort | xargs cat; find src -name '*.h' | sort | xargs cat) |
+  sha1sum | cut -c1-40)
 due=()
 while IFS= read -r file; do
   key=$( (echo "$shared"; cat "$file") | sha1sum | cut -c1-40)

@@ -270,10 +270,11 @@ std::vector<tamsygraphics::Map*> chosenLayers(const LevelMapDrawing& level, cons
 void submitLayers(tamsygraphics::SceneManager* scene, LevelMapDrawing& level,
                   const std::vector<tamsygraphics::Map*>& chosen)
 {
-    for (tamsygraphics::Map* layer : level.handOverLayers())
+    for (std::unique_ptr<tamsygraphics::Map>& layer : level.handOverLayers())
     {
-        layer->SetVisible(std::find(chosen.begin(), chosen.end(), layer) != chosen.end());
-        scene->SubmitMap(layer->name, layer);
+        layer->SetVisible(std::find(chosen.begin(), chosen.end(), layer.get()) != chosen.end());
+        const std::string name = layer->name;
+        scene->SubmitMap(name, std::move(layer));
     }
 }
 

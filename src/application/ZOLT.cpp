@@ -144,7 +144,7 @@ void ZOLT::initialize()
         _playerSession->setCamera(_camera);
     }
     // Owned here for the whole run, with or without a session to tell it.
-    _questManager = std::make_unique<core::QuestManager>(_playerSession);
+    _questManager = std::make_unique<core::QuestManager>(_playerSession.get());
     core::QuestManager* quests = _questManager.get();
     if (_playerSession)
         _playerSession->setQuestManager(quests);
@@ -156,14 +156,14 @@ void ZOLT::initialize()
     if (_playerSession)
     {
         Log::setNamedStream("SaveGame", &std::cout);
-        _saveGames =
-            new core::SaveGameManager(_playerSession, core::SaveFolder::forGame(DataPaths::userDataDirectory(),
-                                                                                game.id(), game.keepsSharedSaves()));
-        _playerSession->setSaveGames(_saveGames);
-        _saveInput.reset(new core::SaveInputContext(_saveGames));
+        _saveGames = std::make_unique<core::SaveGameManager>(
+            _playerSession.get(),
+            core::SaveFolder::forGame(DataPaths::userDataDirectory(), game.id(), game.keepsSharedSaves()));
+        _playerSession->setSaveGames(_saveGames.get());
+        _saveInput = std::make_unique<core::SaveInputContext>(_saveGames.get());
         application::InputManager::pushContext(_saveInput.get());
         // A maker sees a changed file in the running game; F6 forces it.
-        _liveReload = std::make_unique<core::LiveReload>(_playerSession);
+        _liveReload = std::make_unique<core::LiveReload>(_playerSession.get());
         _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
         application::InputManager::pushContext(_reloadInput.get());
         _walkingGridInput = std::make_unique<core::WalkingGridInputContext>(_playerSession);
@@ -173,7 +173,7 @@ void ZOLT::initialize()
     // F12 works in every game, with or without a session.
     const char* pictures = std::getenv("XDG_PICTURES_DIR");
     _screenshotInput = std::make_unique<ScreenshotInputContext>(
-        _renderer, Screenshots::folderFor(pictures ? pictures : "", DataPaths::userDataDirectory(), game.id()));
+        _renderer.get(), Screenshots::folderFor(pictures ? pictures : "", DataPaths::userDataDirectory(), game.id()));
     application::InputManager::pushContext(_screenshotInput.get());
 
     initializeSingletonGUIElements();
@@ -199,13 +199,13 @@ void ZOLT::initializeApplication()
     if (gamepadFile && *gamepadFile)
         _gamepad->setSource(GamepadInput::stateFile(gamepadFile));
     // The bottom context lives as long as the frame loop.
-    _baseInput.reset(new BaseInputContext());
+    _baseInput = std::make_unique<BaseInputContext>();
     InputManager::pushContext(_baseInput.get());
 }
 
 void ZOLT::initializeGraphics()
 {
-    _renderer = new tamsygraphics::Renderer(_window, ".", logFolder());
+    _renderer = std::make_unique<tamsygraphics::Renderer>(_window, ".", logFolder());
     _sceneManager = _renderer->GetSceneManager();
     _resourceManager = _renderer->GetResourceManager();
     _graphicsGUIManager = _renderer->GetGUIManager();
@@ -303,15 +303,15 @@ void ZOLT::initializeSingletonGUIElements()
     core::Party* party = _playerSession ? _playerSession->getCurrentParty() : nullptr;
     gui::PartyMenu* partyMenu = new gui::PartyMenu("Party", party);
     mainMenu->addEntry("Party", partyMenu);
-    gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession);
+    gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession.get());
     mainMenu->addEntry("Inventory", inventoryMenu);
     mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager.get()));
     _notice = new gui::NoticeBox();
     gui::NoticeBox* notice = _notice;
     if (_saveGames)
     {
-        mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames));
-        mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames));
+        mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames.get()));
+        mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames.get()));
         _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
     }
     if (_liveReload)
@@ -370,6 +370,12 @@ void ZOLT::freeMenusAndInput()
         _baseInput->setPauseHandler(nullptr);
     InputManager::removeContext(_menuKeys.get());
     InputManager::setKeyBindings(nullptr);
+    // The session lets go of its dialog and combat menus, which must still
+    // exist; everything that points at it goes first.
+    InputManager::removeContext(_reloadInput.get());
+    _reloadInput.reset();
+    _liveReload.reset();
+    _playerSession.reset();
     gui::GUIManager::reset();
     _screens.reset();
     _settingsScreen.reset();

@@ -55,11 +55,12 @@ class GamepadInput;
 class SettingsScreen;
 
 // The application object: brings every subsystem up in a fixed order, then
-// runs the frame loop until the player quits or the window closes. It keeps
-// plain pointers to the long-lived objects, which live until the process
-// ends. When the loop ends the audio device is closed, so that quitting
-// leaves no device behind, and the menus and input contexts are freed, so
-// that a leak checker at exit reports only real leaks.
+// runs the frame loop until the player quits or the window closes. It owns
+// the renderer, the session and the save manager; widgets belong to the GUI
+// manager and the window and timer to the GLFW application. When the loop
+// ends the audio device is closed, so that quitting leaves no device
+// behind, and the session, menus and input contexts are freed, so that a
+// leak checker at exit reports only real leaks.
 class ZOLT
 {
 public:
@@ -91,7 +92,7 @@ public:
     // rather than into the first scene (Play again).
     bool restartsAtTitle() const { return _restartAtTitle; }
     // The player's session; null before initialize or for a game without one.
-    core::Session* getSession() const { return _playerSession; }
+    core::Session* getSession() const { return _playerSession.get(); }
 
 private:
     // $XDG_STATE_HOME/zolt/<game id>/logs; empty (the working directory's
@@ -110,13 +111,15 @@ private:
     // the title or the pause menu, once the first scene is there to show.
     bool worldRuns() const;
 
-    tamsygraphics::Renderer* _renderer = nullptr;
+    // Declared first, freed last: everything drawn goes through it.
+    std::unique_ptr<tamsygraphics::Renderer> _renderer;
     tamsygraphics::SceneManager* _sceneManager = nullptr;
     tamsygraphics::ResourceManager* _resourceManager = nullptr;
     tamsygraphics::GUIManager* _graphicsGUIManager = nullptr;
     tamsygraphics::Camera* _camera = nullptr;
-    core::Session* _playerSession = nullptr;
-    core::SaveGameManager* _saveGames = nullptr;
+    std::unique_ptr<core::Session> _playerSession;
+    std::unique_ptr<core::SaveGameManager> _saveGames;
+    // The GLFW application's.
     GLFWWindow* _window = nullptr;
     GLFWTimer* _timer = nullptr;
     core::ProcessManager2* _processManager2 = nullptr;

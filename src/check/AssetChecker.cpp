@@ -136,11 +136,7 @@ AssetChecker::AssetChecker()
     Log::setNoteStream(&ErrorTap::nowhere());
 }
 
-AssetChecker::~AssetChecker()
-{
-    for (auto& scene : _scenes)
-        delete scene.second;
-}
+AssetChecker::~AssetChecker() = default;
 
 std::string AssetChecker::format(const Problem& problem)
 {
@@ -528,8 +524,9 @@ void AssetChecker::checkScenes()
 
 void AssetChecker::checkScene(const std::string& id, const std::string& file, const std::string& from, int fromLine)
 {
-    SceneInfo* scene = new SceneInfo();
-    _scenes[id] = scene;
+    std::unique_ptr<SceneInfo>& held = _scenes[id];
+    held = std::make_unique<SceneInfo>();
+    SceneInfo* scene = held.get();
     scene->id = id;
     scene->file = file;
     scene->from = from.empty() ? file : from;
@@ -558,7 +555,7 @@ void AssetChecker::readTriggers(SceneInfo& scene)
 {
     {
         ErrorTap tap;
-        scene.map.reset(LevelMapLoader::loadLevelMap(scene.mapFile));
+        scene.map = LevelMapLoader::loadLevelMap(scene.mapFile);
         if (!scene.map)
         {
             report(scene.mapFile, 0, "cannot be loaded: " + tap.firstLine());

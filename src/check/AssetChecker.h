@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -92,7 +93,7 @@ private:
     std::map<std::string, std::string> _texturePaths;
     std::set<std::string> _checkedTemplates;
     std::set<std::string> _checkedImages;
-    std::map<std::string, SceneInfo*> _scenes;
+    std::map<std::string, std::unique_ptr<SceneInfo>> _scenes;
     // talk("dialog", "node", ...) and s:enter("scene", row, col) calls.
     std::vector<Reference> _talks;
     std::vector<Reference> _enters;

@@ -59,7 +59,7 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     if (_inCombat)
         return;
     Log::named("combat") << "Entering Combat" << std::endl;
-    _combatInputContext.reset(new CombatInputContext(this, _session));
+    _combatInputContext = std::make_unique<CombatInputContext>(this, _session);
     application::InputManager::pushContext(_combatInputContext.get());
     _display.showMenu();
 
@@ -512,8 +512,9 @@ void CombatManager::startEnemyTurn()
         _display.setMenu("enemy turn", {"continue"});
         return;
     }
-    _enemyTurn = new EnemyTurnProcess(this, queue);
-    ProcessManager2::getProcessManager2()->addProcess(_enemyTurn);
+    auto turn = std::make_unique<EnemyTurnProcess>(this, queue);
+    _enemyTurn = turn.get();
+    ProcessManager2::getProcessManager2()->addProcess(std::move(turn));
 }
 
 void CombatManager::stopEnemyTurn()

@@ -46,14 +46,14 @@ Ability::~Ability()
 {
 }
 
-Ability* Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
+std::unique_ptr<Ability> Ability::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
         Log::error() << "Unable to build Ability from NULL XML" << std::endl;
         return nullptr;
     }
-    Ability* ability = new Ability(
+    auto ability = std::make_unique<Ability>(
         nullToEmpty(element->Attribute("name")), nullToEmpty(element->Attribute("description")),
         readIntAttribute(element, "range", 0, 0, VALUE_LIMIT), readIntAttribute(element, "radius", 0, 0, VALUE_LIMIT),
         readIntAttribute(element, "attack", 0, -VALUE_LIMIT, VALUE_LIMIT),
@@ -103,7 +103,7 @@ void Ability::readChild(tinyxml2::XMLElement* child)
     }
 }
 
-Ability* Ability::fromXmlFile(const std::string& path)
+std::unique_ptr<Ability> Ability::fromXmlFile(const std::string& path)
 {
     NamedXMLDocument document(path);
     if (GameFiles::loadXML(document, path) != tinyxml2::XML_SUCCESS)

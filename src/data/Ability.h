@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,10 @@ public:
             int minDamage, int maxDamage, int resistanceThreshold, int cost);
     virtual ~Ability();
 
-    // The caller owns the result; null for a null element.
-    static Ability* buildFromXMLElement(tinyxml2::XMLElement* element);
+    // Null for a null element.
+    static std::unique_ptr<Ability> buildFromXMLElement(tinyxml2::XMLElement* element);
     // Null, silently, when the file cannot be read.
-    static Ability* fromXmlFile(const std::string& path);
+    static std::unique_ptr<Ability> fromXmlFile(const std::string& path);
 
     // What one use did to one target, for the lines the player reads.
     struct Strike

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <sstream>
 
 #include "Log/Log.h"
 #include "data/Ability.h"
+#include "data/CharacterStore.h"
 #include "data/Class.h"
 #include "script/LuaInterface.h"
 #include "data/ResourceManager.h"
@@ -116,9 +118,7 @@ Character::Character(const std::string& name, bool random)
     }
 }
 
-Character::~Character()
-{
-}
+Character::~Character() = default;
 
 void Character::rollStats()
 {
@@ -149,8 +149,8 @@ Character* Character::buildFromXMLElement(tinyxml2::XMLElement* element)
         return nullptr;
     }
 
-    void* storage = LuaInterface::allocObjectOfClass("Character", sizeof(Character));
-    Character* character = new (storage) Character(id, false);
+    Character* character = CharacterStore::adopt(std::make_unique<Character>(id, false));
+    LuaInterface::pushObjectOfClass("Character", character);
     // The game's manifest says which character the player walks.
     const std::string& avatarId = GameManifest::current().avatarId();
     if (!avatarId.empty() && character->_name == avatarId)
@@ -349,10 +349,9 @@ bool Character::setBehaviour(const std::string& behaviour)
     return false;
 }
 
-void Character::setDefeatScript(ScriptInstance* script)
+void Character::setDefeatScript(std::unique_ptr<ScriptInstance> script)
 {
-    if (script != _defeatScript.get())
-        _defeatScript.reset(script);
+    _defeatScript = std::move(script);
 }
 
 void Character::absorbSprites(tinyxml2::XMLElement* element)
@@ -384,9 +383,9 @@ std::string Character::getName()
     return _name;
 }
 
-StatList* Character::getStats() const
+std::unique_ptr<StatList> Character::getStats() const
 {
-    StatList* list = new StatList();
+    auto list = std::make_unique<StatList>();
     list->emplace_back("Strength", getStr());
     list->emplace_back("Dexterity", getDex());
     list->emplace_back("Intelligence", getInt());
@@ -427,9 +426,9 @@ std::string Character::printStats()
     return out.str();
 }
 
-tinyxml2::XMLDocument* Character::toXml()
+std::unique_ptr<tinyxml2::XMLDocument> Character::toXml()
 {
-    tinyxml2::XMLDocument* document = new tinyxml2::XMLDocument();
+    auto document = std::make_unique<tinyxml2::XMLDocument>();
     tinyxml2::XMLElement* root = document->NewElement("root");
     document->InsertEndChild(root);
     root->SetAttribute("_name", getName().c_str());

@@ -29,8 +29,8 @@ struct pair
 typedef std::list<pair<std::string, int>> StatList;
 
 // An entity with role-playing statistics, abilities, effects and class
-// levels. Characters read from XML live in Lua userdata memory and are known
-// to scripts under their id. The abilities, effects and classes pointed to
+// levels. Characters read from XML belong to the CharacterStore and are
+// known to scripts under their id. The abilities, effects and classes pointed to
 // are shared records of the resource database; a character never frees them.
 class Character : public Entity
 {
@@ -67,6 +67,7 @@ public:
     ~Character() override;
 
     // Null, logged, for a null element or a template that cannot be read.
+    // The character belongs to the CharacterStore.
     static Character* buildFromXMLElement(tinyxml2::XMLElement* element);
     // Adds the element's values and grants on top of what is there.
     void absorbXML(tinyxml2::XMLElement* element);
@@ -118,10 +119,10 @@ public:
     void addResistance(int delta) { addTo(_cbStats[RESISTANCE], delta); }
 
     // Fourteen rows for the character sheet; the caller owns the list.
-    StatList* getStats() const;
+    std::unique_ptr<StatList> getStats() const;
     std::string printStats();
     // The caller owns the document.
-    tinyxml2::XMLDocument* toXml();
+    std::unique_ptr<tinyxml2::XMLDocument> toXml();
 
     // True when newly inserted; an existing name keeps its old ability but
     // is enabled again either way.
@@ -178,7 +179,7 @@ public:
     bool setBehaviour(const std::string& behaviour);
     // Run once when the character dies in combat; the character owns it.
     ScriptInstance* getDefeatScript() const { return _defeatScript.get(); }
-    void setDefeatScript(ScriptInstance* script);
+    void setDefeatScript(std::unique_ptr<ScriptInstance> script);
 
     int getClassLevel(const std::string& name) const;
     int addClassLevel(const std::string& name);

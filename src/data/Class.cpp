@@ -28,32 +28,22 @@ bool inLevelRange(int level)
 
 Class::Class(const std::string& name, const std::string& prerequisiteClass, const std::string& prerequisiteDescription)
     : name(name), prerequisiteClass(prerequisiteClass), prerequisiteDescription(prerequisiteDescription), statChanges(),
-      CBStatChanges(), addAbilities(maxLevel, nullptr), addEffects(maxLevel, nullptr)
+      CBStatChanges(), addAbilities(maxLevel), addEffects(maxLevel)
 {
 }
 
-Class::~Class()
-{
-    for (NameList* list : addAbilities)
-    {
-        delete list;
-    }
-    for (NameList* list : addEffects)
-    {
-        delete list;
-    }
-}
+Class::~Class() = default;
 
-Class* Class::fromXML(tinyxml2::XMLElement* element)
+std::unique_ptr<Class> Class::fromXML(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
         Log::error() << "Class::fromXML - Unable to build class from NULL XML" << std::endl;
         return nullptr;
     }
-    Class* result =
-        new Class(nullToEmpty(element->Attribute("name")), nullToEmpty(element->Attribute("prerequisiteClass")),
-                  nullToEmpty(element->Attribute("prerequisiteDescription")));
+    auto result = std::make_unique<Class>(nullToEmpty(element->Attribute("name")),
+                                          nullToEmpty(element->Attribute("prerequisiteClass")),
+                                          nullToEmpty(element->Attribute("prerequisiteDescription")));
     for (tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         result->readLevel(child);
@@ -91,8 +81,8 @@ bool Class::readLevel(tinyxml2::XMLElement* element)
 
 void Class::readGrants(tinyxml2::XMLElement* element, int row)
 {
-    addAbilities[row] = new NameList();
-    addEffects[row] = new NameList();
+    addAbilities[row] = std::make_unique<NameList>();
+    addEffects[row] = std::make_unique<NameList>();
     for (tinyxml2::XMLElement* grant = element->FirstChildElement(); grant; grant = grant->NextSiblingElement())
     {
         const char* grantName = grant->Attribute("name");
@@ -195,12 +185,12 @@ void Class::grant(Character* character, int row) const
 
 const Class::NameList* Class::getAbilitiesAt(int level) const
 {
-    return inLevelRange(level) ? addAbilities[level - 1] : nullptr;
+    return inLevelRange(level) ? addAbilities[level - 1].get() : nullptr;
 }
 
 const Class::NameList* Class::getEffectsAt(int level) const
 {
-    return inLevelRange(level) ? addEffects[level - 1] : nullptr;
+    return inLevelRange(level) ? addEffects[level - 1].get() : nullptr;
 }
 
 bool Class::hasLevel(int level) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,9 @@ public:
     Class(const Class&) = delete;
     Class& operator=(const Class&) = delete;
 
-    // Reads one class element; the caller owns the result, null for a null
-    // element. Level elements outside 1 to 10, or repeating a level, are
+    // Reads one class element; null for a null element. Level elements outside 1 to 10, or repeating a level, are
     // logged and left out.
-    static Class* fromXML(tinyxml2::XMLElement* element);
+    static std::unique_ptr<Class> fromXML(tinyxml2::XMLElement* element);
 
     const std::string& getName() const { return name; }
     const std::string& getPrerequisiteDescription() const { return prerequisiteDescription; }
@@ -59,7 +59,7 @@ private:
     int CBStatChanges[maxLevel][NUM_CB_STATS];
     // One entry per level (row 0 is level 1), null for a level the file
     // does not list, so a gap in the file never shifts later grants.
-    std::vector<NameList*> addAbilities;
-    std::vector<NameList*> addEffects;
+    std::vector<std::unique_ptr<NameList>> addAbilities;
+    std::vector<std::unique_ptr<NameList>> addEffects;
 };
 }

@@ -11,7 +11,7 @@ Item::Item(const std::string& id, const std::string& name, const std::string& sc
 {
 }
 
-Item* Item::buildFromXMLElement(tinyxml2::XMLElement* element)
+std::unique_ptr<Item> Item::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
@@ -32,7 +32,7 @@ Item* Item::buildFromXMLElement(tinyxml2::XMLElement* element)
                      << " attribute" << std::endl;
         return nullptr;
     }
-    return new Item(id, name, script);
+    return std::make_unique<Item>(id, name, script);
 }
 
 std::string Item::getId() const

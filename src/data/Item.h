@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 namespace tinyxml2
@@ -16,7 +17,7 @@ class Item
 public:
     Item(const std::string& id, const std::string& name, const std::string& scriptFilename);
 
-    static Item* buildFromXMLElement(tinyxml2::XMLElement* element);
+    static std::unique_ptr<Item> buildFromXMLElement(tinyxml2::XMLElement* element);
 
     std::string getId() const;
     std::string getName() const;

@@ -23,16 +23,21 @@ Party::Party(const std::string& id) : _id(id)
 
 Party::~Party()
 {
+    // Members outlive their party (the store owns them): none may keep
+    // pointing at it once it is gone, as when a later party replaces it.
+    for (const auto& member : _members)
+        if (auto* character = dynamic_cast<Character*>(member.second); character && character->getParty() == this)
+            character->setParty(nullptr);
 }
 
-Party* Party::buildFromXMLElement(tinyxml2::XMLElement* element)
+std::unique_ptr<Party> Party::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
     {
         Log::error() << "Party::buildFromXMLElement - Unable to build party from NULL XML Element" << std::endl;
         return nullptr;
     }
-    Party* party = new Party(nullToEmpty(element->Attribute("id")));
+    auto party = std::make_unique<Party>(nullToEmpty(element->Attribute("id")));
     Log::named(LOG_NAME) << "Building party " << party->_id << std::endl;
     for (tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
     {

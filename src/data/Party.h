@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
@@ -12,7 +13,7 @@ namespace core
 class Character;
 
 // The characters the player leads and what they carry. Members are keyed by
-// id; the party does not own them (their storage belongs to the Lua state).
+// id; the party does not own them (the CharacterStore does).
 class Party
 {
 public:
@@ -23,7 +24,7 @@ public:
 
     // A new party owned by the caller; null for a null element. Members that
     // cannot be built are logged and left out.
-    static Party* buildFromXMLElement(tinyxml2::XMLElement* element);
+    static std::unique_ptr<Party> buildFromXMLElement(tinyxml2::XMLElement* element);
 
     void addMember(Character* character);
     void removeMember(const std::string& id);

@@ -1,6 +1,7 @@
 #include "data/ResourceManager.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -44,21 +45,22 @@ bool loadDocument(tinyxml2::XMLDocument& document, const std::string& path)
 // A record read again replaces the one of the same name in place, so list
 // order (and with it which duplicate wins) is kept.
 template <typename T, typename Name>
-void addRecord(std::list<T*>& records, T* record, bool replacing, std::list<T*>& retired, Name nameOf)
+void addRecord(std::vector<std::unique_ptr<T>>& records, std::unique_ptr<T> record, bool replacing,
+               std::vector<std::unique_ptr<T>>& retired, Name nameOf)
 {
     if (replacing)
     {
-        for (T*& old : records)
+        for (std::unique_ptr<T>& old : records)
         {
-            if (old && nameOf(old) == nameOf(record))
+            if (old && nameOf(old.get()) == nameOf(record.get()))
             {
-                retired.push_back(old);
-                old = record;
+                retired.push_back(std::move(old));
+                old = std::move(record);
                 return;
             }
         }
     }
-    records.push_back(record);
+    records.push_back(std::move(record));
 }
 
 // A record its builder refused is reported with where it stands, and left out.
@@ -71,36 +73,16 @@ bool built(const void* record, const char* kind, const tinyxml2::XMLElement* ele
 }
 
 template <typename T, typename Name>
-T* findByName(const std::list<T*>& records, const std::string& wanted, Name nameOf)
+T* findByName(const std::vector<std::unique_ptr<T>>& records, const std::string& wanted, Name nameOf)
 {
-    for (T* record : records)
-        if (record && nameOf(record) == wanted)
-            return record;
+    for (const std::unique_ptr<T>& record : records)
+        if (record && nameOf(record.get()) == wanted)
+            return record.get();
     return nullptr;
 }
 }
 
-ResourceManager::~ResourceManager()
-{
-    // The database owns its records. What points at them at exit (characters
-    // in Lua memory) is dropped without running any code.
-    for (Item* item : _items)
-        delete item;
-    for (Ability* ability : _abilities)
-        delete ability;
-    for (Class* characterClass : _classes)
-        delete characterClass;
-    for (Effect* effect : _effects)
-        delete effect;
-    for (Item* item : _retiredItems)
-        delete item;
-    for (Ability* ability : _retiredAbilities)
-        delete ability;
-    for (Class* characterClass : _retiredClasses)
-        delete characterClass;
-    for (Effect* effect : _retiredEffects)
-        delete effect;
-}
+ResourceManager::~ResourceManager() = default;
 
 ResourceManager* ResourceManager::getInstance()
 {
@@ -208,30 +190,32 @@ void ResourceManager::readScene(tinyxml2::XMLElement* record)
 
 void ResourceManager::readItem(tinyxml2::XMLElement* record, const std::string& path)
 {
-    Item* item = Item::buildFromXMLElement(record);
+    std::unique_ptr<Item> item = Item::buildFromXMLElement(record);
     // A null entry would break every later lookup and the item dump.
-    if (!built(item, "an item", record, path))
+    if (!built(item.get(), "an item", record, path))
         return;
-    addRecord(_items, item, _replacing, _retiredItems, [](Item* record) { return record->getId(); });
+    addRecord(_items, std::move(item), _replacing, _retiredItems, [](Item* record) { return record->getId(); });
 }
 
 void ResourceManager::readAbility(tinyxml2::XMLElement* record)
 {
     // The ability builder reports its own failures; nothing is kept then.
-    Ability* ability = Ability::buildFromXMLElement(record);
+    std::unique_ptr<Ability> ability = Ability::buildFromXMLElement(record);
     if (!ability)
         return;
     Log::named(LOG_NAME) << "Loaded ability " << ability->getName() << std::endl;
-    addRecord(_abilities, ability, _replacing, _retiredAbilities, [](Ability* record) { return record->getName(); });
+    addRecord(_abilities, std::move(ability), _replacing, _retiredAbilities,
+              [](Ability* record) { return record->getName(); });
 }
 
 void ResourceManager::readClass(tinyxml2::XMLElement* record, const std::string& path)
 {
-    Class* characterClass = Class::fromXML(record);
-    if (!built(characterClass, "a class", record, path))
+    std::unique_ptr<Class> characterClass = Class::fromXML(record);
+    if (!built(characterClass.get(), "a class", record, path))
         return;
     Log::named(LOG_NAME) << "loaded class" << characterClass->getName() << std::endl;
-    addRecord(_classes, characterClass, _replacing, _retiredClasses, [](Class* record) { return record->getName(); });
+    addRecord(_classes, std::move(characterClass), _replacing, _retiredClasses,
+              [](Class* record) { return record->getName(); });
 }
 
 void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string& path)
@@ -257,7 +241,7 @@ void ResourceManager::readEffect(tinyxml2::XMLElement* record, const std::string
         return;
     }
     Log::named(LOG_NAME) << "loaded effect " << effect->getName() << std::endl;
-    addRecord(_effects, effect.release(), _replacing, _retiredEffects, [](Effect* e) { return e->getName(); });
+    addRecord(_effects, std::move(effect), _replacing, _retiredEffects, [](Effect* e) { return e->getName(); });
 }
 
 tamsyAnimation::Animation* ResourceManager::buildAnimation(tinyxml2::XMLElement* element)
@@ -293,7 +277,7 @@ std::unique_ptr<Scene> ResourceManager::getScene(const std::string& sceneId)
                      << " exist?" << std::endl;
         return nullptr;
     }
-    std::unique_ptr<Scene> scene(Scene::buildFromXMLElement(document.FirstChildElement()));
+    std::unique_ptr<Scene> scene = Scene::buildFromXMLElement(document.FirstChildElement());
     if (!scene)
         Log::error() << "ResourceManager::getScene - Scene " << sceneId << " from " << path << " could not be built"
                      << std::endl;
@@ -328,14 +312,17 @@ Effect* ResourceManager::getEffect(const std::string& name)
     return findByName(getInstance()->_effects, name, [](Effect* effect) { return effect->getName(); });
 }
 
-ItemList& ResourceManager::getItems()
+std::vector<Item*> ResourceManager::getItems()
 {
-    return getInstance()->_items;
+    std::vector<Item*> items;
+    for (const std::unique_ptr<Item>& item : getInstance()->_items)
+        items.push_back(item.get());
+    return items;
 }
 
 void ResourceManager::dumpItems(std::ostream& out)
 {
-    for (Item* item : getInstance()->_items)
+    for (const std::unique_ptr<Item>& item : getInstance()->_items)
         out << item->getName() << std::endl;
 }
 

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <tinyxml2.h>
 
@@ -24,9 +25,11 @@ class Item;
 class Scene;
 
 typedef std::list<tinyxml2::XMLElement*> SceneDataList;
-typedef std::list<Item*> ItemList;
-typedef std::list<Ability*> AbilityList;
-typedef std::list<Class*> ClassList;
+// The database owns its records; everything else points at them.
+typedef std::vector<std::unique_ptr<Item>> ItemList;
+typedef std::vector<std::unique_ptr<Ability>> AbilityList;
+typedef std::vector<std::unique_ptr<Class>> ClassList;
+typedef std::vector<std::unique_ptr<Effect>> OwnedEffectList;
 
 // Scene id -> path of the scene file it is built from; filled by
 // ResourceManager::init() from the game's manifest.
@@ -68,7 +71,8 @@ public:
     // By the name the effects file gives it.
     static Effect* getEffect(const std::string& name);
 
-    static ItemList& getItems();
+    // In the order they were read; the items stay the database's.
+    static std::vector<Item*> getItems();
     static void dumpItems(std::ostream& out);
     static void cull();
 
@@ -89,13 +93,13 @@ private:
     ItemList _items;
     AbilityList _abilities;
     ClassList _classes;
-    EffectList _effects;
+    OwnedEffectList _effects;
     // Set while a changed file is read again.
     bool _replacing = false;
     ItemList _retiredItems;
     AbilityList _retiredAbilities;
     ClassList _retiredClasses;
-    EffectList _retiredEffects;
+    OwnedEffectList _retiredEffects;
     // Effect names met in the file being read.
     std::set<std::string> _effectsInFile;
 };

@@ -56,7 +56,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     LuaInterface::registerAlias(_NPC->getLuaRef(), "NPC");
 
     const bool fightingBefore = _session && _session->getCombatManager().isInCombat();
-    std::unique_ptr<DialogNode> node(new DialogNode(WORKING_DIRECTORY + "/" + path, nodeId));
+    auto node = std::make_unique<DialogNode>(WORKING_DIRECTORY + "/" + path, nodeId);
     // An invalid node leaves the conversation shown so far as it was.
     if (!node->isValid())
         return;
@@ -84,7 +84,7 @@ bool DialogManager::refreshNode()
 {
     if (!_node)
         return false;
-    std::unique_ptr<DialogNode> node(new DialogNode(WORKING_DIRECTORY + "/" + _path, _nodeId, false));
+    auto node = std::make_unique<DialogNode>(WORKING_DIRECTORY + "/" + _path, _nodeId, false);
     if (!node->isValid())
         return false;
     _node = std::move(node);

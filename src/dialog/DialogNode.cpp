@@ -27,11 +27,7 @@ DialogNode::DialogNode(const std::string& path, const std::string& nodeId, bool 
     _isValid = read(nodeId);
 }
 
-DialogNode::~DialogNode()
-{
-    for (DialogOption* option : _options)
-        delete option;
-}
+DialogNode::~DialogNode() = default;
 
 void DialogNode::logError(const std::string& problem) const
 {
@@ -108,7 +104,7 @@ bool DialogNode::readOption(tinyxml2::XMLElement* optionElement)
     const std::string requirement = flag;
     if (requirement != "none" && !LuaInterface::runBooleanString(requirement))
         return true;
-    _options.push_back(new DialogOption(requirement, text, next));
+    _options.push_back(std::make_unique<DialogOption>(requirement, text, next));
     return true;
 }
 
@@ -153,7 +149,7 @@ std::string DialogNode::getOptionText(int i) const
 std::vector<std::string> DialogNode::getOptionTexts() const
 {
     std::vector<std::string> texts;
-    for (const DialogOption* option : _options)
+    for (const std::unique_ptr<DialogOption>& option : _options)
         texts.push_back(option->text);
     return texts;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ private:
     std::string _name;
     std::string _text;
     std::vector<std::string> _events;
-    std::vector<DialogOption*> _options;
+    std::vector<std::unique_ptr<DialogOption>> _options;
     bool _isValid;
     bool _runNodeScripts;
 };

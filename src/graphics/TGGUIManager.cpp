@@ -11,7 +11,7 @@ namespace tamsygraphics
 {
 GUIManager::GUIManager(Renderer* renderer) : _renderer(renderer), _defaultFont(nullptr), _defaultFontSize(18)
 {
-    _fontManager.reset(new FontManager());
+    _fontManager = std::make_unique<FontManager>();
     _defaultFont = _fontManager->createFont("FreeSans", WORKING_DIRECTORY + "/assets/fonts/FreeSans.ttf");
     _defaultFont->addSize(_defaultFontSize);
 }
@@ -30,7 +30,7 @@ GUIManager::~GUIManager()
 GUIRectangle* GUIManager::createRectangle(const std::string& id)
 {
     GUIRectangle* rectangle = _recMap.add(
-        id, std::unique_ptr<GUIRectangle>(new GUIRectangle(id)),
+        id, std::make_unique<GUIRectangle>(id),
         "(GUIManager::createRectangle) GUIRectangle with identifier already exists -- failed to create rectangle");
     if (rectangle && _renderer)
         _renderer->Submit(id, rectangle);
@@ -58,7 +58,7 @@ void GUIManager::destroyRectangle(GUIRectangle* rectangle)
 
 Text* GUIManager::createText(const std::string& id)
 {
-    Text* text = _textMap.add(id, std::unique_ptr<Text>(new Text(id)),
+    Text* text = _textMap.add(id, std::make_unique<Text>(id),
                               "(GUIManager::createText) Text with identifier already exists -- failed to create text");
     if (!text)
         return nullptr;

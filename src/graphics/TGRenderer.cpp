@@ -84,9 +84,9 @@ Renderer::Renderer(Surface* window, const std::string& workingDirectory, const s
     InitGlew();
     LogContextStrings();
 
-    _sceneManager = new SceneManager(this);
-    _resourceManager = new ResourceManager(workingDirectory);
-    _guiManager = new GUIManager(this);
+    _sceneManager = std::make_unique<SceneManager>(this);
+    _resourceManager = std::make_unique<ResourceManager>(workingDirectory);
+    _guiManager = std::make_unique<GUIManager>(this);
 
     int width = 0;
     int height = 0;
@@ -100,9 +100,9 @@ Renderer::Renderer(Surface* window, const std::string& workingDirectory, const s
 Renderer::~Renderer()
 {
     // The GUI manager unregisters its elements from this renderer.
-    delete _guiManager;
-    delete _resourceManager;
-    delete _sceneManager;
+    _guiManager.reset();
+    _resourceManager.reset();
+    _sceneManager.reset();
     if (_face)
         FT_Done_Face(_face);
     if (_ft)

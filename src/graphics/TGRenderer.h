@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,9 +54,9 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
-    SceneManager* GetSceneManager() const { return _sceneManager; }
-    ResourceManager* GetResourceManager() const { return _resourceManager; }
-    GUIManager* GetGUIManager() const { return _guiManager; }
+    SceneManager* GetSceneManager() const { return _sceneManager.get(); }
+    ResourceManager* GetResourceManager() const { return _resourceManager.get(); }
+    GUIManager* GetGUIManager() const { return _guiManager.get(); }
 
     void SetCamera(Camera* camera) { _camera = camera; }
     Camera* GetCamera() const { return _camera; }
@@ -212,7 +213,7 @@ private:
     void DrawTexts(const std::vector<const Text*>& texts);
     void PrepareTextBuffers(GLuint program);
 
-    SceneManager* _sceneManager = nullptr;
+    std::unique_ptr<SceneManager> _sceneManager;
     SpriteMap _spriteMap;
     TextMap _textMap;
     MapMap _maps;
@@ -227,8 +228,8 @@ private:
     std::map<std::string, LayerMesh> _layerMeshes;
     Camera* _camera = nullptr;
     GUIRectangleMap _guiRecMap;
-    ResourceManager* _resourceManager = nullptr;
-    GUIManager* _guiManager = nullptr;
+    std::unique_ptr<ResourceManager> _resourceManager;
+    std::unique_ptr<GUIManager> _guiManager;
     Surface* _window = nullptr;
     // A window bigger than the picture gets it scaled up whole.
     PictureScaler _scaler;

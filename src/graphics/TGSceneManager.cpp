@@ -20,12 +20,12 @@ SceneManager::SceneManager(Renderer* renderer) : _renderer(renderer)
 Map* SceneManager::CreateMap(const std::string& name)
 {
     Log::file(logINFO) << "(SceneManager::CreateMap) Creating a new map (" << name << ")";
-    std::unique_ptr<Map> map(new Map());
+    auto map = std::make_unique<Map>();
     map->name = name;
     return _maps.put(name, std::move(map), "(SceneManager::CreateMap) Overwriting previously created map");
 }
 
-void SceneManager::SubmitMap(const std::string& name, Map* map)
+void SceneManager::SubmitMap(const std::string& name, std::unique_ptr<Map> map)
 {
     Log::file(logINFO) << "(SceneManager::SubmitMap) Submitting Map (" << name << ")";
     if (!map)
@@ -33,9 +33,15 @@ void SceneManager::SubmitMap(const std::string& name, Map* map)
         Log::file(logERROR) << "(SceneManager::SubmitMap) Submitted NULL map as (" << name << ")";
         return;
     }
-    _layerTilesets[name] = map->tileset;
-    _maps.put(name, std::unique_ptr<Map>(map), "(SceneManager::SubmitMap) Overwriting previously created map");
-    _renderer->Submit(name, map);
+    Map* submitted = map.get();
+    _layerTilesets[name] = submitted->tileset;
+    _maps.put(name, std::move(map), "(SceneManager::SubmitMap) Overwriting previously created map");
+    _renderer->Submit(name, submitted);
+}
+
+void SceneManager::SubmitMap(const std::string& name, Map* map)
+{
+    SubmitMap(name, std::unique_ptr<Map>(map));
 }
 
 void SceneManager::DestroyMap(const std::string& name)
@@ -83,7 +89,7 @@ Map* SceneManager::GetMap(const std::string& name) const
 Tileset* SceneManager::CreateTileset(const std::string& name)
 {
     Log::file(logINFO) << "(SceneManager::CreateTileset) Creating tileset (" << name << ")";
-    std::unique_ptr<Tileset> tileset(new Tileset());
+    auto tileset = std::make_unique<Tileset>();
     tileset->name = name;
     _layerTilesets.erase(name);
     return _tilesets.put(name, std::move(tileset), nullptr);
@@ -113,7 +119,7 @@ bool SceneManager::SubmitSprite(const std::string& name, Sprite* sprite)
 template <class T>
 T* SceneManager::createDrawn(NamedRegistry<T>& registry, const std::string& name, const char* replacedMessage)
 {
-    T* object = registry.put(name, std::unique_ptr<T>(new T(name)), replacedMessage);
+    T* object = registry.put(name, std::make_unique<T>(name), replacedMessage);
     _renderer->Submit(name, object);
     return object;
 }
@@ -154,7 +160,7 @@ Camera* SceneManager::CreateCamera(const std::string& name)
     int width = 0;
     int height = 0;
     _renderer->GetClientDimenstions(&width, &height);
-    std::unique_ptr<Camera> camera(new Camera(name, width, height, CAMERA_FOV, CAMERA_NEAR, CAMERA_FAR));
+    auto camera = std::make_unique<Camera>(name, width, height, CAMERA_FOV, CAMERA_NEAR, CAMERA_FAR);
     return _cameras.put(name, std::move(camera), "(SceneManager::CreateCamera) Overwriting already created camera");
 }
 

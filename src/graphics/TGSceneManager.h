@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "graphics/TGCamera.h"
@@ -30,6 +31,8 @@ public:
     Map* CreateMap(const std::string& name);
     // Takes ownership of the layer (a scene's level map hands its layers
     // over while the scene is shown).
+    void SubmitMap(const std::string& name, std::unique_ptr<Map> map);
+    // Takes the map over, as the one above.
     void SubmitMap(const std::string& name, Map* map);
     void DestroyMap(const std::string& name);
     void SubmitPassabilityMap(const std::string& name, const CellSides* pmap);

@@ -1,6 +1,8 @@
 #include "gui/NoticeBox.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "gui/GUIMenu.h"
 
@@ -45,14 +47,18 @@ float NoticeBox::topEdge()
     return 1.0f - GUIMenu::TITLE_BAND - GAP_UNDER_TITLE;
 }
 
-NoticeBox::NoticeBox() : GUITextBox(""), _timer(new Timer(this))
+NoticeBox::NoticeBox() : GUITextBox(""), _timer(nullptr)
 {
     setPosition(0.0f, topEdge() - NOTICE_HEIGHT / 2.0f);
     setWidth(1.9f);
     setHeight(NOTICE_HEIGHT);
     setPadding(0.03f);
     setWordWrap(true);
-    core::ProcessManager2::getProcessManager2()->addProcess(_timer);
+    // The process manager owns the timer; the box only tells it to forget
+    // the box when the box goes.
+    auto timer = std::make_unique<Timer>(this);
+    _timer = timer.get();
+    core::ProcessManager2::getProcessManager2()->addProcess(std::move(timer));
     hide();
 }
 

@@ -1,6 +1,6 @@
 #include "map/LevelMap.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "map/TriggerMap.h"
 

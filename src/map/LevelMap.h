@@ -37,6 +37,7 @@ public:
     // The layers do not own their tilesets; the loader hands them here so
     // that they live exactly as long as the layers that use them.
     void adoptTileset(MapTileset* tileset);
+    void adoptTileset(std::unique_ptr<MapTileset> tileset) { adoptTileset(tileset.release()); }
 
     // The passability grid decides the extent; without one, the first
     // layer does.

@@ -985,19 +985,19 @@ bool readLevel(PartialLevel& level, const tinyxml2::XMLElement* mapElement)
     return true;
 }
 
-LevelMap* assemble(PartialLevel& level)
+std::unique_ptr<LevelMap> assemble(PartialLevel& level)
 {
-    LevelMap* levelMap =
-        new LevelMap(std::move(level.drawableMaps), level.passabilityMap.release(), level.triggerMap.release());
+    auto levelMap = std::make_unique<LevelMap>(std::move(level.drawableMaps), level.passabilityMap.release(),
+                                               level.triggerMap.release());
     for (auto& tileset : level.tilesets)
-        levelMap->adoptTileset(tileset.release());
+        levelMap->adoptTileset(std::move(tileset));
     for (auto& picture : level.layerImages)
-        levelMap->adoptTileset(picture.release());
-    levelMap->adoptTileset(level.ownGrid.release());
+        levelMap->adoptTileset(std::move(picture));
+    levelMap->adoptTileset(std::move(level.ownGrid));
     return levelMap;
 }
 
-LevelMap* loadParsed(PartialLevel& level, const tinyxml2::XMLDocument& document)
+std::unique_ptr<LevelMap> loadParsed(PartialLevel& level, const tinyxml2::XMLDocument& document)
 {
     const tinyxml2::XMLElement* mapElement = document.FirstChildElement("map");
     if (!mapElement)
@@ -1046,7 +1046,7 @@ int cellOf(double pixels, int tileSize, int shift)
 }
 }
 
-LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
+std::unique_ptr<LevelMap> LevelMapLoader::loadLevelMap(const std::string& fileName)
 {
     PartialLevel level;
     level.fileName = fileName;
@@ -1058,7 +1058,8 @@ LevelMap* LevelMapLoader::loadLevelMap(const std::string& fileName)
     return loadParsed(level, document.document());
 }
 
-LevelMap* LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t size, const std::string& fileName)
+std::unique_ptr<LevelMap> LevelMapLoader::loadLevelMapFromMemory(const char* bytes, std::size_t size,
+                                                                 const std::string& fileName)
 {
     PartialLevel level;
     level.fileName = fileName;

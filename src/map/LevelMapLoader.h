@@ -20,14 +20,15 @@ class TriggerMap;
 class LevelMapLoader
 {
 public:
-    // The new level map (the caller owns it), or null after one error line
+    // The new level map, or null after one error line
     // naming the file and what is wrong with it.
-    static LevelMap* loadLevelMap(const std::string& fileName);
+    static std::unique_ptr<LevelMap> loadLevelMap(const std::string& fileName);
     // The same for a map already in memory (any bytes at all; nothing is
     // read past `size`). `fileName` names the map in error lines, and
     // external tilesets and images are looked up beside it, as if the
     // bytes had been read from that file.
-    static LevelMap* loadLevelMapFromMemory(const char* bytes, std::size_t size, const std::string& fileName);
+    static std::unique_ptr<LevelMap> loadLevelMapFromMemory(const char* bytes, std::size_t size,
+                                                            const std::string& fileName);
 
     // Layer readers. They take the layer's <data> element; false when the
     // data cannot be read or holds fewer tiles than the grid.

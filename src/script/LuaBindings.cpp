@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "Log/Log.h"
@@ -41,7 +42,7 @@ void addAmountThenMax(Character& character, int amount, bool max)
 
 void walkTo(Character& character, int row, int col)
 {
-    ProcessManager2::getProcessManager2()->addProcess(new EntityWalkToProcess(&character, row, col));
+    ProcessManager2::getProcessManager2()->addProcess(std::make_unique<EntityWalkToProcess>(&character, row, col));
 }
 
 int rowOf(Character& character)

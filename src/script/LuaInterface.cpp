@@ -12,6 +12,7 @@
 #include "Log/Log.h"
 #include "event/TriggerTileEvent.h"
 #include "util/LoadedFiles.h"
+#include "util/Owner.h"
 #include "world/Entity.h"
 #include "script/LuaBindings.h"
 #include "script/LuaSandbox.h"
@@ -24,10 +25,24 @@ namespace
 {
 const char* const OBJECT_FIELD = "core_";
 const char* const METATABLE_PREFIX = "Meta";
+// A handle's own metatable ("MetaCharacter.handle"): it finalises the handle
+// and shows scripts the class metatable. Kept apart from the class
+// metatable, which scripts may hand to setmetatable, where no finalizer is
+// allowed.
+const char* const HANDLE_SUFFIX = ".handle";
 // Registry table from each object table to its userdata. It is the one link
-// the engine trusts: it keeps every engine object's memory alive for good,
-// whatever a script does to the object table.
+// the engine trusts, whatever a script does to the object table. Its keys
+// are weak: an object table nobody can reach any more takes its handle with
+// it (the engine keeps a reference to each table while the object lives).
 const char* const OBJECTS_KEY = "zolt.objects";
+
+// What an object's userdata holds: where the engine object is, or null once
+// the engine has let it go. Lua's memory never holds the object itself, so
+// the engine frees its objects the C++ way and Lua frees only handles.
+struct ObjectHandle
+{
+    void* object;
+};
 
 const double DEFAULT_TIME_LIMIT_SECONDS = 5.0;
 const size_t DEFAULT_MEMORY_LIMIT = size_t(512) * 1024 * 1024;
@@ -168,11 +183,17 @@ LuaInterface::LuaInterface() : _ls(nullptr), _memoryLimit(DEFAULT_MEMORY_LIMIT),
     LuaSandbox::install(_ls);
     lua_atpanic(_ls, reportPanic);
     lua_newtable(_ls);
+    lua_createtable(_ls, 0, 1);
+    lua_pushliteral(_ls, "k");
+    lua_setfield(_ls, -2, "__mode");
+    lua_setmetatable(_ls, -2);
     lua_setfield(_ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
     lua_sethook(_ls, stopRunawayScript, LUA_MASKCOUNT, HOOK_INSTRUCTIONS);
 }
 
-void* LuaInterface::allocate(void* self, void* block, size_t oldSize, size_t newSize)
+// Lua's own memory: the blocks are Lua's to own and this is where they come
+// and go.
+gsl::owner<void*> LuaInterface::allocate(void* self, gsl::owner<void*> block, size_t oldSize, size_t newSize)
 {
     LuaInterface* lua = static_cast<LuaInterface*>(self);
     // Without a block, oldSize tells the kind of object, not a size.
@@ -189,7 +210,7 @@ void* LuaInterface::allocate(void* self, void* block, size_t oldSize, size_t new
     const size_t wanted = lua->_bytesInUse - oldSize + newSize;
     if (newSize > oldSize && lua->_runDepth > 0 && wanted > lua->_memoryLimit)
         return nullptr;
-    void* grown = std::realloc(block, newSize);
+    gsl::owner<void*> grown = std::realloc(block, newSize);
     if (grown)
         lua->_bytesInUse = wanted;
     return grown;
@@ -221,12 +242,12 @@ LuaInterface::~LuaInterface()
 
 LuaInterface* LuaInterface::getInstance()
 {
-    // Never destroyed, so the state is never closed: closing it at exit
-    // would drop the session and characters living in its memory without
-    // their destructors, leaving everything they own unreachable. Like the
-    // other singletons it simply goes with the process.
-    static LuaInterface* instance = new LuaInterface();
-    return instance;
+    // Never destroyed, so the state is never closed: objects freed while
+    // the process exits (the character store's) still release their
+    // handles in it, whatever the order of static destruction.
+    static const gsl::owner<LuaInterface*> owned = new LuaInterface();
+    static LuaInterface& instance = *owned;
+    return &instance;
 }
 
 lua_State* LuaInterface::getState()
@@ -254,6 +275,35 @@ void LuaInterface::pushClassMetatable(const std::string& className)
     // Scripts may read the metatable but not swap it for another.
     lua_pushvalue(ls, -1);
     lua_setfield(ls, -2, "__metatable");
+
+    const int classTable = lua_gettop(ls);
+    luaL_newmetatable(ls, (METATABLE_PREFIX + className + HANDLE_SUFFIX).c_str());
+    for (const char* field : {"__index", "__newindex", "__metatable"})
+    {
+        lua_getfield(ls, classTable, field);
+        lua_setfield(ls, -2, field);
+    }
+    lua_pushcfunction(ls, collectHandle);
+    lua_setfield(ls, -2, "__gc");
+    lua_pop(ls, 1);
+}
+
+int LuaInterface::collectHandle(lua_State* ls)
+{
+    ObjectHandle* handle = static_cast<ObjectHandle*>(lua_touserdata(ls, 1));
+    if (!handle)
+        return 0;
+    // The object stays the engine's: only the way to it goes.
+    handle->object = nullptr;
+    void* self = nullptr;
+    lua_getallocf(ls, &self);
+    --static_cast<LuaInterface*>(self)->_liveHandles;
+    return 0;
+}
+
+int LuaInterface::liveHandles()
+{
+    return getInstance()->_liveHandles;
 }
 
 void LuaInterface::setBindings(const luaL_Reg* rows)
@@ -290,7 +340,7 @@ void LuaInterface::addStaticClass(const std::string& className, const luaL_Reg* 
     addClass(className, staticMethods, nullptr);
 }
 
-void* LuaInterface::allocObjectOfClass(const std::string& className, size_t size)
+void LuaInterface::pushObjectOfClass(const std::string& className, void* object)
 {
     lua_State* ls = getState();
     const std::string metaName = METATABLE_PREFIX + className;
@@ -298,30 +348,32 @@ void* LuaInterface::allocObjectOfClass(const std::string& className, size_t size
     const bool known = lua_istable(ls, -1);
     lua_pop(ls, 1);
     if (!known)
-        Log::error() << "LuaInterface::allocObjectOfClass - No class registered as " << className << std::endl;
+        Log::error() << "LuaInterface::pushObjectOfClass - No class registered as " << className << std::endl;
 
     lua_newtable(ls);
     luaL_setmetatable(ls, metaName.c_str());
-    void* memory = lua_newuserdata(ls, size);
-    luaL_setmetatable(ls, metaName.c_str());
+    ObjectHandle* handle = static_cast<ObjectHandle*>(lua_newuserdata(ls, sizeof(ObjectHandle)));
+    handle->object = object;
+    ++getInstance()->_liveHandles;
+    luaL_setmetatable(ls, (metaName + HANDLE_SUFFIX).c_str());
     lua_getfield(ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
     lua_pushvalue(ls, -3);
     lua_pushvalue(ls, -3);
     lua_rawset(ls, -3);
     lua_pop(ls, 2);
-    return memory;
 }
 
 void LuaInterface::releaseObject(int luaRef)
 {
-    lua_State* ls = getState();
     if (luaRef == LUA_NOREF || luaRef == LUA_REFNIL)
         return;
+    lua_State* ls = getState();
     StackGuard guard(ls);
-    lua_getfield(ls, LUA_REGISTRYINDEX, OBJECTS_KEY);
     lua_rawgeti(ls, LUA_REGISTRYINDEX, luaRef);
-    lua_pushnil(ls);
-    lua_rawset(ls, -3);
+    pushObjectOf(ls, -1);
+    ObjectHandle* handle = static_cast<ObjectHandle*>(lua_touserdata(ls, -1));
+    if (handle)
+        handle->object = nullptr;
     luaL_unref(ls, LUA_REGISTRYINDEX, luaRef);
 }
 
@@ -575,7 +627,23 @@ void* LuaInterface::objectOfCall(lua_State* ls, int& pos, const char* className)
     // destructor: the name is built in a plain buffer.
     char metaName[128];
     std::snprintf(metaName, sizeof metaName, "%s%s", METATABLE_PREFIX, className);
-    return luaL_checkudata(ls, pos++, metaName);
+    char handleName[160];
+    std::snprintf(handleName, sizeof handleName, "%s%s", metaName, HANDLE_SUFFIX);
+    const ObjectHandle* handle = static_cast<const ObjectHandle*>(luaL_testudata(ls, pos, handleName));
+    // Both errors jump out of this function; the returns only keep the
+    // compiler's view of it whole.
+    if (!handle)
+    {
+        luaL_argerror(ls, pos, lua_pushfstring(ls, "%s expected, got %s", metaName, luaL_typename(ls, pos)));
+        return nullptr;
+    }
+    ++pos;
+    if (!handle->object)
+    {
+        luaL_error(ls, "this %s is gone from the game; its object can no longer be used", className);
+        return nullptr;
+    }
+    return handle->object;
 }
 
 namespace

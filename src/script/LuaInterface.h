@@ -34,9 +34,10 @@ struct LuaClass<Scene>
 };
 
 // Owner of the process's one Lua state. Engine objects get a Lua identity
-// here (an object table whose "core_" userdata holds the object itself),
-// are published to scripts under global names, and scripts are run through
-// it. Every run leaves the Lua stack exactly as it found it.
+// here (an object table whose "core_" userdata holds a handle to the
+// object, never the object itself: the engine owns its objects), are
+// published to scripts under global names, and scripts are run through it.
+// Every run leaves the Lua stack exactly as it found it.
 class LuaInterface
 {
 public:
@@ -49,9 +50,11 @@ public:
     static void addClass(const std::string& className, const luaL_Reg* staticMethods, const luaL_Reg* methods);
     static void addStaticClass(const std::string& className, const luaL_Reg* staticMethods);
 
+    // Gives an engine object (owned elsewhere) a Lua identity of the class.
     // Leaves the new object table on top of the stack: the caller must take
-    // it off at once with getReference() or bindEntity().
-    static void* allocObjectOfClass(const std::string& className, size_t size);
+    // it off at once with getReference() or bindEntity(). The owner calls
+    // releaseObject before the object is freed.
+    static void pushObjectOfClass(const std::string& className, void* object);
     static int getReference();
     static void bindEntity(Entity* e);
 
@@ -95,11 +98,13 @@ public:
     static size_t getMemoryLimit();
     static size_t memoryInUse();
 
-    // Undoes allocObjectOfClass for an object whose engine side has been
-    // destroyed: its Lua identity no longer resolves and its memory is
-    // returned at the next collection. Only for engine code that owns the
-    // object outright (tests, fuzzing); scripts can never do this.
+    // Cuts the handle of an object that is about to be freed: a script
+    // still holding its table gets a Lua error naming the class when it
+    // calls a method, never the freed memory. The handle itself goes with
+    // the last script reference to the table. Scripts can never do this.
     static void releaseObject(int luaRef);
+    // Handles whose userdata Lua has not collected yet, released or not.
+    static int liveHandles();
 
     // Readers for bound functions: each checks the argument at pos (raising
     // Lua's bad-argument error on a wrong type) and advances pos by one.
@@ -109,9 +114,10 @@ public:
     static double getLuaDouble(lua_State* ls, int& pos);
 
     // Decodes the receiver of a colon-syntax method call: the object table
-    // at pos is replaced on the stack by its "core_" userdata, whose memory
-    // is the engine object. Leaves pos at the first real argument. A
-    // receiver of another class raises Lua's bad-argument error.
+    // at pos is replaced on the stack by its "core_" userdata, whose handle
+    // leads to the engine object. Leaves pos at the first real argument. A
+    // receiver of another class raises Lua's bad-argument error, one whose
+    // object has been released a Lua error.
     template <typename T>
     static T* initLuaCall(lua_State* ls, int& pos)
     {
@@ -132,10 +138,12 @@ private:
     static void setBindings(const luaL_Reg* rows);
     static bool runChunk(int loadStatus, const std::string& name);
     static void* allocate(void* self, void* block, size_t oldSize, size_t newSize);
+    static int collectHandle(lua_State* ls);
     static void stopRunawayScript(lua_State* ls, lua_Debug* ar);
 
     lua_State* _ls;
     size_t _bytesInUse = 0;
+    int _liveHandles = 0;
     size_t _memoryLimit;
     double _timeLimit;
     int _runDepth = 0;

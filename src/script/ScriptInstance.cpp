@@ -19,14 +19,14 @@ ScriptInstance::ScriptInstance(ScriptType type, const std::string& script) : _ty
     }
 }
 
-ScriptInstance* ScriptInstance::buildFromXMLElement(tinyxml2::XMLElement* element)
+std::unique_ptr<ScriptInstance> ScriptInstance::buildFromXMLElement(tinyxml2::XMLElement* element)
 {
     if (!element)
         return nullptr;
     const std::string src = nullToEmpty(element->Attribute("src"));
     if (src.empty())
-        return new ScriptInstance(TEXT, nullToEmpty(element->GetText()));
-    return new ScriptInstance(FILENAME, src);
+        return std::make_unique<ScriptInstance>(TEXT, nullToEmpty(element->GetText()));
+    return std::make_unique<ScriptInstance>(FILENAME, src);
 }
 
 void ScriptInstance::run()

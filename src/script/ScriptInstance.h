@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <tinyxml2.h>
@@ -23,7 +24,7 @@ public:
 
     // A "src" attribute names a file; without one the element's text is the
     // source. The caller owns the result; null when element is null.
-    static ScriptInstance* buildFromXMLElement(tinyxml2::XMLElement* element);
+    static std::unique_ptr<ScriptInstance> buildFromXMLElement(tinyxml2::XMLElement* element);
 
     void run();
 

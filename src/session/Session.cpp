@@ -1,6 +1,6 @@
 #include "session/Session.h"
 
-#include <new>
+#include <utility>
 
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
@@ -37,26 +37,27 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _currentParty(nullptr), _combatManager(this),
-      _dialogManager(new DialogManager(this)), _levelInputContext(new LevelInputContext(this)), _doPrompt(false),
-      _partyView(nullptr), _inventoryView(nullptr), _questManager(nullptr), _luaRef(LUA_NOREF)
+    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _combatManager(this),
+      _dialogManager(std::make_unique<DialogManager>(this)),
+      _levelInputContext(std::make_unique<LevelInputContext>(this)), _doPrompt(false), _partyView(nullptr),
+      _inventoryView(nullptr), _questManager(nullptr), _luaRef(LUA_NOREF)
 {
-    _screenStack.pushScreen(new Screen());
+    _screenStack.pushScreen(std::make_unique<Screen>());
     application::InputManager::pushContext(_levelInputContext.get());
 }
 
 Session::~Session()
 {
+    // Scripts may still hold "s": their calls now fail with an error line.
+    LuaInterface::releaseObject(_luaRef);
     for (Scene* scene : {_currentScene.get(), _nextScene.get()})
         if (scene)
             scene->detachEntities();
     application::InputManager::removeContext(_levelInputContext.get());
-    for (Screen* screen : _screenStack.stack)
-        delete screen;
     _screenStack.clearScreens();
 }
 
-Session* Session::buildFromXMLFile(const std::string& fileName)
+std::unique_ptr<Session> Session::buildFromXMLFile(const std::string& fileName)
 {
     NamedXMLDocument document(fileName);
     const std::string path = WORKING_DIRECTORY + "/" + fileName;
@@ -65,8 +66,8 @@ Session* Session::buildFromXMLFile(const std::string& fileName)
         Log::error() << "Session::buildFromXMLFile - Failed to load or parse file " << fileName << std::endl;
         return nullptr;
     }
-    void* memory = LuaInterface::allocObjectOfClass("Session", sizeof(Session));
-    Session* session = new (memory) Session();
+    std::unique_ptr<Session> session = std::make_unique<Session>();
+    LuaInterface::pushObjectOfClass("Session", session.get());
     session->setLuaRef(LuaInterface::getReference());
     LuaInterface::registerAlias(session->getLuaRef(), "s");
     session->readSessionElements(document.FirstChildElement());
@@ -79,13 +80,12 @@ void Session::readSessionElements(tinyxml2::XMLElement* first)
     {
         if (std::string(element->Name()) != "party")
             continue;
-        Party* party = Party::buildFromXMLElement(element);
+        std::unique_ptr<Party> party = Party::buildFromXMLElement(element);
         if (!party)
             continue;
         // The last party is the session's. The list of an earlier one goes;
-        // its characters stay in Lua, known to scripts by their ids.
-        delete _currentParty;
-        _currentParty = party;
+        // its characters stay in the store, known to scripts by their ids.
+        setCurrentParty(std::move(party));
     }
 }
 
@@ -346,12 +346,12 @@ Scene* Session::getCurrentScene() const
 
 Party* Session::getCurrentParty() const
 {
-    return _currentParty;
+    return _currentParty.get();
 }
 
-void Session::setCurrentParty(Party* party)
+void Session::setCurrentParty(std::unique_ptr<Party> party)
 {
-    _currentParty = party;
+    _currentParty = std::move(party);
 }
 
 CharacterList& Session::getCurrentOpponents()

@@ -46,9 +46,9 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Built in Lua memory so scripts can call its methods; null when the
+    // Published to scripts as "s" for as long as it lives; null when the
     // file cannot be read.
-    static Session* buildFromXMLFile(const std::string& fileName);
+    static std::unique_ptr<Session> buildFromXMLFile(const std::string& fileName);
 
     void update();
     void input();
@@ -84,7 +84,8 @@ public:
 
     Scene* getCurrentScene() const;
     Party* getCurrentParty() const;
-    void setCurrentParty(Party* party);
+    // The party replaced is freed; its members stay in the store.
+    void setCurrentParty(std::unique_ptr<Party> party);
     CharacterList& getCurrentOpponents();
     CombatManager& getCombatManager();
     DialogManager* getDialogManager() const;
@@ -198,10 +199,8 @@ private:
     std::unique_ptr<Scene> _nextScene;
     int _nextRow;
     int _nextCol;
-    // Owned when read from the session file (an earlier party is freed when
-    // a later one is read); borrowed when set by setCurrentParty. The
-    // characters themselves belong to Lua.
-    Party* _currentParty;
+    // The characters themselves belong to the CharacterStore.
+    std::unique_ptr<Party> _currentParty;
     CharacterList _currentOpponents;
     // The list the combat manager fights against; it removes the dead from
     // it, so it must outlive the fight.

@@ -69,7 +69,7 @@ bool AudioVoice::setUp(bool startPaused)
 
 bool AudioVoice::setUpStream()
 {
-    _stream.reset(new OggStream());
+    _stream = std::make_unique<OggStream>();
     if (!_stream->open(_source->getFilename()))
         return false;
     alGetError();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "Log/Log.h"
 #include "map/LevelMap.h"
@@ -48,7 +49,11 @@ Entity::Entity()
 {
 }
 
-Entity::~Entity() = default;
+Entity::~Entity()
+{
+    // Scripts may hold the entity's table for longer than it lives.
+    LuaInterface::releaseObject(_luaRef);
+}
 
 std::string Entity::getName()
 {
@@ -421,10 +426,9 @@ ScriptInstance* Entity::getInteractScript() const
     return _interactScript.get();
 }
 
-void Entity::setInteractScript(ScriptInstance* script)
+void Entity::setInteractScript(std::unique_ptr<ScriptInstance> script)
 {
-    if (script != _interactScript.get())
-        _interactScript.reset(script);
+    _interactScript = std::move(script);
 }
 
 ScriptInstance* Entity::getThinkScript() const
@@ -432,9 +436,8 @@ ScriptInstance* Entity::getThinkScript() const
     return _thinkScript.get();
 }
 
-void Entity::setThinkScript(ScriptInstance* script)
+void Entity::setThinkScript(std::unique_ptr<ScriptInstance> script)
 {
-    if (script != _thinkScript.get())
-        _thinkScript.reset(script);
+    _thinkScript = std::move(script);
 }
 }

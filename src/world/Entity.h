@@ -105,9 +105,9 @@ public:
     // The entity owns its scripts: setting one releases the previous one.
     ScriptInstance* getInteractScript() const;
     // The entity takes ownership of the scripts it is given.
-    void setInteractScript(ScriptInstance* script);
+    void setInteractScript(std::unique_ptr<ScriptInstance> script);
     ScriptInstance* getThinkScript() const;
-    void setThinkScript(ScriptInstance* script);
+    void setThinkScript(std::unique_ptr<ScriptInstance> script);
 
 protected:
     int number;

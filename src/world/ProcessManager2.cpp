@@ -1,36 +1,38 @@
 #include "world/ProcessManager2.h"
 
+#include <memory>
+#include <utility>
+
 #include "Log/Log.h"
 
 namespace core
 {
-ProcessManager2* ProcessManager2::_processManager = nullptr;
+gsl::owner<ProcessManager2*> ProcessManager2::_processManager = nullptr;
 
 ProcessManager2::ProcessManager2()
 {
 }
 
-ProcessManager2::~ProcessManager2()
-{
-    for (Process* process : _processes)
-        delete process;
-}
+ProcessManager2::~ProcessManager2() = default;
 
 ProcessManager2* ProcessManager2::getProcessManager2()
 {
+    // Never freed: processes may still be reached while the process exits.
     if (!_processManager)
         _processManager = new ProcessManager2();
-    return _processManager;
+    ProcessManager2& instance = *_processManager;
+    return &instance;
 }
 
-void ProcessManager2::addProcess(Process* process)
+Process* ProcessManager2::addProcess(std::unique_ptr<Process> process)
 {
     if (!process)
     {
         Log::error() << "ProcessManager2::addProcess - Ignoring NULL process" << std::endl;
-        return;
+        return nullptr;
     }
-    _processes.push_back(process);
+    _processes.push_back(std::move(process));
+    return _processes.back().get();
 }
 
 void ProcessManager2::update(double seconds)
@@ -46,7 +48,7 @@ void ProcessManager2::updateLiveProcesses(double seconds)
     const size_t count = _processes.size();
     for (size_t i = 0; i < count; ++i)
     {
-        Process* process = _processes[i];
+        Process* process = _processes[i].get();
         if (!process->isPaused())
             process->update(seconds);
     }
@@ -58,13 +60,15 @@ void ProcessManager2::retireDeadProcesses()
     // children appended at the end are not visited until the next pass.
     for (size_t i = _processes.size(); i-- > 0;)
     {
-        Process* process = _processes[i];
-        if (!process->isDead())
+        if (!_processes[i]->isDead())
             continue;
-        if (process->getChild())
-            _processes.push_back(process->getChild());
+        // The child was the parent's to hand on; from here it is the
+        // manager's.
+        std::unique_ptr<Process> child(_processes[i]->getChild());
+        std::unique_ptr<Process> dead = std::move(_processes[i]);
         _processes.erase(_processes.begin() + static_cast<long>(i));
-        delete process;
+        if (child)
+            _processes.push_back(std::move(child));
     }
 }
 
@@ -73,8 +77,11 @@ void ProcessManager2::removeProcess(Process* /*process*/)
     Log::named("processes") << "(ProcessManager2::removeProcess) removed process" << std::endl;
 }
 
-const std::vector<Process*>& ProcessManager2::getProcesses() const
+std::vector<Process*> ProcessManager2::getProcesses() const
 {
-    return _processes;
+    std::vector<Process*> processes;
+    for (const std::unique_ptr<Process>& process : _processes)
+        processes.push_back(process.get());
+    return processes;
 }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "util/Owner.h"
 #include "world/Process.h"
 
 namespace core
@@ -20,17 +22,18 @@ public:
 
     static ProcessManager2* getProcessManager2();
 
-    void addProcess(Process* process);
+    // The process, now the manager's, or null (logged) for none.
+    Process* addProcess(std::unique_ptr<Process> process);
     void update(double seconds);
     void removeProcess(Process* process);
 
-    const std::vector<Process*>& getProcesses() const;
+    std::vector<Process*> getProcesses() const;
 
 private:
     void updateLiveProcesses(double seconds);
     void retireDeadProcesses();
 
-    static ProcessManager2* _processManager;
-    std::vector<Process*> _processes;
+    static gsl::owner<ProcessManager2*> _processManager;
+    std::vector<std::unique_ptr<Process>> _processes;
 };
 }

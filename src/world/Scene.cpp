@@ -1,6 +1,7 @@
 #include "world/Scene.h"
 
 #include <iostream>
+#include <utility>
 
 #include "Log/Log.h"
 #include "data/Character.h"
@@ -21,7 +22,7 @@ namespace core
 Scene::Scene(const std::string& fileName, const std::string& id)
     : _id(id), _isValid(false), _sm(nullptr), name(fileName)
 {
-    _map.reset(LevelMapLoader::loadLevelMap(fileName));
+    _map = LevelMapLoader::loadLevelMap(fileName);
     if (!_map)
     {
         Log::error() << "Scene::Scene - Failed to load file " << fileName << std::endl;
@@ -48,7 +49,7 @@ void Scene::detachEntities()
             entry.second->setScene(nullptr);
 }
 
-Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
+std::unique_ptr<Scene> Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
 {
     if (!sceneElement)
     {
@@ -57,11 +58,10 @@ Scene* Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
     }
     const std::string fileName = nullToEmpty(sceneElement->Attribute("filename"));
     const std::string id = nullToEmpty(sceneElement->Attribute("id"));
-    Scene* scene = new Scene(fileName, id);
+    auto scene = std::make_unique<Scene>(fileName, id);
     if (!scene->isValid())
     {
         Log::error() << "Scene::buildFromXMLElement - Failed to parse scene " << id << std::endl;
-        delete scene;
         return nullptr;
     }
     scene->insertEntitiesFromXMLElement(sceneElement);
@@ -257,7 +257,7 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
         if (_entities.count(id))
         {
             // Refused before it is built: a character never inserted would
-            // stay in Lua memory for good.
+            // stay in the store for good.
             Log::named("Scene") << "Scene::insertEntity - " << id << " is already in scene " << _id << std::endl;
             continue;
         }
@@ -340,9 +340,9 @@ LevelMap* Scene::getLevelMap() const
     return _map.get();
 }
 
-void Scene::setLevelMap(LevelMap* map)
+void Scene::setLevelMap(std::unique_ptr<LevelMap> map)
 {
-    _map.reset(map);
+    _map = std::move(map);
 }
 
 bool Scene::isValid() const

@@ -23,7 +23,7 @@ class Effect;
 
 // One playable place: a level map and the entities standing on it, keyed by
 // id. While active it has handed its layers and sprites to the scene manager.
-// It owns its level map; its entities belong to Lua.
+// It owns its level map; its entities belong to the CharacterStore.
 class Scene
 {
 public:
@@ -33,7 +33,7 @@ public:
     Scene& operator=(const Scene&) = delete;
 
     // The scene element and the "character" elements that follow it.
-    static Scene* buildFromXMLElement(tinyxml2::XMLElement* sceneElement);
+    static std::unique_ptr<Scene> buildFromXMLElement(tinyxml2::XMLElement* sceneElement);
 
     void activate(tamsygraphics::SceneManager* sm);
     void deactivate();
@@ -60,9 +60,9 @@ public:
     const std::string& getId() const;
     std::string getName() const;
     LevelMap* getLevelMap() const;
-    // Takes ownership of `map`; the map it replaces is freed.
-    void setLevelMap(LevelMap* map);
-    // Entities outlive scenes (Lua holds them): before a scene is freed,
+    // The map it replaces is freed.
+    void setLevelMap(std::unique_ptr<LevelMap> map);
+    // Entities outlive scenes (the store holds them): before a scene is freed,
     // those still pointing at it are told they stand nowhere.
     void detachEntities();
     bool isValid() const;

@@ -1,6 +1,9 @@
 #include "world/ScreenStack.h"
 
+#include <utility>
+
 #include "Log/Log.h"
+#include "world/Screen.h"
 
 namespace core
 {
@@ -8,9 +11,7 @@ ScreenStack::ScreenStack()
 {
 }
 
-ScreenStack::~ScreenStack()
-{
-}
+ScreenStack::~ScreenStack() = default;
 
 bool ScreenStack::hasScreens() const
 {
@@ -24,12 +25,12 @@ Screen* ScreenStack::getTopScreen() const
         Log::error() << "ScreenStack::getTopScreen - The screen stack is empty" << std::endl;
         return nullptr;
     }
-    return stack.back();
+    return stack.back().get();
 }
 
-void ScreenStack::pushScreen(Screen* screen)
+void ScreenStack::pushScreen(std::unique_ptr<Screen> screen)
 {
-    stack.push_back(screen);
+    stack.push_back(std::move(screen));
 }
 
 void ScreenStack::popScreen()

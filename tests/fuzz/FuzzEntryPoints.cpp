@@ -116,8 +116,8 @@ int fuzzMap(const std::uint8_t* data, std::size_t size)
     const std::string map = writeScratch("map.tmx", bytes);
     // From the file and from memory: the two ways in share the decoding but
     // not the reading.
-    delete LevelMapLoader::loadLevelMap(map);
-    delete LevelMapLoader::loadLevelMapFromMemory(bytes.data(), bytes.size(), map);
+    LevelMapLoader::loadLevelMap(map).reset();
+    LevelMapLoader::loadLevelMapFromMemory(bytes.data(), bytes.size(), map).reset();
     return 0;
 }
 
@@ -132,11 +132,10 @@ int fuzzScene(const std::uint8_t* data, std::size_t size)
     forEachTopElement(text(data, size),
                       [](tinyxml2::XMLElement* element)
                       {
-                          core::Scene* scene = core::Scene::buildFromXMLElement(element);
+                          std::unique_ptr<core::Scene> scene = core::Scene::buildFromXMLElement(element);
                           if (!scene)
                               return;
                           destroyEntities(scene->getEntities());
-                          delete scene;
                       });
     return 0;
 }
@@ -155,10 +154,10 @@ int fuzzCharacters(const std::uint8_t* data, std::size_t size)
 }
 
 // Records that the resource database keeps: each is built and thrown away.
-template <typename Record, Record* (*Build)(tinyxml2::XMLElement*)>
+template <typename Record, std::unique_ptr<Record> (*Build)(tinyxml2::XMLElement*)>
 int fuzzRecords(const std::uint8_t* data, std::size_t size)
 {
-    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) { delete Build(element); });
+    forEachTopElement(text(data, size), [](tinyxml2::XMLElement* element) { Build(element).reset(); });
     return 0;
 }
 
@@ -207,8 +206,7 @@ int fuzzDialog(const std::uint8_t* data, std::size_t size)
 // A console line runs against a session like the game's, built once.
 int fuzzConsole(const std::uint8_t* data, std::size_t size)
 {
-    static core::Session* session = core::Session::buildFromXMLFile("assets/session.xml");
-    (void)session;
+    static const std::unique_ptr<core::Session> session = core::Session::buildFromXMLFile("assets/session.xml");
     std::string line = text(data, size);
     line = line.substr(0, line.find('\n'));
     core::LuaInterface::runString(core::Screen::buildCommand(line), "console");
@@ -263,11 +261,11 @@ int fuzzSave(const std::uint8_t* data, std::size_t size)
 {
     const std::string input = text(data, size);
     checkSaveRoundTrip(input);
-    core::Session* session = core::Session::buildFromXMLFile("assets/session.xml");
+    std::unique_ptr<core::Session> session = core::Session::buildFromXMLFile("assets/session.xml");
     if (!session)
         return 0;
     {
-        core::SaveGameManager saves(session, (scratchFolder() / "saves").string());
+        core::SaveGameManager saves(session.get(), (scratchFolder() / "saves").string());
         std::filesystem::create_directories(scratchFolder() / "saves");
         std::ofstream(saves.getStore().pathOf(core::SaveGameManager::QUICK_SLOT), std::ios::binary) << input;
         saves.quickLoad();
@@ -276,7 +274,7 @@ int fuzzSave(const std::uint8_t* data, std::size_t size)
     // The scene the save asked for is built but not yet entered.
     if (core::Scene* next = session->getNextScene())
         destroyEntities(next->getEntities());
-    destroySession(session);
+    destroySession(std::move(session));
     return 0;
 }
 

@@ -1,53 +1,70 @@
 #pragma once
 
-#include "data/Character.h"
-#include "script/LuaInterface.h"
-#include "data/Party.h"
-#include "session/Session.h"
-#include "graphics/TGSprite.h"
+#include <memory>
+#include <vector>
 
-// The game never frees its session and characters: they live in Lua memory
-// until exit, and closing the Lua state then drops them without running
-// their destructors. Tests and fuzzers that build many of them undo each one
-// here, so that memory checkers see only real leaks.
+#include "data/Character.h"
+#include "data/CharacterStore.h"
+#include "data/Party.h"
+#include "graphics/TGSprite.h"
+#include "session/Session.h"
+
+// The game keeps every character it reads until the run ends (the character
+// store owns them) and never frees a sprite it handed to the scene manager.
+// Tests and fuzzers that build many of them free each one here, so that
+// memory checkers see only real leaks.
 namespace luaowned
 {
 inline void destroyEntity(core::Entity* entity)
 {
-    if (!entity)
+    auto* character = dynamic_cast<core::Character*>(entity);
+    if (!character)
         return;
-    tamsygraphics::Sprite* sprite = entity->getSprite();
-    const int ref = entity->getLuaRef();
-    entity->~Entity();
-    delete sprite;
-    core::LuaInterface::releaseObject(ref);
+    std::unique_ptr<tamsygraphics::Sprite> sprite(character->getSprite());
+    if (!core::CharacterStore::release(character))
+        (void)sprite.release();
 }
 
 inline void destroyEntities(core::EntityMap& entities)
 {
-    for (auto& entry : entities)
-        destroyEntity(entry.second);
+    // Off the list first: freeing a character changes no map but its party's.
+    const core::EntityMap doomed = entities;
     entities.clear();
+    for (const auto& entry : doomed)
+        destroyEntity(entry.second);
 }
 
-inline void destroyParty(core::Party* party)
+inline void destroyParty(std::unique_ptr<core::Party> party)
 {
     if (!party)
         return;
     destroyEntities(party->getMembers());
-    delete party;
 }
 
-inline void destroySession(core::Session* session)
+// A session kept until the process ends, as the game's lives until it
+// quits: tests that share scripts and input contexts across cases rely on
+// it. Never freed, so nothing runs after the subsystems it uses are gone.
+inline core::Session* keepForRun(std::unique_ptr<core::Session> session)
+{
+    static auto* kept = new std::vector<std::unique_ptr<core::Session>>();
+    core::Session* held = session.get();
+    if (session)
+        kept->push_back(std::move(session));
+    return held;
+}
+
+inline void destroySession(std::unique_ptr<core::Session> session)
 {
     if (!session)
         return;
     // The session's scenes go first: they let go of the party members
-    // standing in them.
-    core::Party* party = session->getCurrentParty();
-    const int ref = session->getLuaRef();
-    session->~Session();
-    core::LuaInterface::releaseObject(ref);
-    destroyParty(party);
+    // standing in them. The members outlive the party in the store.
+    std::vector<core::Entity*> members;
+    if (core::Party* party = session->getCurrentParty())
+        for (const auto& entry : party->getMembers())
+            members.push_back(entry.second);
+    session.reset();
+    for (core::Entity* member : members)
+        destroyEntity(member);
 }
 }

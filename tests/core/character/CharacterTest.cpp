@@ -78,7 +78,9 @@ void* luaObjectOf(const std::string& id)
     if (lua_istable(ls, -1))
     {
         lua_getfield(ls, -1, "core_");
-        object = lua_touserdata(ls, -1);
+        // The userdata is a handle: it holds where the engine object is.
+        if (void* handle = lua_touserdata(ls, -1))
+            object = *static_cast<void**>(handle);
     }
     lua_settop(ls, top);
     return object;

@@ -3,6 +3,8 @@
 // up here rather than as a silent gap in the running game.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -198,7 +200,7 @@ TEST(Assets, SessionPartyIsLedByFenwy)
     FlatFile session("assets/session.xml");
     ASSERT_TRUE(session.ok);
     datatest::clearLog();
-    core::Party* party = core::Party::buildFromXMLElement(session.all("party")[0]);
+    std::unique_ptr<core::Party> party = core::Party::buildFromXMLElement(session.all("party")[0]);
     ASSERT_NE(nullptr, party);
     EXPECT_FALSE(datatest::logHas("[Error]")) << datatest::logText();
 
@@ -215,7 +217,7 @@ TEST(Assets, SessionPartyIsLedByFenwy)
     EXPECT_EQ(fenwy->getHP(true), fenwy->getHP(false)) << "starts at full health";
     EXPECT_EQ(1, fenwy->getClassLevel("Warrior"));
     EXPECT_NE(nullptr, fenwy->getAbility("slash")) << "granted by the first Warrior level";
-    delete party;
+    party.reset();
 }
 
 TEST(Assets, ImagesDecode)

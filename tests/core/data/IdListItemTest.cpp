@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <tinyxml2.h>
 
 #include "LogCapture.h"
@@ -43,12 +45,12 @@ TEST(Item, BuildsFromCompleteRecordAndRefusesIncompleteOnes)
                                                "<item name='No Id' script='x.lua'/>"));
     tinyxml2::XMLElement* complete = doc.FirstChildElement();
 
-    Item* item = Item::buildFromXMLElement(complete);
+    std::unique_ptr<Item> item = Item::buildFromXMLElement(complete);
     ASSERT_NE(nullptr, item);
     EXPECT_EQ("p", item->getId());
     EXPECT_EQ("Healing Potion", item->getName());
     EXPECT_EQ("items/potion.lua", item->scriptFilename());
-    delete item;
+    item.reset();
 
     datatest::clearLog();
     EXPECT_EQ(nullptr, Item::buildFromXMLElement(complete->NextSiblingElement()));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <vector>
 
 #include <tinyxml2.h>
@@ -31,7 +33,7 @@ TEST(Party, BuildsMembersAndInventoryAndKeepsTheLaterOfTwoIds)
     XMLRoot root = getRoot(DATA + "party.xml");
     ASSERT_TRUE(root);
     datatest::clearLog();
-    Party* party = Party::buildFromXMLElement(root.get());
+    std::unique_ptr<Party> party = Party::buildFromXMLElement(root.get());
     ASSERT_NE(nullptr, party);
     EXPECT_EQ("testers", party->getId());
     EXPECT_TRUE(datatest::logHas("Building party testers"));
@@ -41,12 +43,12 @@ TEST(Party, BuildsMembersAndInventoryAndKeepsTheLaterOfTwoIds)
     EXPECT_EQ((std::vector<std::string>{"dtSolo", "dtTwin"}), memberIds(*party));
     auto* twin = static_cast<Character*>(party->getMembers()["dtTwin"]);
     EXPECT_EQ(2, twin->getStr()) << "the second record replaces the first";
-    EXPECT_EQ(party, twin->getParty());
+    EXPECT_EQ(party.get(), twin->getParty());
 
     EXPECT_EQ((std::list<std::string>{"rope", "", "rope"}), party->getInventory().getIds());
     EXPECT_TRUE(party->getInventory().remove("rope"));
     EXPECT_TRUE(party->getInventory().contains("rope"));
-    delete party;
+    party.reset();
 }
 
 TEST(Party, MemberThatCannotBeBuiltIsSkipped)
@@ -55,12 +57,12 @@ TEST(Party, MemberThatCannotBeBuiltIsSkipped)
     XMLRoot root = getRoot(DATA + "partyMissingTemplate.xml");
     ASSERT_TRUE(root);
     datatest::clearLog();
-    Party* party = Party::buildFromXMLElement(root.get());
+    std::unique_ptr<Party> party = Party::buildFromXMLElement(root.get());
     ASSERT_NE(nullptr, party);
     EXPECT_TRUE(party->getMembers().empty());
     EXPECT_TRUE(datatest::logHas("Cannot add NULL party member "));
     EXPECT_TRUE(datatest::logHas("dtGhost")) << "the skipped record is named";
-    delete party;
+    party.reset();
 
     datatest::clearLog();
     EXPECT_EQ(nullptr, Party::buildFromXMLElement(nullptr));

@@ -25,6 +25,7 @@
 #include "map/TriggerMap.h"
 #include "map/TriggerTile.h"
 #include "script/LuaInterface.h"
+#include "support/LuaOwnedObjects.h"
 #include "data/Party.h"
 #include "data/ResourceManager.h"
 #include "world/Scene.h"
@@ -338,7 +339,7 @@ core::Session* story()
         return session;
     world();
     application::InputManager::reset();
-    session = core::Session::buildFromXMLFile("assets/session.xml");
+    session = luaowned::keepForRun(core::Session::buildFromXMLFile("assets/session.xml"));
     core::LuaInterface::runString("dofile(\"./assets/scripts/story.lua\")");
     return session;
 }

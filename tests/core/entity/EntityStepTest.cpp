@@ -284,8 +284,10 @@ TEST_F(EntityStepTest, CollisionCancelsTheStepAndRunsTheRightInteractScript)
     TestEntity hero("hero");
     TestEntity npc("npc");
     hero.setIsAvatar(true);
-    hero.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'hero script on ' .. obj.id"));
-    npc.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'npc script on ' .. obj.id"));
+    hero.setInteractScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'hero script on ' .. obj.id"));
+    npc.setInteractScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'npc script on ' .. obj.id"));
     scene->insertEntity(&hero, 1, 1);
     scene->insertEntity(&npc, 1, 2);
 
@@ -320,7 +322,8 @@ TEST_F(EntityStepTest, TileAStepIsHeadingForIsTakenUntilTheStepEnds)
     TestEntity hero("hero");
     TestEntity npc("npc");
     hero.setIsAvatar(true);
-    npc.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'npc script on ' .. obj.id"));
+    npc.setInteractScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'npc script on ' .. obj.id"));
     scene->insertEntity(&hero, 1, 1);
     scene->insertEntity(&npc, 1, 3);
 
@@ -359,7 +362,7 @@ TEST_F(EntityStepTest, CollisionWithEntityWithoutScriptRunsNothing)
     TestEntity hero("hero");
     TestEntity rock("rock");
     hero.setIsAvatar(true);
-    hero.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'hero'"));
+    hero.setInteractScript(std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'hero'"));
     scene->insertEntity(&hero, 4, 4);
     scene->insertEntity(&rock, 3, 4);
     EXPECT_FALSE(hero.attemptMoveDirection(core::UP, true));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "EntityTestSupport.h"
@@ -99,7 +100,8 @@ TEST(EntityWalkToProcessTest, AnotherEntityInTheWayEndsTheWalkAfterInteracting)
     TestScene scene("open.tmx");
     TestEntity walker("walker");
     TestEntity guard("guard");
-    guard.setInteractScript(new core::ScriptInstance(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
+    guard.setInteractScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "interactedWith = 'guard script on ' .. obj.id"));
     testsupport::clearLuaGlobal("interactedWith");
     scene->insertEntity(&walker, 0, 0);
     scene->insertEntity(&guard, 0, 2);
@@ -119,7 +121,7 @@ TEST(EntityWalkToProcessTest, RunsThroughTheProcessManagerAndLeavesIt)
     scene->insertEntity(&walker, 5, 5);
 
     core::ProcessManager2 manager;
-    manager.addProcess(new core::EntityWalkToProcess(&walker, 5, 3));
+    manager.addProcess(std::make_unique<core::EntityWalkToProcess>(&walker, 5, 3));
     for (int frame = 0; frame < 40 && !manager.getProcesses().empty(); ++frame)
     {
         manager.update(0.016);

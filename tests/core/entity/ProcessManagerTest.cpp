@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -79,7 +80,7 @@ TEST(ProcessManagerTest, SelfKillingProcessRunsOnceThenChildTakesOver)
     core::ProcessManager2 manager;
     auto* parent = new RecordingProcess("parent", journal, true);
     parent->setChild(new RecordingProcess("child", journal));
-    manager.addProcess(parent);
+    manager.addProcess(std::unique_ptr<core::Process>(parent));
 
     manager.update(0.016);
     EXPECT_EQ(std::vector<std::string>({"parent"}), journal);
@@ -98,9 +99,9 @@ TEST(ProcessManagerTest, DeadMiddleProcessIsRemovedKeepingOrder)
     auto* first = new RecordingProcess("first", journal);
     auto* middle = new RecordingProcess("middle", journal);
     auto* third = new RecordingProcess("third", journal);
-    manager.addProcess(first);
-    manager.addProcess(middle);
-    manager.addProcess(third);
+    manager.addProcess(std::unique_ptr<core::Process>(first));
+    manager.addProcess(std::unique_ptr<core::Process>(middle));
+    manager.addProcess(std::unique_ptr<core::Process>(third));
     middle->kill();
 
     manager.update(0.0);
@@ -117,8 +118,8 @@ TEST(ProcessManagerTest, ProcessKilledEarlierInThePassStillGetsItsTurn)
     core::ProcessManager2 manager;
     auto* victim = new RecordingProcess("victim", journal);
     auto* killer = new KillerProcess(victim, journal);
-    manager.addProcess(killer);
-    manager.addProcess(victim);
+    manager.addProcess(std::unique_ptr<core::Process>(killer));
+    manager.addProcess(std::unique_ptr<core::Process>(victim));
 
     manager.update(0.0);
     EXPECT_EQ(std::vector<std::string>({"killer", "victim"}), journal);
@@ -132,8 +133,8 @@ TEST(ProcessManagerTest, PausedProcessIsNeverUpdatedNorRemoved)
     core::ProcessManager2 manager;
     auto* paused = new RecordingProcess("paused", journal);
     paused->pause();
-    manager.addProcess(paused);
-    manager.addProcess(new RecordingProcess("running", journal));
+    manager.addProcess(std::unique_ptr<core::Process>(paused));
+    manager.addProcess(std::unique_ptr<core::Process>(new RecordingProcess("running", journal)));
 
     for (int i = 0; i < 3; ++i)
         manager.update(0.1);
@@ -154,7 +155,7 @@ TEST(ProcessManagerTest, SingletonNullProcessAndRemoveOnlyLogs)
 
     std::vector<std::string> journal;
     auto* process = new RecordingProcess("kept", journal);
-    manager->addProcess(process);
+    manager->addProcess(std::unique_ptr<core::Process>(process));
     // The log keeps the first stream given for a name, so this one lives on.
     static std::ostringstream brune;
     Log::setNamedStream("brune", &brune);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <new>
+#include <list>
 #include <stdexcept>
 
 #include "LuaTestSupport.h"
@@ -53,8 +53,11 @@ const luaL_Reg vaultMethods[] = {{"get", vaultGet}, {"explode", vaultThrow}, {"s
 Vault* bindVault(const std::string& name, int value)
 {
     LuaInterface::addClass("Vault", nullptr, vaultMethods);
-    void* memory = LuaInterface::allocObjectOfClass("Vault", sizeof(Vault));
-    Vault* vault = new (memory) Vault{value};
+    // Kept for the whole run, as the engine keeps the objects it publishes.
+    static std::list<Vault> vaults;
+    vaults.push_back(Vault{value});
+    Vault* vault = &vaults.back();
+    LuaInterface::pushObjectOfClass("Vault", vault);
     LuaInterface::registerAlias(LuaInterface::getReference(), name);
     return vault;
 }

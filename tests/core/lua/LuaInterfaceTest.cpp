@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <new>
+#include <list>
+#include <memory>
 
 #include "LuaTestSupport.h"
 #include "world/Entity.h"
@@ -15,7 +16,7 @@ int stackHeight()
     return lua_gettop(LuaInterface::getState());
 }
 
-// A small engine object living inside Lua userdata, like the session does.
+// A small engine object published to Lua, like the session is.
 struct Thing
 {
     int value;
@@ -70,8 +71,11 @@ const luaL_Reg thingMethods[] = {{"get", thingGet}, {"add", thingAdd}, {nullptr,
 Thing* bindThing(const std::string& name, int value)
 {
     LuaInterface::addClass("Thing", thingStatics, thingMethods);
-    void* memory = LuaInterface::allocObjectOfClass("Thing", sizeof(Thing));
-    Thing* thing = new (memory) Thing{value, 0};
+    // Kept for the whole run, as the engine keeps the objects it publishes.
+    static std::list<Thing> things;
+    things.push_back(Thing{value, 0});
+    Thing* thing = &things.back();
+    LuaInterface::pushObjectOfClass("Thing", thing);
     const int ref = LuaInterface::getReference();
     LuaInterface::registerAlias(ref, name);
     return thing;
@@ -161,8 +165,8 @@ TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
     // A receiver of another class, or a table dressed up with some other
     // userdata, must never be taken for a Thing's memory.
     LuaInterface::init();
-    void* memory = LuaInterface::allocObjectOfClass("Character", sizeof(Thing));
-    new (memory) Thing{1000, 0};
+    static Thing impostor{1000, 0};
+    LuaInterface::pushObjectOfClass("Character", &impostor);
     LuaInterface::registerAlias(LuaInterface::getReference(), "impostor");
     for (const char* receiver : {"impostor", "{core_ = io.stdout}", "{core_ = impostor.core_}"})
     {
@@ -172,7 +176,7 @@ TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
         LuaInterface::runString(call);
         EXPECT_NE(globalAsString("refused").find("MetaThing expected"), std::string::npos) << globalAsString("refused");
     }
-    EXPECT_EQ(static_cast<Thing*>(memory)->calls, 0);
+    EXPECT_EQ(impostor.calls, 0);
     EXPECT_EQ(thing->value, 7);
     EXPECT_EQ(thing->calls, 0);
 }
@@ -307,9 +311,10 @@ TEST(LuaInterface, BindEntityStoresTheReferenceInTheEntity)
 {
     LuaInterface::init();
     const int before = stackHeight();
-    void* memory = LuaInterface::allocObjectOfClass("Character", sizeof(core::Entity));
+    auto owned = std::make_unique<core::Entity>();
+    core::Entity* hero = owned.get();
+    LuaInterface::pushObjectOfClass("Character", hero);
     EXPECT_EQ(stackHeight(), before + 1);
-    core::Entity* hero = new (memory) core::Entity();
     EXPECT_EQ(hero->getLuaRef(), -2);
     LuaInterface::bindEntity(hero);
     EXPECT_EQ(stackHeight(), before);
@@ -319,7 +324,10 @@ TEST(LuaInterface, BindEntityStoresTheReferenceInTheEntity)
     lua_State* ls = LuaInterface::getState();
     lua_getglobal(ls, "hero");
     lua_getfield(ls, -1, "core_");
-    EXPECT_EQ(lua_touserdata(ls, -1), static_cast<void*>(hero));
+    // The userdata is a handle to the entity, not the entity's memory.
+    ASSERT_NE(lua_touserdata(ls, -1), nullptr);
+    EXPECT_NE(lua_touserdata(ls, -1), static_cast<void*>(hero));
+    EXPECT_EQ(*static_cast<void**>(lua_touserdata(ls, -1)), static_cast<void*>(hero));
     lua_settop(ls, before);
     luaL_getmetatable(ls, "MetaCharacter");
     lua_getglobal(ls, "hero");

@@ -200,7 +200,8 @@ TEST_F(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
     core::Session* session = sessionInTestA(1, 2);
     ASSERT_NE(session, nullptr);
     core::Character* guard = character(*session, "guard");
-    guard->setDefeatScript(new core::ScriptInstance(core::TEXT, "defeats = (defeats or 0) + 1 defeated = obj:getId()"));
+    guard->setDefeatScript(
+        std::make_unique<core::ScriptInstance>(core::TEXT, "defeats = (defeats or 0) + 1 defeated = obj:getId()"));
     guard->addHP(false, -9);
     session->getAvatar()->addAbility(sureBlow("poke", 5));
     session->attemptEnterCombat("guard;");

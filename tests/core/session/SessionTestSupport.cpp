@@ -9,6 +9,7 @@
 #include "gui/GUIMenu.h"
 #include "support/LogCapture.h"
 #include "support/LuaHelpers.h"
+#include "support/LuaOwnedObjects.h"
 
 namespace sessiontest
 {
@@ -69,7 +70,7 @@ std::string dataFile(const std::string& name)
 
 core::Session* buildSession(const std::string& name)
 {
-    return core::Session::buildFromXMLFile(dataFile(name));
+    return luaowned::keepForRun(core::Session::buildFromXMLFile(dataFile(name)));
 }
 
 core::Session* sessionInTestA(int row, int col)

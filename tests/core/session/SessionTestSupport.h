@@ -45,8 +45,8 @@ private:
 // Path of a file under tests/core/session/data, relative to the repository root.
 std::string dataFile(const std::string& name);
 
-// A session built from a file in the data folder, living in Lua memory like
-// the game's own (scripts reach it as "s").
+// A session built from a file in the data folder, kept until the process
+// ends like the game's own (scripts reach it as "s").
 core::Session* buildSession(const std::string& name = "session.xml");
 
 // A session from session.xml that has entered the test scene "testA" with
