@@ -2,16 +2,16 @@
 
 #include "SessionTestSupport.h"
 #include "application/InputContext.h"
-#include "combat/CombatInputContext.h"
-#include "combat/CombatManager.h"
 #include "data/Ability.h"
 #include "data/Character.h"
-#include "graphics/TGCamera.h"
-#include "gui/CombatMenu.h"
-#include "gui/GUITextBox.h"
+#include "combat/CombatInputContext.h"
+#include "combat/CombatManager.h"
 #include "map/LevelMap.h"
 #include "script/LuaInterface.h"
 #include "world/Scene.h"
+#include "graphics/TGCamera.h"
+#include "gui/CombatMenu.h"
+#include "gui/GUITextBox.h"
 
 using namespace sessiontest;
 using Options = std::vector<std::string>;
