@@ -7,6 +7,8 @@
 
 #include "Log/Log.h"
 #include "application/BaseInputContext.h"
+#include "application/GameScreens.h"
+#include "application/GamepadInput.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWTimer.h"
 #include "application/GLFWWindow.h"
@@ -15,8 +17,17 @@
 #include "input/InputManager.h"
 #include "application/Screenshots.h"
 #include "application/SettingsScreen.h"
+#include "session/LiveReload.h"
+#include "script/LuaInterface.h"
 #include "data/Party.h"
+#include "world/ProcessManager2.h"
+#include "session/QuestManager.h"
+#include "session/ReloadInputContext.h"
 #include "data/ResourceManager.h"
+#include "save/SaveFolder.h"
+#include "save/SaveGameManager.h"
+#include "save/SaveInputContext.h"
+#include "session/Session.h"
 #include "event/EventManager.h"
 #include "graphics/TGFontManager.h"
 #include "graphics/TGGUIManager.h"
@@ -47,7 +58,6 @@
 #include "util/GameManifest.h"
 #include "util/LoadedFiles.h"
 #include "util/util.h"
-#include "world/ProcessManager2.h"
 
 namespace application
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <memory>
 #include <string>
+#include <memory>
 
 #include "application/FramePacer.h"
 #include "application/ScreenshotInputContext.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "application/InputContext.h"
+#include "input/InputContext.h"
 
 namespace core
 {

@@ -284,3 +284,42 @@ TEST_F(CombatInput, MapClicksBecomeTileClicksAndPassThrough)
     session->setCamera(nullptr);
     combat.leaveCombat();
 }
+
+TEST_F(CombatInput, TheKeyboardCursorStartsOnTheAvatarMovesOnTheMapAndChoosesSquares)
+{
+    core::CombatManager& combat = session->getCombatManager();
+    ASSERT_EQ(combat.getStage(), core::CombatManager::base);
+    ASSERT_TRUE(combat.getCursor().isShown());
+    EXPECT_EQ(combat.getCursor().at(), (core::TilePos{2, 2}));
+
+    struct Step
+    {
+        int key;
+        int state;
+        core::TilePos at;
+    };
+    const std::vector<Step> steps = {
+        {application::KEY_W, application::KEYHIT, {1, 2}},
+        {application::KEY_W, application::KEYHELD, {1, 2}}, // a held key moves once
+        {application::KEY_D, application::KEYHIT, {1, 3}},  // onto the guard
+        {application::KEY_W, application::KEYHIT, {0, 3}},
+        {application::KEY_W, application::KEYHIT, {0, 3}}, // the map's edge holds it
+        {application::KEY_S, application::KEYHIT, {1, 3}},
+    };
+    for (const Step& step : steps)
+    {
+        EXPECT_TRUE(combat.keyPress(step.key, step.state));
+        EXPECT_EQ(combat.getCursor().at(), step.at) << step.key << " in state " << step.state;
+    }
+    EXPECT_TRUE(combat.keyPress(application::KEY_Z, application::KEYHIT));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "an enemy is not the player's to command";
+    combat.keyPress(application::KEY_S, application::KEYHIT);
+    combat.keyPress(application::KEY_A, application::KEYHIT);
+    ASSERT_EQ(combat.getCursor().at(), (core::TilePos{2, 2}));
+    EXPECT_TRUE(combat.keyPress(' ', application::KEYHIT));
+    EXPECT_EQ(combat.getStage(), core::CombatManager::move) << "Space on the avatar takes her, as a click does";
+    EXPECT_EQ(combat.getCurrentCharacter(), avatar);
+
+    combat.leaveCombat();
+    EXPECT_FALSE(combat.getCursor().isShown());
+}
