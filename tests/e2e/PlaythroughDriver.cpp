@@ -120,8 +120,8 @@ bool toInt(const std::string& word, int& value)
 int wordsNeeded(const std::string& command)
 {
     static const std::vector<std::pair<std::string, int>> table = {
-        {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},  {"choose", 2},
-        {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},  {"quest", 2},
+        {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},   {"choose", 2},
+        {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},   {"quest", 2},
         {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}, {"member", 3}};
     for (const auto& entry : table)
         if (entry.first == command)
@@ -742,8 +742,7 @@ bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::stri
         // The last blow may have ended the fight.
         if (ask("s:combatStage()") != "base")
             return true;
-        if (standing(member.id) &&
-            !fighterTurn(line, enemies, member.id, member.option, member.count, member.reach))
+        if (standing(member.id) && !fighterTurn(line, enemies, member.id, member.option, member.count, member.reach))
             return false;
     }
     return true;
