@@ -735,7 +735,9 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
 
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)
 {
-    if (!fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount, 2))
+    // A fallen avatar lies where it fell while the others fight on.
+    if (standing(_console.avatar()) &&
+        !fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount, 2))
         return false;
     for (const Member& member : _members)
     {
