@@ -736,8 +736,7 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)
 {
     // A fallen avatar lies where it fell while the others fight on.
-    if (standing(_console.avatar()) &&
-        !fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount, 2))
+    if (standing(_console.avatar()) && !fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount, 2))
         return false;
     for (const Member& member : _members)
     {
