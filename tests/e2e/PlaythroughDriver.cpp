@@ -780,7 +780,14 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     // fighter is picked where it stands; it moves; it strikes when next to
     // the enemy, else ends its turn without an ability.
     const bool avatar = who == _console.avatar();
-    if (!clickAndRun(CENTRE_X + SQUARE * (col - avatarCol), CENTRE_Y + SQUARE * (row - avatarRow)))
+    // A square under the result box or the combat menu cannot be clicked:
+    // the click would land on the box or on an option.
+    const auto visible = [](int x, int y) { return x >= 0 && x < 640 && y >= 64 && y < COMBAT_TOP - 8; };
+    const int whoX = CENTRE_X + SQUARE * (col - avatarCol);
+    const int whoY = CENTRE_Y + SQUARE * (row - avatarRow);
+    if (!avatar && !visible(whoX, whoY))
+        return true;
+    if (!clickAndRun(whoX, whoY))
         return fail(line, "no click");
     if (ask("s:combatStage()") != "move")
         return !avatar || fail(line, "choosing the avatar did not start its move");
@@ -792,11 +799,13 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     int c = 0;
     if (!tileOf(who, row, col) || !tileOf(target, r, c))
         return fail(line, "the console did not answer");
-    if (!inReach(row, col, r, c, reach))
+    const int targetX = CENTRE_X + SQUARE * (c - avatarCol);
+    const int targetY = CENTRE_Y + SQUARE * (r - avatarRow);
+    if (!inReach(row, col, r, c, reach) || !visible(targetX, targetY))
         return clickAndRun(BAND_X, combatOptionY(2, count)) || fail(line, "no click"); // "none"
     if (!clickAndRun(BAND_X, combatOptionY(option, count)) || ask("s:combatStage()") != "target")
         return fail(line, "the attack of " + who + " was not offered");
-    if (!clickAndRun(CENTRE_X + SQUARE * (c - avatarCol), CENTRE_Y + SQUARE * (r - avatarRow)))
+    if (!clickAndRun(targetX, targetY))
         return fail(line, "no click");
     return clickAndRun(BAND_X, combatOptionY(2, 2)) || fail(line, "no click"); // "finish"
 }
