@@ -72,8 +72,12 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     for (Character* member : members)
         if (member->getHP(false) >= 1)
             standing.push_back(member);
+    std::vector<TilePos> enemySquares;
+    if (enemies)
+        for (const Character* foe : *enemies)
+            enemySquares.push_back(CombatSides::squareOf(foe));
     std::list<Character*> leftOut;
-    _placement.place(currentScene(), avatar, standing, &leftOut);
+    _placement.place(currentScene(), avatar, standing, enemySquares, &leftOut);
     for (Character* member : leftOut)
         members.remove(member);
     _sides.begin(members, enemies);
@@ -105,8 +109,10 @@ std::list<Character*> CombatManager::partyOf(Character* avatar) const
         return members;
     for (const auto& entry : party->getMembers())
     {
+        // Recruits count too, though the scene they were met in took them
+        // out (kill()) when they joined.
         Character* member = dynamic_cast<Character*>(entry.second);
-        if (member && member != avatar && !member->isRemoved())
+        if (member && member != avatar)
             members.push_back(member);
     }
     return members;

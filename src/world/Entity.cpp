@@ -401,6 +401,11 @@ bool Entity::isRemoved() const
     return _removeThis;
 }
 
+void Entity::revive()
+{
+    _removeThis = false;
+}
+
 void Entity::setIsInWanderRegion(bool isInWanderRegion)
 {
     _isInWanderRegion = isInWanderRegion;

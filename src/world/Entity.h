@@ -96,6 +96,9 @@ public:
 
     void kill();
     bool isRemoved() const;
+    // Undoes kill(): a recruit taken out of the scene it was met in stands
+    // in a fight with the party.
+    void revive();
     void setIsInWanderRegion(bool isInWanderRegion);
     bool isInWanderRegion() const;
 

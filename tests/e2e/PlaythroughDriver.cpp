@@ -44,6 +44,16 @@ int dialogOptionY(int option, int count)
     return 360 + ((2 * (option - 1) + 1) * 120) / (2 * count);
 }
 
+// Whether a blow from (row, col) reaches (r, c): the game's grid distance,
+// a diagonal step counting about one and a half, below `reach`.
+bool inReach(int row, int col, int r, int c, int reach)
+{
+    const int dr = std::abs(r - row);
+    const int dc = std::abs(c - col);
+    const int distance = dr + dc - std::min(dr, dc) / 2;
+    return distance > 0 && distance < reach;
+}
+
 int combatOptionY(int option, int count)
 {
     return COMBAT_TOP + ((2 * (option - 1) + 1) * COMBAT_HEIGHT) / (2 * count);
@@ -110,8 +120,8 @@ bool toInt(const std::string& word, int& value)
 int wordsNeeded(const std::string& command)
 {
     static const std::vector<std::pair<std::string, int>> table = {
-        {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},  {"choose", 2},
-        {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},  {"quest", 2},
+        {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},   {"choose", 2},
+        {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},   {"quest", 2},
         {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}, {"member", 3}};
     for (const auto& entry : table)
         if (entry.first == command)
@@ -265,8 +275,8 @@ bool PlaythroughDriver::run(const Line& line)
     }
     if (c == "member")
     {
-        Member member{w[0], 0, 0};
-        if (!toInt(w[1], member.option) || !toInt(w[2], member.count))
+        Member member{w[0], 0, 0, 2};
+        if (!toInt(w[1], member.option) || !toInt(w[2], member.count) || (w.size() > 3 && !toInt(w[3], member.reach)))
             return fail(line, "which option?");
         _members.push_back(member);
         return true;
@@ -725,21 +735,22 @@ bool PlaythroughDriver::waitForEnemies(const Line& line)
 
 bool PlaythroughDriver::playerTurn(const Line& line, const std::vector<std::string>& enemies)
 {
-    if (!fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount))
+    // A fallen avatar lies where it fell while the others fight on.
+    if (standing(_console.avatar()) && !fighterTurn(line, enemies, _console.avatar(), _attackOption, _attackCount, 2))
         return false;
     for (const Member& member : _members)
     {
         // The last blow may have ended the fight.
         if (ask("s:combatStage()") != "base")
             return true;
-        if (standing(member.id) && !fighterTurn(line, enemies, member.id, member.option, member.count))
+        if (standing(member.id) && !fighterTurn(line, enemies, member.id, member.option, member.count, member.reach))
             return false;
     }
     return true;
 }
 
 bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::string>& enemies, const std::string& who,
-                                    int option, int count)
+                                    int option, int count, int reach)
 {
     int row = -1;
     int col = -1;
@@ -769,11 +780,18 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     // fighter is picked where it stands; it moves; it strikes when next to
     // the enemy, else ends its turn without an ability.
     const bool avatar = who == _console.avatar();
-    if (!clickAndRun(CENTRE_X + SQUARE * (col - avatarCol), CENTRE_Y + SQUARE * (row - avatarRow)))
+    // A square under the result box or the combat menu cannot be clicked:
+    // the click would land on the box or on an option.
+    const auto visible = [](int x, int y) { return x >= 0 && x < 640 && y >= 64 && y < COMBAT_TOP - 8; };
+    const int whoX = CENTRE_X + SQUARE * (col - avatarCol);
+    const int whoY = CENTRE_Y + SQUARE * (row - avatarRow);
+    if (!avatar && !visible(whoX, whoY))
+        return true;
+    if (!clickAndRun(whoX, whoY))
         return fail(line, "no click");
     if (ask("s:combatStage()") != "move")
         return !avatar || fail(line, "choosing the avatar did not start its move");
-    if (!closeIn(target, who))
+    if (!closeIn(target, who, reach))
         return fail(line, "the console did not answer");
     if (!clickAndRun(BAND_X, combatOptionY(2, 2)) || ask("s:combatStage()") != "ability") // "finish"
         return fail(line, "finishing the move did not offer the abilities");
@@ -781,16 +799,18 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     int c = 0;
     if (!tileOf(who, row, col) || !tileOf(target, r, c))
         return fail(line, "the console did not answer");
-    if (std::abs(r - row) + std::abs(c - col) != 1)
+    const int targetX = CENTRE_X + SQUARE * (c - avatarCol);
+    const int targetY = CENTRE_Y + SQUARE * (r - avatarRow);
+    if (!inReach(row, col, r, c, reach) || !visible(targetX, targetY))
         return clickAndRun(BAND_X, combatOptionY(2, count)) || fail(line, "no click"); // "none"
     if (!clickAndRun(BAND_X, combatOptionY(option, count)) || ask("s:combatStage()") != "target")
         return fail(line, "the attack of " + who + " was not offered");
-    if (!clickAndRun(CENTRE_X + SQUARE * (c - avatarCol), CENTRE_Y + SQUARE * (r - avatarRow)))
+    if (!clickAndRun(targetX, targetY))
         return fail(line, "no click");
     return clickAndRun(BAND_X, combatOptionY(2, 2)) || fail(line, "no click"); // "finish"
 }
 
-bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who)
+bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who, int reach)
 {
     int moves = askInt(who + ":getMove()");
     while (moves > 0)
@@ -803,7 +823,7 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
             return false;
         const int dr = r - row;
         const int dc = c - col;
-        if (std::abs(dr) + std::abs(dc) <= 1)
+        if (std::abs(dr) + std::abs(dc) <= 1 || inReach(row, col, r, c, reach))
             return true;
         // The longer way first; a wall or a body in the way tries the other.
         std::vector<char> ways;

@@ -34,7 +34,8 @@
 //   party N           the party has N members
 //   sees ID           that character stands in the current scene
 //   attack I N        where the avatar's attack is on the ability menu (option I of N)
-//   member ID I N     ID fights beside the avatar, its attack option I of N; in each
+//   member ID I N [R] ID fights beside the avatar, its attack option I of N reaching
+//                     squares closer than R (2 unless given: the next square); in each
 //                     round the avatar acts first, then every member standing in the
 //                     order they were named, each closing in and striking like the avatar
 //   fight ID...       plays the fight against those characters to the end
@@ -96,8 +97,8 @@ private:
     // and strikes with option `option` of `count` when next to it. A member
     // that cannot be picked (down, or not in this fight) lets its turn go.
     bool fighterTurn(const Line& line, const std::vector<std::string>& enemies, const std::string& who, int option,
-                     int count);
-    bool closeIn(const std::string& enemy, const std::string& who);
+                     int count, int reach);
+    bool closeIn(const std::string& enemy, const std::string& who, int reach);
     bool waitForEnemies(const Line& line);
     bool recoverFromLoss(const Line& line, size_t fightLine);
 
@@ -124,6 +125,7 @@ private:
         std::string id;
         int option;
         int count;
+        int reach;
     };
     std::vector<Member> _members;
     int _fightsLost = 0;

@@ -26,6 +26,8 @@ TEST(CombatPlacement, MembersGetTheNearestSquaresTheAvatarCouldWalkTo)
         size_t count;
         size_t expected;
         int farthest; // largest walk from `around` among the squares given
+        Squares awayFrom = {};
+        Squares first = {}; // the squares that must come first, in order
     };
     // A 5 x 5 field whose right-hand column (col 4) is cut off from the
     // rest: every cell of column 3 is closed on its right side.
@@ -40,6 +42,9 @@ TEST(CombatPlacement, MembersGetTheNearestSquaresTheAvatarCouldWalkTo)
         {"the cut-off column is never offered", true, {}, {0, 3}, 20, 19, 7},
         {"an avatar off the map", true, {}, {9, 9}, 2, 0, 0},
         {"no map at all", false, {}, {2, 2}, 2, 0, 0},
+        {"behind the leader, away from an enemy above", true, {}, {2, 2}, 1, 1, 1, {{0, 2}}, {{3, 2}}},
+        {"beside, away from enemies above and below", true, {}, {2, 2}, 2, 2, 1, {{0, 2}, {4, 2}}, {{2, 3}, {2, 1}}},
+        {"no nearer square for being safer", true, {}, {2, 2}, 4, 4, 1, {{0, 2}}, {{3, 2}}},
     };
     for (const Case& c : cases)
     {
@@ -60,8 +65,8 @@ TEST(CombatPlacement, MembersGetTheNearestSquaresTheAvatarCouldWalkTo)
             people.back()->setPosition(at.row, at.col);
             standing[people.back()->getId()] = people.back().get();
         }
-        const Squares squares =
-            core::CombatPlacement::freeSquaresNear(c.withMap ? map.get() : nullptr, &standing, c.around, c.count);
+        const Squares squares = core::CombatPlacement::freeSquaresNear(c.withMap ? map.get() : nullptr, &standing,
+                                                                       c.around, c.count, c.awayFrom);
         EXPECT_EQ(squares.size(), c.expected) << c.what;
         int farthest = 0;
         for (const TilePos& square : squares)
@@ -73,5 +78,7 @@ TEST(CombatPlacement, MembersGetTheNearestSquaresTheAvatarCouldWalkTo)
             farthest = std::max(farthest, std::abs(square.row - c.around.row) + std::abs(square.col - c.around.col));
         }
         EXPECT_EQ(farthest, c.farthest) << c.what;
+        for (size_t i = 0; i < c.first.size() && i < squares.size(); ++i)
+            EXPECT_EQ(squares[i], c.first[i]) << c.what << ": square " << i;
     }
 }

@@ -252,3 +252,21 @@ TEST_F(PartyFight, EnemiesGoForTheNearestMemberStillStanding)
     EXPECT_NE(plan.target, member("tibbet"));
     EXPECT_NE(plan.target, nullptr) << "fenwy and oskel still stand";
 }
+
+TEST_F(PartyFight, ARecruitTakenOutOfItsSceneStillFightsAndIsTakenOutAgainAfter)
+{
+    combat().leaveCombat();
+    // What a scene's think script does to a character who joined the party.
+    member("tibbet")->kill();
+    session->attemptEnterCombat("guard;");
+    ASSERT_TRUE(combat().isInCombat());
+    EXPECT_EQ(ids(combat().getParty()), (std::vector<std::string>{"fenwy", "oskel", "tibbet"}));
+    EXPECT_FALSE(member("tibbet")->isRemoved()) << "tibbet stands for the fight";
+    EXPECT_EQ(session->getCurrentScene()->getEntity("tibbet"), member("tibbet"));
+    session->update();
+    EXPECT_EQ(session->getCurrentScene()->getEntity("tibbet"), member("tibbet")) << "not culled as removed";
+    combat().leaveCombat();
+    EXPECT_TRUE(member("tibbet")->isRemoved()) << "out of every scene again, as before the fight";
+    EXPECT_EQ(session->getCurrentScene()->getEntity("tibbet"), nullptr);
+    EXPECT_FALSE(member("oskel")->isRemoved()) << "oskel was never taken out";
+}
