@@ -1,7 +1,9 @@
 #include "combat/CombatDisplay.h"
 
+#include "combat/FighterBars.h"
 #include "gui/CombatMenu.h"
 #include "gui/GUITextBox.h"
+#include "world/ProcessManager2.h"
 
 namespace core
 {
@@ -12,8 +14,10 @@ const float RESULT_PADDING = 0.05f;
 }
 
 CombatDisplay::CombatDisplay(CombatManager* combatManager)
-    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox(""))
+    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox("")),
+      _fighterBars(new FighterBars(combatManager))
 {
+    ProcessManager2::getProcessManager2()->addProcess(_fighterBars);
     _combatMenu->setHeight(0.5f);
     _combatMenu->hide();
     _textDisplay->setWordWrap(true);
@@ -28,6 +32,8 @@ CombatDisplay::CombatDisplay(CombatManager* combatManager)
 
 CombatDisplay::~CombatDisplay()
 {
+    _fighterBars->forget();
+    _fighterBars->kill();
     _combatMenu->destroy();
     _textDisplay->destroy();
 }

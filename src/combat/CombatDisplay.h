@@ -12,6 +12,7 @@ class GUITextBox;
 namespace core
 {
 class CombatManager;
+class FighterBars;
 
 // What a fight shows: the combat menu along the bottom with the options of
 // each stage, and the box at the top that tells what the last blow did.
@@ -33,10 +34,13 @@ public:
 
     gui::CombatMenu* menu() const { return _combatMenu; }
     gui::GUITextBox* results() const { return _textDisplay; }
+    FighterBars* fighterBars() const { return _fighterBars; }
 
 private:
     // Created here, owned by the GUI manager; destroyed through it.
     gui::CombatMenu* _combatMenu;
     gui::GUITextBox* _textDisplay;
+    // Owned by the process manager, which runs it every frame.
+    FighterBars* _fighterBars;
 };
 }

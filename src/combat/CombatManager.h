@@ -113,6 +113,7 @@ public:
     Ability* getChosenAbility() const { return _chosenAbility; }
     int getRemainingMovement() const { return _movement.remaining(); }
     const std::list<Character*>& getParty() const { return _sides.party(); }
+    Session* getSession() const { return _session; }
     const std::list<Character*>* getEnemies() const { return _sides.enemies(); }
     const std::list<Character*>& getTargets() const { return _targeting.targets(); }
     const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }
