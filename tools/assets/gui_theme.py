@@ -1,5 +1,5 @@
 """The demo's GUI panel: a dark wooden frame with a brass line around a deep
-blue field, cut in nine by the engine (8-pixel corners, see the <theme>
+slate field, cut in nine by the engine (8-pixel corners, see the <theme>
 element of game.xml). Drawn on the standard library alone; the same bytes
 on every run.
 """
@@ -15,8 +15,9 @@ OUTLINE = (24, 16, 12)
 WOOD = (104, 66, 38)
 WOOD_DARK = (78, 48, 28)
 BRASS = (206, 168, 86)
-FIELD = (30, 34, 68)
-FIELD_LIGHT = (36, 40, 74)
+# A dark slate, nearly neutral: the menus' blue entry bars stand out on it.
+FIELD = (40, 38, 46)
+FIELD_LIGHT = (48, 46, 54)
 # Opaque: the menus read the same over sea, sand and grass.
 FIELD_ALPHA = 255
 
