@@ -235,6 +235,7 @@ TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
     EXPECT_EQ(ending->getRectangle()->getWidthInPixels(), 640);
     EXPECT_EQ(ending->getRectangle()->getHeightInPixels(), 480);
     EXPECT_EQ(ending->getBackgroundColor().a, 1.0f) << "nothing of the world shows through";
+    EXPECT_FALSE(ending->getRectangle()->isPanel()) << "a dark backdrop, not a framed panel";
     EXPECT_EQ(ending->getTitle()->getText(), "The End");
     for (gui::GUIElement* part : std::vector<gui::GUIElement*>{ending->getTitle(), ending->getClosingLine(),
                                                                ending->getPlayAgainButton(), ending->getQuitButton()})
