@@ -267,7 +267,7 @@ bool Balance::loadParty()
     tinyxml2::XMLElement* last = nullptr;
     for (tinyxml2::XMLElement* e = document.FirstChildElement("party"); e; e = e->NextSiblingElement("party"))
         last = e;
-    _party.reset(last ? core::Party::buildFromXMLElement(last) : nullptr);
+    _party = last ? core::Party::buildFromXMLElement(last) : nullptr;
     if (!_party)
     {
         std::fprintf(stderr, "%s: %s: no party element\n", TOOL, file.c_str());

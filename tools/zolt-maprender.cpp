@@ -270,11 +270,11 @@ std::vector<tamsygraphics::Map*> chosenLayers(const LevelMapDrawing& level, cons
 void submitLayers(tamsygraphics::SceneManager* scene, LevelMapDrawing& level,
                   const std::vector<tamsygraphics::Map*>& chosen)
 {
-    for (std::unique_ptr<tamsygraphics::Map>& layer : level.handOverLayers())
+    for (tamsygraphics::Map* layer : level.handOverLayers())
     {
-        layer->SetVisible(std::find(chosen.begin(), chosen.end(), layer.get()) != chosen.end());
+        layer->SetVisible(std::find(chosen.begin(), chosen.end(), layer) != chosen.end());
         const std::string name = layer->name;
-        scene->SubmitMap(name, std::move(layer));
+        scene->SubmitMap(name, std::unique_ptr<tamsygraphics::Map>(layer));
     }
 }
 

@@ -1,7 +1,11 @@
 #include "combat/CombatDisplay.h"
 
+#include <memory>
+
+#include "combat/FighterBars.h"
 #include "gui/CombatMenu.h"
 #include "gui/GUITextBox.h"
+#include "world/ProcessManager2.h"
 
 namespace core
 {
@@ -19,8 +23,12 @@ const float TURN_LIST_HEIGHT = 0.5f;
 
 CombatDisplay::CombatDisplay(CombatManager* combatManager)
     : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox("")),
-      _turnList(new gui::GUITextBox(""))
+      _turnList(new gui::GUITextBox("")),
+      _fighterBars(nullptr)
 {
+    auto bars = std::make_unique<FighterBars>(combatManager);
+    _fighterBars = bars.get();
+    ProcessManager2::getProcessManager2()->addProcess(std::move(bars));
     _combatMenu->setHeight(0.5f);
     _combatMenu->hide();
     _textDisplay->setWordWrap(true);
@@ -41,6 +49,8 @@ CombatDisplay::CombatDisplay(CombatManager* combatManager)
 
 CombatDisplay::~CombatDisplay()
 {
+    _fighterBars->forget();
+    _fighterBars->kill();
     _combatMenu->destroy();
     _textDisplay->destroy();
     _turnList->destroy();

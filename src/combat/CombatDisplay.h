@@ -12,6 +12,7 @@ class GUITextBox;
 namespace core
 {
 class CombatManager;
+class FighterBars;
 
 // What a fight shows: the combat menu along the bottom with the options of
 // each stage, and the box at the top that tells what the last blow did.
@@ -36,11 +37,14 @@ public:
     gui::CombatMenu* menu() const { return _combatMenu; }
     gui::GUITextBox* results() const { return _textDisplay; }
     gui::GUITextBox* turnList() const { return _turnList; }
+    FighterBars* fighterBars() const { return _fighterBars; }
 
 private:
     // Created here, owned by the GUI manager; destroyed through it.
     gui::CombatMenu* _combatMenu;
     gui::GUITextBox* _textDisplay;
     gui::GUITextBox* _turnList;
+    // Owned by the process manager, which runs it every frame.
+    FighterBars* _fighterBars;
 };
 }

@@ -131,6 +131,7 @@ public:
     std::vector<CombatTurnList::Entry> getTurnOrder() const;
     // Members the fight put on the map beside the avatar.
     const std::vector<Character*>& getPlacedMembers() const { return _placement.placed(); }
+    Session* getSession() const { return _session; }
     const std::list<Character*>* getEnemies() const { return _sides.enemies(); }
     const std::list<Character*>& getTargets() const { return _targeting.targets(); }
     const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }

@@ -101,6 +101,17 @@ glm::vec3 Camera::ScreenSpaceToWorld(const glm::vec2& p) const
     return _position + f * _nearClip + r * (p.x * _clientWidth / 2.0f) + u * (p.y * _clientHeight / 2.0f);
 }
 
+glm::vec2 Camera::WorldToScreenSpace(const glm::vec3& world) const
+{
+    const glm::vec3 f = glm::normalize(_lookAt - _position);
+    const glm::vec3 r = glm::normalize(glm::cross(f, _up));
+    const glm::vec3 u = glm::normalize(glm::cross(r, f));
+    const glm::vec3 d = world - _position;
+    const float halfWidth = _clientWidth > 0 ? _clientWidth / 2.0f : 1.0f;
+    const float halfHeight = _clientHeight > 0 ? _clientHeight / 2.0f : 1.0f;
+    return glm::vec2(glm::dot(d, r) / halfWidth, glm::dot(d, u) / halfHeight);
+}
+
 void Camera::RebuildOrtho()
 {
     _orthographic = glm::ortho(_left, _right, _bottom, _top, _nearClip, _farClip);

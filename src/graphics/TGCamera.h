@@ -34,6 +34,9 @@ public:
     // 1/_maxZoomIn and _maxZoomOut times the window size.
     void Zoom(float factor);
 
+    // The inverse of ScreenSpaceToWorld: where a world point (at zoom 1)
+    // shows, in normalised screen units.
+    glm::vec2 WorldToScreenSpace(const glm::vec3& world) const;
     glm::mat4 GetView() const { return _view; }
     glm::mat4 GetProj() const { return _orthographic; }
     glm::mat4 GetPerspective() const { return _perspective; }

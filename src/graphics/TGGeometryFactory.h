@@ -40,7 +40,7 @@ public:
     // quad over the cell, uv SHADE_CODE; open sides add nothing. Bands are an
     // eighth of a cell thick, at least LINE_MIN world units. Empty without a
     // grid or a layer.
-    Geometry GeneratePassabilitySides(const Map* map, const const CellSides* pmap) const;
+    Geometry GeneratePassabilitySides(const Map* map, const CellSides* pmap) const;
     // One quad over each (row, column) of `cells` inside the layer, uv
     // TRIGGER_CODE, added to `g` (a maker's view of trigger tiles).
     void AppendTriggerCells(Geometry& g, const Map* map, const std::vector<std::pair<int, int>>& cells) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
 #include "gui/GUIButton.h"
 #include "gui/GUITextBox.h"
@@ -48,7 +49,10 @@ EndScreen::EndScreen(std::function<void()> playAgain, std::function<void()> quit
     : _title(nullptr), _closingLine(nullptr), _playAgain(nullptr), _quit(nullptr)
 {
     // Opaque: nothing of the world shows through once the story is over.
+    // A night-dark backdrop, not a framed panel, even in a themed game.
     setBackgroundColor(0.02f, 0.03f, 0.08f, 1.0f);
+    if (_rectangle)
+        _rectangle->setPanel(false);
     _title = bareText(TITLE);
     _closingLine = bareText(CLOSING_LINE);
     _closingLine->setWordWrap(true);

@@ -1,13 +1,13 @@
 #include "gui/GUIListViewEntry.h"
 
 #include "graphics/TGGUIRectangle.h"
-#include "gui/GUIManager.h"
 
 namespace gui
 {
 GUIListViewEntry::GUIListViewEntry(const std::string& text) : GUITextBox(text)
 {
-    // An entry is a highlight on its menu's panel, not a panel of its own.
+    // An entry is a blue bar on its menu's panel, not a panel of its own:
+    // a frame around every line would crowd the list.
     if (_rectangle)
         _rectangle->setPanel(false);
     restColour();
@@ -25,25 +25,15 @@ void GUIListViewEntry::clearKey()
     _hasKey = false;
 }
 
-void GUIListViewEntry::shade(const glm::vec4& flat, float themedAlpha)
-{
-    // On a themed panel an entry is a dark veil over the picture; on a flat
-    // one it is a blue bar.
-    if (GUIManager::hasThemedPanels())
-        setBackgroundColor(0.0f, 0.0f, 0.0f, themedAlpha);
-    else
-        setBackgroundColor(flat.r, flat.g, flat.b, flat.a);
-}
-
 void GUIListViewEntry::restColour()
 {
-    shade(glm::vec4(0.1f, 0.1f, 0.4f, 0.75f), 0.12f);
+    setBackgroundColor(0.1f, 0.1f, 0.4f, 0.75f);
 }
 
 void GUIListViewEntry::onMouseDown(int button, double x, double y)
 {
     GUITextBox::onMouseDown(button, x, y);
-    shade(glm::vec4(0.1f, 0.1f, 0.4f, 1.0f), 0.4f);
+    setBackgroundColor(0.1f, 0.1f, 0.4f, 1.0f);
 }
 
 void GUIListViewEntry::onMouseUp(int button, double x, double y)
@@ -55,7 +45,7 @@ void GUIListViewEntry::onMouseUp(int button, double x, double y)
 void GUIListViewEntry::onHoverEnter(double x, double y)
 {
     GUITextBox::onHoverEnter(x, y);
-    shade(glm::vec4(0.15f, 0.15f, 0.55f, 0.75f), 0.28f);
+    setBackgroundColor(0.15f, 0.15f, 0.55f, 0.75f);
 }
 
 void GUIListViewEntry::onHoverExit(double x, double y)

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include <glm/glm.hpp>
-
 #include "gui/GUITextBox.h"
 
 namespace gui
@@ -28,7 +26,6 @@ public:
 
 private:
     void restColour();
-    void shade(const glm::vec4& flat, float themedAlpha);
 
     std::string _key;
     bool _hasKey = false;

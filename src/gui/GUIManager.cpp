@@ -68,12 +68,6 @@ tamsygraphics::GUIRectangle* GUIManager::createGraphicsRectangle()
     return self->_graphicsGUIManager ? self->_graphicsGUIManager->createRectangle(id) : nullptr;
 }
 
-bool GUIManager::hasThemedPanels()
-{
-    GUIManager* self = getInstance();
-    return self->_graphicsGUIManager && self->_graphicsGUIManager->getTheme().hasPanel();
-}
-
 tamsygraphics::Text* GUIManager::createGraphicsText()
 {
     GUIManager* self = getInstance();

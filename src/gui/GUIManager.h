@@ -36,8 +36,6 @@ public:
     static tamsygraphics::Text* createGraphicsText();
     static void destroyGraphicsRectangle(tamsygraphics::GUIRectangle* rectangle);
     static void destroyGraphicsText(tamsygraphics::Text* text);
-    // Whether panels are drawn from the game's theme picture.
-    static bool hasThemedPanels();
 
     static void beginIterating();
     static void doneIterating();

@@ -29,12 +29,12 @@ TEST(NineSlice, PiecesTileThePanelAndThePictureForEveryShape)
         float expectedBorder;
     };
     const Case cases[] = {
-        {{200, 100}, {12, 12}, 4, 4.0f},   // the usual panel
-        {{6, 100}, {12, 12}, 4, 3.0f},     // narrower than two corners
-        {{200, 100}, {4, 4}, 8, 2.0f},     // a picture smaller than its border
-        {{0, 0}, {12, 12}, 4, 0.0f},       // an empty panel
-        {{200, 100}, {0, 0}, 4, 0.5f},     // a picture with no pixels counts as 1 x 1
-        {{200, 100}, {12, 12}, -3, 0.0f},  // a nonsense border
+        {{200, 100}, {12, 12}, 4, 4.0f},  // the usual panel
+        {{6, 100}, {12, 12}, 4, 3.0f},    // narrower than two corners
+        {{200, 100}, {4, 4}, 8, 2.0f},    // a picture smaller than its border
+        {{0, 0}, {12, 12}, 4, 0.0f},      // an empty panel
+        {{200, 100}, {0, 0}, 4, 0.5f},    // a picture with no pixels counts as 1 x 1
+        {{200, 100}, {12, 12}, -3, 0.0f}, // a nonsense border
     };
     for (const Case& c : cases)
     {

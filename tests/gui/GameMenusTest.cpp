@@ -20,6 +20,10 @@
 #include "gui/MainMenuButton.h"
 #include "gui/PartyMenu.h"
 #include "gui/StatBar.h"
+#include "combat/FighterBars.h"
+#include "combat/CombatDisplay.h"
+#include "graphics/TGCamera.h"
+#include "graphics/TGSprite.h"
 #include <sstream>
 
 #include "Log/Log.h"
@@ -231,6 +235,7 @@ TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
     EXPECT_EQ(ending->getRectangle()->getWidthInPixels(), 640);
     EXPECT_EQ(ending->getRectangle()->getHeightInPixels(), 480);
     EXPECT_EQ(ending->getBackgroundColor().a, 1.0f) << "nothing of the world shows through";
+    EXPECT_FALSE(ending->getRectangle()->isPanel()) << "a dark backdrop, not a framed panel";
     EXPECT_EQ(ending->getTitle()->getText(), "The End");
     for (gui::GUIElement* part : std::vector<gui::GUIElement*>{ending->getTitle(), ending->getClosingLine(),
                                                                ending->getPlayAgainButton(), ending->getQuitButton()})
@@ -337,4 +342,65 @@ TEST_F(GameMenus, TheDialogBandShowsTheSpeakersFaceBesideTheTextAndGivesWayToThe
     EXPECT_TRUE(band->getFace()->isHidden()) << "a speaker without a face shows none";
     EXPECT_FLOAT_EQ(band->getGraphicsText()->getWindowPosition().x, textLeftAlone);
     band->destroy();
+}
+
+TEST(CameraProjection, AWorldPointShowsWhereTheScreenPointUnderItIs)
+{
+    tamsygraphics::Camera camera("cam", 640, 480, 45.0f, 0.5f, 100.0f);
+    camera.MoveTo(200.0f, -120.0f);
+    for (const glm::vec2 p : {glm::vec2(0.0f, 0.0f), glm::vec2(0.5f, -0.25f), glm::vec2(-1.0f, 1.0f)})
+    {
+        const glm::vec3 world = camera.ScreenSpaceToWorld(p);
+        const glm::vec2 back = camera.WorldToScreenSpace(world);
+        EXPECT_NEAR(back.x, p.x, 1e-4f);
+        EXPECT_NEAR(back.y, p.y, 1e-4f);
+    }
+    const glm::vec2 right = camera.WorldToScreenSpace(glm::vec3(200.0f + 160.0f, -120.0f + 60.0f, 0.0f));
+    EXPECT_NEAR(right.x, 0.5f, 1e-4f) << "160 pixels right of the centre is a quarter of the window";
+    EXPECT_NEAR(right.y, 0.25f, 1e-4f);
+}
+
+TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
+{
+    core::CombatManager combat(nullptr);
+    core::Character* wolf = member("wolf");
+    tinyxml2::XMLDocument doc;
+    ASSERT_EQ(doc.Parse("<character maxHP='20' curHP='5'><sprite texture='Wolf' dimensionW='32' dimensionH='32' "
+                        "sizeW='16' sizeH='16'/></character>"),
+              tinyxml2::XML_SUCCESS);
+    wolf->absorbXML(doc.RootElement());
+    ASSERT_NE(wolf->getSprite(), nullptr);
+    wolf->getSprite()->MoveTo(100.0f, 50.0f);
+    core::Character* ghost = member("ghost"); // no sprite: nowhere to put a bar
+    std::list<core::Character*> enemies{wolf, ghost};
+    tamsygraphics::Camera camera("cam", 640, 480, 45.0f, 0.5f, 100.0f);
+    camera.MoveTo(0.0f, 0.0f);
+    std::unique_ptr<core::FighterBars> bars(new core::FighterBars(&combat));
+
+    bars->place(&camera);
+    EXPECT_EQ(bars->barOf(wolf), nullptr) << "no fight, no bars";
+    combat.enterCombat(&enemies);
+    bars->place(&camera);
+    gui::StatBar* bar = bars->barOf(wolf);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_FLOAT_EQ(bar->getFraction(), 0.25f);
+    // 50 + 16 (half the sprite) + 4 above the sprite's centre, 100 right.
+    EXPECT_NEAR(bar->getPosition().x, 100.0f / 320.0f, 1e-4f);
+    EXPECT_NEAR(bar->getPosition().y, 70.0f / 240.0f, 1e-4f);
+    ASSERT_NE(bars->barOf(ghost), nullptr);
+    EXPECT_TRUE(bars->barOf(ghost)->isHidden());
+
+    wolf->getSprite()->Move(32.0f, 0.0f);
+    wolf->addHP(false, 5);
+    bars->place(&camera);
+    EXPECT_NEAR(bar->getPosition().x, 132.0f / 320.0f, 1e-4f) << "the bar walks with its fighter";
+    EXPECT_FLOAT_EQ(bar->getFraction(), 0.5f) << "and shows the hit points as they are";
+
+    enemies.remove(ghost);
+    bars->place(&camera);
+    EXPECT_EQ(bars->barOf(ghost), nullptr) << "a fighter out of the fight loses its bar";
+    combat.leaveCombat();
+    bars->place(&camera);
+    EXPECT_EQ(bars->barOf(wolf), nullptr) << "the end of the fight takes every bar";
 }

@@ -30,7 +30,11 @@ TEST(OptionLabels, IdsReadAsWordsAndKnownOptionsHaveTheirWording)
         {"restoreHP", "", "Restore HP"},
         {"Zap", "", "Zap"},
         {"", "", ""},
-        {"\xc3\xa9" "clair", "", "\xc3\xa9" "clair"},
+        {"\xc3\xa9"
+         "clair",
+         "",
+         "\xc3\xa9"
+         "clair"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(gui::OptionLabels::label(c.id, c.menu), c.label) << c.id << " in " << c.menu;

@@ -1,5 +1,5 @@
 """The demo's GUI panel: a dark wooden frame with a brass line around a deep
-blue field, cut in nine by the engine (8-pixel corners, see the <theme>
+slate field, cut in nine by the engine (8-pixel corners, see the <theme>
 element of game.xml). Drawn on the standard library alone; the same bytes
 on every run.
 """
@@ -15,9 +15,11 @@ OUTLINE = (24, 16, 12)
 WOOD = (104, 66, 38)
 WOOD_DARK = (78, 48, 28)
 BRASS = (206, 168, 86)
-FIELD = (26, 30, 58)
-FIELD_LIGHT = (34, 39, 72)
-FIELD_ALPHA = 224
+# A dark slate, nearly neutral: the menus' blue entry bars stand out on it.
+FIELD = (40, 38, 46)
+FIELD_LIGHT = (48, 46, 54)
+# Opaque: the menus read the same over sea, sand and grass.
+FIELD_ALPHA = 255
 
 
 def build(path):
@@ -31,7 +33,6 @@ def build(path):
             if x < 5 or x > last - 5 or y < 5 or y > last - 5:
                 c.put(x, y, WOOD_DARK)
     c.rect(5, 5, last - 5, last - 5, BRASS)
-    # The field lets a little of the map show through, as the flat panels did.
     c.rect(6, 6, last - 6, last - 6, FIELD, FIELD_ALPHA)
     # A faint lighter band below the brass line gives the field some depth.
     c.rect(6, 6, last - 6, 6, FIELD_LIGHT, FIELD_ALPHA)

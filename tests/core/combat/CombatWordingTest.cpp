@@ -105,7 +105,8 @@ TEST(CombatWording, DeathsAndWaitsNameTheCharacter)
 TEST(CombatWording, AResolvedBlowIsToldWithTheDamageDone)
 {
     std::unique_ptr<Character> fenwy = person("fenwy", "<character attack='100'/>");
-    std::unique_ptr<Character> bandit = person("bandit1", "<character name='bandit' maxHP='30' curHP='30' defense='2'/>");
+    std::unique_ptr<Character> bandit =
+        person("bandit1", "<character name='bandit' maxHP='30' curHP='30' defense='2'/>");
     std::unique_ptr<Character> brune = person("brune", "<character name='Brune' maxHP='30' curHP='30'/>");
     Ability heavyBlow("heavyBlow", "", 1, 1, 0, 11, 11, 0, 0);
     heavyBlow.addTypeTag("autoHit");

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <map>
+
+#include "world/Process.h"
+
+namespace gui
+{
+class StatBar;
+}
+
+namespace tamsygraphics
+{
+class Camera;
+}
+
+namespace core
+{
+class CombatManager;
+class Character;
+
+// A hit-point bar above every fighter's head while a fight lasts, kept on
+// the fighter as it walks and the camera moves (hence a process: it runs
+// every frame). The bars belong to the GUI manager and leave with the
+// fighters and the fight.
+class FighterBars : public Process
+{
+public:
+    explicit FighterBars(const CombatManager* combat);
+    ~FighterBars() override;
+
+    void update(double seconds) override;
+    // Puts and fills the bars as the fighters stand now under `camera`.
+    void place(const tamsygraphics::Camera* camera);
+    // Called when the combat display goes: no more bars to touch.
+    void forget();
+    // The bar over `fighter`, null when it has none (tests).
+    gui::StatBar* barOf(const Character* fighter) const;
+
+private:
+    void placeOne(Character* fighter, const tamsygraphics::Camera& camera);
+    void clear();
+
+    const CombatManager* _combat;
+    std::map<const Character*, gui::StatBar*> _bars;
+};
+}
