@@ -367,6 +367,13 @@ bool CombatManager::beginTurnOf(Character* fighter)
     const std::vector<std::string> lines = fighter->tickEffects();
     for (const std::string& line : lines)
         _display.addResultLine(line);
+    // Whoever the effects felled is taken out under those lines, so that
+    // the box tells why; settling later then finds nobody left to show.
+    std::string fallen;
+    if (!lines.empty())
+        _sides.removeFallen(fallen);
+    if (!fallen.empty())
+        _display.addResultLine(fallen);
     return !lines.empty();
 }
 
