@@ -337,10 +337,13 @@ bool CombatManager::enemyOption(const std::string& option)
         _combatStage = base;
         _sides.setPartyCanAct(true);
         setUpBase();
+        bool ticked = false;
         const std::list<Character*> members = _sides.party();
         for (Character* member : members)
-            beginTurnOf(member);
-        settleDeaths();
+            ticked = beginTurnOf(member) || ticked;
+        // Only what the effects did can have felled anybody here.
+        if (ticked)
+            settleDeaths();
     }
     return true;
 }
@@ -451,12 +454,21 @@ bool CombatManager::settleDeaths()
     return checkForEnd();
 }
 
-void CombatManager::beginTurnOf(Character* fighter)
+bool CombatManager::beginTurnOf(Character* fighter)
 {
     if (!fighter)
-        return;
-    for (const std::string& line : fighter->tickEffects())
+        return false;
+    const std::vector<std::string> lines = fighter->tickEffects();
+    for (const std::string& line : lines)
         _display.addResultLine(line);
+    // Whoever the effects felled is taken out under those lines, so that
+    // the box tells why; settling later then finds nobody left to show.
+    std::string fallen;
+    if (!lines.empty())
+        _sides.removeFallen(fallen);
+    if (!fallen.empty())
+        _display.addResultLine(fallen);
+    return !lines.empty();
 }
 
 void CombatManager::endTimedEffects()

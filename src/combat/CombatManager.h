@@ -115,8 +115,9 @@ public:
     // Takes out whoever has fallen; true when that ended the fight.
     bool settleDeaths();
     // The start of a fighter's turn: its effects tick, and what they did
-    // is added to the result box. The caller settles deaths after.
-    void beginTurnOf(Character* fighter);
+    // is added to the result box; true when they did anything. The caller
+    // settles deaths after.
+    bool beginTurnOf(Character* fighter);
     void enemyTurnFinished(EnemyTurnProcess* turn);
 
     bool isInCombat() const { return _inCombat; }

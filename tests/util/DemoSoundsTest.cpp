@@ -76,7 +76,9 @@ TEST(DemoSounds, EverySoundTheDemoRegistersServesACueOrIsNamedByAFile)
         listed.insert(use.sound);
         EXPECT_TRUE(use.cue || use.file) << use.sound << " needs a use";
         if (use.cue)
+        {
             EXPECT_EQ(manifest.soundForCue(use.cue), use.sound) << "cue " << use.cue;
+        }
         if (use.file)
         {
             const std::string text = contents(use.file);
