@@ -176,7 +176,7 @@ void ZOLT::initialize()
         _liveReload = std::make_unique<core::LiveReload>(_playerSession.get());
         _reloadInput = std::make_unique<core::ReloadInputContext>(_liveReload.get());
         application::InputManager::pushContext(_reloadInput.get());
-        _walkingGridInput = std::make_unique<core::WalkingGridInputContext>(_playerSession);
+        _walkingGridInput = std::make_unique<core::WalkingGridInputContext>(_playerSession.get());
         application::InputManager::pushContext(_walkingGridInput.get());
     }
 

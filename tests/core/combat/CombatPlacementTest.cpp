@@ -56,7 +56,7 @@ TEST(CombatPlacement, MembersGetTheNearestSquaresTheAvatarCouldWalkTo)
             grid->setSides(row, 3, true, false, true, true);
             grid->setSides(row, 4, true, true, true, false);
         }
-        std::unique_ptr<LevelMap> map(new LevelMap(DrawableMapList(), grid, nullptr));
+        std::unique_ptr<LevelMap> map(new LevelMap(MapLayers(), grid, nullptr));
         std::vector<std::unique_ptr<core::Character>> people;
         core::EntityMap standing;
         for (const TilePos& at : c.others)

@@ -29,7 +29,7 @@ public:
         for (int r = 0; r < 8; ++r)
             for (int c = 0; c < 8; ++c)
                 grid->setSides(r, c, true, true, true, true);
-        map.reset(new LevelMap(DrawableMapList(), grid, nullptr));
+        map.reset(new LevelMap(MapLayers(), grid, nullptr));
     }
 
     Character* fighter(const std::string& id, TilePos at, int hp, int attack, int damage, const char* behaviour)

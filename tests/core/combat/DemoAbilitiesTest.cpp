@@ -83,7 +83,7 @@ std::vector<std::string> abilityNamesInFile()
 class Field
 {
 public:
-    Field() : map(new LevelMap(DrawableMapList(), new core::PassabilityMap(6, 6), nullptr))
+    Field() : map(new LevelMap(MapLayers(), new core::PassabilityMap(6, 6), nullptr))
     {
         user = person("user", {2, 2}, 40);
         ally = person("ally", {3, 2}, 40);
