@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 
 #include "application/ZOLT.h"
 #include "world/Process.h"
@@ -26,7 +27,7 @@ inline double runGameWith(core::Process* probe, Clock::time_point since)
     game.setStartsNewGame(true);
     game.initialize();
     const double initializedMs = std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-    core::ProcessManager2::getProcessManager2()->addProcess(probe);
+    core::ProcessManager2::getProcessManager2()->addProcess(std::unique_ptr<core::Process>(probe));
     game.run();
     return initializedMs;
 }

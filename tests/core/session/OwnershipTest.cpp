@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,10 +15,12 @@
 #include "data/ResourceManager.h"
 #include "graphics/TGMap.h"
 #include "map/LevelMap.h"
+#include "map/MapLayer.h"
 #include "map/PassabilityMap.h"
 #include "map/TriggerMap.h"
 #include "script/LuaInterface.h"
 #include "session/Session.h"
+#include "world/LevelMapDrawing.h"
 #include "world/Scene.h"
 
 // Objects handed from one owner to another, or freed while scripts still
@@ -192,9 +195,9 @@ TEST_F(Ownership, AReplacedPartyLeavesNoMemberPointingAtIt)
 
 namespace
 {
-std::unique_ptr<tamsygraphics::Map> layer(const std::string& name)
+std::unique_ptr<MapLayer> layer(const std::string& name)
 {
-    auto map = std::make_unique<tamsygraphics::Map>();
+    auto map = std::make_unique<MapLayer>();
     map->name = name;
     map->rows = 2;
     map->cols = 3;
@@ -203,70 +206,55 @@ std::unique_ptr<tamsygraphics::Map> layer(const std::string& name)
 
 std::unique_ptr<LevelMap> twoLayerMap()
 {
-    OwnedMapList layers;
+    MapLayers layers;
     layers.push_back(layer("Floor"));
     layers.push_back(layer("Roof"));
-    return std::make_unique<LevelMap>(std::move(layers), std::make_unique<core::PassabilityMap>(2, 3), nullptr);
+    return std::make_unique<LevelMap>(std::move(layers), new core::PassabilityMap(2, 3), nullptr);
 }
 
 struct LayerCase
 {
     const char* name;
-    // What happens to the map's layers; the layers the map still sees after.
-    std::function<std::size_t(LevelMap&)> steps;
-    std::size_t layersSeen;
-    bool mapOwnsLayers;
+    // How often the map is drawn; each drawing hands its layers to a
+    // receiver that frees them.
+    int drawings;
 };
 }
 
 TEST_F(Ownership, AMapsLayersHaveOneOwnerWhereverTheyMove)
 {
     const std::vector<LayerCase> cases = {
-        {"never shown", [](LevelMap&) { return std::size_t(2); }, 2, true},
-        {"shown: the receiver owns them and the map still sees them",
-         [](LevelMap& map)
-         {
-             OwnedMapList taken = map.handOverLayers();
-             EXPECT_EQ(taken.size(), 2u);
-             EXPECT_EQ(taken.front().get(), map.getDrawableMaps().front());
-             // The receiver frees them when the scene is hidden; the map
-             // forgets them then.
-             taken.clear();
-             map.forgetLayers();
-             return std::size_t(0);
-         },
-         0, true},
-        {"handed over twice: the second hand-over is empty",
-         [](LevelMap& map)
-         {
-             OwnedMapList first = map.handOverLayers();
-             OwnedMapList second = map.handOverLayers();
-             EXPECT_EQ(first.size(), 2u);
-             EXPECT_TRUE(second.empty());
-             EXPECT_FALSE(map.ownsLayers());
-             const std::size_t seen = map.getDrawableMaps().size();
-             map.forgetLayers();
-             return seen;
-         },
-         2, true},
-        {"forgotten before they were handed over: freed, not left behind",
-         [](LevelMap& map)
-         {
-             map.forgetLayers();
-             return map.getDrawableMaps().size();
-         },
-         0, true},
+        {"never shown", 0},
+        {"shown once: the receiver owns the drawn layers, the map keeps its own", 1},
+        {"shown twice: each showing builds layers of its own", 2},
     };
     for (const LayerCase& c : cases)
     {
         SCOPED_TRACE(c.name);
-        std::unique_ptr<LevelMap> map = twoLayerMap();
-        EXPECT_TRUE(map->ownsLayers());
-        EXPECT_EQ(c.steps(*map), c.layersSeen);
-        EXPECT_EQ(map->ownsLayers(), c.mapOwnsLayers);
-        // The map is freed here with whatever it still owns: a layer freed
-        // twice, or once too few, shows under the sanitizer.
-        map.reset();
+        std::unique_ptr<core::Scene> scene = core::ResourceManager::getScene("testA");
+        ASSERT_NE(scene, nullptr);
+        LevelMap* map = scene->getLevelMap();
+        ASSERT_NE(map, nullptr);
+        const std::size_t plainLayers = map->getDrawableMaps().size();
+        ASSERT_GT(plainLayers, 0u);
+        std::vector<tamsygraphics::Map*> seen;
+        for (int i = 0; i < c.drawings; ++i)
+        {
+            LevelMapDrawing drawing(*map);
+            std::vector<std::unique_ptr<tamsygraphics::Map>> taken;
+            for (tamsygraphics::Map* drawn : drawing.handOverLayers())
+                taken.emplace_back(drawn);
+            EXPECT_EQ(taken.size(), plainLayers);
+            for (const auto& drawn : taken)
+            {
+                EXPECT_EQ(std::find(seen.begin(), seen.end(), drawn.get()), seen.end()) << "a layer drawn twice";
+                seen.push_back(drawn.get());
+            }
+        }
+        // The plain layers stay with the map however often it is drawn; a
+        // layer freed twice, or once too few, shows under the sanitizer.
+        EXPECT_EQ(map->getDrawableMaps().size(), plainLayers);
+        scene->detachEntities();
     }
 }
 
