@@ -94,8 +94,10 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     if (avatar)
         _cursor.place(CombatSides::squareOf(avatar), currentLevelMap(_session), getHighlightedTiles());
     _inCombat = true;
-    // A party that is down already has lost before anybody moves.
-    checkForEnd();
+    // A party that is down already has lost before anybody moves; a fight
+    // with nobody on either side (a script's test) waits for its menu.
+    if (_sides.party().empty() && !_sides.fallen().empty())
+        setUpLose();
 }
 
 std::list<Character*> CombatManager::partyOf(Character* avatar) const
