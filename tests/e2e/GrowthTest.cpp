@@ -45,6 +45,9 @@ TEST_F(Growth, FocusShowsOverFenwyThenTheVictoryGivesALevelAndTheCatch)
         ASSERT_TRUE(console.tap("s"));
     ASSERT_EQ(ask("fenwy:getRow() .. ',' .. fenwy:getCol()"), "13,15");
     ASSERT_EQ(ask("tostring(s:has('fish'))"), "false");
+    // Fenwy fights alone, so the whole reward is hers.
+    game.writeLine("s:removeFromParty('oskel')");
+    ASSERT_EQ(askInt("s:getPartySize()"), 1);
     game.writeLine("brune:addAttack(-500)");
     const int attack = askInt("fenwy:getAttack()");
     const int maxHP = askInt("fenwy:getHP(true)");

@@ -78,8 +78,10 @@ TEST(WalkingGridKey, F3ShowsClosedSidesAndTriggersThenHidesThem)
         game,
         [&](const GameProcess::Image& image)
         {
+            // A villager walking by or a party member's bar tints a few
+            // pixels; the view itself tinted thousands.
             after = tinted(plain, image);
-            return after.redder < 50 && after.greener < 50;
+            return after.redder * 20 < during.redder && after.greener < 50;
         },
         again, 10000))
         << after.redder << " pixels redder, " << after.greener << " greener than before F3";
