@@ -2,6 +2,7 @@
 # Runs every libFuzzer target (or those named) for a given time each.
 #
 #   bash scripts/fuzz.sh [seconds per target, default 600] [target ...]
+#   FUZZ_TIMEOUT=120 FUZZ_NICE=5 bash scripts/fuzz.sh ...   (on a busy machine)
 #
 # Needs clang. The fuzzers are built in build-asan/ (the sanitizer build of
 # scripts/test.sh --sanitize, which makes them too) at low priority. Each

@@ -201,6 +201,11 @@ bool PlaythroughDriver::fail(const Line& line, const std::string& why)
     const std::string picture = "/tmp/zolt-playthrough-failure.png";
     if (_game.screenshot(picture))
         message << "; the window is in " << picture;
+    // The game's last complaints often say why (a refused script line).
+    const std::vector<std::string> errors = _game.errorLines();
+    const size_t first = errors.size() > 8 ? errors.size() - 8 : 0;
+    for (size_t i = first; i < errors.size(); ++i)
+        message << "\n  game: " << errors[i];
     _error = message.str();
     return false;
 }
