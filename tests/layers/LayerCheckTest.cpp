@@ -146,7 +146,9 @@ TEST(LayerCheck, EachFakeTreePassesOrFailsAsItsIncludesDeserve)
             EXPECT_NE(run.result.out.find(text), std::string::npos) << "missing '" << text << "' in:\n"
                                                                     << run.result.out;
         if (c.passes && c.said.empty())
+        {
             EXPECT_EQ(run.result.out, "") << "a clean tree passes quietly";
+        }
     }
 }
 
