@@ -72,7 +72,9 @@ void CombatPlacement::place(Scene* scene, const Character* avatar, const std::li
     size_t next = 0;
     for (Character* member : coming)
     {
-        if (next >= squares.size())
+        // Squares exist only with a scene and an avatar; the check says so
+        // where they are used.
+        if (next >= squares.size() || !scene || !avatar)
         {
             Log::warn() << "CombatPlacement::place - No open square near the avatar for " << member->getId()
                         << "; it sits this fight out" << std::endl;
