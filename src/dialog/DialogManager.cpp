@@ -38,6 +38,17 @@ void DialogManager::initializePlayer(Entity* entity)
 void DialogManager::startNewDialog(const std::string& path, const std::string& nodeId,
                                    const std::string& callingEntityId)
 {
+    // A fighter's step onto a square whose script talks (a guard's
+    // challenge at a camp's edge) must not open a conversation over the
+    // fight: its band would lie over the combat menu and take its clicks,
+    // and its options could start the fight already under way. Nothing of
+    // the conversation shown so far changes.
+    if (_session && _session->getCombatManager().isInCombat())
+    {
+        Log::warn() << "DialogManager::startNewDialog - " << path << " (" << nodeId << ") is not opened during a fight"
+                    << std::endl;
+        return;
+    }
     if (!_player)
     {
         Log::named("dialogs") << "Error: Did not initialize player for dialogManager" << std::endl;
@@ -55,7 +66,6 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     LuaInterface::registerAlias(_player->getLuaRef(), "player");
     LuaInterface::registerAlias(_NPC->getLuaRef(), "NPC");
 
-    const bool fightingBefore = _session && _session->getCombatManager().isInCombat();
     auto node = std::make_unique<DialogNode>(WORKING_DIRECTORY + "/" + path, nodeId);
     // An invalid node leaves the conversation shown so far as it was.
     if (!node->isValid())
@@ -65,7 +75,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     _node = std::move(node);
     // A node whose script starts a fight hands the screen to the fight: its
     // band would lie over the combat menu and take its clicks.
-    if (!fightingBefore && _session && _session->getCombatManager().isInCombat())
+    if (_session && _session->getCombatManager().isInCombat())
     {
         closeConversation();
         return;

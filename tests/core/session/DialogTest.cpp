@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SessionTestSupport.h"
+#include "combat/CombatManager.h"
 #include "dialog/DialogManager.h"
 #include "dialog/DialogNode.h"
 #include "world/Scene.h"
@@ -169,5 +170,34 @@ TEST_F(DialogTree, APortraitThatIsNoTextureIsReportedAndTheSpriteStandsIn)
     ASSERT_TRUE(band->hasFace());
     EXPECT_EQ(band->getFace()->getRectangle()->getImageTexture(), "Fenwy");
     EXPECT_EQ(band->getFace()->getRectangle()->getImagePixels(), glm::ivec4(0, 0, 16, 16));
+    dialogs->endDialog();
+}
+
+// A fighter's step onto a square whose script talks (a guard's challenge)
+// fires during a fight; the conversation must not open over the fight, where
+// its band would take the combat menu's clicks and its options could start
+// the fight again. Once the fight is over the same talk opens as ever.
+TEST_F(DialogTree, NoConversationOpensOverAFightAndOneOpensAfterIt)
+{
+    core::Session* session = sessionInTestA(2, 2);
+    ASSERT_NE(session, nullptr);
+    core::CombatManager& combat = session->getCombatManager();
+    session->attemptEnterCombat("bandit;");
+    ASSERT_TRUE(combat.isInCombat());
+    core::DialogManager* dialogs = session->getDialogManager();
+    ErrorCapture errors(ErrorCapture::ErrorsAndWarnings);
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_NE(session->getFlag("flag_isDialogOpen"), 1);
+    EXPECT_EQ(dialogs->getNode(), nullptr) << "nothing of the refused talk is kept";
+    EXPECT_TRUE(errors.contains(DIALOG + " (start) is not opened during a fight")) << errors.text();
+    EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "the fight goes on as it stood";
+
+    combat.leaveCombat();
+    ASSERT_FALSE(combat.isInCombat());
+    dialogs->startNewDialog(DIALOG, "start", "guard");
+    EXPECT_TRUE(shown(dialogs->getDialogMenu()));
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
+    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "Halt!");
     dialogs->endDialog();
 }
