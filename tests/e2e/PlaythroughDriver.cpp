@@ -711,7 +711,16 @@ bool PlaythroughDriver::playFight(const Line& line, const std::vector<std::strin
             return fail(line, "the click did not go through");
         }
     }
-    return fail(line, "the fight went on and on");
+    // Where everybody stands says why nobody reaches anybody.
+    std::string fighters;
+    std::vector<std::string> ids{_console.avatar()};
+    for (const Member& member : _members)
+        ids.push_back(member.id);
+    ids.insert(ids.end(), enemies.begin(), enemies.end());
+    for (const std::string& id : ids)
+        fighters +=
+            " " + id + " " + ask(id + ":getRow() .. ',' .. " + id + ":getCol() .. ' hp ' .. " + id + ":getHP(false)");
+    return fail(line, "the fight went on and on:" + fighters);
 }
 
 bool PlaythroughDriver::waitForEnemies(const Line& line)
