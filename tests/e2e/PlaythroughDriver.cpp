@@ -839,7 +839,9 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
         const int dc = c - col;
         if (std::abs(dr) + std::abs(dc) <= 1 || inReach(row, col, r, c, reach))
             return true;
-        // The longer way first; a wall or a body in the way tries the other.
+        // The longer way first; a wall or a body in the way tries the other,
+        // and when both are held a step aside goes round (a fallen fighter
+        // lies where it fell and holds its square for the rest of the fight).
         std::vector<char> ways;
         const char vertical = dr < 0 ? 'w' : 's';
         const char horizontal = dc < 0 ? 'a' : 'd';
@@ -851,6 +853,8 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
             ways.resize(1);
         if (dc == 0)
             ways = {vertical};
+        for (char aside : std::string(dr == 0 ? "ws" : dc == 0 ? "ad" : ""))
+            ways.push_back(aside);
         bool moved = false;
         for (char way : ways)
         {
