@@ -711,7 +711,16 @@ bool PlaythroughDriver::playFight(const Line& line, const std::vector<std::strin
             return fail(line, "the click did not go through");
         }
     }
-    return fail(line, "the fight went on and on");
+    // Where everybody stands says why nobody reaches anybody.
+    std::string fighters;
+    std::vector<std::string> ids{_console.avatar()};
+    for (const Member& member : _members)
+        ids.push_back(member.id);
+    ids.insert(ids.end(), enemies.begin(), enemies.end());
+    for (const std::string& id : ids)
+        fighters +=
+            " " + id + " " + ask(id + ":getRow() .. ',' .. " + id + ":getCol() .. ' hp ' .. " + id + ":getHP(false)");
+    return fail(line, "the fight went on and on:" + fighters);
 }
 
 bool PlaythroughDriver::waitForEnemies(const Line& line)
@@ -830,7 +839,9 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
         const int dc = c - col;
         if (std::abs(dr) + std::abs(dc) <= 1 || inReach(row, col, r, c, reach))
             return true;
-        // The longer way first; a wall or a body in the way tries the other.
+        // The longer way first; a wall or a body in the way tries the other,
+        // and when both are held a step aside goes round (a fallen fighter
+        // lies where it fell and holds its square for the rest of the fight).
         std::vector<char> ways;
         const char vertical = dr < 0 ? 'w' : 's';
         const char horizontal = dc < 0 ? 'a' : 'd';
@@ -842,6 +853,8 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
             ways.resize(1);
         if (dc == 0)
             ways = {vertical};
+        for (char aside : std::string(dr == 0 ? "ws" : dc == 0 ? "ad" : ""))
+            ways.push_back(aside);
         bool moved = false;
         for (char way : ways)
         {
