@@ -442,15 +442,21 @@ void CombatManager::resolve(Ability* used, Character* user, const std::list<Char
     // The rolls, with ids, are for the log; the player reads sentences.
     Log::named("rules") << heading << used->resolveAttack(targets, user, &strikes) << std::endl;
     std::string text = CombatWording::uses(user, *used, targets) + "\n" + CombatWording::strikes(user, *used, strikes);
-    _sides.removeFallen(text);
+    removeFallen(text);
     showAbilityResults(text);
     checkForEnd();
+}
+
+void CombatManager::removeFallen(std::string& text)
+{
+    _sides.removeFallen(text);
+    _placement.withdrawFallen(_sides.fallen());
 }
 
 bool CombatManager::settleDeaths()
 {
     std::string text;
-    _sides.removeFallen(text);
+    removeFallen(text);
     if (!text.empty())
         showAbilityResults(text);
     return checkForEnd();
@@ -467,7 +473,7 @@ bool CombatManager::beginTurnOf(Character* fighter)
     // the box tells why; settling later then finds nobody left to show.
     std::string fallen;
     if (!lines.empty())
-        _sides.removeFallen(fallen);
+        removeFallen(fallen);
     if (!fallen.empty())
         _display.addResultLine(fallen);
     return !lines.empty();

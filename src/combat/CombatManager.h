@@ -114,6 +114,8 @@ public:
     void enemyPasses(Character* foe);
     // Takes out whoever has fallen; true when that ended the fight.
     bool settleDeaths();
+    // Takes the fallen off both sides and the placed fallen off the field.
+    void removeFallen(std::string& text);
     // The start of a fighter's turn: its effects tick, and what they did
     // is added to the result box; true when they did anything. The caller
     // settles deaths after.

@@ -94,6 +94,18 @@ void CombatPlacement::place(Scene* scene, const Character* avatar, const std::li
     }
 }
 
+void CombatPlacement::withdrawFallen(const std::list<Character*>& fallen)
+{
+    // A body left on its square could shut a narrow passage for the rest of
+    // the fight, leaving neither side able to reach the other.
+    if (!_scene)
+        return;
+    for (Character* member : fallen)
+        if (std::find(_placed.begin(), _placed.end(), member) != _placed.end() &&
+            _scene->getEntity(member->getId()) == member)
+            _scene->withdrawEntity(member->getId());
+}
+
 void CombatPlacement::withdraw(Scene* current)
 {
     for (Character* member : _placed)

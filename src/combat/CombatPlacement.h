@@ -41,6 +41,8 @@ public:
     // Takes off the field whoever place() put there, when `current` is still
     // the scene they were put in (a scene since left has let go of them).
     void withdraw(Scene* current);
+    // Members the fight placed who have fallen leave the field at once.
+    void withdrawFallen(const std::list<Character*>& fallen);
 
     const std::vector<Character*>& placed() const { return _placed; }
 

@@ -168,7 +168,9 @@ TEST_F(PartyFight, AFallenMemberStaysDownAndOnlyAWholePartyDownLoses)
     const core::TilePos down = core::CombatSides::squareOf(oskel);
     combat().tileClick(down.row, down.col);
     EXPECT_EQ(combat().getStage(), core::CombatManager::base) << "the fallen cannot be picked";
-    EXPECT_TRUE(combat().isTakingPart(oskel)) << "still in the fight, lying where it fell";
+    EXPECT_TRUE(combat().isTakingPart(oskel)) << "still in the fight, though down";
+    EXPECT_EQ(session->getCurrentScene()->getEntity("oskel"), nullptr)
+        << "off the field at once, so the body shuts no passage";
 
     fenwy->addHP(false, -100);
     EXPECT_FALSE(combat().settleDeaths()) << "tibbet still stands";
