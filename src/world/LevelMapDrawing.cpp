@@ -86,8 +86,9 @@ LevelMapDrawing::LevelMapDrawing(const LevelMap& level)
 
 std::vector<tamsygraphics::Map*> LevelMapDrawing::handOverLayers()
 {
+    // The receiver owns the layers from here on; _layers still names them.
     for (auto& layer : _owned)
-        layer.release();
+        static_cast<void>(layer.release());
     _owned.clear();
     return _layers;
 }
