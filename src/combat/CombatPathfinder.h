@@ -40,6 +40,8 @@ public:
     // The steps of a shortest walk from the start of the last search.
     std::vector<Direction> pathTo(const TilePos& square) const;
     const std::vector<TilePos>& reached() const { return _reached; }
+    // Where the last search began.
+    const TilePos& start() const { return _start; }
 
 private:
     int index(const TilePos& square) const { return square.row * _cols + square.col; }

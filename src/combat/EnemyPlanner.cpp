@@ -92,7 +92,13 @@ EnemyPlan EnemyPlanner::plan(Character* enemy, const std::list<Character*>& part
         return nothing;
     searchFrom(enemy);
     if (enemy->getBehaviour() == "coward" && enemy->getHP(false) * 4 < enemy->getHP(true))
-        return fleePlan(party);
+    {
+        // A coward with nowhere further to run turns and fights: one that
+        // only waited in its corner would keep the fight from ever ending.
+        EnemyPlan flight = fleePlan(party);
+        if (!flight.steps.empty())
+            return flight;
+    }
     Character* target = chooseTarget(enemy, party);
     if (!target)
         return nothing;
@@ -176,7 +182,8 @@ EnemyPlan EnemyPlanner::fleePlan(const std::list<Character*>& party)
 {
     EnemyPlan plan;
     const TilePos* best = nullptr;
-    int bestDistance = -1;
+    // Only a square further from the party than where it stands is a flight.
+    int bestDistance = nearestMemberDistance(_paths.start(), party);
     for (const TilePos& square : _paths.reached())
     {
         const int d = nearestMemberDistance(square, party);

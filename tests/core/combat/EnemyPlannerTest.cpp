@@ -209,6 +209,17 @@ TEST(EnemyBehaviours, RangedKeepsItsDistanceCowardsFleeAndTheIdleWait)
     core::EnemyPlan run = arena.plan(coward, {hero});
     EXPECT_EQ(run.ability, nullptr);
     EXPECT_EQ(gridDistance(arena.walk(coward, run.steps), {1, 1}), 4) << "two steps further away";
+    {
+        Arena corner({"..", ".."});
+        Character* chaser = corner.character("chaser", {1, 1});
+        Character* cornered = corner.character("cornered", {0, 0}, 20, 2);
+        cornered->setBehaviour("coward");
+        cornered->addAbility(corner.ability("slap", 8, 1, 2, 1));
+        cornered->addHP(false, -16);
+        const core::EnemyPlan turn = corner.plan(cornered, {chaser});
+        EXPECT_NE(turn.ability, nullptr) << "nowhere further to run: it fights";
+        EXPECT_TRUE(turn.steps.empty());
+    }
 
     Character* idle = arena.character("idle", {0, 1});
     idle->setBehaviour("idle");
