@@ -18,7 +18,7 @@ CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatDisplay& 
 
 void CombatEnding::begin(const std::string& music)
 {
-    _snapshot.take(_sides.party());
+    _snapshot.take(_sides.party(), _sides.enemies());
     _spoils.begin(_sides.enemies());
     _sceneMusic = sound::SoundHandler::getLastMusicRequest();
     _battleMusicPlaying = !music.empty();
@@ -56,7 +56,7 @@ void CombatEnding::restoreSceneMusic()
 
 void CombatEnding::restoreParty()
 {
-    _snapshot.restore();
+    _snapshot.restore(_session ? _session->getCurrentScene() : nullptr);
     // A fallen party member can act again in the next fight.
     _sides.setPartyCanAct(true);
     if (Character* avatar = _session ? _session->getAvatar() : nullptr)

@@ -157,6 +157,8 @@ TEST_F(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
     core::Character* avatar = session->getAvatar();
     const int hp = avatar->getHP(false);
     const int fatigue = avatar->getFatigue(false);
+    core::Character* guard = character(*session, "guard");
+    const glm::vec2 guardStart = guard->getPosition();
 
     // Fenwy walks a square, tires, and is then struck down.
     combat.tileClick(2, 3);
@@ -175,8 +177,10 @@ TEST_F(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
     EXPECT_TRUE(combat.combatMenuClick("continue")) << "nothing else is offered";
     EXPECT_EQ(combat.getStage(), core::CombatManager::lose);
 
+    ASSERT_NE(guard->getPosition(), guardStart) << "the guard walked up to strike";
     EXPECT_TRUE(combat.combatMenuClick("try_again"));
     EXPECT_FALSE(combat.isInCombat());
+    EXPECT_EQ(guard->getPosition(), guardStart) << "nobody is left on a square the party goes back to";
     EXPECT_EQ(avatar->getHP(false), hp);
     EXPECT_EQ(avatar->getFatigue(false), fatigue);
     EXPECT_EQ(avatar->getPosition(), glm::vec2(2, 3)) << "back where the fight began (off the diagonal, so a row and column swapped show)";
