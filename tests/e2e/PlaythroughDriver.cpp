@@ -122,7 +122,7 @@ int wordsNeeded(const std::string& command)
     static const std::vector<std::pair<std::string, int>> table = {
         {"at", 2},     {"walk", 2}, {"step", 3},   {"face", 1},  {"goto", 3}, {"talk", 0},   {"choose", 2},
         {"closed", 0}, {"gain", 1}, {"lose", 1},   {"use", 1},   {"heal", 0}, {"flag", 2},   {"quest", 2},
-        {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}, {"member", 3}};
+        {"party", 1},  {"sees", 1}, {"attack", 2}, {"fight", 1}, {"shot", 1}, {"theend", 0}, {"member", 3}, {"map", 1}};
     for (const auto& entry : table)
         if (entry.first == command)
             return entry.second;
@@ -196,7 +196,17 @@ bool PlaythroughDriver::fail(const Line& line, const std::string& why)
     int row = -1;
     int col = -1;
     if (tile(row, col))
+    {
         message << "; the avatar stands on " << where(row, col);
+        // Whoever stands next to her may be what is in the way.
+        for (const std::string& id : _console.sceneIds())
+        {
+            int r = 0;
+            int c = 0;
+            if (id != _console.avatar() && tileOf(id, r, c) && std::abs(r - row) + std::abs(c - col) <= 2)
+                message << ", " << id << " on " << where(r, c);
+        }
+    }
     // What the window showed, to see why.
     const std::string picture = "/tmp/zolt-playthrough-failure.png";
     if (_game.screenshot(picture))
@@ -232,6 +242,11 @@ bool PlaythroughDriver::run(const Line& line)
         return toInt(w[1], a) && toInt(w[2], b) ? stepTo(line, w[0][0], a, b) : fail(line, "which tile?");
     if (c == "face")
         return face(line, w[0][0]);
+    if (c == "map")
+    {
+        _fightMap = w[0];
+        return true;
+    }
     if (c == "goto")
         return toInt(w[0], a) && toInt(w[1], b) ? goTo(line, a, b, w[2]) : fail(line, "which tile?");
     if (c == "talk")
@@ -523,20 +538,28 @@ std::string shortestWalk(const std::vector<std::vector<bool>>& blocked, int from
 }
 }
 
-bool PlaythroughDriver::goTo(const Line& line, int row, int col, const std::string& map)
+bool PlaythroughDriver::readScene(const std::string& map, const std::string& mover, int keepRow, int keepCol,
+                                  std::vector<std::vector<bool>>& blocked)
 {
-    std::vector<std::vector<bool>> blocked;
-    if (!readBlocked(std::string(ZOLT_SOURCE_DIR) + "/" + map, blocked))
-        return fail(line, "cannot read the map's passability");
+    if (map.empty() || !readBlocked(std::string(ZOLT_SOURCE_DIR) + "/" + map, blocked))
+        return false;
     // Whoever stands in the scene is in the way too.
     for (const std::string& id : _console.sceneIds())
     {
         int r = 0;
         int c = 0;
-        if (id != _console.avatar() && tileOf(id, r, c) && r >= 0 && c >= 0 && r < static_cast<int>(blocked.size()) &&
-            c < static_cast<int>(blocked[0].size()) && !(r == row && c == col))
+        if (id != mover && tileOf(id, r, c) && r >= 0 && c >= 0 && r < static_cast<int>(blocked.size()) &&
+            c < static_cast<int>(blocked[0].size()) && !(r == keepRow && c == keepCol))
             blocked[static_cast<size_t>(r)][static_cast<size_t>(c)] = true;
     }
+    return true;
+}
+
+bool PlaythroughDriver::goTo(const Line& line, int row, int col, const std::string& map)
+{
+    std::vector<std::vector<bool>> blocked;
+    if (!readScene(map, _console.avatar(), row, col, blocked))
+        return fail(line, "cannot read the map's passability");
     int fromRow = -1;
     int fromCol = -1;
     if (!tile(fromRow, fromCol))
@@ -646,6 +669,12 @@ bool PlaythroughDriver::fight(const Line& line)
     const std::vector<std::string>& enemies = line.words;
     const size_t fightLine = _current;
     _fightShown = false;
+    // The map named for a fight holds for that fight only.
+    struct ForgetMap
+    {
+        std::string& map;
+        ~ForgetMap() { map.clear(); }
+    } forget{_fightMap};
     for (int attempt = 0; attempt < 4; ++attempt)
     {
         bool won = false;
@@ -827,6 +856,8 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
 bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who, int reach)
 {
     int moves = askInt(who + ":getMove()");
+    if (!followWalk(enemy, who, reach, moves))
+        return false;
     while (moves > 0)
     {
         int row = 0;
@@ -874,6 +905,34 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
             }
         }
         if (!moved)
+            return true;
+    }
+    return true;
+}
+
+bool PlaythroughDriver::followWalk(const std::string& enemy, const std::string& who, int reach, int& moves)
+{
+    // On a known map the shortest walk round walls and bodies; where a step
+    // does not take, the straight approach after it tries on.
+    int row = 0;
+    int col = 0;
+    int r = 0;
+    int c = 0;
+    std::vector<std::vector<bool>> blocked;
+    if (!tileOf(who, row, col) || !tileOf(enemy, r, c))
+        return false;
+    if (!readScene(_fightMap, who, r, c, blocked))
+        return true;
+    for (char way : shortestWalk(blocked, row, col, r, c))
+    {
+        if (moves <= 0 || std::abs(r - row) + std::abs(c - col) <= 1 || inReach(row, col, r, c, reach))
+            return true;
+        const int fromRow = row;
+        const int fromCol = col;
+        if (!_console.tap(keyOf(way)) || !tileOf(who, row, col))
+            return false;
+        --moves;
+        if (row == fromRow && col == fromCol)
             return true;
     }
     return true;

@@ -22,6 +22,7 @@
 //   goto R C MAP      walks the shortest way to (R, C) on that map (its Passability
 //                     layer), round whoever stands in the scene: after a fight the
 //                     avatar stands wherever the fight left it
+//   map MAP           the next fight is on that map: its fighters walk round its walls
 //   talk              Z: a conversation opens
 //   choose I N TEXT   pages through the text, then clicks option I of N (counted from 1)
 //   closed            the conversation is over
@@ -99,6 +100,10 @@ private:
     bool fighterTurn(const Line& line, const std::vector<std::string>& enemies, const std::string& who, int option,
                      int count, int reach);
     bool closeIn(const std::string& enemy, const std::string& who, int reach);
+    bool followWalk(const std::string& enemy, const std::string& who, int reach, int& moves);
+    // The map's walls and everybody in the scene but `mover`, keeping
+    // (keepRow, keepCol) open; false on no known map.
+    bool readScene(const std::string& map, const std::string& mover, int keepRow, int keepCol, std::vector<std::vector<bool>>& blocked);
     bool waitForEnemies(const Line& line);
     bool recoverFromLoss(const Line& line, size_t fightLine);
 
@@ -129,6 +134,7 @@ private:
     };
     std::vector<Member> _members;
     int _fightsLost = 0;
+    std::string _fightMap; // where the next fight is, when the walkthrough says
     bool _fightShown = false;
     std::string _error;
     // What the current and the previous command did, for failure messages.
