@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -64,6 +65,11 @@ public:
     // The cell under a world position, or (-1, -1) outside the map.
     void getRowCol(const glm::vec2& position, int& row, int& column) const;
 
+    // The sound cue of a step on this map (the map's "stepCue" property, so
+    // that sand or grass can sound soft); empty for the game's usual step.
+    void setStepCue(const std::string& cue) { _stepCue = cue; }
+    const std::string& getStepCue() const { return _stepCue; }
+
 private:
     const MapLayer* geometryLayer() const;
     float mapWidth(const MapLayer& layer) const;
@@ -75,4 +81,5 @@ private:
     std::vector<std::unique_ptr<MapTileset>> _ownedTilesets;
     std::vector<std::pair<int, int>> _highlights;
     HighlightListener _highlightListener;
+    std::string _stepCue;
 };

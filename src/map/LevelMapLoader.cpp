@@ -997,6 +997,18 @@ std::unique_ptr<LevelMap> assemble(PartialLevel& level)
     return levelMap;
 }
 
+// A property of the map itself, as the editor writes it under <map>; empty
+// when the map has none of that name.
+std::string mapProperty(const tinyxml2::XMLElement* mapElement, const std::string& name)
+{
+    const tinyxml2::XMLElement* properties = mapElement->FirstChildElement("properties");
+    for (const tinyxml2::XMLElement* property = properties ? properties->FirstChildElement("property") : nullptr;
+         property; property = property->NextSiblingElement("property"))
+        if (nullToEmpty(property->Attribute("name")) == name)
+            return nullToEmpty(property->Attribute("value"));
+    return "";
+}
+
 std::unique_ptr<LevelMap> loadParsed(PartialLevel& level, const tinyxml2::XMLDocument& document)
 {
     const tinyxml2::XMLElement* mapElement = document.FirstChildElement("map");
@@ -1007,7 +1019,10 @@ std::unique_ptr<LevelMap> loadParsed(PartialLevel& level, const tinyxml2::XMLDoc
     }
     if (!readLevel(level, mapElement))
         return nullptr;
-    return assemble(level);
+    std::unique_ptr<LevelMap> levelMap = assemble(level);
+    if (levelMap)
+        levelMap->setStepCue(mapProperty(mapElement, "stepCue"));
+    return levelMap;
 }
 
 std::string lowerCase(std::string text)

@@ -205,7 +205,7 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
         _moving = true;
         // Every other tile of a checkerboard sounds, which reads as a walking rhythm.
         if (((here.row ^ here.col) & 1) != 0)
-            sound::SoundHandler::sendCue("step", 0.0);
+            sound::SoundHandler::sendCue(stepCue(), 0.0);
     }
     else
     {
@@ -219,6 +219,12 @@ bool Entity::attemptMoveDirection(Direction direction, bool interactOnCollision)
     if (interactOnCollision)
         interactWith(other);
     return false;
+}
+
+std::string Entity::stepCue() const
+{
+    const LevelMap* levelMap = _currentScene ? _currentScene->getLevelMap() : nullptr;
+    return levelMap && !levelMap->getStepCue().empty() ? levelMap->getStepCue() : "step";
 }
 
 bool Entity::takeStep(Direction direction)

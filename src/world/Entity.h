@@ -143,6 +143,8 @@ private:
     TilePos currentTile() const { return TilePos::of(_position); }
     void startStepAnimation(Direction direction);
     bool isStepAllowed(Direction direction, const TilePos& target) const;
+    // The cue a step sounds with on the current map.
+    std::string stepCue() const;
     Entity* findEntityAt(const glm::vec2& tile) const;
     bool holdsTile(const glm::vec2& tile) const;
     void interactWith(Entity* other);

@@ -172,3 +172,31 @@ TEST(LevelMapTiledFeatures, ImageSizeIsReadFromTheImageWhenMissing)
     EXPECT_EQ(layer->tilesets.at(1)->maxCol, 3);
     EXPECT_EQ(layer->tilesets.at(1)->maxRow, 2);
 }
+
+TEST(LevelMapTiledFeatures, AMapPropertyNamesTheSoundOfItsSteps)
+{
+    const std::string text = testsupport::readText(mapData("features/encoding_csv.tmx"));
+    const std::size_t mapEnd = text.find('>', text.find("<map"));
+    ASSERT_NE(mapEnd, std::string::npos);
+    struct Case
+    {
+        const char* properties;
+        const char* cue;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"<properties><property name=\"stepCue\" value=\"stepSoft\"/></properties>", "stepSoft"},
+        {"<properties><property name=\"other\" value=\"stepSoft\"/></properties>", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.properties);
+        const std::string edited = text.substr(0, mapEnd + 1) + c.properties + text.substr(mapEnd + 1);
+        std::unique_ptr<LevelMap> level(LevelMapLoader::loadLevelMapFromMemory(edited.data(), edited.size(), "m.tmx"));
+        ASSERT_TRUE(level);
+        EXPECT_EQ(level->getStepCue(), c.cue);
+    }
+    // The demo's sand and grass sound soft; the town's stone does not.
+    EXPECT_EQ(LevelMapLoader::loadLevelMap("assets/maps/region1/coastalVillage/start.tmx")->getStepCue(), "stepSoft");
+    EXPECT_EQ(LevelMapLoader::loadLevelMap("assets/maps/region1/town/main.tmx")->getStepCue(), "");
+}
