@@ -19,6 +19,18 @@ const float BAR_HEIGHT = 4.0f / 240.0f;
 // Between the top of the sprite and the bar, in world units (pixels).
 const float BAR_LIFT = 4.0f;
 const glm::vec3 HP_COLOUR(0.85f, 0.15f, 0.15f);
+const float FATIGUE_HEIGHT = 3.0f / 240.0f;
+// Between the hit-point bar and the fatigue bar above it.
+const float FATIGUE_GAP = 1.0f / 240.0f;
+const glm::vec3 FATIGUE_COLOUR(0.2f, 0.55f, 0.9f);
+
+gui::StatBar* makeBar(const glm::vec3& colour, float height)
+{
+    auto* bar = new gui::StatBar(colour);
+    bar->setWidth(BAR_WIDTH);
+    bar->setHeight(height);
+    return bar;
+}
 }
 
 FighterBars::FighterBars(const CombatManager* combat) : _combat(combat)
@@ -39,7 +51,19 @@ void FighterBars::forget()
 gui::StatBar* FighterBars::barOf(const Character* fighter) const
 {
     auto found = _bars.find(fighter);
-    return found == _bars.end() ? nullptr : found->second;
+    return found == _bars.end() ? nullptr : found->second.hp;
+}
+
+gui::StatBar* FighterBars::fatigueBarOf(const Character* fighter) const
+{
+    auto found = _bars.find(fighter);
+    return found == _bars.end() ? nullptr : found->second.fatigue;
+}
+
+void FighterBars::destroy(Bars& bars)
+{
+    bars.hp->destroy();
+    bars.fatigue->destroy();
 }
 
 void FighterBars::update(double)
@@ -51,7 +75,7 @@ void FighterBars::update(double)
 void FighterBars::clear()
 {
     for (auto& entry : _bars)
-        entry.second->destroy();
+        destroy(entry.second);
     _bars.clear();
 }
 
@@ -82,7 +106,7 @@ void FighterBars::place(const tamsygraphics::Camera* camera)
             ++it;
             continue;
         }
-        it->second->destroy();
+        destroy(it->second);
         it = _bars.erase(it);
     }
 }
@@ -90,24 +114,27 @@ void FighterBars::place(const tamsygraphics::Camera* camera)
 void FighterBars::placeOne(Character* fighter, const tamsygraphics::Camera& camera)
 {
     const tamsygraphics::Sprite* sprite = fighter->getSprite();
-    gui::StatBar*& bar = _bars[fighter];
-    if (!bar)
+    Bars& bars = _bars[fighter];
+    if (!bars.hp)
     {
-        bar = new gui::StatBar(HP_COLOUR);
-        bar->setWidth(BAR_WIDTH);
-        bar->setHeight(BAR_HEIGHT);
+        bars.hp = makeBar(HP_COLOUR, BAR_HEIGHT);
+        bars.fatigue = makeBar(FATIGUE_COLOUR, FATIGUE_HEIGHT);
     }
     if (!sprite)
     {
-        bar->hide();
+        bars.hp->hide();
+        bars.fatigue->hide();
         return;
     }
     const glm::vec2 centre = sprite->GetCoords();
     const float top = centre.y + sprite->GetScale()[1][1] / 2.0f + BAR_LIFT;
     const glm::vec2 at = camera.WorldToScreenSpace(glm::vec3(centre.x, top, 0.0f));
-    bar->setPosition(at.x, at.y);
-    bar->setValue(fighter->getHP(false), fighter->getHP(true));
-    if (bar->isHidden())
-        bar->show();
+    bars.hp->setPosition(at.x, at.y);
+    bars.hp->setValue(fighter->getHP(false), fighter->getHP(true));
+    bars.fatigue->setPosition(at.x, at.y + BAR_HEIGHT / 2.0f + FATIGUE_GAP + FATIGUE_HEIGHT / 2.0f);
+    bars.fatigue->setValue(fighter->getFatigue(false), fighter->getFatigue(true));
+    for (gui::StatBar* bar : {bars.hp, bars.fatigue})
+        if (bar->isHidden())
+            bar->show();
 }
 }

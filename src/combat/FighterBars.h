@@ -19,7 +19,8 @@ namespace core
 class CombatManager;
 class Character;
 
-// A hit-point bar above every fighter's head while a fight lasts, kept on
+// A hit-point bar above every fighter's head, and a thinner fatigue bar
+// above it, while a fight lasts, kept on
 // the fighter as it walks and the camera moves (hence a process: it runs
 // every frame). The bars belong to the GUI manager and leave with the
 // fighters and the fight.
@@ -34,14 +35,23 @@ public:
     void place(const tamsygraphics::Camera* camera);
     // Called when the combat display goes: no more bars to touch.
     void forget();
-    // The bar over `fighter`, null when it has none (tests).
+    // The hit-point bar over `fighter`, null when it has none (tests).
     gui::StatBar* barOf(const Character* fighter) const;
+    // The fatigue bar over that, null when it has none.
+    gui::StatBar* fatigueBarOf(const Character* fighter) const;
 
 private:
     void placeOne(Character* fighter, const tamsygraphics::Camera& camera);
     void clear();
 
     const CombatManager* _combat;
-    std::map<const Character*, gui::StatBar*> _bars;
+    struct Bars
+    {
+        gui::StatBar* hp = nullptr;
+        gui::StatBar* fatigue = nullptr;
+    };
+    static void destroy(Bars& bars);
+
+    std::map<const Character*, Bars> _bars;
 };
 }

@@ -365,7 +365,7 @@ TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
     core::CombatManager combat(nullptr);
     core::Character* wolf = member("wolf");
     tinyxml2::XMLDocument doc;
-    ASSERT_EQ(doc.Parse("<character maxHP='20' curHP='5'><sprite texture='Wolf' dimensionW='32' dimensionH='32' "
+    ASSERT_EQ(doc.Parse("<character maxHP='20' curHP='5' maxFat='8' curFat='6'><sprite texture='Wolf' dimensionW='32' dimensionH='32' "
                         "sizeW='16' sizeH='16'/></character>"),
               tinyxml2::XML_SUCCESS);
     wolf->absorbXML(doc.RootElement());
@@ -388,8 +388,16 @@ TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
     // 50 + 16 (half the sprite) + 4 above the sprite's centre, 100 right.
     EXPECT_NEAR(bar->getPosition().x, 100.0f / 320.0f, 1e-4f);
     EXPECT_NEAR(bar->getPosition().y, 70.0f / 240.0f, 1e-4f);
+    const gui::StatBar* fatigue = bars->fatigueBarOf(wolf);
+    ASSERT_NE(fatigue, nullptr);
+    EXPECT_FALSE(fatigue->isHidden());
+    EXPECT_FLOAT_EQ(fatigue->getFraction(), 0.75f);
+    EXPECT_NEAR(fatigue->getPosition().x, bar->getPosition().x, 1e-4f);
+    EXPECT_GE(fatigue->getPosition().y - fatigue->getHeight() / 2.0f, bar->getPosition().y + bar->getHeight() / 2.0f)
+        << "above the hit points, not over them";
     ASSERT_NE(bars->barOf(ghost), nullptr);
     EXPECT_TRUE(bars->barOf(ghost)->isHidden());
+    EXPECT_TRUE(bars->fatigueBarOf(ghost)->isHidden());
 
     wolf->getSprite()->Move(32.0f, 0.0f);
     wolf->addHP(false, 5);
@@ -403,4 +411,5 @@ TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
     combat.leaveCombat();
     bars->place(&camera);
     EXPECT_EQ(bars->barOf(wolf), nullptr) << "the end of the fight takes every bar";
+    EXPECT_EQ(bars->fatigueBarOf(wolf), nullptr);
 }
