@@ -39,7 +39,9 @@ void GLFWWindow::applyWindowHints() const
     // A core profile of 3.2 and above is only granted forward-compatible on
     // some platforms.
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    // Any size is fine: the picture keeps its size, scaled by a whole
+    // number and letterboxed in the middle.
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_STENCIL_BITS, 8);
 }
@@ -56,8 +58,8 @@ void GLFWWindow::installCallbacks()
 
 void GLFWWindow::onResize(GLFWwindow* handle, int, int)
 {
-    // The window is not resizable, but a window manager may resize it all the
-    // same; whatever it kept of the old picture is not what a frame shows.
+    // Whatever the window manager kept of the old picture is not what a
+    // frame at the new size shows.
     onRefresh(handle);
 }
 

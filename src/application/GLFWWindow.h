@@ -22,17 +22,17 @@ public:
     GLFWWindow(const GLFWWindow&) = delete;
     GLFWWindow& operator=(const GLFWWindow&) = delete;
 
-    void GetDimensions(int* width, int* height) const;
+    void GetDimensions(int* width, int* height) const override;
     int IsOpen() const;
     int IsActive() const;
-    void SwapBuffers();
+    void SwapBuffers() override;
     // Delivers pending input callbacks without presenting a frame.
-    void PollEvents();
+    void PollEvents() override;
     // Whether the window system asked for the picture again since the last
     // call (part of the window was uncovered, its contents were lost or it
     // was resized), so that a frame the window showed before must be
     // presented once more.
-    bool TakeRefreshRequest();
+    bool TakeRefreshRequest() override;
     // Takes back the window system's request to close (the pause menu
     // opens instead; a second request is let through).
     void CancelClose();

@@ -65,8 +65,9 @@ public:
     pid_t pid() const { return _pid; }
     bool isRunning();
 
-    // Waits until the process shows a mapped window with this title and size,
-    // then focuses it so that key events reach it. False on timeout or exit.
+    // Waits until the process shows a mapped window with this title and size
+    // (any size when width or height is below zero), then focuses it so that
+    // key events reach it. False on timeout or exit.
     bool waitForWindow(const std::string& title = "OpenGL", int width = 640, int height = 480, int timeoutMs = 15000);
     // Starts the process and waits for its window. A process that ends
     // before showing its window is reported on standard error with all its
@@ -95,6 +96,11 @@ public:
     // Asks the window to close as a window manager's close button does (the
     // WM_DELETE_WINDOW message). False without a window or display.
     bool requestClose();
+    // Resizes the window as a window manager would.
+    bool resizeWindow(int width, int height);
+    // Whether the window tells the window manager that it may be resized
+    // (no fixed maximum size among its size hints).
+    bool isResizable();
 
     // Mouse input at window pixel positions; button 1 left, 2 middle, 3 right.
     bool moveMouse(int x, int y);

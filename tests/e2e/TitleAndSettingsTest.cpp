@@ -269,6 +269,70 @@ TEST_F(PlayerGame, AtScaleTwoEveryPixelOfThePictureIsATwoByTwoBlock)
     game.kill();
 }
 
+TEST_F(PlayerGame, AResizedOrFullScreenWindowLetterboxesThePictureAndClicksStillLand)
+{
+    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
+    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
+    for (const bool fullScreen : {false, true})
+    {
+        SCOPED_TRACE(fullScreen ? "full screen" : "resized");
+        testsupport::writeText(settingsFile(), std::string("<settings><window scale=\"1\" fullscreen=\"") +
+                                                   (fullScreen ? "true" : "false") + "\"/></settings>");
+        GameProcess game;
+        // Full screen, the window takes the whole test screen (its size is
+        // read off the picture below).
+        ASSERT_TRUE(fullScreen ? game.start() && game.waitForWindow("OpenGL", -1, -1) : game.launch());
+        GameConsole console(game);
+        ASSERT_TRUE(console.open());
+        EXPECT_TRUE(game.isResizable()) << "a player may drag the window larger";
+        if (!fullScreen)
+        {
+            ASSERT_TRUE(game.resizeWindow(840, 600));
+        }
+        ASSERT_TRUE(console.frames(5));
+        GameProcess::Image shot;
+        ASSERT_TRUE(game.capture(shot));
+        if (!fullScreen)
+        {
+            ASSERT_EQ(std::make_pair(shot.width, shot.height), std::make_pair(840, 600));
+        }
+        ASSERT_GT(shot.width, 640);
+        // The picture scaled by a whole number, in the middle; black bars round it.
+        const int scale = std::max(1, std::min(shot.width / 640, shot.height / 480));
+        const int left = (shot.width - 640 * scale) / 2;
+        const int top = (shot.height - 480 * scale) / 2;
+        const int right = left + 640 * scale;
+        const int bottom = top + 480 * scale;
+        const struct
+        {
+            const char* where;
+            int x0, y0, x1, y1;
+        } bars[] = {{"left", 0, 0, left, shot.height},
+                    {"right", right, 0, shot.width, shot.height},
+                    {"top", left, 0, right, top},
+                    {"bottom", left, bottom, right, shot.height}};
+        for (const auto& bar : bars)
+        {
+            if (bar.x1 <= bar.x0 || bar.y1 <= bar.y0)
+                continue;
+            const gamescreen::Mean mean = gamescreen::regionMean(shot, bar.x0, bar.y0, bar.x1, bar.y1);
+            EXPECT_LT(mean.r + mean.g + mean.b, 3.0) << bar.where << " bar is black";
+        }
+        const gamescreen::Mean picture = gamescreen::regionMean(shot, left, top, right, bottom);
+        EXPECT_GT(picture.r + picture.g + picture.b, 60.0) << "the scene in the middle";
+        // The Menu button moved with the picture, and a click on it still lands.
+        const int menuX = 40;
+        const int menuY = 465;
+        ASSERT_TRUE(game.click(left + menuX * scale, top + menuY * scale));
+        ASSERT_TRUE(console.frames(5));
+        ASSERT_TRUE(game.capture(shot));
+        EXPECT_TRUE(gamescreen::coveredByList(shot, left + 20 * scale, top + 100 * scale, left + 140 * scale,
+                                              top + 300 * scale))
+            << "the main menu opened";
+        game.kill();
+    }
+}
+
 TEST_F(PlayerGame, ClosingTheWindowPausesFirstAndQuitsTheSecondTime)
 {
     GameProcess game;
