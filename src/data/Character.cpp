@@ -359,12 +359,7 @@ void Character::absorbSprites(tinyxml2::XMLElement* element)
     for (tinyxml2::XMLElement* child = element->FirstChildElement("sprite"); child;
          child = child->NextSiblingElement("sprite"))
     {
-        tamsygraphics::Sprite* sprite = new (std::nothrow) tamsygraphics::Sprite(_id);
-        if (!sprite)
-        {
-            Log::error() << "Character::buildFromXML - Failed to create sprite for character" << _id << std::endl;
-            continue;
-        }
+        auto sprite = std::make_unique<tamsygraphics::Sprite>(_id);
         sprite->SetTexture(nullToEmpty(child->Attribute("texture")));
         sprite->Dimensions(static_cast<float>(readIntAttribute(child, "dimensionW", 0, 0, MAX_SPRITE_EXTENT)),
                            static_cast<float>(readIntAttribute(child, "dimensionH", 0, 0, MAX_SPRITE_EXTENT)));
@@ -372,9 +367,8 @@ void Character::absorbSprites(tinyxml2::XMLElement* element)
                         readIntAttribute(child, "sizeH", 0, 0, MAX_SPRITE_EXTENT));
         // A later sprite element, or the record's over its template's,
         // replaces the one before; nothing else holds it while building.
-        delete getSprite();
-        setSprite(sprite);
-        _runner.setSprite(sprite);
+        _runner.setSprite(sprite.get());
+        setSprite(std::move(sprite));
     }
 }
 

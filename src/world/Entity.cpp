@@ -43,7 +43,7 @@ const char* walkAnimationName(Direction direction)
 }
 
 Entity::Entity()
-    : number(0), _luaRef(NO_LUA_REFERENCE), _sprite(nullptr), _type("base"), _currentScene(nullptr),
+    : number(0), _luaRef(NO_LUA_REFERENCE), _type("base"), _currentScene(nullptr),
       _position(0.0f, 0.0f), _offset(0.0f, 0.0f), _vel(0.0f, 0.0f), _faceDirection(RIGHT), _moving(false),
       _isInWanderRegion(true), _removeThis(false), _isAvatar(false)
 {
@@ -87,12 +87,12 @@ void Entity::setId(const std::string& id)
 
 tamsygraphics::Sprite* Entity::getSprite() const
 {
-    return _sprite;
+    return _sprite.get();
 }
 
-void Entity::setSprite(tamsygraphics::Sprite* sprite)
+void Entity::setSprite(std::unique_ptr<tamsygraphics::Sprite> sprite)
 {
-    _sprite = sprite;
+    _sprite = std::move(sprite);
 }
 
 tamsyAnimation::AnimationRunner& Entity::getRunner()

@@ -44,7 +44,9 @@ public:
     void setId(const std::string& id);
 
     tamsygraphics::Sprite* getSprite() const;
-    void setSprite(tamsygraphics::Sprite* sprite);
+    // The entity owns its sprite; a new one frees the one before (nothing
+    // else may still draw it).
+    void setSprite(std::unique_ptr<tamsygraphics::Sprite> sprite);
     tamsyAnimation::AnimationRunner& getRunner();
 
     void setLuaRef(int luaRef);
@@ -117,7 +119,7 @@ protected:
     int _luaRef;
     // The entity's own sprite, lent to the scene manager while its scene is
     // shown and withdrawn when the scene goes.
-    tamsygraphics::Sprite* _sprite;
+    std::unique_ptr<tamsygraphics::Sprite> _sprite;
     tamsyAnimation::AnimationRunner _runner;
     std::string _type;
     // Borrowed: scenes belong to the resource manager.

@@ -80,9 +80,8 @@ TestEntity::TestEntity(const std::string& id, bool withSprite)
     setId(id);
     if (withSprite)
     {
-        _ownedSprite.reset(new tamsygraphics::Sprite(id));
-        setSprite(_ownedSprite.get());
-        _runner.setSprite(_ownedSprite.get());
+        setSprite(std::make_unique<tamsygraphics::Sprite>(id));
+        _runner.setSprite(getSprite());
     }
 
     lua_State* ls = core::LuaInterface::getInstance()->getState();

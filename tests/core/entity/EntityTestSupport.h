@@ -46,7 +46,6 @@ public:
     ~TestEntity() override;
 
 private:
-    std::unique_ptr<tamsygraphics::Sprite> _ownedSprite;
 };
 
 // Runs five updates: one whole step.

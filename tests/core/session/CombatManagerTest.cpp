@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "SessionTestSupport.h"
 #include "input/InputContext.h"
 #include "data/Ability.h"
@@ -67,9 +71,11 @@ glm::ivec2 tileOf(const core::Entity* entity)
 
 core::Ability* makeAbility(const std::string& name, const std::string& type, int range, int radius)
 {
-    core::Ability* ability = new core::Ability(name, "", range, radius, 0, 0, 0, 0, 0);
-    ability->setTargetType(type);
-    return ability;
+    // Characters only point at their abilities: the test keeps them.
+    static std::vector<std::unique_ptr<core::Ability>> kept;
+    kept.push_back(std::make_unique<core::Ability>(name, "", range, radius, 0, 0, 0, 0, 0));
+    kept.back()->setTargetType(type);
+    return kept.back().get();
 }
 }
 
