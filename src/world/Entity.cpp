@@ -53,6 +53,8 @@ Entity::~Entity()
 {
     // Scripts may hold the entity's table for longer than it lives.
     LuaInterface::releaseObject(_luaRef);
+    if (_spriteLent)
+        static_cast<void>(_sprite.release()); // the scene manager frees it
 }
 
 std::string Entity::getName()

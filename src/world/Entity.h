@@ -47,6 +47,9 @@ public:
     // The entity owns its sprite; a new one frees the one before (nothing
     // else may still draw it).
     void setSprite(std::unique_ptr<tamsygraphics::Sprite> sprite);
+    // Whether a shown scene has lent the sprite to the scene manager, which
+    // then frees it: an entity freed meanwhile leaves it to the manager.
+    void setSpriteLent(bool lent) { _spriteLent = lent; }
     tamsyAnimation::AnimationRunner& getRunner();
 
     void setLuaRef(int luaRef);
@@ -120,6 +123,7 @@ protected:
     // The entity's own sprite, lent to the scene manager while its scene is
     // shown and withdrawn when the scene goes.
     std::unique_ptr<tamsygraphics::Sprite> _sprite;
+    bool _spriteLent = false;
     tamsyAnimation::AnimationRunner _runner;
     std::string _type;
     // Borrowed: scenes belong to the resource manager.

@@ -79,7 +79,7 @@ void Scene::activate(tamsygraphics::SceneManager* sm)
         if (!entity || !entity->getSprite())
             continue;
         Log::named("Session") << "Submitting sprite " << entry.first << std::endl;
-        _sm->SubmitSprite(entry.first, entity->getSprite());
+        lendSprite(entry.first, entity);
     }
     if (!_map)
         return;
@@ -130,8 +130,7 @@ void Scene::deactivate()
                 // Without this the characters of the scene just left would
                 // still be drawn over the next scene's map. The entity keeps
                 // its sprite; a scene entered later submits it again.
-                if (_sm->GetSprite(entry.first) == entity->getSprite())
-                    _sm->WithdrawSprite(entry.first);
+                takeSpriteBack(entry.first, entity);
             }
         }
         if (_map)
@@ -211,7 +210,7 @@ void Scene::insertEntity(Entity* entity, int row, int column)
     // The scene manager owns what it is handed, so a sprite it already
     // holds is not handed over twice.
     if (_sm && entity->getSprite() && _sm->GetSprite(entity->getId()) != entity->getSprite())
-        _sm->SubmitSprite(entity->getId(), entity->getSprite());
+        lendSprite(entity->getId(), entity);
 }
 
 void Scene::removeEntity(const std::string& id)
@@ -230,8 +229,8 @@ void Scene::withdrawEntity(const std::string& id)
         return;
     if (entity->getScene() == this)
         entity->setScene(nullptr);
-    if (_sm && entity->getSprite() && _sm->GetSprite(id) == entity->getSprite())
-        _sm->WithdrawSprite(id);
+    if (_sm && entity->getSprite())
+        takeSpriteBack(id, entity);
 }
 
 Entity* Scene::getEntity(const std::string& id) const
@@ -287,6 +286,22 @@ void Scene::insertEntitiesFromXMLFile(const std::string& fileName)
     insertEntitiesFromXMLElement(document.FirstChildElement());
 }
 
+void Scene::lendSprite(const std::string& id, Entity* entity)
+{
+    // While shown, the sprite is the scene manager's, which frees what it
+    // holds when it goes; the entity must not free it as well.
+    if (_sm->SubmitSprite(id, entity->getSprite()))
+        entity->setSpriteLent(true);
+}
+
+void Scene::takeSpriteBack(const std::string& id, Entity* entity)
+{
+    if (_sm->GetSprite(id) != entity->getSprite())
+        return;
+    static_cast<void>(_sm->WithdrawSprite(id)); // the entity's own sprite
+    entity->setSpriteLent(false);
+}
+
 void Scene::insertEffect(Effect* effect)
 {
     // An effect without a sprite has nothing to show.
@@ -314,8 +329,8 @@ void Scene::cull()
             // colliding or firing this scene's triggers, nor be drawn.
             if (entity->getScene() == this)
                 entity->setScene(nullptr);
-            if (_sm && entity->getSprite() && _sm->GetSprite(it->first) == entity->getSprite())
-                _sm->WithdrawSprite(it->first);
+            if (_sm && entity->getSprite())
+                takeSpriteBack(it->first, entity);
             it = _entities.erase(it);
         }
         else

@@ -78,6 +78,10 @@ public:
     void printMap() const;
 
 private:
+    // Hands an entity's sprite to the scene manager to draw, and takes it
+    // back; only the entity's own sprite under its id is taken back.
+    void lendSprite(const std::string& id, Entity* entity);
+    void takeSpriteBack(const std::string& id, Entity* entity);
     void setLayersVisible(bool visible);
     void showHighlights();
     std::string layerKey(const std::string& layerName) const;
