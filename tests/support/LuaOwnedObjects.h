@@ -6,23 +6,19 @@
 #include "data/Character.h"
 #include "data/CharacterStore.h"
 #include "data/Party.h"
-#include "graphics/TGSprite.h"
 #include "session/Session.h"
 
 // The game keeps every character it reads until the run ends (the character
-// store owns them) and never frees a sprite it handed to the scene manager.
-// Tests and fuzzers that build many of them free each one here, so that
-// memory checkers see only real leaks.
+// store owns them). Tests and fuzzers that build many of them free each one
+// here, so that memory checkers see only real leaks.
 namespace luaowned
 {
 inline void destroyEntity(core::Entity* entity)
 {
+    // The character frees its sprite with itself.
     auto* character = dynamic_cast<core::Character*>(entity);
-    if (!character)
-        return;
-    std::unique_ptr<tamsygraphics::Sprite> sprite(character->getSprite());
-    if (!core::CharacterStore::release(character))
-        (void)sprite.release();
+    if (character)
+        core::CharacterStore::release(character);
 }
 
 inline void destroyEntities(core::EntityMap& entities)
