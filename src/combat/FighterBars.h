@@ -20,9 +20,8 @@ class CombatManager;
 class Character;
 
 // A hit-point bar above every fighter's head, and a thinner fatigue bar
-// above it, while a fight lasts, kept on
-// the fighter as it walks and the camera moves (hence a process: it runs
-// every frame). The bars belong to the GUI manager and leave with the
+// above that, while a fight lasts, kept on the fighter as it walks and the
+// camera moves (hence a process: it runs every frame). The bars belong to the GUI manager and leave with the
 // fighters and the fight.
 class FighterBars : public Process
 {

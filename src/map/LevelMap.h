@@ -2,8 +2,8 @@
 
 #include <functional>
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <glm/glm.hpp>
