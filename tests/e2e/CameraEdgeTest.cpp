@@ -15,7 +15,6 @@
 namespace
 {
 const int TILE = 32;
-const int MARKET_COLUMNS = 26;
 const int MARKET_ROWS = 18;
 const int WINDOW_W = 640;
 const int WINDOW_H = 480;
