@@ -29,6 +29,7 @@ for _ in range(100):
         time.sleep(0.1)
 sys.exit(1)
 WAIT
-# The native game's first frame, as its end-to-end run records it.
+# The native game's first frame, as its end-to-end run records it (the
+# documentation keeps it doubled, at scale 2; the test shrinks it back).
 native=${ZOLT_NATIVE_FIRST_FRAME:-docs/screenshots/game.png}
 node "$driver/browser-test.mjs" "http://127.0.0.1:$port/zolt.html" "$(realpath "$native")" "$(realpath "$out")"
