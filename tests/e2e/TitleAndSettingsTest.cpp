@@ -56,6 +56,14 @@ protected:
 
     std::string settingsFile() const { return _scratch.path() + "/config/zolt/settings.xml"; }
 
+    // The settings file the next game reads, its folders made first.
+    void writeSettings(const std::string& text)
+    {
+        ::mkdir((_scratch.path() + "/config").c_str(), 0755);
+        ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
+        testsupport::writeText(settingsFile(), text);
+    }
+
     // Waits for the title, then presses keys on it.
     void waitForTitle(GameProcess& game)
     {
@@ -175,9 +183,7 @@ TEST_F(PlayerGame, SettingsChangedOnTheTitleAreKeptForTheNextRun)
 
 TEST_F(PlayerGame, ABadSettingsFileIsReportedAndTheGameStarts)
 {
-    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
-    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
-    testsupport::writeText(settingsFile(), "<settings><window scale=\"7\"/><keys><key action=\"walk_up\"");
+    writeSettings("<settings><window scale=\"7\"/><keys><key action=\"walk_up\"");
     GameProcess game;
     ASSERT_TRUE(startGame(game));
     bool named = false;
@@ -236,9 +242,7 @@ TEST_F(PlayerGame, AGamepadWalksAndOpensTheMenu)
 
 TEST_F(PlayerGame, AtScaleTwoEveryPixelOfThePictureIsATwoByTwoBlock)
 {
-    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
-    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
-    testsupport::writeText(settingsFile(), "<settings><window scale=\"2\" fullscreen=\"false\"/></settings>");
+    writeSettings("<settings><window scale=\"2\" fullscreen=\"false\"/></settings>");
     GameProcess game;
     ASSERT_TRUE(game.launch("OpenGL", 1280, 960)) << "the window is twice the picture's size";
     GameConsole console(game);
@@ -271,12 +275,10 @@ TEST_F(PlayerGame, AtScaleTwoEveryPixelOfThePictureIsATwoByTwoBlock)
 
 TEST_F(PlayerGame, AResizedOrFullScreenWindowLetterboxesThePictureAndClicksStillLand)
 {
-    ::mkdir((_scratch.path() + "/config").c_str(), 0755);
-    ::mkdir((_scratch.path() + "/config/zolt").c_str(), 0755);
     for (const bool fullScreen : {false, true})
     {
         SCOPED_TRACE(fullScreen ? "full screen" : "resized");
-        testsupport::writeText(settingsFile(), std::string("<settings><window scale=\"1\" fullscreen=\"") +
+        writeSettings(std::string("<settings><window scale=\"1\" fullscreen=\"") +
                                                    (fullScreen ? "true" : "false") + "\"/></settings>");
         GameProcess game;
         // Full screen, the window takes the whole test screen (its size is
