@@ -54,6 +54,13 @@ bool inReach(int row, int col, int r, int c, int reach)
     return distance > 0 && distance < reach;
 }
 
+// Whether a fighter at (row, col) need walk no closer to (r, c): next to it
+// or within the blow's reach.
+bool closeEnough(int row, int col, int r, int c, int reach)
+{
+    return std::abs(r - row) + std::abs(c - col) <= 1 || inReach(row, col, r, c, reach);
+}
+
 int combatOptionY(int option, int count)
 {
     return COMBAT_TOP + ((2 * (option - 1) + 1) * COMBAT_HEIGHT) / (2 * count);
@@ -868,7 +875,7 @@ bool PlaythroughDriver::closeIn(const std::string& enemy, const std::string& who
             return false;
         const int dr = r - row;
         const int dc = c - col;
-        if (std::abs(dr) + std::abs(dc) <= 1 || inReach(row, col, r, c, reach))
+        if (closeEnough(row, col, r, c, reach))
             return true;
         // The longer way first; a wall or a body in the way tries the other,
         // and when both are held a step aside goes round (a fallen fighter
@@ -925,7 +932,7 @@ bool PlaythroughDriver::followWalk(const std::string& enemy, const std::string& 
         return true;
     for (char way : shortestWalk(blocked, row, col, r, c))
     {
-        if (moves <= 0 || std::abs(r - row) + std::abs(c - col) <= 1 || inReach(row, col, r, c, reach))
+        if (moves <= 0 || closeEnough(row, col, r, c, reach))
             return true;
         const int fromRow = row;
         const int fromCol = col;
