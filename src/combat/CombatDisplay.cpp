@@ -13,6 +13,9 @@ namespace
 {
 // The result box is written in from its edges like every other box.
 const float RESULT_PADDING = 0.05f;
+// Heights in the GUI's units, where the window is 2 high.
+const float RESULT_HEIGHT = 0.25f;
+const float MENU_HEIGHT = 0.5f;
 // The turn list stands along the right edge, between the result box at the
 // top and the menu along the bottom.
 const float TURN_LIST_X = 0.75f;
@@ -29,13 +32,13 @@ CombatDisplay::CombatDisplay(CombatManager* combatManager)
     auto bars = std::make_unique<FighterBars>(combatManager);
     _fighterBars = bars.get();
     ProcessManager2::getProcessManager2()->addProcess(std::move(bars));
-    _combatMenu->setHeight(0.5f);
+    _combatMenu->setHeight(MENU_HEIGHT);
     _combatMenu->hide();
     _textDisplay->setWordWrap(true);
     _textDisplay->setPadding(RESULT_PADDING);
-    _textDisplay->setPosition(0.0f, 0.875f);
+    _textDisplay->setPosition(0.0f, 1.0f - RESULT_HEIGHT / 2.0f);
     _textDisplay->setWidth(2.0f);
-    _textDisplay->setHeight(0.25f);
+    _textDisplay->setHeight(RESULT_HEIGHT);
     // A blow and its consequences can run to several lines.
     _textDisplay->setGrowToFit(true);
     _textDisplay->hide();
@@ -54,6 +57,16 @@ CombatDisplay::~CombatDisplay()
     _combatMenu->destroy();
     _textDisplay->destroy();
     _turnList->destroy();
+}
+
+float CombatDisplay::coveredTopShare()
+{
+    return RESULT_HEIGHT / 2.0f;
+}
+
+float CombatDisplay::coveredBottomShare()
+{
+    return MENU_HEIGHT / 2.0f;
 }
 
 void CombatDisplay::showMenu()

@@ -25,6 +25,11 @@ public:
     CombatDisplay(const CombatDisplay&) = delete;
     CombatDisplay& operator=(const CombatDisplay&) = delete;
 
+    // Shares of the window's height that the result box (at its smallest)
+    // and the menu cover over the map during a fight.
+    static float coveredTopShare();
+    static float coveredBottomShare();
+
     void showMenu();
     void hide();
     void setMenu(const std::string& title, const std::vector<std::string>& options);

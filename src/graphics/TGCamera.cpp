@@ -47,7 +47,8 @@ void Camera::Follow(float x, float y)
     }
     // The visible extent, not the window: a zoomed camera sees more or less.
     const glm::vec2 view(_right - _left, _top - _bottom);
-    const glm::vec2 at = CameraClamp::Clamp(_bounds, view, glm::vec2(x, y));
+    const glm::vec2 at = CameraClamp::Clamp(_bounds, view, glm::vec2(x, y), _coveredTopShare * view.y,
+                                            _coveredBottomShare * view.y);
     MoveTo(at.x, at.y);
 }
 
@@ -55,6 +56,12 @@ void Camera::SetBounds(float mapWidth, float mapHeight)
 {
     _hasBounds = true;
     _bounds = glm::vec2(mapWidth, mapHeight);
+}
+
+void Camera::SetCoveredEdges(float topShare, float bottomShare)
+{
+    _coveredTopShare = topShare;
+    _coveredBottomShare = bottomShare;
 }
 
 void Camera::ClearBounds()

@@ -27,6 +27,10 @@ public:
     // following camera keeps its view inside, until ClearBounds.
     void SetBounds(float mapWidth, float mapHeight);
     void ClearBounds();
+    // Shares of the visible height covered by bands drawn over the map at
+    // the top and at the bottom (a fight's result box and menu); a following
+    // camera may show that far past the map's edges. 0 and 0 by default.
+    void SetCoveredEdges(float topShare, float bottomShare);
     bool HasBounds() const { return _hasBounds; }
     // Places the camera at (x, y), like MoveTo.
     void Move(float x, float y);
@@ -82,6 +86,8 @@ private:
     bool _attached = false;
     bool _hasBounds = false;
     glm::vec2 _bounds{0.0f, 0.0f};
+    float _coveredTopShare = 0.0f;
+    float _coveredBottomShare = 0.0f;
 };
 
 typedef std::map<std::string, Camera*> CameraMap;

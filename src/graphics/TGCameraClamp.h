@@ -17,6 +17,14 @@ public:
     // is not a positive finite number leaves that axis unclamped, so a
     // sizeless map never pins the view.
     static glm::vec2 Clamp(const glm::vec2& mapSize, const glm::vec2& viewSize, const glm::vec2& target);
+    // The same where bands of the window are covered by something drawn over
+    // the map (`coveredTop` and `coveredBottom`, world units): the view may
+    // run that far past the map's top and bottom edges, so that every row can
+    // still be brought out from under a band, and what shows past the edge
+    // lies under the band. A map shorter than the uncovered part is centred
+    // in it.
+    static glm::vec2 Clamp(const glm::vec2& mapSize, const glm::vec2& viewSize, const glm::vec2& target,
+                           float coveredTop, float coveredBottom);
 
 private:
     static float ClampAxis(float mapSize, float viewSize, float target);

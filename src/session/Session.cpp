@@ -5,6 +5,7 @@
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
 #include "input/InputManager.h"
+#include "combat/CombatDisplay.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
 #include "data/Item.h"
@@ -115,32 +116,33 @@ void Session::update()
     }
     if (_nextScene)
         attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
-    if (_cameraClamped == _combatManager.isInCombat())
+    if (!_cameraFitted || _cameraFitForFight != _combatManager.isInCombat())
         fitCameraToScene();
     showEndingWhenFree();
 }
 
 void Session::fitCameraToScene()
 {
-    _cameraClamped = false;
+    _cameraFitted = false;
     Character* avatar = getAvatar();
     tamsygraphics::Sprite* sprite = avatar ? avatar->getSprite() : nullptr;
     if (!_cam || !sprite || sprite->GetCamera() != _cam)
         return;
-    // Walking, the view stays on the map: no void past its edges. In a
-    // fight it centres on the avatar as it always did, so that no tile she
-    // may act on lies hidden under the combat band along the bottom.
+    // The view stays on the map: no void past its edges. In a fight the
+    // result box and the menu cover the window's top and bottom, so the view
+    // may run that far past the map's edges, under them, and every square
+    // can still be brought out where it can be seen and clicked.
     LevelMap* map = _currentScene ? _currentScene->getLevelMap() : nullptr;
     const glm::vec2 size = map ? map->getWorldSize() : glm::vec2(0.0f, 0.0f);
-    if (!_combatManager.isInCombat() && size.x > 0.0f && size.y > 0.0f)
-    {
+    const bool fight = _combatManager.isInCombat();
+    if (size.x > 0.0f && size.y > 0.0f)
         _cam->SetBounds(size.x, size.y);
-        _cameraClamped = true;
-    }
     else
-    {
         _cam->ClearBounds();
-    }
+    _cam->SetCoveredEdges(fight ? CombatDisplay::coveredTopShare() : 0.0f,
+                          fight ? CombatDisplay::coveredBottomShare() : 0.0f);
+    _cameraFitted = true;
+    _cameraFitForFight = fight;
     const glm::vec2 at = sprite->GetCoords();
     _cam->Follow(at.x, at.y);
 }

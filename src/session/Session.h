@@ -193,7 +193,10 @@ private:
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
     // Whether the camera was last kept to the map's edges.
-    bool _cameraClamped = false;
+    // Whether the camera's bounds were set for the scene shown, and for a
+    // fight or for walking.
+    bool _cameraFitted = false;
+    bool _cameraFitForFight = false;
     bool _walkingGridShown = false;
     std::unique_ptr<Scene> _currentScene;
     std::unique_ptr<Scene> _nextScene;

@@ -7,6 +7,7 @@
 
 #include "GameConsole.h"
 #include "GameProcess.h"
+#include "MapView.h"
 #include "RunningGame.h"
 
 // The market is 26 x 18 tiles, drawn at 32 pixels a tile: wider and taller
@@ -122,6 +123,41 @@ TEST_F(CameraEdge, TheMarketsWestEdgeShowsNoVoidAndTheAvatarOnItsTile)
                            WINDOW_H / 2 + TILE / 2),
               5)
         << "and not in the window's middle, where a camera centred on her would have put her";
+    console.close();
+    game.kill();
+}
+
+TEST_F(CameraEdge, AFightInTheBeachsSouthWestCornerShowsNoVoidAboveTheMenuAndHerSquareCanBeClicked)
+{
+    // The beach is 24 x 18 tiles. The fight's result box covers the top 60
+    // pixels and its menu the bottom 120: the view may run that far past the
+    // map's edges, under them, so her corner square comes out above the menu.
+    game.writeLine("fenwy:setPosition(17, 0) brune:setPosition(15, 2)");
+    ASSERT_TRUE(console.frames(5));
+    game.writeLine("s:fight('brune;')");
+    ASSERT_EQ(ask("s:combatStage()"), "base");
+    int atRow = -1, atCol = -1;
+    ASSERT_TRUE(console.avatarTile(atRow, atCol));
+    ASSERT_EQ(atRow, 17);
+    ASSERT_EQ(atCol, 0);
+    ASSERT_TRUE(console.frames(5));
+
+    Image shot;
+    ASSERT_TRUE(game.capture(shot));
+    const int menuTop = WINDOW_H - 120;
+    int voidLeft = 0;
+    for (int y = 60; y < menuTop; ++y)
+        voidLeft += isClearColour(shot.at(0, y)) ? 1 : 0;
+    EXPECT_EQ(voidLeft, 0) << "the left column shows the map between the result box and the menu";
+    // Her sprite's black outline crosses that row; a view past the map's
+    // edge would leave the whole row black.
+    EXPECT_LT(voidPixelsInRow(shot, menuTop - 1), 20) << "and so does the row just above the menu";
+
+    const MapView fight = MapView::fight(18, 24, 17, 0);
+    EXPECT_LT(fight.y(17), menuTop) << "her square lies above the menu";
+    ASSERT_TRUE(game.click(fight.x(0), fight.y(17)));
+    ASSERT_TRUE(console.frames(3));
+    EXPECT_EQ(ask("s:combatStage()"), "move") << "a click on her square picks her";
     console.close();
     game.kill();
 }

@@ -6,6 +6,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "MapView.h"
 #include "RunningGame.h"
 
 // Fights in the real game that fight back. The console sets the scene up
@@ -16,6 +17,8 @@ namespace
 {
 const int ONLY_OPTION_X = 320;
 const int ONLY_OPTION_Y = 420;
+// Fenwy on the pier (row 13, column 15 of the 18 x 24 beach) in a fight.
+const MapView PIER = MapView::fight(18, 24, 13, 15);
 }
 
 class Fights : public RunningGame
@@ -64,11 +67,11 @@ TEST_F(Fights, TheEnemyWalksUpAndStrikesThenFallsToThePlayer)
     clickAndRun(ONLY_OPTION_X, ONLY_OPTION_Y);
     ASSERT_EQ(ask("s:combatStage()"), "base");
     game.writeLine("fenwy:addAttack(500) brune:addHP(-29, false)");
-    clickAndRun(320, 240); // Fenwy
+    clickAndRun(PIER.x(15), PIER.y(13)); // Fenwy
     clickAndRun(320, 444); // "finish" moving
     clickAndRun(320, 456); // back, none, focus, slash
     ASSERT_EQ(ask("s:combatStage()"), "target");
-    clickAndRun(320, 272); // Brune, just below
+    clickAndRun(PIER.x(15), PIER.y(14)); // Brune, just below
     clickAndRun(320, 444); // "finish"
     ASSERT_EQ(ask("s:combatStage()"), "win") << "the last enemy fell";
     ASSERT_TRUE(game.capture(shot));
@@ -118,8 +121,7 @@ TEST_F(Fights, OskelMovesAndStrikesOnHisOwnTurn)
     const int col = askInt("oskel:getCol()");
     EXPECT_EQ(std::abs(row - 13) + std::abs(col - 15), 1) << "Oskel stands next to Fenwy";
 
-    // The camera centres on Fenwy, a square is 32 pixels.
-    clickAndRun(320 + 32 * (col - 15), 240 + 32 * (row - 13));
+    clickAndRun(PIER.x(col), PIER.y(row));
     ASSERT_EQ(ask("s:combatStage()"), "move") << "Oskel is picked";
     const std::string start = ask("oskel:getRow() .. ',' .. oskel:getCol()");
     for (const char* key : {"d", "a", "w"})
@@ -139,7 +141,7 @@ TEST_F(Fights, OskelMovesAndStrikesOnHisOwnTurn)
     ASSERT_EQ(ask("s:combatStage()"), "target");
     const int bruneRow = askInt("brune:getRow()");
     const int bruneCol = askInt("brune:getCol()");
-    clickAndRun(320 + 32 * (bruneCol - 15), 240 + 32 * (bruneRow - 13));
+    clickAndRun(PIER.x(bruneCol), PIER.y(bruneRow));
     clickAndRun(320, 444); // "finish"
     EXPECT_LT(askInt("brune:getHP(false)"), hp) << "Oskel's firebolt lands";
     EXPECT_EQ(ask("s:combatStage()"), "base") << "Fenwy may still act";

@@ -5,6 +5,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "MapView.h"
 #include "RunningGame.h"
 
 // A fight in the real game that leaves the party stronger: an effect shows
@@ -21,8 +22,10 @@ const int SECOND_OF_TWO_Y = 444;
 const int THIRD_OF_FOUR_Y = 430;
 const int FOURTH_OF_FOUR_Y = 456;
 // Fenwy stands in the middle of the screen; squares are 32 pixels.
-const int FENWY_X = 320;
-const int FENWY_Y = 240;
+// Fenwy on the pier (row 13, column 15 of the 18 x 24 beach) in a fight.
+const MapView PIER = MapView::fight(18, 24, 13, 15);
+const int FENWY_X = PIER.x(15);
+const int FENWY_Y = PIER.y(13);
 }
 
 class Growth : public RunningGame

@@ -5,6 +5,7 @@
 #include "GameConsole.h"
 #include "GameProcess.h"
 #include "GameScreen.h"
+#include "MapView.h"
 
 // The menus of the real game, driven with the mouse and checked on the
 // window's pictures. Window pixels, origin top left: the "Menu" button sits
@@ -247,8 +248,10 @@ TEST_F(Menus, AFightFromTheConsoleIsPlayedThroughTheCombatMenu)
     EXPECT_TRUE(coveredByList(shot, 100, 380, 600, 460)) << "the combat menu along the bottom";
     keepScreenshot(game, "combat-menu");
 
-    // Fenwy, at the centre, is chosen and takes one step down.
-    ASSERT_TRUE(game.click(320, 240));
+    // Fenwy (row 13, column 15 of the 18 x 24 beach) is chosen and takes
+    // one step down.
+    const MapView pier = MapView::fight(18, 24, 13, 15);
+    ASSERT_TRUE(game.click(pier.x(15), pier.y(13)));
     ASSERT_EQ(stageAfterFrames(), "move");
     ASSERT_TRUE(console.tap("s"));
     ASSERT_TRUE(game.click(320, 444)); // "finish", the second of back and finish
@@ -256,8 +259,9 @@ TEST_F(Menus, AFightFromTheConsoleIsPlayedThroughTheCombatMenu)
     // back, none, focus, slash: slash is the fourth line.
     ASSERT_TRUE(game.click(320, 456));
     ASSERT_EQ(stageAfterFrames(), "target");
-    // Brune stands just below Fenwy, who is drawn at the centre.
-    ASSERT_TRUE(game.click(320, 272));
+    // Brune stands just below Fenwy, whom the camera followed a row down.
+    const MapView stepped = MapView::fight(18, 24, 14, 15);
+    ASSERT_TRUE(game.click(stepped.x(15), stepped.y(15)));
     ASSERT_TRUE(game.click(320, 444)); // "finish"
     ASSERT_EQ(stageAfterFrames(), "base");
     ASSERT_TRUE(game.capture(shot));

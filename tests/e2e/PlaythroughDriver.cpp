@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "GameScreen.h"
+#include "MapView.h"
 #include "map/LevelMapLayerData.h"
 
 namespace
@@ -22,10 +23,6 @@ const int TEXT_PAGE_Y = 420;
 // The combat menu's content spans y 372..468 the same way.
 const int COMBAT_TOP = 372;
 const int COMBAT_HEIGHT = 96;
-// The avatar stands at the window's centre; a square is 32 pixels.
-const int CENTRE_X = 320;
-const int CENTRE_Y = 240;
-const int SQUARE = 32;
 // Menu button, the main menu's Inventory entry, the inventory's lines and
 // its Close button.
 const int MENU_X = 40;
@@ -826,15 +823,20 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     }
     if (target.empty())
         return true;
-    // The avatar stands at the centre and the camera stays on it: the
+    // The camera follows the avatar but keeps to the fight's map: the
     // fighter is picked where it stands; it moves; it strikes when next to
     // the enemy, else ends its turn without an ability.
     const bool avatar = who == _console.avatar();
+    std::vector<std::vector<bool>> grid;
+    if (_fightMap.empty() || !readBlocked(std::string(ZOLT_SOURCE_DIR) + "/" + _fightMap, grid) || grid.empty())
+        return fail(line, "the walkthrough names no readable map for this fight");
+    const MapView view =
+        MapView::fight(static_cast<int>(grid.size()), static_cast<int>(grid[0].size()), avatarRow, avatarCol);
     // A square under the result box or the combat menu cannot be clicked:
     // the click would land on the box or on an option.
     const auto visible = [](int x, int y) { return x >= 0 && x < 640 && y >= 64 && y < COMBAT_TOP - 8; };
-    const int whoX = CENTRE_X + SQUARE * (col - avatarCol);
-    const int whoY = CENTRE_Y + SQUARE * (row - avatarRow);
+    const int whoX = view.x(col);
+    const int whoY = view.y(row);
     if (!avatar && !visible(whoX, whoY))
         return true;
     if (!clickAndRun(whoX, whoY))
@@ -849,8 +851,13 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     int c = 0;
     if (!tileOf(who, row, col) || !tileOf(target, r, c))
         return fail(line, "the console did not answer");
-    const int targetX = CENTRE_X + SQUARE * (c - avatarCol);
-    const int targetY = CENTRE_Y + SQUARE * (r - avatarRow);
+    // The avatar may have moved, and the camera with her.
+    if (avatar && !tile(avatarRow, avatarCol))
+        return fail(line, "the console did not answer");
+    const MapView after =
+        MapView::fight(static_cast<int>(grid.size()), static_cast<int>(grid[0].size()), avatarRow, avatarCol);
+    const int targetX = after.x(c);
+    const int targetY = after.y(r);
     if (!inReach(row, col, r, c, reach) || !visible(targetX, targetY))
         return clickAndRun(BAND_X, combatOptionY(2, count)) || fail(line, "no click"); // "none"
     if (!clickAndRun(BAND_X, combatOptionY(option, count)) || ask("s:combatStage()") != "target")

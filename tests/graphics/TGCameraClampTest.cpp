@@ -74,6 +74,48 @@ TEST(CameraClamp, KeepsTheViewOnTheMap)
     }
 }
 
+TEST(CameraClamp, CoveredBandsLetTheViewRunPastTheMapUnderThem)
+{
+    // A fight covers the top 60 and the bottom 120 of a 480-high view. The
+    // view's top may reach 60 above the map's top edge (500), its bottom 120
+    // below the bottom edge (-500); x keeps to the map as before.
+    const glm::vec2 view(640, 480);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct
+    {
+        const char* what;
+        glm::vec2 map;
+        glm::vec2 target;
+        float top;
+        float bottom;
+        glm::vec2 expected;
+    } cases[] = {
+        {"middle", {2000, 1000}, {100, 0}, 60, 120, {100, 0}},
+        {"north-west corner", {2000, 1000}, {-990, 495}, 60, 120, {-680, 320}},
+        {"south-east corner", {2000, 1000}, {990, -495}, 60, 120, {680, -380}},
+        {"only the bottom covered", {2000, 1000}, {0, -495}, 0, 120, {0, -380}},
+        {"a low map near its top", {2000, 400}, {0, 150}, 60, 120, {0, 20}},
+        {"a low map near its bottom", {2000, 400}, {0, -150}, 60, 120, {0, -80}},
+        {"shorter than the uncovered part: centred in it", {2000, 256}, {0, 100}, 60, 120, {0, -30}},
+        {"negative bands are ignored", {2000, 1000}, {0, -495}, -60, -120, {0, -260}},
+        {"broken bands are ignored", {2000, 1000}, {0, 495}, nan, 120, {0, 260}},
+    };
+    for (const auto& c : cases)
+    {
+        const glm::vec2 at = CameraClamp::Clamp(c.map, view, c.target, c.top, c.bottom);
+        EXPECT_FLOAT_EQ(at.x, c.expected.x) << c.what;
+        EXPECT_FLOAT_EQ(at.y, c.expected.y) << c.what;
+    }
+
+    // A following camera takes the bands as shares of what it sees.
+    Camera cam("fight", 640, 480, 45.0f, 0.5f, 100.0f);
+    cam.SetBounds(2000.0f, 1000.0f);
+    cam.SetCoveredEdges(0.125f, 0.25f);
+    cam.Follow(990.0f, -495.0f);
+    EXPECT_FLOAT_EQ(cam.GetPosition().x, 680.0f);
+    EXPECT_FLOAT_EQ(cam.GetPosition().y, -380.0f);
+}
+
 TEST(CameraClamp, SizelessOrBrokenSizesLeaveTheTargetAlone)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
