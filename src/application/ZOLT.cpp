@@ -98,7 +98,7 @@ void ZOLT::buildGameScreens(gui::MainMenu* mainMenu)
         _restartAtTitle = true;
         GLFWApp::quitApplication = true;
     };
-    _screens = std::make_unique<GameScreens>(GameManifest::current().title(), _saveGames.get(), _settingsScreen.get(),
+    _screens = std::make_unique<GameScreens>(GameManifest::current().name(), _saveGames.get(), _settingsScreen.get(),
                                              std::move(actions));
     GameScreens* screens = _screens.get();
     _baseInput->setPauseHandler([screens]() { return screens->pauseOrQuit(); });

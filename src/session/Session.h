@@ -70,8 +70,9 @@ public:
     Scene* getNextScene() const;
     // The scene left behind is freed once the new one is shown.
     void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
-    // Keeps the camera on the map while the avatar walks, and centred on her
-    // in a fight; called on entering a scene and when a fight starts or ends.
+    // Keeps the camera on the map, in a fight as far past its top and bottom
+    // edges as the result box and the menu cover; called on entering a scene
+    // and when a fight starts or ends.
     void fitCameraToScene();
     // The maker's view of closed sides and trigger tiles (F3), kept from
     // one scene to the next.
@@ -192,7 +193,6 @@ private:
     // Borrowed: the renderer's scene manager and camera.
     tamsygraphics::SceneManager* _sm;
     tamsygraphics::Camera* _cam;
-    // Whether the camera was last kept to the map's edges.
     // Whether the camera's bounds were set for the scene shown, and for a
     // fight or for walking.
     bool _cameraFitted = false;

@@ -234,7 +234,7 @@ std::vector<std::string> GameManifest::scriptsFor(const std::string& role) const
 
 void GameManifest::readGameAttributes(const tinyxml2::XMLElement* game)
 {
-    checkAttributes(game, {"id", "title", "width", "height", "legacySaves"});
+    checkAttributes(game, {"id", "title", "name", "width", "height", "legacySaves"});
     _id = required(game, "id");
     if (!_id.empty() && !isPlainName(_id))
     {
@@ -244,6 +244,8 @@ void GameManifest::readGameAttributes(const tinyxml2::XMLElement* game)
     }
     if (game->Attribute("title"))
         _title = text(game, "title");
+    if (game->Attribute("name"))
+        _name = text(game, "name");
     long width = _width;
     long height = _height;
     if (readNumber(game, "width", MIN_WIDTH, MAX_WIDTH, width))

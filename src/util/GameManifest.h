@@ -105,6 +105,9 @@ public:
 
     const std::string& id() const { return _id; }
     const std::string& title() const { return _title; }
+    // The game's name as players read it on its title screen; the window's
+    // title when the manifest gives none.
+    const std::string& name() const { return _name.empty() ? _title : _name; }
     int width() const { return _width; }
     int height() const { return _height; }
     const std::string& startScript() const { return _startScript; }
@@ -177,6 +180,7 @@ private:
     std::vector<std::pair<int, std::string>> _faults;
     std::string _id;
     std::string _title = "ZOLT";
+    std::string _name;
     int _width = 640;
     int _height = 480;
     bool _legacySaves = false;

@@ -152,7 +152,9 @@ void expectTodaysTables(const GameManifest& manifest)
 
 TEST(DemoManifest, TheDemosManifestHoldsTheTablesTheEngineUsedToCompileIn)
 {
-    expectTodaysTables(read(GameManifest::FILE_NAME));
+    const GameManifest demo = read(GameManifest::FILE_NAME);
+    expectTodaysTables(demo);
+    EXPECT_EQ(demo.name(), "The False Lights") << "the title screen names the game";
 }
 
 TEST(DemoManifest, TheDefaultManifestHoldsTheSameTablesForOldGameFolders)

@@ -155,7 +155,7 @@ TEST(GameManifest, EveryBadInputIsNamedWithFileAndLineAndTheRestIsRead)
 TEST(GameManifest, AGoodManifestReadsEveryTableInOrder)
 {
     GameManifest manifest;
-    const std::string xml = manifestWith(" title=\"Probe\" width=\"800\" height=\"600\"",
+    const std::string xml = manifestWith(" title=\"Probe\" name=\"The Probe\" width=\"800\" height=\"600\"",
                                          "  <data file=\"assets/b.xml\"/>\n"
                                          "  <data file=\"assets/a.xml\"/>\n"
                                          "  <scenes file=\"assets/scenes.xml\"/>\n"
@@ -170,6 +170,7 @@ TEST(GameManifest, AGoodManifestReadsEveryTableInOrder)
     EXPECT_TRUE(manifest.problems().empty()) << ::testing::PrintToString(manifest.problems());
     EXPECT_EQ(manifest.id(), "probe");
     EXPECT_EQ(manifest.title(), "Probe");
+    EXPECT_EQ(manifest.name(), "The Probe");
     EXPECT_EQ(manifest.width(), 800);
     EXPECT_EQ(manifest.height(), 600);
     EXPECT_EQ(manifest.startScript(), "start.lua");
@@ -214,6 +215,7 @@ TEST(GameManifest, AFolderWithoutAManifestUsesTheDefaultOneAndAFolderWithOneUses
     EXPECT_FALSE(fallback.textures().empty()) << "the default manifest holds the tables old game folders rely on";
     EXPECT_EQ(own.id(), "own");
     EXPECT_EQ(own.fileName(), "game.xml");
+    EXPECT_EQ(own.name(), "ZOLT") << "with no name or title, the title screen says the default title";
     EXPECT_TRUE(own.textures().empty());
 }
 
