@@ -37,6 +37,7 @@
 #include "map/LevelMap.h"
 #include "map/TriggerMap.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 #include "util/GameManifest.h"
@@ -227,7 +228,7 @@ bool Balance::load()
 {
     // Read from the game's folder, which is the working directory only now.
     GameManifest::forgetCurrent();
-    core::LuaInterface::init();
+    core::initLuaBindings();
     core::ResourceManager::init();
     if (!loadParty())
         return false;

@@ -6,7 +6,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "script/LuaVocabulary.h"
+#include "session/LuaVocabulary.h"
 
 int main(int argc, char** argv)
 {

@@ -19,6 +19,7 @@
 #include "application/SettingsScreen.h"
 #include "session/LiveReload.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 #include "data/Party.h"
 #include "world/ProcessManager2.h"
 #include "session/QuestManager.h"
@@ -132,7 +133,7 @@ void ZOLT::initialize()
     LoadedFiles::setKeepingCopies(true);
 
     loadSettings();
-    core::LuaInterface::init();
+    core::initLuaBindings();
     _sound = std::make_unique<sound::SoundPlayer>();
     sound::SoundHandler::setPlayer(_sound.get());
     sound::SoundHandler::init(true);

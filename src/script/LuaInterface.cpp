@@ -14,7 +14,6 @@
 #include "util/LoadedFiles.h"
 #include "util/Owner.h"
 #include "world/Entity.h"
-#include "script/LuaBindings.h"
 #include "script/LuaSandbox.h"
 #include "script/ScriptFiles.h"
 
@@ -255,11 +254,15 @@ lua_State* LuaInterface::getState()
     return getInstance()->_ls;
 }
 
+void LuaInterface::setClasses(std::vector<ClassTables> classes)
+{
+    getInstance()->_classes = std::move(classes);
+}
+
 void LuaInterface::init()
 {
-    addClass("Session", sessionStaticMethods, sessionMethods);
-    addClass("Character", characterStaticMethods, characterMethods);
-    addStaticClass("SoundHandler", soundHandlerStaticMethods);
+    for (const ClassTables& tables : getInstance()->_classes)
+        addClass(tables.name, tables.statics, tables.methods);
 }
 
 void LuaInterface::pushClassMetatable(const std::string& className)

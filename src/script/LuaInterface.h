@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <lua.hpp>
 
@@ -42,6 +43,19 @@ class LuaInterface
 {
 public:
     static LuaInterface* getInstance();
+
+    // One Lua global and the functions scripts reach through it: `statics`
+    // with dot syntax on the global, `methods` (null for none) with colon
+    // syntax on every object of the class. Tables end with a pair of nulls.
+    struct ClassTables
+    {
+        const char* name;
+        const luaL_Reg* statics;
+        const luaL_Reg* methods;
+    };
+    // The classes init() registers. The game's vocabulary is kept above this
+    // layer (it knows the session and the characters) and handed down here.
+    static void setClasses(std::vector<ClassTables> classes);
 
     // Registers the script-visible classes; call once before any session
     // or character is built.
@@ -144,6 +158,7 @@ private:
     lua_State* _ls;
     size_t _bytesInUse = 0;
     int _liveHandles = 0;
+    std::vector<ClassTables> _classes;
     size_t _memoryLimit;
     double _timeLimit;
     int _runDepth = 0;

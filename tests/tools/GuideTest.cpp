@@ -3,8 +3,8 @@
 #include <string>
 
 #include "ToolTestSupport.h"
-#include "script/LuaBindings.h"
-#include "script/LuaVocabulary.h"
+#include "session/LuaBindings.h"
+#include "session/LuaVocabulary.h"
 
 namespace
 {

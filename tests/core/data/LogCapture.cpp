@@ -4,6 +4,7 @@
 
 #include "Log/Log.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 
 namespace datatest
 {
@@ -48,7 +49,7 @@ void initScripting()
 {
     static bool done = false;
     if (!done)
-        core::LuaInterface::init();
+        core::initLuaBindings();
     done = true;
 }
 }

@@ -7,6 +7,7 @@
 
 #include "map/LevelMap.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 #include "support/LogCapture.h"
 
 namespace
@@ -58,7 +59,7 @@ void registerLuaClasses()
 {
     static const bool registered = []
     {
-        core::LuaInterface::init();
+        core::initLuaBindings();
         return true;
     }();
     (void)registered;

@@ -6,6 +6,7 @@
 #include "LuaTestSupport.h"
 #include "world/Entity.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 
 using core::LuaInterface;
 
@@ -99,7 +100,7 @@ TEST(LuaInterface, OpensOnlyTheSafeLibraries)
 
 TEST(LuaInterface, InitRegistersTheScriptVisibleClasses)
 {
-    LuaInterface::init();
+    core::initLuaBindings();
     EXPECT_TRUE(LuaInterface::runBooleanString("return type(Session) == 'table' and type(Character) == 'table'"
                                                " and type(SoundHandler) == 'table' and next(Character) == nil"));
 
@@ -164,7 +165,7 @@ TEST(LuaInterface, BadArgumentsEndTheRunBeforeTheEngineIsCalled)
 
     // A receiver of another class, or a table dressed up with some other
     // userdata, must never be taken for a Thing's memory.
-    LuaInterface::init();
+    core::initLuaBindings();
     static Thing impostor{1000, 0};
     LuaInterface::pushObjectOfClass("Character", &impostor);
     LuaInterface::registerAlias(LuaInterface::getReference(), "impostor");
@@ -309,7 +310,7 @@ TEST(LuaInterface, RunsLeaveTheStackAsTheyFoundIt)
 
 TEST(LuaInterface, BindEntityStoresTheReferenceInTheEntity)
 {
-    LuaInterface::init();
+    core::initLuaBindings();
     const int before = stackHeight();
     auto owned = std::make_unique<core::Entity>();
     core::Entity* hero = owned.get();

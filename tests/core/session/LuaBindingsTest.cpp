@@ -12,7 +12,7 @@
 #include "dialog/DialogManager.h"
 #include "gui/DialogMenu.h"
 #include "session/LevelInputContext.h"
-#include "script/LuaBindings.h"
+#include "session/LuaBindings.h"
 #include "script/LuaInterface.h"
 #include "world/ProcessManager2.h"
 #include "world/Scene.h"

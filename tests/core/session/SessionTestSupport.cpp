@@ -2,6 +2,7 @@
 
 #include "input/InputManager.h"
 #include "script/LuaInterface.h"
+#include "session/LuaBindings.h"
 #include "world/ProcessManager2.h"
 #include "data/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
@@ -23,7 +24,7 @@ void prepareOnce()
     if (done)
         return;
     done = true;
-    core::LuaInterface::init();
+    core::initLuaBindings();
     // The log keeps the first routing it is given for a name, so route
     // every stream the tests read before anything writes to it.
     for (const char* name : ROUTED_STREAMS)

@@ -3,7 +3,7 @@
 #include <lua.hpp>
 
 // The engine's scripting vocabulary: the registration tables that
-// LuaInterface::init hands to Lua. Each table is a list of (name, native
+// LuaInterface::init hands to Lua (initLuaBindings gives them to it). Each table is a list of (name, native
 // function) rows in registration order, closed by a pair of nulls.
 namespace core
 {
@@ -17,4 +17,8 @@ extern const luaL_Reg characterStaticMethods[];
 extern const luaL_Reg characterMethods[];
 // Fields of the global `SoundHandler` (dot syntax).
 extern const luaL_Reg soundHandlerStaticMethods[];
+
+// Hands the tables above to the Lua interface and registers them
+// (LuaInterface::init); call once before any session or character is built.
+void initLuaBindings();
 }

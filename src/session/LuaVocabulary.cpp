@@ -1,11 +1,11 @@
-#include "script/LuaVocabulary.h"
+#include "session/LuaVocabulary.h"
 
 #include <map>
 #include <sstream>
 
 #include <lua5.2/lua.hpp>
 
-#include "script/LuaBindings.h"
+#include "session/LuaBindings.h"
 
 namespace core
 {

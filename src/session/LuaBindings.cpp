@@ -1,4 +1,4 @@
-#include "script/LuaBindings.h"
+#include "session/LuaBindings.h"
 
 #include <cstdio>
 #include <iostream>
@@ -380,4 +380,12 @@ const luaL_Reg soundHandlerStaticMethods[] = {
     {"play", soundPlay},
     {nullptr, nullptr},
 };
+
+void initLuaBindings()
+{
+    LuaInterface::setClasses({{"Session", sessionStaticMethods, sessionMethods},
+                              {"Character", characterStaticMethods, characterMethods},
+                              {"SoundHandler", soundHandlerStaticMethods, nullptr}});
+    LuaInterface::init();
+}
 }
