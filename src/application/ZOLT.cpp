@@ -35,6 +35,7 @@
 #include "graphics/TGRenderer.h"
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
+#include "gui/CombatDisplay.h"
 #include "gui/EndScreen.h"
 #include "gui/GUIManager.h"
 #include "gui/InventoryMenu.h"
@@ -134,6 +135,7 @@ void ZOLT::initialize()
 
     loadSettings();
     core::initLuaBindings();
+    gui::CombatDisplay::useForEveryFight();
     _sound = std::make_unique<sound::SoundPlayer>();
     sound::SoundHandler::setPlayer(_sound.get());
     sound::SoundHandler::init(true);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "combat/CombatDisplay.h"
+#include "combat/CombatView.h"
 #include "combat/CombatSides.h"
 #include "data/Party.h"
 #include "save/SaveGameManager.h"
@@ -11,7 +11,7 @@
 
 namespace core
 {
-CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display)
+CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatView& display)
     : _session(session), _sides(sides), _display(display)
 {
 }

@@ -7,7 +7,7 @@
 
 namespace core
 {
-class CombatDisplay;
+class CombatView;
 class CombatSides;
 class Session;
 
@@ -23,7 +23,7 @@ public:
     // music comes back when the fight is tried again or left.
     static constexpr const char* DEFEAT_CUE = "defeat";
 
-    CombatEnding(Session* session, CombatSides& sides, CombatDisplay& display);
+    CombatEnding(Session* session, CombatSides& sides, CombatView& display);
 
     // Takes the party as it stands, and what the enemies will give if
     // beaten; an empty `music` leaves the scene's playing.
@@ -40,7 +40,7 @@ public:
 private:
     Session* _session;
     CombatSides& _sides;
-    CombatDisplay& _display;
+    CombatView& _display;
     CombatSnapshot _snapshot;
     CombatSpoils _spoils;
     std::string _sceneMusic;

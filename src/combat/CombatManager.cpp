@@ -36,9 +36,9 @@ std::string CombatManager::battleMusic()
 }
 
 CombatManager::CombatManager(Session* session)
-    : _display(this), _session(session), _combatStage(base), _inCombat(false), _chosenAbility(nullptr),
+    : _display(CombatView::make(this)), _session(session), _combatStage(base), _inCombat(false), _chosenAbility(nullptr),
       _currentCharacter(nullptr), _targeting(_sides, [session] { return currentLevelMap(session); }),
-      _enemyTurn(nullptr), _ending(session, _sides, _display)
+      _enemyTurn(nullptr), _ending(session, _sides, *_display)
 {
 }
 
@@ -61,7 +61,7 @@ void CombatManager::enterCombat(std::list<Character*>* enemies, const std::strin
     Log::named("combat") << "Entering Combat" << std::endl;
     _combatInputContext = std::make_unique<CombatInputContext>(this, _session);
     application::InputManager::pushContext(_combatInputContext.get());
-    _display.showMenu();
+    _display->showMenu();
 
     _currentCharacter = nullptr;
     _combatStage = base;
@@ -139,7 +139,7 @@ void CombatManager::showTurns()
 {
     if (_combatStage == win || _combatStage == lose)
         return;
-    _display.showTurnList(CombatTurnList::lines(getTurnOrder()));
+    _display->showTurnList(CombatTurnList::lines(getTurnOrder()));
 }
 
 void CombatManager::acted(Character* fighter)
@@ -158,7 +158,7 @@ void CombatManager::leaveCombat()
     endTimedEffects();
     _cursor.hide(currentLevelMap(_session), {});
     application::InputManager::removeContext(_combatInputContext.get());
-    _display.hide();
+    _display->hide();
     _placement.withdraw(currentScene());
     _ending.restoreSceneMusic();
     _inCombat = false;
@@ -169,14 +169,14 @@ void CombatManager::setUpBase()
     std::vector<std::string> options{"pass_turn"};
     if (!_sides.enemiesLeft())
         options.push_back("exit_combat");
-    _display.setMenu("choose a character or pass the turn", options);
+    _display->setMenu("choose a character or pass the turn", options);
     showTurns();
 }
 
 void CombatManager::setUpMove()
 {
     _movement.begin(_currentCharacter);
-    _display.setMenu("move character", {"back", "finish"});
+    _display->setMenu("move character", {"back", "finish"});
     showTurns();
 }
 
@@ -189,7 +189,7 @@ void CombatManager::setUpAbility()
             if (_currentCharacter->isAbilityEnabled(name))
                 options.push_back(name);
     }
-    _display.setMenu("choose ability", options);
+    _display->setMenu("choose ability", options);
 }
 
 void CombatManager::setUpTarget()
@@ -197,13 +197,13 @@ void CombatManager::setUpTarget()
     _targeting.clearTargets();
     if (_chosenAbility && _currentCharacter)
         _targeting.begin(*_chosenAbility, *_currentCharacter);
-    _display.setMenu("choose targets", {"back", "finish"});
+    _display->setMenu("choose targets", {"back", "finish"});
 }
 
 void CombatManager::setUpEnemy()
 {
     // "continue" is offered once every enemy has acted.
-    _display.setMenu("enemy turn", {});
+    _display->setMenu("enemy turn", {});
     showTurns();
 }
 
@@ -468,14 +468,14 @@ bool CombatManager::beginTurnOf(Character* fighter)
         return false;
     const std::vector<std::string> lines = fighter->tickEffects();
     for (const std::string& line : lines)
-        _display.addResultLine(line);
+        _display->addResultLine(line);
     // Whoever the effects felled is taken out under those lines, so that
     // the box tells why; settling later then finds nobody left to show.
     std::string fallen;
     if (!lines.empty())
         removeFallen(fallen);
     if (!fallen.empty())
-        _display.addResultLine(fallen);
+        _display->addResultLine(fallen);
     return !lines.empty();
 }
 
@@ -535,7 +535,7 @@ void CombatManager::startEnemyTurn()
         queue.assign(enemies->begin(), enemies->end());
     if (queue.empty())
     {
-        _display.setMenu("enemy turn", {"continue"});
+        _display->setMenu("enemy turn", {"continue"});
         return;
     }
     auto turn = std::make_unique<EnemyTurnProcess>(this, queue);
@@ -558,7 +558,7 @@ void CombatManager::enemyTurnFinished(EnemyTurnProcess* turn)
     _enemyActing = nullptr;
     unHighlightTiles();
     if (_combatStage == enemy)
-        _display.setMenu("enemy turn", {"continue"});
+        _display->setMenu("enemy turn", {"continue"});
 }
 
 EnemyPlan CombatManager::planFor(Character* foe)

@@ -8,7 +8,6 @@
 #include <glm/glm.hpp>
 
 #include "combat/CombatCursor.h"
-#include "combat/CombatDisplay.h"
 #include "combat/CombatDistance.h"
 #include "combat/CombatEnding.h"
 #include "combat/CombatMovement.h"
@@ -16,13 +15,8 @@
 #include "combat/CombatSides.h"
 #include "combat/CombatTargeting.h"
 #include "combat/CombatTurnList.h"
+#include "combat/CombatView.h"
 #include "world/TilePos.h"
-
-namespace gui
-{
-class CombatMenu;
-class GUITextBox;
-}
 
 namespace core
 {
@@ -44,8 +38,8 @@ struct EnemyPlan;
 //
 // This class keeps the stages and their menus and hands the rest on: who
 // fights and falls to CombatSides, aiming to CombatTargeting, walking to
-// CombatMovement, the end of the fight to CombatEnding, the widgets to
-// CombatDisplay, and the enemies' moves to EnemyTurnProcess.
+// CombatMovement, the end of the fight to CombatEnding, what the player sees
+// to a CombatView, and the enemies' moves to EnemyTurnProcess.
 class CombatManager
 {
 public:
@@ -100,7 +94,7 @@ public:
 
     void highlightTile(int row, int col) { _targeting.highlightTile({row, col}); }
     void unHighlightTiles() { _targeting.unHighlightTiles(); }
-    void showAbilityResults(const std::string& text) { _display.showResults(text); }
+    void showAbilityResults(const std::string& text) { _display->showResults(text); }
 
     // Whether the entity is on either side of the running fight.
     bool isTakingPart(const Entity* entity) const { return _inCombat && _sides.isTakingPart(entity); }
@@ -140,9 +134,8 @@ public:
     const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }
     bool canAct(Character* character) const { return _sides.canAct(character); }
     CombatInputContext* getCombatInputContext() const { return _combatInputContext.get(); }
-    gui::CombatMenu* getCombatMenu() const { return _display.menu(); }
-    gui::GUITextBox* getTextDisplay() const { return _display.results(); }
-    gui::GUITextBox* getTurnListDisplay() const { return _display.turnList(); }
+    // What the player sees of this fight (never null).
+    CombatView* getView() const { return _display.get(); }
     bool isEnemyTurnRunning() const { return _enemyTurn != nullptr; }
 
 private:
@@ -180,7 +173,7 @@ private:
     void endTimedEffects();
     void loadLastSave();
 
-    CombatDisplay _display;
+    std::unique_ptr<CombatView> _display;
     Session* _session;
     stage _combatStage;
     bool _inCombat;

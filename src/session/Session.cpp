@@ -5,7 +5,6 @@
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
 #include "input/InputManager.h"
-#include "combat/CombatDisplay.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
 #include "data/Item.h"
@@ -139,8 +138,8 @@ void Session::fitCameraToScene()
         _cam->SetBounds(size.x, size.y);
     else
         _cam->ClearBounds();
-    _cam->SetCoveredEdges(fight ? CombatDisplay::coveredTopShare() : 0.0f,
-                          fight ? CombatDisplay::coveredBottomShare() : 0.0f);
+    const CombatView* view = _combatManager.getView();
+    _cam->SetCoveredEdges(fight ? view->coveredTopShare() : 0.0f, fight ? view->coveredBottomShare() : 0.0f);
     _cameraFitted = true;
     _cameraFitForFight = fight;
     const glm::vec2 at = sprite->GetCoords();

@@ -10,9 +10,11 @@
 #include "graphics/TGGUIRectangle.h"
 #include "graphics/TGText.h"
 #include "gui/CharacterMenu.h"
+#include "gui/CombatDisplay.h"
 #include "gui/CombatMenu.h"
 #include "gui/DialogMenu.h"
 #include "gui/EndScreen.h"
+#include "gui/FighterBars.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIListViewEntry.h"
 #include "gui/InventoryMenu.h"
@@ -20,8 +22,6 @@
 #include "gui/MainMenuButton.h"
 #include "gui/PartyMenu.h"
 #include "gui/StatBar.h"
-#include "combat/FighterBars.h"
-#include "combat/CombatDisplay.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
 #include <sstream>
@@ -195,8 +195,9 @@ TEST_F(GameMenus, DialogTextPagesBy105CharactersThenTheOptionsAppear)
 
 TEST_F(GameMenus, TheCombatMenuHandsTheClickedOptionToTheCombatManager)
 {
+    gui::CombatDisplay::useForEveryFight();
     core::CombatManager combat(nullptr);
-    gui::CombatMenu* menu = combat.getCombatMenu();
+    gui::CombatMenu* menu = dynamic_cast<gui::CombatDisplay&>(*combat.getView()).menu();
     EXPECT_TRUE(menu->isHidden());
     EXPECT_EQ(menu->getTitle(), "COMBAT");
     EXPECT_EQ(menu->getRectangle()->getHeightInPixels(), 120);
@@ -375,7 +376,7 @@ TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
     std::list<core::Character*> enemies{wolf, ghost};
     tamsygraphics::Camera camera("cam", 640, 480, 45.0f, 0.5f, 100.0f);
     camera.MoveTo(0.0f, 0.0f);
-    std::unique_ptr<core::FighterBars> bars(new core::FighterBars(&combat));
+    auto bars = std::make_unique<gui::FighterBars>(&combat);
 
     bars->place(&camera);
     EXPECT_EQ(bars->barOf(wolf), nullptr) << "no fight, no bars";

@@ -44,7 +44,7 @@ void runEnemyTurn(core::Session& session, core::CombatManager& combat)
 
 std::string resultText(core::CombatManager& combat)
 {
-    return combat.getTextDisplay()->getText();
+    return sessiontest::resultsOf(combat)->getText();
 }
 }
 

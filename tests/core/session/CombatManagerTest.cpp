@@ -122,9 +122,9 @@ TEST_F(CombatFlow, BaseMenuPassTurnAndContinue)
     ASSERT_NE(session, nullptr);
     core::CombatManager& combat = session->getCombatManager();
     ASSERT_TRUE(combat.isInCombat());
-    EXPECT_TRUE(shown(combat.getCombatMenu()));
+    EXPECT_TRUE(shown(sessiontest::combatMenuOf(combat)));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"pass_turn"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"pass_turn"});
     EXPECT_EQ(combat.getParty().size(), 1u);
     EXPECT_TRUE(combat.canAct(session->getAvatar()));
 
@@ -133,7 +133,7 @@ TEST_F(CombatFlow, BaseMenuPassTurnAndContinue)
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_TRUE(combat.combatMenuClick("pass_turn"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy);
-    EXPECT_TRUE(optionsOf(combat.getCombatMenu()).empty()) << "nothing to choose while the enemies act";
+    EXPECT_TRUE(optionsOf(sessiontest::combatMenuOf(combat)).empty()) << "nothing to choose while the enemies act";
     EXPECT_FALSE(combat.canAct(character(*session, "guard"))) << "the player no longer moves enemies";
     EXPECT_FALSE(combat.tileClick(1, 3)) << "clicks mean nothing in the enemy turn";
     EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHIT));
@@ -142,14 +142,14 @@ TEST_F(CombatFlow, BaseMenuPassTurnAndContinue)
     EXPECT_EQ(combat.getStage(), core::CombatManager::enemy) << "not before every enemy has acted";
 
     ASSERT_TRUE(finishEnemyTurn(*session));
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"continue"});
     EXPECT_TRUE(combat.combatMenuClick("continue"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     EXPECT_TRUE(combat.canAct(session->getAvatar()));
 
     combat.leaveCombat();
     EXPECT_FALSE(combat.isInCombat());
-    EXPECT_FALSE(shown(combat.getCombatMenu()));
+    EXPECT_FALSE(shown(sessiontest::combatMenuOf(combat)));
 }
 
 TEST_F(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
@@ -158,7 +158,7 @@ TEST_F(CombatMovement, MoveAllowanceLimitsStepsAndWallsStillCost)
     avatar->setPosition(2, 4);
     ASSERT_TRUE(combat.tileClick(2, 4));
     ASSERT_EQ(combat.getStage(), core::CombatManager::move);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"back", "finish"}));
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), (Options{"back", "finish"}));
     EXPECT_EQ(combat.getRemainingMovement(), 3);
     EXPECT_FALSE(combat.keyPress(application::KEY_Q, application::KEYHIT));
     EXPECT_TRUE(combat.keyPress(application::KEY_D, application::KEYHELD)) << "used, but only a press walks";
@@ -181,7 +181,7 @@ TEST_F(CombatMovement, BackFromTheAbilityStageRestoresSquareAndMove)
     stepRight(*session, combat);
     EXPECT_TRUE(combat.combatMenuClick("finish"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::ability);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), (Options{"back", "none", "poke"}));
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), (Options{"back", "none", "poke"}));
     EXPECT_EQ(combat.getRemainingMovement(), 0);
     EXPECT_TRUE(combat.combatMenuClick("back"));
     EXPECT_EQ(combat.getStage(), core::CombatManager::move);
@@ -258,10 +258,10 @@ TEST_F(CombatResolution, TheDeadLeaveTheFightAndExitIsOffered)
     EXPECT_EQ(combat.getStage(), core::CombatManager::win) << "the last enemy fell";
     EXPECT_TRUE(combat.getEnemies()->empty());
     EXPECT_TRUE(bandit->isRemoved());
-    EXPECT_TRUE(shown(combat.getTextDisplay()));
-    EXPECT_NE(combat.getTextDisplay()->getText().find("Bandit is defeated."), std::string::npos);
-    EXPECT_NE(combat.getTextDisplay()->getText().find("Victory!"), std::string::npos);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"exit_combat"});
+    EXPECT_TRUE(shown(sessiontest::resultsOf(combat)));
+    EXPECT_NE(sessiontest::resultsOf(combat)->getText().find("Bandit is defeated."), std::string::npos);
+    EXPECT_NE(sessiontest::resultsOf(combat)->getText().find("Victory!"), std::string::npos);
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"exit_combat"});
     EXPECT_FALSE(combat.canAct(avatar));
     EXPECT_TRUE(combat.combatMenuClick("exit_combat"));
     EXPECT_FALSE(combat.isInCombat());

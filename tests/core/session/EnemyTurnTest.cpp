@@ -68,7 +68,7 @@ core::Session* fightWithGuard(int avatarRow, int avatarCol, const std::string& o
 
 std::string resultText(core::CombatManager& combat)
 {
-    return combat.getTextDisplay()->getText();
+    return sessiontest::resultsOf(combat)->getText();
 }
 }
 
@@ -101,7 +101,7 @@ TEST_F(EnemyTurn, TheEnemyWalksUpStrikesAndHandsTheTurnBack)
     // Two steps of a quarter second each, the aim and the result: a player
     // can follow it.
     EXPECT_GE(frames / 60.0, 2 * 0.25 + 0.35);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"continue"});
     combat.combatMenuClick("continue");
     EXPECT_EQ(combat.getStage(), core::CombatManager::base);
     combat.leaveCombat();
@@ -124,7 +124,7 @@ TEST_F(EnemyTurn, AnEnemyThatCannotReachAnyonePassesAndTheTurnEnds)
     ASSERT_TRUE(finishEnemyTurn(*session));
     EXPECT_EQ(session->getAvatar()->getHP(false), hp);
     EXPECT_NE(resultText(combat).find("Guard waits."), std::string::npos);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"continue"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"continue"});
     combat.leaveCombat();
 }
 
@@ -171,7 +171,7 @@ TEST_F(EnemyTurn, LosingOffersTryAgainWhichPutsThePartyBackAsTheFightFoundIt)
     combat.combatMenuClick("pass_turn");
     ASSERT_TRUE(finishEnemyTurn(*session));
     EXPECT_EQ(combat.getStage(), core::CombatManager::lose);
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"try_again"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"try_again"});
     EXPECT_NE(resultText(combat).find("Defeat!"), std::string::npos);
     EXPECT_FALSE(avatar->isRemoved()) << "the fallen avatar stays in the scene";
     EXPECT_TRUE(combat.combatMenuClick("continue")) << "nothing else is offered";
@@ -222,7 +222,7 @@ TEST_F(EnemyTurn, WinningRunsTheDefeatScriptOnceAndBringsBackTheSceneMusic)
     EXPECT_EQ(luaInt("defeats"), 1);
     EXPECT_EQ(luaString("defeated"), "guard") << "obj is the fallen character";
     EXPECT_EQ(sound::SoundHandler::getLastMusicRequest(), "themeTown") << "the scene's music again";
-    EXPECT_EQ(optionsOf(combat.getCombatMenu()), Options{"exit_combat"});
+    EXPECT_EQ(optionsOf(sessiontest::combatMenuOf(combat)), Options{"exit_combat"});
     EXPECT_TRUE(combat.combatMenuClick("exit_combat"));
     EXPECT_FALSE(combat.isInCombat());
     updateTimes(*session, 3);

@@ -141,7 +141,7 @@ TEST_F(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
     EXPECT_TRUE(session->getCombatManager().isInCombat());
     EXPECT_TRUE(dialogs->getDialogMenu()->isHidden()) << "the band would cover the combat menu";
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
-    EXPECT_FALSE(session->getCombatManager().getCombatMenu()->isHidden());
+    EXPECT_FALSE(sessiontest::combatMenuOf(session->getCombatManager())->isHidden());
     session->getCombatManager().leaveCombat();
 }
 

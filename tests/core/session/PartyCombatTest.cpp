@@ -125,8 +125,8 @@ TEST_F(PartyFight, EachMemberActsOnceARoundInTheTurnList)
     EXPECT_EQ(combat().getStage(), core::CombatManager::move);
     EXPECT_EQ(combat().getCurrentCharacter(), oskel);
     EXPECT_EQ(combat().getRemainingMovement(), 2) << "oskel's own move";
-    ASSERT_TRUE(shown(combat().getTurnListDisplay()));
-    const std::string list = combat().getTurnListDisplay()->getText();
+    ASSERT_TRUE(shown(sessiontest::turnListOf(combat())));
+    const std::string list = sessiontest::turnListOf(combat())->getText();
     EXPECT_NE(list.find("> oskel"), std::string::npos) << "the list shows who acts now:\n" << list;
     EXPECT_LT(list.find("fenwy"), list.find("guard")) << list;
     combat().keyPress(keyTowardsFreeSquare(oskel), application::KEYHIT);

@@ -364,14 +364,14 @@ TEST_F(SaveGames, ALostFightOffersTheLastSaveOnceThereIsOne)
         ASSERT_EQ(combat.getStage(), core::CombatManager::lose);
     };
     loseAFight();
-    EXPECT_EQ(sessiontest::optionsOf(combat.getCombatMenu()), std::vector<std::string>{"try_again"})
+    EXPECT_EQ(sessiontest::optionsOf(sessiontest::combatMenuOf(combat)), std::vector<std::string>{"try_again"})
         << "nothing saved yet";
     combat.combatMenuClick("try_again");
 
     ASSERT_TRUE(saves->save("slot1"));
     session->setFlag("afterTheSave", 1);
     loseAFight();
-    EXPECT_EQ(sessiontest::optionsOf(combat.getCombatMenu()),
+    EXPECT_EQ(sessiontest::optionsOf(sessiontest::combatMenuOf(combat)),
               (std::vector<std::string>{"try_again", "load last save"}));
     combat.combatMenuClick("load last save");
     EXPECT_FALSE(combat.isInCombat());

@@ -6,6 +6,7 @@
 #include "world/ProcessManager2.h"
 #include "data/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
+#include "gui/CombatDisplay.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIMenu.h"
 #include "support/LogCapture.h"
@@ -25,6 +26,7 @@ void prepareOnce()
         return;
     done = true;
     core::initLuaBindings();
+    gui::CombatDisplay::useForEveryFight();
     // The log keeps the first routing it is given for a name, so route
     // every stream the tests read before anything writes to it.
     for (const char* name : ROUTED_STREAMS)
@@ -62,6 +64,29 @@ void SessionFixture::clearsGlobals(std::initializer_list<const char*> names)
         testsupport::clearLuaGlobal(name);
         _globals.push_back(name);
     }
+}
+
+namespace
+{
+const gui::CombatDisplay& displayOf(const core::CombatManager& combat)
+{
+    return dynamic_cast<const gui::CombatDisplay&>(*combat.getView());
+}
+}
+
+gui::CombatMenu* combatMenuOf(const core::CombatManager& combat)
+{
+    return displayOf(combat).menu();
+}
+
+gui::GUITextBox* resultsOf(const core::CombatManager& combat)
+{
+    return displayOf(combat).results();
+}
+
+gui::GUITextBox* turnListOf(const core::CombatManager& combat)
+{
+    return displayOf(combat).turnList();
 }
 
 std::string dataFile(const std::string& name)

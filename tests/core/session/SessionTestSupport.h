@@ -13,8 +13,10 @@
 
 namespace gui
 {
+class CombatMenu;
 class GUIElement;
 class GUIMenu;
+class GUITextBox;
 }
 
 namespace sessiontest
@@ -41,6 +43,11 @@ protected:
 private:
     std::vector<std::string> _globals;
 };
+
+// The widgets a fight shows (every test fight is shown with the menus).
+gui::CombatMenu* combatMenuOf(const core::CombatManager& combat);
+gui::GUITextBox* resultsOf(const core::CombatManager& combat);
+gui::GUITextBox* turnListOf(const core::CombatManager& combat);
 
 // Path of a file under tests/core/session/data, relative to the repository root.
 std::string dataFile(const std::string& name);

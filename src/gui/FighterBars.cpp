@@ -1,4 +1,4 @@
-#include "combat/FighterBars.h"
+#include "gui/FighterBars.h"
 
 #include <list>
 #include <set>
@@ -10,8 +10,12 @@
 #include "gui/StatBar.h"
 #include "session/Session.h"
 
-namespace core
+namespace gui
 {
+using core::Character;
+using core::CombatManager;
+using core::Session;
+
 namespace
 {
 const float BAR_WIDTH = 28.0f / 320.0f;
@@ -24,9 +28,9 @@ const float FATIGUE_HEIGHT = 3.0f / 240.0f;
 const float FATIGUE_GAP = 1.0f / 240.0f;
 const glm::vec3 FATIGUE_COLOUR(0.2f, 0.55f, 0.9f);
 
-gui::StatBar* makeBar(const glm::vec3& colour, float height)
+StatBar* makeBar(const glm::vec3& colour, float height)
 {
-    auto* bar = new gui::StatBar(colour);
+    auto* bar = new StatBar(colour);
     bar->setWidth(BAR_WIDTH);
     bar->setHeight(height);
     return bar;
@@ -48,13 +52,13 @@ void FighterBars::forget()
     clear();
 }
 
-gui::StatBar* FighterBars::barOf(const Character* fighter) const
+StatBar* FighterBars::barOf(const Character* fighter) const
 {
     auto found = _bars.find(fighter);
     return found == _bars.end() ? nullptr : found->second.hp;
 }
 
-gui::StatBar* FighterBars::fatigueBarOf(const Character* fighter) const
+StatBar* FighterBars::fatigueBarOf(const Character* fighter) const
 {
     auto found = _bars.find(fighter);
     return found == _bars.end() ? nullptr : found->second.fatigue;
@@ -133,7 +137,7 @@ void FighterBars::placeOne(Character* fighter, const tamsygraphics::Camera& came
     bars.hp->setValue(fighter->getHP(false), fighter->getHP(true));
     bars.fatigue->setPosition(at.x, at.y + BAR_HEIGHT / 2.0f + FATIGUE_GAP + FATIGUE_HEIGHT / 2.0f);
     bars.fatigue->setValue(fighter->getFatigue(false), fighter->getFatigue(true));
-    for (gui::StatBar* bar : {bars.hp, bars.fatigue})
+    for (StatBar* bar : {bars.hp, bars.fatigue})
         if (bar->isHidden())
             bar->show();
 }

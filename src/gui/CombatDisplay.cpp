@@ -1,13 +1,13 @@
-#include "combat/CombatDisplay.h"
+#include "gui/CombatDisplay.h"
 
 #include <memory>
 
-#include "combat/FighterBars.h"
+#include "gui/FighterBars.h"
 #include "gui/CombatMenu.h"
 #include "gui/GUITextBox.h"
 #include "world/ProcessManager2.h"
 
-namespace core
+namespace gui
 {
 namespace
 {
@@ -24,14 +24,14 @@ const float TURN_LIST_WIDTH = 0.5f;
 const float TURN_LIST_HEIGHT = 0.5f;
 }
 
-CombatDisplay::CombatDisplay(CombatManager* combatManager)
-    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox("")),
-      _turnList(new gui::GUITextBox("")),
+CombatDisplay::CombatDisplay(core::CombatManager* combatManager)
+    : _combatMenu(new CombatMenu("COMBAT", combatManager)), _textDisplay(new GUITextBox("")),
+      _turnList(new GUITextBox("")),
       _fighterBars(nullptr)
 {
     auto bars = std::make_unique<FighterBars>(combatManager);
     _fighterBars = bars.get();
-    ProcessManager2::getProcessManager2()->addProcess(std::move(bars));
+    core::ProcessManager2::getProcessManager2()->addProcess(std::move(bars));
     _combatMenu->setHeight(MENU_HEIGHT);
     _combatMenu->hide();
     _textDisplay->setWordWrap(true);
@@ -59,12 +59,17 @@ CombatDisplay::~CombatDisplay()
     _turnList->destroy();
 }
 
-float CombatDisplay::coveredTopShare()
+void CombatDisplay::useForEveryFight()
+{
+    core::CombatView::setMaker([](core::CombatManager* combat) { return std::make_unique<CombatDisplay>(combat); });
+}
+
+float CombatDisplay::coveredTopShare() const
 {
     return RESULT_HEIGHT / 2.0f;
 }
 
-float CombatDisplay::coveredBottomShare()
+float CombatDisplay::coveredBottomShare() const
 {
     return MENU_HEIGHT / 2.0f;
 }

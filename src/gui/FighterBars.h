@@ -4,11 +4,6 @@
 
 #include "world/Process.h"
 
-namespace gui
-{
-class StatBar;
-}
-
 namespace tamsygraphics
 {
 class Camera;
@@ -18,15 +13,20 @@ namespace core
 {
 class CombatManager;
 class Character;
+}
+
+namespace gui
+{
+class StatBar;
 
 // A hit-point bar above every fighter's head, and a thinner fatigue bar
 // above that, while a fight lasts, kept on the fighter as it walks and the
 // camera moves (hence a process: it runs every frame). The bars belong to the GUI manager and leave with the
 // fighters and the fight.
-class FighterBars : public Process
+class FighterBars : public core::Process
 {
 public:
-    explicit FighterBars(const CombatManager* combat);
+    explicit FighterBars(const core::CombatManager* combat);
     ~FighterBars() override;
 
     void update(double seconds) override;
@@ -35,22 +35,22 @@ public:
     // Called when the combat display goes: no more bars to touch.
     void forget();
     // The hit-point bar over `fighter`, null when it has none (tests).
-    gui::StatBar* barOf(const Character* fighter) const;
+    StatBar* barOf(const core::Character* fighter) const;
     // The fatigue bar over that, null when it has none.
-    gui::StatBar* fatigueBarOf(const Character* fighter) const;
+    StatBar* fatigueBarOf(const core::Character* fighter) const;
 
 private:
-    void placeOne(Character* fighter, const tamsygraphics::Camera& camera);
+    void placeOne(core::Character* fighter, const tamsygraphics::Camera& camera);
     void clear();
 
-    const CombatManager* _combat;
+    const core::CombatManager* _combat;
     struct Bars
     {
-        gui::StatBar* hp = nullptr;
-        gui::StatBar* fatigue = nullptr;
+        StatBar* hp = nullptr;
+        StatBar* fatigue = nullptr;
     };
     static void destroy(Bars& bars);
 
-    std::map<const Character*, Bars> _bars;
+    std::map<const core::Character*, Bars> _bars;
 };
 }
