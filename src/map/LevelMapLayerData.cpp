@@ -184,57 +184,84 @@ std::uint64_t prefixParity(std::uint64_t bits)
     return bits;
 }
 
-// readId for ids of up to ten digits with sixteen bytes of text at hand,
-// inlined into the block loop; ten-digit (flipped) ids take their last
-// digits from the next eight bytes without a branch per digit.
-inline bool readIdInBlock(const char* cursor, const char* end, std::uint32_t& id)
+// Which bytes of the eight that end an id (loaded little-endian, so its
+// last digit is the top byte) and of the two before them belong to an id of
+// each length; zero for lengths this reading does not take.
+struct IdMasks
 {
-    if (end - cursor < 16)
-        return readId(cursor, end, id) != nullptr;
-    std::uint64_t chunk;
-    std::memcpy(&chunk, cursor, sizeof chunk);
-    const unsigned count = leadingDigits(chunk);
-    if (count < 8)
+    std::uint64_t last[11];
+    std::uint16_t first[11];
+    IdMasks()
     {
-        id = digitsValue(chunk, count);
-        return true;
+        for (unsigned length = 0; length <= 10; ++length)
+        {
+            const unsigned low = std::min(length, 8u);
+            last[length] = low == 0 ? 0 : (~UINT64_C(0) << (8 * (8 - low))) & UINT64_C(0x0F0F0F0F0F0F0F0F);
+            first[length] = length == 10 ? 0x0F0F : length == 9 ? 0x0F00 : 0;
+        }
     }
-    std::uint64_t next;
-    std::memcpy(&next, cursor + 8, sizeof next);
-    const unsigned more = leadingDigits(next);
-    if (more == 0 || more > 2)
-        return readId(cursor, end, id) != nullptr;
-    const std::uint64_t wide =
-        static_cast<std::uint64_t>(digitsValue(chunk, 8)) * (more == 1 ? 10u : 100u) + digitsValue(next, more);
-    id = static_cast<std::uint32_t>(wide);
-    return wide <= 0xFFFFFFFFull;
+};
+
+const IdMasks idMasks;
+
+// The value of the id of `length` digits whose last digit is the byte
+// before `after`; the ten bytes before `after` must be readable. Above 32
+// bits (or over ten digits) `tooLong` is set instead.
+inline std::uint32_t idEndingAt(const char* after, std::size_t length, std::uint64_t& tooLong)
+{
+    const std::size_t at = length <= 10 ? length : 0;
+    tooLong |= length - 1 >= 10;
+    std::uint64_t chunk;
+    std::memcpy(&chunk, after - 8, sizeof chunk);
+    std::uint16_t pair;
+    std::memcpy(&pair, after - 10, sizeof pair);
+    // The digits stand at the top already, zeros below them: three
+    // multiplications join pairs, fours and eights of digits.
+    std::uint64_t value = chunk & idMasks.last[at];
+    value = (value * 2561) >> 8;
+    value = ((value & UINT64_C(0x00FF00FF00FF00FF)) * 6553601) >> 16;
+    value = ((value & UINT64_C(0x0000FFFF0000FFFF)) * UINT64_C(42949672960001)) >> 32;
+    pair &= idMasks.first[at];
+    value += static_cast<std::uint64_t>((pair & 0xFF) * 10u + (pair >> 8)) * 100000000u;
+    tooLong |= value >> 32;
+    return static_cast<std::uint32_t>(value);
 }
 
-// CSV ids found 64 bytes at a time: where every number starts comes from
-// bit masks, so reading one id no longer waits for the end of the one
-// before it. Text in the editor's plain form (ids, single commas between
-// them, spaces) is read here; anything else returns false at once and is
-// left to the reading one id after another, which names what is wrong.
+// A block's 64 bytes with the 16 before them readable: the text itself in
+// its middle, else a copy where bytes outside the text are spaces.
+const char* blockBytes(const char* text, const char* end, const char* base, char (&padded)[80])
+{
+    if (base - text >= 16 && end - base >= 64)
+        return base;
+    for (std::ptrdiff_t at = -16; at < 64; ++at)
+        padded[at + 16] = base + at >= text && base + at < end ? base[at] : ' ';
+    return padded + 16;
+}
+
+// CSV ids found 64 bytes at a time: where every number starts and ends
+// comes from bit masks, so reading one id waits neither for the end of the
+// one before it nor on its own digits. Text in the editor's plain form (ids,
+// single commas between them, spaces) is read here; anything else returns
+// false at once and is left to the reading one id after another, which
+// names what is wrong.
 bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::uint32_t* const full,
                    std::uint32_t*& reached)
 {
     std::uint64_t digitBefore = 0; // the last byte of the block before was a digit
     std::uint64_t oddEvents = 0;   // an id start was the last event: a comma must come next
-    for (const char* base = text; base < end && out < full; base += 64)
+    std::uint64_t tooLong = 0;
+    std::size_t pending = 0; // where an id that runs on into the next block starts
+    // A text ending in a digit takes one block past its end, of spaces only.
+    for (const char* base = text; (base < end || digitBefore) && out < full; base += 64)
     {
-        char padded[64];
-        const char* bytes = base;
-        if (end - base < 64)
-        {
-            // Spaces are neutral here; ids are still read from the text itself.
-            std::memset(padded, ' ', sizeof padded);
-            std::memcpy(padded, base, static_cast<std::size_t>(end - base));
-            bytes = padded;
-        }
+        char padded[80];
+        const char* bytes = blockBytes(text, end, base, padded);
         const CsvBlock block = classify(bytes);
         if (block.other)
             return false;
-        std::uint64_t starts = block.digits & ~((block.digits << 1) | digitBefore);
+        const std::uint64_t runOn = (block.digits << 1) | digitBefore;
+        std::uint64_t starts = block.digits & ~runOn;
+        std::uint64_t afterEnds = ~block.digits & runOn;
         // Starts and commas must take turns, a start first: each start is
         // an odd event and each comma an even one.
         const std::uint64_t parity = prefixParity(starts | block.commas) ^ (oddEvents ? ~UINT64_C(0) : 0);
@@ -242,12 +269,27 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
             return false;
         digitBefore = block.digits >> 63;
         oddEvents = parity >> 63;
-        for (; starts && out < full; starts &= starts - 1)
+        const std::size_t offset = static_cast<std::size_t>(base - text);
+        if (runOn & 1)
         {
-            if (!readIdInBlock(base + __builtin_ctzll(starts), end, *out))
+            // The first end closes the id begun in a block before; a block
+            // of digits only holds none, and no id is that long.
+            if (!afterEnds)
                 return false;
-            ++out;
+            const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
+            *out++ = idEndingAt(bytes + stop, offset + stop - pending, tooLong);
+            afterEnds &= afterEnds - 1;
         }
+        for (; afterEnds && out < full; afterEnds &= afterEnds - 1, starts &= starts - 1)
+        {
+            const unsigned start = static_cast<unsigned>(__builtin_ctzll(starts));
+            const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
+            *out++ = idEndingAt(bytes + stop, stop - start, tooLong);
+        }
+        if (starts)
+            pending = offset + static_cast<unsigned>(__builtin_ctzll(starts));
+        if (tooLong)
+            return false;
     }
     reached = out;
     return true;
