@@ -184,47 +184,92 @@ std::uint64_t prefixParity(std::uint64_t bits)
     return bits;
 }
 
-// Which bytes of the eight that end an id (loaded little-endian, so its
-// last digit is the top byte) and of the two before them belong to an id of
-// each length; zero for lengths this reading does not take.
+// Which of the sixteen bytes that end an id (its last digit the top byte)
+// belong to an id of each length, as the digits' low halves; none for
+// lengths this reading does not take (past ten digits no id fits 32 bits
+// but for leading zeros, which are left to the reading by digits).
 struct IdMasks
 {
-    std::uint64_t last[11];
-    std::uint16_t first[11];
+    __m128i digits[11];
     IdMasks()
     {
-        for (unsigned length = 0; length <= 10; ++length)
+        for (int length = 0; length <= 10; ++length)
         {
-            const unsigned low = std::min(length, 8u);
-            last[length] = low == 0 ? 0 : (~UINT64_C(0) << (8 * (8 - low))) & UINT64_C(0x0F0F0F0F0F0F0F0F);
-            first[length] = length == 10 ? 0x0F0F : length == 9 ? 0x0F00 : 0;
+            alignas(16) unsigned char bytes[16] = {};
+            for (int at = 16 - length; at < 16; ++at)
+                bytes[at] = 0x0F;
+            digits[length] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
         }
     }
 };
 
 const IdMasks idMasks;
 
-// The value of the id of `length` digits whose last digit is the byte
-// before `after`; the ten bytes before `after` must be readable. Above 32
-// bits (or over ten digits) `tooLong` is set instead.
-inline std::uint32_t idEndingAt(const char* after, std::size_t length, std::uint64_t& tooLong)
+// The digits of the id whose last digit is the byte before `after` (the
+// sixteen bytes before it readable), two to a 32-bit lane: four lanes of up
+// to four digits, the most significant first.
+inline __m128i idQuads(const char* after, std::size_t length)
 {
-    const std::size_t at = length <= 10 ? length : 0;
-    tooLong |= length - 1 >= 10;
-    std::uint64_t chunk;
-    std::memcpy(&chunk, after - 8, sizeof chunk);
-    std::uint16_t pair;
-    std::memcpy(&pair, after - 10, sizeof pair);
-    // The digits stand at the top already, zeros below them: three
-    // multiplications join pairs, fours and eights of digits.
-    std::uint64_t value = chunk & idMasks.last[at];
-    value = (value * 2561) >> 8;
-    value = ((value & UINT64_C(0x00FF00FF00FF00FF)) * 6553601) >> 16;
-    value = ((value & UINT64_C(0x0000FFFF0000FFFF)) * UINT64_C(42949672960001)) >> 32;
-    pair &= idMasks.first[at];
-    value += static_cast<std::uint64_t>((pair & 0xFF) * 10u + (pair >> 8)) * 100000000u;
-    tooLong |= value >> 32;
-    return static_cast<std::uint32_t>(value);
+    const __m128i digits = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(after - 16)),
+                                         idMasks.digits[length <= 10 ? length : 0]);
+    // Pairs: the earlier digit of each (the low byte) times ten plus the later.
+    const __m128i tens = _mm_and_si128(_mm_mullo_epi16(digits, _mm_set1_epi16(10)), _mm_set1_epi16(0xFF));
+    const __m128i pairs = _mm_add_epi16(tens, _mm_srli_epi16(digits, 8));
+    return _mm_madd_epi16(pairs, _mm_set1_epi32((1 << 16) | 100));
+}
+
+// Two ids' values, as 64-bit lanes, from their quads.
+inline __m128i idValues(__m128i first, __m128i second)
+{
+    // Each id's two halves of eight digits, then the first half times 10^8
+    // plus the second.
+    const __m128i halves = _mm_madd_epi16(_mm_packs_epi32(first, second), _mm_set1_epi32((1 << 16) | 10000));
+    return _mm_add_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(100000000)), _mm_srli_epi64(halves, 32));
+}
+
+// Where the ids of a block end and how long they are, gathered before they
+// are turned into numbers four at a time.
+struct BlockIds
+{
+    const char* after[36];
+    std::size_t length[36];
+    std::size_t count = 0;
+};
+
+// Converts the gathered ids and appends as many as fit before `full`.
+// A value above 32 bits sets `tooLong`.
+std::uint32_t* convertIds(BlockIds& ids, std::uint32_t* out, std::uint32_t* const full, bool& tooLong)
+{
+    for (std::size_t pad = ids.count; pad % 4 != 0; ++pad)
+    {
+        ids.after[pad] = ids.after[0];
+        ids.length[pad] = 0;
+    }
+    __m128i over = _mm_setzero_si128();
+    for (std::size_t at = 0; at < ids.count; at += 4)
+    {
+        const __m128i first =
+            idValues(idQuads(ids.after[at], ids.length[at]), idQuads(ids.after[at + 1], ids.length[at + 1]));
+        const __m128i second =
+            idValues(idQuads(ids.after[at + 2], ids.length[at + 2]), idQuads(ids.after[at + 3], ids.length[at + 3]));
+        over = _mm_or_si128(over, _mm_or_si128(first, second));
+        const __m128i values = _mm_castps_si128(
+            _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
+        const std::size_t fits = static_cast<std::size_t>(full - out);
+        if (fits >= 4)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), values);
+        else
+        {
+            alignas(16) std::uint32_t last[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(last), values);
+            std::memcpy(out, last, fits * sizeof *out);
+        }
+        out += std::min<std::size_t>(fits, std::min<std::size_t>(4, ids.count - at));
+    }
+    // A lane's top half is set for a value past 32 bits.
+    tooLong = tooLong || _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(over, 32), _mm_setzero_si128())) != 0xFFFF;
+    ids.count = 0;
+    return out;
 }
 
 // A block's 64 bytes with the 16 before them readable: the text itself in
@@ -249,8 +294,9 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
 {
     std::uint64_t digitBefore = 0; // the last byte of the block before was a digit
     std::uint64_t oddEvents = 0;   // an id start was the last event: a comma must come next
-    std::uint64_t tooLong = 0;
+    bool tooLong = false;
     std::size_t pending = 0; // where an id that runs on into the next block starts
+    BlockIds ids;
     // A text ending in a digit takes one block past its end, of spaces only.
     for (const char* base = text; (base < end || digitBefore) && out < full; base += 64)
     {
@@ -270,6 +316,9 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
         digitBefore = block.digits >> 63;
         oddEvents = parity >> 63;
         const std::size_t offset = static_cast<std::size_t>(base - text);
+        // Ids of more than ten digits (leading zeros) are left to the
+        // reading by digits.
+        std::size_t overTen = 0;
         if (runOn & 1)
         {
             // The first end closes the id begun in a block before; a block
@@ -277,18 +326,25 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
             if (!afterEnds)
                 return false;
             const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
-            *out++ = idEndingAt(bytes + stop, offset + stop - pending, tooLong);
+            ids.after[0] = bytes + stop;
+            ids.length[0] = offset + stop - pending;
+            overTen |= ids.length[0] > 10;
+            ids.count = 1;
             afterEnds &= afterEnds - 1;
         }
-        for (; afterEnds && out < full; afterEnds &= afterEnds - 1, starts &= starts - 1)
+        for (; afterEnds; afterEnds &= afterEnds - 1, starts &= starts - 1)
         {
             const unsigned start = static_cast<unsigned>(__builtin_ctzll(starts));
             const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
-            *out++ = idEndingAt(bytes + stop, stop - start, tooLong);
+            ids.after[ids.count] = bytes + stop;
+            ids.length[ids.count] = stop - start;
+            overTen |= stop - start > 10;
+            ++ids.count;
         }
         if (starts)
             pending = offset + static_cast<unsigned>(__builtin_ctzll(starts));
-        if (tooLong)
+        out = convertIds(ids, out, full, tooLong);
+        if (tooLong || overTen)
             return false;
     }
     reached = out;
