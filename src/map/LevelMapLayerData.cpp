@@ -227,49 +227,51 @@ inline __m128i idValues(__m128i first, __m128i second)
     return _mm_add_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(100000000)), _mm_srli_epi64(halves, 32));
 }
 
-// Where the ids of a block end and how long they are, gathered before they
-// are turned into numbers four at a time.
-struct BlockIds
+// Four ids' values from their quads; `over` gathers the top halves of
+// values past 32 bits.
+inline __m128i fourValues(__m128i a, __m128i b, __m128i c, __m128i d, __m128i& over)
 {
-    const char* after[36];
-    std::size_t length[36];
-    std::size_t count = 0;
-};
+    const __m128i first = idValues(a, b);
+    const __m128i second = idValues(c, d);
+    over = _mm_or_si128(over, _mm_or_si128(first, second));
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
+}
 
-// Converts the gathered ids and appends as many as fit before `full`.
-// A value above 32 bits sets `tooLong`.
-std::uint32_t* convertIds(BlockIds& ids, std::uint32_t* out, std::uint32_t* const full, bool& tooLong)
+// Appends the first `count` of four values, as many as fit before `full`.
+inline std::uint32_t* storeIds(__m128i values, std::size_t count, std::uint32_t* out, std::uint32_t* const full)
 {
-    for (std::size_t pad = ids.count; pad % 4 != 0; ++pad)
+    const std::size_t fits = static_cast<std::size_t>(full - out);
+    if (fits >= 4)
     {
-        ids.after[pad] = ids.after[0];
-        ids.length[pad] = 0;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), values);
+        return out + count;
     }
-    __m128i over = _mm_setzero_si128();
-    for (std::size_t at = 0; at < ids.count; at += 4)
-    {
-        const __m128i first =
-            idValues(idQuads(ids.after[at], ids.length[at]), idQuads(ids.after[at + 1], ids.length[at + 1]));
-        const __m128i second =
-            idValues(idQuads(ids.after[at + 2], ids.length[at + 2]), idQuads(ids.after[at + 3], ids.length[at + 3]));
-        over = _mm_or_si128(over, _mm_or_si128(first, second));
-        const __m128i values = _mm_castps_si128(
-            _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
-        const std::size_t fits = static_cast<std::size_t>(full - out);
-        if (fits >= 4)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), values);
-        else
-        {
-            alignas(16) std::uint32_t last[4];
-            _mm_store_si128(reinterpret_cast<__m128i*>(last), values);
-            std::memcpy(out, last, fits * sizeof *out);
-        }
-        out += std::min<std::size_t>(fits, std::min<std::size_t>(4, ids.count - at));
-    }
-    // A lane's top half is set for a value past 32 bits.
-    tooLong = tooLong || _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(over, 32), _mm_setzero_si128())) != 0xFFFF;
-    ids.count = 0;
-    return out;
+    alignas(16) std::uint32_t last[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(last), values);
+    const std::size_t taken = std::min(fits, count);
+    std::memcpy(out, last, taken * sizeof *out);
+    return out + taken;
+}
+
+// The quads of a block's next id, its start and end taken off the masks.
+// Ids of more than ten digits (leading zeros) set `overTen`.
+inline __m128i nextId(const char* bytes, std::uint64_t& starts, std::uint64_t& afterEnds, std::size_t& overTen)
+{
+    const unsigned start = static_cast<unsigned>(__builtin_ctzll(starts));
+    const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
+    starts &= starts - 1;
+    afterEnds &= afterEnds - 1;
+    overTen |= stop - start > 10;
+    return idQuads(bytes + stop, stop - start);
+}
+
+// Whether at least four bits are set.
+bool hasFour(std::uint64_t bits)
+{
+    bits &= bits - 1;
+    bits &= bits - 1;
+    return (bits & (bits - 1)) != 0;
 }
 
 // A block's 64 bytes with the 16 before them readable: the text itself in
@@ -294,9 +296,7 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
 {
     std::uint64_t digitBefore = 0; // the last byte of the block before was a digit
     std::uint64_t oddEvents = 0;   // an id start was the last event: a comma must come next
-    bool tooLong = false;
     std::size_t pending = 0; // where an id that runs on into the next block starts
-    BlockIds ids;
     // A text ending in a digit takes one block past its end, of spaces only.
     for (const char* base = text; (base < end || digitBefore) && out < full; base += 64)
     {
@@ -316,9 +316,11 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
         digitBefore = block.digits >> 63;
         oddEvents = parity >> 63;
         const std::size_t offset = static_cast<std::size_t>(base - text);
-        // Ids of more than ten digits (leading zeros) are left to the
-        // reading by digits.
+        // Ids of more than ten digits (leading zeros) and values past 32
+        // bits are left to the reading by digits.
         std::size_t overTen = 0;
+        __m128i over = _mm_setzero_si128();
+        const __m128i none = _mm_setzero_si128();
         if (runOn & 1)
         {
             // The first end closes the id begun in a block before; a block
@@ -326,25 +328,31 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
             if (!afterEnds)
                 return false;
             const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
-            ids.after[0] = bytes + stop;
-            ids.length[0] = offset + stop - pending;
-            overTen |= ids.length[0] > 10;
-            ids.count = 1;
             afterEnds &= afterEnds - 1;
+            const std::size_t length = offset + stop - pending;
+            overTen |= length > 10;
+            out = storeIds(fourValues(idQuads(bytes + stop, length), none, none, none, over), 1, out, full);
         }
-        for (; afterEnds; afterEnds &= afterEnds - 1, starts &= starts - 1)
+        while (hasFour(afterEnds))
         {
-            const unsigned start = static_cast<unsigned>(__builtin_ctzll(starts));
-            const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
-            ids.after[ids.count] = bytes + stop;
-            ids.length[ids.count] = stop - start;
-            overTen |= stop - start > 10;
-            ++ids.count;
+            const __m128i a = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i b = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i c = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i d = nextId(bytes, starts, afterEnds, overTen);
+            out = storeIds(fourValues(a, b, c, d, over), 4, out, full);
+        }
+        if (afterEnds)
+        {
+            std::size_t count = 1;
+            const __m128i a = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i b = afterEnds ? (++count, nextId(bytes, starts, afterEnds, overTen)) : none;
+            const __m128i c = afterEnds ? (++count, nextId(bytes, starts, afterEnds, overTen)) : none;
+            out = storeIds(fourValues(a, b, c, none, over), count, out, full);
         }
         if (starts)
             pending = offset + static_cast<unsigned>(__builtin_ctzll(starts));
-        out = convertIds(ids, out, full, tooLong);
-        if (tooLong || overTen)
+        // A lane's top half is set for a value past 32 bits.
+        if (overTen || _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(over, 32), none)) != 0xFFFF)
             return false;
     }
     reached = out;
