@@ -234,8 +234,7 @@ inline __m128i fourValues(__m128i a, __m128i b, __m128i c, __m128i d, __m128i& o
     const __m128i first = idValues(a, b);
     const __m128i second = idValues(c, d);
     over = _mm_or_si128(over, _mm_or_si128(first, second));
-    return _mm_castps_si128(
-        _mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
+    return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
 }
 
 // Appends the first `count` of four values, as many as fit before `full`.
@@ -296,7 +295,7 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
 {
     std::uint64_t digitBefore = 0; // the last byte of the block before was a digit
     std::uint64_t oddEvents = 0;   // an id start was the last event: a comma must come next
-    std::size_t pending = 0; // where an id that runs on into the next block starts
+    std::size_t pending = 0;       // where an id that runs on into the next block starts
     // A text ending in a digit takes one block past its end, of spaces only.
     for (const char* base = text; (base < end || digitBefore) && out < full; base += 64)
     {

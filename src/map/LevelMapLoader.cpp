@@ -314,8 +314,7 @@ void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<st
     const std::size_t known = std::min(open.size(), gids.size());
     const BuiltInSides& builtIn = builtInSides();
     for (std::size_t cell = 0; cell < known; ++cell)
-        open[cell] =
-            static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtIn.of(gids[cell]));
+        open[cell] = static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtIn.of(gids[cell]));
     map->setSidesRowByRow(open);
 }
 

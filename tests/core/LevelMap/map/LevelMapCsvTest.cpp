@@ -170,8 +170,8 @@ TEST(LevelMapCsv, LongTextsOfTheEditorsIdsReadAsTheirTokens)
 {
     // No id longer than ten digits, so that every block is read by masks.
     const char* const ids[] = {"1", "42", "600", "7", "2147483649", "3221226073", "0", "536870913", "4294967295", "13"};
-    for (std::size_t count : {std::size_t(1), std::size_t(15), std::size_t(16), std::size_t(17), std::size_t(300),
-                              std::size_t(1001)})
+    for (std::size_t count :
+         {std::size_t(1), std::size_t(15), std::size_t(16), std::size_t(17), std::size_t(300), std::size_t(1001)})
     {
         for (unsigned seed = 0; seed < 6; ++seed)
         {
