@@ -184,57 +184,129 @@ std::uint64_t prefixParity(std::uint64_t bits)
     return bits;
 }
 
-// readId for ids of up to ten digits with sixteen bytes of text at hand,
-// inlined into the block loop; ten-digit (flipped) ids take their last
-// digits from the next eight bytes without a branch per digit.
-inline bool readIdInBlock(const char* cursor, const char* end, std::uint32_t& id)
+// Which of the sixteen bytes that end an id (its last digit the top byte)
+// belong to an id of each length, as the digits' low halves; none for
+// lengths this reading does not take (past ten digits no id fits 32 bits
+// but for leading zeros, which are left to the reading by digits).
+struct IdMasks
 {
-    if (end - cursor < 16)
-        return readId(cursor, end, id) != nullptr;
-    std::uint64_t chunk;
-    std::memcpy(&chunk, cursor, sizeof chunk);
-    const unsigned count = leadingDigits(chunk);
-    if (count < 8)
+    __m128i digits[11];
+    IdMasks()
     {
-        id = digitsValue(chunk, count);
-        return true;
+        for (int length = 0; length <= 10; ++length)
+        {
+            alignas(16) unsigned char bytes[16] = {};
+            for (int at = 16 - length; at < 16; ++at)
+                bytes[at] = 0x0F;
+            digits[length] = _mm_load_si128(reinterpret_cast<const __m128i*>(bytes));
+        }
     }
-    std::uint64_t next;
-    std::memcpy(&next, cursor + 8, sizeof next);
-    const unsigned more = leadingDigits(next);
-    if (more == 0 || more > 2)
-        return readId(cursor, end, id) != nullptr;
-    const std::uint64_t wide =
-        static_cast<std::uint64_t>(digitsValue(chunk, 8)) * (more == 1 ? 10u : 100u) + digitsValue(next, more);
-    id = static_cast<std::uint32_t>(wide);
-    return wide <= 0xFFFFFFFFull;
+};
+
+const IdMasks idMasks;
+
+// The digits of the id whose last digit is the byte before `after` (the
+// sixteen bytes before it readable), two to a 32-bit lane: four lanes of up
+// to four digits, the most significant first.
+inline __m128i idQuads(const char* after, std::size_t length)
+{
+    const __m128i digits = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(after - 16)),
+                                         idMasks.digits[length <= 10 ? length : 0]);
+    // Pairs: the earlier digit of each (the low byte) times ten plus the later.
+    const __m128i tens = _mm_and_si128(_mm_mullo_epi16(digits, _mm_set1_epi16(10)), _mm_set1_epi16(0xFF));
+    const __m128i pairs = _mm_add_epi16(tens, _mm_srli_epi16(digits, 8));
+    return _mm_madd_epi16(pairs, _mm_set1_epi32((1 << 16) | 100));
 }
 
-// CSV ids found 64 bytes at a time: where every number starts comes from
-// bit masks, so reading one id no longer waits for the end of the one
-// before it. Text in the editor's plain form (ids, single commas between
-// them, spaces) is read here; anything else returns false at once and is
-// left to the reading one id after another, which names what is wrong.
+// Two ids' values, as 64-bit lanes, from their quads.
+inline __m128i idValues(__m128i first, __m128i second)
+{
+    // Each id's two halves of eight digits, then the first half times 10^8
+    // plus the second.
+    const __m128i halves = _mm_madd_epi16(_mm_packs_epi32(first, second), _mm_set1_epi32((1 << 16) | 10000));
+    return _mm_add_epi64(_mm_mul_epu32(halves, _mm_set1_epi32(100000000)), _mm_srli_epi64(halves, 32));
+}
+
+// Four ids' values from their quads; `over` gathers the top halves of
+// values past 32 bits.
+inline __m128i fourValues(__m128i a, __m128i b, __m128i c, __m128i d, __m128i& over)
+{
+    const __m128i first = idValues(a, b);
+    const __m128i second = idValues(c, d);
+    over = _mm_or_si128(over, _mm_or_si128(first, second));
+    return _mm_castps_si128(_mm_shuffle_ps(_mm_castsi128_ps(first), _mm_castsi128_ps(second), _MM_SHUFFLE(2, 0, 2, 0)));
+}
+
+// Appends the first `count` of four values, as many as fit before `full`.
+inline std::uint32_t* storeIds(__m128i values, std::size_t count, std::uint32_t* out, std::uint32_t* const full)
+{
+    const std::size_t fits = static_cast<std::size_t>(full - out);
+    if (fits >= 4)
+    {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), values);
+        return out + count;
+    }
+    alignas(16) std::uint32_t last[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(last), values);
+    const std::size_t taken = std::min(fits, count);
+    std::memcpy(out, last, taken * sizeof *out);
+    return out + taken;
+}
+
+// The quads of a block's next id, its start and end taken off the masks.
+// Ids of more than ten digits (leading zeros) set `overTen`.
+inline __m128i nextId(const char* bytes, std::uint64_t& starts, std::uint64_t& afterEnds, std::size_t& overTen)
+{
+    const unsigned start = static_cast<unsigned>(__builtin_ctzll(starts));
+    const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
+    starts &= starts - 1;
+    afterEnds &= afterEnds - 1;
+    overTen |= stop - start > 10;
+    return idQuads(bytes + stop, stop - start);
+}
+
+// Whether at least four bits are set.
+bool hasFour(std::uint64_t bits)
+{
+    bits &= bits - 1;
+    bits &= bits - 1;
+    return (bits & (bits - 1)) != 0;
+}
+
+// A block's 64 bytes with the 16 before them readable: the text itself in
+// its middle, else a copy where bytes outside the text are spaces.
+const char* blockBytes(const char* text, const char* end, const char* base, char (&padded)[80])
+{
+    if (base - text >= 16 && end - base >= 64)
+        return base;
+    for (std::ptrdiff_t at = -16; at < 64; ++at)
+        padded[at + 16] = base + at >= text && base + at < end ? base[at] : ' ';
+    return padded + 16;
+}
+
+// CSV ids found 64 bytes at a time: where every number starts and ends
+// comes from bit masks, so reading one id waits neither for the end of the
+// one before it nor on its own digits. Text in the editor's plain form (ids,
+// single commas between them, spaces) is read here; anything else returns
+// false at once and is left to the reading one id after another, which
+// names what is wrong.
 bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::uint32_t* const full,
                    std::uint32_t*& reached)
 {
     std::uint64_t digitBefore = 0; // the last byte of the block before was a digit
     std::uint64_t oddEvents = 0;   // an id start was the last event: a comma must come next
-    for (const char* base = text; base < end && out < full; base += 64)
+    std::size_t pending = 0;       // where an id that runs on into the next block starts
+    // A text ending in a digit takes one block past its end, of spaces only.
+    for (const char* base = text; (base < end || digitBefore) && out < full; base += 64)
     {
-        char padded[64];
-        const char* bytes = base;
-        if (end - base < 64)
-        {
-            // Spaces are neutral here; ids are still read from the text itself.
-            std::memset(padded, ' ', sizeof padded);
-            std::memcpy(padded, base, static_cast<std::size_t>(end - base));
-            bytes = padded;
-        }
+        char padded[80];
+        const char* bytes = blockBytes(text, end, base, padded);
         const CsvBlock block = classify(bytes);
         if (block.other)
             return false;
-        std::uint64_t starts = block.digits & ~((block.digits << 1) | digitBefore);
+        const std::uint64_t runOn = (block.digits << 1) | digitBefore;
+        std::uint64_t starts = block.digits & ~runOn;
+        std::uint64_t afterEnds = ~block.digits & runOn;
         // Starts and commas must take turns, a start first: each start is
         // an odd event and each comma an even one.
         const std::uint64_t parity = prefixParity(starts | block.commas) ^ (oddEvents ? ~UINT64_C(0) : 0);
@@ -242,12 +314,45 @@ bool readCsvBlocks(const char* text, const char* end, std::uint32_t* out, std::u
             return false;
         digitBefore = block.digits >> 63;
         oddEvents = parity >> 63;
-        for (; starts && out < full; starts &= starts - 1)
+        const std::size_t offset = static_cast<std::size_t>(base - text);
+        // Ids of more than ten digits (leading zeros) and values past 32
+        // bits are left to the reading by digits.
+        std::size_t overTen = 0;
+        __m128i over = _mm_setzero_si128();
+        const __m128i none = _mm_setzero_si128();
+        if (runOn & 1)
         {
-            if (!readIdInBlock(base + __builtin_ctzll(starts), end, *out))
+            // The first end closes the id begun in a block before; a block
+            // of digits only holds none, and no id is that long.
+            if (!afterEnds)
                 return false;
-            ++out;
+            const unsigned stop = static_cast<unsigned>(__builtin_ctzll(afterEnds));
+            afterEnds &= afterEnds - 1;
+            const std::size_t length = offset + stop - pending;
+            overTen |= length > 10;
+            out = storeIds(fourValues(idQuads(bytes + stop, length), none, none, none, over), 1, out, full);
         }
+        while (hasFour(afterEnds))
+        {
+            const __m128i a = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i b = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i c = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i d = nextId(bytes, starts, afterEnds, overTen);
+            out = storeIds(fourValues(a, b, c, d, over), 4, out, full);
+        }
+        if (afterEnds)
+        {
+            std::size_t count = 1;
+            const __m128i a = nextId(bytes, starts, afterEnds, overTen);
+            const __m128i b = afterEnds ? (++count, nextId(bytes, starts, afterEnds, overTen)) : none;
+            const __m128i c = afterEnds ? (++count, nextId(bytes, starts, afterEnds, overTen)) : none;
+            out = storeIds(fourValues(a, b, c, none, over), count, out, full);
+        }
+        if (starts)
+            pending = offset + static_cast<unsigned>(__builtin_ctzll(starts));
+        // A lane's top half is set for a value past 32 bits.
+        if (overTen || _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi64(over, 32), none)) != 0xFFFF)
+            return false;
     }
     reached = out;
     return true;

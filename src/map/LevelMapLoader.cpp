@@ -279,17 +279,27 @@ void setOpenSides(core::PassabilityMap* map, int row, int column, int open)
 
 // The built-in passability ids run from 521 to 583: one look-up in a table
 // made from openSidesFor, instead of its switch, for each cell of a layer.
-int builtInOpenSides(std::uint32_t gid)
+// A layer's loop takes the table once (a function-local static is checked
+// at every call, and that check was most of a cell's cost).
+struct BuiltInSides
 {
-    static const std::vector<unsigned char> table = []
+    unsigned char open[64];
+    BuiltInSides()
     {
-        std::vector<unsigned char> sides(64);
         for (int i = 0; i < 64; ++i)
-            sides[static_cast<std::size_t>(i)] = static_cast<unsigned char>(openSidesFor(521 + i));
-        return sides;
-    }();
-    const std::uint32_t at = gid - 521u;
-    return at < 64u ? table[at] : openSidesFor(static_cast<int>(gid));
+            open[i] = static_cast<unsigned char>(openSidesFor(521 + i));
+    }
+    int of(std::uint32_t gid) const
+    {
+        const std::uint32_t at = gid - 521u;
+        return at < 64u ? open[at] : openSidesFor(static_cast<int>(gid));
+    }
+};
+
+const BuiltInSides& builtInSides()
+{
+    static const BuiltInSides table;
+    return table;
 }
 
 void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<std::uint32_t>& gids,
@@ -302,9 +312,9 @@ void fillPassabilityFromTilesets(core::PassabilityMap* map, const std::vector<st
                                         static_cast<std::size_t>(map->getNumberOfColumns()),
                                     TilePassability::ALL_OPEN);
     const std::size_t known = std::min(open.size(), gids.size());
+    const BuiltInSides& builtIn = builtInSides();
     for (std::size_t cell = 0; cell < known; ++cell)
-        open[cell] =
-            static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtInOpenSides(gids[cell]));
+        open[cell] = static_cast<unsigned char>(anyDeclares ? openSidesOf(gids[cell], starts) : builtIn.of(gids[cell]));
     map->setSidesRowByRow(open);
 }
 
@@ -1156,8 +1166,9 @@ void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap, co
     std::vector<unsigned char> open(static_cast<std::size_t>(passabilityMap->getNumberOfRows()) *
                                         static_cast<std::size_t>(passabilityMap->getNumberOfColumns()),
                                     TilePassability::ALL_OPEN);
+    const BuiltInSides& builtIn = builtInSides();
     for (std::size_t cell = 0; cell < open.size() && cell < gids.size(); ++cell)
-        open[cell] = static_cast<unsigned char>(builtInOpenSides(gids[cell]));
+        open[cell] = static_cast<unsigned char>(builtIn.of(gids[cell]));
     passabilityMap->setSidesRowByRow(open);
 }
 

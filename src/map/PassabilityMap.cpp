@@ -49,9 +49,13 @@ PassabilityMap::PassabilityMap(int rows, int columns) : LevelMapInterface(rows, 
 
 PassabilityMap::~PassabilityMap()
 {
+    // The shared tiles are found once, not once a cell.
+    const PassabilityTile* const all = sharedTiles().data();
+    std::less<const PassabilityTile*> before;
     for (auto& row : tiles)
         for (PassabilityTile* tile : row)
-            release(tile);
+            if (before(tile, all) || !before(tile, all + 16))
+                delete tile;
 }
 
 void PassabilityMap::setSides(int row, int column, bool top, bool right, bool bottom, bool left)

@@ -141,3 +141,94 @@ TEST(LevelMapCsv, FaultsAnywhereInALongTextAreRefused)
     EXPECT_FALSE(leading.ok);
     EXPECT_NE(leading.problem.find("not a tile id"), std::string::npos) << leading.problem;
 }
+
+TEST(LevelMapCsv, IdsOfUpToTenDigitsAreReadWhereverTheyStandInABlock)
+{
+    // Ids of every length the block reading takes, padded with leading
+    // zeros or not, each put at every byte of two blocks so that it starts
+    // in one and ends in the next.
+    const char* const ids[] = {"5",         "60",         "0",          "12345678",   "123456789", "1234567890",
+                               "000000042", "0000000042", "4294967295", "2147483649", "99999999",  "3221226073"};
+    for (const char* id : ids)
+    {
+        for (std::size_t lead = 0; lead < 140; ++lead)
+        {
+            const std::string text = std::string(lead, ' ') + "7," + id + ",8";
+            SCOPED_TRACE("text \"" + text + "\"");
+            const Decoded decoded = decodeCsv(text, 3);
+            ASSERT_TRUE(decoded.ok) << decoded.problem;
+            EXPECT_EQ(decoded.gids, tokens(text));
+            // The same id as the text's very last bytes.
+            const Decoded last = decodeCsv(text.substr(0, text.size() - 2), 2);
+            ASSERT_TRUE(last.ok) << last.problem;
+            EXPECT_EQ(last.gids, tokens(text.substr(0, text.size() - 2)));
+        }
+    }
+}
+
+TEST(LevelMapCsv, LongTextsOfTheEditorsIdsReadAsTheirTokens)
+{
+    // No id longer than ten digits, so that every block is read by masks.
+    const char* const ids[] = {"1", "42", "600", "7", "2147483649", "3221226073", "0", "536870913", "4294967295", "13"};
+    for (std::size_t count :
+         {std::size_t(1), std::size_t(15), std::size_t(16), std::size_t(17), std::size_t(300), std::size_t(1001)})
+    {
+        for (unsigned seed = 0; seed < 6; ++seed)
+        {
+            std::string text;
+            unsigned state = seed * 2654435761u + 7;
+            for (std::size_t i = 0; i < count; ++i)
+            {
+                state = state * 1103515245u + 12345u;
+                text += ids[(state >> 8) % (sizeof ids / sizeof ids[0])];
+                if (i + 1 < count)
+                    text += (state >> 20) % 7 == 0 ? ",\n" : ",";
+            }
+            SCOPED_TRACE("count " + std::to_string(count) + ", seed " + std::to_string(seed));
+            const Decoded decoded = decodeCsv(text, count);
+            ASSERT_TRUE(decoded.ok) << decoded.problem;
+            const std::vector<std::uint32_t> expected = tokens(text);
+            EXPECT_EQ(decoded.gids, expected);
+            // A smaller layer stops anywhere among the ids converted together.
+            for (std::size_t fewer = count - std::min<std::size_t>(count - 1, 5); fewer < count; ++fewer)
+            {
+                const Decoded part = decodeCsv(text, fewer);
+                ASSERT_TRUE(part.ok) << part.problem;
+                EXPECT_EQ(part.gids, std::vector<std::uint32_t>(expected.begin(), expected.begin() + fewer));
+            }
+        }
+    }
+}
+
+TEST(LevelMapCsv, DigitRunsTooLongForTheBlocksAreStillReadOrRefused)
+{
+    struct Case
+    {
+        const char* what;
+        std::string id;
+        bool ok;
+        std::uint32_t value;
+    };
+    const Case cases[] = {
+        {"eleven digits, leading zeros", "00000000042", true, 42},
+        {"a block of zeros and more", std::string(70, '0') + "5", true, 5},
+        {"two blocks of zeros", std::string(128, '0') + "9", true, 9},
+        {"ten digits past 32 bits", "4294967296", false, 0},
+        {"eleven digits past 32 bits", "42949672950", false, 0},
+        {"a block of nines", std::string(64, '9'), false, 0},
+    };
+    for (const Case& c : cases)
+    {
+        for (std::size_t lead : {std::size_t(0), std::size_t(30), std::size_t(62), std::size_t(63)})
+        {
+            const std::string text = std::string(lead, ' ') + "3," + c.id + ",4";
+            SCOPED_TRACE(std::string(c.what) + " after " + std::to_string(lead) + " spaces");
+            const Decoded decoded = decodeCsv(text, 3);
+            EXPECT_EQ(decoded.ok, c.ok) << decoded.problem;
+            if (c.ok)
+                EXPECT_EQ(decoded.gids, (std::vector<std::uint32_t>{3, c.value, 4}));
+            else
+                EXPECT_NE(decoded.problem.find("not a tile id"), std::string::npos) << decoded.problem;
+        }
+    }
+}
