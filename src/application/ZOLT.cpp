@@ -36,6 +36,7 @@
 #include "graphics/TGResourceManager.h"
 #include "graphics/TGSceneManager.h"
 #include "gui/CombatDisplay.h"
+#include "gui/DialogBand.h"
 #include "gui/EndScreen.h"
 #include "gui/GUIManager.h"
 #include "gui/InventoryMenu.h"
@@ -136,6 +137,7 @@ void ZOLT::initialize()
     loadSettings();
     core::initLuaBindings();
     gui::CombatDisplay::useForEveryFight();
+    gui::DialogBand::useForEveryConversation();
     _sound = std::make_unique<sound::SoundPlayer>();
     sound::SoundHandler::setPlayer(_sound.get());
     sound::SoundHandler::init(true);

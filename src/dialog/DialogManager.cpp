@@ -7,8 +7,6 @@
 #include "util/GameManifest.h"
 #include "world/Entity.h"
 #include "script/LuaInterface.h"
-#include "session/Session.h"
-#include "gui/DialogMenu.h"
 #include "util/util.h"
 
 namespace core
@@ -18,17 +16,12 @@ namespace
 const char* const DIALOG_OPEN_FLAG = "flag_isDialogOpen";
 }
 
-DialogManager::DialogManager(Session* session)
-    : _player(nullptr), _NPC(nullptr), _dialogMenu(nullptr), _session(session)
+DialogManager::DialogManager(DialogHost* session)
+    : _player(nullptr), _NPC(nullptr), _view(DialogView::make(this)), _session(session)
 {
-    _dialogMenu = new gui::DialogMenu(this, "", "");
-    _dialogMenu->hide();
 }
 
-DialogManager::~DialogManager()
-{
-    _dialogMenu->destroy();
-}
+DialogManager::~DialogManager() = default;
 
 void DialogManager::initializePlayer(Entity* entity)
 {
@@ -43,7 +36,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     // fight: its band would lie over the combat menu and take its clicks,
     // and its options could start the fight already under way. Nothing of
     // the conversation shown so far changes.
-    if (_session && _session->getCombatManager().isInCombat())
+    if (_session && _session->isFightOn())
     {
         Log::warn() << "DialogManager::startNewDialog - " << path << " (" << nodeId << ") is not opened during a fight"
                     << std::endl;
@@ -75,7 +68,7 @@ void DialogManager::startNewDialog(const std::string& path, const std::string& n
     _node = std::move(node);
     // A node whose script starts a fight hands the screen to the fight: its
     // band would lie over the combat menu and take its clicks.
-    if (_session && _session->getCombatManager().isInCombat())
+    if (_session && _session->isFightOn())
     {
         closeConversation();
         return;
@@ -104,13 +97,12 @@ bool DialogManager::refreshNode()
 
 void DialogManager::showNode()
 {
-    _dialogMenu->show();
     // The speaker's name heads the band.
-    _dialogMenu->setTitle(_node->getName());
+    _view->open(_node->getName());
     showFace();
     // Always with the node's own options, none included: a node without
     // options must not offer the previous node's.
-    _dialogMenu->reset(_node->getText(), _node->getOptionTexts());
+    _view->say(_node->getText(), _node->getOptionTexts());
 }
 
 bool DialogManager::isTexture(const std::string& name)
@@ -130,7 +122,7 @@ void DialogManager::showFace()
     {
         if (isTexture(speaker->getPortrait()))
         {
-            _dialogMenu->setFace(speaker->getPortrait(), glm::ivec4(0));
+            _view->showFace(speaker->getPortrait(), glm::ivec4(0));
             return;
         }
         // The sprite stands in for the face the maker meant.
@@ -140,17 +132,17 @@ void DialogManager::showFace()
     const tamsygraphics::Sprite* sprite = _NPC ? _NPC->getSprite() : nullptr;
     if (!sprite || sprite->GetTextureName().empty())
     {
-        _dialogMenu->clearFace();
+        _view->hideFace();
         return;
     }
     const glm::vec2 frame = sprite->GetSize();
-    _dialogMenu->setFace(sprite->GetTextureName(),
+    _view->showFace(sprite->GetTextureName(),
                          glm::ivec4(0, 0, static_cast<int>(frame.x), static_cast<int>(frame.y)));
 }
 
 void DialogManager::closeConversation()
 {
-    _dialogMenu->hide();
+    _view->close();
     if (_session)
         _session->setFlag(DIALOG_OPEN_FLAG, 0);
 }
@@ -173,6 +165,6 @@ void DialogManager::endDialog()
     // However a conversation ends, talk scripts must be able to open the
     // next one, so the open flag goes back to 0 here too.
     closeConversation();
-    _dialogMenu->reset("");
+    _view->clearText();
 }
 }

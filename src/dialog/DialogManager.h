@@ -4,24 +4,21 @@
 #include <string>
 #include <vector>
 
-namespace gui
-{
-class DialogMenu;
-}
+#include "dialog/DialogHost.h"
+#include "dialog/DialogView.h"
 
 namespace core
 {
 class DialogNode;
 class Entity;
-class Session;
 
 // Runs one conversation at a time between the avatar and another entity:
-// shows a node in the dialog menu, moves on when the player picks an option,
+// shows a node through its view (the dialog menu), moves on when the player picks an option,
 // and ends on "exit".
 class DialogManager
 {
 public:
-    explicit DialogManager(Session* session);
+    explicit DialogManager(DialogHost* session);
     virtual ~DialogManager();
     DialogManager(const DialogManager&) = delete;
     DialogManager& operator=(const DialogManager&) = delete;
@@ -35,7 +32,8 @@ public:
     Entity* getPlayer() const { return _player; }
     Entity* getNPC() const { return _NPC; }
     const DialogNode* getNode() const { return _node.get(); }
-    gui::DialogMenu* getDialogMenu() const { return _dialogMenu; }
+    // What the player sees of the conversation (never null).
+    DialogView* getView() const { return _view.get(); }
     // The dialog file of the conversation shown (or shown last).
     const std::string& getPath() const { return _path; }
     bool isOpen() const;
@@ -56,8 +54,7 @@ private:
     std::string _nodeId;
     std::string _callingEntity;
     std::unique_ptr<DialogNode> _node;
-    // Created here, owned by the GUI manager; destroyed through it.
-    gui::DialogMenu* _dialogMenu;
-    Session* _session;
+    std::unique_ptr<DialogView> _view;
+    DialogHost* _session;
 };
 }

@@ -10,6 +10,7 @@
 #include <tinyxml2.h>
 
 #include "combat/CombatManager.h"
+#include "dialog/DialogHost.h"
 #include "map/Direction.h"
 #include "world/ScreenStack.h"
 
@@ -38,11 +39,11 @@ typedef std::list<Character*> CharacterList;
 // The running game: the party, the scene it stands in, a scene change
 // waiting for the end of the frame, combat, dialogs, the console and the
 // game's named flags. Scripts reach it as the Lua global "s".
-class Session
+class Session : public DialogHost
 {
 public:
     Session();
-    virtual ~Session();
+    ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -93,7 +94,8 @@ public:
     LevelInputContext* getLevelInputContext() const;
 
     Character* getAvatar() const;
-    Entity* getEntity(const std::string& id) const;
+    Entity* getEntity(const std::string& id) const override;
+    bool isFightOn() const override { return _combatManager.isInCombat(); }
     void moveAvatar(Direction direction);
     void tryInteract();
     void setInputIsEnabled(bool enabled);
@@ -112,10 +114,10 @@ public:
     void gainItem(const std::string& itemId);
     void loseItem(const std::string& itemId);
 
-    bool setFlag(const std::string& name, int value);
+    bool setFlag(const std::string& name, int value) override;
     // Reading creates the flag with 0, so the console and scripts can list it.
-    int getFlag(const std::string& name);
-    bool hasFlag(const std::string& name) const;
+    int getFlag(const std::string& name) override;
+    bool hasFlag(const std::string& name) const override;
     const std::map<std::string, int>& getFlags() const { return flags; }
     void clearFlags() { flags.clear(); }
 

@@ -5,6 +5,7 @@
 #include "dialog/DialogManager.h"
 #include "dialog/DialogNode.h"
 #include "world/Scene.h"
+#include "gui/DialogBand.h"
 #include "gui/DialogMenu.h"
 #include "data/Character.h"
 #include "graphics/TGGUIRectangle.h"
@@ -29,9 +30,9 @@ TEST_F(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    ASSERT_TRUE(shown(dialogs->getDialogMenu()));
-    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "Halt!");
-    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()), (Texts{"Hello.", "Bye."}))
+    ASSERT_TRUE(shown(sessiontest::dialogMenuOf(dialogs)));
+    EXPECT_EQ(sessiontest::dialogMenuOf(dialogs)->getPage(), "Halt!");
+    EXPECT_EQ(optionsOf(sessiontest::dialogMenuOf(dialogs)), (Texts{"Hello.", "Bye."}))
         << "the node's own script runs after its conditions";
     EXPECT_EQ(session->getFlag("dialogTest_secret"), 1);
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
@@ -39,10 +40,29 @@ TEST_F(DialogTree, ConditionsFilterOptionsAndScriptsOnlyShapeLaterNodes)
     EXPECT_EQ(dialogs->getNode()->getName(), "Guard");
 
     dialogs->optionSelected(0); // "Hello." leads to the second node
-    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "What now?");
-    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()), (Texts{"The password."}));
+    EXPECT_EQ(sessiontest::dialogMenuOf(dialogs)->getPage(), "What now?");
+    EXPECT_EQ(optionsOf(sessiontest::dialogMenuOf(dialogs)), (Texts{"The password."}));
     dialogs->optionSelected(0); // an empty next ends the talk
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
+    EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
+}
+
+TEST_F(DialogTree, AConversationWithNoViewRunsTheSameUnseen)
+{
+    core::Session* session = sessionInTestA();
+    ASSERT_NE(session, nullptr);
+    core::DialogView::setMaker(nullptr);
+    core::DialogManager unseen(session);
+    gui::DialogBand::useForEveryConversation();
+    ASSERT_NE(unseen.getView(), nullptr);
+    unseen.initializePlayer(session->getAvatar());
+    unseen.startNewDialog(DIALOG, "start", "guard");
+    EXPECT_TRUE(unseen.isOpen());
+    EXPECT_EQ(unseen.getNode()->getName(), "Guard");
+    EXPECT_EQ(session->getFlag("dialogTest_secret"), 1) << "the node's script ran";
+    unseen.optionSelected(0);
+    unseen.optionSelected(0);
+    EXPECT_FALSE(unseen.isOpen());
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 }
 
@@ -53,14 +73,14 @@ TEST_F(DialogTree, ExitClosesTheMenuAndIndicesCountOnlyOfferedOptions)
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
     dialogs->optionSelected(1); // "Bye.", the second option offered
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
 
     // Picking past the end is an exit too, never a crash.
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    EXPECT_EQ(optionsOf(dialogs->getDialogMenu()).size(), 3u) << "the secret is known now";
+    EXPECT_EQ(optionsOf(sessiontest::dialogMenuOf(dialogs)).size(), 3u) << "the secret is known now";
     dialogs->optionSelected(7);
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
 }
 
 TEST_F(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
@@ -71,7 +91,7 @@ TEST_F(DialogTree, AnEmptyCallingEntityKeepsThePreviousNPC)
     dialogs->startNewDialog(DIALOG, "start", "bandit");
     dialogs->startNewDialog(DIALOG, "second", "");
     EXPECT_EQ(dialogs->getNPC(), session->getEntity("bandit"));
-    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "What now?");
+    EXPECT_EQ(sessiontest::dialogMenuOf(dialogs)->getPage(), "What now?");
     EXPECT_EQ(luaString("NPC:getId()"), "bandit");
     EXPECT_EQ(luaString("player:getId()"), "fenwy");
 }
@@ -82,11 +102,11 @@ TEST_F(DialogTree, ANodeWithoutOptionsShowsItsTextAlone)
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "quiet", "guard");
-    EXPECT_TRUE(shown(dialogs->getDialogMenu()));
-    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "");
-    EXPECT_TRUE(optionsOf(dialogs->getDialogMenu()).empty());
+    EXPECT_TRUE(shown(sessiontest::dialogMenuOf(dialogs)));
+    EXPECT_EQ(sessiontest::dialogMenuOf(dialogs)->getPage(), "");
+    EXPECT_TRUE(optionsOf(sessiontest::dialogMenuOf(dialogs)).empty());
     dialogs->endDialog();
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "a script's close frees the next talk";
 }
 
@@ -98,14 +118,14 @@ TEST_F(DialogTree, SetUpErrorsAreLoggedAndShowNothing)
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
     EXPECT_TRUE(vosk.contains("Error: Did not initialize player for dialogManager"));
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
 
     session->setNextScene("testA", 3, 3);
     session->update();
     dialogs->startNewDialog(DIALOG, "start", "nobody");
     EXPECT_TRUE(vosk.contains("Error: Did not initialize NPC for dialogManager"));
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
 }
 
@@ -126,7 +146,7 @@ TEST_F(DialogTree, MissingFilesNodesAndOptionPartsAreLoggedByFileName)
         ErrorCapture errors;
         dialogs->startNewDialog(c.file, c.node, "guard");
         EXPECT_NE(errors.text().find(c.file), std::string::npos) << errors.text();
-        EXPECT_FALSE(shown(dialogs->getDialogMenu())) << c.file << " " << c.node;
+        EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs))) << c.file << " " << c.node;
         EXPECT_FALSE(session->hasFlag("flag_isDialogOpen"));
     }
 }
@@ -162,9 +182,9 @@ TEST_F(DialogTree, APortraitThatIsNoTextureIsReportedAndTheSpriteStandsIn)
     ErrorCapture errors;
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    ASSERT_TRUE(shown(dialogs->getDialogMenu()));
+    ASSERT_TRUE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_TRUE(errors.contains("character guard has portrait \"noSuchFace\", which is no texture")) << errors.text();
-    gui::DialogMenu* band = dialogs->getDialogMenu();
+    gui::DialogMenu* band = sessiontest::dialogMenuOf(dialogs);
     // The test guard walks with a 16-pixel frame of the "Fenwy" sheet.
     ASSERT_NE(guard->getSprite(), nullptr);
     ASSERT_TRUE(band->hasFace());
@@ -187,7 +207,7 @@ TEST_F(DialogTree, NoConversationOpensOverAFightAndOneOpensAfterIt)
     core::DialogManager* dialogs = session->getDialogManager();
     ErrorCapture errors(ErrorCapture::ErrorsAndWarnings);
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    EXPECT_FALSE(shown(dialogs->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_NE(session->getFlag("flag_isDialogOpen"), 1);
     EXPECT_EQ(dialogs->getNode(), nullptr) << "nothing of the refused talk is kept";
     EXPECT_TRUE(errors.contains(DIALOG + " (start) is not opened during a fight")) << errors.text();
@@ -196,8 +216,8 @@ TEST_F(DialogTree, NoConversationOpensOverAFightAndOneOpensAfterIt)
     combat.leaveCombat();
     ASSERT_FALSE(combat.isInCombat());
     dialogs->startNewDialog(DIALOG, "start", "guard");
-    EXPECT_TRUE(shown(dialogs->getDialogMenu()));
+    EXPECT_TRUE(shown(sessiontest::dialogMenuOf(dialogs)));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
-    EXPECT_EQ(dialogs->getDialogMenu()->getPage(), "Halt!");
+    EXPECT_EQ(sessiontest::dialogMenuOf(dialogs)->getPage(), "Halt!");
     dialogs->endDialog();
 }

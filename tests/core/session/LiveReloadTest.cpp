@@ -156,7 +156,7 @@ protected:
         {
         case Target::Dialog:
             session->getDialogManager()->startNewDialog(folder + "/dialog.xml", "start", "guard");
-            return session->getDialogManager()->getDialogMenu()->getPage();
+            return sessiontest::dialogMenuOf(session->getDialogManager())->getPage();
         case Target::Script:
             // What the script sets when it runs now, not what it set before.
             core::LuaInterface::runString("reloadProbe = nil");
@@ -302,8 +302,8 @@ TEST_F(LiveReloadTable, ChangedFilesAreTakenInOrRefusedAndTheOldVersionStays)
         EXPECT_EQ(session->getCombatManager().isInCombat(), c.situation == Situation::Fighting);
         if (c.situation == Situation::Talking)
         {
-            EXPECT_TRUE(shown(session->getDialogManager()->getDialogMenu()));
-            EXPECT_EQ(session->getDialogManager()->getDialogMenu()->getPage(), "OLD");
+            EXPECT_TRUE(shown(sessiontest::dialogMenuOf(session->getDialogManager())));
+            EXPECT_EQ(sessiontest::dialogMenuOf(session->getDialogManager())->getPage(), "OLD");
             EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
         }
         if (c.situation != Situation::Walking && c.situation != Situation::Fighting)

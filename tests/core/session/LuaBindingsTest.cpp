@@ -220,9 +220,9 @@ TEST_F(LuaSessionBindings, DialogOpensAndEndDialogClosesTheMenu)
     EXPECT_TRUE(tibbet.contains("Opening dialog with filename: tests/core/session/data/dialog.xml "
                                 "AND id: start for entity guard"));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 1);
-    EXPECT_TRUE(shown(session->getDialogManager()->getDialogMenu()));
+    EXPECT_TRUE(shown(sessiontest::dialogMenuOf(session->getDialogManager())));
     core::LuaInterface::runString("s:endDialog()");
-    EXPECT_FALSE(shown(session->getDialogManager()->getDialogMenu()));
+    EXPECT_FALSE(shown(sessiontest::dialogMenuOf(session->getDialogManager())));
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0) << "ending from a script frees the next talk";
 }
 

@@ -101,7 +101,7 @@ TEST_F(DialogMenuClicks, ClicksPageOnChooseAnOptionAndEndTheTalk)
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
-    gui::DialogMenu* menu = dialogs->getDialogMenu();
+    gui::DialogMenu* menu = sessiontest::dialogMenuOf(dialogs);
     dialogs->startNewDialog(DIALOG, "start", "guard");
     ASSERT_TRUE(menu->isShowingText());
     EXPECT_EQ(menu->getTitle(), "Guard") << "the speaker's name heads the band";
@@ -123,7 +123,7 @@ TEST_F(DialogMenuClicks, ANodeWithNothingToAnswerClosesAfterItsLastPage)
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
     core::DialogManager* dialogs = session->getDialogManager();
-    gui::DialogMenu* menu = dialogs->getDialogMenu();
+    gui::DialogMenu* menu = sessiontest::dialogMenuOf(dialogs);
     dialogs->startNewDialog(DIALOG, "start", "guard");
     dialogs->startNewDialog(DIALOG, "quiet", "guard");
     EXPECT_TRUE(optionsOf(menu).empty()) << "the previous node's options are not kept";
@@ -139,7 +139,7 @@ TEST_F(DialogMenuClicks, ANodeThatStartsAFightGivesTheScreenToTheFight)
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "ambush", "guard");
     EXPECT_TRUE(session->getCombatManager().isInCombat());
-    EXPECT_TRUE(dialogs->getDialogMenu()->isHidden()) << "the band would cover the combat menu";
+    EXPECT_TRUE(sessiontest::dialogMenuOf(dialogs)->isHidden()) << "the band would cover the combat menu";
     EXPECT_EQ(session->getFlag("flag_isDialogOpen"), 0);
     EXPECT_FALSE(sessiontest::combatMenuOf(session->getCombatManager())->isHidden());
     session->getCombatManager().leaveCombat();

@@ -7,6 +7,8 @@
 #include "data/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
 #include "gui/CombatDisplay.h"
+#include "gui/DialogBand.h"
+#include "dialog/DialogManager.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIMenu.h"
 #include "support/LogCapture.h"
@@ -27,6 +29,7 @@ void prepareOnce()
     done = true;
     core::initLuaBindings();
     gui::CombatDisplay::useForEveryFight();
+    gui::DialogBand::useForEveryConversation();
     // The log keeps the first routing it is given for a name, so route
     // every stream the tests read before anything writes to it.
     for (const char* name : ROUTED_STREAMS)
@@ -87,6 +90,11 @@ gui::GUITextBox* resultsOf(const core::CombatManager& combat)
 gui::GUITextBox* turnListOf(const core::CombatManager& combat)
 {
     return displayOf(combat).turnList();
+}
+
+gui::DialogMenu* dialogMenuOf(const core::DialogManager* dialogs)
+{
+    return dynamic_cast<const gui::DialogBand&>(*dialogs->getView()).menu();
 }
 
 std::string dataFile(const std::string& name)

@@ -14,6 +14,7 @@
 namespace gui
 {
 class CombatMenu;
+class DialogMenu;
 class GUIElement;
 class GUIMenu;
 class GUITextBox;
@@ -48,6 +49,8 @@ private:
 gui::CombatMenu* combatMenuOf(const core::CombatManager& combat);
 gui::GUITextBox* resultsOf(const core::CombatManager& combat);
 gui::GUITextBox* turnListOf(const core::CombatManager& combat);
+// The band a conversation shows in.
+gui::DialogMenu* dialogMenuOf(const core::DialogManager* dialogs);
 
 // Path of a file under tests/core/session/data, relative to the repository root.
 std::string dataFile(const std::string& name);
