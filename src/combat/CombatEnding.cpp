@@ -6,12 +6,12 @@
 #include "combat/CombatSides.h"
 #include "data/Party.h"
 #include "save/SaveGameManager.h"
-#include "session/Session.h"
+#include "combat/CombatHost.h"
 #include "sound/SoundHandler.h"
 
 namespace core
 {
-CombatEnding::CombatEnding(Session* session, CombatSides& sides, CombatView& display)
+CombatEnding::CombatEnding(CombatHost* session, CombatSides& sides, CombatView& display)
     : _session(session), _sides(sides), _display(display)
 {
 }

@@ -9,7 +9,7 @@ namespace core
 {
 class CombatView;
 class CombatSides;
-class Session;
+class CombatHost;
 
 // How a fight ends, and what it hands back: victory or defeat on screen,
 // the scene's music that battle music replaced, and the party as the fight
@@ -23,7 +23,7 @@ public:
     // music comes back when the fight is tried again or left.
     static constexpr const char* DEFEAT_CUE = "defeat";
 
-    CombatEnding(Session* session, CombatSides& sides, CombatView& display);
+    CombatEnding(CombatHost* session, CombatSides& sides, CombatView& display);
 
     // Takes the party as it stands, and what the enemies will give if
     // beaten; an empty `music` leaves the scene's playing.
@@ -38,7 +38,7 @@ public:
     void loadLastSave();
 
 private:
-    Session* _session;
+    CombatHost* _session;
     CombatSides& _sides;
     CombatView& _display;
     CombatSnapshot _snapshot;

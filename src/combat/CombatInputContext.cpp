@@ -3,14 +3,14 @@
 #include "combat/CombatManager.h"
 #include "map/LevelMap.h"
 #include "world/Scene.h"
-#include "session/Session.h"
+#include "combat/CombatHost.h"
 #include "world/TilePos.h"
 #include "graphics/TGCamera.h"
 #include "input/PointerCover.h"
 
 namespace core
 {
-CombatInputContext::CombatInputContext(CombatManager* combatManager, Session* session)
+CombatInputContext::CombatInputContext(CombatManager* combatManager, CombatHost* session)
     : _combatManager(combatManager), _session(session)
 {
 }

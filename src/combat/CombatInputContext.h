@@ -7,7 +7,7 @@
 namespace core
 {
 class CombatManager;
-class Session;
+class CombatHost;
 
 // Feeds keys and map clicks to the combat manager while a fight runs.
 // Clicks are passed on to the contexts below as well, so the combat menu
@@ -15,7 +15,7 @@ class Session;
 class CombatInputContext : public application::InputContext
 {
 public:
-    CombatInputContext(CombatManager* combatManager, Session* session);
+    CombatInputContext(CombatManager* combatManager, CombatHost* session);
 
     bool dispatch(int key, int action) override;
     bool dispatch(int button, int action, double x, double y) override;
@@ -26,6 +26,6 @@ private:
     glm::vec2 getTileRowCol(double x, double y) const;
 
     CombatManager* _combatManager;
-    Session* _session;
+    CombatHost* _session;
 };
 }

@@ -14,7 +14,7 @@
 #include "map/LevelMap.h"
 #include "world/ProcessManager2.h"
 #include "world/Scene.h"
-#include "session/Session.h"
+#include "combat/CombatHost.h"
 #include "sound/SoundHandler.h"
 #include "util/GameManifest.h"
 
@@ -22,7 +22,7 @@ namespace core
 {
 namespace
 {
-LevelMap* currentLevelMap(Session* session)
+LevelMap* currentLevelMap(CombatHost* session)
 {
     if (!session || !session->getCurrentScene())
         return nullptr;
@@ -35,7 +35,7 @@ std::string CombatManager::battleMusic()
     return GameManifest::current().soundForCue("battle");
 }
 
-CombatManager::CombatManager(Session* session)
+CombatManager::CombatManager(CombatHost* session)
     : _display(CombatView::make(this)), _session(session), _combatStage(base), _inCombat(false), _chosenAbility(nullptr),
       _currentCharacter(nullptr), _targeting(_sides, [session] { return currentLevelMap(session); }),
       _enemyTurn(nullptr), _ending(session, _sides, *_display)

@@ -26,7 +26,7 @@ class CombatInputContext;
 class EnemyTurnProcess;
 class Entity;
 class Scene;
-class Session;
+class CombatHost;
 struct EnemyPlan;
 
 // Turn-based combat on the current scene's grid. The player picks a
@@ -62,7 +62,7 @@ public:
     // The sound of an enemy running from the fight.
     static constexpr const char* FLEE_CUE = "flee";
 
-    explicit CombatManager(Session* session);
+    explicit CombatManager(CombatHost* session);
     virtual ~CombatManager();
     CombatManager(const CombatManager&) = delete;
     CombatManager& operator=(const CombatManager&) = delete;
@@ -128,7 +128,7 @@ public:
     std::vector<CombatTurnList::Entry> getTurnOrder() const;
     // Members the fight put on the map beside the avatar.
     const std::vector<Character*>& getPlacedMembers() const { return _placement.placed(); }
-    Session* getSession() const { return _session; }
+    CombatHost* getSession() const { return _session; }
     const std::list<Character*>* getEnemies() const { return _sides.enemies(); }
     const std::list<Character*>& getTargets() const { return _targeting.targets(); }
     const std::vector<TilePos>& getHighlightedTiles() const { return _targeting.highlightedTiles(); }
@@ -174,7 +174,7 @@ private:
     void loadLastSave();
 
     std::unique_ptr<CombatView> _display;
-    Session* _session;
+    CombatHost* _session;
     stage _combatStage;
     bool _inCombat;
     // Borrowed: abilities belong to the resource manager, characters to Lua.

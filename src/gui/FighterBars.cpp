@@ -3,18 +3,17 @@
 #include <list>
 #include <set>
 
+#include "combat/CombatHost.h"
 #include "combat/CombatManager.h"
 #include "data/Character.h"
 #include "graphics/TGCamera.h"
 #include "graphics/TGSprite.h"
 #include "gui/StatBar.h"
-#include "session/Session.h"
 
 namespace gui
 {
 using core::Character;
 using core::CombatManager;
-using core::Session;
 
 namespace
 {
@@ -72,7 +71,7 @@ void FighterBars::destroy(Bars& bars)
 
 void FighterBars::update(double)
 {
-    const Session* session = _combat ? _combat->getSession() : nullptr;
+    const core::CombatHost* session = _combat ? _combat->getSession() : nullptr;
     place(session ? session->getCamera() : nullptr);
 }
 

@@ -9,6 +9,7 @@
 
 #include <tinyxml2.h>
 
+#include "combat/CombatHost.h"
 #include "combat/CombatManager.h"
 #include "dialog/DialogHost.h"
 #include "map/Direction.h"
@@ -39,7 +40,7 @@ typedef std::list<Character*> CharacterList;
 // The running game: the party, the scene it stands in, a scene change
 // waiting for the end of the frame, combat, dialogs, the console and the
 // game's named flags. Scripts reach it as the Lua global "s".
-class Session : public DialogHost
+class Session : public CombatHost, public DialogHost
 {
 public:
     Session();
@@ -57,7 +58,7 @@ public:
     void setSceneManager(tamsygraphics::SceneManager* sm);
     tamsygraphics::SceneManager* getSceneManager() const;
     void setCamera(tamsygraphics::Camera* cam);
-    tamsygraphics::Camera* getCamera() const;
+    tamsygraphics::Camera* getCamera() const override;
 
     // A change still pending when the frame ends during a fight is dropped,
     // with a warning. A tile off the scene's map, or closed on every side,
@@ -84,8 +85,8 @@ public:
     // trigger fires, since the avatar took no step.
     void reenterScene(std::unique_ptr<Scene> scene);
 
-    Scene* getCurrentScene() const;
-    Party* getCurrentParty() const;
+    Scene* getCurrentScene() const override;
+    Party* getCurrentParty() const override;
     // The party replaced is freed; its members stay in the store.
     void setCurrentParty(std::unique_ptr<Party> party);
     CharacterList& getCurrentOpponents();
@@ -93,7 +94,7 @@ public:
     DialogManager* getDialogManager() const;
     LevelInputContext* getLevelInputContext() const;
 
-    Character* getAvatar() const;
+    Character* getAvatar() const override;
     Entity* getEntity(const std::string& id) const override;
     bool isFightOn() const override { return _combatManager.isInCombat(); }
     void moveAvatar(Direction direction);
@@ -157,7 +158,7 @@ public:
     // Saving and loading (not owned; set at start-up, null in tests that
     // need none): the lost-fight choices offer the latest save through it.
     void setSaveGames(SaveGameManager* saves) { _saveGames = saves; }
-    SaveGameManager* getSaveGames() const { return _saveGames; }
+    SaveGameManager* getSaveGames() const override { return _saveGames; }
 
     // Runs the item's script for the avatar ("obj"); false, logged, when the
     // party holds no such item, the item is unknown, or a fight is on.
