@@ -5,7 +5,7 @@
 #include "combat/CombatView.h"
 #include "combat/CombatSides.h"
 #include "data/Party.h"
-#include "save/SaveGameManager.h"
+#include "combat/LatestSave.h"
 #include "combat/CombatHost.h"
 #include "sound/SoundHandler.h"
 
@@ -39,7 +39,7 @@ void CombatEnding::showVictory()
 void CombatEnding::showDefeat()
 {
     std::vector<std::string> options{"try_again"};
-    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+    if (LatestSave* saves = _session ? _session->getSaveGames() : nullptr)
         if (saves->hasSaves())
             options.push_back(LOAD_LAST_SAVE);
     _display.setMenu("defeat", options);
@@ -65,7 +65,7 @@ void CombatEnding::restoreParty()
 
 void CombatEnding::loadLastSave()
 {
-    if (SaveGameManager* saves = _session ? _session->getSaveGames() : nullptr)
+    if (LatestSave* saves = _session ? _session->getSaveGames() : nullptr)
         saves->loadLatest();
 }
 }

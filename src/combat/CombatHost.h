@@ -9,7 +9,7 @@ namespace core
 {
 class Character;
 class Party;
-class SaveGameManager;
+class LatestSave;
 class Scene;
 
 // What a fight asks of the game it is fought in: the scene and its map, the
@@ -24,7 +24,7 @@ public:
     virtual Character* getAvatar() const = 0;
     virtual Party* getCurrentParty() const = 0;
     // Null when the game keeps no saves (tests).
-    virtual SaveGameManager* getSaveGames() const = 0;
+    virtual LatestSave* getSaveGames() const = 0;
     virtual tamsygraphics::Camera* getCamera() const = 0;
 };
 }

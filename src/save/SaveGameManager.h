@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "combat/LatestSave.h"
 #include "save/SaveGame.h"
 #include "save/SaveStore.h"
 
@@ -17,7 +18,7 @@ class Session;
 // quick slot for F5 and F9, and the play time the slots show. Every refusal
 // is told to the player (through the notifier the GUI sets) and to the log,
 // and leaves the running game as it was.
-class SaveGameManager
+class SaveGameManager : public LatestSave
 {
 public:
     static const int NUM_SLOTS = 5;
@@ -45,8 +46,8 @@ public:
     bool quickSave() { return save(QUICK_SLOT); }
     bool quickLoad() { return load(QUICK_SLOT); }
     // Loads the save written most recently, whichever slot holds it.
-    bool loadLatest();
-    bool hasSaves() const;
+    bool loadLatest() override;
+    bool hasSaves() const override;
     // How many loads have succeeded: a menu that started one sees it done.
     int loadCount() const { return _loadCount; }
 

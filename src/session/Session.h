@@ -32,7 +32,6 @@ class LevelInputContext;
 class Party;
 class PartyView;
 class QuestManager;
-class SaveGameManager;
 class Scene;
 
 typedef std::list<Character*> CharacterList;
@@ -157,8 +156,8 @@ public:
 
     // Saving and loading (not owned; set at start-up, null in tests that
     // need none): the lost-fight choices offer the latest save through it.
-    void setSaveGames(SaveGameManager* saves) { _saveGames = saves; }
-    SaveGameManager* getSaveGames() const override { return _saveGames; }
+    void setSaveGames(LatestSave* saves) { _saveGames = saves; }
+    LatestSave* getSaveGames() const override { return _saveGames; }
 
     // Runs the item's script for the avatar ("obj"); false, logged, when the
     // party holds no such item, the item is unknown, or a fight is on.
@@ -223,7 +222,7 @@ private:
     EndingView* _endingView = nullptr;
     bool _endingRequested = false;
     QuestManager* _questManager;
-    SaveGameManager* _saveGames = nullptr;
+    LatestSave* _saveGames = nullptr;
     std::map<std::string, int> flags;
     DepartedMap _departed;
     int _luaRef;
