@@ -4,7 +4,6 @@
 #include <iostream>
 #include <streambuf>
 
-#include "util/GameManifest.h"
 
 namespace
 {
@@ -113,7 +112,7 @@ std::string Log::streamName(const std::string& name)
     // The engine writes to channels named after what they carry; the game's
     // manifest may give a channel a stream of its own name.
     const std::string lower = lowerCase(name);
-    for (const ManifestLogStream& log : GameManifest::current().logStreams())
+    for (const Route& log : getInstance()->mRoutes)
     {
         for (const std::string& channel : log.channels)
         {
@@ -164,9 +163,14 @@ std::ostream& Log::debug()
     return out;
 }
 
+void Log::setRoutes(std::vector<Route> routes)
+{
+    getInstance()->mRoutes = std::move(routes);
+}
+
 void Log::showGameStreams()
 {
-    for (const ManifestLogStream& log : GameManifest::current().logStreams())
+    for (const Route& log : getInstance()->mRoutes)
     {
         if (log.shown)
             setNamedStream(log.stream, &std::cout);

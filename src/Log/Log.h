@@ -3,6 +3,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "Log/LogLine.h"
 
@@ -39,6 +40,17 @@ public:
     static void setWarnStream(std::ostream* stream);
     static void setNoteStream(std::ostream* stream);
     static void setNamedStream(const std::string& name, std::ostream* stream);
+    // A stream of the game's own and the engine channels written to it;
+    // `shown` puts it on standard output.
+    struct Route
+    {
+        std::string stream;
+        std::vector<std::string> channels;
+        bool shown = true;
+    };
+    // The running game's routes, handed over whenever its manifest is
+    // read or replaced; none until then.
+    static void setRoutes(std::vector<Route> routes);
     // Puts every stream the running game's manifest shows on standard
     // output; hidden ones, and any name not declared, stay silent.
     static void showGameStreams();
@@ -64,5 +76,6 @@ private:
     std::ostream* mPlainStream;
     std::ostream* mPlainErrorStream;
     std::map<std::string, std::ostream*> mNamedStreams;
+    std::vector<Route> mRoutes;
     std::ostream* mNullStream;
 };

@@ -100,11 +100,23 @@ GameManifest GameManifest::loadGame()
     return manifest;
 }
 
+namespace
+{
+// The log writes each engine channel to the stream the game names for it.
+void routeLog(const GameManifest* game)
+{
+    std::vector<Log::Route> routes;
+    if (game)
+        for (const ManifestLogStream& log : game->logStreams())
+            routes.push_back(Log::Route{log.stream, log.channels, log.shown});
+    Log::setRoutes(std::move(routes));
+}
+}
+
 const GameManifest& GameManifest::current()
 {
-    // Reading reports through the log, which asks the manifest for its
-    // stream names: the inner call sees an empty manifest instead of
-    // reading again.
+    // Reading reports through code that may ask for the manifest again:
+    // the inner call sees an empty manifest instead of reading again.
     static bool reading = false;
     static const GameManifest empty;
     std::unique_ptr<GameManifest>& slot = currentSlot();
@@ -116,6 +128,7 @@ const GameManifest& GameManifest::current()
     std::unique_ptr<GameManifest> loaded = std::make_unique<GameManifest>(loadGame());
     reading = false;
     slot = std::move(loaded);
+    routeLog(slot.get());
     report(*slot);
     return *slot;
 }
@@ -123,11 +136,13 @@ const GameManifest& GameManifest::current()
 void GameManifest::setCurrent(const GameManifest& manifest)
 {
     currentSlot() = std::make_unique<GameManifest>(manifest);
+    routeLog(currentSlot().get());
 }
 
 void GameManifest::forgetCurrent()
 {
     currentSlot().reset();
+    routeLog(nullptr);
 }
 
 bool GameManifest::readDiskFile(const std::string& path, const std::string& shownName)

@@ -23,7 +23,8 @@ namespace
 {
 std::string withFaults(std::string manifest)
 {
-    const std::string opening = "<game id=\"zolt-demo\" title=\"OpenGL\" width=\"640\" height=\"480\"";
+    const std::string opening =
+        "<game id=\"zolt-demo\" title=\"OpenGL\" name=\"The False Lights\" width=\"640\" height=\"480\"";
     const size_t at = manifest.find(opening);
     if (at == std::string::npos)
         return "";
