@@ -8,6 +8,8 @@
 
 #include <tinyxml2.h>
 
+#include "world/ShownEffect.h"
+
 namespace tamsygraphics
 {
 class Sprite;
@@ -30,7 +32,7 @@ typedef std::list<Effect*> EffectList;
 // shown over the holder and the sound it makes. Those records are shared;
 // a character holds copies made by instantiate(), each counting its own
 // rounds.
-class Effect
+class Effect : public ShownEffect
 {
 public:
     // Statistics an effect may change, by their attribute names.
@@ -42,7 +44,7 @@ public:
 
     Effect();
     explicit Effect(const std::string& name);
-    ~Effect();
+    ~Effect() override;
     Effect(const Effect&) = delete;
     Effect& operator=(const Effect&) = delete;
 
@@ -56,8 +58,8 @@ public:
     const std::string& getName() const { return _name; }
     const std::string& getDescription() const { return description; }
     int getDuration() const { return duration; }
-    tamsygraphics::Sprite* getSprite() const { return _sprite; }
-    const std::string& getUniqueId() const { return _id; }
+    tamsygraphics::Sprite* getSprite() const override { return _sprite; }
+    const std::string& getUniqueId() const override { return _id; }
 
     // Whether the record came from an effects file (and so runs out).
     bool isDefined() const { return _defined; }
@@ -106,3 +108,4 @@ private:
     int _remaining = 0;
 };
 }
+

@@ -13,7 +13,7 @@
 #include "event/TriggerTileEvent.h"
 #include "util/LoadedFiles.h"
 #include "util/Owner.h"
-#include "world/Entity.h"
+#include "script/LuaBound.h"
 #include "script/LuaSandbox.h"
 #include "script/ScriptFiles.h"
 
@@ -393,7 +393,7 @@ int LuaInterface::getReference()
     return luaL_ref(ls, LUA_REGISTRYINDEX);
 }
 
-void LuaInterface::bindEntity(Entity* e)
+void LuaInterface::bindEntity(LuaBound* e)
 {
     const int ref = getReference();
     if (e)

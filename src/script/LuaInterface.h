@@ -9,7 +9,7 @@
 namespace core
 {
 class Character;
-class Entity;
+class LuaBound;
 class Scene;
 class Session;
 
@@ -70,7 +70,7 @@ public:
     // releaseObject before the object is freed.
     static void pushObjectOfClass(const std::string& className, void* object);
     static int getReference();
-    static void bindEntity(Entity* e);
+    static void bindEntity(LuaBound* e);
 
     static void registerAlias(int luaRef, const std::string& varName);
     static void clearAlias(const std::string& varName);

@@ -7,6 +7,7 @@
 
 #include <glm/glm.hpp>
 
+#include "script/LuaBound.h"
 #include "animation/TAAnimationRunner.h"
 #include "map/Direction.h"
 #include "world/TilePos.h"
@@ -27,11 +28,11 @@ typedef std::map<std::string, Entity*> EntityMap;
 
 // Anything standing on a scene's tile grid. Moves one tile per step; a step
 // takes five updates, the sprite gliding between tile centres meanwhile.
-class Entity
+class Entity : public LuaBound
 {
 public:
     Entity();
-    virtual ~Entity();
+    ~Entity() override;
     Entity(const Entity&) = delete;
     Entity& operator=(const Entity&) = delete;
 
@@ -52,8 +53,8 @@ public:
     void setSpriteLent(bool lent) { _spriteLent = lent; }
     tamsyAnimation::AnimationRunner& getRunner();
 
-    void setLuaRef(int luaRef);
-    int getLuaRef() const;
+    void setLuaRef(int luaRef) override;
+    int getLuaRef() const override;
 
     Scene* getScene() const;
     void setScene(Scene* scene);

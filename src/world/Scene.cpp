@@ -5,7 +5,7 @@
 
 #include "Log/Log.h"
 #include "data/Character.h"
-#include "data/Effect.h"
+#include "world/ShownEffect.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
 #include "map/LevelMap.h"
@@ -302,7 +302,7 @@ void Scene::takeSpriteBack(const std::string& id, Entity* entity)
     entity->setSpriteLent(false);
 }
 
-void Scene::insertEffect(Effect* effect)
+void Scene::insertEffect(ShownEffect* effect)
 {
     // An effect without a sprite has nothing to show.
     if (!_sm || !effect || !effect->getSprite())
@@ -310,7 +310,7 @@ void Scene::insertEffect(Effect* effect)
     _sm->SubmitSprite(effect->getUniqueId(), effect->getSprite());
 }
 
-bool Scene::removeEffect(Effect* effect)
+bool Scene::removeEffect(ShownEffect* effect)
 {
     if (!_sm || !effect || !effect->getSprite() || _sm->GetSprite(effect->getUniqueId()) != effect->getSprite())
         return false;

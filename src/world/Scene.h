@@ -19,7 +19,7 @@ class SceneManager;
 
 namespace core
 {
-class Effect;
+class ShownEffect;
 
 // One playable place: a level map and the entities standing on it, keyed by
 // id. While active it has handed its layers and sprites to the scene manager.
@@ -51,10 +51,10 @@ public:
 
     void insertEntitiesFromXMLElement(tinyxml2::XMLElement* first);
     void insertEntitiesFromXMLFile(const std::string& fileName);
-    void insertEffect(Effect* effect);
+    void insertEffect(ShownEffect* effect);
     // Takes an ended effect's sprite off the scene and destroys it; false
     // when this scene was not showing it.
-    bool removeEffect(Effect* effect);
+    bool removeEffect(ShownEffect* effect);
     void cull();
 
     const std::string& getId() const;
