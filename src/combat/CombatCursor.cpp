@@ -7,9 +7,7 @@
 
 namespace core
 {
-namespace
-{
-bool directionOf(int key, Direction& direction)
+bool CombatCursor::directionOf(int key, Direction& direction)
 {
     switch (key)
     {
@@ -28,7 +26,6 @@ bool directionOf(int key, Direction& direction)
     default:
         return false;
     }
-}
 }
 
 void CombatCursor::unlight(LevelMap* map, const std::vector<TilePos>& keepLit) const

@@ -23,6 +23,10 @@ public:
         CHOSEN
     };
 
+    // The square-grid direction of a walking key (W, A, S, D); false for
+    // any other key. Fighters are walked and the cursor moved by the same.
+    static bool directionOf(int key, Direction& direction);
+
     // Shows the cursor on a square (kept on the map).
     void place(TilePos square, LevelMap* map, const std::vector<TilePos>& keepLit);
     // A key and its state, as input contexts get them.

@@ -2,34 +2,11 @@
 
 #include "input/InputContext.h"
 #include "data/Character.h"
+#include "combat/CombatCursor.h"
 #include "combat/CombatSides.h"
 
 namespace core
 {
-namespace
-{
-bool moveDirectionOf(int key, Direction& direction)
-{
-    switch (key)
-    {
-    case application::KEY_W:
-        direction = UP;
-        return true;
-    case application::KEY_A:
-        direction = LEFT;
-        return true;
-    case application::KEY_S:
-        direction = DOWN;
-        return true;
-    case application::KEY_D:
-        direction = RIGHT;
-        return true;
-    default:
-        return false;
-    }
-}
-}
-
 void CombatMovement::begin(const Character* walker)
 {
     _start = CombatSides::squareOf(walker);
@@ -39,7 +16,7 @@ void CombatMovement::begin(const Character* walker)
 bool CombatMovement::keyPress(Character* walker, int key, int action)
 {
     Direction direction = UP;
-    if (!moveDirectionOf(key, direction))
+    if (!CombatCursor::directionOf(key, direction))
         return false;
     if (_remainingMovement > 0 && action == application::KEYHIT && walker)
     {

@@ -812,26 +812,19 @@ void Renderer::DrawHighlights(const Map* map, const glm::mat4& viewProj)
 
 void Renderer::DrawPassabilityOverlay(const glm::mat4& viewProj)
 {
-    if (!_passabilityOverlay)
-        return;
-    const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO("pass");
-    if (vao.first == 0)
-        return;
-    const GLuint program = _resourceManager->GetProgram("pass");
-    glUseProgram(program);
-    glBindVertexArray(vao.first);
-    SetMat4(program, "viewProj", viewProj);
-    SetMat4(program, "trans", glm::mat4(1.0f));
-    DrawIndexed(GL_TRIANGLES, vao.second);
-    glBindVertexArray(0);
-    glUseProgram(0);
+    DrawPassabilityMesh("pass", viewProj);
 }
 
 void Renderer::DrawPassabilitySides(const glm::mat4& viewProj)
 {
+    DrawPassabilityMesh(PASSABILITY_SIDES, viewProj);
+}
+
+void Renderer::DrawPassabilityMesh(const std::string& mesh, const glm::mat4& viewProj)
+{
     if (!_passabilityOverlay)
         return;
-    const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(PASSABILITY_SIDES);
+    const std::pair<unsigned int, unsigned int> vao = _resourceManager->GetVAO(mesh);
     if (vao.first == 0 || vao.second == 0)
         return;
     const GLuint program = _resourceManager->GetProgram("pass");

@@ -193,6 +193,8 @@ private:
     void DrawHighlights(const Map* map, const glm::mat4& viewProj);
     void DrawPassabilityOverlay(const glm::mat4& viewProj);
     void DrawPassabilitySides(const glm::mat4& viewProj);
+    // One of the walking-grid view's meshes, when the view is on.
+    void DrawPassabilityMesh(const std::string& mesh, const glm::mat4& viewProj);
     void DrawSprites(const glm::mat4& viewProj);
     // The sprites and the tile objects of the layers that hold them, from
     // the back of the screen (top) to the front (bottom).

@@ -42,12 +42,7 @@ CombatDisplay::CombatDisplay(core::CombatManager* combatManager)
     // A blow and its consequences can run to several lines.
     _textDisplay->setGrowToFit(true);
     _textDisplay->hide();
-    _turnList->setPadding(RESULT_PADDING);
-    _turnList->setPosition(TURN_LIST_X, TURN_LIST_Y);
-    _turnList->setWidth(TURN_LIST_WIDTH);
-    _turnList->setHeight(TURN_LIST_HEIGHT);
-    _turnList->setGrowToFit(true);
-    _turnList->hide();
+    placeTurnList();
 }
 
 CombatDisplay::~CombatDisplay()
@@ -83,6 +78,12 @@ void CombatDisplay::hide()
 {
     _combatMenu->hide();
     _textDisplay->hide();
+    placeTurnList();
+}
+
+void CombatDisplay::placeTurnList()
+{
+    // Back to its first size: the last fight's list may have grown it.
     _turnList->setPadding(RESULT_PADDING);
     _turnList->setPosition(TURN_LIST_X, TURN_LIST_Y);
     _turnList->setWidth(TURN_LIST_WIDTH);

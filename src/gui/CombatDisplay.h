@@ -43,6 +43,8 @@ public:
     FighterBars* fighterBars() const { return _fighterBars; }
 
 private:
+    void placeTurnList();
+
     // Created here, owned by the GUI manager; destroyed through it.
     CombatMenu* _combatMenu;
     GUITextBox* _textDisplay;
