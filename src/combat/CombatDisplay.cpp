@@ -22,8 +22,8 @@ const float TURN_LIST_HEIGHT = 0.5f;
 }
 
 CombatDisplay::CombatDisplay(CombatManager* combatManager)
-    : _combatMenu(new gui::CombatMenu("COMBAT", combatManager)), _textDisplay(new gui::GUITextBox("")),
-      _turnList(new gui::GUITextBox("")),
+    : _combatMenu(gui::GUIElement::make<gui::CombatMenu>("COMBAT", combatManager)),
+      _textDisplay(gui::GUIElement::make<gui::GUITextBox>("")), _turnList(gui::GUIElement::make<gui::GUITextBox>("")),
       _fighterBars(nullptr)
 {
     auto bars = std::make_unique<FighterBars>(combatManager);

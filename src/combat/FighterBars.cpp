@@ -26,7 +26,7 @@ const glm::vec3 FATIGUE_COLOUR(0.2f, 0.55f, 0.9f);
 
 gui::StatBar* makeBar(const glm::vec3& colour, float height)
 {
-    auto* bar = new gui::StatBar(colour);
+    auto* bar = gui::GUIElement::make<gui::StatBar>(colour);
     bar->setWidth(BAR_WIDTH);
     bar->setHeight(height);
     return bar;

@@ -21,7 +21,7 @@ const char* const DIALOG_OPEN_FLAG = "flag_isDialogOpen";
 DialogManager::DialogManager(Session* session)
     : _player(nullptr), _NPC(nullptr), _dialogMenu(nullptr), _session(session)
 {
-    _dialogMenu = new gui::DialogMenu(this, "", "");
+    _dialogMenu = gui::GUIElement::make<gui::DialogMenu>(this, "", "");
     _dialogMenu->hide();
 }
 
