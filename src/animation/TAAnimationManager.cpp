@@ -6,6 +6,7 @@
 #include "Log/Log.h"
 #include "animation/TAAnimation.h"
 #include "animation/TAAnimationRunner.h"
+#include "util/Owner.h"
 
 namespace tamsyAnimation
 {
@@ -13,8 +14,9 @@ AnimationManager* AnimationManager::getInstance()
 {
     // Never destroyed: runners owned by other long-lived objects still
     // unregister themselves while the process exits.
-    static AnimationManager* instance = new AnimationManager();
-    return instance;
+    static const gsl::owner<AnimationManager*> owned = new AnimationManager();
+    static AnimationManager& instance = *owned;
+    return &instance;
 }
 
 Animation* AnimationManager::registerAnimation(const std::string& name, std::unique_ptr<Animation> animation)

@@ -12,17 +12,18 @@
 namespace application
 {
 bool GLFWApp::quitApplication = false;
-GLFWApp* GLFWApp::_app = nullptr;
+gsl::owner<GLFWApp*> GLFWApp::_app = nullptr;
 
 GLFWApp* GLFWApp::getGLFWApp()
 {
     // Never deleted: the window and its context must outlive every user.
     if (!_app)
         _app = new GLFWApp();
-    return _app;
+    GLFWApp& app = *_app;
+    return &app;
 }
 
-GLFWApp::GLFWApp() : _window(nullptr)
+GLFWApp::GLFWApp()
 {
     glfwSetErrorCallback(&GLFWApp::reportError);
     // A failure here (no display) shows later as a window that is not open.
@@ -31,6 +32,8 @@ GLFWApp::GLFWApp() : _window(nullptr)
 
 GLFWApp::~GLFWApp()
 {
+    // The window goes while the library still runs.
+    _window.reset();
     glfwTerminate();
 }
 
@@ -54,17 +57,17 @@ GLFWWindow* GLFWApp::createWindow(int width, int height, const std::string& titl
     {
         Log::plain() << "(GLFWApp::createWindow) Window has already been created. Returning existing window"
                      << std::endl;
-        return _window;
+        return _window.get();
     }
-    _window = new GLFWWindow(width, height, title);
-    return _window;
+    _window = std::make_unique<GLFWWindow>(width, height, title);
+    return _window.get();
 }
 
 GLFWWindow* GLFWApp::getWindow()
 {
     if (!_window)
         Log::plain() << "(GLFWApp::getWindow() Attempting to retrieve window that does not exists" << std::endl;
-    return _window;
+    return _window.get();
 }
 
 GLFWTimer* GLFWApp::createTimer(const std::string& name)

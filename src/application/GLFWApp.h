@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "application/GLFWTimer.h"
 #include "util/NamedRegistry.h"
+#include "util/Owner.h"
 
 namespace application
 {
@@ -37,8 +39,8 @@ private:
 
     static void reportError(int code, const char* description);
 
-    GLFWWindow* _window;
+    std::unique_ptr<GLFWWindow> _window;
     NamedRegistry<GLFWTimer> _timers;
-    static GLFWApp* _app;
+    static gsl::owner<GLFWApp*> _app;
 };
 }

@@ -17,8 +17,8 @@ GameScreens::GameScreens(const std::string& gameTitle, core::SaveGameManager* sa
 {
     if (_saves)
     {
-        _saveMenu = new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saves);
-        _loadMenu = new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saves);
+        _saveMenu = gui::GUIElement::make<gui::SaveMenu>("Save", gui::SaveMenu::SAVE, _saves);
+        _loadMenu = gui::GUIElement::make<gui::SaveMenu>("Load", gui::SaveMenu::LOAD, _saves);
         _loadsSeen = _saves->loadCount();
     }
     buildTitle(gameTitle);
@@ -30,7 +30,7 @@ GameScreens::~GameScreens() = default;
 
 void GameScreens::buildTitle(const std::string& gameTitle)
 {
-    _title = new gui::ChoiceMenu(gameTitle);
+    _title = gui::GUIElement::make<gui::ChoiceMenu>(gameTitle);
     _title->addChoice("New game", [this]() { leaveMenus(); });
     _title->addChoice("Continue",
                       [this]()
@@ -47,7 +47,7 @@ void GameScreens::buildTitle(const std::string& gameTitle)
 
 void GameScreens::buildPause()
 {
-    _pause = new gui::ChoiceMenu("Paused");
+    _pause = gui::GUIElement::make<gui::ChoiceMenu>("Paused");
     _pause->addChoice("Resume", [this]() { resume(); });
     _pause->addChoice("Save", [this]() { openOver(_pause, _saveMenu); });
     _pause->addChoice("Load", [this]() { openLoad(_pause); });

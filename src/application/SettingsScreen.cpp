@@ -29,7 +29,7 @@ std::string percent(int value)
 SettingsScreen::SettingsScreen(Settings& settings, std::string path, std::function<void()> apply,
                                std::function<void()> closed)
     : _settings(settings), _path(std::move(path)), _apply(std::move(apply)), _closed(std::move(closed)),
-      _menu(new gui::ChoiceMenu("Settings"))
+      _menu(gui::GUIElement::make<gui::ChoiceMenu>("Settings"))
 {
     _menu->addChoice("",
                      [this]()

@@ -313,20 +313,20 @@ void ZOLT::initializeRPGElements()
 void ZOLT::initializeSingletonGUIElements()
 {
     // The menus live for the whole run and belong to the GUI manager.
-    gui::MainMenu* mainMenu = new gui::MainMenu("Menu");
-    new gui::MainMenuButton(mainMenu);
+    gui::MainMenu* mainMenu = gui::GUIElement::make<gui::MainMenu>("Menu");
+    gui::GUIElement::make<gui::MainMenuButton>(mainMenu);
     core::Party* party = _playerSession ? _playerSession->getCurrentParty() : nullptr;
-    gui::PartyMenu* partyMenu = new gui::PartyMenu("Party", party);
+    gui::PartyMenu* partyMenu = gui::GUIElement::make<gui::PartyMenu>("Party", party);
     mainMenu->addEntry("Party", partyMenu);
-    gui::InventoryMenu* inventoryMenu = new gui::InventoryMenu("Inventory", _playerSession.get());
+    gui::InventoryMenu* inventoryMenu = gui::GUIElement::make<gui::InventoryMenu>("Inventory", _playerSession.get());
     mainMenu->addEntry("Inventory", inventoryMenu);
-    mainMenu->addEntry("Quests", new gui::QuestMenu("Quests", _questManager.get()));
-    _notice = new gui::NoticeBox();
+    mainMenu->addEntry("Quests", gui::GUIElement::make<gui::QuestMenu>("Quests", _questManager.get()));
+    _notice = gui::GUIElement::make<gui::NoticeBox>();
     gui::NoticeBox* notice = _notice;
     if (_saveGames)
     {
-        mainMenu->addEntry("Save", new gui::SaveMenu("Save", gui::SaveMenu::SAVE, _saveGames.get()));
-        mainMenu->addEntry("Load", new gui::SaveMenu("Load", gui::SaveMenu::LOAD, _saveGames.get()));
+        mainMenu->addEntry("Save", gui::GUIElement::make<gui::SaveMenu>("Save", gui::SaveMenu::SAVE, _saveGames.get()));
+        mainMenu->addEntry("Load", gui::GUIElement::make<gui::SaveMenu>("Load", gui::SaveMenu::LOAD, _saveGames.get()));
         _saveGames->setNotifier([notice](const std::string& message) { notice->post(message); });
     }
     if (_liveReload)
@@ -340,7 +340,7 @@ void ZOLT::initializeSingletonGUIElements()
     // Playing again ends this run like quitting does; the caller then starts
     // the game afresh, so nothing of this run is carried into the next. Like
     // every widget, the screen belongs to the GUI manager from its birth.
-    _endScreen = new gui::EndScreen(
+    _endScreen = gui::GUIElement::make<gui::EndScreen>(
         [this]()
         {
             _restartRequested = true;

@@ -486,15 +486,15 @@ void Character::addEffect(const std::string& name)
     const Effect* definition = ResourceManager::getEffect(name);
     if (!definition || !definition->isDefined())
     {
-        Effect* effect = new Effect(name);
+        auto effect = std::make_unique<Effect>(name);
         // Outside a scene there is nowhere to show the effect yet; it is
         // still carried by the character.
         if (_currentScene)
-            _currentScene->insertEffect(effect);
-        _effects.push_back(effect);
+            _currentScene->insertEffect(effect.get());
+        _effects.push_back(std::move(effect));
         return;
     }
-    for (Effect* held : _effects)
+    for (const std::unique_ptr<Effect>& held : _effects)
     {
         if (held && held->isDefined() && held->getName() == name)
         {
@@ -502,9 +502,9 @@ void Character::addEffect(const std::string& name)
             return;
         }
     }
-    Effect* effect = definition->instantiate().release();
+    _effects.push_back(definition->instantiate());
+    Effect* effect = _effects.back().get();
     applyStatChanges(*effect, 1);
-    _effects.push_back(effect);
     if (_currentScene)
         _currentScene->insertEffect(effect);
     updateSpritePosition();
@@ -514,10 +514,19 @@ void Character::addEffect(const std::string& name)
 
 const Effect* Character::heldEffect(const std::string& name) const
 {
-    for (const Effect* held : _effects)
+    for (const std::unique_ptr<Effect>& held : _effects)
         if (held && held->getName() == name)
-            return held;
+            return held.get();
     return nullptr;
+}
+
+std::vector<Effect*> Character::getEffects() const
+{
+    std::vector<Effect*> held;
+    held.reserve(_effects.size());
+    for (const std::unique_ptr<Effect>& effect : _effects)
+        held.push_back(effect.get());
+    return held;
 }
 
 void Character::applyStatChanges(const Effect& effect, int sign)
@@ -540,7 +549,7 @@ std::vector<std::string> Character::tickEffects()
     const std::string& who = getDisplayName();
     for (size_t i = 0; i < _effects.size();)
     {
-        Effect* effect = _effects[i];
+        Effect* effect = _effects[i].get();
         if (!effect || !effect->isDefined())
         {
             ++i;
@@ -576,17 +585,16 @@ std::vector<std::string> Character::tickEffects()
 
 void Character::removeEffectAt(size_t index)
 {
-    Effect* effect = _effects[index];
+    const std::unique_ptr<Effect> effect = std::move(_effects[index]);
     _effects.erase(_effects.begin() + static_cast<std::ptrdiff_t>(index));
     if (!effect)
         return;
     if (effect->isDefined())
         applyStatChanges(*effect, -1);
-    // A sprite handed to the scene is the scene's to destroy; one that
-    // never reached a scene is still ours.
-    if (effect->getSprite() && !(_currentScene && _currentScene->removeEffect(effect)))
-        delete effect->getSprite();
-    delete effect;
+    // A sprite handed to the scene is the scene's to destroy; the effect
+    // frees one that never reached a scene when it goes.
+    if (effect->getSprite() && _currentScene)
+        _currentScene->removeEffect(effect.get());
 }
 
 void Character::endTimedEffects()
@@ -598,8 +606,8 @@ void Character::endTimedEffects()
 
 void Character::clearEffects()
 {
-    // Marks without rounds were never owned here alone (tests and saves
-    // hand them in by name), so only the list forgets them.
+    // Marks without rounds have nothing to undo; they go with the list (a
+    // sprite one lent to the scene stays the scene's).
     endTimedEffects();
     _effects.clear();
 }
@@ -607,7 +615,7 @@ void Character::clearEffects()
 void Character::spriteMoved(const glm::vec2& world)
 {
     std::vector<tamsygraphics::Sprite*> icons;
-    for (Effect* effect : _effects)
+    for (const std::unique_ptr<Effect>& effect : _effects)
         if (effect && effect->isDefined() && effect->getSprite())
             icons.push_back(effect->getSprite());
     const float first = world.x - ICON_SPACING * static_cast<float>(icons.size() - 1) / 2.0f;

@@ -140,7 +140,8 @@ public:
     // The held effect of that name, null when none.
     const Effect* heldEffect(const std::string& name) const;
     bool hasEffect(const std::string& name) const { return heldEffect(name) != nullptr; }
-    const std::vector<Effect*>& getEffects() const { return _effects; }
+    // The held effects, in the order they came; the character keeps them.
+    std::vector<Effect*> getEffects() const;
     const std::vector<Effect*>& getActiveEffects() const { return _activeEffects; }
 
     // Hooks called by ability resolution at fixed points; effects do not
@@ -213,7 +214,7 @@ private:
     std::string _portrait;
     bool _nameWritten = false;
     Party* _party;
-    std::vector<Effect*> _effects;
+    std::vector<std::unique_ptr<Effect>> _effects;
     int _stats[NUM_STATS];
     int _cbStats[NUM_CB_STATS];
     std::vector<Effect*> _activeEffects;

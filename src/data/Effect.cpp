@@ -72,18 +72,18 @@ const std::vector<std::string>& Effect::statNames()
     return NAMES;
 }
 
-Effect::Effect() : _sprite(nullptr), duration(0)
+Effect::Effect() : duration(0)
 {
 }
 
-Effect::Effect(const std::string& name) : _sprite(nullptr), _name(name), duration(0)
+Effect::Effect(const std::string& name) : _name(name), duration(0)
 {
     ++numEffects;
     _id = "Effect" + std::to_string(numEffects);
     if (_name == FIRE_EFFECT)
     {
         // Named after the id so that several fires can burn at once.
-        _sprite = new tamsygraphics::Sprite(_id);
+        _sprite = std::make_unique<tamsygraphics::Sprite>(_id);
         _sprite->SetTexture(GameManifest::current().textureForCue(FIRE_TEXTURE_CUE));
         _sprite->Dimensions(FIRE_WIDTH, FIRE_HEIGHT);
         _sprite->SetSize(static_cast<int>(FIRE_WIDTH), static_cast<int>(FIRE_HEIGHT));
@@ -92,8 +92,8 @@ Effect::Effect(const std::string& name) : _sprite(nullptr), _name(name), duratio
 
 Effect::~Effect()
 {
-    // The sprite is handed to the scene's sprite manager, which owns it from
-    // then on; the holder disposes of it when the effect ends.
+    if (_spriteLent)
+        static_cast<void>(_sprite.release()); // the scene manager frees it
 }
 
 std::unique_ptr<Effect> Effect::fromXML(const tinyxml2::XMLElement* element, std::vector<std::string>& problems)
@@ -170,9 +170,9 @@ void Effect::makeIcon()
 {
     if (_texture.empty())
         return;
-    // An effect named "fire" already has the flame from its constructor.
-    delete _sprite;
-    _sprite = new tamsygraphics::Sprite(_id);
+    // An effect named "fire" already has the flame from its constructor,
+    // which the icon replaces (a fresh copy has lent nothing yet).
+    _sprite = std::make_unique<tamsygraphics::Sprite>(_id);
     _sprite->SetTexture(_texture);
     _sprite->Dimensions(ICON_EXTENT, ICON_EXTENT);
     if (_frameSize > 0)

@@ -58,7 +58,10 @@ public:
     const std::string& getName() const { return _name; }
     const std::string& getDescription() const { return description; }
     int getDuration() const { return duration; }
-    tamsygraphics::Sprite* getSprite() const override { return _sprite; }
+    tamsygraphics::Sprite* getSprite() const override { return _sprite.get(); }
+    // The scene's sprite manager has taken the sprite to draw and frees it
+    // from now on; the effect no longer does.
+    void setSpriteLent() override { _spriteLent = true; }
     const std::string& getUniqueId() const override { return _id; }
 
     // Whether the record came from an effects file (and so runs out).
@@ -84,7 +87,8 @@ private:
 
     std::string _id;
     static int numEffects;
-    tamsygraphics::Sprite* _sprite;
+    std::unique_ptr<tamsygraphics::Sprite> _sprite;
+    bool _spriteLent = false;
     std::string _name;
     std::string description;
     TypeList onAbilityTags;

@@ -118,10 +118,10 @@ const char* failureReason()
 }
 }
 
-Image* ImageLoader::LoadImage(const std::string& fpath) const
+std::unique_ptr<Image> ImageLoader::LoadImage(const std::string& fpath) const
 {
     Log::file(logINFO) << "(ImageLoader::LoadImage) Loading image: " << fpath;
-    Image* image = new Image();
+    auto image = std::make_unique<Image>();
 
     // Read whole through the game's files, which may lie inside an archive.
     std::string contents;

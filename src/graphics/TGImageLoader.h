@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "graphics/TGImage.h"
@@ -12,7 +13,7 @@ class ImageLoader
 public:
     // Always returns a new image; a file that cannot be read or decoded
     // yields an image without pixels (width and height 0).
-    Image* LoadImage(const std::string& fpath) const;
+    std::unique_ptr<Image> LoadImage(const std::string& fpath) const;
 
     // The pixel size of an image file from its header alone; false when
     // the file cannot be read or is no image.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace tamsygraphics
@@ -95,8 +96,8 @@ bool PngWriter::Open(const std::string& path, int width, int height, std::string
     _width = width;
     _height = height;
     _rowsWritten = 0;
-    _file = std::fopen(path.c_str(), "wb");
-    if (!_file)
+    _file.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!_file.is_open())
         return Fail("cannot write " + path, problem);
     unsigned char header[13];
     putBigEndian(header, static_cast<std::uint32_t>(width));
@@ -106,7 +107,7 @@ bool PngWriter::Open(const std::string& path, int width, int height, std::string
     header[10] = 0; // deflate
     header[11] = 0; // the adaptive filters
     header[12] = 0; // not interlaced
-    if (std::fwrite(SIGNATURE, 1, sizeof SIGNATURE, _file) != sizeof SIGNATURE || !WriteChunk("IHDR", header, 13))
+    if (!WriteBytes(SIGNATURE, sizeof SIGNATURE) || !WriteChunk("IHDR", header, 13))
         return Fail("cannot write " + path, problem);
     if (deflateInit(&_zip, Z_BEST_SPEED) != Z_OK)
         return Fail("cannot start compressing " + path, problem);
@@ -145,9 +146,9 @@ bool PngWriter::Finish(std::string& problem)
         return Fail("cannot write " + _path, problem);
     deflateEnd(&_zip);
     _zipOpen = false;
-    const bool closed = std::fclose(_file) == 0;
-    _file = nullptr;
-    if (!closed)
+    // Closing writes what the stream still buffers, so it can fail too.
+    _file.close();
+    if (_file.fail())
         return Fail("cannot write " + _path, problem);
     return true;
 }
@@ -182,8 +183,13 @@ bool PngWriter::WriteChunk(const char* type, const unsigned char* data, std::siz
         crc = crc32(crc, data, static_cast<uInt>(size));
     unsigned char tail[4];
     putBigEndian(tail, static_cast<std::uint32_t>(crc));
-    return std::fwrite(head, 1, 8, _file) == 8 && (size == 0 || std::fwrite(data, 1, size, _file) == size) &&
-           std::fwrite(tail, 1, 4, _file) == 4;
+    return WriteBytes(head, 8) && (size == 0 || WriteBytes(data, size)) && WriteBytes(tail, 4);
+}
+
+bool PngWriter::WriteBytes(const unsigned char* data, std::size_t size)
+{
+    _file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    return _file.good();
 }
 
 bool PngWriter::Fail(const std::string& what, std::string& problem)
@@ -198,11 +204,10 @@ void PngWriter::Discard()
     if (_zipOpen)
         deflateEnd(&_zip);
     _zipOpen = false;
-    if (_file)
+    if (_file.is_open())
     {
-        std::fclose(_file);
+        _file.close();
         std::remove(_path.c_str());
     }
-    _file = nullptr;
 }
 }

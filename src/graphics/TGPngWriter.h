@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -33,11 +33,12 @@ public:
 private:
     bool Deflate(const unsigned char* data, std::size_t size, int flush);
     bool WriteChunk(const char* type, const unsigned char* data, std::size_t size);
+    bool WriteBytes(const unsigned char* data, std::size_t size);
     bool Fail(const std::string& what, std::string& problem);
     void Discard();
 
     std::string _path;
-    std::FILE* _file = nullptr;
+    std::ofstream _file;
     z_stream _zip{};
     bool _zipOpen = false;
     int _width = 0;

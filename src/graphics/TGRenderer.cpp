@@ -26,6 +26,7 @@
 #include "graphics/TGSceneManager.h"
 #include "graphics/TGText.h"
 #include "util/GameFiles.h"
+#include "util/Owner.h"
 #include "util/util.h"
 
 namespace tamsygraphics
@@ -117,7 +118,8 @@ void Renderer::OpenFileLog(const std::string& logDirectory)
     std::error_code error;
     std::filesystem::create_directories(logDirectory, error);
     const std::string path = logDirectory + "/graphicslog.txt";
-    FILE* file = std::fopen(path.c_str(), "w");
+    // Never closed: anything may log until the process ends.
+    const gsl::owner<FILE*> file = std::fopen(path.c_str(), "w");
     if (!file)
         Log::plainError() << "(Renderer::Renderer) Cannot open graphics log " << path << std::endl;
     Output2FILE::Stream() = file;

@@ -65,7 +65,7 @@ bool ResourceManager::LoadTexture(const std::string& name, const std::string& fp
 {
     Log::file(logINFO) << "(ResourceManager::LoadTexture) Loading Texture: " << name;
     _deferredTextures.erase(name);
-    std::unique_ptr<Image> image(_imageLoader.LoadImage(_workingDirectory + fpath));
+    const std::unique_ptr<Image> image = _imageLoader.LoadImage(_workingDirectory + fpath);
     BindTexture(name, image.get());
     const bool loaded = image && image->data && image->info.width > 0 && image->info.height > 0;
     if (!loaded)
@@ -81,7 +81,8 @@ void ResourceManager::DeferTexture(const std::string& name, const std::string& f
 
 Texture* ResourceManager::BindTexture(const std::string& name, const Image* image)
 {
-    Texture* texture = new Texture();
+    auto owned = std::make_unique<Texture>();
+    Texture* texture = owned.get();
     texture->slot = GetTextureSlot();
     glGenTextures(1, &texture->textureId);
 
@@ -104,7 +105,9 @@ Texture* ResourceManager::BindTexture(const std::string& name, const Image* imag
     }
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    _activeTextures[name] = texture;
+    // A texture bound again under its name replaces the old one, which
+    // nothing draws with any more.
+    _activeTextures[name] = std::move(owned);
     DrainErrors("(ResourceManager::BindTexture) OpenGL Error: ");
     return texture;
 }
@@ -113,7 +116,7 @@ Texture* ResourceManager::GetTexture(const std::string& name) const
 {
     auto it = _activeTextures.find(name);
     if (it != _activeTextures.end())
-        return it->second;
+        return it->second.get();
     auto deferred = _deferredTextures.find(name);
     if (deferred == _deferredTextures.end())
         return nullptr;
@@ -122,7 +125,7 @@ Texture* ResourceManager::GetTexture(const std::string& name) const
     ResourceManager* self = const_cast<ResourceManager*>(this);
     const std::string path = deferred->second;
     self->LoadTexture(name, path);
-    return self->_activeTextures[name];
+    return self->_activeTextures[name].get();
 }
 
 int ResourceManager::GetTextureSlot()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -12,7 +13,7 @@
 
 namespace tamsygraphics
 {
-typedef std::map<std::string, Texture*> TextureMap;
+typedef std::map<std::string, std::unique_ptr<Texture>> TextureMap;
 typedef std::map<std::string, std::pair<unsigned int, unsigned int>> VAOMap;
 typedef std::map<std::string, GLuint> ProgramMap;
 

@@ -16,7 +16,7 @@ const float NOTE_HEIGHT = 0.1f;
 
 ChoiceMenu::ChoiceMenu(const std::string& title) : GUIMenu(title), _note(nullptr)
 {
-    _note = new GUITextBox("");
+    _note = GUIElement::make<GUITextBox>("");
     _note->setBackgroundColor(0.0f, 0.0f, 0.0f, 0.0f);
     _note->setPadding(0.02f);
     setPosition(0.0f, 0.0f);

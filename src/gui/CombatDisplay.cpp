@@ -25,8 +25,8 @@ const float TURN_LIST_HEIGHT = 0.5f;
 }
 
 CombatDisplay::CombatDisplay(core::CombatManager* combatManager)
-    : _combatMenu(new CombatMenu("COMBAT", combatManager)), _textDisplay(new GUITextBox("")),
-      _turnList(new GUITextBox("")),
+    : _combatMenu(GUIElement::make<CombatMenu>("COMBAT", combatManager)), _textDisplay(GUIElement::make<GUITextBox>("")),
+      _turnList(GUIElement::make<GUITextBox>("")),
       _fighterBars(nullptr)
 {
     auto bars = std::make_unique<FighterBars>(combatManager);

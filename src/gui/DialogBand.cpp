@@ -6,7 +6,7 @@
 
 namespace gui
 {
-DialogBand::DialogBand(core::DialogManager* dialogs) : _menu(new DialogMenu(dialogs, "", ""))
+DialogBand::DialogBand(core::DialogManager* dialogs) : _menu(GUIElement::make<DialogMenu>(dialogs, "", ""))
 {
     _menu->hide();
 }

@@ -49,7 +49,7 @@ void DialogMenu::setFace(const std::string& texture, const glm::ivec4& pixels)
 {
     if (!_face)
     {
-        _face = new GUIElement();
+        _face = GUIElement::make<GUIElement>();
         if (_face->getRectangle())
             _face->getRectangle()->setPanel(false);
         _face->setWidth(FACE_WIDTH);

@@ -27,7 +27,7 @@ const float BUTTON_HEIGHT = 0.15f;
 // Texts written straight on the screen's own background.
 GUITextBox* bareText(const std::string& text)
 {
-    GUITextBox* box = new GUITextBox(text);
+    GUITextBox* box = GUIElement::make<GUITextBox>(text);
     box->setBackgroundColor(0.0f, 0.0f, 0.0f, 0.0f);
     box->setPadding(TEXT_PADDING);
     return box;
@@ -56,8 +56,8 @@ EndScreen::EndScreen(std::function<void()> playAgain, std::function<void()> quit
     _title = bareText(TITLE);
     _closingLine = bareText(CLOSING_LINE);
     _closingLine->setWordWrap(true);
-    _playAgain = new GUIButton(PLAY_AGAIN, std::move(playAgain));
-    _quit = new GUIButton(QUIT, std::move(quit));
+    _playAgain = GUIElement::make<GUIButton>(PLAY_AGAIN, std::move(playAgain));
+    _quit = GUIElement::make<GUIButton>(QUIT, std::move(quit));
     fullScreen();
     hide();
 }

@@ -29,7 +29,7 @@ const glm::vec3 FATIGUE_COLOUR(0.2f, 0.55f, 0.9f);
 
 StatBar* makeBar(const glm::vec3& colour, float height)
 {
-    auto* bar = new StatBar(colour);
+    auto* bar = GUIElement::make<StatBar>(colour);
     bar->setWidth(BAR_WIDTH);
     bar->setHeight(height);
     return bar;

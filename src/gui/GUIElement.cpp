@@ -23,6 +23,11 @@ GUIElement::~GUIElement()
     GUIManager::destroyGraphicsRectangle(_rectangle);
 }
 
+void GUIElement::handOver(std::unique_ptr<GUIElement> element)
+{
+    GUIManager::adopt(std::move(element));
+}
+
 void GUIElement::destroy()
 {
     GUIManager::destroyGUIElement(this);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <utility>
+
 #include <glm/glm.hpp>
 
 namespace tamsygraphics
@@ -21,6 +24,17 @@ public:
     virtual ~GUIElement();
     GUIElement(const GUIElement&) = delete;
     GUIElement& operator=(const GUIElement&) = delete;
+
+    // Makes a widget that the GUI manager owns from the start; whoever made
+    // it retires it with destroy() and never deletes it.
+    template <typename T, typename... Args>
+    static T* make(Args&&... args)
+    {
+        std::unique_ptr<T> element = std::make_unique<T>(std::forward<Args>(args)...);
+        T* made = element.get();
+        handOver(std::move(element));
+        return made;
+    }
 
     virtual void destroy();
     virtual void onMouseDown(int button, double x, double y);
@@ -59,6 +73,9 @@ public:
     tamsygraphics::GUIRectangle* getRectangle() const { return _rectangle; }
     // The stacking layer the widget was last raised to.
     int getLayer() const { return _layer; }
+
+private:
+    static void handOver(std::unique_ptr<GUIElement> element);
 
 protected:
     // Puts the widget over everything shown before it; subclasses lift the

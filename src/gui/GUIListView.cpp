@@ -17,8 +17,8 @@ GUIListView::GUIListView()
     : _upScrollButton(nullptr), _downScrollButton(nullptr), _numEntriesToDisplay(4), _firstEntryToDisplay(0),
       _hideEntries(false), _entryPadding(0.0f), _fixedSlots(false)
 {
-    _upScrollButton = new GUITextBox("^");
-    _downScrollButton = new GUITextBox(">");
+    _upScrollButton = GUIElement::make<GUITextBox>("^");
+    _downScrollButton = GUIElement::make<GUITextBox>(">");
 }
 
 GUIListView::~GUIListView()
@@ -136,7 +136,7 @@ void GUIListView::addEntry(GUIListViewEntry* entry)
 
 void GUIListView::addEntry(const std::string& text)
 {
-    addEntry(new GUIListViewEntry(text));
+    addEntry(GUIElement::make<GUIListViewEntry>(text));
 }
 
 bool GUIListView::validIndex(int index, const char* operation) const
@@ -197,7 +197,7 @@ void GUIListView::update(const std::vector<std::string>& texts)
     while (_entries.size() > texts.size())
         deleteEntry(size() - 1);
     for (size_t i = common; i < texts.size(); ++i)
-        _entries.push_back(new GUIListViewEntry(texts[i]));
+        _entries.push_back(GUIElement::make<GUIListViewEntry>(texts[i]));
     _firstEntryToDisplay = 0;
     invalidate();
 }

@@ -29,6 +29,10 @@ GUIManager::GUIManager()
 GUIManager::~GUIManager()
 {
     application::InputManager::removeContext(this);
+    // Widgets still alive at exit stay allocated: their destructors would
+    // come back to this manager, which is going.
+    for (auto& entry : _owned)
+        static_cast<void>(entry.second.release());
 }
 
 void GUIManager::init(tamsygraphics::GUIManager* graphicsGUIManager)
@@ -51,6 +55,13 @@ void GUIManager::addGUIElement(GUIElement* element)
     self->_elementsToAdd.push_back(element);
     if (!self->_currentlyIterating)
         update();
+}
+
+void GUIManager::adopt(std::unique_ptr<GUIElement> element)
+{
+    GUIElement* raw = element.get();
+    if (raw)
+        getInstance()->_owned[raw] = std::move(element);
 }
 
 void GUIManager::destroyGUIElement(GUIElement* element)
@@ -137,7 +148,16 @@ void GUIManager::deleteScheduled()
             continue;
         deleted.push_back(element);
         queueRemoval(element);
-        delete element;
+        auto owned = _owned.find(element);
+        if (owned == _owned.end())
+        {
+            Log::file(logERROR) << "(gui::GUIManager::update) Retired a widget the manager did not make";
+            continue;
+        }
+        // Out of the table before it dies: its destructor retires the
+        // widgets it made, which must find the table whole.
+        const std::unique_ptr<GUIElement> gone = std::move(owned->second);
+        _owned.erase(owned);
     }
     _scheduledToDestroy.clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <list>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "input/InputContext.h"
@@ -27,7 +29,10 @@ public:
     static void init(tamsygraphics::GUIManager* graphicsGUIManager);
     static GUIManager* getInstance();
 
+    // Every widget's constructor registers it here; GUIElement::make hands
+    // the manager the widget it made to own.
     static void addGUIElement(GUIElement* element);
+    static void adopt(std::unique_ptr<GUIElement> element);
     static void destroyGUIElement(GUIElement* element);
 
     // Primitives under generated identifiers ("rectangle0", "text0", ...);
@@ -71,6 +76,8 @@ private:
     std::list<GUIElement*> _guiElements;
     std::vector<GUIElement*> _elementsToAdd;
     std::vector<GUIElement*> _scheduledToDestroy;
+    // Every widget made through make(), until it is retired.
+    std::unordered_map<const GUIElement*, std::unique_ptr<GUIElement>> _owned;
     int _nextRectangleId;
     int _nextTextId;
     int _nextLayer;

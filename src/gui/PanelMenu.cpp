@@ -14,7 +14,7 @@ const float CLOSE_HEIGHT = 0.125f;
 
 PanelMenu::PanelMenu(const std::string& title) : GUIMenu(title), _closeButton(nullptr)
 {
-    _closeButton = new GUIButton("Close", [this]() { hide(); });
+    _closeButton = GUIElement::make<GUIButton>("Close", [this]() { hide(); });
     setPosition(0.125f, 0.125f);
     setWidth(1.5f);
     setHeight(1.5f);

@@ -26,7 +26,7 @@ PartyMenu::PartyMenu(const std::string& title, core::Party* party)
 {
     _upScrollButton->hide();
     _downScrollButton->hide();
-    _closeButton = new GUITextBox("Close");
+    _closeButton = GUIElement::make<GUITextBox>("Close");
     _closeButton->setPadding(PADDING);
     _closeButton->setWidth(0.25f);
     _closeButton->setHeight(0.125f);
@@ -82,7 +82,7 @@ void PartyMenu::createSheetFor(const std::string& memberKey)
         if (found != _party->getMembers().end())
             character = dynamic_cast<core::Character*>(found->second);
     }
-    _previewBox = new CharacterMenu(character);
+    _previewBox = GUIElement::make<CharacterMenu>(character);
 }
 
 void PartyMenu::invalidate()
@@ -162,8 +162,8 @@ void PartyMenu::rebuildBars(const std::vector<std::string>& keys)
     for (const std::string& key : keys)
     {
         core::Character* character = _party ? _party->getCharacter(key) : nullptr;
-        StatBar* hp = new StatBar(HP_COLOUR);
-        StatBar* fatigue = new StatBar(FATIGUE_COLOUR);
+        StatBar* hp = GUIElement::make<StatBar>(HP_COLOUR);
+        StatBar* fatigue = GUIElement::make<StatBar>(FATIGUE_COLOUR);
         if (character)
         {
             hp->setValue(character->getHP(false), character->getHP(true));

@@ -1154,10 +1154,10 @@ int openSidesFor(int gid)
 }
 }
 
-PassabilityTile* LevelMapLoader::passabilityTileFor(int gid)
+std::unique_ptr<PassabilityTile> LevelMapLoader::passabilityTileFor(int gid)
 {
     const int open = openSidesFor(gid);
-    return new PassabilityTile((open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
+    return std::make_unique<PassabilityTile>((open & 8) != 0, (open & 4) != 0, (open & 2) != 0, (open & 1) != 0);
 }
 
 void LevelMapLoader::fillPassabilityMap(core::PassabilityMap* passabilityMap, const std::vector<std::uint32_t>& gids)
@@ -1261,11 +1261,11 @@ bool LevelMapLoader::loadTrigger(TriggerMap* triggerMap, const MapTileset* tiles
         else
             params.emplace_back(name, propertyValue(property));
     }
-    TriggerTile* tile = new TriggerTile();
-    tile->addEvent(new event::TriggerTileEvent(script, params));
+    auto tile = std::make_unique<TriggerTile>();
+    tile->addEvent(std::make_unique<event::TriggerTileEvent>(script, params));
     // The trigger map takes the tile, and releases it itself when no cell of
     // the area lies inside the grid.
     triggerMap->setTiles(cellOf(y, tileset->tileHeight, rowShift), cellOf(x, tileset->tileWidth, columnShift),
-                         pixelHeight / tileset->tileHeight, pixelWidth / tileset->tileWidth, tile);
+                         pixelHeight / tileset->tileHeight, pixelWidth / tileset->tileWidth, std::move(tile));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ public:
     static void fillPassabilityMap(core::PassabilityMap* passabilityMap, const std::vector<std::uint32_t>& gids);
 
     // The tile of a passability-tileset id: which sides stay open.
-    static PassabilityTile* passabilityTileFor(int gid);
+    static std::unique_ptr<PassabilityTile> passabilityTileFor(int gid);
     static MapTile drawableTileFor(std::uint32_t gid, int maxCol, std::uint32_t firstGid = 1);
 
     // Triggers of an infinite map, whose grid starts `rowShift` rows and

@@ -34,10 +34,10 @@ bool PassabilityMap::isShared(const PassabilityTile* tile)
     return atMost(&all.front(), tile) && atMost(tile, &all.back());
 }
 
-void PassabilityMap::release(PassabilityTile* tile)
+void PassabilityMap::release(const PassabilityTile* tile)
 {
-    if (!isShared(tile))
-        delete tile;
+    if (!_ownTiles.empty() && !isShared(tile))
+        _ownTiles.erase(tile);
 }
 
 PassabilityMap::PassabilityMap(int rows, int columns) : LevelMapInterface(rows, columns)
@@ -47,16 +47,7 @@ PassabilityMap::PassabilityMap(int rows, int columns) : LevelMapInterface(rows, 
         std::vector<PassabilityTile*>(static_cast<std::size_t>(this->columns), shared(false, false, false, false)));
 }
 
-PassabilityMap::~PassabilityMap()
-{
-    // The shared tiles are found once, not once a cell.
-    const PassabilityTile* const all = sharedTiles().data();
-    std::less<const PassabilityTile*> before;
-    for (auto& row : tiles)
-        for (PassabilityTile* tile : row)
-            if (before(tile, all) || !before(tile, all + 16))
-                delete tile;
-}
+PassabilityMap::~PassabilityMap() = default;
 
 void PassabilityMap::setSides(int row, int column, bool top, bool right, bool bottom, bool left)
 {
@@ -70,7 +61,6 @@ void PassabilityMap::setSides(int row, int column, bool top, bool right, bool bo
 void PassabilityMap::setSidesRowByRow(const std::vector<unsigned char>& open)
 {
     PassabilityTile* const all = sharedTiles().data();
-    std::less<const PassabilityTile*> before;
     std::size_t next = 0;
     for (auto& row : tiles)
     {
@@ -78,24 +68,21 @@ void PassabilityMap::setSidesRowByRow(const std::vector<unsigned char>& open)
         {
             if (next >= open.size())
                 return;
-            if (before(cell, all) || !before(cell, all + 16))
-                delete cell;
+            release(cell);
             cell = &all[open[next++] & 0xF];
         }
     }
 }
 
-void PassabilityMap::setTile(int row, int column, PassabilityTile* tile)
+void PassabilityMap::setTile(int row, int column, std::unique_ptr<PassabilityTile> tile)
 {
     if (!contains(row, column))
-    {
-        delete tile;
         return;
-    }
     PassabilityTile*& cell = tiles[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-    if (cell != tile)
-        release(cell);
-    cell = tile;
+    release(cell);
+    cell = tile.get();
+    if (cell)
+        _ownTiles[cell] = std::move(tile);
 }
 
 PassabilityTile* PassabilityMap::getTile(int row, int column) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "graphics/TGCellSides.h"
@@ -22,7 +24,7 @@ public:
 
     // Takes ownership of `tile` and releases the tile it replaces. A cell
     // outside the grid keeps nothing: the tile is released at once.
-    void setTile(int row, int column, PassabilityTile* tile);
+    void setTile(int row, int column, std::unique_ptr<PassabilityTile> tile);
     // Opens and closes the sides of a cell without a tile of its own: the
     // cells share one tile for each combination of sides, so a large grid
     // costs no allocation per cell.
@@ -47,8 +49,11 @@ private:
     bool sideOpen(int row, int column, int side) const;
     static PassabilityTile* shared(bool top, bool right, bool bottom, bool left);
     static bool isShared(const PassabilityTile* tile);
-    void release(PassabilityTile* tile);
+    void release(const PassabilityTile* tile);
 
+    // Each cell shows one of the shared tiles or a tile of its own, kept in
+    // _ownTiles.
     std::vector<std::vector<PassabilityTile*>> tiles;
+    std::unordered_map<const PassabilityTile*, std::unique_ptr<PassabilityTile>> _ownTiles;
 };
 }

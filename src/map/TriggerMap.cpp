@@ -22,11 +22,7 @@ TriggerTile* TriggerMap::peek(int row, int column) const
     return contains(row, column) ? tiles[row][column] : nullptr;
 }
 
-TriggerMap::~TriggerMap()
-{
-    for (auto& entry : _cellCounts)
-        delete entry.first;
-}
+TriggerMap::~TriggerMap() = default;
 
 bool TriggerMap::isTrigger(int row, int column) const
 {
@@ -48,13 +44,13 @@ TriggerTile* TriggerMap::getTile(int row, int column) const
     TriggerTile*& cell = tiles[row][column];
     if (!cell)
     {
-        cell = new TriggerTile();
-        hold(cell);
+        cell = adopt(std::make_unique<TriggerTile>());
+        ++_held[cell].cells;
     }
     return cell;
 }
 
-bool TriggerMap::setTile(int row, int column, TriggerTile* tile)
+bool TriggerMap::setTile(int row, int column, std::unique_ptr<TriggerTile> tile)
 {
     if (!tile)
     {
@@ -63,17 +59,11 @@ bool TriggerMap::setTile(int row, int column, TriggerTile* tile)
     }
     if (!contains(row, column))
         return false;
-    TriggerTile*& cell = tiles[row][column];
-    if (cell == tile)
-        return true;
-    // Take the new hold first: the old and new tile may share cells.
-    hold(tile);
-    release(cell);
-    cell = tile;
+    place(row, column, adopt(std::move(tile)));
     return true;
 }
 
-int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan, TriggerTile* tile)
+int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan, std::unique_ptr<TriggerTile> tile)
 {
     if (!tile)
         return 0;
@@ -83,18 +73,13 @@ int TriggerMap::setTiles(int firstRow, int firstColumn, int rowSpan, int columnS
     const int rowEnd = clampToRange(static_cast<long long>(firstRow) + rowSpan, rows);
     const int columnBegin = clampToRange(firstColumn, columns);
     const int columnEnd = clampToRange(static_cast<long long>(firstColumn) + columnSpan, columns);
-    int marked = 0;
+    if (rowBegin >= rowEnd || columnBegin >= columnEnd)
+        return 0;
+    TriggerTile* held = adopt(std::move(tile));
     for (int row = rowBegin; row < rowEnd; ++row)
-    {
         for (int column = columnBegin; column < columnEnd; ++column)
-        {
-            if (setTile(row, column, tile))
-                ++marked;
-        }
-    }
-    if (_cellCounts.find(tile) == _cellCounts.end())
-        delete tile;
-    return marked;
+            place(row, column, held);
+    return (rowEnd - rowBegin) * (columnEnd - columnBegin);
 }
 
 void TriggerMap::triggerEvents(int row, int column)
@@ -104,20 +89,33 @@ void TriggerMap::triggerEvents(int row, int column)
         tile->triggerEvents();
 }
 
-void TriggerMap::hold(TriggerTile* tile) const
+TriggerTile* TriggerMap::adopt(std::unique_ptr<TriggerTile> tile) const
 {
-    ++_cellCounts[tile];
+    TriggerTile* borrowed = tile.get();
+    _held[borrowed].tile = std::move(tile);
+    return borrowed;
 }
 
-void TriggerMap::release(TriggerTile* tile)
+void TriggerMap::place(int row, int column, TriggerTile* tile)
+{
+    TriggerTile*& cell = tiles[row][column];
+    if (cell == tile)
+        return;
+    // Count the new cell first: the old and new tile may share cells.
+    ++_held[tile].cells;
+    TriggerTile* old = cell;
+    cell = tile;
+    release(old);
+}
+
+void TriggerMap::release(const TriggerTile* tile)
 {
     if (!tile)
         return;
-    auto found = _cellCounts.find(tile);
-    if (found == _cellCounts.end())
+    auto found = _held.find(tile);
+    if (found == _held.end())
         return;
-    if (--found->second > 0)
+    if (--found->second.cells > 0)
         return;
-    _cellCounts.erase(found);
-    delete tile;
+    _held.erase(found);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -25,13 +26,13 @@ public:
     // Null outside the grid.
     TriggerTile* getTile(int row, int column) const;
     // Stores tile in the cell and releases the previous tile once no cell
-    // holds it. Cells outside the grid and null tiles are ignored (false);
-    // the caller keeps ownership of a tile that no cell took.
-    bool setTile(int row, int column, TriggerTile* tile);
+    // holds it. Cells outside the grid and null tiles are refused (false);
+    // a refused tile is released here.
+    bool setTile(int row, int column, std::unique_ptr<TriggerTile> tile);
     // Stores tile in every cell of the area that lies inside the grid and
     // returns how many cells took it. A tile that ends up in no cell is
     // released here, so the caller may hand over any area.
-    int setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan, TriggerTile* tile);
+    int setTiles(int firstRow, int firstColumn, int rowSpan, int columnSpan, std::unique_ptr<TriggerTile> tile);
 
     // Fires the cell's tile; does nothing outside the grid.
     void triggerEvents(int row, int column);
@@ -40,11 +41,22 @@ public:
     TriggerMap& operator=(const TriggerMap&) = delete;
 
 private:
+    // A tile the map owns and the number of cells showing it.
+    struct Held
+    {
+        std::unique_ptr<TriggerTile> tile;
+        int cells = 0;
+    };
+
     // The cell's tile as it is, null while no tile was made for it.
     TriggerTile* peek(int row, int column) const;
-    void hold(TriggerTile* tile) const;
-    void release(TriggerTile* tile);
+    // Puts a tile the map already owns into a cell inside the grid.
+    void place(int row, int column, TriggerTile* tile);
+    // Takes ownership of tile, with no cell holding it yet.
+    TriggerTile* adopt(std::unique_ptr<TriggerTile> tile) const;
+    void release(const TriggerTile* tile);
 
+    // The cells borrow their tiles from _held.
     mutable std::vector<std::vector<TriggerTile*>> tiles;
-    mutable std::unordered_map<TriggerTile*, int> _cellCounts;
+    mutable std::unordered_map<const TriggerTile*, Held> _held;
 };

@@ -9,39 +9,24 @@ namespace
 // wanderers in their region.
 const char* const PORTAL_ROLE = "sceneChange";
 const char* const WANDER_ROLE = "wander";
-
-template <typename T>
-void deleteAll(std::vector<T*>& list)
-{
-    for (T* item : list)
-        delete item;
-    list.clear();
-}
 }
 
-TriggerTile::~TriggerTile()
-{
-    deleteAll(events);
-    deleteAll(_beginQuestEvents);
-    deleteAll(_endQuestEvents);
-}
-
-void TriggerTile::addEvent(event::TriggerTileEvent* e)
+void TriggerTile::addEvent(std::unique_ptr<event::TriggerTileEvent> e)
 {
     if (e)
-        events.push_back(e);
+        events.push_back(std::move(e));
 }
 
-void TriggerTile::addEvent(event::BeginQuestEvent* e)
+void TriggerTile::addEvent(std::unique_ptr<event::BeginQuestEvent> e)
 {
     if (e)
-        _beginQuestEvents.push_back(e);
+        _beginQuestEvents.push_back(std::move(e));
 }
 
-void TriggerTile::addEvent(event::EndQuestEvent* e)
+void TriggerTile::addEvent(std::unique_ptr<event::EndQuestEvent> e)
 {
     if (e)
-        _endQuestEvents.push_back(e);
+        _endQuestEvents.push_back(std::move(e));
 }
 
 bool TriggerTile::isTrigger() const
@@ -71,7 +56,7 @@ bool TriggerTile::isNPCTrigger() const
 
 bool TriggerTile::hasEventWithScript(const std::string& script) const
 {
-    for (const event::TriggerTileEvent* e : events)
+    for (const std::unique_ptr<event::TriggerTileEvent>& e : events)
     {
         if (e->getScript() == script)
             return true;
@@ -81,15 +66,19 @@ bool TriggerTile::hasEventWithScript(const std::string& script) const
 
 void TriggerTile::triggerEvents()
 {
-    for (event::TriggerTileEvent* e : events)
+    for (const std::unique_ptr<event::TriggerTileEvent>& e : events)
         e->trigger();
-    for (event::BeginQuestEvent* e : _beginQuestEvents)
-        event::EventManager::pushEvent(e);
-    for (event::EndQuestEvent* e : _endQuestEvents)
-        event::EventManager::pushEvent(e);
+    for (const std::unique_ptr<event::BeginQuestEvent>& e : _beginQuestEvents)
+        event::EventManager::pushEvent(e.get());
+    for (const std::unique_ptr<event::EndQuestEvent>& e : _endQuestEvents)
+        event::EventManager::pushEvent(e.get());
 }
 
-const std::vector<event::TriggerTileEvent*>& TriggerTile::getEvents() const
+std::vector<event::TriggerTileEvent*> TriggerTile::getEvents() const
 {
-    return events;
+    std::vector<event::TriggerTileEvent*> borrowed;
+    borrowed.reserve(events.size());
+    for (const std::unique_ptr<event::TriggerTileEvent>& e : events)
+        borrowed.push_back(e.get());
+    return borrowed;
 }

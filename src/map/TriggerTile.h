@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,12 @@ class TriggerTile : public Tile
 {
 public:
     TriggerTile() = default;
-    ~TriggerTile();
+    ~TriggerTile() = default;
 
-    void addEvent(event::TriggerTileEvent* e);
-    void addEvent(event::BeginQuestEvent* e);
-    void addEvent(event::EndQuestEvent* e);
+    // Null events are ignored.
+    void addEvent(std::unique_ptr<event::TriggerTileEvent> e);
+    void addEvent(std::unique_ptr<event::BeginQuestEvent> e);
+    void addEvent(std::unique_ptr<event::EndQuestEvent> e);
 
     bool isTrigger() const;
     bool isPortal() const;
@@ -29,7 +31,8 @@ public:
     // and the end-quest events through the event manager.
     void triggerEvents();
 
-    const std::vector<event::TriggerTileEvent*>& getEvents() const;
+    // The trigger-tile events, in order; the tile keeps them.
+    std::vector<event::TriggerTileEvent*> getEvents() const;
 
     TriggerTile(const TriggerTile&) = delete;
     TriggerTile& operator=(const TriggerTile&) = delete;
@@ -37,7 +40,7 @@ public:
 private:
     bool hasEventWithScript(const std::string& script) const;
 
-    std::vector<event::TriggerTileEvent*> events;
-    std::vector<event::BeginQuestEvent*> _beginQuestEvents;
-    std::vector<event::EndQuestEvent*> _endQuestEvents;
+    std::vector<std::unique_ptr<event::TriggerTileEvent>> events;
+    std::vector<std::unique_ptr<event::BeginQuestEvent>> _beginQuestEvents;
+    std::vector<std::unique_ptr<event::EndQuestEvent>> _endQuestEvents;
 };

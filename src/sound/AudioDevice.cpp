@@ -1,5 +1,7 @@
 #include "sound/AudioDevice.h"
 
+#include <algorithm>
+
 #include "sound/AudioSource.h"
 #include "sound/AudioVoice.h"
 
@@ -9,7 +11,7 @@ AudioDevice::AudioDevice(ALCdevice* device, ALCcontext* context) : _device(devic
 {
 }
 
-AudioDevice* AudioDevice::create(const char* deviceName)
+std::unique_ptr<AudioDevice> AudioDevice::create(const char* deviceName)
 {
     ALCdevice* device = alcOpenDevice(deviceName);
     if (!device)
@@ -22,14 +24,13 @@ AudioDevice* AudioDevice::create(const char* deviceName)
         alcCloseDevice(device);
         return nullptr;
     }
-    return new AudioDevice(device, context);
+    return std::unique_ptr<AudioDevice>(new AudioDevice(device, context));
 }
 
 AudioDevice::~AudioDevice()
 {
     // Voices hold sources' buffers, so they go first.
-    for (AudioVoice* voice : _voices)
-        delete voice;
+    _voices.clear();
     _sources.clear();
     alcMakeContextCurrent(nullptr);
     alcDestroyContext(_context);
@@ -40,21 +41,22 @@ AudioSource* AudioDevice::addSoundSourceFromFile(const std::string& filename)
 {
     if (AudioSource* known = _sources.get(filename))
         return known;
-    std::unique_ptr<AudioSource> source(AudioSource::createFromFile(filename));
+    std::unique_ptr<AudioSource> source = AudioSource::createFromFile(filename);
     return source ? _sources.put(filename, std::move(source), nullptr) : nullptr;
 }
 
 AudioVoice* AudioDevice::play2D(AudioSource* source, bool startPaused)
 {
-    AudioVoice* voice = AudioVoice::create(source, startPaused);
-    if (voice)
-        _voices.push_back(voice);
-    return voice;
+    std::unique_ptr<AudioVoice> voice = AudioVoice::create(source, startPaused);
+    if (!voice)
+        return nullptr;
+    _voices.push_back(std::move(voice));
+    return _voices.back().get();
 }
 
 bool AudioDevice::isCurrentlyPlaying(const std::string& filename) const
 {
-    for (const AudioVoice* voice : _voices)
+    for (const std::unique_ptr<AudioVoice>& voice : _voices)
     {
         if (voice->getSource()->getFilename() == filename && voice->isPlaying())
             return true;
@@ -64,22 +66,18 @@ bool AudioDevice::isCurrentlyPlaying(const std::string& filename) const
 
 void AudioDevice::stopAllSounds()
 {
-    for (AudioVoice* voice : _voices)
+    for (const std::unique_ptr<AudioVoice>& voice : _voices)
         voice->stop();
 }
 
 void AudioDevice::update()
 {
-    size_t kept = 0;
-    for (AudioVoice* voice : _voices)
-    {
+    for (const std::unique_ptr<AudioVoice>& voice : _voices)
         voice->update();
-        // Nobody can resume a dropped voice, so once silent it is done.
-        if (voice->isDropped() && !voice->isPlaying())
-            delete voice;
-        else
-            _voices[kept++] = voice;
-    }
-    _voices.resize(kept);
+    // Nobody can resume a dropped voice, so once silent it is done.
+    _voices.erase(std::remove_if(_voices.begin(), _voices.end(),
+                                 [](const std::unique_ptr<AudioVoice>& voice)
+                                 { return voice->isDropped() && !voice->isPlaying(); }),
+                  _voices.end());
 }
 }

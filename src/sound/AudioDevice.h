@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ class AudioDevice
 public:
     // Null when no output device can be opened; deviceName null picks the
     // system default.
-    static AudioDevice* create(const char* deviceName = nullptr);
+    static std::unique_ptr<AudioDevice> create(const char* deviceName = nullptr);
     ~AudioDevice();
     AudioDevice(const AudioDevice&) = delete;
     AudioDevice& operator=(const AudioDevice&) = delete;
@@ -45,6 +46,6 @@ private:
     ALCdevice* _device;
     ALCcontext* _context;
     NamedRegistry<AudioSource> _sources;
-    std::vector<AudioVoice*> _voices;
+    std::vector<std::unique_ptr<AudioVoice>> _voices;
 };
 }

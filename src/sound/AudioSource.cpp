@@ -19,14 +19,11 @@ AudioSource::~AudioSource()
         alDeleteBuffers(1, &_buffer);
 }
 
-AudioSource* AudioSource::createFromFile(const std::string& filename)
+std::unique_ptr<AudioSource> AudioSource::createFromFile(const std::string& filename)
 {
-    AudioSource* source = new AudioSource(filename);
+    std::unique_ptr<AudioSource> source(new AudioSource(filename));
     if (!source->load())
-    {
-        delete source;
         return nullptr;
-    }
     return source;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <AL/al.h>
@@ -16,7 +17,7 @@ public:
     static const unsigned int STREAM_THRESHOLD_MS = 5000;
 
     // Null, with a logged reason, when the file cannot be opened or decoded.
-    static AudioSource* createFromFile(const std::string& filename);
+    static std::unique_ptr<AudioSource> createFromFile(const std::string& filename);
     ~AudioSource();
     AudioSource(const AudioSource&) = delete;
     AudioSource& operator=(const AudioSource&) = delete;

@@ -12,16 +12,13 @@ AudioVoice::AudioVoice(AudioSource* source)
 {
 }
 
-AudioVoice* AudioVoice::create(AudioSource* source, bool startPaused)
+std::unique_ptr<AudioVoice> AudioVoice::create(AudioSource* source, bool startPaused)
 {
     if (!source)
         return nullptr;
-    AudioVoice* voice = new AudioVoice(source);
+    std::unique_ptr<AudioVoice> voice(new AudioVoice(source));
     if (!voice->setUp(startPaused))
-    {
-        delete voice;
         return nullptr;
-    }
     return voice;
 }
 

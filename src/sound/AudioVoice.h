@@ -18,7 +18,7 @@ class AudioVoice
 {
 public:
     // Null, with a logged reason, when no channel or decoder can be had.
-    static AudioVoice* create(AudioSource* source, bool startPaused);
+    static std::unique_ptr<AudioVoice> create(AudioSource* source, bool startPaused);
     ~AudioVoice();
     AudioVoice(const AudioVoice&) = delete;
     AudioVoice& operator=(const AudioVoice&) = delete;

@@ -33,6 +33,8 @@ const std::chrono::steady_clock::time_point processStart = std::chrono::steady_c
 const char* const LOG_CHANNEL = "sound";
 }
 
+SoundPlayer::SoundPlayer() = default;
+
 SoundPlayer::~SoundPlayer()
 {
     erase();
@@ -91,7 +93,7 @@ void SoundPlayer::awaitDevice()
 AudioDevice* SoundPlayer::getSoundEngine()
 {
     awaitDevice();
-    return soundEngine;
+    return soundEngine.get();
 }
 
 AudioVoice* SoundPlayer::getCurrentMusic()
@@ -139,7 +141,11 @@ std::vector<long> SoundPlayer::getRequestPlayTimes()
 std::vector<Sound*> SoundPlayer::getSounds()
 {
     awaitDevice();
-    return sounds;
+    std::vector<Sound*> borrowed;
+    borrowed.reserve(sounds.size());
+    for (const std::unique_ptr<Sound>& sound : sounds)
+        borrowed.push_back(sound.get());
+    return borrowed;
 }
 
 void SoundPlayer::initDefaultSounds()
@@ -179,13 +185,13 @@ void SoundPlayer::registerSound(const std::string& soundFilename, bool isMusic, 
 {
     if (!shouldOnlyAddValidFiles)
     {
-        sounds.push_back(new Sound(soundFilename, isMusic, loopToPos));
+        sounds.push_back(std::make_unique<Sound>(soundFilename, isMusic, loopToPos));
         return;
     }
     const std::string path = "." + soundFilename;
     if (!GameFiles::exists(path))
         return;
-    sounds.push_back(new Sound(path, isMusic, loopToPos));
+    sounds.push_back(std::make_unique<Sound>(path, isMusic, loopToPos));
 }
 
 void SoundPlayer::addSounds(const std::vector<std::string>& soundFilenames, bool shouldOnlyAddValidFiles)
@@ -260,7 +266,7 @@ void SoundPlayer::update()
 
 void SoundPlayer::serveRequest(int soundIndex)
 {
-    Sound* sound = sounds[static_cast<size_t>(soundIndex)];
+    Sound* sound = sounds[static_cast<size_t>(soundIndex)].get();
     if (!sound->getIsMusic())
         playSound(sound);
     else if (soundIndex == currentMusicSoundIndex)
@@ -350,7 +356,7 @@ AudioVoice* SoundPlayer::startSound(Sound* sound)
     awaitDevice();
     if (!sound || !soundEngine)
         return nullptr;
-    return sound->play(soundEngine);
+    return sound->play(soundEngine.get());
 }
 
 void SoundPlayer::setVolumes(float music, float effects)
@@ -369,8 +375,7 @@ void SoundPlayer::erase()
     if (soundEngine)
     {
         soundEngine->stopAllSounds();
-        delete soundEngine;
-        soundEngine = nullptr;
+        soundEngine.reset();
     }
     currentMusic = nullptr;
     nextMusic = nullptr;
@@ -381,8 +386,6 @@ void SoundPlayer::erase()
 
 void SoundPlayer::deleteSounds()
 {
-    for (Sound* sound : sounds)
-        delete sound;
     sounds.clear();
 }
 }

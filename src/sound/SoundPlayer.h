@@ -3,6 +3,7 @@
 #include <ctime>
 #include <functional>
 #include <future>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ class SoundPlayer
 public:
     typedef std::function<clock_t()> ClockFunction;
 
-    SoundPlayer() = default;
+    SoundPlayer();
     // Stops every sound and closes the device it opened.
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
@@ -89,11 +90,11 @@ private:
     void loopMusic();
     void releaseVoice(AudioVoice* voice);
 
-    AudioDevice* soundEngine = nullptr;
+    std::unique_ptr<AudioDevice> soundEngine;
     float musicShare = 1.0f;
     float effectsShare = 1.0f;
-    std::future<AudioDevice*> openingEngine;
-    std::vector<Sound*> sounds;
+    std::future<std::unique_ptr<AudioDevice>> openingEngine;
+    std::vector<std::unique_ptr<Sound>> sounds;
     std::vector<std::string> requestFilenames;
     std::vector<long> requestPlayTimes;
     AudioVoice* currentMusic = nullptr;

@@ -307,7 +307,8 @@ void Scene::insertEffect(ShownEffect* effect)
     // An effect without a sprite has nothing to show.
     if (!_sm || !effect || !effect->getSprite())
         return;
-    _sm->SubmitSprite(effect->getUniqueId(), effect->getSprite());
+    if (_sm->SubmitSprite(effect->getUniqueId(), effect->getSprite()))
+        effect->setSpriteLent();
 }
 
 bool Scene::removeEffect(ShownEffect* effect)

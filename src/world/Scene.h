@@ -51,6 +51,7 @@ public:
 
     void insertEntitiesFromXMLElement(tinyxml2::XMLElement* first);
     void insertEntitiesFromXMLFile(const std::string& fileName);
+    // Lends the effect's sprite to the scene's sprite manager to draw.
     void insertEffect(ShownEffect* effect);
     // Takes an ended effect's sprite off the scene and destroys it; false
     // when this scene was not showing it.

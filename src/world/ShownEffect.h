@@ -20,5 +20,8 @@ public:
     virtual const std::string& getUniqueId() const = 0;
     // Null for an effect with nothing to show.
     virtual tamsygraphics::Sprite* getSprite() const = 0;
+    // The scene's sprite manager has taken the sprite to draw and frees it
+    // from now on.
+    virtual void setSpriteLent() = 0;
 };
 }

@@ -282,7 +282,7 @@ int fuzzSave(const std::uint8_t* data, std::size_t size)
 int fuzzImage(const std::uint8_t* data, std::size_t size)
 {
     tamsygraphics::ImageLoader loader;
-    delete loader.LoadImage(absoluteScratch("image.png", text(data, size)));
+    loader.LoadImage(absoluteScratch("image.png", text(data, size)));
     return 0;
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <memory>
 #include <string>
 
 #include "map/PassabilityMap.h"
@@ -288,8 +288,8 @@ TEST(GeometryFactory, PassabilityMeshCarriesOpenAndBlockedCodes)
     Layer layer(2, 2);
     layer.map.tiles[1][0].visible = false;
     core::PassabilityMap pmap(2, 2); // every cell closed
-    pmap.setTile(0, 1, new PassabilityTile(true));
-    pmap.setTile(1, 1, new PassabilityTile(true, true, false, true)); // one side closed
+    pmap.setTile(0, 1, std::make_unique<PassabilityTile>(true));
+    pmap.setTile(1, 1, std::make_unique<PassabilityTile>(true, true, false, true)); // one side closed
 
     const Geometry g = factory.GeneratePasabilityMap(&layer.map, &layer.info, &pmap);
     ASSERT_EQ(g.vertices.size(), 12u);

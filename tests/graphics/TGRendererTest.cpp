@@ -1,5 +1,6 @@
 #include "GfxTestSupport.h"
 
+#include <memory>
 #include <vector>
 
 #include "map/PassabilityMap.h"
@@ -392,7 +393,7 @@ TEST_F(RendererTest, PassabilityOverlayBetweenFloorAndFurniture)
     EXPECT_EQ(WorldPixel(-20, 0), BLACK) << "no \"pass\" geometry: the overlay draws nothing";
 
     core::PassabilityMap pmap(1, 2);
-    pmap.setTile(0, 1, new PassabilityTile(true));
+    pmap.setTile(0, 1, std::make_unique<PassabilityTile>(true));
     rm->CreateGeometry("pass",
                        rm->GetGeometryFactory().GeneratePasabilityMap(floor, &rm->GetTexture("black")->info, &pmap));
     renderer->Draw();

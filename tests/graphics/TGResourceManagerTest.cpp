@@ -188,14 +188,15 @@ TEST_F(ResourceManagerTest, LoadTextureFromFilesMissingOrNot)
     EXPECT_TRUE(
         log.HasAt("ERROR", "(ImageLoader::LoadImage) Image Too Large: " + dir.Path() + "/bomb.gif (18192 x 17993"));
 
-    // Loading under an existing name: a new GL texture and a new unit.
+    // Loading under an existing name: a new GL texture and a new unit. The
+    // old texture record goes with its name, so only a copy of it is kept.
     SolidTexture(rm, "twice", RED);
-    Texture* first = rm->GetTexture("twice");
+    const Texture first = *rm->GetTexture("twice");
     SolidTexture(rm, "twice", BLUE);
-    Texture* second = rm->GetTexture("twice");
-    EXPECT_NE(first, second);
-    EXPECT_NE(first->textureId, second->textureId);
-    EXPECT_NE(first->slot, second->slot);
+    const Texture* second = rm->GetTexture("twice");
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first.textureId, second->textureId);
+    EXPECT_NE(first.slot, second->slot);
 }
 
 TEST_F(ResourceManagerTest, GeometryRegistryReplacesByName)

@@ -22,7 +22,7 @@ Colour PixelAt(float x, float y)
 
 gui::GUIElement* Box(float x, float y, float size, float r, float g, float b)
 {
-    gui::GUIElement* box = new gui::GUIElement();
+    gui::GUIElement* box = gui::GUIElement::make<gui::GUIElement>();
     box->setPosition(x, y);
     box->setWidth(size);
     box->setHeight(size);
@@ -88,7 +88,7 @@ TEST_F(GUIDrawing, AWidgetOpenedLaterIsDrawnOverOlderOnesWhateverItsName)
 
 TEST_F(GUIDrawing, ANewerWidgetCoversTheTextOfAnOlderOne)
 {
-    gui::GUITextBox* label = new gui::GUITextBox("Menu Menu Menu");
+    gui::GUITextBox* label = gui::GUIElement::make<gui::GUITextBox>("Menu Menu Menu");
     label->setPadding(0.05f);
     label->setWidth(1.0f);
     label->setHeight(0.5f);
@@ -106,7 +106,7 @@ TEST_F(GUIDrawing, ANewerWidgetCoversTheTextOfAnOlderOne)
 
 TEST_F(GUIDrawing, TheBottomBandCoversTheLowestQuarterOfTheWindow)
 {
-    gui::GUIElement* band = new gui::GUIElement();
+    gui::GUIElement* band = gui::GUIElement::make<gui::GUIElement>();
     band->setBackgroundColor(0, 0, 1, 1);
     band->attachToBottom();
     renderer->Draw();
@@ -117,7 +117,7 @@ TEST_F(GUIDrawing, TheBottomBandCoversTheLowestQuarterOfTheWindow)
 
 TEST_F(GUIDrawing, WrappedTextRunsOnToLinesBelowInsideItsBox)
 {
-    gui::GUITextBox* box = new gui::GUITextBox(std::string(60, 'W'));
+    gui::GUITextBox* box = gui::GUIElement::make<gui::GUITextBox>(std::string(60, 'W'));
     box->setWordWrap(true);
     box->setPadding(0.05f);
     box->setWidth(1.0f);
@@ -141,7 +141,7 @@ TEST_F(GUIDrawing, WrappedTextRunsOnToLinesBelowInsideItsBox)
 // from its left edge, and the rest is the dark track.
 TEST_F(GUIDrawing, AStatBarFillsItsShareFromTheLeft)
 {
-    gui::StatBar* bar = new gui::StatBar(glm::vec3(1.0f, 0.0f, 0.0f));
+    gui::StatBar* bar = gui::GUIElement::make<gui::StatBar>(glm::vec3(1.0f, 0.0f, 0.0f));
     // 200 pixels wide, centred on the window: x 220 to 419.
     bar->setWidth(200.0f / 320.0f);
     bar->setHeight(20.0f / 240.0f);

@@ -64,8 +64,8 @@ class GUIManagerTest : public HeadlessGui
 TEST_F(GUIManagerTest, AWidgetDestroyedInItsHandlerGoesAfterTheDeliveryAndOthersStillReceiveIt)
 {
     int deletions = 0;
-    Probe* first = new Probe(0, 0, 0.5f, &deletions);
-    Probe* second = new Probe(0, 0, 0.5f);
+    Probe* first = gui::GUIElement::make<Probe>(0, 0, 0.5f, &deletions);
+    Probe* second = gui::GUIElement::make<Probe>(0, 0, 0.5f);
     first->onUp = [first, &deletions]
     {
         first->destroy();
@@ -80,12 +80,12 @@ TEST_F(GUIManagerTest, AWidgetDestroyedInItsHandlerGoesAfterTheDeliveryAndOthers
 
 TEST_F(GUIManagerTest, AWidgetMadeInAHandlerMissesTheEventThatMadeIt)
 {
-    Probe* opener = new Probe(0, 0, 0.5f);
+    Probe* opener = gui::GUIElement::make<Probe>(0, 0, 0.5f);
     Probe* made = nullptr;
     opener->onDown = [&made]
     {
         if (!made)
-            made = new Probe(0, 0, 0.5f);
+            made = gui::GUIElement::make<Probe>(0, 0, 0.5f);
     };
     press(0, 0);
     ASSERT_NE(made, nullptr);
@@ -98,13 +98,13 @@ TEST_F(GUIManagerTest, AWidgetMadeInAHandlerMissesTheEventThatMadeIt)
 TEST_F(GUIManagerTest, DoubleDestroysAndWidgetsMadeAndDestroyedInOneDeliveryAreHandledOnce)
 {
     int deletions = 0;
-    Probe* probe = new Probe(0, 0, 0.5f, &deletions);
+    Probe* probe = gui::GUIElement::make<Probe>(0, 0, 0.5f, &deletions);
     Probe* brief = nullptr;
     probe->onDown = [&]
     {
         probe->destroy();
         probe->destroy();
-        brief = new Probe(0, 0, 0.5f, &deletions);
+        brief = gui::GUIElement::make<Probe>(0, 0, 0.5f, &deletions);
         brief->destroy();
     };
     press(0, 0);
@@ -114,8 +114,8 @@ TEST_F(GUIManagerTest, DoubleDestroysAndWidgetsMadeAndDestroyedInOneDeliveryAreH
 
 TEST_F(GUIManagerTest, OverlappingWidgetsBothReceiveAPressInTheirCommonArea)
 {
-    Probe* left = new Probe(-0.1f, 0, 0.4f);
-    Probe* right = new Probe(0.1f, 0, 0.4f);
+    Probe* left = gui::GUIElement::make<Probe>(-0.1f, 0, 0.4f);
+    Probe* right = gui::GUIElement::make<Probe>(0.1f, 0, 0.4f);
     press(0, 0);
     EXPECT_EQ(left->downs, 1);
     EXPECT_EQ(right->downs, 1);
@@ -126,7 +126,7 @@ TEST_F(GUIManagerTest, OverlappingWidgetsBothReceiveAPressInTheirCommonArea)
 
 TEST_F(GUIManagerTest, LeavingAPressedWidgetCancelsThePressWithoutARelease)
 {
-    Probe* probe = new Probe(0, 0, 0.4f);
+    Probe* probe = gui::GUIElement::make<Probe>(0, 0, 0.4f);
     hover(0, 0);
     press(0, 0);
     EXPECT_TRUE(probe->isMouseDown());
@@ -141,8 +141,8 @@ TEST_F(GUIManagerTest, LeavingAPressedWidgetCancelsThePressWithoutARelease)
 
 TEST_F(GUIManagerTest, RectanglesAndTextsAreNumberedSeparatelyFromZero)
 {
-    gui::GUIElement* plain = new gui::GUIElement();
-    gui::GUITextBox* box = new gui::GUITextBox("hi");
+    gui::GUIElement* plain = gui::GUIElement::make<gui::GUIElement>();
+    gui::GUITextBox* box = gui::GUIElement::make<gui::GUITextBox>("hi");
     EXPECT_EQ(plain->getRectangle()->getId(), "rectangle0");
     EXPECT_EQ(box->getRectangle()->getId(), "rectangle1");
     EXPECT_EQ(box->getGraphicsText()->getId(), "text0");
@@ -150,7 +150,7 @@ TEST_F(GUIManagerTest, RectanglesAndTextsAreNumberedSeparatelyFromZero)
 
 TEST_F(GUIManagerTest, DefaultsAndTheBottomBandAndFullScreenGeometry)
 {
-    gui::GUIElement* widget = new gui::GUIElement();
+    gui::GUIElement* widget = gui::GUIElement::make<gui::GUIElement>();
     EXPECT_EQ(widget->getBackgroundColor(), glm::vec4(0.25f, 0.25f, 0.25f, 0.75f));
     EXPECT_FALSE(widget->isMouseDown());
     EXPECT_FALSE(widget->isHovered());
@@ -172,7 +172,7 @@ TEST_F(GUIManagerTest, DefaultsAndTheBottomBandAndFullScreenGeometry)
 
 TEST_F(GUIManagerTest, OnlyShownWidgetsCountAsUnderThePointer)
 {
-    gui::GUIElement* band = new gui::GUIElement();
+    gui::GUIElement* band = gui::GUIElement::make<gui::GUIElement>();
     band->attachToBottom();
     EXPECT_TRUE(gui::GUIManager::isOverShownWidget(0.0f, -0.8f));
     EXPECT_FALSE(gui::GUIManager::isOverShownWidget(0.0f, 0.2f));
@@ -182,8 +182,8 @@ TEST_F(GUIManagerTest, OnlyShownWidgetsCountAsUnderThePointer)
 
 TEST_F(GUIManagerTest, ShowingAWidgetRaisesItAboveEverythingShownBefore)
 {
-    gui::GUITextBox* older = new gui::GUITextBox("older");
-    gui::GUITextBox* newer = new gui::GUITextBox("newer");
+    gui::GUITextBox* older = gui::GUIElement::make<gui::GUITextBox>("older");
+    gui::GUITextBox* newer = gui::GUIElement::make<gui::GUITextBox>("newer");
     EXPECT_LT(older->getLayer(), newer->getLayer());
     older->show();
     EXPECT_GT(older->getLayer(), newer->getLayer()) << "reopened, it comes to the top";

@@ -76,9 +76,9 @@ protected:
 
 TEST_F(GameMenus, TheMenuButtonOpensTheMainMenuWhichClosesOnAnyReleaseAndOnLeaving)
 {
-    gui::MainMenu* mainMenu = new gui::MainMenu("Menu");
-    gui::MainMenuButton* button = new gui::MainMenuButton(mainMenu);
-    gui::GUIElement* target = new gui::GUIElement();
+    gui::MainMenu* mainMenu = gui::GUIElement::make<gui::MainMenu>("Menu");
+    gui::MainMenuButton* button = gui::GUIElement::make<gui::MainMenuButton>(mainMenu);
+    gui::GUIElement* target = gui::GUIElement::make<gui::GUIElement>();
     target->hide();
     mainMenu->addEntry("Party", target);
     mainMenu->addEntry("Other", nullptr);
@@ -109,7 +109,7 @@ TEST_F(GameMenus, ThePartyMenuListsTheMembersAsTheyAreWhenShownAndShowsTheChosen
     core::Party party("heroes");
     party.addMember(member("fenwy"));
     party.addMember(member("oskel"));
-    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    gui::PartyMenu* menu = gui::GUIElement::make<gui::PartyMenu>("Party", &party);
     EXPECT_TRUE(menu->isHidden());
     ASSERT_NE(menu->getCharacterSheet(), nullptr);
     EXPECT_EQ(menu->getCharacterSheet()->getCharacter()->getId(), "fenwy") << "the first member";
@@ -134,7 +134,7 @@ TEST_F(GameMenus, ThePartyMenuListsTheMembersAsTheyAreWhenShownAndShowsTheChosen
 TEST_F(GameMenus, AnEmptyPartyHasNoSheetUntilSomebodyJoins)
 {
     core::Party party("nobody");
-    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    gui::PartyMenu* menu = gui::GUIElement::make<gui::PartyMenu>("Party", &party);
     EXPECT_EQ(menu->getCharacterSheet(), nullptr);
     menu->show();
     EXPECT_EQ(menu->size(), 0);
@@ -151,7 +151,7 @@ TEST_F(GameMenus, TheCharacterSheetShowsOneLinePerStatisticWithoutScrolling)
     hero->addStr(7);
     hero->addHP(true, 24);
     hero->addHP(false, 20);
-    gui::CharacterMenu* sheet = new gui::CharacterMenu(hero);
+    gui::CharacterMenu* sheet = gui::GUIElement::make<gui::CharacterMenu>(hero);
     sheet->setHeight(1.8f);
     const std::vector<std::string> lines = gui::CharacterMenu::sheetLines(hero);
     ASSERT_EQ(sheet->size(), static_cast<int>(lines.size()));
@@ -166,7 +166,7 @@ TEST_F(GameMenus, TheCharacterSheetShowsOneLinePerStatisticWithoutScrolling)
 
 TEST_F(GameMenus, DialogTextPagesBy105CharactersThenTheOptionsAppear)
 {
-    gui::DialogMenu* dialog = new gui::DialogMenu(nullptr, "", "");
+    gui::DialogMenu* dialog = gui::GUIElement::make<gui::DialogMenu>(nullptr, "", "");
     const std::string text(230, 'x');
     dialog->reset(text, {"yes", "no"});
     EXPECT_EQ(dialog->getPage().size(), 105u);
@@ -228,8 +228,9 @@ TEST_F(GameMenus, TheEndingScreenCoversTheWindowAndItsChoicesDoWhatTheyAreGiven)
 {
     int playAgain = 0;
     int quit = 0;
-    gui::MainMenuButton* menuButton = new gui::MainMenuButton(new gui::MainMenu("Menu"));
-    gui::EndScreen* ending = new gui::EndScreen([&playAgain] { ++playAgain; }, [&quit] { ++quit; });
+    gui::MainMenuButton* menuButton =
+        gui::GUIElement::make<gui::MainMenuButton>(gui::GUIElement::make<gui::MainMenu>("Menu"));
+    gui::EndScreen* ending = gui::GUIElement::make<gui::EndScreen>([&playAgain] { ++playAgain; }, [&quit] { ++quit; });
     EXPECT_TRUE(ending->isHidden()) << "made at start-up, shown only at the end";
     EXPECT_TRUE(ending->getPlayAgainButton()->isHidden());
     ending->show();
@@ -295,7 +296,7 @@ TEST_F(GameMenus, ThePartyMenuShowsEachMembersHitPointsAndFatigueAsBars)
     fenwy->addFatigue(false, 16);
     party.addMember(fenwy);
     party.addMember(member("oskel")); // no maximum at all
-    gui::PartyMenu* menu = new gui::PartyMenu("Party", &party);
+    gui::PartyMenu* menu = gui::GUIElement::make<gui::PartyMenu>("Party", &party);
     menu->show();
     ASSERT_NE(menu->getHPBar(0), nullptr);
     ASSERT_NE(menu->getFatigueBar(1), nullptr);
@@ -318,7 +319,8 @@ TEST_F(GameMenus, ThePartyMenuShowsEachMembersHitPointsAndFatigueAsBars)
 
 TEST_F(GameMenus, TheDialogBandShowsTheSpeakersFaceBesideTheTextAndGivesWayToTheOptions)
 {
-    gui::DialogMenu* band = new gui::DialogMenu(nullptr, "Guard", "Halt! Who goes there?", {"A friend.", "Nobody."});
+    gui::DialogMenu* band = gui::GUIElement::make<gui::DialogMenu>(nullptr, "Guard", "Halt! Who goes there?",
+                                                                   std::vector<std::string>{"A friend.", "Nobody."});
     const float textLeftAlone = band->getGraphicsText()->getWindowPosition().x;
     EXPECT_FALSE(band->hasFace());
     band->setFace("Guard", glm::ivec4(0, 0, 16, 16));

@@ -24,7 +24,7 @@ std::vector<bool> shownEntries(gui::GUIListView& list)
 
 gui::GUIListView* listOf(int count, float height = 1.0f)
 {
-    gui::GUIListView* list = new gui::GUIListView();
+    gui::GUIListView* list = gui::GUIElement::make<gui::GUIListView>();
     list->setPosition(0.0f, 0.2f);
     list->setWidth(1.0f);
     list->setHeight(height);
@@ -146,7 +146,7 @@ TEST_F(ListViewTest, IndexesOutOfRangeAreLoggedAndChangeNothing)
     EXPECT_EQ(list->getEntry(2), nullptr);
     EXPECT_EQ(list->getEntry(-1), nullptr);
     list->deleteEntry(7);
-    gui::GUIListViewEntry* spare = new gui::GUIListViewEntry("spare");
+    gui::GUIListViewEntry* spare = gui::GUIElement::make<gui::GUIListViewEntry>("spare");
     list->insertEntry(5, spare);
     EXPECT_EQ(list->size(), 2);
     list->insertEntry(2, spare);
@@ -163,7 +163,7 @@ TEST_F(ListViewTest, IndexesOutOfRangeAreLoggedAndChangeNothing)
 
 TEST_F(ListViewTest, TextBoxesAndMenuTitlesSitAtTheirUpperLeft)
 {
-    gui::GUITextBox* box = new gui::GUITextBox("Menu");
+    gui::GUITextBox* box = gui::GUIElement::make<gui::GUITextBox>("Menu");
     box->setPadding(0.05f);
     box->setWidth(0.5f);
     box->setHeight(0.5f);
@@ -172,7 +172,7 @@ TEST_F(ListViewTest, TextBoxesAndMenuTitlesSitAtTheirUpperLeft)
     EXPECT_NEAR(text.x, 0.2f - 0.25f + 0.05f, 1e-5f);
     EXPECT_NEAR(text.y, 0.1f + 0.25f - 0.05f - 0.05f, 1e-5f);
 
-    gui::GUIMenu* menu = new gui::GUIMenu("Title");
+    gui::GUIMenu* menu = gui::GUIElement::make<gui::GUIMenu>("Title");
     menu->setWidth(1.0f);
     menu->setHeight(0.5f);
     menu->setPosition(0.0f, 0.0f);
@@ -184,7 +184,7 @@ TEST_F(ListViewTest, TextBoxesAndMenuTitlesSitAtTheirUpperLeft)
 
 TEST_F(ListViewTest, ABoxThatGrowsToFitKeepsItsTopAndComesBackToItsSize)
 {
-    gui::GUITextBox* box = new gui::GUITextBox("");
+    gui::GUITextBox* box = gui::GUIElement::make<gui::GUITextBox>("");
     box->setWordWrap(true);
     box->setPadding(0.05f);
     box->setPosition(0.0f, 0.875f);

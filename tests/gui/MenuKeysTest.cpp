@@ -25,7 +25,7 @@ protected:
     // A menu of three entries that records which one was taken.
     gui::ChoiceMenu* threeChoices(const std::string& title, std::vector<std::string>& taken)
     {
-        gui::ChoiceMenu* menu = new gui::ChoiceMenu(title);
+        gui::ChoiceMenu* menu = gui::GUIElement::make<gui::ChoiceMenu>(title);
         for (const char* text : {"first", "second", "third"})
             menu->addChoice(text, [&taken, text]() { taken.push_back(text); });
         return menu;
@@ -158,7 +158,7 @@ TEST_F(MenuKeysTest, WithNoMenuShownMOpensTheMainMenuAndTheRestIsTheGames)
 TEST_F(MenuKeysTest, ABandThatKeepsTheLettersIsSteeredByArrowsOnly)
 {
     std::vector<std::string> taken;
-    LetterlessMenu* band = new LetterlessMenu("Fight");
+    LetterlessMenu* band = gui::GUIElement::make<LetterlessMenu>("Fight");
     band->addChoice("back", [&taken]() { taken.push_back("back"); });
     band->addChoice("finish", [&taken]() { taken.push_back("finish"); });
     band->show();
@@ -188,7 +188,7 @@ TEST_F(MenuKeysTest, ALongListScrollsUnderTheFocusAndGoesRound)
     for (const Case& c : cases)
     {
         std::vector<std::string> taken;
-        gui::ChoiceMenu* menu = new gui::ChoiceMenu("Long");
+        gui::ChoiceMenu* menu = gui::GUIElement::make<gui::ChoiceMenu>("Long");
         for (const char* text : {"1", "2", "3", "4", "5"})
             menu->addChoice(text, [&taken, text]() { taken.push_back(text); });
         menu->setNumEntriesToDisplay(3);

@@ -20,7 +20,7 @@ protected:
 
 TEST_F(Notices, NoticesWaitTheirTurnInsteadOfReplacingOneAnother)
 {
-    gui::NoticeBox* notice = new gui::NoticeBox();
+    gui::NoticeBox* notice = gui::GUIElement::make<gui::NoticeBox>();
     EXPECT_TRUE(notice->isHidden());
     notice->post("Saved (quick)");
     notice->post("Loaded");
@@ -53,11 +53,11 @@ TEST_F(Notices, NoticesWaitTheirTurnInsteadOfReplacingOneAnother)
 
 TEST_F(Notices, ANoticeLiesUnderAFullScreenMenusTitle)
 {
-    gui::GUIMenu* load = new gui::GUIMenu("Load");
+    gui::GUIMenu* load = gui::GUIElement::make<gui::GUIMenu>("Load");
     load->fullScreen();
     load->setPaddingTop(gui::GUIMenu::TITLE_BAND);
     load->show();
-    gui::NoticeBox* notice = new gui::NoticeBox();
+    gui::NoticeBox* notice = gui::GUIElement::make<gui::NoticeBox>();
     notice->post("Saved (quick)");
     const float noticeTop = notice->getPosition().y + notice->getHeight() / 2.0f;
     // The title's baseline with room below it for descenders (5 pixels).

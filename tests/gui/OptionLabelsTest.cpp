@@ -46,7 +46,7 @@ using KeyedEntries = HeadlessGui;
 
 TEST_F(KeyedEntries, EntriesShowLabelsAndKeepTheirKeysUntilGivenPlainTexts)
 {
-    gui::GUIMenu* menu = new gui::GUIMenu("Test");
+    gui::GUIMenu* menu = gui::GUIElement::make<gui::GUIMenu>("Test");
     menu->updateKeyed({"pass_turn", "exit_combat", "extra"}, {"Pass turn", "Flee"});
     EXPECT_EQ(menu->getEntryTexts(), (std::vector<std::string>{"Pass turn", "Flee", "extra"}))
         << "a missing label shows the key";

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
@@ -51,7 +52,7 @@ TEST(AudioDeviceTest, StreamedVoicesKeepPlayingAndReportTheirPosition)
     ASSERT_TRUE(soundtest::makeOgg(longFile, 8000, 2));
     ASSERT_TRUE(soundtest::makeOgg(shortFile, 1000));
 
-    AudioDevice* device = AudioDevice::create();
+    std::unique_ptr<AudioDevice> device = AudioDevice::create();
     ASSERT_NE(device, nullptr);
     AudioSource* longSource = device->addSoundSourceFromFile(longFile);
     ASSERT_NE(longSource, nullptr);
@@ -121,7 +122,6 @@ TEST(AudioDeviceTest, StreamedVoicesKeepPlayingAndReportTheirPosition)
     playing->drop();
     device->update();
     EXPECT_EQ(device->getVoiceCount(), 1u);
-    delete device;
 }
 
 // Plays a real Ogg file through the handler into OpenAL Soft's wave writer.

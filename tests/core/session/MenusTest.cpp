@@ -55,7 +55,7 @@ TEST_F(InventoryMenu, UsingAnItemRunsItsScriptForTheAvatarAndTheListFollows)
     loadDemoItems();
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
-    gui::InventoryMenu* menu = new gui::InventoryMenu("Inventory", session);
+    gui::InventoryMenu* menu = gui::GUIElement::make<gui::InventoryMenu>("Inventory", session);
     session->setInventoryView(menu);
     EXPECT_TRUE(menu->isHidden());
     core::LuaInterface::runString("s:inventory()");
@@ -159,7 +159,7 @@ TEST_F(CombatMenuClicks, APressOnAShownWidgetNeverBecomesATileClick)
     const float x = world.x / 320.0f;
     const float y = world.y / 240.0f;
 
-    gui::GUIElement* cover = new gui::GUIElement();
+    gui::GUIElement* cover = gui::GUIElement::make<gui::GUIElement>();
     cover->setPosition(x, y);
     combat.getCombatInputContext()->dispatch(0, application::MOUSE_DOWN, x, y);
     EXPECT_EQ(combat.getStage(), core::CombatManager::base) << "the click belongs to the widget";
@@ -180,7 +180,7 @@ TEST_F(PartyViews, PartyAndViewBindingsOpenThePartyMenu)
 {
     core::Session* session = sessionInTestA();
     ASSERT_NE(session, nullptr);
-    gui::PartyMenu* menu = new gui::PartyMenu("Party", session->getCurrentParty());
+    gui::PartyMenu* menu = gui::GUIElement::make<gui::PartyMenu>("Party", session->getCurrentParty());
     session->setPartyView(menu);
     core::LuaInterface::runString("s:view('oskel')");
     EXPECT_FALSE(menu->isHidden());
@@ -223,7 +223,7 @@ TEST_F(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
                           "started your banana quest\nQuest started: Open the cave\n"
                           "finished your banana quest\nQuest finished: Cross to the town\n");
 
-    gui::QuestMenu* menu = new gui::QuestMenu("Quests", log);
+    gui::QuestMenu* menu = gui::GUIElement::make<gui::QuestMenu>("Quests", log);
     menu->show();
     EXPECT_EQ(optionsOf(menu), (Texts{"Done: Cross to the town", "Open the cave"}));
     menu->destroy();
@@ -242,7 +242,7 @@ TEST_F(Ending, TheEndingScreenWaitsForTheClosingWordsThenTakesTheKeys)
         EXPECT_TRUE(log.contains("No ending screen")) << "a game without one says so";
     }
     int playAgain = 0;
-    gui::EndScreen* ending = new gui::EndScreen([&playAgain] { ++playAgain; }, nullptr);
+    gui::EndScreen* ending = gui::GUIElement::make<gui::EndScreen>([&playAgain] { ++playAgain; }, nullptr);
     session->setEndingView(ending);
     core::DialogManager* dialogs = session->getDialogManager();
     dialogs->startNewDialog(DIALOG, "start", "guard");
@@ -266,7 +266,7 @@ TEST_F(Ending, AFightUnderWayIsFinishedBeforeTheEndingShows)
 {
     core::Session* session = sessionInTestA(2, 2);
     ASSERT_NE(session, nullptr);
-    gui::EndScreen* ending = new gui::EndScreen(nullptr, nullptr);
+    gui::EndScreen* ending = gui::GUIElement::make<gui::EndScreen>(nullptr, nullptr);
     session->setEndingView(ending);
     session->getDialogManager()->startNewDialog(DIALOG, "ambush", "guard");
     ASSERT_TRUE(session->getCombatManager().isInCombat());

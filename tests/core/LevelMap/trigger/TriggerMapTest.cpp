@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,17 @@ private:
     int* _destroyed;
 };
 
-TriggerTile* tileRunning(const std::string& script)
+std::unique_ptr<TriggerTile> tileRunning(const std::string& script)
 {
-    auto* tile = new TriggerTile();
-    tile->addEvent(new event::TriggerTileEvent(script, {}));
+    auto tile = std::make_unique<TriggerTile>();
+    tile->addEvent(std::make_unique<event::TriggerTileEvent>(script, event::ParameterList{}));
     return tile;
 }
 
-TriggerTile* countedTile(int* destroyed)
+std::unique_ptr<TriggerTile> countedTile(int* destroyed)
 {
-    auto* tile = new TriggerTile();
-    tile->addEvent(new CountedEvent("counted.lua", destroyed));
+    auto tile = std::make_unique<TriggerTile>();
+    tile->addEvent(std::make_unique<CountedEvent>("counted.lua", destroyed));
     return tile;
 }
 
@@ -93,7 +94,7 @@ TEST(TriggerTile, RolesFollowTheScriptNames)
     EXPECT_FALSE(plain.isNPCTrigger());
 
     TriggerTile questOnly;
-    questOnly.addEvent(new event::EndQuestEvent(nullptr));
+    questOnly.addEvent(std::make_unique<event::EndQuestEvent>(nullptr));
     EXPECT_TRUE(questOnly.isTrigger());
     EXPECT_FALSE(questOnly.isPortal());
 
@@ -130,16 +131,17 @@ TEST(TriggerTile, RunsScriptsInOrderBeforePushingQuestEvents)
     event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(witness));
     event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(witness));
 
-    auto* tile = new TriggerTile();
+    auto tile = std::make_unique<TriggerTile>();
     // Quest events added first still come after the scripts.
-    tile->addEvent(new event::EndQuestEvent(nullptr));
-    tile->addEvent(new event::BeginQuestEvent(nullptr));
-    tile->addEvent(new event::TriggerTileEvent("first.lua", {{"label", "a"}}));
-    tile->addEvent(new event::TriggerTileEvent("second.lua", {{"label", "b"}}));
+    tile->addEvent(std::make_unique<event::EndQuestEvent>(nullptr));
+    tile->addEvent(std::make_unique<event::BeginQuestEvent>(nullptr));
+    tile->addEvent(std::make_unique<event::TriggerTileEvent>("first.lua", event::ParameterList{{"label", "a"}}));
+    tile->addEvent(std::make_unique<event::TriggerTileEvent>("second.lua", event::ParameterList{{"label", "b"}}));
+    tile->addEvent(std::unique_ptr<event::TriggerTileEvent>()); // ignored
     EXPECT_EQ(tile->getEvents().size(), 2u);
 
     TriggerMap map(1, 2);
-    map.setTile(0, 1, tile);
+    map.setTile(0, 1, std::move(tile));
     testsupport::ScriptFolder scripts(DATA_FOLDER);
     core::LuaInterface::runString("journal = ''");
     ASSERT_TRUE(map.isValidTrigger(0, 1, true));
@@ -154,8 +156,9 @@ TEST(TriggerMap, ReleasesASharedTileOnce)
     int destroyed = 0;
     {
         TriggerMap map(4, 4);
-        TriggerTile* shared = countedTile(&destroyed);
-        EXPECT_EQ(map.setTiles(1, 1, 2, 3, shared), 6);
+        std::unique_ptr<TriggerTile> counted = countedTile(&destroyed);
+        const TriggerTile* shared = counted.get();
+        EXPECT_EQ(map.setTiles(1, 1, 2, 3, std::move(counted)), 6);
         for (int row = 1; row <= 2; ++row)
             for (int column = 1; column <= 3; ++column)
                 EXPECT_EQ(map.getTile(row, column), shared);
@@ -164,7 +167,7 @@ TEST(TriggerMap, ReleasesASharedTileOnce)
         // Replacing some of its cells keeps it alive for the others.
         EXPECT_TRUE(map.setTile(1, 1, tileRunning("other.lua")));
         EXPECT_TRUE(map.setTile(2, 3, tileRunning("other.lua")));
-        EXPECT_TRUE(map.setTile(1, 2, shared)); // already there: no change
+        EXPECT_EQ(map.getTile(1, 2), shared);
         EXPECT_EQ(destroyed, 0);
         EXPECT_TRUE(map.isTrigger(2, 2));
     }
@@ -173,11 +176,10 @@ TEST(TriggerMap, ReleasesASharedTileOnce)
     destroyed = 0;
     {
         TriggerMap map(2, 2);
-        TriggerTile* shared = countedTile(&destroyed);
-        map.setTiles(0, 0, 2, 2, shared);
+        map.setTiles(0, 0, 2, 2, countedTile(&destroyed));
         for (int row = 0; row < 2; ++row)
             for (int column = 0; column < 2; ++column)
-                map.setTile(row, column, new TriggerTile());
+                map.setTile(row, column, std::make_unique<TriggerTile>());
         EXPECT_EQ(destroyed, 1) << "released when its last cell was replaced";
     }
     EXPECT_EQ(destroyed, 1);
@@ -188,14 +190,16 @@ TEST(TriggerMap, IgnoresCellsOutsideTheGrid)
     int destroyed = 0;
     {
         TriggerMap map(3, 3);
-        TriggerTile* overhanging = countedTile(&destroyed);
+        std::unique_ptr<TriggerTile> counted = countedTile(&destroyed);
+        const TriggerTile* overhanging = counted.get();
         // Reaches two rows below and two columns right of the grid.
-        EXPECT_EQ(map.setTiles(1, 1, 4, 4, overhanging), 4);
+        EXPECT_EQ(map.setTiles(1, 1, 4, 4, std::move(counted)), 4);
         EXPECT_EQ(map.getTile(2, 2), overhanging);
         EXPECT_FALSE(map.isTrigger(3, 3));
 
-        TriggerTile* above = countedTile(&destroyed);
-        EXPECT_EQ(map.setTiles(-1, 0, 2, 1, above), 1);
+        counted = countedTile(&destroyed);
+        const TriggerTile* above = counted.get();
+        EXPECT_EQ(map.setTiles(-1, 0, 2, 1, std::move(counted)), 1);
         EXPECT_EQ(map.getTile(0, 0), above);
 
         // Wholly outside: no cell takes it, so it is released at once.
@@ -206,13 +210,13 @@ TEST(TriggerMap, IgnoresCellsOutsideTheGrid)
         EXPECT_EQ(map.setTiles(-2000000000, -2000000000, 2147483647, 2147483647, countedTile(&destroyed)), 9);
         EXPECT_EQ(destroyed, 4) << "the overhanging and the top tile lost all their cells";
 
-        // A single out-of-grid cell is refused and the tile stays the caller's.
-        TriggerTile* stray = countedTile(&destroyed);
-        EXPECT_FALSE(map.setTile(3, 0, stray));
-        EXPECT_FALSE(map.setTile(0, -1, stray));
-        EXPECT_FALSE(map.setTile(0, 0, nullptr));
-        delete stray;
+        // A single out-of-grid cell is refused and the tile released.
+        EXPECT_FALSE(map.setTile(3, 0, countedTile(&destroyed)));
         EXPECT_EQ(destroyed, 5);
+        EXPECT_FALSE(map.setTile(0, -1, countedTile(&destroyed)));
+        EXPECT_EQ(destroyed, 6);
+        EXPECT_FALSE(map.setTile(0, 0, nullptr));
+        EXPECT_TRUE(map.isTrigger(0, 0)) << "a refused tile leaves the cell as it was";
     }
-    EXPECT_EQ(destroyed, 6);
+    EXPECT_EQ(destroyed, 7);
 }
