@@ -13,10 +13,10 @@ sys.dont_write_bytecode = True  # keep the source tree free of caches
 
 import classes  # noqa: E402
 import gui_theme  # noqa: E402
-import maps  # noqa: E402
 import sounds  # noqa: E402
 import sprites  # noqa: E402
 import tileset  # noqa: E402
+import world  # noqa: E402
 
 
 def main():
@@ -27,7 +27,7 @@ def main():
     tileset.build(os.path.join(assets, "maps/region1/tileset.png"))
     sprites.build(os.path.join(assets, "sprites"))
     gui_theme.build(os.path.join(assets, "sprites/guiPanel.png"))
-    maps.build(ROOT)
+    world.build(ROOT)
     classes.build(os.path.join(assets, "classes.xml"))
     if "--no-sound" not in sys.argv:
         sounds.build(os.path.join(assets, "sound"))

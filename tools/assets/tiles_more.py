@@ -441,8 +441,12 @@ def hall(rng):
     return t
 
 
-def put_all(put, rng):
-    """Draw every tile of this module into its slot of the tileset."""
+def put_all(put, rng, corner_tile):
+    """Draw every tile of this module into its slot of the tileset.
+
+    corner_tile is the tileset's transition drawing (upper over lower by a
+    corner mask), shared so the cave and lair edges match the village's.
+    """
     # row 13: interior floors and walls
     put("woodFloor", floor_boards(rng), 0, 13)
     put("woodFloor2", floor_boards(rng), 1, 13)
@@ -492,7 +496,6 @@ def put_all(put, rng):
     wall = cave_wall(rng)
     lair = lair_floor(rng)
     hot = lava(rng)
-    from tileset import corner_tile  # the village's transition drawing
     for mask in range(16):
         put("caveEdge%d" % mask, corner_tile(mask, floor, wall, rng, edge=(90, 78, 68)), mask, 18)
         put("lairEdge%d" % mask, corner_tile(mask, lair, hot, rng, edge=(40, 30, 50),

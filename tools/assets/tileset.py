@@ -492,8 +492,8 @@ def build(path):
         col, row = (g - 1) % COLS, (g - 1) // COLS
         put("pass%d" % g, passability(g), col, row)
 
-    import tiles_more  # imported here: it borrows corner_tile from this module
-    tiles_more.put_all(put, np.random.default_rng(4321))
+    import tiles_more
+    tiles_more.put_all(put, np.random.default_rng(4321), corner_tile)
 
     save(sheet, path)
     return GID
