@@ -162,7 +162,7 @@ void ZOLT::initialize()
     _questManager = std::make_unique<core::QuestManager>(_playerSession.get());
     core::QuestManager* quests = _questManager.get();
     if (_playerSession)
-        _playerSession->setQuestManager(quests);
+        _playerSession->story().setQuestManager(quests);
     // The manager listens through two bases; each registration must go
     // through its own base so the end-quest callback gets the right object.
     event::EventManager::registerEventListener(static_cast<event::Listener<event::BeginQuestEvent>*>(quests));

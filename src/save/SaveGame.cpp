@@ -117,10 +117,10 @@ bool SaveGame::capture(Session& session, long playSeconds, std::time_t now, Save
     }
     const auto& items = party->getInventory().getIds();
     save._items.assign(items.begin(), items.end());
-    save._flags = session.getFlags();
-    if (session.getQuestManager())
-        save._quests = session.getQuestManager()->getEntries();
-    save._departed = session.getDeparted();
+    save._flags = session.story().getFlags();
+    if (session.story().getQuestManager())
+        save._quests = session.story().getQuestManager()->getEntries();
+    save._departed = session.story().getDeparted();
     return true;
 }
 
@@ -334,7 +334,7 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
     }
     restoreParty(session, skipped);
     restoreItems(session, skipped);
-    session.clearFlags();
+    session.story().clearFlags();
     for (const auto& flag : _flags)
     {
         // Reading first keeps a flag that was saved at 0 listed as it was.
@@ -342,7 +342,7 @@ bool SaveGame::applyTo(Session& session, std::vector<std::string>& skipped, std:
         session.setFlag(flag.first, flag.second);
     }
     restoreQuests(session);
-    session.setDeparted(_departed);
+    session.story().setDeparted(_departed);
     Character* avatar = session.getAvatar();
     if (avatar)
     {
@@ -397,7 +397,7 @@ void SaveGame::restoreItems(Session& session, std::vector<std::string>& skipped)
 
 void SaveGame::restoreQuests(Session& session) const
 {
-    QuestManager* quests = session.getQuestManager();
+    QuestManager* quests = session.story().getQuestManager();
     if (!quests)
         return;
     quests->clear();

@@ -294,6 +294,24 @@ int soundPlay(lua_State* ls)
 }
 }
 
+namespace
+{
+bool beginQuest(Session& session, const std::string& id, const std::string& title)
+{
+    return session.story().beginQuest(id, title);
+}
+
+bool endQuest(Session& session, const std::string& id)
+{
+    return session.story().endQuest(id);
+}
+
+int questState(Session& session, const std::string& id)
+{
+    return session.story().questState(id);
+}
+}
+
 const luaL_Reg sessionStaticMethods[] = {
     {"sayHi", sessionSayHi},
     {nullptr, nullptr},
@@ -323,9 +341,9 @@ const luaL_Reg sessionMethods[] = {
     {"removeFromParty", sessionRemoveFromParty},
     {"getPartySize", sessionGetPartySize},
     {"combatStage", boundMethod<Session, &combatStage>},
-    {"beginQuest", boundCommand<Session, &Session::beginQuest>},
-    {"endQuest", boundCommand<Session, &Session::endQuest>},
-    {"questState", boundMethod<Session, &Session::questState>},
+    {"beginQuest", boundCommand<Session, &beginQuest>},
+    {"endQuest", boundCommand<Session, &endQuest>},
+    {"questState", boundMethod<Session, &questState>},
     {"theEnd", boundMethod<Session, &Session::theEnd>},
     {nullptr, nullptr},
 };

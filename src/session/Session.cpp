@@ -40,7 +40,7 @@ Session::Session()
     : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _combatManager(this),
       _dialogManager(std::make_unique<DialogManager>(this)),
       _levelInputContext(std::make_unique<LevelInputContext>(this)), _doPrompt(false), _partyView(nullptr),
-      _inventoryView(nullptr), _questManager(nullptr), _luaRef(LUA_NOREF)
+      _inventoryView(nullptr), _luaRef(LUA_NOREF)
 {
     _screenStack.pushScreen(std::make_unique<Screen>());
     application::InputManager::pushContext(_levelInputContext.get());
@@ -171,14 +171,14 @@ void Session::noteDeparted()
         // Party members count too: one who joined the party leaves the scene
         // it was met in; the avatar is never read from a scene file.
         if (entry.second && entry.second->isRemoved())
-            _departed[_currentScene->getId()].insert(entry.first);
+            _story.noteDeparted(_currentScene->getId(), entry.first);
     }
 }
 
 void Session::leaveOutDeparted(Scene* scene)
 {
-    auto departed = _departed.find(scene->getId());
-    if (departed == _departed.end())
+    auto departed = _story.getDeparted().find(scene->getId());
+    if (departed == _story.getDeparted().end())
         return;
     for (const std::string& id : departed->second)
     {
@@ -539,22 +539,17 @@ void Session::loseItem(const std::string& itemId)
 
 bool Session::setFlag(const std::string& name, int value)
 {
-    auto found = flags.find(name);
-    const int current = found == flags.end() ? 0 : found->second;
-    if (current == value)
-        return false;
-    flags[name] = value;
-    return true;
+    return _story.setFlag(name, value);
 }
 
 int Session::getFlag(const std::string& name)
 {
-    return flags[name];
+    return _story.getFlag(name);
 }
 
 bool Session::hasFlag(const std::string& name) const
 {
-    return flags.count(name) > 0;
+    return _story.hasFlag(name);
 }
 
 bool Session::addToParty(const std::string& characterId)
@@ -660,42 +655,6 @@ void Session::subjectScriptObject(const std::string& subjectId, const std::strin
         return;
     LuaInterface::runScript(scriptName);
     unbindSubjectAndObject();
-}
-
-void Session::setQuestManager(QuestManager* questManager)
-{
-    _questManager = questManager;
-}
-
-bool Session::beginQuest(const std::string& id, const std::string& title)
-{
-    if (id.empty() || questState(id) != QuestManager::NOT_BEGUN)
-    {
-        Log::named("Session") << "Session::beginQuest - Not beginning quest '" << id << "' again" << std::endl;
-        return false;
-    }
-    Quest quest(id, title, "", "");
-    event::BeginQuestEvent begin(&quest);
-    event::EventManager::pushEvent(&begin);
-    return true;
-}
-
-bool Session::endQuest(const std::string& id)
-{
-    if (questState(id) != QuestManager::ACTIVE)
-    {
-        Log::named("Session") << "Session::endQuest - Quest '" << id << "' is not under way" << std::endl;
-        return false;
-    }
-    Quest quest(id, _questManager->getTitle(id), "", "");
-    event::EndQuestEvent end(&quest);
-    event::EventManager::pushEvent(&end);
-    return true;
-}
-
-int Session::questState(const std::string& id) const
-{
-    return _questManager ? static_cast<int>(_questManager->getState(id)) : 0;
 }
 
 bool Session::useItem(const std::string& itemId)

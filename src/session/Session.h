@@ -12,6 +12,7 @@
 #include "combat/CombatHost.h"
 #include "combat/CombatManager.h"
 #include "dialog/DialogHost.h"
+#include "session/StoryState.h"
 #include "map/Direction.h"
 #include "world/ScreenStack.h"
 
@@ -37,8 +38,9 @@ class Scene;
 typedef std::list<Character*> CharacterList;
 
 // The running game: the party, the scene it stands in, a scene change
-// waiting for the end of the frame, combat, dialogs, the console and the
-// game's named flags. Scripts reach it as the Lua global "s".
+// waiting for the end of the frame, combat, dialogs, the console and where
+// the story stands (StoryState: flags, departed characters, quests).
+// Scripts reach it as the Lua global "s".
 class Session : public CombatHost, public DialogHost
 {
 public:
@@ -114,19 +116,15 @@ public:
     void gainItem(const std::string& itemId);
     void loseItem(const std::string& itemId);
 
+    // The flags a conversation asks for; the rest of the story's state is
+    // story().
     bool setFlag(const std::string& name, int value) override;
-    // Reading creates the flag with 0, so the console and scripts can list it.
     int getFlag(const std::string& name) override;
     bool hasFlag(const std::string& name) const override;
-    const std::map<std::string, int>& getFlags() const { return flags; }
-    void clearFlags() { flags.clear(); }
 
-    // Characters that left a scene for good (killed, or gone with the
-    // party): scene id to character ids. A scene rebuilt from its file on a
-    // later visit leaves them out.
-    typedef std::map<std::string, std::set<std::string>> DepartedMap;
-    const DepartedMap& getDeparted() const { return _departed; }
-    void setDeparted(const DepartedMap& departed) { _departed = departed; }
+    // Flags, departed characters and quests.
+    StoryState& story() { return _story; }
+    const StoryState& story() const { return _story; }
 
     // Adds the entity of the current scene with that id to the avatar's
     // party; false, logged, when there is no such character or no party.
@@ -142,17 +140,6 @@ public:
     ScreenStack& getScreenStack();
     void subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object);
     void subjectScriptObject(const std::string& subjectId, const std::string& scriptName, const std::string& objectId);
-
-    // Quests of the story, through the begin-quest and end-quest events and
-    // the quest log the quest manager keeps (not owned; set at start-up).
-    void setQuestManager(QuestManager* questManager);
-    QuestManager* getQuestManager() const { return _questManager; }
-    // False when the quest has begun before (or the id is empty).
-    bool beginQuest(const std::string& id, const std::string& title);
-    // False unless the quest is under way.
-    bool endQuest(const std::string& id);
-    // 0 never begun, 1 under way, 2 finished.
-    int questState(const std::string& id) const;
 
     // Saving and loading (not owned; set at start-up, null in tests that
     // need none): the lost-fight choices offer the latest save through it.
@@ -221,10 +208,8 @@ private:
     InventoryView* _inventoryView;
     EndingView* _endingView = nullptr;
     bool _endingRequested = false;
-    QuestManager* _questManager;
     LatestSave* _saveGames = nullptr;
-    std::map<std::string, int> flags;
-    DepartedMap _departed;
+    StoryState _story;
     int _luaRef;
 };
 }

@@ -318,10 +318,10 @@ std::string luaErrorMessage(const std::string& statement)
 std::string stateOf(core::Session& session)
 {
     std::ostringstream out;
-    for (const auto& flag : session.getFlags())
+    for (const auto& flag : session.story().getFlags())
         out << flag.first << '=' << flag.second << ' ';
     out << "| next " << (session.getNextScene() != nullptr) << " | items " << session.hasItem("potion")
-        << session.hasItem("rope") << " | quest " << session.questState("q") << " | party "
+        << session.hasItem("rope") << " | quest " << session.story().questState("q") << " | party "
         << session.getCurrentParty()->getMembers().size() << " | processes "
         << core::ProcessManager2::getProcessManager2()->getProcesses().size() << " |";
     const core::Character* fenwy = session.getAvatar();

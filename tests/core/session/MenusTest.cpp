@@ -209,7 +209,7 @@ TEST_F(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
         event::EventManager::registerEventListener(static_cast<event::Listener<event::EndQuestEvent>*>(manager));
         return manager;
     }();
-    session->setQuestManager(log);
+    session->story().setQuestManager(log);
     StdoutCapture out;
     core::LuaInterface::runString("s:beginQuest('ferry', 'Cross to the town')");
     core::LuaInterface::runString("s:beginQuest('ferry', 'Again')");
@@ -227,7 +227,7 @@ TEST_F(QuestLog, ScriptsBeginAndFinishQuestsOnceAndTheMenuListsThem)
     menu->show();
     EXPECT_EQ(optionsOf(menu), (Texts{"Done: Cross to the town", "Open the cave"}));
     menu->destroy();
-    session->setQuestManager(nullptr);
+    session->story().setQuestManager(nullptr);
 }
 
 using Ending = SessionFixture;

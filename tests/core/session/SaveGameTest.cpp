@@ -59,8 +59,8 @@ struct Observed
             o.members.push_back(m.first);
         o.items.assign(session.getCurrentParty()->getInventory().getIds().begin(),
                        session.getCurrentParty()->getInventory().getIds().end());
-        o.flags = session.getFlags();
-        for (const auto& q : session.getQuestManager()->getEntries())
+        o.flags = session.story().getFlags();
+        for (const auto& q : session.story().getQuestManager()->getEntries())
             o.quests.push_back(q.id + "/" + q.title + "/" + std::to_string(q.state));
         o.fenwyStats = avatar->printStats() + std::to_string(avatar->getHP(false));
         o.fenwyAbilities = avatar->getAllAbilities();
@@ -131,9 +131,9 @@ protected:
         session->loseItem("potion");
         session->setFlag("bridge_open", 1);
         session->setFlag("coins", 42);
-        session->beginQuest("ferry", "Cross the water");
-        session->beginQuest("letter", "Deliver the letter");
-        session->endQuest("letter");
+        session->story().beginQuest("ferry", "Cross the water");
+        session->story().beginQuest("letter", "Deliver the letter");
+        session->story().endQuest("letter");
         session->getCurrentScene()->getEntity("mate")->kill();
         session->update();
     }
@@ -149,11 +149,11 @@ protected:
         session->getAvatar()->setFacing(core::DOWN);
         session->gainItem("potion");
         session->loseItem("banana");
-        session->clearFlags();
+        session->story().clearFlags();
         session->setFlag("other", 3);
         quests->clear();
-        session->beginQuest("late", "Too late");
-        session->setDeparted({});
+        session->story().beginQuest("late", "Too late");
+        session->story().setDeparted({});
         session->setNextScene("testA", 2, 0);
         session->update();
     }

@@ -19,7 +19,7 @@ void SavedSession::SetUp()
     session = sessiontest::sessionInTestA(3, 2);
     ASSERT_NE(session, nullptr);
     quests.reset(new core::QuestManager(session));
-    session->setQuestManager(quests.get());
+    session->story().setQuestManager(quests.get());
     saves.reset(new core::SaveGameManager(session, folder.path() + "/saves"));
     saves->setNotifier([this](const std::string& message) { shown.push_back(message); });
     session->setSaveGames(saves.get());
