@@ -16,8 +16,9 @@ const float RESULT_PADDING = 0.05f;
 // Heights in the GUI's units, where the window is 2 high.
 const float RESULT_HEIGHT = 0.25f;
 const float MENU_HEIGHT = 0.5f;
-// The turn list stands along the right edge, between the result box at the
-// top and the menu along the bottom.
+// The turn list stands along the right edge (the left one while the avatar
+// is on the right half), between the result box at the top and the menu
+// along the bottom.
 const float TURN_LIST_X = 0.75f;
 const float TURN_LIST_Y = 0.25f;
 const float TURN_LIST_WIDTH = 0.5f;
@@ -31,6 +32,9 @@ CombatDisplay::CombatDisplay(core::CombatManager* combatManager)
 {
     auto bars = std::make_unique<FighterBars>(combatManager);
     _fighterBars = bars.get();
+    // The camera keeps to the map's edges, so the avatar may stand anywhere
+    // on the window: the turn list stays on the other half.
+    bars->onAvatarPlaced([this](float x) { keepTurnListClearOf(x); });
     core::ProcessManager2::getProcessManager2()->addProcess(std::move(bars));
     _combatMenu->setHeight(MENU_HEIGHT);
     _combatMenu->hide();
@@ -81,11 +85,20 @@ void CombatDisplay::hide()
     placeTurnList();
 }
 
+void CombatDisplay::keepTurnListClearOf(float avatarX)
+{
+    const bool onTheLeft = avatarX > 0.0f;
+    if (onTheLeft == _turnListOnTheLeft)
+        return;
+    _turnListOnTheLeft = onTheLeft;
+    _turnList->setPosition(onTheLeft ? -TURN_LIST_X : TURN_LIST_X, _turnList->getPosition().y);
+}
+
 void CombatDisplay::placeTurnList()
 {
     // Back to its first size: the last fight's list may have grown it.
     _turnList->setPadding(RESULT_PADDING);
-    _turnList->setPosition(TURN_LIST_X, TURN_LIST_Y);
+    _turnList->setPosition(_turnListOnTheLeft ? -TURN_LIST_X : TURN_LIST_X, TURN_LIST_Y);
     _turnList->setWidth(TURN_LIST_WIDTH);
     _turnList->setHeight(TURN_LIST_HEIGHT);
     _turnList->setGrowToFit(true);

@@ -41,6 +41,10 @@ public:
     GUITextBox* results() const { return _textDisplay; }
     GUITextBox* turnList() const { return _turnList; }
     FighterBars* fighterBars() const { return _fighterBars; }
+    // The turn list stands on the half of the window the avatar is not on
+    // (`avatarX` in the GUI's units, -1 left to 1 right).
+    void keepTurnListClearOf(float avatarX);
+    bool isTurnListOnTheLeft() const { return _turnListOnTheLeft; }
 
 private:
     void placeTurnList();
@@ -51,5 +55,6 @@ private:
     GUITextBox* _turnList;
     // Owned by the process manager, which runs it every frame.
     FighterBars* _fighterBars;
+    bool _turnListOnTheLeft = false;
 };
 }

@@ -48,6 +48,7 @@ FighterBars::~FighterBars()
 void FighterBars::forget()
 {
     _combat = nullptr;
+    _avatarPlaced = nullptr;
     clear();
 }
 
@@ -100,6 +101,13 @@ void FighterBars::place(const tamsygraphics::Camera* camera)
             continue;
         standing.insert(fighter);
         placeOne(fighter, *camera);
+    }
+    const core::CombatHost* host = _combat->getSession();
+    const Character* avatar = host ? host->getAvatar() : nullptr;
+    if (_avatarPlaced && avatar && avatar->getSprite())
+    {
+        const glm::vec2 at = avatar->getSprite()->GetCoords();
+        _avatarPlaced(camera->WorldToScreenSpace(glm::vec3(at.x, at.y, 0.0f)).x);
     }
     // The fallen and the defeated lose their bars.
     for (auto it = _bars.begin(); it != _bars.end();)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include "world/Process.h"
@@ -34,6 +35,9 @@ public:
     void place(const tamsygraphics::Camera* camera);
     // Called when the combat display goes: no more bars to touch.
     void forget();
+    // Told, each time the bars are placed, where the avatar stands on the
+    // window (its x in the GUI's units, -1 left to 1 right).
+    void onAvatarPlaced(std::function<void(float)> placed) { _avatarPlaced = std::move(placed); }
     // The hit-point bar over `fighter`, null when it has none (tests).
     StatBar* barOf(const core::Character* fighter) const;
     // The fatigue bar over that, null when it has none.
@@ -52,5 +56,6 @@ private:
     static void destroy(Bars& bars);
 
     std::map<const core::Character*, Bars> _bars;
+    std::function<void(float)> _avatarPlaced;
 };
 }

@@ -363,6 +363,25 @@ TEST(CameraProjection, AWorldPointShowsWhereTheScreenPointUnderItIs)
     EXPECT_NEAR(right.y, 0.25f, 1e-4f);
 }
 
+TEST_F(GameMenus, TheTurnListStandsOnTheHalfOfTheWindowTheAvatarIsNotOn)
+{
+    gui::CombatDisplay display(nullptr);
+    display.showTurnList({"fenwy", "brune (enemy)", "rusty (enemy)"});
+    const float height = display.turnList()->getHeight();
+    const struct
+    {
+        float avatarX;
+        bool onTheLeft;
+    } cases[] = {{-0.6f, false}, {0.4f, true}, {0.95f, true}, {-0.05f, false}, {0.0f, false}, {0.01f, true}};
+    for (const auto& c : cases)
+    {
+        display.keepTurnListClearOf(c.avatarX);
+        EXPECT_EQ(display.isTurnListOnTheLeft(), c.onTheLeft) << c.avatarX;
+        EXPECT_EQ(display.turnList()->getPosition().x < 0.0f, c.onTheLeft) << c.avatarX;
+        EXPECT_FLOAT_EQ(display.turnList()->getHeight(), height) << "the list keeps its size";
+    }
+}
+
 TEST_F(GameMenus, EveryFighterHasAHitPointBarAboveItsHeadWhileTheFightLasts)
 {
     core::CombatManager combat(nullptr);
