@@ -468,6 +468,17 @@ bool PlaythroughDriver::face(const Line& line, char direction)
 
 namespace
 {
+// A map's size in cells, from its file.
+bool readMapSize(const std::string& path, int& rows, int& cols)
+{
+    tinyxml2::XMLDocument document;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement())
+        return false;
+    rows = document.RootElement()->IntAttribute("height");
+    cols = document.RootElement()->IntAttribute("width");
+    return rows > 0 && cols > 0;
+}
+
 // The blocked cells of a map's Passability layer (the fully closed tile).
 bool readBlocked(const std::string& path, std::vector<std::vector<bool>>& blocked)
 {
@@ -827,11 +838,11 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     // fighter is picked where it stands; it moves; it strikes when next to
     // the enemy, else ends its turn without an ability.
     const bool avatar = who == _console.avatar();
-    std::vector<std::vector<bool>> grid;
-    if (_fightMap.empty() || !readBlocked(std::string(ZOLT_SOURCE_DIR) + "/" + _fightMap, grid) || grid.empty())
+    int rows = 0;
+    int cols = 0;
+    if (_fightMap.empty() || !readMapSize(std::string(ZOLT_SOURCE_DIR) + "/" + _fightMap, rows, cols))
         return fail(line, "the walkthrough names no readable map for this fight");
-    const MapView view =
-        MapView::fight(static_cast<int>(grid.size()), static_cast<int>(grid[0].size()), avatarRow, avatarCol);
+    const MapView view = MapView::fight(rows, cols, avatarRow, avatarCol);
     // A square under the result box or the combat menu cannot be clicked:
     // the click would land on the box or on an option.
     const auto visible = [](int x, int y) { return x >= 0 && x < 640 && y >= 64 && y < COMBAT_TOP - 8; };
@@ -854,8 +865,7 @@ bool PlaythroughDriver::fighterTurn(const Line& line, const std::vector<std::str
     // The avatar may have moved, and the camera with her.
     if (avatar && !tile(avatarRow, avatarCol))
         return fail(line, "the console did not answer");
-    const MapView after =
-        MapView::fight(static_cast<int>(grid.size()), static_cast<int>(grid[0].size()), avatarRow, avatarCol);
+    const MapView after = MapView::fight(rows, cols, avatarRow, avatarCol);
     const int targetX = after.x(c);
     const int targetY = after.y(r);
     if (!inReach(row, col, r, c, reach) || !visible(targetX, targetY))
