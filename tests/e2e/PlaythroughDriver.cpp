@@ -509,6 +509,35 @@ bool readBlocked(const std::string& path, std::vector<std::vector<bool>>& blocke
     return false;
 }
 
+// Marks the cells under the map's trigger objects, but for the two given:
+// a walk that can go round a trigger should not set it off on the way (a
+// shaft down, a camp's edge that calls out).
+void markTriggers(const std::string& path, std::vector<std::vector<bool>>& blocked, int keepRow, int keepCol,
+                  int fromRow, int fromCol)
+{
+    tinyxml2::XMLDocument document;
+    if (document.LoadFile(path.c_str()) != tinyxml2::XML_SUCCESS || !document.RootElement() || blocked.empty())
+        return;
+    const tinyxml2::XMLElement* map = document.RootElement();
+    const int tileW = std::max(1, map->IntAttribute("tilewidth"));
+    const int tileH = std::max(1, map->IntAttribute("tileheight"));
+    const int rows = static_cast<int>(blocked.size());
+    const int cols = static_cast<int>(blocked[0].size());
+    for (const tinyxml2::XMLElement* group = map->FirstChildElement("objectgroup"); group;
+         group = group->NextSiblingElement("objectgroup"))
+        for (const tinyxml2::XMLElement* o = group->FirstChildElement("object"); o; o = o->NextSiblingElement("object"))
+        {
+            const int c0 = static_cast<int>(o->FloatAttribute("x")) / tileW;
+            const int r0 = static_cast<int>(o->FloatAttribute("y")) / tileH;
+            const int c1 = c0 + std::max(1, static_cast<int>(o->FloatAttribute("width")) / tileW);
+            const int r1 = r0 + std::max(1, static_cast<int>(o->FloatAttribute("height")) / tileH);
+            for (int r = std::max(0, r0); r < std::min(rows, r1); ++r)
+                for (int c = std::max(0, c0); c < std::min(cols, c1); ++c)
+                    if (!(r == keepRow && c == keepCol) && !(r == fromRow && c == fromCol))
+                        blocked[static_cast<size_t>(r)][static_cast<size_t>(c)] = true;
+        }
+}
+
 // The directions of a shortest walk between two cells, breadth first.
 std::string shortestWalk(const std::vector<std::vector<bool>>& blocked, int fromRow, int fromCol, int toRow, int toCol)
 {
@@ -579,7 +608,12 @@ bool PlaythroughDriver::goTo(const Line& line, int row, int col, const std::stri
     int fromCol = -1;
     if (!tile(fromRow, fromCol))
         return fail(line, "the console did not answer");
-    const std::string walkWays = shortestWalk(blocked, fromRow, fromCol, row, col);
+    // Round the trigger tiles where there is a way round, else across them.
+    std::vector<std::vector<bool>> avoiding = blocked;
+    markTriggers(std::string(ZOLT_SOURCE_DIR) + "/" + map, avoiding, row, col, fromRow, fromCol);
+    std::string walkWays = shortestWalk(avoiding, fromRow, fromCol, row, col);
+    if (walkWays.empty())
+        walkWays = shortestWalk(blocked, fromRow, fromCol, row, col);
     if (walkWays.empty() && (fromRow != row || fromCol != col))
         return fail(line, "no way there");
     for (char way : walkWays)
