@@ -37,7 +37,7 @@
 #include "map/LevelMap.h"
 #include "map/TriggerMap.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 #include "util/GameManifest.h"
@@ -228,7 +228,7 @@ bool Balance::load()
 {
     // Read from the game's folder, which is the working directory only now.
     GameManifest::forgetCurrent();
-    core::initLuaBindings();
+    core::initEngine();
     core::ResourceManager::init();
     if (!loadParty())
         return false;

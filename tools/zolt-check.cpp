@@ -10,7 +10,7 @@
 
 #include "check/AssetChecker.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "util/DataPaths.h"
 #include "util/GameFiles.h"
 
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     std::vector<core::AssetChecker::Problem> problems;
     {
         QuietOutput quiet;
-        core::initLuaBindings();
+        core::initEngine();
         core::AssetChecker checker;
         problems = checker.check();
     }

@@ -19,7 +19,7 @@
 #include "application/SettingsScreen.h"
 #include "session/LiveReload.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "data/Party.h"
 #include "world/ProcessManager2.h"
 #include "session/QuestManager.h"
@@ -135,7 +135,7 @@ void ZOLT::initialize()
     LoadedFiles::setKeepingCopies(true);
 
     loadSettings();
-    core::initLuaBindings();
+    core::initEngine();
     gui::CombatDisplay::useForEveryFight();
     gui::DialogBand::useForEveryConversation();
     _sound = std::make_unique<sound::SoundPlayer>();

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "Log/Log.h"
-#include "data/Character.h"
 #include "world/ShownEffect.h"
 #include "graphics/TGMap.h"
 #include "graphics/TGSceneManager.h"
@@ -47,6 +46,16 @@ void Scene::detachEntities()
     for (const auto& entry : _entities)
         if (entry.second && entry.second->getScene() == this)
             entry.second->setScene(nullptr);
+}
+
+namespace
+{
+Scene::CharacterMaker characterMaker = nullptr;
+}
+
+void Scene::setCharacterMaker(CharacterMaker maker)
+{
+    characterMaker = maker;
 }
 
 std::unique_ptr<Scene> Scene::buildFromXMLElement(tinyxml2::XMLElement* sceneElement)
@@ -267,7 +276,14 @@ void Scene::insertEntitiesFromXMLElement(tinyxml2::XMLElement* first)
                          << column << " is outside the map; skipped" << std::endl;
             continue;
         }
-        Character* character = Character::buildFromXMLElement(element);
+        if (!characterMaker)
+        {
+            Log::error() << "Scene::insertEntitiesFromXML - " << NamedXMLDocument::fileOf(element) << ", line "
+                         << element->GetLineNum() << ": no maker of characters was set; \"" << id << "\" skipped"
+                         << std::endl;
+            continue;
+        }
+        Entity* character = characterMaker(element);
         if (!character)
             continue;
         insertEntity(character, row, column);

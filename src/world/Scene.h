@@ -35,6 +35,13 @@ public:
     // The scene element and the "character" elements that follow it.
     static std::unique_ptr<Scene> buildFromXMLElement(tinyxml2::XMLElement* sceneElement);
 
+    // Builds the entity a "character" element describes, or null (having
+    // said why). Characters are game data, above the world, so the game
+    // hands the world its maker at start-up; until then such elements are
+    // skipped with an error.
+    using CharacterMaker = Entity* (*)(tinyxml2::XMLElement* element);
+    static void setCharacterMaker(CharacterMaker maker);
+
     void activate(tamsygraphics::SceneManager* sm);
     void deactivate();
     void show();

@@ -20,7 +20,7 @@
 #include "data/Item.h"
 #include "map/LevelMapLoader.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "data/Party.h"
 #include "data/ResourceManager.h"
 #include "save/SaveGame.h"
@@ -360,7 +360,7 @@ void prepare()
         return;
     done = true;
     quietLogs();
-    core::initLuaBindings();
+    core::initEngine();
     core::LuaInterface::setScriptTimeLimit(SCRIPT_SECONDS);
     core::LuaInterface::setMemoryLimit(SCRIPT_BYTES);
     // Scripts from fuzzed files must not write files anywhere.

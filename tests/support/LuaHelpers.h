@@ -3,7 +3,7 @@
 #include <string>
 
 // Reading and clearing what scripts left in the engine's Lua state. The state
-// must exist (core::initLuaBindings()).
+// must exist (core::initEngine()).
 namespace testsupport
 {
 // The value of a Lua expression, evaluated as a chunk "return <expression>":

@@ -2,7 +2,7 @@
 
 #include "Log/Log.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "data/ResourceManager.h"
 
 namespace charactertest
@@ -32,7 +32,7 @@ void prepareWorld()
     prepared = true;
     logs();
     core::LuaInterface::getInstance();
-    core::initLuaBindings();
+    core::initEngine();
     // Abilities first: classes name the abilities they grant.
     EXPECT_TRUE(core::ResourceManager::buildFromXMLFile("tests/core/character/data/abilities.xml"));
     EXPECT_TRUE(core::ResourceManager::buildFromXMLFile("tests/core/character/data/classes.xml"));

@@ -4,7 +4,7 @@
 
 #include "Log/Log.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 
 namespace datatest
 {
@@ -49,7 +49,7 @@ void initScripting()
 {
     static bool done = false;
     if (!done)
-        core::initLuaBindings();
+        core::initEngine();
     done = true;
 }
 }

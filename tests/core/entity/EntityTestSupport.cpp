@@ -7,7 +7,7 @@
 
 #include "map/LevelMap.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "support/LogCapture.h"
 
 namespace
@@ -59,7 +59,7 @@ void registerLuaClasses()
 {
     static const bool registered = []
     {
-        core::initLuaBindings();
+        core::initEngine();
         return true;
     }();
     (void)registered;

@@ -10,6 +10,7 @@
 #include "EntityTestSupport.h"
 #include "application/GLFWApp.h"
 #include "application/GLFWWindow.h"
+#include "data/Character.h"
 #include "map/LevelMap.h"
 #include "world/Screen.h"
 #include "world/ScreenStack.h"
@@ -326,6 +327,29 @@ TEST(SceneTest, CharactersPlacedOutsideTheMapAreRefusedWithALine)
     }
     EXPECT_NE(std::string::npos,
               errors.text().find(file + ", line 7, <character> attribute \"row\" = \"two\" is not a whole number"))
+        << errors.text();
+    scene.reset();
+}
+
+// The world knows no kind of character itself: until the game hands it a
+// maker, a scene file's characters are skipped with a line, never built
+// half-way, and the scene itself still loads.
+TEST(SceneTest, CharactersWaitForTheGamesMaker)
+{
+    entitytest::registerLuaClasses();
+    testsupport::ErrorCapture errors(testsupport::ErrorCapture::ErrorsAndWarnings);
+    const std::string file = entitytest::dataMap("town_strays.xml");
+    XMLRoot root = getRoot(file);
+    ASSERT_TRUE(root);
+    core::Scene::setCharacterMaker(nullptr);
+    std::unique_ptr<core::Scene> scene = core::Scene::buildFromXMLElement(root.get());
+    core::Scene::setCharacterMaker(
+        [](tinyxml2::XMLElement* element) -> core::Entity* { return core::Character::buildFromXMLElement(element); });
+    ASSERT_NE(nullptr, scene);
+    EXPECT_TRUE(scene->getEntities().empty());
+    EXPECT_NE(std::string::npos,
+              errors.text().find("Scene::insertEntitiesFromXML - " + file +
+                                 ", line 2: no maker of characters was set; \"inside\" skipped"))
         << errors.text();
     scene.reset();
 }

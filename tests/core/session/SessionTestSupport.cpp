@@ -2,7 +2,7 @@
 
 #include "input/InputManager.h"
 #include "script/LuaInterface.h"
-#include "session/LuaBindings.h"
+#include "session/EngineStart.h"
 #include "world/ProcessManager2.h"
 #include "data/ResourceManager.h"
 #include "graphics/TGGUIManager.h"
@@ -27,7 +27,7 @@ void prepareOnce()
     if (done)
         return;
     done = true;
-    core::initLuaBindings();
+    core::initEngine();
     gui::CombatDisplay::useForEveryFight();
     gui::DialogBand::useForEveryConversation();
     // The log keeps the first routing it is given for a name, so route
