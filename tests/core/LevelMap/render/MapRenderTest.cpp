@@ -49,10 +49,24 @@ std::string withDisplay(const std::string& command)
     return "xvfb-run -a -s \"-screen 0 1024x768x24\" " + command;
 }
 
+// The tools end with 0, 1 (a map or file problem) or 2 (bad arguments). A
+// command that ends otherwise (a signal, a sanitizer's report) shows what it
+// printed, so the report reaches the test's log instead of vanishing.
 int run(const std::string& command)
 {
-    int status = std::system((command + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    char output[] = "/tmp/zolt-maprender-run-XXXXXX";
+    const int file = mkstemp(output);
+    if (file >= 0)
+        close(file);
+    int status = std::system((command + " >" + output + " 2>&1").c_str());
+    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (code < 0 || code > 2)
+    {
+        std::fprintf(stderr, "'%s' ended with %d; it printed:\n", command.c_str(), code);
+        std::system((std::string("tail -n 60 ") + output + " >&2").c_str());
+    }
+    std::remove(output);
+    return code;
 }
 
 std::string tool()
