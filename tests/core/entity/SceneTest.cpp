@@ -11,6 +11,7 @@
 #include "application/GLFWApp.h"
 #include "application/GLFWWindow.h"
 #include "data/Character.h"
+#include "data/Effect.h"
 #include "map/LevelMap.h"
 #include "world/Screen.h"
 #include "world/ScreenStack.h"
@@ -352,4 +353,51 @@ TEST(SceneTest, CharactersWaitForTheGamesMaker)
                                  ", line 2: no maker of characters was set; \"inside\" skipped"))
         << errors.text();
     scene.reset();
+}
+
+// An effect's sprite is lent to the scene manager while shown. It must be
+// freed exactly once, whichever goes first: the scene taking it off, the
+// scene manager going with the renderer, or the effect never being shown.
+// (A second free, or none, fails the sanitizer run.)
+TEST_F(SceneActivationTest, AnEffectsSpriteIsFreedOnceWhoeverGoesFirst)
+{
+    enum class End
+    {
+        RemovedFromTheScene,
+        RendererGoesFirst,
+        NeverShown
+    };
+    for (End end : {End::RemovedFromTheScene, End::RendererGoesFirst, End::NeverShown})
+    {
+        SCOPED_TRACE(static_cast<int>(end));
+        if (!renderer)
+            renderer.reset(new tamsygraphics::Renderer(nullptr, "."));
+        tamsygraphics::SceneManager* sm = renderer->GetSceneManager();
+        TestScene scene("town.tmx", "town_main");
+        scene->activate(sm);
+        auto effect = std::make_unique<core::Effect>("fire");
+        ASSERT_NE(nullptr, effect->getSprite());
+        const std::string id = effect->getUniqueId();
+        if (end != End::NeverShown)
+        {
+            scene->insertEffect(effect.get());
+            EXPECT_EQ(effect->getSprite(), sm->GetSprite(id));
+        }
+        if (end == End::RemovedFromTheScene)
+        {
+            EXPECT_TRUE(scene->removeEffect(effect.get()));
+            EXPECT_EQ(nullptr, sm->GetSprite(id));
+            EXPECT_FALSE(scene->removeEffect(effect.get())) << "taken off twice";
+        }
+        else if (end == End::NeverShown)
+        {
+            EXPECT_FALSE(scene->removeEffect(effect.get()));
+        }
+        if (end == End::RendererGoesFirst)
+        {
+            scene->deactivate();
+            renderer.reset();
+        }
+        effect.reset();
+    }
 }
