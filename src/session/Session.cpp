@@ -7,20 +7,16 @@
 #include "input/InputManager.h"
 #include "data/Character.h"
 #include "dialog/DialogManager.h"
-#include "data/Item.h"
 #include "session/LevelInputContext.h"
 #include "map/LevelMap.h"
 #include "map/PassabilityMap.h"
 #include "script/LuaInterface.h"
 #include "data/Party.h"
 #include "session/EndingView.h"
-#include "session/InventoryView.h"
-#include "session/PartyView.h"
 #include "session/Quest.h"
 #include "session/QuestManager.h"
 #include "data/ResourceManager.h"
 #include "world/Scene.h"
-#include "world/Screen.h"
 #include "script/ScriptInstance.h"
 #include "event/EventManager.h"
 #include "graphics/TGCamera.h"
@@ -37,12 +33,10 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _combatManager(this),
+    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _party(*this), _console(*this), _combatManager(this),
       _dialogManager(std::make_unique<DialogManager>(this)),
-      _levelInputContext(std::make_unique<LevelInputContext>(this)), _doPrompt(false), _partyView(nullptr),
-      _inventoryView(nullptr), _luaRef(LUA_NOREF)
+      _levelInputContext(std::make_unique<LevelInputContext>(this)), _luaRef(LUA_NOREF)
 {
-    _screenStack.pushScreen(std::make_unique<Screen>());
     application::InputManager::pushContext(_levelInputContext.get());
 }
 
@@ -54,7 +48,7 @@ Session::~Session()
         if (scene)
             scene->detachEntities();
     application::InputManager::removeContext(_levelInputContext.get());
-    _screenStack.clearScreens();
+    _console.getScreenStack().clearScreens();
 }
 
 std::unique_ptr<Session> Session::buildFromXMLFile(const std::string& fileName)
@@ -96,7 +90,7 @@ void Session::input()
 void Session::update()
 {
     input();
-    if (_doPrompt)
+    if (_console.isOpen())
         prompt();
     if (_currentScene)
     {
@@ -347,12 +341,12 @@ Scene* Session::getCurrentScene() const
 
 Party* Session::getCurrentParty() const
 {
-    return _currentParty.get();
+    return _party.getParty();
 }
 
 void Session::setCurrentParty(std::unique_ptr<Party> party)
 {
-    _currentParty = std::move(party);
+    _party.setParty(std::move(party));
 }
 
 CharacterList& Session::getCurrentOpponents()
@@ -377,26 +371,13 @@ LevelInputContext* Session::getLevelInputContext() const
 
 Character* Session::getAvatar() const
 {
-    if (!_currentParty)
-        return nullptr;
-    for (const auto& entry : _currentParty->getMembers())
-    {
-        Entity* member = entry.second;
-        if (member && member->isAvatar())
-            return dynamic_cast<Character*>(member);
-    }
-    return nullptr;
+    return _party.getAvatar();
 }
 
 Entity* Session::getEntity(const std::string& id) const
 {
-    if (_currentParty)
-    {
-        EntityMap& members = _currentParty->getMembers();
-        auto found = members.find(id);
-        if (found != members.end() && found->second)
-            return found->second;
-    }
+    if (Entity* member = _party.getMember(id))
+        return member;
     return _currentScene ? _currentScene->getEntity(id) : nullptr;
 }
 
@@ -459,8 +440,8 @@ void Session::republishCharacters()
             if (entry.second)
                 LuaInterface::registerAlias(entry.second->getLuaRef(), entry.second->getId());
     };
-    if (_currentParty)
-        publish(_currentParty->getMembers());
+    if (Party* party = _party.getParty())
+        publish(party->getMembers());
     if (_currentScene)
         publish(_currentScene->getEntities());
     if (_nextScene)
@@ -469,10 +450,11 @@ void Session::republishCharacters()
 
 std::string Session::partyMemberAmong(const std::string& opponentList) const
 {
-    if (!_currentParty)
+    Party* party = _party.getParty();
+    if (!party)
         return std::string();
     for (const std::string& id : parseOpponentIds(opponentList))
-        if (_currentParty->getMembers().count(id))
+        if (party->getMembers().count(id))
             return id;
     return std::string();
 }
@@ -515,26 +497,10 @@ void Session::attemptExitCombat()
     Log::named("combat") << "Exiting combat" << std::endl;
     // The console's own screen stays: without it the console could never
     // prompt again.
-    if (_screenStack.stack.size() > 1)
-        _screenStack.popScreen();
+    ScreenStack& screens = _console.getScreenStack();
+    if (screens.stack.size() > 1)
+        screens.popScreen();
     _combatManager.leaveCombat();
-}
-
-bool Session::hasItem(const std::string& itemId) const
-{
-    return _currentParty && _currentParty->getInventory().contains(itemId);
-}
-
-void Session::gainItem(const std::string& itemId)
-{
-    if (_currentParty)
-        _currentParty->getInventory().add(itemId);
-}
-
-void Session::loseItem(const std::string& itemId)
-{
-    if (_currentParty)
-        _currentParty->getInventory().remove(itemId);
 }
 
 bool Session::setFlag(const std::string& name, int value)
@@ -552,32 +518,6 @@ bool Session::hasFlag(const std::string& name) const
     return _story.hasFlag(name);
 }
 
-bool Session::addToParty(const std::string& characterId)
-{
-    Character* avatar = getAvatar();
-    Party* party = avatar ? avatar->getParty() : nullptr;
-    if (!party)
-    {
-        Log::named("Session") << "Session::addToParty - No avatar party to add " << characterId << " to" << std::endl;
-        return false;
-    }
-    Entity* entity = _currentScene ? _currentScene->getEntity(characterId) : nullptr;
-    Character* character = dynamic_cast<Character*>(entity);
-    if (!character)
-    {
-        Log::named("Session") << "Session::addToParty - No character " << characterId << " in the current scene"
-                              << std::endl;
-        return false;
-    }
-    if (party->getMembers().count(characterId))
-    {
-        Log::named("Session") << "Session::addToParty - " << characterId << " is already in the party" << std::endl;
-        return false;
-    }
-    party->addMember(character);
-    return true;
-}
-
 void Session::setLuaRef(int luaRef)
 {
     _luaRef = luaRef;
@@ -586,136 +526,6 @@ void Session::setLuaRef(int luaRef)
 int Session::getLuaRef() const
 {
     return _luaRef;
-}
-
-void Session::prompt()
-{
-    if (!_screenStack.hasScreens())
-        return;
-    if (Screen* screen = _screenStack.getTopScreen())
-        screen->prompt(*this);
-}
-
-void Session::openConsole()
-{
-#ifdef __EMSCRIPTEN__
-    // A page has no standard input to type console lines into.
-    Log::named("Session") << "Session::openConsole - there is no console in the browser" << std::endl;
-    return;
-#endif
-    _doPrompt = true;
-    Log::named("Session") << "Console window opened" << std::endl;
-}
-
-void Session::closeConsole()
-{
-    _doPrompt = false;
-    Log::named("Session") << "Console window closed" << std::endl;
-}
-
-bool Session::isConsoleOpen() const
-{
-    return _doPrompt;
-}
-
-ScreenStack& Session::getScreenStack()
-{
-    return _screenStack;
-}
-
-bool Session::bindSubjectAndObject(const std::string& subjectId, const std::string& objectId)
-{
-    Entity* subject = getEntity(subjectId);
-    Entity* object = getEntity(objectId);
-    if (!subject || !object || subject == object)
-        return false;
-    LuaInterface::registerAlias(subject->getLuaRef(), "subj");
-    LuaInterface::registerAlias(object->getLuaRef(), "obj");
-    return true;
-}
-
-void Session::unbindSubjectAndObject()
-{
-    LuaInterface::clearAlias("subj");
-    LuaInterface::clearAlias("obj");
-}
-
-void Session::subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object)
-{
-    if (!bindSubjectAndObject(subject, object))
-        return;
-    LuaInterface::runString(verb);
-    unbindSubjectAndObject();
-}
-
-void Session::subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
-                                  const std::string& objectId)
-{
-    if (!bindSubjectAndObject(subjectId, objectId))
-        return;
-    LuaInterface::runScript(scriptName);
-    unbindSubjectAndObject();
-}
-
-bool Session::useItem(const std::string& itemId)
-{
-    if (_combatManager.isInCombat())
-    {
-        Log::named("Session") << "Session::useItem - Items are not used during a fight: " << itemId << std::endl;
-        return false;
-    }
-    const Item* item = ResourceManager::getItemById(itemId);
-    Character* avatar = getAvatar();
-    if (!hasItem(itemId) || !item || !avatar)
-    {
-        Log::named("Session") << "Session::useItem - Cannot use " << itemId << std::endl;
-        return false;
-    }
-    LuaInterface::registerAlias(avatar->getLuaRef(), "obj");
-    LuaInterface::runScript(item->scriptFilename());
-    LuaInterface::clearAlias("obj");
-    return true;
-}
-
-void Session::setPartyView(PartyView* partyMenu)
-{
-    _partyView = partyMenu;
-}
-
-void Session::setInventoryView(InventoryView* inventoryMenu)
-{
-    _inventoryView = inventoryMenu;
-}
-
-void Session::viewParty()
-{
-    if (_partyView)
-        _partyView->show();
-}
-
-void Session::viewInventory()
-{
-    if (_inventoryView)
-        _inventoryView->show();
-}
-
-void Session::viewCharacter(const std::string& id)
-{
-    Character* member = nullptr;
-    if (_currentParty)
-    {
-        auto found = _currentParty->getMembers().find(id);
-        if (found != _currentParty->getMembers().end())
-            member = dynamic_cast<Character*>(found->second);
-    }
-    if (!member)
-    {
-        Log::named("Session") << "Session::viewCharacter - No party member " << id << std::endl;
-        return;
-    }
-    viewParty();
-    if (_partyView)
-        _partyView->showSheetOf(member);
 }
 
 bool Session::theEnd()

@@ -12,6 +12,10 @@
 #include "combat/CombatHost.h"
 #include "combat/CombatManager.h"
 #include "dialog/DialogHost.h"
+#include "session/Console.h"
+#include "session/ConsoleHost.h"
+#include "session/PartyHost.h"
+#include "session/PartyState.h"
 #include "session/StoryState.h"
 #include "map/Direction.h"
 #include "world/ScreenStack.h"
@@ -37,11 +41,13 @@ class Scene;
 
 typedef std::list<Character*> CharacterList;
 
-// The running game: the party, the scene it stands in, a scene change
-// waiting for the end of the frame, combat, dialogs, the console and where
-// the story stands (StoryState: flags, departed characters, quests).
-// Scripts reach it as the Lua global "s".
-class Session : public CombatHost, public DialogHost
+// The running game: the scene the party stands in, a scene change waiting
+// for the end of the frame, combat and dialogs; and the services it holds:
+// the party and its items (PartyState), the developer console (Console) and
+// where the story stands (StoryState: flags, departed characters, quests).
+// Scripts reach it as the Lua global "s"; the calls they make on a service
+// go through the session's forwarders of the same names.
+class Session : public CombatHost, public DialogHost, public PartyHost, public ConsoleHost
 {
 public:
     Session();
@@ -112,9 +118,9 @@ public:
     void attemptEnterCombat(const std::string& opponentList, const std::string& music = CombatManager::battleMusic());
     void attemptExitCombat();
 
-    bool hasItem(const std::string& itemId) const;
-    void gainItem(const std::string& itemId);
-    void loseItem(const std::string& itemId);
+    bool hasItem(const std::string& itemId) const { return _party.hasItem(itemId); }
+    void gainItem(const std::string& itemId) { _party.gainItem(itemId); }
+    void loseItem(const std::string& itemId) { _party.loseItem(itemId); }
 
     // The flags a conversation asks for; the rest of the story's state is
     // story().
@@ -126,20 +132,34 @@ public:
     StoryState& story() { return _story; }
     const StoryState& story() const { return _story; }
 
+    // The party, its items and the menus that show them.
+    PartyState& party() { return _party; }
+    const PartyState& party() const { return _party; }
+
     // Adds the entity of the current scene with that id to the avatar's
     // party; false, logged, when there is no such character or no party.
-    bool addToParty(const std::string& characterId);
+    bool addToParty(const std::string& characterId) { return _party.addToParty(characterId); }
 
     void setLuaRef(int luaRef);
     int getLuaRef() const;
 
-    void prompt();
-    void openConsole();
-    void closeConsole();
-    bool isConsoleOpen() const;
-    ScreenStack& getScreenStack();
-    void subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object);
-    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName, const std::string& objectId);
+    // The developer console and its screens.
+    Console& console() { return _console; }
+    const Console& console() const { return _console; }
+
+    void prompt() { _console.prompt(*this); }
+    void openConsole() { _console.open(); }
+    void closeConsole() { _console.close(); }
+    bool isConsoleOpen() const { return _console.isOpen(); }
+    ScreenStack& getScreenStack() { return _console.getScreenStack(); }
+    void subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object)
+    {
+        _console.subjectVerbObject(subject, verb, object);
+    }
+    void subjectScriptObject(const std::string& subjectId, const std::string& scriptName, const std::string& objectId)
+    {
+        _console.subjectScriptObject(subjectId, scriptName, objectId);
+    }
 
     // Saving and loading (not owned; set at start-up, null in tests that
     // need none): the lost-fight choices offer the latest save through it.
@@ -148,16 +168,16 @@ public:
 
     // Runs the item's script for the avatar ("obj"); false, logged, when the
     // party holds no such item, the item is unknown, or a fight is on.
-    bool useItem(const std::string& itemId);
+    bool useItem(const std::string& itemId) { return _party.useItem(itemId); }
 
     // The menus the view hooks open; the application hands them over once
     // they exist (not owned: widgets belong to the GUI manager).
-    void setPartyView(PartyView* partyMenu);
-    void setInventoryView(InventoryView* inventoryMenu);
-    void viewParty();
-    void viewInventory();
+    void setPartyView(PartyView* partyMenu) { _party.setPartyView(partyMenu); }
+    void setInventoryView(InventoryView* inventoryMenu) { _party.setInventoryView(inventoryMenu); }
+    void viewParty() { _party.viewParty(); }
+    void viewInventory() { _party.viewInventory(); }
     // Opens the party menu on that member's sheet.
-    void viewCharacter(const std::string& id);
+    void viewCharacter(const std::string& id) { _party.viewCharacter(id); }
 
     // The story is over: the ending screen (not owned; handed over at
     // start-up) takes the window as soon as no conversation or fight is
@@ -175,8 +195,6 @@ private:
     void leaveOutDeparted(Scene* scene);
     // Runs one of the entity's scripts with "obj" bound to it.
     void runEntityScripts(Entity* entity, Character* avatar);
-    bool bindSubjectAndObject(const std::string& subjectId, const std::string& objectId);
-    void unbindSubjectAndObject();
     void showEndingWhenFree();
 
     // Borrowed: the renderer's scene manager and camera.
@@ -191,21 +209,19 @@ private:
     std::unique_ptr<Scene> _nextScene;
     int _nextRow;
     int _nextCol;
-    // The characters themselves belong to the CharacterStore.
-    std::unique_ptr<Party> _currentParty;
+    // Held where the party itself was, so that it is still freed before
+    // the scenes and after the fight and the dialogs.
+    PartyState _party;
     CharacterList _currentOpponents;
     // The list the combat manager fights against; it removes the dead from
     // it, so it must outlive the fight.
     CharacterList _combatOpponents;
-    ScreenStack _screenStack;
+    Console _console;
     CombatManager _combatManager;
     std::unique_ptr<DialogManager> _dialogManager;
     std::unique_ptr<LevelInputContext> _levelInputContext;
-    bool _doPrompt;
-    // Borrowed: widgets belong to the GUI manager, the quest and save
-    // managers to the application.
-    PartyView* _partyView;
-    InventoryView* _inventoryView;
+    // Borrowed: the ending screen belongs to the GUI manager, the save
+    // manager to the application.
     EndingView* _endingView = nullptr;
     bool _endingRequested = false;
     LatestSave* _saveGames = nullptr;
