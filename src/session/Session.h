@@ -12,12 +12,12 @@
 #include "combat/CombatHost.h"
 #include "combat/CombatManager.h"
 #include "dialog/DialogHost.h"
+#include "map/Direction.h"
 #include "session/Console.h"
 #include "session/ConsoleHost.h"
 #include "session/PartyHost.h"
 #include "session/PartyState.h"
 #include "session/StoryState.h"
-#include "map/Direction.h"
 #include "world/ScreenStack.h"
 
 namespace tamsygraphics

@@ -106,8 +106,10 @@ TEST_F(PartyService, ItemsAreHeldOnlyByAPartyAndCountedOneByOne)
         int losses;
         bool held;
     } cases[] = {
-        {"gained", true, 1, 0, true},       {"gained then lost", true, 1, 1, false},
-        {"gained twice, lost once", true, 2, 1, true}, {"lost without having it", true, 0, 1, false},
+        {"gained", true, 1, 0, true},
+        {"gained then lost", true, 1, 1, false},
+        {"gained twice, lost once", true, 2, 1, true},
+        {"lost without having it", true, 0, 1, false},
         {"gained with no party", false, 1, 0, false},
     };
     for (const Case& c : cases)
