@@ -18,6 +18,8 @@
 #include "session/PartyHost.h"
 #include "session/PartyState.h"
 #include "session/StoryState.h"
+#include "session/WorldHost.h"
+#include "session/WorldState.h"
 #include "world/ScreenStack.h"
 
 namespace tamsygraphics
@@ -41,13 +43,13 @@ class Scene;
 
 typedef std::list<Character*> CharacterList;
 
-// The running game: the scene the party stands in, a scene change waiting
-// for the end of the frame, combat and dialogs; and the services it holds:
-// the party and its items (PartyState), the developer console (Console) and
-// where the story stands (StoryState: flags, departed characters, quests).
-// Scripts reach it as the Lua global "s"; the calls they make on a service
-// go through the session's forwarders of the same names.
-class Session : public CombatHost, public DialogHost, public PartyHost, public ConsoleHost
+// The running game: combat, dialogs and the entities' turn each frame; and
+// the services it holds: the scenes and the camera (WorldState), the party
+// and its items (PartyState), the developer console (Console) and where the
+// story stands (StoryState: flags, departed characters, quests). Scripts
+// reach it as the Lua global "s"; the calls they make on a service go
+// through the session's forwarders of the same names.
+class Session : public CombatHost, public DialogHost, public PartyHost, public ConsoleHost, public WorldHost
 {
 public:
     Session();
@@ -62,37 +64,44 @@ public:
     void update();
     void input();
 
-    void setSceneManager(tamsygraphics::SceneManager* sm);
-    tamsygraphics::SceneManager* getSceneManager() const;
-    void setCamera(tamsygraphics::Camera* cam);
-    tamsygraphics::Camera* getCamera() const override;
+    // The scenes, the pending scene change and the camera.
+    WorldState& world() { return _world; }
+    const WorldState& world() const { return _world; }
+
+    void setSceneManager(tamsygraphics::SceneManager* sm) { _world.setSceneManager(sm); }
+    tamsygraphics::SceneManager* getSceneManager() const { return _world.getSceneManager(); }
+    void setCamera(tamsygraphics::Camera* cam) { _world.setCamera(cam); }
+    tamsygraphics::Camera* getCamera() const override { return _world.getCamera(); }
 
     // A change still pending when the frame ends during a fight is dropped,
     // with a warning. A tile off the scene's map, or closed on every side,
     // is refused (false): the party would stand where it can never move.
     // The reason goes to `why` when given, else to the warning log.
-    bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr);
+    bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr)
+    {
+        return _world.setNextScene(sceneId, row, column, why);
+    }
     // Enters the scene as a pending change; the scene may be null (a failed
     // lookup), in which case no change will happen. A pending scene that
     // this replaces is freed.
     void setNextScene(std::unique_ptr<Scene> scene, int row, int column);
-    Scene* getNextScene() const;
+    Scene* getNextScene() const { return _world.getNextScene(); }
     // The scene left behind is freed once the new one is shown.
     void attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column);
     // Keeps the camera on the map, in a fight as far past its top and bottom
     // edges as the result box and the menu cover; called on entering a scene
     // and when a fight starts or ends.
-    void fitCameraToScene();
+    void fitCameraToScene() { _world.fitCameraToScene(); }
     // The maker's view of closed sides and trigger tiles (F3), kept from
     // one scene to the next.
-    void showWalkingGrid(bool shown);
-    bool isWalkingGridShown() const { return _walkingGridShown; }
+    void showWalkingGrid(bool shown) { _world.showWalkingGrid(shown); }
+    bool isWalkingGridShown() const { return _world.isWalkingGridShown(); }
     // Shows a scene rebuilt from changed files in place of the current one,
     // with the avatar on the tile it stood on and facing the same way; no
     // trigger fires, since the avatar took no step.
     void reenterScene(std::unique_ptr<Scene> scene);
 
-    Scene* getCurrentScene() const override;
+    Scene* getCurrentScene() const override { return _world.getCurrentScene(); }
     Party* getCurrentParty() const override;
     // The party replaced is freed; its members stay in the store.
     void setCurrentParty(std::unique_ptr<Party> party);
@@ -104,6 +113,9 @@ public:
     Character* getAvatar() const override;
     Entity* getEntity(const std::string& id) const override;
     bool isFightOn() const override { return _combatManager.isInCombat(); }
+    const CombatView* getCombatView() const override { return _combatManager.getView(); }
+    // Readies conversations for the avatar that entered a scene.
+    void avatarEnteredScene(Character* avatar) override;
     void moveAvatar(Direction direction);
     void tryInteract();
     void setInputIsEnabled(bool enabled);
@@ -188,27 +200,17 @@ public:
     bool isEndingRequested() const { return _endingRequested; }
 
 private:
-    void republishCharacters();
     void readSessionElements(tinyxml2::XMLElement* first);
     void updateEntities();
-    void noteDeparted();
-    void leaveOutDeparted(Scene* scene);
     // Runs one of the entity's scripts with "obj" bound to it.
     void runEntityScripts(Entity* entity, Character* avatar);
     void showEndingWhenFree();
 
-    // Borrowed: the renderer's scene manager and camera.
-    tamsygraphics::SceneManager* _sm;
-    tamsygraphics::Camera* _cam;
-    // Whether the camera's bounds were set for the scene shown, and for a
-    // fight or for walking.
-    bool _cameraFitted = false;
-    bool _cameraFitForFight = false;
-    bool _walkingGridShown = false;
-    std::unique_ptr<Scene> _currentScene;
-    std::unique_ptr<Scene> _nextScene;
-    int _nextRow;
-    int _nextCol;
+    // The world reads the departed characters from the story, so the story
+    // is made before it and goes after it.
+    StoryState _story;
+    // The scenes are freed last, after the party, the fight and the dialogs.
+    WorldState _world;
     // Held where the party itself was, so that it is still freed before
     // the scenes and after the fight and the dialogs.
     PartyState _party;
@@ -225,7 +227,6 @@ private:
     EndingView* _endingView = nullptr;
     bool _endingRequested = false;
     LatestSave* _saveGames = nullptr;
-    StoryState _story;
     int _luaRef;
 };
 }
