@@ -74,9 +74,9 @@ public:
     tamsygraphics::Camera* getCamera() const override { return _world.getCamera(); }
 
     // A change still pending when the frame ends during a fight is dropped,
-    // with a warning. A tile off the scene's map, or closed on every side,
-    // is refused (false): the party would stand where it can never move.
-    // The reason goes to `why` when given, else to the warning log.
+    // with a warning. An unknown scene, or a tile off its map or closed on
+    // every side, is refused (false), and an earlier request stays. The
+    // reason goes to `why` when given, else to the warning log.
     bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr)
     {
         return _world.setNextScene(sceneId, row, column, why);

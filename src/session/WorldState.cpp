@@ -125,7 +125,9 @@ std::string whyNotStandOn(const Scene& scene, int row, int column)
 bool WorldState::setNextScene(const std::string& sceneId, int row, int column, std::string* why)
 {
     std::unique_ptr<Scene> scene = ResourceManager::getScene(sceneId);
-    const std::string refusal = scene ? whyNotStandOn(*scene, row, column) : std::string();
+    // A scene that cannot be had is refused like a tile that cannot be stood
+    // on: the caller hears of it, and an earlier request stays.
+    const std::string refusal = scene ? whyNotStandOn(*scene, row, column) : "unknown scene " + sceneId;
     if (!refusal.empty())
     {
         if (why)
@@ -134,7 +136,8 @@ bool WorldState::setNextScene(const std::string& sceneId, int row, int column, s
             Log::warn() << "Session::setNextScene - Cannot enter " << refusal << std::endl;
         // The party stays where it is, the map freed with its characters
         // still known to Lua.
-        scene->detachEntities();
+        if (scene)
+            scene->detachEntities();
         scene.reset();
         republishCharacters();
         return false;

@@ -36,9 +36,10 @@ public:
 
     Scene* getCurrentScene() const { return _currentScene.get(); }
     Scene* getNextScene() const { return _nextScene.get(); }
-    // A tile off the scene's map, or closed on every side, is refused
-    // (false): the party would stand where it can never move. The reason
-    // goes to `why` when given, else to the warning log.
+    // An unknown scene, or a tile off its map or closed on every side, is
+    // refused (false), and an earlier request stays: the party would stand
+    // where it can never move. The reason goes to `why` when given, else to
+    // the warning log.
     bool setNextScene(const std::string& sceneId, int row, int column, std::string* why = nullptr);
     // Enters the scene as a pending change; the scene may be null (a failed
     // lookup), in which case no change will happen. A pending scene that

@@ -9,18 +9,22 @@
 #include "data/Character.h"
 #include "data/Party.h"
 #include "data/ResourceManager.h"
+#include "map/Direction.h"
 #include "session/Console.h"
 #include "session/ConsoleHost.h"
 #include "session/InventoryView.h"
 #include "session/PartyHost.h"
 #include "session/PartyState.h"
 #include "session/PartyView.h"
+#include "session/StoryState.h"
+#include "session/WorldHost.h"
+#include "session/WorldState.h"
 #include "world/Scene.h"
 
 using namespace sessiontest;
 using namespace testsupport;
 
-// The party and the console on their own, each with a stand-in for the
+// The party, the console and the world on their own, each with a stand-in for the
 // session it is part of.
 namespace
 {
@@ -40,6 +44,19 @@ struct FakeConsoleHost : core::ConsoleHost
         return found == entities.end() ? nullptr : found->second;
     }
     std::map<std::string, core::Entity*> entities;
+};
+
+struct FakeWorldHost : core::WorldHost
+{
+    core::Character* getAvatar() const override { return avatar; }
+    core::Party* getCurrentParty() const override { return party; }
+    bool isFightOn() const override { return fightOn; }
+    const core::CombatView* getCombatView() const override { return nullptr; } // no camera: never asked
+    void avatarEnteredScene(core::Character* entered) override { enteredBy.push_back(entered); }
+    core::Character* avatar = nullptr;
+    core::Party* party = nullptr;
+    bool fightOn = false;
+    std::vector<core::Character*> enteredBy;
 };
 
 struct FakeViews : core::PartyView, core::InventoryView
@@ -295,4 +312,107 @@ TEST_F(ConsoleService, RunsALineOrAScriptWithSubjectAndObjectBoundOnlyForTwoKnow
         EXPECT_EQ(globalAsString("readPair"), c.read) << c.subject << " " << c.object;
         EXPECT_TRUE(luaIsNil("subj") && luaIsNil("obj")) << "the bindings go when the line is run";
     }
+}
+
+namespace
+{
+class WorldService : public SessionFixture
+{
+protected:
+    void SetUp() override
+    {
+        SessionFixture::SetUp();
+        core::levelNameMap["testWalled"] = dataFile("sceneWalled.xml");
+        host.avatar = dynamic_cast<core::Character*>(members->getMembers().at("svc_lead"));
+        host.party = members.get();
+    }
+
+    std::unique_ptr<core::Party> members = twoOfUs();
+    FakeWorldHost host;
+    core::StoryState story;
+    core::WorldState world{host, story};
+};
+}
+
+TEST_F(WorldService, APendingSceneIsEnteredAtTheEndOfTheFrameButNotDuringAFight)
+{
+    for (const bool fightOn : {false, true})
+    {
+        core::WorldState fresh(host, story);
+        host.fightOn = fightOn;
+        host.enteredBy.clear();
+        ASSERT_TRUE(fresh.setNextScene("testA", 2, 3));
+        EXPECT_EQ(fresh.getCurrentScene(), nullptr) << "nothing changes before the frame ends";
+        ErrorCapture warnings(ErrorCapture::ErrorsAndWarnings);
+        fresh.finishFrame();
+        EXPECT_EQ(fresh.getNextScene(), nullptr) << "made or dropped, the change is no longer pending";
+        EXPECT_EQ(warnings.contains("Session::update - testA is not entered during a fight"), fightOn);
+        if (fightOn)
+        {
+            EXPECT_EQ(fresh.getCurrentScene(), nullptr);
+            EXPECT_TRUE(host.enteredBy.empty());
+            continue;
+        }
+        ASSERT_NE(fresh.getCurrentScene(), nullptr);
+        EXPECT_EQ(fresh.getCurrentScene()->getId(), "testA");
+        EXPECT_EQ(host.avatar->getScene(), fresh.getCurrentScene());
+        EXPECT_EQ(host.avatar->getPosition(), glm::vec2(2.0f, 3.0f));
+        EXPECT_EQ(host.enteredBy, std::vector<core::Character*>{host.avatar});
+    }
+    EXPECT_EQ(host.avatar->getScene(), nullptr) << "a world gone lets go of the avatar";
+}
+
+TEST_F(WorldService, ARefusedRequestSaysWhyAndLeavesTheEarlierOnePending)
+{
+    ASSERT_TRUE(world.setNextScene("testB", 1, 1));
+    core::Scene* pending = world.getNextScene();
+    ASSERT_NE(pending, nullptr);
+    const struct
+    {
+        const char* sceneId;
+        int row;
+        int column;
+        const char* why;
+    } cases[] = {
+        {"testA", 99, 0, "cannot enter testA (99, 0) is off the map of "},
+        {"testA", -1, 2, "cannot enter testA (-1, 2) is off the map of "},
+        {"testWalled", 4, 1, "cannot enter testWalled (4, 1) is closed on every side"},
+        {"nowhere", 1, 1, "cannot enter unknown scene nowhere"},
+    };
+    for (const auto& c : cases)
+    {
+        std::string why;
+        ErrorCapture errors;
+        EXPECT_FALSE(world.setNextScene(c.sceneId, c.row, c.column, &why)) << c.why;
+        EXPECT_EQ(why.rfind(c.why, 0), 0u) << why;
+        EXPECT_EQ(world.getNextScene(), pending) << c.why;
+    }
+}
+
+TEST_F(WorldService, CharactersThatLeftASceneAreLeftOutWhenItIsEnteredAgain)
+{
+    world.attemptEnterScene(core::ResourceManager::getScene("testA"), 2, 2);
+    ASSERT_NE(world.getCurrentScene(), nullptr);
+    core::Entity* bandit = world.getCurrentScene()->getEntity("bandit");
+    ASSERT_NE(bandit, nullptr);
+    world.noteDeparted();
+    EXPECT_EQ(story.getDeparted().count("testA"), 0u) << "nobody has left yet";
+    bandit->kill();
+    world.noteDeparted();
+    EXPECT_EQ(story.getDeparted().at("testA"), std::set<std::string>{"bandit"});
+
+    world.attemptEnterScene(core::ResourceManager::getScene("testA"), 2, 2);
+    EXPECT_EQ(world.getCurrentScene()->getEntity("bandit"), nullptr);
+    EXPECT_NE(world.getCurrentScene()->getEntity("guard"), nullptr) << "only the one that left";
+}
+
+TEST_F(WorldService, ASceneRebuiltInPlaceKeepsTheAvatarsTileAndFacing)
+{
+    world.attemptEnterScene(core::ResourceManager::getScene("testA"), 2, 3);
+    host.avatar->setFacing(core::LEFT);
+    world.reenterScene(core::ResourceManager::getScene("testA"));
+    ASSERT_NE(world.getCurrentScene(), nullptr);
+    EXPECT_EQ(host.avatar->getScene(), world.getCurrentScene());
+    EXPECT_EQ(host.avatar->getPosition(), glm::vec2(2.0f, 3.0f));
+    EXPECT_EQ(host.avatar->getFaceDirection(), core::LEFT);
 }
