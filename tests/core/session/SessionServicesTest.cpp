@@ -158,7 +158,7 @@ TEST_F(PartyService, AnItemIsUsedOnlyOutsideAFightWhenHeldKnownAndThereIsAnAvata
         {"kazoo", false, true, true, false, "Session::useItem - Cannot use kazoo\n"},
         {"whistle", false, true, true, true, ""},
     };
-    ScriptFolder scripts("tests/core/session/data");
+    ScriptFolder scripts(dataFile(""));
     for (const Case& c : cases)
     {
         clearLuaGlobal("whistledBy");
@@ -301,7 +301,7 @@ TEST_F(ConsoleService, RunsALineOrAScriptWithSubjectAndObjectBoundOnlyForTwoKnow
         {"a", "nobody", "<nil>", "<nil>"},
         {"nobody", "b", "<nil>", "<nil>"},
     };
-    ScriptFolder scripts("tests/core/session/data");
+    ScriptFolder scripts(dataFile(""));
     for (const auto& c : cases)
     {
         clearLuaGlobal("said");
