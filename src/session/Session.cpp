@@ -4,21 +4,18 @@
 
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
-#include "input/InputManager.h"
 #include "data/Character.h"
-#include "dialog/DialogManager.h"
-#include "session/LevelInputContext.h"
-#include "script/LuaInterface.h"
 #include "data/Party.h"
-#include "session/EndingView.h"
-#include "session/Quest.h"
-#include "session/QuestManager.h"
-#include "world/Scene.h"
+#include "dialog/DialogManager.h"
+#include "input/InputManager.h"
+#include "script/LuaInterface.h"
 #include "script/ScriptInstance.h"
-#include "event/EventManager.h"
+#include "session/EndingView.h"
+#include "session/LevelInputContext.h"
+#include "util/GameFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
-#include "util/GameFiles.h"
+#include "world/Scene.h"
 
 namespace core
 {
