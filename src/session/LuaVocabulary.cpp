@@ -25,8 +25,8 @@ const std::map<std::string, Usage>& usages()
          {"Session.sayHi()", "writes a greeting on the debug log channel (a check that scripting works)"}},
         {"s.enter",
          {"s:enter(sceneId, row, col)",
-          "moves the party to that tile of that scene at the end of the frame; refused during a fight, "
-          "off the map and on a tile closed on every side"}},
+          "moves the party to that tile of that scene at the end of the frame; refused during a fight, for an "
+          "unknown scene, off the map and on a tile closed on every side"}},
         {"s.party", {"s:party()", "opens the party menu"}},
         {"s.chars", {"s:chars()", "prints the party and the characters of the current scene"}},
         {"s.view", {"s:view(id)", "opens the party menu on that member's sheet"}},

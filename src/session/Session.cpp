@@ -4,30 +4,18 @@
 
 #include "Log/Log.h"
 #include "animation/TAAnimationManager.h"
-#include "input/InputManager.h"
 #include "data/Character.h"
-#include "dialog/DialogManager.h"
-#include "data/Item.h"
-#include "session/LevelInputContext.h"
-#include "map/LevelMap.h"
-#include "map/PassabilityMap.h"
-#include "script/LuaInterface.h"
 #include "data/Party.h"
-#include "session/EndingView.h"
-#include "session/InventoryView.h"
-#include "session/PartyView.h"
-#include "session/Quest.h"
-#include "session/QuestManager.h"
-#include "data/ResourceManager.h"
-#include "world/Scene.h"
-#include "world/Screen.h"
+#include "dialog/DialogManager.h"
+#include "input/InputManager.h"
+#include "script/LuaInterface.h"
 #include "script/ScriptInstance.h"
-#include "event/EventManager.h"
-#include "graphics/TGCamera.h"
-#include "graphics/TGSprite.h"
+#include "session/EndingView.h"
+#include "session/LevelInputContext.h"
+#include "util/GameFiles.h"
 #include "util/NamedXMLDocument.h"
 #include "util/util.h"
-#include "util/GameFiles.h"
+#include "world/Scene.h"
 
 namespace core
 {
@@ -37,12 +25,10 @@ const double ANIMATION_STEP_SECONDS = 0.01666;
 }
 
 Session::Session()
-    : _sm(nullptr), _cam(nullptr), _nextRow(0), _nextCol(0), _combatManager(this),
+    : _world(*this, _story), _party(*this), _console(*this), _combatManager(this),
       _dialogManager(std::make_unique<DialogManager>(this)),
-      _levelInputContext(std::make_unique<LevelInputContext>(this)), _doPrompt(false), _partyView(nullptr),
-      _inventoryView(nullptr), _luaRef(LUA_NOREF)
+      _levelInputContext(std::make_unique<LevelInputContext>(this)), _luaRef(LUA_NOREF)
 {
-    _screenStack.pushScreen(std::make_unique<Screen>());
     application::InputManager::pushContext(_levelInputContext.get());
 }
 
@@ -50,11 +36,9 @@ Session::~Session()
 {
     // Scripts may still hold "s": their calls now fail with an error line.
     LuaInterface::releaseObject(_luaRef);
-    for (Scene* scene : {_currentScene.get(), _nextScene.get()})
-        if (scene)
-            scene->detachEntities();
+    _world.detachEntities();
     application::InputManager::removeContext(_levelInputContext.get());
-    _screenStack.clearScreens();
+    _console.getScreenStack().clearScreens();
 }
 
 std::unique_ptr<Session> Session::buildFromXMLFile(const std::string& fileName)
@@ -96,54 +80,20 @@ void Session::input()
 void Session::update()
 {
     input();
-    if (_doPrompt)
+    if (_console.isOpen())
         prompt();
-    if (_currentScene)
+    // Read again at each step: a script run by an entity may have changed
+    // what is shown.
+    if (getCurrentScene())
     {
         updateEntities();
         tamsyAnimation::AnimationManager::getInstance()->update(ANIMATION_STEP_SECONDS);
-        noteDeparted();
-        _currentScene->cull();
+        _world.noteDeparted();
+        if (Scene* scene = getCurrentScene())
+            scene->cull();
     }
-    if (_nextScene && _combatManager.isInCombat())
-    {
-        // A fighter stepping on a door, or a script starting a fight after
-        // asking for a scene, would otherwise carry the fight into another
-        // scene, where the enemies it left cannot be reached.
-        Log::warn() << "Session::update - " << _nextScene->getId() << " is not entered during a fight" << std::endl;
-        setNextScene(std::unique_ptr<Scene>(), 0, 0);
-    }
-    if (_nextScene)
-        attemptEnterScene(std::move(_nextScene), _nextRow, _nextCol);
-    if (!_cameraFitted || _cameraFitForFight != _combatManager.isInCombat())
-        fitCameraToScene();
+    _world.finishFrame();
     showEndingWhenFree();
-}
-
-void Session::fitCameraToScene()
-{
-    _cameraFitted = false;
-    Character* avatar = getAvatar();
-    tamsygraphics::Sprite* sprite = avatar ? avatar->getSprite() : nullptr;
-    if (!_cam || !sprite || sprite->GetCamera() != _cam)
-        return;
-    // The view stays on the map: no void past its edges. In a fight the
-    // result box and the menu cover the window's top and bottom, so the view
-    // may run that far past the map's edges, under them, and every square
-    // can still be brought out where it can be seen and clicked.
-    LevelMap* map = _currentScene ? _currentScene->getLevelMap() : nullptr;
-    const glm::vec2 size = map ? map->getWorldSize() : glm::vec2(0.0f, 0.0f);
-    const bool fight = _combatManager.isInCombat();
-    if (size.x > 0.0f && size.y > 0.0f)
-        _cam->SetBounds(size.x, size.y);
-    else
-        _cam->ClearBounds();
-    const CombatView* view = _combatManager.getView();
-    _cam->SetCoveredEdges(fight ? view->coveredTopShare() : 0.0f, fight ? view->coveredBottomShare() : 0.0f);
-    _cameraFitted = true;
-    _cameraFitForFight = fight;
-    const glm::vec2 at = sprite->GetCoords();
-    _cam->Follow(at.x, at.y);
 }
 
 void Session::updateEntities()
@@ -151,7 +101,7 @@ void Session::updateEntities()
     // Scripts may add or remove entities while the scene is walked, so walk
     // a copy taken in id order.
     std::vector<Entity*> entities;
-    for (const auto& entry : _currentScene->getEntities())
+    for (const auto& entry : getCurrentScene()->getEntities())
         entities.push_back(entry.second);
     Character* avatar = getAvatar();
     for (Entity* entity : entities)
@@ -161,29 +111,6 @@ void Session::updateEntities()
         entity->updatePosition();
         if (avatar && entity->getId() != avatar->getId())
             runEntityScripts(entity, avatar);
-    }
-}
-
-void Session::noteDeparted()
-{
-    for (const auto& entry : _currentScene->getEntities())
-    {
-        // Party members count too: one who joined the party leaves the scene
-        // it was met in; the avatar is never read from a scene file.
-        if (entry.second && entry.second->isRemoved())
-            _story.noteDeparted(_currentScene->getId(), entry.first);
-    }
-}
-
-void Session::leaveOutDeparted(Scene* scene)
-{
-    auto departed = _story.getDeparted().find(scene->getId());
-    if (departed == _story.getDeparted().end())
-        return;
-    for (const std::string& id : departed->second)
-    {
-        if (scene->getEntity(id))
-            scene->removeEntity(id);
     }
 }
 
@@ -198,161 +125,30 @@ void Session::runEntityScripts(Entity* entity, Character* avatar)
     LuaInterface::clearAlias("obj");
 }
 
-void Session::setSceneManager(tamsygraphics::SceneManager* sm)
-{
-    _sm = sm;
-}
-
-tamsygraphics::SceneManager* Session::getSceneManager() const
-{
-    return _sm;
-}
-
-void Session::setCamera(tamsygraphics::Camera* cam)
-{
-    _cam = cam;
-}
-
-tamsygraphics::Camera* Session::getCamera() const
-{
-    return _cam;
-}
-
-namespace
-{
-// Why the party cannot be put on this tile of the scene; empty when it can.
-std::string whyNotStandOn(const Scene& scene, int row, int column)
-{
-    const LevelMap* map = scene.getLevelMap();
-    if (!map)
-        return std::string();
-    const std::string tile = scene.getId() + " (" + std::to_string(row) + ", " + std::to_string(column) + ")";
-    if (!map->isOnMap(row, column))
-        return tile + " is off the map of " + std::to_string(map->getNumberOfRows()) + " rows and " +
-               std::to_string(map->getNumberOfColumns()) + " columns";
-    const PassabilityMap* passability = map->getPassabilityMap();
-    const PassabilityTile* cell = passability ? passability->getTile(row, column) : nullptr;
-    if (passability && (!cell || !(cell->isPassableTop() || cell->isPassableRight() || cell->isPassableBottom() ||
-                                   cell->isPassableLeft())))
-        return tile + " is closed on every side";
-    return std::string();
-}
-}
-
-bool Session::setNextScene(const std::string& sceneId, int row, int column, std::string* why)
-{
-    std::unique_ptr<Scene> scene = ResourceManager::getScene(sceneId);
-    const std::string refusal = scene ? whyNotStandOn(*scene, row, column) : std::string();
-    if (!refusal.empty())
-    {
-        if (why)
-            *why = "cannot enter " + refusal;
-        else
-            Log::warn() << "Session::setNextScene - Cannot enter " << refusal << std::endl;
-        // The party stays where it is, the map freed with its characters
-        // still known to Lua.
-        scene->detachEntities();
-        scene.reset();
-        republishCharacters();
-        return false;
-    }
-    setNextScene(std::move(scene), row, column);
-    return true;
-}
-
+// Out of line: freeing a scene needs its whole type.
 void Session::setNextScene(std::unique_ptr<Scene> scene, int row, int column)
 {
-    // A request that replaces an earlier one in the same frame wins. The
-    // earlier scene's characters are already known to Lua and outlive it.
-    if (_nextScene)
-        _nextScene->detachEntities();
-    _nextScene = std::move(scene);
-    _nextRow = row;
-    _nextCol = column;
+    _world.setNextScene(std::move(scene), row, column);
 }
 
-Scene* Session::getNextScene() const
+void Session::attemptEnterScene(std::unique_ptr<Scene> scene, int row, int column)
 {
-    return _nextScene.get();
-}
-
-void Session::attemptEnterScene(std::unique_ptr<Scene> entering, int row, int column)
-{
-    if (!entering)
-    {
-        Log::named("Session") << "Unable to enter NULL scene" << std::endl;
-        return;
-    }
-    // Freed when this returns: every scene entered is built anew from its
-    // files, so one left behind would only hold memory for good.
-    std::unique_ptr<Scene> left = std::move(_currentScene);
-    if (left)
-    {
-        left->deactivate();
-        left->detachEntities();
-    }
-    Scene* scene = entering.get();
-    Log::named("Session") << "Entering Scene " << scene->getId() << std::endl;
-    leaveOutDeparted(scene);
-    _currentScene = std::move(entering);
-    scene->show();
-    Character* avatar = getAvatar();
-    if (avatar)
-    {
-        scene->insertEntity(avatar, row, column);
-        _dialogManager->initializePlayer(avatar);
-        Log::named("Session") << "Camera " << _cam << std::endl;
-        if (_cam && avatar->getSprite())
-        {
-            avatar->getSprite()->AttachCamera(_cam);
-            fitCameraToScene();
-        }
-    }
-    else
-    {
-        Log::named("Session") << "Entering a scene with a NULL avatar" << std::endl;
-    }
-    scene->activate(_sm);
-    if (_walkingGridShown)
-        scene->showWalkingGrid(true);
-}
-
-void Session::showWalkingGrid(bool shown)
-{
-    _walkingGridShown = shown;
-    if (_currentScene)
-        _currentScene->showWalkingGrid(shown);
+    _world.attemptEnterScene(std::move(scene), row, column);
 }
 
 void Session::reenterScene(std::unique_ptr<Scene> scene)
 {
-    Character* avatar = getAvatar();
-    if (!avatar)
-    {
-        attemptEnterScene(std::move(scene), 0, 0);
-        return;
-    }
-    const glm::vec2 tile = avatar->getPosition();
-    const Direction facing = avatar->getFaceDirection();
-    avatar->holdTriggers(true);
-    attemptEnterScene(std::move(scene), static_cast<int>(tile.x), static_cast<int>(tile.y));
-    avatar->holdTriggers(false);
-    avatar->setFacing(facing);
-}
-
-Scene* Session::getCurrentScene() const
-{
-    return _currentScene.get();
+    _world.reenterScene(std::move(scene));
 }
 
 Party* Session::getCurrentParty() const
 {
-    return _currentParty.get();
+    return _party.getParty();
 }
 
 void Session::setCurrentParty(std::unique_ptr<Party> party)
 {
-    _currentParty = std::move(party);
+    _party.setParty(std::move(party));
 }
 
 CharacterList& Session::getCurrentOpponents()
@@ -377,27 +173,20 @@ LevelInputContext* Session::getLevelInputContext() const
 
 Character* Session::getAvatar() const
 {
-    if (!_currentParty)
-        return nullptr;
-    for (const auto& entry : _currentParty->getMembers())
-    {
-        Entity* member = entry.second;
-        if (member && member->isAvatar())
-            return dynamic_cast<Character*>(member);
-    }
-    return nullptr;
+    return _party.getAvatar();
+}
+
+void Session::avatarEnteredScene(Character* avatar)
+{
+    _dialogManager->initializePlayer(avatar);
 }
 
 Entity* Session::getEntity(const std::string& id) const
 {
-    if (_currentParty)
-    {
-        EntityMap& members = _currentParty->getMembers();
-        auto found = members.find(id);
-        if (found != members.end() && found->second)
-            return found->second;
-    }
-    return _currentScene ? _currentScene->getEntity(id) : nullptr;
+    if (Entity* member = _party.getMember(id))
+        return member;
+    Scene* scene = getCurrentScene();
+    return scene ? scene->getEntity(id) : nullptr;
 }
 
 void Session::moveAvatar(Direction direction)
@@ -409,10 +198,11 @@ void Session::moveAvatar(Direction direction)
 void Session::tryInteract()
 {
     Character* avatar = getAvatar();
-    if (!_currentScene || !avatar)
+    Scene* scene = getCurrentScene();
+    if (!scene || !avatar)
         return;
     std::vector<Entity*> entities;
-    for (const auto& entry : _currentScene->getEntities())
+    for (const auto& entry : scene->getEntities())
         entities.push_back(entry.second);
     for (Entity* entity : entities)
     {
@@ -448,31 +238,13 @@ std::vector<std::string> Session::parseOpponentIds(const std::string& list)
     return ids;
 }
 
-// Building a scene publishes its characters as globals under their ids; a
-// scene that is then refused must not leave those names pointing at
-// characters that no scene shows. The latest built win, as they did.
-void Session::republishCharacters()
-{
-    const auto publish = [](EntityMap& entities)
-    {
-        for (const auto& entry : entities)
-            if (entry.second)
-                LuaInterface::registerAlias(entry.second->getLuaRef(), entry.second->getId());
-    };
-    if (_currentParty)
-        publish(_currentParty->getMembers());
-    if (_currentScene)
-        publish(_currentScene->getEntities());
-    if (_nextScene)
-        publish(_nextScene->getEntities());
-}
-
 std::string Session::partyMemberAmong(const std::string& opponentList) const
 {
-    if (!_currentParty)
+    Party* party = _party.getParty();
+    if (!party)
         return std::string();
     for (const std::string& id : parseOpponentIds(opponentList))
-        if (_currentParty->getMembers().count(id))
+        if (party->getMembers().count(id))
             return id;
     return std::string();
 }
@@ -495,7 +267,7 @@ void Session::attemptEnterCombat(const std::string& opponentList, const std::str
     CharacterList opponents;
     for (const std::string& id : parseOpponentIds(opponentList))
     {
-        Entity* entity = _currentScene ? _currentScene->getEntity(id) : nullptr;
+        Entity* entity = getCurrentScene() ? getCurrentScene()->getEntity(id) : nullptr;
         Character* opponent = dynamic_cast<Character*>(entity);
         if (!opponent || opponent->isRemoved())
         {
@@ -515,26 +287,10 @@ void Session::attemptExitCombat()
     Log::named("combat") << "Exiting combat" << std::endl;
     // The console's own screen stays: without it the console could never
     // prompt again.
-    if (_screenStack.stack.size() > 1)
-        _screenStack.popScreen();
+    ScreenStack& screens = _console.getScreenStack();
+    if (screens.stack.size() > 1)
+        screens.popScreen();
     _combatManager.leaveCombat();
-}
-
-bool Session::hasItem(const std::string& itemId) const
-{
-    return _currentParty && _currentParty->getInventory().contains(itemId);
-}
-
-void Session::gainItem(const std::string& itemId)
-{
-    if (_currentParty)
-        _currentParty->getInventory().add(itemId);
-}
-
-void Session::loseItem(const std::string& itemId)
-{
-    if (_currentParty)
-        _currentParty->getInventory().remove(itemId);
 }
 
 bool Session::setFlag(const std::string& name, int value)
@@ -552,32 +308,6 @@ bool Session::hasFlag(const std::string& name) const
     return _story.hasFlag(name);
 }
 
-bool Session::addToParty(const std::string& characterId)
-{
-    Character* avatar = getAvatar();
-    Party* party = avatar ? avatar->getParty() : nullptr;
-    if (!party)
-    {
-        Log::named("Session") << "Session::addToParty - No avatar party to add " << characterId << " to" << std::endl;
-        return false;
-    }
-    Entity* entity = _currentScene ? _currentScene->getEntity(characterId) : nullptr;
-    Character* character = dynamic_cast<Character*>(entity);
-    if (!character)
-    {
-        Log::named("Session") << "Session::addToParty - No character " << characterId << " in the current scene"
-                              << std::endl;
-        return false;
-    }
-    if (party->getMembers().count(characterId))
-    {
-        Log::named("Session") << "Session::addToParty - " << characterId << " is already in the party" << std::endl;
-        return false;
-    }
-    party->addMember(character);
-    return true;
-}
-
 void Session::setLuaRef(int luaRef)
 {
     _luaRef = luaRef;
@@ -586,136 +316,6 @@ void Session::setLuaRef(int luaRef)
 int Session::getLuaRef() const
 {
     return _luaRef;
-}
-
-void Session::prompt()
-{
-    if (!_screenStack.hasScreens())
-        return;
-    if (Screen* screen = _screenStack.getTopScreen())
-        screen->prompt(*this);
-}
-
-void Session::openConsole()
-{
-#ifdef __EMSCRIPTEN__
-    // A page has no standard input to type console lines into.
-    Log::named("Session") << "Session::openConsole - there is no console in the browser" << std::endl;
-    return;
-#endif
-    _doPrompt = true;
-    Log::named("Session") << "Console window opened" << std::endl;
-}
-
-void Session::closeConsole()
-{
-    _doPrompt = false;
-    Log::named("Session") << "Console window closed" << std::endl;
-}
-
-bool Session::isConsoleOpen() const
-{
-    return _doPrompt;
-}
-
-ScreenStack& Session::getScreenStack()
-{
-    return _screenStack;
-}
-
-bool Session::bindSubjectAndObject(const std::string& subjectId, const std::string& objectId)
-{
-    Entity* subject = getEntity(subjectId);
-    Entity* object = getEntity(objectId);
-    if (!subject || !object || subject == object)
-        return false;
-    LuaInterface::registerAlias(subject->getLuaRef(), "subj");
-    LuaInterface::registerAlias(object->getLuaRef(), "obj");
-    return true;
-}
-
-void Session::unbindSubjectAndObject()
-{
-    LuaInterface::clearAlias("subj");
-    LuaInterface::clearAlias("obj");
-}
-
-void Session::subjectVerbObject(const std::string& subject, const std::string& verb, const std::string& object)
-{
-    if (!bindSubjectAndObject(subject, object))
-        return;
-    LuaInterface::runString(verb);
-    unbindSubjectAndObject();
-}
-
-void Session::subjectScriptObject(const std::string& subjectId, const std::string& scriptName,
-                                  const std::string& objectId)
-{
-    if (!bindSubjectAndObject(subjectId, objectId))
-        return;
-    LuaInterface::runScript(scriptName);
-    unbindSubjectAndObject();
-}
-
-bool Session::useItem(const std::string& itemId)
-{
-    if (_combatManager.isInCombat())
-    {
-        Log::named("Session") << "Session::useItem - Items are not used during a fight: " << itemId << std::endl;
-        return false;
-    }
-    const Item* item = ResourceManager::getItemById(itemId);
-    Character* avatar = getAvatar();
-    if (!hasItem(itemId) || !item || !avatar)
-    {
-        Log::named("Session") << "Session::useItem - Cannot use " << itemId << std::endl;
-        return false;
-    }
-    LuaInterface::registerAlias(avatar->getLuaRef(), "obj");
-    LuaInterface::runScript(item->scriptFilename());
-    LuaInterface::clearAlias("obj");
-    return true;
-}
-
-void Session::setPartyView(PartyView* partyMenu)
-{
-    _partyView = partyMenu;
-}
-
-void Session::setInventoryView(InventoryView* inventoryMenu)
-{
-    _inventoryView = inventoryMenu;
-}
-
-void Session::viewParty()
-{
-    if (_partyView)
-        _partyView->show();
-}
-
-void Session::viewInventory()
-{
-    if (_inventoryView)
-        _inventoryView->show();
-}
-
-void Session::viewCharacter(const std::string& id)
-{
-    Character* member = nullptr;
-    if (_currentParty)
-    {
-        auto found = _currentParty->getMembers().find(id);
-        if (found != _currentParty->getMembers().end())
-            member = dynamic_cast<Character*>(found->second);
-    }
-    if (!member)
-    {
-        Log::named("Session") << "Session::viewCharacter - No party member " << id << std::endl;
-        return;
-    }
-    viewParty();
-    if (_partyView)
-        _partyView->showSheetOf(member);
 }
 
 bool Session::theEnd()

@@ -1,0 +1,2 @@
+-- The whistle item's script: notes who blew it (obj).
+whistledBy = obj:getId()
