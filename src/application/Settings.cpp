@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -91,9 +90,9 @@ std::string Settings::defaultPath()
     return std::string(home) + "/.config/zolt/settings.xml";
 }
 
+// The error log reaches standard error as well as the log.
 void Settings::report(const std::string& path, const std::string& fault)
 {
-    std::fprintf(stderr, "zolt: %s: %s\n", path.c_str(), fault.c_str());
     Log::error() << "zolt: " << path << ": " << fault << std::endl;
 }
 

@@ -1,7 +1,6 @@
 // The game in a web page. The page has packed the game's folder at /game;
 // the player's saves live in the browser's storage, mounted at /saves and
 // read back before the game starts, so a save outlives a reload.
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -61,7 +60,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void zolt_web_start()
 {
     if (::chdir(GAME_FOLDER) != 0)
     {
-        std::fprintf(stderr, "zolt: %s: the packed game is missing from the page\n", GAME_FOLDER);
         Log::error() << "zolt: " << GAME_FOLDER << ": the packed game is missing from the page" << std::endl;
         return;
     }
